@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the project builds, tests and runs with.
+# Idempotent: packages already present are left alone; apt-get update runs once,
+# and only when something is missing.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  cmake ninja-build g++ pkg-config clang-16 libclang-rt-16-dev lld-16
+  # panel: Qt 6 widgets, coroutines, keychain
+  qt6-base-dev qt6-svg-dev libgl-dev qcoro-qt6-dev libsecret-1-dev
+  # reference server
+  libsodium-dev libcpp-httplib-dev libssl-dev zlib1g-dev
+  # fonts and icons of the visual kit
+  fonts-inter fonts-jetbrains-mono fonts-materialdesignicons-webfont
+  # headless test session: X server, private D-Bus, Secret Service
+  xvfb xauth dbus gnome-keyring
+  # benchmarks
+  curl wrk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+log=$(mktemp)
+if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "bootstrap: installing ${missing[*]} failed" >&2
+  exit 1
+fi
+rm -f "$log"

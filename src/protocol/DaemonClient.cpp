@@ -1,0 +1,255 @@
+#include "protocol/DaemonClient.h"
+
+#include <QCoroNetworkReply>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include <memory>
+
+namespace tavrin {
+
+const QByteArray DaemonClient::emptyObject = QByteArrayLiteral("{}");
+
+namespace {
+
+struct ReplyDeleter {
+    void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
+};
+using ReplyPtr = std::unique_ptr<QNetworkReply, ReplyDeleter>;
+
+QString secondsText(std::chrono::milliseconds ms) {
+    const auto count = ms.count();
+    if (count % 1000 == 0)
+        return QString::number(count / 1000) + (count == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+    return QString::number(double(count) / 1000.0) + QStringLiteral(" seconds");
+}
+
+QString bodyText(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return QStringLiteral("<binary>");
+    return text;
+}
+
+} // namespace
+
+DaemonClient::DaemonClient(QUrl baseURL, std::optional<QString> adminSecret,
+                           std::optional<DaemonClientConfiguration> configuration, QObject* parent)
+    : QObject(parent), m_baseURL(std::move(baseURL)), m_adminSecret(std::move(adminSecret)),
+      m_configuration(configuration.value_or(DaemonClientConfiguration{})) {
+    // The admin API is on this machine; a desktop proxy setting must never route it elsewhere.
+    m_network.setProxy(QNetworkProxy::NoProxy);
+}
+
+void DaemonClient::setAdminSecret(std::optional<QString> secret) {
+    m_adminSecret = std::move(secret);
+    Q_EMIT adminSecretChanged();
+}
+
+std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(const QString& path) const {
+    const QUrl relative(path, QUrl::StrictMode);
+    if (path.isEmpty() || !relative.isValid())
+        return std::unexpected(DaemonClientError::notReachable(QStringLiteral("invalid path ") + path));
+    QNetworkRequest request(m_baseURL.resolved(relative));
+    if (path.startsWith(QLatin1StringView("/admin/")) && m_adminSecret && !m_adminSecret->isEmpty())
+        request.setRawHeader("Authorization", "Bearer " + m_adminSecret->toUtf8());
+    return request;
+}
+
+QCoro::Task<QNetworkReply*> DaemonClient::send(QNetworkRequest request, Method method, std::optional<QByteArray> body,
+                                               std::chrono::milliseconds deadline, bool* timedOut) {
+    request.setTransferTimeout(int(m_configuration.idleTimeout.count()));
+    if (body)
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+
+    QNetworkReply* reply = nullptr;
+    switch (method) {
+    case Method::Get: reply = m_network.get(request); break;
+    case Method::Delete: reply = m_network.deleteResource(request); break;
+    case Method::Post: reply = m_network.post(request, body.value_or(QByteArray())); break;
+    case Method::Put: reply = m_network.put(request, body.value_or(QByteArray())); break;
+    }
+
+    // The whole exchange, connection included, must end by the deadline. The timer belongs to the
+    // reply so it cannot fire after the reply is gone.
+    const auto limit = std::min(deadline, m_configuration.resourceTimeout);
+    QTimer::singleShot(limit, reply, [reply, timedOut] {
+        *timedOut = true;
+        reply->abort();
+    });
+    co_await reply;
+    co_return reply;
+}
+
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QString path,
+                                                             std::optional<QByteArray> body) {
+    auto request = buildRequest(path);
+    if (!request)
+        co_return std::unexpected(request.error());
+
+    bool timedOut = false;
+    const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
+    ReplyPtr reply(co_await send(*request, method, std::move(body), deadline, &timedOut));
+
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const QNetworkReply::NetworkError error = reply->error();
+
+    if (!statusAttribute.isValid()) {
+        if (timedOut)
+            co_return std::unexpected(DaemonClientError::notReachable(
+                QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
+        if (error == QNetworkReply::OperationCanceledError)
+            co_return std::unexpected(DaemonClientError::notReachable(
+                QStringLiteral("The request timed out (no data for %1).").arg(secondsText(m_configuration.idleTimeout))));
+        if (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
+            error == QNetworkReply::ProtocolUnknownError)
+            co_return std::unexpected(DaemonClientError::notReachable(QStringLiteral("non-HTTP response")));
+        co_return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
+    }
+
+    const int status = statusAttribute.toInt();
+    // A status line arrived but the body did not (closed mid-body, stalled): the answer is not
+    // complete, so it must not be taken for a good one.
+    const bool bodyBroken = error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+    if (bodyBroken) {
+        if (timedOut)
+            co_return std::unexpected(DaemonClientError::notReachable(
+                QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
+        if (error == QNetworkReply::OperationCanceledError)
+            co_return std::unexpected(DaemonClientError::notReachable(
+                QStringLiteral("The request timed out (no data for %1).").arg(secondsText(m_configuration.idleTimeout))));
+        co_return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
+    }
+
+    const QByteArray bytes = reply->readAll();
+    if (status >= 200 && status <= 299)
+        co_return bytes;
+    if (status == 401 || status == 403)
+        co_return std::unexpected(DaemonClientError::unauthenticated());
+    co_return std::unexpected(DaemonClientError::http(status, bodyText(bytes)));
+}
+
+template <class T>
+QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path, std::optional<QByteArray> body) {
+    auto bytes = co_await exchange(method, std::move(path), std::move(body));
+    if (!bytes)
+        co_return std::unexpected(bytes.error());
+    auto decoded = decodeJson<T>(*bytes, std::is_same_v<T, ClientAPIKeyList> ? "keys" : nullptr);
+    if (!decoded)
+        co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
+    co_return std::move(*decoded);
+}
+
+QCoro::Task<bool> DaemonClient::health() {
+    const QUrl relative(QStringLiteral("/healthz"), QUrl::StrictMode);
+    QNetworkRequest request(m_baseURL.resolved(relative));
+    bool timedOut = false;
+    ReplyPtr reply(co_await send(request, Method::Get, std::nullopt, m_configuration.healthTimeout, &timedOut));
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    co_return !timedOut && status.isValid() && status.toInt() == 200 &&
+        (reply->error() == QNetworkReply::NoError);
+}
+
+QCoro::Task<ClientResult<ClientServerStatus>> DaemonClient::status() {
+    return fetch<ClientServerStatus>(Method::Get, QStringLiteral("/admin/status"));
+}
+
+QCoro::Task<ClientResult<ClientAPIKeyList>> DaemonClient::listKeys() {
+    return fetch<ClientAPIKeyList>(Method::Get, QStringLiteral("/admin/keys"));
+}
+
+QCoro::Task<ClientResult<ClientCreatedAPIKey>>
+DaemonClient::createKey(QString label, std::optional<std::vector<ClientAPIKeyScope>> scopes) {
+    const CreateKeyBody body{std::move(label), std::move(scopes)};
+    return fetch<ClientCreatedAPIKey>(Method::Post, QStringLiteral("/admin/keys"), encodeJson(body));
+}
+
+QCoro::Task<ClientResult<ClientAPIKeyPublic>> DaemonClient::revokeKey(QString id) {
+    return fetch<ClientAPIKeyPublic>(Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/revoke"),
+                                     emptyObject);
+}
+
+QCoro::Task<ClientResult<ClientCreatedAPIKey>> DaemonClient::rotateKey(QString id) {
+    return fetch<ClientCreatedAPIKey>(Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/rotate"),
+                                      emptyObject);
+}
+
+QCoro::Task<ClientResult<void>> DaemonClient::deleteKey(QString id) {
+    auto bytes = co_await exchange(Method::Delete, QStringLiteral("/admin/keys/") + id);
+    if (!bytes)
+        co_return std::unexpected(bytes.error());
+    co_return {};
+}
+
+QCoro::Task<ClientResult<ClientAuditLoggingSettings>> DaemonClient::loggingSettings() {
+    return fetch<ClientAuditLoggingSettings>(Method::Get, QStringLiteral("/admin/settings/logging"));
+}
+
+QCoro::Task<ClientResult<ClientAuditLoggingSettings>>
+DaemonClient::updateLoggingSettings(ClientAuditLoggingSettings settings) {
+    return fetch<ClientAuditLoggingSettings>(Method::Put, QStringLiteral("/admin/settings/logging"),
+                                             encodeJson(settings));
+}
+
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditCSV() {
+    return exchange(Method::Get, QStringLiteral("/admin/audit/export?format=csv"));
+}
+
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditJSONL(bool includePromptContents) {
+    return exchange(Method::Get, QStringLiteral("/admin/audit/export?format=jsonl&includePromptContents=") +
+                                     (includePromptContents ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QCoro::Task<ClientResult<ClientNetworkPreferences>> DaemonClient::networkPreferences() {
+    return fetch<ClientNetworkPreferences>(Method::Get, QStringLiteral("/admin/network"));
+}
+
+QCoro::Task<ClientResult<ClientNetworkPreferences>>
+DaemonClient::updateNetworkPreferences(ClientNetworkPreferences prefs) {
+    return fetch<ClientNetworkPreferences>(Method::Put, QStringLiteral("/admin/network"), encodeJson(prefs));
+}
+
+QCoro::Task<ClientResult<ClientOrgPreambleResponse>> DaemonClient::orgPreamble() {
+    return fetch<ClientOrgPreambleResponse>(Method::Get, QStringLiteral("/admin/settings/preamble"));
+}
+
+QCoro::Task<ClientResult<ClientOrgPreambleResponse>> DaemonClient::setOrgPreamble(std::optional<QString> preamble) {
+    const PreambleBody body{std::move(preamble)};
+    return fetch<ClientOrgPreambleResponse>(Method::Put, QStringLiteral("/admin/settings/preamble"),
+                                            encodeJson(body));
+}
+
+QCoro::Task<ClientResult<ClientUpdaterStatus>> DaemonClient::updaterStatus() {
+    return fetch<ClientUpdaterStatus>(Method::Get, QStringLiteral("/admin/updates"));
+}
+
+QCoro::Task<ClientResult<ClientUpdateCheckResponse>> DaemonClient::checkForUpdates() {
+    return fetch<ClientUpdateCheckResponse>(Method::Post, QStringLiteral("/admin/updates/check"), emptyObject);
+}
+
+QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> DaemonClient::downloadUpdate() {
+    return fetch<ClientUpdateDownloadResponse>(Method::Post, QStringLiteral("/admin/updates/download"), emptyObject);
+}
+
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::clearStagedUpdate() {
+    return exchange(Method::Post, QStringLiteral("/admin/updates/clear"), emptyObject);
+}
+
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::promoteModel() {
+    return exchange(Method::Post, QStringLiteral("/admin/model/promote"), emptyObject);
+}
+
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::rollbackModel() {
+    return exchange(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
+}
+
+QCoro::Task<ClientResult<ClientDiagnosticsResponse>> DaemonClient::createDiagnostics(bool includePromptContents) {
+    const DiagnosticsBody body{includePromptContents};
+    return fetch<ClientDiagnosticsResponse>(Method::Post, QStringLiteral("/admin/diagnostics"), encodeJson(body));
+}
+
+} // namespace tavrin
