@@ -256,7 +256,7 @@ struct Codec<R> {
         const QJsonObject object = v.toObject();
         R record{};
         std::optional<DecodeError> error;
-        std::apply([&](const auto&... field) { ((error = decodeField(object, p, record, field), !error) && ...); },
+        std::apply([&](const auto&... field) { (void)((error = decodeField(object, p, record, field), !error) && ...); },
                    R::fields());
         if (error)
             return std::unexpected(std::move(*error));
