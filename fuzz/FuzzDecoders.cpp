@@ -1,7 +1,11 @@
 // Feeds arbitrary bytes to every decoder of the admin records. A decoder may refuse the input, but
-// must never crash, and whatever it accepts must survive an encode/decode round trip unchanged.
+// must never crash, whatever it accepts must be JSON to Qt's own parser too, and it must survive an
+// encode/decode round trip unchanged.
 
 #include "protocol/ClientRecords.h"
+
+#include <QJsonDocument>
+#include <QJsonParseError>
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +21,11 @@ void decodeAndRoundTrip(const QByteArray& bytes) {
         (void)decoded.error().message();
         return;
     }
+    // Whatever is accepted must be JSON to an independent parser too.
+    QJsonParseError parseError{};
+    QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        std::abort();
     const auto again = decodeJson<T>(encodeJson(*decoded));
     if (!again || !(*again == *decoded) || json::hashOf(*again) != json::hashOf(*decoded))
         std::abort();

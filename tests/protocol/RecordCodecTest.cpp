@@ -167,6 +167,49 @@ private slots:
         QCOMPARE(decodeKeyList("{}").error().message(), QStringLiteral("keys: expected array, found object"));
     }
 
+    void theWholeTextMustBeJson_data() {
+        // Plain literals, not raw ones: moc miscounts braces inside raw strings.
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray good = "{\"mode\":\"none\",\"retentionDays\":3,\"includePromptContentsInDiagnostics\":false";
+        QTest::newRow("trailing comma") << good + ",}";
+        QTest::newRow("text after the document") << good + "} x";
+        QTest::newRow("two documents") << good + "}{}";
+        QTest::newRow("bad value under an unknown key") << good + ",\"extra\":[1,2,}}";
+        QTest::newRow("bare word under an unknown key") << good + ",\"extra\":nope}";
+        QTest::newRow("raw control character") << good + ",\"extra\":\"a\tb\"}";
+        QTest::newRow("invalid UTF-8") << good + ",\"extra\":\"\xc3\x28\"}";
+        QTest::newRow("overlong UTF-8") << good + ",\"extra\":\"\xc0\xaf\"}";
+        QTest::newRow("leading zero") << QByteArray("{\"mode\":\"none\",\"retentionDays\":03}");
+        QTest::newRow("single quotes") << QByteArray("{'mode':\"none\"}");
+        QTest::newRow("deep nesting") << good + ",\"extra\":" + QByteArray(5000, '[') + QByteArray(5000, ']') + "}";
+        QTest::newRow("unterminated") << good;
+    }
+
+    void theWholeTextMustBeJson() {
+        QFETCH(QByteArray, text);
+        const auto decoded = decodeJson<ClientAuditLoggingSettings>(text);
+        QVERIFY(!decoded);
+        QVERIFY2(decoded.error().message().startsWith("not valid JSON ("), qPrintable(decoded.error().message()));
+    }
+
+    void stringsKeepEveryCharacter() {
+        const QByteArray text = "{\"preamble\":\"caf\\u00e9 \\ud83d\\ude00 \\\"q\\\" \\\\ \\/ \\n\","
+                                "\"maxLength\":2000,\"other\":\"\\ud800\"}";
+        const auto decoded = decodeJson<ClientOrgPreambleResponse>(text);
+        QVERIFY2(decoded, qPrintable(decoded ? QString() : decoded.error().message()));
+        QCOMPARE(*decoded->preamble, QStringLiteral("café 😀 \"q\" \\ / \n"));
+        const auto utf8 = decodeJson<ClientOrgPreambleResponse>(
+            QStringLiteral("{\"preamble\":\"Grüße, 東京 ✓\",\"maxLength\":1}").toUtf8());
+        QCOMPARE(*utf8->preamble, QStringLiteral("Grüße, 東京 ✓"));
+    }
+
+    void theLastOfTwoEqualKeysWins() {
+        const auto decoded = decodeJson<ClientAuditLoggingSettings>(
+            "{\"mode\":\"none\",\"retentionDays\":3,\"retentionDays\":9,\"includePromptContentsInDiagnostics\":true}");
+        QVERIFY(decoded);
+        QCOMPARE(decoded->retentionDays, 9);
+    }
+
     void integersUseTheWholeSigned64BitRange() {
         const QByteArray doc = R"({"maxConcurrency":9223372036854775807,"maxQueueDepth":-9223372036854775808,)"
                                R"("inFlight":0,"queued":0,"totalCompleted":4.0,"totalRejected":0})";
