@@ -28,7 +28,6 @@ EndpointBox::EndpointBox(const QString& label, const QString& url, EndpointBoxOp
     copy_->setPayload(url);
     connect(copy_, &CopyButton::copied, this, &EndpointBox::copied);
     row->addWidget(copy_, 0, Qt::AlignVCenter);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     setMuted(options.muted);
 }
 

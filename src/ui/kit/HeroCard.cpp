@@ -13,7 +13,6 @@ HeroCard::HeroCard(QWidget* parent) : QWidget(parent) {
     body_ = new QVBoxLayout(this);
     body_->setContentsMargins(22, 22, 22, 22);
     body_->setSpacing(16);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
 void HeroCard::paintEvent(QPaintEvent*) {

@@ -29,8 +29,10 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
 
     valueView_ = kitLabel(value, valueFont, Theme::ink(), this);
     valueView_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    valueView_->setWordWrap(true);
-    valueView_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // One line, like the values it shows (hashes, paths, numbers); a value too long for the row is cut
+    // at the edge rather than widening the page, and the copy button still copies all of it.
+    valueView_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    valueView_->setMinimumWidth(40);
 
     row->addWidget(labelView_, 0, Qt::AlignTop);
     row->addWidget(valueView_, 1, Qt::AlignTop);
@@ -40,7 +42,6 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
         connect(copy_, &CopyButton::copied, this, &KVRow::copied);
         row->addWidget(copy_, 0, Qt::AlignTop);
     }
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
 void KVRow::setValue(const QString& value) {

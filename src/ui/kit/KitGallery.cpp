@@ -24,6 +24,7 @@
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -157,8 +158,11 @@ std::unique_ptr<Sheet> pillSheet() {
     }
     sheet->caption("Status chip");
     auto* row = sheet->row();
-    for (const Phase& phase : {Phase::unknown(), Phase::probing(), Phase::stopped(), Phase::running(),
-                               Phase::unauthenticated(), Phase::error("Server not reachable")})
+    for (const Phase& phase : {Phase::unknown(), Phase::probing(), Phase::stopped(), Phase::running()})
+        row->addWidget(new StatusChip(phase));
+    endRow(row);
+    row = sheet->row();
+    for (const Phase& phase : {Phase::unauthenticated(), Phase::error("Server not reachable")})
         row->addWidget(new StatusChip(phase));
     endRow(row);
     return sheet;
@@ -189,7 +193,7 @@ std::unique_ptr<Sheet> bannerSheet() {
 }
 
 std::unique_ptr<Sheet> buttonSheet() {
-    auto sheet = std::make_unique<Sheet>(760);
+    auto sheet = std::make_unique<Sheet>(940);
     const std::pair<ButtonSize, const char*> sizes[] = {
         {ButtonSize::large, "large"}, {ButtonSize::regular, "regular"}, {ButtonSize::small, "small"}};
     for (const auto& [size, name] : sizes) {
@@ -449,10 +453,16 @@ std::expected<QStringList, QString> renderKitGallery(const QString& dir) {
     for (const auto& [name, build] : pages) {
         std::unique_ptr<QWidget> page = build();
         page->setAttribute(Qt::WA_DontShowOnScreen);
-        if (page->width() < 100 || page->height() < 100)
-            page->adjustSize();
         page->show();
-        page->adjustSize();
+        QCoreApplication::sendPostedEvents();
+        // Sheets have a fixed width; wrapped texts decide their height at that width.
+        if (auto* sheet = dynamic_cast<Sheet*>(page.get())) {
+            sheet->layout()->activate();
+            const int height = sheet->hasHeightForWidth() ? sheet->heightForWidth(sheet->width())
+                                                          : sheet->sizeHint().height();
+            sheet->resize(sheet->width(), height);
+        }
+        QCoreApplication::sendPostedEvents();
         const QString file = QDir(dir).filePath(QString::fromLatin1(name) + ".png");
         if (!page->grab().save(file))
             return std::unexpected(QStringLiteral("Could not write ") + file);

@@ -8,6 +8,7 @@ QLabel* kitLabel(const QString& text, const QFont& font, const QColor& color, QW
     auto* label = new QLabel(text, parent);
     label->setFont(font);
     label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setLabelColor(label, color);
     return label;
 }

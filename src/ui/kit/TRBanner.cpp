@@ -83,7 +83,6 @@ TRBanner::TRBanner(BannerKind kind, const QString& symbol, const QString& title,
     row_->addWidget(texts_, 1, Qt::AlignTop);
     // Takes the free width only while the texts are hidden, so the trailing view stays at the end.
     row_->addStretch(0);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     updateTexts();
 }
 

@@ -34,7 +34,6 @@ TRCard::TRCard(const QString& title, const QString& subtitle, QWidget* parent) :
     body_->setContentsMargins(0, 0, 0, 0);
     body_->setSpacing(10);
     outer->addLayout(body_);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     updateHeader();
 }
 

@@ -88,7 +88,6 @@ TRDisclosure::TRDisclosure(const QString& label, bool expanded, QWidget* parent)
             content_->hide();
     });
     connect(header_, &QAbstractButton::toggled, this, &TRDisclosure::setExpanded);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
 void TRDisclosure::setLabel(const QString& label) {

@@ -16,6 +16,8 @@ TRTextEditor::TRTextEditor(int minHeight, bool monospaced, QWidget* parent) : QW
     layout->setContentsMargins(4, 4, 4, 4);
     editor_ = new QPlainTextEdit(this);
     editor_->setFrameShape(QFrame::NoFrame);
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     editor_->document()->setDocumentMargin(4);
     editor_->viewport()->setAutoFillBackground(false);
     editor_->setAutoFillBackground(false);

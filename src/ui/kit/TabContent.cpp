@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace tavrin {
@@ -23,7 +24,18 @@ TabContent::TabContent(QWidget* parent) : QWidget(parent) {
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->setStyleSheet(QString());
+    // A thin, quiet scroll bar in the spirit of overlay scrollers, instead of the style's arrows.
+    const QColor handle = Theme::alpha(Theme::ink(), 0.22);
+    scroll_->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { width: 10px; background: transparent; margin: 2px 2px 2px 0; }"
+                       "QScrollBar::handle:vertical { background: rgba(%1, %2, %3, %4); border-radius: 3px;"
+                       " min-height: 32px; margin: 0 2px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+            .arg(handle.red())
+            .arg(handle.green())
+            .arg(handle.blue())
+            .arg(handle.alpha()));
     QPalette transparent = scroll_->palette();
     transparent.setColor(QPalette::Window, Qt::transparent);
     scroll_->setPalette(transparent);

@@ -22,7 +22,6 @@ TabHeader::TabHeader(const QString& eyebrow, const QString& title, const QString
     stack->addWidget(eyebrow_);
     stack->addWidget(title_);
     stack->addWidget(lead_);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
 void TabHeader::setEyebrow(const QString& eyebrow) { eyebrow_->setText(eyebrow); }
