@@ -1,5 +1,6 @@
 #include "ui/kit/KeldmarchSwitch.h"
 
+#include "ui/kit/KitParts.h"
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/Theme.h"
 
@@ -19,7 +20,7 @@ constexpr qreal kLabelGap = 10;
 } // namespace
 
 KeldmarchSwitch::KeldmarchSwitch(const QString& label, QWidget* parent) : QAbstractButton(parent) {
-    setText(label);
+    setLabel(label);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
@@ -31,6 +32,13 @@ KeldmarchSwitch::KeldmarchSwitch(const QString& label, QWidget* parent) : QAbstr
     connect(animation_, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& v) { setKnobPosition(v.toReal()); });
     connect(this, &QAbstractButton::toggled, this, &KeldmarchSwitch::followCheckState);
+}
+
+void KeldmarchSwitch::setLabel(const QString& label) {
+    label_ = label;
+    setText(literalButtonText(label));
+    updateGeometry();
+    update();
 }
 
 void KeldmarchSwitch::setLabelHidden(bool hidden) {
@@ -57,8 +65,8 @@ void KeldmarchSwitch::followCheckState(bool checked) {
 
 QSize KeldmarchSwitch::sizeHint() const {
     int width = kTrackSize.width() + 2;
-    if (!labelHidden_ && !text().isEmpty())
-        width += int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()) + kLabelGap));
+    if (!labelHidden_ && !label_.isEmpty())
+        width += int(std::ceil(QFontMetricsF(font()).horizontalAdvance(label_) + kLabelGap));
     const int height = std::max(kTrackSize.height() + 2, int(std::ceil(QFontMetricsF(font()).height())));
     return {width, height};
 }
@@ -84,11 +92,11 @@ void KeldmarchSwitch::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     if (!isEnabled())
         p.setOpacity(0.45);
-    if (!labelHidden_ && !text().isEmpty()) {
+    if (!labelHidden_ && !label_.isEmpty()) {
         p.setPen(Theme::ink());
         p.setFont(font());
         p.drawText(QRectF(0, 0, trackRect().left() - kLabelGap, height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   text());
+                   label_);
     }
 
     const QRectF track = trackRect();

@@ -14,6 +14,8 @@ class KeldmarchSwitch : public QAbstractButton {
 public:
     explicit KeldmarchSwitch(const QString& label = {}, QWidget* parent = nullptr);
 
+    void setLabel(const QString& label);
+    QString label() const { return label_; }
     void setLabelHidden(bool hidden);
     bool isLabelHidden() const { return labelHidden_; }
 
@@ -36,6 +38,7 @@ private:
     void followCheckState(bool checked);
     QRectF trackRect() const;
 
+    QString label_;
     bool labelHidden_ = false;
     qreal knobPosition_ = 0;
     QVariantAnimation* animation_;

@@ -22,6 +22,11 @@ void setLabelColor(QLabel* label, const QColor& color) {
     label->setPalette(p);
 }
 
+QString literalButtonText(const QString& text) {
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 KitDot::KitDot(int diameter, const QColor& color, QWidget* parent) : QWidget(parent), color_(color) {
     setFixedSize(diameter, diameter);
     setAttribute(Qt::WA_TransparentForMouseEvents);

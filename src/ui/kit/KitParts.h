@@ -11,6 +11,10 @@ namespace tavrin {
 QLabel* kitLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
 void setLabelColor(QLabel* label, const QColor& color);
 
+// Button texts are the product's words, never mnemonics: "Download & verify" must read, and be
+// announced, with its ampersand. Qt treats a single "&" in a button text as a shortcut marker.
+QString literalButtonText(const QString& text);
+
 // A filled circle (the dots of eyebrows and pills).
 class KitDot : public QWidget {
     Q_OBJECT

@@ -26,7 +26,7 @@ ModeCard::ModeCard(const QString& label, const QString& title, const QString& de
     }
     stack->addStretch(1);
     label_->setVisible(!label.isEmpty());
-    setText(title);
+    setText(literalButtonText(title));
     setAccessibleName(title);
     setAccessibleDescription(description);
     setFocusPolicy(Qt::TabFocus);
@@ -42,7 +42,7 @@ void ModeCard::setLabel(const QString& label) {
 
 void ModeCard::setTitle(const QString& title) {
     title_->setText(title);
-    setText(title);
+    setText(literalButtonText(title));
     setAccessibleName(title);
 }
 

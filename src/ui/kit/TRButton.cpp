@@ -1,6 +1,7 @@
 #include "ui/kit/TRButton.h"
 
 #include "ui/kit/Icons.h"
+#include "ui/kit/KitParts.h"
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
@@ -53,7 +54,7 @@ ButtonMetrics buttonMetrics(const AnyButtonStyle& style) {
 }
 
 TRButton::TRButton(const QString& text, AnyButtonStyle style, QWidget* parent)
-    : QPushButton(text, parent), style_(style) {
+    : QPushButton(literalButtonText(text), parent), style_(style), label_(text) {
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
@@ -79,13 +80,19 @@ void TRButton::setButtonStyle(AnyButtonStyle style) {
 
 void TRButton::setSymbol(const QString& symbol) {
     symbol_ = symbol;
-    if (text().isEmpty() && accessibleName().isEmpty())
+    if (label_.isEmpty() && accessibleName().isEmpty())
         setAccessibleName(toolTip().isEmpty() ? symbol : toolTip());
     updateGeometry();
     update();
 }
 
-QString TRButton::displayedText() const { return isPrimary() ? text().toUpper() : text(); }
+void TRButton::setText(const QString& text) {
+    label_ = text;
+    QPushButton::setText(literalButtonText(text));
+    updateGeometry();
+}
+
+QString TRButton::displayedText() const { return isPrimary() ? label_.toUpper() : label_; }
 
 QFont TRButton::labelFont() const {
     const ButtonMetrics m = buttonMetrics(style_);
@@ -98,7 +105,7 @@ QSize TRButton::sizeHint() const {
     const QFontMetricsF fm(labelFont());
     qreal contentWidth = fm.horizontalAdvance(displayedText());
     if (!symbol_.isEmpty())
-        contentWidth += TRSymbol::glyphPixels(m.fontPixels) + (text().isEmpty() ? 0 : kSymbolGap);
+        contentWidth += TRSymbol::glyphPixels(m.fontPixels) + (label_.isEmpty() ? 0 : kSymbolGap);
     return {int(std::ceil(contentWidth + 2 * m.paddingH)), int(std::ceil(fm.height() + 2 * m.paddingV))};
 }
 

@@ -53,6 +53,11 @@ public:
     void setSymbol(const QString& symbol);
     QString symbol() const { return symbol_; }
 
+    // The product's words as given (an "&" is an ampersand, not a mnemonic). These hide QPushButton's
+    // own text()/setText(), which would treat "&" as a shortcut marker.
+    void setText(const QString& text);
+    QString text() const { return label_; }
+
     // What the button shows: upper-cased in the primary look.
     QString displayedText() const;
 
@@ -75,6 +80,7 @@ private:
     QFont labelFont() const;
 
     AnyButtonStyle style_;
+    QString label_;
     QString symbol_;
     qreal pressProgress_ = 0;
     QVariantAnimation* pressAnimation_;

@@ -1,5 +1,6 @@
 #include "ui/kit/TRDisclosure.h"
 
+#include "ui/kit/KitParts.h"
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/Theme.h"
 
@@ -22,11 +23,18 @@ QFont captionFont() { return Theme::mono(10, FontWeight::semibold, 1.7); }
 } // namespace
 
 DisclosureHeader::DisclosureHeader(const QString& label, QWidget* parent) : QAbstractButton(parent) {
-    setText(label);
+    setLabel(label);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void DisclosureHeader::setLabel(const QString& label) {
+    label_ = label;
+    setText(literalButtonText(label));
+    updateGeometry();
+    update();
 }
 
 QString DisclosureHeader::sign() const { return isChecked() ? QStringLiteral("âˆ’") : QStringLiteral("+"); }
@@ -34,7 +42,7 @@ QString DisclosureHeader::sign() const { return isChecked() ? QStringLiteral("âˆ
 QSize DisclosureHeader::sizeHint() const {
     const QFontMetricsF caption(captionFont());
     const QFontMetricsF sign(signFont());
-    const qreal width = kSignFrame + kSignGap + caption.horizontalAdvance(text().toUpper()) + 4;
+    const qreal width = kSignFrame + kSignGap + caption.horizontalAdvance(label_.toUpper()) + 4;
     return {int(std::ceil(width)), int(std::ceil(std::max(caption.height(), sign.height()))) + 4};
 }
 
@@ -57,7 +65,7 @@ void DisclosureHeader::paintEvent(QPaintEvent*) {
     p.setFont(captionFont());
     p.setPen(Theme::inkMuted());
     p.drawText(QRectF(kSignFrame + kSignGap, 0, width() - kSignFrame - kSignGap, height()),
-               Qt::AlignLeft | Qt::AlignVCenter, text().toUpper());
+               Qt::AlignLeft | Qt::AlignVCenter, label_.toUpper());
     if (hasFocus())
         paintFocusRing(p, QRectF(rect()).adjusted(-1, 0, 1, 0), 4);
 }
@@ -91,8 +99,7 @@ TRDisclosure::TRDisclosure(const QString& label, bool expanded, QWidget* parent)
 }
 
 void TRDisclosure::setLabel(const QString& label) {
-    header_->setText(label);
-    header_->updateGeometry();
+    header_->setLabel(label);
 }
 
 void TRDisclosure::setExpanded(bool expanded) {

@@ -13,6 +13,8 @@ class DisclosureHeader : public QAbstractButton {
     Q_OBJECT
 public:
     explicit DisclosureHeader(const QString& label, QWidget* parent = nullptr);
+    void setLabel(const QString& label);
+    QString label() const { return label_; }
     QSize sizeHint() const override;
     // "+" when collapsed, "−" when expanded.
     QString sign() const;
@@ -20,6 +22,9 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QString label_;
 };
 
 // A collapsible section under a hairline. Content goes into body(); it is shown, with a short
