@@ -44,13 +44,9 @@ private slots:
     void pressingScalesOnlyThePrimaryLook() {
         QFETCH(AnyButtonStyle, style);
         QFETCH(bool, scales);
-        QWidget host;
-        auto* layout = new QVBoxLayout(&host);
-        layout->setContentsMargins(12, 12, 12, 12);
+        TestHost host;
         auto* button = new TRButton("Start server with a long label", style);
-        layout->addWidget(button);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        host.place(button, button->sizeHint().width(), 12);
 
         // The first column, on the button's middle line, where the box body (not its soft shadow) begins.
         auto bodyStart = [&] {
@@ -76,12 +72,9 @@ private slots:
     }
 
     void switchingLooksKeepsTheSameButtonItsFocusAndItsConnections() {
-        QWidget host;
-        auto* layout = new QVBoxLayout(&host);
+        TestHost host;
         auto* button = new TRButton("Start server", KeldmarchButtonStyle{});
-        layout->addWidget(button);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        host.place(button, 200);
         button->setFocus();
         QSignalSpy clicked(button, &QAbstractButton::clicked);
         QCOMPARE(button->displayedText(), QStringLiteral("START SERVER"));
@@ -209,11 +202,11 @@ class DisclosureTest : public QObject {
     Q_OBJECT
 private slots:
     void pressingTheHeaderShowsAndHidesTheContent() {
+        TestHost host;
         TRDisclosure disclosure("Technical details");
         auto* row = new QLabel("PID 4242");
         disclosure.body()->addWidget(row);
-        disclosure.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&disclosure));
+        host.place(&disclosure, 400);
         QSignalSpy changed(&disclosure, &TRDisclosure::expandedChanged);
         QVERIFY(!row->isVisible());
         QCOMPARE(disclosure.header()->sign(), QStringLiteral("+"));
@@ -233,9 +226,9 @@ private slots:
     void theKeyboardTogglesIt_data() { keyboardKeys(); }
     void theKeyboardTogglesIt() {
         QFETCH(int, key);
+        TestHost host;
         TRDisclosure disclosure("Advanced — CORS & IP allowlist");
-        disclosure.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&disclosure));
+        host.place(&disclosure, 400);
         disclosure.header()->setFocus();
         QTest::keyClick(disclosure.header(), Qt::Key(key));
         QTRY_VERIFY(disclosure.isExpanded());
@@ -259,9 +252,9 @@ class ModeCardTest : public QObject {
 private slots:
     // A mode card reports the tap; the owner decides which card of the set is on.
     void tappingReportsButLeavesTheChoiceToTheOwner() {
+        TestHost host;
         ModeCard lan({}, "My whole network", "0.0.0.0 binding · LAN clients with API key", false);
-        lan.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&lan));
+        host.place(&lan, 300);
         QSignalSpy clicked(&lan, &QAbstractButton::clicked);
         QTest::mouseClick(&lan, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(clicked.count(), 1);
@@ -274,9 +267,9 @@ private slots:
     void theKeyboardActivatesIt_data() { keyboardKeys(); }
     void theKeyboardActivatesIt() {
         QFETCH(int, key);
+        TestHost host;
         ModeCard card("Default", "Just this Mac", "127.0.0.1 only · port 11434", true);
-        card.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&card));
+        host.place(&card, 300);
         card.setFocus();
         QSignalSpy clicked(&card, &QAbstractButton::clicked);
         QTest::keyClick(&card, Qt::Key(key));

@@ -41,21 +41,17 @@ QRect geometryIn(const QWidget& root, const QWidget* child) {
     return QRect(child->mapTo(&root, QPoint()), child->size());
 }
 
-void showAt(QWidget& widget, int width) {
-    widget.resize(width, widget.heightForWidth(width) > 0 ? widget.heightForWidth(width) : widget.sizeHint().height());
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-}
 
 } // namespace
 
 class CardTest : public QObject {
     Q_OBJECT
+    TestHost host;
 private slots:
     void aCardWithNothingForTheHeaderStartsWithItsContent() {
         TRCard card;
         card.body()->addWidget(new QLabel("Only content"));
-        showAt(card, 400);
+        host.place(&card, 400);
         QCOMPARE(shownTexts(card), QStringList{"Only content"});
         QVERIFY(!card.headerRow()->isVisible());
         // The content sits right under the card's padding: no room is kept for a header.
@@ -68,7 +64,7 @@ private slots:
         auto* accessory = new TRPill("Supported", PillKind::ok, {.withDot = true});
         card.setAccessory(accessory);
         card.body()->addWidget(new QLabel("Body"));
-        showAt(card, 420);
+        host.place(&card, 420);
         QVERIFY(card.headerRow()->isVisible());
         QCOMPARE(shownTexts(card), (QStringList{"Supported", "Body"}));
         QCOMPARE(geometryIn(card, accessory).right(), card.width() - 18 - 1);
@@ -78,7 +74,7 @@ private slots:
     void titleAndSubtitleLeadTheCardAndClearingThemDropsTheHeader() {
         TRCard card("Start at login", "Currently off. You'll start the server manually from this tab.");
         card.body()->addWidget(new QLabel("Body"));
-        showAt(card, 420);
+        host.place(&card, 420);
         QCOMPARE(shownTexts(card), (QStringList{"Start at login",
                                                 "Currently off. You'll start the server manually from this tab.",
                                                 "Body"}));
@@ -100,12 +96,13 @@ private slots:
 
 class BannerTest : public QObject {
     Q_OBJECT
+    TestHost host;
 private slots:
     void withNeitherTitleNorMessageOnlyIconAndTrailingShow() {
         TRBanner banner(BannerKind::warn, "lock.fill");
         auto* trailing = new QPushButton("Open Diagnostics");
         banner.setTrailing(trailing);
-        showAt(banner, 480);
+        host.place(&banner, 480);
         QVERIFY(shownTexts(banner).isEmpty());
         auto* icon = banner.findChild<TRSymbol*>();
         QVERIFY(icon && icon->isVisible());
@@ -129,7 +126,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QStringList, shown);
         TRBanner banner(BannerKind::info, "info.circle", title, message);
-        showAt(banner, 480);
+        host.place(&banner, 480);
         QCOMPARE(shownTexts(banner), shown);
         // Texts can also be withdrawn later.
         banner.setTitle({});
@@ -184,6 +181,7 @@ private slots:
 
 class CopyTest : public QObject {
     Q_OBJECT
+    TestHost host;
 private slots:
     void init() {
         // Something else on the clipboard, in two formats, so that replacing it can be seen.
@@ -201,7 +199,7 @@ private slots:
 
     void copyingARowReplacesTheClipboardWithTheValue() {
         KVRow row("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130});
-        showAt(row, 480);
+        host.place(&row, 480);
         QSignalSpy copied(&row, &KVRow::copied);
         auto* button = row.findChild<CopyButton*>();
         QVERIFY(button);
@@ -224,7 +222,7 @@ private slots:
     void theCopyButtonWorksFromTheKeyboard() {
         QFETCH(int, key);
         EndpointBox box("Localhost", "http://127.0.0.1:11434/v1");
-        showAt(box, 480);
+        host.place(&box, 480);
         QVERIFY(box.copyButton()->focusPolicy() & Qt::TabFocus);
         box.copyButton()->setFocus();
         QTest::keyClick(box.copyButton(), Qt::Key(key));
@@ -237,7 +235,7 @@ private slots:
         box.setUrl("http://studio.local:11434/v1");
         box.setDashed(false);
         box.setMuted(false);
-        showAt(box, 480);
+        host.place(&box, 480);
         QTest::mouseClick(box.copyButton(), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("http://studio.local:11434/v1"));
     }

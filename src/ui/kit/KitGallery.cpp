@@ -41,8 +41,7 @@ namespace {
 class Sheet : public QWidget {
 public:
     explicit Sheet(int width) {
-        setAttribute(Qt::WA_DontShowOnScreen);
-        setFixedWidth(width);
+        resize(width, 100);
         stack_ = new QVBoxLayout(this);
         stack_->setContentsMargins(24, 20, 24, 24);
         stack_->setSpacing(10);
@@ -388,7 +387,6 @@ std::unique_ptr<Sheet> iconSheet() {
 // A tab page as screens will compose it, to judge the kit's parts together.
 std::unique_ptr<QWidget> samplePage() {
     auto page = std::make_unique<TabContent>();
-    page->setAttribute(Qt::WA_DontShowOnScreen);
     page->resize(860, 980);
     page->addWidget(new TabHeader("Server", "Your Tavrin server is live.",
                                   "One Mac, two endpoints, no surveillance. Everything below reflects what the "
@@ -451,20 +449,27 @@ std::expected<QStringList, QString> renderKitGallery(const QString& dir) {
     };
     QStringList written;
     for (const auto& [name, build] : pages) {
+        // Each page sits on a stage without a layout, so that sizing it never touches the limits of a
+        // window (which platforms without window managers complain about).
+        QWidget stage;
+        stage.setAttribute(Qt::WA_DontShowOnScreen);
         std::unique_ptr<QWidget> page = build();
-        page->setAttribute(Qt::WA_DontShowOnScreen);
-        page->show();
-        QCoreApplication::sendPostedEvents();
+        page->setParent(&stage);
         // Sheets have a fixed width; wrapped texts decide their height at that width.
-        if (auto* sheet = dynamic_cast<Sheet*>(page.get())) {
-            sheet->layout()->activate();
-            const int height = sheet->hasHeightForWidth() ? sheet->heightForWidth(sheet->width())
-                                                          : sheet->sizeHint().height();
-            sheet->resize(sheet->width(), height);
+        if (dynamic_cast<Sheet*>(page.get())) {
+            page->layout()->activate();
+            const int height =
+                page->hasHeightForWidth() ? page->heightForWidth(page->width()) : page->sizeHint().height();
+            page->resize(page->width(), height);
         }
+        stage.resize(page->size());
+        page->show();
+        stage.show();
         QCoreApplication::sendPostedEvents();
         const QString file = QDir(dir).filePath(QString::fromLatin1(name) + ".png");
-        if (!page->grab().save(file))
+        const bool saved = page->grab().save(file);
+        page.reset();
+        if (!saved)
             return std::unexpected(QStringLiteral("Could not write ") + file);
         written << file;
     }
