@@ -4,6 +4,9 @@
 #include "ui/kit/CopyButton.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/KVRow.h"
+#include "ui/kit/NetMapNode.h"
+#include "ui/kit/StatTile.h"
+#include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRBanner.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRPill.h"
@@ -254,8 +257,39 @@ private slots:
     }
 };
 
+class InfoViewsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aTileShowsItsDetailOnlyWhenThereIsOne() {
+        StatTile tile("cube", "Model", "Not loaded", "Server not loaded");
+        QCOMPARE(shownTexts(tile), (QStringList{"MODEL", "Not loaded", "Server not loaded"}));
+        tile.setDetail({});
+        QCOMPARE(shownTexts(tile), (QStringList{"MODEL", "Not loaded"}));
+    }
+
+    void aNetworkNodeShowsItsHeadUpperCased() {
+        NetMapNode node("wifi", "Your network", "LAN — disabled",
+                        "Toggle below to expose the server to other machines on this network.", false);
+        QCOMPARE(shownTexts(node).first(), QStringLiteral("YOUR NETWORK"));
+        QCOMPARE(shownTexts(node).size(), 3);
+    }
+
+    void theEditorIsAtLeastItsMinimumHeightAndGrowsWithItsText() {
+        TRTextEditor editor(70, true);
+        QCOMPARE(editor.sizeHint().height(), 70);
+        QSignalSpy changed(&editor, &TRTextEditor::textChanged);
+        editor.setText("10.0.0.0/8\n192.168.1.0/24\n172.16.0.0/12\nfd00::/8\n127.0.0.1");
+        QVERIFY(editor.sizeHint().height() > 70);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.last().at(0).toString(), editor.text());
+        // Setting the same text again is not a change.
+        editor.setText(editor.text());
+        QCOMPARE(changed.count(), 1);
+    }
+};
+
 int main(int argc, char** argv) {
-    return runKitTests<CardTest, BannerTest, PillTest, CopyTest, TabHeaderTest>(argc, argv);
+    return runKitTests<CardTest, BannerTest, PillTest, CopyTest, TabHeaderTest, InfoViewsTest>(argc, argv);
 }
 
 #include "KitViewsTest.moc"

@@ -4,6 +4,9 @@
 #include "ui/kit/Theme.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+
+#include <algorithm>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -30,8 +33,12 @@ TRTextEditor::TRTextEditor(int minHeight, bool monospaced, QWidget* parent) : QW
     }
     editor_->setPalette(p);
     editor_->installEventFilter(this);
+    editor_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     layout->addWidget(editor_);
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { emit textChanged(editor_->toPlainText()); });
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+        updateGeometry();
+        emit textChanged(editor_->toPlainText());
+    });
     setFocusProxy(editor_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setMonospaced(monospaced);
@@ -49,7 +56,20 @@ void TRTextEditor::setMonospaced(bool monospaced) {
     editor_->setFont(monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium));
 }
 
-void TRTextEditor::setMinHeight(int minHeight) { setMinimumHeight(minHeight); }
+void TRTextEditor::setMinHeight(int minHeight) {
+    minHeight_ = minHeight;
+    updateGeometry();
+}
+
+QSize TRTextEditor::sizeHint() const {
+    constexpr int kMaxLines = 12;
+    const int lines = std::clamp(editor_->document()->lineCount(), 1, kMaxLines);
+    const int text = lines * QFontMetrics(editor_->font()).lineSpacing();
+    const int chrome = 2 * 4 + 2 * int(editor_->document()->documentMargin()) + 2;
+    return {200, std::max(minHeight_, text + chrome)};
+}
+
+QSize TRTextEditor::minimumSizeHint() const { return {60, minHeight_}; }
 
 void TRTextEditor::setPlaceholderText(const QString& text) { editor_->setPlaceholderText(text); }
 

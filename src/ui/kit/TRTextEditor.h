@@ -20,6 +20,10 @@ public:
 
     QPlainTextEdit* editor() const { return editor_; }
 
+    // At least minHeight, growing with the text up to a dozen lines before it scrolls.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     void textChanged(const QString& text);
 
@@ -29,6 +33,7 @@ protected:
 
 private:
     QPlainTextEdit* editor_;
+    int minHeight_ = 70;
 };
 
 } // namespace tavrin
