@@ -8,6 +8,7 @@
 #include "ui/kit/StatTile.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRBanner.h"
+#include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRSymbol.h"
@@ -265,6 +266,14 @@ private slots:
         QCOMPARE(shownTexts(tile), (QStringList{"MODEL", "Not loaded", "Server not loaded"}));
         tile.setDetail({});
         QCOMPARE(shownTexts(tile), (QStringList{"MODEL", "Not loaded"}));
+    }
+
+    void aCaptionShowsItsTextUpperCased() {
+        TRCaption caption("Pinned model");
+        QCOMPARE(caption.text(), QStringLiteral("PINNED MODEL"));
+        caption.setCaption("Bind host");
+        QCOMPARE(caption.text(), QStringLiteral("BIND HOST"));
+        QCOMPARE(caption.caption(), QStringLiteral("Bind host"));
     }
 
     void aNetworkNodeShowsItsHeadUpperCased() {

@@ -13,6 +13,7 @@
 #include "ui/kit/StatusChip.h"
 #include "ui/kit/TRBanner.h"
 #include "ui/kit/TRButton.h"
+#include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TREyebrow.h"
@@ -349,7 +350,7 @@ std::unique_ptr<Sheet> modeSheet() {
     nodes->addWidget(new NetMapNode("wifi", "Your network", "LAN — disabled",
                                     "Toggle below to expose the server to other machines on this network.", false));
     sheet->add(nodes);
-    sheet->caption("Logo mark · 28, 44, 64; eyebrows");
+    sheet->caption("Logo mark · 28, 44, 64; eyebrows and caption");
     auto* row = sheet->row();
     row->setSpacing(18);
     for (int size : {28, 44, 64})
@@ -358,6 +359,7 @@ std::unique_ptr<Sheet> modeSheet() {
     row->addWidget(brand, 0, Qt::AlignVCenter);
     endRow(row);
     sheet->add(new TREyebrow("Server"));
+    sheet->add(new TRCaption("Pinned model"));
     sheet->add(new TREyebrow("Exposure", false, Theme::brandTealDeep()));
     return sheet;
 }
@@ -395,7 +397,7 @@ std::unique_ptr<QWidget> samplePage() {
     auto* top = new QHBoxLayout;
     auto* phase = new QVBoxLayout;
     phase->setSpacing(6);
-    phase->addWidget(kitLabel("PHASE", Theme::mono(9.5, FontWeight::semibold, 2), Theme::inkMuted()));
+    phase->addWidget(new TRCaption("Phase"));
     phase->addWidget(kitLabel("Running", Theme::font(28, FontWeight::black, 0.6), Theme::okGreen()));
     phase->addWidget(kitLabel("Uptime · 3h 12m", Theme::font(11, FontWeight::medium), Theme::inkMuted()));
     top->addLayout(phase, 1);
