@@ -256,7 +256,7 @@ struct Codec<R> {
         const QJsonObject object = v.toObject();
         R record{};
         std::optional<DecodeError> error;
-        std::apply([&](const auto&... field) { ((error = decodeField(object, p, record, field), !error) && ...); },
+        std::apply([&](const auto&... field) { (void)((error = decodeField(object, p, record, field), !error) && ...); },
                    R::fields());
         if (error)
             return std::unexpected(std::move(*error));
@@ -321,46 +321,59 @@ inline void hashCombine(std::size_t& seed, std::size_t h) {
     seed ^= h + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
 }
 
+// Hashes are class templates rather than overloads so that nested containers of records find
+// each other regardless of declaration order.
 template <class T>
-std::size_t hashOf(const T& value);
-
-template <class T>
-std::size_t hashOf(const std::optional<T>& value) {
-    return value ? hashOf(*value) ^ 0x5bd1e995u : 0;
-}
-
-template <class T>
-std::size_t hashOf(const std::vector<T>& values) {
-    std::size_t seed = values.size();
-    for (const auto& v : values)
-        hashCombine(seed, hashOf(v));
-    return seed;
-}
-
-template <class T>
-std::size_t hashOf(const QMap<QString, T>& map) {
-    std::size_t seed = std::size_t(map.size());
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        hashCombine(seed, hashOf(it.key()));
-        hashCombine(seed, hashOf(it.value()));
+struct Hasher {
+    static std::size_t of(const T& value) {
+        if constexpr (Record<T>) {
+            std::size_t seed = 0;
+            std::apply(
+                [&](const auto&... field) {
+                    (hashCombine(seed, Hasher<std::remove_cvref_t<decltype(value.*field.member)>>::of(value.*field.member)), ...);
+                },
+                T::fields());
+            return seed;
+        } else if constexpr (std::is_same_v<T, QString>) {
+            return qHash(value);
+        } else if constexpr (std::is_enum_v<T>) {
+            return std::hash<std::underlying_type_t<T>>{}(std::to_underlying(value));
+        } else {
+            return std::hash<T>{}(value);
+        }
     }
-    return seed;
-}
+};
+
+template <class T>
+struct Hasher<std::optional<T>> {
+    static std::size_t of(const std::optional<T>& value) { return value ? Hasher<T>::of(*value) ^ 0x5bd1e995u : 0; }
+};
+
+template <class T>
+struct Hasher<std::vector<T>> {
+    static std::size_t of(const std::vector<T>& values) {
+        std::size_t seed = values.size();
+        for (const auto& v : values)
+            hashCombine(seed, Hasher<T>::of(v));
+        return seed;
+    }
+};
+
+template <class T>
+struct Hasher<QMap<QString, T>> {
+    static std::size_t of(const QMap<QString, T>& map) {
+        std::size_t seed = std::size_t(map.size());
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            hashCombine(seed, qHash(it.key()));
+            hashCombine(seed, Hasher<T>::of(it.value()));
+        }
+        return seed;
+    }
+};
 
 template <class T>
 std::size_t hashOf(const T& value) {
-    if constexpr (Record<T>) {
-        std::size_t seed = 0;
-        std::apply([&](const auto&... field) { (hashCombine(seed, hashOf(value.*field.member)), ...); },
-                   T::fields());
-        return seed;
-    } else if constexpr (std::is_same_v<T, QString>) {
-        return qHash(value);
-    } else if constexpr (std::is_enum_v<T>) {
-        return std::hash<std::underlying_type_t<T>>{}(std::to_underlying(value));
-    } else {
-        return std::hash<T>{}(value);
-    }
+    return Hasher<T>::of(value);
 }
 
 } // namespace json
