@@ -1,0 +1,223 @@
+#include "control/ChildProcess.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// glibc 2.36 declares these without C linkage for C++.
+extern "C" {
+#include <sys/pidfd.h>
+}
+
+namespace tavrin {
+
+namespace {
+
+constexpr idtype_t waitOnPidfd = idtype_t(3); // P_PIDFD, not yet in glibc 2.36's headers
+
+QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Appends to a log without following a planted symbolic link and without writing into a file that
+// someone else owns (the logs live in the shared /tmp). -1 when it cannot be used.
+int openLog(const QString& path) {
+    if (path.isEmpty())
+        return -1;
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool writeAll(int fd, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& launch) {
+    // Everything the child needs is prepared before fork: after it, only system calls.
+    QByteArrayList argStorage{QFile::encodeName(launch.program)};
+    for (const QString& a : launch.arguments)
+        argStorage << a.toLocal8Bit();
+    QByteArrayList envStorage;
+    for (const QString& e : launch.environment)
+        envStorage << e.toLocal8Bit();
+    std::vector<char*> argv, envp;
+    for (QByteArray& a : argStorage)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (QByteArray& e : envStorage)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int out = openLog(launch.standardOutputLog);
+    const int err = openLog(launch.standardErrorLog);
+    const pid_t parent = ::getpid();
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        const int error = errno;
+        for (int fd : {devNull, out, err})
+            if (fd >= 0)
+                ::close(fd);
+        return std::unexpected(reason(error));
+    }
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A session-mode server must not outlive a panel that crashed: it gets SIGTERM then.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(127);
+        sigset_t all;
+        sigemptyset(&all);
+        ::sigprocmask(SIG_SETMASK, &all, nullptr);
+        for (int sig = 1; sig < NSIG; ++sig)
+            if (sig != SIGKILL && sig != SIGSTOP)
+                ::signal(sig, SIG_DFL);
+        if (devNull >= 0)
+            ::dup2(devNull, STDIN_FILENO);
+        // A log that cannot be opened falls back to the panel's own standard error.
+        ::dup2(out >= 0 ? out : STDERR_FILENO, STDOUT_FILENO);
+        if (err >= 0)
+            ::dup2(err, STDERR_FILENO);
+        // The server gets none of the panel's other descriptors.
+        ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+        ::execve(argv[0], argv.data(), envp.data());
+        const int error = errno;
+        writeAll(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    const int forkError = errno;
+    ::close(report[1]);
+    for (int fd : {devNull, out, err})
+        if (fd >= 0)
+            ::close(fd);
+    if (pid < 0) {
+        ::close(report[0]);
+        return std::unexpected(reason(forkError));
+    }
+
+    int execError = 0;
+    ssize_t n;
+    do
+        n = ::read(report[0], &execError, sizeof execError);
+    while (n < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (n == sizeof execError) {
+        ::waitpid(pid, nullptr, 0); // it has exited already
+        return std::unexpected(reason(execError));
+    }
+
+    // Our unreaped child: its id cannot have been recycled yet, so this pidfd is the right process.
+    const int pidfd = ::pidfd_open(pid, 0);
+    if (pidfd < 0) {
+        const int error = errno;
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return std::unexpected(reason(error));
+    }
+    return new ChildProcess(pid, pidfd);
+}
+
+ChildProcess::ChildProcess(pid_t pid, int pidfd) : m_pid(pid), m_pidfd(pidfd) {
+    m_notifier = new QSocketNotifier(m_pidfd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] { reapIfExited(); });
+}
+
+ChildProcess::~ChildProcess() {
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+    ::close(m_pidfd);
+}
+
+bool ChildProcess::reapIfExited() {
+    if (!m_running)
+        return true;
+    siginfo_t info {};
+    int rc;
+    do
+        rc = ::waitid(waitOnPidfd, id_t(m_pidfd), &info, WEXITED | WNOHANG);
+    while (rc < 0 && errno == EINTR);
+    // ECHILD: someone reaped it already; either way it is gone.
+    if (rc == 0 && info.si_pid == 0)
+        return false;
+    m_running = false;
+    m_notifier->setEnabled(false);
+    // Reported from the event loop, never from inside a caller's isRunning().
+    QTimer::singleShot(0, this, [this] {
+        Q_EMIT exited();
+        deleteLater();
+    });
+    return true;
+}
+
+bool ChildProcess::isRunning() { return !reapIfExited(); }
+
+void ChildProcess::terminate() {
+    if (m_running)
+        ::pidfd_send_signal(m_pidfd, SIGTERM, nullptr, 0);
+}
+
+void ChildProcess::kill() {
+    if (m_running)
+        ::pidfd_send_signal(m_pidfd, SIGKILL, nullptr, 0);
+}
+
+ChildProcess::Waiter ChildProcess::waiter() const { return Waiter{::fcntl(m_pidfd, F_DUPFD_CLOEXEC, 0)}; }
+
+bool ChildProcess::Waiter::waitForExit(std::chrono::milliseconds timeout) const {
+    if (pidfd < 0)
+        return true;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{pidfd, POLLIN, 0};
+        const int rc = ::poll(&p, 1, int(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+        if (rc > 0)
+            return true; // a pidfd turns readable when its process exits
+        if (rc == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+void ChildProcess::Waiter::kill() const {
+    if (pidfd >= 0)
+        ::pidfd_send_signal(pidfd, SIGKILL, nullptr, 0);
+}
+
+void ChildProcess::Waiter::close() {
+    if (pidfd >= 0)
+        ::close(pidfd);
+    pidfd = -1;
+}
+
+} // namespace tavrin

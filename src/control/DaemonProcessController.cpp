@@ -1,0 +1,366 @@
+#include "control/DaemonProcessController.h"
+
+#include "control/AdminSecretFile.h"
+#include "control/ChildProcess.h"
+#include "control/OffThread.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+
+#include <unistd.h>
+
+namespace tavrin {
+
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+// The product's stop deadline for a child that was asked to terminate.
+constexpr std::chrono::milliseconds stopDeadline{5'000};
+// After SIGKILL the kernel ends the process promptly; this only bounds a process stuck in the kernel.
+constexpr std::chrono::milliseconds killGrace{2'000};
+
+QString trimmedOfSpacesAndTabs(const QString& text) {
+    qsizetype begin = 0, end = text.size();
+    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// A 32-bit signed decimal integer with an optional sign, nothing else.
+std::optional<qint32> parseInt32(const QString& text) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        negative = text[i++] == QLatin1Char('-');
+    if (i == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+        if (value > qint64(1) << 31)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(value);
+}
+
+DaemonProcessControllerOptions resolved(DaemonProcessControllerOptions options) {
+    if (options.bundlePath.isEmpty())
+        options.bundlePath = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+    if (options.stateDirectory.isEmpty())
+        options.stateDirectory = StateDirectory::path();
+    return options;
+}
+
+} // namespace
+
+QString DaemonProcessControllerError::message() const {
+    return std::visit(
+        Overloaded{
+            [](const DaemonBinaryMissing& e) {
+                return QStringLiteral("tavrin-server binary not found at ") + e.path +
+                       QStringLiteral(". Reinstall Tavrin Keldmarch.");
+            },
+            [](const WrongAppLocation& e) {
+                return QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at ") +
+                       e.path + QStringLiteral(". Move it to /opt/tavrin-keldmarch and re-run setup.");
+            },
+            [](const RegistrationFailed& e) {
+                return QStringLiteral("Could not start the background service: ") + e.text;
+            },
+            [](const SecretWriteFailed& e) { return QStringLiteral("Could not save the admin password: ") + e.text; },
+            [](const RequiresApproval&) {
+                return QStringLiteral("macOS needs your approval. Open System Settings → General → Login Items "
+                                      "and turn on Tavrin Keldmarch.");
+            },
+        },
+        m_case);
+}
+
+PrintedServiceState parseServicePrint(const QString& output) {
+    PrintedServiceState state;
+    for (const QString& raw : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString line = trimmedOfSpacesAndTabs(raw);
+        if (line.startsWith(QLatin1String("pid ="))) {
+            QStringList pieces = line.split(QLatin1Char('='), Qt::SkipEmptyParts);
+            for (QString& piece : pieces)
+                piece = trimmedOfSpacesAndTabs(piece);
+            if (pieces.size() == 2)
+                if (auto pid = parseInt32(pieces[1]))
+                    state.pid = pid;
+        } else if (line.startsWith(QLatin1String("state ="))) {
+            state.running = line.toLower().contains(QLatin1String("running"));
+        }
+    }
+    if (state.pid)
+        state.running = true;
+    return state;
+}
+
+DaemonProcessController::DaemonProcessController(DaemonProcessControllerOptions options, QObject* parent)
+    : QObject(parent), m_options(resolved(std::move(options))),
+      m_manager(m_options.bundlePath, m_options.systemctl, m_options.unitDirectory) {}
+
+// A child still running is left to run: it reaps itself when it ends (ChildProcess owns itself), and
+// the panel's quit path stops it first through stopChildOnQuit().
+DaemonProcessController::~DaemonProcessController() = default;
+
+void DaemonProcessController::setIsRunning(bool value) {
+    m_isRunning = value;
+    Q_EMIT isRunningChanged();
+}
+
+void DaemonProcessController::setPid(std::optional<qint32> value) {
+    m_pid = value;
+    Q_EMIT pidChanged();
+}
+
+void DaemonProcessController::setRequiresApproval(bool value) {
+    m_requiresApproval = value;
+    Q_EMIT requiresApprovalChanged();
+}
+
+void DaemonProcessController::setLoginServiceEnabled(bool value) {
+    m_loginServiceEnabled = value;
+    Q_EMIT loginServiceEnabledChanged();
+}
+
+void DaemonProcessController::publishStopped() {
+    setIsRunning(false);
+    setPid(std::nullopt);
+}
+
+QString DaemonProcessController::serverExecutable() const { return m_manager.serverExecutable(); }
+
+QString DaemonProcessController::launchctlTarget() const {
+    return QStringLiteral("gui/") + QString::number(::getuid()) + QLatin1Char('/') +
+           QLatin1String(ServiceManager::label);
+}
+
+EnvironmentEntries DaemonProcessController::agentEnvironment() const { return m_manager.bundleEnvironment(); }
+
+DaemonProcessController::Result<> DaemonProcessController::checkExecutable() const {
+    if (!QFileInfo::exists(serverExecutable()))
+        return std::unexpected(Error::daemonBinaryMissing(serverExecutable()));
+    return {};
+}
+
+bool DaemonProcessController::trackedChildRunning() { return m_child && m_child->isRunning(); }
+
+DaemonProcessController::Result<> DaemonProcessController::writeAdminSecret(const QString& secret) {
+    const AdminSecretFile file(m_options.stateDirectory);
+    if (auto written = file.write(secret, AdminSecretFile::DirectoryMode::OwnerOnly); !written)
+        return std::unexpected(Error::secretWriteFailed(written.error().message()));
+    return {};
+}
+
+QCoro::Task<AgentStatus> DaemonProcessController::agentStatus() {
+    QPointer self(this);
+    const AgentStatus status = co_await m_manager.status();
+    if (self)
+        setLoginServiceEnabled(status == AgentStatus::enabled);
+    co_return status;
+}
+
+QCoro::Task<LaunchctlResult> DaemonProcessController::runLaunchctl(QStringList args) {
+    const ToolRun run = co_await m_manager.launchctl(args);
+    co_return LaunchctlResult{run.output, run.status};
+}
+
+QCoro::Task<DaemonProcessController::Result<>>
+DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
+    QPointer self(this);
+    if (auto checked = checkExecutable(); !checked)
+        co_return checked;
+    // A plain text comparison: a symbolic link or a different letter case is another place.
+    if (m_options.bundlePath != m_options.requiredBundlePath)
+        co_return std::unexpected(Error::wrongAppLocation(m_options.bundlePath));
+    if (adminSecret)
+        if (auto written = writeAdminSecret(*adminSecret); !written)
+            co_return written;
+
+    const auto registered = co_await m_manager.registerService();
+    if (!self)
+        co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
+    if (!registered)
+        co_return std::unexpected(Error::registrationFailed(registered.error()));
+
+    const AgentStatus status = co_await agentStatus();
+    if (!self)
+        co_return Result<>{};
+    if (status == AgentStatus::requiresApproval) {
+        setRequiresApproval(true);
+        co_return std::unexpected(Error::requiresApproval());
+    }
+    setRequiresApproval(false);
+    co_return Result<>{};
+}
+
+DaemonProcessController::Result<> DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) {
+    if (auto checked = checkExecutable(); !checked)
+        return checked;
+    if (m_child && !m_child->isRunning())
+        m_child = nullptr;
+    if (m_child) { // a second start adopts the first process, and leaves the password file alone
+        setIsRunning(true);
+        setPid(m_child->pid());
+        return {};
+    }
+    if (adminSecret)
+        if (auto written = writeAdminSecret(*adminSecret); !written)
+            return written;
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : agentEnvironment())
+        environment.insert(name, value);
+    const ChildLaunch launch{serverExecutable(), {QStringLiteral("serve")}, environment.toStringList(),
+                             m_options.standardOutputLog, m_options.standardErrorLog};
+    const auto started = ChildProcess::launch(launch);
+    if (!started)
+        return std::unexpected(
+            Error::registrationFailed(QStringLiteral("Could not launch tavrin-server: ") + started.error()));
+
+    ChildProcess* child = *started;
+    // The controller is held weakly (the connection dies with it); the process owns itself.
+    connect(child, &ChildProcess::exited, this, [this, child] { childExited(child); });
+    m_child = child;
+    setIsRunning(true);
+    setPid(child->pid());
+    return {};
+}
+
+void DaemonProcessController::childExited(ChildProcess* child) {
+    if (m_child != child) // a process the controller no longer tracks changes nothing
+        return;
+    m_child = nullptr;
+    publishStopped();
+}
+
+QCoro::Task<void> DaemonProcessController::stopChild() {
+    QPointer self(this);
+    QPointer<ChildProcess> child = m_child;
+    child->terminate();
+    ChildProcess::Waiter waiter = child->waiter();
+    co_await offThread([waiter]() mutable {
+        if (!waiter.waitForExit(stopDeadline)) {
+            waiter.kill();
+            waiter.waitForExit(killGrace);
+        }
+        waiter.close();
+        return true;
+    });
+    if (child)
+        child->isRunning(); // reaps it now if the event loop has not yet
+    if (!self)
+        co_return;
+    if (m_child == child)
+        m_child = nullptr;
+    publishStopped();
+}
+
+QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::stop() {
+    QPointer self(this);
+    if (trackedChildRunning()) {
+        co_await stopChild();
+        co_return Result<>{};
+    }
+    const QStringList args{QStringLiteral("bootout"), launchctlTarget()};
+    const LaunchctlResult result = co_await runLaunchctl(args);
+    if (!self)
+        co_return Result<>{};
+    if (result.status != 0 && result.status != 113)
+        co_return std::unexpected(Error::registrationFailed(QStringLiteral("launchctl bootout exited ") +
+                                                            QString::number(result.status)));
+    publishStopped();
+    co_return Result<>{};
+}
+
+QCoro::Task<void> DaemonProcessController::stopChildOnQuit() {
+    if (trackedChildRunning())
+        co_await stopChild();
+}
+
+QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::restart() {
+    QPointer self(this);
+    if (co_await agentStatus() != AgentStatus::enabled)
+        co_return std::unexpected(
+            Error::registrationFailed(QStringLiteral("Tavrin Keldmarch is not registered. Re-run setup.")));
+    if (!self)
+        co_return Result<>{};
+    const QStringList args{QStringLiteral("kickstart"), QStringLiteral("-k"), launchctlTarget()};
+    const LaunchctlResult result = co_await runLaunchctl(args);
+    if (result.status != 0)
+        co_return std::unexpected(Error::registrationFailed(QStringLiteral("launchctl kickstart exited ") +
+                                                            QString::number(result.status)));
+    co_return Result<>{};
+}
+
+QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::unregisterAgent() {
+    QPointer self(this);
+    const auto removed = co_await m_manager.unregisterService();
+    if (!self)
+        co_return Result<>{};
+    if (!removed)
+        co_return std::unexpected(Error::registrationFailed(removed.error()));
+    setLoginServiceEnabled(false);
+    // "Stopped" must be true: a session-mode server started here goes down with the service.
+    if (trackedChildRunning())
+        co_await stopChild();
+    if (self)
+        publishStopped();
+    co_return Result<>{};
+}
+
+QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStartAtLogin(bool enabled) {
+    const AgentStatus status = co_await agentStatus();
+    const bool registered = status == AgentStatus::enabled || status == AgentStatus::requiresApproval;
+    if (enabled && !registered) {
+        const std::optional<QString> noSecret; // named: see the note on temporaries in ServiceManager.h
+        co_return co_await registerAgent(noSecret);
+    }
+    if (!enabled && registered)
+        co_return co_await unregisterAgent();
+    co_return Result<>{};
+}
+
+QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
+    QPointer self(this);
+    const AgentStatus before = co_await agentStatus();
+    if (!self)
+        co_return ServiceStatusSnapshot{};
+    const QStringList args{QStringLiteral("print"), launchctlTarget()};
+    const LaunchctlResult printed = co_await runLaunchctl(args);
+    if (!self)
+        co_return ServiceStatusSnapshot{};
+
+    PrintedServiceState state = parseServicePrint(printed.output);
+    if (!state.pid && trackedChildRunning()) {
+        state.pid = m_child->pid();
+        state.running = true;
+    }
+    setIsRunning(state.running);
+    setPid(state.pid);
+
+    // Approval is pending exactly while a registered service is held back.
+    const AgentStatus after = co_await agentStatus();
+    if (!self)
+        co_return ServiceStatusSnapshot{};
+    setRequiresApproval(before == AgentStatus::enabled && after == AgentStatus::requiresApproval);
+    co_return ServiceStatusSnapshot{before == AgentStatus::enabled, state.running, state.pid};
+}
+
+} // namespace tavrin

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "control/ServiceManager.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "protocol/Task.h"
+
+#include <expected>
+#include <optional>
+#include <variant>
+
+namespace tavrin {
+
+class ChildProcess;
+
+// Every way a service operation can fail. message() is the exact text the user sees.
+class DaemonProcessControllerError {
+public:
+    struct DaemonBinaryMissing {
+        QString path;
+        bool operator==(const DaemonBinaryMissing&) const = default;
+    };
+    struct WrongAppLocation {
+        QString path;
+        bool operator==(const WrongAppLocation&) const = default;
+    };
+    struct RegistrationFailed {
+        QString text;
+        bool operator==(const RegistrationFailed&) const = default;
+    };
+    struct SecretWriteFailed {
+        QString text;
+        bool operator==(const SecretWriteFailed&) const = default;
+    };
+    struct RequiresApproval {
+        bool operator==(const RequiresApproval&) const = default;
+    };
+    using Case = std::variant<DaemonBinaryMissing, WrongAppLocation, RegistrationFailed, SecretWriteFailed,
+                              RequiresApproval>;
+
+    static DaemonProcessControllerError daemonBinaryMissing(QString path) { return {DaemonBinaryMissing{std::move(path)}}; }
+    static DaemonProcessControllerError wrongAppLocation(QString path) { return {WrongAppLocation{std::move(path)}}; }
+    static DaemonProcessControllerError registrationFailed(QString text) { return {RegistrationFailed{std::move(text)}}; }
+    static DaemonProcessControllerError secretWriteFailed(QString text) { return {SecretWriteFailed{std::move(text)}}; }
+    static DaemonProcessControllerError requiresApproval() { return {RequiresApproval{}}; }
+
+    const Case& kind() const { return m_case; }
+    template <class C>
+    bool is() const {
+        return std::holds_alternative<C>(m_case);
+    }
+    QString message() const;
+
+    bool operator==(const DaemonProcessControllerError&) const = default;
+
+private:
+    DaemonProcessControllerError(Case c) : m_case(std::move(c)) {}
+    Case m_case;
+};
+
+struct ServiceStatusSnapshot {
+    bool registered = false;
+    bool running = false;
+    std::optional<qint32> pid;
+    bool operator==(const ServiceStatusSnapshot&) const = default;
+};
+
+// What the "pid =" and "state =" lines of a service print say.
+struct PrintedServiceState {
+    bool running = false;
+    std::optional<qint32> pid;
+    bool operator==(const PrintedServiceState&) const = default;
+};
+PrintedServiceState parseServicePrint(const QString& output);
+
+struct LaunchctlResult {
+    QString output;
+    int status = -1;
+};
+
+struct DaemonProcessControllerOptions {
+    QString bundlePath;                                           // default: parent of the executable's folder
+    QString requiredBundlePath = QStringLiteral("/opt/tavrin-keldmarch"); // for start at login
+    QString systemctl;                                            // default: $TAVRIN_SYSTEMCTL, else systemctl
+    QString unitDirectory;                                        // default: $XDG_CONFIG_HOME/systemd/user
+    QString stateDirectory;                                       // default: the shared state directory
+    QString standardOutputLog = QStringLiteral("/tmp/tavrin-server.out.log");
+    QString standardErrorLog = QStringLiteral("/tmp/tavrin-server.err.log");
+};
+
+// Installs, starts, stops, restarts and inspects the server, either as the systemd user service that
+// starts at login or as a child process for this session. Lives on the GUI thread; the tool runs and
+// the wait for a stopping process happen on workers and are applied back here.
+class DaemonProcessController : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
+    Q_PROPERTY(std::optional<qint32> pid READ pid NOTIFY pidChanged)
+    Q_PROPERTY(bool requiresApproval READ requiresApproval WRITE setRequiresApproval NOTIFY requiresApprovalChanged)
+    Q_PROPERTY(bool loginServiceEnabled READ loginServiceEnabled NOTIFY loginServiceEnabledChanged)
+
+public:
+    using Error = DaemonProcessControllerError;
+    template <class T = void>
+    using Result = std::expected<T, Error>;
+
+    explicit DaemonProcessController(DaemonProcessControllerOptions options = {}, QObject* parent = nullptr);
+    ~DaemonProcessController() override;
+
+    bool isRunning() const { return m_isRunning; }
+    std::optional<qint32> pid() const { return m_pid; }
+    bool requiresApproval() const { return m_requiresApproval; }
+    void setRequiresApproval(bool value);
+    // The last registration status read, as "enabled": what the start-at-login switch shows.
+    bool loginServiceEnabled() const { return m_loginServiceEnabled; }
+
+    QString bundlePath() const { return m_options.bundlePath; }
+    QString serverExecutable() const;
+    QString launchctlTarget() const; // "gui/<uid>/com.tavrinai.server"
+
+    QCoro::Task<Result<>> registerAgent(std::optional<QString> adminSecret);
+    Result<> launchChildProcess(std::optional<QString> adminSecret);
+    QCoro::Task<Result<>> unregisterAgent();
+    QCoro::Task<Result<>> setStartAtLogin(bool enabled);
+    QCoro::Task<Result<>> stop();
+    QCoro::Task<Result<>> restart();
+    QCoro::Task<ServiceStatusSnapshot> refreshStatus();
+    // The login service's registration; also publishes loginServiceEnabled.
+    QCoro::Task<AgentStatus> agentStatus();
+
+    // When the panel quits: a child it started is stopped like stop() stops it (SIGTERM, SIGKILL after
+    // 5 s), so that no untracked server keeps the port; a registered login service is left running.
+    QCoro::Task<void> stopChildOnQuit();
+
+    Result<> writeAdminSecret(const QString& secret);
+    EnvironmentEntries agentEnvironment() const;
+    QCoro::Task<LaunchctlResult> runLaunchctl(QStringList args);
+
+Q_SIGNALS:
+    void isRunningChanged();
+    void pidChanged();
+    void requiresApprovalChanged();
+    void loginServiceEnabledChanged();
+
+private:
+    void setIsRunning(bool value);
+    void setPid(std::optional<qint32> value);
+    void setLoginServiceEnabled(bool value);
+    void publishStopped();
+    Result<> checkExecutable() const;
+    bool trackedChildRunning();
+    QCoro::Task<void> stopChild();
+    void childExited(ChildProcess* child);
+
+    DaemonProcessControllerOptions m_options;
+    ServiceManager m_manager;
+    QPointer<ChildProcess> m_child;
+    bool m_isRunning = false;
+    std::optional<qint32> m_pid;
+    bool m_requiresApproval = false;
+    bool m_loginServiceEnabled = false;
+};
+
+} // namespace tavrin

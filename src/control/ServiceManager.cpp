@@ -1,0 +1,358 @@
+#include "control/ServiceManager.h"
+
+#include "control/AdminSecretFile.h"
+#include "control/OffThread.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <unistd.h>
+
+namespace tavrin {
+
+namespace {
+
+// g++ 12 cannot compile a braced list inside a co_await expression; this builds the list instead.
+template <class... S>
+QStringList argv(const S&... words) {
+    QStringList list;
+    (list.append(QString(words)), ...);
+    return list;
+}
+
+QString decodeOrEmpty(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(bytes);
+    return decoder.hasError() ? QString() : text;
+}
+
+// Runs on a worker thread: QProcess's blocking waits are made for exactly that.
+ToolRun runBlocking(const QString& program, const QStringList& arguments) {
+    if (program.isEmpty())
+        return {};
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(10'000))
+        return {};
+    // A systemctl that hangs (a wedged manager) must not hold a coroutine forever.
+    if (!process.waitForFinished(60'000)) {
+        process.kill();
+        process.waitForFinished(5'000);
+        return {};
+    }
+    ToolRun run;
+    run.output = decodeOrEmpty(process.readAllStandardOutput());
+    run.errorOutput = decodeOrEmpty(process.readAllStandardError());
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return run;
+}
+
+// The manager's own words, on one line.
+QString wordsOf(const ToolRun& run, const QString& program) {
+    QString words = run.errorOutput.trimmed();
+    words.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!words.isEmpty())
+        return words;
+    if (run.status == -1)
+        return QStringLiteral("Could not run ") + program;
+    return QFileInfo(program).fileName() + QStringLiteral(" exited ") + QString::number(run.status);
+}
+
+// Without a user manager nothing can run, so there is nothing to stop either.
+bool noManager(const ToolRun& run) {
+    return run.errorOutput.contains(QLatin1String("Failed to connect to bus"));
+}
+
+QString unescapeWord(const QString& word) {
+    QString out;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const QChar c = word[i];
+        if (c == QLatin1Char('\\') && i + 1 < word.size()) {
+            const QChar n = word[++i];
+            if (n == QLatin1Char('n'))
+                out += QLatin1Char('\n');
+            else if (n == QLatin1Char('t'))
+                out += QLatin1Char('\t');
+            else if (n == QLatin1Char('s'))
+                out += QLatin1Char(' ');
+            else
+                out += n;
+        } else if (c == QLatin1Char('%') && i + 1 < word.size() && word[i + 1] == QLatin1Char('%')) {
+            out += QLatin1Char('%');
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// systemd's word splitting: whitespace separates, double or single quotes group, backslash escapes.
+QStringList splitWords(const QString& value) {
+    QStringList words;
+    QString current;
+    bool inWord = false;
+    QChar quote;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == QLatin1Char('\\') && i + 1 < value.size()) {
+            current += c;
+            current += value[++i];
+            inWord = true;
+        } else if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            else
+                current += c;
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+            inWord = true;
+        } else if (c.isSpace()) {
+            if (inWord)
+                words << unescapeWord(current);
+            current.clear();
+            inWord = false;
+        } else {
+            current += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words << unescapeWord(current);
+    return words;
+}
+
+bool isValidVariableName(const QString& name) {
+    if (name.isEmpty() || name[0].isDigit())
+        return false;
+    for (QChar c : name)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_'))
+            return false;
+    return true;
+}
+
+QString quoteForUnit(const QString& text, bool execLine) {
+    QString out = QStringLiteral("\"");
+    for (QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
+            out += QLatin1Char('\\') + QString(c);
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else if (c == QLatin1Char('%'))
+            out += QStringLiteral("%%");
+        else if (c == QLatin1Char('$') && execLine)
+            out += QStringLiteral("$$");
+        else
+            out += c;
+    }
+    return out + QLatin1Char('"');
+}
+
+} // namespace
+
+EnvironmentEntries parseUnitEnvironment(const QString& unitText) {
+    EnvironmentEntries entries;
+    QString section;
+    QStringList lines = unitText.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i].trimmed();
+        // A trailing backslash continues the line.
+        while (line.endsWith(QLatin1Char('\\')) && i + 1 < lines.size()) {
+            line.chop(1);
+            line += QLatin1Char(' ') + lines[++i].trimmed();
+        }
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        if (section != QLatin1String("Service"))
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0 || line.left(eq).trimmed() != QLatin1String("Environment"))
+            continue;
+        const QString value = line.mid(eq + 1).trimmed();
+        if (value.isEmpty()) { // an empty assignment resets the list, as in systemd
+            entries.clear();
+            continue;
+        }
+        for (const QString& word : splitWords(value)) {
+            const qsizetype wordEq = word.indexOf(QLatin1Char('='));
+            if (wordEq <= 0 || !isValidVariableName(word.left(wordEq)))
+                continue;
+            entries.append({word.left(wordEq), word.mid(wordEq + 1)});
+        }
+    }
+    return entries;
+}
+
+QString renderUserUnit(const QString& serverExecutable, const EnvironmentEntries& environment) {
+    QString unit = QStringLiteral(
+        "# Installed by Tavrin Keldmarch for start at login; removed when start at login is turned off.\n"
+        "[Unit]\n"
+        "Description=Tavrin server\n"
+        "\n"
+        "[Service]\n"
+        "Type=simple\n");
+    unit += QStringLiteral("ExecStart=") + quoteForUnit(serverExecutable, true) + QStringLiteral(" serve\n");
+    for (const auto& [name, value] : environment)
+        unit += QStringLiteral("Environment=") + quoteForUnit(name + QLatin1Char('=') + value, false) +
+                QLatin1Char('\n');
+    unit += QStringLiteral("Restart=on-failure\n"
+                           "\n"
+                           "[Install]\n"
+                           "WantedBy=default.target\n");
+    return unit;
+}
+
+ServiceManager::ServiceManager(QString bundlePath, QString systemctl, QString unitDirectory)
+    : m_bundlePath(std::move(bundlePath)), m_systemctl(std::move(systemctl)),
+      m_unitDirectory(std::move(unitDirectory)) {
+    if (m_systemctl.isEmpty())
+        m_systemctl = qEnvironmentVariable("TAVRIN_SYSTEMCTL", QStringLiteral("systemctl"));
+    if (!m_systemctl.contains(QLatin1Char('/')))
+        m_systemctl = QStandardPaths::findExecutable(m_systemctl); // empty when absent: runs give -1
+    if (m_unitDirectory.isEmpty())
+        m_unitDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                          QStringLiteral("/systemd/user");
+}
+
+QString ServiceManager::bundleUnitPath() const {
+    return m_bundlePath + QStringLiteral("/lib/systemd/user/") + QLatin1String(unitName);
+}
+
+QString ServiceManager::installedUnitPath() const {
+    return m_unitDirectory + QLatin1Char('/') + QLatin1String(unitName);
+}
+
+QString ServiceManager::serverExecutable() const { return m_bundlePath + QStringLiteral("/libexec/tavrin-server"); }
+
+EnvironmentEntries ServiceManager::bundleEnvironment() const {
+    QFile file(bundleUnitPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseUnitEnvironment(decodeOrEmpty(file.readAll()));
+}
+
+QFuture<ToolRun> ServiceManager::systemctl(const QStringList& args) const {
+    QStringList arguments{QStringLiteral("--user"), QStringLiteral("--no-pager")};
+    arguments += args;
+    return offThread([program = m_systemctl, arguments] { return runBlocking(program, arguments); });
+}
+
+QCoro::Task<ToolRun> ServiceManager::launchctl(QStringList args) const {
+    const ServiceManager self = *this;
+    const QString unit = QLatin1String(unitName);
+    const QString verb = args.value(0);
+    if (verb == QLatin1String("bootout")) {
+        ToolRun run = co_await self.systemctl(argv(QStringLiteral("stop"), unit));
+        // launchctl's "not loaded" is 113; systemctl says it with 5.
+        if (run.status == 5)
+            run.status = 113;
+        co_return run;
+    }
+    if (verb == QLatin1String("kickstart"))
+        co_return co_await self.systemctl(argv(QStringLiteral("restart"), unit));
+    if (verb == QLatin1String("print")) {
+        ToolRun run = co_await self.systemctl(
+            argv(QStringLiteral("show"), unit, QStringLiteral("--property=LoadState,ActiveState,SubState,MainPID")));
+        if (run.status != 0) {
+            run.output.clear();
+            co_return run;
+        }
+        QString loadState, activeState, subState, mainPID;
+        for (const QString& line : run.output.split(QLatin1Char('\n'))) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            const QString key = line.left(eq), value = line.mid(eq + 1).trimmed();
+            if (key == QLatin1String("LoadState"))
+                loadState = value;
+            else if (key == QLatin1String("ActiveState"))
+                activeState = value;
+            else if (key == QLatin1String("SubState"))
+                subState = value;
+            else if (key == QLatin1String("MainPID"))
+                mainPID = value;
+        }
+        if (loadState == QLatin1String("not-found")) {
+            run.output.clear();
+            run.status = 113;
+            co_return run;
+        }
+        // Never "state = not running": the rule reads any state line containing "running" as running.
+        QString printed = args.value(1) + QStringLiteral(" = {\n");
+        printed += QStringLiteral("\tstate = ") +
+                   (subState == QLatin1String("running") ? QStringLiteral("running") : activeState) +
+                   QLatin1Char('\n');
+        if (!mainPID.isEmpty() && mainPID != QLatin1String("0"))
+            printed += QStringLiteral("\tpid = ") + mainPID + QLatin1Char('\n');
+        printed += QStringLiteral("}\n");
+        run.output = printed;
+        co_return run;
+    }
+    co_return ToolRun{};
+}
+
+QCoro::Task<AgentStatus> ServiceManager::status() const {
+    const ServiceManager self = *this;
+    if (!QFileInfo::exists(self.bundleUnitPath()))
+        co_return AgentStatus::notFound;
+    if (!QFileInfo::exists(self.installedUnitPath()))
+        co_return AgentStatus::notRegistered;
+    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("is-enabled"), QLatin1String(unitName)));
+    co_return run.status == 0 && run.output.trimmed() == QLatin1String("enabled") ? AgentStatus::enabled
+                                                                                   : AgentStatus::notRegistered;
+}
+
+QCoro::Task<std::expected<void, QString>> ServiceManager::registerService() const {
+    const ServiceManager self = *this;
+    const QString unit = QLatin1String(unitName);
+    if (!QFileInfo::exists(self.bundleUnitPath()))
+        co_return std::unexpected(FileError::fromErrno(self.bundleUnitPath(), ENOENT).message());
+    if (auto made = makeDirectories(self.m_unitDirectory); !made)
+        co_return std::unexpected(made.error().message());
+    const QString text = renderUserUnit(self.serverExecutable(), self.bundleEnvironment());
+    if (auto written = writeFilePrivately(self.installedUnitPath(), text.toUtf8()); !written)
+        co_return std::unexpected(written.error().message());
+
+    const QList<QStringList> steps{argv(QStringLiteral("daemon-reload")),
+                                   argv(QStringLiteral("enable"), QStringLiteral("--now"), unit)};
+    for (const QStringList& step : steps) {
+        const ToolRun run = co_await self.systemctl(step);
+        if (run.status != 0) {
+            // A registration that did not start leaves nothing behind, so status keeps telling the truth.
+            co_await self.systemctl(argv(QStringLiteral("disable"), unit));
+            ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
+            co_return std::unexpected(wordsOf(run, self.m_systemctl));
+        }
+    }
+    co_return std::expected<void, QString>{};
+}
+
+QCoro::Task<std::expected<void, QString>> ServiceManager::unregisterService() const {
+    const ServiceManager self = *this;
+    const QString unit = QLatin1String(unitName);
+    const bool installed = QFileInfo::exists(self.installedUnitPath());
+    if (installed) {
+        const ToolRun disabled = co_await self.systemctl(argv(QStringLiteral("disable"), unit));
+        if (disabled.status != 0)
+            co_return std::unexpected(wordsOf(disabled, self.m_systemctl));
+    }
+    const ToolRun stopped = co_await self.systemctl(argv(QStringLiteral("stop"), unit));
+    if (stopped.status != 0 && stopped.status != 5 && !noManager(stopped))
+        co_return std::unexpected(wordsOf(stopped, self.m_systemctl));
+    if (installed) {
+        if (::unlink(QFile::encodeName(self.installedUnitPath()).constData()) != 0 && errno != ENOENT)
+            co_return std::unexpected(FileError::fromErrno(self.installedUnitPath(), errno).message());
+        co_await self.systemctl(argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
+    }
+    co_return std::expected<void, QString>{};
+}
+
+} // namespace tavrin

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <expected>
+
+// A throw-away install laid out like the real one: libexec/tavrin-server and the login unit under
+// lib/systemd/user. Its folder name has a space, as install paths often do.
+class TestBundle {
+public:
+    TestBundle() { QDir().mkpath(path()); }
+
+    QString path() const { return m_root.path() + QStringLiteral("/Tavrin Keldmarch"); }
+    QString server() const { return path() + QStringLiteral("/libexec/tavrin-server"); }
+    QString unit() const { return path() + QStringLiteral("/lib/systemd/user/com.tavrinai.server.service"); }
+
+    bool installServer(const QString& program) const {
+        QDir().mkpath(path() + QStringLiteral("/libexec"));
+        QFile::remove(server());
+        return QFile::copy(program, server());
+    }
+
+    bool writeUnit(const QByteArray& text) const {
+        QDir().mkpath(path() + QStringLiteral("/lib/systemd/user"));
+        QFile file(unit());
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+    }
+
+private:
+    QTemporaryDir m_root;
+};
+
+// The failure text of an expected value, for QVERIFY2; empty when it holds a value.
+template <class T>
+QByteArray failureOf(const std::expected<T, QString>& result) {
+    return result ? QByteArray() : result.error().toUtf8();
+}
+template <class T, class E>
+QByteArray failureOf(const std::expected<T, E>& result) {
+    return result ? QByteArray() : result.error().message().toUtf8();
+}
