@@ -33,10 +33,14 @@ QSize CopyButton::sizeHint() const {
     return {side, side};
 }
 
-void CopyButton::copy() {
+void copyText(const QString& text) {
     auto* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(payload_);
+    clipboard->setText(text);
+}
+
+void CopyButton::copy() {
+    copyText(payload_);
     emit copied(payload_);
 }
 

@@ -4,6 +4,10 @@
 
 namespace tavrin {
 
+// Replaces the clipboard's contents with `text` as plain text (clear, then set), as every copy
+// action of the product does.
+void copyText(const QString& text);
+
 // The borderless "doc.on.doc" button beside copyable values. Pressing it replaces the clipboard's
 // contents with the payload.
 class CopyButton : public QAbstractButton {

@@ -1,0 +1,32 @@
+#include "ui/ServerFigures.h"
+
+#include <cmath>
+
+namespace tavrin {
+
+QString noFigure() { return QStringLiteral("—"); }
+
+std::optional<QString> formatUptime(double seconds) {
+    // 2^63 is exactly representable; every double below it truncates to a value that fits qint64.
+    constexpr double limit = 9223372036854775808.0;
+    // A negative uptime is a server's clock error; "-1h -1m" would only confuse.
+    if (!std::isfinite(seconds) || seconds < 0 || seconds >= limit)
+        return std::nullopt;
+    const auto s = static_cast<qint64>(std::trunc(seconds));
+    const qint64 h = s / 3600;
+    const qint64 m = (s - 3600 * h) / 60;
+    return QString::number(h) + QStringLiteral("h ") + QString::number(m) + QStringLiteral("m");
+}
+
+QString localhostEndpoint(const ClientServerStatus& status) {
+    return QStringLiteral("http://127.0.0.1:") + QString::number(status.bind.bindPort) + QStringLiteral("/v1");
+}
+
+std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QString& hostName) {
+    if (!status.bind.lanEnabled)
+        return std::nullopt;
+    return QStringLiteral("http://") + hostName + QLatin1Char(':') + QString::number(status.bind.bindPort) +
+           QStringLiteral("/v1");
+}
+
+} // namespace tavrin

@@ -1,0 +1,41 @@
+#include "ui/TrayPanelLogic.h"
+
+#include "ui/ServerFigures.h"
+
+#include <algorithm>
+
+namespace tavrin {
+
+TrayServerLines trayServerLines(const ClientServerStatus& status) {
+    TrayServerLines lines;
+    lines.model = status.model.running ? status.model.running->productionAlias : QStringLiteral("not loaded");
+    lines.uptime = formatUptime(status.uptimeSeconds).value_or(noFigure());
+    if (const auto& c = status.concurrency)
+        lines.inFlight = QString::number(c->inFlight) + QStringLiteral(" / ") + QString::number(c->maxConcurrency) +
+                         QStringLiteral(" max");
+    if (const auto& release = status.updater.availableUpdate)
+        lines.update = QStringLiteral("Update available · ") + release->version;
+    return lines;
+}
+
+TrayStartStop trayStartStop(bool isRunning) {
+    if (isRunning)
+        return {QStringLiteral("stop.fill"), QStringLiteral("Stop server")};
+    return {QStringLiteral("play.fill"), QStringLiteral("Start server")};
+}
+
+QPoint trayPanelPosition(const QRect& iconGeometry, const QSize& panelSize, const QRect& available) {
+    constexpr int gap = 4;
+    const auto clampTo = [](int value, int low, int high) { return std::clamp(value, low, std::max(low, high)); };
+    const int maxX = available.right() + 1 - panelSize.width();
+    const int maxY = available.bottom() + 1 - panelSize.height();
+    if (!iconGeometry.isValid())
+        return {clampTo(maxX - gap, available.left(), maxX), clampTo(available.top() + gap, available.top(), maxY)};
+
+    const int x = clampTo(iconGeometry.center().x() - panelSize.width() / 2, available.left(), maxX);
+    const bool iconInUpperHalf = iconGeometry.center().y() < available.center().y();
+    const int y = iconInUpperHalf ? iconGeometry.bottom() + 1 + gap : iconGeometry.top() - gap - panelSize.height();
+    return {x, clampTo(y, available.top(), maxY)};
+}
+
+} // namespace tavrin

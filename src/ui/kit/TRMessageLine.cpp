@@ -1,0 +1,23 @@
+#include "ui/kit/TRMessageLine.h"
+
+#include "ui/kit/KitParts.h"
+#include "ui/kit/Theme.h"
+
+namespace tavrin {
+
+TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent), kind_(kind) {
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setFont(Theme::font(12));
+    setLabelColor(this, kind == MessageKind::error ? Theme::dangerRed() : Theme::okGreen());
+    setVisible(false);
+}
+
+void TRMessageLine::setMessage(const QString& message) {
+    setText(message);
+    setVisible(!message.isEmpty());
+}
+
+} // namespace tavrin

@@ -1,0 +1,133 @@
+#include "ui/tabs/StatusTabLogic.h"
+
+#include "ui/ServerFigures.h"
+
+#include <QStringList>
+
+namespace tavrin {
+
+namespace {
+const QString kDefaultLead = QStringLiteral("Tools to start, monitor, and tune the Tavrin server running on this Mac.");
+constexpr qsizetype kHashShown = 32;
+} // namespace
+
+StatusHeadline statusHeadline(const Phase& phase) {
+    switch (phase.kind) {
+    case Phase::Kind::unknown:
+    case Phase::Kind::probing:
+        return {QStringLiteral("Tavrin Keldmarch"), kDefaultLead};
+    case Phase::Kind::stopped:
+        return {QStringLiteral("Your server is stopped."),
+                QStringLiteral("Start it whenever you need it. The Tavrin app launches in the background and the "
+                               "menu-bar icon stays visible.")};
+    case Phase::Kind::running:
+        return {QStringLiteral("Your Tavrin server is live."),
+                QStringLiteral("One Mac, two endpoints, no surveillance. Everything below reflects what the server "
+                               "is doing right now.")};
+    case Phase::Kind::unauthenticated:
+        return {QStringLiteral("Admin password required."),
+                QStringLiteral("Set the admin password in Diagnostics ▸ Admin password to take control of the server.")};
+    case Phase::Kind::error:
+        return {QStringLiteral("Your server hit an error."), kDefaultLead};
+    }
+    return {QStringLiteral("Tavrin Keldmarch"), kDefaultLead};
+}
+
+QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStatus>& status) {
+    switch (phase.kind) {
+    case Phase::Kind::stopped:
+        return QStringLiteral("The launchd agent is not running.");
+    case Phase::Kind::running:
+        if (status && status->uptimeSeconds > 0)
+            if (const auto uptime = formatUptime(status->uptimeSeconds))
+                return QStringLiteral("Uptime · ") + *uptime;
+        // Also where an uptime cannot be formatted: the pid still tells which server answers.
+        return QStringLiteral("PID ") + (status ? QString::number(status->pid) : QStringLiteral("?"));
+    case Phase::Kind::unauthenticated:
+        return QStringLiteral("Set the admin password in Diagnostics ▸ Admin password.");
+    case Phase::Kind::unknown:
+    case Phase::Kind::probing:
+    case Phase::Kind::error:
+        return {};
+    }
+    return {};
+}
+
+StartStopLook startStopLook(const Phase& phase) {
+    if (phase.kind == Phase::Kind::running)
+        return {QStringLiteral("Stop server"), QStringLiteral("stop.fill"), GhostButtonStyle{.danger = true}};
+    return {QStringLiteral("Start server"), QStringLiteral("play.fill"), KeldmarchButtonStyle{}};
+}
+
+QString lanDisabledText() { return QStringLiteral("disabled · enable in Network tab"); }
+
+QString stageSummary(const ClientServerStatus& status) {
+    if (!status.stages)
+        return status.model.running ? noFigure() : QStringLiteral("Server not loaded");
+    QStringList applied;
+    if (status.stages->adapterApplied)
+        applied << QStringLiteral("Adapter");
+    if (status.stages->steeringApplied)
+        applied << QStringLiteral("Steering");
+    if (status.stages->systemPromptApplied)
+        applied << QStringLiteral("System prompt");
+    if (applied.isEmpty())
+        return QStringLiteral("Base model only");
+    return applied.join(QStringLiteral(" · ")) + QStringLiteral(" loaded");
+}
+
+TileText modelTile(const ClientServerStatus& status) {
+    return {status.model.running ? status.model.running->productionAlias : QStringLiteral("Not loaded"),
+            stageSummary(status)};
+}
+
+TileText hardwareTile(const ClientServerStatus& status) {
+    const auto& hw = status.hardware;
+    return {hw.appleSiliconChip.value_or(hw.cpuBrand),
+            QString::asprintf("%.0f GB · macOS ", hw.totalMemoryGB) + hw.macOSVersion};
+}
+
+TileText concurrencyTile(const ClientServerStatus& status) {
+    if (!status.concurrency)
+        return {noFigure(), QStringLiteral("Start the server to see live load.")};
+    const auto& c = *status.concurrency;
+    return {QString::number(c.inFlight) + QStringLiteral(" in flight · ") + QString::number(c.queued) +
+                QStringLiteral(" queued"),
+            QStringLiteral("503 above ") + QString::number(c.maxQueueDepth) + QStringLiteral(" · completed ") +
+                QString::number(c.totalCompleted) + QStringLiteral(" since start")};
+}
+
+std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
+    auto copyable = [](QString label, QString value) {
+        return TechnicalRow{std::move(label), value, true, value};
+    };
+    auto plain = [](QString label, QString value) { return TechnicalRow{std::move(label), std::move(value), false, {}}; };
+
+    std::vector<TechnicalRow> rows;
+    rows.push_back(copyable(QStringLiteral("PID"), QString::number(status.pid)));
+    if (const auto& running = status.model.running) {
+        rows.push_back(copyable(QStringLiteral("Pipeline version"), QString::number(running->manifestPipelineVersion)));
+        const QString& hash = running->modelSha256;
+        const QString shown = hash.size() > kHashShown ? hash.left(kHashShown) + QStringLiteral("…") : hash;
+        rows.push_back(TechnicalRow{QStringLiteral("Model SHA-256"), shown, true, hash});
+    }
+    rows.push_back(copyable(QStringLiteral("State directory"), status.stateDirectory));
+    if (const auto& c = status.concurrency) {
+        rows.push_back(plain(QStringLiteral("Max concurrency"), QString::number(c->maxConcurrency) + QStringLiteral(" generations")));
+        rows.push_back(plain(QStringLiteral("Max queue depth"), QString::number(c->maxQueueDepth) + QStringLiteral(" (HTTP 503 above)")));
+        rows.push_back(plain(QStringLiteral("Rejected (busy)"), QString::number(c->totalRejected)));
+    }
+    rows.push_back(copyable(QStringLiteral("Server version"), status.serverVersion));
+    return rows;
+}
+
+QString startAtLoginSubtitle(bool on) {
+    return on ? QStringLiteral("macOS will launch Tavrin Keldmarch every time you sign in.")
+              : QStringLiteral("Currently off. You'll start the server manually from this tab.");
+}
+
+QString childStartFailureMessage(const QString& message) {
+    return message + QStringLiteral(" Re-run setup from Diagnostics → Re-run setup.");
+}
+
+} // namespace tavrin

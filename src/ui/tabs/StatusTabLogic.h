@@ -1,0 +1,61 @@
+#pragma once
+
+#include "protocol/ClientRecords.h"
+#include "state/Phase.h"
+#include "ui/kit/TRButton.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace tavrin {
+
+// What the Status tab shows, decided from the model's state without a window.
+
+struct StatusHeadline {
+    QString title;
+    QString lead;
+};
+StatusHeadline statusHeadline(const Phase& phase);
+
+// The line under the phase: why it is stopped, the uptime or pid while running, the password hint.
+QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStatus>& status);
+
+struct StartStopLook {
+    QString label;
+    QString symbol;
+    AnyButtonStyle style;
+};
+// "Stop server" (ghost, danger) while running; "Start server" (primary) in every other phase.
+StartStopLook startStopLook(const Phase& phase);
+
+// The LAN box's text while the server listens on this machine only.
+QString lanDisabledText();
+
+// The applied composition stages in their fixed order, or what stands for them.
+QString stageSummary(const ClientServerStatus& status);
+
+struct TileText {
+    QString value;
+    QString detail;
+};
+TileText modelTile(const ClientServerStatus& status);
+TileText hardwareTile(const ClientServerStatus& status);
+TileText concurrencyTile(const ClientServerStatus& status);
+
+struct TechnicalRow {
+    QString label;
+    QString value;
+    bool copyable = false;
+    // What the copy button copies: the whole value, even where the row shows it cut short.
+    QString copyText;
+};
+std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status);
+
+QString startAtLoginSubtitle(bool on);
+
+// The message of a failed start of the server as a child: the controller's text with the way back.
+QString childStartFailureMessage(const QString& message);
+
+} // namespace tavrin

@@ -1,0 +1,146 @@
+#pragma once
+
+// Common ground of the Status tab and tray panel tests: a model whose client talks over real HTTP to
+// a scripted server, and whose controller drives a temporary bundle (the test child as its server)
+// through the scripted systemctl.
+
+#include "control/DaemonProcessController.h"
+#include "control/TestBundle.h"
+#include "protocol/DaemonClient.h"
+#include "protocol/JsonCodec.h"
+#include "state/ServerStateModel.h"
+#include "support/SampleDocuments.h"
+#include "support/ScriptedHttpServer.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class StatusFixture {
+public:
+    std::unique_ptr<TestBundle> bundle;
+    std::unique_ptr<QTemporaryDir> scratch;
+    std::unique_ptr<tavrin::test::ScriptedHttpServer> server;
+    std::unique_ptr<tavrin::DaemonClient> client;
+    std::unique_ptr<tavrin::DaemonProcessController> controller;
+    std::unique_ptr<tavrin::ServerStateModel> model;
+
+    struct Setup {
+        bool withServerBinary = true;
+        bool atRequiredLocation = false;
+        bool withoutSystemctl = false; // a machine without any service manager tool
+    };
+
+    void setUp(Setup setup) {
+        for (const char* name : {"SCRIPTED_SYSTEMCTL_NO_MANAGER", "SCRIPTED_SYSTEMCTL_MAINPID", "TAVRIN_TEST_CHILD_MODE",
+                                 "TAVRIN_TEST_CHILD_REPORT"})
+            qunsetenv(name);
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd")).removeRecursively();
+        QDir(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/scripted-systemd")).removeRecursively();
+        tavrin::KeychainStore().remove(tavrin::KeychainAccount::adminSecret);
+
+        bundle = std::make_unique<TestBundle>();
+        scratch = std::make_unique<QTemporaryDir>();
+        if (setup.withServerBinary)
+            QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
+        QVERIFY(bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
+        qputenv("SCRIPTED_SYSTEMCTL_LOG", systemctlLog().toUtf8());
+
+        server = std::make_unique<tavrin::test::ScriptedHttpServer>();
+        server->route("/healthz", tavrin::test::ScriptedResponse::text(200, "ok"));
+        server->route("/admin/status", tavrin::test::ScriptedResponse::json(200, tavrin::test::fullStatusDocument()));
+        server->route("/admin/keys", tavrin::test::ScriptedResponse::json(200, tavrin::test::keyListDocument(1)));
+        tavrin::DaemonClientConfiguration quick;
+        quick.requestTimeout = quick.resourceTimeout = std::chrono::seconds(3);
+        quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
+        client = std::make_unique<tavrin::DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), quick);
+
+        tavrin::DaemonProcessControllerOptions o;
+        o.bundlePath = bundle->path();
+        if (setup.atRequiredLocation)
+            o.requiredBundlePath = bundle->path();
+        o.systemctl = setup.withoutSystemctl ? scratch->path() + QStringLiteral("/no-such/systemctl")
+                                             : QStringLiteral(SCRIPTED_SYSTEMCTL);
+        o.stateDirectory = stateDirectory();
+        o.standardOutputLog = scratch->path() + QStringLiteral("/out.log");
+        o.standardErrorLog = scratch->path() + QStringLiteral("/err.log");
+        controller = std::make_unique<tavrin::DaemonProcessController>(o);
+        model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get(),
+                                                           tavrin::AdminSecretFile(stateDirectory()));
+    }
+
+    void tearDown() {
+        if (controller)
+            QCoro::waitFor(controller->stopChildOnQuit());
+        model.reset();
+        controller.reset();
+        client.reset();
+        server.reset();
+        scratch.reset();
+        bundle.reset();
+    }
+
+    QString stateDirectory() const { return scratch->path() + QStringLiteral("/state/Tavrin Server"); }
+    QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
+    QString systemctlCalls() const {
+        QFile f(systemctlLog());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    static tavrin::ClientServerStatus sampleStatus() {
+        auto decoded = tavrin::decodeJson<tavrin::ClientServerStatus>(tavrin::test::fullStatusDocument());
+        if (!decoded)
+            qFatal("sample status does not decode");
+        return *decoded;
+    }
+
+    // The server answers with `status`; one poll cycle takes it in (phase running).
+    void serve(const tavrin::ClientServerStatus& status) {
+        server->route("/healthz", tavrin::test::ScriptedResponse::text(200, "ok"));
+        server->route("/admin/status", tavrin::test::ScriptedResponse::json(200, tavrin::encodeJson(status)));
+        QCoro::waitFor(model->refresh());
+    }
+
+    // The server stops answering; two poll cycles make the phase stopped and drop the status.
+    void goDown() {
+        server->route("/healthz", tavrin::test::ScriptedResponse::text(503, "down"));
+        QCoro::waitFor(model->refresh());
+        QCoro::waitFor(model->refresh());
+    }
+};
+
+// What a user reads: the texts of every visible label under `root`.
+inline QStringList visibleTexts(const QWidget* root) {
+    QStringList texts;
+    for (const QLabel* label : root->findChildren<QLabel*>())
+        if (label->isVisibleTo(root) && !label->text().isEmpty())
+            texts << label->text();
+    return texts;
+}
+
+// The visible widget of type W under `root` whose text (as `textOf` reads it) is `text`.
+template <class W, class F>
+W* findVisible(const QWidget* root, const QString& text, F textOf) {
+    for (W* w : root->findChildren<W*>())
+        if (w->isVisibleTo(root) && textOf(w) == text)
+            return w;
+    return nullptr;
+}
+
+// A host window without a layout (the offscreen platform complains when a layout changes a window's
+// size limits), showing `widget` at the given size.
+class ScreenHost : public QWidget {
+public:
+    void place(QWidget* widget, QSize size) {
+        resize(size);
+        widget->setParent(this);
+        widget->setGeometry(QRect(QPoint(0, 0), size));
+        widget->show();
+        show();
+        QVERIFY(QTest::qWaitForWindowExposed(this));
+    }
+};

@@ -1,0 +1,326 @@
+// The Status tab's and the tray panel's decisions, without a window.
+#include "protocol/JsonCodec.h"
+#include "support/SampleDocuments.h"
+#include "ui/ServerFigures.h"
+#include "ui/TrayPanelLogic.h"
+#include "ui/kit/TRButton.h"
+#include "ui/tabs/StatusTabLogic.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace tavrin;
+
+Q_DECLARE_METATYPE(std::optional<tavrin::ClientCompositionStages>)
+
+namespace {
+
+ClientServerStatus sampleStatus() {
+    auto decoded = decodeJson<ClientServerStatus>(test::fullStatusDocument());
+    if (!decoded)
+        qFatal("sample status does not decode");
+    return *decoded;
+}
+
+ClientCompositionStages stages(bool adapter, bool softPrompt, bool steering, bool systemPrompt) {
+    ClientCompositionStages s;
+    s.adapterApplied = adapter;
+    s.softPromptApplied = softPrompt;
+    s.steeringApplied = steering;
+    s.systemPromptApplied = systemPrompt;
+    return s;
+}
+
+} // namespace
+
+class UptimeFormatTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void formatsWholeHoursAndMinutesOfTruncatedSeconds_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << "0h 0m";
+        QTest::newRow("just under a minute") << 59.99 << "0h 0m";
+        QTest::newRow("a minute") << 60.0 << "0h 1m";
+        QTest::newRow("sample") << 7384.25 << "2h 3m";
+        QTest::newRow("hours are not capped at a day") << 3.0 * 86400 << "72h 0m";
+        QTest::newRow("just under 2^63") << 9223372036854774784.0 << "2562047788015215h 13m";
+    }
+    void formatsWholeHoursAndMinutesOfTruncatedSeconds() {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(formatUptime(seconds), std::optional<QString>(text));
+    }
+
+    void refusesWhatCannotBeAWholeNumberOfSeconds_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity();
+        QTest::newRow("2^63 does not fit") << 9223372036854775808.0;
+        QTest::newRow("astronomical") << 1e300;
+        QTest::newRow("negative") << -3700.0;
+    }
+    void refusesWhatCannotBeAWholeNumberOfSeconds() {
+        QFETCH(double, seconds);
+        QCOMPARE(formatUptime(seconds), std::nullopt);
+    }
+};
+
+class StatusHeadlineTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void titleAndLeadFollowThePhase_data() {
+        QTest::addColumn<Phase>("phase");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("lead");
+        const QString tools = "Tools to start, monitor, and tune the Tavrin server running on this Mac.";
+        QTest::newRow("unknown") << Phase::unknown() << "Tavrin Keldmarch" << tools;
+        QTest::newRow("probing") << Phase::probing() << "Tavrin Keldmarch" << tools;
+        QTest::newRow("stopped") << Phase::stopped() << "Your server is stopped."
+                                 << "Start it whenever you need it. The Tavrin app launches in the background and "
+                                    "the menu-bar icon stays visible.";
+        QTest::newRow("running") << Phase::running() << "Your Tavrin server is live."
+                                 << "One Mac, two endpoints, no surveillance. Everything below reflects what the "
+                                    "server is doing right now.";
+        QTest::newRow("unauthenticated") << Phase::unauthenticated() << "Admin password required."
+                                         << "Set the admin password in Diagnostics ▸ Admin password to take control "
+                                            "of the server.";
+        QTest::newRow("error") << Phase::error("boom") << "Your server hit an error." << tools;
+    }
+    void titleAndLeadFollowThePhase() {
+        QFETCH(Phase, phase);
+        QFETCH(QString, title);
+        QFETCH(QString, lead);
+        const StatusHeadline headline = statusHeadline(phase);
+        QCOMPARE(headline.title, title);
+        QCOMPARE(headline.lead, lead);
+    }
+
+    void detailLineSaysUptimeOrPidWhileRunning_data() {
+        QTest::addColumn<Phase>("phase");
+        QTest::addColumn<bool>("withStatus");
+        QTest::addColumn<double>("uptime");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("stopped") << Phase::stopped() << false << 0.0 << "The launchd agent is not running.";
+        QTest::newRow("running with uptime") << Phase::running() << true << 7384.25 << "Uptime · 2h 3m";
+        QTest::newRow("running, uptime 0") << Phase::running() << true << 0.0 << "PID 4321";
+        QTest::newRow("running without status") << Phase::running() << false << 0.0 << "PID ?";
+        QTest::newRow("running, unformattable uptime") << Phase::running() << true << 1e300 << "PID 4321";
+        QTest::newRow("running, NaN uptime") << Phase::running() << true << std::nan("") << "PID 4321";
+        QTest::newRow("unauthenticated") << Phase::unauthenticated() << true << 5.0
+                                         << "Set the admin password in Diagnostics ▸ Admin password.";
+        QTest::newRow("unknown") << Phase::unknown() << false << 0.0 << "";
+        QTest::newRow("probing") << Phase::probing() << true << 5.0 << "";
+        QTest::newRow("error") << Phase::error("x") << true << 5.0 << "";
+    }
+    void detailLineSaysUptimeOrPidWhileRunning() {
+        QFETCH(Phase, phase);
+        QFETCH(bool, withStatus);
+        QFETCH(double, uptime);
+        QFETCH(QString, line);
+        std::optional<ClientServerStatus> status;
+        if (withStatus) {
+            status = sampleStatus();
+            status->uptimeSeconds = uptime;
+        }
+        QCOMPARE(phaseDetailLine(phase, status), line);
+    }
+
+    void onlyARunningServerOffersStop() {
+        const StartStopLook stop = startStopLook(Phase::running());
+        QCOMPARE(stop.label, "Stop server");
+        QCOMPARE(stop.symbol, "stop.fill");
+        QVERIFY(stop.style == AnyButtonStyle(GhostButtonStyle{.danger = true}));
+        for (const Phase& phase : {Phase::unknown(), Phase::probing(), Phase::stopped(), Phase::unauthenticated(),
+                                   Phase::error("e")}) {
+            const StartStopLook start = startStopLook(phase);
+            QCOMPARE(start.label, "Start server");
+            QCOMPARE(start.symbol, "play.fill");
+            QVERIFY(start.style == AnyButtonStyle(KeldmarchButtonStyle{}));
+        }
+    }
+};
+
+class StatusFiguresTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void endpointsUseThePortAndTheHostName() {
+        ClientServerStatus status = sampleStatus();
+        status.bind.bindPort = 8080;
+        QCOMPARE(localhostEndpoint(status), "http://127.0.0.1:8080/v1");
+        QCOMPARE(lanEndpoint(status, "ada-studio"), std::optional<QString>("http://ada-studio:8080/v1"));
+        status.bind.lanEnabled = false;
+        QCOMPARE(lanEndpoint(status, "ada-studio"), std::nullopt);
+    }
+
+    void stageSummaryListsAppliedStagesInTheirOrder_data() {
+        QTest::addColumn<std::optional<ClientCompositionStages>>("given");
+        QTest::addColumn<bool>("modelRunning");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("all but soft prompt") << std::optional(stages(true, true, true, true)) << true
+                                             << "Adapter · Steering · System prompt loaded";
+        QTest::newRow("steering only") << std::optional(stages(false, false, true, false)) << true << "Steering loaded";
+        QTest::newRow("adapter and prompt") << std::optional(stages(true, false, false, true)) << true
+                                            << "Adapter · System prompt loaded";
+        QTest::newRow("soft prompt alone is not listed") << std::optional(stages(false, true, false, false)) << true
+                                                         << "Base model only";
+        QTest::newRow("nothing applied") << std::optional(stages(false, false, false, false)) << false
+                                         << "Base model only";
+        QTest::newRow("no stages, model running") << std::optional<ClientCompositionStages>() << true << "—";
+        QTest::newRow("no stages, no model") << std::optional<ClientCompositionStages>() << false << "Server not loaded";
+    }
+    void stageSummaryListsAppliedStagesInTheirOrder() {
+        QFETCH(std::optional<ClientCompositionStages>, given);
+        QFETCH(bool, modelRunning);
+        QFETCH(QString, summary);
+        ClientServerStatus status = sampleStatus();
+        status.stages = given;
+        if (!modelRunning)
+            status.model.running.reset();
+        QCOMPARE(stageSummary(status), summary);
+    }
+
+    void tilesReadTheStatusRecord() {
+        ClientServerStatus status = sampleStatus();
+        QCOMPARE(modelTile(status).value, "keldmarch-1");
+        QCOMPARE(hardwareTile(status).value, "Apple M3 Max");
+        QCOMPARE(hardwareTile(status).detail, "36 GB · macOS Debian GNU/Linux 12 (bookworm)");
+        QCOMPARE(concurrencyTile(status).value, "2 in flight · 1 queued");
+        QCOMPARE(concurrencyTile(status).detail, "503 above 32 · completed 1234 since start");
+
+        status.model.running.reset();
+        status.hardware.appleSiliconChip.reset();
+        status.hardware.cpuBrand = "AMD Ryzen 7 7840U";
+        status.hardware.totalMemoryGB = 15.6;
+        status.concurrency.reset();
+        QCOMPARE(modelTile(status).value, "Not loaded");
+        QCOMPARE(hardwareTile(status).value, "AMD Ryzen 7 7840U");
+        QCOMPARE(hardwareTile(status).detail, "16 GB · macOS Debian GNU/Linux 12 (bookworm)");
+        QCOMPARE(concurrencyTile(status).value, "—");
+        QCOMPARE(concurrencyTile(status).detail, "Start the server to see live load.");
+    }
+
+    void technicalRowsFollowModelAndConcurrency() {
+        ClientServerStatus status = sampleStatus();
+        QStringList labels;
+        for (const TechnicalRow& row : technicalRows(status))
+            labels << row.label + (row.copyable ? "*" : "") + "=" + row.value;
+        QCOMPARE(labels, (QStringList{"PID*=4321", "Pipeline version*=3",
+                                      "Model SHA-256*=a3f1c9e0b7d24c6e8f1a2b3c4d5e6f70…",
+                                      "State directory*=/home/ada/.local/share/Tavrin Server",
+                                      "Max concurrency=8 generations", "Max queue depth=32 (HTTP 503 above)",
+                                      "Rejected (busy)=5", "Server version*=1.4.2"}));
+
+        status.model.running.reset();
+        status.concurrency.reset();
+        labels.clear();
+        for (const TechnicalRow& row : technicalRows(status))
+            labels << row.label;
+        QCOMPARE(labels, (QStringList{"PID", "State directory", "Server version"}));
+    }
+
+    void aHashIsCutAfter32CharactersOnlyWhenLonger_data() {
+        QTest::addColumn<QString>("hash");
+        QTest::addColumn<QString>("shown");
+        const QString h32 = QString("0123456789abcdef").repeated(2);
+        QTest::newRow("32") << h32 << h32;
+        QTest::newRow("33") << h32 + "f" << h32 + "…";
+        QTest::newRow("64") << h32.repeated(2) << h32 + "…";
+        QTest::newRow("short") << "b3f1" << "b3f1";
+    }
+    void aHashIsCutAfter32CharactersOnlyWhenLonger() {
+        QFETCH(QString, hash);
+        QFETCH(QString, shown);
+        ClientServerStatus status = sampleStatus();
+        status.model.running->modelSha256 = hash;
+        for (const TechnicalRow& row : technicalRows(status))
+            if (row.label == "Model SHA-256") {
+                QCOMPARE(row.value, shown);
+                QCOMPARE(row.copyText, hash); // a copied hash is the whole hash
+                return;
+            }
+        QFAIL("no hash row");
+    }
+
+    void messagesOfTheStartAtLoginCardAndAFailedChildStart() {
+        QCOMPARE(startAtLoginSubtitle(true), "macOS will launch Tavrin Keldmarch every time you sign in.");
+        QCOMPARE(startAtLoginSubtitle(false), "Currently off. You'll start the server manually from this tab.");
+        QCOMPARE(childStartFailureMessage("Nope."), "Nope. Re-run setup from Diagnostics → Re-run setup.");
+    }
+};
+
+class TrayLogicTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void serverLinesOfAFullStatus() {
+        const TrayServerLines lines = trayServerLines(sampleStatus());
+        QCOMPARE(lines.model, "keldmarch-1");
+        QCOMPARE(lines.uptime, "2h 3m");
+        QCOMPARE(lines.inFlight, std::optional<QString>("2 / 8 max"));
+        QCOMPARE(lines.update, std::optional<QString>("Update available · 1.5.0"));
+    }
+
+    void serverLinesLeaveOutWhatIsAbsent() {
+        ClientServerStatus status = sampleStatus();
+        status.model.running.reset();
+        status.concurrency.reset();
+        status.updater.availableUpdate.reset();
+        status.uptimeSeconds = std::numeric_limits<double>::infinity();
+        const TrayServerLines lines = trayServerLines(status);
+        QCOMPARE(lines.model, "not loaded");
+        QCOMPARE(lines.uptime, "—");
+        QCOMPARE(lines.inFlight, std::nullopt);
+        QCOMPARE(lines.update, std::nullopt);
+    }
+
+    void startStopFollowsTheControllersBelief() {
+        QCOMPARE(trayStartStop(true).label, "Stop server");
+        QCOMPARE(trayStartStop(true).symbol, "stop.fill");
+        QCOMPARE(trayStartStop(false).label, "Start server");
+        QCOMPARE(trayStartStop(false).symbol, "play.fill");
+    }
+
+    void panelSitsBesideTheIconInsideTheScreen_data() {
+        QTest::addColumn<QRect>("icon");
+        QTest::addColumn<QPoint>("topLeft");
+        // A 1920 × 1080 screen with a 30-high bar at the top; the panel is 320 × 400.
+        QTest::newRow("icon in a top bar, mid-screen") << QRect(900, 2, 24, 24) << QPoint(751, 30);
+        QTest::newRow("icon at the top-right corner") << QRect(1890, 2, 24, 24) << QPoint(1600, 30);
+        QTest::newRow("icon in a bottom panel, left") << QRect(4, 1050, 24, 24) << QPoint(0, 646);
+        QTest::newRow("unknown icon position") << QRect() << QPoint(1596, 34);
+    }
+    void panelSitsBesideTheIconInsideTheScreen() {
+        QFETCH(QRect, icon);
+        QFETCH(QPoint, topLeft);
+        const QRect available(0, 30, 1920, 1050);
+        const QSize panel(320, 400);
+        const QPoint at = trayPanelPosition(icon, panel, available);
+        QCOMPARE(at, topLeft);
+        QVERIFY(available.contains(QRect(at, panel)));
+    }
+};
+
+int main(int argc, char** argv) {
+    int failures = 0;
+    {
+        UptimeFormatTest t;
+        failures += QTest::qExec(&t, argc, argv);
+    }
+    {
+        StatusHeadlineTest t;
+        failures += QTest::qExec(&t, argc, argv);
+    }
+    {
+        StatusFiguresTest t;
+        failures += QTest::qExec(&t, argc, argv);
+    }
+    {
+        TrayLogicTest t;
+        failures += QTest::qExec(&t, argc, argv);
+    }
+    return failures;
+}
+
+#include "StatusLogicTest.moc"

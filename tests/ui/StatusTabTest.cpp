@@ -1,0 +1,385 @@
+// The Status tab as a user meets it: real widgets offscreen, a model fed over real HTTP, the
+// controller driving a temporary bundle through the scripted systemctl.
+#include "KitTestMain.h"
+#include "StatusFixture.h"
+
+#include "ui/kit/EndpointBox.h"
+#include "ui/kit/KVRow.h"
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/CopyButton.h"
+#include "ui/kit/PhaseBlock.h"
+#include "ui/kit/StatTile.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCard.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
+#include "ui/tabs/StatusTab.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSysInfo>
+
+using namespace tavrin;
+
+namespace {
+
+TRButton* buttonNamed(const QWidget* root, const QString& text) {
+    return findVisible<TRButton>(root, text, [](TRButton* b) { return b->text(); });
+}
+
+QString errorLine(const QWidget* root) {
+    const auto* line = root->findChild<TRMessageLine*>();
+    return line && line->isVisibleTo(root) ? line->message() : QString();
+}
+
+} // namespace
+
+// Common steps of the tab tests: a fresh fixture and a tab shown on a host.
+class StatusTabFixture : public QObject, protected StatusFixture {
+    Q_OBJECT
+protected:
+    std::unique_ptr<ScreenHost> host;
+    StatusTab* tab = nullptr;
+
+    void open() {
+        host = std::make_unique<ScreenHost>();
+        QSignalSpy registrationRead(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
+        tab = new StatusTab(model.get());
+        host->place(tab, {860, 1400});
+        // The tab reads the registration when it appears.
+        QTRY_VERIFY(!registrationRead.isEmpty());
+    }
+    void close() {
+        host.reset();
+        tab = nullptr;
+        tearDown();
+    }
+    KeldmarchSwitch* loginSwitch() const { return tab->findChild<KeldmarchSwitch*>(); }
+    TRCard* loginCard() const {
+        return findVisible<TRCard>(tab, "Start at login", [](TRCard* c) { return c->title(); });
+    }
+};
+
+class StatusTabPhaseTest : public StatusTabFixture {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { setUp({}); }
+    void cleanup() { close(); }
+
+    void everyPhaseHasItsHeadlinePhaseBlockAndButton_data() {
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("phase");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("unknown") << "" << "Tavrin Keldmarch" << "Unknown" << "" << "Start server" << Theme::mutedGrey();
+        QTest::newRow("probing") << "one failed check" << "Tavrin Keldmarch" << "Checking…" << "" << "Start server"
+                                 << Theme::mutedGrey();
+        QTest::newRow("stopped") << "down" << "Your server is stopped." << "Stopped"
+                                 << "The launchd agent is not running." << "Start server" << Theme::mutedGrey();
+        QTest::newRow("running") << "up" << "Your Tavrin server is live." << "Running" << "Uptime · 2h 3m"
+                                 << "Stop server" << Theme::okGreen();
+        QTest::newRow("unauthenticated") << "403" << "Admin password required." << "Admin password required"
+                                         << "Set the admin password in Diagnostics ▸ Admin password." << "Start server"
+                                         << Theme::warnAmber();
+        QTest::newRow("error") << "malformed" << "Your server hit an error."
+                               << "Error: Could not decode server response: serverVersion: expected string, found number"
+                               << "" << "Start server" << Theme::dangerRed();
+    }
+    void everyPhaseHasItsHeadlinePhaseBlockAndButton() {
+        QFETCH(QString, drive);
+        QFETCH(QString, title);
+        QFETCH(QString, phase);
+        QFETCH(QString, detail);
+        QFETCH(QString, button);
+        QFETCH(QColor, colour);
+        open();
+        if (drive == "one failed check") {
+            server->route("/healthz", test::ScriptedResponse::text(503, "down"));
+            QCoro::waitFor(model->refresh());
+        } else if (drive == "down") {
+            goDown();
+        } else if (drive == "up") {
+            serve(sampleStatus());
+        } else if (drive == "403") {
+            server->route("/admin/status", test::ScriptedResponse::text(403, "no"));
+            QCoro::waitFor(model->refresh());
+        } else if (drive == "malformed") {
+            server->route("/admin/status", test::ScriptedResponse::json(200, R"({"serverVersion": 3})"));
+            QCoro::waitFor(model->refresh());
+        }
+        QCOMPARE(tab->findChild<TabHeader*>()->title(), title);
+        const auto* block = tab->findChild<PhaseBlock*>();
+        QCOMPARE(block->phaseText(), phase);
+        QCOMPARE(block->phaseTextColor(), colour);
+        QCOMPARE(block->detail(), detail);
+        QVERIFY(buttonNamed(tab, button));
+    }
+
+    void theStartButtonStaysOneWidgetAcrossItsTwoLooks() {
+        open();
+        TRButton* start = buttonNamed(tab, "Start server");
+        QVERIFY(start && start->isPrimary());
+        QCOMPARE(start->symbol(), "play.fill");
+        serve(sampleStatus());
+        TRButton* stop = buttonNamed(tab, "Stop server");
+        QCOMPARE(stop, start);
+        QVERIFY(!stop->isPrimary());
+        QVERIFY(stop->buttonStyle() == AnyButtonStyle(GhostButtonStyle{.danger = true}));
+        QCOMPARE(stop->symbol(), "stop.fill");
+    }
+
+    void runningWithoutUptimeShowsThePid() {
+        open();
+        ClientServerStatus status = sampleStatus();
+        status.uptimeSeconds = 0;
+        serve(status);
+        QCOMPARE(tab->findChild<PhaseBlock*>()->detail(), "PID 4321");
+        status.uptimeSeconds = 1e300; // cannot be formatted; the line still says something true
+        serve(status);
+        QCOMPARE(tab->findChild<PhaseBlock*>()->detail(), "PID 4321");
+    }
+};
+
+class StatusTabRecordTest : public StatusTabFixture {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { setUp({}); }
+    void cleanup() { close(); }
+
+    void endpointBoxesShowLocalhostAndTheLanByHostName() {
+        open();
+        serve(sampleStatus());
+        const auto boxes = tab->findChildren<EndpointBox*>();
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(boxes[0]->isVisibleTo(tab));
+        QCOMPARE(boxes[0]->url(), "http://127.0.0.1:11434/v1");
+        QCOMPARE(boxes[1]->url(), "http://" + QSysInfo::machineHostName() + ":11434/v1");
+        QVERIFY(!boxes[1]->isDashed() && !boxes[1]->isMuted());
+
+        boxes[0]->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "http://127.0.0.1:11434/v1");
+
+        ClientServerStatus local = sampleStatus();
+        local.bind.lanEnabled = false;
+        local.bind.bindPort = 8080;
+        serve(local);
+        QCOMPARE(boxes[0]->url(), "http://127.0.0.1:8080/v1");
+        QCOMPARE(boxes[1]->url(), "disabled · enable in Network tab");
+        QVERIFY(boxes[1]->isDashed() && boxes[1]->isMuted());
+    }
+
+    void withoutAStatusOnlyTheHeaderHeroAndLoginCardRemain() {
+        open();
+        serve(sampleStatus());
+        QVERIFY(tab->findChildren<StatTile*>().first()->isVisibleTo(tab));
+        goDown();
+        for (auto* box : tab->findChildren<EndpointBox*>())
+            QVERIFY(!box->isVisibleTo(tab));
+        for (auto* tile : tab->findChildren<StatTile*>())
+            QVERIFY(!tile->isVisibleTo(tab));
+        QVERIFY(!tab->findChild<TRDisclosure*>()->isVisibleTo(tab));
+        QVERIFY(buttonNamed(tab, "Start server"));
+        QVERIFY(loginCard());
+        QCOMPARE(tab->findChild<PhaseBlock*>()->phaseText(), "Stopped");
+    }
+
+    void tilesShowModelHardwareAndLoad() {
+        open();
+        serve(sampleStatus());
+        const auto tiles = tab->findChildren<StatTile*>();
+        QCOMPARE(tiles.size(), 3);
+        QCOMPARE(tiles[0]->value(), "keldmarch-1");
+        QCOMPARE(tiles[0]->detail(), "Adapter · Steering · System prompt loaded");
+        QCOMPARE(tiles[1]->value(), "Apple M3 Max");
+        QCOMPARE(tiles[1]->detail(), "36 GB · macOS Debian GNU/Linux 12 (bookworm)");
+        QCOMPARE(tiles[2]->value(), "2 in flight · 1 queued");
+        QCOMPARE(tiles[2]->detail(), "503 above 32 · completed 1234 since start");
+
+        ClientServerStatus bare = sampleStatus();
+        bare.concurrency.reset();
+        bare.stages.reset();
+        serve(bare);
+        QCOMPARE(tiles[0]->detail(), "—");
+        QCOMPARE(tiles[2]->value(), "—");
+        QCOMPARE(tiles[2]->detail(), "Start the server to see live load.");
+        bare.model.running.reset();
+        serve(bare);
+        QCOMPARE(tiles[0]->value(), "Not loaded");
+        QCOMPARE(tiles[0]->detail(), "Server not loaded");
+    }
+
+    void technicalDetailsListRowsAndCopyTheWholeHash() {
+        open();
+        serve(sampleStatus());
+        auto* details = tab->findChild<TRDisclosure*>();
+        QVERIFY(!details->isExpanded());
+        details->header()->click();
+        QVERIFY(details->isExpanded());
+        QStringList rows;
+        for (auto* row : details->findChildren<KVRow*>())
+            rows << row->label() + (row->copyButton() ? "*" : "");
+        QCOMPARE(rows, (QStringList{"PID*", "Pipeline version*", "Model SHA-256*", "State directory*", "Max concurrency",
+                                    "Max queue depth", "Rejected (busy)", "Server version*"}));
+
+        KVRow* hash = findVisible<KVRow>(tab, "Model SHA-256", [](KVRow* r) { return r->label(); });
+        QCOMPARE(hash->value(), "a3f1c9e0b7d24c6e8f1a2b3c4d5e6f70…");
+        hash->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), sampleStatus().model.running->modelSha256);
+
+        ClientServerStatus bare = sampleStatus();
+        bare.concurrency.reset();
+        serve(bare);
+        QVERIFY(details->isExpanded()); // the user's choice survives a poll
+        rows.clear();
+        for (auto* row : details->findChildren<KVRow*>())
+            rows << row->label();
+        QCOMPARE(rows, (QStringList{"PID", "Pipeline version", "Model SHA-256", "State directory", "Server version"}));
+    }
+
+    void openLoginItemsShowsOnlyWhileApprovalIsPending() {
+        open();
+        QVERIFY(!buttonNamed(tab, "Open Login Items…"));
+        controller->setRequiresApproval(true);
+        QVERIFY(buttonNamed(tab, "Open Login Items…"));
+        controller->setRequiresApproval(false);
+        QVERIFY(!buttonNamed(tab, "Open Login Items…"));
+    }
+};
+
+class StatusTabFlowTest : public StatusTabFixture {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { close(); }
+
+    void aFailedChildStartSaysWhyAndTheWayBack() {
+        setUp({.withServerBinary = false});
+        open();
+        goDown();
+        buttonNamed(tab, "Start server")->click();
+        QTRY_COMPARE(errorLine(tab), "tavrin-server binary not found at " + bundle->server() +
+                                         ". Reinstall Tavrin Keldmarch. Re-run setup from Diagnostics → Re-run setup.");
+        QVERIFY(!controller->isRunning());
+    }
+
+    void startLaunchesTheServerAsAChildWhenNotRegistered() {
+        setUp({});
+        open();
+        goDown();
+        buttonNamed(tab, "Start server")->click();
+        QTRY_VERIFY(controller->isRunning());
+        QVERIFY(controller->pid() && *controller->pid() > 0);
+        QVERIFY(QFile::exists(QStringLiteral("/proc/%1").arg(*controller->pid())));
+        QCOMPARE(errorLine(tab), QString());
+        QVERIFY(!systemctlCalls().contains("restart"));
+    }
+
+    void aFailedStopShowsTheBareMessage() {
+        setUp({});
+        open();
+        serve(sampleStatus());
+        qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
+        buttonNamed(tab, "Stop server")->click();
+        QTRY_COMPARE(errorLine(tab), "Could not start the background service: launchctl bootout exited 1");
+    }
+
+    void aFailedRestartOfTheRegisteredServiceShowsTheBareMessage() {
+        setUp({.atRequiredLocation = true});
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        open();
+        goDown();
+        qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
+        buttonNamed(tab, "Start server")->click();
+        QTRY_COMPARE(errorLine(tab), "Could not start the background service: launchctl kickstart exited 1");
+        QVERIFY(!controller->isRunning());
+    }
+
+    void theNextActionClearsTheError() {
+        setUp({.withServerBinary = false});
+        open();
+        goDown();
+        buttonNamed(tab, "Start server")->click();
+        QTRY_VERIFY(!errorLine(tab).isEmpty());
+        QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
+        buttonNamed(tab, "Start server")->click();
+        QTRY_VERIFY(controller->isRunning());
+        QTRY_COMPARE(errorLine(tab), QString());
+    }
+
+    void aFailedStartAtLoginChangePutsTheSwitchBackAndKeepsTheError() {
+        setUp({}); // not at the required location: registering fails
+        open();
+        KeldmarchSwitch* toggle = loginSwitch();
+        QVERIFY(!toggle->isChecked());
+        QSignalSpy flips(toggle, &QAbstractButton::toggled);
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        const QString expected = "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at " +
+                                 bundle->path() + ". Move it to /opt/tavrin-keldmarch and re-run setup.";
+        QTRY_COMPARE(errorLine(tab), expected);
+        QTRY_COMPARE(flips.count(), 2); // on by the user, back off by the tab
+        QCOMPARE(flips.at(0).at(0).toBool(), true);
+        QVERIFY(!toggle->isChecked());
+        QCOMPARE(loginCard()->subtitle(), "Currently off. You'll start the server manually from this tab.");
+        QTest::qWait(300); // putting the switch back starts nothing that would clear the message
+        QCOMPARE(errorLine(tab), expected);
+    }
+
+    void turningStartAtLoginOnRegistersAndOffersRemoval() {
+        setUp({.atRequiredLocation = true});
+        open();
+        QVERIFY(!buttonNamed(tab, "Remove from Login Items…"));
+        QTest::mouseClick(loginSwitch(), Qt::LeftButton);
+        QTRY_VERIFY(buttonNamed(tab, "Remove from Login Items…"));
+        QCOMPARE(loginCard()->subtitle(), "macOS will launch Tavrin Keldmarch every time you sign in.");
+        QTRY_VERIFY(controller->isRunning());
+        QCOMPARE(errorLine(tab), QString());
+    }
+
+    void removalAsksFirstAndCancelChangesNothing() {
+        setUp({.atRequiredLocation = true});
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        open();
+        QTRY_VERIFY(loginSwitch()->isChecked());
+        QVERIFY(buttonNamed(tab, "Remove from Login Items…"));
+
+        buttonNamed(tab, "Remove from Login Items…")->click();
+        QMessageBox* box = tab->removeConfirmation();
+        QVERIFY(box && box->isVisible());
+        QCOMPARE(box->text(), "Stop Tavrin Keldmarch and remove it from Login Items?");
+        QCOMPARE(box->informativeText(), "The server will stop and the Login Items entry will be deleted. You'll need "
+                                         "to re-run setup to bring it back.");
+        QStringList buttons;
+        for (auto* b : box->buttons())
+            buttons << b->text();
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Cancel", "Remove"}));
+        const QString before = systemctlCalls();
+        findVisible<QPushButton>(box, "Cancel", [](QPushButton* b) { return b->text(); })->click();
+        QTRY_VERIFY(!tab->removeConfirmation());
+        QTest::qWait(200);
+        QCOMPARE(systemctlCalls(), before);
+        QVERIFY(loginSwitch()->isChecked());
+
+        buttonNamed(tab, "Remove from Login Items…")->click();
+        box = tab->removeConfirmation();
+        QVERIFY(box);
+        findVisible<QPushButton>(box, "Remove", [](QPushButton* b) { return b->text(); })->click();
+        QTRY_VERIFY(!loginSwitch()->isChecked());
+        QTRY_VERIFY(!buttonNamed(tab, "Remove from Login Items…"));
+        QVERIFY(systemctlCalls().contains("disable com.tavrinai.server.service"));
+        QVERIFY(!controller->isRunning());
+        QCOMPARE(errorLine(tab), QString());
+    }
+};
+
+int main(int argc, char** argv) {
+    return runKitTests<StatusTabPhaseTest, StatusTabRecordTest, StatusTabFlowTest>(argc, argv);
+}
+
+#include "StatusTabTest.moc"
