@@ -59,6 +59,12 @@ protected:
         tab = nullptr;
         tearDown();
     }
+    // For a person to look at: states that a fresh render of the tab cannot show.
+    void saveLook(const QString& name) const {
+        const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
+        if (!dir.isEmpty() && QDir().mkpath(dir))
+            tab->grab().save(dir + "/flow-" + name + ".png");
+    }
     KeldmarchSwitch* loginSwitch() const { return tab->findChild<KeldmarchSwitch*>(); }
     TRCard* loginCard() const {
         return findVisible<TRCard>(tab, "Start at login", [](TRCard* c) { return c->title(); });
@@ -162,6 +168,7 @@ private Q_SLOTS:
         QCOMPARE(boxes[0]->url(), "http://127.0.0.1:11434/v1");
         QCOMPARE(boxes[1]->url(), "http://" + QSysInfo::machineHostName() + ":11434/v1");
         QVERIFY(!boxes[1]->isDashed() && !boxes[1]->isMuted());
+        QVERIFY(boxes[1]->copyButton()->isVisibleTo(tab));
 
         boxes[0]->copyButton()->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), "http://127.0.0.1:11434/v1");
@@ -173,6 +180,7 @@ private Q_SLOTS:
         QCOMPARE(boxes[0]->url(), "http://127.0.0.1:8080/v1");
         QCOMPARE(boxes[1]->url(), "disabled · enable in Network tab");
         QVERIFY(boxes[1]->isDashed() && boxes[1]->isMuted());
+        QVERIFY(!boxes[1]->copyButton()->isVisibleTo(tab));
     }
 
     void withoutAStatusOnlyTheHeaderHeroAndLoginCardRemain() {
@@ -225,6 +233,7 @@ private Q_SLOTS:
         QStringList rows;
         for (auto* row : details->findChildren<KVRow*>())
             rows << row->label() + (row->copyButton() ? "*" : "");
+        saveLook("technical-details");
         QCOMPARE(rows, (QStringList{"PID*", "Pipeline version*", "Model SHA-256*", "State directory*", "Max concurrency",
                                     "Max queue depth", "Rejected (busy)", "Server version*"}));
 
@@ -328,6 +337,7 @@ private Q_SLOTS:
         QCOMPARE(loginCard()->subtitle(), "Currently off. You'll start the server manually from this tab.");
         QTest::qWait(300); // putting the switch back starts nothing that would clear the message
         QCOMPARE(errorLine(tab), expected);
+        saveLook("failed-toggle");
     }
 
     void turningStartAtLoginOnRegistersAndOffersRemoval() {
@@ -347,6 +357,7 @@ private Q_SLOTS:
         open();
         QTRY_VERIFY(loginSwitch()->isChecked());
         QVERIFY(buttonNamed(tab, "Remove from Login Items…"));
+        saveLook("registered");
 
         buttonNamed(tab, "Remove from Login Items…")->click();
         QMessageBox* box = tab->removeConfirmation();

@@ -172,6 +172,8 @@ void StatusTab::showStatus() {
     lan_->setUrl(lan.value_or(lanDisabledText()));
     lan_->setDashed(!lan);
     lan_->setMuted(!lan);
+    // "disabled · enable in Network tab" is no address: there is nothing to copy.
+    lan_->copyButton()->setVisible(bool(lan));
 
     const TileText model = modelTile(*status), hardware = hardwareTile(*status), load = concurrencyTile(*status);
     modelTile_->setValue(model.value);
