@@ -4,6 +4,8 @@
 
 #include <QHostAddress>
 
+#include <thread>
+
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
@@ -113,8 +115,19 @@ std::expected<int, QString> HttpServer::bind(const QString& host, int port) {
     return port;
 }
 
-bool HttpServer::serve() { return m_server.listen_after_bind(); }
+bool HttpServer::serve() {
+    const bool served = m_server.listen_after_bind();
+    m_served = true;
+    return served;
+}
 
-void HttpServer::stop() { m_server.stop(); }
+void HttpServer::stop() {
+    // cpp-httplib ignores a stop that comes before it starts serving, and the server would then
+    // serve on; a SIGTERM right after start waits the moment until serving has begun.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!m_server.is_running() && !m_served && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    m_server.stop();
+}
 
 } // namespace tavrin

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <expected>
 
 namespace tavrin {
@@ -36,6 +37,7 @@ private:
     AdminApi m_admin;
     InferenceApi m_inference;
     httplib::Server m_server;
+    std::atomic<bool> m_served = false;
 };
 
 } // namespace tavrin
