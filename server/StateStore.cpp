@@ -1,6 +1,8 @@
 #include "server/StateStore.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 #include <cerrno>
@@ -40,6 +42,13 @@ std::expected<StateStore, QString> StateStore::open(const QString& directory) {
     const QByteArray native = QFile::encodeName(absolute);
     if (::chmod(native.constData(), 0700) != 0)
         return std::unexpected(QStringLiteral("cannot set the mode of %1: %2").arg(absolute, errnoText()));
+    // A write killed between its temporary file and the rename leaves the temporary behind. It
+    // is never read; clear the ones old enough that no live writer can still own them.
+    const QDir dir(absolute);
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& leftover : dir.entryInfoList({QStringLiteral(".*.??????")}, QDir::Files | QDir::Hidden))
+        if (leftover.lastModified() < stale)
+            QFile::remove(leftover.filePath());
     return StateStore(absolute);
 }
 

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 using namespace tavrin::bench;
 
@@ -30,6 +31,16 @@ long residentKiB(qint64 pid) {
         return 0;
     const QRegularExpression rss(QStringLiteral(R"(VmRSS:\s+(\d+) kB)"));
     return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
+}
+
+// CPU time the process has used so far, in milliseconds (user and system).
+double cpuMs(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return double(fields.value(11).toLongLong() + fields.value(12).toLongLong()) * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
 // Samples the server's resident memory while a load runs and keeps the highest value.
@@ -61,10 +72,12 @@ std::string request(const char* method, const char* path, const QByteArray& bear
     return r + "\r\n" + body;
 }
 
-void report(const char* name, const LoadResult& r, long peakKiB) {
-    std::printf("%-22s rate %7.0f/s  median %6.3f ms  p99 %6.3f ms  max %7.3f ms  failed %llu of %llu  peak RSS %.1f MB\n",
+void report(const char* name, const LoadResult& r, long peakKiB, double serverCpuMs) {
+    std::printf("%-22s rate %7.0f/s  median %6.3f ms  p99 %6.3f ms  max %7.3f ms  failed %llu of %llu  peak RSS %.1f MB"
+                "  server CPU %.0f us/request\n",
                 name, r.throughput(), r.percentile(50), r.percentile(99), r.latenciesMs.empty() ? 0 : r.latenciesMs.back(),
-                static_cast<unsigned long long>(r.failed), static_cast<unsigned long long>(r.sent), double(peakKiB) / 1024);
+                static_cast<unsigned long long>(r.failed), static_cast<unsigned long long>(r.sent), double(peakKiB) / 1024,
+                r.sent ? serverCpuMs * 1000.0 / double(r.sent) : 0);
 }
 
 // wrk at full speed (closed loop, 8 connections): the throughput ceiling and its latencies.
@@ -96,7 +109,7 @@ void wrk(const char* name, int port, const char* path, const std::string& luaSet
     const QString socketErrors = grab(QStringLiteral(R"((Socket errors:[^\n]*))"));
     std::printf("%-22s rate %7s/s  median %9s  p99 %9s  non-2xx %s%s  peak RSS %.1f MB\n", name,
                 qPrintable(grab(QStringLiteral(R"(Requests/sec:\s+([\d.]+))"))),
-                qPrintable(grab(QStringLiteral(R"(50%\s+(\S+))"))), qPrintable(grab(QStringLiteral(R"(99%\s+(\S+))"))),
+                qPrintable(grab(QStringLiteral(R"(\n\s+50%\s+(\S+))"))), qPrintable(grab(QStringLiteral(R"(\n\s+99%\s+(\S+))"))),
                 qPrintable(errors.isEmpty() ? QStringLiteral("0") : errors),
                 qPrintable(socketErrors.isEmpty() ? QString() : QStringLiteral("  ") + socketErrors), double(peak) / 1024);
 }
@@ -155,12 +168,15 @@ int main(int argc, char** argv) {
     std::printf("tavrin-server bench: %d s per run, open loop at %.0f requests/s over 4 connections\n", seconds, rate);
     std::printf("%-22s %.1f MB (target <= 20 MB)\n", "idle resident memory", double(idleKiB) / 1024);
 
-    RssSampler adminRss(pid);
-    const LoadResult admin = runLoad({port, request("GET", "/admin/status", adminPassword), rate, std::chrono::seconds(seconds), 4});
-    report("GET /admin/status", admin, adminRss.stop());
-    RssSampler chatRss(pid);
-    const LoadResult chat = runLoad({port, request("POST", "/v1/chat/completions", apiKey, chatBody), rate, std::chrono::seconds(seconds), 4});
-    report("POST chat/completions", chat, chatRss.stop());
+    const auto measured = [&](const char* name, const std::string& what) {
+        RssSampler rss(pid);
+        const double cpuBefore = cpuMs(pid);
+        LoadResult result = runLoad({port, what, rate, std::chrono::seconds(seconds), 4});
+        report(name, result, rss.stop(), cpuMs(pid) - cpuBefore);
+        return result;
+    };
+    const LoadResult admin = measured("GET /admin/status", request("GET", "/admin/status", adminPassword));
+    const LoadResult chat = measured("POST chat/completions", request("POST", "/v1/chat/completions", apiKey, chatBody));
 
     std::printf("throughput ceiling (wrk -t2 -c8):\n");
     wrk("GET /admin/status", port, "/admin/status",
