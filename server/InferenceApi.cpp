@@ -7,6 +7,7 @@
 
 #include <sodium.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace tavrin {
@@ -169,15 +170,29 @@ void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, http
         return;
     }
 
+    QString promptText;
+    for (const auto& turn : turns)
+        promptText += turn.role + QStringLiteral(": ") + turn.content + QLatin1Char('\n');
+    const auto audit = [&](int status, const Generation& generation) {
+        AuditRecord record{isoUtcNow(), grant.id, remote, pathOf(req), status, generation.promptTokens,
+                           generation.completionTokens, {}, {}, {}, {}};
+        const auto logged = m_context.audit->record(m_context.settings->logging(), std::move(record), promptText,
+                                                    generation.text());
+        if (!logged) // the request has been served; the server's log says what the audit log missed
+            std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(logged.error()));
+    };
+
     std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();
     if (!slot) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
+        audit(503, Generation{});
         res.set_header("Retry-After", "1");
         replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
     const Generation generation = m_context.engine->generate(withPreamble(std::move(turns)));
     m_context.keys->recordUse(grant.id, remote, generation.promptTokens, generation.completionTokens);
+    audit(200, generation);
 
     const qint64 created = QDateTime::currentSecsSinceEpoch();
     if (endpoint == Endpoint::chatCompletions) {

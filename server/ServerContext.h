@@ -2,6 +2,7 @@
 
 #include "protocol/ClientRecords.h"
 #include "server/AdminSecret.h"
+#include "server/AuditLog.h"
 #include "server/AdmissionControl.h"
 #include "server/InferenceEngine.h"
 #include "server/KeyStore.h"
@@ -26,6 +27,7 @@ struct ServerContext {
     ClientHardwareReport hardware;
     std::unique_ptr<AdmissionControl> admission;
     std::unique_ptr<InferenceEngine> engine;
+    std::unique_ptr<AuditLog> audit;
     QString startedAt;
     std::chrono::steady_clock::time_point startedClock;
     qint64 pid = 0;

@@ -53,9 +53,19 @@ struct Stopped {
     }
 };
 
-void flushUsage(KeyStore& keys) {
-    if (auto flushed = keys.flush(); !flushed)
-        std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(flushed.error()));
+void report(const std::expected<void, QString>& outcome) {
+    if (!outcome)
+        std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(outcome.error()));
+}
+
+// Usage counters and audit lines change with every request; they reach the disk here.
+void flush(ServerContext& context) {
+    report(context.keys->flush());
+    report(context.audit->sync());
+}
+
+void pruneAudit(ServerContext& context) {
+    context.audit->prune(context.settings->logging().retentionDays, QDateTime::currentDateTimeUtc().date());
 }
 
 } // namespace
@@ -119,6 +129,7 @@ int main(int argc, char** argv) {
         .hardware = hardware,
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
         .engine = std::make_unique<EchoEngine>(options->generationDelay),
+        .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit"))),
         .startedAt = isoUtcNow(),
         .startedClock = std::chrono::steady_clock::now(),
         .pid = qint64(::getpid()),
@@ -137,9 +148,13 @@ int main(int argc, char** argv) {
 
     Stopped stopped;
     std::atomic<bool> signalled = false;
+    pruneAudit(context);
     std::thread flusher([&] {
-        while (!stopped.waitFor(usageFlushInterval))
-            flushUsage(*context.keys);
+        for (int tick = 1; !stopped.waitFor(usageFlushInterval); ++tick) {
+            flush(context);
+            if (tick % 3600 == 0)
+                pruneAudit(context);
+        }
     });
     std::thread watcher([&] {
         int signal = 0;
@@ -150,7 +165,7 @@ int main(int argc, char** argv) {
         http.stop();
         if (!stopped.waitFor(shutdownGrace)) {
             // A request is still running: keep what has been counted and leave without it.
-            flushUsage(*context.keys);
+            flush(context);
             std::fflush(nullptr);
             ::_exit(0);
         }
@@ -162,7 +177,7 @@ int main(int argc, char** argv) {
         pthread_kill(watcher.native_handle(), SIGTERM);
     watcher.join();
     flusher.join();
-    flushUsage(*context.keys);
+    flush(context);
     if (!served && !signalled)
         return fail(QStringLiteral("the server stopped unexpectedly"));
     return 0;

@@ -4,6 +4,9 @@
 #include "HttpProbe.h"
 #include "ServerTesting.h"
 
+#include "server/AuditLog.h"
+
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -243,6 +246,47 @@ private Q_SLOTS:
         QVERIFY2(field(jsonOf(*answer), {"error", "message"}).toString().contains(reason), answer->body.constData());
     }
 
+    void auditLogKeepsWhatTheModeAllows_data() {
+        QTest::addColumn<ClientAuditMode>("mode");
+        for (const auto mode : allCases<ClientAuditMode>())
+            QTest::newRow(qPrintable(rawValue(mode))) << mode;
+    }
+    void auditLogKeepsWhatTheModeAllows() {
+        QFETCH(ClientAuditMode, mode);
+        TAVRIN_REQUIRE(await(m_client->updateLoggingSettings({mode, 30, false})));
+        const auto created = await(m_client->createKey(QStringLiteral("audited"), std::nullopt));
+        TAVRIN_REQUIRE(created);
+        const auto answer = send(chat(created->key, R"({"messages":[{"role":"user","content":"quokka"}]})"));
+        QCOMPARE(answer->status, 200);
+
+        const QString directory = m_server->stateDirectory() + QStringLiteral("/audit");
+        const auto records = AuditLog::readAll(directory);
+        if (mode == ClientAuditMode::none) {
+            QVERIFY(records.empty());
+            return;
+        }
+        QCOMPARE(records.size(), 1u);
+        const AuditRecord& r = records.front();
+        QCOMPARE(r.keyId, created->record.id);
+        QCOMPARE(r.clientIP, QStringLiteral("127.0.0.1"));
+        QCOMPARE(r.endpoint, QStringLiteral("/v1/chat/completions"));
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.completionTokens, field(jsonOf(*answer), {"usage", "completion_tokens"}).toInteger());
+        QCOMPARE(r.promptSha256.has_value(), mode == ClientAuditMode::hash);
+        QCOMPARE(r.completionSha256.has_value(), mode == ClientAuditMode::hash);
+        QCOMPARE(r.prompt.has_value(), mode == ClientAuditMode::audit);
+        if (mode == ClientAuditMode::audit) {
+            QVERIFY(r.prompt->contains(QStringLiteral("quokka")));
+            QCOMPARE(r.completion, std::optional(answerText(*answer)));
+        }
+        for (const QFileInfo& file : QDir(directory).entryInfoList(QDir::Files)) {
+            QCOMPARE(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+            QFile contents(file.filePath());
+            QVERIFY(contents.open(QIODevice::ReadOnly));
+            QCOMPARE(contents.readAll().contains("quokka"), mode == ClientAuditMode::audit);
+        }
+    }
+
     void generationsBeyondTheQueueAreRefusedWith503() {
         TAVRIN_REQUIRE(m_server->stop());
         TAVRIN_REQUIRE(m_server->start({{QStringLiteral("--max-concurrency"), QStringLiteral("1"),
@@ -331,5 +375,6 @@ private Q_SLOTS:
     }
 };
 
+Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
 QTEST_GUILESS_MAIN(InferenceContractTest)
 #include "InferenceContractTest.moc"
