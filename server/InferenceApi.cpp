@@ -50,8 +50,12 @@ std::optional<QString> bearerOf(const httplib::Request& req) {
 } // namespace
 
 bool InferenceApi::applyCors(const httplib::Request& req, httplib::Response& res) {
-    if (!req.has_header("Origin"))
-        return req.method != "OPTIONS" || (replyText(res, 400, QStringLiteral("OPTIONS needs an Origin header")), false);
+    if (!req.has_header("Origin")) {
+        if (req.method != "OPTIONS")
+            return true; // not a browser's cross-origin call
+        replyText(res, 400, QStringLiteral("a preflight request needs an Origin header"));
+        return false;
+    }
     const std::string origin = req.get_header_value("Origin");
     const bool allowed = m_context.policy.allowsOrigin(QString::fromStdString(origin));
     if (allowed) {
