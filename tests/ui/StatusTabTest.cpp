@@ -2,6 +2,7 @@
 // controller driving a temporary bundle through the scripted systemctl.
 #include "KitTestMain.h"
 #include "StatusFixture.h"
+#include "support/ReferenceServer.h"
 
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/KVRow.h"
@@ -22,7 +23,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QSysInfo>
+#include <QTcpServer>
 
 using namespace tavrin;
 
@@ -389,8 +392,67 @@ private Q_SLOTS:
     }
 };
 
+// The tab's own Start button starts the real tavrin-server as a child, and Stop takes it down.
+class StatusTabRealServerTest : public StatusTabFixture {
+    Q_OBJECT
+    QString serverStateDirectory;
+
+private Q_SLOTS:
+    void cleanup() {
+        close();
+        QDir(serverStateDirectory).removeRecursively();
+    }
+
+    void startRunsTheRealServerUntilStopTakesItDown() {
+        setUp({});
+        QVERIFY(bundle->installServer(test::ReferenceServer::executablePath()));
+
+        // Started with "serve" alone, the server keeps its state where it always does; it is told its
+        // port as a user would have chosen it, and finds the admin password the wizard left there.
+        serverStateDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Tavrin Server";
+        QDir(serverStateDirectory).removeRecursively();
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        ClientNetworkPreferences network;
+        network.bindHost = "127.0.0.1";
+        network.bindPort = port;
+        QVERIFY(AdminSecretFile(serverStateDirectory).write("real-s3cret", AdminSecretFile::DirectoryMode::OwnerOnly));
+        QFile prefs(serverStateDirectory + "/network.json");
+        QVERIFY(prefs.open(QIODevice::WriteOnly));
+        prefs.write(encodeJson(network));
+        prefs.close();
+
+        model.reset();
+        client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port)),
+                                                QStringLiteral("real-s3cret"));
+        model = std::make_unique<ServerStateModel>(client.get(), controller.get(),
+                                                   AdminSecretFile(serverStateDirectory));
+        model->setPollIntervalSeconds(0.2);
+        open();
+        model->startPolling();
+        QTRY_COMPARE(model->phase(), Phase::stopped());
+
+        buttonNamed(tab, "Start server")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(model->phase(), Phase::running(), 15000);
+        const qint32 pid = *controller->pid();
+        QCOMPARE(model->status()->pid, pid);
+        QCOMPARE(tab->findChild<TabHeader*>()->title(), "Your Tavrin server is live.");
+        QCOMPARE(tab->findChildren<EndpointBox*>().first()->url(), QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
+        QCOMPARE(errorLine(tab), QString());
+
+        buttonNamed(tab, "Stop server")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(model->phase(), Phase::stopped(), 15000);
+        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)));
+        QVERIFY(buttonNamed(tab, "Start server"));
+        QCOMPARE(tab->findChild<PhaseBlock*>()->detail(), "The launchd agent is not running.");
+        QCOMPARE(errorLine(tab), QString());
+    }
+};
+
 int main(int argc, char** argv) {
-    return runKitTests<StatusTabPhaseTest, StatusTabRecordTest, StatusTabFlowTest>(argc, argv);
+    return runKitTests<StatusTabPhaseTest, StatusTabRecordTest, StatusTabFlowTest, StatusTabRealServerTest>(argc, argv);
 }
 
 #include "StatusTabTest.moc"
