@@ -236,6 +236,7 @@ private Q_SLOTS:
         QStringList rows;
         for (auto* row : details->findChildren<KVRow*>())
             rows << row->label() + (row->copyButton() ? "*" : "");
+        QTRY_VERIFY(details->contentArea()->height() >= details->contentArea()->sizeHint().height());
         saveLook("technical-details");
         QCOMPARE(rows, (QStringList{"PID*", "Pipeline version*", "Model SHA-256*", "State directory*", "Max concurrency",
                                     "Max queue depth", "Rejected (busy)", "Server version*"}));
