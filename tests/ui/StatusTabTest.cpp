@@ -83,30 +83,33 @@ private Q_SLOTS:
     void everyPhaseHasItsHeadlinePhaseBlockAndButton_data() {
         QTest::addColumn<QString>("drive");
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("lead");
         QTest::addColumn<QString>("phase");
-        QTest::addColumn<QString>("detail");
-        QTest::addColumn<QString>("button");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("unknown") << "" << "Tavrin Keldmarch" << "Unknown" << "" << "Start server" << Theme::mutedGrey();
-        QTest::newRow("probing") << "one failed check" << "Tavrin Keldmarch" << "Checking…" << "" << "Start server"
-                                 << Theme::mutedGrey();
-        QTest::newRow("stopped") << "down" << "Your server is stopped." << "Stopped"
-                                 << "The launchd agent is not running." << "Start server" << Theme::mutedGrey();
-        QTest::newRow("running") << "up" << "Your Tavrin server is live." << "Running" << "Uptime · 2h 3m"
-                                 << "Stop server" << Theme::okGreen();
-        QTest::newRow("unauthenticated") << "403" << "Admin password required." << "Admin password required"
-                                         << "Set the admin password in Diagnostics ▸ Admin password." << "Start server"
-                                         << Theme::warnAmber();
-        QTest::newRow("error") << "malformed" << "Your server hit an error."
+        const QString tools = "Tools to start, monitor, and tune the Tavrin server running on this Mac.";
+        QTest::newRow("unknown") << "" << "Tavrin Keldmarch" << tools << "Unknown" << Theme::mutedGrey();
+        QTest::newRow("probing") << "one failed check" << "Tavrin Keldmarch" << tools << "Checking…" << Theme::mutedGrey();
+        QTest::newRow("stopped") << "down" << "Your server is stopped."
+                                 << "Start it whenever you need it. The Tavrin app launches in the background and "
+                                    "the menu-bar icon stays visible."
+                                 << "Stopped" << Theme::mutedGrey();
+        QTest::newRow("running") << "up" << "Your Tavrin server is live."
+                                 << "One Mac, two endpoints, no surveillance. Everything below reflects what the "
+                                    "server is doing right now."
+                                 << "Running" << Theme::okGreen();
+        QTest::newRow("unauthenticated") << "403" << "Admin password required."
+                                         << "Set the admin password in Diagnostics ▸ Admin password to take control "
+                                            "of the server."
+                                         << "Admin password required" << Theme::warnAmber();
+        QTest::newRow("error") << "malformed" << "Your server hit an error." << tools
                                << "Error: Could not decode server response: serverVersion: expected string, found number"
-                               << "" << "Start server" << Theme::dangerRed();
+                               << Theme::dangerRed();
     }
     void everyPhaseHasItsHeadlinePhaseBlockAndButton() {
         QFETCH(QString, drive);
         QFETCH(QString, title);
+        QFETCH(QString, lead);
         QFETCH(QString, phase);
-        QFETCH(QString, detail);
-        QFETCH(QString, button);
         QFETCH(QColor, colour);
         open();
         if (drive == "one failed check") {
@@ -124,11 +127,11 @@ private Q_SLOTS:
             QCoro::waitFor(model->refresh());
         }
         QCOMPARE(tab->findChild<TabHeader*>()->title(), title);
+        QCOMPARE(tab->findChild<TabHeader*>()->lead(), lead);
         const auto* block = tab->findChild<PhaseBlock*>();
         QCOMPARE(block->phaseText(), phase);
         QCOMPARE(block->phaseTextColor(), colour);
-        QCOMPARE(block->detail(), detail);
-        QVERIFY(buttonNamed(tab, button));
+        QVERIFY(buttonNamed(tab, phase == "Running" ? "Stop server" : "Start server"));
     }
 
     void theStartButtonStaysOneWidgetAcrossItsTwoLooks() {
@@ -144,16 +147,6 @@ private Q_SLOTS:
         QCOMPARE(stop->symbol(), "stop.fill");
     }
 
-    void runningWithoutUptimeShowsThePid() {
-        open();
-        ClientServerStatus status = sampleStatus();
-        status.uptimeSeconds = 0;
-        serve(status);
-        QCOMPARE(tab->findChild<PhaseBlock*>()->detail(), "PID 4321");
-        status.uptimeSeconds = 1e300; // cannot be formatted; the line still says something true
-        serve(status);
-        QCOMPARE(tab->findChild<PhaseBlock*>()->detail(), "PID 4321");
-    }
 };
 
 class StatusTabRecordTest : public StatusTabFixture {
@@ -201,29 +194,23 @@ private Q_SLOTS:
         QCOMPARE(tab->findChild<PhaseBlock*>()->phaseText(), "Stopped");
     }
 
-    void tilesShowModelHardwareAndLoad() {
+    void tilesShowModelHardwareAndLoadAndFollowThePoll() {
         open();
         serve(sampleStatus());
         const auto tiles = tab->findChildren<StatTile*>();
         QCOMPARE(tiles.size(), 3);
-        QCOMPARE(tiles[0]->value(), "keldmarch-1");
-        QCOMPARE(tiles[0]->detail(), "Adapter · Steering · System prompt loaded");
-        QCOMPARE(tiles[1]->value(), "Apple M3 Max");
-        QCOMPARE(tiles[1]->detail(), "36 GB · macOS Debian GNU/Linux 12 (bookworm)");
-        QCOMPARE(tiles[2]->value(), "2 in flight · 1 queued");
-        QCOMPARE(tiles[2]->detail(), "503 above 32 · completed 1234 since start");
-
+        QStringList shown;
+        for (auto* tile : tiles)
+            shown << tile->value() + " | " + tile->detail();
+        QCOMPARE(shown, (QStringList{"keldmarch-1 | Adapter · Steering · System prompt loaded",
+                                     "Apple M3 Max | 36 GB · macOS Debian GNU/Linux 12 (bookworm)",
+                                     "2 in flight · 1 queued | 503 above 32 · completed 1234 since start"}));
         ClientServerStatus bare = sampleStatus();
         bare.concurrency.reset();
         bare.stages.reset();
         serve(bare);
         QCOMPARE(tiles[0]->detail(), "—");
-        QCOMPARE(tiles[2]->value(), "—");
-        QCOMPARE(tiles[2]->detail(), "Start the server to see live load.");
-        bare.model.running.reset();
-        serve(bare);
-        QCOMPARE(tiles[0]->value(), "Not loaded");
-        QCOMPARE(tiles[0]->detail(), "Server not loaded");
+        QCOMPARE(tiles[2]->value() + " | " + tiles[2]->detail(), "— | Start the server to see live load.");
     }
 
     void technicalDetailsListRowsAndCopyTheWholeHash() {
@@ -271,7 +258,7 @@ class StatusTabFlowTest : public StatusTabFixture {
 private Q_SLOTS:
     void cleanup() { close(); }
 
-    void aFailedChildStartSaysWhyAndTheWayBack() {
+    void aFailedChildStartSaysWhyAndTheNextPressClearsIt() {
         setUp({.withServerBinary = false});
         open();
         goDown();
@@ -279,18 +266,11 @@ private Q_SLOTS:
         QTRY_COMPARE(errorLine(tab), "tavrin-server binary not found at " + bundle->server() +
                                          ". Reinstall Tavrin Keldmarch. Re-run setup from Diagnostics → Re-run setup.");
         QVERIFY(!controller->isRunning());
-    }
 
-    void startLaunchesTheServerAsAChildWhenNotRegistered() {
-        setUp({});
-        open();
-        goDown();
+        QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD))); // reinstalled: the next press clears it
         buttonNamed(tab, "Start server")->click();
         QTRY_VERIFY(controller->isRunning());
-        QVERIFY(controller->pid() && *controller->pid() > 0);
-        QVERIFY(QFile::exists(QStringLiteral("/proc/%1").arg(*controller->pid())));
         QCOMPARE(errorLine(tab), QString());
-        QVERIFY(!systemctlCalls().contains("restart"));
     }
 
     void aFailedStopShowsTheBareMessage() {
@@ -313,18 +293,6 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning());
     }
 
-    void theNextActionClearsTheError() {
-        setUp({.withServerBinary = false});
-        open();
-        goDown();
-        buttonNamed(tab, "Start server")->click();
-        QTRY_VERIFY(!errorLine(tab).isEmpty());
-        QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
-        buttonNamed(tab, "Start server")->click();
-        QTRY_VERIFY(controller->isRunning());
-        QTRY_COMPARE(errorLine(tab), QString());
-    }
-
     void aFailedStartAtLoginChangePutsTheSwitchBackAndKeepsTheError() {
         setUp({}); // not at the required location: registering fails
         open();
@@ -344,7 +312,7 @@ private Q_SLOTS:
         saveLook("failed-toggle");
     }
 
-    void turningStartAtLoginOnRegistersAndOffersRemoval() {
+    void startAtLoginRegistersAndRemovalAsksFirst() {
         setUp({.atRequiredLocation = true});
         open();
         QVERIFY(!buttonNamed(tab, "Remove from Login Items…"));
@@ -353,14 +321,6 @@ private Q_SLOTS:
         QCOMPARE(loginCard()->subtitle(), "macOS will launch Tavrin Keldmarch every time you sign in.");
         QTRY_VERIFY(controller->isRunning());
         QCOMPARE(errorLine(tab), QString());
-    }
-
-    void removalAsksFirstAndCancelChangesNothing() {
-        setUp({.atRequiredLocation = true});
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        open();
-        QTRY_VERIFY(loginSwitch()->isChecked());
-        QVERIFY(buttonNamed(tab, "Remove from Login Items…"));
         saveLook("registered");
 
         buttonNamed(tab, "Remove from Login Items…")->click();

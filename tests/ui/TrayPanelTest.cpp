@@ -120,20 +120,10 @@ private Q_SLOTS:
         QVERIFY(visibleTexts(panel).contains("SERVER STATE"));
     }
 
-    void theHeaderFollowsThePhase() {
-        open();
-        QCOMPARE(panel->header()->phaseText(), "Unknown");
-        server->route("/admin/status", test::ScriptedResponse::json(200, R"({"serverVersion": 3})"));
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(panel->header()->phaseText(),
-                 "Error: Could not decode server response: serverVersion: expected string, found number");
-        serve(sampleStatus());
-        QCOMPARE(panel->header()->phaseText(), "Running");
-    }
-
     void aFullStatusShowsBothEndpointsAndEveryLine() {
         open();
         serve(sampleStatus());
+        QCOMPARE(panel->header()->phaseText(), "Running");
         QVERIFY(!visibleTexts(panel).contains("Daemon not reachable"));
         QCOMPARE(itemLabels(panel).mid(0, 2), (QStringList{"Copy localhost endpoint", "Copy LAN endpoint"}));
         QCOMPARE(statLines(panel), (QStringList{"Model: keldmarch-1", "Uptime: 2h 3m", "In flight: 2 / 8 max"}));
@@ -145,22 +135,15 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), "http://" + QSysInfo::machineHostName() + ":11434/v1");
     }
 
-    void aLocalOnlyServerOffersOnlyTheLocalhostCopy() {
+    void aLocalOnlyServerWithoutFiguresShowsLess() {
         open();
         ClientServerStatus status = sampleStatus();
         status.bind.lanEnabled = false;
-        serve(status);
-        QVERIFY(itemLabels(panel).contains("Copy localhost endpoint"));
-        QVERIFY(!itemLabels(panel).contains("Copy LAN endpoint"));
-    }
-
-    void absentFiguresLeaveTheirLinesOut() {
-        open();
-        ClientServerStatus status = sampleStatus();
         status.concurrency.reset();
         status.updater.availableUpdate.reset();
         status.model.running.reset();
         serve(status);
+        QCOMPARE(itemLabels(panel).mid(0, 2), (QStringList{"Copy localhost endpoint", "Start server"}));
         QCOMPARE(statLines(panel), (QStringList{"Model: not loaded", "Uptime: 2h 3m"}));
         for (const QString& text : visibleTexts(panel))
             QVERIFY2(!text.startsWith("Update available"), qPrintable(text));
