@@ -233,7 +233,16 @@ private Q_SLOTS:
         hash->copyButton()->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), sampleStatus().model.running->modelSha256);
 
+        // A poll with the same rows keeps the rows (and any selection in them); new figures show.
+        KVRow* pid = details->findChildren<KVRow*>().first();
         ClientServerStatus bare = sampleStatus();
+        bare.pid = 5150;
+        serve(bare);
+        QCOMPARE(details->findChildren<KVRow*>().first(), pid);
+        QCOMPARE(pid->value(), "5150");
+        pid->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "5150");
+
         bare.concurrency.reset();
         serve(bare);
         QVERIFY(details->isExpanded()); // the user's choice survives a poll

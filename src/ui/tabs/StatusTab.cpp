@@ -29,6 +29,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tavrin {
 
 namespace {
@@ -160,10 +162,6 @@ void StatusTab::showStatus() {
     endpoints_->setVisible(bool(status));
     tiles_->setVisible(bool(status));
     technical_->setVisible(bool(status));
-    while (QLayoutItem* item = technical_->body()->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
     if (!status)
         return;
 
@@ -183,12 +181,27 @@ void StatusTab::showStatus() {
     concurrencyTile_->setValue(load.value);
     concurrencyTile_->setDetail(load.detail);
 
-    for (const TechnicalRow& row : technicalRows(*status)) {
-        auto* kv = new KVRow(row.label, row.value,
-                             {.monospaced = true, .copyable = row.copyable, .labelWidth = kTechnicalLabelWidth});
-        if (kv->copyButton())
-            kv->copyButton()->setPayload(row.copyText);
-        technical_->body()->addWidget(kv);
+    showTechnicalRows(technicalRows(*status));
+}
+
+// Every poll brings a status; the rows are rebuilt only when their set changes, so that a value the
+// user is selecting is not replaced by a new widget under the pointer every few seconds.
+void StatusTab::showTechnicalRows(const std::vector<TechnicalRow>& rows) {
+    const QList<KVRow*> shown = technical_->contentArea()->findChildren<KVRow*>(Qt::FindDirectChildrenOnly);
+    const bool sameRows = std::ranges::equal(rows, shown, [](const TechnicalRow& row, const KVRow* kv) {
+        return row.label == kv->label() && row.copyable == bool(kv->copyButton());
+    });
+    if (!sameRows) {
+        qDeleteAll(shown);
+        for (const TechnicalRow& row : rows)
+            technical_->body()->addWidget(new KVRow(
+                row.label, {}, {.monospaced = true, .copyable = row.copyable, .labelWidth = kTechnicalLabelWidth}));
+    }
+    const QList<KVRow*> current = technical_->contentArea()->findChildren<KVRow*>(Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < current.size(); ++i) {
+        current[i]->setValue(rows[std::size_t(i)].value);
+        if (CopyButton* copy = current[i]->copyButton())
+            copy->setPayload(rows[std::size_t(i)].copyText);
     }
 }
 

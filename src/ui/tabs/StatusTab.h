@@ -3,6 +3,7 @@
 #include "protocol/Task.h"
 
 #include "ui/kit/TabContent.h"
+#include "ui/tabs/StatusTabLogic.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -46,6 +47,7 @@ private:
     void buildStartAtLogin();
     void showPhase();
     void showStatus();
+    void showTechnicalRows(const std::vector<TechnicalRow>& rows);
     void showApproval();
     void showRegistration();
     void setStartError(std::optional<QString> message);
