@@ -15,18 +15,16 @@
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TabHeader.h"
-#include "ui/kit/Theme.h"
 #include "ui/tabs/StatusTabLogic.h"
+#include "ui/window/FileManager.h"
 
 #include <QCoroTimer>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QSysInfo>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -232,12 +230,11 @@ void StatusTab::confirmRemoval() {
     box->open();
 }
 
-// There is no settings pane for login items on a Linux desktop. The honest counterpart is the folder
-// that holds the user's login services, where the product's unit lives while it is registered.
+// There is no settings pane for login items on a Linux desktop. The honest counterpart is the login
+// service's unit in the user's unit folder (systemd's own place for it), shown in the file manager.
 void StatusTab::openLoginItems() {
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/systemd/user");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    revealInFileManager(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/systemd/user/") + QLatin1String(ServiceManager::unitName));
 }
 
 QCoro::Task<void> StatusTab::readRegistration() {
