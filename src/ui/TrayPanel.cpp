@@ -2,6 +2,7 @@
 
 #include "control/DaemonProcessController.h"
 #include "state/ServerStateModel.h"
+#include "ui/FlowTicket.h"
 #include "ui/ServerFigures.h"
 #include "ui/TrayPanelLogic.h"
 #include "ui/kit/CopyButton.h"
@@ -133,6 +134,7 @@ void TrayPanel::showRunning() {
 }
 
 QCoro::Task<void> TrayPanel::startOrStop(bool running) {
+    const FlowTicket ticket(flows_);
     QPointer self(this);
     QPointer<ServerStateModel> state = state_;
     QPointer<DaemonProcessController> process = state_->process();
@@ -166,11 +168,13 @@ QCoro::Task<void> TrayPanel::startOrStop(bool running) {
 }
 
 QCoro::Task<void> TrayPanel::refreshNow() {
+    const FlowTicket ticket(flows_);
     QPointer<ServerStateModel> state = state_;
     co_await state->refresh();
 }
 
 QCoro::Task<void> TrayPanel::quit() {
+    const FlowTicket ticket(flows_);
     QPointer self(this);
     QPointer<DaemonProcessController> process = state_->process();
     if (process->isRunning())

@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+#include <memory>
+
 class QDialog;
 
 namespace tavrin {
@@ -34,6 +36,9 @@ public:
     MBItem* rerunSetupItem() const { return rerunSetup_; }
     MBItem* quitItem() const { return quit_; }
 
+    // Flows started by the controls that have not yet run to their end (their refresh included).
+    int runningFlows() const { return *flows_; }
+
 Q_SIGNALS:
     void openMainWindowRequested();
     void rerunSetupRequested();
@@ -52,6 +57,7 @@ private:
     QCoro::Task<void> quit();
 
     QPointer<ServerStateModel> state_;
+    std::shared_ptr<int> flows_ = std::make_shared<int>(0);
     MBHeader* header_ = nullptr;
     MBNote* unreachable_ = nullptr;
     MBItem* copyLocalhost_ = nullptr;

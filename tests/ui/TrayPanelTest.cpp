@@ -94,6 +94,8 @@ protected:
         host->place(panel, {MenuPanel::kWidth, panel->sizeHint().height()});
     }
     void close() {
+        if (panel) // every flow runs to its end before the model it talks to goes away
+            QTRY_COMPARE(panel->runningFlows(), 0);
         host.reset();
         panel = nullptr;
         tearDown();

@@ -2,6 +2,7 @@
 
 #include "control/DaemonProcessController.h"
 #include "state/ServerStateModel.h"
+#include "ui/FlowTicket.h"
 #include "ui/ServerFigures.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
@@ -238,6 +239,7 @@ void StatusTab::openLoginItems() {
 }
 
 QCoro::Task<void> StatusTab::readRegistration() {
+    const FlowTicket ticket(flows_);
     QPointer self(this);
     QPointer<DaemonProcessController> process = state_->process();
     const AgentStatus status = co_await process->agentStatus();
@@ -246,6 +248,7 @@ QCoro::Task<void> StatusTab::readRegistration() {
 }
 
 QCoro::Task<void> StatusTab::startOrStop(bool running) {
+    const FlowTicket ticket(flows_);
     QPointer self(this);
     QPointer<ServerStateModel> state = state_;
     QPointer<DaemonProcessController> process = state_->process();
@@ -281,6 +284,7 @@ QCoro::Task<void> StatusTab::startOrStop(bool running) {
 }
 
 QCoro::Task<void> StatusTab::changeStartAtLogin(bool wanted) {
+    const FlowTicket ticket(flows_);
     QPointer self(this);
     QPointer<ServerStateModel> state = state_;
     QPointer<DaemonProcessController> process = state_->process();
@@ -306,6 +310,7 @@ QCoro::Task<void> StatusTab::changeStartAtLogin(bool wanted) {
 }
 
 QCoro::Task<void> StatusTab::removeFromLoginItems() {
+    const FlowTicket ticket(flows_);
     QPointer self(this);
     QPointer<ServerStateModel> state = state_;
     QPointer<DaemonProcessController> process = state_->process();

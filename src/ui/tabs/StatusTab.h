@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <memory>
+
 #include <optional>
 
 class QGridLayout;
@@ -38,6 +40,9 @@ public:
     // The removal confirmation while it is open (tests press its buttons).
     QMessageBox* removeConfirmation() const { return confirmation_; }
 
+    // Flows started by the controls that have not yet run to their end (their refresh included).
+    int runningFlows() const { return *flows_; }
+
     static QString removeConfirmationTitle();
     static QString removeConfirmationMessage();
 
@@ -61,6 +66,7 @@ private:
     QCoro::Task<void> removeFromLoginItems();
 
     QPointer<ServerStateModel> state_;
+    std::shared_ptr<int> flows_ = std::make_shared<int>(0);
 
     TabHeader* header_ = nullptr;
     PhaseBlock* phaseBlock_ = nullptr;
