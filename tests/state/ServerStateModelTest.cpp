@@ -284,6 +284,18 @@ private slots:
         QVERIFY(model.status());
     }
 
+    void aKeychainThatCannotBeWrittenChangesNothingElse() {
+        if (!qEnvironmentVariableIsSet("TAVRIN_TEST_NO_KEYRING"))
+            QSKIP("needs a session without a Secret Service");
+        // No Secret Service on the bus and a fallback folder that cannot be made: nothing can keep it.
+        ServerStateModel model(client.get(), nullptr, AdminSecretFile(stateDir), KeychainStore("/proc/no-such/keychain"));
+        const auto result = model.setAdminSecret(QStringLiteral("would-be-password-123"));
+        QVERIFY(!result);
+        QVERIFY2(result.error().message().startsWith(QStringLiteral("Keychain write failed (")), qPrintable(result.error().message()));
+        QCOMPARE(client->adminSecret(), std::nullopt);
+        QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
+    }
+
     void aStateFolderThatCannotBeWrittenFailsAfterTheKeychainStep() {
         // A plain file where the folder should be: the keychain and client already hold the secret.
         QFile blocker(stateDir);
