@@ -11,3 +11,4 @@ run startup
 run startup
 run poll 1000 "$seconds"
 run poll 3 "$seconds"
+run poll 3 "$seconds" nopoll
