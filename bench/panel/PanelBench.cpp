@@ -112,8 +112,10 @@ int measurePolling(QApplication& app, int keyCount, int seconds, bool polling) {
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
     const double spent = cpuMillis() - before;
-    std::snprintf(label, sizeof label, polling ? "CPU per 30 s idle, polling every 5 s (%d keys)"
-                                               : "CPU per 30 s idle, not polling (%d keys)", keyCount);
+    std::snprintf(label, sizeof label,
+                  polling ? "CPU per 30 s idle, polling every 5 s (%d keys)"
+                          : "CPU per 30 s idle, not polling (%d keys)",
+                  keyCount);
     std::printf("%-52s %8.2f ms   (target <= 3 ms; %d s measured)\n", label, spent * 30.0 / seconds, seconds);
     return 0;
 }
@@ -131,7 +133,8 @@ int main(int argc, char** argv) {
     Theme::apply(app);
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray("startup");
     if (mode == "poll")
-        return measurePolling(app, argc > 2 ? QByteArray(argv[2]).toInt() : 1000, argc > 3 ? QByteArray(argv[3]).toInt() : 60,
+        return measurePolling(app, argc > 2 ? QByteArray(argv[2]).toInt() : 1000,
+                              argc > 3 ? QByteArray(argv[3]).toInt() : 60,
                               !(argc > 4 && QByteArray(argv[4]) == "nopoll"));
     return measureStartup();
 }

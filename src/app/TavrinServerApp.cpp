@@ -121,8 +121,10 @@ QStringList TavrinServerApp::renderScreens(const QString& directory) {
     for (AdminTab tab : allAdminTabs) {
         m_window->select(tab);
         QCoreApplication::processEvents();
-        const QString file = QDir(directory).filePath(
-            QStringLiteral("window-%1-%2.png").arg(index++, 2, 10, QLatin1Char('0')).arg(adminTabLabel(tab).toLower().replace(' ', '-')));
+        const QString file =
+            QDir(directory).filePath(QStringLiteral("window-%1-%2.png")
+                                         .arg(index++, 2, 10, QLatin1Char('0'))
+                                         .arg(adminTabLabel(tab).toLower().replace(' ', '-')));
         if (m_window->grab().save(file))
             written << file;
     }

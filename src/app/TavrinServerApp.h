@@ -20,7 +20,6 @@ class QMenu;
 
 namespace tavrin {
 
-
 struct AppOptions {
     std::optional<SimulatedHost> simulatedHost;
     // The panel always talks to 127.0.0.1:11434; only tests and benchmarks point it elsewhere.

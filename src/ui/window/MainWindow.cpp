@@ -58,7 +58,8 @@ MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* 
     auto* headingColumn = new QVBoxLayout(heading);
     headingColumn->setContentsMargins(10, 2, 10, 2);
     headingColumn->setSpacing(0);
-    headingColumn->addWidget(kitLabel(QString::fromLatin1(title), Theme::font(13, FontWeight::bold), Theme::ink()));
+    headingColumn->addWidget(
+        kitLabel(QString::fromLatin1(title), Theme::font(13, FontWeight::bold), Theme::ink()));
     m_subtitle = kitLabel(QStringLiteral("—"), Theme::font(11), Theme::inkMuted());
     headingColumn->addWidget(m_subtitle);
     toolbar->addWidget(heading);
