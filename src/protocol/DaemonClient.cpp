@@ -97,34 +97,29 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QNetworkReply::NetworkError error = reply->error();
-
-    if (!statusAttribute.isValid()) {
+    // Without a status line nothing HTTP came back. With one, a transport error below the HTTP
+    // level (closed mid-body, stalled) means the answer is incomplete and must not pass as good.
+    const bool transportFailed = !statusAttribute.isValid() ||
+                                 (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied);
+    if (transportFailed) {
         if (timedOut)
             co_return std::unexpected(DaemonClientError::notReachable(
                 QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
+        // Qt ends a reply whose transfer timeout expired as "Operation canceled"; nothing else
+        // cancels our replies, so say what really happened.
         if (error == QNetworkReply::OperationCanceledError)
             co_return std::unexpected(DaemonClientError::notReachable(
                 QStringLiteral("The request timed out (no data for %1).").arg(secondsText(m_configuration.idleTimeout))));
-        if (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
-            error == QNetworkReply::ProtocolUnknownError)
+        // Qt reports bytes that do not start with an HTTP status line as the peer closing the
+        // connection: either way no HTTP answer came back.
+        if (!statusAttribute.isValid() &&
+            (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
+             error == QNetworkReply::ProtocolUnknownError || error == QNetworkReply::RemoteHostClosedError))
             co_return std::unexpected(DaemonClientError::notReachable(QStringLiteral("non-HTTP response")));
         co_return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
     }
 
     const int status = statusAttribute.toInt();
-    // A status line arrived but the body did not (closed mid-body, stalled): the answer is not
-    // complete, so it must not be taken for a good one.
-    const bool bodyBroken = error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
-    if (bodyBroken) {
-        if (timedOut)
-            co_return std::unexpected(DaemonClientError::notReachable(
-                QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
-        if (error == QNetworkReply::OperationCanceledError)
-            co_return std::unexpected(DaemonClientError::notReachable(
-                QStringLiteral("The request timed out (no data for %1).").arg(secondsText(m_configuration.idleTimeout))));
-        co_return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
-    }
-
     const QByteArray bytes = reply->readAll();
     if (status >= 200 && status <= 299)
         co_return bytes;

@@ -13,6 +13,8 @@
 #include <QString>
 
 #include <array>
+#include <concepts>
+#include <string>
 #include <cstddef>
 #include <expected>
 #include <functional>
@@ -94,6 +96,10 @@ std::optional<E> enumFromRawValue(QStringView raw) {
 }
 
 // ---- decoding -------------------------------------------------------------------------------
+//
+// Decoding reads the bytes once, straight into the records: no intermediate document is built,
+// which halves the cost of a large key list. The reader checks the whole text against the JSON
+// grammar (values of unknown keys included) and the values against the field types.
 
 namespace json {
 
@@ -101,89 +107,154 @@ namespace json {
 // failure needs it, so a good document costs no string work.
 struct Path {
     const Path* parent = nullptr;
-    const char* key = nullptr;   // set for an object member
-    qsizetype index = -1;        // set for an array element
+    const char* key = nullptr; // set for an object member
+    qsizetype index = -1;      // set for an array element
 
     QString render() const;
 };
 
+DecodeError failure(const Path& path, QString reason);
+// For codecs written against QJsonValue (see below).
 QString typeName(const QJsonValue& value);
 DecodeError wrongType(const Path& path, const char* expected, const QJsonValue& found);
-DecodeError failure(const Path& path, QString reason);
 
+// A strict, single-pass JSON reader. Every read either consumes a whole value or records why not;
+// after the first failure every call returns false.
+class Reader {
+public:
+    enum class Kind { Null, Bool, Number, String, Array, Object, End, Invalid };
+
+    explicit Reader(QByteArrayView bytes);
+
+    Kind peek(); // skips white space first
+    static const char* kindName(Kind kind);
+
+    bool ok() const { return !m_error; }
+    const DecodeError& error() const { return *m_error; }
+    bool fail(DecodeError error);
+    bool wrongType(const Path& path, const char* expected);
+    bool syntaxError(const char* reason);
+
+    bool readNull();
+    bool readBool(bool& out);
+    bool readString(QString& out);
+    bool readInteger(const Path& path, qint64& out);
+    bool readDouble(const Path& path, double& out);
+
+    // Objects: enterObject(), then nextMember() until it sets `done`; the key is UTF-8, unescaped.
+    bool enterObject();
+    bool nextMember(std::string& key, bool& done);
+    bool enterArray();
+    bool nextElement(bool& done);
+
+    bool skipValue();
+    // The bytes of the next value, checked but not interpreted.
+    bool rawValue(QByteArrayView& out);
+    bool atEnd();
+
+private:
+    bool readStringBytes(std::string* unescaped, QString* text);
+    bool readNumberText(QByteArrayView& text, bool& integral);
+    bool skip(int depth);
+    bool expect(char c, const char* reason);
+    qsizetype offset() const { return m_cursor - m_begin; }
+
+    const char* m_begin;
+    const char* m_cursor;
+    const char* m_end;
+    std::optional<DecodeError> m_error;
+    std::vector<bool> m_firstItem; // per open container: no item read yet
+};
+
+// Codec<T> reads one value of type T at the reader's position (read) and writes one (encode).
+// A codec may instead offer `static Decoded<T> decode(const QJsonValue&, const Path&)`; the
+// reader then hands it that one value as a QJsonValue.
 template <class T>
 struct Codec;
 
+template <class T>
+concept ReadsJson = requires(Reader& r, const Path& p, T& out) {
+    { Codec<T>::read(r, p, out) } -> std::same_as<bool>;
+};
+
+template <class T>
+bool readValue(Reader& r, const Path& p, T& out);
+
 template <>
 struct Codec<QString> {
-    static Decoded<QString> decode(const QJsonValue& v, const Path& p) {
-        if (!v.isString())
-            return std::unexpected(wrongType(p, "string", v));
-        return v.toString();
+    static bool read(Reader& r, const Path& p, QString& out) {
+        return r.peek() == Reader::Kind::String ? r.readString(out) : r.wrongType(p, "string");
     }
     static QJsonValue encode(const QString& s) { return s; }
 };
 
 template <>
 struct Codec<bool> {
-    static Decoded<bool> decode(const QJsonValue& v, const Path& p) {
-        if (!v.isBool())
-            return std::unexpected(wrongType(p, "bool", v));
-        return v.toBool();
+    static bool read(Reader& r, const Path& p, bool& out) {
+        return r.peek() == Reader::Kind::Bool ? r.readBool(out) : r.wrongType(p, "bool");
     }
     static QJsonValue encode(bool b) { return b; }
 };
 
 template <>
 struct Codec<qint64> {
-    static Decoded<qint64> decode(const QJsonValue& v, const Path& p);
+    static bool read(Reader& r, const Path& p, qint64& out) {
+        return r.peek() == Reader::Kind::Number ? r.readInteger(p, out) : r.wrongType(p, "integer");
+    }
     static QJsonValue encode(qint64 n) { return n; }
 };
 
 template <>
 struct Codec<double> {
-    static Decoded<double> decode(const QJsonValue& v, const Path& p);
+    static bool read(Reader& r, const Path& p, double& out) {
+        return r.peek() == Reader::Kind::Number ? r.readDouble(p, out) : r.wrongType(p, "number");
+    }
     static QJsonValue encode(double d) { return d; }
 };
 
 template <>
 struct Codec<float> {
-    static Decoded<float> decode(const QJsonValue& v, const Path& p);
+    static bool read(Reader& r, const Path& p, float& out);
     static QJsonValue encode(float f) { return double(f); }
 };
 
 template <StringEnum E>
 struct Codec<E> {
-    static Decoded<E> decode(const QJsonValue& v, const Path& p) {
-        if (!v.isString())
-            return std::unexpected(wrongType(p, "string", v));
-        const QString raw = v.toString();
-        if (auto e = enumFromRawValue<E>(raw))
-            return *e;
-        return std::unexpected(failure(p, QStringLiteral("unknown value \"%1\"").arg(raw)));
+    static bool read(Reader& r, const Path& p, E& out) {
+        QString raw;
+        if (!Codec<QString>::read(r, p, raw))
+            return false;
+        if (auto e = enumFromRawValue<E>(raw)) {
+            out = *e;
+            return true;
+        }
+        return r.fail(failure(p, QStringLiteral("unknown value \"%1\"").arg(raw)));
     }
     static QJsonValue encode(E e) { return rawValue(e); }
 };
 
 template <class T>
 struct Codec<std::vector<T>> {
-    static Decoded<std::vector<T>> decode(const QJsonValue& v, const Path& p) {
-        if (!v.isArray())
-            return std::unexpected(wrongType(p, "array", v));
-        const QJsonArray array = v.toArray();
-        std::vector<T> out;
-        out.reserve(std::size_t(array.size()));
-        for (qsizetype i = 0; i < array.size(); ++i) {
+    static bool read(Reader& r, const Path& p, std::vector<T>& out) {
+        if (r.peek() != Reader::Kind::Array)
+            return r.wrongType(p, "array");
+        out.clear();
+        bool done = false;
+        if (!r.enterArray())
+            return false;
+        for (qsizetype i = 0;; ++i) {
+            if (!r.nextElement(done))
+                return false;
+            if (done)
+                return true;
             const Path element{&p, nullptr, i};
-            const QJsonValue item = array.at(i);
-            if (item.isNull())
-                return std::unexpected(failure(element, QStringLiteral("null is not allowed here")));
-            auto decoded = Codec<T>::decode(item, element);
-            if (!decoded)
-                return std::unexpected(std::move(decoded.error()));
-            out.push_back(std::move(*decoded));
+            if (r.peek() == Reader::Kind::Null)
+                return r.fail(failure(element, QStringLiteral("null is not allowed here")));
+            T item{};
+            if (!readValue(r, element, item))
+                return false;
+            out.push_back(std::move(item));
         }
-        return out;
     }
     static QJsonValue encode(const std::vector<T>& items) {
         QJsonArray array;
@@ -195,22 +266,27 @@ struct Codec<std::vector<T>> {
 
 template <class T>
 struct Codec<QMap<QString, T>> {
-    static Decoded<QMap<QString, T>> decode(const QJsonValue& v, const Path& p) {
-        if (!v.isObject())
-            return std::unexpected(wrongType(p, "object", v));
-        const QJsonObject object = v.toObject();
-        QMap<QString, T> out;
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            const QByteArray key = it.key().toUtf8();
-            const Path member{&p, key.constData(), -1};
-            if (it.value().isNull())
-                return std::unexpected(failure(member, QStringLiteral("null is not allowed here")));
-            auto decoded = Codec<T>::decode(it.value(), member);
-            if (!decoded)
-                return std::unexpected(std::move(decoded.error()));
-            out.insert(it.key(), std::move(*decoded));
+    static bool read(Reader& r, const Path& p, QMap<QString, T>& out) {
+        if (r.peek() != Reader::Kind::Object)
+            return r.wrongType(p, "object");
+        out.clear();
+        std::string key;
+        bool done = false;
+        if (!r.enterObject())
+            return false;
+        for (;;) {
+            if (!r.nextMember(key, done))
+                return false;
+            if (done)
+                return true;
+            const Path member{&p, key.c_str(), -1};
+            if (r.peek() == Reader::Kind::Null)
+                return r.fail(failure(member, QStringLiteral("null is not allowed here")));
+            T value{};
+            if (!readValue(r, member, value))
+                return false;
+            out.insert(QString::fromStdString(key), std::move(value));
         }
-        return out;
     }
     static QJsonValue encode(const QMap<QString, T>& map) {
         QJsonObject object;
@@ -220,47 +296,51 @@ struct Codec<QMap<QString, T>> {
     }
 };
 
-template <class R, class T, bool Required>
-std::optional<DecodeError> decodeField(const QJsonObject& object, const Path& parent, R& record,
-                                       const Field<R, T, Required>& field) {
-    const Path path{&parent, field.name, -1};
-    const auto it = object.constFind(QLatin1StringView(field.name));
-    if constexpr (Required) {
-        if (it == object.constEnd())
-            return failure(path, QStringLiteral("missing required key"));
-        if (it->isNull())
-            return failure(path, QStringLiteral("null in a required field"));
-        auto decoded = Codec<T>::decode(*it, path);
-        if (!decoded)
-            return std::move(decoded.error());
-        record.*field.member = std::move(*decoded);
-    } else {
-        using Inner = typename T::value_type;
-        if (it == object.constEnd() || it->isNull()) {
-            record.*field.member = std::nullopt;
-            return std::nullopt;
-        }
-        auto decoded = Codec<Inner>::decode(*it, path);
-        if (!decoded)
-            return std::move(decoded.error());
-        record.*field.member = std::move(*decoded);
-    }
-    return std::nullopt;
-}
-
 template <Record R>
 struct Codec<R> {
-    static Decoded<R> decode(const QJsonValue& v, const Path& p) {
-        if (!v.isObject())
-            return std::unexpected(wrongType(p, "object", v));
-        const QJsonObject object = v.toObject();
-        R record{};
-        std::optional<DecodeError> error;
-        std::apply([&](const auto&... field) { ((error = decodeField(object, p, record, field), !error) && ...); },
-                   R::fields());
-        if (error)
-            return std::unexpected(std::move(*error));
-        return record;
+    static constexpr std::size_t fieldCount = std::tuple_size_v<decltype(R::fields())>;
+
+    static bool read(Reader& r, const Path& p, R& record) {
+        if (r.peek() != Reader::Kind::Object)
+            return r.wrongType(p, "object");
+        std::array<bool, fieldCount> seen{};
+        std::string key;
+        bool done = false;
+        if (!r.enterObject())
+            return false;
+        for (;;) {
+            if (!r.nextMember(key, done))
+                return false;
+            if (done)
+                break;
+            bool known = false;
+            bool good = true;
+            std::size_t index = 0;
+            std::apply(
+                [&](const auto&... field) {
+                    (void)((!known && key == field.name
+                                ? (known = true, seen[index] = true, good = readField(r, p, record, field), index++)
+                                : index++),
+                           ...);
+                },
+                R::fields());
+            if (!good)
+                return false;
+            if (!known && !r.skipValue())
+                return false;
+        }
+        // Missing keys are reported in the order the record lists its fields.
+        std::size_t index = 0;
+        std::optional<DecodeError> missing;
+        std::apply(
+            [&](const auto&... field) {
+                (void)((!missing && isRequired(field) && !seen[index]
+                            ? (missing = failure(Path{&p, field.name, -1}, QStringLiteral("missing required key")), index++)
+                            : index++),
+                       ...);
+            },
+            R::fields());
+        return missing ? r.fail(std::move(*missing)) : true;
     }
 
     static QJsonValue encode(const R& record) {
@@ -270,6 +350,34 @@ struct Codec<R> {
     }
 
 private:
+    template <class T, bool Required>
+    static constexpr bool isRequired(const Field<R, T, Required>&) {
+        return Required;
+    }
+
+    template <class T, bool Required>
+    static bool readField(Reader& r, const Path& parent, R& record, const Field<R, T, Required>& field) {
+        const Path path{&parent, field.name, -1};
+        if constexpr (Required) {
+            if (r.peek() == Reader::Kind::Null)
+                return r.fail(failure(path, QStringLiteral("null in a required field")));
+            T value{};
+            if (!readValue(r, path, value))
+                return false;
+            record.*field.member = std::move(value);
+        } else {
+            if (r.peek() == Reader::Kind::Null) {
+                record.*field.member = std::nullopt;
+                return r.readNull();
+            }
+            typename T::value_type value{};
+            if (!readValue(r, path, value))
+                return false;
+            record.*field.member = std::move(value);
+        }
+        return true;
+    }
+
     template <class T, bool Required>
     static void encodeField(QJsonObject& object, const R& record, const Field<R, T, Required>& field) {
         const auto& value = record.*field.member;
@@ -281,25 +389,40 @@ private:
     }
 };
 
-// Parses the bytes and returns the root value, or why they are not a JSON document.
-Decoded<QJsonValue> parseDocument(const QByteArray& bytes);
+QJsonValue parseOneValue(QByteArrayView text);
+
+template <class T>
+bool readValue(Reader& r, const Path& p, T& out) {
+    if constexpr (ReadsJson<T>) {
+        return Codec<T>::read(r, p, out);
+    } else {
+        QByteArrayView text;
+        if (!r.rawValue(text))
+            return false;
+        auto decoded = Codec<T>::decode(parseOneValue(text), p);
+        if (!decoded)
+            return r.fail(std::move(decoded.error()));
+        out = std::move(*decoded);
+        return true;
+    }
+}
 
 } // namespace json
 
 // Decodes a whole response. `rootName` names the document in failure paths ("keys[3].scopes[0]").
 template <class T>
-Decoded<T> decodeJson(const QByteArray& bytes, const char* rootName = nullptr) {
-    auto root = json::parseDocument(bytes);
-    if (!root)
-        return std::unexpected(std::move(root.error()));
+Decoded<T> decodeJson(QByteArrayView bytes, const char* rootName = nullptr) {
+    json::Reader reader(bytes);
+    if (reader.peek() == json::Reader::Kind::End)
+        return std::unexpected(DecodeError{{}, QStringLiteral("empty document")});
     const json::Path path{nullptr, rootName, -1};
-    return json::Codec<T>::decode(*root, path);
+    T value{};
+    if (json::readValue(reader, path, value) && reader.atEnd())
+        return value;
+    return std::unexpected(reader.error());
 }
 
 // Compact JSON; optional fields without a value are left out, never written as null.
-template <class T>
-QByteArray encodeJson(const T& value);
-
 QByteArray compactJson(const QJsonValue& value);
 
 template <class T>
@@ -321,46 +444,59 @@ inline void hashCombine(std::size_t& seed, std::size_t h) {
     seed ^= h + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
 }
 
+// Hashes are class templates rather than overloads so that nested containers of records find
+// each other regardless of declaration order.
 template <class T>
-std::size_t hashOf(const T& value);
-
-template <class T>
-std::size_t hashOf(const std::optional<T>& value) {
-    return value ? hashOf(*value) ^ 0x5bd1e995u : 0;
-}
-
-template <class T>
-std::size_t hashOf(const std::vector<T>& values) {
-    std::size_t seed = values.size();
-    for (const auto& v : values)
-        hashCombine(seed, hashOf(v));
-    return seed;
-}
-
-template <class T>
-std::size_t hashOf(const QMap<QString, T>& map) {
-    std::size_t seed = std::size_t(map.size());
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        hashCombine(seed, hashOf(it.key()));
-        hashCombine(seed, hashOf(it.value()));
+struct Hasher {
+    static std::size_t of(const T& value) {
+        if constexpr (Record<T>) {
+            std::size_t seed = 0;
+            std::apply(
+                [&](const auto&... field) {
+                    (hashCombine(seed, Hasher<std::remove_cvref_t<decltype(value.*field.member)>>::of(value.*field.member)), ...);
+                },
+                T::fields());
+            return seed;
+        } else if constexpr (std::is_same_v<T, QString>) {
+            return qHash(value);
+        } else if constexpr (std::is_enum_v<T>) {
+            return std::hash<std::underlying_type_t<T>>{}(std::to_underlying(value));
+        } else {
+            return std::hash<T>{}(value);
+        }
     }
-    return seed;
-}
+};
+
+template <class T>
+struct Hasher<std::optional<T>> {
+    static std::size_t of(const std::optional<T>& value) { return value ? Hasher<T>::of(*value) ^ 0x5bd1e995u : 0; }
+};
+
+template <class T>
+struct Hasher<std::vector<T>> {
+    static std::size_t of(const std::vector<T>& values) {
+        std::size_t seed = values.size();
+        for (const auto& v : values)
+            hashCombine(seed, Hasher<T>::of(v));
+        return seed;
+    }
+};
+
+template <class T>
+struct Hasher<QMap<QString, T>> {
+    static std::size_t of(const QMap<QString, T>& map) {
+        std::size_t seed = std::size_t(map.size());
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            hashCombine(seed, qHash(it.key()));
+            hashCombine(seed, Hasher<T>::of(it.value()));
+        }
+        return seed;
+    }
+};
 
 template <class T>
 std::size_t hashOf(const T& value) {
-    if constexpr (Record<T>) {
-        std::size_t seed = 0;
-        std::apply([&](const auto&... field) { (hashCombine(seed, hashOf(value.*field.member)), ...); },
-                   T::fields());
-        return seed;
-    } else if constexpr (std::is_same_v<T, QString>) {
-        return qHash(value);
-    } else if constexpr (std::is_enum_v<T>) {
-        return std::hash<std::underlying_type_t<T>>{}(std::to_underlying(value));
-    } else {
-        return std::hash<T>{}(value);
-    }
+    return Hasher<T>::of(value);
 }
 
 } // namespace json

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace tavrin {
+
+class CopyButton;
+
+struct KVRowOptions {
+    bool monospaced = false;
+    bool copyable = false;
+    int labelWidth = 120;
+};
+
+// A label/value line of a details list, with an optional copy button:
+//   new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130})
+class KVRow : public QWidget {
+    Q_OBJECT
+public:
+    KVRow(const QString& label, const QString& value, KVRowOptions options = {}, QWidget* parent = nullptr);
+
+    void setValue(const QString& value);
+    void setLabel(const QString& label);
+
+    QString label() const { return label_; }
+    QString value() const;
+    // nullptr unless the row is copyable.
+    CopyButton* copyButton() const { return copy_; }
+
+signals:
+    void copied(const QString& value);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QString label_;
+    QLabel* labelView_;
+    QLabel* valueView_;
+    CopyButton* copy_ = nullptr;
+};
+
+} // namespace tavrin

@@ -1,0 +1,42 @@
+#include "ui/kit/KeldmarchLogoMark.h"
+
+#include "ui/kit/RoundedBox.h"
+#include "ui/kit/Theme.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QPainter>
+
+namespace tavrin {
+
+KeldmarchLogoMark::KeldmarchLogoMark(int size, QWidget* parent) : QWidget(parent), size_(size) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleName(QStringLiteral("Tavrin Keldmarch"));
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setColor(Theme::alpha(Theme::brandTeal(), 0.45));
+    setGraphicsEffect(shadow);
+    setMarkSize(size);
+}
+
+void KeldmarchLogoMark::setMarkSize(int size) {
+    size_ = size;
+    setFixedSize(size, size);
+    if (auto* shadow = qobject_cast<QGraphicsDropShadowEffect*>(graphicsEffect())) {
+        shadow->setBlurRadius(size * 0.3);
+        shadow->setOffset(0, size * 0.06);
+    }
+    update();
+}
+
+void KeldmarchLogoMark::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF box = rect();
+    const qreal radius = 0.25 * size_;
+    paintRoundedBox(p, box, radius, Theme::brandGradient(), Theme::alpha(Qt::white, 0.55), 1);
+    p.setFont(Theme::font(0.58 * size_, FontWeight::heavy));
+    p.setPen(Theme::alpha(Theme::brandTealDark(), 0.92));
+    p.drawText(box, Qt::AlignCenter, QStringLiteral("T"));
+}
+
+} // namespace tavrin

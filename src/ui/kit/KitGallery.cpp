@@ -1,0 +1,481 @@
+#include "ui/kit/KitGallery.h"
+
+#include "ui/kit/EndpointBox.h"
+#include "ui/kit/HeroCard.h"
+#include "ui/kit/Icons.h"
+#include "ui/kit/KVRow.h"
+#include "ui/kit/KeldmarchLogoMark.h"
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/KitParts.h"
+#include "ui/kit/ModeCard.h"
+#include "ui/kit/NetMapNode.h"
+#include "ui/kit/StatTile.h"
+#include "ui/kit/StatusChip.h"
+#include "ui/kit/TRBanner.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCaption.h"
+#include "ui/kit/TRCard.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TREyebrow.h"
+#include "ui/kit/TRPill.h"
+#include "ui/kit/TRSymbol.h"
+#include "ui/kit/TRTextEditor.h"
+#include "ui/kit/TRTextField.h"
+#include "ui/kit/TabContent.h"
+#include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace tavrin {
+
+namespace {
+
+// A page of the gallery: canvas background, captioned rows of components.
+class Sheet : public QWidget {
+public:
+    explicit Sheet(int width) {
+        resize(width, 100);
+        stack_ = new QVBoxLayout(this);
+        stack_->setContentsMargins(24, 20, 24, 24);
+        stack_->setSpacing(10);
+    }
+    void caption(const QString& text) {
+        auto* eyebrow = new TREyebrow(text, false, Theme::inkMuted());
+        stack_->addSpacing(stack_->count() ? 8 : 0);
+        stack_->addWidget(eyebrow);
+    }
+    QHBoxLayout* row() {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(10);
+        stack_->addLayout(row);
+        return row;
+    }
+    void add(QWidget* widget) { stack_->addWidget(widget); }
+    void add(QLayout* layout) { stack_->addLayout(layout); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Theme::canvas()); }
+
+private:
+    QVBoxLayout* stack_;
+};
+
+void endRow(QHBoxLayout* row) { row->addStretch(1); }
+
+std::unique_ptr<Sheet> paletteSheet() {
+    auto sheet = std::make_unique<Sheet>(760);
+    sheet->caption("Palette");
+    const std::pair<const char*, QColor> tokens[] = {
+        {"ink", Theme::ink()},           {"inkSecondary", Theme::inkSecondary()},
+        {"inkMuted", Theme::inkMuted()}, {"line", Theme::line()},
+        {"surface", Theme::surface()},   {"canvas", Theme::canvas()},
+        {"okGreen", Theme::okGreen()},   {"warnAmber", Theme::warnAmber()},
+        {"dangerRed", Theme::dangerRed()}, {"mutedGrey", Theme::mutedGrey()},
+        {"infoBlue", Theme::infoBlue()}, {"linkBlue", Theme::linkBlue()},
+        {"brandTeal", Theme::brandTeal()}, {"brandTealDeep", Theme::brandTealDeep()},
+        {"brandTealDark", Theme::brandTealDark()}, {"brandMint", Theme::brandMint()},
+        {"brandPink", Theme::brandPink()},
+    };
+    auto* grid = new QGridLayout;
+    grid->setSpacing(10);
+    int i = 0;
+    for (const auto& [name, colour] : tokens) {
+        auto* swatch = new TRPill(name, PillKind::muted, {.withDot = true});
+        auto* chip = new KitDot(22, colour);
+        auto* cell = new QHBoxLayout;
+        cell->addWidget(chip);
+        cell->addWidget(swatch);
+        cell->addStretch(1);
+        grid->addLayout(cell, i / 3, i % 3);
+        ++i;
+    }
+    sheet->add(grid);
+    sheet->caption("Gradients");
+    struct GradientSwatch : QWidget {
+        QLinearGradient gradient;
+        explicit GradientSwatch(QLinearGradient g) : gradient(std::move(g)) { setFixedSize(130, 54); }
+        void paintEvent(QPaintEvent*) override {
+            QPainter p(this);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(Theme::line(), 1));
+            p.setBrush(gradient);
+            p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        }
+    };
+    auto* row = sheet->row();
+    for (const auto& g : {Theme::brandGradient(), Theme::accentBarGradient(), Theme::brandWashGradient(),
+                          Theme::heroWashGradient(), Theme::buttonGradient()})
+        row->addWidget(new GradientSwatch(g));
+    endRow(row);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> typeSheet() {
+    auto sheet = std::make_unique<Sheet>(760);
+    sheet->caption("Type scale");
+    const struct {
+        const char* sample;
+        QFont font;
+    } samples[] = {
+        {"Title 28 bold −0.6 · Your Tavrin server is live.", Theme::font(28, FontWeight::bold, -0.6)},
+        {"Phase 28 black 0.6 · Running", Theme::font(28, FontWeight::black, 0.6)},
+        {"Value 15 bold −0.2 · 2 in flight · 0 queued", Theme::font(15, FontWeight::bold, -0.2)},
+        {"Card title 14 bold · Start at login", Theme::font(14, FontWeight::bold)},
+        {"Lead 13.5 · One Mac, two endpoints, no surveillance.", Theme::font(13.5)},
+        {"Body 13 medium · value text", Theme::font(13, FontWeight::medium)},
+        {"Subtitle 12.5 · Currently off. You'll start the server manually.", Theme::font(12.5)},
+        {"Detail 11.5 · Start the server to see live load.", Theme::font(11.5)},
+        {"MONO 12.5 MEDIUM · http://127.0.0.1:11434/v1", Theme::mono(12.5, FontWeight::medium)},
+        {"MONO 10 SEMIBOLD 1.8 · EYEBROW", Theme::mono(10, FontWeight::semibold, 1.8)},
+        {"TAVRIN 14 black 2", Theme::font(14, FontWeight::black, 2)},
+    };
+    for (const auto& s : samples)
+        sheet->add(kitLabel(QString::fromUtf8(s.sample), s.font, Theme::ink()));
+    return sheet;
+}
+
+std::unique_ptr<Sheet> pillSheet() {
+    auto sheet = std::make_unique<Sheet>(760);
+    const std::pair<PillKind, const char*> kinds[] = {{PillKind::ok, "Ready"},    {PillKind::warn, "Warning"},
+                                                      {PillKind::bad, "Not found"}, {PillKind::muted, "Checking…"},
+                                                      {PillKind::brand, "Staged"}, {PillKind::info, "Inference"}};
+    for (const auto& [options, caption] :
+         {std::pair{PillOptions{.withDot = true}, "Pills with dot"}, std::pair{PillOptions{}, "Pills without dot"},
+          std::pair{PillOptions{.mono = true}, "Mono pills"}}) {
+        sheet->caption(caption);
+        auto* row = sheet->row();
+        for (const auto& [kind, label] : kinds)
+            row->addWidget(new TRPill(QString::fromUtf8(label), kind, options));
+        endRow(row);
+    }
+    sheet->caption("Status chip");
+    auto* row = sheet->row();
+    for (const Phase& phase : {Phase::unknown(), Phase::probing(), Phase::stopped(), Phase::running()})
+        row->addWidget(new StatusChip(phase));
+    endRow(row);
+    row = sheet->row();
+    for (const Phase& phase : {Phase::unauthenticated(), Phase::error("Server not reachable")})
+        row->addWidget(new StatusChip(phase));
+    endRow(row);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> bannerSheet() {
+    auto sheet = std::make_unique<Sheet>(640);
+    sheet->caption("Banners");
+    sheet->add(new TRBanner(BannerKind::info, "info.circle", "The installer runs separately",
+                            "Privilege escalation stays with the macOS Installer. After download we open it in "
+                            "Finder — double-click to install."));
+    sheet->add(new TRBanner(BannerKind::warn, "exclamationmark.triangle.fill", "Restart required after promoting.",
+                            "The running engine doesn't hot-swap models — use the Status tab to restart when "
+                            "you're ready."));
+    sheet->add(new TRBanner(BannerKind::danger, "exclamationmark.triangle.fill", {},
+                            "Daemon returned HTTP 500: internal error"));
+    sheet->add(new TRBanner(BannerKind::brand, "sparkles", "prod-2026-11 is ready to promote",
+                            "The free Tavrin AI app delivered a new model. Promotion is reversible."));
+    sheet->add(new TRBanner(BannerKind::success, "checkmark.circle.fill", {}, "Promoted prod-2026-11."));
+    sheet->caption("Title only, with trailing view; icon and trailing only");
+    auto* withTrailing = new TRBanner(BannerKind::brand, "key.fill", "Key created");
+    withTrailing->setTrailing(new TRButton("Copy", KeldmarchButtonStyle{ButtonSize::small}));
+    sheet->add(withTrailing);
+    auto* bare = new TRBanner(BannerKind::warn, "lock.fill");
+    bare->setTrailing(new TRButton("Open Diagnostics", GhostButtonStyle{.size = ButtonSize::small}));
+    sheet->add(bare);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> buttonSheet() {
+    auto sheet = std::make_unique<Sheet>(940);
+    const std::pair<ButtonSize, const char*> sizes[] = {
+        {ButtonSize::large, "large"}, {ButtonSize::regular, "regular"}, {ButtonSize::small, "small"}};
+    for (const auto& [size, name] : sizes) {
+        sheet->caption(QStringLiteral("Buttons · ") + name + " · primary, ghost, danger, pressed, disabled");
+        auto* row = sheet->row();
+        row->setSpacing(12);
+        auto* primary = new TRButton("Start server", KeldmarchButtonStyle{size});
+        primary->setSymbol("play.fill");
+        row->addWidget(primary);
+        row->addWidget(new TRButton("Roll back", GhostButtonStyle{.size = size}));
+        auto* danger = new TRButton("Stop server", GhostButtonStyle{.danger = true, .size = size});
+        danger->setSymbol("stop.fill");
+        row->addWidget(danger);
+        auto* pressedPrimary = new TRButton("Promote", KeldmarchButtonStyle{size});
+        pressedPrimary->setDown(true);
+        pressedPrimary->setPressProgress(1);
+        row->addWidget(pressedPrimary);
+        auto* pressedGhost = new TRButton("Revoke", GhostButtonStyle{.size = size});
+        pressedGhost->setDown(true);
+        pressedGhost->setPressProgress(1);
+        row->addWidget(pressedGhost);
+        auto* disabled = new TRButton("Save changes", KeldmarchButtonStyle{size});
+        disabled->setEnabled(false);
+        row->addWidget(disabled);
+        endRow(row);
+    }
+    sheet->caption("Symbols in ghost buttons; icon-only danger");
+    auto* row = sheet->row();
+    auto* rotate = new TRButton("Rotate", GhostButtonStyle{.size = ButtonSize::small});
+    rotate->setSymbol("arrow.triangle.2.circlepath");
+    row->addWidget(rotate);
+    auto* reveal = new TRButton("Reveal in Finder", GhostButtonStyle{.size = ButtonSize::small});
+    reveal->setSymbol("folder");
+    row->addWidget(reveal);
+    auto* save = new TRButton("Save usage CSV", GhostButtonStyle{.size = ButtonSize::small});
+    save->setSymbol("square.and.arrow.down");
+    row->addWidget(save);
+    auto* trash = new TRButton({}, GhostButtonStyle{.danger = true, .size = ButtonSize::small});
+    trash->setSymbol("trash");
+    trash->setAccessibleName("Delete");
+    row->addWidget(trash);
+    auto* download = new TRButton("Download & verify", KeldmarchButtonStyle{ButtonSize::large});
+    download->setSymbol("arrow.down.circle");
+    row->addWidget(download);
+    endRow(row);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> controlSheet() {
+    auto sheet = std::make_unique<Sheet>(520);
+    sheet->caption("Switch · off, on, with label");
+    auto* row = sheet->row();
+    auto* off = new KeldmarchSwitch("Start at login");
+    off->setLabelHidden(true);
+    row->addWidget(off);
+    auto* on = new KeldmarchSwitch("Start at login");
+    on->setLabelHidden(true);
+    on->setChecked(true);
+    row->addWidget(on);
+    auto* labelled = new KeldmarchSwitch("Start automatically when you log in");
+    labelled->setChecked(true);
+    row->addWidget(labelled);
+    endRow(row);
+    sheet->caption("Disclosure · closed, open");
+    sheet->add(new TRDisclosure("Technical details"));
+    auto* open = new TRDisclosure("Advanced — CORS & IP allowlist", true);
+    open->body()->addWidget(new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130}));
+    open->body()->addWidget(new KVRow("Server version", "0.9.3", {.monospaced = true, .labelWidth = 130}));
+    sheet->add(open);
+    sheet->caption("Text field · empty, filled, monospaced; editor");
+    sheet->add(new TRTextField);
+    auto* filled = new TRTextField;
+    filled->setText("0.0.0.0");
+    sheet->add(filled);
+    auto* placeholder = new TRTextField(true);
+    placeholder->setPlaceholderText("tavrin-server");
+    sheet->add(placeholder);
+    auto* editor = new TRTextEditor(70, true);
+    editor->setText("https://intranet.example\nhttp://localhost:3000");
+    sheet->add(editor);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> cardSheet() {
+    auto sheet = std::make_unique<Sheet>(640);
+    sheet->caption("Cards · header with accessory, accessory only, no header, danger");
+    auto* login = new TRCard("Start at login", "Currently off. You'll start the server manually from this tab.");
+    auto* toggle = new KeldmarchSwitch("Start at login");
+    toggle->setLabelHidden(true);
+    login->setAccessory(toggle);
+    login->body()->addWidget(
+        new TRButton("Remove from Login Items…", GhostButtonStyle{.danger = true, .size = ButtonSize::small}),
+        0, Qt::AlignLeft);
+    sheet->add(login);
+    auto* accessoryOnly = new TRCard;
+    accessoryOnly->setAccessory(new TRPill("Supported", PillKind::ok, {.withDot = true}));
+    accessoryOnly->body()->addWidget(kitLabel("Card content under an accessory-only header.", Theme::font(13),
+                                              Theme::inkSecondary()));
+    sheet->add(accessoryOnly);
+    auto* plain = new TRCard;
+    plain->body()->addWidget(kitLabel("A card without a header row.", Theme::font(13), Theme::inkSecondary()));
+    sheet->add(plain);
+    auto* danger = new TRCard("Reset admin password", "Forget the password stored on this Mac.");
+    danger->setDanger(true);
+    danger->body()->addWidget(new TRButton("Clear password", GhostButtonStyle{.danger = true, .size = ButtonSize::small}),
+                              0, Qt::AlignLeft);
+    sheet->add(danger);
+    sheet->caption("Hero card");
+    auto* hero = new HeroCard;
+    hero->body()->addWidget(new TREyebrow("Phase", false));
+    hero->body()->addWidget(kitLabel("Running", Theme::font(28, FontWeight::black, 0.6), Theme::okGreen()));
+    hero->body()->addWidget(new EndpointBox("Localhost", "http://127.0.0.1:11434/v1"));
+    sheet->add(hero);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> rowSheet() {
+    auto sheet = std::make_unique<Sheet>(640);
+    sheet->caption("Key/value rows");
+    sheet->add(new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130}));
+    sheet->add(new KVRow("Model SHA-256", "9f86d081884c7d659a2feaa0c55ad015…",
+                         {.monospaced = true, .copyable = true, .labelWidth = 130}));
+    sheet->add(new KVRow("Max queue depth", "32 (HTTP 503 above)", {.monospaced = true, .labelWidth = 130}));
+    sheet->add(new KVRow("Scope", "Inference", {.labelWidth = 130}));
+    sheet->caption("Endpoint boxes · normal, dashed and muted");
+    sheet->add(new EndpointBox("Localhost", "http://127.0.0.1:11434/v1"));
+    sheet->add(new EndpointBox("LAN", "disabled · enable in Network tab", {.dashed = true, .muted = true}));
+    sheet->caption("Stat tiles");
+    auto* grid = new QGridLayout;
+    grid->setSpacing(10);
+    grid->addWidget(new StatTile("cube", "Model", "prod-2026-11", "Adapter · Steering loaded"), 0, 0);
+    grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · macOS 14.5"), 0, 1);
+    grid->addWidget(new StatTile("paperplane.fill", "Concurrency", "—", "Start the server to see live load."), 1, 0);
+    grid->addWidget(new StatTile("checkmark.seal", "Support status", "Supported", "Apple silicon · max",
+                                 Theme::okGreen()),
+                    1, 1);
+    sheet->add(grid);
+    return sheet;
+}
+
+std::unique_ptr<Sheet> modeSheet() {
+    auto sheet = std::make_unique<Sheet>(640);
+    sheet->caption("Mode cards · on, off");
+    auto* modes = new QHBoxLayout;
+    modes->setSpacing(10);
+    modes->addWidget(new ModeCard("Default", "Just this Mac", "127.0.0.1 only · port 11434", true));
+    modes->addWidget(new ModeCard({}, "My whole network", "0.0.0.0 binding · LAN clients with API key", false));
+    sheet->add(modes);
+    sheet->caption("Network map nodes · active, inactive");
+    auto* nodes = new QHBoxLayout;
+    nodes->setSpacing(10);
+    nodes->addWidget(new NetMapNode("cpu", "This Mac", "Localhost",
+                                    "Apps on this Mac (127.0.0.1) can reach the server. Always on.", true));
+    nodes->addWidget(new NetMapNode("wifi", "Your network", "LAN — disabled",
+                                    "Toggle below to expose the server to other machines on this network.", false));
+    sheet->add(nodes);
+    sheet->caption("Logo mark · 28, 44, 64; eyebrows and caption");
+    auto* row = sheet->row();
+    row->setSpacing(18);
+    for (int size : {28, 44, 64})
+        row->addWidget(new KeldmarchLogoMark(size), 0, Qt::AlignVCenter);
+    auto* brand = kitLabel("TAVRIN", Theme::font(14, FontWeight::black, 2), Theme::ink());
+    row->addWidget(brand, 0, Qt::AlignVCenter);
+    endRow(row);
+    sheet->add(new TREyebrow("Server"));
+    sheet->add(new TRCaption("Pinned model"));
+    sheet->add(new TREyebrow("Exposure", false, Theme::brandTealDeep()));
+    return sheet;
+}
+
+std::unique_ptr<Sheet> iconSheet() {
+    auto sheet = std::make_unique<Sheet>(760);
+    sheet->caption("Symbols");
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(6);
+    int i = 0;
+    for (const SymbolGlyph& entry : icons::table()) {
+        auto* cell = new QHBoxLayout;
+        cell->setSpacing(8);
+        auto* symbol = new TRSymbol(entry.symbol, 14, Theme::brandTealDeep());
+        symbol->setFrameWidth(22);
+        cell->addWidget(symbol);
+        cell->addWidget(kitLabel(entry.symbol, Theme::mono(10.5, FontWeight::medium), Theme::inkSecondary()));
+        cell->addStretch(1);
+        grid->addLayout(cell, i / 2, i % 2);
+        ++i;
+    }
+    sheet->add(grid);
+    return sheet;
+}
+
+// A tab page as screens will compose it, to judge the kit's parts together.
+std::unique_ptr<QWidget> samplePage() {
+    auto page = std::make_unique<TabContent>();
+    page->resize(860, 980);
+    page->addWidget(new TabHeader("Server", "Your Tavrin server is live.",
+                                  "One Mac, two endpoints, no surveillance. Everything below reflects what the "
+                                  "server is doing right now."));
+    auto* hero = new HeroCard;
+    auto* top = new QHBoxLayout;
+    auto* phase = new QVBoxLayout;
+    phase->setSpacing(6);
+    phase->addWidget(new TRCaption("Phase"));
+    phase->addWidget(kitLabel("Running", Theme::font(28, FontWeight::black, 0.6), Theme::okGreen()));
+    phase->addWidget(kitLabel("Uptime · 3h 12m", Theme::font(11, FontWeight::medium), Theme::inkMuted()));
+    top->addLayout(phase, 1);
+    auto* stop = new TRButton("Stop server", GhostButtonStyle{.danger = true});
+    stop->setSymbol("stop.fill");
+    top->addWidget(stop, 0, Qt::AlignTop);
+    hero->body()->addLayout(top);
+    hero->body()->addWidget(new EndpointBox("Localhost", "http://127.0.0.1:11434/v1"));
+    hero->body()->addWidget(new EndpointBox("LAN", "disabled · enable in Network tab", {.dashed = true, .muted = true}));
+    page->addWidget(hero);
+    auto* grid = new QGridLayout;
+    grid->setSpacing(10);
+    grid->addWidget(new StatTile("cube", "Model", "prod-2026-11", "Adapter · Steering loaded"), 0, 0);
+    grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · macOS 14.5"), 0, 1);
+    grid->addWidget(new StatTile("paperplane.fill", "Concurrency", "1 in flight · 0 queued",
+                                 "503 above 32 · completed 118 since start"),
+                    1, 0);
+    page->addLayout(grid);
+    auto* login = new TRCard("Start at login", "macOS will launch Tavrin Keldmarch every time you sign in.");
+    auto* toggle = new KeldmarchSwitch("Start at login");
+    toggle->setLabelHidden(true);
+    toggle->setChecked(true);
+    login->setAccessory(toggle);
+    page->addWidget(login);
+    auto* details = new TRDisclosure("Technical details", true);
+    details->body()->addWidget(new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130}));
+    details->body()->addWidget(
+        new KVRow("State directory", "/home/ada/.local/share/Tavrin Server", {.monospaced = true, .copyable = true, .labelWidth = 130}));
+    page->addWidget(details);
+    return page;
+}
+
+} // namespace
+
+std::expected<QStringList, QString> renderKitGallery(const QString& dir) {
+    Theme::loadFonts();
+    if (!QDir().mkpath(dir))
+        return std::unexpected(QStringLiteral("Could not create ") + dir);
+    const std::pair<const char*, std::unique_ptr<QWidget> (*)()> pages[] = {
+        {"01-palette", [] { return std::unique_ptr<QWidget>(paletteSheet()); }},
+        {"02-type", [] { return std::unique_ptr<QWidget>(typeSheet()); }},
+        {"03-pills", [] { return std::unique_ptr<QWidget>(pillSheet()); }},
+        {"04-banners", [] { return std::unique_ptr<QWidget>(bannerSheet()); }},
+        {"05-buttons", [] { return std::unique_ptr<QWidget>(buttonSheet()); }},
+        {"06-controls", [] { return std::unique_ptr<QWidget>(controlSheet()); }},
+        {"07-cards", [] { return std::unique_ptr<QWidget>(cardSheet()); }},
+        {"08-rows-tiles", [] { return std::unique_ptr<QWidget>(rowSheet()); }},
+        {"09-modes-nodes-logo", [] { return std::unique_ptr<QWidget>(modeSheet()); }},
+        {"10-symbols", [] { return std::unique_ptr<QWidget>(iconSheet()); }},
+        {"11-sample-page", [] { return samplePage(); }},
+    };
+    QStringList written;
+    for (const auto& [name, build] : pages) {
+        // Each page sits on a stage without a layout, so that sizing it never touches the limits of a
+        // window (which platforms without window managers complain about).
+        QWidget stage;
+        stage.setAttribute(Qt::WA_DontShowOnScreen);
+        std::unique_ptr<QWidget> page = build();
+        page->setParent(&stage);
+        // Sheets have a fixed width; wrapped texts decide their height at that width.
+        if (dynamic_cast<Sheet*>(page.get())) {
+            page->layout()->activate();
+            const int height =
+                page->hasHeightForWidth() ? page->heightForWidth(page->width()) : page->sizeHint().height();
+            page->resize(page->width(), height);
+        }
+        stage.resize(page->size());
+        page->show();
+        stage.show();
+        QCoreApplication::sendPostedEvents();
+        const QString file = QDir(dir).filePath(QString::fromLatin1(name) + ".png");
+        const bool saved = page->grab().save(file);
+        page.reset();
+        if (!saved)
+            return std::unexpected(QStringLiteral("Could not write ") + file);
+        written << file;
+    }
+    return written;
+}
+
+} // namespace tavrin

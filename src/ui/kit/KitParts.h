@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QWidget>
+
+namespace tavrin {
+
+// A label in one of the kit's type styles and colours. Screens do not build these themselves; kit
+// components do.
+QLabel* kitLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
+void setLabelColor(QLabel* label, const QColor& color);
+
+// Button texts are the product's words, never mnemonics: "Download & verify" must read, and be
+// announced, with its ampersand. Qt treats a single "&" in a button text as a shortcut marker.
+QString literalButtonText(const QString& text);
+
+// A filled circle (the dots of eyebrows and pills).
+class KitDot : public QWidget {
+    Q_OBJECT
+public:
+    KitDot(int diameter, const QColor& color, QWidget* parent = nullptr);
+    void setColor(const QColor& color);
+    QColor color() const { return color_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor color_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,84 @@
+#include "ui/kit/ModeCard.h"
+
+#include "ui/kit/KitParts.h"
+#include "ui/kit/RoundedBox.h"
+#include "ui/kit/Theme.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+ModeCard::ModeCard(const QString& label, const QString& title, const QString& description, bool isOn,
+                   QWidget* parent)
+    : QAbstractButton(parent), on_(isOn) {
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(14, 14, 14, 14);
+    stack->setSpacing(5);
+    label_ = kitLabel(label.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
+    title_ = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), this);
+    description_ = kitLabel(description, Theme::font(11.5), Theme::inkMuted(), this);
+    for (QLabel* l : {label_, title_, description_}) {
+        l->setWordWrap(true);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        stack->addWidget(l);
+    }
+    stack->addStretch(1);
+    label_->setVisible(!label.isEmpty());
+    setText(literalButtonText(title));
+    setAccessibleName(title);
+    setAccessibleDescription(description);
+    setFocusPolicy(Qt::TabFocus);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setOn(isOn);
+}
+
+void ModeCard::setLabel(const QString& label) {
+    label_->setText(label.toUpper());
+    label_->setVisible(!label.isEmpty());
+}
+
+void ModeCard::setTitle(const QString& title) {
+    title_->setText(title);
+    setText(literalButtonText(title));
+    setAccessibleName(title);
+}
+
+void ModeCard::setDescription(const QString& description) {
+    description_->setText(description);
+    setAccessibleDescription(description);
+}
+
+void ModeCard::setOn(bool on) {
+    on_ = on;
+    setLabelColor(label_, on ? Theme::brandTealDeep() : Theme::inkMuted());
+    update();
+}
+
+// QAbstractButton has no layout-aware size hint of its own.
+QSize ModeCard::sizeHint() const { return layout()->sizeHint(); }
+QSize ModeCard::minimumSizeHint() const { return layout()->minimumSize(); }
+
+void ModeCard::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void ModeCard::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (isDown())
+        p.setOpacity(0.85);
+    if (on_)
+        paintRoundedBox(p, rect(), 10, Theme::alpha(Theme::brandTeal(), 0.06), Theme::brandTeal(), 1.5);
+    else
+        paintRoundedBox(p, rect(), 10, Theme::surface(), Theme::line(), 1);
+    if (hasFocus())
+        paintFocusRing(p, rect(), 10);
+}
+
+} // namespace tavrin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace tavrin {
+
+class TRSymbol;
+
+// One node of the "who can reach this server" map: teal-framed when active.
+class NetMapNode : public QWidget {
+    Q_OBJECT
+public:
+    NetMapNode(const QString& symbol, const QString& head, const QString& title, const QString& detail,
+               bool isActive, QWidget* parent = nullptr);
+
+    void setSymbol(const QString& symbol);
+    void setHead(const QString& head);
+    void setTitle(const QString& title);
+    void setDetail(const QString& detail);
+    void setActive(bool active);
+
+    bool isActive() const { return active_; }
+    QString title() const;
+    QString detail() const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    bool active_;
+    TRSymbol* icon_;
+    QLabel* head_;
+    QLabel* title_;
+    QLabel* detail_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QLabel;
+
+namespace tavrin {
+
+class TRSymbol;
+
+// A figure with its caption: icon + LABEL, a bold value and an optional detail line.
+class StatTile : public QWidget {
+    Q_OBJECT
+public:
+    StatTile(const QString& symbol, const QString& label, const QString& value, const QString& detail = {},
+             const QColor& valueColor = {}, QWidget* parent = nullptr);
+
+    void setSymbol(const QString& symbol);
+    void setLabel(const QString& label);
+    void setValue(const QString& value);
+    // An empty detail hides the line.
+    void setDetail(const QString& detail);
+    void setValueColor(const QColor& color);
+
+    QString value() const;
+    QString detail() const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    TRSymbol* icon_;
+    QLabel* label_;
+    QLabel* value_;
+    QLabel* detail_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QPushButton>
+
+#include <variant>
+
+class QVariantAnimation;
+
+namespace tavrin {
+
+enum class ButtonSize { regular, large, small };
+
+// The primary look: upper-cased heavy label on the brand gradient.
+struct KeldmarchButtonStyle {
+    ButtonSize size = ButtonSize::regular;
+    bool operator==(const KeldmarchButtonStyle&) const = default;
+};
+
+// The secondary look: white with a light border; red text and border when danger.
+struct GhostButtonStyle {
+    bool danger = false;
+    ButtonSize size = ButtonSize::regular;
+    bool operator==(const GhostButtonStyle&) const = default;
+};
+
+// Either look, so that one button can switch between them and stay the same widget (focus, pending
+// clicks and connections survive the switch).
+using AnyButtonStyle = std::variant<KeldmarchButtonStyle, GhostButtonStyle>;
+
+struct ButtonMetrics {
+    qreal fontPixels;
+    qreal paddingH;
+    qreal paddingV;
+};
+ButtonMetrics buttonMetrics(const AnyButtonStyle& style);
+
+// The kit's push button, drawn entirely by the kit:
+//   auto* start = new TRButton("Start server", KeldmarchButtonStyle{});
+//   start->setSymbol("play.fill");
+//   start->setButtonStyle(GhostButtonStyle{.danger = true});  // same object, new look
+class TRButton : public QPushButton {
+    Q_OBJECT
+    Q_PROPERTY(qreal pressProgress READ pressProgress WRITE setPressProgress)
+public:
+    explicit TRButton(const QString& text = {}, AnyButtonStyle style = KeldmarchButtonStyle{},
+                      QWidget* parent = nullptr);
+
+    void setButtonStyle(AnyButtonStyle style);
+    AnyButtonStyle buttonStyle() const { return style_; }
+    bool isPrimary() const { return std::holds_alternative<KeldmarchButtonStyle>(style_); }
+
+    // A symbol drawn before the text (or alone, for icon-only buttons; give those an accessible name).
+    void setSymbol(const QString& symbol);
+    QString symbol() const { return symbol_; }
+
+    // The product's words as given (an "&" is an ampersand, not a mnemonic). These hide QPushButton's
+    // own text()/setText(), which would treat "&" as a shortcut marker.
+    void setText(const QString& text);
+    QString text() const { return label_; }
+
+    // What the button shows: upper-cased in the primary look.
+    QString displayedText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    qreal pressProgress() const { return pressProgress_; }
+    void setPressProgress(qreal progress);
+
+    static constexpr int kPressAnimationMs = 120;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void animatePress(bool down);
+    void updateShadow();
+    QFont labelFont() const;
+
+    AnyButtonStyle style_;
+    QString label_;
+    QString symbol_;
+    qreal pressProgress_ = 0;
+    QVariantAnimation* pressAnimation_;
+};
+
+} // namespace tavrin

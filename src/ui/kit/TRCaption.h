@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+namespace tavrin {
+
+// The small monospaced capitals that head sections and fields ("PHASE", "SERVER", "BIND HOST",
+// "PINNED MODEL"): monospaced 9.5 semibold, tracking 2, inkMuted, upper-cased.
+class TRCaption : public QLabel {
+    Q_OBJECT
+public:
+    explicit TRCaption(const QString& text = {}, QWidget* parent = nullptr);
+
+    void setCaption(const QString& text);
+    QString caption() const { return caption_; }
+    void setColor(const QColor& color);
+
+private:
+    QString caption_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QHBoxLayout;
+class QLabel;
+class QVBoxLayout;
+
+namespace tavrin {
+
+// The standard white card. The header row (title, subtitle, trailing accessory) exists only while at
+// least one of the three is set; content goes into body().
+class TRCard : public QWidget {
+    Q_OBJECT
+public:
+    explicit TRCard(const QString& title = {}, const QString& subtitle = {}, QWidget* parent = nullptr);
+
+    void setTitle(const QString& title);
+    void setSubtitle(const QString& subtitle);
+    // The card takes ownership; nullptr removes (and deletes) the current accessory.
+    void setAccessory(QWidget* accessory);
+    void setDanger(bool danger);
+
+    QString title() const;
+    QString subtitle() const;
+    QWidget* accessory() const { return accessory_; }
+    bool isDanger() const { return danger_; }
+    // The header row, for callers that need to know whether it is shown.
+    QWidget* headerRow() const { return header_; }
+
+    QVBoxLayout* body() const { return body_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void updateHeader();
+
+    QWidget* header_;
+    QHBoxLayout* headerLayout_;
+    QLabel* title_;
+    QLabel* subtitle_;
+    QWidget* accessory_ = nullptr;
+    QVBoxLayout* body_;
+    bool danger_ = false;
+};
+
+} // namespace tavrin

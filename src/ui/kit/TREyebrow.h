@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QLabel;
+
+namespace tavrin {
+
+class KitDot;
+
+// A small upper-cased monospaced caption, optionally led by a teal dot.
+class TREyebrow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TREyebrow(const QString& text, bool showDot = true, const QColor& color = {},
+                       QWidget* parent = nullptr);
+
+    void setText(const QString& text);
+    void setShowDot(bool show);
+    void setColor(const QColor& color);
+
+    QString text() const { return text_; }
+    QString displayedText() const;
+
+private:
+    QString text_;
+    KitDot* dot_;
+    QLabel* label_;
+};
+
+} // namespace tavrin

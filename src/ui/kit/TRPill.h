@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QLabel;
+
+namespace tavrin {
+
+class KitDot;
+
+enum class PillKind { ok, warn, bad, muted, brand, info };
+
+QColor pillForeground(PillKind kind);
+QColor pillBackground(PillKind kind);
+
+struct PillOptions {
+    bool withDot = false;
+    bool mono = false;
+};
+
+// A small capsule label: new TRPill("Ready", PillKind::ok, {.withDot = true}).
+class TRPill : public QWidget {
+    Q_OBJECT
+public:
+    TRPill(const QString& label, PillKind kind, PillOptions options = {}, QWidget* parent = nullptr);
+
+    void setLabel(const QString& label);
+    void setKind(PillKind kind);
+    void setWithDot(bool withDot);
+    void setMono(bool mono);
+
+    QString label() const { return label_; }
+    // What the pill shows (upper-cased when mono).
+    QString displayedText() const;
+    PillKind kind() const { return kind_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void restyle();
+
+    QString label_;
+    PillKind kind_;
+    PillOptions options_;
+    KitDot* dot_;
+    QLabel* text_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,75 @@
+#include "ui/kit/TabContent.h"
+
+#include "ui/kit/Theme.h"
+
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+namespace {
+constexpr int kStripHeight = 2;
+}
+
+TabContent::TabContent(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(false);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, kStripHeight, 0, 0);
+    outer->setSpacing(0);
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->viewport()->setAutoFillBackground(false);
+    // A thin, quiet scroll bar in the spirit of overlay scrollers, instead of the style's arrows.
+    const QColor handle = Theme::alpha(Theme::ink(), 0.22);
+    scroll_->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { width: 10px; background: transparent; margin: 2px 2px 2px 0; }"
+                       "QScrollBar::handle:vertical { background: rgba(%1, %2, %3, %4); border-radius: 3px;"
+                       " min-height: 32px; margin: 0 2px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+            .arg(handle.red())
+            .arg(handle.green())
+            .arg(handle.blue())
+            .arg(handle.alpha()));
+    QPalette transparent = scroll_->palette();
+    transparent.setColor(QPalette::Window, Qt::transparent);
+    scroll_->setPalette(transparent);
+    outer->addWidget(scroll_);
+
+    auto* page = new QWidget;
+    page->setAutoFillBackground(false);
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(32, 24, 32, 36);
+    row->setSpacing(0);
+    auto* column = new QWidget(page);
+    column->setMaximumWidth(kMaxContentWidth);
+    stack_ = new QVBoxLayout(column);
+    stack_->setContentsMargins(0, 0, 0, 0);
+    stack_->setSpacing(14);
+    stack_->addStretch(1);
+    row->addWidget(column, 1);
+    row->addStretch(0);
+    scroll_->setWidget(page);
+}
+
+void TabContent::addWidget(QWidget* widget, int stretch, Qt::Alignment alignment) {
+    // Keep the trailing stretch last so sections stay at the top.
+    stack_->insertWidget(stack_->count() - 1, widget, stretch, alignment);
+}
+
+void TabContent::addLayout(QLayout* layout, int stretch) {
+    stack_->insertLayout(stack_->count() - 1, layout, stretch);
+}
+
+void TabContent::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Theme::canvas());
+    p.fillRect(QRectF(0, 0, width(), kStripHeight), QBrush(Theme::accentBarGradient()));
+}
+
+} // namespace tavrin

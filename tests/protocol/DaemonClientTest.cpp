@@ -1,0 +1,288 @@
+#include "protocol/DaemonClient.h"
+#include "support/SampleDocuments.h"
+#include "support/ScriptedHttpServer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace tavrin;
+using namespace std::chrono_literals;
+using test::ScriptedHttpServer;
+using test::ScriptedResponse;
+
+namespace {
+
+DaemonClientConfiguration quickTimeouts() {
+    DaemonClientConfiguration c;
+    c.requestTimeout = 1500ms;
+    c.healthTimeout = 800ms;
+    c.idleTimeout = 600ms;
+    c.resourceTimeout = 1500ms;
+    return c;
+}
+
+template <class T>
+QString messageOf(const ClientResult<T>& result) {
+    return result ? QStringLiteral("<success>") : result.error().message();
+}
+
+using Call = std::function<QCoro::Task<QString>(DaemonClient&)>;
+
+// Runs one operation and reduces it to the text a user would see ("<success>" when it worked).
+template <class F>
+Call call(F f) {
+    return [f](DaemonClient& client) -> QCoro::Task<QString> {
+        auto result = co_await f(client);
+        co_return messageOf(result);
+    };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Call)
+Q_DECLARE_METATYPE(ScriptedResponse)
+
+class DaemonClientTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedHttpServer> server;
+    std::unique_ptr<DaemonClient> client;
+
+    QString run(const Call& c) { return QCoro::waitFor(c(*client)); }
+
+private slots:
+    void init() {
+        server = std::make_unique<ScriptedHttpServer>();
+        server->setFallback(ScriptedResponse::json(200, "{}"));
+        client = std::make_unique<DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), quickTimeouts());
+    }
+    void cleanup() {
+        client.reset();
+        server.reset();
+    }
+
+    void sendsExactlyTheRequestOfEachOperation_data() {
+        QTest::addColumn<Call>("operation");
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("body"); // "-" for a request without a body
+
+        auto row = [](const char* name, Call c, const char* method, const char* target, const char* body) {
+            QTest::newRow(name) << c << QByteArray(method) << QByteArray(target) << QByteArray(body);
+        };
+        row("status", call([](DaemonClient& c) { return c.status(); }), "GET", "/admin/status", "-");
+        row("keys", call([](DaemonClient& c) { return c.listKeys(); }), "GET", "/admin/keys", "-");
+        row("create without scopes", call([](DaemonClient& c) { return c.createKey("CI runner", std::nullopt); }), "POST",
+            "/admin/keys", R"({"label":"CI runner"})");
+        row("create readonly", call([](DaemonClient& c) { return c.createKey("Docs", std::vector{ClientAPIKeyScope::readonly}); }),
+            "POST", "/admin/keys", R"({"label":"Docs","scopes":["readonly"]})");
+        row("revoke", call([](DaemonClient& c) { return c.revokeKey("k_7f3"); }), "POST", "/admin/keys/k_7f3/revoke", "{}");
+        row("rotate", call([](DaemonClient& c) { return c.rotateKey("k_7f3"); }), "POST", "/admin/keys/k_7f3/rotate", "{}");
+        row("delete", call([](DaemonClient& c) { return c.deleteKey("k_7f3"); }), "DELETE", "/admin/keys/k_7f3", "-");
+        row("logging", call([](DaemonClient& c) { return c.loggingSettings(); }), "GET", "/admin/settings/logging", "-");
+        row("update logging", call([](DaemonClient& c) { return c.updateLoggingSettings({ClientAuditMode::none, 14, false}); }),
+            "PUT", "/admin/settings/logging", R"({"includePromptContentsInDiagnostics":false,"mode":"none","retentionDays":14})");
+        row("csv export", call([](DaemonClient& c) { return c.exportAuditCSV(); }), "GET", "/admin/audit/export?format=csv", "-");
+        row("jsonl without prompts", call([](DaemonClient& c) { return c.exportAuditJSONL(false); }), "GET",
+            "/admin/audit/export?format=jsonl&includePromptContents=false", "-");
+        row("jsonl with prompts", call([](DaemonClient& c) { return c.exportAuditJSONL(true); }), "GET",
+            "/admin/audit/export?format=jsonl&includePromptContents=true", "-");
+        row("network", call([](DaemonClient& c) { return c.networkPreferences(); }), "GET", "/admin/network", "-");
+        row("update network", call([](DaemonClient& c) {
+                return c.updateNetworkPreferences({"0.0.0.0", 11500, true, std::nullopt, {}, {"10.0.0.0/8"}});
+            }),
+            "PUT", "/admin/network",
+            R"({"bindHost":"0.0.0.0","bindPort":11500,"corsAllowedOrigins":[],"ipAllowlist":["10.0.0.0/8"],"lanEnabled":true})");
+        row("preamble", call([](DaemonClient& c) { return c.orgPreamble(); }), "GET", "/admin/settings/preamble", "-");
+        row("clear preamble", call([](DaemonClient& c) { return c.setOrgPreamble(std::nullopt); }), "PUT",
+            "/admin/settings/preamble", "{}");
+        row("set preamble", call([](DaemonClient& c) { return c.setOrgPreamble(QStringLiteral("Be brief.")); }), "PUT",
+            "/admin/settings/preamble", R"({"preamble":"Be brief."})");
+        row("updater", call([](DaemonClient& c) { return c.updaterStatus(); }), "GET", "/admin/updates", "-");
+        row("check", call([](DaemonClient& c) { return c.checkForUpdates(); }), "POST", "/admin/updates/check", "{}");
+        row("download", call([](DaemonClient& c) { return c.downloadUpdate(); }), "POST", "/admin/updates/download", "{}");
+        row("clear update", call([](DaemonClient& c) { return c.clearStagedUpdate(); }), "POST", "/admin/updates/clear", "{}");
+        row("promote", call([](DaemonClient& c) { return c.promoteModel(); }), "POST", "/admin/model/promote", "{}");
+        row("rollback", call([](DaemonClient& c) { return c.rollbackModel(); }), "POST", "/admin/model/rollback", "{}");
+        row("diagnostics", call([](DaemonClient& c) { return c.createDiagnostics(true); }), "POST", "/admin/diagnostics",
+            R"({"includePromptContents":true})");
+    }
+
+    void sendsExactlyTheRequestOfEachOperation() {
+        QFETCH(Call, operation);
+        QFETCH(QByteArray, method);
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, body);
+        run(operation);
+        const auto requests = server->requests();
+        QCOMPARE(requests.size(), 1u);
+        const auto& r = requests.front();
+        QCOMPARE(r.method, method);
+        QCOMPARE(r.target, target);
+        QCOMPARE(r.header("Authorization"), QByteArray("Bearer s3cret"));
+        if (body == "-") {
+            QVERIFY(r.body.isEmpty());
+            QCOMPARE(r.header("Content-Type"), std::nullopt);
+        } else {
+            QCOMPARE(r.body, body);
+            QCOMPARE(r.header("Content-Type"), QByteArray("application/json"));
+        }
+    }
+
+    void authorizationOnlyWithANonEmptySecret() {
+        server->route("/admin/status", ScriptedResponse::text(401, "no"));
+        for (const std::optional<QString>& secret : {std::optional<QString>{}, std::optional<QString>{QString()}}) {
+            server->clearRequests();
+            client->setAdminSecret(secret);
+            QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })),
+                     QStringLiteral("Admin secret missing or rejected. Set it in Settings."));
+            QCOMPARE(server->requestCount(), 1u);
+            QCOMPARE(server->requests().front().header("Authorization"), std::nullopt);
+        }
+    }
+
+    void healthIsTrueOnlyForExactly200AndNeverAuthenticates_data() {
+        QTest::addColumn<ScriptedResponse>("answer");
+        QTest::addColumn<bool>("healthy");
+        QTest::newRow("200") << ScriptedResponse::text(200, "ok") << true;
+        QTest::newRow("200 empty") << ScriptedResponse::text(200, "") << true;
+        QTest::newRow("204") << ScriptedResponse::text(204, "") << false;
+        QTest::newRow("503") << ScriptedResponse::text(503, "starting") << false;
+        QTest::newRow("not HTTP") << ScriptedResponse::raw("SSH-2.0-OpenSSH\r\n") << false;
+        QTest::newRow("stalled") << ScriptedResponse::stall() << false;
+        QTest::newRow("closed mid-body") << ScriptedResponse::closeMidBody(200, "o") << false;
+    }
+
+    void healthIsTrueOnlyForExactly200AndNeverAuthenticates() {
+        QFETCH(ScriptedResponse, answer);
+        QFETCH(bool, healthy);
+        server->route("/healthz", answer);
+        QCOMPARE(QCoro::waitFor(client->health()), healthy);
+        QCOMPARE(server->requests().front().target, QByteArray("/healthz"));
+        QCOMPARE(server->requests().front().header("Authorization"), std::nullopt);
+    }
+
+    void statusCodesMapToFailures_data() {
+        QTest::addColumn<ScriptedResponse>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("401") << ScriptedResponse::text(401, "bad token") << "Admin secret missing or rejected. Set it in Settings.";
+        QTest::newRow("403") << ScriptedResponse::text(403, "loopback only") << "Admin secret missing or rejected. Set it in Settings.";
+        QTest::newRow("402") << ScriptedResponse::text(402, "pay up") << "Server returned HTTP 402: pay up";
+        QTest::newRow("404") << ScriptedResponse::text(404, "") << "Server returned HTTP 404: ";
+        QTest::newRow("500 utf-8") << ScriptedResponse::text(500, "état: cassé") << "Server returned HTTP 500: état: cassé";
+        QTest::newRow("502 binary") << ScriptedResponse::bytes(502, QByteArray("\xff\xfe\x00\x81", 4))
+                                    << "Server returned HTTP 502: <binary>";
+        QTest::newRow("200 empty") << ScriptedResponse::json(200, "")
+                                   << "Could not decode server response: empty document";
+        QTest::newRow("200 missing key") << ScriptedResponse::json(200, R"({"serverVersion":"1"})")
+                                         << "Could not decode server response: stateDirectory: missing required key";
+        QTest::newRow("200 whole") << ScriptedResponse::json(200, test::fullStatusDocument()) << "<success>";
+    }
+
+    void statusCodesMapToFailures() {
+        QFETCH(ScriptedResponse, answer);
+        QFETCH(QString, message);
+        server->route("/admin/status", answer);
+        QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })), message);
+    }
+
+    void rawOperationsAcceptAnEmptyAnswer() {
+        server->route("/admin/model/promote", ScriptedResponse::text(200, ""));
+        const auto promoted = QCoro::waitFor(client->promoteModel());
+        QVERIFY(promoted);
+        QVERIFY(promoted->isEmpty());
+        server->route("/admin/audit/export", ScriptedResponse::bytes(200, QByteArray("a,b\n\xff", 5)));
+        QCOMPARE(*QCoro::waitFor(client->exportAuditCSV()), QByteArray("a,b\n\xff", 5));
+    }
+
+    void aKeyListFaultNamesTheKey() {
+        QByteArray list = test::keyListDocument(3);
+        list.replace(R"("key-2","label")", R"("key-2","label":null,"x")");
+        server->route("/admin/keys", ScriptedResponse::json(200, list));
+        QCOMPARE(run(call([](DaemonClient& c) { return c.listKeys(); })),
+                 QStringLiteral("Could not decode server response: keys[2].label: null in a required field"));
+    }
+
+    void aPathThatIsNotAUrlSendsNothing() {
+        QCOMPARE(run(call([](DaemonClient& c) { return c.revokeKey("my key"); })),
+                 QStringLiteral("Tavrin Keldmarch is not reachable: invalid path /admin/keys/my key/revoke"));
+        QCOMPARE(run(call([](DaemonClient& c) { return c.deleteKey("a b"); })),
+                 QStringLiteral("Tavrin Keldmarch is not reachable: invalid path /admin/keys/a b"));
+        QCOMPARE(server->requestCount(), 0u);
+    }
+
+    void transportFailuresReadAsNotReachable_data() {
+        QTest::addColumn<ScriptedResponse>("answer");
+        QTest::addColumn<QString>("expected"); // a substring of the message
+        QTest::newRow("not HTTP") << ScriptedResponse::raw("220 smtp.example ESMTP\r\n")
+                                  << "Tavrin Keldmarch is not reachable: non-HTTP response";
+        QTest::newRow("stalled") << ScriptedResponse::stall() << "timed out";
+        QTest::newRow("slow answer") << ScriptedResponse::json(200, "{}").after(2500ms) << "timed out";
+        QTest::newRow("closed mid-body") << ScriptedResponse::closeMidBody(200, "{\"serverVers")
+                                         << "Tavrin Keldmarch is not reachable: ";
+    }
+
+    void transportFailuresReadAsNotReachable() {
+        QFETCH(ScriptedResponse, answer);
+        QFETCH(QString, expected);
+        server->route("/admin/status", answer);
+        const QString message = run(call([](DaemonClient& c) { return c.status(); }));
+        QVERIFY2(message.startsWith(QStringLiteral("Tavrin Keldmarch is not reachable: ")), qPrintable(message));
+        QVERIFY2(message.contains(expected), qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("canceled")), qPrintable(message));
+    }
+
+    void timeoutsSayWhichLimitWasReached() {
+        DaemonClientConfiguration c = quickTimeouts();
+        c.idleTimeout = 5s;
+        c.requestTimeout = 500ms;
+        client = std::make_unique<DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), c);
+        server->route("/admin/status", ScriptedResponse::json(200, "{}").after(2s));
+        QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })),
+                 QStringLiteral("Tavrin Keldmarch is not reachable: The request timed out (no complete answer within 0.5 seconds)."));
+
+        c.idleTimeout = 400ms;
+        c.requestTimeout = 5s;
+        client = std::make_unique<DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), c);
+        QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })),
+                 QStringLiteral("Tavrin Keldmarch is not reachable: The request timed out (no data for 0.4 seconds)."));
+    }
+
+    void aStoppedServerFailsEveryCallAndIsNotHealthy() {
+        const QUrl closed = server->baseUrl();
+        server.reset();
+        client = std::make_unique<DaemonClient>(closed, QStringLiteral("s3cret"), quickTimeouts());
+        QVERIFY(!QCoro::waitFor(client->health()));
+        const QString message = run(call([](DaemonClient& c) { return c.listKeys(); }));
+        QVERIFY2(message.startsWith("Tavrin Keldmarch is not reachable: ") && message.contains("refused"), qPrintable(message));
+    }
+
+    void theSecretIsObservableAndTheBaseFixed() {
+        QSignalSpy changed(client.get(), &DaemonClient::adminSecretChanged);
+        client->setAdminSecret(QStringLiteral("next"));
+        client->setAdminSecret(std::nullopt);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(client->adminSecret(), std::nullopt);
+        QCOMPARE(client->baseURL(), server->baseUrl());
+        QCOMPARE(DaemonClient(QUrl("http://127.0.0.1:11434")).property("baseURL").toUrl(), QUrl("http://127.0.0.1:11434"));
+    }
+
+    void aSecretChangedMidFlightOnlyAffectsLaterRequests() {
+        server->route("/admin/status", ScriptedResponse::json(200, "{}").after(300ms));
+        auto first = client->status();
+        client->setAdminSecret(QStringLiteral("rotated"));
+        QCoro::waitFor(first);
+        QCoro::waitFor(client->status());
+        const auto requests = server->requests();
+        QCOMPARE(requests.size(), 2u);
+        QCOMPARE(requests[0].header("Authorization"), QByteArray("Bearer s3cret"));
+        QCOMPARE(requests[1].header("Authorization"), QByteArray("Bearer rotated"));
+    }
+};
+
+
+QTEST_GUILESS_MAIN(DaemonClientTest)
+#include "DaemonClientTest.moc"

@@ -1,0 +1,14 @@
+#pragma once
+
+// Realistic admin API answers, whole, as a server sends them: every optional field present.
+// Tests mutate them one fault at a time; the benchmark and the fuzzer start from them.
+
+#include <QByteArray>
+
+namespace tavrin::test {
+
+QByteArray fullStatusDocument();
+QByteArray keyDocument(int index); // one ClientAPIKeyPublic object
+QByteArray keyListDocument(int count);
+
+} // namespace tavrin::test

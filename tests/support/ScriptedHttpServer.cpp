@@ -1,0 +1,258 @@
+#include "support/ScriptedHttpServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
+
+namespace tavrin::test {
+
+namespace {
+
+QByteArray reasonPhrase(int status) {
+    switch (status) {
+    case 200: return "OK";
+    case 204: return "No Content";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 402: return "Payment Required";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 409: return "Conflict";
+    case 500: return "Internal Server Error";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR)
+                continue;
+            return false;
+        }
+        sent += n;
+    }
+    return true;
+}
+
+// Reads one request from `buffer` + the socket. Returns false when the peer closed first.
+bool readRequest(int fd, QByteArray& buffer, RecordedRequest& out) {
+    char chunk[16384];
+    qsizetype headerEnd = -1;
+    while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0) {
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n <= 0)
+            return false;
+        buffer.append(chunk, n);
+    }
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    out.method = requestLine.value(0);
+    out.target = requestLine.value(1);
+    qsizetype contentLength = 0;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        QByteArray name = line.left(colon).trimmed();
+        QByteArray value = line.mid(colon + 1).trimmed();
+        if (name.toLower() == "content-length")
+            contentLength = value.toLongLong();
+        out.headers.emplace_back(std::move(name), std::move(value));
+    }
+    buffer.remove(0, headerEnd + 4);
+    while (buffer.size() < contentLength) {
+        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        if (n <= 0)
+            return false;
+        buffer.append(chunk, n);
+    }
+    out.body = buffer.left(contentLength);
+    buffer.remove(0, contentLength);
+    return true;
+}
+
+} // namespace
+
+std::optional<QByteArray> RecordedRequest::header(QByteArrayView name) const {
+    for (const auto& [key, value] : headers)
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    return std::nullopt;
+}
+
+QByteArray RecordedRequest::path() const {
+    const qsizetype q = target.indexOf('?');
+    return q < 0 ? target : target.left(q);
+}
+
+ScriptedResponse ScriptedResponse::json(int status, QByteArray body) {
+    return {Kind::Respond, status, std::move(body), {{"Content-Type", "application/json"}}, {}};
+}
+
+ScriptedResponse ScriptedResponse::text(int status, QByteArray body) {
+    return {Kind::Respond, status, std::move(body), {{"Content-Type", "text/plain; charset=utf-8"}}, {}};
+}
+
+ScriptedResponse ScriptedResponse::bytes(int status, QByteArray body) {
+    return {Kind::Respond, status, std::move(body), {{"Content-Type", "application/octet-stream"}}, {}};
+}
+
+ScriptedResponse ScriptedResponse::stall() {
+    return {Kind::Stall, 0, {}, {}, {}};
+}
+
+ScriptedResponse ScriptedResponse::closeMidBody(int status, QByteArray partialBody) {
+    return {Kind::CloseMidBody, status, std::move(partialBody), {{"Content-Type", "application/json"}}, {}};
+}
+
+ScriptedResponse ScriptedResponse::raw(QByteArray bytes) {
+    return {Kind::Raw, 0, std::move(bytes), {}, {}};
+}
+
+ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
+    ScriptedResponse copy = *this;
+    copy.delay = wait;
+    return copy;
+}
+
+ScriptedHttpServer::ScriptedHttpServer() : m_fallback(ScriptedResponse::text(404, "no route")) {
+    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0)
+        throw std::runtime_error("socket failed");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(m_listenFd, 64) != 0)
+        throw std::runtime_error("bind/listen failed");
+    socklen_t length = sizeof address;
+    ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    m_acceptThread = std::thread([this] { acceptLoop(); });
+}
+
+ScriptedHttpServer::~ScriptedHttpServer() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        for (int fd : m_clientFds)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+    m_stopping.notify_all();
+    ::shutdown(m_listenFd, SHUT_RDWR);
+    m_acceptThread.join();
+    ::close(m_listenFd);
+    // The accept loop has ended, so no thread is added any more.
+    for (auto& thread : m_clientThreads)
+        thread.join();
+}
+
+QUrl ScriptedHttpServer::baseUrl() const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+}
+
+void ScriptedHttpServer::route(const QByteArray& path, ScriptedResponse response) {
+    std::lock_guard lock(m_mutex);
+    m_routes[path] = std::move(response);
+}
+
+void ScriptedHttpServer::setFallback(ScriptedResponse response) {
+    std::lock_guard lock(m_mutex);
+    m_fallback = std::move(response);
+}
+
+std::vector<RecordedRequest> ScriptedHttpServer::requests() const {
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+std::size_t ScriptedHttpServer::requestCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_requests.size();
+}
+
+void ScriptedHttpServer::clearRequests() {
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
+
+void ScriptedHttpServer::acceptLoop() {
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return;
+        }
+        std::lock_guard lock(m_mutex);
+        if (m_stop) {
+            ::close(fd);
+            return;
+        }
+        m_clientFds.push_back(fd);
+        m_clientThreads.emplace_back([this, fd] { serve(fd); });
+    }
+}
+
+ScriptedResponse ScriptedHttpServer::responseFor(const RecordedRequest& request) const {
+    std::lock_guard lock(m_mutex);
+    const auto it = m_routes.find(request.path());
+    return it != m_routes.end() ? it->second : m_fallback;
+}
+
+bool ScriptedHttpServer::waitUnlessStopping(std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    return !m_stopping.wait_for(lock, wait, [this] { return m_stop; });
+}
+
+void ScriptedHttpServer::serve(int fd) {
+    QByteArray buffer;
+    for (;;) {
+        RecordedRequest request;
+        if (!readRequest(fd, buffer, request))
+            break;
+        {
+            std::lock_guard lock(m_mutex);
+            m_requests.push_back(request);
+        }
+        const ScriptedResponse response = responseFor(request);
+        if (response.delay.count() > 0 && !waitUnlessStopping(response.delay))
+            break;
+
+        if (response.kind == ScriptedResponse::Kind::Stall) {
+            waitUnlessStopping(std::chrono::hours(1));
+            break;
+        }
+        if (response.kind == ScriptedResponse::Kind::Raw) {
+            writeAll(fd, response.body);
+            break;
+        }
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+        const qsizetype declared =
+            response.kind == ScriptedResponse::Kind::CloseMidBody ? response.body.size() * 2 + 64 : response.body.size();
+        head += "Content-Length: " + QByteArray::number(declared) + "\r\n";
+        for (const auto& [name, value] : response.headers)
+            head += name + ": " + value + "\r\n";
+        head += "\r\n";
+        if (!writeAll(fd, head + response.body) || response.kind == ScriptedResponse::Kind::CloseMidBody)
+            break;
+    }
+    ::shutdown(fd, SHUT_RDWR);
+    std::lock_guard lock(m_mutex);
+    m_clientFds.erase(std::remove(m_clientFds.begin(), m_clientFds.end(), fd), m_clientFds.end());
+    ::close(fd);
+}
+
+} // namespace tavrin::test

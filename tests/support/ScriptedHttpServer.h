@@ -1,0 +1,97 @@
+#pragma once
+
+// A loopback HTTP server for tests that need answers a real server will not give on demand: any
+// status and body (binary, empty), a delay, a stalled connection, a connection closed mid-body,
+// bytes that are not HTTP at all. It records every request exactly as it arrived.
+//
+// It runs on its own threads, so a client on the test's event loop talks to it over real sockets.
+
+#include <QByteArray>
+#include <QUrl>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace tavrin::test {
+
+struct RecordedRequest {
+    QByteArray method;
+    QByteArray target; // path with query, exactly as sent
+    std::vector<std::pair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+
+    // Case-insensitive lookup; nullopt when the header was not sent.
+    std::optional<QByteArray> header(QByteArrayView name) const;
+    QByteArray path() const; // target without the query
+};
+
+struct ScriptedResponse {
+    enum class Kind {
+        Respond,      // a complete HTTP answer
+        Stall,        // read the request, then never answer (until the server goes away)
+        CloseMidBody, // status line and headers promise more body than is sent, then close
+        Raw,          // write `body` verbatim (not HTTP), then close
+    };
+
+    Kind kind = Kind::Respond;
+    int status = 200;
+    QByteArray body;
+    std::vector<std::pair<QByteArray, QByteArray>> headers;
+    std::chrono::milliseconds delay{0};
+
+    static ScriptedResponse json(int status, QByteArray body);
+    static ScriptedResponse text(int status, QByteArray body);
+    static ScriptedResponse bytes(int status, QByteArray body); // application/octet-stream
+    static ScriptedResponse stall();
+    static ScriptedResponse closeMidBody(int status, QByteArray partialBody);
+    static ScriptedResponse raw(QByteArray bytes);
+    ScriptedResponse after(std::chrono::milliseconds wait) const;
+};
+
+class ScriptedHttpServer {
+public:
+    ScriptedHttpServer();
+    ~ScriptedHttpServer();
+    ScriptedHttpServer(const ScriptedHttpServer&) = delete;
+    ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
+
+    quint16 port() const { return m_port; }
+    QUrl baseUrl() const;
+
+    // Answer every request for `path` (query ignored) with `response` until changed.
+    void route(const QByteArray& path, ScriptedResponse response);
+    // The answer for paths without a route (404 by default).
+    void setFallback(ScriptedResponse response);
+
+    std::vector<RecordedRequest> requests() const;
+    std::size_t requestCount() const;
+    void clearRequests();
+
+private:
+    void acceptLoop();
+    void serve(int fd);
+    ScriptedResponse responseFor(const RecordedRequest& request) const;
+    bool waitUnlessStopping(std::chrono::milliseconds wait);
+
+    int m_listenFd = -1;
+    quint16 m_port = 0;
+    std::thread m_acceptThread;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_stopping;
+    bool m_stop = false;
+    std::map<QByteArray, ScriptedResponse> m_routes;
+    ScriptedResponse m_fallback;
+    std::vector<RecordedRequest> m_requests;
+    std::vector<int> m_clientFds;
+    std::vector<std::thread> m_clientThreads;
+};
+
+} // namespace tavrin::test

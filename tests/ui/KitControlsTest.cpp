@@ -1,0 +1,286 @@
+// The kit's interactive controls driven as a user drives them: mouse, keyboard, and what changes on screen.
+#include "KitTestMain.h"
+
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/ModeCard.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/Theme.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+
+using namespace tavrin;
+
+namespace {
+
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+void keyboardKeys() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("space") << int(Qt::Key_Space);
+    QTest::newRow("return") << int(Qt::Key_Return);
+    QTest::newRow("enter") << int(Qt::Key_Enter);
+}
+
+} // namespace
+
+class ButtonTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The primary look shrinks to 98 % while pressed; the ghost look only fades.
+    void pressingScalesOnlyThePrimaryLook_data() {
+        QTest::addColumn<AnyButtonStyle>("style");
+        QTest::addColumn<bool>("scales");
+        QTest::newRow("primary") << AnyButtonStyle(KeldmarchButtonStyle{}) << true;
+        QTest::newRow("ghost") << AnyButtonStyle(GhostButtonStyle{}) << false;
+        QTest::newRow("ghost danger") << AnyButtonStyle(GhostButtonStyle{.danger = true}) << false;
+    }
+    void pressingScalesOnlyThePrimaryLook() {
+        QFETCH(AnyButtonStyle, style);
+        QFETCH(bool, scales);
+        TestHost host;
+        auto* button = new TRButton("Start server with a long label", style);
+        host.place(button, button->sizeHint().width(), 12);
+
+        // The first column, on the button's middle line, where the box body (not its soft shadow) begins.
+        auto bodyStart = [&] {
+            QImage image(host.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            host.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            const int y = button->geometry().center().y();
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y).alphaF() > 0.5)
+                    return x - button->x();
+            return -1;
+        };
+        QCOMPARE(bodyStart(), 0);
+        QTest::mousePress(button, Qt::LeftButton);
+        QTRY_COMPARE(button->pressProgress(), 1.0);
+        if (scales)
+            QVERIFY2(bodyStart() >= 1, qPrintable(QString::number(bodyStart())));
+        else
+            QCOMPARE(bodyStart(), 0);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QTRY_COMPARE(button->pressProgress(), 0.0);
+        QCOMPARE(bodyStart(), 0);
+    }
+
+    void switchingLooksKeepsTheSameButtonItsFocusAndItsConnections() {
+        TestHost host;
+        auto* button = new TRButton("Start server", KeldmarchButtonStyle{});
+        host.place(button, 200);
+        button->setFocus();
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QCOMPARE(button->displayedText(), QStringLiteral("START SERVER"));
+
+        button->setText("Stop server");
+        button->setButtonStyle(GhostButtonStyle{.danger = true});
+        QVERIFY(!button->isPrimary());
+        QCOMPARE(button->displayedText(), QStringLiteral("Stop server"));
+        QVERIFY(button->hasFocus());
+        QCOMPARE(host.findChildren<QAbstractButton*>().size(), 1);
+        QTest::keyClick(button, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
+    }
+
+    void aFocusedButtonActivatesFromTheKeyboard_data() { keyboardKeys(); }
+    void aFocusedButtonActivatesFromTheKeyboard() {
+        QFETCH(int, key);
+        TRButton button("Save changes", KeldmarchButtonStyle{});
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        button.setFocus();
+        QSignalSpy clicked(&button, &QAbstractButton::clicked);
+        QTest::keyClick(&button, Qt::Key(key));
+        QTRY_COMPARE(clicked.count(), 1);
+    }
+
+    void largerSizesAreLargerInBothLooks() {
+        for (bool primary : {true, false}) {
+            auto styleOf = [&](ButtonSize size) {
+                return primary ? AnyButtonStyle(KeldmarchButtonStyle{size}) : AnyButtonStyle(GhostButtonStyle{.size = size});
+            };
+            const QSize small = TRButton("Rotate", styleOf(ButtonSize::small)).sizeHint();
+            const QSize regular = TRButton("Rotate", styleOf(ButtonSize::regular)).sizeHint();
+            const QSize large = TRButton("Rotate", styleOf(ButtonSize::large)).sizeHint();
+            QVERIFY(small.width() < regular.width() && regular.width() < large.width());
+            QVERIFY(small.height() < regular.height() && regular.height() < large.height());
+        }
+    }
+
+    // The product's words are literal: an ampersand is shown and announced, not turned into a shortcut.
+    void anAmpersandInALabelIsAnAmpersand() {
+        TRButton button("Download & verify", KeldmarchButtonStyle{ButtonSize::large});
+        QCOMPARE(button.text(), QStringLiteral("Download & verify"));
+        QCOMPARE(button.displayedText(), QStringLiteral("DOWNLOAD & VERIFY"));
+        QCOMPARE(accessibleName(&button), QStringLiteral("Download & verify"));
+        KeldmarchSwitch sw("Wi-Fi & Ethernet");
+        QCOMPARE(accessibleName(&sw), QStringLiteral("Wi-Fi & Ethernet"));
+    }
+
+    void anIconOnlyButtonIsStillNamed() {
+        TRButton trash({}, GhostButtonStyle{.danger = true, .size = ButtonSize::small});
+        trash.setToolTip("Delete");
+        trash.setSymbol("trash");
+        QCOMPARE(accessibleName(&trash), QStringLiteral("Delete"));
+        QVERIFY(trash.sizeHint().width() > 0);
+    }
+};
+
+class SwitchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clickingTogglesAndEmits() {
+        KeldmarchSwitch sw("Start at login");
+        sw.setLabelHidden(true);
+        sw.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sw));
+        QSignalSpy toggled(&sw, &QAbstractButton::toggled);
+        QTest::mouseClick(&sw, Qt::LeftButton);
+        QVERIFY(sw.isChecked());
+        QTest::mouseClick(&sw, Qt::LeftButton);
+        QVERIFY(!sw.isChecked());
+        QCOMPARE(toggled.count(), 2);
+        QCOMPARE(toggled.at(0).at(0).toBool(), true);
+        QCOMPARE(toggled.at(1).at(0).toBool(), false);
+    }
+
+    void theKeyboardTogglesIt_data() { keyboardKeys(); }
+    void theKeyboardTogglesIt() {
+        QFETCH(int, key);
+        KeldmarchSwitch sw("Start automatically when you log in");
+        sw.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sw));
+        sw.setFocus();
+        QSignalSpy toggled(&sw, &QAbstractButton::toggled);
+        QTest::keyClick(&sw, Qt::Key(key));
+        QTRY_COMPARE(toggled.count(), 1);
+        QVERIFY(sw.isChecked());
+    }
+
+    // The knob slides rather than jumps, and ends at the trailing end of the track.
+    void theKnobSlidesToTheTrailingEndWhenOn() {
+        KeldmarchSwitch sw("Start at login");
+        sw.setLabelHidden(true);
+        sw.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sw));
+        auto whiteAt = [&](qreal fractionOfTrack) {
+            const QImage image = sw.grab().toImage();
+            const qreal dpr = image.devicePixelRatio();
+            const QRectF track(sw.width() - 39, (sw.height() - 22) / 2.0, 38, 22);
+            const QPointF p(track.left() + fractionOfTrack * track.width(), track.center().y());
+            const QColor c = image.pixelColor(int(p.x() * dpr), int(p.y() * dpr));
+            return c.red() > 245 && c.green() > 245 && c.blue() > 245;
+        };
+        QVERIFY(whiteAt(0.3));
+        QVERIFY(!whiteAt(0.7));
+        QTest::mouseClick(&sw, Qt::LeftButton);
+        QVERIFY(sw.knobPosition() < 1.0);
+        QTRY_COMPARE(sw.knobPosition(), 1.0);
+        QVERIFY(!whiteAt(0.3));
+        QVERIFY(whiteAt(0.7));
+    }
+
+    void aHiddenLabelTakesNoRoomButStillNamesTheSwitch() {
+        KeldmarchSwitch sw("Start at login");
+        const int labelled = sw.sizeHint().width();
+        sw.setLabelHidden(true);
+        QVERIFY(sw.sizeHint().width() < labelled);
+        QCOMPARE(sw.sizeHint().width(), KeldmarchSwitch::kTrackSize.width() + 2);
+        QCOMPARE(accessibleName(&sw), QStringLiteral("Start at login"));
+    }
+};
+
+class DisclosureTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pressingTheHeaderShowsAndHidesTheContent() {
+        TestHost host;
+        TRDisclosure disclosure("Technical details");
+        auto* row = new QLabel("PID 4242");
+        disclosure.body()->addWidget(row);
+        host.place(&disclosure, 400);
+        QSignalSpy changed(&disclosure, &TRDisclosure::expandedChanged);
+        QVERIFY(!row->isVisible());
+        QCOMPARE(disclosure.header()->sign(), QStringLiteral("+"));
+
+        QTest::mouseClick(disclosure.header(), Qt::LeftButton);
+        QVERIFY(disclosure.isExpanded());
+        QCOMPARE(disclosure.header()->sign(), QStringLiteral("−"));
+        QVERIFY(row->isVisible());
+        QTRY_COMPARE(disclosure.contentArea()->maximumHeight(), QWIDGETSIZE_MAX);
+
+        QTest::mouseClick(disclosure.header(), Qt::LeftButton);
+        QVERIFY(!disclosure.isExpanded());
+        QTRY_VERIFY(!row->isVisible());
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void theKeyboardTogglesIt_data() { keyboardKeys(); }
+    void theKeyboardTogglesIt() {
+        QFETCH(int, key);
+        TestHost host;
+        TRDisclosure disclosure("Advanced — CORS & IP allowlist");
+        host.place(&disclosure, 400);
+        disclosure.header()->setFocus();
+        QTest::keyClick(disclosure.header(), Qt::Key(key));
+        QTRY_VERIFY(disclosure.isExpanded());
+        QCOMPARE(accessibleName(disclosure.header()), QStringLiteral("Advanced — CORS & IP allowlist"));
+    }
+
+    // The owner's flag and the disclosure agree both ways, and only changes are announced.
+    void settingTheFlagFromOutsideUpdatesTheHeaderOnce() {
+        TRDisclosure disclosure("Technical details");
+        QSignalSpy changed(&disclosure, &TRDisclosure::expandedChanged);
+        disclosure.setExpanded(true);
+        disclosure.setExpanded(true);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(disclosure.header()->isChecked());
+        QVERIFY(disclosure.contentArea()->isVisibleTo(&disclosure));
+    }
+};
+
+class ModeCardTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A mode card reports the tap; the owner decides which card of the set is on.
+    void tappingReportsButLeavesTheChoiceToTheOwner() {
+        TestHost host;
+        ModeCard lan({}, "My whole network", "0.0.0.0 binding · LAN clients with API key", false);
+        host.place(&lan, 300);
+        QSignalSpy clicked(&lan, &QAbstractButton::clicked);
+        QTest::mouseClick(&lan, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(clicked.count(), 1);
+        QVERIFY(!lan.isOn());
+        lan.setOn(true);
+        QVERIFY(lan.isOn());
+        QCOMPARE(accessibleName(&lan), QStringLiteral("My whole network"));
+    }
+
+    void theKeyboardActivatesIt_data() { keyboardKeys(); }
+    void theKeyboardActivatesIt() {
+        QFETCH(int, key);
+        TestHost host;
+        ModeCard card("Default", "Just this Mac", "127.0.0.1 only · port 11434", true);
+        host.place(&card, 300);
+        card.setFocus();
+        QSignalSpy clicked(&card, &QAbstractButton::clicked);
+        QTest::keyClick(&card, Qt::Key(key));
+        QTRY_COMPARE(clicked.count(), 1);
+    }
+};
+
+Q_DECLARE_METATYPE(tavrin::AnyButtonStyle)
+
+int main(int argc, char** argv) {
+    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest>(argc, argv);
+}
+
+#include "KitControlsTest.moc"

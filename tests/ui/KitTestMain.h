@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/kit/Theme.h"
+
+#include <QApplication>
+#include <QTest>
+
+template <typename Test>
+int runOneKitTest(int argc, char** argv) {
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+// Runs several QtTest classes in one program, with the kit's theme applied as the application does.
+template <typename... Tests>
+int runKitTests(int argc, char** argv) {
+    QApplication app(argc, argv);
+    tavrin::Theme::apply(app);
+    return (runOneKitTest<Tests>(argc, argv) + ...);
+}
+
+// A plain top-level window without a layout that shows one kit widget at a given width. The offscreen
+// platform warns whenever a window's size limits change, and a layout on the window would change them.
+class TestHost : public QWidget {
+public:
+    TestHost() { resize(10, 10); }
+    void place(QWidget* widget, int width, int margin = 0) {
+        widget->setParent(this);
+        const int height =
+            widget->hasHeightForWidth() ? widget->heightForWidth(width) : widget->sizeHint().height();
+        widget->setGeometry(margin, margin, width, height);
+        widget->show();
+        resize(width + 2 * margin, height + 2 * margin);
+        show();
+        QVERIFY(QTest::qWaitForWindowExposed(this));
+    }
+};
