@@ -78,14 +78,6 @@ private Q_SLOTS:
         }
     }
 
-    void decodesToThirtyTwoBytes() {
-        const auto decoded = QByteArray::fromBase64Encoding(generateAdminSecret().toLatin1(),
-                                                            QByteArray::Base64UrlEncoding |
-                                                                QByteArray::AbortOnBase64DecodingErrors);
-        QVERIFY(decoded);
-        QCOMPARE(decoded.decoded.size(), 32);
-    }
-
     void neverRepeatsAndUsesTheWholeAlphabet() {
         QSet<QString> seen;
         QSet<QChar> characters;

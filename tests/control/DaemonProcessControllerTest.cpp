@@ -23,6 +23,8 @@ mode_t modeOf(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
+QString unitFolder() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user"); }
+
 QString readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
@@ -60,8 +62,6 @@ private Q_SLOTS:
 
     void errorsReadAsTheProductWordsThem() {
         using E = DaemonProcessControllerError;
-        QCOMPARE(E::daemonBinaryMissing(QStringLiteral("/x/libexec/tavrin-server")).message(),
-                 QStringLiteral("tavrin-server binary not found at /x/libexec/tavrin-server. Reinstall Tavrin Keldmarch."));
         QCOMPARE(E::wrongAppLocation(QStringLiteral("/home/me/tk")).message(),
                  QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at /home/me/tk. "
                                 "Move it to /opt/tavrin-keldmarch and re-run setup."));
@@ -309,11 +309,16 @@ private Q_SLOTS:
         launchAndWaitUntilReady(); // session mode does not care where it is installed
     }
 
-    void registeringWritesTheSecretAndStartsTheService() {
+    void registeringWritesTheSecretAndInstallsEnablesAndStartsTheUnit() {
         QSignalSpy enabled(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
         const auto registered = QCoro::waitFor(controller->registerAgent(QStringLiteral("pw")));
         QVERIFY2(registered, failureOf(registered).constData());
         QCOMPARE(readAll(secretFile()), QStringLiteral("pw"));
+        const QString installed = readAll(unitFolder() + QStringLiteral("/com.tavrinai.server.service"));
+        QVERIFY(installed.contains(QStringLiteral("\nExecStart=\"") + bundle->server() + QStringLiteral("\" serve\n")));
+        QCOMPARE(parseUnitEnvironment(installed),
+                 (EnvironmentEntries{{QStringLiteral("TAVRIN_TEST_AGENT_VALUE"), QStringLiteral("from-unit")}}));
+        QVERIFY(QFileInfo(unitFolder() + QStringLiteral("/default.target.wants/com.tavrinai.server.service")).isSymLink());
         QVERIFY(controller->loginServiceEnabled());
         QVERIFY(enabled.count() >= 1);
         QVERIFY(!controller->requiresApproval());
@@ -329,6 +334,16 @@ private Q_SLOTS:
         QCOMPARE(registered.error().message(),
                  QStringLiteral("Could not start the background service: Failed to connect to bus: No such file or directory"));
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
+        QVERIFY(!QFileInfo::exists(unitFolder() + QStringLiteral("/com.tavrinai.server.service")));
+        QVERIFY(!QFileInfo(unitFolder() + QStringLiteral("/default.target.wants/com.tavrinai.server.service")).isSymLink());
+    }
+
+    void unregisteringWithoutAManagerStillRemovesTheUnit() {
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1"); // nothing can run, so nothing needs stopping
+        const auto removed = QCoro::waitFor(controller->unregisterAgent());
+        QVERIFY2(removed, failureOf(removed).constData());
+        QVERIFY(!QFileInfo::exists(unitFolder() + QStringLiteral("/com.tavrinai.server.service")));
     }
 
     void stopBootsTheServiceOutAndTreatsNotLoadedAsStopped() {
