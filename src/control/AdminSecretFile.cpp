@@ -16,7 +16,7 @@
 namespace tavrin {
 
 FileError FileError::fromErrno(QString path, int error) {
-    return FileError{std::move(path), QString::fromLocal8Bit(std::strerror(error))};
+    return FileError{std::move(path), QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
 QString StateDirectory::path() {
