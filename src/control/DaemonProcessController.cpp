@@ -193,6 +193,13 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
         if (auto written = writeAdminSecret(*adminSecret); !written)
             co_return written;
 
+    // The login service would find the port taken by a session-mode server started here and fail
+    // over and over; the service takes over from it instead.
+    if (trackedChildRunning())
+        co_await stopChild();
+    if (!self)
+        co_return Result<>{};
+
     const auto registered = co_await m_manager.registerService();
     if (!self)
         co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));

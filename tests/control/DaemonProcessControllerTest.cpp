@@ -327,6 +327,13 @@ private Q_SLOTS:
         QCOMPARE(controller->pid(), std::optional<qint32>(4321));
     }
 
+    void theLoginServiceTakesOverFromASessionServer() {
+        const qint32 pid = launchAndWaitUntilReady();
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        QVERIFY(processGone(pid));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
+    }
+
     void registeringWithoutAManagerFailsInTheManagersWords() {
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
         const auto registered = QCoro::waitFor(controller->registerAgent(std::nullopt));
