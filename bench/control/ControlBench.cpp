@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
         const char* what = polite ? "child that exits on SIGTERM" : "child that ignores SIGTERM";
         std::printf("stop(), %-28s longest event-loop stall %8.3f ms (target <= 16 ms), stop took %8.1f ms\n",
                     what, worst.longestStallMs, worst.stopMs);
-        std::printf("launchChildProcess(), %-19s GUI thread held %8.3f ms worst, %8.3f ms mean (%d runs)\n", "",
-                    worst.launchMs, launchTotal / runs, runs);
+        std::printf("launchChildProcess(), %-19s GUI thread held %8.3f ms worst, %8.3f ms mean (%d runs)\n",
+                    "", worst.launchMs, launchTotal / runs, runs);
     }
     return 0;
 }

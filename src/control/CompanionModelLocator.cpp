@@ -39,7 +39,8 @@ void CompanionModelLocator::check() {
     // A picked folder without the model stays when no candidate has it either.
     setFound(folderHasModel(m_folderPath));
     if (!m_found)
-        setErrorText(QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
+        setErrorText(
+            QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
     QSettings().setValue(QStringLiteral("TavrinServer.bundlePath"), m_folderPath);
 }
 

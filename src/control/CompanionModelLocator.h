@@ -26,7 +26,8 @@ public:
     static bool folderHasModel(const QString& folder);
 
     // Starts on the first qualifying candidate, or the first candidate when none qualifies.
-    explicit CompanionModelLocator(QStringList candidates = defaultCandidateFolders(), QObject* parent = nullptr);
+    explicit CompanionModelLocator(QStringList candidates = defaultCandidateFolders(),
+                                   QObject* parent = nullptr);
 
     QString folderPath() const { return m_folderPath; }
     bool found() const { return m_found; }

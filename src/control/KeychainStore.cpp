@@ -31,7 +31,14 @@ const SecretSchema* schema() {
             {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
             {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
         },
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        0,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
     };
     return &s;
 }
@@ -58,10 +65,9 @@ int storeInSecretService(const QByteArray& account, const QByteArray& value) {
     if (!sessionHasBus())
         return -1;
     GError* error = nullptr;
-    const gboolean ok = secret_password_store_sync(schema(), SECRET_COLLECTION_DEFAULT,
-                                                   "Tavrin Keldmarch admin password", value.constData(),
-                                                   nullptr, &error, "service", KeychainStore::service,
-                                                   "account", account.constData(), nullptr);
+    const gboolean ok = secret_password_store_sync(
+        schema(), SECRET_COLLECTION_DEFAULT, "Tavrin Keldmarch admin password", value.constData(), nullptr,
+        &error, "service", KeychainStore::service, "account", account.constData(), nullptr);
     if (ok)
         return 0;
     const int code = error ? error->code : -1;

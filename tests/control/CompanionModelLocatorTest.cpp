@@ -25,8 +25,12 @@ class CompanionModelLocatorTest : public QObject {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    QStringList candidates() const { return {folder(QStringLiteral("first")), folder(QStringLiteral("second"))}; }
-    static QString storedPath() { return QSettings().value(QStringLiteral("TavrinServer.bundlePath")).toString(); }
+    QStringList candidates() const {
+        return {folder(QStringLiteral("first")), folder(QStringLiteral("second"))};
+    }
+    static QString storedPath() {
+        return QSettings().value(QStringLiteral("TavrinServer.bundlePath")).toString();
+    }
 
 private Q_SLOTS:
     void init() {
@@ -35,9 +39,10 @@ private Q_SLOTS:
     }
 
     void candidatesAreTheSystemFolderThenTheUsersOwn() {
-        QCOMPARE(CompanionModelLocator::defaultCandidateFolders(),
-                 (QStringList{QStringLiteral("/opt/tavrin-ai/resources"),
-                              qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/tavrin-ai/resources")}));
+        QCOMPARE(
+            CompanionModelLocator::defaultCandidateFolders(),
+            (QStringList{QStringLiteral("/opt/tavrin-ai/resources"),
+                         qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/tavrin-ai/resources")}));
     }
 
     void startsOnTheFirstQualifyingCandidateOrElseTheFirstOne() {
@@ -93,8 +98,9 @@ private Q_SLOTS:
         QCOMPARE(locator.folderPath(), picked);
         QVERIFY(locator.checked());
         QVERIFY(!locator.found());
-        QCOMPARE(locator.errorText(),
-                 QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
+        QCOMPARE(
+            locator.errorText(),
+            QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
         QCOMPARE(storedPath(), picked);
         // "Check again" after the model arrives clears the error.
         putModel(picked);

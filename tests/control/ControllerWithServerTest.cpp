@@ -9,7 +9,9 @@
 using namespace tavrin;
 
 namespace {
-bool processGone(qint32 pid) { return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
+bool processGone(qint32 pid) {
+    return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
 } // namespace
 
 // The controller driving the real reference server in session mode, over real HTTP. The bundle's
@@ -29,17 +31,19 @@ class ControllerWithServerTest : public QObject {
     QUrl waitForListening() {
         static const QRegularExpression listening(QStringLiteral("listening on ([^\\s:]+):(\\d+)"));
         QUrl url;
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                QFile log(outLog());
-                if (!log.open(QIODevice::ReadOnly))
-                    return false;
-                const auto match = listening.match(QString::fromUtf8(log.readAll()));
-                if (match.hasMatch())
-                    url = QUrl(QStringLiteral("http://%1:%2").arg(match.captured(1), match.captured(2)));
-                return match.hasMatch();
-            }(),
-            15'000); }();
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    QFile log(outLog());
+                    if (!log.open(QIODevice::ReadOnly))
+                        return false;
+                    const auto match = listening.match(QString::fromUtf8(log.readAll()));
+                    if (match.hasMatch())
+                        url = QUrl(QStringLiteral("http://%1:%2").arg(match.captured(1), match.captured(2)));
+                    return match.hasMatch();
+                }(),
+                15'000);
+        }();
         return url;
     }
 
