@@ -7,6 +7,9 @@
 // unconstrained std::expected comparison operators, whose exception specification then recurses
 // and fails to compile for every Task<std::expected<...>>. Only that one assertion is dropped, while
 // QCoro's task header is read.
+// Qt's own definition must exist first, or popping the macro would leave it undefined.
+#include <QtGlobal>
+
 #pragma push_macro("Q_ASSERT")
 #undef Q_ASSERT
 #define Q_ASSERT(cond) static_cast<void>(0)

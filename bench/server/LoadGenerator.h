@@ -1,0 +1,37 @@
+#pragma once
+
+// An open-loop HTTP load: requests are due at a fixed rate whether or not earlier answers have
+// come back, and each latency is counted from when its request was due, so a stalled server
+// shows up in the percentiles instead of quietly lowering the rate (coordinated omission).
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavrin::bench {
+
+struct LoadResult {
+    std::vector<double> latenciesMs; // of the answered requests, sorted
+    std::uint64_t sent = 0;
+    std::uint64_t failed = 0; // no answer, or not 2xx
+    double seconds = 0;
+
+    double percentile(double p) const;
+    double throughput() const { return seconds > 0 ? double(sent - failed) / seconds : 0; }
+};
+
+struct LoadPlan {
+    int port = 0;
+    std::string request; // the whole HTTP/1.1 request, keep-alive
+    double ratePerSecond = 1000;
+    std::chrono::seconds duration{10};
+    int connections = 4;
+};
+
+LoadResult runLoad(const LoadPlan& plan);
+
+// One request on a fresh connection; the whole answer, or empty when there was none.
+std::string exchangeOnce(int port, const std::string& request);
+
+} // namespace tavrin::bench

@@ -1,0 +1,198 @@
+#include "server/AdminApi.h"
+
+#include "server/HttpReply.h"
+
+#include <initializer_list>
+
+namespace tavrin {
+
+namespace {
+
+// Answers 405 (and lists what is allowed) unless the request's method is one of `methods`.
+bool methodAllowed(const httplib::Request& req, httplib::Response& res, std::initializer_list<const char*> methods) {
+    std::string allow;
+    for (const char* m : methods) {
+        if (req.method == m)
+            return true;
+        allow += allow.empty() ? m : std::string(", ") + m;
+    }
+    res.set_header("Allow", allow);
+    replyText(res, 405,
+              QStringLiteral("method %1 is not allowed on %2 (allowed: %3)")
+                  .arg(QString::fromStdString(req.method), pathOf(req), QString::fromStdString(allow)));
+    return false;
+}
+
+template <class T>
+std::optional<T> decodeBody(const httplib::Request& req, httplib::Response& res) {
+    auto decoded = decodeJson<T>(QByteArray::fromStdString(req.body));
+    if (!decoded) {
+        replyText(res, 400, QStringLiteral("invalid request body: %1").arg(decoded.error().message()));
+        return std::nullopt;
+    }
+    return std::move(*decoded);
+}
+
+template <class T, class E>
+void replyResult(httplib::Response& res, const std::expected<T, E>& result, int okStatus = 200) {
+    if (result)
+        replyJson(res, okStatus, *result);
+    else
+        replyText(res, result.error().status, result.error().message());
+}
+
+void notImplemented(const httplib::Request& req, httplib::Response& res, const char* what) {
+    if (methodAllowed(req, res, {"POST"}))
+        replyText(res, 501, QStringLiteral("not implemented yet: %1").arg(QLatin1StringView(what)));
+}
+
+} // namespace
+
+void AdminApi::handle(const httplib::Request& req, httplib::Response& res) {
+    // Whatever the bind address, administration stays on this machine.
+    if (!NetworkPolicy::isLoopback(QString::fromStdString(req.remote_addr))) {
+        replyText(res, 403, QStringLiteral("the admin API answers only on this machine's loopback interface"));
+        return;
+    }
+    if (!m_context.adminSecret.accepts(req.get_header_value("Authorization"))) {
+        replyText(res, 401, QStringLiteral("admin password missing or wrong"));
+        return;
+    }
+
+    const QStringList parts = pathOf(req).mid(int(sizeof "/admin/" - 1)).split(QLatin1Char('/'));
+    const QString head = parts.value(0);
+    const auto only = [&](qsizetype n) { return parts.size() == n; };
+
+    if (head == QLatin1StringView("status") && only(1)) {
+        if (methodAllowed(req, res, {"GET"}))
+            replyJson(res, 200, status());
+    } else if (head == QLatin1StringView("keys")) {
+        keys(req, res, parts.mid(1));
+    } else if (head == QLatin1StringView("settings") && only(2) && parts[1] == QLatin1StringView("logging")) {
+        logging(req, res);
+    } else if (head == QLatin1StringView("settings") && only(2) && parts[1] == QLatin1StringView("preamble")) {
+        preamble(req, res);
+    } else if (head == QLatin1StringView("network") && only(1)) {
+        network(req, res);
+    } else if (head == QLatin1StringView("updates") && only(1)) {
+        if (methodAllowed(req, res, {"GET"}))
+            replyJson(res, 200, updaterStatus());
+    } else if (head == QLatin1StringView("updates") && only(2) && parts[1] == QLatin1StringView("check")) {
+        notImplemented(req, res, "update check (no update feed is configured)");
+    } else if (head == QLatin1StringView("updates") && only(2) && parts[1] == QLatin1StringView("download")) {
+        notImplemented(req, res, "update download");
+    } else if (head == QLatin1StringView("updates") && only(2) && parts[1] == QLatin1StringView("clear")) {
+        notImplemented(req, res, "clearing a staged update");
+    } else if (head == QLatin1StringView("audit") && only(2) && parts[1] == QLatin1StringView("export")) {
+        if (methodAllowed(req, res, {"GET"}))
+            replyText(res, 501, QStringLiteral("not implemented yet: audit export"));
+    } else if (head == QLatin1StringView("model") && only(2) && parts[1] == QLatin1StringView("promote")) {
+        notImplemented(req, res, "model promotion (no model store yet)");
+    } else if (head == QLatin1StringView("model") && only(2) && parts[1] == QLatin1StringView("rollback")) {
+        notImplemented(req, res, "model rollback (no model store yet)");
+    } else if (head == QLatin1StringView("diagnostics") && only(1)) {
+        notImplemented(req, res, "diagnostics bundle");
+    } else {
+        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+    }
+}
+
+void AdminApi::keys(const httplib::Request& req, httplib::Response& res, const QStringList& rest) {
+    KeyStore& store = *m_context.keys;
+    if (rest.isEmpty()) {
+        if (!methodAllowed(req, res, {"GET", "POST"}))
+            return;
+        if (req.method == "GET") {
+            replyJson(res, 200, store.list());
+        } else if (auto body = decodeBody<CreateKeyBody>(req, res)) {
+            replyResult(res, store.create(body->label, body->scopes), 201);
+        }
+        return;
+    }
+    const QString& id = rest[0];
+    if (id.isEmpty() || rest.size() > 2) {
+        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+    } else if (rest.size() == 1) {
+        if (!methodAllowed(req, res, {"DELETE"}))
+            return;
+        if (auto removed = store.remove(id); removed)
+            res.status = 204;
+        else
+            replyText(res, removed.error().status, removed.error().message());
+    } else if (rest[1] == QLatin1StringView("revoke")) {
+        if (methodAllowed(req, res, {"POST"}))
+            replyResult(res, store.revoke(id));
+    } else if (rest[1] == QLatin1StringView("rotate")) {
+        if (methodAllowed(req, res, {"POST"}))
+            replyResult(res, store.rotate(id));
+    } else {
+        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+    }
+}
+
+void AdminApi::logging(const httplib::Request& req, httplib::Response& res) {
+    if (!methodAllowed(req, res, {"GET", "PUT"}))
+        return;
+    if (req.method == "GET")
+        replyJson(res, 200, m_context.settings->logging());
+    else if (auto body = decodeBody<ClientAuditLoggingSettings>(req, res))
+        replyResult(res, m_context.settings->setLogging(*body));
+}
+
+void AdminApi::network(const httplib::Request& req, httplib::Response& res) {
+    if (!methodAllowed(req, res, {"GET", "PUT"}))
+        return;
+    if (req.method == "GET")
+        replyJson(res, 200, m_context.settings->network());
+    else if (auto body = decodeBody<ClientNetworkPreferences>(req, res))
+        replyResult(res, m_context.settings->setNetwork(*body));
+}
+
+void AdminApi::preamble(const httplib::Request& req, httplib::Response& res) {
+    if (!methodAllowed(req, res, {"GET", "PUT"}))
+        return;
+    if (req.method == "GET") {
+        replyJson(res, 200, ClientOrgPreambleResponse{m_context.settings->preamble(), ServerSettings::preambleMaxLength});
+    } else if (auto body = decodeBody<PreambleBody>(req, res)) {
+        auto saved = m_context.settings->setPreamble(body->preamble);
+        if (saved)
+            replyJson(res, 200, ClientOrgPreambleResponse{*saved, ServerSettings::preambleMaxLength});
+        else
+            replyText(res, saved.error().status, saved.error().message());
+    }
+}
+
+ClientUpdaterStatus AdminApi::updaterStatus() const {
+    // No update feed exists yet, so the updater cannot check for anything and says so.
+    ClientUpdaterStatus updater;
+    updater.enabled = false;
+    updater.channel = QStringLiteral("stable");
+    updater.current = serverVersion();
+    return updater;
+}
+
+ClientServerStatus AdminApi::status() const {
+    ClientServerStatus s;
+    s.serverVersion = serverVersion();
+    s.stateDirectory = m_context.store.directory();
+    s.pid = m_context.pid;
+    s.startedAt = m_context.startedAt;
+    s.bind = m_context.network;
+    s.uptimeSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - m_context.startedClock).count();
+    s.logging = m_context.settings->logging();
+    s.updater = updaterStatus();
+    s.hardware = m_context.hardware;
+    s.concurrency = m_context.admission->stats();
+    s.orgPreamble = m_context.settings->preamble();
+
+    ClientCompositionStages stages;
+    stages.systemPromptApplied = s.orgPreamble.has_value();
+    if (s.orgPreamble)
+        stages.systemPromptChars = graphemeCount(*s.orgPreamble);
+    s.stages = stages;
+    // Until the model store exists, no model runs and none waits: s.model keeps its empty state.
+    return s;
+}
+
+} // namespace tavrin

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "protocol/ClientRecords.h"
+
+#include <QDate>
+#include <QString>
+
+#include <expected>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace tavrin {
+
+// One generation as the audit log keeps it. What is kept depends on the logging mode:
+// privacy keeps the metadata only, hash adds SHA-256 digests of prompt and answer, audit adds
+// their text; none keeps nothing at all.
+struct AuditRecord {
+    QString time;
+    QString keyId;
+    QString clientIP;
+    QString endpoint;
+    qint64 status = 0;
+    qint64 promptTokens = 0;
+    qint64 completionTokens = 0;
+    std::optional<QString> promptSha256;
+    std::optional<QString> completionSha256;
+    std::optional<QString> prompt;
+    std::optional<QString> completion;
+
+    static constexpr auto fields() {
+        using R = AuditRecord;
+        return std::tuple{required("time", &R::time),
+                          required("keyId", &R::keyId),
+                          required("clientIP", &R::clientIP),
+                          required("endpoint", &R::endpoint),
+                          required("status", &R::status),
+                          required("promptTokens", &R::promptTokens),
+                          required("completionTokens", &R::completionTokens),
+                          optional("promptSha256", &R::promptSha256),
+                          optional("completionSha256", &R::completionSha256),
+                          optional("prompt", &R::prompt),
+                          optional("completion", &R::completion)};
+    }
+};
+
+// The audit log: one JSON line per generation in "audit/YYYY-MM-DD.jsonl" (UTC days) of the
+// state directory. Each line is appended with a single write, so a killed server never leaves
+// half a line; the files are synced by sync() (about once a second) and removed once older
+// than the retention period. Thread-safe.
+class AuditLog {
+public:
+    explicit AuditLog(QString directory) : m_directory(std::move(directory)) {}
+    ~AuditLog();
+    AuditLog(const AuditLog&) = delete;
+    AuditLog& operator=(const AuditLog&) = delete;
+
+    // Fills in what `settings.mode` asks for from the prompt and answer texts, and appends.
+    std::expected<void, QString> record(const ClientAuditLoggingSettings& settings, AuditRecord record,
+                                        const QString& prompt, const QString& completion);
+    std::expected<void, QString> sync();
+    // Removes the day files older than `retentionDays` before `today`.
+    void prune(qint64 retentionDays, QDate today);
+
+    // Every complete record, oldest day first; a line that does not decode is skipped.
+    static std::vector<AuditRecord> readAll(const QString& directory);
+
+private:
+    QString m_directory;
+    std::mutex m_mutex;
+    int m_fd = -1;
+    QDate m_day;
+};
+
+} // namespace tavrin

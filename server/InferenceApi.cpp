@@ -1,0 +1,264 @@
+#include "server/InferenceApi.h"
+
+#include "server/HttpReply.h"
+#include "server/IsoTime.h"
+
+#include <QDateTime>
+
+#include <sodium.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace tavrin {
+
+namespace {
+
+void replyError(httplib::Response& res, int status, const char* type, const QString& message) {
+    replyJson(res, status, ApiError{{message, QString::fromLatin1(type)}});
+}
+
+QString completionId() {
+    unsigned char raw[12];
+    randombytes_buf(raw, sizeof raw);
+    return QStringLiteral("chatcmpl-") + QString::fromLatin1(QByteArray(reinterpret_cast<char*>(raw), sizeof raw).toHex());
+}
+
+std::string sseEvent(const ChatCompletion& chunk) {
+    return "data: " + encodeJson(chunk).toStdString() + "\n\n";
+}
+
+template <class T>
+std::optional<T> decodeBody(const httplib::Request& req, httplib::Response& res) {
+    auto decoded = decodeJson<T>(QByteArray::fromStdString(req.body));
+    if (!decoded) {
+        replyError(res, 400, "invalid_request_error",
+                   QStringLiteral("invalid request body: %1").arg(decoded.error().message()));
+        return std::nullopt;
+    }
+    return std::move(*decoded);
+}
+
+std::optional<QString> bearerOf(const httplib::Request& req) {
+    const std::string header = req.get_header_value("Authorization");
+    static constexpr std::string_view scheme = "Bearer ";
+    if (header.size() <= scheme.size() || header.compare(0, scheme.size(), scheme) != 0)
+        return std::nullopt;
+    return QString::fromStdString(header.substr(scheme.size())).trimmed();
+}
+
+} // namespace
+
+bool InferenceApi::applyCors(const httplib::Request& req, httplib::Response& res) {
+    if (!req.has_header("Origin")) {
+        if (req.method != "OPTIONS")
+            return true; // not a browser's cross-origin call
+        replyText(res, 400, QStringLiteral("a preflight request needs an Origin header"));
+        return false;
+    }
+    const std::string origin = req.get_header_value("Origin");
+    const bool allowed = m_context.policy.allowsOrigin(QString::fromStdString(origin));
+    if (allowed) {
+        res.set_header("Access-Control-Allow-Origin", origin);
+        res.set_header("Vary", "Origin");
+    }
+    if (req.method != "OPTIONS")
+        return true; // a browser enforces the missing header; other clients need none
+    if (!allowed) {
+        replyText(res, 403, QStringLiteral("origin %1 is not allowed").arg(QString::fromStdString(origin)));
+        return false;
+    }
+    res.set_header("Access-Control-Allow-Methods", "GET, POST, OPTIONS");
+    res.set_header("Access-Control-Allow-Headers", "Authorization, Content-Type");
+    res.set_header("Access-Control-Max-Age", "600");
+    res.status = 204;
+    return false;
+}
+
+void InferenceApi::handle(const httplib::Request& req, httplib::Response& res) {
+    if (!applyCors(req, res))
+        return;
+    const QString remote = QString::fromStdString(req.remote_addr);
+    if (!m_context.policy.allows(remote)) {
+        replyError(res, 403, "permission_error",
+                   QStringLiteral("client address %1 is not in this server's IP allowlist").arg(remote));
+        return;
+    }
+
+    const std::string& path = req.path;
+    Endpoint endpoint;
+    const char* method = "POST";
+    if (path == "/v1/models") {
+        endpoint = Endpoint::models;
+        method = "GET";
+    } else if (path == "/v1/chat/completions") {
+        endpoint = Endpoint::chatCompletions;
+    } else if (path == "/api/chat") {
+        endpoint = Endpoint::nativeChat;
+    } else if (path == "/api/generate") {
+        endpoint = Endpoint::nativeGenerate;
+    } else {
+        replyError(res, 404, "not_found_error", QStringLiteral("no endpoint at %1").arg(pathOf(req)));
+        return;
+    }
+    if (req.method != method) {
+        res.set_header("Allow", method);
+        replyError(res, 405, "invalid_request_error",
+                   QStringLiteral("method %1 is not allowed on %2").arg(QString::fromStdString(req.method), pathOf(req)));
+        return;
+    }
+
+    const auto presented = bearerOf(req);
+    const auto grant = presented ? m_context.keys->authenticate(*presented) : std::nullopt;
+    if (!grant) {
+        replyError(res, 401, "authentication_error", QStringLiteral("API key missing, unknown or revoked"));
+        return;
+    }
+    if (endpoint == Endpoint::models) {
+        m_context.keys->recordUse(grant->id, remote, 0, 0);
+        const qint64 created = QDateTime::fromString(m_context.startedAt, Qt::ISODate).toSecsSinceEpoch();
+        ModelList list{QStringLiteral("list"),
+                       {ModelEntry{m_context.engine->modelId(), QStringLiteral("model"), created,
+                                   QStringLiteral("tavrin-server"),
+                                   QStringLiteral("Deterministic echo engine: no model weights; it answers with a "
+                                                  "summary of the prompt it received.")}}};
+        replyJson(res, 200, list);
+        return;
+    }
+    if (!grant->mayGenerate) {
+        m_context.keys->recordUse(grant->id, remote, 0, 0);
+        replyError(res, 403, "permission_error", QStringLiteral("this API key is read-only: it may not generate text"));
+        return;
+    }
+    generate(endpoint, req, res, *grant);
+}
+
+GenerationRequest InferenceApi::withPreamble(std::vector<ChatTurn> turns) const {
+    GenerationRequest request;
+    if (auto preamble = m_context.settings->preamble())
+        request.turns.push_back({QStringLiteral("system"), *preamble});
+    for (auto& turn : turns)
+        request.turns.push_back(std::move(turn));
+    return request;
+}
+
+void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, httplib::Response& res,
+                            const KeyGrant& grant) {
+    const QString remote = QString::fromStdString(req.remote_addr);
+    std::vector<ChatTurn> turns;
+    std::optional<QString> model;
+    bool stream = endpoint != Endpoint::chatCompletions; // the JSON-lines endpoints stream unless told not to
+    if (endpoint == Endpoint::nativeGenerate) {
+        auto body = decodeBody<GenerateRequest>(req, res);
+        if (!body)
+            return m_context.keys->recordUse(grant.id, remote, 0, 0);
+        if (body->system)
+            turns.push_back({QStringLiteral("system"), *body->system});
+        turns.push_back({QStringLiteral("user"), body->prompt});
+        model = body->model;
+        stream = body->stream.value_or(stream);
+    } else {
+        auto body = decodeBody<ChatRequest>(req, res);
+        if (!body)
+            return m_context.keys->recordUse(grant.id, remote, 0, 0);
+        for (auto& m : body->messages)
+            turns.push_back({m.role, m.content.text});
+        model = body->model;
+        stream = body->stream.value_or(stream);
+    }
+    const QString engineModel = m_context.engine->modelId();
+    if (model && !model->isEmpty() && *model != engineModel) {
+        m_context.keys->recordUse(grant.id, remote, 0, 0);
+        replyError(res, 404, "not_found_error",
+                   QStringLiteral("model \"%1\" is not served here; this server serves \"%2\"").arg(*model, engineModel));
+        return;
+    }
+
+    QString promptText;
+    for (const auto& turn : turns)
+        promptText += turn.role + QStringLiteral(": ") + turn.content + QLatin1Char('\n');
+    const auto audit = [&](int status, const Generation& generation) {
+        AuditRecord record{isoUtcNow(), grant.id, remote, pathOf(req), status, generation.promptTokens,
+                           generation.completionTokens, {}, {}, {}, {}};
+        const auto logged = m_context.audit->record(m_context.settings->logging(), std::move(record), promptText,
+                                                    generation.text());
+        if (!logged) // the request has been served; the server's log says what the audit log missed
+            std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(logged.error()));
+    };
+
+    std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();
+    if (!slot) {
+        m_context.keys->recordUse(grant.id, remote, 0, 0);
+        audit(503, Generation{});
+        res.set_header("Retry-After", "1");
+        replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
+        return;
+    }
+    const Generation generation = m_context.engine->generate(withPreamble(std::move(turns)));
+    m_context.keys->recordUse(grant.id, remote, generation.promptTokens, generation.completionTokens);
+    audit(200, generation);
+
+    const qint64 created = QDateTime::currentSecsSinceEpoch();
+    if (endpoint == Endpoint::chatCompletions) {
+        ChatCompletion answer{completionId(), QStringLiteral("chat.completion"), created, engineModel, {}, std::nullopt};
+        if (!stream) {
+            answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), generation.text()}, std::nullopt,
+                                      QStringLiteral("stop")});
+            answer.usage = CompletionUsage{generation.promptTokens, generation.completionTokens,
+                                           generation.promptTokens + generation.completionTokens};
+            replyJson(res, 200, answer);
+            return;
+        }
+        answer.object = QStringLiteral("chat.completion.chunk");
+        std::string events;
+        ChatCompletion chunk = answer;
+        chunk.choices = {{0, std::nullopt, OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt}};
+        events += sseEvent(chunk);
+        for (const auto& piece : generation.pieces) {
+            chunk.choices = {{0, std::nullopt, OutMessage{std::nullopt, piece}, std::nullopt}};
+            events += sseEvent(chunk);
+        }
+        chunk.choices = {{0, std::nullopt, OutMessage{}, QStringLiteral("stop")}};
+        events += sseEvent(chunk) + "data: [DONE]\n\n";
+        // The slot is held until the last byte is out, as it would be for a real engine.
+        res.set_header("Cache-Control", "no-cache");
+        res.set_chunked_content_provider("text/event-stream",
+                                         [events = std::move(events), slot](size_t, httplib::DataSink& sink) {
+                                             sink.write(events.data(), events.size());
+                                             sink.done();
+                                             return true;
+                                         });
+        return;
+    }
+
+    const bool chat = endpoint == Endpoint::nativeChat;
+    const auto line = [&](const QString& text, bool done) {
+        NativeAnswer a{engineModel, isoUtcNow(), std::nullopt, std::nullopt, done, std::nullopt, std::nullopt, std::nullopt};
+        if (chat)
+            a.message = OutMessage{QStringLiteral("assistant"), text};
+        else
+            a.response = text;
+        if (done) {
+            a.done_reason = QStringLiteral("stop");
+            a.prompt_eval_count = generation.promptTokens;
+            a.eval_count = generation.completionTokens;
+        }
+        return encodeJson(a).toStdString() + "\n";
+    };
+    if (!stream) {
+        res.status = 200;
+        res.set_content(line(generation.text(), true), "application/json");
+        return;
+    }
+    std::string lines;
+    for (const auto& piece : generation.pieces)
+        lines += line(piece, false);
+    lines += line(QString(), true);
+    res.set_chunked_content_provider("application/x-ndjson", [lines = std::move(lines), slot](size_t, httplib::DataSink& sink) {
+        sink.write(lines.data(), lines.size());
+        sink.done();
+        return true;
+    });
+}
+
+} // namespace tavrin

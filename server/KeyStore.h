@@ -1,0 +1,87 @@
+#pragma once
+
+#include "protocol/ClientRecords.h"
+#include "server/StateStore.h"
+
+#include <QString>
+
+#include <expected>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace tavrin {
+
+// One key as kept on disk: the public record and the SHA-256 of its secret. The secret itself
+// is never stored; 256 random bits need no slow password hash.
+struct StoredAPIKey {
+    ClientAPIKeyPublic record;
+    QString secretSha256;
+
+    static constexpr auto fields() {
+        using R = StoredAPIKey;
+        return std::tuple{required("record", &R::record), required("secretSha256", &R::secretSha256)};
+    }
+};
+
+// A refusal of a key operation: the HTTP status and the one line the panel shows.
+struct KeyError {
+    int status = 400;
+    QString text;
+    QString message() const { return text; }
+};
+
+// What a presented API key may do, as found by authenticate().
+struct KeyGrant {
+    QString id;
+    bool mayGenerate = false;
+};
+
+// The API keys: issued, listed, revoked, rotated and deleted through the admin API, and
+// checked and counted by the inference surface. Thread-safe.
+//
+// Admin changes are on disk before they are answered. Usage counters change on every
+// inference request, so they are written at most once per flush() (the server flushes about
+// once a second and at shutdown); a killed server loses at most that last second of counts.
+class KeyStore {
+public:
+    static std::expected<std::unique_ptr<KeyStore>, QString> open(const StateStore& store);
+
+    std::vector<ClientAPIKeyPublic> list() const;
+    std::expected<ClientCreatedAPIKey, KeyError> create(const QString& label,
+                                                        std::optional<std::vector<ClientAPIKeyScope>> scopes);
+    std::expected<ClientAPIKeyPublic, KeyError> revoke(const QString& id);
+    std::expected<ClientCreatedAPIKey, KeyError> rotate(const QString& id);
+    std::expected<void, KeyError> remove(const QString& id);
+
+    // nullopt for an unknown, revoked or malformed key.
+    std::optional<KeyGrant> authenticate(const QString& presented) const;
+    void recordUse(const QString& id, const QString& clientIP, qint64 promptTokens, qint64 completionTokens);
+
+    // Writes the usage counters when they changed since the last write.
+    std::expected<void, QString> flush();
+
+    static constexpr const char* fileName = "keys.json";
+    static constexpr const char* secretPrefix = "tk-";
+
+private:
+    explicit KeyStore(StateStore store, std::vector<StoredAPIKey> keys)
+        : m_store(std::move(store)), m_keys(std::move(keys)) {}
+
+    // Applies `change` to a copy, writes the copy, and keeps it only when the write succeeded.
+    template <class F>
+    auto commit(F&& change) -> decltype(change(std::declval<std::vector<StoredAPIKey>&>()));
+
+    StateStore m_store;
+    mutable std::mutex m_writeMutex; // taken before m_mutex: one writer of keys.json at a time
+    mutable std::mutex m_mutex;
+    std::vector<StoredAPIKey> m_keys;
+    quint64 m_generation = 0;
+    quint64 m_writtenGeneration = 0;
+};
+
+QString newKeySecret();
+QString sha256Hex(const QByteArray& bytes);
+
+} // namespace tavrin

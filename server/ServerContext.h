@@ -1,0 +1,38 @@
+#pragma once
+
+#include "protocol/ClientRecords.h"
+#include "server/AdminSecret.h"
+#include "server/AuditLog.h"
+#include "server/AdmissionControl.h"
+#include "server/InferenceEngine.h"
+#include "server/KeyStore.h"
+#include "server/NetworkPolicy.h"
+#include "server/ServerSettings.h"
+#include "server/StateStore.h"
+
+#include <chrono>
+#include <memory>
+
+namespace tavrin {
+
+// Everything the request handlers share, built once at start. The stores guard themselves;
+// the rest is fixed for the life of the process.
+struct ServerContext {
+    StateStore store;
+    std::unique_ptr<KeyStore> keys;
+    std::unique_ptr<ServerSettings> settings;
+    AdminSecret adminSecret;
+    ClientNetworkPreferences network; // in effect since start; later changes wait for a restart
+    NetworkPolicy policy;
+    ClientHardwareReport hardware;
+    std::unique_ptr<AdmissionControl> admission;
+    std::unique_ptr<InferenceEngine> engine;
+    std::unique_ptr<AuditLog> audit;
+    QString startedAt;
+    std::chrono::steady_clock::time_point startedClock;
+    qint64 pid = 0;
+};
+
+QString serverVersion();
+
+} // namespace tavrin

@@ -1,0 +1,184 @@
+// tavrin-server: the reference server the Tavrin Keldmarch panel administers.
+
+#include "protocol/HardwareProbe.h"
+#include "server/HttpServer.h"
+#include "server/IsoTime.h"
+#include "server/ServerContext.h"
+#include "server/ServerOptions.h"
+
+#include <QProcessEnvironment>
+
+#include <sodium.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace tavrin;
+
+namespace {
+
+// In-flight requests get this long after SIGTERM before the process ends regardless.
+constexpr auto shutdownGrace = std::chrono::seconds(4);
+constexpr auto usageFlushInterval = std::chrono::seconds(1);
+
+int fail(const QString& message, int code = 1) {
+    std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(message));
+    return code;
+}
+
+// Set once the server has stopped serving; wakes the flusher and the shutdown watchdog.
+struct Stopped {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool value = false;
+
+    void set() {
+        {
+            std::lock_guard lock(mutex);
+            value = true;
+        }
+        changed.notify_all();
+    }
+    // True when stopped within `timeout`.
+    bool waitFor(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return value; });
+    }
+};
+
+void report(const std::expected<void, QString>& outcome) {
+    if (!outcome)
+        std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(outcome.error()));
+}
+
+// Usage counters and audit lines change with every request; they reach the disk here.
+void flush(ServerContext& context) {
+    report(context.keys->flush());
+    report(context.audit->sync());
+}
+
+void pruneAudit(ServerContext& context) {
+    context.audit->prune(context.settings->logging().retentionDays, QDateTime::currentDateTimeUtc().date());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const auto options = ServerOptions::parse(arguments, QProcessEnvironment::systemEnvironment().toStringList());
+    if (!options)
+        return fail(options.error() + QStringLiteral("\nTry \"tavrin-server --help\"."), 64);
+    if (options->action == ServerOptions::Action::help) {
+        std::fputs(qPrintable(ServerOptions::helpText()), stdout);
+        return 0;
+    }
+    if (options->action == ServerOptions::Action::version) {
+        std::printf("tavrin-server %s\n", qPrintable(serverVersion()));
+        return 0;
+    }
+
+    // Signals are taken by one thread with sigwait, so they are blocked before any thread exists.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN); // a client that hangs up mid-answer must not end the server
+    ::umask(077);
+    if (sodium_init() < 0)
+        return fail(QStringLiteral("cannot initialise libsodium"));
+
+    auto store = StateStore::open(options->stateDirectory);
+    if (!store)
+        return fail(store.error());
+    auto keys = KeyStore::open(*store);
+    if (!keys)
+        return fail(keys.error());
+    auto settings = ServerSettings::open(*store);
+    if (!settings)
+        return fail(settings.error());
+
+    ClientNetworkPreferences network = (*settings)->network();
+    if (options->host)
+        network.bindHost = *options->host;
+    if (auto valid = NetworkPolicy::validate(network); !valid)
+        return fail(QStringLiteral("network preferences: %1").arg(valid.error()));
+    if (options->port)
+        network.bindPort = *options->port;
+
+    const ClientHardwareReport hardware = probeLocalHardware();
+    const qint64 maxConcurrency = options->maxConcurrency.value_or(hardware.recommendedConcurrency);
+    const qint64 maxQueueDepth = options->maxQueueDepth.value_or(hardware.recommendedMaxQueueDepth);
+
+    ServerContext context{
+        .store = *store,
+        .keys = std::move(*keys),
+        .settings = std::move(*settings),
+        .adminSecret = AdminSecret(store->pathOf(QLatin1StringView(AdminSecret::fileName))),
+        .network = network,
+        .policy = NetworkPolicy(network),
+        .hardware = hardware,
+        .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
+        .engine = std::make_unique<EchoEngine>(options->generationDelay),
+        .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit"))),
+        .startedAt = isoUtcNow(),
+        .startedClock = std::chrono::steady_clock::now(),
+        .pid = qint64(::getpid()),
+    };
+
+    // Room for every running and waiting generation, plus workers that stay free for health
+    // checks, administration and the 503s of a full queue.
+    const std::size_t workers = std::size_t(std::max<qint64>(16, maxConcurrency + maxQueueDepth + 8));
+    HttpServer http(context, workers);
+    const auto port = http.bind(network.bindHost, int(network.bindPort));
+    if (!port)
+        return fail(port.error());
+    context.network.bindPort = *port;
+    std::printf("listening on %s:%d\n", qPrintable(network.bindHost), *port);
+    std::fflush(stdout);
+
+    Stopped stopped;
+    std::atomic<bool> signalled = false;
+    pruneAudit(context);
+    std::thread flusher([&] {
+        for (int tick = 1; !stopped.waitFor(usageFlushInterval); ++tick) {
+            flush(context);
+            if (tick % 3600 == 0)
+                pruneAudit(context);
+        }
+    });
+    std::thread watcher([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        if (stopped.waitFor(std::chrono::milliseconds(0)))
+            return; // woken by main after the server ended on its own
+        signalled = true;
+        http.stop();
+        if (!stopped.waitFor(shutdownGrace)) {
+            // A request is still running: keep what has been counted and leave without it.
+            flush(context);
+            std::fflush(nullptr);
+            ::_exit(0);
+        }
+    });
+
+    const bool served = http.serve();
+    stopped.set();
+    if (!signalled)
+        pthread_kill(watcher.native_handle(), SIGTERM);
+    watcher.join();
+    flusher.join();
+    flush(context);
+    if (!served && !signalled)
+        return fail(QStringLiteral("the server stopped unexpectedly"));
+    return 0;
+}

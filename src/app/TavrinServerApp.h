@@ -1,0 +1,71 @@
+#pragma once
+
+#include "protocol/Task.h"
+
+#include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
+#include "protocol/HardwareProbe.h"
+#include "state/ServerStateModel.h"
+#include "ui/window/MainWindow.h"
+
+#include <QLocalServer>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+#include <memory>
+#include <optional>
+
+class QMenu;
+
+namespace tavrin {
+
+
+struct AppOptions {
+    std::optional<SimulatedHost> simulatedHost;
+};
+
+// The application: the one state model with its client and controller, the main window (made
+// again when reopened after a close), the tray item whose icon follows the phase, and the
+// single-instance channel through which a second launch brings this one's window forward.
+class TavrinServerApp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* baseURL = "http://127.0.0.1:11434";
+
+    explicit TavrinServerApp(AppOptions options = {}, QObject* parent = nullptr);
+    ~TavrinServerApp() override;
+
+    // False when another instance already runs (and has been asked to come forward).
+    bool claimSingleInstance();
+
+    ServerStateModel& state() { return *m_state; }
+    MainWindow* mainWindow() const { return m_window; }
+    const AppOptions& options() const { return m_options; }
+
+    void openMainWindow();
+    void openStateFolder();
+    // Ends the panel. A server it started as a child for this session is stopped first, so that it
+    // never keeps the port unnoticed; a registered login service is left running.
+    QCoro::Task<void> quit();
+
+    // Renders the main window on every tab, and the kit, to PNG files; returns the files written.
+    QStringList renderScreens(const QString& directory);
+
+private:
+    void setUpTray();
+    void followPhase();
+    static QString instanceName();
+
+    AppOptions m_options;
+    std::unique_ptr<DaemonClient> m_client;
+    std::unique_ptr<DaemonProcessController> m_process;
+    std::unique_ptr<ServerStateModel> m_state;
+    QPointer<MainWindow> m_window;
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QLocalServer m_instanceServer;
+    bool m_quitting = false;
+};
+
+} // namespace tavrin

@@ -1,0 +1,61 @@
+#include "app/TavrinServerApp.h"
+
+#include "ui/kit/Theme.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // The kit draws the product's own light look; desktop font and colour settings must not leak in.
+    QGuiApplication::setDesktopSettingsAware(false);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tavrin"));
+    QApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tavrin-keldmarch"));
+    // Closing the window leaves the application, its tray item and its polling running.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Control panel of the local Tavrin inference server."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption render(QStringLiteral("render-screens"),
+                                    QStringLiteral("Render every screen to PNG files in DIR, then exit."),
+                                    QStringLiteral("DIR"));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate-host"),
+        QStringLiteral("Judge a simulated machine instead of this one, e.g. \"Apple M3 Max:36\" (brand:GiB)."),
+        QStringLiteral("BRAND:GIB"));
+    parser.addOption(render);
+    parser.addOption(simulate);
+    parser.process(app);
+
+    tavrin::AppOptions options;
+    if (parser.isSet(simulate)) {
+        options.simulatedHost = tavrin::parseSimulatedHost(parser.value(simulate));
+        if (!options.simulatedHost) {
+            std::fprintf(stderr, "tavrin-keldmarch: --simulate-host takes BRAND:GIB, for example \"Apple M3 Max:36\"\n");
+            return 2;
+        }
+    }
+
+    tavrin::Theme::apply(app);
+    tavrin::TavrinServerApp shell(options);
+
+    if (parser.isSet(render)) {
+        // One poll first, so the screens show whatever server answers (or none).
+        QCoro::waitFor(shell.state().refresh());
+        const QStringList files = shell.renderScreens(parser.value(render));
+        for (const QString& file : files)
+            std::printf("%s\n", qPrintable(file));
+        return files.isEmpty() ? 1 : 0;
+    }
+
+    if (!shell.claimSingleInstance())
+        return 0;
+    shell.openMainWindow();
+    return app.exec();
+}

@@ -1,0 +1,163 @@
+#include "state/ServerStateModel.h"
+
+#include "protocol/DaemonClient.h"
+
+#include <QCoroSignal>
+#include <QSettings>
+#include <QTimer>
+
+#include <chrono>
+#include <cmath>
+
+namespace tavrin {
+
+ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process, AdminSecretFile secretFile,
+                                   KeychainStore keychain, QObject* parent)
+    : QObject(parent), m_client(client), m_process(process), m_secretFile(std::move(secretFile)),
+      m_keychain(std::move(keychain)) {
+    // The file is what the server reads, so it wins; the keychain copy is the panel's own.
+    std::optional<QString> secret = m_secretFile.read();
+    if (!secret)
+        secret = m_keychain.load(KeychainAccount::adminSecret);
+    if (secret)
+        m_client->setAdminSecret(*secret);
+
+    m_hasCompletedFirstRun = QSettings().value(QLatin1StringView(firstRunKey), false).toBool();
+}
+
+void ServerStateModel::setPhase(Phase phase) {
+    m_phase = std::move(phase);
+    Q_EMIT phaseChanged();
+}
+
+void ServerStateModel::setStatus(std::optional<ClientServerStatus> status) {
+    m_status = std::move(status);
+    Q_EMIT statusChanged();
+}
+
+void ServerStateModel::setKeys(ClientAPIKeyList keys) {
+    m_keys = std::move(keys);
+    Q_EMIT keysChanged();
+}
+
+void ServerStateModel::setLastError(std::optional<QString> error) {
+    m_lastError = std::move(error);
+    Q_EMIT lastErrorChanged();
+}
+
+void ServerStateModel::setLastRefreshedAt(std::optional<QDateTime> at) {
+    m_lastRefreshedAt = std::move(at);
+    Q_EMIT lastRefreshedAtChanged();
+}
+
+void ServerStateModel::setHasCompletedFirstRun(bool done) {
+    m_hasCompletedFirstRun = done;
+    Q_EMIT hasCompletedFirstRunChanged();
+    QSettings settings;
+    settings.setValue(QLatin1StringView(firstRunKey), done);
+    settings.sync();
+}
+
+void ServerStateModel::setPollIntervalSeconds(double seconds) {
+    m_pollIntervalSeconds = seconds;
+    Q_EMIT pollIntervalSecondsChanged();
+}
+
+void ServerStateModel::setLastIssuedKey(std::optional<ClientCreatedAPIKey> key) {
+    m_lastIssuedKey = std::move(key);
+    Q_EMIT lastIssuedKeyChanged();
+}
+
+QCoro::Task<void> ServerStateModel::refresh() {
+    // The model may be destroyed while this cycle waits for the network.
+    QPointer<ServerStateModel> self(this);
+
+    if (!m_client->adminSecret()) {
+        setPhase(Phase::unauthenticated());
+        co_return;
+    }
+    if (m_phase.kind == Phase::Kind::unknown)
+        setPhase(Phase::probing());
+
+    const bool healthy = co_await m_client->health();
+    if (!self)
+        co_return;
+
+    if (!healthy) {
+        // One failed check is tolerated: the previous phase stays on screen.
+        if (++m_consecutiveHealthFailures >= 2) {
+            setPhase(Phase::stopped());
+            setStatus(std::nullopt);
+        }
+        co_return;
+    }
+
+    m_consecutiveHealthFailures = 0;
+    auto status = co_await m_client->status();
+    if (!self)
+        co_return;
+    if (!status) {
+        if (status.error().is<DaemonClientError::Unauthenticated>()) {
+            setPhase(Phase::unauthenticated());
+        } else {
+            const QString message = status.error().message();
+            setLastError(message);
+            setPhase(Phase::error(message));
+        }
+        co_return;
+    }
+
+    setStatus(std::move(*status));
+    setLastError(std::nullopt);
+    setLastRefreshedAt(QDateTime::currentDateTimeUtc());
+    setPhase(Phase::running());
+
+    auto keys = co_await m_client->listKeys();
+    if (!self)
+        co_return;
+    // A failed key list keeps the previous one on screen; polling reports nothing for it.
+    if (keys)
+        setKeys(std::move(*keys));
+}
+
+void ServerStateModel::startPolling() {
+    ++m_pollGeneration;
+    Q_EMIT pollLoopReplaced();
+    pollLoop(QPointer<ServerStateModel>(this), m_pollGeneration);
+}
+
+QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, quint64 generation) {
+    // The loop holds only a weak reference and checks, each time it wakes, that the model still
+    // exists and that no newer loop has replaced it; so there is never more than one.
+    auto current = [&] { return model && model->m_pollGeneration == generation; };
+    while (current()) {
+        co_await model->refresh();
+        if (!current())
+            co_return;
+
+        const auto interval = std::chrono::milliseconds(qint64(std::llround(model->m_pollIntervalSeconds * 1000.0)));
+        QTimer sleep;
+        sleep.setSingleShot(true);
+        // A replacement ends the sleep at once, so the old loop never runs another cycle.
+        QObject::connect(model.data(), &ServerStateModel::pollLoopReplaced, &sleep, [&sleep] { sleep.start(0); });
+        sleep.start(interval);
+        co_await qCoro(&sleep, &QTimer::timeout);
+    }
+}
+
+std::expected<void, AdminSecretError> ServerStateModel::setAdminSecret(const QString& secret) {
+    if (auto saved = m_keychain.save(secret, KeychainAccount::adminSecret); !saved)
+        return std::unexpected(AdminSecretError{saved.error().message()});
+    m_client->setAdminSecret(secret);
+    if (auto written = m_secretFile.write(secret, AdminSecretFile::DirectoryMode::AsCreated); !written)
+        return std::unexpected(AdminSecretError{written.error().message()});
+    return {};
+}
+
+void ServerStateModel::clearAdminSecret() {
+    m_keychain.remove(KeychainAccount::adminSecret);
+    m_client->setAdminSecret(std::nullopt);
+    m_secretFile.remove();
+}
+
+} // namespace tavrin

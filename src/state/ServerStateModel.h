@@ -1,0 +1,112 @@
+#pragma once
+
+#include "protocol/Task.h"
+
+#include "control/AdminSecretFile.h"
+#include "control/KeychainStore.h"
+#include "protocol/ClientRecords.h"
+#include "state/Phase.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+
+#include <expected>
+#include <optional>
+
+namespace tavrin {
+
+class DaemonClient;
+class DaemonProcessController;
+
+// Why a new admin password could not be kept; message() is shown to the user unchanged.
+struct AdminSecretError {
+    QString text;
+    QString message() const { return text; }
+};
+
+// The one observable object every screen watches. It polls the server, keeps the last status and
+// key list, derives the phase, and owns the admin secret's life cycle on the panel's side.
+// Every write of a published field emits its signal, even when the value is unchanged.
+class ServerStateModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(tavrin::Phase phase READ phase NOTIFY phaseChanged)
+    Q_PROPERTY(bool hasCompletedFirstRun READ hasCompletedFirstRun WRITE setHasCompletedFirstRun NOTIFY
+                   hasCompletedFirstRunChanged)
+    Q_PROPERTY(double pollIntervalSeconds READ pollIntervalSeconds WRITE setPollIntervalSeconds NOTIFY
+                   pollIntervalSecondsChanged)
+    Q_PROPERTY(std::optional<QString> lastError READ lastError NOTIFY lastErrorChanged)
+    Q_PROPERTY(std::optional<QDateTime> lastRefreshedAt READ lastRefreshedAt NOTIFY lastRefreshedAtChanged)
+
+public:
+    static constexpr const char* firstRunKey = "TavrinServer.firstRunComplete";
+
+    // The client and controller outlive the model (the application owns all three).
+    ServerStateModel(DaemonClient* client, DaemonProcessController* process,
+                     AdminSecretFile secretFile = AdminSecretFile(), KeychainStore keychain = KeychainStore(),
+                     QObject* parent = nullptr);
+
+    Phase phase() const { return m_phase; }
+    const std::optional<ClientServerStatus>& status() const { return m_status; }
+    const ClientAPIKeyList& keys() const { return m_keys; }
+    const std::optional<QString>& lastError() const { return m_lastError; }
+    const std::optional<QDateTime>& lastRefreshedAt() const { return m_lastRefreshedAt; }
+    bool hasCompletedFirstRun() const { return m_hasCompletedFirstRun; }
+    void setHasCompletedFirstRun(bool done);
+    double pollIntervalSeconds() const { return m_pollIntervalSeconds; }
+    void setPollIntervalSeconds(double seconds);
+    const std::optional<ClientCreatedAPIKey>& lastIssuedKey() const { return m_lastIssuedKey; }
+    void setLastIssuedKey(std::optional<ClientCreatedAPIKey> key);
+
+    DaemonClient* client() const { return m_client; }
+    DaemonProcessController* process() const { return m_process; }
+    const AdminSecretFile& secretFile() const { return m_secretFile; }
+
+    // One poll cycle; never fails. Screens call it after their actions.
+    QCoro::Task<void> refresh();
+    // Starts the poll loop, replacing (never adding to) one already running.
+    void startPolling();
+
+    std::expected<void, AdminSecretError> setAdminSecret(const QString& secret);
+    void clearAdminSecret();
+
+Q_SIGNALS:
+    void phaseChanged();
+    void statusChanged();
+    void keysChanged();
+    void lastErrorChanged();
+    void lastRefreshedAtChanged();
+    void hasCompletedFirstRunChanged();
+    void pollIntervalSecondsChanged();
+    void lastIssuedKeyChanged();
+    // Emitted when a poll loop is replaced, to wake the old loop from its sleep so it can end.
+    void pollLoopReplaced();
+
+private:
+    static QCoro::Task<void> pollLoop(QPointer<ServerStateModel> model, quint64 generation);
+
+    void setPhase(Phase phase);
+    void setStatus(std::optional<ClientServerStatus> status);
+    void setKeys(ClientAPIKeyList keys);
+    void setLastError(std::optional<QString> error);
+    void setLastRefreshedAt(std::optional<QDateTime> at);
+
+    DaemonClient* m_client;
+    DaemonProcessController* m_process;
+    AdminSecretFile m_secretFile;
+    KeychainStore m_keychain;
+
+    Phase m_phase = Phase::unknown();
+    std::optional<ClientServerStatus> m_status;
+    ClientAPIKeyList m_keys;
+    std::optional<QString> m_lastError;
+    std::optional<QDateTime> m_lastRefreshedAt;
+    bool m_hasCompletedFirstRun = false;
+    double m_pollIntervalSeconds = 5.0;
+    std::optional<ClientCreatedAPIKey> m_lastIssuedKey;
+
+    int m_consecutiveHealthFailures = 0;
+    quint64 m_pollGeneration = 0;
+};
+
+} // namespace tavrin

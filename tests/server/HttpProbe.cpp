@@ -1,0 +1,88 @@
+#include "HttpProbe.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+namespace tavrin::test {
+
+std::optional<QByteArray> HttpAnswer::header(QByteArrayView name) const {
+    for (const auto& [key, value] : headers)
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    return std::nullopt;
+}
+
+HttpCall& HttpCall::header(const QByteArray& name, const QByteArray& value) {
+    headers.append(qMakePair(name, value));
+    return *this;
+}
+
+HttpCall& HttpCall::bearer(const QString& token) { return header("Authorization", "Bearer " + token.toUtf8()); }
+
+HttpCall& HttpCall::json(const QByteArray& bytes) {
+    body = bytes;
+    return header("Content-Type", "application/json");
+}
+
+namespace {
+
+QByteArray dechunked(const QByteArray& raw) {
+    QByteArray out;
+    qsizetype at = 0;
+    while (at < raw.size()) {
+        const qsizetype eol = raw.indexOf("\r\n", at);
+        if (eol < 0)
+            break;
+        bool ok = false;
+        const qsizetype size = raw.mid(at, eol - at).split(';').first().trimmed().toLongLong(&ok, 16);
+        if (!ok || size == 0)
+            break;
+        out += raw.mid(eol + 2, size);
+        at = eol + 2 + size + 2;
+    }
+    return out;
+}
+
+} // namespace
+
+std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call) {
+    QTcpSocket socket;
+    if (!call.sourceAddress.isEmpty() && !socket.bind(QHostAddress(call.sourceAddress)))
+        return std::unexpected(QStringLiteral("cannot bind to %1: %2").arg(call.sourceAddress, socket.errorString()));
+    socket.connectToHost(QHostAddress(call.host), port);
+    if (!socket.waitForConnected(5000))
+        return std::unexpected(QStringLiteral("cannot connect: %1").arg(socket.errorString()));
+
+    QByteArray request = call.method + ' ' + call.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+    for (const auto& [key, value] : call.headers)
+        request += key + ": " + value + "\r\n";
+    if (call.body)
+        request += "Content-Length: " + QByteArray::number(call.body->size()) + "\r\n";
+    request += "\r\n";
+    if (call.body)
+        request += *call.body;
+    socket.write(request);
+
+    QByteArray raw;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(30000))
+        raw += socket.readAll();
+    raw += socket.readAll();
+
+    const qsizetype split = raw.indexOf("\r\n\r\n");
+    if (split < 0)
+        return std::unexpected(QStringLiteral("no complete HTTP answer: %1").arg(QString::fromUtf8(raw.left(200))));
+    const QList<QByteArray> lines = raw.left(split).split('\n');
+    HttpAnswer answer;
+    answer.status = lines.first().split(' ').value(1).toInt();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon > 0)
+            answer.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
+    }
+    answer.body = raw.mid(split + 4);
+    if (answer.header("Transfer-Encoding").value_or(QByteArray()).contains("chunked"))
+        answer.body = dechunked(answer.body);
+    return answer;
+}
+
+} // namespace tavrin::test

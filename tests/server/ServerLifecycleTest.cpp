@@ -1,0 +1,193 @@
+// What the reference server keeps and how it starts and ends: state across restarts, private
+// files, a SIGKILL in the middle of writes, SIGTERM with a request in flight, and one port for
+// one server.
+
+#include "HttpProbe.h"
+#include "ServerTesting.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTcpServer>
+
+#include <atomic>
+#include <future>
+#include <thread>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
+class ServerLifecycleTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everythingTheAdministratorSetSurvivesARestart() {
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start());
+        auto client = server.client();
+        const auto key = await(client->createKey(QStringLiteral("kept"), std::vector{ClientAPIKeyScope::inference}));
+        TAVRIN_REQUIRE(key);
+        const auto revoked = await(client->createKey(QStringLiteral("revoked"), std::nullopt));
+        TAVRIN_REQUIRE(await(client->revokeKey(revoked->record.id)));
+        const ClientAuditLoggingSettings logging{ClientAuditMode::audit, 90, true};
+        TAVRIN_REQUIRE(await(client->updateLoggingSettings(logging)));
+        TAVRIN_REQUIRE(await(client->setOrgPreamble(QStringLiteral("Be brief."))));
+        const quint16 nextPort = freePort();
+        const ClientNetworkPreferences network{QStringLiteral("127.0.0.1"), nextPort, false, QStringLiteral("studio"), {}, {}};
+        TAVRIN_REQUIRE(await(client->updateNetworkPreferences(network)));
+        const auto used = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key->key).json(
+                                                      R"({"messages":[{"role":"user","content":"hello"}]})"));
+        QCOMPARE(used->status, 200);
+        const auto before = await(client->listKeys());
+
+        // Without --port the stored preferences decide where it listens.
+        TAVRIN_REQUIRE(server.stop());
+        TAVRIN_REQUIRE(server.start({{}, {}, std::nullopt}));
+        QCOMPARE(server.port(), nextPort);
+        client = server.client();
+        const auto status = await(client->status());
+        TAVRIN_REQUIRE(status);
+        QCOMPARE(status->bind, network);
+        QCOMPARE(status->logging, logging);
+        QCOMPARE(status->orgPreamble, std::optional(QStringLiteral("Be brief.")));
+        const auto after = await(client->listKeys());
+        TAVRIN_REQUIRE(after);
+        QCOMPARE(*after, *before); // usage counters included: SIGTERM flushes them
+        QCOMPARE(after->at(0).totalRequests, 1);
+        QCOMPARE(exchange(server.port(), HttpCall{"GET", "/v1/models"}.bearer(key->key))->status, 200);
+    }
+
+    void stateFilesAreReadableOnlyByTheOwner() {
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start());
+        auto client = server.client();
+        TAVRIN_REQUIRE(await(client->createKey(QStringLiteral("k"), std::nullopt)));
+        TAVRIN_REQUIRE(await(client->updateLoggingSettings({ClientAuditMode::none, 7, false})));
+        TAVRIN_REQUIRE(await(client->setOrgPreamble(QStringLiteral("p"))));
+        TAVRIN_REQUIRE(await(client->updateNetworkPreferences({QStringLiteral("127.0.0.1"), 4000, false, std::nullopt, {}, {}})));
+        const QDir dir(server.stateDirectory());
+        QCOMPARE(QFileInfo(dir.path()).permissions() & 0x0077, QFileDevice::Permissions());
+        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(files.size() >= 5);
+        for (const QString& name : files) {
+            const auto permissions = QFileInfo(dir.filePath(name)).permissions();
+            QVERIFY2(!(permissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther)),
+                     qPrintable(name));
+            QVERIFY2(!name.startsWith(QLatin1Char('.')), qPrintable(name)); // no temporary file left behind
+        }
+        // The key's secret is nowhere on disk, only its hash.
+        const auto keys = await(client->listKeys());
+        QFile stored(dir.filePath(QStringLiteral("keys.json")));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QVERIFY(stored.readAll().contains(keys->at(0).prefix.toUtf8()));
+    }
+
+    void aKillDuringWritesLeavesTheLastCompleteState() {
+        ReferenceServer server;
+        for (int round = 0; round < 6; ++round) {
+            TAVRIN_REQUIRE(server.start());
+            const QString secret = server.adminSecret();
+            const quint16 port = server.port();
+            std::atomic<bool> running = true;
+            std::atomic<int> confirmedCreates = 0;
+            std::vector<std::thread> writers;
+            for (int w = 0; w < 3; ++w) {
+                writers.emplace_back([&, w] {
+                    for (int i = 0; running; ++i) {
+                        HttpCall call = w == 0   ? HttpCall{"POST", "/admin/keys"}.json(R"({"label":"churn"})")
+                                        : w == 1 ? HttpCall{"PUT", "/admin/settings/preamble"}.json(
+                                                       QByteArray(R"({"preamble":")") + QByteArray(500 + i % 700, 'x') + "\"}")
+                                                 : HttpCall{"PUT", "/admin/settings/logging"}.json(
+                                                       QByteArray(R"({"mode":"hash","retentionDays":)") + QByteArray::number(i + 1) +
+                                                       R"(,"includePromptContentsInDiagnostics":true})");
+                        const auto answer = exchange(port, call.bearer(secret));
+                        if (w == 0 && answer && answer->status == 201)
+                            ++confirmedCreates;
+                    }
+                });
+            }
+            QTest::qWait(100 + int(QRandomGenerator::global()->bounded(300)));
+            server.kill();
+            running = false;
+            for (auto& t : writers)
+                t.join();
+
+            TAVRIN_REQUIRE(server.start());
+            auto client = server.client();
+            const auto keys = await(client->listKeys());
+            TAVRIN_REQUIRE(keys);
+            QVERIFY2(int(keys->size()) >= confirmedCreates, qPrintable(QStringLiteral("%1 keys, %2 confirmed").arg(keys->size()).arg(confirmedCreates)));
+            const auto preamble = await(client->orgPreamble());
+            TAVRIN_REQUIRE(preamble);
+            QVERIFY(!preamble->preamble || preamble->preamble->count(QLatin1Char('x')) == preamble->preamble->size());
+            TAVRIN_REQUIRE(await(client->loggingSettings()));
+            TAVRIN_REQUIRE(server.stop());
+        }
+    }
+
+    void sigtermLetsARunningGenerationFinish() {
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start({{QStringLiteral("--generation-delay-ms"), QStringLiteral("800")}}));
+        const auto key = await(server.client()->createKey(QStringLiteral("k"), std::nullopt));
+        TAVRIN_REQUIRE(key);
+        const quint16 port = server.port();
+        auto inFlight = std::async(std::launch::async, [port, secret = key->key] {
+            return exchange(port, HttpCall{"POST", "/api/generate"}.bearer(secret).json(R"({"prompt":"slow","stream":false})"));
+        });
+        QTest::qWait(200);
+        const auto exitCode = server.stop();
+        TAVRIN_REQUIRE(exitCode);
+        QCOMPARE(*exitCode, 0);
+        const auto answer = inFlight.get();
+        TAVRIN_REQUIRE(answer);
+        QCOMPARE(answer->status, 200);
+        QVERIFY(!exchange(port, HttpCall{"GET", "/healthz"})); // and nothing listens any more
+    }
+
+    void aSecondServerNeverSharesThePort() {
+        ReferenceServer first;
+        TAVRIN_REQUIRE(first.start());
+        ReferenceServer second;
+        const auto refused = second.start({{}, {}, int(first.port())});
+        QVERIFY(!refused);
+        QVERIFY2(refused.error().contains(QStringLiteral("cannot listen on 127.0.0.1:%1").arg(first.port())), qPrintable(refused.error()));
+        QVERIFY(refused.error().contains(QStringLiteral("in use")));
+        QVERIFY(!second.isRunning());
+        // Every request still reaches the first server.
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(await(first.client()->status())->pid, first.pid());
+    }
+
+    void commandLineMistakesAreReportedNotIgnored_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no command") << QStringList{} << "no command given";
+        QTest::newRow("unknown flag") << QStringList{"serve", "--verbose"} << "unknown argument \"--verbose\"";
+        QTest::newRow("port out of range") << QStringList{"serve", "--port", "70000"} << "--port must be a whole number from 0 to 65535";
+        QTest::newRow("host name") << QStringList{"serve", "--host", "example.com"} << "bindHost must be an IP address";
+    }
+    void commandLineMistakesAreReportedNotIgnored() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QTemporaryDir state;
+        QProcess process;
+        process.start(ReferenceServer::executablePath(), arguments << QStringLiteral("--state-dir") << state.path());
+        QVERIFY(process.waitForFinished(10000));
+        QVERIFY(process.exitCode() != 0);
+        const QString error = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(error.contains(message), qPrintable(error));
+    }
+};
+
+QTEST_GUILESS_MAIN(ServerLifecycleTest)
+#include "ServerLifecycleTest.moc"

@@ -1,0 +1,176 @@
+#include "support/ReferenceServer.h"
+
+#include "protocol/DaemonClient.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace tavrin::test {
+
+namespace {
+
+constexpr auto startPatience = std::chrono::seconds(15);
+
+} // namespace
+
+ReferenceServer::ReferenceServer(std::optional<QString> adminSecret) : m_adminSecret(std::move(adminSecret)) {
+    QDir().mkpath(stateDirectory());
+    QFile::setPermissions(stateDirectory(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    writeAdminSecret(m_adminSecret);
+}
+
+ReferenceServer::~ReferenceServer() {
+    if (isRunning())
+        (void)stop(std::chrono::seconds(5));
+}
+
+QString ReferenceServer::executablePath() {
+    const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
+    return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/libexec/tavrin-server");
+}
+
+QString ReferenceServer::stateDirectory() const { return m_root.path() + QStringLiteral("/Tavrin Server"); }
+
+QUrl ReferenceServer::baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port)); }
+
+bool ReferenceServer::isRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
+
+qint64 ReferenceServer::pid() const { return m_process ? m_process->processId() : 0; }
+
+void ReferenceServer::writeAdminSecret(const std::optional<QString>& secret) {
+    m_adminSecret = secret;
+    const QString path = stateDirectory() + QStringLiteral("/admin.secret");
+    if (!secret) {
+        QFile::remove(path);
+        return;
+    }
+    // Written beside and renamed over, as the panel does, so the server never reads half a file.
+    QFile file(path + QStringLiteral(".new"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        file.write(secret->toUtf8());
+        file.close();
+        QFile::remove(path);
+        QFile::rename(file.fileName(), path);
+    }
+}
+
+QByteArray ReferenceServer::standardError() {
+    if (m_process)
+        m_stderr += m_process->readAllStandardError();
+    return m_stderr;
+}
+
+std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions options) {
+    if (isRunning())
+        return std::unexpected(QStringLiteral("the reference server is already running"));
+    if (!QFile::exists(executablePath()))
+        return std::unexpected(QStringLiteral("no server at %1 (is TAVRIN_BUILD_DIR set?)").arg(executablePath()));
+    m_options = std::move(options);
+    m_stderr.clear();
+    m_port = 0;
+    m_process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& entry : m_options.environment)
+        environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    m_process->setProcessEnvironment(environment);
+    // Should the test process die without tearing down, the server goes with it.
+    m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    QStringList arguments{QStringLiteral("serve"), QStringLiteral("--state-dir"), stateDirectory()};
+    if (m_options.port)
+        arguments << QStringLiteral("--port") << QString::number(*m_options.port);
+    arguments << m_options.arguments;
+    m_process->start(executablePath(), arguments);
+    if (!m_process->waitForStarted(5000))
+        return std::unexpected(QStringLiteral("cannot start %1: %2").arg(executablePath(), m_process->errorString()));
+    return waitUntilListening(startPatience);
+}
+
+std::expected<void, QString> ReferenceServer::waitUntilListening(std::chrono::milliseconds patience) {
+    const QDeadlineTimer deadline(patience);
+    QByteArray out;
+    while (!out.contains('\n')) {
+        if (m_process->state() == QProcess::NotRunning || deadline.hasExpired()) {
+            m_process->waitForFinished(1000);
+            return std::unexpected(QStringLiteral("the server did not start (exit code %1): %2")
+                                       .arg(m_process->exitCode())
+                                       .arg(QString::fromUtf8(standardError()).trimmed()));
+        }
+        m_process->waitForReadyRead(100);
+        out += m_process->readAllStandardOutput();
+    }
+    const QByteArray line = out.left(out.indexOf('\n')).trimmed();
+    if (!line.startsWith("listening on "))
+        return std::unexpected(QStringLiteral("unexpected first line: %1").arg(QString::fromUtf8(line)));
+    m_port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
+    while (!healthy()) {
+        if (deadline.hasExpired())
+            return std::unexpected(QStringLiteral("the server never answered /healthz on port %1").arg(m_port));
+        QThread::msleep(20);
+    }
+    return {};
+}
+
+bool ReferenceServer::healthy() const {
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), m_port);
+    if (!socket.waitForConnected(1000))
+        return false;
+    socket.write("GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    QByteArray answer;
+    while (socket.waitForReadyRead(2000))
+        answer += socket.readAll();
+    return answer.startsWith("HTTP/1.1 200");
+}
+
+std::expected<int, QString> ReferenceServer::stop(std::chrono::milliseconds patience) {
+    if (!m_process)
+        return std::unexpected(QStringLiteral("the reference server was never started"));
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(int(patience.count()))) {
+            m_process->kill();
+            m_process->waitForFinished(5000);
+            return std::unexpected(QStringLiteral("the server ignored SIGTERM for %1 ms").arg(patience.count()));
+        }
+    }
+    standardError();
+    if (m_process->exitStatus() != QProcess::NormalExit)
+        return std::unexpected(QStringLiteral("the server crashed: %1").arg(QString::fromUtf8(m_stderr)));
+    return m_process->exitCode();
+}
+
+void ReferenceServer::kill() {
+    if (!isRunning())
+        return;
+    m_process->kill();
+    m_process->waitForFinished(5000);
+    standardError();
+}
+
+std::expected<void, QString> ReferenceServer::restart() {
+    if (isRunning()) {
+        auto stopped = stop();
+        if (!stopped)
+            return std::unexpected(stopped.error());
+    }
+    return start(m_options);
+}
+
+std::unique_ptr<DaemonClient> ReferenceServer::client() const {
+    DaemonClientConfiguration configuration;
+    configuration.requestTimeout = std::chrono::seconds(10);
+    configuration.healthTimeout = std::chrono::seconds(3);
+    configuration.idleTimeout = std::chrono::seconds(10);
+    configuration.resourceTimeout = std::chrono::seconds(10);
+    return std::make_unique<DaemonClient>(baseUrl(), m_adminSecret, configuration);
+}
+
+} // namespace tavrin::test
