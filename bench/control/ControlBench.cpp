@@ -29,6 +29,7 @@ Measurement measureOnce(const QString& bundle, const QString& scratch) {
     options.stateDirectory = scratch + QStringLiteral("/state");
     options.standardOutputLog = scratch + QStringLiteral("/out.log");
     options.standardErrorLog = scratch + QStringLiteral("/err.log");
+    QFile::remove(options.standardOutputLog);
     DaemonProcessController controller(options);
 
     Measurement m;
@@ -39,6 +40,12 @@ Measurement measureOnce(const QString& bundle, const QString& scratch) {
         std::exit(1);
     }
     m.launchMs = double(clock.nsecsElapsed()) / 1e6;
+    // Stop only once the child has set up its signal handling, or SIGTERM may still end it.
+    QFile out(options.standardOutputLog);
+    while (!(out.open(QIODevice::ReadOnly) && out.readAll().endsWith("ready\n"))) {
+        out.close();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
 
     qint64 last = 0, longest = 0;
     QTimer ticker;
