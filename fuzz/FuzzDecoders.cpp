@@ -14,8 +14,7 @@ using namespace tavrin;
 
 namespace {
 
-template <class T>
-void decodeAndRoundTrip(const QByteArray& bytes) {
+template <class T> void decodeAndRoundTrip(const QByteArray& bytes) {
     const auto decoded = decodeJson<T>(bytes);
     if (!decoded) {
         (void)decoded.error().message();

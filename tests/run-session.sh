@@ -13,11 +13,24 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 # dbus-daemon, run as root, complains that it may not raise its file limit; that is harmless.
 exec 2> >(grep --line-buffered -v 'Failed to set fd limit' >&2)
 if [ "${TAVRIN_TEST_NO_KEYRING:-}" = 1 ]; then
-  exec dbus-run-session -- "$@"
+  dbus-run-session -- "$@"
+  exit $?
 fi
-exec dbus-run-session -- bash -c '
+dbus-run-session -- bash -c '
+  # The keyring runs in the foreground as a child of this shell, so it ends with the test instead
+  # of outliving the bus; the test starts once the Secret Service name is on the bus.
+  keyring=
   if command -v gnome-keyring-daemon >/dev/null; then
-    eval "$(printf pw | gnome-keyring-daemon --unlock --components=secrets 2>/dev/null)" || true
-    export GNOME_KEYRING_CONTROL SSH_AUTH_SOCK
+    printf pw | gnome-keyring-daemon --unlock --foreground --components=secrets >/dev/null 2>&1 &
+    keyring=$!
+    for _ in $(seq 100); do
+      dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null | grep -q true && break
+      sleep 0.05
+    done
   fi
-  "$@"' tavrin-test "$@"
+  "$@"
+  status=$?
+  [ -n "$keyring" ] && { kill "$keyring" 2>/dev/null; wait "$keyring" 2>/dev/null; }
+  exit $status' tavrin-test "$@"
+exit $?

@@ -17,8 +17,7 @@ using namespace tavrin;
 
 namespace {
 
-template <class F>
-double medianMicros(int runs, F&& f) {
+template <class F> double medianMicros(int runs, F&& f) {
     std::vector<double> samples;
     samples.reserve(std::size_t(runs));
     for (int i = 0; i < runs; ++i) {
@@ -52,7 +51,8 @@ int main(int argc, char** argv) {
                 std::abort();
         });
         char label[64];
-        std::snprintf(label, sizeof label, "decode key list of %d (%lld KiB)", count, (long long)keys.size() / 1024);
+        std::snprintf(label, sizeof label, "decode key list of %d (%lld KiB)", count,
+                      (long long)keys.size() / 1024);
         report(label, t, count == 10000 ? "(target <= 15 ms)" : "");
     }
 
@@ -73,11 +73,13 @@ int main(int argc, char** argv) {
     const double clientCycle = medianMicros(200, cycle);
 
     const QString base = server.baseUrl().toString();
-    const QStringList curlArgs{QStringLiteral("-sf"),
-                               QStringLiteral("-o"), QStringLiteral("/dev/null"), base + "/healthz",
-                               QStringLiteral("-H"), QStringLiteral("Authorization: Bearer bench-secret"),
-                               QStringLiteral("-o"), QStringLiteral("/dev/null"), base + "/admin/status",
-                               QStringLiteral("-o"), QStringLiteral("/dev/null"), base + "/admin/keys"};
+    const QStringList curlArgs{
+        QStringLiteral("-sf"),       QStringLiteral("-o"),
+        QStringLiteral("/dev/null"), base + "/healthz",
+        QStringLiteral("-H"),        QStringLiteral("Authorization: Bearer bench-secret"),
+        QStringLiteral("-o"),        QStringLiteral("/dev/null"),
+        base + "/admin/status",      QStringLiteral("-o"),
+        QStringLiteral("/dev/null"), base + "/admin/keys"};
     const double curlCycle = medianMicros(50, [&] {
         if (QProcess::execute(QStringLiteral("curl"), curlArgs) != 0)
             std::abort();

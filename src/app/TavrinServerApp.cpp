@@ -19,7 +19,7 @@ namespace tavrin {
 
 TavrinServerApp::TavrinServerApp(AppOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
-      m_client(std::make_unique<DaemonClient>(QUrl(QString::fromLatin1(baseURL)))),
+      m_client(std::make_unique<DaemonClient>(m_options.baseURL)),
       m_process(std::make_unique<DaemonProcessController>()),
       m_state(std::make_unique<ServerStateModel>(m_client.get(), m_process.get())) {
     setUpTray();
@@ -121,8 +121,10 @@ QStringList TavrinServerApp::renderScreens(const QString& directory) {
     for (AdminTab tab : allAdminTabs) {
         m_window->select(tab);
         QCoreApplication::processEvents();
-        const QString file = QDir(directory).filePath(
-            QStringLiteral("window-%1-%2.png").arg(index++, 2, 10, QLatin1Char('0')).arg(adminTabLabel(tab).toLower().replace(' ', '-')));
+        const QString file =
+            QDir(directory).filePath(QStringLiteral("window-%1-%2.png")
+                                         .arg(index++, 2, 10, QLatin1Char('0'))
+                                         .arg(adminTabLabel(tab).toLower().replace(' ', '-')));
         if (m_window->grab().save(file))
             written << file;
     }

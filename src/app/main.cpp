@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
                                     QStringLiteral("DIR"));
     const QCommandLineOption simulate(
         QStringLiteral("simulate-host"),
-        QStringLiteral("Judge a simulated machine instead of this one, e.g. \"Apple M3 Max:36\" (brand:GiB)."),
+        QStringLiteral(
+            "Judge a simulated machine instead of this one, e.g. \"Apple M3 Max:36\" (brand:GiB)."),
         QStringLiteral("BRAND:GIB"));
     parser.addOption(render);
     parser.addOption(simulate);
@@ -37,7 +38,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(simulate)) {
         options.simulatedHost = tavrin::parseSimulatedHost(parser.value(simulate));
         if (!options.simulatedHost) {
-            std::fprintf(stderr, "tavrin-keldmarch: --simulate-host takes BRAND:GIB, for example \"Apple M3 Max:36\"\n");
+            std::fprintf(
+                stderr,
+                "tavrin-keldmarch: --simulate-host takes BRAND:GIB, for example \"Apple M3 Max:36\"\n");
             return 2;
         }
     }

@@ -16,7 +16,7 @@
 namespace tavrin {
 
 FileError FileError::fromErrno(QString path, int error) {
-    return FileError{std::move(path), QString::fromLocal8Bit(std::strerror(error))};
+    return FileError{std::move(path), QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
 QString StateDirectory::path() {
@@ -71,7 +71,9 @@ std::expected<void, FileError> writeFilePrivately(const QString& path, const QBy
 
 AdminSecretFile::AdminSecretFile(QString stateDirectory) : m_stateDirectory(std::move(stateDirectory)) {}
 
-QString AdminSecretFile::path() const { return m_stateDirectory + QStringLiteral("/admin.secret"); }
+QString AdminSecretFile::path() const {
+    return m_stateDirectory + QStringLiteral("/admin.secret");
+}
 
 std::optional<QString> AdminSecretFile::read() const {
     QFile file(path());
@@ -98,6 +100,8 @@ std::expected<void, FileError> AdminSecretFile::write(const QString& secret, Dir
     return writeFilePrivately(path(), secret.toUtf8());
 }
 
-void AdminSecretFile::remove() const { ::unlink(QFile::encodeName(path()).constData()); }
+void AdminSecretFile::remove() const {
+    ::unlink(QFile::encodeName(path()).constData());
+}
 
 } // namespace tavrin

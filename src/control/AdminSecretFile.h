@@ -11,6 +11,7 @@ namespace tavrin {
 struct FileError {
     QString path;
     QString reason;
+    int code = 0; // errno
     QString message() const { return path + QStringLiteral(": ") + reason; }
     static FileError fromErrno(QString path, int error);
 };

@@ -26,7 +26,9 @@ namespace {
 
 constexpr idtype_t waitOnPidfd = idtype_t(3); // P_PIDFD, not yet in glibc 2.36's headers
 
-QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString reason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Appends to a log without following a planted symbolic link and without writing into a file that
 // someone else owns (the logs live in the shared /tmp). -1 when it cannot be used.
@@ -161,7 +163,7 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::reapIfExited() {
     if (!m_running)
         return true;
-    siginfo_t info {};
+    siginfo_t info{};
     int rc;
     do
         rc = ::waitid(waitOnPidfd, id_t(m_pidfd), &info, WEXITED | WNOHANG);
@@ -179,7 +181,9 @@ bool ChildProcess::reapIfExited() {
     return true;
 }
 
-bool ChildProcess::isRunning() { return !reapIfExited(); }
+bool ChildProcess::isRunning() {
+    return !reapIfExited();
+}
 
 void ChildProcess::terminate() {
     if (m_running)
@@ -191,7 +195,9 @@ void ChildProcess::kill() {
         ::pidfd_send_signal(m_pidfd, SIGKILL, nullptr, 0);
 }
 
-ChildProcess::Waiter ChildProcess::waiter() const { return Waiter{::fcntl(m_pidfd, F_DUPFD_CLOEXEC, 0)}; }
+ChildProcess::Waiter ChildProcess::waiter() const {
+    return Waiter{::fcntl(m_pidfd, F_DUPFD_CLOEXEC, 0)};
+}
 
 bool ChildProcess::Waiter::waitForExit(std::chrono::milliseconds timeout) const {
     if (pidfd < 0)

@@ -15,10 +15,7 @@ namespace tavrin {
 
 namespace {
 
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
+template <class... F> struct Overloaded : F... { using F::operator()...; };
 
 // The product's stop deadline for a child that was asked to terminate.
 constexpr std::chrono::milliseconds stopDeadline{5'000};
@@ -76,16 +73,20 @@ QString DaemonProcessControllerError::message() const {
                        QStringLiteral(". Reinstall Tavrin Keldmarch.");
             },
             [](const WrongAppLocation& e) {
-                return QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at ") +
+                return QStringLiteral(
+                           "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at ") +
                        e.path + QStringLiteral(". Move it to /opt/tavrin-keldmarch and re-run setup.");
             },
             [](const RegistrationFailed& e) {
                 return QStringLiteral("Could not start the background service: ") + e.text;
             },
-            [](const SecretWriteFailed& e) { return QStringLiteral("Could not save the admin password: ") + e.text; },
+            [](const SecretWriteFailed& e) {
+                return QStringLiteral("Could not save the admin password: ") + e.text;
+            },
             [](const RequiresApproval&) {
-                return QStringLiteral("macOS needs your approval. Open System Settings → General → Login Items "
-                                      "and turn on Tavrin Keldmarch.");
+                return QStringLiteral(
+                    "macOS needs your approval. Open System Settings → General → Login Items "
+                    "and turn on Tavrin Keldmarch.");
             },
         },
         m_case);
@@ -144,14 +145,18 @@ void DaemonProcessController::publishStopped() {
     setPid(std::nullopt);
 }
 
-QString DaemonProcessController::serverExecutable() const { return m_manager.serverExecutable(); }
+QString DaemonProcessController::serverExecutable() const {
+    return m_manager.serverExecutable();
+}
 
 QString DaemonProcessController::launchctlTarget() const {
     return QStringLiteral("gui/") + QString::number(::getuid()) + QLatin1Char('/') +
            QLatin1String(ServiceManager::label);
 }
 
-EnvironmentEntries DaemonProcessController::agentEnvironment() const { return m_manager.bundleEnvironment(); }
+EnvironmentEntries DaemonProcessController::agentEnvironment() const {
+    return m_manager.bundleEnvironment();
+}
 
 DaemonProcessController::Result<> DaemonProcessController::checkExecutable() const {
     if (!QFileInfo::exists(serverExecutable()))
@@ -159,7 +164,9 @@ DaemonProcessController::Result<> DaemonProcessController::checkExecutable() con
     return {};
 }
 
-bool DaemonProcessController::trackedChildRunning() { return m_child && m_child->isRunning(); }
+bool DaemonProcessController::trackedChildRunning() {
+    return m_child && m_child->isRunning();
+}
 
 DaemonProcessController::Result<> DaemonProcessController::writeAdminSecret(const QString& secret) {
     const AdminSecretFile file(m_options.stateDirectory);
@@ -193,6 +200,13 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
         if (auto written = writeAdminSecret(*adminSecret); !written)
             co_return written;
 
+    // The login service would find the port taken by a session-mode server started here and fail
+    // over and over; the service takes over from it instead.
+    if (trackedChildRunning())
+        co_await stopChild();
+    if (!self)
+        co_return Result<>{};
+
     const auto registered = co_await m_manager.registerService();
     if (!self)
         co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
@@ -210,11 +224,16 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
     co_return Result<>{};
 }
 
-DaemonProcessController::Result<> DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) {
+DaemonProcessController::Result<>
+DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) {
     if (auto checked = checkExecutable(); !checked)
         return checked;
-    if (m_child && !m_child->isRunning())
+    if (m_child && !m_child->isRunning()) {
+        // Its exit report is still queued and will be ignored once it is untracked: publish it now,
+        // so that a launch failing below does not leave a dead server shown as running.
         m_child = nullptr;
+        publishStopped();
+    }
     if (m_child) { // a second start adopts the first process, and leaves the password file alone
         setIsRunning(true);
         setPid(m_child->pid());
@@ -227,8 +246,11 @@ DaemonProcessController::Result<> DaemonProcessController::launchChildProcess(st
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, value] : agentEnvironment())
         environment.insert(name, value);
-    const ChildLaunch launch{serverExecutable(), {QStringLiteral("serve")}, environment.toStringList(),
-                             m_options.standardOutputLog, m_options.standardErrorLog};
+    const ChildLaunch launch{serverExecutable(),
+                             {QStringLiteral("serve")},
+                             environment.toStringList(),
+                             m_options.standardOutputLog,
+                             m_options.standardErrorLog};
     const auto started = ChildProcess::launch(launch);
     if (!started)
         return std::unexpected(

@@ -41,17 +41,22 @@ public:
     using Case = std::variant<DaemonBinaryMissing, WrongAppLocation, RegistrationFailed, SecretWriteFailed,
                               RequiresApproval>;
 
-    static DaemonProcessControllerError daemonBinaryMissing(QString path) { return {DaemonBinaryMissing{std::move(path)}}; }
-    static DaemonProcessControllerError wrongAppLocation(QString path) { return {WrongAppLocation{std::move(path)}}; }
-    static DaemonProcessControllerError registrationFailed(QString text) { return {RegistrationFailed{std::move(text)}}; }
-    static DaemonProcessControllerError secretWriteFailed(QString text) { return {SecretWriteFailed{std::move(text)}}; }
+    static DaemonProcessControllerError daemonBinaryMissing(QString path) {
+        return {DaemonBinaryMissing{std::move(path)}};
+    }
+    static DaemonProcessControllerError wrongAppLocation(QString path) {
+        return {WrongAppLocation{std::move(path)}};
+    }
+    static DaemonProcessControllerError registrationFailed(QString text) {
+        return {RegistrationFailed{std::move(text)}};
+    }
+    static DaemonProcessControllerError secretWriteFailed(QString text) {
+        return {SecretWriteFailed{std::move(text)}};
+    }
     static DaemonProcessControllerError requiresApproval() { return {RequiresApproval{}}; }
 
     const Case& kind() const { return m_case; }
-    template <class C>
-    bool is() const {
-        return std::holds_alternative<C>(m_case);
-    }
+    template <class C> bool is() const { return std::holds_alternative<C>(m_case); }
     QString message() const;
 
     bool operator==(const DaemonProcessControllerError&) const = default;
@@ -82,11 +87,11 @@ struct LaunchctlResult {
 };
 
 struct DaemonProcessControllerOptions {
-    QString bundlePath;                                           // default: parent of the executable's folder
+    QString bundlePath; // default: parent of the executable's folder
     QString requiredBundlePath = QStringLiteral("/opt/tavrin-keldmarch"); // for start at login
-    QString systemctl;                                            // default: $TAVRIN_SYSTEMCTL, else systemctl
-    QString unitDirectory;                                        // default: $XDG_CONFIG_HOME/systemd/user
-    QString stateDirectory;                                       // default: the shared state directory
+    QString systemctl;      // default: $TAVRIN_SYSTEMCTL, else systemctl
+    QString unitDirectory;  // default: $XDG_CONFIG_HOME/systemd/user
+    QString stateDirectory; // default: the shared state directory
     QString standardOutputLog = QStringLiteral("/tmp/tavrin-server.out.log");
     QString standardErrorLog = QStringLiteral("/tmp/tavrin-server.err.log");
 };
@@ -98,13 +103,13 @@ class DaemonProcessController : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
     Q_PROPERTY(std::optional<qint32> pid READ pid NOTIFY pidChanged)
-    Q_PROPERTY(bool requiresApproval READ requiresApproval WRITE setRequiresApproval NOTIFY requiresApprovalChanged)
+    Q_PROPERTY(
+        bool requiresApproval READ requiresApproval WRITE setRequiresApproval NOTIFY requiresApprovalChanged)
     Q_PROPERTY(bool loginServiceEnabled READ loginServiceEnabled NOTIFY loginServiceEnabledChanged)
 
 public:
     using Error = DaemonProcessControllerError;
-    template <class T = void>
-    using Result = std::expected<T, Error>;
+    template <class T = void> using Result = std::expected<T, Error>;
 
     explicit DaemonProcessController(DaemonProcessControllerOptions options = {}, QObject* parent = nullptr);
     ~DaemonProcessController() override;

@@ -31,7 +31,14 @@ const SecretSchema* schema() {
             {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
             {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
         },
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        0,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
     };
     return &s;
 }
@@ -44,13 +51,23 @@ std::optional<QString> decodeUtf8(const QByteArray& bytes) {
     return text;
 }
 
+// Without a session bus GDBus would try to autolaunch one (leaving a daemon and ~/.dbus behind):
+// a session that has no bus has no Secret Service either.
+bool sessionHasBus() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFile::exists(runtime + QStringLiteral("/bus"));
+}
+
 // Returns the GError code on failure, 0 on success.
 int storeInSecretService(const QByteArray& account, const QByteArray& value) {
+    if (!sessionHasBus())
+        return -1;
     GError* error = nullptr;
-    const gboolean ok = secret_password_store_sync(schema(), SECRET_COLLECTION_DEFAULT,
-                                                   "Tavrin Keldmarch admin password", value.constData(),
-                                                   nullptr, &error, "service", KeychainStore::service,
-                                                   "account", account.constData(), nullptr);
+    const gboolean ok = secret_password_store_sync(
+        schema(), SECRET_COLLECTION_DEFAULT, "Tavrin Keldmarch admin password", value.constData(), nullptr,
+        &error, "service", KeychainStore::service, "account", account.constData(), nullptr);
     if (ok)
         return 0;
     const int code = error ? error->code : -1;
@@ -59,6 +76,8 @@ int storeInSecretService(const QByteArray& account, const QByteArray& value) {
 }
 
 void clearFromSecretService(const QByteArray& account) {
+    if (!sessionHasBus())
+        return;
     GError* error = nullptr;
     secret_password_clear_sync(schema(), nullptr, &error, "service", KeychainStore::service, "account",
                                account.constData(), nullptr);
@@ -66,6 +85,8 @@ void clearFromSecretService(const QByteArray& account) {
 }
 
 std::optional<QString> lookUpInSecretService(const QByteArray& account) {
+    if (!sessionHasBus())
+        return std::nullopt;
     GError* error = nullptr;
     gchar* secret = secret_password_lookup_sync(schema(), nullptr, &error, "service", KeychainStore::service,
                                                 "account", account.constData(), nullptr);
@@ -105,15 +126,15 @@ QString KeychainStore::fallbackPath(KeychainAccount account) const {
 std::expected<void, KeychainError> KeychainStore::save(const QString& value, KeychainAccount account) const {
     remove(account);
     const QByteArray name = accountName(account).toUtf8();
-    const int status = storeInSecretService(name, value.toUtf8());
-    if (status == 0)
+    if (storeInSecretService(name, value.toUtf8()) == 0)
         return {};
-    // No Secret Service that would take it: keep the value in a file only its owner can read.
+    // No Secret Service that would take it: keep the value in a file only its owner can read. When
+    // that fails too, its errno is the status shown.
     if (auto made = makeDirectories(m_fallbackDirectory); !made)
-        return std::unexpected(KeychainError{status});
+        return std::unexpected(KeychainError{made.error().code});
     ::chmod(QFile::encodeName(m_fallbackDirectory).constData(), 0700);
     if (auto written = writeFilePrivately(fallbackPath(account), value.toUtf8()); !written)
-        return std::unexpected(KeychainError{status});
+        return std::unexpected(KeychainError{written.error().code});
     return {};
 }
 

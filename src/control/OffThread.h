@@ -25,8 +25,7 @@ QThreadPool& offThreadPool();
 // A plain function returning an awaitable future rather than a coroutine: g++ 12 destroys a
 // temporary argument of a coroutine call inside a co_await expression twice, and the callable is
 // always such a temporary.
-template <class F>
-auto offThread(F work) -> QFuture<std::invoke_result_t<F>> {
+template <class F> auto offThread(F work) -> QFuture<std::invoke_result_t<F>> {
     using R = std::invoke_result_t<F>;
     auto promise = std::make_shared<QPromise<R>>();
     QFuture<R> future = promise->future();

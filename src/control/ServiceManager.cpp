@@ -16,8 +16,7 @@ namespace tavrin {
 namespace {
 
 // g++ 12 cannot compile a braced list inside a co_await expression; this builds the list instead.
-template <class... S>
-QStringList argv(const S&... words) {
+template <class... S> QStringList argv(const S&... words) {
     QStringList list;
     (list.append(QString(words)), ...);
     return list;
@@ -232,7 +231,9 @@ QString ServiceManager::installedUnitPath() const {
     return m_unitDirectory + QLatin1Char('/') + QLatin1String(unitName);
 }
 
-QString ServiceManager::serverExecutable() const { return m_bundlePath + QStringLiteral("/libexec/tavrin-server"); }
+QString ServiceManager::serverExecutable() const {
+    return m_bundlePath + QStringLiteral("/libexec/tavrin-server");
+}
 
 EnvironmentEntries ServiceManager::bundleEnvironment() const {
     QFile file(bundleUnitPath());
@@ -262,7 +263,8 @@ QCoro::Task<ToolRun> ServiceManager::launchctl(QStringList args) const {
         co_return co_await self.systemctl(argv(QStringLiteral("restart"), unit));
     if (verb == QLatin1String("print")) {
         ToolRun run = co_await self.systemctl(
-            argv(QStringLiteral("show"), unit, QStringLiteral("--property=LoadState,ActiveState,SubState,MainPID")));
+            argv(QStringLiteral("show"), unit,
+                 QStringLiteral("--property=LoadState,ActiveState,SubState,MainPID")));
         if (run.status != 0) {
             run.output.clear();
             co_return run;
@@ -306,8 +308,9 @@ QCoro::Task<AgentStatus> ServiceManager::status() const {
     if (!QFileInfo::exists(self.installedUnitPath()))
         co_return AgentStatus::notRegistered;
     const ToolRun run = co_await self.systemctl(argv(QStringLiteral("is-enabled"), QLatin1String(unitName)));
-    co_return run.status == 0 && run.output.trimmed() == QLatin1String("enabled") ? AgentStatus::enabled
-                                                                                   : AgentStatus::notRegistered;
+    co_return run.status == 0 && run.output.trimmed() == QLatin1String("enabled")
+        ? AgentStatus::enabled
+        : AgentStatus::notRegistered;
 }
 
 QCoro::Task<std::expected<void, QString>> ServiceManager::registerService() const {
@@ -350,7 +353,8 @@ QCoro::Task<std::expected<void, QString>> ServiceManager::unregisterService() co
     if (installed) {
         if (::unlink(QFile::encodeName(self.installedUnitPath()).constData()) != 0 && errno != ENOENT)
             co_return std::unexpected(FileError::fromErrno(self.installedUnitPath(), errno).message());
-        co_await self.systemctl(argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
+        co_await self.systemctl(
+            argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
     }
     co_return std::expected<void, QString>{};
 }

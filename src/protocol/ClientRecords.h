@@ -15,8 +15,7 @@ namespace tavrin {
 
 enum class ClientAuditMode { none, privacy, hash, audit };
 
-template <>
-struct EnumCases<ClientAuditMode> {
+template <> struct EnumCases<ClientAuditMode> {
     static constexpr std::array<std::pair<ClientAuditMode, std::string_view>, 4> cases{{
         {ClientAuditMode::none, "none"},
         {ClientAuditMode::privacy, "privacy"},
@@ -27,8 +26,7 @@ struct EnumCases<ClientAuditMode> {
 
 enum class ClientAPIKeyScope { inference, readonly };
 
-template <>
-struct EnumCases<ClientAPIKeyScope> {
+template <> struct EnumCases<ClientAPIKeyScope> {
     static constexpr std::array<std::pair<ClientAPIKeyScope, std::string_view>, 2> cases{{
         {ClientAPIKeyScope::inference, "inference"},
         {ClientAPIKeyScope::readonly, "readonly"},

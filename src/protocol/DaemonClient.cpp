@@ -23,7 +23,8 @@ using ReplyPtr = std::unique_ptr<QNetworkReply, ReplyDeleter>;
 QString secondsText(std::chrono::milliseconds ms) {
     const auto count = ms.count();
     if (count % 1000 == 0)
-        return QString::number(count / 1000) + (count == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+        return QString::number(count / 1000) +
+               (count == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
     return QString::number(double(count) / 1000.0) + QStringLiteral(" seconds");
 }
 
@@ -60,7 +61,8 @@ std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(con
     return request;
 }
 
-QCoro::Task<QNetworkReply*> DaemonClient::send(QNetworkRequest request, Method method, std::optional<QByteArray> body,
+QCoro::Task<QNetworkReply*> DaemonClient::send(QNetworkRequest request, Method method,
+                                               std::optional<QByteArray> body,
                                                std::chrono::milliseconds deadline, bool* timedOut) {
     request.setTransferTimeout(int(m_configuration.idleTimeout.count()));
     if (body)
@@ -68,10 +70,18 @@ QCoro::Task<QNetworkReply*> DaemonClient::send(QNetworkRequest request, Method m
 
     QNetworkReply* reply = nullptr;
     switch (method) {
-    case Method::Get: reply = m_network.get(request); break;
-    case Method::Delete: reply = m_network.deleteResource(request); break;
-    case Method::Post: reply = m_network.post(request, body.value_or(QByteArray())); break;
-    case Method::Put: reply = m_network.put(request, body.value_or(QByteArray())); break;
+    case Method::Get:
+        reply = m_network.get(request);
+        break;
+    case Method::Delete:
+        reply = m_network.deleteResource(request);
+        break;
+    case Method::Post:
+        reply = m_network.post(request, body.value_or(QByteArray()));
+        break;
+    case Method::Put:
+        reply = m_network.put(request, body.value_or(QByteArray()));
+        break;
     }
 
     // The whole exchange, connection included, must end by the deadline. The timer belongs to the
@@ -99,17 +109,19 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
     const QNetworkReply::NetworkError error = reply->error();
     // Without a status line nothing HTTP came back. With one, a transport error below the HTTP
     // level (closed mid-body, stalled) means the answer is incomplete and must not pass as good.
-    const bool transportFailed = !statusAttribute.isValid() ||
-                                 (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied);
+    const bool transportFailed = !statusAttribute.isValid() || (error != QNetworkReply::NoError &&
+                                                                error < QNetworkReply::ContentAccessDenied);
     if (transportFailed) {
         if (timedOut)
             co_return std::unexpected(DaemonClientError::notReachable(
-                QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
+                QStringLiteral("The request timed out (no complete answer within %1).")
+                    .arg(secondsText(deadline))));
         // Qt ends a reply whose transfer timeout expired as "Operation canceled"; nothing else
         // cancels our replies, so say what really happened.
         if (error == QNetworkReply::OperationCanceledError)
-            co_return std::unexpected(DaemonClientError::notReachable(
-                QStringLiteral("The request timed out (no data for %1).").arg(secondsText(m_configuration.idleTimeout))));
+            co_return std::unexpected(
+                DaemonClientError::notReachable(QStringLiteral("The request timed out (no data for %1).")
+                                                    .arg(secondsText(m_configuration.idleTimeout))));
         // Qt reports bytes that do not start with an HTTP status line as the peer closing the
         // connection: either way no HTTP answer came back.
         if (!statusAttribute.isValid() &&
@@ -129,7 +141,8 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
 }
 
 template <class T>
-QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path, std::optional<QByteArray> body) {
+QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
+                                                 std::optional<QByteArray> body) {
     auto bytes = co_await exchange(method, std::move(path), std::move(body));
     if (!bytes)
         co_return std::unexpected(bytes.error());
@@ -143,7 +156,8 @@ QCoro::Task<bool> DaemonClient::health() {
     const QUrl relative(QStringLiteral("/healthz"), QUrl::StrictMode);
     QNetworkRequest request(m_baseURL.resolved(relative));
     bool timedOut = false;
-    ReplyPtr reply(co_await send(request, Method::Get, std::nullopt, m_configuration.healthTimeout, &timedOut));
+    ReplyPtr reply(
+        co_await send(request, Method::Get, std::nullopt, m_configuration.healthTimeout, &timedOut));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     co_return !timedOut && status.isValid() && status.toInt() == 200 &&
         (reply->error() == QNetworkReply::NoError);
@@ -164,13 +178,13 @@ DaemonClient::createKey(QString label, std::optional<std::vector<ClientAPIKeySco
 }
 
 QCoro::Task<ClientResult<ClientAPIKeyPublic>> DaemonClient::revokeKey(QString id) {
-    return fetch<ClientAPIKeyPublic>(Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/revoke"),
-                                     emptyObject);
+    return fetch<ClientAPIKeyPublic>(
+        Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/revoke"), emptyObject);
 }
 
 QCoro::Task<ClientResult<ClientCreatedAPIKey>> DaemonClient::rotateKey(QString id) {
-    return fetch<ClientCreatedAPIKey>(Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/rotate"),
-                                      emptyObject);
+    return fetch<ClientCreatedAPIKey>(
+        Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/rotate"), emptyObject);
 }
 
 QCoro::Task<ClientResult<void>> DaemonClient::deleteKey(QString id) {
@@ -195,8 +209,9 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditCSV() {
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditJSONL(bool includePromptContents) {
-    return exchange(Method::Get, QStringLiteral("/admin/audit/export?format=jsonl&includePromptContents=") +
-                                     (includePromptContents ? QStringLiteral("true") : QStringLiteral("false")));
+    return exchange(Method::Get,
+                    QStringLiteral("/admin/audit/export?format=jsonl&includePromptContents=") +
+                        (includePromptContents ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
 QCoro::Task<ClientResult<ClientNetworkPreferences>> DaemonClient::networkPreferences() {
@@ -212,7 +227,8 @@ QCoro::Task<ClientResult<ClientOrgPreambleResponse>> DaemonClient::orgPreamble()
     return fetch<ClientOrgPreambleResponse>(Method::Get, QStringLiteral("/admin/settings/preamble"));
 }
 
-QCoro::Task<ClientResult<ClientOrgPreambleResponse>> DaemonClient::setOrgPreamble(std::optional<QString> preamble) {
+QCoro::Task<ClientResult<ClientOrgPreambleResponse>>
+DaemonClient::setOrgPreamble(std::optional<QString> preamble) {
     const PreambleBody body{std::move(preamble)};
     return fetch<ClientOrgPreambleResponse>(Method::Put, QStringLiteral("/admin/settings/preamble"),
                                             encodeJson(body));
@@ -223,11 +239,13 @@ QCoro::Task<ClientResult<ClientUpdaterStatus>> DaemonClient::updaterStatus() {
 }
 
 QCoro::Task<ClientResult<ClientUpdateCheckResponse>> DaemonClient::checkForUpdates() {
-    return fetch<ClientUpdateCheckResponse>(Method::Post, QStringLiteral("/admin/updates/check"), emptyObject);
+    return fetch<ClientUpdateCheckResponse>(Method::Post, QStringLiteral("/admin/updates/check"),
+                                            emptyObject);
 }
 
 QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> DaemonClient::downloadUpdate() {
-    return fetch<ClientUpdateDownloadResponse>(Method::Post, QStringLiteral("/admin/updates/download"), emptyObject);
+    return fetch<ClientUpdateDownloadResponse>(Method::Post, QStringLiteral("/admin/updates/download"),
+                                               emptyObject);
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::clearStagedUpdate() {
@@ -242,9 +260,11 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::rollbackModel() {
     return exchange(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
 }
 
-QCoro::Task<ClientResult<ClientDiagnosticsResponse>> DaemonClient::createDiagnostics(bool includePromptContents) {
+QCoro::Task<ClientResult<ClientDiagnosticsResponse>>
+DaemonClient::createDiagnostics(bool includePromptContents) {
     const DiagnosticsBody body{includePromptContents};
-    return fetch<ClientDiagnosticsResponse>(Method::Post, QStringLiteral("/admin/diagnostics"), encodeJson(body));
+    return fetch<ClientDiagnosticsResponse>(Method::Post, QStringLiteral("/admin/diagnostics"),
+                                            encodeJson(body));
 }
 
 } // namespace tavrin

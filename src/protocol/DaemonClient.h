@@ -29,8 +29,7 @@ struct DaemonClientConfiguration {
     std::chrono::milliseconds resourceTimeout{60'000};
 };
 
-template <class T>
-using ClientResult = std::expected<T, DaemonClientError>;
+template <class T> using ClientResult = std::expected<T, DaemonClientError>;
 
 // The panel's only door to the server's admin API. Every call is one HTTP exchange: no cache,
 // no retry. Lives on the GUI thread; operations are coroutines that suspend while waiting.
@@ -52,17 +51,19 @@ public:
     QCoro::Task<bool> health();
     QCoro::Task<ClientResult<ClientServerStatus>> status();
     QCoro::Task<ClientResult<ClientAPIKeyList>> listKeys();
-    QCoro::Task<ClientResult<ClientCreatedAPIKey>> createKey(QString label,
-                                                             std::optional<std::vector<ClientAPIKeyScope>> scopes);
+    QCoro::Task<ClientResult<ClientCreatedAPIKey>>
+    createKey(QString label, std::optional<std::vector<ClientAPIKeyScope>> scopes);
     QCoro::Task<ClientResult<ClientAPIKeyPublic>> revokeKey(QString id);
     QCoro::Task<ClientResult<ClientCreatedAPIKey>> rotateKey(QString id);
     QCoro::Task<ClientResult<void>> deleteKey(QString id);
     QCoro::Task<ClientResult<ClientAuditLoggingSettings>> loggingSettings();
-    QCoro::Task<ClientResult<ClientAuditLoggingSettings>> updateLoggingSettings(ClientAuditLoggingSettings settings);
+    QCoro::Task<ClientResult<ClientAuditLoggingSettings>>
+    updateLoggingSettings(ClientAuditLoggingSettings settings);
     QCoro::Task<ClientResult<QByteArray>> exportAuditCSV();
     QCoro::Task<ClientResult<QByteArray>> exportAuditJSONL(bool includePromptContents);
     QCoro::Task<ClientResult<ClientNetworkPreferences>> networkPreferences();
-    QCoro::Task<ClientResult<ClientNetworkPreferences>> updateNetworkPreferences(ClientNetworkPreferences prefs);
+    QCoro::Task<ClientResult<ClientNetworkPreferences>>
+    updateNetworkPreferences(ClientNetworkPreferences prefs);
     QCoro::Task<ClientResult<ClientOrgPreambleResponse>> orgPreamble();
     QCoro::Task<ClientResult<ClientOrgPreambleResponse>> setOrgPreamble(std::optional<QString> preamble);
     QCoro::Task<ClientResult<ClientUpdaterStatus>> updaterStatus();
@@ -86,7 +87,8 @@ private:
                                      std::chrono::milliseconds deadline, bool* timedOut);
 
     template <class T>
-    QCoro::Task<ClientResult<T>> fetch(Method method, QString path, std::optional<QByteArray> body = std::nullopt);
+    QCoro::Task<ClientResult<T>> fetch(Method method, QString path,
+                                       std::optional<QByteArray> body = std::nullopt);
 
     static const QByteArray emptyObject;
 

@@ -33,14 +33,8 @@ public:
     static DaemonClientError unauthenticated() { return {Unauthenticated{}}; }
 
     const Case& kind() const { return m_case; }
-    template <class C>
-    bool is() const {
-        return std::holds_alternative<C>(m_case);
-    }
-    template <class C>
-    const C* as() const {
-        return std::get_if<C>(&m_case);
-    }
+    template <class C> bool is() const { return std::holds_alternative<C>(m_case); }
+    template <class C> const C* as() const { return std::get_if<C>(&m_case); }
 
     QString message() const;
 

@@ -58,22 +58,32 @@ QString osPrettyName() {
 
 QString chipTierText(ChipTier tier) {
     switch (tier) {
-    case ChipTier::base: return QStringLiteral("base");
-    case ChipTier::pro: return QStringLiteral("pro");
-    case ChipTier::max: return QStringLiteral("max");
-    case ChipTier::ultra: return QStringLiteral("ultra");
-    case ChipTier::unknown: break;
+    case ChipTier::base:
+        return QStringLiteral("base");
+    case ChipTier::pro:
+        return QStringLiteral("pro");
+    case ChipTier::max:
+        return QStringLiteral("max");
+    case ChipTier::ultra:
+        return QStringLiteral("ultra");
+    case ChipTier::unknown:
+        break;
     }
     return QStringLiteral("unknown");
 }
 
 qint64 chipTierConcurrencyCap(ChipTier tier) {
     switch (tier) {
-    case ChipTier::base: return 3;
-    case ChipTier::pro: return 5;
-    case ChipTier::max: return 8;
-    case ChipTier::ultra: return 14;
-    case ChipTier::unknown: break;
+    case ChipTier::base:
+        return 3;
+    case ChipTier::pro:
+        return 5;
+    case ChipTier::max:
+        return 8;
+    case ChipTier::ultra:
+        return 14;
+    case ChipTier::unknown:
+        break;
     }
     return 2;
 }
@@ -100,7 +110,7 @@ qint64 recommendedConcurrency(ChipTier tier, double memoryGB) {
     if (!(scaled >= 1.0))
         return 1;
     const qint64 n = scaled >= double(std::numeric_limits<qint64>::max()) ? std::numeric_limits<qint64>::max()
-                                                                           : qint64(std::trunc(scaled));
+                                                                          : qint64(std::trunc(scaled));
     return std::min(n, chipTierConcurrencyCap(tier));
 }
 
@@ -176,7 +186,9 @@ ClientHardwareReport buildHardwareReport(const HostFacts& facts) {
             report.supportNotes.push_back(memoryNote(memoryGB));
     }
     report.recommendedConcurrency = concurrency;
-    report.recommendedMaxQueueDepth = concurrency > std::numeric_limits<qint64>::max() / 4 ? std::numeric_limits<qint64>::max() : 4 * concurrency;
+    report.recommendedMaxQueueDepth = concurrency > std::numeric_limits<qint64>::max() / 4
+                                          ? std::numeric_limits<qint64>::max()
+                                          : 4 * concurrency;
     return report;
 }
 

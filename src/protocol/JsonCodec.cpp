@@ -101,19 +101,27 @@ DecodeError failure(const Path& path, QString reason) {
 
 QString typeName(const QJsonValue& value) {
     switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("bool");
-    case QJsonValue::Double: return QStringLiteral("number");
-    case QJsonValue::String: return QStringLiteral("string");
-    case QJsonValue::Array: return QStringLiteral("array");
-    case QJsonValue::Object: return QStringLiteral("object");
-    case QJsonValue::Undefined: break;
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Bool:
+        return QStringLiteral("bool");
+    case QJsonValue::Double:
+        return QStringLiteral("number");
+    case QJsonValue::String:
+        return QStringLiteral("string");
+    case QJsonValue::Array:
+        return QStringLiteral("array");
+    case QJsonValue::Object:
+        return QStringLiteral("object");
+    case QJsonValue::Undefined:
+        break;
     }
     return QStringLiteral("nothing");
 }
 
 DecodeError wrongType(const Path& path, const char* expected, const QJsonValue& found) {
-    return failure(path, QStringLiteral("expected %1, found %2").arg(QLatin1StringView(expected), typeName(found)));
+    return failure(path,
+                   QStringLiteral("expected %1, found %2").arg(QLatin1StringView(expected), typeName(found)));
 }
 
 QJsonValue parseOneValue(QByteArrayView text) {
@@ -131,31 +139,46 @@ Reader::Reader(QByteArrayView bytes)
 
 const char* Reader::kindName(Kind kind) {
     switch (kind) {
-    case Kind::Null: return "null";
-    case Kind::Bool: return "bool";
-    case Kind::Number: return "number";
-    case Kind::String: return "string";
-    case Kind::Array: return "array";
-    case Kind::Object: return "object";
-    case Kind::End: return "nothing";
-    case Kind::Invalid: break;
+    case Kind::Null:
+        return "null";
+    case Kind::Bool:
+        return "bool";
+    case Kind::Number:
+        return "number";
+    case Kind::String:
+        return "string";
+    case Kind::Array:
+        return "array";
+    case Kind::Object:
+        return "object";
+    case Kind::End:
+        return "nothing";
+    case Kind::Invalid:
+        break;
     }
     return "invalid JSON";
 }
 
 Reader::Kind Reader::peek() {
-    while (m_cursor < m_end && (*m_cursor == ' ' || *m_cursor == '\n' || *m_cursor == '\r' || *m_cursor == '\t'))
+    while (m_cursor < m_end &&
+           (*m_cursor == ' ' || *m_cursor == '\n' || *m_cursor == '\r' || *m_cursor == '\t'))
         ++m_cursor;
     if (m_cursor == m_end)
         return Kind::End;
     switch (*m_cursor) {
-    case 'n': return Kind::Null;
+    case 'n':
+        return Kind::Null;
     case 't':
-    case 'f': return Kind::Bool;
-    case '"': return Kind::String;
-    case '[': return Kind::Array;
-    case '{': return Kind::Object;
-    default: return *m_cursor == '-' || isDigit(*m_cursor) ? Kind::Number : Kind::Invalid;
+    case 'f':
+        return Kind::Bool;
+    case '"':
+        return Kind::String;
+    case '[':
+        return Kind::Array;
+    case '{':
+        return Kind::Object;
+    default:
+        return *m_cursor == '-' || isDigit(*m_cursor) ? Kind::Number : Kind::Invalid;
     }
 }
 
@@ -166,7 +189,8 @@ bool Reader::fail(DecodeError error) {
 }
 
 bool Reader::syntaxError(const char* reason) {
-    return fail(DecodeError{{}, QStringLiteral("not valid JSON (%1 at offset %2)").arg(QLatin1StringView(reason)).arg(offset())});
+    return fail(DecodeError{
+        {}, QStringLiteral("not valid JSON (%1 at offset %2)").arg(QLatin1StringView(reason)).arg(offset())});
 }
 
 bool Reader::wrongType(const Path& path, const char* expected) {
@@ -175,7 +199,8 @@ bool Reader::wrongType(const Path& path, const char* expected) {
         return syntaxError("unexpected character");
     if (kind == Kind::End)
         return syntaxError("unexpected end");
-    return fail(failure(path, QStringLiteral("expected %1, found %2").arg(QLatin1StringView(expected), QLatin1StringView(kindName(kind)))));
+    return fail(failure(path, QStringLiteral("expected %1, found %2")
+                                  .arg(QLatin1StringView(expected), QLatin1StringView(kindName(kind)))));
 }
 
 bool Reader::expect(char c, const char* reason) {
@@ -251,14 +276,30 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
             const char e = m_cursor[1];
             m_cursor += 2;
             switch (e) {
-            case '"': buffer += '"'; break;
-            case '\\': buffer += '\\'; break;
-            case '/': buffer += '/'; break;
-            case 'b': buffer += '\b'; break;
-            case 'f': buffer += '\f'; break;
-            case 'n': buffer += '\n'; break;
-            case 'r': buffer += '\r'; break;
-            case 't': buffer += '\t'; break;
+            case '"':
+                buffer += '"';
+                break;
+            case '\\':
+                buffer += '\\';
+                break;
+            case '/':
+                buffer += '/';
+                break;
+            case 'b':
+                buffer += '\b';
+                break;
+            case 'f':
+                buffer += '\f';
+                break;
+            case 'n':
+                buffer += '\n';
+                break;
+            case 'r':
+                buffer += '\r';
+                break;
+            case 't':
+                buffer += '\t';
+                break;
             case 'u': {
                 auto hex4 = [&](char32_t& unit) {
                     if (m_end - m_cursor < 4)
@@ -294,7 +335,8 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
                 appendUtf8(buffer, unit);
                 break;
             }
-            default: return syntaxError("invalid escape");
+            default:
+                return syntaxError("invalid escape");
             }
             continue;
         }
@@ -463,7 +505,8 @@ bool Reader::skip(int depth) {
     if (depth >= kMaxDepth)
         return syntaxError("nesting too deep");
     switch (peek()) {
-    case Kind::Null: return readNull();
+    case Kind::Null:
+        return readNull();
     case Kind::Bool: {
         bool ignored = false;
         return readBool(ignored);
@@ -473,7 +516,8 @@ bool Reader::skip(int depth) {
         bool integral = false;
         return readNumberText(ignored, integral);
     }
-    case Kind::String: return readStringBytes(nullptr, nullptr);
+    case Kind::String:
+        return readStringBytes(nullptr, nullptr);
     case Kind::Array: {
         bool done = false;
         if (!enterArray())
@@ -501,8 +545,10 @@ bool Reader::skip(int depth) {
                 return false;
         }
     }
-    case Kind::End: return syntaxError("unexpected end");
-    case Kind::Invalid: break;
+    case Kind::End:
+        return syntaxError("unexpected end");
+    case Kind::Invalid:
+        break;
     }
     return syntaxError("unexpected character");
 }

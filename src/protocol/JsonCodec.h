@@ -14,11 +14,11 @@
 
 #include <array>
 #include <concepts>
-#include <string>
 #include <cstddef>
 #include <expected>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
@@ -36,19 +36,16 @@ struct DecodeError {
     bool operator==(const DecodeError&) const = default;
 };
 
-template <class T>
-using Decoded = std::expected<T, DecodeError>;
+template <class T> using Decoded = std::expected<T, DecodeError>;
 
 // ---- field tables -------------------------------------------------------------------------
 
-template <class R, class T, bool Required>
-struct Field {
+template <class R, class T, bool Required> struct Field {
     const char* name;
     T R::*member;
 };
 
-template <class R, class T>
-constexpr Field<R, T, true> required(const char* name, T R::*member) {
+template <class R, class T> constexpr Field<R, T, true> required(const char* name, T R::*member) {
     return {name, member};
 }
 
@@ -58,28 +55,29 @@ constexpr Field<R, std::optional<T>, false> optional(const char* name, std::opti
 }
 
 template <class R>
-concept Record = requires { R::fields(); };
+concept Record = requires {
+    R::fields();
+};
 
 // ---- string enumerations --------------------------------------------------------------------
 
 // Specialise with `static constexpr std::array<std::pair<E, std::string_view>, N> cases`, in
 // declaration order; the strings are the raw JSON values.
-template <class E>
-struct EnumCases;
+template <class E> struct EnumCases;
 
 template <class E>
-concept StringEnum = std::is_enum_v<E> && requires { EnumCases<E>::cases; };
+concept StringEnum = std::is_enum_v<E> && requires {
+    EnumCases<E>::cases;
+};
 
-template <StringEnum E>
-constexpr auto allCases() {
+template <StringEnum E> constexpr auto allCases() {
     std::array<E, EnumCases<E>::cases.size()> out{};
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = EnumCases<E>::cases[i].first;
     return out;
 }
 
-template <StringEnum E>
-QString rawValue(E value) {
+template <StringEnum E> QString rawValue(E value) {
     for (const auto& [c, raw] : EnumCases<E>::cases)
         if (c == value)
             return QString::fromLatin1(raw.data(), qsizetype(raw.size()));
@@ -87,8 +85,7 @@ QString rawValue(E value) {
 }
 
 // Case-sensitive: "Audit" is not "audit".
-template <StringEnum E>
-std::optional<E> enumFromRawValue(QStringView raw) {
+template <StringEnum E> std::optional<E> enumFromRawValue(QStringView raw) {
     for (const auto& [c, name] : EnumCases<E>::cases)
         if (raw == QLatin1StringView(name.data(), qsizetype(name.size())))
             return c;
@@ -169,57 +166,49 @@ private:
 // Codec<T> reads one value of type T at the reader's position (read) and writes one (encode).
 // A codec may instead offer `static Decoded<T> decode(const QJsonValue&, const Path&)`; the
 // reader then hands it that one value as a QJsonValue.
-template <class T>
-struct Codec;
+template <class T> struct Codec;
 
 template <class T>
 concept ReadsJson = requires(Reader& r, const Path& p, T& out) {
     { Codec<T>::read(r, p, out) } -> std::same_as<bool>;
 };
 
-template <class T>
-bool readValue(Reader& r, const Path& p, T& out);
+template <class T> bool readValue(Reader& r, const Path& p, T& out);
 
-template <>
-struct Codec<QString> {
+template <> struct Codec<QString> {
     static bool read(Reader& r, const Path& p, QString& out) {
         return r.peek() == Reader::Kind::String ? r.readString(out) : r.wrongType(p, "string");
     }
     static QJsonValue encode(const QString& s) { return s; }
 };
 
-template <>
-struct Codec<bool> {
+template <> struct Codec<bool> {
     static bool read(Reader& r, const Path& p, bool& out) {
         return r.peek() == Reader::Kind::Bool ? r.readBool(out) : r.wrongType(p, "bool");
     }
     static QJsonValue encode(bool b) { return b; }
 };
 
-template <>
-struct Codec<qint64> {
+template <> struct Codec<qint64> {
     static bool read(Reader& r, const Path& p, qint64& out) {
         return r.peek() == Reader::Kind::Number ? r.readInteger(p, out) : r.wrongType(p, "integer");
     }
     static QJsonValue encode(qint64 n) { return n; }
 };
 
-template <>
-struct Codec<double> {
+template <> struct Codec<double> {
     static bool read(Reader& r, const Path& p, double& out) {
         return r.peek() == Reader::Kind::Number ? r.readDouble(p, out) : r.wrongType(p, "number");
     }
     static QJsonValue encode(double d) { return d; }
 };
 
-template <>
-struct Codec<float> {
+template <> struct Codec<float> {
     static bool read(Reader& r, const Path& p, float& out);
     static QJsonValue encode(float f) { return double(f); }
 };
 
-template <StringEnum E>
-struct Codec<E> {
+template <StringEnum E> struct Codec<E> {
     static bool read(Reader& r, const Path& p, E& out) {
         QString raw;
         if (!Codec<QString>::read(r, p, raw))
@@ -233,8 +222,7 @@ struct Codec<E> {
     static QJsonValue encode(E e) { return rawValue(e); }
 };
 
-template <class T>
-struct Codec<std::vector<T>> {
+template <class T> struct Codec<std::vector<T>> {
     static bool read(Reader& r, const Path& p, std::vector<T>& out) {
         if (r.peek() != Reader::Kind::Array)
             return r.wrongType(p, "array");
@@ -264,8 +252,7 @@ struct Codec<std::vector<T>> {
     }
 };
 
-template <class T>
-struct Codec<QMap<QString, T>> {
+template <class T> struct Codec<QMap<QString, T>> {
     static bool read(Reader& r, const Path& p, QMap<QString, T>& out) {
         if (r.peek() != Reader::Kind::Object)
             return r.wrongType(p, "object");
@@ -296,8 +283,7 @@ struct Codec<QMap<QString, T>> {
     }
 };
 
-template <Record R>
-struct Codec<R> {
+template <Record R> struct Codec<R> {
     static constexpr std::size_t fieldCount = std::tuple_size_v<decltype(R::fields())>;
 
     static bool read(Reader& r, const Path& p, R& record) {
@@ -318,9 +304,9 @@ struct Codec<R> {
             std::size_t index = 0;
             std::apply(
                 [&](const auto&... field) {
-                    (void)((!known && key == field.name
-                                ? (known = true, seen[index] = true, good = readField(r, p, record, field), index++)
-                                : index++),
+                    (void)((!known && key == field.name ? (known = true, seen[index] = true,
+                                                           good = readField(r, p, record, field), index++)
+                                                        : index++),
                            ...);
                 },
                 R::fields());
@@ -335,7 +321,9 @@ struct Codec<R> {
         std::apply(
             [&](const auto&... field) {
                 (void)((!missing && isRequired(field) && !seen[index]
-                            ? (missing = failure(Path{&p, field.name, -1}, QStringLiteral("missing required key")), index++)
+                            ? (missing =
+                                   failure(Path{&p, field.name, -1}, QStringLiteral("missing required key")),
+                               index++)
                             : index++),
                        ...);
             },
@@ -350,8 +338,7 @@ struct Codec<R> {
     }
 
 private:
-    template <class T, bool Required>
-    static constexpr bool isRequired(const Field<R, T, Required>&) {
+    template <class T, bool Required> static constexpr bool isRequired(const Field<R, T, Required>&) {
         return Required;
     }
 
@@ -391,8 +378,7 @@ private:
 
 QJsonValue parseOneValue(QByteArrayView text);
 
-template <class T>
-bool readValue(Reader& r, const Path& p, T& out) {
+template <class T> bool readValue(Reader& r, const Path& p, T& out) {
     if constexpr (ReadsJson<T>) {
         return Codec<T>::read(r, p, out);
     } else {
@@ -410,8 +396,7 @@ bool readValue(Reader& r, const Path& p, T& out) {
 } // namespace json
 
 // Decodes a whole response. `rootName` names the document in failure paths ("keys[3].scopes[0]").
-template <class T>
-Decoded<T> decodeJson(QByteArrayView bytes, const char* rootName = nullptr) {
+template <class T> Decoded<T> decodeJson(QByteArrayView bytes, const char* rootName = nullptr) {
     json::Reader reader(bytes);
     if (reader.peek() == json::Reader::Kind::End)
         return std::unexpected(DecodeError{{}, QStringLiteral("empty document")});
@@ -425,15 +410,13 @@ Decoded<T> decodeJson(QByteArrayView bytes, const char* rootName = nullptr) {
 // Compact JSON; optional fields without a value are left out, never written as null.
 QByteArray compactJson(const QJsonValue& value);
 
-template <class T>
-QByteArray encodeJson(const T& value) {
+template <class T> QByteArray encodeJson(const T& value) {
     return compactJson(json::Codec<T>::encode(value));
 }
 
 // ---- equality and hashing ------------------------------------------------------------------
 
-template <Record R>
-bool operator==(const R& a, const R& b) {
+template <Record R> bool operator==(const R& a, const R& b) {
     return std::apply([&](const auto&... field) { return ((a.*field.member == b.*field.member) && ...); },
                       R::fields());
 }
@@ -446,14 +429,15 @@ inline void hashCombine(std::size_t& seed, std::size_t h) {
 
 // Hashes are class templates rather than overloads so that nested containers of records find
 // each other regardless of declaration order.
-template <class T>
-struct Hasher {
+template <class T> struct Hasher {
     static std::size_t of(const T& value) {
         if constexpr (Record<T>) {
             std::size_t seed = 0;
             std::apply(
                 [&](const auto&... field) {
-                    (hashCombine(seed, Hasher<std::remove_cvref_t<decltype(value.*field.member)>>::of(value.*field.member)), ...);
+                    (hashCombine(seed, Hasher<std::remove_cvref_t<decltype(value.*field.member)>>::of(
+                                           value.*field.member)),
+                     ...);
                 },
                 T::fields());
             return seed;
@@ -467,13 +451,13 @@ struct Hasher {
     }
 };
 
-template <class T>
-struct Hasher<std::optional<T>> {
-    static std::size_t of(const std::optional<T>& value) { return value ? Hasher<T>::of(*value) ^ 0x5bd1e995u : 0; }
+template <class T> struct Hasher<std::optional<T>> {
+    static std::size_t of(const std::optional<T>& value) {
+        return value ? Hasher<T>::of(*value) ^ 0x5bd1e995u : 0;
+    }
 };
 
-template <class T>
-struct Hasher<std::vector<T>> {
+template <class T> struct Hasher<std::vector<T>> {
     static std::size_t of(const std::vector<T>& values) {
         std::size_t seed = values.size();
         for (const auto& v : values)
@@ -482,8 +466,7 @@ struct Hasher<std::vector<T>> {
     }
 };
 
-template <class T>
-struct Hasher<QMap<QString, T>> {
+template <class T> struct Hasher<QMap<QString, T>> {
     static std::size_t of(const QMap<QString, T>& map) {
         std::size_t seed = std::size_t(map.size());
         for (auto it = map.begin(); it != map.end(); ++it) {
@@ -494,21 +477,18 @@ struct Hasher<QMap<QString, T>> {
     }
 };
 
-template <class T>
-std::size_t hashOf(const T& value) {
+template <class T> std::size_t hashOf(const T& value) {
     return Hasher<T>::of(value);
 }
 
 } // namespace json
 
-template <Record R>
-std::size_t qHash(const R& record, std::size_t seed = 0) {
+template <Record R> std::size_t qHash(const R& record, std::size_t seed = 0) {
     return json::hashOf(record) ^ seed;
 }
 
 } // namespace tavrin
 
-template <tavrin::Record R>
-struct std::hash<R> {
+template <tavrin::Record R> struct std::hash<R> {
     std::size_t operator()(const R& record) const { return tavrin::json::hashOf(record); }
 };

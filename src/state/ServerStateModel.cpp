@@ -11,8 +11,8 @@
 
 namespace tavrin {
 
-ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process, AdminSecretFile secretFile,
-                                   KeychainStore keychain, QObject* parent)
+ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process,
+                                   AdminSecretFile secretFile, KeychainStore keychain, QObject* parent)
     : QObject(parent), m_client(client), m_process(process), m_secretFile(std::move(secretFile)),
       m_keychain(std::move(keychain)) {
     // The file is what the server reads, so it wins; the keychain copy is the panel's own.
@@ -135,11 +135,13 @@ QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, q
         if (!current())
             co_return;
 
-        const auto interval = std::chrono::milliseconds(qint64(std::llround(model->m_pollIntervalSeconds * 1000.0)));
+        const auto interval =
+            std::chrono::milliseconds(qint64(std::llround(model->m_pollIntervalSeconds * 1000.0)));
         QTimer sleep;
         sleep.setSingleShot(true);
         // A replacement ends the sleep at once, so the old loop never runs another cycle.
-        QObject::connect(model.data(), &ServerStateModel::pollLoopReplaced, &sleep, [&sleep] { sleep.start(0); });
+        QObject::connect(model.data(), &ServerStateModel::pollLoopReplaced, &sleep,
+                         [&sleep] { sleep.start(0); });
         sleep.start(interval);
         co_await qCoro(&sleep, &QTimer::timeout);
     }

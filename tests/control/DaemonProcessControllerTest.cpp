@@ -16,11 +16,17 @@ Q_DECLARE_METATYPE(tavrin::PrintedServiceState)
 
 namespace {
 
-bool processGone(qint32 pid) { return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
+bool processGone(qint32 pid) {
+    return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
 
 mode_t modeOf(const QString& path) {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+QString unitFolder() {
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user");
 }
 
 QString readAll(const QString& path) {
@@ -37,16 +43,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("output");
         QTest::addColumn<PrintedServiceState>("expected");
         using S = PrintedServiceState;
-        QTest::newRow("pid wins over state") << "x = {\n\tstate = waiting\n\tpid = 4321\n}\n" << S{true, 4321};
+        QTest::newRow("pid wins over state") << "x = {\n\tstate = waiting\n\tpid = 4321\n}\n"
+                                             << S{true, 4321};
         QTest::newRow("unparsable pid") << "\tpid = abc\n" << S{false, std::nullopt};
         QTest::newRow("state running, no pid") << "\tstate = running\n" << S{true, std::nullopt};
         QTest::newRow("state is case-insensitive") << "state = RUNNING\n" << S{true, std::nullopt};
-        QTest::newRow("later state replaces") << "state = running\nstate = inactive\n" << S{false, std::nullopt};
+        QTest::newRow("later state replaces") << "state = running\nstate = inactive\n"
+                                              << S{false, std::nullopt};
         QTest::newRow("later valid pid replaces") << "pid = 1\npid = 2\npid = x\n" << S{true, 2};
         QTest::newRow("signed pids") << "pid = +12\n" << S{true, 12};
         QTest::newRow("negative pid") << "pid = -7\n" << S{true, -7};
         QTest::newRow("beyond 32 bits") << "pid = 2147483648\n" << S{false, std::nullopt};
-        QTest::newRow("32-bit minimum") << "pid = -2147483648\n" << S{true, std::numeric_limits<qint32>::min()};
+        QTest::newRow("32-bit minimum") << "pid = -2147483648\n"
+                                        << S{true, std::numeric_limits<qint32>::min()};
         QTest::newRow("three pieces") << "pid = 1 = 2\n" << S{false, std::nullopt};
         QTest::newRow("no space before =") << "pid=5\n" << S{false, std::nullopt};
         QTest::newRow("inner space in value") << "pid = 4 2\n" << S{false, std::nullopt};
@@ -60,14 +69,15 @@ private Q_SLOTS:
 
     void errorsReadAsTheProductWordsThem() {
         using E = DaemonProcessControllerError;
-        QCOMPARE(E::daemonBinaryMissing(QStringLiteral("/x/libexec/tavrin-server")).message(),
-                 QStringLiteral("tavrin-server binary not found at /x/libexec/tavrin-server. Reinstall Tavrin Keldmarch."));
         QCOMPARE(E::wrongAppLocation(QStringLiteral("/home/me/tk")).message(),
-                 QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at /home/me/tk. "
-                                "Move it to /opt/tavrin-keldmarch and re-run setup."));
-        QCOMPARE(E::secretWriteFailed(QStringLiteral("why")).message(), QStringLiteral("Could not save the admin password: why"));
+                 QStringLiteral(
+                     "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at /home/me/tk. "
+                     "Move it to /opt/tavrin-keldmarch and re-run setup."));
+        QCOMPARE(E::secretWriteFailed(QStringLiteral("why")).message(),
+                 QStringLiteral("Could not save the admin password: why"));
         QCOMPARE(E::requiresApproval().message(),
-                 QStringLiteral("macOS needs your approval. Open System Settings → General → Login Items and turn on Tavrin Keldmarch."));
+                 QStringLiteral("macOS needs your approval. Open System Settings → General → Login Items and "
+                                "turn on Tavrin Keldmarch."));
     }
 };
 
@@ -96,14 +106,17 @@ protected:
     QString secretFile() const { return options().stateDirectory + QStringLiteral("/admin.secret"); }
 
     void setUp(bool atRequiredLocation = false) {
-        for (const char* name : {"SCRIPTED_SYSTEMCTL_NO_MANAGER", "SCRIPTED_SYSTEMCTL_MAINPID", "TAVRIN_TEST_CHILD_MODE"})
+        for (const char* name :
+             {"SCRIPTED_SYSTEMCTL_NO_MANAGER", "SCRIPTED_SYSTEMCTL_MAINPID", "TAVRIN_TEST_CHILD_MODE"})
             qunsetenv(name);
         QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd")).removeRecursively();
-        QDir(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/scripted-systemd")).removeRecursively();
+        QDir(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/scripted-systemd"))
+            .removeRecursively();
         bundle = std::make_unique<TestBundle>();
         scratch = std::make_unique<QTemporaryDir>();
         QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
-        QVERIFY(bundle->writeUnit("[Service]\nExecStart=/x serve\nEnvironment=TAVRIN_TEST_AGENT_VALUE=from-unit\n"));
+        QVERIFY(bundle->writeUnit(
+            "[Service]\nExecStart=/x serve\nEnvironment=TAVRIN_TEST_AGENT_VALUE=from-unit\n"));
         qputenv("TAVRIN_TEST_CHILD_REPORT", report().toUtf8());
         qputenv("SCRIPTED_SYSTEMCTL_LOG", systemctlLog().toUtf8());
         controller = std::make_unique<DaemonProcessController>(options(atRequiredLocation));
@@ -160,7 +173,8 @@ private Q_SLOTS:
         out.write("earlier run\n");
         out.close();
         launchAndWaitUntilReady();
-        QTRY_COMPARE(readAll(options().standardOutputLog), QStringLiteral("earlier run\nlistening on 127.0.0.1:0\n"));
+        QTRY_COMPARE(readAll(options().standardOutputLog),
+                     QStringLiteral("earlier run\nlistening on 127.0.0.1:0\n"));
     }
 
     void aLogPlantedAsASymbolicLinkIsNotFollowed() {
@@ -237,7 +251,8 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(bundle->server()));
         const auto launched = controller->launchChildProcess(std::nullopt);
         QVERIFY(!launched);
-        QCOMPARE(launched.error().message(), QStringLiteral("tavrin-server binary not found at ") + bundle->server() +
+        QCOMPARE(launched.error().message(), QStringLiteral("tavrin-server binary not found at ") +
+                                                 bundle->server() +
                                                  QStringLiteral(". Reinstall Tavrin Keldmarch."));
         const auto registered = QCoro::waitFor(controller->registerAgent(QStringLiteral("pw")));
         QVERIFY(!registered);
@@ -250,8 +265,10 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(bundle->server(), QFile::ReadOwner | QFile::WriteOwner));
         const auto launched = controller->launchChildProcess(std::nullopt);
         QVERIFY(!launched);
-        QCOMPARE(launched.error().message(),
-                 QStringLiteral("Could not start the background service: Could not launch tavrin-server: Permission denied"));
+        QCOMPARE(
+            launched.error().message(),
+            QStringLiteral(
+                "Could not start the background service: Could not launch tavrin-server: Permission denied"));
         QVERIFY(!controller->isRunning());
     }
 
@@ -259,8 +276,10 @@ private Q_SLOTS:
         const qint32 pid = launchAndWaitUntilReady();
         const auto restarted = QCoro::waitFor(controller->restart());
         QVERIFY(!restarted);
-        QCOMPARE(restarted.error().message(),
-                 QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. Re-run setup."));
+        QCOMPARE(
+            restarted.error().message(),
+            QStringLiteral(
+                "Could not start the background service: Tavrin Keldmarch is not registered. Re-run setup."));
         QVERIFY(!processGone(pid));
         QVERIFY(controller->isRunning());
     }
@@ -309,11 +328,19 @@ private Q_SLOTS:
         launchAndWaitUntilReady(); // session mode does not care where it is installed
     }
 
-    void registeringWritesTheSecretAndStartsTheService() {
+    void registeringWritesTheSecretAndInstallsEnablesAndStartsTheUnit() {
         QSignalSpy enabled(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
         const auto registered = QCoro::waitFor(controller->registerAgent(QStringLiteral("pw")));
         QVERIFY2(registered, failureOf(registered).constData());
         QCOMPARE(readAll(secretFile()), QStringLiteral("pw"));
+        const QString installed = readAll(unitFolder() + QStringLiteral("/com.tavrinai.server.service"));
+        QVERIFY(installed.contains(QStringLiteral("\nExecStart=\"") + bundle->server() +
+                                   QStringLiteral("\" serve\n")));
+        QCOMPARE(
+            parseUnitEnvironment(installed),
+            (EnvironmentEntries{{QStringLiteral("TAVRIN_TEST_AGENT_VALUE"), QStringLiteral("from-unit")}}));
+        QVERIFY(QFileInfo(unitFolder() + QStringLiteral("/default.target.wants/com.tavrinai.server.service"))
+                    .isSymLink());
         QVERIFY(controller->loginServiceEnabled());
         QVERIFY(enabled.count() >= 1);
         QVERIFY(!controller->requiresApproval());
@@ -322,13 +349,32 @@ private Q_SLOTS:
         QCOMPARE(controller->pid(), std::optional<qint32>(4321));
     }
 
+    void theLoginServiceTakesOverFromASessionServer() {
+        const qint32 pid = launchAndWaitUntilReady();
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        QVERIFY(processGone(pid));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
+    }
+
     void registeringWithoutAManagerFailsInTheManagersWords() {
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
         const auto registered = QCoro::waitFor(controller->registerAgent(std::nullopt));
         QVERIFY(!registered);
         QCOMPARE(registered.error().message(),
-                 QStringLiteral("Could not start the background service: Failed to connect to bus: No such file or directory"));
+                 QStringLiteral("Could not start the background service: Failed to connect to bus: No such "
+                                "file or directory"));
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
+        QVERIFY(!QFileInfo::exists(unitFolder() + QStringLiteral("/com.tavrinai.server.service")));
+        QVERIFY(!QFileInfo(unitFolder() + QStringLiteral("/default.target.wants/com.tavrinai.server.service"))
+                     .isSymLink());
+    }
+
+    void unregisteringWithoutAManagerStillRemovesTheUnit() {
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1"); // nothing can run, so nothing needs stopping
+        const auto removed = QCoro::waitFor(controller->unregisterAgent());
+        QVERIFY2(removed, failureOf(removed).constData());
+        QVERIFY(!QFileInfo::exists(unitFolder() + QStringLiteral("/com.tavrinai.server.service")));
     }
 
     void stopBootsTheServiceOutAndTreatsNotLoadedAsStopped() {
@@ -337,7 +383,8 @@ private Q_SLOTS:
         QVERIFY(controller->isRunning());
         QVERIFY(QCoro::waitFor(controller->stop()));
         QVERIFY(!controller->isRunning());
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, false, std::nullopt}));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()),
+                 (ServiceStatusSnapshot{true, false, std::nullopt}));
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(QCoro::waitFor(controller->stop())); // unknown unit: systemctl 5, launchctl 113
     }
@@ -349,7 +396,8 @@ private Q_SLOTS:
         QSignalSpy running(controller.get(), &DaemonProcessController::isRunningChanged);
         const auto stopped = QCoro::waitFor(controller->stop());
         QVERIFY(!stopped);
-        QCOMPARE(stopped.error().message(), QStringLiteral("Could not start the background service: launchctl bootout exited 1"));
+        QCOMPARE(stopped.error().message(),
+                 QStringLiteral("Could not start the background service: launchctl bootout exited 1"));
         QVERIFY(controller->isRunning());
         QCOMPARE(running.count(), 0);
     }
@@ -393,13 +441,15 @@ private Q_SLOTS:
         const auto registered = QCoro::waitFor(controller->setStartAtLogin(true));
         QVERIFY(!registered);
         QCOMPARE(registered.error().message(), QStringLiteral("Could not start the background service: ") +
-                                                   bundle->unit() + QStringLiteral(": No such file or directory"));
+                                                   bundle->unit() +
+                                                   QStringLiteral(": No such file or directory"));
     }
 
     void refreshWithAnUnreadablePidUsesTheStateLine() {
         qputenv("SCRIPTED_SYSTEMCTL_MAINPID", "abc");
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, std::nullopt}));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()),
+                 (ServiceStatusSnapshot{true, true, std::nullopt}));
         // With a tracked child the child's id fills the gap.
         const qint32 pid = launchAndWaitUntilReady();
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, pid}));

@@ -11,7 +11,9 @@
 #include <string>
 #include <unistd.h>
 
-static void onTerm(int) { _exit(0); }
+static void onTerm(int) {
+    _exit(0);
+}
 
 int main(int argc, char** argv) {
     const char* mode = std::getenv("TAVRIN_TEST_CHILD_MODE");

@@ -24,16 +24,14 @@ DaemonClientConfiguration quickTimeouts() {
     return c;
 }
 
-template <class T>
-QString messageOf(const ClientResult<T>& result) {
+template <class T> QString messageOf(const ClientResult<T>& result) {
     return result ? QStringLiteral("<success>") : result.error().message();
 }
 
 using Call = std::function<QCoro::Task<QString>(DaemonClient&)>;
 
 // Runs one operation and reduces it to the text a user would see ("<success>" when it worked).
-template <class F>
-Call call(F f) {
+template <class F> Call call(F f) {
     return [f](DaemonClient& client) -> QCoro::Task<QString> {
         auto result = co_await f(client);
         co_return messageOf(result);
@@ -75,40 +73,59 @@ private slots:
         };
         row("status", call([](DaemonClient& c) { return c.status(); }), "GET", "/admin/status", "-");
         row("keys", call([](DaemonClient& c) { return c.listKeys(); }), "GET", "/admin/keys", "-");
-        row("create without scopes", call([](DaemonClient& c) { return c.createKey("CI runner", std::nullopt); }), "POST",
+        row("create without scopes",
+            call([](DaemonClient& c) { return c.createKey("CI runner", std::nullopt); }), "POST",
             "/admin/keys", R"({"label":"CI runner"})");
-        row("create readonly", call([](DaemonClient& c) { return c.createKey("Docs", std::vector{ClientAPIKeyScope::readonly}); }),
+        row("create readonly", call([](DaemonClient& c) {
+                return c.createKey("Docs", std::vector{ClientAPIKeyScope::readonly});
+            }),
             "POST", "/admin/keys", R"({"label":"Docs","scopes":["readonly"]})");
-        row("revoke", call([](DaemonClient& c) { return c.revokeKey("k_7f3"); }), "POST", "/admin/keys/k_7f3/revoke", "{}");
-        row("rotate", call([](DaemonClient& c) { return c.rotateKey("k_7f3"); }), "POST", "/admin/keys/k_7f3/rotate", "{}");
-        row("delete", call([](DaemonClient& c) { return c.deleteKey("k_7f3"); }), "DELETE", "/admin/keys/k_7f3", "-");
-        row("logging", call([](DaemonClient& c) { return c.loggingSettings(); }), "GET", "/admin/settings/logging", "-");
-        row("update logging", call([](DaemonClient& c) { return c.updateLoggingSettings({ClientAuditMode::none, 14, false}); }),
-            "PUT", "/admin/settings/logging", R"({"includePromptContentsInDiagnostics":false,"mode":"none","retentionDays":14})");
-        row("csv export", call([](DaemonClient& c) { return c.exportAuditCSV(); }), "GET", "/admin/audit/export?format=csv", "-");
+        row("revoke", call([](DaemonClient& c) { return c.revokeKey("k_7f3"); }), "POST",
+            "/admin/keys/k_7f3/revoke", "{}");
+        row("rotate", call([](DaemonClient& c) { return c.rotateKey("k_7f3"); }), "POST",
+            "/admin/keys/k_7f3/rotate", "{}");
+        row("delete", call([](DaemonClient& c) { return c.deleteKey("k_7f3"); }), "DELETE",
+            "/admin/keys/k_7f3", "-");
+        row("logging", call([](DaemonClient& c) { return c.loggingSettings(); }), "GET",
+            "/admin/settings/logging", "-");
+        row("update logging", call([](DaemonClient& c) {
+                return c.updateLoggingSettings({ClientAuditMode::none, 14, false});
+            }),
+            "PUT", "/admin/settings/logging",
+            R"({"includePromptContentsInDiagnostics":false,"mode":"none","retentionDays":14})");
+        row("csv export", call([](DaemonClient& c) { return c.exportAuditCSV(); }), "GET",
+            "/admin/audit/export?format=csv", "-");
         row("jsonl without prompts", call([](DaemonClient& c) { return c.exportAuditJSONL(false); }), "GET",
             "/admin/audit/export?format=jsonl&includePromptContents=false", "-");
         row("jsonl with prompts", call([](DaemonClient& c) { return c.exportAuditJSONL(true); }), "GET",
             "/admin/audit/export?format=jsonl&includePromptContents=true", "-");
-        row("network", call([](DaemonClient& c) { return c.networkPreferences(); }), "GET", "/admin/network", "-");
+        row("network", call([](DaemonClient& c) { return c.networkPreferences(); }), "GET", "/admin/network",
+            "-");
         row("update network", call([](DaemonClient& c) {
                 return c.updateNetworkPreferences({"0.0.0.0", 11500, true, std::nullopt, {}, {"10.0.0.0/8"}});
             }),
             "PUT", "/admin/network",
             R"({"bindHost":"0.0.0.0","bindPort":11500,"corsAllowedOrigins":[],"ipAllowlist":["10.0.0.0/8"],"lanEnabled":true})");
-        row("preamble", call([](DaemonClient& c) { return c.orgPreamble(); }), "GET", "/admin/settings/preamble", "-");
+        row("preamble", call([](DaemonClient& c) { return c.orgPreamble(); }), "GET",
+            "/admin/settings/preamble", "-");
         row("clear preamble", call([](DaemonClient& c) { return c.setOrgPreamble(std::nullopt); }), "PUT",
             "/admin/settings/preamble", "{}");
-        row("set preamble", call([](DaemonClient& c) { return c.setOrgPreamble(QStringLiteral("Be brief.")); }), "PUT",
+        row("set preamble",
+            call([](DaemonClient& c) { return c.setOrgPreamble(QStringLiteral("Be brief.")); }), "PUT",
             "/admin/settings/preamble", R"({"preamble":"Be brief."})");
         row("updater", call([](DaemonClient& c) { return c.updaterStatus(); }), "GET", "/admin/updates", "-");
-        row("check", call([](DaemonClient& c) { return c.checkForUpdates(); }), "POST", "/admin/updates/check", "{}");
-        row("download", call([](DaemonClient& c) { return c.downloadUpdate(); }), "POST", "/admin/updates/download", "{}");
-        row("clear update", call([](DaemonClient& c) { return c.clearStagedUpdate(); }), "POST", "/admin/updates/clear", "{}");
-        row("promote", call([](DaemonClient& c) { return c.promoteModel(); }), "POST", "/admin/model/promote", "{}");
-        row("rollback", call([](DaemonClient& c) { return c.rollbackModel(); }), "POST", "/admin/model/rollback", "{}");
-        row("diagnostics", call([](DaemonClient& c) { return c.createDiagnostics(true); }), "POST", "/admin/diagnostics",
-            R"({"includePromptContents":true})");
+        row("check", call([](DaemonClient& c) { return c.checkForUpdates(); }), "POST",
+            "/admin/updates/check", "{}");
+        row("download", call([](DaemonClient& c) { return c.downloadUpdate(); }), "POST",
+            "/admin/updates/download", "{}");
+        row("clear update", call([](DaemonClient& c) { return c.clearStagedUpdate(); }), "POST",
+            "/admin/updates/clear", "{}");
+        row("promote", call([](DaemonClient& c) { return c.promoteModel(); }), "POST", "/admin/model/promote",
+            "{}");
+        row("rollback", call([](DaemonClient& c) { return c.rollbackModel(); }), "POST",
+            "/admin/model/rollback", "{}");
+        row("diagnostics", call([](DaemonClient& c) { return c.createDiagnostics(true); }), "POST",
+            "/admin/diagnostics", R"({"includePromptContents":true})");
     }
 
     void sendsExactlyTheRequestOfEachOperation() {
@@ -134,7 +151,8 @@ private slots:
 
     void authorizationOnlyWithANonEmptySecret() {
         server->route("/admin/status", ScriptedResponse::text(401, "no"));
-        for (const std::optional<QString>& secret : {std::optional<QString>{}, std::optional<QString>{QString()}}) {
+        for (const std::optional<QString>& secret :
+             {std::optional<QString>{}, std::optional<QString>{QString()}}) {
             server->clearRequests();
             client->setAdminSecret(secret);
             QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })),
@@ -168,17 +186,21 @@ private slots:
     void statusCodesMapToFailures_data() {
         QTest::addColumn<ScriptedResponse>("answer");
         QTest::addColumn<QString>("message");
-        QTest::newRow("401") << ScriptedResponse::text(401, "bad token") << "Admin secret missing or rejected. Set it in Settings.";
-        QTest::newRow("403") << ScriptedResponse::text(403, "loopback only") << "Admin secret missing or rejected. Set it in Settings.";
+        QTest::newRow("401") << ScriptedResponse::text(401, "bad token")
+                             << "Admin secret missing or rejected. Set it in Settings.";
+        QTest::newRow("403") << ScriptedResponse::text(403, "loopback only")
+                             << "Admin secret missing or rejected. Set it in Settings.";
         QTest::newRow("402") << ScriptedResponse::text(402, "pay up") << "Server returned HTTP 402: pay up";
         QTest::newRow("404") << ScriptedResponse::text(404, "") << "Server returned HTTP 404: ";
-        QTest::newRow("500 utf-8") << ScriptedResponse::text(500, "état: cassé") << "Server returned HTTP 500: état: cassé";
+        QTest::newRow("500 utf-8") << ScriptedResponse::text(500, "état: cassé")
+                                   << "Server returned HTTP 500: état: cassé";
         QTest::newRow("502 binary") << ScriptedResponse::bytes(502, QByteArray("\xff\xfe\x00\x81", 4))
                                     << "Server returned HTTP 502: <binary>";
         QTest::newRow("200 empty") << ScriptedResponse::json(200, "")
                                    << "Could not decode server response: empty document";
-        QTest::newRow("200 missing key") << ScriptedResponse::json(200, R"({"serverVersion":"1"})")
-                                         << "Could not decode server response: stateDirectory: missing required key";
+        QTest::newRow("200 missing key")
+            << ScriptedResponse::json(200, R"({"serverVersion":"1"})")
+            << "Could not decode server response: stateDirectory: missing required key";
         QTest::newRow("200 whole") << ScriptedResponse::json(200, test::fullStatusDocument()) << "<success>";
     }
 
@@ -221,8 +243,8 @@ private slots:
                                   << "Tavrin Keldmarch is not reachable: non-HTTP response";
         QTest::newRow("stalled") << ScriptedResponse::stall() << "timed out";
         QTest::newRow("slow answer") << ScriptedResponse::json(200, "{}").after(2500ms) << "timed out";
-        QTest::newRow("closed mid-body") << ScriptedResponse::closeMidBody(200, "{\"serverVers")
-                                         << "Tavrin Keldmarch is not reachable: ";
+        QTest::newRow("closed mid-body")
+            << ScriptedResponse::closeMidBody(200, "{\"serverVers") << "Tavrin Keldmarch is not reachable: ";
     }
 
     void transportFailuresReadAsNotReachable() {
@@ -230,7 +252,8 @@ private slots:
         QFETCH(QString, expected);
         server->route("/admin/status", answer);
         const QString message = run(call([](DaemonClient& c) { return c.status(); }));
-        QVERIFY2(message.startsWith(QStringLiteral("Tavrin Keldmarch is not reachable: ")), qPrintable(message));
+        QVERIFY2(message.startsWith(QStringLiteral("Tavrin Keldmarch is not reachable: ")),
+                 qPrintable(message));
         QVERIFY2(message.contains(expected), qPrintable(message));
         QVERIFY2(!message.contains(QStringLiteral("canceled")), qPrintable(message));
     }
@@ -242,13 +265,15 @@ private slots:
         client = std::make_unique<DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), c);
         server->route("/admin/status", ScriptedResponse::json(200, "{}").after(2s));
         QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })),
-                 QStringLiteral("Tavrin Keldmarch is not reachable: The request timed out (no complete answer within 0.5 seconds)."));
+                 QStringLiteral("Tavrin Keldmarch is not reachable: The request timed out (no complete "
+                                "answer within 0.5 seconds)."));
 
         c.idleTimeout = 400ms;
         c.requestTimeout = 5s;
         client = std::make_unique<DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), c);
         QCOMPARE(run(call([](DaemonClient& c) { return c.status(); })),
-                 QStringLiteral("Tavrin Keldmarch is not reachable: The request timed out (no data for 0.4 seconds)."));
+                 QStringLiteral(
+                     "Tavrin Keldmarch is not reachable: The request timed out (no data for 0.4 seconds)."));
     }
 
     void aStoppedServerFailsEveryCallAndIsNotHealthy() {
@@ -257,7 +282,8 @@ private slots:
         client = std::make_unique<DaemonClient>(closed, QStringLiteral("s3cret"), quickTimeouts());
         QVERIFY(!QCoro::waitFor(client->health()));
         const QString message = run(call([](DaemonClient& c) { return c.listKeys(); }));
-        QVERIFY2(message.startsWith("Tavrin Keldmarch is not reachable: ") && message.contains("refused"), qPrintable(message));
+        QVERIFY2(message.startsWith("Tavrin Keldmarch is not reachable: ") && message.contains("refused"),
+                 qPrintable(message));
     }
 
     void theSecretIsObservableAndTheBaseFixed() {
@@ -267,7 +293,8 @@ private slots:
         QCOMPARE(changed.count(), 2);
         QCOMPARE(client->adminSecret(), std::nullopt);
         QCOMPARE(client->baseURL(), server->baseUrl());
-        QCOMPARE(DaemonClient(QUrl("http://127.0.0.1:11434")).property("baseURL").toUrl(), QUrl("http://127.0.0.1:11434"));
+        QCOMPARE(DaemonClient(QUrl("http://127.0.0.1:11434")).property("baseURL").toUrl(),
+                 QUrl("http://127.0.0.1:11434"));
     }
 
     void aSecretChangedMidFlightOnlyAffectsLaterRequests() {
@@ -282,7 +309,6 @@ private slots:
         QCOMPARE(requests[1].header("Authorization"), QByteArray("Bearer rotated"));
     }
 };
-
 
 QTEST_GUILESS_MAIN(DaemonClientTest)
 #include "DaemonClientTest.moc"

@@ -16,7 +16,8 @@ ClientHardwareReport reportFor(std::optional<QString> brand, double gib, bool ar
     return buildHardwareReport(facts);
 }
 
-const QString appleNote = QStringLiteral("Tavrin Keldmarch requires an Apple-silicon Mac. MLX is not available on Intel.");
+const QString appleNote =
+    QStringLiteral("Tavrin Keldmarch requires an Apple-silicon Mac. MLX is not available on Intel.");
 
 } // namespace
 
@@ -32,17 +33,24 @@ private slots:
         QTest::addColumn<QStringList>("notes");
         QTest::addColumn<qint64>("concurrency");
 
-        const QString memory8 = QStringLiteral("Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected 8.0 GB.");
-        QTest::newRow("M3 Max 36") << "Apple M3 Max" << 36.0 << "max" << "supported" << QStringList{} << qint64(8);
-        QTest::newRow("M1 8") << "Apple M1" << 8.0 << "base" << "underspec" << QStringList{memory8} << qint64(1);
-        QTest::newRow("M2 Pro at the 12 GB line") << "Apple M2 Pro" << 12.0 << "pro" << "supported" << QStringList{} << qint64(4);
-        QTest::newRow("Intel 16") << "Intel(R) Core(TM) i9-9880H CPU @ 2.30GHz" << 16.0 << "unknown" << "unsupported"
-                                  << QStringList{appleNote} << qint64(2);
-        QTest::newRow("Intel 8") << "Intel(R) Xeon(R) CPU" << 8.0 << "unknown" << "unsupported"
-                                 << QStringList{appleNote, memory8} << qint64(1);
-        QTest::newRow("pro and max") << "Apple M4 Pro Max" << 64.0 << "max" << "supported" << QStringList{} << qint64(8);
-        QTest::newRow("ultra beats both") << "apple m2 ultra pro max" << 192.0 << "ultra" << "supported" << QStringList{} << qint64(14);
-        QTest::newRow("apple without a chip number") << "Apple A17" << 16.0 << "unknown" << "supported" << QStringList{} << qint64(2);
+        const QString memory8 = QStringLiteral(
+            "Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected 8.0 GB.");
+        QTest::newRow("M3 Max 36") << "Apple M3 Max" << 36.0 << "max"
+                                   << "supported" << QStringList{} << qint64(8);
+        QTest::newRow("M1 8") << "Apple M1" << 8.0 << "base"
+                              << "underspec" << QStringList{memory8} << qint64(1);
+        QTest::newRow("M2 Pro at the 12 GB line") << "Apple M2 Pro" << 12.0 << "pro"
+                                                  << "supported" << QStringList{} << qint64(4);
+        QTest::newRow("Intel 16") << "Intel(R) Core(TM) i9-9880H CPU @ 2.30GHz" << 16.0 << "unknown"
+                                  << "unsupported" << QStringList{appleNote} << qint64(2);
+        QTest::newRow("Intel 8") << "Intel(R) Xeon(R) CPU" << 8.0 << "unknown"
+                                 << "unsupported" << QStringList{appleNote, memory8} << qint64(1);
+        QTest::newRow("pro and max") << "Apple M4 Pro Max" << 64.0 << "max"
+                                     << "supported" << QStringList{} << qint64(8);
+        QTest::newRow("ultra beats both") << "apple m2 ultra pro max" << 192.0 << "ultra"
+                                          << "supported" << QStringList{} << qint64(14);
+        QTest::newRow("apple without a chip number") << "Apple A17" << 16.0 << "unknown"
+                                                     << "supported" << QStringList{} << qint64(2);
     }
 
     void judgesMachinesByBrandAndMemory() {
@@ -63,8 +71,11 @@ private slots:
     }
 
     void concurrencyFollowsMemoryUpToTheTierCap() {
-        const std::pair<ChipTier, qint64> at16[] = {
-            {ChipTier::base, 3}, {ChipTier::pro, 5}, {ChipTier::max, 8}, {ChipTier::ultra, 12}, {ChipTier::unknown, 2}};
+        const std::pair<ChipTier, qint64> at16[] = {{ChipTier::base, 3},
+                                                    {ChipTier::pro, 5},
+                                                    {ChipTier::max, 8},
+                                                    {ChipTier::ultra, 12},
+                                                    {ChipTier::unknown, 2}};
         for (auto [tier, expected] : at16) {
             QCOMPARE(recommendedConcurrency(tier, 16.0), expected);
             QCOMPARE(recommendedConcurrency(tier, 8.0), 1);
@@ -91,7 +102,8 @@ private slots:
 
     void aSimulatedHostReplacesBrandAndMemoryOnly() {
         QCOMPARE(parseSimulatedHost(QStringLiteral("Apple M3 Max:36"))->memoryGiB, 36.0);
-        QCOMPARE(parseSimulatedHost(QStringLiteral("Brand:with:colons:8"))->cpuBrand, QStringLiteral("Brand:with:colons"));
+        QCOMPARE(parseSimulatedHost(QStringLiteral("Brand:with:colons:8"))->cpuBrand,
+                 QStringLiteral("Brand:with:colons"));
         QVERIFY(!parseSimulatedHost(QStringLiteral("Apple M3 Max")));
         QVERIFY(!parseSimulatedHost(QStringLiteral("Apple M3:-4")));
         QVERIFY(!parseSimulatedHost(QStringLiteral(":16")));

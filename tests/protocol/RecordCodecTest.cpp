@@ -51,7 +51,8 @@ QJsonValue mutated(const QJsonValue& node, QStringList segments, Op op, const QJ
 QByteArray withFault(const QByteArray& document, const QString& path, Op op, const QJsonValue& value,
                      const QByteArray& rawNumber = {}) {
     const QJsonValue root = QJsonDocument::fromJson(document).object();
-    const QJsonValue changed = mutated(root, path.split(u'.'), op, rawNumber.isEmpty() ? value : QJsonValue(QStringLiteral("@RAW@")));
+    const QJsonValue changed = mutated(root, path.split(u'.'), op,
+                                       rawNumber.isEmpty() ? value : QJsonValue(QStringLiteral("@RAW@")));
     QByteArray text = QJsonDocument(changed.toObject()).toJson(QJsonDocument::Compact);
     if (!rawNumber.isEmpty())
         text.replace("\"@RAW@\"", rawNumber);
@@ -74,12 +75,14 @@ private slots:
         QCOMPARE(status->model.detectedSource->sourceAppVersion, std::nullopt);
         QCOMPARE(status->model.pinState.previous.size(), 2u);
         QCOMPARE(status->model.pinState.previous[1].alias, QStringLiteral("keldmarch-4"));
-        QCOMPARE(status->model.pinState.stagedUpdate->checksums.value("manifest.json"), QStringLiteral("9f2c"));
+        QCOMPARE(status->model.pinState.stagedUpdate->checksums.value("manifest.json"),
+                 QStringLiteral("9f2c"));
         QCOMPARE(status->stages->steeringAlpha, 0.35f);
         QCOMPARE(status->stages->systemPromptChars, 212);
         QCOMPARE(status->logging.mode, ClientAuditMode::hash);
         QCOMPARE(status->updater.availableUpdate->pkgSize, 73400320);
-        QCOMPARE(status->updater.availableUpdate->releaseNotes, QStringLiteral("Faster start.\nFewer surprises."));
+        QCOMPARE(status->updater.availableUpdate->releaseNotes,
+                 QStringLiteral("Faster start.\nFewer surprises."));
         QCOMPARE(status->hardware.totalMemoryGB, 36.0);
         QVERIFY(status->hardware.supportNotes.empty());
         QCOMPARE(status->concurrency->totalRejected, 5);
@@ -96,8 +99,8 @@ private slots:
 
         const auto nulled = decodeJson<ClientServerStatus>(
             withFault(test::fullStatusDocument(), "orgPreamble", Op::Set, QJsonValue::Null));
-        const auto removed =
-            decodeJson<ClientServerStatus>(withFault(test::fullStatusDocument(), "orgPreamble", Op::Remove, {}));
+        const auto removed = decodeJson<ClientServerStatus>(
+            withFault(test::fullStatusDocument(), "orgPreamble", Op::Remove, {}));
         QVERIFY(nulled && removed);
         QVERIFY(*nulled == *removed);
         QCOMPARE(nulled->orgPreamble, std::nullopt);
@@ -111,36 +114,48 @@ private slots:
         QTest::addColumn<QString>("message");
 
         auto set = [](const char* name, const char* path, QJsonValue value, const char* message) {
-            QTest::newRow(name) << QString::fromLatin1(path) << false << value << QByteArray() << QString::fromUtf8(message);
+            QTest::newRow(name) << QString::fromLatin1(path) << false << value << QByteArray()
+                                << QString::fromUtf8(message);
         };
         auto raw = [](const char* name, const char* path, const char* number, const char* message) {
             QTest::newRow(name) << QString::fromLatin1(path) << false << QJsonValue() << QByteArray(number)
                                 << QString::fromUtf8(message);
         };
         auto remove = [](const char* name, const char* path, const char* message) {
-            QTest::newRow(name) << QString::fromLatin1(path) << true << QJsonValue() << QByteArray() << QString::fromUtf8(message);
+            QTest::newRow(name) << QString::fromLatin1(path) << true << QJsonValue() << QByteArray()
+                                << QString::fromUtf8(message);
         };
 
-        remove("deep missing key", "model.pinState.previous[1].alias", "model.pinState.previous[1].alias: missing required key");
+        remove("deep missing key", "model.pinState.previous[1].alias",
+               "model.pinState.previous[1].alias: missing required key");
         remove("missing updater", "updater", "updater: missing required key");
-        remove("missing required array", "model.pinState.previous", "model.pinState.previous: missing required key");
+        remove("missing required array", "model.pinState.previous",
+               "model.pinState.previous: missing required key");
         set("null in required field", "pid", QJsonValue::Null, "pid: null in a required field");
         set("null nested record", "hardware", QJsonValue::Null, "hardware: null in a required field");
-        set("string where integer", "bind.bindPort", "11434", "bind.bindPort: expected integer, found string");
+        set("string where integer", "bind.bindPort", "11434",
+            "bind.bindPort: expected integer, found string");
         set("number where string", "serverVersion", 142, "serverVersion: expected string, found number");
         set("string where double", "uptimeSeconds", "7384", "uptimeSeconds: expected number, found string");
         set("array where object", "logging", QJsonArray{}, "logging: expected object, found array");
-        set("string where array", "hardware.supportNotes", "none", "hardware.supportNotes: expected array, found string");
-        set("bool as number", "model.updateAvailable", 1, "model.updateAvailable: expected bool, found number");
-        set("fraction in integer", "concurrency.inFlight", 1.5, "concurrency.inFlight: expected an integer, found 1.5");
-        raw("integer beyond 64 bits", "pid", "18446744073709551616", "pid: number does not fit a 64-bit integer");
+        set("string where array", "hardware.supportNotes", "none",
+            "hardware.supportNotes: expected array, found string");
+        set("bool as number", "model.updateAvailable", 1,
+            "model.updateAvailable: expected bool, found number");
+        set("fraction in integer", "concurrency.inFlight", 1.5,
+            "concurrency.inFlight: expected an integer, found 1.5");
+        raw("integer beyond 64 bits", "pid", "18446744073709551616",
+            "pid: number does not fit a 64-bit integer");
         raw("one past int64 max", "concurrency.totalCompleted", "9223372036854775808",
             "concurrency.totalCompleted: number does not fit a 64-bit integer");
-        raw("double beyond float", "stages.steeringAlpha", "1e39", "stages.steeringAlpha: number does not fit a 32-bit float");
+        raw("double beyond float", "stages.steeringAlpha", "1e39",
+            "stages.steeringAlpha: number does not fit a 32-bit float");
         set("wrongly cased mode", "logging.mode", "Audit", "logging.mode: unknown value \"Audit\"");
         set("unknown mode", "logging.mode", "verbose", "logging.mode: unknown value \"verbose\"");
-        set("null element", "bind.ipAllowlist", QJsonArray{QJsonValue::Null}, "bind.ipAllowlist[0]: null is not allowed here");
-        set("wrong element type", "model.running.aliases", QJsonArray{"a", 2}, "model.running.aliases[1]: expected string, found number");
+        set("null element", "bind.ipAllowlist", QJsonArray{QJsonValue::Null},
+            "bind.ipAllowlist[0]: null is not allowed here");
+        set("wrong element type", "model.running.aliases", QJsonArray{"a", 2},
+            "model.running.aliases[1]: expected string, found number");
         set("checksum not text", "model.pinState.production.checksums", QJsonObject{{"model.safetensors", 5}},
             "model.pinState.production.checksums.model.safetensors: expected string, found number");
         set("optional with wrong type", "orgPreamble", 12, "orgPreamble: expected string, found number");
@@ -154,7 +169,8 @@ private slots:
         QFETCH(QJsonValue, value);
         QFETCH(QByteArray, rawNumber);
         QFETCH(QString, message);
-        const QByteArray doc = withFault(test::fullStatusDocument(), path, remove ? Op::Remove : Op::Set, value, rawNumber);
+        const QByteArray doc =
+            withFault(test::fullStatusDocument(), path, remove ? Op::Remove : Op::Set, value, rawNumber);
         const auto status = decodeJson<ClientServerStatus>(doc);
         QVERIFY2(!status, "a faulty document decoded");
         QCOMPARE(status.error().message(), message);
@@ -163,14 +179,16 @@ private slots:
     void documentsThatAreNotJsonObjectsFail() {
         QCOMPARE(decodeJson<ClientServerStatus>("").error().message(), QStringLiteral("empty document"));
         QVERIFY(decodeJson<ClientServerStatus>("{\"pid\":").error().message().startsWith("not valid JSON"));
-        QCOMPARE(decodeJson<ClientServerStatus>("[1]").error().message(), QStringLiteral("expected object, found array"));
+        QCOMPARE(decodeJson<ClientServerStatus>("[1]").error().message(),
+                 QStringLiteral("expected object, found array"));
         QCOMPARE(decodeKeyList("{}").error().message(), QStringLiteral("keys: expected array, found object"));
     }
 
     void theWholeTextMustBeJson_data() {
         // Plain literals, not raw ones: moc miscounts braces inside raw strings.
         QTest::addColumn<QByteArray>("text");
-        const QByteArray good = "{\"mode\":\"none\",\"retentionDays\":3,\"includePromptContentsInDiagnostics\":false";
+        const QByteArray good =
+            "{\"mode\":\"none\",\"retentionDays\":3,\"includePromptContentsInDiagnostics\":false";
         QTest::newRow("trailing comma") << good + ",}";
         QTest::newRow("text after the document") << good + "} x";
         QTest::newRow("two documents") << good + "}{}";
@@ -181,7 +199,8 @@ private slots:
         QTest::newRow("overlong UTF-8") << good + ",\"extra\":\"\xc0\xaf\"}";
         QTest::newRow("leading zero") << QByteArray("{\"mode\":\"none\",\"retentionDays\":03}");
         QTest::newRow("single quotes") << QByteArray("{'mode':\"none\"}");
-        QTest::newRow("deep nesting") << good + ",\"extra\":" + QByteArray(5000, '[') + QByteArray(5000, ']') + "}";
+        QTest::newRow("deep nesting")
+            << good + ",\"extra\":" + QByteArray(5000, '[') + QByteArray(5000, ']') + "}";
         QTest::newRow("unterminated") << good;
     }
 
@@ -189,7 +208,8 @@ private slots:
         QFETCH(QByteArray, text);
         const auto decoded = decodeJson<ClientAuditLoggingSettings>(text);
         QVERIFY(!decoded);
-        QVERIFY2(decoded.error().message().startsWith("not valid JSON ("), qPrintable(decoded.error().message()));
+        QVERIFY2(decoded.error().message().startsWith("not valid JSON ("),
+                 qPrintable(decoded.error().message()));
     }
 
     void stringsKeepEveryCharacter() {
@@ -204,15 +224,17 @@ private slots:
     }
 
     void theLastOfTwoEqualKeysWins() {
-        const auto decoded = decodeJson<ClientAuditLoggingSettings>(
-            "{\"mode\":\"none\",\"retentionDays\":3,\"retentionDays\":9,\"includePromptContentsInDiagnostics\":true}");
+        const auto decoded =
+            decodeJson<ClientAuditLoggingSettings>("{\"mode\":\"none\",\"retentionDays\":3,\"retentionDays\":"
+                                                   "9,\"includePromptContentsInDiagnostics\":true}");
         QVERIFY(decoded);
         QCOMPARE(decoded->retentionDays, 9);
     }
 
     void integersUseTheWholeSigned64BitRange() {
-        const QByteArray doc = R"({"maxConcurrency":9223372036854775807,"maxQueueDepth":-9223372036854775808,)"
-                               R"("inFlight":0,"queued":0,"totalCompleted":4.0,"totalRejected":0})";
+        const QByteArray doc =
+            R"({"maxConcurrency":9223372036854775807,"maxQueueDepth":-9223372036854775808,)"
+            R"("inFlight":0,"queued":0,"totalCompleted":4.0,"totalRejected":0})";
         const auto stats = decodeJson<ClientConcurrencyStats>(doc);
         QVERIFY(stats);
         QCOMPARE(stats->maxConcurrency, std::numeric_limits<qint64>::max());
@@ -223,7 +245,8 @@ private slots:
     void keyScopesAreStrictAndKeepAbsentApartFromEmpty() {
         const auto keys = decodeKeyList(test::keyListDocument(3));
         QVERIFY(keys);
-        QCOMPARE(keys->at(2).scopes, (std::vector{ClientAPIKeyScope::inference, ClientAPIKeyScope::readonly}));
+        QCOMPARE(keys->at(2).scopes,
+                 (std::vector{ClientAPIKeyScope::inference, ClientAPIKeyScope::readonly}));
 
         auto listWithKey3 = [](QJsonObject key) {
             QJsonArray array = QJsonDocument::fromJson(test::keyListDocument(5)).array();
@@ -232,7 +255,8 @@ private slots:
         };
         QJsonObject key = QJsonDocument::fromJson(test::keyDocument(3)).object();
         key["scopes"] = QJsonArray{"inference", "admin"};
-        QCOMPARE(decodeKeyList(listWithKey3(key)).error().message(), QStringLiteral("keys[3].scopes[1]: unknown value \"admin\""));
+        QCOMPARE(decodeKeyList(listWithKey3(key)).error().message(),
+                 QStringLiteral("keys[3].scopes[1]: unknown value \"admin\""));
 
         key["scopes"] = QJsonArray{};
         const auto empty = decodeKeyList(listWithKey3(key));
@@ -246,19 +270,24 @@ private slots:
 
     void encodesOnlyFieldsThatHaveAValue() {
         ClientNetworkPreferences prefs{"127.0.0.1", 11434, false, std::nullopt, {}, {}};
-        QCOMPARE(encodeJson(prefs),
-                 QByteArray(R"({"bindHost":"127.0.0.1","bindPort":11434,"corsAllowedOrigins":[],"ipAllowlist":[],"lanEnabled":false})"));
+        QCOMPARE(
+            encodeJson(prefs),
+            QByteArray(
+                R"({"bindHost":"127.0.0.1","bindPort":11434,"corsAllowedOrigins":[],"ipAllowlist":[],"lanEnabled":false})"));
         prefs.mdnsName = "tavrin";
         QVERIFY(encodeJson(prefs).contains(R"("mdnsName":"tavrin")"));
 
-        QCOMPARE(encodeJson(CreateKeyBody{"CI runner", std::nullopt}), QByteArray(R"({"label":"CI runner"})"));
+        QCOMPARE(encodeJson(CreateKeyBody{"CI runner", std::nullopt}),
+                 QByteArray(R"({"label":"CI runner"})"));
         QCOMPARE(encodeJson(CreateKeyBody{"CI", std::vector{ClientAPIKeyScope::readonly}}),
                  QByteArray(R"({"label":"CI","scopes":["readonly"]})"));
         QCOMPARE(encodeJson(PreambleBody{}), QByteArray("{}"));
-        QCOMPARE(encodeJson(PreambleBody{QStringLiteral("Sé bref — ✓")}), QStringLiteral(R"({"preamble":"Sé bref — ✓"})").toUtf8());
+        QCOMPARE(encodeJson(PreambleBody{QStringLiteral("Sé bref — ✓")}),
+                 QStringLiteral(R"({"preamble":"Sé bref — ✓"})").toUtf8());
         QCOMPARE(encodeJson(DiagnosticsBody{true}), QByteArray(R"({"includePromptContents":true})"));
-        QCOMPARE(encodeJson(ClientAuditLoggingSettings{ClientAuditMode::audit, 7, true}),
-                 QByteArray(R"({"includePromptContentsInDiagnostics":true,"mode":"audit","retentionDays":7})"));
+        QCOMPARE(
+            encodeJson(ClientAuditLoggingSettings{ClientAuditMode::audit, 7, true}),
+            QByteArray(R"({"includePromptContentsInDiagnostics":true,"mode":"audit","retentionDays":7})"));
     }
 
     void encodingRoundTripsEveryRecord() {
@@ -294,7 +323,7 @@ private slots:
 
     void enumerationsKnowTheirCasesInOrder() {
         QCOMPARE(allCases<ClientAuditMode>(), (std::array{ClientAuditMode::none, ClientAuditMode::privacy,
-                                                           ClientAuditMode::hash, ClientAuditMode::audit}));
+                                                          ClientAuditMode::hash, ClientAuditMode::audit}));
         QCOMPARE(rawValue(ClientAPIKeyScope::readonly), QStringLiteral("readonly"));
         QCOMPARE(enumFromRawValue<ClientAuditMode>(u"privacy"), ClientAuditMode::privacy);
         QCOMPARE(enumFromRawValue<ClientAuditMode>(u"Privacy"), std::nullopt);

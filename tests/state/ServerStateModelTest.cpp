@@ -1,5 +1,5 @@
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
+#include "protocol/DaemonClient.h"
 #include "support/ReferenceServer.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
@@ -31,12 +31,18 @@ DaemonClientConfiguration quick() {
 
 QString phaseName(const Phase& p) {
     switch (p.kind) {
-    case Phase::Kind::unknown: return "unknown";
-    case Phase::Kind::probing: return "probing";
-    case Phase::Kind::stopped: return "stopped";
-    case Phase::Kind::running: return "running";
-    case Phase::Kind::unauthenticated: return "unauthenticated";
-    case Phase::Kind::error: return "error: " + p.message;
+    case Phase::Kind::unknown:
+        return "unknown";
+    case Phase::Kind::probing:
+        return "probing";
+    case Phase::Kind::stopped:
+        return "stopped";
+    case Phase::Kind::running:
+        return "running";
+    case Phase::Kind::unauthenticated:
+        return "unauthenticated";
+    case Phase::Kind::error:
+        return "error: " + p.message;
     }
     return {};
 }
@@ -63,7 +69,8 @@ class ServerStateModelTest : public QObject {
 
     // The phases a model goes through, in order, as an observer would see them.
     static QStringList record(ServerStateModel& model, QStringList& into) {
-        QObject::connect(&model, &ServerStateModel::phaseChanged, &model, [&] { into << phaseName(model.phase()); });
+        QObject::connect(&model, &ServerStateModel::phaseChanged, &model,
+                         [&] { into << phaseName(model.phase()); });
         return into;
     }
 
@@ -172,7 +179,8 @@ private slots:
         server->route("/admin/status", ScriptedResponse::json(200, R"({"serverVersion": 3})"));
         auto model = makeModel();
         QCoro::waitFor(model->refresh());
-        const QString text = QStringLiteral("Could not decode server response: serverVersion: expected string, found number");
+        const QString text =
+            QStringLiteral("Could not decode server response: serverVersion: expected string, found number");
         QCOMPARE(model->phase(), Phase::error(text));
         QCOMPARE(model->lastError(), text);
         QCOMPARE(model->lastRefreshedAt(), std::nullopt);
@@ -199,8 +207,8 @@ private slots:
         model->startPolling();
         QTest::qWait(1300);
         const auto requests = server->requests();
-        const auto health =
-            std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r.target == "/healthz"; });
+        const auto health = std::count_if(requests.begin(), requests.end(),
+                                          [](const auto& r) { return r.target == "/healthz"; });
         // One loop makes at most 6 cycles in 1.3 s (the first at once, then every 0.25 s); two
         // loops would make about twice as many.
         QVERIFY2(health >= 2 && health <= 7, qPrintable(QString::number(health)));
@@ -235,11 +243,13 @@ private slots:
         auto model = makeModel();
         QVERIFY(model->setAdminSecret(QStringLiteral("new-password-0123456789")));
         QCOMPARE(client->adminSecret(), QStringLiteral("new-password-0123456789"));
-        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret), QStringLiteral("new-password-0123456789"));
+        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret),
+                 QStringLiteral("new-password-0123456789"));
         QFile file(stateDir + "/admin.secret");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("new-password-0123456789"));
-        QCOMPARE(file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+        QCOMPARE(file.permissions() &
+                     (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());
 
         model->clearAdminSecret();
@@ -282,6 +292,20 @@ private slots:
         QCoro::waitFor(model.refresh());
         QCOMPARE(model.phase(), Phase::unauthenticated());
         QVERIFY(model.status());
+    }
+
+    void aKeychainThatCannotBeWrittenChangesNothingElse() {
+        if (!qEnvironmentVariableIsSet("TAVRIN_TEST_NO_KEYRING"))
+            QSKIP("needs a session without a Secret Service");
+        // No Secret Service on the bus and a fallback folder that cannot be made: nothing can keep it.
+        ServerStateModel model(client.get(), nullptr, AdminSecretFile(stateDir),
+                               KeychainStore("/proc/no-such/keychain"));
+        const auto result = model.setAdminSecret(QStringLiteral("would-be-password-123"));
+        QVERIFY(!result);
+        QVERIFY2(result.error().message().startsWith(QStringLiteral("Keychain write failed (")),
+                 qPrintable(result.error().message()));
+        QCOMPARE(client->adminSecret(), std::nullopt);
+        QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
     }
 
     void aStateFolderThatCannotBeWrittenFailsAfterTheKeychainStep() {

@@ -41,8 +41,8 @@ QByteArray fullStatusDocument() {
                 "modelSha256": "b3f1", "manifestPipelineVersion": 4,
                 "stagedBundlePath": "/opt/tavrin-ai/resources", "importedAt": "2026-12-01T10:00:00Z"},
     "pinState": {"production": )json") +
-           snapshot(1) + R"json(, "stagedUpdate": )json" + snapshot(2) + R"json(, "previous": [)json" + snapshot(3) + "," +
-           snapshot(4) + R"json(]},
+           snapshot(1) + R"json(, "stagedUpdate": )json" + snapshot(2) + R"json(, "previous": [)json" +
+           snapshot(3) + "," + snapshot(4) + R"json(]},
     "updateAvailable": true, "restartRequired": false
   },
   "stages": {"adapterApplied": true, "softPromptApplied": false, "steeringApplied": true,
@@ -71,10 +71,11 @@ QByteArray fullStatusDocument() {
 }
 
 QByteArray keyDocument(int index) {
-    return QString::fromUtf8(R"json({"id":"key-%1","label":"Build farm %1","prefix":"tk-%2","createdAt":"2026-10-01T08:00:00Z",)json"
-                             R"json("lastRotatedAt":"2026-11-01T08:00:00Z","lastUsedAt":"2026-12-06T07:59:00Z",)json"
-                             R"json("lastClientIP":"192.168.1.%3","totalRequests":%4,"promptTokens":%5,)json"
-                             R"json("completionTokens":%6,"status":"active","scopes":["inference","readonly"]})json")
+    return QString::fromUtf8(
+               R"json({"id":"key-%1","label":"Build farm %1","prefix":"tk-%2","createdAt":"2026-10-01T08:00:00Z",)json"
+               R"json("lastRotatedAt":"2026-11-01T08:00:00Z","lastUsedAt":"2026-12-06T07:59:00Z",)json"
+               R"json("lastClientIP":"192.168.1.%3","totalRequests":%4,"promptTokens":%5,)json"
+               R"json("completionTokens":%6,"status":"active","scopes":["inference","readonly"]})json")
         .arg(index)
         .arg(index % 100000, 5, 10, QLatin1Char('0'))
         .arg(index % 250 + 2)

@@ -15,18 +15,30 @@ namespace {
 
 QByteArray reasonPhrase(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 204: return "No Content";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 402: return "Payment Required";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 409: return "Conflict";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 204:
+        return "No Content";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 402:
+        return "Payment Required";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 409:
+        return "Conflict";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 
@@ -239,9 +251,11 @@ void ScriptedHttpServer::serve(int fd) {
             writeAll(fd, response.body);
             break;
         }
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
-        const qsizetype declared =
-            response.kind == ScriptedResponse::Kind::CloseMidBody ? response.body.size() * 2 + 64 : response.body.size();
+        QByteArray head =
+            "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+        const qsizetype declared = response.kind == ScriptedResponse::Kind::CloseMidBody
+                                       ? response.body.size() * 2 + 64
+                                       : response.body.size();
         head += "Content-Length: " + QByteArray::number(declared) + "\r\n";
         for (const auto& [name, value] : response.headers)
             head += name + ": " + value + "\r\n";

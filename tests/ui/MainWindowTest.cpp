@@ -1,3 +1,4 @@
+#include "ui/window/MainWindow.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "support/SampleDocuments.h"
@@ -7,7 +8,6 @@
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
 #include "ui/window/KeldmarchSidebar.h"
-#include "ui/window/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,7 +87,8 @@ private slots:
 
     void theSidebarListsTheEightTabsInOrderWithStatusActive() {
         MainWindow window(state.get());
-        const QStringList expected{"Status", "API Keys", "Models", "Logs", "Network", "Org Preamble", "Updates", "Diagnostics"};
+        const QStringList expected{"Status",  "API Keys",     "Models",  "Logs",
+                                   "Network", "Org Preamble", "Updates", "Diagnostics"};
         QStringList labels;
         for (AdminTab tab : allAdminTabs) {
             SidebarItem* item = window.sidebar()->item(tab);
@@ -111,7 +112,8 @@ private slots:
         QTest::mouseClick(window.sidebar()->item(AdminTab::logs), Qt::LeftButton);
         QCOMPARE(window.selection(), AdminTab::logs);
         QVERIFY(window.currentScreen() != statusScreen);
-        QCOMPARE(window.currentScreen()->findChild<TabHeader*>()->title(), QStringLiteral("What this server remembers"));
+        QCOMPARE(window.currentScreen()->findChild<TabHeader*>()->title(),
+                 QStringLiteral("What this server remembers"));
         QVERIFY(window.sidebar()->item(AdminTab::logs)->isActive());
         QVERIFY(!window.sidebar()->item(AdminTab::status)->isActive());
 
@@ -164,7 +166,8 @@ private slots:
     }
 
     void aLongAliasIsCutInTheMiddle() {
-        const QString alias = QStringLiteral("keldmarch-production-alias-that-is-much-too-long-for-the-sidebar-v42");
+        const QString alias =
+            QStringLiteral("keldmarch-production-alias-that-is-much-too-long-for-the-sidebar-v42");
         server->route("/admin/status", ScriptedResponse::json(200, statusWithRunningAlias(alias)));
         MainWindow window(state.get());
         refresh();
@@ -183,7 +186,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 const auto requests = server->requests();
-                return std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r.target == "/healthz"; }) == 3;
+                return std::count_if(requests.begin(), requests.end(),
+                                     [](const auto& r) { return r.target == "/healthz"; }) == 3;
             }(),
             5000);
     }

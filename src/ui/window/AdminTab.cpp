@@ -4,28 +4,44 @@ namespace tavrin {
 
 QString adminTabLabel(AdminTab tab) {
     switch (tab) {
-    case AdminTab::status: return QStringLiteral("Status");
-    case AdminTab::keys: return QStringLiteral("API Keys");
-    case AdminTab::models: return QStringLiteral("Models");
-    case AdminTab::logs: return QStringLiteral("Logs");
-    case AdminTab::network: return QStringLiteral("Network");
-    case AdminTab::orgPreamble: return QStringLiteral("Org Preamble");
-    case AdminTab::updates: return QStringLiteral("Updates");
-    case AdminTab::diagnostics: return QStringLiteral("Diagnostics");
+    case AdminTab::status:
+        return QStringLiteral("Status");
+    case AdminTab::keys:
+        return QStringLiteral("API Keys");
+    case AdminTab::models:
+        return QStringLiteral("Models");
+    case AdminTab::logs:
+        return QStringLiteral("Logs");
+    case AdminTab::network:
+        return QStringLiteral("Network");
+    case AdminTab::orgPreamble:
+        return QStringLiteral("Org Preamble");
+    case AdminTab::updates:
+        return QStringLiteral("Updates");
+    case AdminTab::diagnostics:
+        return QStringLiteral("Diagnostics");
     }
     return {};
 }
 
 QString adminTabSymbol(AdminTab tab) {
     switch (tab) {
-    case AdminTab::status: return QStringLiteral("gauge.medium");
-    case AdminTab::keys: return QStringLiteral("key.fill");
-    case AdminTab::models: return QStringLiteral("cube.box");
-    case AdminTab::logs: return QStringLiteral("list.bullet.rectangle");
-    case AdminTab::network: return QStringLiteral("network");
-    case AdminTab::orgPreamble: return QStringLiteral("checkmark.seal");
-    case AdminTab::updates: return QStringLiteral("arrow.down.circle");
-    case AdminTab::diagnostics: return QStringLiteral("stethoscope");
+    case AdminTab::status:
+        return QStringLiteral("gauge.medium");
+    case AdminTab::keys:
+        return QStringLiteral("key.fill");
+    case AdminTab::models:
+        return QStringLiteral("cube.box");
+    case AdminTab::logs:
+        return QStringLiteral("list.bullet.rectangle");
+    case AdminTab::network:
+        return QStringLiteral("network");
+    case AdminTab::orgPreamble:
+        return QStringLiteral("checkmark.seal");
+    case AdminTab::updates:
+        return QStringLiteral("arrow.down.circle");
+    case AdminTab::diagnostics:
+        return QStringLiteral("stethoscope");
     }
     return {};
 }
@@ -37,13 +53,16 @@ TabHeading adminTabHeading(AdminTab tab) {
                 QStringLiteral("Tools to start, monitor, and tune the Tavrin server running on this Mac.")};
     case AdminTab::keys:
         return {QStringLiteral("Access"), QStringLiteral("API keys"),
-                QStringLiteral("Every request to your server needs a key. Keys are shown once when you make them — we only keep a hashed copy.")};
+                QStringLiteral("Every request to your server needs a key. Keys are shown once when you make "
+                               "them — we only keep a hashed copy.")};
     case AdminTab::models:
         return {QStringLiteral("Engine"), QStringLiteral("Models"),
-                QStringLiteral("Tavrin runs one model at a time. The free Tavrin app delivers updates, and you decide when production switches.")};
+                QStringLiteral("Tavrin runs one model at a time. The free Tavrin app delivers updates, and "
+                               "you decide when production switches.")};
     case AdminTab::logs:
         return {QStringLiteral("Auditing"), QStringLiteral("What this server remembers"),
-                QStringLiteral("Tavrin doesn't log anything by default. Turn on logging only if you need request metadata for billing or compliance.")};
+                QStringLiteral("Tavrin doesn't log anything by default. Turn on logging only if you need "
+                               "request metadata for billing or compliance.")};
     case AdminTab::network:
         return {QStringLiteral("Exposure"), QStringLiteral("Who can reach this server?"), {}};
     case AdminTab::orgPreamble:
@@ -51,10 +70,12 @@ TabHeading adminTabHeading(AdminTab tab) {
                 QStringLiteral("One instruction, prepended to every request this server answers.")};
     case AdminTab::updates:
         return {QStringLiteral("Maintenance"), QStringLiteral("Updates"),
-                QStringLiteral("Tavrin Keldmarch ships through a signed channel. Every release carries an ed25519 signature — the server refuses anything that doesn't verify.")};
+                QStringLiteral("Tavrin Keldmarch ships through a signed channel. Every release carries an "
+                               "ed25519 signature — the server refuses anything that doesn't verify.")};
     case AdminTab::diagnostics:
-        return {QStringLiteral("Maintenance"), QStringLiteral("Diagnostics"),
-                QStringLiteral("Tools for when something is wrong. Most of these you'll never need to touch.")};
+        return {
+            QStringLiteral("Maintenance"), QStringLiteral("Diagnostics"),
+            QStringLiteral("Tools for when something is wrong. Most of these you'll never need to touch.")};
     }
     return {};
 }

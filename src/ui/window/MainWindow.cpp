@@ -58,7 +58,8 @@ MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* 
     auto* headingColumn = new QVBoxLayout(heading);
     headingColumn->setContentsMargins(10, 2, 10, 2);
     headingColumn->setSpacing(0);
-    headingColumn->addWidget(kitLabel(QString::fromLatin1(title), Theme::font(13, FontWeight::bold), Theme::ink()));
+    headingColumn->addWidget(
+        kitLabel(QString::fromLatin1(title), Theme::font(13, FontWeight::bold), Theme::ink()));
     m_subtitle = kitLabel(QStringLiteral("—"), Theme::font(11), Theme::inkMuted());
     headingColumn->addWidget(m_subtitle);
     toolbar->addWidget(heading);
@@ -136,7 +137,9 @@ void MainWindow::showScreen(AdminTab tab) {
 void MainWindow::followState() {
     m_chip->setPhase(m_state->phase());
     const auto& status = m_state->status();
-    m_subtitle->setText(status ? status->serverVersion : QStringLiteral("—"));
+    const QString subtitle = status ? status->serverVersion : QStringLiteral("—");
+    if (m_subtitle->text() != subtitle)
+        m_subtitle->setText(subtitle);
     std::optional<QString> pinned;
     if (status && status->model.running)
         pinned = status->model.running->productionAlias;
