@@ -60,12 +60,32 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(item, &enter);
         QVERIFY(item->isHovered());
         QCOMPARE(item->background(), wash);
-        const QColor washed = item->grab().toImage().pixelColor(item->width() - 2, 2);
+        const QImage hovered = item->grab().toImage();
+        if (const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR"); !dir.isEmpty() && QDir().mkpath(dir))
+            hovered.save(dir + "/tray-item-hovered-" + QTest::currentDataTag() + ".png"); // for a person to look at
+        const QColor washed = hovered.pixelColor(item->width() - 2, 2);
         QVERIFY(danger ? washed.red() > washed.blue() : washed.blue() > washed.red());
         QCoreApplication::sendEvent(item, &leave);
         QVERIFY(!item->isHovered());
         QCOMPARE(item->background(), QColor(Qt::transparent));
         QCOMPARE(item->grab().toImage().pixelColor(item->width() - 2, 2), clear);
+    }
+
+    void theFocusRingShowsOnlyAfterKeyboardMoves() {
+        ScreenHost host;
+        auto* item = new MBItem("macwindow", "Open Tavrin Keldmarch…");
+        host.place(item, {320, item->sizeHint().height()});
+        host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        const auto edge = [&] { return item->grab().toImage().pixelColor(3, item->height() / 2); };
+        item->clearFocus();
+        const QColor plain = edge();
+        item->setFocus(Qt::ActiveWindowFocusReason); // what a popup does to its first row
+        QVERIFY(item->hasFocus());
+        QCOMPARE(edge(), plain);
+        item->clearFocus();
+        item->setFocus(Qt::TabFocusReason);
+        QVERIFY(edge() != plain);
     }
 
     void aStatValueTooLongIsCutInTheMiddle() {

@@ -145,7 +145,7 @@ void MBItem::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), background());
-    if (hasFocus())
+    if (hasFocus() && keyboardFocus_)
         paintFocusRing(p, QRectF(rect()).adjusted(2, 1, -2, -1), 4);
 
     const QColor tint = danger_ ? Theme::dangerRed() : Theme::inkMuted();
@@ -177,6 +177,12 @@ void MBItem::leaveEvent(QEvent* event) {
     hovered_ = false;
     update();
     QAbstractButton::leaveEvent(event);
+}
+
+// A panel that opens hands focus to its first row; the ring shows only once the user moves by keys.
+void MBItem::focusInEvent(QFocusEvent* event) {
+    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QAbstractButton::focusInEvent(event);
 }
 
 void MBItem::keyPressEvent(QKeyEvent* event) {

@@ -91,6 +91,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     QString symbol_;
@@ -98,6 +99,7 @@ private:
     std::optional<QString> shortcut_;
     bool danger_;
     bool hovered_ = false;
+    bool keyboardFocus_ = false;
 };
 
 // A label/value line; a value too long for the row is cut in the middle.
