@@ -293,6 +293,9 @@ private Q_SLOTS:
         QCOMPARE(popup->width(), 320);
         popupPanel->openItem()->click();
         QVERIFY(!popup->isVisible());
+        showTrayPanelWindow(popup.get(), QRect());
+        QTest::keyClick(popup.get(), Qt::Key_Escape);
+        QVERIFY(!popup->isVisible());
 
         auto* dialogPanel = new TrayPanel(model.get());
         std::unique_ptr<QDialog> dialog(makeTrayPanelDialog(dialogPanel));
