@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 class StatusFixture {
 public:
@@ -28,6 +29,14 @@ public:
     std::unique_ptr<tavrin::DaemonClient> client;
     std::unique_ptr<tavrin::DaemonProcessController> controller;
     std::unique_ptr<tavrin::ServerStateModel> model;
+    std::optional<QByteArray> savedConfigHome;
+
+    static void restoreVariable(const char* name, const std::optional<QByteArray>& value) {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
 
     struct Setup {
         bool withServerBinary = true;
@@ -39,12 +48,15 @@ public:
         for (const char* name : {"SCRIPTED_SYSTEMCTL_NO_MANAGER", "SCRIPTED_SYSTEMCTL_MAINPID", "TAVRIN_TEST_CHILD_MODE",
                                  "TAVRIN_TEST_CHILD_REPORT"})
             qunsetenv(name);
-        QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd")).removeRecursively();
-        QDir(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/scripted-systemd")).removeRecursively();
-        tavrin::KeychainStore().remove(tavrin::KeychainAccount::adminSecret);
-
         bundle = std::make_unique<TestBundle>();
         scratch = std::make_unique<QTemporaryDir>();
+        QVERIFY(scratch->isValid());
+        // The login unit folder and the scripted manager's memory live in this test's own folders,
+        // never in the user's, whether or not the test runs inside the test session.
+        savedConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME") ? std::optional(qgetenv("XDG_CONFIG_HOME"))
+                                                                        : std::nullopt;
+        qputenv("XDG_CONFIG_HOME", (scratch->path() + QStringLiteral("/config")).toUtf8());
+        qputenv("SCRIPTED_SYSTEMCTL_STATE", (scratch->path() + QStringLiteral("/systemd-state")).toUtf8());
         if (setup.withServerBinary)
             QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
         QVERIFY(bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
@@ -82,10 +94,15 @@ public:
         server.reset();
         scratch.reset();
         bundle.reset();
+        restoreVariable("XDG_CONFIG_HOME", savedConfigHome);
+        qunsetenv("SCRIPTED_SYSTEMCTL_STATE");
     }
 
     QString stateDirectory() const { return scratch->path() + QStringLiteral("/state/Tavrin Server"); }
     QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
+    QString installedUnit() const {
+        return scratch->path() + QStringLiteral("/config/systemd/user/com.tavrinai.server.service");
+    }
     QString systemctlCalls() const {
         QFile f(systemctlLog());
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();

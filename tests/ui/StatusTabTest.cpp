@@ -20,6 +20,7 @@
 
 #include <QClipboard>
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -368,7 +369,10 @@ private Q_SLOTS:
 // The tab's own Start button starts the real tavrin-server as a child, and Stop takes it down.
 class StatusTabRealServerTest : public StatusTabFixture {
     Q_OBJECT
-    QString serverStateDirectory;
+    // The server keeps its state under $XDG_DATA_HOME; the test points that at a folder of its own,
+    // so that no run, inside the test session or not, can touch a real user's server state.
+    std::unique_ptr<QTemporaryDir> dataHome;
+    std::optional<QByteArray> savedDataHome;
 
     // Polls as the model's own loop does, until the phase shows (at most 15 s).
     bool pollUntil(const Phase& phase) {
@@ -383,19 +387,31 @@ class StatusTabRealServerTest : public StatusTabFixture {
     }
 
 private Q_SLOTS:
+    void init() {
+        savedDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME") ? std::optional(qgetenv("XDG_DATA_HOME"))
+                                                                    : std::nullopt;
+        dataHome = std::make_unique<QTemporaryDir>();
+        QVERIFY(dataHome->isValid());
+        qputenv("XDG_DATA_HOME", dataHome->path().toUtf8());
+    }
+
     void cleanup() {
         close();
-        QDir(serverStateDirectory).removeRecursively();
+        restoreVariable("XDG_DATA_HOME", savedDataHome);
+        dataHome.reset();
     }
 
     void startRunsTheRealServerUntilStopTakesItDown() {
         setUp({});
-        QVERIFY(bundle->installServer(test::ReferenceServer::executablePath()));
+        const QString server = test::ReferenceServer::executablePath();
+        QVERIFY2(QFileInfo(server).isExecutable(), qPrintable("no reference server at " + server));
+        QVERIFY(bundle->installServer(server));
 
         // Started with "serve" alone, the server keeps its state where it always does; it is told its
         // port as a user would have chosen it, and finds the admin password the wizard left there.
-        serverStateDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Tavrin Server";
-        QDir(serverStateDirectory).removeRecursively();
+        const QString serverStateDirectory = dataHome->path() + "/Tavrin Server";
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Tavrin Server",
+                 serverStateDirectory);
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
         const quint16 port = probe.serverPort();

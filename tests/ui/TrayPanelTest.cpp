@@ -274,8 +274,7 @@ private Q_SLOTS:
         bool unregisteredBeforeQuit = false;
         connect(panel, &TrayPanel::quitRequested, this, [&] {
             unregisteredBeforeQuit = systemctlCalls().contains("disable com.tavrinai.server.service") &&
-                                     !QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") +
-                                                    "/systemd/user/com.tavrinai.server.service");
+                                     !QFile::exists(installedUnit());
         });
         panel->quitItem()->click();
         QTRY_COMPARE(quit.count(), 1);
