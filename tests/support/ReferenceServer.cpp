@@ -36,6 +36,11 @@ QString ReferenceServer::executablePath() {
     return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/libexec/tavrin-server");
 }
 
+QString ReferenceServer::testKeysExecutablePath() {
+    const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
+    return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/tests/bin/tavrin-server-testkeys");
+}
+
 QString ReferenceServer::stateDirectory() const { return m_root.path() + QStringLiteral("/Tavrin Server"); }
 
 QUrl ReferenceServer::baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port)); }
@@ -71,9 +76,10 @@ QByteArray ReferenceServer::standardError() {
 std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions options) {
     if (isRunning())
         return std::unexpected(QStringLiteral("the reference server is already running"));
-    if (!QFile::exists(executablePath()))
-        return std::unexpected(QStringLiteral("no server at %1 (is TAVRIN_BUILD_DIR set?)").arg(executablePath()));
     m_options = std::move(options);
+    const QString executable = m_options.executable.isEmpty() ? executablePath() : m_options.executable;
+    if (!QFile::exists(executable))
+        return std::unexpected(QStringLiteral("no server at %1 (is TAVRIN_BUILD_DIR set?)").arg(executable));
     m_stderr.clear();
     m_port = 0;
     m_process = std::make_unique<QProcess>();
@@ -87,9 +93,9 @@ std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions optio
     if (m_options.port)
         arguments << QStringLiteral("--port") << QString::number(*m_options.port);
     arguments << m_options.arguments;
-    m_process->start(executablePath(), arguments);
+    m_process->start(executable, arguments);
     if (!m_process->waitForStarted(5000))
-        return std::unexpected(QStringLiteral("cannot start %1: %2").arg(executablePath(), m_process->errorString()));
+        return std::unexpected(QStringLiteral("cannot start %1: %2").arg(executable, m_process->errorString()));
     return waitUntilListening(startPatience);
 }
 

@@ -33,6 +33,7 @@ struct ReferenceServerOptions {
     QStringList arguments; // appended after "serve --state-dir DIR", e.g. {"--max-concurrency", "1"}
     QStringList environment; // "NAME=value" entries added to the child's environment
     std::optional<int> port; // 0: any free port; nullopt: the stored network preferences
+    QString executable;      // empty: the bundle's libexec/tavrin-server
 };
 
 class ReferenceServer {
@@ -45,6 +46,8 @@ public:
 
     static QString defaultAdminSecret() { return QStringLiteral("reference-server-test-password"); }
     static QString executablePath();
+    // The server built for tests, which also takes --update-public-key (tests/bin of the build).
+    static QString testKeysExecutablePath();
 
     // Starts the server and waits until /healthz answers; the error carries its stderr.
     std::expected<void, QString> start(ReferenceServerOptions options = {});
