@@ -150,6 +150,15 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m.running->stagedBundlePath + QStringLiteral("/manifest.json")));
     }
 
+    void theCompanionFolderMayBeNamedInTheEnvironment() {
+        TAVRIN_REQUIRE(writeSampleBundle(source(), QStringLiteral("4.2.0"), 2));
+        TAVRIN_REQUIRE(m_server->start({{}, {QStringLiteral("TAVRIN_MODEL_SOURCE=") + source()}}));
+        m_client = m_server->client();
+        const ClientModelStatus m = model();
+        QVERIFY(m.running);
+        QCOMPARE(m.running->sourceAppVersion, std::optional(QStringLiteral("4.2.0")));
+    }
+
     void aFileThatIsNotSafetensorsIsNeverStaged_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("reason");

@@ -265,6 +265,29 @@ private Q_SLOTS:
         QCOMPARE(after->lastError, std::optional(httpBodyOf(downloaded).trimmed()));
     }
 
+    void feedAndPackageMayBeLocalFiles() {
+        QTemporaryDir published;
+        const QByteArray bytes = package(5000);
+        QFile pkg(published.filePath(QStringLiteral("tavrin-server-0.4.0.pkg")));
+        QVERIFY(pkg.open(QIODevice::WriteOnly));
+        pkg.write(bytes);
+        pkg.close();
+        ClientAppcastRelease r = release(QStringLiteral("0.4.0"), bytes, "/unused");
+        r.pkgURL = QUrl::fromLocalFile(pkg.fileName()).toString();
+        QFile feed(published.filePath(QStringLiteral("feed.json")));
+        QVERIFY(feed.open(QIODevice::WriteOnly));
+        feed.write(encodeJson(UpdateFeed{std::nullopt, {r}}));
+        feed.close();
+
+        QVERIFY(start(QUrl::fromLocalFile(feed.fileName()).toString()));
+        const auto checked = await(m_client->checkForUpdates());
+        TAVRIN_REQUIRE(checked);
+        QVERIFY2(!checked->error, qPrintable(checked->error.value_or(QString())));
+        const auto downloaded = await(m_client->downloadUpdate());
+        TAVRIN_REQUIRE(downloaded);
+        QVERIFY(downloaded->verified && QFile::exists(downloaded->stagedDownloadPath));
+    }
+
     void aReleaseBuildTakesNoUpdateKeyFromItsCommandLine() {
         ReferenceServerOptions o({QStringLiteral("--update-public-key"), QString::fromLatin1(m_keys.publicKey.toHex())});
         const auto started = m_server->start(o);

@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -92,6 +93,14 @@ std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions optio
     QStringList arguments{QStringLiteral("serve"), QStringLiteral("--state-dir"), stateDirectory()};
     if (m_options.port)
         arguments << QStringLiteral("--port") << QString::number(*m_options.port);
+    // Tests never pick up a companion bundle installed on the machine that runs them: unless a
+    // test names its own, the server looks in an empty folder of the fixture.
+    const bool namesModelSource =
+        m_options.arguments.contains(QStringLiteral("--model-source")) ||
+        std::any_of(m_options.environment.begin(), m_options.environment.end(),
+                    [](const QString& e) { return e.startsWith(QLatin1StringView("TAVRIN_MODEL_SOURCE=")); });
+    if (!namesModelSource)
+        arguments << QStringLiteral("--model-source") << m_root.path() + QStringLiteral("/no-companion");
     arguments << m_options.arguments;
     m_process->start(executable, arguments);
     if (!m_process->waitForStarted(5000))

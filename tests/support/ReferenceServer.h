@@ -1,7 +1,8 @@
 #pragma once
 
 // The project's own tavrin-server, started for real as a child process: `libexec/tavrin-server
-// serve --state-dir <temp> --port 0` from the build tree ($TAVRIN_BUILD_DIR). It finds the port
+// serve --state-dir <temp> --port 0` from the build tree ($TAVRIN_BUILD_DIR), with an empty
+// companion folder unless the test names one (--model-source or TAVRIN_MODEL_SOURCE). It finds the port
 // from the server's "listening on" line, waits for /healthz, and stops the server with SIGTERM
 // when it goes away; the child also dies with the test process, so nothing is left running.
 //
