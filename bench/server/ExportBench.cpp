@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -86,6 +87,7 @@ struct Timed {
     double seconds = 0;
     qint64 bytes = 0;
     int status = 0;
+    std::string body;
 };
 
 Timed fetch(quint16 port, const char* method, const std::string& path) {
@@ -104,7 +106,10 @@ Timed fetch(quint16 port, const char* method, const std::string& path) {
     } else {
         auto result = client.Post(path, headers, "{\"includePromptContents\":true}", "application/json");
         t.status = result ? result->status : 0;
-        t.bytes = result ? qint64(result->body.size()) : 0;
+        t.body = result ? result->body : std::string();
+        // The answer names the archive; its size is what was written.
+        if (auto answer = decodeJson<ClientDiagnosticsResponse>(QByteArray::fromStdString(t.body)))
+            t.bytes = QFileInfo(answer->bundlePath).size();
     }
     t.seconds = double(timer.nsecsElapsed()) / 1e9;
     return t;
