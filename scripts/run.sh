@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tavrin Keldmarch.
+# Installs what is missing, builds, and starts Tavrin Keldmarch (the panel). The build tree is laid
+# out like an installed bundle, so the panel finds the reference server in build/libexec and can
+# start it from its Status tab.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build -j2
 
-if [ -x build/bin/tavrin-keldmarch ]; then
-  exec build/bin/tavrin-keldmarch "$@"
+# Until the first-run wizard exists, give the server an admin password the way the wizard will:
+# 43 URL-safe characters in the state folder's admin.secret, readable by this user only. An
+# existing password is kept.
+state="${XDG_DATA_HOME:-$HOME/.local/share}/Tavrin Server"
+if [ ! -s "$state/admin.secret" ] || ! grep -q '[^[:space:]]' "$state/admin.secret"; then
+  mkdir -p "$state"
+  chmod 700 "$state"
+  (umask 077; head -c 32 /dev/urandom | base64 | tr '+/' '-_' | tr -d '=\n' > "$state/admin.secret")
+  echo "Created an admin password in $state/admin.secret"
 fi
-if [ -x build/libexec/tavrin-server ]; then
-  echo "The panel is not part of this build yet; starting the reference server on 127.0.0.1:11434."
-  echo "Its state lives in ~/.local/share/Tavrin Server; put an admin password in admin.secret there."
-  exec build/libexec/tavrin-server serve "$@"
-fi
-echo "Neither the panel nor the reference server is part of this build yet."
-echo "What runs so far: the admin protocol library, its tests (bash scripts/test.sh) and its benchmark (bash bench/run.sh)."
+
+exec build/bin/tavrin-keldmarch "$@"

@@ -19,7 +19,7 @@ namespace tavrin {
 
 TavrinServerApp::TavrinServerApp(AppOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
-      m_client(std::make_unique<DaemonClient>(QUrl(QString::fromLatin1(baseURL)))),
+      m_client(std::make_unique<DaemonClient>(m_options.baseURL)),
       m_process(std::make_unique<DaemonProcessController>()),
       m_state(std::make_unique<ServerStateModel>(m_client.get(), m_process.get())) {
     setUpTray();

@@ -23,6 +23,8 @@ namespace tavrin {
 
 struct AppOptions {
     std::optional<SimulatedHost> simulatedHost;
+    // The panel always talks to 127.0.0.1:11434; only tests and benchmarks point it elsewhere.
+    QUrl baseURL{QStringLiteral("http://127.0.0.1:11434")};
 };
 
 // The application: the one state model with its client and controller, the main window (made
@@ -31,8 +33,6 @@ struct AppOptions {
 class TavrinServerApp : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* baseURL = "http://127.0.0.1:11434";
-
     explicit TavrinServerApp(AppOptions options = {}, QObject* parent = nullptr);
     ~TavrinServerApp() override;
 

@@ -18,6 +18,8 @@
 using namespace tavrin;
 using namespace tavrin::test;
 
+Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
+
 namespace {
 
 const QByteArray chatBody = R"({"model":"tavrin-echo","messages":[{"role":"user","content":"How warm is it in Lisbon today?"}]})";
@@ -376,6 +378,5 @@ private Q_SLOTS:
     }
 };
 
-Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
 QTEST_GUILESS_MAIN(InferenceContractTest)
 #include "InferenceContractTest.moc"

@@ -1,5 +1,6 @@
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
+#include "support/ReferenceServer.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
 
@@ -247,6 +248,52 @@ private slots:
         QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
         QCoro::waitFor(model->refresh());
         QCOMPARE(model->phase(), Phase::unauthenticated());
+    }
+
+    void followsTheRealServerThroughStopAndStart() {
+        test::ReferenceServer real;
+        QVERIFY(real.start());
+        DaemonClient realClient(real.baseUrl(), std::nullopt, quick());
+        ServerStateModel model(&realClient, nullptr, AdminSecretFile(real.stateDirectory()));
+        QCOMPARE(realClient.adminSecret(), real.adminSecret()); // found in the server's own file
+
+        QVERIFY(QCoro::waitFor(realClient.createKey(QStringLiteral("Build farm"), std::nullopt)));
+        QCoro::waitFor(model.refresh());
+        QCOMPARE(model.phase(), Phase::running());
+        QVERIFY(model.status());
+        QCOMPARE(model.status()->pid, real.pid());
+        QCOMPARE(model.keys().size(), 1u);
+        QCOMPARE(model.keys().front().label, QStringLiteral("Build farm"));
+
+        QVERIFY(real.stop());
+        QCoro::waitFor(model.refresh());
+        QCOMPARE(model.phase(), Phase::running());
+        QCoro::waitFor(model.refresh());
+        QCOMPARE(model.phase(), Phase::stopped());
+        QCOMPARE(model.status(), std::nullopt);
+        QCOMPARE(model.keys().size(), 1u);
+
+        QVERIFY(real.start(test::ReferenceServerOptions({}, {}, real.port())));
+        QCoro::waitFor(model.refresh());
+        QCOMPARE(model.phase(), Phase::running());
+
+        // The password in the file is what the server accepts; a stale one in the panel is refused.
+        real.writeAdminSecret(QStringLiteral("rotated-by-someone-else"));
+        QCoro::waitFor(model.refresh());
+        QCOMPARE(model.phase(), Phase::unauthenticated());
+        QVERIFY(model.status());
+    }
+
+    void aKeychainThatCannotBeWrittenChangesNothingElse() {
+        if (!qEnvironmentVariableIsSet("TAVRIN_TEST_NO_KEYRING"))
+            QSKIP("needs a session without a Secret Service");
+        // No Secret Service on the bus and a fallback folder that cannot be made: nothing can keep it.
+        ServerStateModel model(client.get(), nullptr, AdminSecretFile(stateDir), KeychainStore("/proc/no-such/keychain"));
+        const auto result = model.setAdminSecret(QStringLiteral("would-be-password-123"));
+        QVERIFY(!result);
+        QVERIFY2(result.error().message().startsWith(QStringLiteral("Keychain write failed (")), qPrintable(result.error().message()));
+        QCOMPARE(client->adminSecret(), std::nullopt);
+        QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
     }
 
     void aStateFolderThatCannotBeWrittenFailsAfterTheKeychainStep() {

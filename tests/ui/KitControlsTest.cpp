@@ -14,6 +14,8 @@
 
 using namespace tavrin;
 
+Q_DECLARE_METATYPE(tavrin::AnyButtonStyle)
+
 namespace {
 
 QString accessibleName(QWidget* widget) {
@@ -277,7 +279,6 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(tavrin::AnyButtonStyle)
 
 int main(int argc, char** argv) {
     return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest>(argc, argv);

@@ -24,6 +24,9 @@ StatusChip::StatusChip(const Phase& phase, QWidget* parent)
     : TRPill(phaseLabel(phase), statusChipKind(phase), {.withDot = true, .mono = false}, parent), phase_(phase) {}
 
 void StatusChip::setPhase(const Phase& phase) {
+    // The model republishes the phase on every poll; an unchanged phase must not cost a relayout.
+    if (phase == phase_)
+        return;
     phase_ = phase;
     setLabel(phaseLabel(phase));
     setKind(statusChipKind(phase));

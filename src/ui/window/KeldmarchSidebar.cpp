@@ -148,6 +148,8 @@ void KeldmarchSidebar::setSelection(AdminTab tab) {
 }
 
 void KeldmarchSidebar::setPinnedModel(const std::optional<QString>& alias) {
+    if (alias == m_pinnedModel && m_pinnedBlock->isHidden() == !alias.has_value())
+        return;
     m_pinnedModel = alias;
     if (alias) {
         // One line, cut in the middle so both ends of a long alias stay readable.

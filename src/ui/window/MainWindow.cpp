@@ -136,7 +136,9 @@ void MainWindow::showScreen(AdminTab tab) {
 void MainWindow::followState() {
     m_chip->setPhase(m_state->phase());
     const auto& status = m_state->status();
-    m_subtitle->setText(status ? status->serverVersion : QStringLiteral("—"));
+    const QString subtitle = status ? status->serverVersion : QStringLiteral("—");
+    if (m_subtitle->text() != subtitle)
+        m_subtitle->setText(subtitle);
     std::optional<QString> pinned;
     if (status && status->model.running)
         pinned = status->model.running->productionAlias;
