@@ -85,6 +85,7 @@ QStringList AuditLog::dayFiles(const QString& directory) {
 }
 
 void AuditLog::prune(qint64 retentionDays, const QDateTime& now) {
+    std::lock_guard lock(m_pruneMutex);
     const QString oldestKept = cutoff(retentionDays, now);
     const QDate cutDay = QDateTime::fromString(oldestKept, Qt::ISODate).date();
     for (const QString& path : dayFiles(m_directory)) {

@@ -81,6 +81,7 @@ public:
 private:
     QString m_directory;
     std::mutex m_mutex;
+    std::mutex m_pruneMutex; // the hourly pass and a retention change may prune at once
     int m_fd = -1;
     QDate m_day;
 };
