@@ -50,6 +50,22 @@ class DiagnosticsContractTest : public QObject {
         QVERIFY(restart());
     }
 
+    // A record `age` days old, in the day file the server would have written it to.
+    QString writeOldRecord(int age, const char* keyId) {
+        const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-age);
+        AuditRecord record;
+        record.time = old.toString(Qt::ISODate);
+        record.keyId = QLatin1StringView(keyId);
+        record.endpoint = QStringLiteral("/v1/chat/completions");
+        record.status = 200;
+        const QString file = m_server->stateDirectory() + QStringLiteral("/audit/") + old.date().toString(Qt::ISODate) + QStringLiteral(".jsonl");
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile day(file);
+        if (day.open(QIODevice::Append))
+            day.write(encodeJson(record) + '\n');
+        return file;
+    }
+
 private Q_SLOTS:
     void init() {
         m_server = std::make_unique<ReferenceServer>();
@@ -108,23 +124,18 @@ private Q_SLOTS:
         }
     }
 
-    void aShorterRetentionRemovesOlderRecordsAtOnce() {
-        const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-40);
-        AuditRecord record;
-        record.time = old.toString(Qt::ISODate);
-        record.keyId = QStringLiteral("key_old");
-        record.endpoint = QStringLiteral("/v1/chat/completions");
-        record.status = 200;
-        const QString file = m_server->stateDirectory() + QStringLiteral("/audit/") + old.date().toString(Qt::ISODate) + QStringLiteral(".jsonl");
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile day(file);
-        QVERIFY(day.open(QIODevice::WriteOnly));
-        day.write(encodeJson(record) + '\n');
-        day.close();
+    void recordsBeyondTheRetentionAreGoneAfterARestart() {
+        const QString file = writeOldRecord(31, "key_old");
+        QVERIFY(restart());
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!exportOf("/admin/audit/export?format=csv").contains("key_old"));
+    }
 
+    void aShorterRetentionRemovesOlderRecordsAtOnce() {
+        const QString file = writeOldRecord(20, "key_old");
         setLogging({ClientAuditMode::privacy, 365, false});
         QVERIFY(exportOf("/admin/audit/export?format=csv").contains("key_old"));
-        setLogging({ClientAuditMode::privacy, 30, false});
+        setLogging({ClientAuditMode::privacy, 7, false});
         QVERIFY(!exportOf("/admin/audit/export?format=csv").contains("key_old"));
         QVERIFY(!QFile::exists(file));
         QCOMPARE(chat(QStringLiteral("wombat")), 200);
