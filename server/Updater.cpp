@@ -92,6 +92,36 @@ private:
     bool m_ok = false;
 };
 
+// Size, SHA-256 and the ed25519 signature of the pinned key, in that order; the digest when
+// all three hold.
+std::expected<QString, UpdateError> verifyPackage(const QString& path, const ClientAppcastRelease& release,
+                                                  const QByteArray& publicKey) {
+    const auto signature = decodeSignature(release.signature);
+    if (!signature)
+        return std::unexpected(UpdateError{422, QStringLiteral("release %1 carries a malformed signature; it must be 64 bytes of "
+                                                               "ed25519 signature in base64 or hex").arg(release.version)});
+    const MappedFile package(path);
+    if (!package.ok())
+        return std::unexpected(UpdateError{500, QStringLiteral("cannot read %1: %2").arg(path, errnoText())});
+    if (release.pkgSize && qint64(package.size()) != *release.pkgSize)
+        return std::unexpected(UpdateError{422, QStringLiteral("download of %1 is %2 bytes, the feed says %3: deleted")
+                                                    .arg(release.version)
+                                                    .arg(package.size())
+                                                    .arg(*release.pkgSize)});
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(digest, package.data(), package.size());
+    const QString sha = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
+    if (sha != release.pkgSha256.toLower())
+        return std::unexpected(UpdateError{
+            422, QStringLiteral("download of %1 has SHA-256 %2, the feed says %3: deleted").arg(release.version, sha, release.pkgSha256)});
+    if (publicKey.size() != crypto_sign_PUBLICKEYBYTES ||
+        crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature->constData()), package.data(), package.size(),
+                                    reinterpret_cast<const unsigned char*>(publicKey.constData())) != 0)
+        return std::unexpected(UpdateError{
+            422, QStringLiteral("download of %1 does not carry a valid signature of the pinned update key: deleted").arg(release.version)});
+    return sha;
+}
+
 } // namespace
 
 std::expected<void, QString> fetchUrl(const QString& url, qint64 limit, const std::function<bool(const char*, std::size_t)>& sink) {
@@ -179,8 +209,16 @@ std::expected<std::unique_ptr<Updater>, QString> Updater::open(const StateStore&
     // Once this version has caught up with the release, it is no longer an update.
     if (s.availableUpdate && compareVersions(s.availableUpdate->version, updater->m_current) <= 0)
         s.availableUpdate.reset();
-    if (s.stagedDownloadPath && !QFileInfo(*s.stagedDownloadPath).isFile())
-        s.stagedDownloadPath.reset();
+    // A staged package is verified again: one changed on disk since, or whose release is no
+    // longer the one on offer (installed, or forgotten by a later check), is not reported.
+    if (s.stagedDownloadPath) {
+        const bool stillGood = s.availableUpdate && QFileInfo(*s.stagedDownloadPath).isFile() &&
+                               verifyPackage(*s.stagedDownloadPath, *s.availableUpdate, updater->m_publicKey).has_value();
+        if (!stillGood) {
+            QFile::remove(*s.stagedDownloadPath);
+            s.stagedDownloadPath.reset();
+        }
+    }
     // A download the server did not live to verify is never left behind.
     for (const QFileInfo& leftover :
          QDir(updater->updatesFolder()).entryInfoList({QStringLiteral(".download-*")}, QDir::Files | QDir::Hidden))
@@ -246,6 +284,15 @@ ClientUpdateCheckResponse Updater::check() {
     ClientUpdaterStatus next = m_state;
     next.lastCheckedAt = isoUtcNow();
     next.lastError.reset();
+    // A staged package belongs to the release it was verified for; when the feed offers
+    // another (or none), it no longer stands for what the panel shows.
+    const auto sameRelease = [](const std::optional<ClientAppcastRelease>& a, const std::optional<ClientAppcastRelease>& b) {
+        return a && b && a->version == b->version && a->pkgSha256.toLower() == b->pkgSha256.toLower();
+    };
+    if (next.stagedDownloadPath && !sameRelease(next.availableUpdate, newest)) {
+        QFile::remove(*next.stagedDownloadPath);
+        next.stagedDownloadPath.reset();
+    }
     next.availableUpdate = newest;
     remember(next);
     ClientUpdaterStatus answer = m_state;
@@ -325,22 +372,10 @@ std::expected<ClientUpdateDownloadResponse, UpdateError> Updater::download() {
     if (!fetched)
         return failed(502, QStringLiteral("download of %1 failed: %2").arg(release->version, fetched.error()));
 
-    const MappedFile package(tempPath);
-    if (!package.ok())
-        return failed(500, QStringLiteral("cannot read the download back: %1").arg(errnoText()));
-    if (release->pkgSize && qint64(package.size()) != *release->pkgSize)
-        return failed(422, QStringLiteral("download of %1 is %2 bytes, the feed says %3: deleted")
-                               .arg(release->version)
-                               .arg(package.size())
-                               .arg(*release->pkgSize));
-    unsigned char digest[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(digest, package.data(), package.size());
-    const QString sha = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
-    if (sha != release->pkgSha256.toLower())
-        return failed(422, QStringLiteral("download of %1 has SHA-256 %2, the feed says %3: deleted").arg(release->version, sha, release->pkgSha256));
-    if (crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature->constData()), package.data(),
-                                    package.size(), reinterpret_cast<const unsigned char*>(m_publicKey.constData())) != 0)
-        return failed(422, QStringLiteral("download of %1 does not carry a valid signature of the pinned update key: deleted").arg(release->version));
+    auto verified = verifyPackage(tempPath, *release, m_publicKey);
+    if (!verified)
+        return failed(verified.error().status, verified.error().text);
+    const QString sha = *verified;
 
     const QString target = folder + QLatin1Char('/') + safeFileName(release->version);
     if (::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)

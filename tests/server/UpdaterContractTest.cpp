@@ -212,6 +212,38 @@ private Q_SLOTS:
         QVERIFY(updatesFolder().isEmpty());
     }
 
+    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered_data() {
+        QTest::addColumn<bool>("changedOnDisk");
+        QTest::newRow("changed on disk, then a restart") << true;
+        QTest::newRow("the feed offers another release") << false;
+    }
+    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered() {
+        QFETCH(bool, changedOnDisk);
+        const QByteArray bytes = package();
+        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
+        publish({release(QStringLiteral("0.2.0"), bytes, "/pkg")});
+        QVERIFY(start(url("/feed.json")));
+        TAVRIN_REQUIRE(await(m_client->checkForUpdates()));
+        const auto downloaded = await(m_client->downloadUpdate());
+        TAVRIN_REQUIRE(downloaded);
+
+        if (changedOnDisk) {
+            QFile staged(downloaded->stagedDownloadPath);
+            QVERIFY(staged.open(QIODevice::ReadWrite));
+            staged.seek(10);
+            staged.write("x");
+            staged.close();
+            QVERIFY(restart());
+        } else {
+            publish({release(QStringLiteral("0.2.1"), bytes + "!", "/pkg")});
+            TAVRIN_REQUIRE(await(m_client->checkForUpdates()));
+        }
+        const auto status = await(m_client->updaterStatus());
+        TAVRIN_REQUIRE(status);
+        QVERIFY(!status->stagedDownloadPath);
+        QVERIFY(!QFile::exists(downloaded->stagedDownloadPath));
+    }
+
     void aDownloadThatDoesNotVerifyIsDeletedAndNeverStaged_data() {
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("status");
