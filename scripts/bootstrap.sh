@@ -17,6 +17,8 @@ packages=(
   xvfb xauth dbus gnome-keyring
   # benchmarks
   curl wrk
+  # test helpers: archive and CSV checks
+  python3 unzip
 )
 
 missing=()

@@ -19,4 +19,18 @@ if [ ! -s "$state/admin.secret" ] || ! grep -q '[^[:space:]]' "$state/admin.secr
   echo "Created an admin password in $state/admin.secret"
 fi
 
+# A new user has no companion app yet: give the server a small sample model to show, in the
+# companion's own user folder, unless a bundle is there already or installed for everyone.
+companion="${XDG_DATA_HOME:-$HOME/.local/share}/tavrin-ai/resources"
+found=no
+for dir in /opt/tavrin-ai/resources "$companion"; do
+  for file in "$dir/model.safetensors" "$dir/ModelResources/model.safetensors"; do
+    [ -e "$file" ] && found=yes
+  done
+done
+if [ "$found" = no ]; then
+  build/libexec/tavrin-server make-sample-bundle "$companion" >/dev/null
+  echo "Put a sample model bundle in $companion"
+fi
+
 exec build/bin/tavrin-keldmarch "$@"

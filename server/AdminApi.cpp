@@ -1,6 +1,11 @@
 #include "server/AdminApi.h"
 
+#include "server/AuditExport.h"
 #include "server/HttpReply.h"
+#include "server/ServerLog.h"
+#include "server/SupportBundle.h"
+
+#include <QDateTime>
 
 #include <initializer_list>
 
@@ -41,11 +46,6 @@ void replyResult(httplib::Response& res, const std::expected<T, E>& result, int 
         replyText(res, result.error().status, result.error().message());
 }
 
-void notImplemented(const httplib::Request& req, httplib::Response& res, const char* what) {
-    if (methodAllowed(req, res, {"POST"}))
-        replyText(res, 501, QStringLiteral("not implemented yet: %1").arg(QLatin1StringView(what)));
-}
-
 } // namespace
 
 void AdminApi::handle(const httplib::Request& req, httplib::Response& res) {
@@ -77,21 +77,16 @@ void AdminApi::handle(const httplib::Request& req, httplib::Response& res) {
     } else if (head == QLatin1StringView("updates") && only(1)) {
         if (methodAllowed(req, res, {"GET"}))
             replyJson(res, 200, updaterStatus());
-    } else if (head == QLatin1StringView("updates") && only(2) && parts[1] == QLatin1StringView("check")) {
-        notImplemented(req, res, "update check (no update feed is configured)");
-    } else if (head == QLatin1StringView("updates") && only(2) && parts[1] == QLatin1StringView("download")) {
-        notImplemented(req, res, "update download");
-    } else if (head == QLatin1StringView("updates") && only(2) && parts[1] == QLatin1StringView("clear")) {
-        notImplemented(req, res, "clearing a staged update");
+    } else if (head == QLatin1StringView("updates") && only(2)) {
+        updates(req, res, parts[1]);
     } else if (head == QLatin1StringView("audit") && only(2) && parts[1] == QLatin1StringView("export")) {
         if (methodAllowed(req, res, {"GET"}))
-            replyText(res, 501, QStringLiteral("not implemented yet: audit export"));
-    } else if (head == QLatin1StringView("model") && only(2) && parts[1] == QLatin1StringView("promote")) {
-        notImplemented(req, res, "model promotion (no model store yet)");
-    } else if (head == QLatin1StringView("model") && only(2) && parts[1] == QLatin1StringView("rollback")) {
-        notImplemented(req, res, "model rollback (no model store yet)");
+            exportAudit(req, res);
+    } else if (head == QLatin1StringView("model") && only(2)) {
+        model(req, res, parts[1]);
     } else if (head == QLatin1StringView("diagnostics") && only(1)) {
-        notImplemented(req, res, "diagnostics bundle");
+        if (methodAllowed(req, res, {"POST"}))
+            diagnostics(req, res);
     } else {
         replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
     }
@@ -133,10 +128,15 @@ void AdminApi::keys(const httplib::Request& req, httplib::Response& res, const Q
 void AdminApi::logging(const httplib::Request& req, httplib::Response& res) {
     if (!methodAllowed(req, res, {"GET", "PUT"}))
         return;
-    if (req.method == "GET")
+    if (req.method == "GET") {
         replyJson(res, 200, m_context.settings->logging());
-    else if (auto body = decodeBody<ClientAuditLoggingSettings>(req, res))
-        replyResult(res, m_context.settings->setLogging(*body));
+    } else if (auto body = decodeBody<ClientAuditLoggingSettings>(req, res)) {
+        const auto saved = m_context.settings->setLogging(*body);
+        // A shorter retention takes the records beyond it away now, not at the next hourly pass.
+        if (saved)
+            m_context.audit->prune(saved->retentionDays, QDateTime::currentDateTimeUtc());
+        replyResult(res, saved);
+    }
 }
 
 void AdminApi::network(const httplib::Request& req, httplib::Response& res) {
@@ -162,13 +162,84 @@ void AdminApi::preamble(const httplib::Request& req, httplib::Response& res) {
     }
 }
 
-ClientUpdaterStatus AdminApi::updaterStatus() const {
-    // No update feed exists yet, so the updater cannot check for anything and says so.
-    ClientUpdaterStatus updater;
-    updater.enabled = false;
-    updater.channel = QStringLiteral("stable");
-    updater.current = serverVersion();
-    return updater;
+ClientUpdaterStatus AdminApi::updaterStatus() const { return m_context.updater->status(); }
+
+void AdminApi::exportAudit(const httplib::Request& req, httplib::Response& res) {
+    const std::string format = req.get_param_value("format");
+    const std::string include = req.has_param("includePromptContents") ? req.get_param_value("includePromptContents") : "false";
+    if (format != "csv" && format != "jsonl") {
+        replyText(res, 400, QStringLiteral("format must be csv or jsonl"));
+        return;
+    }
+    if (include != "true" && include != "false") {
+        replyText(res, 400, QStringLiteral("includePromptContents must be true or false"));
+        return;
+    }
+    const ClientAuditLoggingSettings logging = m_context.settings->logging();
+    const bool csv = format == "csv";
+    const bool withText = !csv && include == "true" && logging.includePromptContentsInDiagnostics;
+    auto source = std::make_shared<AuditExport>(m_context.audit->directory(),
+                                                csv ? AuditExport::Format::csv : AuditExport::Format::jsonl, withText,
+                                                AuditLog::cutoff(logging.retentionDays, QDateTime::currentDateTimeUtc()));
+    res.set_header("Content-Disposition", csv ? R"(attachment; filename="tavrin-server-usage.csv")"
+                                              : R"(attachment; filename="tavrin-server-audit.jsonl")");
+    res.set_header("X-Tavrin-Prompt-Contents", withText ? "included-where-recorded" : "redacted");
+    // Streamed from the files a chunk at a time: an export of any size holds one chunk in memory.
+    res.set_chunked_content_provider(csv ? "text/csv; charset=utf-8" : "application/x-ndjson",
+                                     [source](size_t, httplib::DataSink& sink) {
+                                         std::string chunk;
+                                         if (source->next(chunk))
+                                             return sink.write(chunk.data(), chunk.size());
+                                         sink.done();
+                                         return true;
+                                     });
+}
+
+void AdminApi::updates(const httplib::Request& req, httplib::Response& res, const QString& action) {
+    Updater& updater = *m_context.updater;
+    if (action == QLatin1StringView("check")) {
+        if (methodAllowed(req, res, {"POST"}))
+            replyJson(res, 200, updater.check());
+    } else if (action == QLatin1StringView("download")) {
+        if (methodAllowed(req, res, {"POST"}))
+            replyResult(res, updater.download());
+    } else if (action == QLatin1StringView("clear")) {
+        if (methodAllowed(req, res, {"POST"}))
+            replyJson(res, 200, updater.clear());
+    } else {
+        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+    }
+}
+
+void AdminApi::model(const httplib::Request& req, httplib::Response& res, const QString& action) {
+    if (action != QLatin1StringView("promote") && action != QLatin1StringView("rollback")) {
+        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+        return;
+    }
+    if (!methodAllowed(req, res, {"POST"}))
+        return;
+    const bool promote = action == QLatin1StringView("promote");
+    const auto changed = promote ? m_context.models->promote() : m_context.models->rollback();
+    if (changed)
+        logLine(QStringLiteral("model %1: production is now %2; it loads at the next start")
+                    .arg(promote ? QStringLiteral("promoted") : QStringLiteral("rolled back"),
+                         changed->pinState.production ? changed->pinState.production->alias : QStringLiteral("none")));
+    replyResult(res, changed);
+}
+
+void AdminApi::diagnostics(const httplib::Request& req, httplib::Response& res) {
+    auto body = decodeBody<DiagnosticsBody>(req, res);
+    if (!body)
+        return;
+    auto written = writeSupportBundle(m_context, status(), body->includePromptContents);
+    if (!written) {
+        logLine(written.error());
+        replyText(res, 500, written.error());
+        return;
+    }
+    logLine(QStringLiteral("support bundle written to %1 (prompt contents %2)")
+                .arg(written->bundlePath, written->promptContentsIncluded ? QStringLiteral("included") : QStringLiteral("redacted")));
+    replyJson(res, 200, *written);
 }
 
 ClientServerStatus AdminApi::status() const {
@@ -191,7 +262,7 @@ ClientServerStatus AdminApi::status() const {
     if (s.orgPreamble)
         stages.systemPromptChars = graphemeCount(*s.orgPreamble);
     s.stages = stages;
-    // Until the model store exists, no model runs and none waits: s.model keeps its empty state.
+    s.model = m_context.models->status();
     return s;
 }
 

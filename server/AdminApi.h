@@ -22,6 +22,10 @@ private:
     void logging(const httplib::Request& req, httplib::Response& res);
     void network(const httplib::Request& req, httplib::Response& res);
     void preamble(const httplib::Request& req, httplib::Response& res);
+    void exportAudit(const httplib::Request& req, httplib::Response& res);
+    void updates(const httplib::Request& req, httplib::Response& res, const QString& action);
+    void model(const httplib::Request& req, httplib::Response& res, const QString& action);
+    void diagnostics(const httplib::Request& req, httplib::Response& res);
 
     ServerContext& m_context;
 };

@@ -28,6 +28,7 @@ AuditLog::~AuditLog() {
 
 std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& settings, AuditRecord record,
                                               const QString& prompt, const QString& completion) {
+    record.mode = settings.mode;
     switch (settings.mode) {
     case ClientAuditMode::none: return {};
     case ClientAuditMode::privacy: break;
@@ -71,20 +72,68 @@ std::expected<void, QString> AuditLog::sync() {
     return {};
 }
 
-void AuditLog::prune(qint64 retentionDays, QDate today) {
-    // Whole days only, so that nothing younger than the retention period is ever removed.
-    const QDate oldestKept = today.addDays(-retentionDays);
-    for (const QFileInfo& file : QDir(m_directory).entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files)) {
-        const QDate day = QDate::fromString(file.completeBaseName(), Qt::ISODate);
-        if (day.isValid() && day < oldestKept)
-            QFile::remove(file.filePath());
+QString AuditLog::cutoff(qint64 retentionDays, const QDateTime& now) {
+    return isoUtc(now.toUTC().addDays(-retentionDays));
+}
+
+QStringList AuditLog::dayFiles(const QString& directory) {
+    QStringList files;
+    for (const QFileInfo& file : QDir(directory).entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files, QDir::Name))
+        if (QDate::fromString(file.completeBaseName(), Qt::ISODate).isValid())
+            files << file.filePath();
+    return files;
+}
+
+void AuditLog::prune(qint64 retentionDays, const QDateTime& now) {
+    std::lock_guard lock(m_pruneMutex);
+    const QString oldestKept = cutoff(retentionDays, now);
+    const QDate cutDay = QDateTime::fromString(oldestKept, Qt::ISODate).date();
+    for (const QString& path : dayFiles(m_directory)) {
+        const QDate day = QDate::fromString(QFileInfo(path).completeBaseName(), Qt::ISODate);
+        if (day < cutDay) {
+            QFile::remove(path);
+            continue;
+        }
+        if (day > cutDay)
+            break;
+        // The cut-off's day keeps its younger lines. It is never today's file (retention is at
+        // least a day), so no append races the rewrite; readers keep the inode they opened.
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly))
+            continue;
+        QByteArray kept;
+        bool dropped = false;
+        while (!in.atEnd()) {
+            const QByteArray line = in.readLine();
+            auto record = decodeJson<AuditRecord>(QByteArrayView(line).trimmed());
+            if (record && record->time >= oldestKept)
+                kept += line;
+            else
+                dropped = true;
+        }
+        in.close();
+        if (!dropped)
+            continue;
+        if (kept.isEmpty()) {
+            QFile::remove(path);
+            continue;
+        }
+        QFile out(path + QStringLiteral(".prune"));
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(kept) == kept.size() && out.flush()) {
+            out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            ::fsync(out.handle());
+            out.close();
+            ::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(path).constData());
+        } else {
+            out.remove();
+        }
     }
 }
 
 std::vector<AuditRecord> AuditLog::readAll(const QString& directory) {
     std::vector<AuditRecord> records;
-    for (const QFileInfo& info : QDir(directory).entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files, QDir::Name)) {
-        QFile file(info.filePath());
+    for (const QString& path : dayFiles(directory)) {
+        QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             continue;
         for (const QByteArray& line : file.readAll().split('\n'))

@@ -3,6 +3,7 @@
 #include "protocol/ClientRecords.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <expected>
@@ -13,16 +14,19 @@
 namespace tavrin {
 
 // One generation as the audit log keeps it. What is kept depends on the logging mode:
-// privacy keeps the metadata only, hash adds SHA-256 digests of prompt and answer, audit adds
-// their text; none keeps nothing at all.
+// privacy keeps the time, key, endpoint, status, response time and token counts; hash adds
+// SHA-256 digests of prompt and answer; audit adds their text; none keeps nothing at all.
+// The client's address is not kept: privacy mode promises metadata about the request, not
+// about the person who sent it.
 struct AuditRecord {
     QString time;
     QString keyId;
-    QString clientIP;
     QString endpoint;
     qint64 status = 0;
+    double responseTimeMs = 0;
     qint64 promptTokens = 0;
     qint64 completionTokens = 0;
+    std::optional<ClientAuditMode> mode; // the mode the record was made in
     std::optional<QString> promptSha256;
     std::optional<QString> completionSha256;
     std::optional<QString> prompt;
@@ -32,11 +36,12 @@ struct AuditRecord {
         using R = AuditRecord;
         return std::tuple{required("time", &R::time),
                           required("keyId", &R::keyId),
-                          required("clientIP", &R::clientIP),
                           required("endpoint", &R::endpoint),
                           required("status", &R::status),
+                          required("responseTimeMs", &R::responseTimeMs),
                           required("promptTokens", &R::promptTokens),
                           required("completionTokens", &R::completionTokens),
+                          optional("mode", &R::mode),
                           optional("promptSha256", &R::promptSha256),
                           optional("completionSha256", &R::completionSha256),
                           optional("prompt", &R::prompt),
@@ -46,8 +51,8 @@ struct AuditRecord {
 
 // The audit log: one JSON line per generation in "audit/YYYY-MM-DD.jsonl" (UTC days) of the
 // state directory. Each line is appended with a single write, so a killed server never leaves
-// half a line; the files are synced by sync() (about once a second) and removed once older
-// than the retention period. Thread-safe.
+// half a line; the files are synced by sync() (about once a second) and pruned to the retention
+// period. Thread-safe.
 class AuditLog {
 public:
     explicit AuditLog(QString directory) : m_directory(std::move(directory)) {}
@@ -55,12 +60,20 @@ public:
     AuditLog(const AuditLog&) = delete;
     AuditLog& operator=(const AuditLog&) = delete;
 
+    const QString& directory() const { return m_directory; }
+
     // Fills in what `settings.mode` asks for from the prompt and answer texts, and appends.
     std::expected<void, QString> record(const ClientAuditLoggingSettings& settings, AuditRecord record,
                                         const QString& prompt, const QString& completion);
     std::expected<void, QString> sync();
-    // Removes the day files older than `retentionDays` before `today`.
-    void prune(qint64 retentionDays, QDate today);
+    // Removes every record older than `retentionDays` before `now`: whole day files before the
+    // cut-off's day, and the older lines of the cut-off's own day.
+    void prune(qint64 retentionDays, const QDateTime& now);
+
+    // The oldest time a record may have and still be kept, as the records write it.
+    static QString cutoff(qint64 retentionDays, const QDateTime& now);
+    // The day files, oldest first.
+    static QStringList dayFiles(const QString& directory);
 
     // Every complete record, oldest day first; a line that does not decode is skipped.
     static std::vector<AuditRecord> readAll(const QString& directory);
@@ -68,6 +81,7 @@ public:
 private:
     QString m_directory;
     std::mutex m_mutex;
+    std::mutex m_pruneMutex; // the hourly pass and a retention change may prune at once
     int m_fd = -1;
     QDate m_day;
 };

@@ -2,11 +2,14 @@
 
 #include "server/HttpReply.h"
 #include "server/IsoTime.h"
+#include "server/ServerLog.h"
 
 #include <QDateTime>
 
 #include <sodium.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -144,6 +147,7 @@ GenerationRequest InferenceApi::withPreamble(std::vector<ChatTurn> turns) const 
 
 void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, httplib::Response& res,
                             const KeyGrant& grant) {
+    const auto received = std::chrono::steady_clock::now();
     const QString remote = QString::fromStdString(req.remote_addr);
     std::vector<ChatTurn> turns;
     std::optional<QString> model;
@@ -178,12 +182,19 @@ void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, http
     for (const auto& turn : turns)
         promptText += turn.role + QStringLiteral(": ") + turn.content + QLatin1Char('\n');
     const auto audit = [&](int status, const Generation& generation) {
-        AuditRecord record{isoUtcNow(), grant.id, remote, pathOf(req), status, generation.promptTokens,
-                           generation.completionTokens, {}, {}, {}, {}};
+        AuditRecord record;
+        record.time = isoUtcNow();
+        record.keyId = grant.id;
+        record.endpoint = pathOf(req);
+        record.status = status;
+        record.responseTimeMs =
+            std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
+        record.promptTokens = generation.promptTokens;
+        record.completionTokens = generation.completionTokens;
         const auto logged = m_context.audit->record(m_context.settings->logging(), std::move(record), promptText,
                                                     generation.text());
         if (!logged) // the request has been served; the server's log says what the audit log missed
-            std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(logged.error()));
+            logLine(logged.error());
     };
 
     std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();

@@ -6,9 +6,11 @@
 #include "server/AdmissionControl.h"
 #include "server/InferenceEngine.h"
 #include "server/KeyStore.h"
+#include "server/ModelStore.h"
 #include "server/NetworkPolicy.h"
 #include "server/ServerSettings.h"
 #include "server/StateStore.h"
+#include "server/Updater.h"
 
 #include <chrono>
 #include <memory>
@@ -28,6 +30,8 @@ struct ServerContext {
     std::unique_ptr<AdmissionControl> admission;
     std::unique_ptr<InferenceEngine> engine;
     std::unique_ptr<AuditLog> audit;
+    std::unique_ptr<ModelStore> models;
+    std::unique_ptr<Updater> updater;
     QString startedAt;
     std::chrono::steady_clock::time_point startedClock;
     qint64 pid = 0;

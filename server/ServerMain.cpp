@@ -4,6 +4,7 @@
 #include "server/HttpServer.h"
 #include "server/IsoTime.h"
 #include "server/ServerContext.h"
+#include "server/ServerLog.h"
 #include "server/ServerOptions.h"
 
 #include <QProcessEnvironment>
@@ -21,6 +22,16 @@
 #include <unistd.h>
 
 using namespace tavrin;
+
+// The update key is pinned when the build is configured (TAVRIN_UPDATE_PUBLIC_KEY). Only the
+// test build of the server lets its command line name another, so that tests can sign with a
+// key pair made for the run; nothing a running server receives can change the key.
+#ifndef TAVRIN_UPDATE_PUBLIC_KEY
+#define TAVRIN_UPDATE_PUBLIC_KEY ""
+#endif
+#ifndef TAVRIN_ACCEPTS_TEST_UPDATE_KEY
+#define TAVRIN_ACCEPTS_TEST_UPDATE_KEY 0
+#endif
 
 namespace {
 
@@ -55,7 +66,7 @@ struct Stopped {
 
 void report(const std::expected<void, QString>& outcome) {
     if (!outcome)
-        std::fprintf(stderr, "tavrin-server: %s\n", qPrintable(outcome.error()));
+        logLine(outcome.error());
 }
 
 // Usage counters and audit lines change with every request; they reach the disk here.
@@ -65,7 +76,7 @@ void flush(ServerContext& context) {
 }
 
 void pruneAudit(ServerContext& context) {
-    context.audit->prune(context.settings->logging().retentionDays, QDateTime::currentDateTimeUtc().date());
+    context.audit->prune(context.settings->logging().retentionDays, QDateTime::currentDateTimeUtc());
 }
 
 } // namespace
@@ -74,7 +85,8 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const auto options = ServerOptions::parse(arguments, QProcessEnvironment::systemEnvironment().toStringList());
+    const QStringList environment = QProcessEnvironment::systemEnvironment().toStringList();
+    const auto options = ServerOptions::parse(arguments, environment, TAVRIN_ACCEPTS_TEST_UPDATE_KEY);
     if (!options)
         return fail(options.error() + QStringLiteral("\nTry \"tavrin-server --help\"."), 64);
     if (options->action == ServerOptions::Action::help) {
@@ -84,6 +96,20 @@ int main(int argc, char** argv) {
     if (options->action == ServerOptions::Action::version) {
         std::printf("tavrin-server %s\n", qPrintable(serverVersion()));
         return 0;
+    }
+    if (options->action == ServerOptions::Action::makeSampleBundle) {
+        if (auto written = writeSampleBundle(options->sampleFolder, options->sampleVersion, options->samplePipeline); !written)
+            return fail(written.error());
+        std::printf("wrote %s/model.safetensors (version %s, pipeline %lld)\n", qPrintable(options->sampleFolder),
+                    qPrintable(options->sampleVersion), static_cast<long long>(options->samplePipeline));
+        return 0;
+    }
+    QByteArray updateKey;
+    if (const QString hex = options->updatePublicKey.value_or(QStringLiteral(TAVRIN_UPDATE_PUBLIC_KEY)); !hex.isEmpty()) {
+        const auto key = Updater::parsePublicKey(hex);
+        if (!key)
+            return fail(QStringLiteral("the update public key must be 64 hexadecimal digits"), 64);
+        updateKey = *key;
     }
 
     // Signals are taken by one thread with sigwait, so they are blocked before any thread exists.
@@ -106,6 +132,16 @@ int main(int argc, char** argv) {
     auto settings = ServerSettings::open(*store);
     if (!settings)
         return fail(settings.error());
+    const QStringList modelFolders =
+        options->modelSource ? QStringList{*options->modelSource} : companionResourceFolders(environment);
+    auto models = ModelStore::open(*store, modelFolders);
+    if (!models)
+        return fail(models.error());
+    if (const auto problem = (*models)->sourceProblem())
+        logLine(*problem);
+    auto updater = Updater::open(*store, options->updateFeed, updateKey, serverVersion());
+    if (!updater)
+        return fail(updater.error());
 
     ClientNetworkPreferences network = (*settings)->network();
     if (options->host)
@@ -130,6 +166,8 @@ int main(int argc, char** argv) {
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
         .engine = std::make_unique<EchoEngine>(options->generationDelay),
         .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit"))),
+        .models = std::move(*models),
+        .updater = std::move(*updater),
         .startedAt = isoUtcNow(),
         .startedClock = std::chrono::steady_clock::now(),
         .pid = qint64(::getpid()),

@@ -33,6 +33,7 @@ QString ServerOptions::defaultStateDirectory(const QStringList& environment) {
 
 QString ServerOptions::helpText() {
     return QStringLiteral(R"(Usage: tavrin-server serve [options]
+       tavrin-server make-sample-bundle DIR [--version V] [--pipeline N]
        tavrin-server --help | --version
 
 Runs the Tavrin reference server: the admin API the Tavrin Keldmarch panel drives (loopback
@@ -46,18 +47,27 @@ Options:
   --max-concurrency N        generations running at once (default: the hardware recommendation)
   --max-queue-depth N        generations waiting before 503 (default: the hardware recommendation)
   --generation-delay-ms N    make every generation take N ms more (for load tests)
+  --model-source DIR         look for the model bundle (model.safetensors, directly or under
+                             ModelResources/) in DIR instead of /opt/tavrin-ai/resources and
+                             $XDG_DATA_HOME/tavrin-ai/resources
+  --update-feed URL          the update feed (http, https or file URL); without one, no checks
   --help                     show this text
   --version                  show the server version
 
 Environment (a flag wins over its variable):
-  TAVRIN_SERVER_MAX_CONCURRENCY, TAVRIN_SERVER_MAX_QUEUE_DEPTH, TAVRIN_SERVER_GENERATION_DELAY_MS
+  TAVRIN_SERVER_MAX_CONCURRENCY, TAVRIN_SERVER_MAX_QUEUE_DEPTH, TAVRIN_SERVER_GENERATION_DELAY_MS,
+  TAVRIN_MODEL_SOURCE, TAVRIN_UPDATE_FEED
+
+make-sample-bundle writes a small valid model bundle (model.safetensors with its metadata) to
+DIR, for trying the model store: a different --version gives a bundle with another digest.
 
 Once listening, the server prints one line "listening on HOST:PORT" on standard output.
 SIGTERM stops it: in-flight requests get a few seconds to finish, then state is flushed.
 )");
 }
 
-std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& arguments, const QStringList& environment) {
+std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& arguments, const QStringList& environment,
+                                                          bool acceptsUpdateKey) {
     ServerOptions options;
     options.stateDirectory = defaultStateDirectory(environment);
     bool sawCommand = false;
@@ -69,6 +79,27 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
             options.stateDirectory = value;
         } else if (flag == QLatin1StringView("--host")) {
             options.host = value;
+        } else if (flag == QLatin1StringView("--model-source")) {
+            if (value.isEmpty())
+                return std::unexpected(QStringLiteral("--model-source needs a directory"));
+            options.modelSource = value;
+        } else if (flag == QLatin1StringView("--update-feed")) {
+            options.updateFeed = value;
+        } else if (flag == QLatin1StringView("--update-public-key")) {
+            options.updatePublicKey = value;
+        } else if (flag == QLatin1StringView("--version") || flag == QLatin1StringView("--pipeline")) {
+            if (options.action != Action::makeSampleBundle)
+                return std::unexpected(QStringLiteral("%1 belongs to make-sample-bundle").arg(flag));
+            if (flag == QLatin1StringView("--version")) {
+                if (value.isEmpty())
+                    return std::unexpected(QStringLiteral("--version needs a version"));
+                options.sampleVersion = value;
+            } else {
+                auto n = number(flag, value, 0, 1'000'000);
+                if (!n)
+                    return std::unexpected(n.error());
+                options.samplePipeline = *n;
+            }
         } else {
             const bool port = flag == QLatin1StringView("--port");
             const bool delay = flag.endsWith(QLatin1StringView("delay-ms"));
@@ -89,11 +120,14 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
 
     static const QStringList withValue{QStringLiteral("--state-dir"), QStringLiteral("--host"), QStringLiteral("--port"),
                                        QStringLiteral("--max-concurrency"), QStringLiteral("--max-queue-depth"),
-                                       QStringLiteral("--generation-delay-ms")};
+                                       QStringLiteral("--generation-delay-ms"), QStringLiteral("--model-source"),
+                                       QStringLiteral("--update-feed")};
     const std::pair<const char*, const char*> fromEnvironment[] = {
         {"TAVRIN_SERVER_MAX_CONCURRENCY", "--max-concurrency"},
         {"TAVRIN_SERVER_MAX_QUEUE_DEPTH", "--max-queue-depth"},
         {"TAVRIN_SERVER_GENERATION_DELAY_MS", "--generation-delay-ms"},
+        {"TAVRIN_MODEL_SOURCE", "--model-source"},
+        {"TAVRIN_UPDATE_FEED", "--update-feed"},
     };
     for (const auto& [variable, flag] : fromEnvironment)
         if (auto value = envValue(environment, QLatin1StringView(variable)); value && !value->isEmpty())
@@ -113,11 +147,14 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
             options.action = Action::help;
             return options;
         }
-        if (arg == QLatin1StringView("--version")) {
+        if (arg == QLatin1StringView("--version") && options.action != Action::makeSampleBundle) {
             options.action = Action::version;
             return options;
         }
-        if (withValue.contains(arg)) {
+        const bool sampleFlag = options.action == Action::makeSampleBundle &&
+                                (arg == QLatin1StringView("--version") || arg == QLatin1StringView("--pipeline"));
+        const bool keyFlag = acceptsUpdateKey && arg == QLatin1StringView("--update-public-key");
+        if (withValue.contains(arg) || sampleFlag || keyFlag) {
             if (!hasValue) {
                 if (++i >= arguments.size())
                     return std::unexpected(QStringLiteral("%1 needs a value").arg(arg));
@@ -127,12 +164,20 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
                 return std::unexpected(applied.error());
         } else if (arg == QLatin1StringView("serve") && !sawCommand) {
             sawCommand = true;
+        } else if (arg == QLatin1StringView("make-sample-bundle") && !sawCommand) {
+            sawCommand = true;
+            options.action = Action::makeSampleBundle;
+        } else if (options.action == Action::makeSampleBundle && options.sampleFolder.isEmpty() &&
+                   !arg.startsWith(QLatin1StringView("--"))) {
+            options.sampleFolder = arg;
         } else {
             return std::unexpected(QStringLiteral("unknown argument \"%1\"").arg(arguments[i]));
         }
     }
     if (!sawCommand)
         return std::unexpected(QStringLiteral("no command given; run \"tavrin-server serve\""));
+    if (options.action == Action::makeSampleBundle && options.sampleFolder.isEmpty())
+        return std::unexpected(QStringLiteral("make-sample-bundle needs the folder to write the bundle to"));
     return options;
 }
 

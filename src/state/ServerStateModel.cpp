@@ -1,6 +1,7 @@
 #include "state/ServerStateModel.h"
 
 #include "protocol/DaemonClient.h"
+#include "state/PollAlarm.h"
 
 #include <QCoroSignal>
 #include <QSettings>
@@ -23,6 +24,11 @@ ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController
         m_client->setAdminSecret(*secret);
 
     m_hasCompletedFirstRun = QSettings().value(QLatin1StringView(firstRunKey), false).toBool();
+}
+
+ServerStateModel::~ServerStateModel() {
+    // Wakes a sleeping loop so it sees the model gone and ends, instead of waiting out its interval.
+    Q_EMIT pollLoopReplaced();
 }
 
 void ServerStateModel::setPhase(Phase phase) {
@@ -137,13 +143,11 @@ QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, q
 
         const auto interval =
             std::chrono::milliseconds(qint64(std::llround(model->m_pollIntervalSeconds * 1000.0)));
-        QTimer sleep;
-        sleep.setSingleShot(true);
-        // A replacement ends the sleep at once, so the old loop never runs another cycle.
-        QObject::connect(model.data(), &ServerStateModel::pollLoopReplaced, &sleep,
-                         [&sleep] { sleep.start(0); });
-        sleep.start(interval);
-        co_await qCoro(&sleep, &QTimer::timeout);
+        PollAlarm alarm(interval);
+        // Queued, so a loop never resumes inside the call that replaced it or destroyed its model.
+        QObject::connect(model.data(), &ServerStateModel::pollLoopReplaced, &alarm, &PollAlarm::ring,
+                         Qt::QueuedConnection);
+        co_await qCoro(&alarm, &PollAlarm::rang);
     }
 }
 

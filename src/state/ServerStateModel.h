@@ -45,6 +45,7 @@ public:
     ServerStateModel(DaemonClient* client, DaemonProcessController* process,
                      AdminSecretFile secretFile = AdminSecretFile(), KeychainStore keychain = KeychainStore(),
                      QObject* parent = nullptr);
+    ~ServerStateModel() override;
 
     Phase phase() const { return m_phase; }
     const std::optional<ClientServerStatus>& status() const { return m_status; }

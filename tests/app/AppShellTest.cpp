@@ -20,6 +20,11 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
+    void cleanup() {
+        // The shells of a test are gone: let their poll loops and pending cycles end.
+        QTest::qWait(300);
+    }
+
     void theTrayIconFollowsThePhase_data() {
         QTest::addColumn<Phase>("phase");
         QTest::addColumn<QString>("symbol");

@@ -322,22 +322,6 @@ private Q_SLOTS:
         QVERIFY(!status->stages->systemPromptApplied && !status->stages->systemPromptChars);
     }
 
-    void laterEndpointsSayHonestlyThatTheyAreNotThereYet_data() {
-        QTest::addColumn<QString>("call");
-        for (const char* name : {"exportAuditCSV", "exportAuditJSONL", "checkForUpdates", "downloadUpdate",
-                                 "clearStagedUpdate", "promoteModel", "rollbackModel", "createDiagnostics"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-    void laterEndpointsSayHonestlyThatTheyAreNotThereYet() {
-        QFETCH(QString, call);
-        const auto error = await(adminCalls().at(call)(*m_client));
-        QVERIFY(error);
-        const auto* http = error->as<DaemonClientError::Http>();
-        QVERIFY2(http, qPrintable(error->message()));
-        QCOMPARE(http->status, 501);
-        QVERIFY(http->body.startsWith(QStringLiteral("not implemented yet: ")));
-    }
-
     void updaterStatusDescribesThisServer() {
         const auto updater = await(m_client->updaterStatus());
         TAVRIN_REQUIRE(updater);

@@ -1,13 +1,42 @@
-// The audit log's files: retention by whole days, and reading back only complete lines.
+// The audit log's files and exports: retention to the second, reading back only complete lines,
+// and exports whose every field survives quoting.
 
+#include "server/AuditExport.h"
 #include "server/AuditLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace tavrin;
+
+namespace {
+
+AuditRecord recordAt(const QString& time, const QString& keyId = QStringLiteral("key_1")) {
+    AuditRecord r;
+    r.time = time;
+    r.keyId = keyId;
+    r.endpoint = QStringLiteral("/v1/chat/completions");
+    r.status = 200;
+    r.responseTimeMs = 12.5;
+    r.promptTokens = 3;
+    r.completionTokens = 5;
+    return r;
+}
+
+std::string exportAll(const QString& directory, AuditExport::Format format, bool withText, const QString& cutoff = {}) {
+    AuditExport source(directory, format, withText, cutoff);
+    std::string all, chunk;
+    while (source.next(chunk, 100)) // small chunks, so that records cross chunk boundaries
+        all += chunk;
+    return all;
+}
+
+} // namespace
 
 class AuditLogTest : public QObject {
     Q_OBJECT
@@ -19,19 +48,28 @@ class AuditLogTest : public QObject {
     }
 
 private Q_SLOTS:
-    void retentionRemovesOnlyDaysOlderThanThePeriod() {
+    void retentionRemovesEveryRecordOlderThanThePeriodAndNothingYounger() {
         QTemporaryDir dir;
-        const QDate today(2026, 12, 6);
-        for (int age = 0; age <= 10; ++age)
-            writeDay(dir.path(), today.addDays(-age));
+        const QDateTime now(QDate(2026, 12, 6), QTime(10, 30), Qt::UTC);
+        for (int age = 0; age <= 10; ++age) {
+            const QDate day = now.date().addDays(-age);
+            QByteArray lines;
+            for (const char* time : {"T08:00:00Z", "T12:00:00Z"})
+                lines += encodeJson(recordAt(day.toString(Qt::ISODate) + QLatin1StringView(time))) + '\n';
+            writeDay(dir.path(), day, lines);
+        }
         QFile unrelated(dir.filePath(QStringLiteral("notes.txt")));
         QVERIFY(unrelated.open(QIODevice::WriteOnly));
         unrelated.close();
 
-        AuditLog(dir.path()).prune(7, today);
-        QStringList kept = QDir(dir.path()).entryList({QStringLiteral("*.jsonl")}, QDir::Files, QDir::Name);
-        QCOMPARE(kept.size(), 8); // today and the seven days before it
-        QCOMPARE(kept.first(), QStringLiteral("2026-11-29.jsonl"));
+        AuditLog(dir.path()).prune(7, now);
+        const auto kept = AuditLog::readAll(dir.path());
+        // Seven days back from 10:30 is 2026-11-29T10:30: its 08:00 record goes, its 12:00 stays.
+        QCOMPARE(kept.front().time, QStringLiteral("2026-11-29T12:00:00Z"));
+        QCOMPARE(kept.size(), 15u);
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.jsonl")}).size(), 8);
+        QCOMPARE(QFile(dir.filePath(QStringLiteral("2026-11-29.jsonl"))).permissions() & QFileDevice::ReadOther,
+                 QFileDevice::Permissions());
         QVERIFY(unrelated.exists());
     }
 
@@ -39,20 +77,99 @@ private Q_SLOTS:
         QTemporaryDir dir;
         AuditLog log(dir.path());
         const ClientAuditLoggingSettings privacy{ClientAuditMode::privacy, 30, false};
-        for (int i = 0; i < 3; ++i) {
-            AuditRecord record;
-            record.time = QStringLiteral("2026-12-06T10:00:0%1Z").arg(i);
-            record.keyId = QStringLiteral("key_%1").arg(i);
-            record.status = 200;
-            QVERIFY(log.record(privacy, record, QStringLiteral("secret prompt"), QStringLiteral("answer")));
-        }
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(log.record(privacy, recordAt(QStringLiteral("2026-12-06T10:00:0%1Z").arg(i), QStringLiteral("key_%1").arg(i)),
+                               QStringLiteral("secret prompt"), QStringLiteral("answer")));
         QVERIFY(log.sync());
         writeDay(dir.path(), QDate(2000, 1, 1), R"({"time":"2000-01-01T00:00:00Z","keyId":"key_old",)");
 
         const auto records = AuditLog::readAll(dir.path());
         QCOMPARE(records.size(), 3u);
         QCOMPARE(records[2].keyId, QStringLiteral("key_2"));
+        QCOMPARE(records[0].mode, std::optional(ClientAuditMode::privacy));
         QVERIFY(!records[0].prompt && !records[0].promptSha256);
+    }
+
+    void csvQuotesEveryFieldThatNeedsIt_data() {
+        QTest::addColumn<QString>("keyId");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << "key_1" << "key_1";
+        QTest::newRow("comma") << "a,b" << "\"a,b\"";
+        QTest::newRow("quote") << "say \"hi\"" << "\"say \"\"hi\"\"\"";
+        QTest::newRow("line break") << "two\nlines" << "\"two\nlines\"";
+        QTest::newRow("carriage return") << "x\ry" << "\"x\ry\"";
+        QTest::newRow("non-ASCII") << "schlüssel ✓" << "schlüssel ✓";
+    }
+    void csvQuotesEveryFieldThatNeedsIt() {
+        QFETCH(QString, keyId);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        AuditLog log(dir.path());
+        QVERIFY(log.record({ClientAuditMode::audit, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:00Z"), keyId),
+                           QStringLiteral("p"), QStringLiteral("c")));
+        const std::string csv = exportAll(dir.path(), AuditExport::Format::csv, true);
+        QCOMPARE(QString::fromStdString(csv),
+                 QString::fromLatin1(AuditExport::csvHeader) + QStringLiteral("2026-12-06T10:00:00Z,") + written +
+                     QStringLiteral(",/v1/chat/completions,200,12.500,3,5,audit\r\n"));
+        QVERIFY(!csv.contains("\"p\""));
+    }
+
+    void csvReadsBackAsTheSameFieldsInAStandardReader() {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        QTemporaryDir dir;
+        AuditLog log(dir.path());
+        const QString nasty = QStringLiteral("k,\"1\"\r\n=2");
+        QVERIFY(log.record({ClientAuditMode::privacy, 30, false}, recordAt(QStringLiteral("2026-12-06T10:00:00Z"), nasty), {}, {}));
+        QProcess reader;
+        // Prints each field count, then the second field of the record exactly as parsed.
+        reader.start(python, {QStringLiteral("-c"),
+                              QStringLiteral("import csv,sys; rows=list(csv.reader(open(0, newline=''), strict=True)); "
+                                             "print(len(rows[0]), len(rows[1])); sys.stdout.write(rows[1][1])")});
+        reader.write(QByteArray::fromStdString(exportAll(dir.path(), AuditExport::Format::csv, false)));
+        reader.closeWriteChannel();
+        QVERIFY(reader.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()), QStringLiteral("8 8\n") + nasty);
+    }
+
+    void jsonlCarriesTextOnlyWhenAskedAndOnlyWhereItWasRecorded() {
+        QTemporaryDir dir;
+        AuditLog log(dir.path());
+        const QString prompt = QStringLiteral("line one\n\"quoted\" \\ tab\t and ✓");
+        QVERIFY(log.record({ClientAuditMode::privacy, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:00Z")), prompt, QStringLiteral("a1")));
+        QVERIFY(log.record({ClientAuditMode::hash, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:01Z")), prompt, QStringLiteral("a2")));
+        QVERIFY(log.record({ClientAuditMode::audit, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:02Z")), prompt, QStringLiteral("a3")));
+
+        for (const bool withText : {false, true}) {
+            AuditExport source(dir.path(), AuditExport::Format::jsonl, withText, {});
+            std::string all, chunk;
+            while (source.next(chunk, 10))
+                all += chunk;
+            const QList<QByteArray> lines = QByteArray::fromStdString(all).split('\n');
+            QCOMPARE(lines.size(), 4); // three records and the empty rest after the last newline
+            std::vector<AuditRecord> records;
+            for (int i = 0; i < 3; ++i) {
+                auto decoded = decodeJson<AuditRecord>(lines[i]);
+                QVERIFY2(decoded, lines[i].constData());
+                records.push_back(*decoded);
+            }
+            QVERIFY(!records[0].prompt && !records[0].promptSha256); // privacy never has text
+            QVERIFY(records[1].promptSha256 && !records[1].prompt);
+            QCOMPARE(records[2].prompt, withText ? std::optional(prompt) : std::nullopt);
+            QCOMPARE(records[2].completion, withText ? std::optional(QStringLiteral("a3")) : std::nullopt);
+            QCOMPARE(source.recordsWithText(), withText ? 1 : 0);
+        }
+    }
+
+    void exportsLeaveOutRecordsBeyondTheCutOff() {
+        QTemporaryDir dir;
+        AuditLog log(dir.path());
+        for (const char* time : {"2026-12-05T09:59:59Z", "2026-12-05T10:00:00Z", "2026-12-06T08:00:00Z"})
+            QVERIFY(log.record({ClientAuditMode::privacy, 1, false}, recordAt(QString::fromLatin1(time)), {}, {}));
+        const std::string csv = exportAll(dir.path(), AuditExport::Format::csv, false, QStringLiteral("2026-12-05T10:00:00Z"));
+        QVERIFY(!csv.contains("09:59:59"));
+        QVERIFY(csv.contains("2026-12-05T10:00:00Z") && csv.contains("2026-12-06T08:00:00Z"));
     }
 };
 

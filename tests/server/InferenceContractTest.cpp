@@ -270,7 +270,8 @@ private Q_SLOTS:
         QCOMPARE(records.size(), 1u);
         const AuditRecord& r = records.front();
         QCOMPARE(r.keyId, created->record.id);
-        QCOMPARE(r.clientIP, QStringLiteral("127.0.0.1"));
+        QCOMPARE(r.mode, std::optional(mode));
+        QVERIFY(r.responseTimeMs >= 0 && r.responseTimeMs < 10'000);
         QCOMPARE(r.endpoint, QStringLiteral("/v1/chat/completions"));
         QCOMPARE(r.status, 200);
         QCOMPARE(r.completionTokens, field(jsonOf(*answer), {"usage", "completion_tokens"}).toInteger());

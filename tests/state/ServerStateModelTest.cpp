@@ -91,6 +91,8 @@ private slots:
     }
 
     void cleanup() {
+        // Let a sleeping poll loop see its model gone and end.
+        QTest::qWait(50);
         client.reset();
         server.reset();
         QDir(stateDir).removeRecursively();

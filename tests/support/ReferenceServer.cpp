@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -34,6 +35,11 @@ ReferenceServer::~ReferenceServer() {
 QString ReferenceServer::executablePath() {
     const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
     return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/libexec/tavrin-server");
+}
+
+QString ReferenceServer::testKeysExecutablePath() {
+    const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
+    return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/tests/bin/tavrin-server-testkeys");
 }
 
 QString ReferenceServer::stateDirectory() const { return m_root.path() + QStringLiteral("/Tavrin Server"); }
@@ -71,9 +77,10 @@ QByteArray ReferenceServer::standardError() {
 std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions options) {
     if (isRunning())
         return std::unexpected(QStringLiteral("the reference server is already running"));
-    if (!QFile::exists(executablePath()))
-        return std::unexpected(QStringLiteral("no server at %1 (is TAVRIN_BUILD_DIR set?)").arg(executablePath()));
     m_options = std::move(options);
+    const QString executable = m_options.executable.isEmpty() ? executablePath() : m_options.executable;
+    if (!QFile::exists(executable))
+        return std::unexpected(QStringLiteral("no server at %1 (is TAVRIN_BUILD_DIR set?)").arg(executable));
     m_stderr.clear();
     m_port = 0;
     m_process = std::make_unique<QProcess>();
@@ -86,10 +93,18 @@ std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions optio
     QStringList arguments{QStringLiteral("serve"), QStringLiteral("--state-dir"), stateDirectory()};
     if (m_options.port)
         arguments << QStringLiteral("--port") << QString::number(*m_options.port);
+    // Tests never pick up a companion bundle installed on the machine that runs them: unless a
+    // test names its own, the server looks in an empty folder of the fixture.
+    const bool namesModelSource =
+        m_options.arguments.contains(QStringLiteral("--model-source")) ||
+        std::any_of(m_options.environment.begin(), m_options.environment.end(),
+                    [](const QString& e) { return e.startsWith(QLatin1StringView("TAVRIN_MODEL_SOURCE=")); });
+    if (!namesModelSource)
+        arguments << QStringLiteral("--model-source") << m_root.path() + QStringLiteral("/no-companion");
     arguments << m_options.arguments;
-    m_process->start(executablePath(), arguments);
+    m_process->start(executable, arguments);
     if (!m_process->waitForStarted(5000))
-        return std::unexpected(QStringLiteral("cannot start %1: %2").arg(executablePath(), m_process->errorString()));
+        return std::unexpected(QStringLiteral("cannot start %1: %2").arg(executable, m_process->errorString()));
     return waitUntilListening(startPatience);
 }
 

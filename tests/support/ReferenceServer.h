@@ -1,7 +1,8 @@
 #pragma once
 
 // The project's own tavrin-server, started for real as a child process: `libexec/tavrin-server
-// serve --state-dir <temp> --port 0` from the build tree ($TAVRIN_BUILD_DIR). It finds the port
+// serve --state-dir <temp> --port 0` from the build tree ($TAVRIN_BUILD_DIR), with an empty
+// companion folder unless the test names one (--model-source or TAVRIN_MODEL_SOURCE). It finds the port
 // from the server's "listening on" line, waits for /healthz, and stops the server with SIGTERM
 // when it goes away; the child also dies with the test process, so nothing is left running.
 //
@@ -33,6 +34,7 @@ struct ReferenceServerOptions {
     QStringList arguments; // appended after "serve --state-dir DIR", e.g. {"--max-concurrency", "1"}
     QStringList environment; // "NAME=value" entries added to the child's environment
     std::optional<int> port; // 0: any free port; nullopt: the stored network preferences
+    QString executable;      // empty: the bundle's libexec/tavrin-server
 };
 
 class ReferenceServer {
@@ -45,6 +47,8 @@ public:
 
     static QString defaultAdminSecret() { return QStringLiteral("reference-server-test-password"); }
     static QString executablePath();
+    // The server built for tests, which also takes --update-public-key (tests/bin of the build).
+    static QString testKeysExecutablePath();
 
     // Starts the server and waits until /healthz answers; the error carries its stderr.
     std::expected<void, QString> start(ReferenceServerOptions options = {});

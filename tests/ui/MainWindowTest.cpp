@@ -72,6 +72,8 @@ private slots:
 
     void cleanup() {
         state.reset();
+        // Let cycles still waiting for an answer finish, and a sleeping poll loop see its model gone.
+        QTest::qWait(300);
         client.reset();
         server.reset();
     }

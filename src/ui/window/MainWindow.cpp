@@ -126,7 +126,7 @@ void MainWindow::showScreen(AdminTab tab) {
     if (!next)
         next = headerOnlyScreen(tab);
     if (m_screen) {
-        m_row->replaceWidget(m_screen, next);
+        delete m_row->replaceWidget(m_screen, next); // the layout hands back the old item
         m_screen->deleteLater();
     } else {
         m_row->addWidget(next, 1);

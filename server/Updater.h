@@ -1,0 +1,83 @@
+#pragma once
+
+#include "protocol/ClientRecords.h"
+#include "server/StateStore.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <expected>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace tavrin {
+
+// The update feed: a JSON document of releases. A feed may name its channel; one for another
+// channel than this server's is refused rather than half-followed.
+struct UpdateFeed {
+    std::optional<QString> channel;
+    std::vector<ClientAppcastRelease> releases;
+
+    static constexpr auto fields() {
+        using R = UpdateFeed;
+        return std::tuple{optional("channel", &R::channel), required("releases", &R::releases)};
+    }
+};
+
+// A refused update operation: the HTTP status and the one line the panel shows.
+struct UpdateError {
+    int status = 409;
+    QString text;
+    QString message() const { return text; }
+};
+
+// The server's updater: checks the feed, downloads a release's package and stages it only once
+// its size, SHA-256 and ed25519 signature (against the key pinned into this build) all verify.
+// Its state lives in "updater.json"; a staged package in "updates/" (0600). Thread-safe; checks
+// and downloads run on the worker that asked, without holding the lock while on the network.
+class Updater {
+public:
+    static constexpr const char* stateFile = "updater.json";
+    static constexpr const char* channel = "stable";
+    static constexpr qint64 maxFeedBytes = 1024 * 1024;
+    static constexpr qint64 maxPackageBytes = 2LL * 1024 * 1024 * 1024;
+
+    // `feedUrl`: http, https or file URL, or empty for none. `publicKey`: 32 raw bytes, or empty
+    // when the build pins none (nothing can then be verified, so nothing is ever staged).
+    static std::expected<std::unique_ptr<Updater>, QString> open(const StateStore& store, QString feedUrl,
+                                                                  QByteArray publicKey, QString currentVersion);
+
+    ClientUpdaterStatus status() const;
+    ClientUpdateCheckResponse check();
+    std::expected<ClientUpdateDownloadResponse, UpdateError> download();
+    ClientUpdaterStatus clear();
+
+    static std::optional<QByteArray> parsePublicKey(const QString& hex);
+    // "1.10.0" is newer than "1.9.2"; texts that are not versions compare as nothing newer.
+    static int compareVersions(const QString& a, const QString& b);
+
+private:
+    Updater(StateStore store, QString feedUrl, QByteArray publicKey, QString current)
+        : m_store(std::move(store)), m_feedUrl(std::move(feedUrl)), m_publicKey(std::move(publicKey)),
+          m_current(std::move(current)) {}
+
+    std::expected<ClientAppcastRelease, QString> verifiedRelease() const;
+    void remember(const ClientUpdaterStatus& state);
+    QString updatesFolder() const;
+
+    StateStore m_store;
+    QString m_feedUrl;
+    QByteArray m_publicKey;
+    QString m_current;
+    mutable std::mutex m_mutex;
+    ClientUpdaterStatus m_state;
+    std::atomic<bool> m_downloading = false;
+};
+
+// Fetches `url` (http, https or file) into `sink`, at most `limit` bytes; the error says why not.
+std::expected<void, QString> fetchUrl(const QString& url, qint64 limit, const std::function<bool(const char*, std::size_t)>& sink);
+
+} // namespace tavrin
