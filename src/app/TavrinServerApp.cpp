@@ -1,6 +1,8 @@
 #include "app/TavrinServerApp.h"
 
 #include "control/AdminSecretFile.h"
+#include "ui/StatusScreens.h"
+#include "ui/TrayPanel.h"
 #include "ui/kit/Icons.h"
 #include "ui/kit/KitGallery.h"
 #include "ui/kit/Theme.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocalSocket>
+#include <QDialog>
 #include <QMenu>
 
 #include <unistd.h>
@@ -29,6 +32,7 @@ TavrinServerApp::TavrinServerApp(AppOptions options, QObject* parent)
 
 TavrinServerApp::~TavrinServerApp() {
     delete m_window;
+    delete m_trayPopup;
 }
 
 QString TavrinServerApp::instanceName() {
@@ -66,6 +70,7 @@ void TavrinServerApp::openMainWindow() {
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_window, &MainWindow::openStateFolderRequested, this, &TavrinServerApp::openStateFolder);
         connect(m_window, &MainWindow::quitRequested, this, [this] { quit(); });
+        connect(m_window, &MainWindow::showTrayPanelRequested, this, &TavrinServerApp::showStatusPanel);
     }
     m_window->show();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
@@ -89,6 +94,26 @@ QCoro::Task<void> TavrinServerApp::quit() {
     QCoreApplication::quit();
 }
 
+TrayPanel* TavrinServerApp::newTrayPanel() {
+    auto* panel = new TrayPanel(m_state.get());
+    connect(panel, &TrayPanel::openMainWindowRequested, this, &TavrinServerApp::openMainWindow);
+    connect(panel, &TrayPanel::rerunSetupRequested, this, &TavrinServerApp::openMainWindow);
+    connect(panel, &TrayPanel::quitRequested, this, [this] { quit(); });
+    return panel;
+}
+
+void TavrinServerApp::showStatusPanel() {
+    if (m_tray && m_tray->isVisible()) {
+        if (!m_trayPopup)
+            m_trayPopup = makeTrayPanelWindow(newTrayPanel());
+        showTrayPanelWindow(m_trayPopup, m_tray->geometry());
+        return;
+    }
+    QDialog* dialog = makeTrayPanelDialog(newTrayPanel(), m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
 void TavrinServerApp::setUpTray() {
     // Without a tray host (bare window managers, the offscreen platform) the window and its menus
     // carry every action, so nothing is lost.
@@ -98,12 +123,13 @@ void TavrinServerApp::setUpTray() {
     m_tray->setToolTip(QString::fromLatin1(MainWindow::title));
     m_trayMenu = new QMenu;
     m_trayMenu->addAction(QStringLiteral("Open Tavrin Keldmarch…"), this, &TavrinServerApp::openMainWindow);
+    m_trayMenu->addAction(QStringLiteral("Show Status Panel"), this, &TavrinServerApp::showStatusPanel);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(QStringLiteral("Quit Tavrin Keldmarch"), this, [this] { quit(); });
     m_tray->setContextMenu(m_trayMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
-            openMainWindow();
+            showStatusPanel();
     });
     m_tray->show();
 }
@@ -129,6 +155,8 @@ QStringList TavrinServerApp::renderScreens(const QString& directory) {
             written << file;
     }
     m_window->select(AdminTab::status);
+    if (auto status = renderStatusScreens(directory, m_state.get()))
+        written << *status;
     if (auto gallery = renderKitGallery(directory))
         written << *gallery;
     return written;

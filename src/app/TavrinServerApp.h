@@ -43,6 +43,9 @@ public:
     const AppOptions& options() const { return m_options; }
 
     void openMainWindow();
+    // The tray panel in a window of its own: beside the tray icon, or as a dialog over the main
+    // window where the desktop has no tray.
+    void showStatusPanel();
     void openStateFolder();
     // Ends the panel. A server it started as a child for this session is stopped first, so that it
     // never keeps the port unnoticed; a registered login service is left running.
@@ -54,6 +57,7 @@ public:
 private:
     void setUpTray();
     void followPhase();
+    class TrayPanel* newTrayPanel();
     static QString instanceName();
 
     AppOptions m_options;
@@ -63,6 +67,7 @@ private:
     QPointer<MainWindow> m_window;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
+    QPointer<QWidget> m_trayPopup;
     QLocalServer m_instanceServer;
     bool m_quitting = false;
 };

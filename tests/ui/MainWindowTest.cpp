@@ -1,4 +1,5 @@
 #include "ui/window/MainWindow.h"
+#include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "support/SampleDocuments.h"
@@ -15,6 +16,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -47,6 +49,8 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<ScriptedHttpServer> server;
     std::unique_ptr<DaemonClient> client;
+    std::unique_ptr<QTemporaryDir> scratch;
+    std::unique_ptr<DaemonProcessController> process;
     std::unique_ptr<ServerStateModel> state;
     QString stateDir;
 
@@ -66,7 +70,17 @@ private slots:
         server->route("/admin/keys", ScriptedResponse::json(200, "[]"));
         client = std::make_unique<DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"));
         stateDir = QDir::homePath() + "/main-window-state";
-        state = std::make_unique<ServerStateModel>(client.get(), nullptr, AdminSecretFile(stateDir));
+        // The Status tab reads the login service's state: a scripted systemctl answers, in folders of
+        // this test's own.
+        scratch = std::make_unique<QTemporaryDir>();
+        DaemonProcessControllerOptions options;
+        options.bundlePath = scratch->filePath("bundle");
+        options.systemctl = QStringLiteral(SCRIPTED_SYSTEMCTL);
+        options.unitDirectory = scratch->filePath("units");
+        options.stateDirectory = stateDir;
+        qputenv("SCRIPTED_SYSTEMCTL_STATE", scratch->filePath("systemctl-state").toUtf8());
+        process = std::make_unique<DaemonProcessController>(options);
+        state = std::make_unique<ServerStateModel>(client.get(), process.get(), AdminSecretFile(stateDir));
         state->setPollIntervalSeconds(3600); // the tests drive every cycle themselves
     }
 
@@ -75,7 +89,9 @@ private slots:
         // Let cycles still waiting for an answer finish, and a sleeping poll loop see its model gone.
         QTest::qWait(300);
         client.reset();
+        process.reset();
         server.reset();
+        scratch.reset();
     }
 
     void theWindowIsTitledAndSizedAsTheProduct() {

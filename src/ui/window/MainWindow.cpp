@@ -7,6 +7,7 @@
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
+#include "ui/tabs/StatusTab.h"
 #include "ui/window/KeldmarchSidebar.h"
 
 #include <QHBoxLayout>
@@ -33,8 +34,15 @@ QWidget* hairline() {
 
 } // namespace
 
+QWidget* MainWindow::defaultScreen(AdminTab tab, ServerStateModel* state) {
+    switch (tab) {
+    case AdminTab::status: return new StatusTab(state);
+    default: return nullptr; // the tab's header until its own screen exists
+    }
+}
+
 MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_screens(std::move(screens)) {
+    : QMainWindow(parent), m_state(state), m_screens(screens ? std::move(screens) : ScreenFactory(&defaultScreen)) {
     setWindowTitle(QString::fromLatin1(title));
     setMinimumSize(880, 580);
     resize(1040, 720);

@@ -37,6 +37,8 @@ public:
     TRIconButton* refreshButton() const { return m_refresh; }
     QString subtitle() const;
 
+    // The screens the product has: the Status tab, and headers alone for tabs still to come.
+    static QWidget* defaultScreen(AdminTab tab, ServerStateModel* state);
     // The screen a tab shows before its own screen is built: its header alone.
     static QWidget* headerOnlyScreen(AdminTab tab);
 
