@@ -45,6 +45,15 @@ template <class R, class T, bool Required> struct Field {
     T R::*member;
 };
 
+// What a field's JSON value decodes to: the member's type, or V for an optional field holding
+// std::optional<V>.
+template <class T, bool Required> struct FieldValue {
+    using type = T;
+};
+template <class T> struct FieldValue<T, false> {
+    using type = typename T::value_type;
+};
+
 template <class R, class T> constexpr Field<R, T, true> required(const char* name, T R::*member) {
     return {name, member};
 }
@@ -345,23 +354,19 @@ private:
     template <class T, bool Required>
     static bool readField(Reader& r, const Path& parent, R& record, const Field<R, T, Required>& field) {
         const Path path{&parent, field.name, -1};
-        if constexpr (Required) {
-            if (r.peek() == Reader::Kind::Null)
+        if (r.peek() == Reader::Kind::Null) {
+            if constexpr (Required) {
                 return r.fail(failure(path, QStringLiteral("null in a required field")));
-            T value{};
-            if (!readValue(r, path, value))
-                return false;
-            record.*field.member = std::move(value);
-        } else {
-            if (r.peek() == Reader::Kind::Null) {
+            } else {
                 record.*field.member = std::nullopt;
                 return r.readNull();
             }
-            typename T::value_type value{};
-            if (!readValue(r, path, value))
-                return false;
-            record.*field.member = std::move(value);
         }
+        using Value = typename FieldValue<T, Required>::type;
+        Value value{};
+        if (!readValue(r, path, value))
+            return false;
+        record.*field.member = std::move(value);
         return true;
     }
 
