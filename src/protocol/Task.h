@@ -4,7 +4,7 @@
 //
 // QCoro 0.8 asserts `handle != nullptr` on the awaited coroutine handle. With g++ 12 that
 // comparison finds, by argument-dependent lookup through the task's result type, libstdc++ 12's
-// unconstrained std::expected comparison operators, whose exception specification then recurses
+// unconstrained std::expected comparison operators, whose noexcept clause then recurses
 // and fails to compile for every Task<std::expected<...>>. Only that one assertion is dropped, while
 // QCoro's task header is read.
 // Qt's own definition must exist first, or popping the macro would leave it undefined.
