@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Tavrin"));
     QApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
     QApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("tavrin-keldmarch"));
+    QApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
     // Closing the window leaves the application, its tray item and its polling running.
     QApplication::setQuitOnLastWindowClosed(false);
 
