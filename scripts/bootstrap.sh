@@ -8,7 +8,7 @@ packages=(
   # toolchain
   cmake ninja-build g++ pkg-config clang-16 libclang-rt-16-dev lld-16
   # panel: Qt 6 widgets, coroutines, keychain
-  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-dev qcoro-qt6-dev libsecret-1-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev qcoro-qt6-dev libsecret-1-dev
   # reference server
   libsodium-dev libcpp-httplib-dev libssl-dev zlib1g-dev
   # fonts and icons of the visual kit

@@ -42,7 +42,7 @@ cleanup() {
 trap cleanup EXIT
 
 echo "=== lintian"
-if lintian --fail-on error --info "$deb" >"$root/lintian.log" 2>&1; then
+if lintian --fail-on error --display-info "$deb" >"$root/lintian.log" 2>&1; then
   pass "lintian reports no errors"
 else
   fail "lintian reports errors"
