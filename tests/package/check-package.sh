@@ -24,6 +24,7 @@ if installed; then
   exit 1
 fi
 
+ninja -C "$build" -j2 test-installed-bundle >/dev/null || { echo "check-package: cannot build test-installed-bundle" >&2; exit 1; }
 deb=$(bash scripts/package.sh "$build") || { echo "check-package: scripts/package.sh failed" >&2; exit 1; }
 [ -f "$deb" ] || { echo "check-package: scripts/package.sh named no package ($deb)" >&2; exit 1; }
 echo "package: $deb ($(du -h "$deb" | cut -f1))"
