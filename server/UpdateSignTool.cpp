@@ -71,7 +71,9 @@ struct PackageIdentity {
 
 std::expected<PackageIdentity, QString> readPackageIdentity(const QString& path) {
     QProcess dpkg;
-    dpkg.start(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), path, QStringLiteral("Package"), QStringLiteral("Version")});
+    // Absolute, so that a file name starting with a dash is never taken for an option.
+    dpkg.start(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), QFileInfo(path).absoluteFilePath(),
+                                            QStringLiteral("Package"), QStringLiteral("Version")});
     if (!dpkg.waitForStarted())
         return std::unexpected(QStringLiteral("cannot read %1: dpkg-deb cannot be run (%2)").arg(path, dpkg.errorString()));
     dpkg.closeWriteChannel();
