@@ -19,6 +19,8 @@ packages=(
   curl wrk
   # test helpers: archive and CSV checks
   python3 unzip
+  # the Debian package: dependencies from the libraries used, desktop and AppStream checks, lintian
+  dpkg-dev file appstream desktop-file-utils lintian
 )
 
 missing=()

@@ -1,20 +1,24 @@
 // tavrin-update-sign: the publisher's side of signed updates. It makes an ed25519 key pair
-// (the secret half in a 0600 file, never on a command line), and signs a package into a feed
-// that tavrin-server's updater reads.
+// (the secret half in a 0600 file, never on a command line), and signs a release, the Debian
+// package scripts/package.sh builds, into a feed that tavrin-server's updater reads.
 
 #include "server/Files.h"
 #include "server/IsoTime.h"
 #include "server/Updater.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
 #include <QStringList>
+#include <QUrl>
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,12 +26,16 @@ using namespace tavrin;
 
 namespace {
 
+const QString packageName = QStringLiteral("tavrin-keldmarch");
+
 int usage() {
     std::fputs("Usage: tavrin-update-sign keygen SECRET-KEY-FILE\n"
-               "       tavrin-update-sign feed --key SECRET-KEY-FILE --version V --url URL\n"
-               "                               [--notes TEXT] [--minimum-server-version V] PACKAGE\n"
+               "       tavrin-update-sign feed --key SECRET-KEY-FILE --url URL [--version V] [--notes TEXT]\n"
+               "                               [--minimum-server-version V] [--into FEED-FILE] PACKAGE.deb\n"
                "keygen writes the secret key (mode 0600) and prints the public key for\n"
-               "-DTAVRIN_UPDATE_PUBLIC_KEY=...; feed prints a one-release feed for PACKAGE.\n",
+               "-DTAVRIN_UPDATE_PUBLIC_KEY=...; feed signs PACKAGE.deb, the tavrin-keldmarch Debian\n"
+               "package, whose version it reads (--version must agree), and prints a one-release feed,\n"
+               "or adds the release to FEED-FILE, replacing one of the same version.\n",
                stderr);
     return 64;
 }
@@ -54,8 +62,73 @@ int keygen(const QString& path) {
     return 0;
 }
 
+// The package's name and version as dpkg reads them. A release whose feed version differs from
+// the package's would be offered again after every install, so the package's own word counts.
+struct PackageIdentity {
+    QString name;
+    QString version;
+};
+
+std::expected<PackageIdentity, QString> readPackageIdentity(const QString& path) {
+    QProcess dpkg;
+    // Absolute, so that a file name starting with a dash is never taken for an option.
+    dpkg.start(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), QFileInfo(path).absoluteFilePath(),
+                                            QStringLiteral("Package"), QStringLiteral("Version")});
+    if (!dpkg.waitForStarted())
+        return std::unexpected(QStringLiteral("cannot read %1: dpkg-deb cannot be run (%2)").arg(path, dpkg.errorString()));
+    dpkg.closeWriteChannel();
+    dpkg.waitForFinished(-1);
+    const QString words = QString::fromLocal8Bit(dpkg.readAllStandardError()).trimmed().replace(u'\n', u' ');
+    if (dpkg.exitStatus() != QProcess::NormalExit || dpkg.exitCode() != 0)
+        return std::unexpected(QStringLiteral("%1 is not a Debian package: %2").arg(path, words));
+    PackageIdentity identity;
+    for (const QString& line : QString::fromUtf8(dpkg.readAllStandardOutput()).split(u'\n')) {
+        if (line.startsWith(QLatin1StringView("Package:")))
+            identity.name = line.mid(8).trimmed();
+        else if (line.startsWith(QLatin1StringView("Version:")))
+            identity.version = line.mid(8).trimmed();
+    }
+    if (identity.name.isEmpty() || identity.version.isEmpty())
+        return std::unexpected(QStringLiteral("%1 names no package or version in its control file").arg(path));
+    return identity;
+}
+
+bool isFetchableUrl(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1StringView("file") ||
+                             ((scheme == QLatin1StringView("http") || scheme == QLatin1StringView("https")) && !url.host().isEmpty()));
+}
+
+// Adds `release` to the feed in `path` (a new feed when there is none), replacing a release of the
+// same version; newest first. Written whole or not at all.
+std::expected<void, QString> addToFeed(const QString& path, const ClientAppcastRelease& release) {
+    UpdateFeed feed{QString::fromLatin1(Updater::channel), {}};
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::unexpected(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        auto existing = decodeJson<UpdateFeed>(file.readAll(), "feed");
+        if (!existing)
+            return std::unexpected(QStringLiteral("%1 is not an update feed: %2").arg(path, existing.error().message()));
+        feed = std::move(*existing);
+    }
+    std::erase_if(feed.releases, [&](const ClientAppcastRelease& r) { return Updater::compareVersions(r.version, release.version) == 0; });
+    feed.releases.push_back(release);
+    std::stable_sort(feed.releases.begin(), feed.releases.end(), [](const ClientAppcastRelease& a, const ClientAppcastRelease& b) {
+        return Updater::compareVersions(a.version, b.version) > 0;
+    });
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return std::unexpected(QStringLiteral("cannot write %1: %2").arg(path, out.errorString()));
+    out.write(encodeJson(feed) + '\n');
+    if (!out.commit())
+        return std::unexpected(QStringLiteral("cannot write %1: %2").arg(path, out.errorString()));
+    return {};
+}
+
 int feed(const QStringList& args) {
-    QString keyPath, version, url, notes, minimum, package;
+    QString keyPath, version, url, notes, minimum, into, package;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         QString* target = a == QLatin1StringView("--key")                        ? &keyPath
@@ -63,6 +136,7 @@ int feed(const QStringList& args) {
                           : a == QLatin1StringView("--url")                      ? &url
                           : a == QLatin1StringView("--notes")                    ? &notes
                           : a == QLatin1StringView("--minimum-server-version")   ? &minimum
+                          : a == QLatin1StringView("--into")                     ? &into
                                                                                  : nullptr;
         if (target) {
             if (++i >= args.size())
@@ -74,8 +148,19 @@ int feed(const QStringList& args) {
             return usage();
         }
     }
-    if (keyPath.isEmpty() || version.isEmpty() || url.isEmpty() || package.isEmpty())
+    if (keyPath.isEmpty() || url.isEmpty() || package.isEmpty())
         return usage();
+    if (!isFetchableUrl(url))
+        return fail(QStringLiteral("%1 is not an http, https or file URL").arg(url));
+    const auto identity = readPackageIdentity(package);
+    if (!identity)
+        return fail(identity.error());
+    if (identity->name != packageName)
+        return fail(QStringLiteral("%1 is the package of %2, not of %3").arg(package, identity->name, packageName));
+    if (!version.isEmpty() && version != identity->version)
+        return fail(QStringLiteral("%1 holds version %2, not %3").arg(package, identity->version, version));
+    version = identity->version;
+
     QFile keyFile(keyPath);
     if (!keyFile.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot read %1: %2").arg(keyPath, keyFile.errorString()));
@@ -86,11 +171,17 @@ int feed(const QStringList& args) {
     QFile pkg(package);
     if (!pkg.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot read %1: %2").arg(package, pkg.errorString()));
+    // The signature, digest and size all describe these very bytes, read once.
     const QByteArray bytes = pkg.readAll();
+    if (pkg.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("cannot read %1: %2").arg(package, pkg.errorString()));
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     unsigned char signature[crypto_sign_BYTES];
-    crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                         static_cast<unsigned long long>(bytes.size()), reinterpret_cast<const unsigned char*>(secret.constData()));
+    crypto_sign_detached(signature, nullptr, data, static_cast<unsigned long long>(bytes.size()),
+                         reinterpret_cast<const unsigned char*>(secret.constData()));
     sodium_memzero(secret.data(), std::size_t(secret.size()));
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(digest, data, static_cast<unsigned long long>(bytes.size()));
 
     ClientAppcastRelease release;
     release.version = version;
@@ -98,21 +189,24 @@ int feed(const QStringList& args) {
     if (!minimum.isEmpty())
         release.minimumServerVersion = minimum;
     release.pkgURL = url;
-    auto sha = sha256OfFile(package);
-    if (!sha)
-        return fail(sha.error());
-    release.pkgSha256 = *sha;
+    release.pkgSha256 = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
     release.pkgSize = bytes.size();
     if (!notes.isEmpty())
         release.releaseNotes = notes;
     release.signature = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(signature), sizeof signature).toBase64());
-    std::printf("%s\n", encodeJson(UpdateFeed{QStringLiteral("stable"), {release}}).constData());
+    if (!into.isEmpty()) {
+        if (auto added = addToFeed(into, release); !added)
+            return fail(added.error());
+        return 0;
+    }
+    std::printf("%s\n", encodeJson(UpdateFeed{QString::fromLatin1(Updater::channel), {release}}).constData());
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv); // for running dpkg-deb
     if (sodium_init() < 0)
         return fail(QStringLiteral("cannot initialise libsodium"));
     QStringList args;

@@ -45,11 +45,13 @@ bool isSha256Hex(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); });
 }
 
+// Releases are the Debian package of Tavrin Keldmarch; the staged file keeps a Debian package's
+// name, so that opening it hands it to the desktop's package installer.
 QString safeFileName(const QString& version) {
-    QString name = QStringLiteral("tavrin-server-");
+    QString name = QStringLiteral("tavrin-keldmarch_");
     for (QChar c : version)
         name += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'.' || c == u'-' ? c : u'_';
-    return name + QStringLiteral(".pkg");
+    return name + QStringLiteral(".deb");
 }
 
 // The package as a whole, mapped rather than read, so that its signature can be checked in

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -14,7 +15,10 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Tavrin"));
     QApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
     QApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("tavrin-keldmarch"));
+    QApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
+    // The installed icon of the desktop entry, for desktops that take a window's icon from the
+    // window itself; a build tree has none, and the windows keep the desktop's default.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TAVRIN_APP_ID)));
     // Closing the window leaves the application, its tray item and its polling running.
     QApplication::setQuitOnLastWindowClosed(false);
 

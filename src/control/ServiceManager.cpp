@@ -196,10 +196,15 @@ QString renderUserUnit(const QString& serverExecutable, const EnvironmentEntries
     QString unit = QStringLiteral(
         "# Installed by Tavrin Keldmarch for start at login; removed when start at login is turned off.\n"
         "[Unit]\n"
-        "Description=Tavrin server\n"
-        "\n"
-        "[Service]\n"
-        "Type=simple\n");
+        "Description=Tavrin server\n");
+    // Once the panel is uninstalled, the unit left in the user's folder is skipped at login
+    // instead of failing there, and works again if the panel comes back. A condition's path is
+    // taken literally, spaces included; only specifiers need escaping.
+    unit += QStringLiteral("ConditionFileIsExecutable=") + QString(serverExecutable).replace(u'%', QStringLiteral("%%")) +
+            QStringLiteral("\n"
+                           "\n"
+                           "[Service]\n"
+                           "Type=simple\n");
     unit += QStringLiteral("ExecStart=") + quoteForUnit(serverExecutable, true) + QStringLiteral(" serve\n");
     for (const auto& [name, value] : environment)
         unit += QStringLiteral("Environment=") + quoteForUnit(name + QLatin1Char('=') + value, false) +

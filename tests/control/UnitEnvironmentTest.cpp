@@ -47,6 +47,8 @@ private Q_SLOTS:
         const QString unit = renderUserUnit(QStringLiteral("/opt/a b/libexec/tavrin-server"), entries);
         QCOMPARE(parseUnitEnvironment(unit), entries);
         QVERIFY(unit.contains(QStringLiteral("\nExecStart=\"/opt/a b/libexec/tavrin-server\" serve\n")));
+        // An uninstalled panel's unit is skipped at login, not failed over and over.
+        QVERIFY(unit.contains(QStringLiteral("\n[Unit]\nDescription=Tavrin server\nConditionFileIsExecutable=/opt/a b/libexec/tavrin-server\n")));
         QVERIFY(unit.contains(QStringLiteral("\nWantedBy=default.target\n")));
     }
 };
