@@ -9,13 +9,13 @@ namespace tavrin {
 // Screens never wait on it; hosts and tests read it to know that every action has run to its end.
 class FlowTicket {
 public:
-    explicit FlowTicket(std::shared_ptr<int> count) : count_(std::move(count)) { ++*count_; }
-    ~FlowTicket() { --*count_; }
+    explicit FlowTicket(std::shared_ptr<int> count) : m_count(std::move(count)) { ++*m_count; }
+    ~FlowTicket() { --*m_count; }
     FlowTicket(const FlowTicket&) = delete;
     FlowTicket& operator=(const FlowTicket&) = delete;
 
 private:
-    std::shared_ptr<int> count_;
+    std::shared_ptr<int> m_count;
 };
 
 } // namespace tavrin

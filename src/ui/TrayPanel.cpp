@@ -30,37 +30,37 @@ void add(QWidget* block, QWidget* row) { block->layout()->addWidget(row); }
 
 } // namespace
 
-TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent) : MenuPanel(parent), state_(state) {
-    header_ = new MBHeader({}, this);
-    addBlock(header_, false);
+TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent) : MenuPanel(parent), m_state(state) {
+    m_header = new MBHeader({}, this);
+    addBlock(m_header, false);
     addBlock(buildEndpoints());
     addBlock(buildServerState());
     addBlock(buildActions());
-    quit_ = new MBItem(QStringLiteral("xmark"), QStringLiteral("Quit Tavrin Keldmarch"), true, this);
-    addBlock(quit_);
+    m_quit = new MBItem(QStringLiteral("xmark"), QStringLiteral("Quit Tavrin Keldmarch"), true, this);
+    addBlock(m_quit);
 
-    connect(copyLocalhost_, &MBItem::clicked, this, [this] {
-        if (const auto& status = state_->status())
+    connect(m_copyLocalhost, &MBItem::clicked, this, [this] {
+        if (const auto& status = m_state->status())
             copyText(localhostEndpoint(*status));
     });
-    connect(copyLan_, &MBItem::clicked, this, [this] {
-        if (const auto& status = state_->status())
+    connect(m_copyLan, &MBItem::clicked, this, [this] {
+        if (const auto& status = m_state->status())
             if (const auto url = lanEndpoint(*status, QSysInfo::machineHostName()))
                 copyText(*url);
     });
     // What the controller believes at the click decides what the click does.
-    connect(startStop_, &MBItem::clicked, this, [this] { startOrStop(state_->process()->isRunning()); });
-    connect(refresh_, &MBItem::clicked, this, [this] { refreshNow(); });
-    connect(open_, &MBItem::clicked, this, &TrayPanel::openMainWindowRequested);
-    connect(rerunSetup_, &MBItem::clicked, this, [this] {
-        state_->setHasCompletedFirstRun(false);
+    connect(m_startStop, &MBItem::clicked, this, [this] { startOrStop(m_state->process()->isRunning()); });
+    connect(m_refresh, &MBItem::clicked, this, [this] { refreshNow(); });
+    connect(m_open, &MBItem::clicked, this, &TrayPanel::openMainWindowRequested);
+    connect(m_rerunSetup, &MBItem::clicked, this, [this] {
+        m_state->setHasCompletedFirstRun(false);
         Q_EMIT rerunSetupRequested();
     });
-    connect(quit_, &MBItem::clicked, this, [this] { quit(); });
+    connect(m_quit, &MBItem::clicked, this, [this] { quit(); });
 
-    connect(state_, &ServerStateModel::phaseChanged, this, &TrayPanel::showPhase);
-    connect(state_, &ServerStateModel::statusChanged, this, &TrayPanel::showStatus);
-    connect(state_->process(), &DaemonProcessController::isRunningChanged, this, &TrayPanel::showRunning);
+    connect(m_state, &ServerStateModel::phaseChanged, this, &TrayPanel::showPhase);
+    connect(m_state, &ServerStateModel::statusChanged, this, &TrayPanel::showStatus);
+    connect(m_state->process(), &DaemonProcessController::isRunningChanged, this, &TrayPanel::showRunning);
     showPhase();
     showStatus();
     showRunning();
@@ -69,24 +69,24 @@ TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent) : MenuPanel(paren
 QWidget* TrayPanel::buildEndpoints() {
     QWidget* block = column(this);
     add(block, new MBCaption(QStringLiteral("Endpoints"), block));
-    unreachable_ = new MBNote(QStringLiteral("Daemon not reachable"), MBNote::Kind::muted, block);
-    copyLocalhost_ = new MBItem(QStringLiteral("cpu"), QStringLiteral("Copy localhost endpoint"), false, block);
-    copyLan_ = new MBItem(QStringLiteral("wifi"), QStringLiteral("Copy LAN endpoint"), false, block);
-    add(block, unreachable_);
-    add(block, copyLocalhost_);
-    add(block, copyLan_);
+    m_unreachable = new MBNote(QStringLiteral("Daemon not reachable"), MBNote::Kind::muted, block);
+    m_copyLocalhost = new MBItem(QStringLiteral("cpu"), QStringLiteral("Copy localhost endpoint"), false, block);
+    m_copyLan = new MBItem(QStringLiteral("wifi"), QStringLiteral("Copy LAN endpoint"), false, block);
+    add(block, m_unreachable);
+    add(block, m_copyLocalhost);
+    add(block, m_copyLan);
     return block;
 }
 
 QWidget* TrayPanel::buildServerState() {
     QWidget* block = column(this);
     add(block, new MBCaption(QStringLiteral("Server state"), block));
-    model_ = new MBStat(QStringLiteral("Model"), {}, block);
-    uptime_ = new MBStat(QStringLiteral("Uptime"), {}, block);
-    inFlight_ = new MBStat(QStringLiteral("In flight"), {}, block);
-    update_ = new MBNote({}, MBNote::Kind::good, block);
-    for (QWidget* row : {static_cast<QWidget*>(model_), static_cast<QWidget*>(uptime_),
-                         static_cast<QWidget*>(inFlight_), static_cast<QWidget*>(update_)})
+    m_model = new MBStat(QStringLiteral("Model"), {}, block);
+    m_uptime = new MBStat(QStringLiteral("Uptime"), {}, block);
+    m_inFlight = new MBStat(QStringLiteral("In flight"), {}, block);
+    m_update = new MBNote({}, MBNote::Kind::good, block);
+    for (QWidget* row : {static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
+                         static_cast<QWidget*>(m_inFlight), static_cast<QWidget*>(m_update)})
         add(block, row);
     return block;
 }
@@ -94,50 +94,50 @@ QWidget* TrayPanel::buildServerState() {
 QWidget* TrayPanel::buildActions() {
     QWidget* block = column(this);
     add(block, new MBCaption(QStringLiteral("Actions"), block));
-    startStop_ = new MBItem({}, {}, false, block);
-    refresh_ = new MBItem(QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("Refresh"), false, block);
-    open_ = new MBItem(QStringLiteral("macwindow"), QStringLiteral("Open Tavrin Keldmarch…"), false, block);
-    rerunSetup_ = new MBItem(QStringLiteral("wand.and.stars"), QStringLiteral("Re-run setup…"), false, block);
-    for (MBItem* item : {startStop_, refresh_, open_, rerunSetup_})
+    m_startStop = new MBItem({}, {}, false, block);
+    m_refresh = new MBItem(QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("Refresh"), false, block);
+    m_open = new MBItem(QStringLiteral("macwindow"), QStringLiteral("Open Tavrin Keldmarch…"), false, block);
+    m_rerunSetup = new MBItem(QStringLiteral("wand.and.stars"), QStringLiteral("Re-run setup…"), false, block);
+    for (MBItem* item : {m_startStop, m_refresh, m_open, m_rerunSetup})
         add(block, item);
     return block;
 }
 
-void TrayPanel::showPhase() { header_->setPhaseText(phaseLabel(state_->phase())); }
+void TrayPanel::showPhase() { m_header->setPhaseText(phaseLabel(m_state->phase())); }
 
 void TrayPanel::showStatus() {
-    const auto& status = state_->status();
-    unreachable_->setVisible(!status);
-    copyLocalhost_->setVisible(bool(status));
-    copyLan_->setVisible(status && status->bind.lanEnabled);
+    const auto& status = m_state->status();
+    m_unreachable->setVisible(!status);
+    m_copyLocalhost->setVisible(bool(status));
+    m_copyLan->setVisible(status && status->bind.lanEnabled);
     if (!status) {
-        for (QWidget* row : {static_cast<QWidget*>(model_), static_cast<QWidget*>(uptime_),
-                             static_cast<QWidget*>(inFlight_), static_cast<QWidget*>(update_)})
+        for (QWidget* row : {static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
+                             static_cast<QWidget*>(m_inFlight), static_cast<QWidget*>(m_update)})
             row->setVisible(false);
         return;
     }
     const TrayServerLines lines = trayServerLines(*status);
-    model_->setValue(lines.model);
-    uptime_->setValue(lines.uptime);
-    model_->setVisible(true);
-    uptime_->setVisible(true);
-    inFlight_->setValue(lines.inFlight.value_or(QString()));
-    inFlight_->setVisible(bool(lines.inFlight));
-    update_->setText(lines.update.value_or(QString()));
-    update_->setVisible(bool(lines.update));
+    m_model->setValue(lines.model);
+    m_uptime->setValue(lines.uptime);
+    m_model->setVisible(true);
+    m_uptime->setVisible(true);
+    m_inFlight->setValue(lines.inFlight.value_or(QString()));
+    m_inFlight->setVisible(bool(lines.inFlight));
+    m_update->setText(lines.update.value_or(QString()));
+    m_update->setVisible(bool(lines.update));
 }
 
 void TrayPanel::showRunning() {
-    const TrayStartStop look = trayStartStop(state_->process()->isRunning());
-    startStop_->setSymbol(look.symbol);
-    startStop_->setLabel(look.label);
+    const TrayStartStop look = trayStartStop(m_state->process()->isRunning());
+    m_startStop->setSymbol(look.symbol);
+    m_startStop->setLabel(look.label);
 }
 
 QCoro::Task<void> TrayPanel::startOrStop(bool running) {
-    const FlowTicket ticket(flows_);
+    const FlowTicket ticket(m_flows);
     QPointer self(this);
-    QPointer<ServerStateModel> state = state_;
-    QPointer<DaemonProcessController> process = state_->process();
+    QPointer<ServerStateModel> state = m_state;
+    QPointer<DaemonProcessController> process = m_state->process();
 
     if (running) {
         // Stopping here also takes the server out of start at login. Failures are not reported, but
@@ -168,15 +168,15 @@ QCoro::Task<void> TrayPanel::startOrStop(bool running) {
 }
 
 QCoro::Task<void> TrayPanel::refreshNow() {
-    const FlowTicket ticket(flows_);
-    QPointer<ServerStateModel> state = state_;
+    const FlowTicket ticket(m_flows);
+    QPointer<ServerStateModel> state = m_state;
     co_await state->refresh();
 }
 
 QCoro::Task<void> TrayPanel::quit() {
-    const FlowTicket ticket(flows_);
+    const FlowTicket ticket(m_flows);
     QPointer self(this);
-    QPointer<DaemonProcessController> process = state_->process();
+    QPointer<DaemonProcessController> process = m_state->process();
     if (process->isRunning())
         co_await process->unregisterAgent(); // a failure does not hold the quit up
     if (self)

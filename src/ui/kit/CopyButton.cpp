@@ -18,7 +18,7 @@ namespace {
 const QString kCopy = QStringLiteral("Copy");
 }
 
-CopyButton::CopyButton(qreal textSize, QWidget* parent) : QAbstractButton(parent), textSize_(textSize) {
+CopyButton::CopyButton(qreal textSize, QWidget* parent) : QAbstractButton(parent), m_textSize(textSize) {
     setAccessibleName(kCopy);
     setToolTip(kCopy);
     setFocusPolicy(Qt::TabFocus);
@@ -29,7 +29,7 @@ CopyButton::CopyButton(qreal textSize, QWidget* parent) : QAbstractButton(parent
 }
 
 QSize CopyButton::sizeHint() const {
-    const int side = int(std::ceil(TRSymbol::glyphPixels(textSize_))) + 8;
+    const int side = int(std::ceil(TRSymbol::glyphPixels(m_textSize))) + 8;
     return {side, side};
 }
 
@@ -40,8 +40,8 @@ void copyText(const QString& text) {
 }
 
 void CopyButton::copy() {
-    copyText(payload_);
-    emit copied(payload_);
+    copyText(m_payload);
+    emit copied(m_payload);
 }
 
 void CopyButton::keyPressEvent(QKeyEvent* event) {
@@ -59,7 +59,7 @@ void CopyButton::paintEvent(QPaintEvent*) {
         paintRoundedBox(p, rect(), 5, Theme::alpha(Theme::ink(), isDown() ? 0.10 : 0.05), Qt::transparent, 0);
     if (hasFocus())
         paintFocusRing(p, rect(), 5);
-    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(textSize_)));
+    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(m_textSize)));
     p.setPen(underMouse() ? Theme::ink() : Theme::inkMuted());
     p.drawText(QRectF(rect()), Qt::AlignCenter, icons::glyph(u"doc.on.doc"));
 }

@@ -15,8 +15,8 @@ class CopyButton : public QAbstractButton {
 public:
     explicit CopyButton(qreal textSize = 12, QWidget* parent = nullptr);
 
-    void setPayload(const QString& payload) { payload_ = payload; }
-    QString payload() const { return payload_; }
+    void setPayload(const QString& payload) { m_payload = payload; }
+    QString payload() const { return m_payload; }
 
     QSize sizeHint() const override;
 
@@ -30,8 +30,8 @@ protected:
 private:
     void copy();
 
-    QString payload_;
-    qreal textSize_;
+    QString m_payload;
+    qreal m_textSize;
 };
 
 } // namespace tavrin

@@ -26,9 +26,9 @@ public:
     void setMuted(bool muted);
 
     QString url() const;
-    bool isDashed() const { return options_.dashed; }
-    bool isMuted() const { return options_.muted; }
-    CopyButton* copyButton() const { return copy_; }
+    bool isDashed() const { return m_options.dashed; }
+    bool isMuted() const { return m_options.muted; }
+    CopyButton* copyButton() const { return m_copy; }
 
 signals:
     void copied(const QString& url);
@@ -37,10 +37,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    EndpointBoxOptions options_;
-    QLabel* label_;
-    QLabel* url_;
-    CopyButton* copy_;
+    EndpointBoxOptions m_options;
+    QLabel* m_label;
+    QLabel* m_url;
+    CopyButton* m_copy;
 };
 
 } // namespace tavrin

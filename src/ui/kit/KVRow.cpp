@@ -13,7 +13,7 @@
 namespace tavrin {
 
 KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, QWidget* parent)
-    : QWidget(parent), label_(label) {
+    : QWidget(parent), m_label(label) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 7, 0, 8);
     row->setSpacing(8);
@@ -21,41 +21,41 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
     const QFont labelFont = Theme::mono(10, FontWeight::semibold, 1.6);
     const QFont valueFont =
         options.monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium);
-    labelView_ = kitLabel(label.toUpper(), labelFont, Theme::inkMuted(), this);
-    labelView_->setFixedWidth(options.labelWidth);
+    m_labelView = kitLabel(label.toUpper(), labelFont, Theme::inkMuted(), this);
+    m_labelView->setFixedWidth(options.labelWidth);
     // First-baseline alignment: push the small caption down by the difference of the ascents.
     const int drop = int(std::lround(QFontMetricsF(valueFont).ascent() - QFontMetricsF(labelFont).ascent()));
-    labelView_->setContentsMargins(0, std::max(0, drop), 0, 0);
+    m_labelView->setContentsMargins(0, std::max(0, drop), 0, 0);
 
-    valueView_ = kitLabel(value, valueFont, Theme::ink(), this);
-    valueView_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_valueView = kitLabel(value, valueFont, Theme::ink(), this);
+    m_valueView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // One line, like the values it shows (hashes, paths, numbers); a value too long for the row is cut
     // at the edge rather than widening the page, and the copy button still copies all of it.
-    valueView_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    valueView_->setMinimumWidth(40);
+    m_valueView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_valueView->setMinimumWidth(40);
 
-    row->addWidget(labelView_, 0, Qt::AlignTop);
-    row->addWidget(valueView_, 1, Qt::AlignTop);
+    row->addWidget(m_labelView, 0, Qt::AlignTop);
+    row->addWidget(m_valueView, 1, Qt::AlignTop);
     if (options.copyable) {
-        copy_ = new CopyButton(12, this);
-        copy_->setPayload(value);
-        connect(copy_, &CopyButton::copied, this, &KVRow::copied);
-        row->addWidget(copy_, 0, Qt::AlignTop);
+        m_copy = new CopyButton(12, this);
+        m_copy->setPayload(value);
+        connect(m_copy, &CopyButton::copied, this, &KVRow::copied);
+        row->addWidget(m_copy, 0, Qt::AlignTop);
     }
 }
 
 void KVRow::setValue(const QString& value) {
-    valueView_->setText(value);
-    if (copy_)
-        copy_->setPayload(value);
+    m_valueView->setText(value);
+    if (m_copy)
+        m_copy->setPayload(value);
 }
 
 void KVRow::setLabel(const QString& label) {
-    label_ = label;
-    labelView_->setText(label.toUpper());
+    m_label = label;
+    m_labelView->setText(label.toUpper());
 }
 
-QString KVRow::value() const { return valueView_->text(); }
+QString KVRow::value() const { return m_valueView->text(); }
 
 void KVRow::paintEvent(QPaintEvent*) {
     QPainter p(this);

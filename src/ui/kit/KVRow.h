@@ -24,10 +24,10 @@ public:
     void setValue(const QString& value);
     void setLabel(const QString& label);
 
-    QString label() const { return label_; }
+    QString label() const { return m_label; }
     QString value() const;
     // nullptr unless the row is copyable.
-    CopyButton* copyButton() const { return copy_; }
+    CopyButton* copyButton() const { return m_copy; }
 
 signals:
     void copied(const QString& value);
@@ -36,10 +36,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QString label_;
-    QLabel* labelView_;
-    QLabel* valueView_;
-    CopyButton* copy_ = nullptr;
+    QString m_label;
+    QLabel* m_labelView;
+    QLabel* m_valueView;
+    CopyButton* m_copy = nullptr;
 };
 
 } // namespace tavrin

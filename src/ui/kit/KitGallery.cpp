@@ -43,29 +43,29 @@ class Sheet : public QWidget {
 public:
     explicit Sheet(int width) {
         resize(width, 100);
-        stack_ = new QVBoxLayout(this);
-        stack_->setContentsMargins(24, 20, 24, 24);
-        stack_->setSpacing(10);
+        m_stack = new QVBoxLayout(this);
+        m_stack->setContentsMargins(24, 20, 24, 24);
+        m_stack->setSpacing(10);
     }
     void caption(const QString& text) {
         auto* eyebrow = new TREyebrow(text, false, Theme::inkMuted());
-        stack_->addSpacing(stack_->count() ? 8 : 0);
-        stack_->addWidget(eyebrow);
+        m_stack->addSpacing(m_stack->count() ? 8 : 0);
+        m_stack->addWidget(eyebrow);
     }
     QHBoxLayout* row() {
         auto* row = new QHBoxLayout;
         row->setSpacing(10);
-        stack_->addLayout(row);
+        m_stack->addLayout(row);
         return row;
     }
-    void add(QWidget* widget) { stack_->addWidget(widget); }
-    void add(QLayout* layout) { stack_->addLayout(layout); }
+    void add(QWidget* widget) { m_stack->addWidget(widget); }
+    void add(QLayout* layout) { m_stack->addLayout(layout); }
 
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Theme::canvas()); }
 
 private:
-    QVBoxLayout* stack_;
+    QVBoxLayout* m_stack;
 };
 
 void endRow(QHBoxLayout* row) { row->addStretch(1); }

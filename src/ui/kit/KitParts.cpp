@@ -27,13 +27,13 @@ QString literalButtonText(const QString& text) {
     return escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-KitDot::KitDot(int diameter, const QColor& color, QWidget* parent) : QWidget(parent), color_(color) {
+KitDot::KitDot(int diameter, const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
     setFixedSize(diameter, diameter);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void KitDot::setColor(const QColor& color) {
-    color_ = color;
+    m_color = color;
     update();
 }
 
@@ -41,7 +41,7 @@ void KitDot::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(color_);
+    p.setBrush(m_color);
     p.drawEllipse(QRectF(rect()));
 }
 

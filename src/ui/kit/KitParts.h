@@ -21,13 +21,13 @@ class KitDot : public QWidget {
 public:
     KitDot(int diameter, const QColor& color, QWidget* parent = nullptr);
     void setColor(const QColor& color);
-    QColor color() const { return color_; }
+    QColor color() const { return m_color; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QColor color_;
+    QColor m_color;
 };
 
 } // namespace tavrin

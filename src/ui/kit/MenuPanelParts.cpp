@@ -41,16 +41,16 @@ protected:
 
 MenuPanel::MenuPanel(QWidget* parent) : QWidget(parent) {
     setFixedWidth(kWidth);
-    stack_ = new QVBoxLayout(this);
-    stack_->setContentsMargins(0, 0, 0, 0);
-    stack_->setSpacing(0);
+    m_stack = new QVBoxLayout(this);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->setSpacing(0);
 }
 
 void MenuPanel::addBlock(QWidget* block, bool padded) {
-    if (stack_->count() > 0)
-        stack_->addWidget(new Divider(this));
+    if (m_stack->count() > 0)
+        m_stack->addWidget(new Divider(this));
     if (!padded) {
-        stack_->addWidget(block);
+        m_stack->addWidget(block);
         return;
     }
     auto* frame = new QWidget(this);
@@ -58,7 +58,7 @@ void MenuPanel::addBlock(QWidget* block, bool padded) {
     inner->setContentsMargins(0, 6, 0, 6);
     inner->setSpacing(0);
     inner->addWidget(block);
-    stack_->addWidget(frame);
+    m_stack->addWidget(frame);
 }
 
 void MenuPanel::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Theme::surface()); }
@@ -69,19 +69,19 @@ MBHeader::MBHeader(const QString& phaseText, QWidget* parent) : QWidget(parent) 
     stack->setSpacing(1);
     stack->addWidget(kitLabel(QStringLiteral("TAVRIN KELDMARCH"), Theme::font(12, FontWeight::black, 1.6),
                               Theme::ink(), this));
-    phase_ = kitLabel(phaseText, Theme::mono(10, FontWeight::medium, 1.4), Theme::inkMuted(), this);
-    phase_->setWordWrap(true);
-    stack->addWidget(phase_);
+    m_phase = kitLabel(phaseText, Theme::mono(10, FontWeight::medium, 1.4), Theme::inkMuted(), this);
+    m_phase->setWordWrap(true);
+    stack->addWidget(m_phase);
 }
 
-void MBHeader::setPhaseText(const QString& text) { phase_->setText(text); }
-QString MBHeader::phaseText() const { return phase_->text(); }
+void MBHeader::setPhaseText(const QString& text) { m_phase->setText(text); }
+QString MBHeader::phaseText() const { return m_phase->text(); }
 
 void MBHeader::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(QRectF(0, 0, width(), kStripHeight), QBrush(Theme::accentBarGradient()));
 }
 
-MBCaption::MBCaption(const QString& text, QWidget* parent) : QLabel(text.toUpper(), parent), caption_(text) {
+MBCaption::MBCaption(const QString& text, QWidget* parent) : QLabel(text.toUpper(), parent), m_caption(text) {
     setTextFormat(Qt::PlainText);
     setFont(Theme::mono(9.5, FontWeight::semibold, 2));
     setLabelColor(this, Theme::inkMuted());
@@ -102,7 +102,7 @@ MBNote::MBNote(const QString& text, Kind kind, QWidget* parent) : QLabel(text, p
 }
 
 MBItem::MBItem(const QString& symbol, const QString& label, bool danger, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol), label_(label), danger_(danger) {
+    : QAbstractButton(parent), m_symbol(symbol), m_label(label), m_danger(danger) {
     setAccessibleName(label);
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::TabFocus);
@@ -110,34 +110,34 @@ MBItem::MBItem(const QString& symbol, const QString& label, bool danger, QWidget
 }
 
 void MBItem::setSymbol(const QString& symbol) {
-    symbol_ = symbol;
+    m_symbol = symbol;
     update();
 }
 
 void MBItem::setLabel(const QString& label) {
-    label_ = label;
+    m_label = label;
     setAccessibleName(label);
     update();
 }
 
 void MBItem::setShortcutText(std::optional<QString> shortcut) {
-    shortcut_ = std::move(shortcut);
+    m_shortcut = std::move(shortcut);
     updateGeometry();
     update();
 }
 
 QColor MBItem::background() const {
-    if (!hovered_)
+    if (!m_hovered)
         return Qt::transparent;
-    return Theme::alpha(danger_ ? Theme::dangerRed() : Theme::linkBlue(), 0.10);
+    return Theme::alpha(m_danger ? Theme::dangerRed() : Theme::linkBlue(), 0.10);
 }
 
 QSize MBItem::sizeHint() const {
     const QFontMetrics fm(itemLabelFont());
     const int textHeight = std::max(fm.height(), int(std::ceil(TRSymbol::glyphPixels(12))));
-    int width = kRowPaddingH * 2 + kIconFrame + kIconGap + fm.horizontalAdvance(label_);
-    if (shortcut_)
-        width += kIconGap + QFontMetrics(itemShortcutFont()).horizontalAdvance(*shortcut_);
+    int width = kRowPaddingH * 2 + kIconFrame + kIconGap + fm.horizontalAdvance(m_label);
+    if (m_shortcut)
+        width += kIconGap + QFontMetrics(itemShortcutFont()).horizontalAdvance(*m_shortcut);
     return {width, textHeight + 2 * kItemPaddingV};
 }
 
@@ -145,43 +145,43 @@ void MBItem::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), background());
-    if (hasFocus() && keyboardFocus_)
+    if (hasFocus() && m_keyboardFocus)
         paintFocusRing(p, QRectF(rect()).adjusted(2, 1, -2, -1), 4);
 
-    const QColor tint = danger_ ? Theme::dangerRed() : Theme::inkMuted();
+    const QColor tint = m_danger ? Theme::dangerRed() : Theme::inkMuted();
     QRectF iconBox(kRowPaddingH, 0, kIconFrame, height());
     p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(12)));
     p.setPen(tint);
-    p.drawText(iconBox, Qt::AlignCenter, icons::glyph(symbol_));
+    p.drawText(iconBox, Qt::AlignCenter, icons::glyph(m_symbol));
 
     QRectF textBox(iconBox.right() + kIconGap, 0, width() - iconBox.right() - kIconGap - kRowPaddingH, height());
-    if (shortcut_) {
+    if (m_shortcut) {
         p.setFont(itemShortcutFont());
-        p.setPen(danger_ ? Theme::alpha(Theme::dangerRed(), 0.75) : Theme::inkMuted());
-        p.drawText(textBox, Qt::AlignRight | Qt::AlignVCenter, *shortcut_);
-        textBox.setRight(textBox.right() - QFontMetrics(itemShortcutFont()).horizontalAdvance(*shortcut_) - kIconGap);
+        p.setPen(m_danger ? Theme::alpha(Theme::dangerRed(), 0.75) : Theme::inkMuted());
+        p.drawText(textBox, Qt::AlignRight | Qt::AlignVCenter, *m_shortcut);
+        textBox.setRight(textBox.right() - QFontMetrics(itemShortcutFont()).horizontalAdvance(*m_shortcut) - kIconGap);
     }
     p.setFont(itemLabelFont());
-    p.setPen(danger_ ? Theme::dangerRed() : Theme::ink());
+    p.setPen(m_danger ? Theme::dangerRed() : Theme::ink());
     p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetrics(itemLabelFont()).elidedText(label_, Qt::ElideRight, int(textBox.width())));
+               QFontMetrics(itemLabelFont()).elidedText(m_label, Qt::ElideRight, int(textBox.width())));
 }
 
 void MBItem::enterEvent(QEnterEvent* event) {
-    hovered_ = true;
+    m_hovered = true;
     update();
     QAbstractButton::enterEvent(event);
 }
 
 void MBItem::leaveEvent(QEvent* event) {
-    hovered_ = false;
+    m_hovered = false;
     update();
     QAbstractButton::leaveEvent(event);
 }
 
 // A panel that opens hands focus to its first row; the ring shows only once the user moves by keys.
 void MBItem::focusInEvent(QFocusEvent* event) {
-    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    m_keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     QAbstractButton::focusInEvent(event);
 }
 
@@ -194,29 +194,29 @@ void MBItem::keyPressEvent(QKeyEvent* event) {
 }
 
 MBStat::MBStat(const QString& label, const QString& value, QWidget* parent)
-    : QWidget(parent), label_(label), value_(value) {
+    : QWidget(parent), m_label(label), m_value(value) {
     setAccessibleName(label);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void MBStat::setValue(const QString& value) {
-    value_ = value;
+    m_value = value;
     update();
 }
 
 QSize MBStat::sizeHint() const {
     const int textHeight = std::max(QFontMetrics(statLabelFont()).height(), QFontMetrics(statValueFont()).height());
-    return {kRowPaddingH * 2 + QFontMetrics(statLabelFont()).horizontalAdvance(label_) + 40,
+    return {kRowPaddingH * 2 + QFontMetrics(statLabelFont()).horizontalAdvance(m_label) + 40,
             textHeight + 2 * kStatPaddingV};
 }
 
 QRectF MBStat::valueRect() const {
-    const qreal labelRight = kRowPaddingH + QFontMetrics(statLabelFont()).horizontalAdvance(label_) + 12;
+    const qreal labelRight = kRowPaddingH + QFontMetrics(statLabelFont()).horizontalAdvance(m_label) + 12;
     return QRectF(labelRight, 0, std::max<qreal>(0, width() - kRowPaddingH - labelRight), height());
 }
 
 QString MBStat::displayedValue() const {
-    return QFontMetrics(statValueFont()).elidedText(value_, Qt::ElideMiddle, int(valueRect().width()));
+    return QFontMetrics(statValueFont()).elidedText(m_value, Qt::ElideMiddle, int(valueRect().width()));
 }
 
 void MBStat::paintEvent(QPaintEvent*) {
@@ -224,7 +224,7 @@ void MBStat::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(statLabelFont());
     p.setPen(Theme::inkSecondary());
-    p.drawText(QRectF(kRowPaddingH, 0, width() - 2 * kRowPaddingH, height()), Qt::AlignLeft | Qt::AlignVCenter, label_);
+    p.drawText(QRectF(kRowPaddingH, 0, width() - 2 * kRowPaddingH, height()), Qt::AlignLeft | Qt::AlignVCenter, m_label);
     p.setFont(statValueFont());
     p.setPen(Theme::ink());
     p.drawText(valueRect(), Qt::AlignRight | Qt::AlignVCenter, displayedValue());

@@ -29,29 +29,29 @@ PhaseBlock::PhaseBlock(const Phase& phase, QWidget* parent) : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(6);
-    caption_ = new TRCaption(QStringLiteral("Phase"), this);
-    phase_ = kitLabel({}, Theme::font(28, FontWeight::black, 0.6), Theme::mutedGrey(), this);
+    m_caption = new TRCaption(QStringLiteral("Phase"), this);
+    m_phase = kitLabel({}, Theme::font(28, FontWeight::black, 0.6), Theme::mutedGrey(), this);
     // An error phase carries the server's message, which can be long.
-    phase_->setWordWrap(true);
-    phase_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    detail_ = kitLabel({}, Theme::font(11, FontWeight::medium), Theme::inkMuted(), this);
-    detail_->setWordWrap(true);
-    detail_->setMinimumHeight(detail_->fontMetrics().height());
-    stack->addWidget(caption_);
-    stack->addWidget(phase_);
-    stack->addWidget(detail_);
+    m_phase->setWordWrap(true);
+    m_phase->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_detail = kitLabel({}, Theme::font(11, FontWeight::medium), Theme::inkMuted(), this);
+    m_detail->setWordWrap(true);
+    m_detail->setMinimumHeight(m_detail->fontMetrics().height());
+    stack->addWidget(m_caption);
+    stack->addWidget(m_phase);
+    stack->addWidget(m_detail);
     setPhase(phase);
 }
 
 void PhaseBlock::setPhase(const Phase& phase) {
-    phase_->setText(phaseLabel(phase));
-    setLabelColor(phase_, phaseColor(phase));
+    m_phase->setText(phaseLabel(phase));
+    setLabelColor(m_phase, phaseColor(phase));
 }
 
-void PhaseBlock::setDetail(const QString& detail) { detail_->setText(detail); }
+void PhaseBlock::setDetail(const QString& detail) { m_detail->setText(detail); }
 
-QString PhaseBlock::phaseText() const { return phase_->text(); }
-QColor PhaseBlock::phaseTextColor() const { return phase_->palette().color(QPalette::WindowText); }
-QString PhaseBlock::detail() const { return detail_->text(); }
+QString PhaseBlock::phaseText() const { return m_phase->text(); }
+QColor PhaseBlock::phaseTextColor() const { return m_phase->palette().color(QPalette::WindowText); }
+QString PhaseBlock::detail() const { return m_detail->text(); }
 
 } // namespace tavrin

@@ -30,9 +30,9 @@ public:
     QString detail() const;
 
 private:
-    TRCaption* caption_;
-    QLabel* phase_;
-    QLabel* detail_;
+    TRCaption* m_caption;
+    QLabel* m_phase;
+    QLabel* m_detail;
 };
 
 } // namespace tavrin

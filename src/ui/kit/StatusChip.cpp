@@ -21,13 +21,13 @@ PillKind statusChipKind(const Phase& phase) {
 }
 
 StatusChip::StatusChip(const Phase& phase, QWidget* parent)
-    : TRPill(phaseLabel(phase), statusChipKind(phase), {.withDot = true, .mono = false}, parent), phase_(phase) {}
+    : TRPill(phaseLabel(phase), statusChipKind(phase), {.withDot = true, .mono = false}, parent), m_phase(phase) {}
 
 void StatusChip::setPhase(const Phase& phase) {
     // The model republishes the phase on every poll; an unchanged phase must not cost a relayout.
-    if (phase == phase_)
+    if (phase == m_phase)
         return;
-    phase_ = phase;
+    m_phase = phase;
     setLabel(phaseLabel(phase));
     setKind(statusChipKind(phase));
 }

@@ -16,10 +16,10 @@ public:
     explicit StatusChip(const Phase& phase = Phase::unknown(), QWidget* parent = nullptr);
 
     void setPhase(const Phase& phase);
-    Phase phase() const { return phase_; }
+    Phase phase() const { return m_phase; }
 
 private:
-    Phase phase_;
+    Phase m_phase;
 };
 
 } // namespace tavrin

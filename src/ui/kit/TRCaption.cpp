@@ -14,7 +14,7 @@ TRCaption::TRCaption(const QString& text, QWidget* parent) : QLabel(parent) {
 }
 
 void TRCaption::setCaption(const QString& text) {
-    caption_ = text;
+    m_caption = text;
     setText(text.toUpper());
 }
 

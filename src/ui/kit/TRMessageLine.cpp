@@ -5,7 +5,7 @@
 
 namespace tavrin {
 
-TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent), kind_(kind) {
+TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent), m_kind(kind) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWordWrap(true);

@@ -36,7 +36,7 @@ TRTextField::TRTextField(bool monospaced, QWidget* parent) : QLineEdit(parent) {
 }
 
 void TRTextField::setMonospaced(bool monospaced) {
-    monospaced_ = monospaced;
+    m_monospaced = monospaced;
     setFont(monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium));
     updateGeometry();
 }

@@ -38,10 +38,10 @@ public:
     explicit StatusTab(ServerStateModel* state, QWidget* parent = nullptr);
 
     // The removal confirmation while it is open (tests press its buttons).
-    QMessageBox* removeConfirmation() const { return confirmation_; }
+    QMessageBox* removeConfirmation() const { return m_confirmation; }
 
     // Flows started by the controls that have not yet run to their end (their refresh included).
-    int runningFlows() const { return *flows_; }
+    int runningFlows() const { return *m_flows; }
 
     static QString removeConfirmationTitle();
     static QString removeConfirmationMessage();
@@ -65,26 +65,26 @@ private:
     QCoro::Task<void> changeStartAtLogin(bool wanted);
     QCoro::Task<void> removeFromLoginItems();
 
-    QPointer<ServerStateModel> state_;
-    std::shared_ptr<int> flows_ = std::make_shared<int>(0);
+    QPointer<ServerStateModel> m_state;
+    std::shared_ptr<int> m_flows = std::make_shared<int>(0);
 
-    TabHeader* header_ = nullptr;
-    PhaseBlock* phaseBlock_ = nullptr;
-    TRButton* startStop_ = nullptr;
-    QWidget* endpoints_ = nullptr;
-    EndpointBox* localhost_ = nullptr;
-    EndpointBox* lan_ = nullptr;
-    TRButton* openLoginItems_ = nullptr;
-    TRMessageLine* startError_ = nullptr;
-    QWidget* tiles_ = nullptr;
-    StatTile* modelTile_ = nullptr;
-    StatTile* hardwareTile_ = nullptr;
-    StatTile* concurrencyTile_ = nullptr;
-    TRCard* loginCard_ = nullptr;
-    KeldmarchSwitch* startAtLogin_ = nullptr;
-    QWidget* removeRow_ = nullptr;
-    TRDisclosure* technical_ = nullptr;
-    QPointer<QMessageBox> confirmation_;
+    TabHeader* m_header = nullptr;
+    PhaseBlock* m_phaseBlock = nullptr;
+    TRButton* m_startStop = nullptr;
+    QWidget* m_endpoints = nullptr;
+    EndpointBox* m_localhost = nullptr;
+    EndpointBox* m_lan = nullptr;
+    TRButton* m_openLoginItems = nullptr;
+    TRMessageLine* m_startError = nullptr;
+    QWidget* m_tiles = nullptr;
+    StatTile* m_modelTile = nullptr;
+    StatTile* m_hardwareTile = nullptr;
+    StatTile* m_concurrencyTile = nullptr;
+    TRCard* m_loginCard = nullptr;
+    KeldmarchSwitch* m_startAtLogin = nullptr;
+    QWidget* m_removeRow = nullptr;
+    TRDisclosure* m_technical = nullptr;
+    QPointer<QMessageBox> m_confirmation;
 };
 
 } // namespace tavrin
