@@ -1,6 +1,6 @@
 #include "ui/kit/EndpointBox.h"
 
-#include "ui/kit/CopyButton.h"
+#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/Theme.h"
@@ -11,22 +11,27 @@
 
 namespace tavrin {
 
+namespace {
+constexpr QMargins kInsets{12, 9, 12, 9};
+}
+
 EndpointBox::EndpointBox(const QString& label, const QString& url, EndpointBoxOptions options, QWidget* parent)
     : QWidget(parent), m_options(options) {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(12, 9, 12, 9);
-    row->setSpacing(8);
+    row->setContentsMargins(kInsets);
+    row->setSpacing(Spacing::group);
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(3);
-    m_label = kitLabel(label.toUpper(), Theme::mono(10, FontWeight::semibold, 1.7), Theme::inkMuted(), this);
-    m_url = kitLabel(url, Theme::mono(12.5, FontWeight::medium), Theme::ink(), this);
+    texts->setSpacing(Spacing::stacked);
+    m_label = kitLabel(label.toUpper(), TextRole::boxLabel, {}, this);
+    m_url = kitLabel(url, TextRole::monoValue, {}, this);
     m_url->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     texts->addWidget(m_label);
     texts->addWidget(m_url);
     row->addLayout(texts, 1);
-    m_copy = new CopyButton(11, this);
+    m_copy = new TRCopyButton(options.copyName.isEmpty() ? QStringLiteral("Copy ") + label : options.copyName,
+                              11, this);
     m_copy->setPayload(url);
-    connect(m_copy, &CopyButton::copied, this, &EndpointBox::copied);
+    connect(m_copy, &TRCopyButton::copied, this, &EndpointBox::copied);
     row->addWidget(m_copy, 0, Qt::AlignVCenter);
     setMuted(options.muted);
 }

@@ -6,11 +6,13 @@ class QLabel;
 
 namespace tavrin {
 
-class CopyButton;
+class TRCopyButton;
 
 struct EndpointBoxOptions {
     bool dashed = false;
     bool muted = false;
+    // What the copy button is called; "Copy " and the label unless given.
+    QString copyName = {};
 };
 
 // An endpoint URL with its caption and a copy button; dashed and muted when the endpoint is off.
@@ -28,7 +30,7 @@ public:
     QString url() const;
     bool isDashed() const { return m_options.dashed; }
     bool isMuted() const { return m_options.muted; }
-    CopyButton* copyButton() const { return m_copy; }
+    TRCopyButton* copyButton() const { return m_copy; }
 
 signals:
     void copied(const QString& url);
@@ -40,7 +42,7 @@ private:
     EndpointBoxOptions m_options;
     QLabel* m_label;
     QLabel* m_url;
-    CopyButton* m_copy;
+    TRCopyButton* m_copy;
 };
 
 } // namespace tavrin

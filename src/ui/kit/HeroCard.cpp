@@ -11,8 +11,8 @@ namespace tavrin {
 
 HeroCard::HeroCard(QWidget* parent) : QWidget(parent) {
     m_body = new QVBoxLayout(this);
-    m_body->setContentsMargins(22, 22, 22, 22);
-    m_body->setSpacing(16);
+    m_body->setContentsMargins(Spacing::hero, Spacing::hero, Spacing::hero, Spacing::hero);
+    m_body->setSpacing(Spacing::block);
 }
 
 void HeroCard::paintEvent(QPaintEvent*) {

@@ -6,12 +6,14 @@ class QLabel;
 
 namespace tavrin {
 
-class CopyButton;
+class TRCopyButton;
 
 struct KVRowOptions {
     bool monospaced = false;
     bool copyable = false;
     int labelWidth = 120;
+    // What the copy button is called; "Copy " and the label unless given.
+    QString copyName = {};
 };
 
 // A label/value line of a details list, with an optional copy button:
@@ -27,7 +29,7 @@ public:
     QString label() const { return m_label; }
     QString value() const;
     // nullptr unless the row is copyable.
-    CopyButton* copyButton() const { return m_copy; }
+    TRCopyButton* copyButton() const { return m_copy; }
 
 signals:
     void copied(const QString& value);
@@ -39,7 +41,7 @@ private:
     QString m_label;
     QLabel* m_labelView;
     QLabel* m_valueView;
-    CopyButton* m_copy = nullptr;
+    TRCopyButton* m_copy = nullptr;
 };
 
 } // namespace tavrin

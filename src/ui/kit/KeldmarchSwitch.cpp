@@ -24,7 +24,7 @@ KeldmarchSwitch::KeldmarchSwitch(const QString& label, QWidget* parent) : QAbstr
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
-    setFont(Theme::font(13));
+    setFont(Theme::font(TextRole::body));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_animation = new QVariantAnimation(this);
     m_animation->setDuration(kAnimationMs);

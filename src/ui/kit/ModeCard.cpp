@@ -10,15 +10,19 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kLineGap = 5;
+}
+
 ModeCard::ModeCard(const QString& label, const QString& title, const QString& description, bool isOn,
                    QWidget* parent)
     : QAbstractButton(parent), m_on(isOn) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(14, 14, 14, 14);
-    stack->setSpacing(5);
-    m_label = kitLabel(label.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
-    m_title = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), this);
-    m_description = kitLabel(description, Theme::font(11.5), Theme::inkMuted(), this);
+    stack->setContentsMargins(Spacing::tile, Spacing::tile, Spacing::tile, Spacing::tile);
+    stack->setSpacing(kLineGap);
+    m_label = kitLabel(label.toUpper(), TextRole::tileLabel, {}, this);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, this);
+    m_description = kitLabel(description, TextRole::detail, {}, this);
     for (QLabel* l : {m_label, m_title, m_description}) {
         l->setWordWrap(true);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -11,22 +11,26 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kLineGap = 5;
+}
+
 NetMapNode::NetMapNode(const QString& symbol, const QString& head, const QString& title, const QString& detail,
                        bool isActive, QWidget* parent)
     : QWidget(parent), m_active(isActive) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(14, 14, 14, 14);
-    stack->setSpacing(5);
+    stack->setContentsMargins(Spacing::tile, Spacing::tile, Spacing::tile, Spacing::tile);
+    stack->setSpacing(kLineGap);
     auto* caption = new QHBoxLayout;
-    caption->setSpacing(6);
+    caption->setSpacing(Spacing::lines);
     m_icon = new TRSymbol(symbol, 10, Theme::inkMuted(), this);
-    m_head = kitLabel(head.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
+    m_head = kitLabel(head.toUpper(), TextRole::tileLabel, {}, this);
     caption->addWidget(m_icon, 0, Qt::AlignVCenter);
     caption->addWidget(m_head, 1, Qt::AlignVCenter);
     stack->addLayout(caption);
-    m_title = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), this);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, this);
     m_title->setWordWrap(true);
-    m_detail = kitLabel(detail, Theme::font(11.5), Theme::inkMuted(), this);
+    m_detail = kitLabel(detail, TextRole::detail, {}, this);
     m_detail->setWordWrap(true);
     stack->addWidget(m_title);
     stack->addWidget(m_detail);

@@ -15,20 +15,19 @@ StatTile::StatTile(const QString& symbol, const QString& label, const QString& v
                    const QColor& valueColor, QWidget* parent)
     : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(14, 14, 14, 14);
-    stack->setSpacing(6);
+    stack->setContentsMargins(Spacing::tile, Spacing::tile, Spacing::tile, Spacing::tile);
+    stack->setSpacing(Spacing::lines);
     auto* caption = new QHBoxLayout;
-    caption->setSpacing(6);
+    caption->setSpacing(Spacing::lines);
     m_icon = new TRSymbol(symbol, 11, Theme::inkMuted(), this);
-    m_label = kitLabel(label.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
+    m_label = kitLabel(label.toUpper(), TextRole::tileLabel, {}, this);
     caption->addWidget(m_icon, 0, Qt::AlignVCenter);
     caption->addWidget(m_label, 1, Qt::AlignVCenter);
     stack->addLayout(caption);
-    m_value = kitLabel(value, Theme::font(15, FontWeight::bold, -0.2),
-                      valueColor.isValid() ? valueColor : Theme::ink(), this);
+    m_value = kitLabel(value, TextRole::statValue, valueColor, this);
     m_value->setWordWrap(true);
     stack->addWidget(m_value);
-    m_detail = kitLabel(detail, Theme::font(11.5), Theme::inkMuted(), this);
+    m_detail = kitLabel(detail, TextRole::detail, {}, this);
     m_detail->setWordWrap(true);
     m_detail->setVisible(!detail.isEmpty());
     stack->addWidget(m_detail);

@@ -11,6 +11,11 @@
 
 namespace tavrin {
 
+namespace {
+constexpr QMargins kInsets{14, 12, 14, 12};
+constexpr int kTextNudge = 1; // the icon and texts sit a point lower, level with the title's cap height
+} // namespace
+
 QColor bannerTint(BannerKind kind) {
     switch (kind) {
     case BannerKind::info:
@@ -63,19 +68,19 @@ TRBanner::TRBanner(BannerKind kind, const QString& symbol, const QString& title,
                    QWidget* parent)
     : QWidget(parent), m_kind(kind) {
     m_row = new QHBoxLayout(this);
-    m_row->setContentsMargins(14, 12, 14, 12);
-    m_row->setSpacing(10);
+    m_row->setContentsMargins(kInsets);
+    m_row->setSpacing(Spacing::grid);
     m_icon = new TRSymbol(symbol, 14, bannerTint(kind), this);
-    m_icon->setContentsMargins(0, 1, 0, 0);
+    m_icon->setContentsMargins(0, kTextNudge, 0, 0);
     m_row->addWidget(m_icon, 0, Qt::AlignTop);
 
     m_texts = new QWidget(this);
     auto* stack = new QVBoxLayout(m_texts);
-    stack->setContentsMargins(0, 1, 0, 0);
-    stack->setSpacing(3);
-    m_title = kitLabel(title, Theme::font(13, FontWeight::bold), Theme::ink(), m_texts);
+    stack->setContentsMargins(0, kTextNudge, 0, 0);
+    stack->setSpacing(Spacing::stacked);
+    m_title = kitLabel(title, TextRole::strong, {}, m_texts);
     m_title->setWordWrap(true);
-    m_message = kitLabel(message, Theme::font(12.5), bannerTint(kind), m_texts);
+    m_message = kitLabel(message, TextRole::secondary, bannerTint(kind), m_texts);
     m_message->setWordWrap(true);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     stack->addWidget(m_title);

@@ -8,8 +8,9 @@ namespace tavrin {
 TRCaption::TRCaption(const QString& text, QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setFont(Theme::mono(9.5, FontWeight::semibold, 2));
-    setLabelColor(this, Theme::inkMuted());
+    const TextStyle style = Theme::text(TextRole::caption);
+    setFont(style.font);
+    setLabelColor(this, style.colour);
     setCaption(text);
 }
 

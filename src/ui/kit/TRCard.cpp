@@ -12,18 +12,18 @@ namespace tavrin {
 
 TRCard::TRCard(const QString& title, const QString& subtitle, QWidget* parent) : QWidget(parent) {
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(18, 18, 18, 18);
-    outer->setSpacing(16);
+    outer->setContentsMargins(Spacing::card, Spacing::card, Spacing::card, Spacing::card);
+    outer->setSpacing(Spacing::block);
 
     m_header = new QWidget(this);
     m_headerLayout = new QHBoxLayout(m_header);
     m_headerLayout->setContentsMargins(0, 0, 0, 0);
-    m_headerLayout->setSpacing(12);
+    m_headerLayout->setSpacing(Spacing::beside);
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(3);
-    m_title = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), m_header);
+    texts->setSpacing(Spacing::stacked);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, m_header);
     m_title->setWordWrap(true);
-    m_subtitle = kitLabel(subtitle, Theme::font(12.5), Theme::inkMuted(), m_header);
+    m_subtitle = kitLabel(subtitle, TextRole::secondary, {}, m_header);
     m_subtitle->setWordWrap(true);
     texts->addWidget(m_title);
     texts->addWidget(m_subtitle);
@@ -32,7 +32,7 @@ TRCard::TRCard(const QString& title, const QString& subtitle, QWidget* parent) :
 
     m_body = new QVBoxLayout;
     m_body->setContentsMargins(0, 0, 0, 0);
-    m_body->setSpacing(10);
+    m_body->setSpacing(Spacing::grid);
     outer->addLayout(m_body);
     updateHeader();
 }

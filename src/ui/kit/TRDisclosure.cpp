@@ -16,13 +16,15 @@ namespace tavrin {
 
 namespace {
 constexpr int kSignFrame = 12;
+constexpr int kHeaderPaddingTop = 5; // under the hairline
+constexpr QMargins kContentInsets{1, 10, 0, 0};
 constexpr int kSignGap = 6;
 
-QFont signFont() { return Theme::font(13, FontWeight::bold); }
-QFont captionFont() { return Theme::mono(10, FontWeight::semibold, 1.7); }
+QFont signFont() { return Theme::font(TextRole::strong); }
+QFont captionFont() { return Theme::font(TextRole::boxLabel); }
 } // namespace
 
-DisclosureHeader::DisclosureHeader(const QString& label, QWidget* parent) : QAbstractButton(parent) {
+TRDisclosureHeader::TRDisclosureHeader(const QString& label, QWidget* parent) : QAbstractButton(parent) {
     setLabel(label);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
@@ -30,23 +32,23 @@ DisclosureHeader::DisclosureHeader(const QString& label, QWidget* parent) : QAbs
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void DisclosureHeader::setLabel(const QString& label) {
+void TRDisclosureHeader::setLabel(const QString& label) {
     m_label = label;
     setText(literalButtonText(label));
     updateGeometry();
     update();
 }
 
-QString DisclosureHeader::sign() const { return isChecked() ? QStringLiteral("−") : QStringLiteral("+"); }
+QString TRDisclosureHeader::sign() const { return isChecked() ? QStringLiteral("−") : QStringLiteral("+"); }
 
-QSize DisclosureHeader::sizeHint() const {
+QSize TRDisclosureHeader::sizeHint() const {
     const QFontMetricsF caption(captionFont());
     const QFontMetricsF sign(signFont());
     const qreal width = kSignFrame + kSignGap + caption.horizontalAdvance(m_label.toUpper()) + 4;
     return {int(std::ceil(width)), int(std::ceil(std::max(caption.height(), sign.height()))) + 4};
 }
 
-void DisclosureHeader::keyPressEvent(QKeyEvent* event) {
+void TRDisclosureHeader::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
@@ -54,7 +56,7 @@ void DisclosureHeader::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void DisclosureHeader::paintEvent(QPaintEvent*) {
+void TRDisclosureHeader::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
     if (isDown())
@@ -73,15 +75,15 @@ void DisclosureHeader::paintEvent(QPaintEvent*) {
 TRDisclosure::TRDisclosure(const QString& label, bool expanded, QWidget* parent)
     : QWidget(parent), m_expanded(expanded) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(0, 1 + 5, 0, 0);
+    stack->setContentsMargins(0, 1 + kHeaderPaddingTop, 0, 0);
     stack->setSpacing(0);
-    m_header = new DisclosureHeader(label, this);
+    m_header = new TRDisclosureHeader(label, this);
     m_header->setChecked(expanded);
     stack->addWidget(m_header, 0, Qt::AlignLeft);
 
     m_content = new QWidget(this);
     m_body = new QVBoxLayout(m_content);
-    m_body->setContentsMargins(1, 10, 0, 0);
+    m_body->setContentsMargins(kContentInsets);
     m_body->setSpacing(0);
     stack->addWidget(m_content);
     m_content->setVisible(expanded);

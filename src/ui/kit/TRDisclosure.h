@@ -9,10 +9,10 @@ class QVBoxLayout;
 namespace tavrin {
 
 // The "+ LABEL" / "− LABEL" header of a disclosure; checked while expanded.
-class DisclosureHeader : public QAbstractButton {
+class TRDisclosureHeader : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit DisclosureHeader(const QString& label, QWidget* parent = nullptr);
+    explicit TRDisclosureHeader(const QString& label, QWidget* parent = nullptr);
     void setLabel(const QString& label);
     QString label() const { return m_label; }
     QSize sizeHint() const override;
@@ -38,7 +38,7 @@ public:
     void setExpanded(bool expanded);
     bool isExpanded() const { return m_expanded; }
 
-    DisclosureHeader* header() const { return m_header; }
+    TRDisclosureHeader* header() const { return m_header; }
     QWidget* contentArea() const { return m_content; }
     QVBoxLayout* body() const { return m_body; }
 
@@ -54,7 +54,7 @@ private:
     void animateTo(bool expanded);
 
     bool m_expanded = false;
-    DisclosureHeader* m_header;
+    TRDisclosureHeader* m_header;
     QWidget* m_content;
     QVBoxLayout* m_body;
     QPropertyAnimation* m_animation;

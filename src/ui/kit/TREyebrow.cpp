@@ -7,14 +7,17 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kDotGap = 7;
+}
+
 TREyebrow::TREyebrow(const QString& text, bool showDot, const QColor& color, QWidget* parent)
     : QWidget(parent), m_text(text) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(7);
-    m_dot = new KitDot(5, Theme::brandTeal(), this);
-    m_label = kitLabel(text.toUpper(), Theme::mono(10, FontWeight::semibold, 1.8),
-                      color.isValid() ? color : Theme::inkMuted(), this);
+    row->setSpacing(kDotGap);
+    m_dot = new TRDot(5, Theme::brandTeal(), this);
+    m_label = kitLabel(text.toUpper(), TextRole::eyebrow, color, this);
     row->addWidget(m_dot, 0, Qt::AlignVCenter);
     row->addWidget(m_label, 0, Qt::AlignVCenter);
     row->addStretch(1);

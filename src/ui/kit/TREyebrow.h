@@ -7,7 +7,7 @@ class QLabel;
 
 namespace tavrin {
 
-class KitDot;
+class TRDot;
 
 // A small upper-cased monospaced caption, optionally led by a teal dot.
 class TREyebrow : public QWidget {
@@ -25,7 +25,7 @@ public:
 
 private:
     QString m_text;
-    KitDot* m_dot;
+    TRDot* m_dot;
     QLabel* m_label;
 };
 

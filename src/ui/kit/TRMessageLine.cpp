@@ -10,7 +10,7 @@ TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWordWrap(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setFont(Theme::font(12));
+    setFont(Theme::font(TextRole::message));
     setLabelColor(this, kind == MessageKind::error ? Theme::dangerRed() : Theme::okGreen());
     setVisible(false);
 }

@@ -8,6 +8,11 @@
 
 namespace tavrin {
 
+namespace {
+constexpr QMargins kInsets{9, 4, 9, 4};
+constexpr int kDotGap = 5;
+} // namespace
+
 QColor pillForeground(PillKind kind) {
     switch (kind) {
     case PillKind::ok:
@@ -47,10 +52,10 @@ QColor pillBackground(PillKind kind) {
 TRPill::TRPill(const QString& label, PillKind kind, PillOptions options, QWidget* parent)
     : QWidget(parent), m_label(label), m_kind(kind), m_options(options) {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(9, 4, 9, 4);
-    row->setSpacing(5);
-    m_dot = new KitDot(6, pillForeground(kind), this);
-    m_text = kitLabel({}, {}, pillForeground(kind), this);
+    row->setContentsMargins(kInsets);
+    row->setSpacing(kDotGap);
+    m_dot = new TRDot(6, pillForeground(kind), this);
+    m_text = kitLabel({}, TextRole::pill, pillForeground(kind), this);
     row->addWidget(m_dot, 0, Qt::AlignVCenter);
     row->addWidget(m_text, 0, Qt::AlignVCenter);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -80,8 +85,7 @@ void TRPill::setMono(bool mono) {
 QString TRPill::displayedText() const { return m_text->text(); }
 
 void TRPill::restyle() {
-    m_text->setFont(m_options.mono ? Theme::mono(10, FontWeight::medium, 1.4)
-                                 : Theme::font(11.5, FontWeight::semibold, 0.2));
+    m_text->setFont(Theme::font(m_options.mono ? TextRole::monoPill : TextRole::pill));
     m_text->setText(m_options.mono ? m_label.toUpper() : m_label);
     setLabelColor(m_text, pillForeground(m_kind));
     m_dot->setColor(pillForeground(m_kind));

@@ -7,7 +7,7 @@ class QLabel;
 
 namespace tavrin {
 
-class KitDot;
+class TRDot;
 
 enum class PillKind { ok, warn, bad, muted, brand, info };
 
@@ -44,7 +44,7 @@ private:
     QString m_label;
     PillKind m_kind;
     PillOptions m_options;
-    KitDot* m_dot;
+    TRDot* m_dot;
     QLabel* m_text;
 };
 

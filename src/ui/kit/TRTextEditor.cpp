@@ -13,10 +13,14 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kFrameInset = 4;
+}
+
 TRTextEditor::TRTextEditor(int minHeight, bool monospaced, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     // 8 on each side; the document keeps a further 4 of its own margin, which is taken off here.
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(kFrameInset, kFrameInset, kFrameInset, kFrameInset);
     m_editor = new QPlainTextEdit(this);
     m_editor->setFrameShape(QFrame::NoFrame);
     m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -53,7 +57,7 @@ void TRTextEditor::setText(const QString& text) {
 }
 
 void TRTextEditor::setMonospaced(bool monospaced) {
-    m_editor->setFont(monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium));
+    m_editor->setFont(Theme::font(monospaced ? TextRole::monoValue : TextRole::bodyMedium));
 }
 
 void TRTextEditor::setMinHeight(int minHeight) {
@@ -65,7 +69,7 @@ QSize TRTextEditor::sizeHint() const {
     constexpr int kMaxLines = 12;
     const int lines = std::clamp(m_editor->document()->lineCount(), 1, kMaxLines);
     const int text = lines * QFontMetrics(m_editor->font()).lineSpacing();
-    const int chrome = 2 * 4 + 2 * int(m_editor->document()->documentMargin()) + 2;
+    const int chrome = 2 * kFrameInset + 2 * int(m_editor->document()->documentMargin()) + 2;
     return {200, std::max(m_minHeight, text + chrome)};
 }
 

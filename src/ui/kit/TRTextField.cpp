@@ -37,7 +37,7 @@ TRTextField::TRTextField(bool monospaced, QWidget* parent) : QLineEdit(parent) {
 
 void TRTextField::setMonospaced(bool monospaced) {
     m_monospaced = monospaced;
-    setFont(monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium));
+    setFont(Theme::font(monospaced ? TextRole::monoValue : TextRole::bodyMedium));
     updateGeometry();
 }
 

@@ -44,13 +44,13 @@ TabContent::TabContent(QWidget* parent) : QWidget(parent) {
     auto* page = new QWidget;
     page->setAutoFillBackground(false);
     auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(32, 24, 32, 36);
+    row->setContentsMargins(Spacing::page);
     row->setSpacing(0);
     auto* column = new QWidget(page);
     column->setMaximumWidth(kMaxContentWidth);
     m_stack = new QVBoxLayout(column);
     m_stack->setContentsMargins(0, 0, 0, 0);
-    m_stack->setSpacing(14);
+    m_stack->setSpacing(Spacing::section);
     m_stack->addStretch(1);
     row->addWidget(column, 1);
     row->addStretch(0);

@@ -11,12 +11,12 @@ namespace tavrin {
 TabHeader::TabHeader(const QString& eyebrow, const QString& title, const QString& lead, QWidget* parent)
     : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(0, 0, 0, 6);
-    stack->setSpacing(6);
+    stack->setContentsMargins(0, 0, 0, Spacing::lines);
+    stack->setSpacing(Spacing::lines);
     m_eyebrow = new TREyebrow(eyebrow, true, Theme::inkMuted(), this);
-    m_title = kitLabel(title, Theme::font(28, FontWeight::bold, -0.6), Theme::ink(), this);
+    m_title = kitLabel(title, TextRole::tabTitle, {}, this);
     m_title->setWordWrap(true);
-    m_lead = kitLabel(lead, Theme::font(13.5), Theme::inkSecondary(), this);
+    m_lead = kitLabel(lead, TextRole::lead, {}, this);
     m_lead->setWordWrap(true);
     m_lead->setVisible(!lead.isEmpty());
     stack->addWidget(m_eyebrow);

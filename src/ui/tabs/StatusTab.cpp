@@ -1,30 +1,26 @@
 #include "ui/tabs/StatusTab.h"
 
-#include "control/DaemonProcessController.h"
 #include "state/ServerStateModel.h"
-#include "ui/FlowTicket.h"
+#include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
+#include "ui/desktop/FileManager.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
-#include "ui/kit/CopyButton.h"
 #include "ui/kit/KVRow.h"
 #include "ui/kit/KeldmarchSwitch.h"
-#include "ui/kit/PhaseBlock.h"
 #include "ui/kit/StatTile.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCard.h"
+#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TRPhaseBlock.h"
 #include "ui/kit/TabHeader.h"
-#include "ui/tabs/StatusTabLogic.h"
-#include "ui/window/FileManager.h"
+#include "ui/kit/Theme.h"
 
-#include <QCoroTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QSysInfo>
 #include <QVBoxLayout>
 
@@ -34,19 +30,12 @@ namespace tavrin {
 
 namespace {
 constexpr int kTechnicalLabelWidth = 130;
-}
+constexpr int kTileMinimumWidth = 10;
+} // namespace
 
-QString StatusTab::removeConfirmationTitle() {
-    return QStringLiteral("Stop Tavrin Keldmarch and remove it from Login Items?");
-}
-
-QString StatusTab::removeConfirmationMessage() {
-    return QStringLiteral("The server will stop and the Login Items entry will be deleted. You'll need to re-run "
-                          "setup to bring it back.");
-}
-
-StatusTab::StatusTab(ServerStateModel* state, QWidget* parent) : TabContent(parent), m_state(state) {
-    m_header = new TabHeader(QStringLiteral("Server"), {}, {});
+StatusTab::StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
+    : TabContent(parent), m_state(state), m_actions(&state->actions()), m_heading(heading) {
+    m_header = new TabHeader(heading.eyebrow, {}, {});
     addWidget(m_header);
     buildHero();
     buildTiles();
@@ -56,23 +45,22 @@ StatusTab::StatusTab(ServerStateModel* state, QWidget* parent) : TabContent(pare
 
     connect(m_state, &ServerStateModel::phaseChanged, this, &StatusTab::showPhase);
     connect(m_state, &ServerStateModel::statusChanged, this, &StatusTab::showStatus);
-    DaemonProcessController* process = m_state->process();
-    connect(process, &DaemonProcessController::requiresApprovalChanged, this, &StatusTab::showApproval);
-    connect(process, &DaemonProcessController::loginServiceEnabledChanged, this, &StatusTab::showRegistration);
+    connect(m_actions, &ServerActions::requiresApprovalChanged, this, &StatusTab::showApproval);
+    connect(m_actions, &ServerActions::loginServiceEnabledChanged, this, &StatusTab::showRegistration);
 
     showPhase();
     showStatus();
     showApproval();
     showRegistration();
-    setStartAtLoginSwitch(process->loginServiceEnabled());
+    setStartAtLoginSwitch(m_actions->loginServiceEnabled());
     readRegistration();
 }
 
 void StatusTab::buildHero() {
     auto* hero = new HeroCard;
     auto* top = new QHBoxLayout;
-    top->setSpacing(12);
-    m_phaseBlock = new PhaseBlock;
+    top->setSpacing(Spacing::beside);
+    m_phaseBlock = new TRPhaseBlock;
     top->addWidget(m_phaseBlock, 1, Qt::AlignTop);
     m_startStop = new TRButton;
     top->addWidget(m_startStop, 0, Qt::AlignTop);
@@ -84,9 +72,9 @@ void StatusTab::buildHero() {
     m_endpoints = new QWidget;
     auto* boxes = new QVBoxLayout(m_endpoints);
     boxes->setContentsMargins(0, 0, 0, 0);
-    boxes->setSpacing(8);
-    m_localhost = new EndpointBox(QStringLiteral("Localhost"), {});
-    m_lan = new EndpointBox(QStringLiteral("LAN"), {});
+    boxes->setSpacing(Spacing::group);
+    m_localhost = new EndpointBox(QStringLiteral("Localhost"), {}, {.copyName = copyLocalhostEndpointName()});
+    m_lan = new EndpointBox(QStringLiteral("LAN"), {}, {.copyName = copyLanEndpointName()});
     boxes->addWidget(m_localhost);
     boxes->addWidget(m_lan);
     hero->body()->addWidget(m_endpoints);
@@ -104,11 +92,11 @@ void StatusTab::buildTiles() {
     m_tiles = new QWidget;
     auto* grid = new QGridLayout(m_tiles);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(10);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnMinimumWidth(0, 10);
-    grid->setColumnMinimumWidth(1, 10);
+    grid->setSpacing(Spacing::grid);
+    for (int column : {0, 1}) {
+        grid->setColumnStretch(column, 1);
+        grid->setColumnMinimumWidth(column, kTileMinimumWidth);
+    }
     m_modelTile = new StatTile(QStringLiteral("cube"), QStringLiteral("Model"), {});
     m_hardwareTile = new StatTile(QStringLiteral("cpu"), QStringLiteral("Hardware"), {});
     m_concurrencyTile = new StatTile(QStringLiteral("paperplane.fill"), QStringLiteral("Concurrency"), {});
@@ -144,15 +132,16 @@ void StatusTab::buildStartAtLogin() {
 
 void StatusTab::showPhase() {
     const Phase phase = m_state->phase();
-    const StatusHeadline headline = statusHeadline(phase);
+    const StatusHeadline headline = statusHeadline(phase, m_heading);
     m_header->setTitle(headline.title);
     m_header->setLead(headline.lead);
-    m_phaseBlock->setPhase(phase);
+    const PhaseLook look = phaseLook(phase);
+    m_phaseBlock->setPhase(look.label, look.colour);
     m_phaseBlock->setDetail(phaseDetailLine(phase, m_state->status()));
-    const StartStopLook look = startStopLook(phase);
-    m_startStop->setText(look.label);
-    m_startStop->setSymbol(look.symbol);
-    m_startStop->setButtonStyle(look.style);
+    const StartStopLook button = startStopLook(phase);
+    m_startStop->setText(button.label);
+    m_startStop->setSymbol(button.symbol);
+    m_startStop->setButtonStyle(button.style);
 }
 
 void StatusTab::showStatus() {
@@ -193,22 +182,27 @@ void StatusTab::showTechnicalRows(const std::vector<TechnicalRow>& rows) {
     if (!sameRows) {
         qDeleteAll(shown);
         for (const TechnicalRow& row : rows)
-            m_technical->body()->addWidget(new KVRow(
-                row.label, {}, {.monospaced = true, .copyable = row.copyable, .labelWidth = kTechnicalLabelWidth}));
+            m_technical->body()->addWidget(new KVRow(row.label, {},
+                                                     {.monospaced = true,
+                                                      .copyable = row.copyable,
+                                                      .labelWidth = kTechnicalLabelWidth,
+                                                      .copyName = row.copyName}));
     }
     const QList<KVRow*> current = m_technical->contentArea()->findChildren<KVRow*>(Qt::FindDirectChildrenOnly);
     for (qsizetype i = 0; i < current.size(); ++i) {
         current[i]->setValue(rows[std::size_t(i)].value);
-        if (CopyButton* copy = current[i]->copyButton())
+        if (TRCopyButton* copy = current[i]->copyButton())
             copy->setPayload(rows[std::size_t(i)].copyText);
     }
 }
 
-void StatusTab::showApproval() { m_openLoginItems->setVisible(m_state->process()->requiresApproval()); }
+void StatusTab::showApproval() { m_openLoginItems->setVisible(m_actions->requiresApproval()); }
 
-void StatusTab::showRegistration() { m_removeRow->setVisible(m_state->process()->loginServiceEnabled()); }
+void StatusTab::showRegistration() { m_removeRow->setVisible(m_actions->loginServiceEnabled()); }
 
-void StatusTab::setStartError(std::optional<QString> message) { m_startError->setMessage(message.value_or(QString())); }
+void StatusTab::showOutcome(const ActionResult& outcome) {
+    m_startError->setMessage(outcome ? QString() : outcome.error().message());
+}
 
 void StatusTab::setStartAtLoginSwitch(bool on) {
     m_startAtLogin->setChecked(on);
@@ -218,9 +212,10 @@ void StatusTab::setStartAtLoginSwitch(bool on) {
 void StatusTab::confirmRemoval() {
     if (m_confirmation)
         return;
-    auto* box = new QMessageBox(QMessageBox::Warning, removeConfirmationTitle(), removeConfirmationTitle(),
-                                QMessageBox::NoButton, this);
-    box->setInformativeText(removeConfirmationMessage());
+    const QString title = QStringLiteral("Stop Tavrin Keldmarch and remove it from Login Items?");
+    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, this);
+    box->setInformativeText(QStringLiteral("The server will stop and the Login Items entry will be deleted. "
+                                           "You'll need to re-run setup to bring it back."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* remove = box->addButton(QStringLiteral("Remove"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
@@ -233,102 +228,36 @@ void StatusTab::confirmRemoval() {
 
 // There is no settings pane for login items on a Linux desktop. The honest counterpart is the login
 // service's unit in the user's unit folder (systemd's own place for it), shown in the file manager.
-void StatusTab::openLoginItems() {
-    revealInFileManager(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/systemd/user/") + QLatin1String(ServiceManager::unitName));
+void StatusTab::openLoginItems() { revealInFileManager(m_actions->loginServiceFile()); }
+
+Flow StatusTab::readRegistration() {
+    const bool enabled = co_await m_actions->readLoginService();
+    setStartAtLoginSwitch(enabled);
 }
 
-QCoro::Task<void> StatusTab::readRegistration() {
-    const FlowTicket ticket(m_flows);
-    QPointer self(this);
-    QPointer<DaemonProcessController> process = m_state->process();
-    const AgentStatus status = co_await process->agentStatus();
-    if (self)
-        setStartAtLoginSwitch(status == AgentStatus::enabled);
+Flow StatusTab::startOrStop(bool running) {
+    m_startError->clearMessage();
+    // Chosen outside the co_await: g++ 12 destroys a conditional's temporary inside one twice.
+    QCoro::Task<ActionResult> action = running ? m_actions->stop() : m_actions->start();
+    const ActionResult outcome = co_await std::move(action);
+    showOutcome(outcome);
+    setStartAtLoginSwitch(m_actions->loginServiceEnabled());
 }
 
-QCoro::Task<void> StatusTab::startOrStop(bool running) {
-    const FlowTicket ticket(m_flows);
-    QPointer self(this);
-    QPointer<ServerStateModel> state = m_state;
-    QPointer<DaemonProcessController> process = m_state->process();
-    setStartError(std::nullopt);
-
-    std::optional<QString> failure;
-    if (running) {
-        if (auto stopped = co_await process->stop(); !stopped)
-            failure = stopped.error().message();
-    } else if (co_await process->agentStatus() == AgentStatus::enabled) {
-        if (!process)
-            co_return;
-        if (auto restarted = co_await process->restart(); !restarted)
-            failure = restarted.error().message();
-    } else if (process) {
-        const std::optional<QString> noSecret;
-        if (auto launched = process->launchChildProcess(noSecret); !launched)
-            failure = childStartFailureMessage(launched.error().message());
-    }
-    if (self && failure)
-        setStartError(failure);
-
-    const std::chrono::milliseconds once{0}; // named: see the note on temporaries in ServiceManager.h
-    co_await QCoro::sleepFor(once);          // lets other work on the GUI thread run once
-    if (!process || !state)
-        co_return;
-    co_await process->refreshStatus();
-    if (!state)
-        co_return;
-    co_await state->refresh();
-    if (self && process)
-        setStartAtLoginSwitch(process->loginServiceEnabled());
+Flow StatusTab::changeStartAtLogin(bool wanted) {
+    m_startError->clearMessage();
+    const ActionResult outcome = co_await m_actions->setStartAtLogin(wanted);
+    showOutcome(outcome);
+    if (!outcome) // back to what is really registered
+        setStartAtLoginSwitch(m_actions->loginServiceEnabled());
 }
 
-QCoro::Task<void> StatusTab::changeStartAtLogin(bool wanted) {
-    const FlowTicket ticket(m_flows);
-    QPointer self(this);
-    QPointer<ServerStateModel> state = m_state;
-    QPointer<DaemonProcessController> process = m_state->process();
-    setStartError(std::nullopt);
-
-    const auto changed = co_await process->setStartAtLogin(wanted);
-    if (!process || !state)
-        co_return;
-    if (!changed) {
-        if (self)
-            setStartError(changed.error().message());
-        // Back to what is really registered, read afresh rather than remembered.
-        const AgentStatus status = co_await process->agentStatus();
-        if (self)
-            setStartAtLoginSwitch(status == AgentStatus::enabled);
-        if (!process)
-            co_return;
-    }
-    co_await process->refreshStatus();
-    if (!state)
-        co_return;
-    co_await state->refresh();
-}
-
-QCoro::Task<void> StatusTab::removeFromLoginItems() {
-    const FlowTicket ticket(m_flows);
-    QPointer self(this);
-    QPointer<ServerStateModel> state = m_state;
-    QPointer<DaemonProcessController> process = m_state->process();
-    setStartError(std::nullopt);
-
-    const auto removed = co_await process->unregisterAgent();
-    if (self) {
-        if (removed)
-            setStartAtLoginSwitch(false);
-        else
-            setStartError(removed.error().message());
-    }
-    if (!process || !state)
-        co_return;
-    co_await process->refreshStatus();
-    if (!state)
-        co_return;
-    co_await state->refresh();
+Flow StatusTab::removeFromLoginItems() {
+    m_startError->clearMessage();
+    const ActionResult outcome = co_await m_actions->removeFromLogin();
+    showOutcome(outcome);
+    if (outcome)
+        setStartAtLoginSwitch(false);
 }
 
 } // namespace tavrin

@@ -1,4 +1,4 @@
-#include "ui/kit/CopyButton.h"
+#include "ui/kit/TRCopyButton.h"
 
 #include "ui/kit/Icons.h"
 #include "ui/kit/RoundedBox.h"
@@ -14,21 +14,18 @@
 
 namespace tavrin {
 
-namespace {
-const QString kCopy = QStringLiteral("Copy");
-}
-
-CopyButton::CopyButton(qreal textSize, QWidget* parent) : QAbstractButton(parent), m_textSize(textSize) {
-    setAccessibleName(kCopy);
-    setToolTip(kCopy);
+TRCopyButton::TRCopyButton(const QString& name, qreal textSize, QWidget* parent)
+    : QAbstractButton(parent), m_textSize(textSize) {
+    setAccessibleName(name);
+    setToolTip(QStringLiteral("Copy"));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(this, &QAbstractButton::clicked, this, &CopyButton::copy);
+    connect(this, &QAbstractButton::clicked, this, &TRCopyButton::copy);
 }
 
-QSize CopyButton::sizeHint() const {
+QSize TRCopyButton::sizeHint() const {
     const int side = int(std::ceil(TRSymbol::glyphPixels(m_textSize))) + 8;
     return {side, side};
 }
@@ -39,12 +36,12 @@ void copyText(const QString& text) {
     clipboard->setText(text);
 }
 
-void CopyButton::copy() {
+void TRCopyButton::copy() {
     copyText(m_payload);
     emit copied(m_payload);
 }
 
-void CopyButton::keyPressEvent(QKeyEvent* event) {
+void TRCopyButton::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
@@ -52,7 +49,7 @@ void CopyButton::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void CopyButton::paintEvent(QPaintEvent*) {
+void TRCopyButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     if (underMouse() || isDown())

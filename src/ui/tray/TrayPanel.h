@@ -1,17 +1,13 @@
 #pragma once
 
-#include "protocol/Task.h"
-
-#include "ui/kit/MenuPanelParts.h"
-
-#include <QPointer>
-
-#include <memory>
+#include "ui/Flow.h"
+#include "ui/kit/MBPanel.h"
 
 class QDialog;
 
 namespace tavrin {
 
+class ServerActions;
 class ServerStateModel;
 
 // The panel the tray item opens: the server's state at a glance and the common actions, without the
@@ -20,8 +16,8 @@ class ServerStateModel;
 // It never touches the application itself; the shell wires its requests:
 //   openMainWindowRequested()  raise and activate the main window, creating one if none exists;
 //   rerunSetupRequested()      hasCompletedFirstRun is already false: raise the window (now the wizard);
-//   quitRequested()            the login service is already unregistered if the server ran: quit.
-class TrayPanel : public MenuPanel {
+//   quitRequested()            quit as the tray quits (ServerActions::leaveLoginBeforeQuit, then quit).
+class TrayPanel : public MBPanel {
     Q_OBJECT
 public:
     explicit TrayPanel(ServerStateModel* state, QWidget* parent = nullptr);
@@ -36,8 +32,7 @@ public:
     MBItem* rerunSetupItem() const { return m_rerunSetup; }
     MBItem* quitItem() const { return m_quit; }
 
-    // Flows started by the controls that have not yet run to their end (their refresh included).
-    int runningFlows() const { return *m_flows; }
+    const ScreenFlows& flows() const { return m_flows; }
 
 Q_SIGNALS:
     void openMainWindowRequested();
@@ -52,12 +47,12 @@ private:
     void showStatus();
     void showRunning();
 
-    QCoro::Task<void> startOrStop(bool running);
-    QCoro::Task<void> refreshNow();
-    QCoro::Task<void> quit();
+    Flow startOrStop(bool running);
+    Flow refreshNow();
 
-    QPointer<ServerStateModel> m_state;
-    std::shared_ptr<int> m_flows = std::make_shared<int>(0);
+    ServerStateModel* m_state;
+    ServerActions* m_actions;
+    ScreenFlows m_flows;
     MBHeader* m_header = nullptr;
     MBNote* m_unreachable = nullptr;
     MBItem* m_copyLocalhost = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/kit/MenuPanelParts.h"
+#include "ui/kit/MBPanel.h"
 
 #include "ui/kit/Icons.h"
 #include "ui/kit/KitParts.h"
@@ -6,6 +6,7 @@
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -16,17 +17,20 @@ namespace tavrin {
 
 namespace {
 
-constexpr int kRowPaddingH = 14;
 constexpr int kItemPaddingV = 6;
+constexpr int kBlockPaddingV = 6;
+constexpr int kHeaderLineGap = 1;
 constexpr int kStatPaddingV = 5;
 constexpr int kStripHeight = 2;
 constexpr int kIconFrame = 14;
 constexpr int kIconGap = 8;
 
-QFont itemLabelFont() { return Theme::font(13); }
-QFont itemShortcutFont() { return Theme::mono(11, FontWeight::medium); }
-QFont statLabelFont() { return Theme::font(12.5); }
-QFont statValueFont() { return Theme::mono(11.5, FontWeight::medium); }
+constexpr int kRowPaddingH = Spacing::menuRow;
+
+QFont itemLabelFont() { return Theme::font(TextRole::body); }
+QFont itemShortcutFont() { return Theme::font(TextRole::monoSmall); }
+QFont statLabelFont() { return Theme::font(TextRole::menuStat); }
+QFont statValueFont() { return Theme::font(TextRole::monoFigure); }
 
 // A hairline between blocks, as a system divider draws it.
 class Divider : public QWidget {
@@ -39,14 +43,14 @@ protected:
 
 } // namespace
 
-MenuPanel::MenuPanel(QWidget* parent) : QWidget(parent) {
+MBPanel::MBPanel(QWidget* parent) : QWidget(parent) {
     setFixedWidth(kWidth);
     m_stack = new QVBoxLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->setSpacing(0);
 }
 
-void MenuPanel::addBlock(QWidget* block, bool padded) {
+void MBPanel::addBlock(QWidget* block, bool padded) {
     if (m_stack->count() > 0)
         m_stack->addWidget(new Divider(this));
     if (!padded) {
@@ -55,21 +59,20 @@ void MenuPanel::addBlock(QWidget* block, bool padded) {
     }
     auto* frame = new QWidget(this);
     auto* inner = new QVBoxLayout(frame);
-    inner->setContentsMargins(0, 6, 0, 6);
+    inner->setContentsMargins(0, kBlockPaddingV, 0, kBlockPaddingV);
     inner->setSpacing(0);
     inner->addWidget(block);
     m_stack->addWidget(frame);
 }
 
-void MenuPanel::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Theme::surface()); }
+void MBPanel::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Theme::surface()); }
 
 MBHeader::MBHeader(const QString& phaseText, QWidget* parent) : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(kRowPaddingH, 12 + kStripHeight, kRowPaddingH, 10);
-    stack->setSpacing(1);
-    stack->addWidget(kitLabel(QStringLiteral("TAVRIN KELDMARCH"), Theme::font(12, FontWeight::black, 1.6),
-                              Theme::ink(), this));
-    m_phase = kitLabel(phaseText, Theme::mono(10, FontWeight::medium, 1.4), Theme::inkMuted(), this);
+    stack->setSpacing(kHeaderLineGap);
+    stack->addWidget(kitLabel(QStringLiteral("TAVRIN KELDMARCH"), TextRole::menuTitle, {}, this));
+    m_phase = kitLabel(phaseText, TextRole::monoPill, Theme::inkMuted(), this);
     m_phase->setWordWrap(true);
     stack->addWidget(m_phase);
 }
@@ -83,22 +86,19 @@ void MBHeader::paintEvent(QPaintEvent*) {
 
 MBCaption::MBCaption(const QString& text, QWidget* parent) : QLabel(text.toUpper(), parent), m_caption(text) {
     setTextFormat(Qt::PlainText);
-    setFont(Theme::mono(9.5, FontWeight::semibold, 2));
-    setLabelColor(this, Theme::inkMuted());
-    setContentsMargins(kRowPaddingH, 4, kRowPaddingH, 4);
+    const TextStyle style = Theme::text(TextRole::caption);
+    setFont(style.font);
+    setLabelColor(this, style.colour);
+    setContentsMargins(kRowPaddingH, Spacing::caption, kRowPaddingH, Spacing::caption);
 }
 
 MBNote::MBNote(const QString& text, Kind kind, QWidget* parent) : QLabel(text, parent) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
-    if (kind == Kind::muted) {
-        setFont(Theme::font(12));
-        setLabelColor(this, Theme::inkMuted());
-    } else {
-        setFont(Theme::mono(11, FontWeight::semibold));
-        setLabelColor(this, Theme::okGreen());
-    }
-    setContentsMargins(kRowPaddingH, 6, kRowPaddingH, 6);
+    const TextStyle style = Theme::text(kind == Kind::muted ? TextRole::message : TextRole::monoNote);
+    setFont(style.font);
+    setLabelColor(this, kind == Kind::muted ? Theme::inkMuted() : style.colour);
+    setContentsMargins(kRowPaddingH, kItemPaddingV, kRowPaddingH, kItemPaddingV);
 }
 
 MBItem::MBItem(const QString& symbol, const QString& label, bool danger, QWidget* parent)
@@ -193,14 +193,43 @@ void MBItem::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
+namespace {
+
+// A figure is painted, not a label: without this a screen reader would hear its label alone. The value
+// is the figure's Value and, for readers that only speak names and descriptions, its description.
+class MBStatAccessible : public QAccessibleWidget {
+public:
+    explicit MBStatAccessible(MBStat* stat) : QAccessibleWidget(stat, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return static_cast<const MBStat*>(widget())->value();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* statAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(MBStat::staticMetaObject.className()) && object && object->isWidgetType())
+        return new MBStatAccessible(static_cast<MBStat*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 MBStat::MBStat(const QString& label, const QString& value, QWidget* parent)
     : QWidget(parent), m_label(label), m_value(value) {
+    static const bool installed = [] {
+        QAccessible::installFactory(statAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setAccessibleName(label);
+    setAccessibleDescription(value);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void MBStat::setValue(const QString& value) {
     m_value = value;
+    setAccessibleDescription(value);
     update();
 }
 

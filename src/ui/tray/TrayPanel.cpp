@@ -1,12 +1,10 @@
-#include "ui/TrayPanel.h"
+#include "ui/tray/TrayPanel.h"
 
-#include "control/DaemonProcessController.h"
 #include "state/ServerStateModel.h"
-#include "ui/FlowTicket.h"
+#include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
-#include "ui/TrayPanelLogic.h"
-#include "ui/kit/CopyButton.h"
-#include "ui/kit/PhaseLabel.h"
+#include "ui/kit/TRCopyButton.h"
+#include "ui/tray/TrayPanelLogic.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -30,13 +28,14 @@ void add(QWidget* block, QWidget* row) { block->layout()->addWidget(row); }
 
 } // namespace
 
-TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent) : MenuPanel(parent), m_state(state) {
+TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent)
+    : MBPanel(parent), m_state(state), m_actions(&state->actions()) {
     m_header = new MBHeader({}, this);
     addBlock(m_header, false);
     addBlock(buildEndpoints());
     addBlock(buildServerState());
     addBlock(buildActions());
-    m_quit = new MBItem(QStringLiteral("xmark"), QStringLiteral("Quit Tavrin Keldmarch"), true, this);
+    m_quit = new MBItem(QStringLiteral("xmark"), quitEntryLabel(), true, this);
     addBlock(m_quit);
 
     connect(m_copyLocalhost, &MBItem::clicked, this, [this] {
@@ -49,18 +48,18 @@ TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent) : MenuPanel(paren
                 copyText(*url);
     });
     // What the controller believes at the click decides what the click does.
-    connect(m_startStop, &MBItem::clicked, this, [this] { startOrStop(m_state->process()->isRunning()); });
+    connect(m_startStop, &MBItem::clicked, this, [this] { startOrStop(m_actions->serverRunning()); });
     connect(m_refresh, &MBItem::clicked, this, [this] { refreshNow(); });
     connect(m_open, &MBItem::clicked, this, &TrayPanel::openMainWindowRequested);
     connect(m_rerunSetup, &MBItem::clicked, this, [this] {
         m_state->setHasCompletedFirstRun(false);
         Q_EMIT rerunSetupRequested();
     });
-    connect(m_quit, &MBItem::clicked, this, [this] { quit(); });
+    connect(m_quit, &MBItem::clicked, this, &TrayPanel::quitRequested);
 
     connect(m_state, &ServerStateModel::phaseChanged, this, &TrayPanel::showPhase);
     connect(m_state, &ServerStateModel::statusChanged, this, &TrayPanel::showStatus);
-    connect(m_state->process(), &DaemonProcessController::isRunningChanged, this, &TrayPanel::showRunning);
+    connect(m_actions, &ServerActions::serverRunningChanged, this, &TrayPanel::showRunning);
     showPhase();
     showStatus();
     showRunning();
@@ -70,8 +69,8 @@ QWidget* TrayPanel::buildEndpoints() {
     QWidget* block = column(this);
     add(block, new MBCaption(QStringLiteral("Endpoints"), block));
     m_unreachable = new MBNote(QStringLiteral("Daemon not reachable"), MBNote::Kind::muted, block);
-    m_copyLocalhost = new MBItem(QStringLiteral("cpu"), QStringLiteral("Copy localhost endpoint"), false, block);
-    m_copyLan = new MBItem(QStringLiteral("wifi"), QStringLiteral("Copy LAN endpoint"), false, block);
+    m_copyLocalhost = new MBItem(QStringLiteral("cpu"), copyLocalhostEndpointName(), false, block);
+    m_copyLan = new MBItem(QStringLiteral("wifi"), copyLanEndpointName(), false, block);
     add(block, m_unreachable);
     add(block, m_copyLocalhost);
     add(block, m_copyLan);
@@ -96,14 +95,14 @@ QWidget* TrayPanel::buildActions() {
     add(block, new MBCaption(QStringLiteral("Actions"), block));
     m_startStop = new MBItem({}, {}, false, block);
     m_refresh = new MBItem(QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("Refresh"), false, block);
-    m_open = new MBItem(QStringLiteral("macwindow"), QStringLiteral("Open Tavrin Keldmarch…"), false, block);
+    m_open = new MBItem(QStringLiteral("macwindow"), openEntryLabel(), false, block);
     m_rerunSetup = new MBItem(QStringLiteral("wand.and.stars"), QStringLiteral("Re-run setup…"), false, block);
     for (MBItem* item : {m_startStop, m_refresh, m_open, m_rerunSetup})
         add(block, item);
     return block;
 }
 
-void TrayPanel::showPhase() { m_header->setPhaseText(phaseLabel(m_state->phase())); }
+void TrayPanel::showPhase() { m_header->setPhaseText(phaseLook(m_state->phase()).label); }
 
 void TrayPanel::showStatus() {
     const auto& status = m_state->status();
@@ -128,60 +127,24 @@ void TrayPanel::showStatus() {
 }
 
 void TrayPanel::showRunning() {
-    const TrayStartStop look = trayStartStop(m_state->process()->isRunning());
+    const TrayStartStop look = trayStartStop(m_actions->serverRunning());
     m_startStop->setSymbol(look.symbol);
     m_startStop->setLabel(look.label);
 }
 
-QCoro::Task<void> TrayPanel::startOrStop(bool running) {
-    const FlowTicket ticket(m_flows);
-    QPointer self(this);
-    QPointer<ServerStateModel> state = m_state;
-    QPointer<DaemonProcessController> process = m_state->process();
-
+Flow TrayPanel::startOrStop(bool running) {
     if (running) {
-        // Stopping here also takes the server out of start at login. Failures are not reported, but
-        // a server that is still up after a failed removal (no service manager at all, say) is
-        // stopped directly, so that "Stop server" never leaves it running.
-        const auto removed = co_await process->unregisterAgent();
-        if (!removed && process && process->isRunning())
-            co_await process->stop();
-    } else {
-        // A registered login service is restarted in place; otherwise the server starts as a child for
-        // this session, as the Status tab starts it. When that cannot happen, the main window is where
-        // the user finishes setting up.
-        bool started = false;
-        if (co_await process->agentStatus() == AgentStatus::enabled) {
-            if (process)
-                started = bool(co_await process->restart());
-        } else if (process) {
-            const std::optional<QString> noSecret;
-            started = bool(process->launchChildProcess(noSecret));
-        }
-        if (!started && self)
-            Q_EMIT openMainWindowRequested();
-        if (process)
-            co_await process->refreshStatus();
+        co_await m_actions->stopFromTray();
+        co_return;
     }
-    if (state)
-        co_await state->refresh();
+    // The panel reports nothing; where the server could not start, the main window is where the user
+    // finishes setting up.
+    const ActionResult started = co_await m_actions->start();
+    if (!started)
+        Q_EMIT openMainWindowRequested();
 }
 
-QCoro::Task<void> TrayPanel::refreshNow() {
-    const FlowTicket ticket(m_flows);
-    QPointer<ServerStateModel> state = m_state;
-    co_await state->refresh();
-}
-
-QCoro::Task<void> TrayPanel::quit() {
-    const FlowTicket ticket(m_flows);
-    QPointer self(this);
-    QPointer<DaemonProcessController> process = m_state->process();
-    if (process->isRunning())
-        co_await process->unregisterAgent(); // a failure does not hold the quit up
-    if (self)
-        Q_EMIT quitRequested();
-}
+Flow TrayPanel::refreshNow() { co_await m_state->refresh(); }
 
 namespace {
 

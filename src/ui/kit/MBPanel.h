@@ -14,10 +14,10 @@ namespace tavrin {
 // menu. Every entry is a full-width row (MBItem) or a label/value line (MBStat).
 
 // The panel's body: 320 wide on surface, blocks stacked without spacing and parted by hairlines.
-class MenuPanel : public QWidget {
+class MBPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit MenuPanel(QWidget* parent = nullptr);
+    explicit MBPanel(QWidget* parent = nullptr);
 
     // `padded` blocks get 6 of vertical padding (all blocks but the header).
     void addBlock(QWidget* block, bool padded = true);
