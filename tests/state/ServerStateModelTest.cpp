@@ -173,19 +173,6 @@ private slots:
         QCOMPARE(model->phase(), Phase::running());
     }
 
-    void theLoopEndsWithItsModel() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        auto model = makeModel();
-        model->setPollIntervalSeconds(0.1);
-        model->startPolling();
-        QTest::qWait(250);
-        model.reset();
-        QTest::qWait(100);
-        const auto count = server->requestCount();
-        QTest::qWait(400);
-        QCOMPARE(server->requestCount(), count);
-    }
-
     void theFirstRunFlagIsPersistedOnEveryWrite() {
         auto model = makeModel();
         QSignalSpy changed(model.get(), &ServerStateModel::hasCompletedFirstRunChanged);

@@ -1,9 +1,11 @@
 // The kit's interactive controls driven as a user drives them: mouse, keyboard, and what changes on screen.
 #include "KitTestMain.h"
 
+#include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/TRButton.h"
+#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/Theme.h"
 
@@ -205,7 +207,7 @@ private slots:
     void everyControlActivatesFromTheKeyboard_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("key");
-        for (const char* control : {"button", "switch", "disclosure", "mode card"})
+        for (const char* control : {"button", "switch", "disclosure", "mode card", "copy button", "sidebar row"})
             for (const auto& [name, key] : {std::pair{"space", Qt::Key_Space}, std::pair{"return", Qt::Key_Return},
                                             std::pair{"enter", Qt::Key_Enter}})
                 QTest::addRow("%s, %s", control, name) << QString::fromLatin1(control) << int(key);
@@ -224,8 +226,12 @@ private slots:
             auto* disclosure = new TRDisclosure(label);
             shown = disclosure;
             button = disclosure->header();
-        } else {
+        } else if (control == "mode card") {
             shown = button = new ModeCard("Default", label, "127.0.0.1 only · port 11434", false);
+        } else if (control == "copy button") {
+            shown = button = new TRCopyButton(label);
+        } else {
+            shown = button = new SidebarItem(label, "network");
         }
         TestHost host;
         host.place(shown, 320);

@@ -189,13 +189,28 @@ private Q_SLOTS:
         QCOMPARE(errorLine(tab), QString());
     }
 
-    void aFailedStopShowsTheBareMessage() {
-        setUp({});
+    // Without the way back a child start failure gets: the service manager's word alone.
+    void aFailedStopOrRestartShowsTheBareMessage_data() {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("stop") << true << "Could not start the background service: launchctl bootout exited 1";
+        QTest::newRow("restart of the login service")
+            << false << "Could not start the background service: launchctl kickstart exited 1";
+    }
+    void aFailedStopOrRestartShowsTheBareMessage() {
+        QFETCH(bool, running);
+        QFETCH(QString, message);
+        setUp({.atRequiredLocation = true});
+        if (!running)
+            QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         open();
-        serve(sampleStatus());
+        if (running)
+            serve(sampleStatus());
+        else
+            goDown();
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
-        buttonNamed(tab, "Stop server")->click();
-        QTRY_COMPARE(errorLine(tab), "Could not start the background service: launchctl bootout exited 1");
+        buttonNamed(tab, running ? "Stop server" : "Start server")->click();
+        QTRY_COMPARE(errorLine(tab), message);
     }
 
     // After Stop the server closes its port but may answer a health check a little longer on a

@@ -59,14 +59,14 @@ private Q_SLOTS:
         host.place(item, {320, item->sizeHint().height()});
         QEvent leave(QEvent::Leave); // wherever the offscreen pointer happens to be
         QCoreApplication::sendEvent(item, &leave);
-        const QColor clear = item->grab().toImage().pixelColor(item->width() - 2, 2);
+        const auto corner = [&] { return item->grab().toImage().pixelColor(item->width() - 2, 2); };
+        const QColor clear = corner();
         QEnterEvent enter(QPointF(10, 5), QPointF(10, 5), QPointF(10, 5));
         QCoreApplication::sendEvent(item, &enter);
         QCOMPARE(item->background(), wash);
-        const QColor washed = item->grab().toImage().pixelColor(item->width() - 2, 2);
-        QVERIFY(danger ? washed.red() > washed.blue() : washed.blue() > washed.red());
+        QVERIFY(danger ? corner().red() > corner().blue() : corner().blue() > corner().red());
         QCoreApplication::sendEvent(item, &leave);
-        QCOMPARE(item->grab().toImage().pixelColor(item->width() - 2, 2), clear);
+        QCOMPARE(corner(), clear);
     }
 
     void theFocusRingShowsOnlyAfterKeyboardMoves() {
