@@ -93,8 +93,11 @@ QCoro::Task<void> ServerActions::stopFromTray() {
     const auto removed = co_await process->unregisterAgent();
     if (!removed && process && process->isRunning())
         co_await process->stop();
-    if (self)
-        co_await settle();
+    if (!self)
+        co_return;
+    if (process && process->isRunning()) // it would not go: what the poll reads next is no stop
+        m_model->expectStop(false);
+    co_await settle();
 }
 
 QCoro::Task<ActionResult> ServerActions::setStartAtLogin(bool enabled) {
