@@ -224,11 +224,12 @@ private Q_SLOTS:
         QStringList titles;
         const auto watch = connect(model.get(), &ServerStateModel::phaseChanged, this,
                                    [&] { titles << tab->findChild<TabHeader*>()->title(); });
-        model->setPollIntervalSeconds(0.05);
-        model->startPolling();
         server->route("/admin/status", test::ScriptedResponse::raw({})); // refused: closed unanswered
         buttonNamed(tab, "Stop server")->click();
-        QTRY_VERIFY(titles.contains("Your server is stopped."));
+        QDeadlineTimer deadline(10000); // polls as the model's loop does, while the stop runs
+        while (!titles.contains("Your server is stopped.") && !deadline.hasExpired())
+            QCoro::waitFor(model->refresh());
+        QVERIFY(titles.contains("Your server is stopped."));
         // Gone for good now; the scripted server would otherwise answer the next health check.
         server->route("/healthz", test::ScriptedResponse::text(503, "down"));
         disconnect(watch);
@@ -374,6 +375,7 @@ private Q_SLOTS:
 
         buttonNamed(tab, "Stop server")->click();
         QVERIFY(pollUntil(Phase::stopped()));
+        QTRY_COMPARE(tab->flows().running(), 0); // the stop ends once the server has exited
         QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)));
         QVERIFY(buttonNamed(tab, "Start server"));
         QCOMPARE(tab->findChild<TRPhaseBlock*>()->detail(), "The launchd agent is not running.");
