@@ -1,20 +1,20 @@
 #include "app/TavrinServerApp.h"
 
 #include "control/AdminSecretFile.h"
+#include "ui/PhaseLook.h"
 #include "ui/StatusScreens.h"
-#include "ui/TrayPanel.h"
+#include "ui/desktop/FileManager.h"
+#include "ui/gallery/KitGallery.h"
 #include "ui/kit/Icons.h"
-#include "ui/kit/KitGallery.h"
-#include "ui/kit/Theme.h"
-#include "ui/window/FileManager.h"
+#include "ui/tabs/TabCatalogue.h"
+#include "ui/tray/TrayPanel.h"
+#include "ui/tray/TrayPanelLogic.h"
 #include "ui/window/MainWindow.h"
-#include "ui/window/TrayIcon.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLocalSocket>
 #include <QDialog>
-#include <QMenu>
 
 #include <unistd.h>
 
@@ -27,10 +27,12 @@ TavrinServerApp::TavrinServerApp(AppOptions options, QObject* parent)
       m_state(std::make_unique<ServerStateModel>(m_client.get(), m_process.get())) {
     setUpTray();
     connect(m_state.get(), &ServerStateModel::phaseChanged, this, &TavrinServerApp::followPhase);
+    connect(&m_trayAppearance, &TrayAppearance::changed, this, &TavrinServerApp::followPhase);
     followPhase();
 }
 
 TavrinServerApp::~TavrinServerApp() {
+    delete m_tray; // before the menu it shows
     delete m_window;
     delete m_trayPopup;
 }
@@ -66,7 +68,7 @@ bool TavrinServerApp::claimSingleInstance() {
 
 void TavrinServerApp::openMainWindow() {
     if (!m_window) {
-        m_window = new MainWindow(m_state.get());
+        m_window = new MainWindow(m_state.get(), adminTabs());
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_window, &MainWindow::openStateFolderRequested, this, &TavrinServerApp::openStateFolder);
         connect(m_window, &MainWindow::quitRequested, this, [this] { quit(); });
@@ -91,14 +93,21 @@ QCoro::Task<void> TavrinServerApp::quit() {
     if (m_window)
         m_window->hide();
     co_await m_process->stopChildOnQuit();
-    QCoreApplication::quit();
+    Q_EMIT finished();
+}
+
+QCoro::Task<void> TavrinServerApp::quitFromTray() {
+    if (m_quitting)
+        co_return;
+    co_await m_state->actions().leaveLoginBeforeQuit();
+    co_await quit();
 }
 
 TrayPanel* TavrinServerApp::newTrayPanel() {
     auto* panel = new TrayPanel(m_state.get());
     connect(panel, &TrayPanel::openMainWindowRequested, this, &TavrinServerApp::openMainWindow);
     connect(panel, &TrayPanel::rerunSetupRequested, this, &TavrinServerApp::openMainWindow);
-    connect(panel, &TrayPanel::quitRequested, this, [this] { quit(); });
+    connect(panel, &TrayPanel::quitRequested, this, [this] { quitFromTray(); });
     return panel;
 }
 
@@ -115,18 +124,17 @@ void TavrinServerApp::showStatusPanel() {
 }
 
 void TavrinServerApp::setUpTray() {
+    m_trayMenu.addAction(openEntryLabel(), this, &TavrinServerApp::openMainWindow);
+    m_trayMenu.addAction(QStringLiteral("Show Status Panel"), this, &TavrinServerApp::showStatusPanel);
+    m_trayMenu.addSeparator();
+    m_trayMenu.addAction(quitEntryLabel(), this, [this] { quitFromTray(); });
     // Without a tray host (bare window managers, the offscreen platform) the window and its menus
     // carry every action, so nothing is lost.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
     m_tray = new QSystemTrayIcon(this);
     m_tray->setToolTip(QString::fromLatin1(MainWindow::title));
-    m_trayMenu = new QMenu;
-    m_trayMenu->addAction(QStringLiteral("Open Tavrin Keldmarch…"), this, &TavrinServerApp::openMainWindow);
-    m_trayMenu->addAction(QStringLiteral("Show Status Panel"), this, &TavrinServerApp::showStatusPanel);
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(QStringLiteral("Quit Tavrin Keldmarch"), this, [this] { quit(); });
-    m_tray->setContextMenu(m_trayMenu);
+    m_tray->setContextMenu(&m_trayMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             showStatusPanel();
@@ -136,25 +144,26 @@ void TavrinServerApp::setUpTray() {
 
 void TavrinServerApp::followPhase() {
     if (m_tray)
-        m_tray->setIcon(icons::icon(trayIconSymbol(m_state->phase()), Theme::ink()));
+        m_tray->setIcon(icons::icon(phaseLook(m_state->phase()).traySymbol,
+                                    TrayAppearance::iconColour(m_trayAppearance.isDark())));
 }
 
 QStringList TavrinServerApp::renderScreens(const QString& directory) {
     QStringList written;
     QDir().mkpath(directory);
     openMainWindow();
-    int index = 1;
-    for (AdminTab tab : allAdminTabs) {
-        m_window->select(tab);
+    const auto tabs = adminTabs();
+    for (int index = 0; index < int(tabs.size()); ++index) {
+        m_window->select(index);
         QCoreApplication::processEvents();
-        const QString file =
-            QDir(directory).filePath(QStringLiteral("window-%1-%2.png")
-                                         .arg(index++, 2, 10, QLatin1Char('0'))
-                                         .arg(adminTabLabel(tab).toLower().replace(' ', '-')));
+        const QString file = QDir(directory).filePath(
+            QStringLiteral("window-%1-%2.png")
+                .arg(index + 1, 2, 10, QLatin1Char('0'))
+                .arg(tabs[std::size_t(index)].label.toLower().replace(QLatin1Char(' '), QLatin1Char('-'))));
         if (m_window->grab().save(file))
             written << file;
     }
-    m_window->select(AdminTab::status);
+    m_window->select(int(AdminTab::status));
     if (auto status = renderStatusScreens(directory, m_state.get()))
         written << *status;
     if (auto gallery = renderKitGallery(directory))

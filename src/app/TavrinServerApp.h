@@ -6,17 +6,17 @@
 #include "protocol/DaemonClient.h"
 #include "protocol/HardwareProbe.h"
 #include "state/ServerStateModel.h"
+#include "ui/tray/TrayAppearance.h"
 #include "ui/window/MainWindow.h"
 
 #include <QLocalServer>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <memory>
 #include <optional>
-
-class QMenu;
 
 namespace tavrin {
 
@@ -47,12 +47,22 @@ public:
     // window where the desktop has no tray.
     void showStatusPanel();
     void openStateFolder();
-    // Ends the panel. A server it started as a child for this session is stopped first, so that it
-    // never keeps the port unnoticed; a registered login service is left running.
+    // File › Quit. A server started as a child for this session is stopped first, so that it never
+    // keeps the port unnoticed; a registered login service is left running. Ends with finished().
     QCoro::Task<void> quit();
+    // The tray's Quit, from its menu and from its panel: a server that runs leaves start at login
+    // first, then the panel quits as above.
+    QCoro::Task<void> quitFromTray();
+
+    // The tray icon's menu; it exists even where no tray shows it.
+    QMenu* trayMenu() { return &m_trayMenu; }
 
     // Renders the main window on every tab, and the kit, to PNG files; returns the files written.
     QStringList renderScreens(const QString& directory);
+
+Q_SIGNALS:
+    // Everything that had to happen before the panel ends has happened: the event loop may end.
+    void finished();
 
 private:
     void setUpTray();
@@ -66,7 +76,8 @@ private:
     std::unique_ptr<ServerStateModel> m_state;
     QPointer<MainWindow> m_window;
     QSystemTrayIcon* m_tray = nullptr;
-    QMenu* m_trayMenu = nullptr;
+    QMenu m_trayMenu;
+    TrayAppearance m_trayAppearance;
     QPointer<QWidget> m_trayPopup;
     QLocalServer m_instanceServer;
     bool m_quitting = false;

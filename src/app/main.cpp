@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
 
     tavrin::Theme::apply(app);
     tavrin::TavrinServerApp shell(options);
+    QObject::connect(&shell, &tavrin::TavrinServerApp::finished, &app, &QCoreApplication::quit);
 
     if (parser.isSet(render)) {
         // One poll first, so the screens show whatever server answers (or none).

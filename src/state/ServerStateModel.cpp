@@ -90,18 +90,23 @@ QCoro::Task<void> ServerStateModel::refresh() {
         co_return;
 
     if (!healthy) {
-        // One failed check is tolerated: the previous phase stays on screen.
-        if (++m_consecutiveHealthFailures >= 2) {
-            setPhase(Phase::stopped());
-            setStatus(std::nullopt);
-        }
+        countFailedCheck();
         co_return;
     }
 
-    m_consecutiveHealthFailures = 0;
+    if (!m_stopExpected)
+        m_consecutiveHealthFailures = 0;
     auto status = co_await m_client->status();
     if (!self)
         co_return;
+    // A server told to stop closes its port at once but may still answer a health check for a few
+    // seconds on a connection it had open; its status read is refused meanwhile. During a stop the
+    // user asked for, that is the server going away, not an error: it counts as a failed check.
+    if (!status && m_stopExpected && status.error().is<DaemonClientError::NotReachable>()) {
+        countFailedCheck();
+        co_return;
+    }
+    m_consecutiveHealthFailures = 0;
     if (!status) {
         if (status.error().is<DaemonClientError::Unauthenticated>()) {
             setPhase(Phase::unauthenticated());
@@ -124,6 +129,15 @@ QCoro::Task<void> ServerStateModel::refresh() {
     // A failed key list keeps the previous one on screen; polling reports nothing for it.
     if (keys)
         setKeys(std::move(*keys));
+}
+
+void ServerStateModel::countFailedCheck() {
+    // One failed check is tolerated: the previous phase stays on screen.
+    if (++m_consecutiveHealthFailures >= 2) {
+        m_stopExpected = false;
+        setPhase(Phase::stopped());
+        setStatus(std::nullopt);
+    }
 }
 
 void ServerStateModel::startPolling() {

@@ -6,6 +6,7 @@
 #include "control/KeychainStore.h"
 #include "protocol/ClientRecords.h"
 #include "state/Phase.h"
+#include "state/ServerActions.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -59,6 +60,9 @@ public:
     const std::optional<ClientCreatedAPIKey>& lastIssuedKey() const { return m_lastIssuedKey; }
     void setLastIssuedKey(std::optional<ClientCreatedAPIKey> key);
 
+    // What screens ask of the server and its login service.
+    ServerActions& actions() { return m_actions; }
+
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
     const AdminSecretFile& secretFile() const { return m_secretFile; }
@@ -84,8 +88,13 @@ Q_SIGNALS:
     void pollLoopReplaced();
 
 private:
+    friend class ServerActions;
+    // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
+    void expectStop(bool expected) { m_stopExpected = expected; }
+
     static QCoro::Task<void> pollLoop(QPointer<ServerStateModel> model, quint64 generation);
 
+    void countFailedCheck();
     void setPhase(Phase phase);
     void setStatus(std::optional<ClientServerStatus> status);
     void setKeys(ClientAPIKeyList keys);
@@ -108,6 +117,8 @@ private:
 
     int m_consecutiveHealthFailures = 0;
     quint64 m_pollGeneration = 0;
+    bool m_stopExpected = false;
+    ServerActions m_actions{this}; // last: it reads the controller as it is made
 };
 
 } // namespace tavrin

@@ -18,6 +18,14 @@ std::optional<QString> formatUptime(double seconds) {
     return QString::number(h) + QStringLiteral("h ") + QString::number(m) + QStringLiteral("m");
 }
 
+QString memoryAndSystem(const ClientHardwareReport& hardware, const QString& afterSize) {
+    return QString::asprintf("%.0f GB", hardware.totalMemoryGB) + afterSize + QStringLiteral(" · ") +
+           hardware.macOSVersion;
+}
+
+QString copyLocalhostEndpointName() { return QStringLiteral("Copy localhost endpoint"); }
+QString copyLanEndpointName() { return QStringLiteral("Copy LAN endpoint"); }
+
 QString localhostEndpoint(const ClientServerStatus& status) {
     return QStringLiteral("http://127.0.0.1:") + QString::number(status.bind.bindPort) + QStringLiteral("/v1");
 }

@@ -17,9 +17,19 @@ std::optional<QString> formatUptime(double seconds);
 // What stands where an uptime cannot be formatted.
 QString noFigure();
 
+// The machine's memory and system as the product words them: "24 GB · Debian GNU/Linux 12 (bookworm)"
+// on the Status tab's tile, and with " RAM" after the size on the setup wizard's hardware card. The
+// product writes "macOS " before the version; on Linux the version names the system itself, so that
+// word would make a false statement and is left out.
+QString memoryAndSystem(const ClientHardwareReport& hardware, const QString& afterSize = {});
+
 // "http://127.0.0.1:<port>/v1".
 QString localhostEndpoint(const ClientServerStatus& status);
 // "http://<host name>:<port>/v1"; nothing while the server does not listen on the LAN.
 std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QString& hostName);
+
+// What the copy actions of the endpoints are called, in the tray panel and on the Status tab alike.
+QString copyLocalhostEndpointName();
+QString copyLanEndpointName();
 
 } // namespace tavrin

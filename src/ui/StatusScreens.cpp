@@ -1,8 +1,9 @@
 #include "ui/StatusScreens.h"
 
-#include "ui/TrayPanel.h"
+#include "ui/kit/TabContent.h"
 #include "ui/kit/Theme.h"
-#include "ui/tabs/StatusTab.h"
+#include "ui/tabs/TabCatalogue.h"
+#include "ui/tray/TrayPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +37,7 @@ std::expected<QString, QString> render(QWidget* screen, QWidget& stage, int widt
 }
 
 int tabHeight(QWidget* screen) {
-    auto* tab = static_cast<StatusTab*>(screen);
+    auto* tab = static_cast<TabContent*>(screen);
     QWidget* page = tab->scrollArea()->widget();
     page->layout()->activate();
     const int pageHeight = page->hasHeightForWidth() ? page->heightForWidth(kTabWidth) : page->sizeHint().height();
@@ -55,7 +56,8 @@ std::expected<QStringList, QString> renderStatusScreens(const QString& dir, Serv
     QStringList written;
     {
         QWidget stage;
-        auto tab = new StatusTab(state);
+        const AdminScreen& status = adminTab(AdminTab::status);
+        QWidget* tab = status.make(state, status.heading);
         auto file = render(tab, stage, kTabWidth, tabHeight, QDir(dir).filePath(prefix + QStringLiteral("status-tab.png")));
         if (!file)
             return std::unexpected(file.error());
@@ -64,7 +66,7 @@ std::expected<QStringList, QString> renderStatusScreens(const QString& dir, Serv
     {
         QWidget stage;
         auto panel = new TrayPanel(state);
-        auto file = render(panel, stage, MenuPanel::kWidth, panelHeight,
+        auto file = render(panel, stage, MBPanel::kWidth, panelHeight,
                            QDir(dir).filePath(prefix + QStringLiteral("tray-panel.png")));
         if (!file)
             return std::unexpected(file.error());

@@ -1,8 +1,10 @@
 #include "app/TavrinServerApp.h"
+#include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
-#include "ui/window/TrayIcon.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QFile>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,23 +27,6 @@ private slots:
         QTest::qWait(300);
     }
 
-    void theTrayIconFollowsThePhase_data() {
-        QTest::addColumn<Phase>("phase");
-        QTest::addColumn<QString>("symbol");
-        QTest::newRow("unknown") << Phase::unknown() << "ellipsis.circle";
-        QTest::newRow("probing") << Phase::probing() << "ellipsis.circle";
-        QTest::newRow("running") << Phase::running() << "antenna.radiowaves.left.and.right";
-        QTest::newRow("stopped") << Phase::stopped() << "antenna.radiowaves.left.and.right.slash";
-        QTest::newRow("unauthenticated") << Phase::unauthenticated() << "lock.fill";
-        QTest::newRow("error") << Phase::error("boom") << "exclamationmark.triangle.fill";
-    }
-
-    void theTrayIconFollowsThePhase() {
-        QFETCH(Phase, phase);
-        QFETCH(QString, symbol);
-        QCOMPARE(trayIconSymbol(phase), symbol);
-    }
-
     void theFirstPollWithoutAPasswordAsksForOne() {
         TavrinServerApp app;
         QCOMPARE(app.state().client()->baseURL(), QUrl("http://127.0.0.1:11434"));
@@ -55,14 +40,14 @@ private slots:
         app.openMainWindow();
         QPointer<MainWindow> first = app.mainWindow();
         QVERIFY(first && first->isVisible());
-        first->select(AdminTab::network);
+        first->select(4);
         first->close();
         QTRY_VERIFY(first.isNull());
         QCOMPARE(quitting.count(), 0);
 
         app.openMainWindow();
         QVERIFY(app.mainWindow() && app.mainWindow()->isVisible());
-        QCOMPARE(app.mainWindow()->selection(), AdminTab::status);
+        QCOMPARE(app.mainWindow()->selection(), 0);
     }
 
     void aSecondLaunchBringsTheFirstWindowForward() {
@@ -74,6 +59,54 @@ private slots:
         QVERIFY(!second.claimSingleInstance());
         QTRY_VERIFY(first.mainWindow() && first.mainWindow()->isVisible());
         QVERIFY(!second.mainWindow());
+    }
+
+    // The tray's Quit, from its menu or its panel, takes a running server out of start at login
+    // before the panel ends; File › Quit leaves the login service alone.
+    void theTrayQuitsOneWayFromItsMenuAndItsPanel_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("leavesLogin");
+        QTest::newRow("tray menu") << "menu" << true;
+        QTest::newRow("tray panel") << "panel" << true;
+        QTest::newRow("File › Quit") << "file" << false;
+    }
+    void theTrayQuitsOneWayFromItsMenuAndItsPanel() {
+        QFETCH(QString, from);
+        QFETCH(bool, leavesLogin);
+        QTemporaryDir scratch;
+        const QString log = scratch.filePath("systemctl.log");
+        qputenv("SCRIPTED_SYSTEMCTL_LOG", log.toUtf8());
+        qputenv("SCRIPTED_SYSTEMCTL_STATE", scratch.filePath("manager").toUtf8());
+        QDir().mkpath(scratch.filePath("manager"));
+        QFile running(scratch.filePath("manager/com.tavrinai.server.service")); // the manager runs it
+        QVERIFY(running.open(QIODevice::WriteOnly));
+        running.write("4321\n");
+        running.close();
+
+        TavrinServerApp app;
+        QCoro::waitFor(app.state().process()->refreshStatus());
+        QVERIFY(app.state().process()->isRunning());
+        QSignalSpy finished(&app, &TavrinServerApp::finished);
+        bool leftLogin = false;
+        connect(&app, &TavrinServerApp::finished, this, [&] {
+            QFile calls(log);
+            leftLogin = calls.open(QIODevice::ReadOnly) && calls.readAll().contains("stop com.tavrinai.server.service");
+        });
+        app.openMainWindow();
+        if (from == "menu") {
+            for (QAction* action : app.trayMenu()->actions())
+                if (action->text() == "Quit Tavrin Keldmarch")
+                    action->trigger();
+        } else if (from == "panel") {
+            app.showStatusPanel();
+            app.mainWindow()->findChild<TrayPanel*>()->quitItem()->click();
+        } else {
+            Q_EMIT app.mainWindow()->quitRequested();
+        }
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(leftLogin, leavesLogin);
+        qunsetenv("SCRIPTED_SYSTEMCTL_LOG");
+        qunsetenv("SCRIPTED_SYSTEMCTL_STATE");
     }
 
     void everyScreenRendersToAFile() {

@@ -67,13 +67,6 @@ class ServerStateModelTest : public QObject {
         f.write(content);
     }
 
-    // The phases a model goes through, in order, as an observer would see them.
-    static QStringList record(ServerStateModel& model, QStringList& into) {
-        QObject::connect(&model, &ServerStateModel::phaseChanged, &model,
-                         [&] { into << phaseName(model.phase()); });
-        return into;
-    }
-
 private slots:
     void initTestCase() {
         QCoreApplication::setOrganizationName("Tavrin");
@@ -117,88 +110,51 @@ private slots:
         QCOMPARE(client->adminSecret(), QStringLiteral(" kept as stored "));
     }
 
-    void aStoppedServerIsStoppedOnTheSecondFailedCheck() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        auto model = makeModel();
-        QCoro::waitFor(model->refresh());
-        QVERIFY(model->status());
-
-        server->route("/healthz", ScriptedResponse::text(503, "down"));
-        QStringList phases;
-        record(*model, phases);
-        QSignalSpy statusChanges(model.get(), &ServerStateModel::statusChanged);
-        QCoro::waitFor(model->refresh());
-        QVERIFY2(phases.isEmpty(), qPrintable(phases.join(",")));
-        QVERIFY(model->status());
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(phases, QStringList{"stopped"});
-        QCOMPARE(model->status(), std::nullopt);
-        QCOMPARE(statusChanges.count(), 1);
-        QCOMPARE(model->keys().size(), 2u); // kept
+    // Poll cycles against a scripted server, one answer set per cycle: the phase after each, and what
+    // the model holds at the end. "ok" answers everything; "down" fails the health check; "403"
+    // refuses the secret; "malformed" sends a status that does not decode; "no keys" fails the key list.
+    void eachCycleSetsThePhaseAsTheRulesSay_data() {
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QStringList>("phases");
+        QTest::addColumn<bool>("statusHeld");
+        QTest::addColumn<QString>("lastError");
+        const QString decode = "Could not decode server response: serverVersion: expected string, found number";
+        QTest::newRow("stopped on the second failed check")
+            << QStringList{"ok", "down", "down"} << QStringList{"running", "running", "stopped"} << false << "";
+        QTest::newRow("a fresh model checks, then stops")
+            << QStringList{"down", "down"} << QStringList{"probing", "stopped"} << false << "";
+        QTest::newRow("a good check resets the count") << QStringList{"ok", "down", "ok", "down"}
+                                                       << QStringList{"running", "running", "running", "running"}
+                                                       << true << "";
+        QTest::newRow("a refused secret keeps the last status")
+            << QStringList{"ok", "403"} << QStringList{"running", "unauthenticated"} << true << "";
+        QTest::newRow("a malformed status is an error with its text")
+            << QStringList{"malformed"} << QStringList{"error: " + decode} << false << decode;
+        QTest::newRow("a failed key list is not reported")
+            << QStringList{"ok", "no keys"} << QStringList{"running", "running"} << true << "";
     }
-
-    void aFreshModelGoesFromUnknownThroughProbingToStopped() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        server->route("/healthz", ScriptedResponse::text(503, "down"));
-        auto model = makeModel();
-        QStringList phases;
-        record(*model, phases);
-        QCOMPARE(model->phase(), Phase::unknown());
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(phases, QStringList{"probing"});
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(phases, (QStringList{"probing", "stopped"}));
-    }
-
-    void aGoodCheckResetsTheFailureCount() {
+    void eachCycleSetsThePhaseAsTheRulesSay() {
+        QFETCH(QStringList, answers);
+        QFETCH(QStringList, phases);
+        QFETCH(bool, statusHeld);
+        QFETCH(QString, lastError);
         client->setAdminSecret(QStringLiteral("s3cret"));
         auto model = makeModel();
-        QCoro::waitFor(model->refresh());
-        server->route("/healthz", ScriptedResponse::text(503, "down"));
-        QCoro::waitFor(model->refresh());
-        server->route("/healthz", ScriptedResponse::text(200, "ok"));
-        QCoro::waitFor(model->refresh());
-        server->route("/healthz", ScriptedResponse::text(503, "down"));
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(model->phase(), Phase::running());
-    }
-
-    void aRejectedSecretKeepsTheLastStatus() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        auto model = makeModel();
-        QCoro::waitFor(model->refresh());
-        const auto before = model->status();
-        QVERIFY(before);
-        server->route("/admin/status", ScriptedResponse::text(403, "nope"));
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(model->phase(), Phase::unauthenticated());
-        QVERIFY(model->status() == before);
-        QCOMPARE(model->lastError(), std::nullopt);
-    }
-
-    void aMalformedStatusIsAnErrorWithTheDecodeText() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        server->route("/admin/status", ScriptedResponse::json(200, R"({"serverVersion": 3})"));
-        auto model = makeModel();
-        QCoro::waitFor(model->refresh());
-        const QString text =
-            QStringLiteral("Could not decode server response: serverVersion: expected string, found number");
-        QCOMPARE(model->phase(), Phase::error(text));
-        QCOMPARE(model->lastError(), text);
-        QCOMPARE(model->lastRefreshedAt(), std::nullopt);
-    }
-
-    void aFailedKeyListKeepsThePreviousList() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        auto model = makeModel();
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(model->keys().size(), 2u);
-        server->route("/admin/keys", ScriptedResponse::text(500, "db locked"));
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(model->keys().size(), 2u);
-        QCOMPARE(model->phase(), Phase::running());
-        QCOMPARE(model->lastError(), std::nullopt);
-        QVERIFY(model->lastRefreshedAt());
+        QStringList seen;
+        for (const QString& answer : answers) {
+            server->route("/healthz", ScriptedResponse::text(answer == "down" ? 503 : 200, "ok"));
+            server->route("/admin/status", answer == "403"         ? ScriptedResponse::text(403, "no")
+                                           : answer == "malformed" ? ScriptedResponse::json(200, R"({"serverVersion": 3})")
+                                                                   : ScriptedResponse::json(200, test::fullStatusDocument()));
+            server->route("/admin/keys", answer == "no keys" ? ScriptedResponse::text(500, "db locked")
+                                                             : ScriptedResponse::json(200, test::keyListDocument(2)));
+            QCoro::waitFor(model->refresh());
+            seen << phaseName(model->phase());
+        }
+        QCOMPARE(seen, phases);
+        QCOMPARE(model->status().has_value(), statusHeld);
+        QCOMPARE(model->lastError().value_or(QString()), lastError);
+        QCOMPARE(model->keys().size(), answers.contains("ok") ? 2u : 0u); // a key list is never dropped
     }
 
     void startingPollingTwiceLeavesOneLoop() {
@@ -215,19 +171,6 @@ private slots:
         // loops would make about twice as many.
         QVERIFY2(health >= 2 && health <= 7, qPrintable(QString::number(health)));
         QCOMPARE(model->phase(), Phase::running());
-    }
-
-    void theLoopEndsWithItsModel() {
-        client->setAdminSecret(QStringLiteral("s3cret"));
-        auto model = makeModel();
-        model->setPollIntervalSeconds(0.1);
-        model->startPolling();
-        QTest::qWait(250);
-        model.reset();
-        QTest::qWait(100);
-        const auto count = server->requestCount();
-        QTest::qWait(400);
-        QCOMPARE(server->requestCount(), count);
     }
 
     void theFirstRunFlagIsPersistedOnEveryWrite() {

@@ -1,9 +1,11 @@
 // The kit's interactive controls driven as a user drives them: mouse, keyboard, and what changes on screen.
 #include "KitTestMain.h"
 
+#include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/TRButton.h"
+#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/Theme.h"
 
@@ -23,12 +25,6 @@ QString accessibleName(QWidget* widget) {
     return iface ? iface->text(QAccessible::Name) : QString();
 }
 
-void keyboardKeys() {
-    QTest::addColumn<int>("key");
-    QTest::newRow("space") << int(Qt::Key_Space);
-    QTest::newRow("return") << int(Qt::Key_Return);
-    QTest::newRow("enter") << int(Qt::Key_Enter);
-}
 
 } // namespace
 
@@ -92,31 +88,6 @@ private slots:
         QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
     }
 
-    void aFocusedButtonActivatesFromTheKeyboard_data() { keyboardKeys(); }
-    void aFocusedButtonActivatesFromTheKeyboard() {
-        QFETCH(int, key);
-        TRButton button("Save changes", KeldmarchButtonStyle{});
-        button.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&button));
-        button.setFocus();
-        QSignalSpy clicked(&button, &QAbstractButton::clicked);
-        QTest::keyClick(&button, Qt::Key(key));
-        QTRY_COMPARE(clicked.count(), 1);
-    }
-
-    void largerSizesAreLargerInBothLooks() {
-        for (bool primary : {true, false}) {
-            auto styleOf = [&](ButtonSize size) {
-                return primary ? AnyButtonStyle(KeldmarchButtonStyle{size}) : AnyButtonStyle(GhostButtonStyle{.size = size});
-            };
-            const QSize small = TRButton("Rotate", styleOf(ButtonSize::small)).sizeHint();
-            const QSize regular = TRButton("Rotate", styleOf(ButtonSize::regular)).sizeHint();
-            const QSize large = TRButton("Rotate", styleOf(ButtonSize::large)).sizeHint();
-            QVERIFY(small.width() < regular.width() && regular.width() < large.width());
-            QVERIFY(small.height() < regular.height() && regular.height() < large.height());
-        }
-    }
-
     // The product's words are literal: an ampersand is shown and announced, not turned into a shortcut.
     void anAmpersandInALabelIsAnAmpersand() {
         TRButton button("Download & verify", KeldmarchButtonStyle{ButtonSize::large});
@@ -139,34 +110,6 @@ private slots:
 class SwitchTest : public QObject {
     Q_OBJECT
 private slots:
-    void clickingTogglesAndEmits() {
-        KeldmarchSwitch sw("Start at login");
-        sw.setLabelHidden(true);
-        sw.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sw));
-        QSignalSpy toggled(&sw, &QAbstractButton::toggled);
-        QTest::mouseClick(&sw, Qt::LeftButton);
-        QVERIFY(sw.isChecked());
-        QTest::mouseClick(&sw, Qt::LeftButton);
-        QVERIFY(!sw.isChecked());
-        QCOMPARE(toggled.count(), 2);
-        QCOMPARE(toggled.at(0).at(0).toBool(), true);
-        QCOMPARE(toggled.at(1).at(0).toBool(), false);
-    }
-
-    void theKeyboardTogglesIt_data() { keyboardKeys(); }
-    void theKeyboardTogglesIt() {
-        QFETCH(int, key);
-        KeldmarchSwitch sw("Start automatically when you log in");
-        sw.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sw));
-        sw.setFocus();
-        QSignalSpy toggled(&sw, &QAbstractButton::toggled);
-        QTest::keyClick(&sw, Qt::Key(key));
-        QTRY_COMPARE(toggled.count(), 1);
-        QVERIFY(sw.isChecked());
-    }
-
     // The knob slides rather than jumps, and ends at the trailing end of the track.
     void theKnobSlidesToTheTrailingEndWhenOn() {
         KeldmarchSwitch sw("Start at login");
@@ -225,18 +168,6 @@ private slots:
         QCOMPARE(changed.count(), 2);
     }
 
-    void theKeyboardTogglesIt_data() { keyboardKeys(); }
-    void theKeyboardTogglesIt() {
-        QFETCH(int, key);
-        TestHost host;
-        TRDisclosure disclosure("Advanced — CORS & IP allowlist");
-        host.place(&disclosure, 400);
-        disclosure.header()->setFocus();
-        QTest::keyClick(disclosure.header(), Qt::Key(key));
-        QTRY_VERIFY(disclosure.isExpanded());
-        QCOMPARE(accessibleName(disclosure.header()), QStringLiteral("Advanced — CORS & IP allowlist"));
-    }
-
     // The owner's flag and the disclosure agree both ways, and only changes are announced.
     void settingTheFlagFromOutsideUpdatesTheHeaderOnce() {
         TRDisclosure disclosure("Technical details");
@@ -266,22 +197,54 @@ private slots:
         QCOMPARE(accessibleName(&lan), QStringLiteral("My whole network"));
     }
 
-    void theKeyboardActivatesIt_data() { keyboardKeys(); }
-    void theKeyboardActivatesIt() {
+};
+
+// Every control of the kit answers Space, Return and Enter as a click, and is announced by its label,
+// ampersand and all.
+class KeyboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlActivatesFromTheKeyboard_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        for (const char* control : {"button", "switch", "disclosure", "mode card", "copy button", "sidebar row"})
+            for (const auto& [name, key] : {std::pair{"space", Qt::Key_Space}, std::pair{"return", Qt::Key_Return},
+                                            std::pair{"enter", Qt::Key_Enter}})
+                QTest::addRow("%s, %s", control, name) << QString::fromLatin1(control) << int(key);
+    }
+    void everyControlActivatesFromTheKeyboard() {
+        QFETCH(QString, control);
         QFETCH(int, key);
+        const QString label = "Advanced — CORS & IP allowlist";
+        QWidget* shown = nullptr;
+        QAbstractButton* button = nullptr;
+        if (control == "button") {
+            shown = button = new TRButton(label, KeldmarchButtonStyle{});
+        } else if (control == "switch") {
+            shown = button = new KeldmarchSwitch(label);
+        } else if (control == "disclosure") {
+            auto* disclosure = new TRDisclosure(label);
+            shown = disclosure;
+            button = disclosure->header();
+        } else if (control == "mode card") {
+            shown = button = new ModeCard("Default", label, "127.0.0.1 only · port 11434", false);
+        } else if (control == "copy button") {
+            shown = button = new TRCopyButton(label);
+        } else {
+            shown = button = new SidebarItem(label, "network");
+        }
         TestHost host;
-        ModeCard card("Default", "Just this Mac", "127.0.0.1 only · port 11434", true);
-        host.place(&card, 300);
-        card.setFocus();
-        QSignalSpy clicked(&card, &QAbstractButton::clicked);
-        QTest::keyClick(&card, Qt::Key(key));
+        host.place(shown, 320);
+        button->setFocus();
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(button, Qt::Key(key));
         QTRY_COMPARE(clicked.count(), 1);
+        QCOMPARE(accessibleName(button), label);
     }
 };
 
-
 int main(int argc, char** argv) {
-    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest>(argc, argv);
+    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest, KeyboardTest>(argc, argv);
 }
 
 #include "KitControlsTest.moc"

@@ -1,7 +1,7 @@
 // The gallery renders every page of the kit to real PNG files without a display.
 #include "KitTestMain.h"
 
-#include "ui/kit/KitGallery.h"
+#include "ui/gallery/KitGallery.h"
 #include "ui/kit/Theme.h"
 
 #include <QFile>

@@ -1,10 +1,8 @@
-// The kit's values that screens rely on without a window: phase texts and chip kinds, the icon table
-// against the real icon font, and the theme's type, palette and gradients.
+// The kit's values that screens rely on without a window: the icon table against the real icon font,
+// and the theme's type, palette and gradients.
 #include "KitTestMain.h"
 
 #include "ui/kit/Icons.h"
-#include "ui/kit/PhaseLabel.h"
-#include "ui/kit/StatusChip.h"
 #include "ui/kit/Theme.h"
 
 #include <QFile>
@@ -18,42 +16,7 @@
 
 using namespace tavrin;
 
-Q_DECLARE_METATYPE(tavrin::PillKind)
 Q_DECLARE_METATYPE(tavrin::FontWeight)
-
-class PhaseLabelTest : public QObject {
-    Q_OBJECT
-private slots:
-    void eachPhaseReadsAsTheProductSaysIt_data() {
-        QTest::addColumn<Phase>("phase");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<PillKind>("chipKind");
-        QTest::newRow("unknown") << Phase::unknown() << "Unknown" << PillKind::muted;
-        QTest::newRow("probing") << Phase::probing() << "Checking…" << PillKind::muted;
-        QTest::newRow("stopped") << Phase::stopped() << "Stopped" << PillKind::muted;
-        QTest::newRow("running") << Phase::running() << "Running" << PillKind::ok;
-        QTest::newRow("unauthenticated") << Phase::unauthenticated() << "Admin password required" << PillKind::warn;
-        QTest::newRow("error") << Phase::error("Server not reachable") << "Error: Server not reachable"
-                               << PillKind::bad;
-        QTest::newRow("error without message") << Phase::error({}) << "Error: " << PillKind::bad;
-    }
-    void eachPhaseReadsAsTheProductSaysIt() {
-        QFETCH(Phase, phase);
-        QFETCH(QString, label);
-        QFETCH(PillKind, chipKind);
-        QCOMPARE(phaseLabel(phase), label);
-        QCOMPARE(statusChipKind(phase), chipKind);
-    }
-
-    void statusChipFollowsThePhaseWithADottedPlainLabel() {
-        StatusChip chip(Phase::running());
-        QCOMPARE(chip.displayedText(), QStringLiteral("Running"));
-        chip.setPhase(Phase::error("decode failed"));
-        QCOMPARE(chip.displayedText(), QStringLiteral("Error: decode failed"));
-        QCOMPARE(chip.kind(), PillKind::bad);
-        QCOMPARE(chip.accessibleName(), QStringLiteral("Error: decode failed"));
-    }
-};
 
 class IconTableTest : public QObject {
     Q_OBJECT
@@ -93,24 +56,6 @@ private slots:
         }
     }
 
-    void symbolsTheScreensNameAreInTheTable_data() {
-        QTest::addColumn<QString>("symbol");
-        for (const char* name :
-             {"gauge.medium", "key.fill", "cube.box", "list.bullet.rectangle", "network", "checkmark.seal",
-              "arrow.down.circle", "stethoscope", "arrow.clockwise", "ellipsis.circle",
-              "antenna.radiowaves.left.and.right", "antenna.radiowaves.left.and.right.slash", "lock.fill",
-              "exclamationmark.triangle.fill", "stop.fill", "play.fill", "cube", "cpu", "paperplane.fill",
-              "doc.on.doc", "checkmark", "checkmark.circle.fill", "magnifyingglass", "wand.and.stars",
-              "arrow.triangle.2.circlepath", "trash", "sparkles", "square.and.arrow.down", "info.circle",
-              "folder", "wifi", "macwindow", "xmark"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-    void symbolsTheScreensNameAreInTheTable() {
-        QFETCH(QString, symbol);
-        QVERIFY(icons::codepoint(symbol).has_value());
-        QCOMPARE(icons::glyph(symbol).toUcs4().size(), 1);
-    }
-
     void everyGlyphDrawsInkInTheAskedColour() {
         for (const SymbolGlyph& entry : icons::table()) {
             const QImage image = icons::pixmap(QString::fromLatin1(entry.symbol), 24, Qt::red, 1).toImage();
@@ -137,29 +82,19 @@ private slots:
 class ThemeTest : public QObject {
     Q_OBJECT
 private slots:
+    // Sizes are logical pixels. Qt 6.4 matches fontconfig faces at whole pixel sizes, so a half-pixel
+    // size lands on the next pixel, never on a size in another unit (13.5 points at 96 dpi is 18 pixels).
     void textIsSizedInLogicalPixels_data() {
         QTest::addColumn<qreal>("pixels");
-        QTest::newRow("caption") << 10.0;
-        QTest::newRow("body") << 13.0;
-        QTest::newRow("title") << 28.0;
-    }
-    void textIsSizedInLogicalPixels() {
-        QFETCH(qreal, pixels);
-        QCOMPARE(QFontInfo(Theme::font(pixels)).pixelSize(), int(pixels));
-        QCOMPARE(QFontInfo(Theme::mono(pixels)).pixelSize(), int(pixels));
-    }
-
-    // Qt 6.4 matches fontconfig faces at whole pixel sizes; a half-pixel size lands on the next
-    // pixel, never on a size in another unit (13.5 points at 96 dpi would be 18 pixels).
-    void fractionalSizesLandOnTheNearestWholePixel_data() {
-        QTest::addColumn<qreal>("pixels");
         QTest::addColumn<int>("resolved");
+        QTest::newRow("caption") << 10.0 << 10;
+        QTest::newRow("title") << 28.0 << 28;
         QTest::newRow("9.5") << 9.5 << 10;
         QTest::newRow("12.4") << 12.4 << 12;
         QTest::newRow("12.5") << 12.5 << 13;
         QTest::newRow("13.5") << 13.5 << 14;
     }
-    void fractionalSizesLandOnTheNearestWholePixel() {
+    void textIsSizedInLogicalPixels() {
         QFETCH(qreal, pixels);
         QFETCH(int, resolved);
         QCOMPARE(QFontInfo(Theme::font(pixels)).pixelSize(), resolved);
@@ -229,6 +164,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) { return runKitTests<PhaseLabelTest, IconTableTest, ThemeTest>(argc, argv); }
+int main(int argc, char** argv) { return runKitTests<IconTableTest, ThemeTest>(argc, argv); }
 
 #include "KitValuesTest.moc"

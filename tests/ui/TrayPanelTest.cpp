@@ -1,11 +1,13 @@
-// The tray panel as a user meets it, and the small kit rows it is made of.
+// The tray panel as a user meets it, and the small kit rows it is made of. Its lines are decided
+// without a window (ScreenLogicTest); here is what the panel shows and what its entries do.
 #include "KitTestMain.h"
 #include "StatusFixture.h"
 
-#include "ui/TrayPanel.h"
-#include "ui/kit/MenuPanelParts.h"
+#include "ui/kit/MBPanel.h"
 #include "ui/kit/Theme.h"
+#include "ui/tray/TrayPanel.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDialog>
 #include <QEnterEvent>
@@ -25,11 +27,14 @@ QStringList itemLabels(const QWidget* root) {
     return labels;
 }
 
+// What a screen reader hears of each visible figure: its name and its value.
 QStringList statLines(const QWidget* root) {
     QStringList lines;
-    for (const MBStat* stat : root->findChildren<MBStat*>())
-        if (stat->isVisibleTo(root))
-            lines << stat->label() + ": " + stat->value();
+    for (MBStat* stat : root->findChildren<MBStat*>())
+        if (stat->isVisibleTo(root)) {
+            QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(stat);
+            lines << heard->text(QAccessible::Name) + ": " + heard->text(QAccessible::Value);
+        }
     return lines;
 }
 
@@ -54,21 +59,14 @@ private Q_SLOTS:
         host.place(item, {320, item->sizeHint().height()});
         QEvent leave(QEvent::Leave); // wherever the offscreen pointer happens to be
         QCoreApplication::sendEvent(item, &leave);
-        QCOMPARE(item->background(), QColor(Qt::transparent));
-        const QColor clear = item->grab().toImage().pixelColor(item->width() - 2, 2);
+        const auto corner = [&] { return item->grab().toImage().pixelColor(item->width() - 2, 2); };
+        const QColor clear = corner();
         QEnterEvent enter(QPointF(10, 5), QPointF(10, 5), QPointF(10, 5));
         QCoreApplication::sendEvent(item, &enter);
-        QVERIFY(item->isHovered());
         QCOMPARE(item->background(), wash);
-        const QImage hovered = item->grab().toImage();
-        if (const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR"); !dir.isEmpty() && QDir().mkpath(dir))
-            hovered.save(dir + "/tray-item-hovered-" + QTest::currentDataTag() + ".png"); // for a person to look at
-        const QColor washed = hovered.pixelColor(item->width() - 2, 2);
-        QVERIFY(danger ? washed.red() > washed.blue() : washed.blue() > washed.red());
+        QVERIFY(danger ? corner().red() > corner().blue() : corner().blue() > corner().red());
         QCoreApplication::sendEvent(item, &leave);
-        QVERIFY(!item->isHovered());
-        QCOMPARE(item->background(), QColor(Qt::transparent));
-        QCOMPARE(item->grab().toImage().pixelColor(item->width() - 2, 2), clear);
+        QCOMPARE(corner(), clear);
     }
 
     void theFocusRingShowsOnlyAfterKeyboardMoves() {
@@ -81,24 +79,24 @@ private Q_SLOTS:
         item->clearFocus();
         const QColor plain = edge();
         item->setFocus(Qt::ActiveWindowFocusReason); // what a popup does to its first row
-        QVERIFY(item->hasFocus());
         QCOMPARE(edge(), plain);
         item->clearFocus();
         item->setFocus(Qt::TabFocusReason);
         QVERIFY(edge() != plain);
     }
 
-    void aStatValueTooLongIsCutInTheMiddle() {
+    void aStatValueTooLongIsCutInTheMiddleButHeardWhole() {
         ScreenHost host;
         const QString alias = "keldmarch-production-2026-12-06-with-a-very-long-alias-tail";
         auto* stat = new MBStat("Model", alias);
         host.place(stat, {320, stat->sizeHint().height()});
         const QString shown = stat->displayedValue();
-        QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
-        QVERIFY(shown.startsWith("keldmarch"));
-        QVERIFY(shown.endsWith("tail"));
+        QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith("keldmarch") && shown.endsWith("tail"),
+                 qPrintable(shown));
+        QCOMPARE(statLines(&host), QStringList{"Model: " + alias});
         stat->setValue("keldmarch-1");
         QCOMPARE(stat->displayedValue(), "keldmarch-1");
+        QCOMPARE(statLines(&host), QStringList{"Model: keldmarch-1"});
     }
 };
 
@@ -111,11 +109,11 @@ protected:
     void open() {
         host = std::make_unique<ScreenHost>();
         panel = new TrayPanel(model.get());
-        host->place(panel, {MenuPanel::kWidth, panel->sizeHint().height()});
+        host->place(panel, {MBPanel::kWidth, panel->sizeHint().height()});
     }
     void close() {
         if (panel) // every flow runs to its end before the model it talks to goes away
-            QTRY_COMPARE(panel->runningFlows(), 0);
+            QTRY_COMPARE(panel->flows().running(), 0);
         host.reset();
         panel = nullptr;
         tearDown();
@@ -128,47 +126,24 @@ private Q_SLOTS:
     void init() { setUp({}); }
     void cleanup() { close(); }
 
-    void withoutAStatusThePanelSaysTheDaemonIsNotReachable() {
+    void thePanelShowsTheStatusAndSaysWhenThereIsNone() {
         open();
+        serve(sampleStatus());
+        QCOMPARE(panel->header()->phaseText(), "Running");
+        QCOMPARE(itemLabels(panel).mid(0, 2), (QStringList{"Copy localhost endpoint", "Copy LAN endpoint"}));
+        QCOMPARE(statLines(panel), (QStringList{"Model: keldmarch-1", "Uptime: 2h 3m", "In flight: 2 / 8 max"}));
+        QVERIFY(visibleTexts(panel).contains("Update available · 1.5.0"));
+        panel->copyLocalhostItem()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "http://127.0.0.1:11434/v1");
+        panel->copyLanItem()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "http://" + QSysInfo::machineHostName() + ":11434/v1");
+
         goDown();
-        QCOMPARE(panel->width(), 320);
         QCOMPARE(panel->header()->phaseText(), "Stopped");
         QVERIFY(visibleTexts(panel).contains("Daemon not reachable"));
         QCOMPARE(statLines(panel), QStringList());
         QCOMPARE(itemLabels(panel), (QStringList{"Start server", "Refresh", "Open Tavrin Keldmarch…", "Re-run setup…",
                                                  "Quit Tavrin Keldmarch"}));
-        QVERIFY(panel->quitItem()->isDanger());
-        QVERIFY(visibleTexts(panel).contains("ENDPOINTS"));
-        QVERIFY(visibleTexts(panel).contains("SERVER STATE"));
-    }
-
-    void aFullStatusShowsBothEndpointsAndEveryLine() {
-        open();
-        serve(sampleStatus());
-        QCOMPARE(panel->header()->phaseText(), "Running");
-        QVERIFY(!visibleTexts(panel).contains("Daemon not reachable"));
-        QCOMPARE(itemLabels(panel).mid(0, 2), (QStringList{"Copy localhost endpoint", "Copy LAN endpoint"}));
-        QCOMPARE(statLines(panel), (QStringList{"Model: keldmarch-1", "Uptime: 2h 3m", "In flight: 2 / 8 max"}));
-        QVERIFY(visibleTexts(panel).contains("Update available · 1.5.0"));
-
-        panel->copyLocalhostItem()->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "http://127.0.0.1:11434/v1");
-        panel->copyLanItem()->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "http://" + QSysInfo::machineHostName() + ":11434/v1");
-    }
-
-    void aLocalOnlyServerWithoutFiguresShowsLess() {
-        open();
-        ClientServerStatus status = sampleStatus();
-        status.bind.lanEnabled = false;
-        status.concurrency.reset();
-        status.updater.availableUpdate.reset();
-        status.model.running.reset();
-        serve(status);
-        QCOMPARE(itemLabels(panel).mid(0, 2), (QStringList{"Copy localhost endpoint", "Start server"}));
-        QCOMPARE(statLines(panel), (QStringList{"Model: not loaded", "Uptime: 2h 3m"}));
-        for (const QString& text : visibleTexts(panel))
-            QVERIFY2(!text.startsWith("Update available"), qPrintable(text));
     }
 };
 
@@ -177,47 +152,36 @@ class TrayPanelActionTest : public TrayPanelFixture {
 private Q_SLOTS:
     void cleanup() { close(); }
 
-    void openAndRerunSetupAskTheShell() {
+    void openRerunSetupAndQuitAskTheShell() {
         setUp({});
         model->setHasCompletedFirstRun(true);
         open();
         QSignalSpy opened(panel, &TrayPanel::openMainWindowRequested);
         QSignalSpy rerun(panel, &TrayPanel::rerunSetupRequested);
+        QSignalSpy quit(panel, &TrayPanel::quitRequested);
         panel->openItem()->click();
-        QCOMPARE(opened.count(), 1);
-        QVERIFY(model->hasCompletedFirstRun());
         panel->rerunSetupItem()->click();
-        QCOMPARE(rerun.count(), 1);
         QVERIFY(!model->hasCompletedFirstRun());
-    }
-
-    void refreshRunsOnePollCycle() {
-        setUp({});
-        open();
-        server->clearRequests();
-        panel->refreshItem()->click();
-        QTRY_COMPARE(panel->header()->phaseText(), "Running");
-        QVERIFY(server->requestCount() >= 2);
+        panel->quitItem()->click();
+        QCOMPARE(opened.count() + rerun.count() + quit.count(), 3);
     }
 
     void startLaunchesAChildWhenNotRegisteredAndStopTakesItDown() {
         setUp({});
         open();
         goDown();
-        QCOMPARE(panel->startStopItem()->label(), "Start server");
         QSignalSpy opened(panel, &TrayPanel::openMainWindowRequested);
         panel->startStopItem()->click();
         QTRY_VERIFY(controller->isRunning());
         QCOMPARE(panel->startStopItem()->label(), "Stop server");
-        QCOMPARE(panel->startStopItem()->symbol(), "stop.fill");
         const qint32 pid = *controller->pid();
-        QCOMPARE(opened.count(), 0);
 
         panel->startStopItem()->click();
         QTRY_VERIFY(!controller->isRunning());
         QTRY_VERIFY(processGone(pid));
         QCOMPARE(panel->startStopItem()->label(), "Start server");
         QVERIFY(systemctlCalls().contains("stop com.tavrinai.server.service"));
+        QCOMPARE(opened.count(), 0);
     }
 
     void stopStillStopsAChildWhenNoServiceManagerAnswers() {
@@ -226,7 +190,6 @@ private Q_SLOTS:
         QVERIFY(controller->launchChildProcess(std::nullopt));
         const qint32 pid = *controller->pid();
         QVERIFY(!QCoro::waitFor(controller->unregisterAgent())); // removal cannot work here
-        QVERIFY(controller->isRunning());
         panel->startStopItem()->click();
         QTRY_VERIFY(!controller->isRunning());
         QTRY_VERIFY(processGone(pid));
@@ -246,39 +209,10 @@ private Q_SLOTS:
         setUp({.atRequiredLocation = true});
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         QCoro::waitFor(controller->stop());
-        QVERIFY(!controller->isRunning());
         open();
         panel->startStopItem()->click();
         QTRY_VERIFY(systemctlCalls().contains("restart com.tavrinai.server.service"));
         QTRY_VERIFY(controller->isRunning());
-        QCOMPARE(controller->pid(), std::optional<qint32>(4321));
-    }
-
-    void quitWhileStoppedQuitsAtOnce() {
-        setUp({});
-        open();
-        QSignalSpy quit(panel, &TrayPanel::quitRequested);
-        const QString before = systemctlCalls();
-        panel->quitItem()->click();
-        QTRY_COMPARE(quit.count(), 1);
-        QCOMPARE(systemctlCalls(), before);
-    }
-
-    void quitWhileRunningUnregistersFirst() {
-        setUp({.atRequiredLocation = true});
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QCoro::waitFor(controller->refreshStatus());
-        QVERIFY(controller->isRunning());
-        open();
-        QSignalSpy quit(panel, &TrayPanel::quitRequested);
-        bool unregisteredBeforeQuit = false;
-        connect(panel, &TrayPanel::quitRequested, this, [&] {
-            unregisteredBeforeQuit = systemctlCalls().contains("disable com.tavrinai.server.service") &&
-                                     !QFile::exists(installedUnit());
-        });
-        panel->quitItem()->click();
-        QTRY_COMPARE(quit.count(), 1);
-        QVERIFY(unregisteredBeforeQuit);
     }
 
     void thePopupAndTheDialogStepAsideWhenAWindowIsWanted() {
@@ -286,10 +220,8 @@ private Q_SLOTS:
         auto* popupPanel = new TrayPanel(model.get());
         std::unique_ptr<QWidget> popup(makeTrayPanelWindow(popupPanel));
         QCOMPARE(popup->windowType(), Qt::Popup);
-        QVERIFY(popup->windowFlags() & Qt::FramelessWindowHint);
         showTrayPanelWindow(popup.get(), QRect(900, 2, 24, 24));
         QVERIFY(popup->isVisible());
-        QCOMPARE(popup->width(), 320);
         popupPanel->openItem()->click();
         QVERIFY(!popup->isVisible());
         showTrayPanelWindow(popup.get(), QRect());
@@ -299,7 +231,6 @@ private Q_SLOTS:
         auto* dialogPanel = new TrayPanel(model.get());
         std::unique_ptr<QDialog> dialog(makeTrayPanelDialog(dialogPanel));
         dialog->show();
-        QVERIFY(dialog->isVisible());
         dialogPanel->rerunSetupItem()->click();
         QVERIFY(!dialog->isVisible());
     }

@@ -1,5 +1,5 @@
 // Renders the visual kit to PNG files: tavrin-kit-gallery DIR
-#include "ui/kit/KitGallery.h"
+#include "ui/gallery/KitGallery.h"
 #include "ui/kit/Theme.h"
 
 #include <QApplication>

@@ -6,11 +6,13 @@ class QLabel;
 
 namespace tavrin {
 
-class CopyButton;
+class TRCopyButton;
 
 struct EndpointBoxOptions {
     bool dashed = false;
     bool muted = false;
+    // What the copy button is called; "Copy " and the label unless given.
+    QString copyName = {};
 };
 
 // An endpoint URL with its caption and a copy button; dashed and muted when the endpoint is off.
@@ -26,9 +28,9 @@ public:
     void setMuted(bool muted);
 
     QString url() const;
-    bool isDashed() const { return options_.dashed; }
-    bool isMuted() const { return options_.muted; }
-    CopyButton* copyButton() const { return copy_; }
+    bool isDashed() const { return m_options.dashed; }
+    bool isMuted() const { return m_options.muted; }
+    TRCopyButton* copyButton() const { return m_copy; }
 
 signals:
     void copied(const QString& url);
@@ -37,10 +39,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    EndpointBoxOptions options_;
-    QLabel* label_;
-    QLabel* url_;
-    CopyButton* copy_;
+    EndpointBoxOptions m_options;
+    QLabel* m_label;
+    QLabel* m_url;
+    TRCopyButton* m_copy;
 };
 
 } // namespace tavrin

@@ -10,9 +10,9 @@
 namespace tavrin {
 
 HeroCard::HeroCard(QWidget* parent) : QWidget(parent) {
-    body_ = new QVBoxLayout(this);
-    body_->setContentsMargins(22, 22, 22, 22);
-    body_->setSpacing(16);
+    m_body = new QVBoxLayout(this);
+    m_body->setContentsMargins(Spacing::hero, Spacing::hero, Spacing::hero, Spacing::hero);
+    m_body->setSpacing(Spacing::block);
 }
 
 void HeroCard::paintEvent(QPaintEvent*) {

@@ -12,13 +12,13 @@ class HeroCard : public QWidget {
 public:
     explicit HeroCard(QWidget* parent = nullptr);
 
-    QVBoxLayout* body() const { return body_; }
+    QVBoxLayout* body() const { return m_body; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QVBoxLayout* body_;
+    QVBoxLayout* m_body;
 };
 
 } // namespace tavrin

@@ -6,12 +6,14 @@ class QLabel;
 
 namespace tavrin {
 
-class CopyButton;
+class TRCopyButton;
 
 struct KVRowOptions {
     bool monospaced = false;
     bool copyable = false;
     int labelWidth = 120;
+    // What the copy button is called; "Copy " and the label unless given.
+    QString copyName = {};
 };
 
 // A label/value line of a details list, with an optional copy button:
@@ -24,10 +26,10 @@ public:
     void setValue(const QString& value);
     void setLabel(const QString& label);
 
-    QString label() const { return label_; }
+    QString label() const { return m_label; }
     QString value() const;
     // nullptr unless the row is copyable.
-    CopyButton* copyButton() const { return copy_; }
+    TRCopyButton* copyButton() const { return m_copy; }
 
 signals:
     void copied(const QString& value);
@@ -36,10 +38,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QString label_;
-    QLabel* labelView_;
-    QLabel* valueView_;
-    CopyButton* copy_ = nullptr;
+    QString m_label;
+    QLabel* m_labelView;
+    QLabel* m_valueView;
+    TRCopyButton* m_copy = nullptr;
 };
 
 } // namespace tavrin

@@ -8,7 +8,7 @@
 
 namespace tavrin {
 
-KeldmarchLogoMark::KeldmarchLogoMark(int size, QWidget* parent) : QWidget(parent), size_(size) {
+KeldmarchLogoMark::KeldmarchLogoMark(int size, QWidget* parent) : QWidget(parent), m_size(size) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(QStringLiteral("Tavrin Keldmarch"));
     auto* shadow = new QGraphicsDropShadowEffect(this);
@@ -18,7 +18,7 @@ KeldmarchLogoMark::KeldmarchLogoMark(int size, QWidget* parent) : QWidget(parent
 }
 
 void KeldmarchLogoMark::setMarkSize(int size) {
-    size_ = size;
+    m_size = size;
     setFixedSize(size, size);
     if (auto* shadow = qobject_cast<QGraphicsDropShadowEffect*>(graphicsEffect())) {
         shadow->setBlurRadius(size * 0.3);
@@ -32,9 +32,9 @@ void KeldmarchLogoMark::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF box = rect();
-    const qreal radius = 0.25 * size_;
+    const qreal radius = 0.25 * m_size;
     paintRoundedBox(p, box, radius, Theme::brandGradient(), Theme::alpha(Qt::white, 0.55), 1);
-    p.setFont(Theme::font(0.58 * size_, FontWeight::heavy));
+    p.setFont(Theme::font(0.58 * m_size, FontWeight::heavy));
     p.setPen(Theme::alpha(Theme::brandTealDark(), 0.92));
     p.drawText(box, Qt::AlignCenter, QStringLiteral("T"));
 }

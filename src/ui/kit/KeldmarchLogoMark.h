@@ -10,13 +10,13 @@ class KeldmarchLogoMark : public QWidget {
 public:
     explicit KeldmarchLogoMark(int size = 28, QWidget* parent = nullptr);
     void setMarkSize(int size);
-    int markSize() const { return size_; }
+    int markSize() const { return m_size; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    int size_;
+    int m_size;
 };
 
 } // namespace tavrin

@@ -24,49 +24,49 @@ KeldmarchSwitch::KeldmarchSwitch(const QString& label, QWidget* parent) : QAbstr
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
-    setFont(Theme::font(13));
+    setFont(Theme::font(TextRole::body));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    animation_ = new QVariantAnimation(this);
-    animation_->setDuration(kAnimationMs);
-    animation_->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(animation_, &QVariantAnimation::valueChanged, this,
+    m_animation = new QVariantAnimation(this);
+    m_animation->setDuration(kAnimationMs);
+    m_animation->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& v) { setKnobPosition(v.toReal()); });
     connect(this, &QAbstractButton::toggled, this, &KeldmarchSwitch::followCheckState);
 }
 
 void KeldmarchSwitch::setLabel(const QString& label) {
-    label_ = label;
+    m_label = label;
     setText(literalButtonText(label));
     updateGeometry();
     update();
 }
 
 void KeldmarchSwitch::setLabelHidden(bool hidden) {
-    labelHidden_ = hidden;
+    m_labelHidden = hidden;
     updateGeometry();
     update();
 }
 
 void KeldmarchSwitch::setKnobPosition(qreal position) {
-    knobPosition_ = position;
+    m_knobPosition = position;
     update();
 }
 
 void KeldmarchSwitch::followCheckState(bool checked) {
-    animation_->stop();
+    m_animation->stop();
     if (!isVisible()) {
         setKnobPosition(checked ? 1 : 0);
         return;
     }
-    animation_->setStartValue(knobPosition_);
-    animation_->setEndValue(checked ? 1.0 : 0.0);
-    animation_->start();
+    m_animation->setStartValue(m_knobPosition);
+    m_animation->setEndValue(checked ? 1.0 : 0.0);
+    m_animation->start();
 }
 
 QSize KeldmarchSwitch::sizeHint() const {
     int width = kTrackSize.width() + 2;
-    if (!labelHidden_ && !label_.isEmpty())
-        width += int(std::ceil(QFontMetricsF(font()).horizontalAdvance(label_) + kLabelGap));
+    if (!m_labelHidden && !m_label.isEmpty())
+        width += int(std::ceil(QFontMetricsF(font()).horizontalAdvance(m_label) + kLabelGap));
     const int height = std::max(kTrackSize.height() + 2, int(std::ceil(QFontMetricsF(font()).height())));
     return {width, height};
 }
@@ -92,11 +92,11 @@ void KeldmarchSwitch::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     if (!isEnabled())
         p.setOpacity(0.45);
-    if (!labelHidden_ && !label_.isEmpty()) {
+    if (!m_labelHidden && !m_label.isEmpty()) {
         p.setPen(Theme::ink());
         p.setFont(font());
         p.drawText(QRectF(0, 0, trackRect().left() - kLabelGap, height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   label_);
+                   m_label);
     }
 
     const QRectF track = trackRect();
@@ -104,17 +104,17 @@ void KeldmarchSwitch::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(Theme::alpha(Theme::inkMuted(), 0.30));
     p.drawRoundedRect(track, radius, radius);
-    if (knobPosition_ > 0) {
+    if (m_knobPosition > 0) {
         // The gradient fades in as the knob travels, so the colour change follows the animation.
         p.save();
-        p.setOpacity(p.opacity() * knobPosition_);
+        p.setOpacity(p.opacity() * m_knobPosition);
         p.setBrush(Theme::buttonGradient());
         p.drawRoundedRect(track, radius, radius);
         p.restore();
     }
 
     const qreal travel = track.width() - 2 * kKnobInset - kKnob;
-    const QRectF knob(track.left() + kKnobInset + travel * knobPosition_, track.top() + kKnobInset, kKnob, kKnob);
+    const QRectF knob(track.left() + kKnobInset + travel * m_knobPosition, track.top() + kKnobInset, kKnob, kKnob);
     p.setBrush(Theme::alpha(Theme::ink(), 0.10));
     p.drawEllipse(knob.translated(0, 1).adjusted(-0.5, -0.5, 0.5, 0.5));
     p.setBrush(Theme::alpha(Theme::ink(), 0.08));

@@ -15,12 +15,12 @@ public:
     explicit KeldmarchSwitch(const QString& label = {}, QWidget* parent = nullptr);
 
     void setLabel(const QString& label);
-    QString label() const { return label_; }
+    QString label() const { return m_label; }
     void setLabelHidden(bool hidden);
-    bool isLabelHidden() const { return labelHidden_; }
+    bool isLabelHidden() const { return m_labelHidden; }
 
     // 0 at the leading end (off), 1 at the trailing end (on); moves while animating.
-    qreal knobPosition() const { return knobPosition_; }
+    qreal knobPosition() const { return m_knobPosition; }
     void setKnobPosition(qreal position);
 
     QSize sizeHint() const override;
@@ -38,10 +38,10 @@ private:
     void followCheckState(bool checked);
     QRectF trackRect() const;
 
-    QString label_;
-    bool labelHidden_ = false;
-    qreal knobPosition_ = 0;
-    QVariantAnimation* animation_;
+    QString m_label;
+    bool m_labelHidden = false;
+    qreal m_knobPosition = 0;
+    QVariantAnimation* m_animation;
 };
 
 } // namespace tavrin

@@ -4,12 +4,13 @@
 
 namespace tavrin {
 
-QLabel* kitLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
+QLabel* kitLabel(const QString& text, TextRole role, const QColor& color, QWidget* parent) {
+    const TextStyle style = Theme::text(role);
     auto* label = new QLabel(text, parent);
-    label->setFont(font);
+    label->setFont(style.font);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setLabelColor(label, color);
+    setLabelColor(label, color.isValid() ? color : style.colour.isValid() ? style.colour : Theme::ink());
     return label;
 }
 
@@ -27,21 +28,21 @@ QString literalButtonText(const QString& text) {
     return escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-KitDot::KitDot(int diameter, const QColor& color, QWidget* parent) : QWidget(parent), color_(color) {
+TRDot::TRDot(int diameter, const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
     setFixedSize(diameter, diameter);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void KitDot::setColor(const QColor& color) {
-    color_ = color;
+void TRDot::setColor(const QColor& color) {
+    m_color = color;
     update();
 }
 
-void KitDot::paintEvent(QPaintEvent*) {
+void TRDot::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(color_);
+    p.setBrush(m_color);
     p.drawEllipse(QRectF(rect()));
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "ui/kit/Theme.h"
+
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
 
 namespace tavrin {
 
-// A label in one of the kit's type styles and colours. Screens do not build these themselves; kit
-// components do.
-QLabel* kitLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
+// A label in one of the kit's text roles, in the role's colour unless `color` is given. Screens do not
+// build these themselves; kit components do.
+QLabel* kitLabel(const QString& text, TextRole role, const QColor& color = {}, QWidget* parent = nullptr);
 void setLabelColor(QLabel* label, const QColor& color);
 
 // Button texts are the product's words, never mnemonics: "Download & verify" must read, and be
@@ -16,18 +18,18 @@ void setLabelColor(QLabel* label, const QColor& color);
 QString literalButtonText(const QString& text);
 
 // A filled circle (the dots of eyebrows and pills).
-class KitDot : public QWidget {
+class TRDot : public QWidget {
     Q_OBJECT
 public:
-    KitDot(int diameter, const QColor& color, QWidget* parent = nullptr);
+    TRDot(int diameter, const QColor& color, QWidget* parent = nullptr);
     void setColor(const QColor& color);
-    QColor color() const { return color_; }
+    QColor color() const { return m_color; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QColor color_;
+    QColor m_color;
 };
 
 } // namespace tavrin

@@ -10,22 +10,26 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kLineGap = 5;
+}
+
 ModeCard::ModeCard(const QString& label, const QString& title, const QString& description, bool isOn,
                    QWidget* parent)
-    : QAbstractButton(parent), on_(isOn) {
+    : QAbstractButton(parent), m_on(isOn) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(14, 14, 14, 14);
-    stack->setSpacing(5);
-    label_ = kitLabel(label.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
-    title_ = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), this);
-    description_ = kitLabel(description, Theme::font(11.5), Theme::inkMuted(), this);
-    for (QLabel* l : {label_, title_, description_}) {
+    stack->setContentsMargins(Spacing::tile, Spacing::tile, Spacing::tile, Spacing::tile);
+    stack->setSpacing(kLineGap);
+    m_label = kitLabel(label.toUpper(), TextRole::tileLabel, {}, this);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, this);
+    m_description = kitLabel(description, TextRole::detail, {}, this);
+    for (QLabel* l : {m_label, m_title, m_description}) {
         l->setWordWrap(true);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         stack->addWidget(l);
     }
     stack->addStretch(1);
-    label_->setVisible(!label.isEmpty());
+    m_label->setVisible(!label.isEmpty());
     setText(literalButtonText(title));
     setAccessibleName(title);
     setAccessibleDescription(description);
@@ -36,24 +40,24 @@ ModeCard::ModeCard(const QString& label, const QString& title, const QString& de
 }
 
 void ModeCard::setLabel(const QString& label) {
-    label_->setText(label.toUpper());
-    label_->setVisible(!label.isEmpty());
+    m_label->setText(label.toUpper());
+    m_label->setVisible(!label.isEmpty());
 }
 
 void ModeCard::setTitle(const QString& title) {
-    title_->setText(title);
+    m_title->setText(title);
     setText(literalButtonText(title));
     setAccessibleName(title);
 }
 
 void ModeCard::setDescription(const QString& description) {
-    description_->setText(description);
+    m_description->setText(description);
     setAccessibleDescription(description);
 }
 
 void ModeCard::setOn(bool on) {
-    on_ = on;
-    setLabelColor(label_, on ? Theme::brandTealDeep() : Theme::inkMuted());
+    m_on = on;
+    setLabelColor(m_label, on ? Theme::brandTealDeep() : Theme::inkMuted());
     update();
 }
 
@@ -73,7 +77,7 @@ void ModeCard::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (isDown())
         p.setOpacity(0.85);
-    if (on_)
+    if (m_on)
         paintRoundedBox(p, rect(), 10, Theme::alpha(Theme::brandTeal(), 0.06), Theme::brandTeal(), 1.5);
     else
         paintRoundedBox(p, rect(), 10, Theme::surface(), Theme::line(), 1);

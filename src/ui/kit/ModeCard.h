@@ -18,7 +18,7 @@ public:
     void setTitle(const QString& title);
     void setDescription(const QString& description);
     void setOn(bool on);
-    bool isOn() const { return on_; }
+    bool isOn() const { return m_on; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -28,10 +28,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool on_;
-    QLabel* label_;
-    QLabel* title_;
-    QLabel* description_;
+    bool m_on;
+    QLabel* m_label;
+    QLabel* m_title;
+    QLabel* m_description;
 };
 
 } // namespace tavrin

@@ -11,48 +11,52 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kLineGap = 5;
+}
+
 NetMapNode::NetMapNode(const QString& symbol, const QString& head, const QString& title, const QString& detail,
                        bool isActive, QWidget* parent)
-    : QWidget(parent), active_(isActive) {
+    : QWidget(parent), m_active(isActive) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(14, 14, 14, 14);
-    stack->setSpacing(5);
+    stack->setContentsMargins(Spacing::tile, Spacing::tile, Spacing::tile, Spacing::tile);
+    stack->setSpacing(kLineGap);
     auto* caption = new QHBoxLayout;
-    caption->setSpacing(6);
-    icon_ = new TRSymbol(symbol, 10, Theme::inkMuted(), this);
-    head_ = kitLabel(head.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
-    caption->addWidget(icon_, 0, Qt::AlignVCenter);
-    caption->addWidget(head_, 1, Qt::AlignVCenter);
+    caption->setSpacing(Spacing::lines);
+    m_icon = new TRSymbol(symbol, 10, Theme::inkMuted(), this);
+    m_head = kitLabel(head.toUpper(), TextRole::tileLabel, {}, this);
+    caption->addWidget(m_icon, 0, Qt::AlignVCenter);
+    caption->addWidget(m_head, 1, Qt::AlignVCenter);
     stack->addLayout(caption);
-    title_ = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), this);
-    title_->setWordWrap(true);
-    detail_ = kitLabel(detail, Theme::font(11.5), Theme::inkMuted(), this);
-    detail_->setWordWrap(true);
-    stack->addWidget(title_);
-    stack->addWidget(detail_);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, this);
+    m_title->setWordWrap(true);
+    m_detail = kitLabel(detail, TextRole::detail, {}, this);
+    m_detail->setWordWrap(true);
+    stack->addWidget(m_title);
+    stack->addWidget(m_detail);
     stack->addStretch(1);
     setActive(isActive);
 }
 
-void NetMapNode::setSymbol(const QString& symbol) { icon_->setSymbol(symbol); }
-void NetMapNode::setHead(const QString& head) { head_->setText(head.toUpper()); }
-void NetMapNode::setTitle(const QString& title) { title_->setText(title); }
-void NetMapNode::setDetail(const QString& detail) { detail_->setText(detail); }
+void NetMapNode::setSymbol(const QString& symbol) { m_icon->setSymbol(symbol); }
+void NetMapNode::setHead(const QString& head) { m_head->setText(head.toUpper()); }
+void NetMapNode::setTitle(const QString& title) { m_title->setText(title); }
+void NetMapNode::setDetail(const QString& detail) { m_detail->setText(detail); }
 
 void NetMapNode::setActive(bool active) {
-    active_ = active;
+    m_active = active;
     const QColor accent = active ? Theme::brandTealDeep() : Theme::inkMuted();
-    icon_->setColor(accent);
-    setLabelColor(head_, accent);
+    m_icon->setColor(accent);
+    setLabelColor(m_head, accent);
     update();
 }
 
-QString NetMapNode::title() const { return title_->text(); }
-QString NetMapNode::detail() const { return detail_->text(); }
+QString NetMapNode::title() const { return m_title->text(); }
+QString NetMapNode::detail() const { return m_detail->text(); }
 
 void NetMapNode::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (active_)
+    if (m_active)
         paintRoundedBox(p, rect(), 10, Theme::alpha(Theme::brandTeal(), 0.07), Theme::brandTeal(), 1.5);
     else
         paintRoundedBox(p, rect(), 10, Theme::surface(), Theme::line(), 1);

@@ -21,7 +21,7 @@ public:
     void setDetail(const QString& detail);
     void setActive(bool active);
 
-    bool isActive() const { return active_; }
+    bool isActive() const { return m_active; }
     QString title() const;
     QString detail() const;
 
@@ -29,11 +29,11 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    bool active_;
-    TRSymbol* icon_;
-    QLabel* head_;
-    QLabel* title_;
-    QLabel* detail_;
+    bool m_active;
+    TRSymbol* m_icon;
+    QLabel* m_head;
+    QLabel* m_title;
+    QLabel* m_detail;
 };
 
 } // namespace tavrin

@@ -15,39 +15,38 @@ StatTile::StatTile(const QString& symbol, const QString& label, const QString& v
                    const QColor& valueColor, QWidget* parent)
     : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(14, 14, 14, 14);
-    stack->setSpacing(6);
+    stack->setContentsMargins(Spacing::tile, Spacing::tile, Spacing::tile, Spacing::tile);
+    stack->setSpacing(Spacing::lines);
     auto* caption = new QHBoxLayout;
-    caption->setSpacing(6);
-    icon_ = new TRSymbol(symbol, 11, Theme::inkMuted(), this);
-    label_ = kitLabel(label.toUpper(), Theme::mono(9.5, FontWeight::semibold, 1.8), Theme::inkMuted(), this);
-    caption->addWidget(icon_, 0, Qt::AlignVCenter);
-    caption->addWidget(label_, 1, Qt::AlignVCenter);
+    caption->setSpacing(Spacing::lines);
+    m_icon = new TRSymbol(symbol, 11, Theme::inkMuted(), this);
+    m_label = kitLabel(label.toUpper(), TextRole::tileLabel, {}, this);
+    caption->addWidget(m_icon, 0, Qt::AlignVCenter);
+    caption->addWidget(m_label, 1, Qt::AlignVCenter);
     stack->addLayout(caption);
-    value_ = kitLabel(value, Theme::font(15, FontWeight::bold, -0.2),
-                      valueColor.isValid() ? valueColor : Theme::ink(), this);
-    value_->setWordWrap(true);
-    stack->addWidget(value_);
-    detail_ = kitLabel(detail, Theme::font(11.5), Theme::inkMuted(), this);
-    detail_->setWordWrap(true);
-    detail_->setVisible(!detail.isEmpty());
-    stack->addWidget(detail_);
+    m_value = kitLabel(value, TextRole::statValue, valueColor, this);
+    m_value->setWordWrap(true);
+    stack->addWidget(m_value);
+    m_detail = kitLabel(detail, TextRole::detail, {}, this);
+    m_detail->setWordWrap(true);
+    m_detail->setVisible(!detail.isEmpty());
+    stack->addWidget(m_detail);
     stack->addStretch(1);
 }
 
-void StatTile::setSymbol(const QString& symbol) { icon_->setSymbol(symbol); }
-void StatTile::setLabel(const QString& label) { label_->setText(label.toUpper()); }
-void StatTile::setValue(const QString& value) { value_->setText(value); }
+void StatTile::setSymbol(const QString& symbol) { m_icon->setSymbol(symbol); }
+void StatTile::setLabel(const QString& label) { m_label->setText(label.toUpper()); }
+void StatTile::setValue(const QString& value) { m_value->setText(value); }
 
 void StatTile::setDetail(const QString& detail) {
-    detail_->setText(detail);
-    detail_->setVisible(!detail.isEmpty());
+    m_detail->setText(detail);
+    m_detail->setVisible(!detail.isEmpty());
 }
 
-void StatTile::setValueColor(const QColor& color) { setLabelColor(value_, color); }
+void StatTile::setValueColor(const QColor& color) { setLabelColor(m_value, color); }
 
-QString StatTile::value() const { return value_->text(); }
-QString StatTile::detail() const { return detail_->isVisibleTo(this) ? detail_->text() : QString(); }
+QString StatTile::value() const { return m_value->text(); }
+QString StatTile::detail() const { return m_detail->isVisibleTo(this) ? m_detail->text() : QString(); }
 
 void StatTile::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -30,10 +30,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    TRSymbol* icon_;
-    QLabel* label_;
-    QLabel* value_;
-    QLabel* detail_;
+    TRSymbol* m_icon;
+    QLabel* m_label;
+    QLabel* m_value;
+    QLabel* m_detail;
 };
 
 } // namespace tavrin

@@ -1,35 +1,15 @@
 #include "ui/kit/StatusChip.h"
 
-#include "ui/kit/PhaseLabel.h"
-
 namespace tavrin {
 
-PillKind statusChipKind(const Phase& phase) {
-    switch (phase.kind) {
-    case Phase::Kind::unknown:
-    case Phase::Kind::probing:
-    case Phase::Kind::stopped:
-        return PillKind::muted;
-    case Phase::Kind::running:
-        return PillKind::ok;
-    case Phase::Kind::unauthenticated:
-        return PillKind::warn;
-    case Phase::Kind::error:
-        return PillKind::bad;
-    }
-    return PillKind::muted;
-}
+StatusChip::StatusChip(const QString& label, PillKind kind, QWidget* parent)
+    : TRPill(label, kind, {.withDot = true, .mono = false}, parent) {}
 
-StatusChip::StatusChip(const Phase& phase, QWidget* parent)
-    : TRPill(phaseLabel(phase), statusChipKind(phase), {.withDot = true, .mono = false}, parent), phase_(phase) {}
-
-void StatusChip::setPhase(const Phase& phase) {
-    // The model republishes the phase on every poll; an unchanged phase must not cost a relayout.
-    if (phase == phase_)
+void StatusChip::setState(const QString& label, PillKind kind) {
+    if (label == this->label() && kind == this->kind())
         return;
-    phase_ = phase;
-    setLabel(phaseLabel(phase));
-    setKind(statusChipKind(phase));
+    setLabel(label);
+    setKind(kind);
 }
 
 } // namespace tavrin

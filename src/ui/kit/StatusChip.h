@@ -1,25 +1,17 @@
 #pragma once
 
-#include "state/Phase.h"
 #include "ui/kit/TRPill.h"
 
 namespace tavrin {
 
-// The pill colour of a phase: muted for unknown, probing and stopped; ok, warn, bad for running,
-// unauthenticated and error.
-PillKind statusChipKind(const Phase& phase);
-
-// The phase as a dotted pill (toolbar, tray panel).
+// The server's state as a dotted pill (the window's toolbar): a label in the colours of a pill kind.
 class StatusChip : public TRPill {
     Q_OBJECT
 public:
-    explicit StatusChip(const Phase& phase = Phase::unknown(), QWidget* parent = nullptr);
+    explicit StatusChip(const QString& label = {}, PillKind kind = PillKind::muted, QWidget* parent = nullptr);
 
-    void setPhase(const Phase& phase);
-    Phase phase() const { return phase_; }
-
-private:
-    Phase phase_;
+    // The state is republished on every poll; an unchanged one costs no relayout.
+    void setState(const QString& label, PillKind kind);
 };
 
 } // namespace tavrin

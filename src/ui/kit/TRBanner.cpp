@@ -11,6 +11,11 @@
 
 namespace tavrin {
 
+namespace {
+constexpr QMargins kInsets{14, 12, 14, 12};
+constexpr int kTextNudge = 1; // the icon and texts sit a point lower, level with the title's cap height
+} // namespace
+
 QColor bannerTint(BannerKind kind) {
     switch (kind) {
     case BannerKind::info:
@@ -61,74 +66,74 @@ QColor bannerBorder(BannerKind kind) {
 
 TRBanner::TRBanner(BannerKind kind, const QString& symbol, const QString& title, const QString& message,
                    QWidget* parent)
-    : QWidget(parent), kind_(kind) {
-    row_ = new QHBoxLayout(this);
-    row_->setContentsMargins(14, 12, 14, 12);
-    row_->setSpacing(10);
-    icon_ = new TRSymbol(symbol, 14, bannerTint(kind), this);
-    icon_->setContentsMargins(0, 1, 0, 0);
-    row_->addWidget(icon_, 0, Qt::AlignTop);
+    : QWidget(parent), m_kind(kind) {
+    m_row = new QHBoxLayout(this);
+    m_row->setContentsMargins(kInsets);
+    m_row->setSpacing(Spacing::grid);
+    m_icon = new TRSymbol(symbol, 14, bannerTint(kind), this);
+    m_icon->setContentsMargins(0, kTextNudge, 0, 0);
+    m_row->addWidget(m_icon, 0, Qt::AlignTop);
 
-    texts_ = new QWidget(this);
-    auto* stack = new QVBoxLayout(texts_);
-    stack->setContentsMargins(0, 1, 0, 0);
-    stack->setSpacing(3);
-    title_ = kitLabel(title, Theme::font(13, FontWeight::bold), Theme::ink(), texts_);
-    title_->setWordWrap(true);
-    message_ = kitLabel(message, Theme::font(12.5), bannerTint(kind), texts_);
-    message_->setWordWrap(true);
-    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    stack->addWidget(title_);
-    stack->addWidget(message_);
-    row_->addWidget(texts_, 1, Qt::AlignTop);
+    m_texts = new QWidget(this);
+    auto* stack = new QVBoxLayout(m_texts);
+    stack->setContentsMargins(0, kTextNudge, 0, 0);
+    stack->setSpacing(Spacing::stacked);
+    m_title = kitLabel(title, TextRole::strong, {}, m_texts);
+    m_title->setWordWrap(true);
+    m_message = kitLabel(message, TextRole::secondary, bannerTint(kind), m_texts);
+    m_message->setWordWrap(true);
+    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    stack->addWidget(m_title);
+    stack->addWidget(m_message);
+    m_row->addWidget(m_texts, 1, Qt::AlignTop);
     // Takes the free width only while the texts are hidden, so the trailing view stays at the end.
-    row_->addStretch(0);
+    m_row->addStretch(0);
     updateTexts();
 }
 
 void TRBanner::setKind(BannerKind kind) {
-    kind_ = kind;
-    icon_->setColor(bannerTint(kind));
-    setLabelColor(message_, bannerTint(kind));
+    m_kind = kind;
+    m_icon->setColor(bannerTint(kind));
+    setLabelColor(m_message, bannerTint(kind));
     update();
 }
 
-void TRBanner::setSymbol(const QString& symbol) { icon_->setSymbol(symbol); }
+void TRBanner::setSymbol(const QString& symbol) { m_icon->setSymbol(symbol); }
 
 void TRBanner::setTitle(const QString& title) {
-    title_->setText(title);
+    m_title->setText(title);
     updateTexts();
 }
 
 void TRBanner::setMessage(const QString& message) {
-    message_->setText(message);
+    m_message->setText(message);
     updateTexts();
 }
 
 void TRBanner::setTrailing(QWidget* trailing) {
-    if (trailing_ == trailing)
+    if (m_trailing == trailing)
         return;
-    delete trailing_;
-    trailing_ = trailing;
-    if (trailing_) {
-        trailing_->setParent(this);
-        row_->addWidget(trailing_, 0, Qt::AlignTop);
-        trailing_->show();
+    delete m_trailing;
+    m_trailing = trailing;
+    if (m_trailing) {
+        m_trailing->setParent(this);
+        m_row->addWidget(m_trailing, 0, Qt::AlignTop);
+        m_trailing->show();
     }
 }
 
-QString TRBanner::title() const { return title_->text(); }
-QString TRBanner::message() const { return message_->text(); }
+QString TRBanner::title() const { return m_title->text(); }
+QString TRBanner::message() const { return m_message->text(); }
 
 void TRBanner::updateTexts() {
-    title_->setVisible(!title_->text().isEmpty());
-    message_->setVisible(!message_->text().isEmpty());
-    texts_->setVisible(!title_->text().isEmpty() || !message_->text().isEmpty());
+    m_title->setVisible(!m_title->text().isEmpty());
+    m_message->setVisible(!m_message->text().isEmpty());
+    m_texts->setVisible(!m_title->text().isEmpty() || !m_message->text().isEmpty());
 }
 
 void TRBanner::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintRoundedBox(p, rect(), 10, bannerBackground(kind_), bannerBorder(kind_), 1);
+    paintRoundedBox(p, rect(), 10, bannerBackground(m_kind), bannerBorder(m_kind), 1);
 }
 
 } // namespace tavrin

@@ -31,10 +31,10 @@ public:
     // The banner takes ownership; nullptr removes (and deletes) the current trailing widget.
     void setTrailing(QWidget* trailing);
 
-    BannerKind kind() const { return kind_; }
+    BannerKind kind() const { return m_kind; }
     QString title() const;
     QString message() const;
-    QWidget* trailing() const { return trailing_; }
+    QWidget* trailing() const { return m_trailing; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -42,13 +42,13 @@ protected:
 private:
     void updateTexts();
 
-    BannerKind kind_;
-    QHBoxLayout* row_;
-    TRSymbol* icon_;
-    QWidget* texts_;
-    QLabel* title_;
-    QLabel* message_;
-    QWidget* trailing_ = nullptr;
+    BannerKind m_kind;
+    QHBoxLayout* m_row;
+    TRSymbol* m_icon;
+    QWidget* m_texts;
+    QLabel* m_title;
+    QLabel* m_message;
+    QWidget* m_trailing = nullptr;
 };
 
 } // namespace tavrin

@@ -54,15 +54,15 @@ ButtonMetrics buttonMetrics(const AnyButtonStyle& style) {
 }
 
 TRButton::TRButton(const QString& text, AnyButtonStyle style, QWidget* parent)
-    : QPushButton(literalButtonText(text), parent), style_(style), label_(text) {
+    : QPushButton(literalButtonText(text), parent), m_style(style), m_label(text) {
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    pressAnimation_ = new QVariantAnimation(this);
-    pressAnimation_->setDuration(kPressAnimationMs);
-    pressAnimation_->setEasingCurve(QEasingCurve::OutCubic);
-    connect(pressAnimation_, &QVariantAnimation::valueChanged, this,
+    m_pressAnimation = new QVariantAnimation(this);
+    m_pressAnimation->setDuration(kPressAnimationMs);
+    m_pressAnimation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_pressAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& v) { setPressProgress(v.toReal()); });
     connect(this, &QAbstractButton::pressed, this, [this] { animatePress(true); });
     connect(this, &QAbstractButton::released, this, [this] { animatePress(false); });
@@ -70,55 +70,55 @@ TRButton::TRButton(const QString& text, AnyButtonStyle style, QWidget* parent)
 }
 
 void TRButton::setButtonStyle(AnyButtonStyle style) {
-    if (style == style_)
+    if (style == m_style)
         return;
-    style_ = style;
+    m_style = style;
     updateShadow();
     updateGeometry();
     update();
 }
 
 void TRButton::setSymbol(const QString& symbol) {
-    symbol_ = symbol;
-    if (label_.isEmpty() && accessibleName().isEmpty())
+    m_symbol = symbol;
+    if (m_label.isEmpty() && accessibleName().isEmpty())
         setAccessibleName(toolTip().isEmpty() ? symbol : toolTip());
     updateGeometry();
     update();
 }
 
 void TRButton::setText(const QString& text) {
-    label_ = text;
+    m_label = text;
     QPushButton::setText(literalButtonText(text));
     updateGeometry();
 }
 
-QString TRButton::displayedText() const { return isPrimary() ? label_.toUpper() : label_; }
+QString TRButton::displayedText() const { return isPrimary() ? m_label.toUpper() : m_label; }
 
 QFont TRButton::labelFont() const {
-    const ButtonMetrics m = buttonMetrics(style_);
+    const ButtonMetrics m = buttonMetrics(m_style);
     return isPrimary() ? Theme::font(m.fontPixels, FontWeight::heavy, 0.5)
                        : Theme::font(m.fontPixels, FontWeight::semibold);
 }
 
 QSize TRButton::sizeHint() const {
-    const ButtonMetrics m = buttonMetrics(style_);
+    const ButtonMetrics m = buttonMetrics(m_style);
     const QFontMetricsF fm(labelFont());
     qreal contentWidth = fm.horizontalAdvance(displayedText());
-    if (!symbol_.isEmpty())
-        contentWidth += TRSymbol::glyphPixels(m.fontPixels) + (label_.isEmpty() ? 0 : kSymbolGap);
+    if (!m_symbol.isEmpty())
+        contentWidth += TRSymbol::glyphPixels(m.fontPixels) + (m_label.isEmpty() ? 0 : kSymbolGap);
     return {int(std::ceil(contentWidth + 2 * m.paddingH)), int(std::ceil(fm.height() + 2 * m.paddingV))};
 }
 
 void TRButton::setPressProgress(qreal progress) {
-    pressProgress_ = progress;
+    m_pressProgress = progress;
     update();
 }
 
 void TRButton::animatePress(bool down) {
-    pressAnimation_->stop();
-    pressAnimation_->setStartValue(pressProgress_);
-    pressAnimation_->setEndValue(down ? 1.0 : 0.0);
-    pressAnimation_->start();
+    m_pressAnimation->stop();
+    m_pressAnimation->setStartValue(m_pressProgress);
+    m_pressAnimation->setEndValue(down ? 1.0 : 0.0);
+    m_pressAnimation->start();
 }
 
 // The primary look's soft teal shadow lies outside the button, which only an effect can draw.
@@ -156,14 +156,14 @@ void TRButton::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const bool primary = isPrimary();
-    const bool danger = !primary && std::get<GhostButtonStyle>(style_).danger;
+    const bool danger = !primary && std::get<GhostButtonStyle>(m_style).danger;
 
-    qreal opacity = 1.0 - (primary ? 0.12 : 0.28) * pressProgress_;
+    qreal opacity = 1.0 - (primary ? 0.12 : 0.28) * m_pressProgress;
     if (!isEnabled())
         opacity *= 0.45;
     p.setOpacity(opacity);
     if (primary) {
-        const qreal scale = 1.0 - 0.02 * pressProgress_;
+        const qreal scale = 1.0 - 0.02 * m_pressProgress;
         const QPointF centre = QRectF(rect()).center();
         p.translate(centre);
         p.scale(scale, scale);
@@ -194,18 +194,18 @@ void TRButton::paintEvent(QPaintEvent*) {
         textColour = danger ? Theme::dangerRed() : Theme::ink();
     }
 
-    const ButtonMetrics m = buttonMetrics(style_);
+    const ButtonMetrics m = buttonMetrics(m_style);
     const QFont font = labelFont();
     const QFontMetricsF fm(font);
     const QString label = displayedText();
-    const qreal symbolWidth = symbol_.isEmpty() ? 0 : TRSymbol::glyphPixels(m.fontPixels);
-    const qreal gap = (!symbol_.isEmpty() && !label.isEmpty()) ? kSymbolGap : 0;
+    const qreal symbolWidth = m_symbol.isEmpty() ? 0 : TRSymbol::glyphPixels(m.fontPixels);
+    const qreal gap = (!m_symbol.isEmpty() && !label.isEmpty()) ? kSymbolGap : 0;
     const qreal contentWidth = symbolWidth + gap + fm.horizontalAdvance(label);
     qreal x = box.center().x() - contentWidth / 2;
     p.setPen(textColour);
-    if (!symbol_.isEmpty()) {
+    if (!m_symbol.isEmpty()) {
         p.setFont(Theme::symbolFont(symbolWidth));
-        p.drawText(QRectF(x, 0, symbolWidth, height()), Qt::AlignCenter, icons::glyph(symbol_));
+        p.drawText(QRectF(x, 0, symbolWidth, height()), Qt::AlignCenter, icons::glyph(m_symbol));
         x += symbolWidth + gap;
     }
     p.setFont(font);

@@ -46,17 +46,17 @@ public:
                       QWidget* parent = nullptr);
 
     void setButtonStyle(AnyButtonStyle style);
-    AnyButtonStyle buttonStyle() const { return style_; }
-    bool isPrimary() const { return std::holds_alternative<KeldmarchButtonStyle>(style_); }
+    AnyButtonStyle buttonStyle() const { return m_style; }
+    bool isPrimary() const { return std::holds_alternative<KeldmarchButtonStyle>(m_style); }
 
     // A symbol drawn before the text (or alone, for icon-only buttons; give those an accessible name).
     void setSymbol(const QString& symbol);
-    QString symbol() const { return symbol_; }
+    QString symbol() const { return m_symbol; }
 
     // The product's words as given (an "&" is an ampersand, not a mnemonic). These hide QPushButton's
     // own text()/setText(), which would treat "&" as a shortcut marker.
     void setText(const QString& text);
-    QString text() const { return label_; }
+    QString text() const { return m_label; }
 
     // What the button shows: upper-cased in the primary look.
     QString displayedText() const;
@@ -64,7 +64,7 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-    qreal pressProgress() const { return pressProgress_; }
+    qreal pressProgress() const { return m_pressProgress; }
     void setPressProgress(qreal progress);
 
     static constexpr int kPressAnimationMs = 120;
@@ -79,11 +79,11 @@ private:
     void updateShadow();
     QFont labelFont() const;
 
-    AnyButtonStyle style_;
-    QString label_;
-    QString symbol_;
-    qreal pressProgress_ = 0;
-    QVariantAnimation* pressAnimation_;
+    AnyButtonStyle m_style;
+    QString m_label;
+    QString m_symbol;
+    qreal m_pressProgress = 0;
+    QVariantAnimation* m_pressAnimation;
 };
 
 } // namespace tavrin

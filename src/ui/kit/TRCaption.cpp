@@ -8,13 +8,14 @@ namespace tavrin {
 TRCaption::TRCaption(const QString& text, QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setFont(Theme::mono(9.5, FontWeight::semibold, 2));
-    setLabelColor(this, Theme::inkMuted());
+    const TextStyle style = Theme::text(TextRole::caption);
+    setFont(style.font);
+    setLabelColor(this, style.colour);
     setCaption(text);
 }
 
 void TRCaption::setCaption(const QString& text) {
-    caption_ = text;
+    m_caption = text;
     setText(text.toUpper());
 }
 

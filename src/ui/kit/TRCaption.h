@@ -13,11 +13,11 @@ public:
     explicit TRCaption(const QString& text = {}, QWidget* parent = nullptr);
 
     void setCaption(const QString& text);
-    QString caption() const { return caption_; }
+    QString caption() const { return m_caption; }
     void setColor(const QColor& color);
 
 private:
-    QString caption_;
+    QString m_caption;
 };
 
 } // namespace tavrin

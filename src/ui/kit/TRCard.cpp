@@ -12,73 +12,73 @@ namespace tavrin {
 
 TRCard::TRCard(const QString& title, const QString& subtitle, QWidget* parent) : QWidget(parent) {
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(18, 18, 18, 18);
-    outer->setSpacing(16);
+    outer->setContentsMargins(Spacing::card, Spacing::card, Spacing::card, Spacing::card);
+    outer->setSpacing(Spacing::block);
 
-    header_ = new QWidget(this);
-    headerLayout_ = new QHBoxLayout(header_);
-    headerLayout_->setContentsMargins(0, 0, 0, 0);
-    headerLayout_->setSpacing(12);
+    m_header = new QWidget(this);
+    m_headerLayout = new QHBoxLayout(m_header);
+    m_headerLayout->setContentsMargins(0, 0, 0, 0);
+    m_headerLayout->setSpacing(Spacing::beside);
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(3);
-    title_ = kitLabel(title, Theme::font(14, FontWeight::bold), Theme::ink(), header_);
-    title_->setWordWrap(true);
-    subtitle_ = kitLabel(subtitle, Theme::font(12.5), Theme::inkMuted(), header_);
-    subtitle_->setWordWrap(true);
-    texts->addWidget(title_);
-    texts->addWidget(subtitle_);
-    headerLayout_->addLayout(texts, 1);
-    outer->addWidget(header_);
+    texts->setSpacing(Spacing::stacked);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, m_header);
+    m_title->setWordWrap(true);
+    m_subtitle = kitLabel(subtitle, TextRole::secondary, {}, m_header);
+    m_subtitle->setWordWrap(true);
+    texts->addWidget(m_title);
+    texts->addWidget(m_subtitle);
+    m_headerLayout->addLayout(texts, 1);
+    outer->addWidget(m_header);
 
-    body_ = new QVBoxLayout;
-    body_->setContentsMargins(0, 0, 0, 0);
-    body_->setSpacing(10);
-    outer->addLayout(body_);
+    m_body = new QVBoxLayout;
+    m_body->setContentsMargins(0, 0, 0, 0);
+    m_body->setSpacing(Spacing::grid);
+    outer->addLayout(m_body);
     updateHeader();
 }
 
 void TRCard::setTitle(const QString& title) {
-    title_->setText(title);
+    m_title->setText(title);
     updateHeader();
 }
 
 void TRCard::setSubtitle(const QString& subtitle) {
-    subtitle_->setText(subtitle);
+    m_subtitle->setText(subtitle);
     updateHeader();
 }
 
 void TRCard::setAccessory(QWidget* accessory) {
-    if (accessory_ == accessory)
+    if (m_accessory == accessory)
         return;
-    delete accessory_;
-    accessory_ = accessory;
-    if (accessory_) {
-        accessory_->setParent(header_);
-        headerLayout_->addWidget(accessory_, 0, Qt::AlignTop | Qt::AlignRight);
-        accessory_->show();
+    delete m_accessory;
+    m_accessory = accessory;
+    if (m_accessory) {
+        m_accessory->setParent(m_header);
+        m_headerLayout->addWidget(m_accessory, 0, Qt::AlignTop | Qt::AlignRight);
+        m_accessory->show();
     }
     updateHeader();
 }
 
 void TRCard::setDanger(bool danger) {
-    danger_ = danger;
-    setLabelColor(title_, danger ? Theme::dangerRed() : Theme::ink());
+    m_danger = danger;
+    setLabelColor(m_title, danger ? Theme::dangerRed() : Theme::ink());
     update();
 }
 
-QString TRCard::title() const { return title_->text(); }
-QString TRCard::subtitle() const { return subtitle_->text(); }
+QString TRCard::title() const { return m_title->text(); }
+QString TRCard::subtitle() const { return m_subtitle->text(); }
 
 void TRCard::updateHeader() {
-    title_->setVisible(!title_->text().isEmpty());
-    subtitle_->setVisible(!subtitle_->text().isEmpty());
-    header_->setVisible(!title_->text().isEmpty() || !subtitle_->text().isEmpty() || accessory_);
+    m_title->setVisible(!m_title->text().isEmpty());
+    m_subtitle->setVisible(!m_subtitle->text().isEmpty());
+    m_header->setVisible(!m_title->text().isEmpty() || !m_subtitle->text().isEmpty() || m_accessory);
 }
 
 void TRCard::paintEvent(QPaintEvent*) {
     QPainter p(this);
     paintRoundedBox(p, rect(), 14, Theme::surface(),
-                    danger_ ? Theme::alpha(Theme::dangerRed(), 0.28) : Theme::line(), 1);
+                    m_danger ? Theme::alpha(Theme::dangerRed(), 0.28) : Theme::line(), 1);
 }
 
 } // namespace tavrin

@@ -23,12 +23,12 @@ public:
 
     QString title() const;
     QString subtitle() const;
-    QWidget* accessory() const { return accessory_; }
-    bool isDanger() const { return danger_; }
+    QWidget* accessory() const { return m_accessory; }
+    bool isDanger() const { return m_danger; }
     // The header row, for callers that need to know whether it is shown.
-    QWidget* headerRow() const { return header_; }
+    QWidget* headerRow() const { return m_header; }
 
-    QVBoxLayout* body() const { return body_; }
+    QVBoxLayout* body() const { return m_body; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -36,13 +36,13 @@ protected:
 private:
     void updateHeader();
 
-    QWidget* header_;
-    QHBoxLayout* headerLayout_;
-    QLabel* title_;
-    QLabel* subtitle_;
-    QWidget* accessory_ = nullptr;
-    QVBoxLayout* body_;
-    bool danger_ = false;
+    QWidget* m_header;
+    QHBoxLayout* m_headerLayout;
+    QLabel* m_title;
+    QLabel* m_subtitle;
+    QWidget* m_accessory = nullptr;
+    QVBoxLayout* m_body;
+    bool m_danger = false;
 };
 
 } // namespace tavrin

@@ -16,13 +16,15 @@ namespace tavrin {
 
 namespace {
 constexpr int kSignFrame = 12;
+constexpr int kHeaderPaddingTop = 5; // under the hairline
+constexpr QMargins kContentInsets{1, 10, 0, 0};
 constexpr int kSignGap = 6;
 
-QFont signFont() { return Theme::font(13, FontWeight::bold); }
-QFont captionFont() { return Theme::mono(10, FontWeight::semibold, 1.7); }
+QFont signFont() { return Theme::font(TextRole::strong); }
+QFont captionFont() { return Theme::font(TextRole::boxLabel); }
 } // namespace
 
-DisclosureHeader::DisclosureHeader(const QString& label, QWidget* parent) : QAbstractButton(parent) {
+TRDisclosureHeader::TRDisclosureHeader(const QString& label, QWidget* parent) : QAbstractButton(parent) {
     setLabel(label);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
@@ -30,23 +32,23 @@ DisclosureHeader::DisclosureHeader(const QString& label, QWidget* parent) : QAbs
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void DisclosureHeader::setLabel(const QString& label) {
-    label_ = label;
+void TRDisclosureHeader::setLabel(const QString& label) {
+    m_label = label;
     setText(literalButtonText(label));
     updateGeometry();
     update();
 }
 
-QString DisclosureHeader::sign() const { return isChecked() ? QStringLiteral("−") : QStringLiteral("+"); }
+QString TRDisclosureHeader::sign() const { return isChecked() ? QStringLiteral("−") : QStringLiteral("+"); }
 
-QSize DisclosureHeader::sizeHint() const {
+QSize TRDisclosureHeader::sizeHint() const {
     const QFontMetricsF caption(captionFont());
     const QFontMetricsF sign(signFont());
-    const qreal width = kSignFrame + kSignGap + caption.horizontalAdvance(label_.toUpper()) + 4;
+    const qreal width = kSignFrame + kSignGap + caption.horizontalAdvance(m_label.toUpper()) + 4;
     return {int(std::ceil(width)), int(std::ceil(std::max(caption.height(), sign.height()))) + 4};
 }
 
-void DisclosureHeader::keyPressEvent(QKeyEvent* event) {
+void TRDisclosureHeader::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
@@ -54,7 +56,7 @@ void DisclosureHeader::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void DisclosureHeader::paintEvent(QPaintEvent*) {
+void TRDisclosureHeader::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
     if (isDown())
@@ -65,71 +67,71 @@ void DisclosureHeader::paintEvent(QPaintEvent*) {
     p.setFont(captionFont());
     p.setPen(Theme::inkMuted());
     p.drawText(QRectF(kSignFrame + kSignGap, 0, width() - kSignFrame - kSignGap, height()),
-               Qt::AlignLeft | Qt::AlignVCenter, label_.toUpper());
+               Qt::AlignLeft | Qt::AlignVCenter, m_label.toUpper());
     if (hasFocus())
         paintFocusRing(p, QRectF(rect()).adjusted(-1, 0, 1, 0), 4);
 }
 
 TRDisclosure::TRDisclosure(const QString& label, bool expanded, QWidget* parent)
-    : QWidget(parent), expanded_(expanded) {
+    : QWidget(parent), m_expanded(expanded) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(0, 1 + 5, 0, 0);
+    stack->setContentsMargins(0, 1 + kHeaderPaddingTop, 0, 0);
     stack->setSpacing(0);
-    header_ = new DisclosureHeader(label, this);
-    header_->setChecked(expanded);
-    stack->addWidget(header_, 0, Qt::AlignLeft);
+    m_header = new TRDisclosureHeader(label, this);
+    m_header->setChecked(expanded);
+    stack->addWidget(m_header, 0, Qt::AlignLeft);
 
-    content_ = new QWidget(this);
-    body_ = new QVBoxLayout(content_);
-    body_->setContentsMargins(1, 10, 0, 0);
-    body_->setSpacing(0);
-    stack->addWidget(content_);
-    content_->setVisible(expanded);
+    m_content = new QWidget(this);
+    m_body = new QVBoxLayout(m_content);
+    m_body->setContentsMargins(kContentInsets);
+    m_body->setSpacing(0);
+    stack->addWidget(m_content);
+    m_content->setVisible(expanded);
 
-    animation_ = new QPropertyAnimation(content_, "maximumHeight", this);
-    animation_->setDuration(kAnimationMs);
-    animation_->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(animation_, &QPropertyAnimation::finished, this, [this] {
-        if (expanded_)
-            content_->setMaximumHeight(QWIDGETSIZE_MAX);
+    m_animation = new QPropertyAnimation(m_content, "maximumHeight", this);
+    m_animation->setDuration(kAnimationMs);
+    m_animation->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_animation, &QPropertyAnimation::finished, this, [this] {
+        if (m_expanded)
+            m_content->setMaximumHeight(QWIDGETSIZE_MAX);
         else
-            content_->hide();
+            m_content->hide();
     });
-    connect(header_, &QAbstractButton::toggled, this, &TRDisclosure::setExpanded);
+    connect(m_header, &QAbstractButton::toggled, this, &TRDisclosure::setExpanded);
 }
 
 void TRDisclosure::setLabel(const QString& label) {
-    header_->setLabel(label);
+    m_header->setLabel(label);
 }
 
 void TRDisclosure::setExpanded(bool expanded) {
-    if (expanded == expanded_)
+    if (expanded == m_expanded)
         return;
-    expanded_ = expanded;
-    header_->setChecked(expanded);
+    m_expanded = expanded;
+    m_header->setChecked(expanded);
     animateTo(expanded);
     emit expandedChanged(expanded);
 }
 
 void TRDisclosure::animateTo(bool expanded) {
-    animation_->stop();
+    m_animation->stop();
     if (!isVisible()) {
         // Nothing to watch: jump to the end state.
-        content_->setMaximumHeight(QWIDGETSIZE_MAX);
-        content_->setVisible(expanded);
+        m_content->setMaximumHeight(QWIDGETSIZE_MAX);
+        m_content->setVisible(expanded);
         return;
     }
-    const int full = content_->sizeHint().height();
+    const int full = m_content->sizeHint().height();
     if (expanded) {
-        content_->setMaximumHeight(0);
-        content_->show();
-        animation_->setStartValue(0);
-        animation_->setEndValue(full);
+        m_content->setMaximumHeight(0);
+        m_content->show();
+        m_animation->setStartValue(0);
+        m_animation->setEndValue(full);
     } else {
-        animation_->setStartValue(content_->height());
-        animation_->setEndValue(0);
+        m_animation->setStartValue(m_content->height());
+        m_animation->setEndValue(0);
     }
-    animation_->start();
+    m_animation->start();
 }
 
 void TRDisclosure::paintEvent(QPaintEvent*) {

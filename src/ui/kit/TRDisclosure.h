@@ -9,12 +9,12 @@ class QVBoxLayout;
 namespace tavrin {
 
 // The "+ LABEL" / "− LABEL" header of a disclosure; checked while expanded.
-class DisclosureHeader : public QAbstractButton {
+class TRDisclosureHeader : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit DisclosureHeader(const QString& label, QWidget* parent = nullptr);
+    explicit TRDisclosureHeader(const QString& label, QWidget* parent = nullptr);
     void setLabel(const QString& label);
-    QString label() const { return label_; }
+    QString label() const { return m_label; }
     QSize sizeHint() const override;
     // "+" when collapsed, "−" when expanded.
     QString sign() const;
@@ -24,7 +24,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString label_;
+    QString m_label;
 };
 
 // A collapsible section under a hairline. Content goes into body(); it is shown, with a short
@@ -36,11 +36,11 @@ public:
 
     void setLabel(const QString& label);
     void setExpanded(bool expanded);
-    bool isExpanded() const { return expanded_; }
+    bool isExpanded() const { return m_expanded; }
 
-    DisclosureHeader* header() const { return header_; }
-    QWidget* contentArea() const { return content_; }
-    QVBoxLayout* body() const { return body_; }
+    TRDisclosureHeader* header() const { return m_header; }
+    QWidget* contentArea() const { return m_content; }
+    QVBoxLayout* body() const { return m_body; }
 
     static constexpr int kAnimationMs = 180;
 
@@ -53,11 +53,11 @@ protected:
 private:
     void animateTo(bool expanded);
 
-    bool expanded_ = false;
-    DisclosureHeader* header_;
-    QWidget* content_;
-    QVBoxLayout* body_;
-    QPropertyAnimation* animation_;
+    bool m_expanded = false;
+    TRDisclosureHeader* m_header;
+    QWidget* m_content;
+    QVBoxLayout* m_body;
+    QPropertyAnimation* m_animation;
 };
 
 } // namespace tavrin

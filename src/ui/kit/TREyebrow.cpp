@@ -7,29 +7,32 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kDotGap = 7;
+}
+
 TREyebrow::TREyebrow(const QString& text, bool showDot, const QColor& color, QWidget* parent)
-    : QWidget(parent), text_(text) {
+    : QWidget(parent), m_text(text) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(7);
-    dot_ = new KitDot(5, Theme::brandTeal(), this);
-    label_ = kitLabel(text.toUpper(), Theme::mono(10, FontWeight::semibold, 1.8),
-                      color.isValid() ? color : Theme::inkMuted(), this);
-    row->addWidget(dot_, 0, Qt::AlignVCenter);
-    row->addWidget(label_, 0, Qt::AlignVCenter);
+    row->setSpacing(kDotGap);
+    m_dot = new TRDot(5, Theme::brandTeal(), this);
+    m_label = kitLabel(text.toUpper(), TextRole::eyebrow, color, this);
+    row->addWidget(m_dot, 0, Qt::AlignVCenter);
+    row->addWidget(m_label, 0, Qt::AlignVCenter);
     row->addStretch(1);
-    dot_->setVisible(showDot);
+    m_dot->setVisible(showDot);
 }
 
 void TREyebrow::setText(const QString& text) {
-    text_ = text;
-    label_->setText(text.toUpper());
+    m_text = text;
+    m_label->setText(text.toUpper());
 }
 
-void TREyebrow::setShowDot(bool show) { dot_->setVisible(show); }
+void TREyebrow::setShowDot(bool show) { m_dot->setVisible(show); }
 
-void TREyebrow::setColor(const QColor& color) { setLabelColor(label_, color); }
+void TREyebrow::setColor(const QColor& color) { setLabelColor(m_label, color); }
 
-QString TREyebrow::displayedText() const { return label_->text(); }
+QString TREyebrow::displayedText() const { return m_label->text(); }
 
 } // namespace tavrin

@@ -7,7 +7,7 @@ class QLabel;
 
 namespace tavrin {
 
-class KitDot;
+class TRDot;
 
 // A small upper-cased monospaced caption, optionally led by a teal dot.
 class TREyebrow : public QWidget {
@@ -20,13 +20,13 @@ public:
     void setShowDot(bool show);
     void setColor(const QColor& color);
 
-    QString text() const { return text_; }
+    QString text() const { return m_text; }
     QString displayedText() const;
 
 private:
-    QString text_;
-    KitDot* dot_;
-    QLabel* label_;
+    QString m_text;
+    TRDot* m_dot;
+    QLabel* m_label;
 };
 
 } // namespace tavrin

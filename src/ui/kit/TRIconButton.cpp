@@ -10,7 +10,7 @@
 namespace tavrin {
 
 TRIconButton::TRIconButton(const QString& symbol, const QString& help, qreal textSize, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol), textSize_(textSize) {
+    : QAbstractButton(parent), m_symbol(symbol), m_textSize(textSize) {
     setToolTip(help);
     setAccessibleName(help);
     setCursor(Qt::PointingHandCursor);
@@ -19,7 +19,7 @@ TRIconButton::TRIconButton(const QString& symbol, const QString& help, qreal tex
 }
 
 QSize TRIconButton::sizeHint() const {
-    const int side = int(TRSymbol::glyphPixels(textSize_)) + 12;
+    const int side = int(TRSymbol::glyphPixels(m_textSize)) + 12;
     return {side, side};
 }
 
@@ -38,9 +38,9 @@ void TRIconButton::paintEvent(QPaintEvent*) {
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(box.adjusted(1, 1, -1, -1), 5, 5);
     }
-    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(textSize_)));
+    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(m_textSize)));
     p.setPen(isEnabled() ? Theme::ink() : Theme::alpha(Theme::ink(), 0.4));
-    p.drawText(rect(), Qt::AlignCenter, icons::glyph(symbol_));
+    p.drawText(rect(), Qt::AlignCenter, icons::glyph(m_symbol));
 }
 
 void TRIconButton::keyPressEvent(QKeyEvent* event) {

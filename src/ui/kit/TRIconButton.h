@@ -11,7 +11,7 @@ class TRIconButton : public QAbstractButton {
 public:
     TRIconButton(const QString& symbol, const QString& help, qreal textSize = 13, QWidget* parent = nullptr);
 
-    QString symbol() const { return symbol_; }
+    QString symbol() const { return m_symbol; }
     QSize sizeHint() const override;
 
 protected:
@@ -19,8 +19,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString symbol_;
-    qreal textSize_;
+    QString m_symbol;
+    qreal m_textSize;
 };
 
 } // namespace tavrin

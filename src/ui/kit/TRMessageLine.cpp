@@ -5,12 +5,12 @@
 
 namespace tavrin {
 
-TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent), kind_(kind) {
+TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent), m_kind(kind) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setWordWrap(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setFont(Theme::font(12));
+    setFont(Theme::font(TextRole::message));
     setLabelColor(this, kind == MessageKind::error ? Theme::dangerRed() : Theme::okGreen());
     setVisible(false);
 }

@@ -16,10 +16,10 @@ public:
     void setMessage(const QString& message);
     void clearMessage() { setMessage({}); }
     QString message() const { return text(); }
-    MessageKind kind() const { return kind_; }
+    MessageKind kind() const { return m_kind; }
 
 private:
-    MessageKind kind_;
+    MessageKind m_kind;
 };
 
 } // namespace tavrin

@@ -8,6 +8,11 @@
 
 namespace tavrin {
 
+namespace {
+constexpr QMargins kInsets{9, 4, 9, 4};
+constexpr int kDotGap = 5;
+} // namespace
+
 QColor pillForeground(PillKind kind) {
     switch (kind) {
     case PillKind::ok:
@@ -45,48 +50,47 @@ QColor pillBackground(PillKind kind) {
 }
 
 TRPill::TRPill(const QString& label, PillKind kind, PillOptions options, QWidget* parent)
-    : QWidget(parent), label_(label), kind_(kind), options_(options) {
+    : QWidget(parent), m_label(label), m_kind(kind), m_options(options) {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(9, 4, 9, 4);
-    row->setSpacing(5);
-    dot_ = new KitDot(6, pillForeground(kind), this);
-    text_ = kitLabel({}, {}, pillForeground(kind), this);
-    row->addWidget(dot_, 0, Qt::AlignVCenter);
-    row->addWidget(text_, 0, Qt::AlignVCenter);
+    row->setContentsMargins(kInsets);
+    row->setSpacing(kDotGap);
+    m_dot = new TRDot(6, pillForeground(kind), this);
+    m_text = kitLabel({}, TextRole::pill, pillForeground(kind), this);
+    row->addWidget(m_dot, 0, Qt::AlignVCenter);
+    row->addWidget(m_text, 0, Qt::AlignVCenter);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     restyle();
 }
 
 void TRPill::setLabel(const QString& label) {
-    label_ = label;
+    m_label = label;
     restyle();
 }
 
 void TRPill::setKind(PillKind kind) {
-    kind_ = kind;
+    m_kind = kind;
     restyle();
 }
 
 void TRPill::setWithDot(bool withDot) {
-    options_.withDot = withDot;
+    m_options.withDot = withDot;
     restyle();
 }
 
 void TRPill::setMono(bool mono) {
-    options_.mono = mono;
+    m_options.mono = mono;
     restyle();
 }
 
-QString TRPill::displayedText() const { return text_->text(); }
+QString TRPill::displayedText() const { return m_text->text(); }
 
 void TRPill::restyle() {
-    text_->setFont(options_.mono ? Theme::mono(10, FontWeight::medium, 1.4)
-                                 : Theme::font(11.5, FontWeight::semibold, 0.2));
-    text_->setText(options_.mono ? label_.toUpper() : label_);
-    setLabelColor(text_, pillForeground(kind_));
-    dot_->setColor(pillForeground(kind_));
-    dot_->setVisible(options_.withDot);
-    setAccessibleName(text_->text());
+    m_text->setFont(Theme::font(m_options.mono ? TextRole::monoPill : TextRole::pill));
+    m_text->setText(m_options.mono ? m_label.toUpper() : m_label);
+    setLabelColor(m_text, pillForeground(m_kind));
+    m_dot->setColor(pillForeground(m_kind));
+    m_dot->setVisible(m_options.withDot);
+    setAccessibleName(m_text->text());
     adjustSize();
     updateGeometry();
     update();
@@ -98,9 +102,9 @@ void TRPill::paintEvent(QPaintEvent*) {
     const QRectF capsule = rect();
     const qreal radius = capsule.height() / 2;
     p.setPen(Qt::NoPen);
-    p.setBrush(pillBackground(kind_));
+    p.setBrush(pillBackground(m_kind));
     p.drawRoundedRect(capsule, radius, radius);
-    if (kind_ == PillKind::brand) {
+    if (m_kind == PillKind::brand) {
         p.setPen(QPen(Theme::alpha(Theme::brandTeal(), 0.35), 1));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(capsule.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);

@@ -7,7 +7,7 @@ class QLabel;
 
 namespace tavrin {
 
-class KitDot;
+class TRDot;
 
 enum class PillKind { ok, warn, bad, muted, brand, info };
 
@@ -30,10 +30,10 @@ public:
     void setWithDot(bool withDot);
     void setMono(bool mono);
 
-    QString label() const { return label_; }
+    QString label() const { return m_label; }
     // What the pill shows (upper-cased when mono).
     QString displayedText() const;
-    PillKind kind() const { return kind_; }
+    PillKind kind() const { return m_kind; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -41,11 +41,11 @@ protected:
 private:
     void restyle();
 
-    QString label_;
-    PillKind kind_;
-    PillOptions options_;
-    KitDot* dot_;
-    QLabel* text_;
+    QString m_label;
+    PillKind m_kind;
+    PillOptions m_options;
+    TRDot* m_dot;
+    QLabel* m_text;
 };
 
 } // namespace tavrin

@@ -10,31 +10,31 @@
 namespace tavrin {
 
 TRSymbol::TRSymbol(const QString& symbol, qreal textSize, const QColor& color, QWidget* parent)
-    : QWidget(parent), textSize_(textSize), color_(color) {
+    : QWidget(parent), m_textSize(textSize), m_color(color) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setSymbol(symbol);
 }
 
 void TRSymbol::setSymbol(const QString& symbol) {
-    symbol_ = symbol;
-    glyph_ = icons::glyph(symbol);
+    m_symbol = symbol;
+    m_glyph = icons::glyph(symbol);
     update();
 }
 
 void TRSymbol::setColor(const QColor& color) {
-    color_ = color;
+    m_color = color;
     update();
 }
 
 void TRSymbol::setTextSize(qreal textSize) {
-    textSize_ = textSize;
+    m_textSize = textSize;
     updateGeometry();
     update();
 }
 
 void TRSymbol::setFrameWidth(int width) {
-    frameWidth_ = width;
+    m_frameWidth = width;
     updateGeometry();
 }
 
@@ -43,18 +43,18 @@ void TRSymbol::setFrameWidth(int width) {
 qreal TRSymbol::glyphPixels(qreal textSize) { return textSize * 1.25; }
 
 QSize TRSymbol::sizeHint() const {
-    const int side = int(std::ceil(glyphPixels(textSize_)));
-    return {frameWidth_ > 0 ? frameWidth_ : side, side};
+    const int side = int(std::ceil(glyphPixels(m_textSize)));
+    return {m_frameWidth > 0 ? m_frameWidth : side, side};
 }
 
 void TRSymbol::paintEvent(QPaintEvent*) {
-    if (glyph_.isEmpty())
+    if (m_glyph.isEmpty())
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(Theme::symbolFont(glyphPixels(textSize_)));
-    p.setPen(color_);
-    p.drawText(QRectF(rect()), Qt::AlignCenter, glyph_);
+    p.setFont(Theme::symbolFont(glyphPixels(m_textSize)));
+    p.setPen(m_color);
+    p.drawText(QRectF(rect()), Qt::AlignCenter, m_glyph);
 }
 
 } // namespace tavrin

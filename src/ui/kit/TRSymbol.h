@@ -19,8 +19,8 @@ public:
     // A fixed frame width (the "frame 16 wide" of sidebar rows); 0 sizes to the glyph.
     void setFrameWidth(int width);
 
-    QString symbol() const { return symbol_; }
-    QColor color() const { return color_; }
+    QString symbol() const { return m_symbol; }
+    QColor color() const { return m_color; }
 
     static qreal glyphPixels(qreal textSize);
 
@@ -31,11 +31,11 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QString symbol_;
-    QString glyph_;
-    qreal textSize_;
-    QColor color_;
-    int frameWidth_ = 0;
+    QString m_symbol;
+    QString m_glyph;
+    qreal m_textSize;
+    QColor m_color;
+    int m_frameWidth = 0;
 };
 
 } // namespace tavrin

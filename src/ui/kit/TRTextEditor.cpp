@@ -13,68 +13,72 @@
 
 namespace tavrin {
 
+namespace {
+constexpr int kFrameInset = 4;
+}
+
 TRTextEditor::TRTextEditor(int minHeight, bool monospaced, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     // 8 on each side; the document keeps a further 4 of its own margin, which is taken off here.
-    layout->setContentsMargins(4, 4, 4, 4);
-    editor_ = new QPlainTextEdit(this);
-    editor_->setFrameShape(QFrame::NoFrame);
-    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    editor_->document()->setDocumentMargin(4);
-    editor_->viewport()->setAutoFillBackground(false);
-    editor_->setAutoFillBackground(false);
-    QPalette p = editor_->palette();
+    layout->setContentsMargins(kFrameInset, kFrameInset, kFrameInset, kFrameInset);
+    m_editor = new QPlainTextEdit(this);
+    m_editor->setFrameShape(QFrame::NoFrame);
+    m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_editor->document()->setDocumentMargin(4);
+    m_editor->viewport()->setAutoFillBackground(false);
+    m_editor->setAutoFillBackground(false);
+    QPalette p = m_editor->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::Base, Qt::transparent);
         p.setColor(group, QPalette::Window, Qt::transparent);
         p.setColor(group, QPalette::Text, Theme::ink());
         p.setColor(group, QPalette::PlaceholderText, Theme::alpha(Theme::inkMuted(), 0.65));
     }
-    editor_->setPalette(p);
-    editor_->installEventFilter(this);
-    editor_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-    layout->addWidget(editor_);
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+    m_editor->setPalette(p);
+    m_editor->installEventFilter(this);
+    m_editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    layout->addWidget(m_editor);
+    connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
         updateGeometry();
-        emit textChanged(editor_->toPlainText());
+        emit textChanged(m_editor->toPlainText());
     });
-    setFocusProxy(editor_);
+    setFocusProxy(m_editor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setMonospaced(monospaced);
     setMinHeight(minHeight);
 }
 
-QString TRTextEditor::text() const { return editor_->toPlainText(); }
+QString TRTextEditor::text() const { return m_editor->toPlainText(); }
 
 void TRTextEditor::setText(const QString& text) {
-    if (text != editor_->toPlainText())
-        editor_->setPlainText(text);
+    if (text != m_editor->toPlainText())
+        m_editor->setPlainText(text);
 }
 
 void TRTextEditor::setMonospaced(bool monospaced) {
-    editor_->setFont(monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium));
+    m_editor->setFont(Theme::font(monospaced ? TextRole::monoValue : TextRole::bodyMedium));
 }
 
 void TRTextEditor::setMinHeight(int minHeight) {
-    minHeight_ = minHeight;
+    m_minHeight = minHeight;
     updateGeometry();
 }
 
 QSize TRTextEditor::sizeHint() const {
     constexpr int kMaxLines = 12;
-    const int lines = std::clamp(editor_->document()->lineCount(), 1, kMaxLines);
-    const int text = lines * QFontMetrics(editor_->font()).lineSpacing();
-    const int chrome = 2 * 4 + 2 * int(editor_->document()->documentMargin()) + 2;
-    return {200, std::max(minHeight_, text + chrome)};
+    const int lines = std::clamp(m_editor->document()->lineCount(), 1, kMaxLines);
+    const int text = lines * QFontMetrics(m_editor->font()).lineSpacing();
+    const int chrome = 2 * kFrameInset + 2 * int(m_editor->document()->documentMargin()) + 2;
+    return {200, std::max(m_minHeight, text + chrome)};
 }
 
-QSize TRTextEditor::minimumSizeHint() const { return {60, minHeight_}; }
+QSize TRTextEditor::minimumSizeHint() const { return {60, m_minHeight}; }
 
-void TRTextEditor::setPlaceholderText(const QString& text) { editor_->setPlaceholderText(text); }
+void TRTextEditor::setPlaceholderText(const QString& text) { m_editor->setPlaceholderText(text); }
 
 bool TRTextEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == editor_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+    if (watched == m_editor && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         update();
     return QWidget::eventFilter(watched, event);
 }
@@ -82,7 +86,7 @@ bool TRTextEditor::eventFilter(QObject* watched, QEvent* event) {
 void TRTextEditor::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QColor border =
-        editor_->hasFocus() ? Theme::alpha(Theme::brandTealDeep(), 0.7) : Theme::alpha(Theme::ink(), 0.18);
+        m_editor->hasFocus() ? Theme::alpha(Theme::brandTealDeep(), 0.7) : Theme::alpha(Theme::ink(), 0.18);
     paintRoundedBox(p, rect(), 7, Theme::surface(), border, 1);
 }
 

@@ -18,7 +18,7 @@ public:
     void setMinHeight(int minHeight);
     void setPlaceholderText(const QString& text);
 
-    QPlainTextEdit* editor() const { return editor_; }
+    QPlainTextEdit* editor() const { return m_editor; }
 
     // At least minHeight, growing with the text up to a dozen lines before it scrolls.
     QSize sizeHint() const override;
@@ -32,8 +32,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPlainTextEdit* editor_;
-    int minHeight_ = 70;
+    QPlainTextEdit* m_editor;
+    int m_minHeight = 70;
 };
 
 } // namespace tavrin

@@ -36,8 +36,8 @@ TRTextField::TRTextField(bool monospaced, QWidget* parent) : QLineEdit(parent) {
 }
 
 void TRTextField::setMonospaced(bool monospaced) {
-    monospaced_ = monospaced;
-    setFont(monospaced ? Theme::mono(12.5, FontWeight::medium) : Theme::font(13, FontWeight::medium));
+    m_monospaced = monospaced;
+    setFont(Theme::font(monospaced ? TextRole::monoValue : TextRole::bodyMedium));
     updateGeometry();
 }
 

@@ -11,7 +11,7 @@ public:
     explicit TRTextField(bool monospaced = false, QWidget* parent = nullptr);
 
     void setMonospaced(bool monospaced);
-    bool isMonospaced() const { return monospaced_; }
+    bool isMonospaced() const { return m_monospaced; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -20,7 +20,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool monospaced_ = false;
+    bool m_monospaced = false;
 };
 
 } // namespace tavrin

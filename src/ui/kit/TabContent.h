@@ -17,8 +17,8 @@ public:
     void addWidget(QWidget* widget, int stretch = 0, Qt::Alignment alignment = {});
     void addLayout(QLayout* layout, int stretch = 0);
     // The stack itself, for spacing tweaks or insertions; sections are laid out top to bottom.
-    QVBoxLayout* stack() const { return stack_; }
-    QScrollArea* scrollArea() const { return scroll_; }
+    QVBoxLayout* stack() const { return m_stack; }
+    QScrollArea* scrollArea() const { return m_scroll; }
 
     static constexpr int kMaxContentWidth = 760;
 
@@ -26,8 +26,8 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QScrollArea* scroll_;
-    QVBoxLayout* stack_;
+    QScrollArea* m_scroll;
+    QVBoxLayout* m_stack;
 };
 
 } // namespace tavrin

@@ -11,30 +11,30 @@ namespace tavrin {
 TabHeader::TabHeader(const QString& eyebrow, const QString& title, const QString& lead, QWidget* parent)
     : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
-    stack->setContentsMargins(0, 0, 0, 6);
-    stack->setSpacing(6);
-    eyebrow_ = new TREyebrow(eyebrow, true, Theme::inkMuted(), this);
-    title_ = kitLabel(title, Theme::font(28, FontWeight::bold, -0.6), Theme::ink(), this);
-    title_->setWordWrap(true);
-    lead_ = kitLabel(lead, Theme::font(13.5), Theme::inkSecondary(), this);
-    lead_->setWordWrap(true);
-    lead_->setVisible(!lead.isEmpty());
-    stack->addWidget(eyebrow_);
-    stack->addWidget(title_);
-    stack->addWidget(lead_);
+    stack->setContentsMargins(0, 0, 0, Spacing::lines);
+    stack->setSpacing(Spacing::lines);
+    m_eyebrow = new TREyebrow(eyebrow, true, Theme::inkMuted(), this);
+    m_title = kitLabel(title, TextRole::tabTitle, {}, this);
+    m_title->setWordWrap(true);
+    m_lead = kitLabel(lead, TextRole::lead, {}, this);
+    m_lead->setWordWrap(true);
+    m_lead->setVisible(!lead.isEmpty());
+    stack->addWidget(m_eyebrow);
+    stack->addWidget(m_title);
+    stack->addWidget(m_lead);
 }
 
-void TabHeader::setEyebrow(const QString& eyebrow) { eyebrow_->setText(eyebrow); }
+void TabHeader::setEyebrow(const QString& eyebrow) { m_eyebrow->setText(eyebrow); }
 
-void TabHeader::setTitle(const QString& title) { title_->setText(title); }
+void TabHeader::setTitle(const QString& title) { m_title->setText(title); }
 
 void TabHeader::setLead(const QString& lead) {
-    lead_->setText(lead);
-    lead_->setVisible(!lead.isEmpty());
+    m_lead->setText(lead);
+    m_lead->setVisible(!lead.isEmpty());
 }
 
-QString TabHeader::title() const { return title_->text(); }
+QString TabHeader::title() const { return m_title->text(); }
 
-QString TabHeader::lead() const { return lead_->isVisibleTo(this) ? lead_->text() : QString(); }
+QString TabHeader::lead() const { return m_lead->isVisibleTo(this) ? m_lead->text() : QString(); }
 
 } // namespace tavrin

@@ -24,9 +24,9 @@ public:
     QString lead() const;
 
 private:
-    TREyebrow* eyebrow_;
-    QLabel* title_;
-    QLabel* lead_;
+    TREyebrow* m_eyebrow;
+    QLabel* m_title;
+    QLabel* m_lead;
 };
 
 } // namespace tavrin

@@ -108,6 +108,41 @@ QFont Theme::mono(qreal pixels, FontWeight weight, qreal tracking) {
     return f;
 }
 
+TextStyle Theme::text(TextRole role) {
+    using W = FontWeight;
+    switch (role) {
+    case TextRole::tabTitle: return {font(28, W::bold, -0.6), ink()};
+    case TextRole::phase: return {font(28, W::black, 0.6), {}};
+    case TextRole::statValue: return {font(15, W::bold, -0.2), ink()};
+    case TextRole::cardTitle: return {font(14, W::bold), ink()};
+    case TextRole::brand: return {font(14, W::black, 2), ink()};
+    case TextRole::lead: return {font(13.5), inkSecondary()};
+    case TextRole::body: return {font(13), ink()};
+    case TextRole::bodySemibold: return {font(13, W::semibold), ink()};
+    case TextRole::bodyMedium: return {font(13, W::medium), ink()};
+    case TextRole::strong: return {font(13, W::bold), ink()};
+    case TextRole::secondary: return {font(12.5), inkMuted()};
+    case TextRole::menuStat: return {font(12.5), inkSecondary()};
+    case TextRole::message: return {font(12), {}};
+    case TextRole::menuTitle: return {font(12, W::black, 1.6), ink()};
+    case TextRole::detail: return {font(11.5), inkMuted()};
+    case TextRole::pill: return {font(11.5, W::semibold, 0.2), {}};
+    case TextRole::small: return {font(11), inkMuted()};
+    case TextRole::phaseDetail: return {font(11, W::medium), inkMuted()};
+    case TextRole::monoValue: return {mono(12.5, W::medium), ink()};
+    case TextRole::monoFigure: return {mono(11.5, W::medium), ink()};
+    case TextRole::monoSmall: return {mono(11, W::medium), ink()};
+    case TextRole::monoNote: return {mono(11, W::semibold), okGreen()};
+    case TextRole::eyebrow: return {mono(10, W::semibold, 1.8), inkMuted()};
+    case TextRole::fieldLabel: return {mono(10, W::semibold, 1.6), inkMuted()};
+    case TextRole::boxLabel: return {mono(10, W::semibold, 1.7), inkMuted()};
+    case TextRole::monoPill: return {mono(10, W::medium, 1.4), {}};
+    case TextRole::caption: return {mono(9.5, W::semibold, 2), inkMuted()};
+    case TextRole::tileLabel: return {mono(9.5, W::semibold, 1.8), inkMuted()};
+    }
+    return {font(13), ink()};
+}
+
 QFont Theme::symbolFont(qreal pixels) {
     loadFonts();
     QFont f = makeFont(symbolFamily(), pixels, FontWeight::regular, 0);
@@ -162,7 +197,7 @@ void Theme::apply(QApplication& app) {
     // Fusion draws only from the palette, so a dark or exotic desktop style cannot leak in.
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setPalette(palette());
-    app.setFont(font(13));
+    app.setFont(font(TextRole::body));
 }
 
 } // namespace tavrin

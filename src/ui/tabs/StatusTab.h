@@ -1,50 +1,39 @@
 #pragma once
 
-#include "protocol/Task.h"
-
+#include "state/ServerActions.h"
+#include "ui/Flow.h"
 #include "ui/kit/TabContent.h"
 #include "ui/tabs/StatusTabLogic.h"
 
 #include <QMessageBox>
 #include <QPointer>
 
-#include <memory>
-
-#include <optional>
-
-class QGridLayout;
-
-
 namespace tavrin {
 
 class EndpointBox;
-class HeroCard;
 class KeldmarchSwitch;
-class PhaseBlock;
+class ServerActions;
 class ServerStateModel;
 class StatTile;
 class TRButton;
 class TRCard;
 class TRDisclosure;
 class TRMessageLine;
+class TRPhaseBlock;
 class TabHeader;
 
 // The first screen of the main window: whether the server is live, its endpoints and figures, and
-// the controls that start and stop it and that keep it starting at login. It reads the model and
-// drives the service controller the model owns; nothing here is kept beyond the tab's life.
+// the controls that start and stop it and that keep it starting at login. It reads the model and asks
+// the model's actions for what its controls do; nothing here is kept beyond the tab's life.
 class StatusTab : public TabContent {
     Q_OBJECT
 public:
-    explicit StatusTab(ServerStateModel* state, QWidget* parent = nullptr);
+    StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent = nullptr);
 
     // The removal confirmation while it is open (tests press its buttons).
-    QMessageBox* removeConfirmation() const { return confirmation_; }
+    QMessageBox* removeConfirmation() const { return m_confirmation; }
 
-    // Flows started by the controls that have not yet run to their end (their refresh included).
-    int runningFlows() const { return *flows_; }
-
-    static QString removeConfirmationTitle();
-    static QString removeConfirmationMessage();
+    const ScreenFlows& flows() const { return m_flows; }
 
 private:
     void buildHero();
@@ -55,36 +44,38 @@ private:
     void showTechnicalRows(const std::vector<TechnicalRow>& rows);
     void showApproval();
     void showRegistration();
-    void setStartError(std::optional<QString> message);
+    void showOutcome(const ActionResult& outcome);
     void setStartAtLoginSwitch(bool on);
     void confirmRemoval();
     void openLoginItems();
 
-    QCoro::Task<void> readRegistration();
-    QCoro::Task<void> startOrStop(bool running);
-    QCoro::Task<void> changeStartAtLogin(bool wanted);
-    QCoro::Task<void> removeFromLoginItems();
+    Flow readRegistration();
+    Flow startOrStop(bool running);
+    Flow changeStartAtLogin(bool wanted);
+    Flow removeFromLoginItems();
 
-    QPointer<ServerStateModel> state_;
-    std::shared_ptr<int> flows_ = std::make_shared<int>(0);
+    ServerStateModel* m_state;
+    ServerActions* m_actions;
+    ScreenHeading m_heading;
+    ScreenFlows m_flows;
 
-    TabHeader* header_ = nullptr;
-    PhaseBlock* phaseBlock_ = nullptr;
-    TRButton* startStop_ = nullptr;
-    QWidget* endpoints_ = nullptr;
-    EndpointBox* localhost_ = nullptr;
-    EndpointBox* lan_ = nullptr;
-    TRButton* openLoginItems_ = nullptr;
-    TRMessageLine* startError_ = nullptr;
-    QWidget* tiles_ = nullptr;
-    StatTile* modelTile_ = nullptr;
-    StatTile* hardwareTile_ = nullptr;
-    StatTile* concurrencyTile_ = nullptr;
-    TRCard* loginCard_ = nullptr;
-    KeldmarchSwitch* startAtLogin_ = nullptr;
-    QWidget* removeRow_ = nullptr;
-    TRDisclosure* technical_ = nullptr;
-    QPointer<QMessageBox> confirmation_;
+    TabHeader* m_header = nullptr;
+    TRPhaseBlock* m_phaseBlock = nullptr;
+    TRButton* m_startStop = nullptr;
+    QWidget* m_endpoints = nullptr;
+    EndpointBox* m_localhost = nullptr;
+    EndpointBox* m_lan = nullptr;
+    TRButton* m_openLoginItems = nullptr;
+    TRMessageLine* m_startError = nullptr;
+    QWidget* m_tiles = nullptr;
+    StatTile* m_modelTile = nullptr;
+    StatTile* m_hardwareTile = nullptr;
+    StatTile* m_concurrencyTile = nullptr;
+    TRCard* m_loginCard = nullptr;
+    KeldmarchSwitch* m_startAtLogin = nullptr;
+    QWidget* m_removeRow = nullptr;
+    TRDisclosure* m_technical = nullptr;
+    QPointer<QMessageBox> m_confirmation;
 };
 
 } // namespace tavrin

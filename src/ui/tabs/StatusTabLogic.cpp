@@ -7,15 +7,14 @@
 namespace tavrin {
 
 namespace {
-const QString kDefaultLead = QStringLiteral("Tools to start, monitor, and tune the Tavrin server running on this Mac.");
 constexpr qsizetype kHashShown = 32;
 } // namespace
 
-StatusHeadline statusHeadline(const Phase& phase) {
+StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) {
     switch (phase.kind) {
     case Phase::Kind::unknown:
     case Phase::Kind::probing:
-        return {QStringLiteral("Tavrin Keldmarch"), kDefaultLead};
+        break;
     case Phase::Kind::stopped:
         return {QStringLiteral("Your server is stopped."),
                 QStringLiteral("Start it whenever you need it. The Tavrin app launches in the background and the "
@@ -28,9 +27,9 @@ StatusHeadline statusHeadline(const Phase& phase) {
         return {QStringLiteral("Admin password required."),
                 QStringLiteral("Set the admin password in Diagnostics ▸ Admin password to take control of the server.")};
     case Phase::Kind::error:
-        return {QStringLiteral("Your server hit an error."), kDefaultLead};
+        return {QStringLiteral("Your server hit an error."), resting.lead};
     }
-    return {QStringLiteral("Tavrin Keldmarch"), kDefaultLead};
+    return {resting.title, resting.lead};
 }
 
 QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStatus>& status) {
@@ -83,8 +82,7 @@ TileText modelTile(const ClientServerStatus& status) {
 
 TileText hardwareTile(const ClientServerStatus& status) {
     const auto& hw = status.hardware;
-    return {hw.appleSiliconChip.value_or(hw.cpuBrand),
-            QString::asprintf("%.0f GB · macOS ", hw.totalMemoryGB) + hw.macOSVersion};
+    return {hw.appleSiliconChip.value_or(hw.cpuBrand), memoryAndSystem(hw)};
 }
 
 TileText concurrencyTile(const ClientServerStatus& status) {
@@ -98,36 +96,37 @@ TileText concurrencyTile(const ClientServerStatus& status) {
 }
 
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
-    auto copyable = [](QString label, QString value) {
-        return TechnicalRow{std::move(label), value, true, value};
+    auto copyable = [](QString label, QString value, QString copyName) {
+        return TechnicalRow{std::move(label), value, true, value, std::move(copyName)};
     };
-    auto plain = [](QString label, QString value) { return TechnicalRow{std::move(label), std::move(value), false, {}}; };
+    auto plain = [](QString label, QString value) {
+        return TechnicalRow{std::move(label), std::move(value), false, {}, {}};
+    };
 
     std::vector<TechnicalRow> rows;
-    rows.push_back(copyable(QStringLiteral("PID"), QString::number(status.pid)));
+    rows.push_back(copyable(QStringLiteral("PID"), QString::number(status.pid), QStringLiteral("Copy PID")));
     if (const auto& running = status.model.running) {
-        rows.push_back(copyable(QStringLiteral("Pipeline version"), QString::number(running->manifestPipelineVersion)));
+        rows.push_back(copyable(QStringLiteral("Pipeline version"), QString::number(running->manifestPipelineVersion),
+                                QStringLiteral("Copy pipeline version")));
         const QString& hash = running->modelSha256;
         const QString shown = hash.size() > kHashShown ? hash.left(kHashShown) + QStringLiteral("…") : hash;
-        rows.push_back(TechnicalRow{QStringLiteral("Model SHA-256"), shown, true, hash});
+        rows.push_back(TechnicalRow{QStringLiteral("Model SHA-256"), shown, true, hash, QStringLiteral("Copy model hash")});
     }
-    rows.push_back(copyable(QStringLiteral("State directory"), status.stateDirectory));
+    rows.push_back(copyable(QStringLiteral("State directory"), status.stateDirectory,
+                            QStringLiteral("Copy state directory")));
     if (const auto& c = status.concurrency) {
         rows.push_back(plain(QStringLiteral("Max concurrency"), QString::number(c->maxConcurrency) + QStringLiteral(" generations")));
         rows.push_back(plain(QStringLiteral("Max queue depth"), QString::number(c->maxQueueDepth) + QStringLiteral(" (HTTP 503 above)")));
         rows.push_back(plain(QStringLiteral("Rejected (busy)"), QString::number(c->totalRejected)));
     }
-    rows.push_back(copyable(QStringLiteral("Server version"), status.serverVersion));
+    rows.push_back(copyable(QStringLiteral("Server version"), status.serverVersion,
+                            QStringLiteral("Copy server version")));
     return rows;
 }
 
 QString startAtLoginSubtitle(bool on) {
     return on ? QStringLiteral("macOS will launch Tavrin Keldmarch every time you sign in.")
               : QStringLiteral("Currently off. You'll start the server manually from this tab.");
-}
-
-QString childStartFailureMessage(const QString& message) {
-    return message + QStringLiteral(" Re-run setup from Diagnostics → Re-run setup.");
 }
 
 } // namespace tavrin

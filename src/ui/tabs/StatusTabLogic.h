@@ -2,6 +2,7 @@
 
 #include "protocol/ClientRecords.h"
 #include "state/Phase.h"
+#include "ui/AdminScreen.h"
 #include "ui/kit/TRButton.h"
 
 #include <QString>
@@ -17,7 +18,8 @@ struct StatusHeadline {
     QString title;
     QString lead;
 };
-StatusHeadline statusHeadline(const Phase& phase);
+// `resting` is the tab's heading in the catalogue: what it says while nothing is known yet.
+StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting);
 
 // The line under the phase: why it is stopped, the uptime or pid while running, the password hint.
 QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStatus>& status);
@@ -50,12 +52,11 @@ struct TechnicalRow {
     bool copyable = false;
     // What the copy button copies: the whole value, even where the row shows it cut short.
     QString copyText;
+    // What the copy button is called.
+    QString copyName;
 };
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status);
 
 QString startAtLoginSubtitle(bool on);
-
-// The message of a failed start of the server as a child: the controller's text with the way back.
-QString childStartFailureMessage(const QString& message);
 
 } // namespace tavrin

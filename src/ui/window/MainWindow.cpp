@@ -1,48 +1,33 @@
 #include "ui/window/MainWindow.h"
 
 #include "state/ServerStateModel.h"
-#include "ui/kit/KitParts.h"
+#include "ui/PhaseLook.h"
+#include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/StatusChip.h"
+#include "ui/kit/TRHairline.h"
 #include "ui/kit/TRIconButton.h"
-#include "ui/kit/TabContent.h"
-#include "ui/kit/TabHeader.h"
-#include "ui/kit/Theme.h"
-#include "ui/tabs/StatusTab.h"
-#include "ui/window/KeldmarchSidebar.h"
+#include "ui/kit/TRNavigationTitle.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMenuBar>
 #include <QShowEvent>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 namespace tavrin {
 
 namespace {
 
-// A vertical hairline in the palette's line colour.
-QWidget* hairline() {
-    auto* line = new QWidget;
-    line->setFixedWidth(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Theme::line());
-    line->setPalette(palette);
-    return line;
+std::vector<KeldmarchSidebar::Entry> sidebarEntries(std::span<const AdminScreen> screens) {
+    std::vector<KeldmarchSidebar::Entry> entries;
+    for (const AdminScreen& screen : screens)
+        entries.push_back({screen.label, screen.symbol});
+    return entries;
 }
 
 } // namespace
 
-QWidget* MainWindow::defaultScreen(AdminTab tab, ServerStateModel* state) {
-    switch (tab) {
-    case AdminTab::status: return new StatusTab(state);
-    default: return nullptr; // the tab's header until its own screen exists
-    }
-}
-
-MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_screens(screens ? std::move(screens) : ScreenFactory(&defaultScreen)) {
+MainWindow::MainWindow(ServerStateModel* state, std::span<const AdminScreen> screens, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_screens(screens.begin(), screens.end()) {
     setWindowTitle(QString::fromLatin1(title));
     setMinimumSize(880, 580);
     resize(1040, 720);
@@ -51,9 +36,9 @@ MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* 
     m_row = new QHBoxLayout(central);
     m_row->setContentsMargins(0, 0, 0, 0);
     m_row->setSpacing(0);
-    m_sidebar = new KeldmarchSidebar;
+    m_sidebar = new KeldmarchSidebar(sidebarEntries(m_screens));
     m_row->addWidget(m_sidebar);
-    m_row->addWidget(hairline());
+    m_row->addWidget(new TRHairline(Qt::Vertical));
     setCentralWidget(central);
     connect(m_sidebar, &KeldmarchSidebar::selectionChanged, this, &MainWindow::showScreen);
 
@@ -62,19 +47,12 @@ MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* 
     toolbar->setFloatable(false);
     toolbar->toggleViewAction()->setEnabled(false);
     toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
-    auto* heading = new QWidget;
-    auto* headingColumn = new QVBoxLayout(heading);
-    headingColumn->setContentsMargins(10, 2, 10, 2);
-    headingColumn->setSpacing(0);
-    headingColumn->addWidget(
-        kitLabel(QString::fromLatin1(title), Theme::font(13, FontWeight::bold), Theme::ink()));
-    m_subtitle = kitLabel(QStringLiteral("—"), Theme::font(11), Theme::inkMuted());
-    headingColumn->addWidget(m_subtitle);
-    toolbar->addWidget(heading);
+    m_heading = new TRNavigationTitle(QString::fromLatin1(title), QStringLiteral("—"));
+    toolbar->addWidget(m_heading);
     auto* spacer = new QWidget;
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar->addWidget(spacer);
-    m_chip = new StatusChip(m_state->phase());
+    m_chip = new StatusChip;
     toolbar->addWidget(m_chip);
     m_refresh = new TRIconButton(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"));
     m_refresh->setShortcut(QKeySequence::Refresh);
@@ -87,7 +65,7 @@ MainWindow::MainWindow(ServerStateModel* state, ScreenFactory screens, QWidget* 
     connect(m_state, &ServerStateModel::phaseChanged, this, &MainWindow::followState);
     connect(m_state, &ServerStateModel::statusChanged, this, &MainWindow::followState);
     followState();
-    showScreen(AdminTab::status);
+    showScreen(0);
 }
 
 void MainWindow::buildMenus() {
@@ -109,30 +87,15 @@ void MainWindow::buildMenus() {
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 }
 
-AdminTab MainWindow::selection() const {
-    return m_sidebar->selection();
-}
+int MainWindow::selection() const { return m_sidebar->selection(); }
 
-void MainWindow::select(AdminTab tab) {
-    m_sidebar->setSelection(tab);
-}
+void MainWindow::select(int index) { m_sidebar->setSelection(index); }
 
-QString MainWindow::subtitle() const {
-    return m_subtitle->text();
-}
+QString MainWindow::subtitle() const { return m_heading->subtitle(); }
 
-QWidget* MainWindow::headerOnlyScreen(AdminTab tab) {
-    const TabHeading heading = adminTabHeading(tab);
-    auto* content = new TabContent;
-    content->addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
-    content->stack()->addStretch();
-    return content;
-}
-
-void MainWindow::showScreen(AdminTab tab) {
-    QWidget* next = m_screens ? m_screens(tab, m_state) : nullptr;
-    if (!next)
-        next = headerOnlyScreen(tab);
+void MainWindow::showScreen(int index) {
+    const AdminScreen& entry = m_screens.at(std::size_t(index));
+    QWidget* next = entry.make(m_state, entry.heading);
     if (m_screen) {
         delete m_row->replaceWidget(m_screen, next); // the layout hands back the old item
         m_screen->deleteLater();
@@ -143,11 +106,10 @@ void MainWindow::showScreen(AdminTab tab) {
 }
 
 void MainWindow::followState() {
-    m_chip->setPhase(m_state->phase());
+    const PhaseLook look = phaseLook(m_state->phase());
+    m_chip->setState(look.label, look.chip);
     const auto& status = m_state->status();
-    const QString subtitle = status ? status->serverVersion : QStringLiteral("—");
-    if (m_subtitle->text() != subtitle)
-        m_subtitle->setText(subtitle);
+    m_heading->setSubtitle(status ? status->serverVersion : QStringLiteral("—"));
     std::optional<QString> pinned;
     if (status && status->model.running)
         pinned = status->model.running->productionAlias;

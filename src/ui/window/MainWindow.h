@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ui/window/AdminTab.h"
+#include "ui/AdminScreen.h"
 
 #include <QMainWindow>
 
-#include <functional>
+#include <span>
+#include <vector>
 
-class QLabel;
 class QHBoxLayout;
 
 namespace tavrin {
@@ -15,32 +15,26 @@ class KeldmarchSidebar;
 class ServerStateModel;
 class StatusChip;
 class TRIconButton;
+class TRNavigationTitle;
 
-// Builds the screen of a tab; the window asks for a fresh one on every switch, so a screen's own
-// state (texts being edited, messages) starts anew each time it is shown.
-using ScreenFactory = std::function<QWidget*(AdminTab, ServerStateModel*)>;
-
-// The administration window: sidebar of eight tabs, the selected tab's screen, and a toolbar with
-// the phase chip and Refresh.
+// The administration window: a sidebar with a row per screen, the chosen screen (built afresh on
+// every choice), and a toolbar with the phase chip and Refresh. It knows its screens only as the
+// entries it is given.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr const char* title = "Tavrin Keldmarch";
 
-    explicit MainWindow(ServerStateModel* state, ScreenFactory screens = {}, QWidget* parent = nullptr);
+    MainWindow(ServerStateModel* state, std::span<const AdminScreen> screens, QWidget* parent = nullptr);
 
-    AdminTab selection() const;
-    void select(AdminTab tab);
+    // The chosen screen, by its index among the entries.
+    int selection() const;
+    void select(int index);
     QWidget* currentScreen() const { return m_screen; }
     KeldmarchSidebar* sidebar() const { return m_sidebar; }
     StatusChip* statusChip() const { return m_chip; }
     TRIconButton* refreshButton() const { return m_refresh; }
     QString subtitle() const;
-
-    // The screens the product has: the Status tab, and headers alone for tabs still to come.
-    static QWidget* defaultScreen(AdminTab tab, ServerStateModel* state);
-    // The screen a tab shows before its own screen is built: its header alone.
-    static QWidget* headerOnlyScreen(AdminTab tab);
 
 Q_SIGNALS:
     void openStateFolderRequested();
@@ -51,18 +45,18 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void showScreen(AdminTab tab);
+    void showScreen(int index);
     void followState();
     void buildMenus();
 
     ServerStateModel* m_state;
-    ScreenFactory m_screens;
+    std::vector<AdminScreen> m_screens;
     KeldmarchSidebar* m_sidebar;
     QHBoxLayout* m_row;
     QWidget* m_screen = nullptr;
+    TRNavigationTitle* m_heading;
     StatusChip* m_chip;
     TRIconButton* m_refresh;
-    QLabel* m_subtitle;
 };
 
 } // namespace tavrin

@@ -1,4 +1,4 @@
-#include "ui/kit/CopyButton.h"
+#include "ui/kit/TRCopyButton.h"
 
 #include "ui/kit/Icons.h"
 #include "ui/kit/RoundedBox.h"
@@ -14,22 +14,19 @@
 
 namespace tavrin {
 
-namespace {
-const QString kCopy = QStringLiteral("Copy");
-}
-
-CopyButton::CopyButton(qreal textSize, QWidget* parent) : QAbstractButton(parent), textSize_(textSize) {
-    setAccessibleName(kCopy);
-    setToolTip(kCopy);
+TRCopyButton::TRCopyButton(const QString& name, qreal textSize, QWidget* parent)
+    : QAbstractButton(parent), m_textSize(textSize) {
+    setAccessibleName(name);
+    setToolTip(QStringLiteral("Copy"));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(this, &QAbstractButton::clicked, this, &CopyButton::copy);
+    connect(this, &QAbstractButton::clicked, this, &TRCopyButton::copy);
 }
 
-QSize CopyButton::sizeHint() const {
-    const int side = int(std::ceil(TRSymbol::glyphPixels(textSize_))) + 8;
+QSize TRCopyButton::sizeHint() const {
+    const int side = int(std::ceil(TRSymbol::glyphPixels(m_textSize))) + 8;
     return {side, side};
 }
 
@@ -39,12 +36,12 @@ void copyText(const QString& text) {
     clipboard->setText(text);
 }
 
-void CopyButton::copy() {
-    copyText(payload_);
-    emit copied(payload_);
+void TRCopyButton::copy() {
+    copyText(m_payload);
+    emit copied(m_payload);
 }
 
-void CopyButton::keyPressEvent(QKeyEvent* event) {
+void TRCopyButton::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         animateClick();
         return;
@@ -52,14 +49,14 @@ void CopyButton::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void CopyButton::paintEvent(QPaintEvent*) {
+void TRCopyButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     if (underMouse() || isDown())
         paintRoundedBox(p, rect(), 5, Theme::alpha(Theme::ink(), isDown() ? 0.10 : 0.05), Qt::transparent, 0);
     if (hasFocus())
         paintFocusRing(p, rect(), 5);
-    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(textSize_)));
+    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(m_textSize)));
     p.setPen(underMouse() ? Theme::ink() : Theme::inkMuted());
     p.drawText(QRectF(rect()), Qt::AlignCenter, icons::glyph(u"doc.on.doc"));
 }

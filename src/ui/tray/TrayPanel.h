@@ -1,17 +1,13 @@
 #pragma once
 
-#include "protocol/Task.h"
-
-#include "ui/kit/MenuPanelParts.h"
-
-#include <QPointer>
-
-#include <memory>
+#include "ui/Flow.h"
+#include "ui/kit/MBPanel.h"
 
 class QDialog;
 
 namespace tavrin {
 
+class ServerActions;
 class ServerStateModel;
 
 // The panel the tray item opens: the server's state at a glance and the common actions, without the
@@ -20,24 +16,23 @@ class ServerStateModel;
 // It never touches the application itself; the shell wires its requests:
 //   openMainWindowRequested()  raise and activate the main window, creating one if none exists;
 //   rerunSetupRequested()      hasCompletedFirstRun is already false: raise the window (now the wizard);
-//   quitRequested()            the login service is already unregistered if the server ran: quit.
-class TrayPanel : public MenuPanel {
+//   quitRequested()            quit as the tray quits (ServerActions::leaveLoginBeforeQuit, then quit).
+class TrayPanel : public MBPanel {
     Q_OBJECT
 public:
     explicit TrayPanel(ServerStateModel* state, QWidget* parent = nullptr);
 
     // The entries, for the hosts' keyboard handling and for tests.
-    MBHeader* header() const { return header_; }
-    MBItem* copyLocalhostItem() const { return copyLocalhost_; }
-    MBItem* copyLanItem() const { return copyLan_; }
-    MBItem* startStopItem() const { return startStop_; }
-    MBItem* refreshItem() const { return refresh_; }
-    MBItem* openItem() const { return open_; }
-    MBItem* rerunSetupItem() const { return rerunSetup_; }
-    MBItem* quitItem() const { return quit_; }
+    MBHeader* header() const { return m_header; }
+    MBItem* copyLocalhostItem() const { return m_copyLocalhost; }
+    MBItem* copyLanItem() const { return m_copyLan; }
+    MBItem* startStopItem() const { return m_startStop; }
+    MBItem* refreshItem() const { return m_refresh; }
+    MBItem* openItem() const { return m_open; }
+    MBItem* rerunSetupItem() const { return m_rerunSetup; }
+    MBItem* quitItem() const { return m_quit; }
 
-    // Flows started by the controls that have not yet run to their end (their refresh included).
-    int runningFlows() const { return *flows_; }
+    const ScreenFlows& flows() const { return m_flows; }
 
 Q_SIGNALS:
     void openMainWindowRequested();
@@ -52,25 +47,25 @@ private:
     void showStatus();
     void showRunning();
 
-    QCoro::Task<void> startOrStop(bool running);
-    QCoro::Task<void> refreshNow();
-    QCoro::Task<void> quit();
+    Flow startOrStop(bool running);
+    Flow refreshNow();
 
-    QPointer<ServerStateModel> state_;
-    std::shared_ptr<int> flows_ = std::make_shared<int>(0);
-    MBHeader* header_ = nullptr;
-    MBNote* unreachable_ = nullptr;
-    MBItem* copyLocalhost_ = nullptr;
-    MBItem* copyLan_ = nullptr;
-    MBStat* model_ = nullptr;
-    MBStat* uptime_ = nullptr;
-    MBStat* inFlight_ = nullptr;
-    MBNote* update_ = nullptr;
-    MBItem* startStop_ = nullptr;
-    MBItem* refresh_ = nullptr;
-    MBItem* open_ = nullptr;
-    MBItem* rerunSetup_ = nullptr;
-    MBItem* quit_ = nullptr;
+    ServerStateModel* m_state;
+    ServerActions* m_actions;
+    ScreenFlows m_flows;
+    MBHeader* m_header = nullptr;
+    MBNote* m_unreachable = nullptr;
+    MBItem* m_copyLocalhost = nullptr;
+    MBItem* m_copyLan = nullptr;
+    MBStat* m_model = nullptr;
+    MBStat* m_uptime = nullptr;
+    MBStat* m_inFlight = nullptr;
+    MBNote* m_update = nullptr;
+    MBItem* m_startStop = nullptr;
+    MBItem* m_refresh = nullptr;
+    MBItem* m_open = nullptr;
+    MBItem* m_rerunSetup = nullptr;
+    MBItem* m_quit = nullptr;
 };
 
 // A frameless popup holding the panel (which it takes over), for the shell to show beside the tray

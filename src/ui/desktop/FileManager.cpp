@@ -1,4 +1,4 @@
-#include "ui/window/FileManager.h"
+#include "ui/desktop/FileManager.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,5 +1,6 @@
-#include "ui/kit/KitGallery.h"
+#include "ui/gallery/KitGallery.h"
 
+#include "ui/PhaseLook.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
 #include "ui/kit/Icons.h"
@@ -43,29 +44,29 @@ class Sheet : public QWidget {
 public:
     explicit Sheet(int width) {
         resize(width, 100);
-        stack_ = new QVBoxLayout(this);
-        stack_->setContentsMargins(24, 20, 24, 24);
-        stack_->setSpacing(10);
+        m_stack = new QVBoxLayout(this);
+        m_stack->setContentsMargins(24, 20, 24, 24);
+        m_stack->setSpacing(Spacing::grid);
     }
     void caption(const QString& text) {
         auto* eyebrow = new TREyebrow(text, false, Theme::inkMuted());
-        stack_->addSpacing(stack_->count() ? 8 : 0);
-        stack_->addWidget(eyebrow);
+        m_stack->addSpacing(m_stack->count() ? 8 : 0);
+        m_stack->addWidget(eyebrow);
     }
     QHBoxLayout* row() {
         auto* row = new QHBoxLayout;
-        row->setSpacing(10);
-        stack_->addLayout(row);
+        row->setSpacing(Spacing::grid);
+        m_stack->addLayout(row);
         return row;
     }
-    void add(QWidget* widget) { stack_->addWidget(widget); }
-    void add(QLayout* layout) { stack_->addLayout(layout); }
+    void add(QWidget* widget) { m_stack->addWidget(widget); }
+    void add(QLayout* layout) { m_stack->addLayout(layout); }
 
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Theme::canvas()); }
 
 private:
-    QVBoxLayout* stack_;
+    QVBoxLayout* m_stack;
 };
 
 void endRow(QHBoxLayout* row) { row->addStretch(1); }
@@ -85,11 +86,11 @@ std::unique_ptr<Sheet> paletteSheet() {
         {"brandPink", Theme::brandPink()},
     };
     auto* grid = new QGridLayout;
-    grid->setSpacing(10);
+    grid->setSpacing(Spacing::grid);
     int i = 0;
     for (const auto& [name, colour] : tokens) {
         auto* swatch = new TRPill(name, PillKind::muted, {.withDot = true});
-        auto* chip = new KitDot(22, colour);
+        auto* chip = new TRDot(22, colour);
         auto* cell = new QHBoxLayout;
         cell->addWidget(chip);
         cell->addWidget(swatch);
@@ -123,22 +124,22 @@ std::unique_ptr<Sheet> typeSheet() {
     sheet->caption("Type scale");
     const struct {
         const char* sample;
-        QFont font;
+        TextRole role;
     } samples[] = {
-        {"Title 28 bold −0.6 · Your Tavrin server is live.", Theme::font(28, FontWeight::bold, -0.6)},
-        {"Phase 28 black 0.6 · Running", Theme::font(28, FontWeight::black, 0.6)},
-        {"Value 15 bold −0.2 · 2 in flight · 0 queued", Theme::font(15, FontWeight::bold, -0.2)},
-        {"Card title 14 bold · Start at login", Theme::font(14, FontWeight::bold)},
-        {"Lead 13.5 · One Mac, two endpoints, no surveillance.", Theme::font(13.5)},
-        {"Body 13 medium · value text", Theme::font(13, FontWeight::medium)},
-        {"Subtitle 12.5 · Currently off. You'll start the server manually.", Theme::font(12.5)},
-        {"Detail 11.5 · Start the server to see live load.", Theme::font(11.5)},
-        {"MONO 12.5 MEDIUM · http://127.0.0.1:11434/v1", Theme::mono(12.5, FontWeight::medium)},
-        {"MONO 10 SEMIBOLD 1.8 · EYEBROW", Theme::mono(10, FontWeight::semibold, 1.8)},
-        {"TAVRIN 14 black 2", Theme::font(14, FontWeight::black, 2)},
+        {"Title 28 bold −0.6 · Your Tavrin server is live.", TextRole::tabTitle},
+        {"Phase 28 black 0.6 · Running", TextRole::phase},
+        {"Value 15 bold −0.2 · 2 in flight · 0 queued", TextRole::statValue},
+        {"Card title 14 bold · Start at login", TextRole::cardTitle},
+        {"Lead 13.5 · One Mac, two endpoints, no surveillance.", TextRole::lead},
+        {"Body 13 medium · value text", TextRole::bodyMedium},
+        {"Subtitle 12.5 · Currently off. You'll start the server manually.", TextRole::secondary},
+        {"Detail 11.5 · Start the server to see live load.", TextRole::detail},
+        {"MONO 12.5 MEDIUM · http://127.0.0.1:11434/v1", TextRole::monoValue},
+        {"MONO 10 SEMIBOLD 1.8 · EYEBROW", TextRole::eyebrow},
+        {"TAVRIN 14 black 2", TextRole::brand},
     };
     for (const auto& s : samples)
-        sheet->add(kitLabel(QString::fromUtf8(s.sample), s.font, Theme::ink()));
+        sheet->add(kitLabel(QString::fromUtf8(s.sample), s.role, Theme::ink()));
     return sheet;
 }
 
@@ -158,12 +159,16 @@ std::unique_ptr<Sheet> pillSheet() {
     }
     sheet->caption("Status chip");
     auto* row = sheet->row();
+    const auto chip = [](const Phase& phase) {
+        const PhaseLook look = phaseLook(phase);
+        return new StatusChip(look.label, look.chip);
+    };
     for (const Phase& phase : {Phase::unknown(), Phase::probing(), Phase::stopped(), Phase::running()})
-        row->addWidget(new StatusChip(phase));
+        row->addWidget(chip(phase));
     endRow(row);
     row = sheet->row();
     for (const Phase& phase : {Phase::unauthenticated(), Phase::error("Server not reachable")})
-        row->addWidget(new StatusChip(phase));
+        row->addWidget(chip(phase));
     endRow(row);
     return sheet;
 }
@@ -199,7 +204,7 @@ std::unique_ptr<Sheet> buttonSheet() {
     for (const auto& [size, name] : sizes) {
         sheet->caption(QStringLiteral("Buttons · ") + name + " · primary, ghost, danger, pressed, disabled");
         auto* row = sheet->row();
-        row->setSpacing(12);
+        row->setSpacing(Spacing::beside);
         auto* primary = new TRButton("Start server", KeldmarchButtonStyle{size});
         primary->setSymbol("play.fill");
         row->addWidget(primary);
@@ -290,11 +295,11 @@ std::unique_ptr<Sheet> cardSheet() {
     sheet->add(login);
     auto* accessoryOnly = new TRCard;
     accessoryOnly->setAccessory(new TRPill("Supported", PillKind::ok, {.withDot = true}));
-    accessoryOnly->body()->addWidget(kitLabel("Card content under an accessory-only header.", Theme::font(13),
+    accessoryOnly->body()->addWidget(kitLabel("Card content under an accessory-only header.", TextRole::body,
                                               Theme::inkSecondary()));
     sheet->add(accessoryOnly);
     auto* plain = new TRCard;
-    plain->body()->addWidget(kitLabel("A card without a header row.", Theme::font(13), Theme::inkSecondary()));
+    plain->body()->addWidget(kitLabel("A card without a header row.", TextRole::body, Theme::inkSecondary()));
     sheet->add(plain);
     auto* danger = new TRCard("Reset admin password", "Forget the password stored on this Mac.");
     danger->setDanger(true);
@@ -304,7 +309,7 @@ std::unique_ptr<Sheet> cardSheet() {
     sheet->caption("Hero card");
     auto* hero = new HeroCard;
     hero->body()->addWidget(new TREyebrow("Phase", false));
-    hero->body()->addWidget(kitLabel("Running", Theme::font(28, FontWeight::black, 0.6), Theme::okGreen()));
+    hero->body()->addWidget(kitLabel("Running", TextRole::phase, Theme::okGreen()));
     hero->body()->addWidget(new EndpointBox("Localhost", "http://127.0.0.1:11434/v1"));
     sheet->add(hero);
     return sheet;
@@ -323,7 +328,7 @@ std::unique_ptr<Sheet> rowSheet() {
     sheet->add(new EndpointBox("LAN", "disabled · enable in Network tab", {.dashed = true, .muted = true}));
     sheet->caption("Stat tiles");
     auto* grid = new QGridLayout;
-    grid->setSpacing(10);
+    grid->setSpacing(Spacing::grid);
     grid->addWidget(new StatTile("cube", "Model", "prod-2026-11", "Adapter · Steering loaded"), 0, 0);
     grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · macOS 14.5"), 0, 1);
     grid->addWidget(new StatTile("paperplane.fill", "Concurrency", "—", "Start the server to see live load."), 1, 0);
@@ -338,13 +343,13 @@ std::unique_ptr<Sheet> modeSheet() {
     auto sheet = std::make_unique<Sheet>(640);
     sheet->caption("Mode cards · on, off");
     auto* modes = new QHBoxLayout;
-    modes->setSpacing(10);
+    modes->setSpacing(Spacing::grid);
     modes->addWidget(new ModeCard("Default", "Just this Mac", "127.0.0.1 only · port 11434", true));
     modes->addWidget(new ModeCard({}, "My whole network", "0.0.0.0 binding · LAN clients with API key", false));
     sheet->add(modes);
     sheet->caption("Network map nodes · active, inactive");
     auto* nodes = new QHBoxLayout;
-    nodes->setSpacing(10);
+    nodes->setSpacing(Spacing::grid);
     nodes->addWidget(new NetMapNode("cpu", "This Mac", "Localhost",
                                     "Apps on this Mac (127.0.0.1) can reach the server. Always on.", true));
     nodes->addWidget(new NetMapNode("wifi", "Your network", "LAN — disabled",
@@ -355,7 +360,7 @@ std::unique_ptr<Sheet> modeSheet() {
     row->setSpacing(18);
     for (int size : {28, 44, 64})
         row->addWidget(new KeldmarchLogoMark(size), 0, Qt::AlignVCenter);
-    auto* brand = kitLabel("TAVRIN", Theme::font(14, FontWeight::black, 2), Theme::ink());
+    auto* brand = kitLabel("TAVRIN", TextRole::brand);
     row->addWidget(brand, 0, Qt::AlignVCenter);
     endRow(row);
     sheet->add(new TREyebrow("Server"));
@@ -373,11 +378,14 @@ std::unique_ptr<Sheet> iconSheet() {
     int i = 0;
     for (const SymbolGlyph& entry : icons::table()) {
         auto* cell = new QHBoxLayout;
-        cell->setSpacing(8);
+        cell->setSpacing(Spacing::group);
         auto* symbol = new TRSymbol(entry.symbol, 14, Theme::brandTealDeep());
         symbol->setFrameWidth(22);
         cell->addWidget(symbol);
-        cell->addWidget(kitLabel(entry.symbol, Theme::mono(10.5, FontWeight::medium), Theme::inkSecondary()));
+        // The symbol names are the gallery's own small print, in no role of the product.
+        auto* name = kitLabel(entry.symbol, TextRole::monoSmall, Theme::inkSecondary());
+        name->setFont(Theme::mono(10.5, FontWeight::medium));
+        cell->addWidget(name);
         cell->addStretch(1);
         grid->addLayout(cell, i / 2, i % 2);
         ++i;
@@ -396,10 +404,10 @@ std::unique_ptr<QWidget> samplePage() {
     auto* hero = new HeroCard;
     auto* top = new QHBoxLayout;
     auto* phase = new QVBoxLayout;
-    phase->setSpacing(6);
+    phase->setSpacing(Spacing::lines);
     phase->addWidget(new TRCaption("Phase"));
-    phase->addWidget(kitLabel("Running", Theme::font(28, FontWeight::black, 0.6), Theme::okGreen()));
-    phase->addWidget(kitLabel("Uptime · 3h 12m", Theme::font(11, FontWeight::medium), Theme::inkMuted()));
+    phase->addWidget(kitLabel("Running", TextRole::phase, Theme::okGreen()));
+    phase->addWidget(kitLabel("Uptime · 3h 12m", TextRole::phaseDetail));
     top->addLayout(phase, 1);
     auto* stop = new TRButton("Stop server", GhostButtonStyle{.danger = true});
     stop->setSymbol("stop.fill");
@@ -409,7 +417,7 @@ std::unique_ptr<QWidget> samplePage() {
     hero->body()->addWidget(new EndpointBox("LAN", "disabled · enable in Network tab", {.dashed = true, .muted = true}));
     page->addWidget(hero);
     auto* grid = new QGridLayout;
-    grid->setSpacing(10);
+    grid->setSpacing(Spacing::grid);
     grid->addWidget(new StatTile("cube", "Model", "prod-2026-11", "Adapter · Steering loaded"), 0, 0);
     grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · macOS 14.5"), 0, 1);
     grid->addWidget(new StatTile("paperplane.fill", "Concurrency", "1 in flight · 0 queued",

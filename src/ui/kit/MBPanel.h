@@ -14,10 +14,10 @@ namespace tavrin {
 // menu. Every entry is a full-width row (MBItem) or a label/value line (MBStat).
 
 // The panel's body: 320 wide on surface, blocks stacked without spacing and parted by hairlines.
-class MenuPanel : public QWidget {
+class MBPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit MenuPanel(QWidget* parent = nullptr);
+    explicit MBPanel(QWidget* parent = nullptr);
 
     // `padded` blocks get 6 of vertical padding (all blocks but the header).
     void addBlock(QWidget* block, bool padded = true);
@@ -28,7 +28,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QVBoxLayout* stack_;
+    QVBoxLayout* m_stack;
 };
 
 // The header: "TAVRIN KELDMARCH" over the phase label, under a thin brand strip.
@@ -43,7 +43,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QLabel* phase_;
+    QLabel* m_phase;
 };
 
 // A block's caption, upper-cased ("ENDPOINTS").
@@ -51,10 +51,10 @@ class MBCaption : public QLabel {
     Q_OBJECT
 public:
     explicit MBCaption(const QString& text, QWidget* parent = nullptr);
-    QString caption() const { return caption_; }
+    QString caption() const { return m_caption; }
 
 private:
-    QString caption_;
+    QString m_caption;
 };
 
 // A free-standing line in a block: a muted remark ("Daemon not reachable") or a good-news line in
@@ -76,10 +76,10 @@ public:
     void setLabel(const QString& label);
     void setShortcutText(std::optional<QString> shortcut);
 
-    QString symbol() const { return symbol_; }
-    QString label() const { return label_; }
-    bool isDanger() const { return danger_; }
-    bool isHovered() const { return hovered_; }
+    QString symbol() const { return m_symbol; }
+    QString label() const { return m_label; }
+    bool isDanger() const { return m_danger; }
+    bool isHovered() const { return m_hovered; }
     // The wash behind the row: dangerRed or linkBlue at 10 % while hovered, clear otherwise.
     QColor background() const;
 
@@ -94,12 +94,12 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    QString symbol_;
-    QString label_;
-    std::optional<QString> shortcut_;
-    bool danger_;
-    bool hovered_ = false;
-    bool keyboardFocus_ = false;
+    QString m_symbol;
+    QString m_label;
+    std::optional<QString> m_shortcut;
+    bool m_danger;
+    bool m_hovered = false;
+    bool m_keyboardFocus = false;
 };
 
 // A label/value line; a value too long for the row is cut in the middle.
@@ -109,8 +109,8 @@ public:
     MBStat(const QString& label, const QString& value, QWidget* parent = nullptr);
 
     void setValue(const QString& value);
-    QString label() const { return label_; }
-    QString value() const { return value_; }
+    QString label() const { return m_label; }
+    QString value() const { return m_value; }
     // The value as drawn at the current width.
     QString displayedValue() const;
 
@@ -123,8 +123,8 @@ protected:
 private:
     QRectF valueRect() const;
 
-    QString label_;
-    QString value_;
+    QString m_label;
+    QString m_value;
 };
 
 } // namespace tavrin

@@ -1,9 +1,13 @@
-// The Status tab's and the tray panel's decisions, without a window.
+// What the screens decide from the model's state, without a window: how a phase looks, the Status
+// tab's texts, the tray panel's lines and place.
 #include "protocol/JsonCodec.h"
 #include "support/SampleDocuments.h"
+#include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
-#include "ui/TrayPanelLogic.h"
+#include "ui/kit/Theme.h"
 #include "ui/tabs/StatusTabLogic.h"
+#include "ui/tabs/TabCatalogue.h"
+#include "ui/tray/TrayPanelLogic.h"
 
 #include <QTest>
 
@@ -13,6 +17,7 @@
 using namespace tavrin;
 
 Q_DECLARE_METATYPE(std::optional<tavrin::ClientCompositionStages>)
+Q_DECLARE_METATYPE(tavrin::PillKind)
 
 namespace {
 
@@ -34,36 +39,81 @@ ClientCompositionStages stages(bool adapter, bool softPrompt, bool steering, boo
 
 } // namespace
 
+class PhaseLookTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // One row per phase: how it reads, its colour, its chip, the tray's symbol, and the Status tab's
+    // headline (the tab's resting heading where nothing is known, or went wrong).
+    void eachPhaseLooksAndReadsAsTheProductSays_data() {
+        QTest::addColumn<Phase>("phase");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<PillKind>("chip");
+        QTest::addColumn<QString>("tray");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("lead");
+        const ScreenHeading& resting = adminTab(AdminTab::status).heading;
+        const QString stopped = "Start it whenever you need it. The Tavrin app launches in the background and the "
+                                "menu-bar icon stays visible.";
+        const QString running = "One Mac, two endpoints, no surveillance. Everything below reflects what the "
+                                "server is doing right now.";
+        const QString locked = "Set the admin password in Diagnostics ▸ Admin password to take control of the server.";
+        QTest::newRow("unknown") << Phase::unknown() << "Unknown" << Theme::mutedGrey() << PillKind::muted
+                                 << "ellipsis.circle" << resting.title << resting.lead;
+        QTest::newRow("probing") << Phase::probing() << "Checking…" << Theme::mutedGrey() << PillKind::muted
+                                 << "ellipsis.circle" << resting.title << resting.lead;
+        QTest::newRow("stopped") << Phase::stopped() << "Stopped" << Theme::mutedGrey() << PillKind::muted
+                                 << "antenna.radiowaves.left.and.right.slash" << "Your server is stopped." << stopped;
+        QTest::newRow("running") << Phase::running() << "Running" << Theme::okGreen() << PillKind::ok
+                                 << "antenna.radiowaves.left.and.right" << "Your Tavrin server is live." << running;
+        QTest::newRow("unauthenticated") << Phase::unauthenticated() << "Admin password required" << Theme::warnAmber()
+                                         << PillKind::warn << "lock.fill" << "Admin password required." << locked;
+        QTest::newRow("error") << Phase::error("Server not reachable") << "Error: Server not reachable"
+                               << Theme::dangerRed() << PillKind::bad << "exclamationmark.triangle.fill"
+                               << "Your server hit an error." << resting.lead;
+    }
+    void eachPhaseLooksAndReadsAsTheProductSays() {
+        QFETCH(Phase, phase);
+        QFETCH(QString, label);
+        QFETCH(QColor, colour);
+        QFETCH(PillKind, chip);
+        QFETCH(QString, tray);
+        QFETCH(QString, title);
+        QFETCH(QString, lead);
+        const PhaseLook look = phaseLook(phase);
+        QCOMPARE(look.label, label);
+        QCOMPARE(look.colour, colour);
+        QCOMPARE(look.chip, chip);
+        QCOMPARE(look.traySymbol, tray);
+        const StatusHeadline headline = statusHeadline(phase, adminTab(AdminTab::status).heading);
+        QCOMPARE(headline.title, title);
+        QCOMPARE(headline.lead, lead);
+        QCOMPARE(startStopLook(phase).label, phase == Phase::running() ? "Stop server" : "Start server");
+    }
+};
+
 class UptimeFormatTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void formatsWholeHoursAndMinutesOfTruncatedSeconds_data() {
+    // Whole hours and minutes of truncated seconds, hours not capped; nothing for what cannot be a
+    // whole number of seconds (an empty row).
+    void formatsWholeHoursAndMinutes_data() {
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << 0.0 << "0h 0m";
         QTest::newRow("just under a minute") << 59.99 << "0h 0m";
-        QTest::newRow("a minute") << 60.0 << "0h 1m";
         QTest::newRow("sample") << 7384.25 << "2h 3m";
         QTest::newRow("hours are not capped at a day") << 3.0 * 86400 << "72h 0m";
         QTest::newRow("just under 2^63") << 9223372036854774784.0 << "2562047788015215h 13m";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "";
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "";
+        QTest::newRow("2^63 does not fit") << 9223372036854775808.0 << "";
+        QTest::newRow("negative") << -3700.0 << "";
     }
-    void formatsWholeHoursAndMinutesOfTruncatedSeconds() {
+    void formatsWholeHoursAndMinutes() {
         QFETCH(double, seconds);
         QFETCH(QString, text);
-        QCOMPARE(formatUptime(seconds), std::optional<QString>(text));
-    }
-
-    void refusesWhatCannotBeAWholeNumberOfSeconds_data() {
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity();
-        QTest::newRow("2^63 does not fit") << 9223372036854775808.0;
-        QTest::newRow("astronomical") << 1e300;
-        QTest::newRow("negative") << -3700.0;
-    }
-    void refusesWhatCannotBeAWholeNumberOfSeconds() {
-        QFETCH(double, seconds);
-        QCOMPARE(formatUptime(seconds), std::nullopt);
+        QCOMPARE(formatUptime(seconds), text.isEmpty() ? std::nullopt : std::optional<QString>(text));
     }
 };
 
@@ -141,9 +191,25 @@ private Q_SLOTS:
         status.concurrency.reset();
         QCOMPARE(modelTile(status).value, "Not loaded");
         QCOMPARE(hardwareTile(status).value, "AMD Ryzen 7 7840U");
-        QCOMPARE(hardwareTile(status).detail, "16 GB · macOS Debian GNU/Linux 12 (bookworm)");
+        QCOMPARE(hardwareTile(status).detail, "16 GB · Debian GNU/Linux 12 (bookworm)");
         QCOMPARE(concurrencyTile(status).value, "—");
         QCOMPARE(concurrencyTile(status).detail, "Start the server to see live load.");
+    }
+
+    // The system names itself: no "macOS " before a Linux system's name, every other word kept.
+    void theHardwareLineNamesTheSystemAsItIs_data() {
+        QTest::addColumn<QString>("afterSize");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("status tile") << "" << "24 GB · Debian GNU/Linux 12 (bookworm)";
+        QTest::newRow("wizard card") << " RAM" << "24 GB RAM · Debian GNU/Linux 12 (bookworm)";
+    }
+    void theHardwareLineNamesTheSystemAsItIs() {
+        QFETCH(QString, afterSize);
+        QFETCH(QString, line);
+        ClientHardwareReport hardware = sampleStatus().hardware;
+        hardware.totalMemoryGB = 24.2;
+        hardware.macOSVersion = "Debian GNU/Linux 12 (bookworm)";
+        QCOMPARE(memoryAndSystem(hardware, afterSize), line);
     }
 
     void aHashIsCutAfter32CharactersOnlyWhenLonger_data() {
@@ -164,15 +230,10 @@ private Q_SLOTS:
             if (row.label == "Model SHA-256") {
                 QCOMPARE(row.value, shown);
                 QCOMPARE(row.copyText, hash); // a copied hash is the whole hash
+                QCOMPARE(row.copyName, "Copy model hash");
                 return;
             }
         QFAIL("no hash row");
-    }
-
-    void messagesOfTheStartAtLoginCardAndAFailedChildStart() {
-        QCOMPARE(startAtLoginSubtitle(true), "macOS will launch Tavrin Keldmarch every time you sign in.");
-        QCOMPARE(startAtLoginSubtitle(false), "Currently off. You'll start the server manually from this tab.");
-        QCOMPARE(childStartFailureMessage("Nope."), "Nope. Re-run setup from Diagnostics → Re-run setup.");
     }
 };
 
@@ -224,7 +285,7 @@ int runAll(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-    return runAll<UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, TrayLogicTest>(argc, argv);
+    return runAll<PhaseLookTest, UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, TrayLogicTest>(argc, argv);
 }
 
-#include "StatusLogicTest.moc"
+#include "ScreenLogicTest.moc"

@@ -28,6 +28,10 @@ struct TrayStartStop {
 // Follows the controller's belief that the server runs, not the phase: it is what the entry acts on.
 TrayStartStop trayStartStop(bool isRunning);
 
+// The entries the tray's panel and its context menu share.
+QString openEntryLabel(); // "Open Tavrin Keldmarch…"
+QString quitEntryLabel(); // "Quit Tavrin Keldmarch"
+
 // Where the panel's top-left corner goes: beside the tray icon, on the side of the screen the icon
 // is on (below an icon at the top, above one at the bottom), kept wholly inside the available area.
 // Without an icon position the panel goes to the top-right corner of the area.

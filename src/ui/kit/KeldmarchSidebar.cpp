@@ -1,4 +1,4 @@
-#include "ui/window/KeldmarchSidebar.h"
+#include "ui/kit/KeldmarchSidebar.h"
 
 #include "ui/kit/Icons.h"
 #include "ui/kit/KeldmarchLogoMark.h"
@@ -18,13 +18,26 @@ namespace tavrin {
 
 namespace {
 
-constexpr qreal kLabelSize = 13;
+// The measures of the sidebar's own drawing.
 constexpr qreal kIconSize = 12;
+constexpr qreal kIconFrame = 16;
+constexpr qreal kItemPaddingH = 10;
+constexpr int kItemPaddingV = 6;
+constexpr qreal kIconGap = 9;
+constexpr qreal kRadius = 6;
+constexpr qreal kAccentBar = 2.5;
+constexpr int kLogoSize = 28;
+constexpr QMargins kBrandInsets{16, 14, 16, 12};
+constexpr int kCaptionInset = 18;
+constexpr int kItemsInset = 8;
+constexpr int kItemGap = 1;
+constexpr QMargins kPinnedInsets{16, 12, 16, 14};
 
 } // namespace
 
-SidebarItem::SidebarItem(AdminTab tab, QWidget* parent) : QAbstractButton(parent), m_tab(tab) {
-    setAccessibleName(adminTabLabel(tab));
+SidebarItem::SidebarItem(const QString& label, const QString& symbol, QWidget* parent)
+    : QAbstractButton(parent), m_label(label), m_symbol(symbol) {
+    setAccessibleName(label);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setCheckable(false);
@@ -38,8 +51,8 @@ void SidebarItem::setActive(bool active) {
 }
 
 QSize SidebarItem::sizeHint() const {
-    const QFontMetrics metrics(Theme::font(kLabelSize, FontWeight::semibold));
-    return {KeldmarchSidebar::kWidth - 16, metrics.height() + 12};
+    const QFontMetrics metrics(Theme::font(TextRole::bodySemibold));
+    return {KeldmarchSidebar::kWidth - 2 * kItemsInset, metrics.height() + 2 * kItemPaddingV};
 }
 
 void SidebarItem::paintEvent(QPaintEvent*) {
@@ -49,31 +62,31 @@ void SidebarItem::paintEvent(QPaintEvent*) {
     if (m_active || m_hovered) {
         p.setPen(Qt::NoPen);
         p.setBrush(Theme::alpha(Theme::ink(), m_active ? 0.06 : 0.04));
-        p.drawRoundedRect(box, 6, 6);
+        p.drawRoundedRect(box, kRadius, kRadius);
     }
     if (m_active) {
         QPainterPath bar;
-        bar.addRoundedRect(QRectF(0, 4, 2.5, box.height() - 8), 1.25, 1.25);
+        bar.addRoundedRect(QRectF(0, 4, kAccentBar, box.height() - 8), kAccentBar / 2, kAccentBar / 2);
         p.fillPath(bar, Theme::accentBarGradient());
     }
     // The ring is for keyboard users only, not for focus that a click or the window gave.
     if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         p.setPen(QPen(Theme::alpha(Theme::brandTealDeep(), 0.7), 1.5));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(box.adjusted(1, 1, -1, -1), 5, 5);
+        p.drawRoundedRect(box.adjusted(1, 1, -1, -1), kRadius - 1, kRadius - 1);
     }
 
-    const qreal x = 10;
-    const QRectF iconFrame(x, 0, 16, box.height());
-    QFont symbolFont = Theme::symbolFont(TRSymbol::glyphPixels(kIconSize));
-    p.setFont(symbolFont);
+    const QRectF iconFrame(kItemPaddingH, 0, kIconFrame, box.height());
+    p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(kIconSize)));
     p.setPen(m_active ? Theme::brandTealDeep() : Theme::inkMuted());
-    p.drawText(iconFrame, Qt::AlignCenter, icons::glyph(adminTabSymbol(m_tab)));
+    p.drawText(iconFrame, Qt::AlignCenter, icons::glyph(m_symbol));
 
-    p.setFont(Theme::font(kLabelSize, m_active ? FontWeight::semibold : FontWeight::regular));
-    p.setPen(Theme::ink());
-    p.drawText(QRectF(iconFrame.right() + 9, 0, box.width() - iconFrame.right() - 19, box.height()),
-               Qt::AlignVCenter | Qt::AlignLeft, adminTabLabel(m_tab));
+    const TextStyle label = Theme::text(m_active ? TextRole::bodySemibold : TextRole::body);
+    p.setFont(label.font);
+    p.setPen(label.colour);
+    p.drawText(QRectF(iconFrame.right() + kIconGap, 0, box.width() - iconFrame.right() - kIconGap - kItemPaddingH,
+                      box.height()),
+               Qt::AlignVCenter | Qt::AlignLeft, m_label);
 }
 
 void SidebarItem::enterEvent(QEnterEvent*) {
@@ -94,7 +107,7 @@ void SidebarItem::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-KeldmarchSidebar::KeldmarchSidebar(QWidget* parent) : QWidget(parent) {
+KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* parent) : QWidget(parent) {
     setFixedWidth(kWidth);
     setAccessibleName(QStringLiteral("Sections"));
     auto* column = new QVBoxLayout(this);
@@ -102,24 +115,25 @@ KeldmarchSidebar::KeldmarchSidebar(QWidget* parent) : QWidget(parent) {
     column->setSpacing(0);
 
     auto* brand = new QHBoxLayout;
-    brand->setContentsMargins(16, 14, 16, 12);
-    brand->setSpacing(10);
-    brand->addWidget(new KeldmarchLogoMark(28));
-    brand->addWidget(kitLabel(QStringLiteral("TAVRIN"), Theme::font(14, FontWeight::black, 2), Theme::ink()));
+    brand->setContentsMargins(kBrandInsets);
+    brand->setSpacing(Spacing::grid);
+    brand->addWidget(new KeldmarchLogoMark(kLogoSize));
+    brand->addWidget(kitLabel(QStringLiteral("TAVRIN"), TextRole::brand));
     brand->addStretch();
     column->addLayout(brand);
 
     auto* caption = new TRCaption(QStringLiteral("SERVER"));
-    caption->setContentsMargins(18, 0, 18, 4);
+    caption->setContentsMargins(kCaptionInset, 0, kCaptionInset, Spacing::caption);
     column->addWidget(caption);
 
     auto* items = new QVBoxLayout;
-    items->setContentsMargins(8, 0, 8, 0);
-    items->setSpacing(1);
-    for (AdminTab tab : allAdminTabs) {
-        auto* item = new SidebarItem(tab);
-        item->setActive(tab == m_selection);
-        connect(item, &QAbstractButton::clicked, this, [this, tab] { setSelection(tab); });
+    items->setContentsMargins(kItemsInset, 0, kItemsInset, 0);
+    items->setSpacing(kItemGap);
+    for (const Entry& entry : entries) {
+        auto* item = new SidebarItem(entry.label, entry.symbol);
+        const int index = int(m_items.size());
+        item->setActive(index == m_selection);
+        connect(item, &QAbstractButton::clicked, this, [this, index] { setSelection(index); });
         items->addWidget(item);
         m_items.push_back(item);
     }
@@ -128,23 +142,23 @@ KeldmarchSidebar::KeldmarchSidebar(QWidget* parent) : QWidget(parent) {
 
     m_pinnedBlock = new QWidget;
     auto* pinned = new QVBoxLayout(m_pinnedBlock);
-    pinned->setContentsMargins(16, 12, 16, 14);
-    pinned->setSpacing(4);
+    pinned->setContentsMargins(kPinnedInsets);
+    pinned->setSpacing(Spacing::caption);
     pinned->addWidget(new TRCaption(QStringLiteral("PINNED MODEL")));
-    m_pinnedAlias = kitLabel({}, Theme::mono(11, FontWeight::medium), Theme::ink());
+    m_pinnedAlias = kitLabel({}, TextRole::monoSmall);
     m_pinnedAlias->setTextInteractionFlags(Qt::TextSelectableByMouse);
     pinned->addWidget(m_pinnedAlias);
     m_pinnedBlock->hide();
     column->addWidget(m_pinnedBlock);
 }
 
-void KeldmarchSidebar::setSelection(AdminTab tab) {
-    if (tab == m_selection)
+void KeldmarchSidebar::setSelection(int index) {
+    if (index == m_selection)
         return;
-    m_selection = tab;
-    for (SidebarItem* item : m_items)
-        item->setActive(item->tab() == tab);
-    Q_EMIT selectionChanged(tab);
+    m_selection = index;
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        m_items[i]->setActive(int(i) == index);
+    Q_EMIT selectionChanged(index);
 }
 
 void KeldmarchSidebar::setPinnedModel(const std::optional<QString>& alias) {
@@ -162,19 +176,11 @@ void KeldmarchSidebar::setPinnedModel(const std::optional<QString>& alias) {
     update();
 }
 
-SidebarItem* KeldmarchSidebar::item(AdminTab tab) const {
-    for (SidebarItem* item : m_items)
-        if (item->tab() == tab)
-            return item;
-    return nullptr;
-}
-
 void KeldmarchSidebar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Theme::sidebarBackground());
-    if (m_pinnedBlock->isVisible()) {
+    if (m_pinnedBlock->isVisible())
         p.fillRect(QRect(0, m_pinnedBlock->y(), width(), 1), Theme::line());
-    }
 }
 
 } // namespace tavrin

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ui/window/AdminTab.h"
-
 #include <QAbstractButton>
 #include <QWidget>
 
@@ -12,13 +10,13 @@ class QLabel;
 
 namespace tavrin {
 
-// One row of the sidebar: the tab's symbol and label, with the active and hover looks.
+// One row of the sidebar: a symbol and a label, with the selected and hover looks.
 class SidebarItem : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit SidebarItem(AdminTab tab, QWidget* parent = nullptr);
+    SidebarItem(const QString& label, const QString& symbol, QWidget* parent = nullptr);
 
-    AdminTab tab() const { return m_tab; }
+    QString label() const { return m_label; }
     void setActive(bool active);
     bool isActive() const { return m_active; }
     bool isHovered() const { return m_hovered; }
@@ -32,36 +30,42 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    AdminTab m_tab;
+    QString m_label;
+    QString m_symbol;
     bool m_active = false;
     bool m_hovered = false;
 };
 
-// The fixed-width column on the left of the main window: brand, the eight tabs, and the alias of
-// the model in production when one runs.
+// The fixed-width column on the left of the main window: brand, one row per screen, and a pinned
+// model's alias when there is one. Rows are chosen by their index.
 class KeldmarchSidebar : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kWidth = 220;
 
-    explicit KeldmarchSidebar(QWidget* parent = nullptr);
+    struct Entry {
+        QString label;
+        QString symbol;
+    };
+    explicit KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* parent = nullptr);
 
-    AdminTab selection() const { return m_selection; }
-    void setSelection(AdminTab tab);
+    int selection() const { return m_selection; }
+    void setSelection(int index);
     void setPinnedModel(const std::optional<QString>& alias);
     std::optional<QString> pinnedModel() const { return m_pinnedModel; }
 
-    SidebarItem* item(AdminTab tab) const;
+    SidebarItem* item(int index) const { return m_items.at(std::size_t(index)); }
+    int count() const { return int(m_items.size()); }
     QWidget* pinnedBlock() const { return m_pinnedBlock; }
 
 Q_SIGNALS:
-    void selectionChanged(tavrin::AdminTab tab);
+    void selectionChanged(int index);
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    AdminTab m_selection = AdminTab::status;
+    int m_selection = 0;
     std::optional<QString> m_pinnedModel;
     std::vector<SidebarItem*> m_items;
     QWidget* m_pinnedBlock;

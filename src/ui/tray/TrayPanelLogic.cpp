@@ -1,4 +1,4 @@
-#include "ui/TrayPanelLogic.h"
+#include "ui/tray/TrayPanelLogic.h"
 
 #include "ui/ServerFigures.h"
 
@@ -23,6 +23,9 @@ TrayStartStop trayStartStop(bool isRunning) {
         return {QStringLiteral("stop.fill"), QStringLiteral("Stop server")};
     return {QStringLiteral("play.fill"), QStringLiteral("Start server")};
 }
+
+QString openEntryLabel() { return QStringLiteral("Open Tavrin Keldmarch…"); }
+QString quitEntryLabel() { return QStringLiteral("Quit Tavrin Keldmarch"); }
 
 QPoint trayPanelPosition(const QRect& iconGeometry, const QSize& panelSize, const QRect& available) {
     constexpr int gap = 4;

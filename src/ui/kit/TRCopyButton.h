@@ -9,14 +9,15 @@ namespace tavrin {
 void copyText(const QString& text);
 
 // The borderless "doc.on.doc" button beside copyable values. Pressing it replaces the clipboard's
-// contents with the payload.
-class CopyButton : public QAbstractButton {
+// contents with the payload. Its tooltip is "Copy"; its name says what it copies ("Copy model hash"),
+// since a screen reader meets it apart from the value beside it.
+class TRCopyButton : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit CopyButton(qreal textSize = 12, QWidget* parent = nullptr);
+    explicit TRCopyButton(const QString& name, qreal textSize = 12, QWidget* parent = nullptr);
 
-    void setPayload(const QString& payload) { payload_ = payload; }
-    QString payload() const { return payload_; }
+    void setPayload(const QString& payload) { m_payload = payload; }
+    QString payload() const { return m_payload; }
 
     QSize sizeHint() const override;
 
@@ -30,8 +31,8 @@ protected:
 private:
     void copy();
 
-    QString payload_;
-    qreal textSize_;
+    QString m_payload;
+    qreal m_textSize;
 };
 
 } // namespace tavrin

@@ -1,0 +1,145 @@
+#include "state/ServerActions.h"
+
+#include "control/DaemonProcessController.h"
+#include "state/ServerStateModel.h"
+
+#include <QCoroTimer>
+#include <QPointer>
+
+#include <chrono>
+
+namespace tavrin {
+
+namespace {
+
+ActionError failure(const DaemonProcessControllerError& error) { return {error.message()}; }
+
+// A failed start of the server as a child says how to get back on track.
+ActionError childStartFailure(const DaemonProcessControllerError& error) {
+    return {error.message() + QStringLiteral(" Re-run setup from Diagnostics → Re-run setup.")};
+}
+
+} // namespace
+
+ServerActions::ServerActions(ServerStateModel* model) : m_model(model) {
+    if (DaemonProcessController* process = m_model->process()) {
+        connect(process, &DaemonProcessController::isRunningChanged, this, &ServerActions::serverRunningChanged);
+        connect(process, &DaemonProcessController::loginServiceEnabledChanged, this,
+                &ServerActions::loginServiceEnabledChanged);
+        connect(process, &DaemonProcessController::requiresApprovalChanged, this,
+                &ServerActions::requiresApprovalChanged);
+    }
+}
+
+bool ServerActions::serverRunning() const { return m_model->process()->isRunning(); }
+bool ServerActions::loginServiceEnabled() const { return m_model->process()->loginServiceEnabled(); }
+bool ServerActions::requiresApproval() const { return m_model->process()->requiresApproval(); }
+
+QString ServerActions::loginServiceFile() const { return ServiceManager({}).installedUnitPath(); }
+
+// Every action keeps the model and the controller through guarded pointers: the application owns both
+// for its whole life, but an action must still end quietly if they go first (at exit, in tests).
+
+QCoro::Task<void> ServerActions::settle() {
+    QPointer<ServerStateModel> model = m_model;
+    QPointer<DaemonProcessController> process = m_model->process();
+    const std::chrono::milliseconds once{0}; // named: see the note on temporaries in ServiceManager.h
+    co_await QCoro::sleepFor(once);          // lets other work on the GUI thread run once
+    if (process)
+        co_await process->refreshStatus();
+    if (model)
+        co_await model->refresh();
+}
+
+QCoro::Task<ActionResult> ServerActions::start() {
+    QPointer<ServerActions> self(this);
+    QPointer<DaemonProcessController> process = m_model->process();
+    m_model->expectStop(false);
+    ActionResult result;
+    if (co_await process->agentStatus() == AgentStatus::enabled) {
+        if (!process)
+            co_return result;
+        if (auto restarted = co_await process->restart(); !restarted)
+            result = std::unexpected(failure(restarted.error()));
+    } else if (process) {
+        const std::optional<QString> noSecret;
+        if (auto launched = process->launchChildProcess(noSecret); !launched)
+            result = std::unexpected(childStartFailure(launched.error()));
+    }
+    if (self)
+        co_await settle();
+    co_return result;
+}
+
+QCoro::Task<ActionResult> ServerActions::stop() {
+    QPointer<ServerActions> self(this);
+    QPointer<ServerStateModel> model = m_model;
+    model->expectStop(true);
+    ActionResult result;
+    if (auto stopped = co_await model->process()->stop(); !stopped) {
+        result = std::unexpected(failure(stopped.error()));
+        if (model)
+            model->expectStop(false);
+    }
+    if (self)
+        co_await settle();
+    co_return result;
+}
+
+QCoro::Task<void> ServerActions::stopFromTray() {
+    QPointer<ServerActions> self(this);
+    QPointer<DaemonProcessController> process = m_model->process();
+    m_model->expectStop(true);
+    const auto removed = co_await process->unregisterAgent();
+    if (!removed && process && process->isRunning())
+        co_await process->stop();
+    if (!self)
+        co_return;
+    if (process && process->isRunning()) // it would not go: what the poll reads next is no stop
+        m_model->expectStop(false);
+    co_await settle();
+}
+
+QCoro::Task<ActionResult> ServerActions::setStartAtLogin(bool enabled) {
+    QPointer<ServerActions> self(this);
+    QPointer<DaemonProcessController> process = m_model->process();
+    // Leaving start at login stops the login service's server with it.
+    m_model->expectStop(!enabled);
+    ActionResult result;
+    if (auto changed = co_await process->setStartAtLogin(enabled); !changed) {
+        result = std::unexpected(failure(changed.error()));
+        if (self)
+            m_model->expectStop(false);
+        if (process)
+            co_await process->agentStatus();
+    }
+    if (self)
+        co_await settle();
+    co_return result;
+}
+
+QCoro::Task<ActionResult> ServerActions::removeFromLogin() {
+    QPointer<ServerActions> self(this);
+    m_model->expectStop(true);
+    ActionResult result;
+    if (auto removed = co_await m_model->process()->unregisterAgent(); !removed) {
+        result = std::unexpected(failure(removed.error()));
+        if (self)
+            m_model->expectStop(false);
+    }
+    if (self)
+        co_await settle();
+    co_return result;
+}
+
+QCoro::Task<bool> ServerActions::readLoginService() {
+    co_return co_await m_model->process()->agentStatus() == AgentStatus::enabled;
+}
+
+QCoro::Task<void> ServerActions::leaveLoginBeforeQuit() {
+    DaemonProcessController* process = m_model->process();
+    if (process->isRunning())
+        co_await process->unregisterAgent();
+}
+
+} // namespace tavrin

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "protocol/Task.h"
+
+#include <QObject>
+#include <QString>
+
+#include <expected>
+
+namespace tavrin {
+
+class ServerStateModel;
+
+// Why an action did not do what it was asked; message() is the text the user reads, unchanged.
+struct ActionError {
+    QString text;
+    QString message() const { return text; }
+};
+using ActionResult = std::expected<void, ActionError>;
+
+// What screens ask of the server and its login service. Screens never reach the service controller:
+// they await one of these and show its outcome. Every action runs to its end even when the screen that
+// asked has gone, and ends by bringing everyone up to date (the service manager's view, then a poll
+// cycle), so that whatever shows the state shows what became of it.
+//
+// Where the Status tab and the tray panel ask for different things under the same name, both are
+// here side by side, each with the reason.
+class ServerActions : public QObject {
+    Q_OBJECT
+public:
+    explicit ServerActions(ServerStateModel* model);
+
+    // What the service manager last said, for the controls that show it.
+    bool serverRunning() const; // the controller believes the server runs: what the tray's entry acts on
+    bool loginServiceEnabled() const;
+    bool requiresApproval() const;
+    // The login service's installed unit: the nearest thing to Login Items a Linux desktop has.
+    QString loginServiceFile() const;
+
+    // A registered login service is restarted in place; otherwise the server starts as a child for
+    // this session.
+    QCoro::Task<ActionResult> start();
+    // The Status tab's Stop: the server goes down; start at login stays as it was.
+    QCoro::Task<ActionResult> stop();
+    // The tray's Stop: the server goes down and leaves start at login too, without a word either way.
+    // A server still up after a failed removal (no service manager at all, say) is stopped directly,
+    // so that "Stop server" never leaves it running.
+    QCoro::Task<void> stopFromTray();
+    // On failure the controller's registration is read afresh, so loginServiceEnabled() is what really holds.
+    QCoro::Task<ActionResult> setStartAtLogin(bool enabled);
+    // Stops the server and removes the login service.
+    QCoro::Task<ActionResult> removeFromLogin();
+    // Whether the login service is registered and enabled, read afresh.
+    QCoro::Task<bool> readLoginService();
+    // The tray's Quit, from its menu and its panel alike: a server that runs leaves start at login
+    // first (a failure does not hold the quit up). File › Quit does not call this: it leaves a login
+    // service running.
+    QCoro::Task<void> leaveLoginBeforeQuit();
+
+Q_SIGNALS:
+    void serverRunningChanged();
+    void loginServiceEnabledChanged();
+    void requiresApprovalChanged();
+
+private:
+    QCoro::Task<void> settle();
+
+    ServerStateModel* m_model;
+};
+
+} // namespace tavrin
