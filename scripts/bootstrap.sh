@@ -10,7 +10,7 @@ packages=(
   # panel: Qt 6 widgets, coroutines, keychain
   qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev qcoro-qt6-dev libsecret-1-dev
   # reference server
-  libsodium-dev libcpp-httplib-dev libssl-dev zlib1g-dev
+  libsodium-dev libcpp-httplib-dev libssl-dev zlib1g-dev libboost1.81-dev libarchive-dev
   # fonts and icons of the visual kit
   fonts-inter fonts-jetbrains-mono fonts-materialdesignicons-webfont
   # headless test session: X server, private D-Bus, Secret Service

@@ -1,7 +1,7 @@
 #include "server/AdminApi.h"
 
 #include "server/AuditExport.h"
-#include "server/HttpReply.h"
+#include "server/HttpMessage.h"
 #include "server/ServerLog.h"
 #include "server/SupportBundle.h"
 
@@ -14,14 +14,14 @@ namespace tavrin {
 namespace {
 
 // Answers 405 (and lists what is allowed) unless the request's method is one of `methods`.
-bool methodAllowed(const httplib::Request& req, httplib::Response& res, std::initializer_list<const char*> methods) {
+bool methodAllowed(const HttpRequest& req, HttpResponse& res, std::initializer_list<const char*> methods) {
     std::string allow;
     for (const char* m : methods) {
         if (req.method == m)
             return true;
         allow += allow.empty() ? m : std::string(", ") + m;
     }
-    res.set_header("Allow", allow);
+    res.setHeader("Allow", allow);
     replyText(res, 405,
               QStringLiteral("method %1 is not allowed on %2 (allowed: %3)")
                   .arg(QString::fromStdString(req.method), pathOf(req), QString::fromStdString(allow)));
@@ -29,7 +29,7 @@ bool methodAllowed(const httplib::Request& req, httplib::Response& res, std::ini
 }
 
 template <class T>
-std::optional<T> decodeBody(const httplib::Request& req, httplib::Response& res) {
+std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
     auto decoded = decodeJson<T>(QByteArray::fromStdString(req.body));
     if (!decoded) {
         replyText(res, 400, QStringLiteral("invalid request body: %1").arg(decoded.error().message()));
@@ -39,7 +39,7 @@ std::optional<T> decodeBody(const httplib::Request& req, httplib::Response& res)
 }
 
 template <class T, class E>
-void replyResult(httplib::Response& res, const std::expected<T, E>& result, int okStatus = 200) {
+void replyResult(HttpResponse& res, const std::expected<T, E>& result, int okStatus = 200) {
     if (result)
         replyJson(res, okStatus, *result);
     else
@@ -48,13 +48,17 @@ void replyResult(httplib::Response& res, const std::expected<T, E>& result, int 
 
 } // namespace
 
-void AdminApi::handle(const httplib::Request& req, httplib::Response& res) {
-    // Whatever the bind address, administration stays on this machine.
-    if (!NetworkPolicy::isLoopback(QString::fromStdString(req.remote_addr))) {
-        replyText(res, 403, QStringLiteral("the admin API answers only on this machine's loopback interface"));
+bool AdminApi::admitsPeer(const HttpRequest& req, HttpResponse& res) {
+    if (NetworkPolicy::isLoopback(QString::fromStdString(req.remoteAddress)))
+        return true;
+    replyText(res, 403, QStringLiteral("the admin API answers only on this machine's loopback interface"));
+    return false;
+}
+
+void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
+    if (!admitsPeer(req, res))
         return;
-    }
-    if (!m_context.adminSecret.accepts(req.get_header_value("Authorization"))) {
+    if (!m_context.adminSecret.accepts(req.header("Authorization"))) {
         replyText(res, 401, QStringLiteral("admin password missing or wrong"));
         return;
     }
@@ -92,7 +96,7 @@ void AdminApi::handle(const httplib::Request& req, httplib::Response& res) {
     }
 }
 
-void AdminApi::keys(const httplib::Request& req, httplib::Response& res, const QStringList& rest) {
+void AdminApi::keys(const HttpRequest& req, HttpResponse& res, const QStringList& rest) {
     KeyStore& store = *m_context.keys;
     if (rest.isEmpty()) {
         if (!methodAllowed(req, res, {"GET", "POST"}))
@@ -125,7 +129,7 @@ void AdminApi::keys(const httplib::Request& req, httplib::Response& res, const Q
     }
 }
 
-void AdminApi::logging(const httplib::Request& req, httplib::Response& res) {
+void AdminApi::logging(const HttpRequest& req, HttpResponse& res) {
     if (!methodAllowed(req, res, {"GET", "PUT"}))
         return;
     if (req.method == "GET") {
@@ -139,7 +143,7 @@ void AdminApi::logging(const httplib::Request& req, httplib::Response& res) {
     }
 }
 
-void AdminApi::network(const httplib::Request& req, httplib::Response& res) {
+void AdminApi::network(const HttpRequest& req, HttpResponse& res) {
     if (!methodAllowed(req, res, {"GET", "PUT"}))
         return;
     if (req.method == "GET")
@@ -148,7 +152,7 @@ void AdminApi::network(const httplib::Request& req, httplib::Response& res) {
         replyResult(res, m_context.settings->setNetwork(*body));
 }
 
-void AdminApi::preamble(const httplib::Request& req, httplib::Response& res) {
+void AdminApi::preamble(const HttpRequest& req, HttpResponse& res) {
     if (!methodAllowed(req, res, {"GET", "PUT"}))
         return;
     if (req.method == "GET") {
@@ -164,9 +168,9 @@ void AdminApi::preamble(const httplib::Request& req, httplib::Response& res) {
 
 ClientUpdaterStatus AdminApi::updaterStatus() const { return m_context.updater->status(); }
 
-void AdminApi::exportAudit(const httplib::Request& req, httplib::Response& res) {
-    const std::string format = req.get_param_value("format");
-    const std::string include = req.has_param("includePromptContents") ? req.get_param_value("includePromptContents") : "false";
+void AdminApi::exportAudit(const HttpRequest& req, HttpResponse& res) {
+    const std::string format = req.param("format");
+    const std::string include = req.hasParam("includePromptContents") ? req.param("includePromptContents") : "false";
     if (format != "csv" && format != "jsonl") {
         replyText(res, 400, QStringLiteral("format must be csv or jsonl"));
         return;
@@ -181,21 +185,15 @@ void AdminApi::exportAudit(const httplib::Request& req, httplib::Response& res) 
     auto source = std::make_shared<AuditExport>(m_context.audit->directory(),
                                                 csv ? AuditExport::Format::csv : AuditExport::Format::jsonl, withText,
                                                 AuditLog::cutoff(logging.retentionDays, QDateTime::currentDateTimeUtc()));
-    res.set_header("Content-Disposition", csv ? R"(attachment; filename="tavrin-server-usage.csv")"
+    res.setHeader("Content-Disposition", csv ? R"(attachment; filename="tavrin-server-usage.csv")"
                                               : R"(attachment; filename="tavrin-server-audit.jsonl")");
-    res.set_header("X-Tavrin-Prompt-Contents", withText ? "included-where-recorded" : "redacted");
+    res.setHeader("X-Tavrin-Prompt-Contents", withText ? "included-where-recorded" : "redacted");
     // Streamed from the files a chunk at a time: an export of any size holds one chunk in memory.
-    res.set_chunked_content_provider(csv ? "text/csv; charset=utf-8" : "application/x-ndjson",
-                                     [source](size_t, httplib::DataSink& sink) {
-                                         std::string chunk;
-                                         if (source->next(chunk))
-                                             return sink.write(chunk.data(), chunk.size());
-                                         sink.done();
-                                         return true;
-                                     });
+    res.setStream(csv ? "text/csv; charset=utf-8" : "application/x-ndjson",
+                  [source](std::string& chunk) { return source->next(chunk); });
 }
 
-void AdminApi::updates(const httplib::Request& req, httplib::Response& res, const QString& action) {
+void AdminApi::updates(const HttpRequest& req, HttpResponse& res, const QString& action) {
     Updater& updater = *m_context.updater;
     if (action == QLatin1StringView("check")) {
         if (methodAllowed(req, res, {"POST"}))
@@ -211,7 +209,7 @@ void AdminApi::updates(const httplib::Request& req, httplib::Response& res, cons
     }
 }
 
-void AdminApi::model(const httplib::Request& req, httplib::Response& res, const QString& action) {
+void AdminApi::model(const HttpRequest& req, HttpResponse& res, const QString& action) {
     if (action != QLatin1StringView("promote") && action != QLatin1StringView("rollback")) {
         replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
         return;
@@ -227,7 +225,7 @@ void AdminApi::model(const httplib::Request& req, httplib::Response& res, const 
     replyResult(res, changed);
 }
 
-void AdminApi::diagnostics(const httplib::Request& req, httplib::Response& res) {
+void AdminApi::diagnostics(const HttpRequest& req, HttpResponse& res) {
     auto body = decodeBody<DiagnosticsBody>(req, res);
     if (!body)
         return;

@@ -2,7 +2,7 @@
 
 #include "server/ServerContext.h"
 
-#include <httplib.h>
+#include "server/HttpMessage.h"
 
 namespace tavrin {
 
@@ -12,20 +12,23 @@ class AdminApi {
 public:
     explicit AdminApi(ServerContext& context) : m_context(context) {}
 
-    void handle(const httplib::Request& req, httplib::Response& res);
+    void handle(const HttpRequest& req, HttpResponse& res);
+    // Whatever the bind address, administration stays on this machine: false, with the
+    // refusal in `res`, for a client from elsewhere.
+    static bool admitsPeer(const HttpRequest& req, HttpResponse& res);
 
     ClientServerStatus status() const;
     ClientUpdaterStatus updaterStatus() const;
 
 private:
-    void keys(const httplib::Request& req, httplib::Response& res, const QStringList& rest);
-    void logging(const httplib::Request& req, httplib::Response& res);
-    void network(const httplib::Request& req, httplib::Response& res);
-    void preamble(const httplib::Request& req, httplib::Response& res);
-    void exportAudit(const httplib::Request& req, httplib::Response& res);
-    void updates(const httplib::Request& req, httplib::Response& res, const QString& action);
-    void model(const httplib::Request& req, httplib::Response& res, const QString& action);
-    void diagnostics(const httplib::Request& req, httplib::Response& res);
+    void keys(const HttpRequest& req, HttpResponse& res, const QStringList& rest);
+    void logging(const HttpRequest& req, HttpResponse& res);
+    void network(const HttpRequest& req, HttpResponse& res);
+    void preamble(const HttpRequest& req, HttpResponse& res);
+    void exportAudit(const HttpRequest& req, HttpResponse& res);
+    void updates(const HttpRequest& req, HttpResponse& res, const QString& action);
+    void model(const HttpRequest& req, HttpResponse& res, const QString& action);
+    void diagnostics(const HttpRequest& req, HttpResponse& res);
 
     ServerContext& m_context;
 };

@@ -1,6 +1,6 @@
 #include "server/InferenceApi.h"
 
-#include "server/HttpReply.h"
+#include "server/HttpMessage.h"
 #include "server/IsoTime.h"
 #include "server/ServerLog.h"
 
@@ -17,7 +17,7 @@ namespace tavrin {
 
 namespace {
 
-void replyError(httplib::Response& res, int status, const char* type, const QString& message) {
+void replyError(HttpResponse& res, int status, const char* type, const QString& message) {
     replyJson(res, status, ApiError{{message, QString::fromLatin1(type)}});
 }
 
@@ -31,8 +31,21 @@ std::string sseEvent(const ChatCompletion& chunk) {
     return "data: " + encodeJson(chunk).toStdString() + "\n\n";
 }
 
+// A streamed answer of one piece that holds `slot` until the last byte is out.
+std::function<bool(std::string&)> onePiece(std::string text, std::shared_ptr<AdmissionControl::Slot> slot) {
+    return [text = std::move(text), slot = std::move(slot), sent = false](std::string& out) mutable {
+        if (sent) {
+            slot.reset();
+            return false;
+        }
+        out += text;
+        sent = true;
+        return true;
+    };
+}
+
 template <class T>
-std::optional<T> decodeBody(const httplib::Request& req, httplib::Response& res) {
+std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
     auto decoded = decodeJson<T>(QByteArray::fromStdString(req.body));
     if (!decoded) {
         replyError(res, 400, "invalid_request_error",
@@ -42,8 +55,8 @@ std::optional<T> decodeBody(const httplib::Request& req, httplib::Response& res)
     return std::move(*decoded);
 }
 
-std::optional<QString> bearerOf(const httplib::Request& req) {
-    const std::string header = req.get_header_value("Authorization");
+std::optional<QString> bearerOf(const HttpRequest& req) {
+    const std::string header = req.header("Authorization");
     static constexpr std::string_view scheme = "Bearer ";
     if (header.size() <= scheme.size() || header.compare(0, scheme.size(), scheme) != 0)
         return std::nullopt;
@@ -52,18 +65,18 @@ std::optional<QString> bearerOf(const httplib::Request& req) {
 
 } // namespace
 
-bool InferenceApi::applyCors(const httplib::Request& req, httplib::Response& res) {
-    if (!req.has_header("Origin")) {
+bool InferenceApi::applyCors(const HttpRequest& req, HttpResponse& res) {
+    if (!req.hasHeader("Origin")) {
         if (req.method != "OPTIONS")
             return true; // not a browser's cross-origin call
         replyText(res, 400, QStringLiteral("a preflight request needs an Origin header"));
         return false;
     }
-    const std::string origin = req.get_header_value("Origin");
+    const std::string origin = req.header("Origin");
     const bool allowed = m_context.policy.allowsOrigin(QString::fromStdString(origin));
     if (allowed) {
-        res.set_header("Access-Control-Allow-Origin", origin);
-        res.set_header("Vary", "Origin");
+        res.setHeader("Access-Control-Allow-Origin", origin);
+        res.setHeader("Vary", "Origin");
     }
     if (req.method != "OPTIONS")
         return true; // a browser enforces the missing header; other clients need none
@@ -71,17 +84,17 @@ bool InferenceApi::applyCors(const httplib::Request& req, httplib::Response& res
         replyText(res, 403, QStringLiteral("origin %1 is not allowed").arg(QString::fromStdString(origin)));
         return false;
     }
-    res.set_header("Access-Control-Allow-Methods", "GET, POST, OPTIONS");
-    res.set_header("Access-Control-Allow-Headers", "Authorization, Content-Type");
-    res.set_header("Access-Control-Max-Age", "600");
+    res.setHeader("Access-Control-Allow-Methods", "GET, POST, OPTIONS");
+    res.setHeader("Access-Control-Allow-Headers", "Authorization, Content-Type");
+    res.setHeader("Access-Control-Max-Age", "600");
     res.status = 204;
     return false;
 }
 
-void InferenceApi::handle(const httplib::Request& req, httplib::Response& res) {
+void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
     if (!applyCors(req, res))
         return;
-    const QString remote = QString::fromStdString(req.remote_addr);
+    const QString remote = QString::fromStdString(req.remoteAddress);
     if (!m_context.policy.allows(remote)) {
         replyError(res, 403, "permission_error",
                    QStringLiteral("client address %1 is not in this server's IP allowlist").arg(remote));
@@ -105,7 +118,7 @@ void InferenceApi::handle(const httplib::Request& req, httplib::Response& res) {
         return;
     }
     if (req.method != method) {
-        res.set_header("Allow", method);
+        res.setHeader("Allow", method);
         replyError(res, 405, "invalid_request_error",
                    QStringLiteral("method %1 is not allowed on %2").arg(QString::fromStdString(req.method), pathOf(req)));
         return;
@@ -145,10 +158,10 @@ GenerationRequest InferenceApi::withPreamble(std::vector<ChatTurn> turns) const 
     return request;
 }
 
-void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, httplib::Response& res,
+void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res,
                             const KeyGrant& grant) {
     const auto received = std::chrono::steady_clock::now();
-    const QString remote = QString::fromStdString(req.remote_addr);
+    const QString remote = QString::fromStdString(req.remoteAddress);
     std::vector<ChatTurn> turns;
     std::optional<QString> model;
     bool stream = endpoint != Endpoint::chatCompletions; // the JSON-lines endpoints stream unless told not to
@@ -201,7 +214,7 @@ void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, http
     if (!slot) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
         audit(503, Generation{});
-        res.set_header("Retry-After", "1");
+        res.setHeader("Retry-After", "1");
         replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
@@ -232,13 +245,8 @@ void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, http
         chunk.choices = {{0, std::nullopt, OutMessage{}, QStringLiteral("stop")}};
         events += sseEvent(chunk) + "data: [DONE]\n\n";
         // The slot is held until the last byte is out, as it would be for a real engine.
-        res.set_header("Cache-Control", "no-cache");
-        res.set_chunked_content_provider("text/event-stream",
-                                         [events = std::move(events), slot](size_t, httplib::DataSink& sink) {
-                                             sink.write(events.data(), events.size());
-                                             sink.done();
-                                             return true;
-                                         });
+        res.setHeader("Cache-Control", "no-cache");
+        res.setStream("text/event-stream", onePiece(std::move(events), std::move(slot)));
         return;
     }
 
@@ -258,18 +266,14 @@ void InferenceApi::generate(Endpoint endpoint, const httplib::Request& req, http
     };
     if (!stream) {
         res.status = 200;
-        res.set_content(line(generation.text(), true), "application/json");
+        res.setContent(line(generation.text(), true), "application/json");
         return;
     }
     std::string lines;
     for (const auto& piece : generation.pieces)
         lines += line(piece, false);
     lines += line(QString(), true);
-    res.set_chunked_content_provider("application/x-ndjson", [lines = std::move(lines), slot](size_t, httplib::DataSink& sink) {
-        sink.write(lines.data(), lines.size());
-        sink.done();
-        return true;
-    });
+    res.setStream("application/x-ndjson", onePiece(std::move(lines), std::move(slot)));
 }
 
 } // namespace tavrin

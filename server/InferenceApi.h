@@ -3,7 +3,7 @@
 #include "server/InferenceRecords.h"
 #include "server/ServerContext.h"
 
-#include <httplib.h>
+#include "server/HttpMessage.h"
 
 namespace tavrin {
 
@@ -15,13 +15,13 @@ class InferenceApi {
 public:
     explicit InferenceApi(ServerContext& context) : m_context(context) {}
 
-    void handle(const httplib::Request& req, httplib::Response& res);
+    void handle(const HttpRequest& req, HttpResponse& res);
 
 private:
     enum class Endpoint { models, chatCompletions, nativeChat, nativeGenerate };
 
-    bool applyCors(const httplib::Request& req, httplib::Response& res);
-    void generate(Endpoint endpoint, const httplib::Request& req, httplib::Response& res, const KeyGrant& grant);
+    bool applyCors(const HttpRequest& req, HttpResponse& res);
+    void generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res, const KeyGrant& grant);
     GenerationRequest withPreamble(std::vector<ChatTurn> turns) const;
 
     ServerContext& m_context;

@@ -43,11 +43,13 @@ QString sha256Hex(const QByteArray& bytes) {
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
 }
 
-std::expected<std::unique_ptr<KeyStore>, QString> KeyStore::open(const StateStore& store) {
+std::expected<std::unique_ptr<KeyStore>, QString> KeyStore::open(const StateStore& store, Writer writer) {
     auto loaded = store.load<std::vector<StoredAPIKey>>(QLatin1StringView(fileName));
     if (!loaded)
         return std::unexpected(loaded.error());
-    return std::unique_ptr<KeyStore>(new KeyStore(store, loaded->value_or(std::vector<StoredAPIKey>{})));
+    if (!writer)
+        writer = [store](const QByteArray& json) { return store.write(QLatin1StringView(fileName), json); };
+    return std::unique_ptr<KeyStore>(new KeyStore(std::move(writer), loaded->value_or(std::vector<StoredAPIKey>{})));
 }
 
 std::vector<ClientAPIKeyPublic> KeyStore::list() const {
@@ -61,16 +63,36 @@ std::vector<ClientAPIKeyPublic> KeyStore::list() const {
 
 template <class F>
 auto KeyStore::commit(F&& change) -> decltype(change(std::declval<std::vector<StoredAPIKey>&>())) {
+    // Holding m_writeMutex throughout keeps the keys' other fields as copied: only usage
+    // counters can change in the meantime.
     std::lock_guard writing(m_writeMutex);
-    std::lock_guard lock(m_mutex);
-    std::vector<StoredAPIKey> next = m_keys;
+    std::vector<StoredAPIKey> next;
+    quint64 copied = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        next = m_keys;
+        copied = m_generation;
+    }
     auto result = change(next);
     if (!result)
         return result;
-    if (auto saved = m_store.save(QLatin1StringView(fileName), next); !saved)
+    if (auto saved = m_write(encodeJson(next)); !saved)
         return std::unexpected(KeyError{500, QStringLiteral("could not save the API keys: %1").arg(saved.error())});
+    std::lock_guard lock(m_mutex);
+    // Requests counted while the file was written are kept, and reach the file at the next flush.
+    for (auto& key : next)
+        if (auto current = findKey(m_keys, key.record.id); current != m_keys.end()) {
+            key.record.totalRequests = current->record.totalRequests;
+            key.record.promptTokens = current->record.promptTokens;
+            key.record.completionTokens = current->record.completionTokens;
+            key.record.lastUsedAt = current->record.lastUsedAt;
+            key.record.lastClientIP = current->record.lastClientIP;
+        }
     m_keys = std::move(next);
-    m_writtenGeneration = ++m_generation;
+    const bool countedMeanwhile = m_generation != copied;
+    ++m_generation;
+    if (!countedMeanwhile)
+        m_writtenGeneration = m_generation;
     return result;
 }
 
@@ -181,7 +203,7 @@ std::expected<void, QString> KeyStore::flush() {
         snapshot = m_keys;
         generation = m_generation;
     }
-    if (auto saved = m_store.save(QLatin1StringView(fileName), snapshot); !saved)
+    if (auto saved = m_write(encodeJson(snapshot)); !saved)
         return saved;
     std::lock_guard lock(m_mutex);
     m_writtenGeneration = generation;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <expected>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,9 +45,15 @@ struct KeyGrant {
 // Admin changes are on disk before they are answered. Usage counters change on every
 // inference request, so they are written at most once per flush() (the server flushes about
 // once a second and at shutdown); a killed server loses at most that last second of counts.
+// Writing and syncing the file never holds up authentication or counting: only writers wait
+// for each other, so the file's versions follow one another in order.
 class KeyStore {
 public:
-    static std::expected<std::unique_ptr<KeyStore>, QString> open(const StateStore& store);
+    // Replaces keys.json with the bytes given. The default writes the state directory's file;
+    // tests stand in a writer that stalls, to hold a write open.
+    using Writer = std::function<std::expected<void, QString>(const QByteArray& json)>;
+
+    static std::expected<std::unique_ptr<KeyStore>, QString> open(const StateStore& store, Writer writer = {});
 
     std::vector<ClientAPIKeyPublic> list() const;
     std::expected<ClientCreatedAPIKey, KeyError> create(const QString& label,
@@ -66,15 +73,14 @@ public:
     static constexpr const char* secretPrefix = "tk-";
 
 private:
-    explicit KeyStore(StateStore store, std::vector<StoredAPIKey> keys)
-        : m_store(std::move(store)), m_keys(std::move(keys)) {}
+    KeyStore(Writer writer, std::vector<StoredAPIKey> keys) : m_write(std::move(writer)), m_keys(std::move(keys)) {}
 
     // Applies `change` to a copy, writes the copy, and keeps it only when the write succeeded.
     template <class F>
     auto commit(F&& change) -> decltype(change(std::declval<std::vector<StoredAPIKey>&>()));
 
-    StateStore m_store;
-    mutable std::mutex m_writeMutex; // taken before m_mutex: one writer of keys.json at a time
+    Writer m_write;
+    mutable std::mutex m_writeMutex; // one writer of keys.json at a time; held without m_mutex while writing
     mutable std::mutex m_mutex;
     std::vector<StoredAPIKey> m_keys;
     quint64 m_generation = 0;

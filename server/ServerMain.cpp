@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <mutex>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -73,6 +74,21 @@ void report(const std::expected<void, QString>& outcome) {
 void flush(ServerContext& context) {
     report(context.keys->flush());
     report(context.audit->sync());
+}
+
+// Every open connection holds a descriptor, and a desktop session's soft limit (1024) is far
+// below what idle and slow clients may hold open at once. Answers the descriptors to plan for.
+std::size_t raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? std::size_t(1) << 20 : std::size_t(limit.rlim_cur);
 }
 
 void pruneAudit(ServerContext& context) {
@@ -173,15 +189,19 @@ int main(int argc, char** argv) {
         .pid = qint64(::getpid()),
     };
 
-    // Room for every running and waiting generation, plus workers that stay free for health
-    // checks, administration and the 503s of a full queue.
-    const std::size_t workers = std::size_t(std::max<qint64>(16, maxConcurrency + maxQueueDepth + 8));
-    HttpServer http(context, workers);
-    const auto port = http.bind(network.bindHost, int(network.bindPort));
-    if (!port)
-        return fail(port.error());
-    context.network.bindPort = *port;
-    std::printf("listening on %s:%d\n", qPrintable(network.bindHost), *port);
+    HttpServer::Limits limits;
+    // Room for every running and waiting generation, plus workers that stay free for the
+    // client surface's quick answers and the 503s of a full queue.
+    limits.clientWorkers = std::size_t(std::max<qint64>(16, maxConcurrency + maxQueueDepth + 8));
+    // Half the descriptors for each class of peer, less a reserve for state files and logs.
+    const std::size_t descriptors = raiseDescriptorLimit();
+    limits.connectionsPerPeerClass = descriptors > 384 ? (descriptors - 256) / 2 : 64;
+    HttpServer http(context, limits);
+    if (auto bound = http.bind(network.bindHost, int(network.bindPort), options->adminPort); !bound)
+        return fail(bound.error());
+    context.network.bindPort = http.port();
+    std::printf("listening on %s:%d\nadmin API on 127.0.0.1:%d\n", qPrintable(network.bindHost), http.port(),
+                http.adminPort());
     std::fflush(stdout);
 
     Stopped stopped;

@@ -44,6 +44,9 @@ Options:
   --state-dir DIR            state directory (default: $XDG_DATA_HOME/Tavrin Server)
   --host ADDR                listen on ADDR for this run instead of the stored bind host
   --port N                   listen on port N for this run (0: any free port)
+  --admin-port N             answer /healthz and the admin API on 127.0.0.1:N (default 11434; 0: any
+                             free port), whatever the bind host and port; on a bind that covers
+                             127.0.0.1:N one socket serves both
   --max-concurrency N        generations running at once (default: the hardware recommendation)
   --max-queue-depth N        generations waiting before 503 (default: the hardware recommendation)
   --generation-delay-ms N    make every generation take N ms more (for load tests)
@@ -56,13 +59,15 @@ Options:
 
 Environment (a flag wins over its variable):
   TAVRIN_SERVER_MAX_CONCURRENCY, TAVRIN_SERVER_MAX_QUEUE_DEPTH, TAVRIN_SERVER_GENERATION_DELAY_MS,
-  TAVRIN_MODEL_SOURCE, TAVRIN_UPDATE_FEED
+  TAVRIN_MODEL_SOURCE, TAVRIN_UPDATE_FEED, TAVRIN_ADMIN_PORT
 
 make-sample-bundle writes a small valid model bundle (model.safetensors with its metadata) to
 DIR, for trying the model store: a different --version gives a bundle with another digest.
 
-Once listening, the server prints one line "listening on HOST:PORT" on standard output.
-SIGTERM stops it: in-flight requests get a few seconds to finish, then state is flushed.
+Once listening, the server prints "listening on HOST:PORT" (the client surface), then
+"admin API on 127.0.0.1:PORT", each on a line of its own, on standard output.
+SIGTERM stops it: idle connections close at once, in-flight requests get a few seconds to
+finish, then state is flushed.
 )");
 }
 
@@ -101,12 +106,14 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
                 options.samplePipeline = *n;
             }
         } else {
-            const bool port = flag == QLatin1StringView("--port");
+            const bool port = flag == QLatin1StringView("--port") || flag == QLatin1StringView("--admin-port");
             const bool delay = flag.endsWith(QLatin1StringView("delay-ms"));
             auto n = number(flag, value, port || delay ? 0 : 1, port ? 65535 : 1'000'000);
             if (!n)
                 return std::unexpected(n.error());
-            if (port)
+            if (flag == QLatin1StringView("--admin-port"))
+                options.adminPort = int(*n);
+            else if (port)
                 options.port = int(*n);
             else if (delay)
                 options.generationDelay = std::chrono::milliseconds(*n);
@@ -119,7 +126,7 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
     };
 
     static const QStringList withValue{QStringLiteral("--state-dir"), QStringLiteral("--host"), QStringLiteral("--port"),
-                                       QStringLiteral("--max-concurrency"), QStringLiteral("--max-queue-depth"),
+                                       QStringLiteral("--admin-port"), QStringLiteral("--max-concurrency"), QStringLiteral("--max-queue-depth"),
                                        QStringLiteral("--generation-delay-ms"), QStringLiteral("--model-source"),
                                        QStringLiteral("--update-feed")};
     const std::pair<const char*, const char*> fromEnvironment[] = {
@@ -128,6 +135,7 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
         {"TAVRIN_SERVER_GENERATION_DELAY_MS", "--generation-delay-ms"},
         {"TAVRIN_MODEL_SOURCE", "--model-source"},
         {"TAVRIN_UPDATE_FEED", "--update-feed"},
+        {"TAVRIN_ADMIN_PORT", "--admin-port"},
     };
     for (const auto& [variable, flag] : fromEnvironment)
         if (auto value = envValue(environment, QLatin1StringView(variable)); value && !value->isEmpty())

@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
-
-#include <zlib.h>
 
 #include <expected>
 #include <string_view>
-#include <vector>
+
+struct archive;
 
 namespace tavrin {
 
-// A zip archive written as it goes: each entry is deflated while its data arrives, and its
-// local header is completed once the entry ends, so an entry of any size passes through a
-// fixed buffer. No zip64: entries and the archive stay below 4 GiB.
+// A zip archive written as it goes, through libarchive: each entry is deflated while its data
+// arrives and its sizes follow it, so an entry of any size passes through a fixed buffer.
 class ZipWriter {
 public:
     ZipWriter() = default;
@@ -27,30 +24,16 @@ public:
     std::expected<void, QString> write(std::string_view data);
     std::expected<void, QString> end();
     std::expected<void, QString> add(const QString& name, std::string_view data);
-    // Writes the central directory and syncs the file.
+    // Writes the central directory and syncs the file. Until then, the file is removed when
+    // the writer goes: a failure never leaves half an archive behind.
     std::expected<void, QString> finish();
 
 private:
-    struct Entry {
-        QByteArray name;
-        quint32 crc = 0;
-        quint32 compressed = 0;
-        quint32 size = 0;
-        quint32 offset = 0;
-    };
-
-    std::expected<void, QString> put(const void* data, std::size_t length);
-    std::expected<void, QString> deflateSome(int flush);
+    std::expected<void, QString> failure(const QString& what) const;
 
     QString m_path;
     int m_fd = -1;
-    quint64 m_offset = 0;
-    std::vector<Entry> m_entries;
-    bool m_inEntry = false;
-    z_stream m_stream{};
-    bool m_streamReady = false;
-    quint16 m_dosTime = 0;
-    quint16 m_dosDate = 0;
+    struct archive* m_archive = nullptr;
 };
 
 } // namespace tavrin

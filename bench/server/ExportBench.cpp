@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(server, {QStringLiteral("serve"), QStringLiteral("--state-dir"), state, QStringLiteral("--port"), QStringLiteral("0"),
+                           QStringLiteral("--admin-port"), QStringLiteral("0"),
                            QStringLiteral("--model-source"), root.path() + QStringLiteral("/no-model")});
     if (!process.waitForReadyRead(15000)) {
         std::fprintf(stderr, "the server did not start\n");

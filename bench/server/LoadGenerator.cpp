@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -21,6 +22,12 @@ int connectTo(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int yes = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    // A server that stops answering shows as failed requests, not as a benchmark that hangs.
+    // (On Linux the send timeout bounds connect() too: a full accept queue does not hang us.)
+    const timeval patience{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    const timeval connectPatience{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &connectPatience, sizeof connectPatience);
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(std::uint16_t(port));
@@ -74,6 +81,53 @@ std::string exchangeOnce(int port, const std::string& request) {
                     readAnswer(fd, buffer) > 0;
     ::close(fd);
     return ok ? buffer : std::string();
+}
+
+SlowCrowd::SlowCrowd(int port, int halfOpen, int idle) {
+    static const std::string unfinished = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: slow";
+    static const std::string health = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    std::vector<int> waiting;
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    for (int i = 0; i < halfOpen + idle && Clock::now() < giveUp; ++i) {
+        const int fd = connectTo(port);
+        if (fd < 0)
+            continue;
+        const std::string& bytes = i < halfOpen ? unfinished : health;
+        if (::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) != ssize_t(bytes.size())) {
+            ::close(fd);
+            continue;
+        }
+        (i < halfOpen ? m_fds : waiting).push_back(fd);
+    }
+    // The idle ones become idle once answered; a server that cannot answer them all within a
+    // few seconds keeps the rest busy instead, and they are not counted.
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    std::string buffer;
+    for (int fd : waiting) {
+        const auto left = std::max<Clock::duration>(std::chrono::milliseconds(1), deadline - Clock::now());
+        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(left).count();
+        const timeval patience{time_t(us / 1'000'000), suseconds_t(us % 1'000'000)};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+        if (readAnswer(fd, buffer) == 200)
+            m_fds.push_back(fd);
+        else
+            ::close(fd);
+    }
+}
+
+SlowCrowd::~SlowCrowd() {
+    for (int fd : m_fds)
+        ::close(fd);
+}
+
+int SlowCrowd::stillOpen() const {
+    int open = 0;
+    for (int fd : m_fds) {
+        char c;
+        if (::recv(fd, &c, 1, MSG_PEEK | MSG_DONTWAIT) < 0 && errno == EAGAIN)
+            ++open;
+    }
+    return open;
 }
 
 LoadResult runLoad(const LoadPlan& plan) {

@@ -34,4 +34,21 @@ LoadResult runLoad(const LoadPlan& plan);
 // One request on a fresh connection; the whole answer, or empty when there was none.
 std::string exchangeOnce(int port, const std::string& request);
 
+// Connections that hold a place on the server and do nothing more: `halfOpen` that stop in the
+// middle of their request's headers, and `idle` that keep the connection after one answer.
+class SlowCrowd {
+public:
+    SlowCrowd(int port, int halfOpen, int idle);
+    ~SlowCrowd();
+    SlowCrowd(const SlowCrowd&) = delete;
+    SlowCrowd& operator=(const SlowCrowd&) = delete;
+
+    int opened() const { return int(m_fds.size()); }
+    // How many the server has not closed.
+    int stillOpen() const;
+
+private:
+    std::vector<int> m_fds;
+};
+
 } // namespace tavrin::bench

@@ -8,50 +8,10 @@
 #include <QDateTime>
 #include <QNetworkInterface>
 
-#include <functional>
-#include <map>
 
 using namespace tavrin;
 using namespace tavrin::test;
 
-namespace {
-
-using AdminCall = std::function<QCoro::Task<std::optional<DaemonClientError>>(DaemonClient&)>;
-
-template <class T>
-std::optional<DaemonClientError> errorOf(ClientResult<T> r) {
-    return r ? std::nullopt : std::optional(r.error());
-}
-
-// One entry per admin operation of the panel's client, so that a refusal is proven everywhere.
-const std::map<QString, AdminCall>& adminCalls() {
-    static const std::map<QString, AdminCall> calls{
-        {"status", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.status()); }},
-        {"listKeys", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.listKeys()); }},
-        {"createKey", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.createKey(QStringLiteral("k"), std::nullopt)); }},
-        {"revokeKey", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.revokeKey(QStringLiteral("key_x"))); }},
-        {"rotateKey", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.rotateKey(QStringLiteral("key_x"))); }},
-        {"deleteKey", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.deleteKey(QStringLiteral("key_x"))); }},
-        {"loggingSettings", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.loggingSettings()); }},
-        {"updateLoggingSettings", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.updateLoggingSettings({ClientAuditMode::audit, 7, true})); }},
-        {"exportAuditCSV", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.exportAuditCSV()); }},
-        {"exportAuditJSONL", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.exportAuditJSONL(true)); }},
-        {"networkPreferences", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.networkPreferences()); }},
-        {"updateNetworkPreferences", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.updateNetworkPreferences({QStringLiteral("127.0.0.1"), 4000, false, std::nullopt, {}, {}})); }},
-        {"orgPreamble", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.orgPreamble()); }},
-        {"setOrgPreamble", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.setOrgPreamble(QStringLiteral("p"))); }},
-        {"updaterStatus", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.updaterStatus()); }},
-        {"checkForUpdates", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.checkForUpdates()); }},
-        {"downloadUpdate", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.downloadUpdate()); }},
-        {"clearStagedUpdate", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.clearStagedUpdate()); }},
-        {"promoteModel", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.promoteModel()); }},
-        {"rollbackModel", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.rollbackModel()); }},
-        {"createDiagnostics", [](DaemonClient& c) -> QCoro::Task<std::optional<DaemonClientError>> { co_return errorOf(co_await c.createDiagnostics(false)); }},
-    };
-    return calls;
-}
-
-} // namespace
 
 class AdminContractTest : public QObject {
     Q_OBJECT
@@ -72,32 +32,25 @@ private Q_SLOTS:
         m_server.reset();
     }
 
-    void everyAdminPathRefusesAMissingOrWrongPassword_data() {
-        QTest::addColumn<QString>("call");
-        QTest::addColumn<std::optional<QString>>("presented");
-        for (const auto& [name, call] : adminCalls()) {
-            QTest::addRow("%s without password", qPrintable(name)) << name << std::optional<QString>();
-            QTest::addRow("%s with wrong password", qPrintable(name)) << name << std::optional<QString>(QStringLiteral("wrong"));
-            QTest::addRow("%s with password plus a suffix", qPrintable(name))
-                << name << std::optional<QString>(ReferenceServer::defaultAdminSecret() + QStringLiteral("x"));
-        }
-    }
     void everyAdminPathRefusesAMissingOrWrongPassword() {
-        QFETCH(QString, call);
-        QFETCH(std::optional<QString>, presented);
-        m_client->setAdminSecret(presented);
-        const auto error = await(adminCalls().at(call)(*m_client));
-        QVERIFY(error);
-        QVERIFY2(error->is<DaemonClientError::Unauthenticated>(), qPrintable(error->message()));
-
+        const QString suffixed = m_server->adminSecret() + QStringLiteral("x");
+        for (const QByteArray route : {"GET status", "GET keys", "POST keys", "POST keys/key_x/revoke", "POST keys/key_x/rotate",
+                                       "DELETE keys/key_x", "GET settings/logging", "PUT settings/logging",
+                                       "GET audit/export?format=csv", "GET network", "PUT network", "GET settings/preamble",
+                                       "PUT settings/preamble", "GET updates", "POST updates/check", "POST updates/download",
+                                       "POST updates/clear", "POST model/promote", "POST model/rollback", "POST diagnostics"})
+            for (const QString& presented : {QString(), QStringLiteral("wrong"), suffixed}) {
+                HttpCall call{route.left(route.indexOf(' ')), "/admin/" + route.mid(route.indexOf(' ') + 1)};
+                call.json("{}");
+                if (!presented.isEmpty())
+                    call.bearer(presented);
+                const auto answer = exchange(m_server->port(), call);
+                TAVRIN_REQUIRE(answer);
+                QVERIFY2(answer->status == 401, route.constData());
+            }
         // A refused request changes nothing.
-        m_client->setAdminSecret(m_server->adminSecret());
-        const auto keys = await(m_client->listKeys());
-        TAVRIN_REQUIRE(keys);
-        QVERIFY(keys->empty());
-        const auto preamble = await(m_client->orgPreamble());
-        TAVRIN_REQUIRE(preamble);
-        QVERIFY(!preamble->preamble);
+        QVERIFY(await(m_client->listKeys())->empty());
+        QVERIFY(!await(m_client->orgPreamble())->preamble);
     }
 
     void noAdminSecretFileMeansEveryAdminRequestIsRefused_data() {
@@ -129,45 +82,36 @@ private Q_SLOTS:
         QVERIFY(!await(m_client->status()));
     }
 
-    void statusIsTrueOfTheRunningProcess() {
+    void statusIsTrueOfTheRunningProcessAndSavedSettingsWaitForARestart() {
         const auto status = await(m_client->status());
         TAVRIN_REQUIRE(status);
         QCOMPARE(status->pid, m_server->pid());
         QCOMPARE(status->stateDirectory, m_server->stateDirectory());
         QCOMPARE(status->bind.bindPort, qint64(m_server->port()));
-        QCOMPARE(status->bind.bindHost, QStringLiteral("127.0.0.1"));
         const QDateTime started = QDateTime::fromString(status->startedAt, Qt::ISODate);
-        QVERIFY(started.isValid());
-        QCOMPARE(started.timeSpec(), Qt::UTC);
+        QVERIFY(started.isValid() && started.timeSpec() == Qt::UTC);
         QVERIFY(qAbs(started.secsTo(QDateTime::currentDateTimeUtc())) < 60);
-        QVERIFY(status->uptimeSeconds >= 0 && status->uptimeSeconds < 60);
-        QVERIFY(!status->serverVersion.isEmpty());
-        QCOMPARE(status->updater.current, status->serverVersion);
-        QCOMPARE(status->updater.channel, QStringLiteral("stable"));
-        QCOMPARE(status->logging, (ClientAuditLoggingSettings{ClientAuditMode::privacy, 30, false}));
         QCOMPARE(status->hardware, probeLocalHardware()); // the same rules on the same machine
-        QVERIFY(status->concurrency);
         QCOMPARE(status->concurrency->maxConcurrency, status->hardware.recommendedConcurrency);
-        QCOMPARE(status->concurrency->maxQueueDepth, status->hardware.recommendedMaxQueueDepth);
-        QVERIFY(!status->model.running && status->model.pinState.previous.empty());
-        QVERIFY(status->stages && !status->stages->systemPromptApplied && !status->orgPreamble);
+        QCOMPARE(*await(m_client->updaterStatus()), status->updater);
 
+        const ClientNetworkPreferences prefs{QStringLiteral("0.0.0.0"), 11500, true, QStringLiteral("office-box"),
+                                             {QStringLiteral("https://app.example.com")}, {QStringLiteral("fd00::/8")}};
+        QCOMPARE(await(m_client->updateNetworkPreferences(prefs)).value_or(ClientNetworkPreferences{}), prefs);
+        QCOMPARE(*await(m_client->networkPreferences()), prefs);
         const auto later = await(m_client->status());
         TAVRIN_REQUIRE(later);
         QVERIFY(later->uptimeSeconds > status->uptimeSeconds);
+        QCOMPARE(later->bind, status->bind); // the binding in effect stays as it was started
     }
 
     void keysAreCreatedListedRotatedRevokedAndDeleted() {
         const auto created = await(m_client->createKey(QStringLiteral("  CI runner  "), std::vector{ClientAPIKeyScope::readonly}));
         TAVRIN_REQUIRE(created);
-        QVERIFY(created->key.startsWith(QStringLiteral("tk-")));
-        QVERIFY(created->key.size() >= 40);
-        QVERIFY(created->key.startsWith(created->record.prefix));
-        QVERIFY(created->record.prefix.size() < created->key.size() / 2);
+        QVERIFY(created->key.startsWith(QStringLiteral("tk-")) && created->key.size() >= 40);
+        QVERIFY(created->key.startsWith(created->record.prefix) && created->record.prefix.size() < created->key.size() / 2);
         QCOMPARE(created->record.label, QStringLiteral("  CI runner  "));
-        QCOMPARE(created->record.status, QStringLiteral("active"));
         QCOMPARE(created->record.scopes, std::optional(std::vector{ClientAPIKeyScope::readonly}));
-        QCOMPARE(created->record.totalRequests, 0);
 
         const auto plain = await(m_client->createKey(QStringLiteral("First key"), std::nullopt));
         TAVRIN_REQUIRE(plain);
@@ -208,94 +152,6 @@ private Q_SLOTS:
         QVERIFY(httpBodyOf(gone).contains(created->record.id));
     }
 
-    void invalidKeyRequestsAreRefusedWithTheReason_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("empty label") << QByteArray(R"({"label":""})") << "label must not be empty";
-        QTest::newRow("spaces only") << QByteArray(R"({"label":"   "})") << "label must not be empty";
-        QTest::newRow("no label") << QByteArray(R"({"scopes":[]})") << "label: missing required key";
-        QTest::newRow("unknown scope") << QByteArray(R"({"label":"a","scopes":["admin"]})") << "scopes[0]: unknown value";
-        QTest::newRow("not JSON") << QByteArray("label=a") << "not valid JSON";
-    }
-    void invalidKeyRequestsAreRefusedWithTheReason() {
-        QFETCH(QByteArray, body);
-        QFETCH(QString, reason);
-        const auto answer = exchange(m_server->port(), HttpCall{"POST", "/admin/keys"}.bearer(m_server->adminSecret()).json(body));
-        TAVRIN_REQUIRE(answer);
-        QCOMPARE(answer->status, 400);
-        QVERIFY2(answer->body.contains(reason.toUtf8()), answer->body.constData());
-        QCOMPARE(answer->body.count('\n'), 1);
-        QVERIFY(await(m_client->listKeys())->empty());
-    }
-
-    void loggingSettingsAreStoredAndValidated_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("zero days") << QByteArray(R"({"mode":"audit","retentionDays":0,"includePromptContentsInDiagnostics":false})") << "retentionDays";
-        QTest::newRow("negative days") << QByteArray(R"({"mode":"audit","retentionDays":-7,"includePromptContentsInDiagnostics":false})") << "retentionDays";
-        QTest::newRow("unknown mode") << QByteArray(R"({"mode":"everything","retentionDays":7,"includePromptContentsInDiagnostics":false})") << "mode: unknown value";
-        QTest::newRow("mode in capitals") << QByteArray(R"({"mode":"Audit","retentionDays":7,"includePromptContentsInDiagnostics":false})") << "mode: unknown value";
-        QTest::newRow("missing switch") << QByteArray(R"({"mode":"audit","retentionDays":7})") << "includePromptContentsInDiagnostics";
-    }
-    void loggingSettingsAreStoredAndValidated() {
-        QFETCH(QByteArray, body);
-        QFETCH(QString, reason);
-        const auto refused = exchange(m_server->port(), HttpCall{"PUT", "/admin/settings/logging"}.bearer(m_server->adminSecret()).json(body));
-        TAVRIN_REQUIRE(refused);
-        QCOMPARE(refused->status, 400);
-        QVERIFY2(refused->body.contains(reason.toUtf8()), refused->body.constData());
-
-        const ClientAuditLoggingSettings wanted{ClientAuditMode::hash, 365, true};
-        const auto saved = await(m_client->updateLoggingSettings(wanted));
-        TAVRIN_REQUIRE(saved);
-        QCOMPARE(*saved, wanted);
-        QCOMPARE(*await(m_client->loggingSettings()), wanted);
-        QCOMPARE(await(m_client->status())->logging, wanted);
-    }
-
-    void networkPreferencesAreValidatedAndWaitForARestart_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("host name") << "bindHost" << "localhost" << "bindHost must be an IP address";
-        QTest::newRow("empty host") << "bindHost" << "" << "bindHost must be an IP address";
-        QTest::newRow("port 0") << "bindPort" << "0" << "bindPort must be between 1 and 65535";
-        QTest::newRow("port 65536") << "bindPort" << "65536" << "bindPort must be between 1 and 65535";
-        QTest::newRow("allowlist name") << "ipAllowlist" << "office" << "is not an IP address or subnet";
-        QTest::newRow("allowlist prefix too long") << "ipAllowlist" << "10.0.0.0/33" << "is not an IP address or subnet";
-        QTest::newRow("origin with path") << "corsAllowedOrigins" << "https://app.example.com/x" << "is not an origin";
-        QTest::newRow("origin without scheme") << "corsAllowedOrigins" << "app.example.com" << "is not an origin";
-    }
-    void networkPreferencesAreValidatedAndWaitForARestart() {
-        QFETCH(QString, field);
-        QFETCH(QString, value);
-        QFETCH(QString, reason);
-        ClientNetworkPreferences prefs{QStringLiteral("0.0.0.0"), 11500, true, QStringLiteral("office-box"),
-                                       {QStringLiteral("https://app.example.com")},
-                                       {QStringLiteral("192.168.1.0/24"), QStringLiteral("10.0.0.7"), QStringLiteral("fd00::/8")}};
-        ClientNetworkPreferences bad = prefs;
-        if (field == QLatin1StringView("bindHost"))
-            bad.bindHost = value;
-        else if (field == QLatin1StringView("bindPort"))
-            bad.bindPort = value.toLongLong();
-        else if (field == QLatin1StringView("ipAllowlist"))
-            bad.ipAllowlist.push_back(value);
-        else
-            bad.corsAllowedOrigins.push_back(value);
-        const auto refused = await(m_client->updateNetworkPreferences(bad));
-        QCOMPARE(httpStatusOf(refused), 400);
-        QVERIFY2(httpBodyOf(refused).contains(reason), qPrintable(httpBodyOf(refused)));
-
-        const auto saved = await(m_client->updateNetworkPreferences(prefs));
-        TAVRIN_REQUIRE(saved);
-        QCOMPARE(*saved, prefs);
-        QCOMPARE(*await(m_client->networkPreferences()), prefs);
-        // The binding in effect stays as it was started.
-        const auto status = await(m_client->status());
-        QCOMPARE(status->bind.bindHost, QStringLiteral("127.0.0.1"));
-        QCOMPARE(status->bind.bindPort, qint64(m_server->port()));
-    }
-
     void preambleIsLimitedToTwoThousandCharactersAsPeopleCountThem() {
         // A family emoji is one character to a reader and eleven UTF-16 code units.
         const QString family = QStringLiteral("👨‍👩‍👧‍👦");
@@ -322,13 +178,6 @@ private Q_SLOTS:
         QVERIFY(!status->stages->systemPromptApplied && !status->stages->systemPromptChars);
     }
 
-    void updaterStatusDescribesThisServer() {
-        const auto updater = await(m_client->updaterStatus());
-        TAVRIN_REQUIRE(updater);
-        QCOMPARE(*updater, await(m_client->status())->updater);
-        QVERIFY(!updater->availableUpdate && !updater->stagedDownloadPath);
-    }
-
     void malformedAdminRequestsGetOneLineThatSaysWhy_data() {
         QTest::addColumn<QByteArray>("method");
         QTest::addColumn<QByteArray>("target");
@@ -342,6 +191,18 @@ private Q_SLOTS:
                                     << QByteArray(1024 * 1024 + 1, 'a') << 413 << "larger than 1 MiB";
         QTest::newRow("truncated JSON") << QByteArray("PUT") << QByteArray("/admin/network") << QByteArray(R"({"bindHost":)") << 400 << "not valid JSON";
         QTest::newRow("wrong type") << QByteArray("PUT") << QByteArray("/admin/settings/preamble") << QByteArray(R"({"preamble":7})") << 400 << "preamble: expected string";
+        const auto row = [](const char* name, const char* target, const char* body, const char* reason) {
+            QTest::newRow(name) << QByteArray(QByteArray(target).endsWith("keys") ? "POST" : "PUT")
+                                << QByteArray(target) << QByteArray(body) << 400 << QString::fromUtf8(reason);
+        };
+        row("empty label", "/admin/keys", R"({"label":""})", "label must not be empty");
+        row("label of spaces", "/admin/keys", R"({"label":"   "})", "label must not be empty");
+        row("no label", "/admin/keys", R"({"scopes":[]})", "label: missing required key");
+        row("unknown scope", "/admin/keys", R"({"label":"a","scopes":["admin"]})", "scopes[0]: unknown value");
+        row("zero days", "/admin/settings/logging", R"({"mode":"audit","retentionDays":0,"includePromptContentsInDiagnostics":false})", "retentionDays");
+        row("mode in capitals", "/admin/settings/logging", R"({"mode":"Audit","retentionDays":7,"includePromptContentsInDiagnostics":false})", "mode: unknown value");
+        row("no master switch", "/admin/settings/logging", R"({"mode":"audit","retentionDays":7})", "includePromptContentsInDiagnostics");
+        row("host name", "/admin/network", R"({"bindHost":"localhost","bindPort":11434,"lanEnabled":false,"corsAllowedOrigins":[],"ipAllowlist":[]})", "bindHost must be an IP address");
     }
     void malformedAdminRequestsGetOneLineThatSaysWhy() {
         QFETCH(QByteArray, method);
@@ -359,6 +220,7 @@ private Q_SLOTS:
         QVERIFY2(answer->body.contains(reason.toUtf8()), answer->body.constData());
         QCOMPARE(answer->body.count('\n'), 1);
         QVERIFY(answer->header("Content-Type")->startsWith("text/plain"));
+        QVERIFY(await(m_client->listKeys())->empty()); // and nothing was stored
     }
 
     void adminApiRefusesClientsFromOtherMachines() {

@@ -50,7 +50,7 @@ std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call) 
     if (!call.sourceAddress.isEmpty() && !socket.bind(QHostAddress(call.sourceAddress)))
         return std::unexpected(QStringLiteral("cannot bind to %1: %2").arg(call.sourceAddress, socket.errorString()));
     socket.connectToHost(QHostAddress(call.host), port);
-    if (!socket.waitForConnected(5000))
+    if (!socket.waitForConnected(std::min(5000, call.patienceMs)))
         return std::unexpected(QStringLiteral("cannot connect: %1").arg(socket.errorString()));
 
     QByteArray request = call.method + ' ' + call.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
@@ -64,7 +64,7 @@ std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call) 
     socket.write(request);
 
     QByteArray raw;
-    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(30000))
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(call.patienceMs))
         raw += socket.readAll();
     raw += socket.readAll();
 

@@ -31,6 +31,7 @@ struct HttpCall {
     std::optional<QByteArray> body;
     QString sourceAddress; // empty: the system's choice
     QString host = QStringLiteral("127.0.0.1");
+    int patienceMs = 30000; // for the connection and for each read of the answer
 
     HttpCall& bearer(const QString& token);
     HttpCall& json(const QByteArray& bytes);

@@ -18,8 +18,6 @@
 using namespace tavrin;
 using namespace tavrin::test;
 
-Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
-
 namespace {
 
 const QByteArray chatBody = R"({"model":"tavrin-echo","messages":[{"role":"user","content":"How warm is it in Lisbon today?"}]})";
@@ -92,38 +90,20 @@ private Q_SLOTS:
         QVERIFY(field(models, {0, "description"}).toString().contains(QStringLiteral("no model weights")));
     }
 
-    void keysThatAreNotActiveAreRefused_data() {
-        QTest::addColumn<QString>("which");
-        QTest::newRow("no key") << "none";
-        QTest::newRow("made-up key") << "made-up";
-        QTest::newRow("admin password") << "admin";
-        QTest::newRow("revoked key") << "revoked";
-        QTest::newRow("secret before rotation") << "rotated";
-        QTest::newRow("deleted key") << "deleted";
-    }
     void keysThatAreNotActiveAreRefused() {
-        QFETCH(QString, which);
-        const auto created = await(m_client->createKey(QStringLiteral("k"), std::nullopt));
-        TAVRIN_REQUIRE(created);
-        QString presented = created->key;
-        if (which == QLatin1StringView("none"))
-            presented.clear();
-        else if (which == QLatin1StringView("made-up"))
-            presented = QStringLiteral("tk-") + QString(43, QLatin1Char('A'));
-        else if (which == QLatin1StringView("admin"))
-            presented = m_server->adminSecret();
-        else if (which == QLatin1StringView("revoked"))
-            TAVRIN_REQUIRE(await(m_client->revokeKey(created->record.id)));
-        else if (which == QLatin1StringView("rotated"))
-            TAVRIN_REQUIRE(await(m_client->rotateKey(created->record.id)));
-        else
-            TAVRIN_REQUIRE(await(m_client->deleteKey(created->record.id)));
-
-        for (const auto& call : {chat(presented), HttpCall{"GET", "/v1/models"}.bearer(presented)}) {
-            const auto answer = send(call);
-            TAVRIN_REQUIRE(answer);
-            QCOMPARE(answer->status, 401);
-        }
+        const auto revoked = await(m_client->createKey(QStringLiteral("revoked"), std::nullopt));
+        const auto rotated = await(m_client->createKey(QStringLiteral("rotated"), std::nullopt));
+        const auto deleted = await(m_client->createKey(QStringLiteral("deleted"), std::nullopt));
+        TAVRIN_REQUIRE(revoked);
+        TAVRIN_REQUIRE(rotated);
+        TAVRIN_REQUIRE(deleted);
+        TAVRIN_REQUIRE(await(m_client->revokeKey(revoked->record.id)));
+        TAVRIN_REQUIRE(await(m_client->rotateKey(rotated->record.id)));
+        TAVRIN_REQUIRE(await(m_client->deleteKey(deleted->record.id)));
+        for (const QString& presented : {QString(), QStringLiteral("tk-") + QString(43, QLatin1Char('A')), m_server->adminSecret(),
+                                         revoked->key, rotated->key, deleted->key})
+            for (const auto& call : {chat(presented), HttpCall{"GET", "/v1/models"}.bearer(presented)})
+                QCOMPARE(send(call).value_or(HttpAnswer{}).status, 401);
     }
 
     void readonlyKeyMayListModelsButNotGenerate_data() {
@@ -248,14 +228,9 @@ private Q_SLOTS:
         QVERIFY2(field(jsonOf(*answer), {"error", "message"}).toString().contains(reason), answer->body.constData());
     }
 
-    void auditLogKeepsWhatTheModeAllows_data() {
-        QTest::addColumn<ClientAuditMode>("mode");
-        for (const auto mode : allCases<ClientAuditMode>())
-            QTest::newRow(qPrintable(rawValue(mode))) << mode;
-    }
-    void auditLogKeepsWhatTheModeAllows() {
-        QFETCH(ClientAuditMode, mode);
-        TAVRIN_REQUIRE(await(m_client->updateLoggingSettings({mode, 30, false})));
+    // What each mode keeps is the audit log's own test; here, that a generation reaches it.
+    void aGenerationIsAuditedInPrivateFiles() {
+        TAVRIN_REQUIRE(await(m_client->updateLoggingSettings({ClientAuditMode::audit, 30, false})));
         const auto created = await(m_client->createKey(QStringLiteral("audited"), std::nullopt));
         TAVRIN_REQUIRE(created);
         const auto answer = send(chat(created->key, R"({"messages":[{"role":"user","content":"quokka"}]})"));
@@ -263,31 +238,16 @@ private Q_SLOTS:
 
         const QString directory = m_server->stateDirectory() + QStringLiteral("/audit");
         const auto records = AuditLog::readAll(directory);
-        if (mode == ClientAuditMode::none) {
-            QVERIFY(records.empty());
-            return;
-        }
         QCOMPARE(records.size(), 1u);
         const AuditRecord& r = records.front();
         QCOMPARE(r.keyId, created->record.id);
-        QCOMPARE(r.mode, std::optional(mode));
-        QVERIFY(r.responseTimeMs >= 0 && r.responseTimeMs < 10'000);
         QCOMPARE(r.endpoint, QStringLiteral("/v1/chat/completions"));
         QCOMPARE(r.status, 200);
         QCOMPARE(r.completionTokens, field(jsonOf(*answer), {"usage", "completion_tokens"}).toInteger());
-        QCOMPARE(r.promptSha256.has_value(), mode == ClientAuditMode::hash);
-        QCOMPARE(r.completionSha256.has_value(), mode == ClientAuditMode::hash);
-        QCOMPARE(r.prompt.has_value(), mode == ClientAuditMode::audit);
-        if (mode == ClientAuditMode::audit) {
-            QVERIFY(r.prompt->contains(QStringLiteral("quokka")));
-            QCOMPARE(r.completion, std::optional(answerText(*answer)));
-        }
-        for (const QFileInfo& file : QDir(directory).entryInfoList(QDir::Files)) {
+        QVERIFY(r.prompt->contains(QStringLiteral("quokka")));
+        QCOMPARE(r.completion, std::optional(answerText(*answer)));
+        for (const QFileInfo& file : QDir(directory).entryInfoList(QDir::Files))
             QCOMPARE(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
-            QFile contents(file.filePath());
-            QVERIFY(contents.open(QIODevice::ReadOnly));
-            QCOMPARE(contents.readAll().contains("quokka"), mode == ClientAuditMode::audit);
-        }
     }
 
     void generationsBeyondTheQueueAreRefusedWith503() {

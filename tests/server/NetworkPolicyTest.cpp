@@ -1,5 +1,7 @@
-// Who may reach the server: allowlist matching, origins, and what counts as loopback.
+// Who may reach the server, and where it listens: allowlist matching, origins, what counts as
+// loopback, which preferences can be stored, and when one socket serves the admin API too.
 
+#include "server/HttpServer.h"
 #include "server/NetworkPolicy.h"
 
 #include <QTest>
@@ -49,6 +51,60 @@ private Q_SLOTS:
         QVERIFY(!policy.allowsOrigin(QStringLiteral("http://app.example.com")));
         QVERIFY(!policy.allowsOrigin(QStringLiteral("https://app.example.com:8443")));
         QVERIFY(!policy.allowsOrigin(QStringLiteral("null")));
+    }
+
+    void preferencesThatCannotBeAppliedAreRefusedWithTheReason_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("host name") << "bindHost" << "localhost" << "bindHost must be an IP address";
+        QTest::newRow("empty host") << "bindHost" << "" << "bindHost must be an IP address";
+        QTest::newRow("port 0") << "bindPort" << "0" << "bindPort must be between 1 and 65535";
+        QTest::newRow("port 65536") << "bindPort" << "65536" << "bindPort must be between 1 and 65535";
+        QTest::newRow("allowlist name") << "ipAllowlist" << "office" << "is not an IP address or subnet";
+        QTest::newRow("allowlist prefix too long") << "ipAllowlist" << "10.0.0.0/33" << "is not an IP address or subnet";
+        QTest::newRow("origin with path") << "corsAllowedOrigins" << "https://app.example.com/x" << "is not an origin";
+        QTest::newRow("origin without scheme") << "corsAllowedOrigins" << "app.example.com" << "is not an origin";
+    }
+    void preferencesThatCannotBeAppliedAreRefusedWithTheReason() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
+        ClientNetworkPreferences prefs = prefsWith({QStringLiteral("192.168.1.0/24"), QStringLiteral("fd00::/8")},
+                                                   {QStringLiteral("https://app.example.com")});
+        QVERIFY(NetworkPolicy::validate(prefs));
+        if (field == QLatin1StringView("bindHost"))
+            prefs.bindHost = value;
+        else if (field == QLatin1StringView("bindPort"))
+            prefs.bindPort = value.toLongLong();
+        else if (field == QLatin1StringView("ipAllowlist"))
+            prefs.ipAllowlist.push_back(value);
+        else
+            prefs.corsAllowedOrigins.push_back(value);
+        const auto refused = NetworkPolicy::validate(prefs);
+        QVERIFY(!refused);
+        QVERIFY2(refused.error().contains(reason), qPrintable(refused.error()));
+    }
+
+    // On Linux a wildcard listener keeps a loopback one off its port, so such a bind must serve
+    // the admin API itself; any other bind leaves 127.0.0.1 to an admin listener of its own.
+    void oneSocketServesBothWhenTheBindCoversTheAdminAddress_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("covers");
+        QTest::newRow("loopback") << "127.0.0.1" << 11434 << true;
+        QTest::newRow("every IPv4 interface") << "0.0.0.0" << 11434 << true;
+        QTest::newRow("every interface, dual stack") << "::" << 11434 << true;
+        QTest::newRow("IPv6 loopback") << "::1" << 11434 << false;
+        QTest::newRow("another loopback address") << "127.0.0.2" << 11434 << false;
+        QTest::newRow("one LAN address") << "192.168.1.5" << 11434 << false;
+        QTest::newRow("every interface, another port") << "0.0.0.0" << 18080 << false;
+    }
+    void oneSocketServesBothWhenTheBindCoversTheAdminAddress() {
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(bool, covers);
+        QCOMPARE(listenerCoversAdmin(host, port, 11434), covers);
     }
 
     void loopbackIsTheWholeLoopbackRangeOnly_data() {

@@ -9,8 +9,11 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
 
 #include <atomic>
+#include <csignal>
 #include <future>
 #include <thread>
 
@@ -135,22 +138,71 @@ private Q_SLOTS:
         }
     }
 
-    void sigtermLetsARunningGenerationFinish() {
+    // The panel always calls 127.0.0.1 on the admin port: no saved bind may lock it out.
+    void theAdminApiStaysOnItsPortWhateverBindIsSaved_data() {
+        QTest::addColumn<QString>("bindHost");
+        QTest::addColumn<bool>("onTheAdminPort");
+        QTest::newRow("loopback, another port") << "127.0.0.1" << false;
+        QTest::newRow("every interface, another port") << "0.0.0.0" << false;
+        // A wildcard listener keeps a loopback one off its port: one socket then serves both.
+        QTest::newRow("every interface, the admin port") << "0.0.0.0" << true;
+        QTest::newRow("loopback, the admin port") << "127.0.0.1" << true;
+    }
+    void theAdminApiStaysOnItsPortWhateverBindIsSaved() {
+        QFETCH(QString, bindHost);
+        QFETCH(bool, onTheAdminPort);
+        ReferenceServerOptions options;
+        options.adminPort = freePort();
         ReferenceServer server;
-        TAVRIN_REQUIRE(server.start({{QStringLiteral("--generation-delay-ms"), QStringLiteral("800")}}));
+        TAVRIN_REQUIRE(server.start(options));
         const auto key = await(server.client()->createKey(QStringLiteral("k"), std::nullopt));
         TAVRIN_REQUIRE(key);
+        quint16 port = options.adminPort;
+        while (!onTheAdminPort && port == options.adminPort)
+            port = freePort();
+        const ClientNetworkPreferences saved{bindHost, port, bindHost != QLatin1StringView("127.0.0.1"), std::nullopt, {}, {}};
+        TAVRIN_REQUIRE(await(server.client()->updateNetworkPreferences(saved)));
+
+        TAVRIN_REQUIRE(server.stop());
+        options.port = std::nullopt;
+        TAVRIN_REQUIRE(server.start(options));
+        QCOMPARE(server.adminPort(), quint16(options.adminPort));
+        QCOMPARE(server.port(), port);
+        const auto status = await(server.client()->status());
+        TAVRIN_REQUIRE(status);
+        QCOMPARE(status->bind, saved);
+        QCOMPARE(exchange(port, HttpCall{"GET", "/v1/models"}.bearer(key->key))->status, 200);
+    }
+
+    // SIGTERM: a generation in flight finishes, while the idle kept-alive connection (the
+    // panel's) goes at once. Were it kept, the panel's health check would still succeed on it
+    // while its other requests were refused, and a stop would read as an error.
+    void sigtermClosesIdleConnectionsAtOnceAndLetsRunningGenerationsFinish() {
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start({{QStringLiteral("--generation-delay-ms"), QStringLiteral("3000")}}));
+        const auto key = await(server.client()->createKey(QStringLiteral("k"), std::nullopt));
+        TAVRIN_REQUIRE(key);
+        QTcpSocket idle;
+        idle.connectToHost(QHostAddress::LocalHost, server.adminPort());
+        QVERIFY(idle.waitForConnected(5000));
+        idle.write("GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray answer;
+        while (!answer.endsWith("ok\n") && idle.waitForReadyRead(5000))
+            answer += idle.readAll();
+        QVERIFY(answer.startsWith("HTTP/1.1 200"));
         const quint16 port = server.port();
         auto inFlight = std::async(std::launch::async, [port, secret = key->key] {
             return exchange(port, HttpCall{"POST", "/api/generate"}.bearer(secret).json(R"({"prompt":"slow","stream":false})"));
         });
-        QTest::qWait(200);
-        const auto exitCode = server.stop();
-        TAVRIN_REQUIRE(exitCode);
-        QCOMPARE(*exitCode, 0);
-        const auto answer = inFlight.get();
-        TAVRIN_REQUIRE(answer);
-        QCOMPARE(answer->status, 200);
+        QThread::msleep(300);
+
+        ::kill(pid_t(server.pid()), SIGTERM);
+        // Well before the generation ends, the idle connection has been closed.
+        QVERIFY(idle.waitForDisconnected(2000));
+        const auto generated = inFlight.get();
+        TAVRIN_REQUIRE(generated);
+        QCOMPARE(generated->status, 200);
+        QCOMPARE(server.stop().value_or(-1), 0);
         QVERIFY(!exchange(port, HttpCall{"GET", "/healthz"})); // and nothing listens any more
     }
 

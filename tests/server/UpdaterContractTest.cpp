@@ -319,13 +319,6 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(downloaded);
         QVERIFY(downloaded->verified && QFile::exists(downloaded->stagedDownloadPath));
     }
-
-    void aReleaseBuildTakesNoUpdateKeyFromItsCommandLine() {
-        ReferenceServerOptions o({QStringLiteral("--update-public-key"), QString::fromLatin1(m_keys.publicKey.toHex())});
-        const auto started = m_server->start(o);
-        QVERIFY(!started);
-        QVERIFY2(started.error().contains(QStringLiteral("unknown argument \"--update-public-key\"")), qPrintable(started.error()));
-    }
 };
 
 QTEST_GUILESS_MAIN(UpdaterContractTest)

@@ -44,7 +44,7 @@ QString ReferenceServer::testKeysExecutablePath() {
 
 QString ReferenceServer::stateDirectory() const { return m_root.path() + QStringLiteral("/Tavrin Server"); }
 
-QUrl ReferenceServer::baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port)); }
+QUrl ReferenceServer::baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_adminPort)); }
 
 bool ReferenceServer::isRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
 
@@ -93,6 +93,8 @@ std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions optio
     QStringList arguments{QStringLiteral("serve"), QStringLiteral("--state-dir"), stateDirectory()};
     if (m_options.port)
         arguments << QStringLiteral("--port") << QString::number(*m_options.port);
+    // Like the panel's, the admin port stays the same across restarts of one fixture.
+    arguments << QStringLiteral("--admin-port") << QString::number(m_options.adminPort ? m_options.adminPort : m_adminPort);
     // Tests never pick up a companion bundle installed on the machine that runs them: unless a
     // test names its own, the server looks in an empty folder of the fixture.
     const bool namesModelSource =
@@ -111,7 +113,7 @@ std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions optio
 std::expected<void, QString> ReferenceServer::waitUntilListening(std::chrono::milliseconds patience) {
     const QDeadlineTimer deadline(patience);
     QByteArray out;
-    while (!out.contains('\n')) {
+    while (out.count('\n') < 2) {
         if (m_process->state() == QProcess::NotRunning || deadline.hasExpired()) {
             m_process->waitForFinished(1000);
             return std::unexpected(QStringLiteral("the server did not start (exit code %1): %2")
@@ -121,13 +123,15 @@ std::expected<void, QString> ReferenceServer::waitUntilListening(std::chrono::mi
         m_process->waitForReadyRead(100);
         out += m_process->readAllStandardOutput();
     }
-    const QByteArray line = out.left(out.indexOf('\n')).trimmed();
-    if (!line.startsWith("listening on "))
-        return std::unexpected(QStringLiteral("unexpected first line: %1").arg(QString::fromUtf8(line)));
-    m_port = quint16(line.mid(line.lastIndexOf(':') + 1).toUInt());
+    const QList<QByteArray> lines = out.split('\n');
+    const auto portOf = [](const QByteArray& line) { return quint16(line.mid(line.lastIndexOf(':') + 1).trimmed().toUInt()); };
+    if (!lines[0].startsWith("listening on ") || !lines[1].startsWith("admin API on 127.0.0.1:"))
+        return std::unexpected(QStringLiteral("unexpected first lines: %1").arg(QString::fromUtf8(out.trimmed())));
+    m_port = portOf(lines[0]);
+    m_adminPort = portOf(lines[1]);
     while (!healthy()) {
         if (deadline.hasExpired())
-            return std::unexpected(QStringLiteral("the server never answered /healthz on port %1").arg(m_port));
+            return std::unexpected(QStringLiteral("the server never answered /healthz on port %1").arg(m_adminPort));
         QThread::msleep(20);
     }
     return {};
@@ -135,7 +139,7 @@ std::expected<void, QString> ReferenceServer::waitUntilListening(std::chrono::mi
 
 bool ReferenceServer::healthy() const {
     QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), m_port);
+    socket.connectToHost(QStringLiteral("127.0.0.1"), m_adminPort);
     if (!socket.waitForConnected(1000))
         return false;
     socket.write("GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");

@@ -1,10 +1,12 @@
 #pragma once
 
 // The project's own tavrin-server, started for real as a child process: `libexec/tavrin-server
-// serve --state-dir <temp> --port 0` from the build tree ($TAVRIN_BUILD_DIR), with an empty
-// companion folder unless the test names one (--model-source or TAVRIN_MODEL_SOURCE). It finds the port
-// from the server's "listening on" line, waits for /healthz, and stops the server with SIGTERM
-// when it goes away; the child also dies with the test process, so nothing is left running.
+// serve --state-dir <temp> --port 0 --admin-port 0` from the build tree ($TAVRIN_BUILD_DIR), with
+// an empty companion folder unless the test names one (--model-source or TAVRIN_MODEL_SOURCE). It
+// finds both ports from the server's first two lines, waits for /healthz on the admin port, and
+// stops the server with SIGTERM when it goes away; the child also dies with the test process, so
+// nothing is left running. port() is the client surface, which also answers the admin API to
+// loopback clients; client() calls the admin port, as the panel does.
 //
 // The state directory outlives restarts of one fixture, so a test can stop, kill or restart
 // the server and look at what it kept.
@@ -34,6 +36,7 @@ struct ReferenceServerOptions {
     QStringList arguments; // appended after "serve --state-dir DIR", e.g. {"--max-concurrency", "1"}
     QStringList environment; // "NAME=value" entries added to the child's environment
     std::optional<int> port; // 0: any free port; nullopt: the stored network preferences
+    int adminPort = 0;       // the panel's fixed 127.0.0.1 port; 0: a free one, kept across restarts
     QString executable;      // empty: the bundle's libexec/tavrin-server
 };
 
@@ -60,6 +63,7 @@ public:
     bool isRunning() const;
     qint64 pid() const;
     quint16 port() const { return m_port; }
+    quint16 adminPort() const { return m_adminPort; }
     QUrl baseUrl() const;
     QString stateDirectory() const;
     QString adminSecret() const { return m_adminSecret.value_or(QString()); }
@@ -80,6 +84,7 @@ private:
     std::unique_ptr<QProcess> m_process;
     QByteArray m_stderr;
     quint16 m_port = 0;
+    quint16 m_adminPort = 0;
 };
 
 } // namespace tavrin::test
