@@ -80,7 +80,7 @@ private slots:
         options.stateDirectory = stateDir;
         qputenv("SCRIPTED_SYSTEMCTL_STATE", scratch->filePath("systemctl-state").toUtf8());
         process = std::make_unique<DaemonProcessController>(options);
-        state = std::make_unique<ServerStateModel>(client.get(), process.get(), AdminSecretFile(stateDir));
+        state = std::make_unique<ServerStateModel>(client.get(), process.get());
         state->setPollIntervalSeconds(3600); // the tests drive every cycle themselves
     }
 
