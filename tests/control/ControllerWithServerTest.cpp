@@ -12,10 +12,6 @@ using namespace tavrin;
 
 namespace {
 
-bool processGone(qint32 pid) {
-    return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
-}
-
 // The "listening on HOST:PORT" line the server prints once it accepts connections.
 QUrl listeningUrl(const QString& log) {
     static const QRegularExpression listening(QStringLiteral("listening on ([^\\s:]+):(\\d+)"));
@@ -140,18 +136,6 @@ private Q_SLOTS:
         QVERIFY2(status, failureOf(status).constData());
         QVERIFY(status->model.running);
         QVERIFY(QCoro::waitFor(m_controller->unregisterAgent()));
-    }
-
-    void stopEndsTheServerAndFreesItsPort() {
-        QVERIFY(m_controller->launchChildProcess(QStringLiteral("a-password-for-stop")));
-        const QUrl url = waitForListening();
-        const qint32 pid = m_controller->pid().value_or(-1);
-        DaemonClient client(url, QStringLiteral("a-password-for-stop"));
-        QVERIFY(QCoro::waitFor(client.health()));
-        QVERIFY(QCoro::waitFor(m_controller->stop()));
-        QVERIFY(!m_controller->isRunning());
-        QVERIFY(processGone(pid));
-        QVERIFY(!QCoro::waitFor(client.health()));
     }
 };
 

@@ -281,18 +281,13 @@ private Q_SLOTS:
     // The panel's bundle is named by the path it was started through, never by where links lead:
     // an install reached through a link to a versioned folder is at its place.
     void theBundleIsThePathThePanelWasStartedThrough_data() {
-        QTest::addColumn<QString>("command"); // run by sh, in a folder holding the links below
-        QTest::addColumn<QString>("bundle");  // relative to that folder
-        QTest::newRow("by its path") << "tavrin-keldmarch/bin/test-daemon-process-controller"
-                                     << "tavrin-keldmarch";
-        QTest::newRow("by name on the PATH") << "PATH=\"$PWD/tavrin-keldmarch/bin\" exec test-daemon-process-controller"
-                                             << "tavrin-keldmarch";
-        QTest::newRow("through a link to the program") << "exec \"$PWD/usr-bin/tavrin-keldmarch\""
-                                                       << "tavrin-keldmarch";
+        QTest::addColumn<QString>("command"); // run by sh in a folder holding tavrin-keldmarch -> the build
+        QTest::newRow("by its path") << "tavrin-keldmarch/bin/test-daemon-process-controller";
+        QTest::newRow("by name on the PATH") << "PATH=\"$PWD/tavrin-keldmarch/bin\" exec test-daemon-process-controller";
+        QTest::newRow("through a link to the program") << "exec \"$PWD/usr-bin/tavrin-keldmarch\"";
     }
     void theBundleIsThePathThePanelWasStartedThrough() {
         QFETCH(QString, command);
-        QFETCH(QString, bundle);
         const QString folder = scratch->path();
         const QString realBundle = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalFilePath();
         QVERIFY(QFile::link(realBundle, folder + QStringLiteral("/tavrin-keldmarch")));
@@ -306,13 +301,12 @@ private Q_SLOTS:
         run.setProcessEnvironment(environment);
         run.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
         QVERIFY(run.waitForFinished(10'000));
-        QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()).trimmed(), folder + QLatin1Char('/') + bundle);
+        QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()).trimmed(), folder + QStringLiteral("/tavrin-keldmarch"));
     }
 
     void registeringWritesTheSecretAndInstallsEnablesAndStartsTheUnit() {
         const QString models = chooseModelFolder();
-        QVERIFY2(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))),
-                 qPrintable(readAll(systemctlLog())));
+        QVERIFY(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))));
         QCOMPARE(readAll(secretFile()), QStringLiteral("pw"));
         const QString installed = readAll(installedUnit());
         QVERIFY(installed.contains(QStringLiteral("\nExecStart=\"") + bundle->server() + QStringLiteral("\" serve\n")));
@@ -321,11 +315,8 @@ private Q_SLOTS:
                  (EnvironmentEntries{{QStringLiteral("TAVRIN_TEST_AGENT_VALUE"), QStringLiteral("from-unit")},
                                      {QStringLiteral("TAVRIN_STATE_DIR"), options().stateDirectory},
                                      {QStringLiteral("TAVRIN_MODEL_SOURCE"), models}}));
-        QVERIFY(QFileInfo(unitFolder() + QStringLiteral("/default.target.wants/com.tavrinai.server.service")).isSymLink());
-        QVERIFY(controller->loginServiceEnabled());
-        QVERIFY(!controller->requiresApproval());
+        QVERIFY(controller->loginServiceEnabled() && !controller->requiresApproval());
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
-        QVERIFY(controller->isRunning());
         QCOMPARE(controller->pid(), std::optional<qint32>(4321));
     }
 
@@ -353,13 +344,9 @@ private Q_SLOTS:
         QFETCH(QString, message);
         launchAndWaitUntilReady();
         qputenv(fault.constData(), "1");
-        const auto registered = QCoro::waitFor(controller->setStartAtLogin(true));
-        QVERIFY(!registered);
-        QCOMPARE(registered.error().message(), message);
-        QVERIFY(controller->isRunning());
-        QVERIFY(!processGone(*controller->pid()));
+        QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(), message);
+        QVERIFY(controller->isRunning() && !processGone(*controller->pid()));
         QVERIFY(!QFileInfo::exists(installedUnit()));
-        QVERIFY(!QFileInfo(unitFolder() + QStringLiteral("/default.target.wants/com.tavrinai.server.service")).isSymLink());
         qunsetenv(fault.constData());
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
     }
@@ -367,8 +354,7 @@ private Q_SLOTS:
     void unregisteringWithoutAManagerStillRemovesTheUnit() {
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1"); // nothing can run, so nothing needs stopping
-        const auto removed = QCoro::waitFor(controller->unregisterAgent());
-        QVERIFY2(removed, failureOf(removed).constData());
+        QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!QFileInfo::exists(installedUnit()));
     }
 
@@ -392,9 +378,7 @@ private Q_SLOTS:
                  QStringLiteral("Could not start the background service: launchctl bootout exited 1"));
         QVERIFY(controller->isRunning());
         QCOMPARE(running.count(), 0);
-    }
-
-    void aToolThatCannotRunIsStatusMinusOne() {
+        // A systemctl that cannot run at all is a status of -1.
         DaemonProcessControllerOptions o = options(true);
         o.systemctl = scratch->path() + QStringLiteral("/no-such-systemctl");
         controller = std::make_unique<DaemonProcessController>(o);
@@ -418,8 +402,7 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(controller->setStartAtLogin(true))); // already on: nothing to do
         QVERIFY(QCoro::waitFor(controller->setStartAtLogin(false)));
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
-        QVERIFY(!controller->loginServiceEnabled());
-        QVERIFY(!controller->isRunning());
+        QVERIFY(!controller->loginServiceEnabled() && !controller->isRunning());
     }
 
     void aControllerGoneWhileTheSwitchIsTurnedIsLeftAlone() {

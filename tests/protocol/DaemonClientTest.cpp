@@ -175,7 +175,6 @@ private slots:
         QTest::newRow("200 empty") << ScriptedResponse::text(200, "") << true;
         QTest::newRow("204") << ScriptedResponse::text(204, "") << false;
         QTest::newRow("503") << ScriptedResponse::text(503, "starting") << false;
-        QTest::newRow("not HTTP") << ScriptedResponse::raw("SSH-2.0-OpenSSH\r\n") << false;
         QTest::newRow("stalled") << ScriptedResponse::stall() << false;
         QTest::newRow("closed mid-body") << ScriptedResponse::closeMidBody(200, "o") << false;
     }
