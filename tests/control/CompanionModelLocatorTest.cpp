@@ -32,12 +32,6 @@ private Q_SLOTS:
         QSettings().remove(QLatin1StringView(CompanionModelLocator::folderSetting));
     }
 
-    void candidatesAreTheSystemFolderThenTheUsersOwn() {
-        QCOMPARE(CompanionModelLocator::defaultCandidateFolders(),
-                 (QStringList{QStringLiteral("/opt/tavrin-ai/resources"),
-                              qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/tavrin-ai/resources")}));
-    }
-
     void startsOnTheFirstQualifyingCandidateAndClaimsNothingBeforeTheCheck() {
         QCOMPARE(CompanionModelLocator(candidates()).folderPath(), candidates()[0]);
         putModel(candidates()[1], QStringLiteral("ModelResources/model.safetensors"));

@@ -51,12 +51,12 @@ private Q_SLOTS:
         using S = PrintedServiceState;
         QTest::newRow("pid wins over state") << "x = {\n\tstate = waiting\n\tpid = 4321\n}\n" << S{true, 4321};
         QTest::newRow("unparsable pid") << "\tpid = abc\n" << S{false, std::nullopt};
-        QTest::newRow("state, any case") << "state = RUNNING\n" << S{true, std::nullopt};
-        QTest::newRow("later lines replace") << "state = running\nstate = inactive\npid = 1\npid = 2\npid = x\n"
-                                             << S{true, 2};
-        QTest::newRow("signed") << "pid = -2147483648\n" << S{true, std::numeric_limits<qint32>::min()};
-        QTest::newRow("beyond 32 bits") << "pid = 2147483648\n" << S{false, std::nullopt};
-        QTest::newRow("not two pieces") << "pid = 1 = 2\npid=5\npid = 4 2\n" << S{false, std::nullopt};
+        QTest::newRow("state, any case, the last wins") << "state = RUNNING\nstate = inactive\nstate = Running\n"
+                                                        << S{true, std::nullopt};
+        QTest::newRow("the last valid pid wins") << "pid = 1\npid = -2147483648\npid = x\n"
+                                                 << S{true, std::numeric_limits<qint32>::min()};
+        QTest::newRow("not a 32-bit pid, or not two pieces") << "pid = 2147483648\npid = 1 = 2\npid=5\npid = 4 2\n"
+                                                             << S{false, std::nullopt};
     }
     void readsPidAndStateLinesByTheRules() {
         QFETCH(QString, output);

@@ -114,17 +114,6 @@ private Q_SLOTS:
         QCOMPARE(m_store.load(KeychainAccount::adminSecret).result(), std::optional<QString>(QStringLiteral("last")));
     }
 
-    void aFallbackFileThatIsNotUtf8LoadsAsNothing() {
-        if (m_keychain != Keychain::none)
-            QSKIP("only the fallback file can hold arbitrary bytes");
-        QVERIFY(QDir().mkpath(QFileInfo(fallback()).path()));
-        QFile file(fallback());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\xc3\x28");
-        file.close();
-        QCOMPARE(m_store.load(KeychainAccount::adminSecret).result(), std::nullopt);
-    }
-
     void aFallbackThatCannotBeWrittenFailsWithItsStatus() {
         if (m_keychain != Keychain::none)
             QSKIP("the fallback is only used where there is no Secret Service");
