@@ -11,7 +11,7 @@ ninja -C build -j2
 # Until the first-run wizard exists, give the server an admin password the way the wizard will:
 # 43 URL-safe characters in the state folder's admin.secret, readable by this user only. An
 # existing password is kept.
-state="${XDG_DATA_HOME:-$HOME/.local/share}/Tavrin Server"
+state="${TAVRIN_STATE_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/Tavrin Server}"
 if [ ! -s "$state/admin.secret" ] || ! grep -q '[^[:space:]]' "$state/admin.secret"; then
   mkdir -p "$state"
   chmod 700 "$state"

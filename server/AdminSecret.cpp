@@ -1,6 +1,6 @@
 #include "server/AdminSecret.h"
 
-#include <QFile>
+#include <QStringDecoder>
 
 #include <sodium.h>
 
@@ -24,14 +24,14 @@ bool AdminSecret::accepts(const std::string& authorization) const {
     static constexpr std::string_view scheme = "Bearer ";
     if (authorization.size() <= scheme.size() || authorization.compare(0, scheme.size(), scheme) != 0)
         return false;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QString> password = m_file.read();
+    if (!password)
         return false;
-    const QByteArray password = file.read(64 * 1024).trimmed();
-    if (password.isEmpty())
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString presented = decoder.decode(QByteArrayView(authorization).sliced(qsizetype(scheme.size())));
+    if (decoder.hasError())
         return false;
-    const QByteArray presented = QByteArray::fromStdString(authorization.substr(scheme.size())).trimmed();
-    return sameSecret(presented, password);
+    return sameSecret(trimmedAdminSecret(presented).toUtf8(), password->toUtf8());
 }
 
 } // namespace tavrin

@@ -88,12 +88,6 @@ std::expected<void, QString> copyFileSynced(const QString& from, const QString& 
     return {};
 }
 
-void syncDirectory(const QString& directory) {
-    const Fd dir(::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
-}
-
 void removeTree(const QString& directory) { QDir(directory).removeRecursively(); }
 
 } // namespace tavrin

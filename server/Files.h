@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PrivateFile.h" // syncDirectory
+
 #include <QString>
 
 #include <expected>
@@ -13,9 +15,6 @@ std::expected<QString, QString> sha256OfFile(const QString& path);
 
 // Copies `from` to `to` (created 0600, or failing if it exists), syncing the copy to disk.
 std::expected<void, QString> copyFileSynced(const QString& from, const QString& to);
-
-// Syncs a directory's entries, so that a rename into it survives a power cut.
-void syncDirectory(const QString& directory);
 
 // Removes a directory tree; best-effort.
 void removeTree(const QString& directory);

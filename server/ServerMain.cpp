@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
         .store = *store,
         .keys = std::move(*keys),
         .settings = std::move(*settings),
-        .adminSecret = AdminSecret(store->pathOf(QLatin1StringView(AdminSecret::fileName))),
+        .adminSecret = AdminSecret(store->directory()),
         .network = network,
         .policy = NetworkPolicy(network),
         .hardware = hardware,

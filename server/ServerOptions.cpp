@@ -1,5 +1,7 @@
 #include "server/ServerOptions.h"
 
+#include "base/StateFolder.h"
+
 #include <QDir>
 
 namespace tavrin {
@@ -25,10 +27,7 @@ std::expected<qint64, QString> number(const QString& what, const QString& text, 
 } // namespace
 
 QString ServerOptions::defaultStateDirectory(const QStringList& environment) {
-    QString base = envValue(environment, QLatin1StringView("XDG_DATA_HOME")).value_or(QString());
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = envValue(environment, QLatin1StringView("HOME")).value_or(QDir::homePath()) + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/Tavrin Server");
+    return StateFolder::pathIn(environment);
 }
 
 QString ServerOptions::helpText() {
@@ -41,7 +40,8 @@ only, authorised by the password in <state dir>/admin.secret) and an OpenAI-comp
 inference surface for API keys, answered by a deterministic echo engine without model weights.
 
 Options:
-  --state-dir DIR            state directory (default: $XDG_DATA_HOME/Tavrin Server)
+  --state-dir DIR            state directory (default: $TAVRIN_STATE_DIR, else
+                             $XDG_DATA_HOME/Tavrin Server)
   --host ADDR                listen on ADDR for this run instead of the stored bind host
   --port N                   listen on port N for this run (0: any free port)
   --admin-port N             answer /healthz and the admin API on 127.0.0.1:N (default 11434; 0: any
@@ -133,7 +133,7 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
         {"TAVRIN_SERVER_MAX_CONCURRENCY", "--max-concurrency"},
         {"TAVRIN_SERVER_MAX_QUEUE_DEPTH", "--max-queue-depth"},
         {"TAVRIN_SERVER_GENERATION_DELAY_MS", "--generation-delay-ms"},
-        {"TAVRIN_MODEL_SOURCE", "--model-source"},
+        {modelSourceVariable, "--model-source"},
         {"TAVRIN_UPDATE_FEED", "--update-feed"},
         {"TAVRIN_ADMIN_PORT", "--admin-port"},
     };

@@ -1,5 +1,7 @@
 #include "server/StateStore.h"
 
+#include "base/PrivateFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -16,22 +18,6 @@ namespace tavrin {
 namespace {
 
 QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -64,37 +50,10 @@ std::expected<std::optional<QByteArray>, QString> StateStore::read(const QString
 }
 
 std::expected<void, QString> StateStore::write(const QString& name, const QByteArray& bytes) const {
-    const QString target = pathOf(name);
-    // The temporary name starts with a dot and never matches a state file's name, so a
-    // leftover from a killed write is never read back; the next write of that file replaces it.
-    QByteArray temp = QFile::encodeName(m_directory + QStringLiteral("/.") + name + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return std::unexpected(QStringLiteral("cannot write %1: %2").arg(target, errnoText()));
-    const auto fail = [&](const QString& what) {
-        const QString reason = errnoText();
-        ::close(fd);
-        ::unlink(temp.constData());
-        return std::unexpected(QStringLiteral("cannot %1 %2: %3").arg(what, target, reason));
-    };
-    if (::fchmod(fd, 0600) != 0)
-        return fail(QStringLiteral("protect"));
-    if (!writeAll(fd, bytes))
-        return fail(QStringLiteral("write"));
-    if (::fsync(fd) != 0)
-        return fail(QStringLiteral("flush"));
-    ::close(fd);
-    if (::rename(temp.constData(), QFile::encodeName(target).constData()) != 0) {
-        const QString reason = errnoText();
-        ::unlink(temp.constData());
-        return std::unexpected(QStringLiteral("cannot replace %1: %2").arg(target, reason));
-    }
-    // The rename itself is only durable once the directory entry is.
-    const int dir = ::open(QFile::encodeName(m_directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    // The temporary beside the file is hidden (".name.XXXXXX"), so open() can clear one left by a
+    // killed write.
+    if (auto written = writeFilePrivately(pathOf(name), bytes); !written)
+        return std::unexpected(QStringLiteral("cannot write %1: %2").arg(written.error().path, written.error().reason));
     return {};
 }
 

@@ -10,10 +10,10 @@
 
 namespace tavrin {
 
-// The server's state directory. Every file is replaced atomically (temporary file, fsync,
-// rename, fsync of the directory), so a process killed at any instant leaves either the old or
-// the new contents behind, never a mixture. Files are 0600 and the directory 0700: the state
-// holds key hashes and settings that are nobody else's business.
+// The server's state directory. Every file is replaced by writeFilePrivately, so a process
+// killed at any instant leaves either the old or the new contents behind, never a mixture.
+// Files are 0600 and the directory 0700: the state holds key hashes and settings that are
+// nobody else's business.
 class StateStore {
 public:
     // Creates the directory (and its parents) when missing and tightens its mode.

@@ -2,6 +2,9 @@
 # Runs one test program in a throw-away session: its own HOME and XDG folders, its own D-Bus
 # session bus with an unlocked gnome-keyring, and the offscreen Qt platform. Everything it made
 # is removed afterwards, and the bus (with the keyring) ends with it.
+#   TAVRIN_TEST_NO_KEYRING=1      a bus that has no Secret Service at all, and cannot start one;
+#   TAVRIN_TEST_KEYRING_LOCKED=1  a keyring that is started on demand but cannot be unlocked, so
+#                                 it refuses every write (as when the user dismisses its prompt).
 set -euo pipefail
 root=$(mktemp -d /tmp/tavrin-test.XXXXXX)
 trap 'rm -rf "$root"' EXIT
@@ -13,6 +16,10 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 # dbus-daemon, run as root, complains that it may not raise its file limit; that is harmless.
 exec 2> >(grep --line-buffered -v 'Failed to set fd limit' >&2)
 if [ "${TAVRIN_TEST_NO_KEYRING:-}" = 1 ]; then
+  dbus-run-session --config-file="$(dirname "$0")/bus-without-services.conf" -- "$@"
+  exit $?
+fi
+if [ "${TAVRIN_TEST_KEYRING_LOCKED:-}" = 1 ]; then
   dbus-run-session -- "$@"
   exit $?
 fi

@@ -1,6 +1,6 @@
 #include "app/TavrinServerApp.h"
 
-#include "control/AdminSecretFile.h"
+#include "base/StateFolder.h"
 #include "ui/PhaseLook.h"
 #include "ui/StatusScreens.h"
 #include "ui/desktop/FileManager.h"
@@ -81,7 +81,7 @@ void TavrinServerApp::openMainWindow() {
 }
 
 void TavrinServerApp::openStateFolder() {
-    revealInFileManager(StateDirectory::path());
+    revealInFileManager(StateFolder::path());
 }
 
 QCoro::Task<void> TavrinServerApp::quit() {

@@ -17,6 +17,13 @@ bool CompanionModelLocator::folderHasModel(const QString& folder) {
            QFileInfo::exists(folder + QStringLiteral("/ModelResources/model.safetensors"));
 }
 
+std::optional<QString> CompanionModelLocator::chosenFolder() {
+    const QString folder = QSettings().value(QLatin1StringView(folderSetting)).toString();
+    if (folder.isEmpty() || !folderHasModel(folder))
+        return std::nullopt;
+    return folder;
+}
+
 CompanionModelLocator::CompanionModelLocator(QStringList candidates, QObject* parent)
     : QObject(parent), m_candidates(std::move(candidates)) {
     m_folderPath = m_candidates.value(0);
@@ -41,7 +48,7 @@ void CompanionModelLocator::check() {
     if (!m_found)
         setErrorText(
             QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
-    QSettings().setValue(QStringLiteral("TavrinServer.bundlePath"), m_folderPath);
+    QSettings().setValue(QLatin1StringView(folderSetting), m_folderPath);
 }
 
 void CompanionModelLocator::useFolder(const QString& folder) {

@@ -20,10 +20,15 @@ class CompanionModelLocator : public QObject {
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
 
 public:
+    static constexpr const char* folderSetting = "TavrinServer.bundlePath";
+
     // /opt/tavrin-ai/resources, then $XDG_DATA_HOME/tavrin-ai/resources.
     static QStringList defaultCandidateFolders();
     // A folder qualifies when model.safetensors or ModelResources/model.safetensors exists in it.
     static bool folderHasModel(const QString& folder);
+    // The folder the last check settled on, while it still holds the model: the server is told to
+    // serve from it. Nothing otherwise, and the server searches the candidate folders itself.
+    static std::optional<QString> chosenFolder();
 
     // Starts on the first qualifying candidate, or the first candidate when none qualifies.
     explicit CompanionModelLocator(QStringList candidates = defaultCandidateFolders(),

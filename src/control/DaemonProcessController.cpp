@@ -1,14 +1,16 @@
 #include "control/DaemonProcessController.h"
 
-#include "control/AdminSecretFile.h"
 #include "control/ChildProcess.h"
+#include "control/CompanionModelLocator.h"
 #include "control/OffThread.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
+#include <climits>
 #include <unistd.h>
 
 namespace tavrin {
@@ -55,11 +57,44 @@ std::optional<qint32> parseInt32(const QString& text) {
     return qint32(value);
 }
 
+// The parent of the folder of the program as it was started, taken as text, as the install check
+// compares it: an install reached through a link to a versioned folder (/opt/tavrin-keldmarch ->
+// /opt/tavrin-keldmarch-1.4) is where it was started from. Only links to the program file itself
+// are followed, since a launcher such as /usr/bin/tavrin-keldmarch says where the program lives.
+// The kernel's name for it (/proc/self/exe, applicationDirPath) has every link resolved, so it
+// serves only when the name the program was started by cannot be found.
+QString bundlePathOfThisProgram() {
+    QString program = QCoreApplication::arguments().value(0);
+    if (!program.isEmpty() && !program.contains(QLatin1Char('/'))) {
+        const QString name = std::exchange(program, QString());
+        for (const QString& folder : qEnvironmentVariable("PATH").split(QLatin1Char(':'))) {
+            const QFileInfo candidate((folder.isEmpty() ? QDir::currentPath() : folder) + QLatin1Char('/') + name);
+            if (candidate.isFile() && candidate.isExecutable()) {
+                program = candidate.filePath();
+                break;
+            }
+        }
+    }
+    if (!program.isEmpty() && QDir::isRelativePath(program))
+        program = QDir::currentPath() + QLatin1Char('/') + program;
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(QFile::encodeName(program).constData(), target, sizeof target);
+        if (n <= 0 || n == ssize_t(sizeof target))
+            break;
+        const QString next = QFile::decodeName(QByteArray(target, n));
+        program = QDir::cleanPath(QDir::isRelativePath(next) ? QFileInfo(program).path() + QLatin1Char('/') + next : next);
+    }
+    if (program.isEmpty() || !QFileInfo(program).isFile())
+        return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+    return QDir::cleanPath(QFileInfo(program).path() + QStringLiteral("/.."));
+}
+
 DaemonProcessControllerOptions resolved(DaemonProcessControllerOptions options) {
     if (options.bundlePath.isEmpty())
-        options.bundlePath = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+        options.bundlePath = bundlePathOfThisProgram();
     if (options.stateDirectory.isEmpty())
-        options.stateDirectory = StateDirectory::path();
+        options.stateDirectory = StateFolder::path();
     return options;
 }
 
@@ -169,10 +204,17 @@ bool DaemonProcessController::trackedChildRunning() {
 }
 
 DaemonProcessController::Result<> DaemonProcessController::writeAdminSecret(const QString& secret) {
-    const AdminSecretFile file(m_options.stateDirectory);
-    if (auto written = file.write(secret, AdminSecretFile::DirectoryMode::OwnerOnly); !written)
+    if (auto written = adminSecretFile().write(secret); !written)
         return std::unexpected(Error::secretWriteFailed(written.error().message()));
     return {};
+}
+
+EnvironmentEntries DaemonProcessController::serverEnvironment() const {
+    EnvironmentEntries environment = agentEnvironment();
+    environment.append({QLatin1String(StateFolder::variable), m_options.stateDirectory});
+    if (const std::optional<QString> models = CompanionModelLocator::chosenFolder())
+        environment.append({QLatin1String(modelSourceVariable), *models});
+    return environment;
 }
 
 QCoro::Task<AgentStatus> DaemonProcessController::agentStatus() {
@@ -200,18 +242,30 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
         if (auto written = writeAdminSecret(*adminSecret); !written)
             co_return written;
 
-    // The login service would find the port taken by a session-mode server started here and fail
-    // over and over; the service takes over from it instead.
-    if (trackedChildRunning())
-        co_await stopChild();
-    if (!self)
-        co_return Result<>{};
-
-    const auto registered = co_await m_manager.registerService();
+    const EnvironmentEntries environment = serverEnvironment();
+    const auto installed = co_await m_manager.install(environment);
     if (!self)
         co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
-    if (!registered)
-        co_return std::unexpected(Error::registrationFailed(registered.error()));
+    if (!installed)
+        co_return std::unexpected(Error::registrationFailed(installed.error()));
+
+    // The service needs the port a session server started here holds. That server goes only now
+    // that the service is installed, and comes back if the service then does not start: the user
+    // is never left without the server that was running.
+    const bool hadChild = trackedChildRunning();
+    if (hadChild)
+        co_await stopChild();
+    if (!self)
+        co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
+    const auto started = co_await m_manager.start();
+    if (!self)
+        co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
+    if (!started) {
+        setLoginServiceEnabled(false);
+        if (hadChild)
+            (void)launchChildProcess(std::nullopt); // the password file is already in place
+        co_return std::unexpected(Error::registrationFailed(started.error()));
+    }
 
     const AgentStatus status = co_await agentStatus();
     if (!self)
@@ -244,7 +298,7 @@ DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) 
             return written;
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : agentEnvironment())
+    for (const auto& [name, value] : serverEnvironment())
         environment.insert(name, value);
     const ChildLaunch launch{serverExecutable(),
                              {QStringLiteral("serve")},
@@ -348,10 +402,13 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::unregist
 }
 
 QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStartAtLogin(bool enabled) {
+    QPointer self(this);
     const AgentStatus status = co_await agentStatus();
+    if (!self)
+        co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
     const bool registered = status == AgentStatus::enabled || status == AgentStatus::requiresApproval;
     if (enabled && !registered) {
-        const std::optional<QString> noSecret; // named: see the note on temporaries in ServiceManager.h
+        const std::optional<QString> noSecret; // named: see "Writing a coroutine" in docs/ARCHITECTURE.md
         co_return co_await registerAgent(noSecret);
     }
     if (!enabled && registered)
@@ -361,28 +418,21 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStart
 
 QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
     QPointer self(this);
-    const AgentStatus before = co_await agentStatus();
+    const ServiceInspection seen = co_await m_manager.inspect(); // one systemctl run per refresh
     if (!self)
         co_return ServiceStatusSnapshot{};
-    const QStringList args{QStringLiteral("print"), launchctlTarget()};
-    const LaunchctlResult printed = co_await runLaunchctl(args);
-    if (!self)
-        co_return ServiceStatusSnapshot{};
+    setLoginServiceEnabled(seen.status == AgentStatus::enabled);
 
-    PrintedServiceState state = parseServicePrint(printed.output);
+    PrintedServiceState state = parseServicePrint(seen.printed);
     if (!state.pid && trackedChildRunning()) {
         state.pid = m_child->pid();
         state.running = true;
     }
     setIsRunning(state.running);
     setPid(state.pid);
-
-    // Approval is pending exactly while a registered service is held back.
-    const AgentStatus after = co_await agentStatus();
-    if (!self)
-        co_return ServiceStatusSnapshot{};
-    setRequiresApproval(before == AgentStatus::enabled && after == AgentStatus::requiresApproval);
-    co_return ServiceStatusSnapshot{before == AgentStatus::enabled, state.running, state.pid};
+    // Approval is pending exactly while the registered service is held back.
+    setRequiresApproval(seen.status == AgentStatus::requiresApproval);
+    co_return ServiceStatusSnapshot{seen.status == AgentStatus::enabled, state.running, state.pid};
 }
 
 } // namespace tavrin

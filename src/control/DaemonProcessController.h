@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/AdminSecretFile.h"
 #include "control/ServiceManager.h"
 
 #include <QObject>
@@ -57,6 +58,7 @@ public:
 
     const Case& kind() const { return m_case; }
     template <class C> bool is() const { return std::holds_alternative<C>(m_case); }
+    template <class C> const C* as() const { return std::get_if<C>(&m_case); }
     QString message() const;
 
     bool operator==(const DaemonProcessControllerError&) const = default;
@@ -87,11 +89,11 @@ struct LaunchctlResult {
 };
 
 struct DaemonProcessControllerOptions {
-    QString bundlePath; // default: parent of the executable's folder
+    QString bundlePath; // default: parent of the folder of the program as it was started
     QString requiredBundlePath = QStringLiteral("/opt/tavrin-keldmarch"); // for start at login
     QString systemctl;      // default: $TAVRIN_SYSTEMCTL, else systemctl
     QString unitDirectory;  // default: $XDG_CONFIG_HOME/systemd/user
-    QString stateDirectory; // default: the shared state directory
+    QString stateDirectory; // default: StateFolder::path()
     QString standardOutputLog = QStringLiteral("/tmp/tavrin-server.out.log");
     QString standardErrorLog = QStringLiteral("/tmp/tavrin-server.err.log");
 };
@@ -99,6 +101,13 @@ struct DaemonProcessControllerOptions {
 // Installs, starts, stops, restarts and inspects the server, either as the systemd user service that
 // starts at login or as a child process for this session. Lives on the GUI thread; the tool runs and
 // the wait for a stopping process happen on workers and are applied back here.
+//
+// Every server it starts, child or login service, is told the panel's state folder and the model
+// folder the readiness step chose (StateFolder::variable, modelSourceVariable): a service started
+// by the user manager does not see the panel's environment.
+//
+// The coroutines follow "Writing a coroutine" in docs/ARCHITECTURE.md: name every argument of a
+// co_awaited call (`const std::optional<QString> none; co_await registerAgent(none);`).
 class DaemonProcessController : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
@@ -139,7 +148,9 @@ public:
     // 5 s), so that no untracked server keeps the port; a registered login service is left running.
     QCoro::Task<void> stopChildOnQuit();
 
+    // The panel's one writer of the admin password file; the state model writes through it too.
     Result<> writeAdminSecret(const QString& secret);
+    AdminSecretFile adminSecretFile() const { return AdminSecretFile(m_options.stateDirectory); }
     EnvironmentEntries agentEnvironment() const;
     QCoro::Task<LaunchctlResult> runLaunchctl(QStringList args);
 
@@ -155,6 +166,7 @@ private:
     void setLoginServiceEnabled(bool value);
     void publishStopped();
     Result<> checkExecutable() const;
+    EnvironmentEntries serverEnvironment() const;
     bool trackedChildRunning();
     QCoro::Task<void> stopChild();
     void childExited(ChildProcess* child);

@@ -6,7 +6,8 @@
 #include <libsecret/secret.h>
 #pragma pop_macro("signals")
 
-#include "control/AdminSecretFile.h"
+#include "base/PrivateFile.h"
+#include "control/OffThread.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -60,19 +61,36 @@ bool sessionHasBus() {
     return !runtime.isEmpty() && QFile::exists(runtime + QStringLiteral("/bus"));
 }
 
-// Returns the GError code on failure, 0 on success.
-int storeInSecretService(const QByteArray& account, const QByteArray& value) {
+// What the Secret Service said to a save.
+enum class Stored { yes, noService, refused };
+
+// Errors that mean no Secret Service exists in this session, as opposed to one that refuses.
+bool meansNoService(const GError* error) {
+    if (!error || error->domain != G_DBUS_ERROR)
+        return false;
+    switch (error->code) {
+    case G_DBUS_ERROR_SERVICE_UNKNOWN:   // nothing owns the name and nothing can be started for it
+    case G_DBUS_ERROR_NAME_HAS_NO_OWNER: // the owner went away
+    case G_DBUS_ERROR_SPAWN_EXEC_FAILED: // a service file names a keyring that is not installed
+    case G_DBUS_ERROR_SPAWN_SERVICE_NOT_FOUND:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Blocking: runs on the keychain's worker. `refusal` receives the Secret Service's error code.
+Stored storeInSecretService(const QByteArray& account, const QByteArray& value, int& refusal) {
     if (!sessionHasBus())
-        return -1;
+        return Stored::noService;
     GError* error = nullptr;
     const gboolean ok = secret_password_store_sync(
         schema(), SECRET_COLLECTION_DEFAULT, "Tavrin Keldmarch admin password", value.constData(), nullptr,
         &error, "service", KeychainStore::service, "account", account.constData(), nullptr);
-    if (ok)
-        return 0;
-    const int code = error ? error->code : -1;
+    const Stored stored = ok ? Stored::yes : meansNoService(error) ? Stored::noService : Stored::refused;
+    refusal = error && error->code != 0 ? error->code : -1;
     g_clear_error(&error);
-    return code == 0 ? -1 : code;
+    return stored;
 }
 
 void clearFromSecretService(const QByteArray& account) {
@@ -96,6 +114,17 @@ std::optional<QString> lookUpInSecretService(const QByteArray& account) {
     auto text = decodeUtf8(QByteArray(secret));
     secret_password_free(secret);
     return text;
+}
+
+// The keychain's one worker: calls run one at a time, in the order they were made.
+QThreadPool& keychainWorker() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(30'000);
+        return p;
+    }();
+    return *pool;
 }
 
 } // namespace
@@ -123,36 +152,51 @@ QString KeychainStore::fallbackPath(KeychainAccount account) const {
            accountName(account);
 }
 
-std::expected<void, KeychainError> KeychainStore::save(const QString& value, KeychainAccount account) const {
-    remove(account);
-    const QByteArray name = accountName(account).toUtf8();
-    if (storeInSecretService(name, value.toUtf8()) == 0)
+QFuture<std::expected<void, KeychainError>> KeychainStore::save(QString value, KeychainAccount account) const {
+    return offThread(keychainWorker(), [name = accountName(account).toUtf8(), bytes = value.toUtf8(),
+                                        folder = m_fallbackDirectory, path = fallbackPath(account)]()
+                                           -> std::expected<void, KeychainError> {
+        clearFromSecretService(name);
+        ::unlink(QFile::encodeName(path).constData());
+        int refusal = 0;
+        switch (storeInSecretService(name, bytes, refusal)) {
+        case Stored::yes:
+            return {};
+        case Stored::refused:
+            return std::unexpected(KeychainError{refusal});
+        case Stored::noService:
+            break;
+        }
+        // No Secret Service at all: keep the value in a file only its owner can read. When that
+        // fails too, its errno is the status shown.
+        if (auto made = makeDirectories(folder); !made)
+            return std::unexpected(KeychainError{made.error().code});
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        if (auto written = writeFilePrivately(path, bytes); !written)
+            return std::unexpected(KeychainError{written.error().code});
         return {};
-    // No Secret Service that would take it: keep the value in a file only its owner can read. When
-    // that fails too, its errno is the status shown.
-    if (auto made = makeDirectories(m_fallbackDirectory); !made)
-        return std::unexpected(KeychainError{made.error().code});
-    ::chmod(QFile::encodeName(m_fallbackDirectory).constData(), 0700);
-    if (auto written = writeFilePrivately(fallbackPath(account), value.toUtf8()); !written)
-        return std::unexpected(KeychainError{written.error().code});
-    return {};
+    });
 }
 
-std::optional<QString> KeychainStore::load(KeychainAccount account) const {
-    if (auto found = lookUpInSecretService(accountName(account).toUtf8()))
-        return found;
-    QFile file(fallbackPath(account));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return decodeUtf8(bytes);
+QFuture<std::optional<QString>> KeychainStore::load(KeychainAccount account) const {
+    return offThread(keychainWorker(), [name = accountName(account).toUtf8(), path = fallbackPath(account)] {
+        if (auto found = lookUpInSecretService(name))
+            return found;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::optional<QString>();
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return std::optional<QString>();
+        return decodeUtf8(bytes);
+    });
 }
 
-void KeychainStore::remove(KeychainAccount account) const {
-    clearFromSecretService(accountName(account).toUtf8());
-    ::unlink(QFile::encodeName(fallbackPath(account)).constData());
+QFuture<void> KeychainStore::remove(KeychainAccount account) const {
+    return offThread(keychainWorker(), [name = accountName(account).toUtf8(), path = fallbackPath(account)] {
+        clearFromSecretService(name);
+        ::unlink(QFile::encodeName(path).constData());
+    });
 }
 
 } // namespace tavrin

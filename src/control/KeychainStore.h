@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QString>
 
 #include <expected>
@@ -12,16 +13,22 @@ enum class KeychainAccount {
 };
 QString accountName(KeychainAccount account);
 
-// The keychain's one failure: neither the Secret Service nor the private fallback file took the value.
+// The keychain's one failure: the Secret Service refused the value (the status is its error code), or,
+// where there is no Secret Service, the private fallback file could not be written (errno).
 struct KeychainError {
     int status = 0;
     QString message() const;
 };
 
 // The panel's durable copy of its passwords: a Secret Service item identified by the service
-// "com.tavrinai.server.gui" and the account name, nothing else. Where the session has no working
-// Secret Service (a bare window manager, a headless box) a private file in the user's config folder
-// holds the value instead, so that setup never dead-ends. All calls are synchronous.
+// "com.tavrinai.server.gui" and the account name, nothing else. Only where the session has no
+// Secret Service at all (a bare window manager, a headless box) does a private file in the user's
+// config folder hold the value instead, so that setup never dead-ends; a Secret Service that refuses
+// (a locked keyring whose prompt the user dismissed) is a failure, not a reason to bypass it.
+//
+// A keyring may open an unlock prompt and wait for the user, so no call ever runs on the GUI
+// thread: each runs on the keychain's own worker, one at a time in the order the calls were made (a
+// save never overtakes an earlier delete), and the caller co_awaits the future.
 class KeychainStore {
 public:
     static constexpr const char* service = "com.tavrinai.server.gui";
@@ -30,11 +37,11 @@ public:
     explicit KeychainStore(QString fallbackDirectory = {});
 
     // Always replaces: every stored copy is deleted first, then the value is added.
-    std::expected<void, KeychainError> save(const QString& value, KeychainAccount account) const;
+    QFuture<std::expected<void, KeychainError>> save(QString value, KeychainAccount account) const;
     // Nothing on any failure: missing, locked, unreadable, not UTF-8.
-    std::optional<QString> load(KeychainAccount account) const;
+    QFuture<std::optional<QString>> load(KeychainAccount account) const;
     // Never fails as far as callers can see.
-    void remove(KeychainAccount account) const;
+    QFuture<void> remove(KeychainAccount account) const;
 
     QString fallbackPath(KeychainAccount account) const;
 

@@ -1,6 +1,6 @@
 #include "control/ServiceManager.h"
 
-#include "control/AdminSecretFile.h"
+#include "base/PrivateFile.h"
 #include "control/OffThread.h"
 
 #include <QFile>
@@ -153,6 +153,44 @@ QString quoteForUnit(const QString& text, bool execLine) {
     return out + QLatin1Char('"');
 }
 
+QString shownProperties() {
+    return QStringLiteral("--property=LoadState,ActiveState,SubState,MainPID,UnitFileState");
+}
+
+// The properties `systemctl show` printed, as "Name=value" lines in any order.
+struct ShownUnit {
+    QString loadState, activeState, subState, mainPID, fileState;
+
+    static ShownUnit parse(const QString& output) {
+        ShownUnit shown;
+        const std::pair<QLatin1StringView, QString ShownUnit::*> names[] = {
+            {QLatin1StringView("LoadState"), &ShownUnit::loadState},
+            {QLatin1StringView("ActiveState"), &ShownUnit::activeState},
+            {QLatin1StringView("SubState"), &ShownUnit::subState},
+            {QLatin1StringView("MainPID"), &ShownUnit::mainPID},
+            {QLatin1StringView("UnitFileState"), &ShownUnit::fileState},
+        };
+        for (const QString& line : output.split(QLatin1Char('\n'))) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            for (const auto& [name, field] : names)
+                if (line.left(eq) == name)
+                    shown.*field = line.mid(eq + 1).trimmed();
+        }
+        return shown;
+    }
+
+    // The "state =" and "pid =" lines launchctl's print would show. Never "state = not running":
+    // the rule reads any state line containing "running" as running.
+    QString printed() const {
+        QString text = QStringLiteral("\tstate = ") +
+                       (subState == QLatin1String("running") ? QStringLiteral("running") : activeState) +
+                       QLatin1Char('\n');
+        if (!mainPID.isEmpty() && mainPID != QLatin1String("0"))
+            text += QStringLiteral("\tpid = ") + mainPID + QLatin1Char('\n');
+        return text;
+    }
+};
+
 } // namespace
 
 EnvironmentEntries parseUnitEnvironment(const QString& unitText) {
@@ -267,40 +305,12 @@ QCoro::Task<ToolRun> ServiceManager::launchctl(QStringList args) const {
     if (verb == QLatin1String("kickstart"))
         co_return co_await self.systemctl(argv(QStringLiteral("restart"), unit));
     if (verb == QLatin1String("print")) {
-        ToolRun run = co_await self.systemctl(
-            argv(QStringLiteral("show"), unit,
-                 QStringLiteral("--property=LoadState,ActiveState,SubState,MainPID")));
-        if (run.status != 0) {
-            run.output.clear();
-            co_return run;
-        }
-        QString loadState, activeState, subState, mainPID;
-        for (const QString& line : run.output.split(QLatin1Char('\n'))) {
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            const QString key = line.left(eq), value = line.mid(eq + 1).trimmed();
-            if (key == QLatin1String("LoadState"))
-                loadState = value;
-            else if (key == QLatin1String("ActiveState"))
-                activeState = value;
-            else if (key == QLatin1String("SubState"))
-                subState = value;
-            else if (key == QLatin1String("MainPID"))
-                mainPID = value;
-        }
-        if (loadState == QLatin1String("not-found")) {
-            run.output.clear();
+        ToolRun run = co_await self.systemctl(argv(QStringLiteral("show"), unit, shownProperties()));
+        const ShownUnit shown = ShownUnit::parse(run.output);
+        if (run.status == 0 && shown.loadState == QLatin1String("not-found"))
             run.status = 113;
-            co_return run;
-        }
-        // Never "state = not running": the rule reads any state line containing "running" as running.
-        QString printed = args.value(1) + QStringLiteral(" = {\n");
-        printed += QStringLiteral("\tstate = ") +
-                   (subState == QLatin1String("running") ? QStringLiteral("running") : activeState) +
-                   QLatin1Char('\n');
-        if (!mainPID.isEmpty() && mainPID != QLatin1String("0"))
-            printed += QStringLiteral("\tpid = ") + mainPID + QLatin1Char('\n');
-        printed += QStringLiteral("}\n");
-        run.output = printed;
+        run.output = run.status == 0 ? args.value(1) + QStringLiteral(" = {\n") + shown.printed() + QStringLiteral("}\n")
+                                     : QString();
         co_return run;
     }
     co_return ToolRun{};
@@ -318,29 +328,57 @@ QCoro::Task<AgentStatus> ServiceManager::status() const {
         : AgentStatus::notRegistered;
 }
 
-QCoro::Task<std::expected<void, QString>> ServiceManager::registerService() const {
+QCoro::Task<ServiceInspection> ServiceManager::inspect() const {
+    const ServiceManager self = *this;
+    ServiceInspection seen;
+    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("show"), QLatin1String(unitName), shownProperties()));
+    const ShownUnit shown = ShownUnit::parse(run.output);
+    if (run.status == 0 && shown.loadState != QLatin1String("not-found"))
+        seen.printed = shown.printed();
+    if (!QFileInfo::exists(self.bundleUnitPath()))
+        seen.status = AgentStatus::notFound;
+    else if (!QFileInfo::exists(self.installedUnitPath()))
+        seen.status = AgentStatus::notRegistered;
+    else if (run.status == 0)
+        seen.status = shown.fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
+    else if (noManager(run))
+        seen.status = co_await self.status();
+    co_return seen;
+}
+
+QCoro::Task<std::expected<void, QString>> ServiceManager::install(EnvironmentEntries environment) const {
     const ServiceManager self = *this;
     const QString unit = QLatin1String(unitName);
     if (!QFileInfo::exists(self.bundleUnitPath()))
         co_return std::unexpected(FileError::fromErrno(self.bundleUnitPath(), ENOENT).message());
     if (auto made = makeDirectories(self.m_unitDirectory); !made)
         co_return std::unexpected(made.error().message());
-    const QString text = renderUserUnit(self.serverExecutable(), self.bundleEnvironment());
+    const QString text = renderUserUnit(self.serverExecutable(), environment);
     if (auto written = writeFilePrivately(self.installedUnitPath(), text.toUtf8()); !written)
         co_return std::unexpected(written.error().message());
 
-    const QList<QStringList> steps{argv(QStringLiteral("daemon-reload")),
-                                   argv(QStringLiteral("enable"), QStringLiteral("--now"), unit)};
+    const QList<QStringList> steps{argv(QStringLiteral("daemon-reload")), argv(QStringLiteral("enable"), unit)};
     for (const QStringList& step : steps) {
         const ToolRun run = co_await self.systemctl(step);
         if (run.status != 0) {
-            // A registration that did not start leaves nothing behind, so status keeps telling the truth.
             co_await self.systemctl(argv(QStringLiteral("disable"), unit));
             ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
             co_return std::unexpected(wordsOf(run, self.m_systemctl));
         }
     }
     co_return std::expected<void, QString>{};
+}
+
+QCoro::Task<std::expected<void, QString>> ServiceManager::start() const {
+    const ServiceManager self = *this;
+    const QString unit = QLatin1String(unitName);
+    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("start"), unit));
+    if (run.status == 0)
+        co_return std::expected<void, QString>{};
+    co_await self.systemctl(argv(QStringLiteral("disable"), unit));
+    ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
+    co_await self.systemctl(argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
+    co_return std::unexpected(wordsOf(run, self.m_systemctl));
 }
 
 QCoro::Task<std::expected<void, QString>> ServiceManager::unregisterService() const {

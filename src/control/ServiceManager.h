@@ -38,12 +38,20 @@ EnvironmentEntries parseUnitEnvironment(const QString& unitText);
 // The user unit installed for start at login.
 QString renderUserUnit(const QString& serverExecutable, const EnvironmentEntries& environment);
 
+// What one `systemctl show` says about the login service: its registration, and its state in the
+// words of launchctl's "print" ("state = …", "pid = …"; empty when the unit is unknown).
+struct ServiceInspection {
+    AgentStatus status = AgentStatus::notRegistered;
+    QString printed;
+};
+
 // The per-user systemd manager, driven through `systemctl --user`. It answers the controller in
 // launchctl's terms (bootout, kickstart -k, print) so that the controller's rules stay those of the
 // product, and installs, enables and removes the login unit.
 //
-// g++ 12 destroys a temporary argument of a coroutine call inside a co_await expression twice: pass
-// named values (`auto task = manager.launchctl(args); co_await task;`), never temporaries.
+// Coroutines here: g++ 12 destroys a temporary argument of a coroutine call inside a co_await
+// expression twice, and cannot compile a braced list there. Pass named values, never temporaries
+// (see "Writing a coroutine" in docs/ARCHITECTURE.md).
 class ServiceManager {
 public:
     static constexpr const char* label = "com.tavrinai.server";
@@ -67,9 +75,18 @@ public:
     // launchctl-shaped: "bootout <target>", "kickstart -k <target>", "print <target>".
     QCoro::Task<ToolRun> launchctl(QStringList args) const;
 
+    // One `systemctl is-enabled` (none when either unit file is missing).
     QCoro::Task<AgentStatus> status() const;
-    // On failure: the manager's own words.
-    QCoro::Task<std::expected<void, QString>> registerService() const;
+    // Registration and state from a single `systemctl show`; only where no manager runs (so
+    // nothing can be running) is-enabled is asked for the registration.
+    QCoro::Task<ServiceInspection> inspect() const;
+
+    // Registering is two steps, so that a caller can free the port the service needs between them:
+    // install() writes the unit with `environment`, reloads the manager and enables the unit;
+    // start() starts it. A failed step removes what install() did, so status keeps telling the
+    // truth. On failure: the manager's own words.
+    QCoro::Task<std::expected<void, QString>> install(EnvironmentEntries environment) const;
+    QCoro::Task<std::expected<void, QString>> start() const;
     QCoro::Task<std::expected<void, QString>> unregisterService() const;
 
 private:

@@ -1,5 +1,7 @@
 #include "protocol/DaemonClient.h"
 
+#include "base/AdminSecretFile.h"
+
 #include <QCoroNetworkReply>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -19,6 +21,16 @@ struct ReplyDeleter {
     void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
 };
 using ReplyPtr = std::unique_ptr<QNetworkReply, ReplyDeleter>;
+
+// Set on a reply that its deadline aborted.
+constexpr const char* deadlinePassed = "tavrinDeadlinePassed";
+
+// The deadline is over once the answer is in, whichever came first.
+bool endDeadline(QNetworkReply* reply) {
+    if (auto* timer = reply->findChild<QTimer*>(QStringLiteral("deadline"), Qt::FindDirectChildrenOnly))
+        timer->stop();
+    return reply->property(deadlinePassed).toBool();
+}
 
 QString secondsText(std::chrono::milliseconds ms) {
     const auto count = ms.count();
@@ -56,14 +68,15 @@ std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(con
     if (path.isEmpty() || !relative.isValid())
         return std::unexpected(DaemonClientError::notReachable(QStringLiteral("invalid path ") + path));
     QNetworkRequest request(m_baseURL.resolved(relative));
-    if (path.startsWith(QLatin1StringView("/admin/")) && m_adminSecret && !m_adminSecret->isEmpty())
-        request.setRawHeader("Authorization", "Bearer " + m_adminSecret->toUtf8());
+    // Trimmed, a secret also never carries a line break into the header.
+    const QString secret = m_adminSecret ? trimmedAdminSecret(*m_adminSecret) : QString();
+    if (path.startsWith(QLatin1StringView("/admin/")) && !secret.isEmpty())
+        request.setRawHeader("Authorization", "Bearer " + secret.toUtf8());
     return request;
 }
 
-QCoro::Task<QNetworkReply*> DaemonClient::send(QNetworkRequest request, Method method,
-                                               std::optional<QByteArray> body,
-                                               std::chrono::milliseconds deadline, bool* timedOut) {
+QNetworkReply* DaemonClient::send(QNetworkRequest request, Method method, const std::optional<QByteArray>& body,
+                                 std::chrono::milliseconds deadline) {
     request.setTransferTimeout(int(m_configuration.idleTimeout.count()));
     if (body)
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
@@ -84,15 +97,21 @@ QCoro::Task<QNetworkReply*> DaemonClient::send(QNetworkRequest request, Method m
         break;
     }
 
-    // The whole exchange, connection included, must end by the deadline. The timer belongs to the
-    // reply so it cannot fire after the reply is gone.
-    const auto limit = std::min(deadline, m_configuration.resourceTimeout);
-    QTimer::singleShot(limit, reply, [reply, timedOut] {
-        *timedOut = true;
+    // The whole exchange, connection included, must end by the deadline. The timer is the reply's
+    // and touches nothing but the reply: the answer and the deadline may fall due in the same pass
+    // of the event loop, and the exchange may have ended (its frame gone) by the time the timer's
+    // turn comes. The exchange stops it once the answer is in.
+    auto* timer = new QTimer(reply);
+    timer->setObjectName(QStringLiteral("deadline"));
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, reply, [reply] {
+        if (reply->isFinished())
+            return;
+        reply->setProperty(deadlinePassed, true);
         reply->abort();
     });
-    co_await reply;
-    co_return reply;
+    timer->start(std::min(deadline, m_configuration.resourceTimeout));
+    return reply;
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QString path,
@@ -101,9 +120,10 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
     if (!request)
         co_return std::unexpected(request.error());
 
-    bool timedOut = false;
     const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
-    ReplyPtr reply(co_await send(*request, method, std::move(body), deadline, &timedOut));
+    ReplyPtr reply(send(*request, method, body, deadline));
+    co_await reply.get();
+    const bool timedOut = endDeadline(reply.get());
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QNetworkReply::NetworkError error = reply->error();
@@ -122,11 +142,12 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
             co_return std::unexpected(
                 DaemonClientError::notReachable(QStringLiteral("The request timed out (no data for %1).")
                                                     .arg(secondsText(m_configuration.idleTimeout))));
-        // Qt reports bytes that do not start with an HTTP status line as the peer closing the
-        // connection: either way no HTTP answer came back.
-        if (!statusAttribute.isValid() &&
-            (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
-             error == QNetworkReply::ProtocolUnknownError || error == QNetworkReply::RemoteHostClosedError))
+        // Only where Qt itself says the answer was not HTTP. A connection dropped before or in the
+        // middle of the answer is said in the transport's own words ("Connection closed"); Qt
+        // reports bytes that are not HTTP followed by a close in those same words, and there is
+        // nothing more to tell the two apart by.
+        if (!statusAttribute.isValid() && (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
+                                           error == QNetworkReply::ProtocolUnknownError))
             co_return std::unexpected(DaemonClientError::notReachable(QStringLiteral("non-HTTP response")));
         co_return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
     }
@@ -138,6 +159,19 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
     if (status == 401 || status == 403)
         co_return std::unexpected(DaemonClientError::unauthenticated());
     co_return std::unexpected(DaemonClientError::http(status, bodyText(bytes)));
+}
+
+template <class T>
+QCoro::Task<ClientResult<std::optional<T>>> DaemonClient::fetchIfAny(Method method, QString path, QByteArray body) {
+    auto bytes = co_await exchange(method, std::move(path), std::move(body));
+    if (!bytes)
+        co_return std::unexpected(bytes.error());
+    if (bytes->isEmpty())
+        co_return std::optional<T>();
+    auto decoded = decodeJson<T>(*bytes);
+    if (!decoded)
+        co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
+    co_return std::optional<T>(std::move(*decoded));
 }
 
 template <class T>
@@ -155,9 +189,9 @@ QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
 QCoro::Task<bool> DaemonClient::health() {
     const QUrl relative(QStringLiteral("/healthz"), QUrl::StrictMode);
     QNetworkRequest request(m_baseURL.resolved(relative));
-    bool timedOut = false;
-    ReplyPtr reply(
-        co_await send(request, Method::Get, std::nullopt, m_configuration.healthTimeout, &timedOut));
+    ReplyPtr reply(send(request, Method::Get, std::nullopt, m_configuration.healthTimeout));
+    co_await reply.get();
+    const bool timedOut = endDeadline(reply.get());
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     co_return !timedOut && status.isValid() && status.toInt() == 200 &&
         (reply->error() == QNetworkReply::NoError);
@@ -248,16 +282,16 @@ QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> DaemonClient::downloadUp
                                                emptyObject);
 }
 
-QCoro::Task<ClientResult<QByteArray>> DaemonClient::clearStagedUpdate() {
-    return exchange(Method::Post, QStringLiteral("/admin/updates/clear"), emptyObject);
+QCoro::Task<ClientResult<std::optional<ClientUpdaterStatus>>> DaemonClient::clearStagedUpdate() {
+    return fetchIfAny<ClientUpdaterStatus>(Method::Post, QStringLiteral("/admin/updates/clear"), emptyObject);
 }
 
-QCoro::Task<ClientResult<QByteArray>> DaemonClient::promoteModel() {
-    return exchange(Method::Post, QStringLiteral("/admin/model/promote"), emptyObject);
+QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> DaemonClient::promoteModel() {
+    return fetchIfAny<ClientModelStatus>(Method::Post, QStringLiteral("/admin/model/promote"), emptyObject);
 }
 
-QCoro::Task<ClientResult<QByteArray>> DaemonClient::rollbackModel() {
-    return exchange(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
+QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> DaemonClient::rollbackModel() {
+    return fetchIfAny<ClientModelStatus>(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
 }
 
 QCoro::Task<ClientResult<ClientDiagnosticsResponse>>

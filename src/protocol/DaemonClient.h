@@ -1,5 +1,11 @@
 #pragma once
 
+// Include protocol/Task.h before any other QCoro header; and inside a co_await expression, name
+// every argument first (see "Writing a coroutine" in docs/ARCHITECTURE.md):
+//     const auto scopes = std::vector{ClientAPIKeyScope::readonly};
+//     auto created = co_await client.createKey(label, scopes);
+#include "protocol/Task.h"
+
 #include "protocol/ClientRecords.h"
 #include "protocol/DaemonClientError.h"
 
@@ -8,8 +14,6 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
-
-#include "protocol/Task.h"
 
 #include <chrono>
 #include <expected>
@@ -45,6 +49,9 @@ public:
     QUrl baseURL() const { return m_baseURL; }
 
     // nullopt: no secret known. An empty secret counts as set but sends no Authorization header.
+    // The header carries the secret trimmed by the password's one rule (trimmedAdminSecret), as the
+    // server trims what it reads from its file: a password typed with a stray space or line break
+    // is the same password before and after the panel reads it back from that file.
     const std::optional<QString>& adminSecret() const { return m_adminSecret; }
     void setAdminSecret(std::optional<QString> secret);
 
@@ -69,9 +76,11 @@ public:
     QCoro::Task<ClientResult<ClientUpdaterStatus>> updaterStatus();
     QCoro::Task<ClientResult<ClientUpdateCheckResponse>> checkForUpdates();
     QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> downloadUpdate();
-    QCoro::Task<ClientResult<QByteArray>> clearStagedUpdate();
-    QCoro::Task<ClientResult<QByteArray>> promoteModel();
-    QCoro::Task<ClientResult<QByteArray>> rollbackModel();
+    // The server answers with the state after the change. A success with an empty body is a
+    // success too; the record is then absent.
+    QCoro::Task<ClientResult<std::optional<ClientUpdaterStatus>>> clearStagedUpdate();
+    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> promoteModel();
+    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> rollbackModel();
     QCoro::Task<ClientResult<ClientDiagnosticsResponse>> createDiagnostics(bool includePromptContents);
 
 Q_SIGNALS:
@@ -83,12 +92,16 @@ private:
     std::expected<QNetworkRequest, DaemonClientError> buildRequest(const QString& path) const;
     QCoro::Task<ClientResult<QByteArray>> exchange(Method method, QString path,
                                                    std::optional<QByteArray> body = std::nullopt);
-    QCoro::Task<QNetworkReply*> send(QNetworkRequest request, Method method, std::optional<QByteArray> body,
-                                     std::chrono::milliseconds deadline, bool* timedOut);
+    // Sends the request with its deadline armed; a plain function, so that nothing of the
+    // awaiting exchange is reachable from the deadline.
+    QNetworkReply* send(QNetworkRequest request, Method method, const std::optional<QByteArray>& body,
+                        std::chrono::milliseconds deadline);
 
     template <class T>
     QCoro::Task<ClientResult<T>> fetch(Method method, QString path,
                                        std::optional<QByteArray> body = std::nullopt);
+    template <class T>
+    QCoro::Task<ClientResult<std::optional<T>>> fetchIfAny(Method method, QString path, QByteArray body);
 
     static const QByteArray emptyObject;
 

@@ -34,6 +34,14 @@ std::optional<QString> procField(const QByteArray& text, QByteArrayView key) {
     return std::nullopt;
 }
 
+QString appleChipName(const std::optional<QString>& deviceModel) {
+    static const QRegularExpression chip(QStringLiteral("\\bM\\d+(?:\\s+(?:Pro|Max|Ultra))?\\b"));
+    if (!deviceModel)
+        return QStringLiteral("Apple silicon");
+    const QRegularExpressionMatch named = chip.match(*deviceModel);
+    return named.hasMatch() ? QStringLiteral("Apple ") + named.captured() : *deviceModel;
+}
+
 QByteArray readSmallFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -41,8 +49,8 @@ QByteArray readSmallFile(const QString& path) {
     return file.read(1 << 20);
 }
 
-QString osPrettyName() {
-    const QByteArray text = readSmallFile(QStringLiteral("/etc/os-release"));
+QString osPrettyName(const QString& root) {
+    const QByteArray text = readSmallFile(root + QStringLiteral("etc/os-release"));
     for (const QByteArray& line : text.split('\n')) {
         if (!line.startsWith("PRETTY_NAME="))
             continue;
@@ -126,16 +134,27 @@ std::optional<SimulatedHost> parseSimulatedHost(const QString& text) {
     return SimulatedHost{brand, gib};
 }
 
-HostFacts readLocalHostFacts() {
+HostFacts readLocalHostFacts(const QString& rootFolder) {
+    const QString root = rootFolder.endsWith(QLatin1Char('/')) ? rootFolder : rootFolder + QLatin1Char('/');
     HostFacts facts;
-    const QByteArray cpuinfo = readSmallFile(QStringLiteral("/proc/cpuinfo"));
+    const QByteArray cpuinfo = readSmallFile(root + QStringLiteral("proc/cpuinfo"));
     facts.cpuBrand = procField(cpuinfo, "model name");
-    facts.osVersion = osPrettyName();
-    struct utsname names {};
-    if (uname(&names) == 0) {
-        facts.osBuild = QString::fromUtf8(names.release).trimmed();
-        facts.arm64 = QByteArrayView(names.machine) == "aarch64" || QByteArrayView(names.machine) == "arm64";
+    facts.appleCpu = procField(cpuinfo, "CPU implementer").value_or(QString()).toLower() == QLatin1String("0x61");
+    // The device tree's strings end in a NUL.
+    for (const char* model : {"proc/device-tree/model", "sys/firmware/devicetree/base/model"}) {
+        const QString text = QString::fromUtf8(readSmallFile(root + QLatin1String(model))).remove(QChar(0)).trimmed();
+        if (!text.isEmpty()) {
+            facts.deviceModel = text;
+            break;
+        }
     }
+    facts.osVersion = osPrettyName(root);
+    struct utsname names {};
+    if (uname(&names) == 0)
+        facts.osBuild = QString::fromUtf8(names.release).trimmed();
+    facts.machine = QString::fromUtf8(readSmallFile(root + QStringLiteral("proc/sys/kernel/arch"))).trimmed();
+    if (facts.machine.isEmpty())
+        facts.machine = QString::fromUtf8(names.machine);
     facts.cpuCores = std::max<long>(1, sysconf(_SC_NPROCESSORS_CONF));
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
@@ -146,16 +165,21 @@ HostFacts readLocalHostFacts() {
 
 HostFacts applySimulatedHost(HostFacts facts, const SimulatedHost& host) {
     facts.cpuBrand = host.cpuBrand;
-    // The simulated machine is described by its brand alone, not by this machine's architecture.
-    facts.arm64 = false;
+    // The simulated machine is described by its brand alone, not by this machine's processor.
+    facts.appleCpu = false;
     facts.memoryBytes = qint64(std::llround(host.memoryGiB * 1073741824.0));
     return facts;
 }
 
 ClientHardwareReport buildHardwareReport(const HostFacts& facts) {
     ClientHardwareReport report;
-    const QString brand = facts.cpuBrand.value_or(QStringLiteral("Apple silicon"));
-    const bool appleSilicon = brand.toLower().contains(QLatin1StringView("apple")) || facts.arm64;
+    const QString brand = facts.cpuBrand ? *facts.cpuBrand
+                          : facts.appleCpu ? appleChipName(facts.deviceModel)
+                                           : facts.deviceModel.value_or(facts.machine.isEmpty()
+                                                                            ? QSysInfo::currentCpuArchitecture()
+                                                                            : facts.machine);
+    const bool appleSilicon =
+        facts.appleCpu || (facts.cpuBrand && facts.cpuBrand->toLower().contains(QLatin1StringView("apple")));
     const double memoryGB = double(facts.memoryBytes) * std::ldexp(1.0, -30);
     const ChipTier tier = classifyChipTier(brand);
     const qint64 concurrency = recommendedConcurrency(tier, memoryGB);

@@ -22,12 +22,18 @@ qint64 recommendedConcurrency(ChipTier tier, double memoryGB);
 struct HostFacts {
     QString osVersion;
     QString osBuild;
-    std::optional<QString> cpuBrand; // nullopt when the system does not say
-    bool arm64 = false;
+    std::optional<QString> cpuBrand;    // the processor's own brand string; nullopt when it has none
+    std::optional<QString> deviceModel; // the device tree's model, on machines that have one
+    bool appleCpu = false;              // the processor is Apple's own (CPU implementer 0x61)
+    QString machine;                    // the architecture, e.g. "aarch64"
     qint64 cpuCores = 0;
     qint64 memoryBytes = 0;
     QString hostname;
 };
+
+// Apple silicon is Apple's own processor, never any other 64-bit ARM machine. Where the processor
+// has no brand string (Linux on Apple silicon has none), the chip is named from the device tree's
+// model ("Apple MacBook Pro (14-inch, M1 Pro, 2021)" gives "Apple M1 Pro").
 
 // A host given on the panel's command line to try the product on other hardware. Only the brand
 // and the memory size are replaced; every rule then runs on them.
@@ -39,7 +45,8 @@ struct SimulatedHost {
 // Parses "BRAND:GIB" (for example "Apple M3 Max:36"); nullopt when it is not of that form.
 std::optional<SimulatedHost> parseSimulatedHost(const QString& text);
 
-HostFacts readLocalHostFacts();
+// Reads /proc, /sys and /etc under `root`; tests point it at a fake tree.
+HostFacts readLocalHostFacts(const QString& root = QStringLiteral("/"));
 HostFacts applySimulatedHost(HostFacts facts, const SimulatedHost& host);
 ClientHardwareReport buildHardwareReport(const HostFacts& facts);
 

@@ -1,6 +1,8 @@
 #pragma once
 
-// Include this instead of <QCoroTask>, and before any other QCoro header.
+// Include this instead of <QCoroTask>, and before any other QCoro header. The two other traps of
+// g++ 12 with coroutines (a temporary or a braced list inside a co_await expression) are in
+// "Writing a coroutine", docs/ARCHITECTURE.md.
 //
 // QCoro 0.8 asserts `handle != nullptr` on the awaited coroutine handle. With g++ 12 that
 // comparison finds, by argument-dependent lookup through the task's result type, libstdc++ 12's

@@ -1,9 +1,12 @@
 #include "state/ServerStateModel.h"
 
+#include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "state/PollAlarm.h"
 
+#include <QCoroFuture>
 #include <QCoroSignal>
+#include <QFutureWatcher>
 #include <QSettings>
 #include <QTimer>
 
@@ -12,16 +15,21 @@
 
 namespace tavrin {
 
-ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process,
-                                   AdminSecretFile secretFile, KeychainStore keychain, QObject* parent)
-    : QObject(parent), m_client(client), m_process(process), m_secretFile(std::move(secretFile)),
-      m_keychain(std::move(keychain)) {
+ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
+                                   QObject* parent)
+    : QObject(parent), m_client(client), m_process(process), m_keychain(std::move(keychain)) {
     // The file is what the server reads, so it wins; the keychain copy is the panel's own.
-    std::optional<QString> secret = m_secretFile.read();
-    if (!secret)
-        secret = m_keychain.load(KeychainAccount::adminSecret);
-    if (secret)
+    if (const std::optional<QString> secret = m_process->adminSecretFile().read()) {
         m_client->setAdminSecret(*secret);
+    } else {
+        m_secretDiscovery = m_keychain.load(KeychainAccount::adminSecret);
+        auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+            takeDiscoveredSecret();
+            watcher->deleteLater();
+        });
+        watcher->setFuture(*m_secretDiscovery);
+    }
 
     m_hasCompletedFirstRun = QSettings().value(QLatin1StringView(firstRunKey), false).toBool();
 }
@@ -74,10 +82,26 @@ void ServerStateModel::setLastIssuedKey(std::optional<ClientCreatedAPIKey> key) 
     Q_EMIT lastIssuedKeyChanged();
 }
 
+void ServerStateModel::takeDiscoveredSecret() {
+    if (!m_secretDiscovery || !m_secretDiscovery->isFinished())
+        return;
+    const std::optional<QString> found = m_secretDiscovery->result();
+    m_secretDiscovery.reset();
+    if (found && !m_client->adminSecret())
+        m_client->setAdminSecret(*found);
+}
+
 QCoro::Task<void> ServerStateModel::refresh() {
     // The model may be destroyed while this cycle waits for the network.
     QPointer<ServerStateModel> self(this);
 
+    if (m_secretDiscovery) {
+        const QFuture<std::optional<QString>> discovery = *m_secretDiscovery;
+        co_await discovery;
+        if (!self)
+            co_return;
+        takeDiscoveredSecret();
+    }
     if (!m_client->adminSecret()) {
         setPhase(Phase::unauthenticated());
         co_return;
@@ -165,19 +189,32 @@ QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, q
     }
 }
 
-std::expected<void, AdminSecretError> ServerStateModel::setAdminSecret(const QString& secret) {
-    if (auto saved = m_keychain.save(secret, KeychainAccount::adminSecret); !saved)
-        return std::unexpected(AdminSecretError{saved.error().message()});
+QCoro::Task<std::expected<void, AdminSecretError>> ServerStateModel::setAdminSecret(QString secret) {
+    QPointer self(this);
+    m_secretDiscovery.reset(); // what the user sets now wins over what the keychain held
+    const auto saving = m_keychain.save(secret, KeychainAccount::adminSecret);
+    const auto saved = co_await saving;
+    if (!self)
+        co_return std::unexpected(AdminSecretError{QStringLiteral("The panel is closing.")});
+    if (!saved)
+        co_return std::unexpected(AdminSecretError{saved.error().message()});
     m_client->setAdminSecret(secret);
-    if (auto written = m_secretFile.write(secret, AdminSecretFile::DirectoryMode::AsCreated); !written)
-        return std::unexpected(AdminSecretError{written.error().message()});
-    return {};
+    if (auto written = m_process->writeAdminSecret(secret); !written) {
+        const auto* failed = written.error().as<DaemonProcessControllerError::SecretWriteFailed>();
+        co_return std::unexpected(AdminSecretError{failed ? failed->text : written.error().message()});
+    }
+    co_return std::expected<void, AdminSecretError>{};
 }
 
-void ServerStateModel::clearAdminSecret() {
-    m_keychain.remove(KeychainAccount::adminSecret);
+QCoro::Task<void> ServerStateModel::clearAdminSecret() {
+    QPointer self(this);
+    m_secretDiscovery.reset();
+    const auto removing = m_keychain.remove(KeychainAccount::adminSecret);
+    co_await removing;
+    if (!self)
+        co_return;
     m_client->setAdminSecret(std::nullopt);
-    m_secretFile.remove();
+    m_process->adminSecretFile().remove();
 }
 
 } // namespace tavrin

@@ -2,13 +2,13 @@
 
 #include "protocol/Task.h"
 
-#include "control/AdminSecretFile.h"
 #include "control/KeychainStore.h"
 #include "protocol/ClientRecords.h"
 #include "state/Phase.h"
 #include "state/ServerActions.h"
 
 #include <QDateTime>
+#include <QFuture>
 #include <QObject>
 #include <QPointer>
 
@@ -27,7 +27,10 @@ struct AdminSecretError {
 };
 
 // The one observable object every screen watches. It polls the server, keeps the last status and
-// key list, derives the phase, and owns the admin secret's life cycle on the panel's side.
+// key list, derives the phase, and owns the admin secret's life cycle on the panel's side: it finds
+// the password at start (the file the controller keeps, then the keychain), and saves and forgets
+// it. The keychain is only ever asked off the GUI thread; until its answer about the password is
+// in, a poll cycle waits for it rather than calling the password missing.
 // Every write of a published field emits its signal, even when the value is unchanged.
 class ServerStateModel : public QObject {
     Q_OBJECT
@@ -42,9 +45,9 @@ class ServerStateModel : public QObject {
 public:
     static constexpr const char* firstRunKey = "TavrinServer.firstRunComplete";
 
-    // The client and controller outlive the model (the application owns all three).
-    ServerStateModel(DaemonClient* client, DaemonProcessController* process,
-                     AdminSecretFile secretFile = AdminSecretFile(), KeychainStore keychain = KeychainStore(),
+    // The client and controller outlive the model (the application owns all three). The admin
+    // password file is the controller's.
+    ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain = KeychainStore(),
                      QObject* parent = nullptr);
     ~ServerStateModel() override;
 
@@ -65,15 +68,16 @@ public:
 
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
-    const AdminSecretFile& secretFile() const { return m_secretFile; }
 
     // One poll cycle; never fails. Screens call it after their actions.
     QCoro::Task<void> refresh();
     // Starts the poll loop, replacing (never adding to) one already running.
     void startPolling();
 
-    std::expected<void, AdminSecretError> setAdminSecret(const QString& secret);
-    void clearAdminSecret();
+    // In this order, stopping at the first failure: keychain, client, file (through the controller).
+    QCoro::Task<std::expected<void, AdminSecretError>> setAdminSecret(QString secret);
+    // Keychain item, client, file; reports nothing.
+    QCoro::Task<void> clearAdminSecret();
 
 Q_SIGNALS:
     void phaseChanged();
@@ -93,6 +97,9 @@ private:
     void expectStop(bool expected) { m_stopExpected = expected; }
 
     static QCoro::Task<void> pollLoop(QPointer<ServerStateModel> model, quint64 generation);
+    // Applies the keychain's answer about the password, once, unless a password was set or cleared
+    // meanwhile.
+    void takeDiscoveredSecret();
 
     void countFailedCheck();
     void setPhase(Phase phase);
@@ -103,8 +110,9 @@ private:
 
     DaemonClient* m_client;
     DaemonProcessController* m_process;
-    AdminSecretFile m_secretFile;
     KeychainStore m_keychain;
+    // The keychain's pending answer while the password is being found at start.
+    std::optional<QFuture<std::optional<QString>>> m_secretDiscovery;
 
     Phase m_phase = Phase::unknown();
     std::optional<ClientServerStatus> m_status;

@@ -19,44 +19,26 @@ class CompanionModelLocatorTest : public QObject {
         return path;
     }
     // Existence is all that counts: an empty file is a model.
-    void putModel(const QString& folderPath, const QString& relative = QStringLiteral("model.safetensors")) {
-        const QString path = folderPath + QLatin1Char('/') + relative;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+    static void putModel(const QString& folderPath, const QString& relative = QStringLiteral("model.safetensors")) {
+        QDir().mkpath(QFileInfo(folderPath + QLatin1Char('/') + relative).path());
+        QFile(folderPath + QLatin1Char('/') + relative).open(QIODevice::WriteOnly);
     }
-    QStringList candidates() const {
-        return {folder(QStringLiteral("first")), folder(QStringLiteral("second"))};
-    }
-    static QString storedPath() {
-        return QSettings().value(QStringLiteral("TavrinServer.bundlePath")).toString();
-    }
+    QStringList candidates() const { return {folder(QStringLiteral("first")), folder(QStringLiteral("second"))}; }
+    static QString stored() { return QSettings().value(QLatin1StringView(CompanionModelLocator::folderSetting)).toString(); }
 
 private Q_SLOTS:
     void init() {
         m_root = std::make_unique<QTemporaryDir>();
-        QSettings().remove(QStringLiteral("TavrinServer.bundlePath"));
+        QSettings().remove(QLatin1StringView(CompanionModelLocator::folderSetting));
     }
 
-    void candidatesAreTheSystemFolderThenTheUsersOwn() {
-        QCOMPARE(
-            CompanionModelLocator::defaultCandidateFolders(),
-            (QStringList{QStringLiteral("/opt/tavrin-ai/resources"),
-                         qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/tavrin-ai/resources")}));
-    }
-
-    void startsOnTheFirstQualifyingCandidateOrElseTheFirstOne() {
-        {
-            CompanionModelLocator locator(candidates());
-            QCOMPARE(locator.folderPath(), candidates()[0]);
-            QVERIFY(!locator.found() && !locator.checked());
-            QVERIFY(locator.errorText().isEmpty());
-        }
+    void startsOnTheFirstQualifyingCandidateAndClaimsNothingBeforeTheCheck() {
+        QCOMPARE(CompanionModelLocator(candidates()).folderPath(), candidates()[0]);
         putModel(candidates()[1], QStringLiteral("ModelResources/model.safetensors"));
         CompanionModelLocator locator(candidates());
         QCOMPARE(locator.folderPath(), candidates()[1]);
-        QVERIFY(!locator.found()); // nothing is claimed before the check runs
-        QVERIFY(storedPath().isEmpty());
+        QVERIFY(!locator.found() && !locator.checked() && locator.errorText().isEmpty());
+        QVERIFY(stored().isEmpty());
     }
 
     void checkFindsACandidateThatAppearedLaterAndStoresIt() {
@@ -64,49 +46,40 @@ private Q_SLOTS:
         putModel(candidates()[1]);
         QSignalSpy folderChanged(&locator, &CompanionModelLocator::folderPathChanged);
         locator.check();
-        QVERIFY(locator.checked() && locator.found());
-        QCOMPARE(locator.folderPath(), candidates()[1]);
+        QVERIFY(locator.checked() && locator.found() && locator.errorText().isEmpty());
         QCOMPARE(folderChanged.count(), 1);
-        QVERIFY(locator.errorText().isEmpty());
-        QCOMPARE(storedPath(), candidates()[1]);
+        QCOMPARE(stored(), candidates()[1]);
     }
 
-    void aPickedFolderWithTheModelInModelResourcesIsKept() {
-        putModel(candidates()[0]);
-        const QString picked = folder(QStringLiteral("picked"));
-        putModel(picked, QStringLiteral("ModelResources/model.safetensors"));
-        CompanionModelLocator locator(candidates());
-        locator.useFolder(picked);
-        QCOMPARE(locator.folderPath(), picked);
-        QVERIFY(locator.found());
-        QCOMPARE(storedPath(), picked);
-    }
-
-    void aPickedFolderWithoutTheModelGivesWayToAQualifyingCandidate() {
+    void aPickedFolderIsKeptWhileItHoldsTheModelAndGivesWayOtherwise() {
         putModel(candidates()[1]);
         CompanionModelLocator locator(candidates());
+        const QString picked = folder(QStringLiteral("picked"));
+        putModel(picked, QStringLiteral("ModelResources/model.safetensors"));
+        locator.useFolder(picked);
+        QCOMPARE(locator.folderPath(), picked);
+        QCOMPARE(CompanionModelLocator::chosenFolder(), std::optional(picked));
         locator.useFolder(folder(QStringLiteral("empty")));
         QCOMPARE(locator.folderPath(), candidates()[1]);
         QVERIFY(locator.found());
     }
 
-    void aPickedFolderStaysWithTheErrorWhenNothingQualifies() {
+    void aPickedFolderStaysWithTheErrorWhenNothingQualifiesAndIsNotHandedOn() {
         CompanionModelLocator locator(candidates());
         const QString picked = folder(QStringLiteral("picked"));
         putModel(picked, QStringLiteral("elsewhere/model.safetensors"));
         locator.useFolder(picked);
         QCOMPARE(locator.folderPath(), picked);
-        QVERIFY(locator.checked());
-        QVERIFY(!locator.found());
-        QCOMPARE(
-            locator.errorText(),
-            QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
-        QCOMPARE(storedPath(), picked);
-        // "Check again" after the model arrives clears the error.
-        putModel(picked);
+        QVERIFY(locator.checked() && !locator.found());
+        QCOMPARE(locator.errorText(),
+                 QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
+        QCOMPARE(stored(), picked);
+        // The server then searches its usual places rather than a folder known to be empty.
+        QCOMPARE(CompanionModelLocator::chosenFolder(), std::nullopt);
+        putModel(picked); // "Check again" once the model arrives
         locator.check();
-        QVERIFY(locator.found());
-        QVERIFY(locator.errorText().isEmpty());
+        QVERIFY(locator.found() && locator.errorText().isEmpty());
+        QCOMPARE(CompanionModelLocator::chosenFolder(), std::optional(picked));
     }
 };
 

@@ -8,7 +8,9 @@
 #     "Failed to connect to bus: No such file or directory", exit 1;
 #   - with a manager: stop of an unknown unit exits 5 "Unit … not loaded.", show of an unknown unit
 #     exits 0 with LoadState=not-found, start/restart of an unknown unit exits 5 "Unit … not found.",
-#     is-enabled answers enabled (0) or disabled (1) and fails (1) for an unknown unit.
+#     is-enabled answers enabled (0) or disabled (1) and fails (1) for an unknown unit;
+#   - with SCRIPTED_SYSTEMCTL_FAIL_START=1 a unit that exists fails to start, as one whose server
+#     exits at once does: "Job for … failed …", exit 1.
 # The manager's memory (which units run) lives in $SCRIPTED_SYSTEMCTL_STATE. A running unit reports
 # MainPID=$SCRIPTED_SYSTEMCTL_MAINPID (default 4321). Every call is appended to $SCRIPTED_SYSTEMCTL_LOG.
 set -u
@@ -38,6 +40,9 @@ have_file() { [ -f "$units/$unit" ]; }
 start_unit() { # $1: the verb's name in systemd's message
   need_manager
   if ! have_file; then echo "Failed to $1 $unit: Unit $unit not found." >&2; exit 5; fi
+  if [ "${SCRIPTED_SYSTEMCTL_FAIL_START:-}" = 1 ]; then
+    echo "Job for $unit failed because the control process exited with error code." >&2; exit 1
+  fi
   echo "${SCRIPTED_SYSTEMCTL_MAINPID:-4321}" >"$state/$unit"
 }
 
@@ -71,12 +76,16 @@ case $verb in
     if [ -f "$state/$unit" ]; then load=loaded active=active sub=running pid=$(cat "$state/$unit")
     elif have_file; then load=loaded active=inactive sub=dead pid=0
     else load=not-found active=inactive sub=dead pid=0; fi
+    if ! have_file; then file_state=
+    elif [ -L "$wants/$unit" ]; then file_state=enabled
+    else file_state=disabled; fi
     # systemd prints properties in its own order, not the requested one.
-    for p in MainPID LoadState ActiveState SubState; do
+    for p in MainPID LoadState ActiveState SubState UnitFileState; do
       case ",$properties," in *",$p,"*|,,) ;; *) continue ;; esac
       case $p in
         MainPID) echo "MainPID=$pid" ;; LoadState) echo "LoadState=$load" ;;
         ActiveState) echo "ActiveState=$active" ;; SubState) echo "SubState=$sub" ;;
+        UnitFileState) echo "UnitFileState=$file_state" ;;
       esac
     done
     exit 0 ;;

@@ -1,16 +1,18 @@
 #include "protocol/HardwareProbe.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tavrin;
 
 namespace {
 
-ClientHardwareReport reportFor(std::optional<QString> brand, double gib, bool arm64 = false) {
+ClientHardwareReport reportFor(std::optional<QString> brand, double gib) {
     HostFacts facts;
     facts.cpuBrand = std::move(brand);
     facts.memoryBytes = qint64(gib * 1073741824.0);
-    facts.arm64 = arm64;
     facts.cpuCores = 8;
     facts.hostname = QStringLiteral("ada-studio");
     return buildHardwareReport(facts);
@@ -85,19 +87,58 @@ private slots:
         QCOMPARE(recommendedConcurrency(ChipTier::ultra, 1e300), 14);
     }
 
-    void anUnreadableBrandCountsAsAppleSilicon() {
-        const auto r = reportFor(std::nullopt, 16.0);
-        QCOMPARE(r.cpuBrand, QStringLiteral("Apple silicon"));
-        QVERIFY(r.isAppleSilicon);
-        QCOMPARE(r.chipTier, QStringLiteral("unknown"));
-        QCOMPARE(r.appleSiliconChip, QStringLiteral("Apple silicon"));
+    // Only Apple's own processors are Apple silicon; the chip's name comes from the device tree
+    // where the processor has no brand string.
+    void readsTheProcessorFromAMachinesFiles_data() {
+        QTest::addColumn<QByteArray>("cpuinfo");
+        QTest::addColumn<QString>("modelFile"); // where the device tree's model is, if anywhere
+        QTest::addColumn<QByteArray>("model");
+        QTest::addColumn<QString>("brand");
+        QTest::addColumn<bool>("apple");
+        QTest::addColumn<QString>("tier");
+        const QByteArray apple = "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x61\nCPU part\t: 0x022\n";
+        const QByteArray arm = "processor\t: 0\nCPU implementer\t: 0x41\nCPU part\t: 0xd08\n";
+        QTest::newRow("an Apple laptop") << apple << "proc/device-tree/model"
+                                         << QByteArray("Apple MacBook Pro (14-inch, M1 Pro, 2021)").append('\0')
+                                         << "Apple M1 Pro" << true << "pro";
+        QTest::newRow("an Apple desktop, model in /sys") << apple << "sys/firmware/devicetree/base/model"
+                                                         << QByteArray("Apple Mac mini (M2, 2023)") << "Apple M2" << true
+                                                         << "base";
+        QTest::newRow("an Apple chip the model does not name") << apple << "" << QByteArray() << "Apple silicon" << true
+                                                               << "unknown";
+        QTest::newRow("another 64-bit ARM board") << arm << "proc/device-tree/model"
+                                                  << QByteArray("Raspberry Pi 4 Model B Rev 1.4").append('\0')
+                                                  << "Raspberry Pi 4 Model B Rev 1.4" << false << "unknown";
+        QTest::newRow("an ARM server without a model") << arm << "" << QByteArray()
+                                                       << "aarch64" << false << "unknown";
+        QTest::newRow("a PC") << QByteArray("processor\t: 0\nmodel name\t: Intel(R) Core(TM) i7-8700 CPU\n") << ""
+                              << QByteArray() << "Intel(R) Core(TM) i7-8700 CPU" << false << "unknown";
     }
-
-    void anArmMachineIsAppleSiliconWhateverItsBrand() {
-        const auto r = reportFor(QStringLiteral("Neoverse-N1"), 32.0, true);
-        QVERIFY(r.isAppleSilicon);
-        QCOMPARE(r.supportLevel, QStringLiteral("supported"));
-        QCOMPARE(r.chipTier, QStringLiteral("unknown"));
+    void readsTheProcessorFromAMachinesFiles() {
+        QFETCH(QByteArray, cpuinfo);
+        QFETCH(QString, modelFile);
+        QFETCH(QByteArray, model);
+        QFETCH(QString, brand);
+        QFETCH(bool, apple);
+        QFETCH(QString, tier);
+        QTemporaryDir root;
+        const auto put = [&](const QString& relative, const QByteArray& bytes) {
+            QDir().mkpath(QFileInfo(root.filePath(relative)).path());
+            QFile file(root.filePath(relative));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        };
+        put(QStringLiteral("proc/cpuinfo"), cpuinfo);
+        put(QStringLiteral("proc/sys/kernel/arch"), cpuinfo.contains("implementer") ? "aarch64\n" : "x86_64\n");
+        if (!modelFile.isEmpty())
+            put(modelFile, model);
+        HostFacts facts = readLocalHostFacts(root.path());
+        facts.memoryBytes = qint64(16) << 30;
+        const ClientHardwareReport report = buildHardwareReport(facts);
+        QCOMPARE(report.cpuBrand, brand);
+        QCOMPARE(report.isAppleSilicon, apple);
+        QCOMPARE(report.appleSiliconChip, apple ? std::optional(brand) : std::nullopt);
+        QCOMPARE(report.chipTier, tier);
+        QCOMPARE(report.supportLevel, apple ? QStringLiteral("supported") : QStringLiteral("unsupported"));
     }
 
     void aSimulatedHostReplacesBrandAndMemoryOnly() {

@@ -68,24 +68,14 @@ private slots:
     void decodesAWholeStatusWithEveryNestedRecord() {
         const auto status = decodeJson<ClientServerStatus>(test::fullStatusDocument());
         QVERIFY2(status, qPrintable(status ? QString() : status.error().message()));
-        QCOMPARE(status->pid, 4321);
-        QCOMPARE(status->bind.mdnsName, QStringLiteral("tavrin-ada"));
+        // One field of each kind and depth; the round trip below covers the rest.
         QCOMPARE(status->bind.ipAllowlist, (std::vector<QString>{"192.168.1.0/24", "10.0.0.7"}));
-        QCOMPARE(status->model.running->productionAlias, QStringLiteral("keldmarch-1"));
         QCOMPARE(status->model.detectedSource->sourceAppVersion, std::nullopt);
-        QCOMPARE(status->model.pinState.previous.size(), 2u);
         QCOMPARE(status->model.pinState.previous[1].alias, QStringLiteral("keldmarch-4"));
-        QCOMPARE(status->model.pinState.stagedUpdate->checksums.value("manifest.json"),
-                 QStringLiteral("9f2c"));
+        QCOMPARE(status->model.pinState.stagedUpdate->checksums.value("manifest.json"), QStringLiteral("9f2c"));
         QCOMPARE(status->stages->steeringAlpha, 0.35f);
-        QCOMPARE(status->stages->systemPromptChars, 212);
         QCOMPARE(status->logging.mode, ClientAuditMode::hash);
         QCOMPARE(status->updater.availableUpdate->pkgSize, 73400320);
-        QCOMPARE(status->updater.availableUpdate->releaseNotes,
-                 QStringLiteral("Faster start.\nFewer surprises."));
-        QCOMPARE(status->hardware.totalMemoryGB, 36.0);
-        QVERIFY(status->hardware.supportNotes.empty());
-        QCOMPARE(status->concurrency->totalRejected, 5);
         QCOMPARE(status->uptimeSeconds, 7384.25);
     }
 
@@ -324,10 +314,7 @@ private slots:
     void enumerationsKnowTheirCasesInOrder() {
         QCOMPARE(allCases<ClientAuditMode>(), (std::array{ClientAuditMode::none, ClientAuditMode::privacy,
                                                           ClientAuditMode::hash, ClientAuditMode::audit}));
-        QCOMPARE(rawValue(ClientAPIKeyScope::readonly), QStringLiteral("readonly"));
-        QCOMPARE(enumFromRawValue<ClientAuditMode>(u"privacy"), ClientAuditMode::privacy);
         QCOMPARE(enumFromRawValue<ClientAuditMode>(u"Privacy"), std::nullopt);
-        QCOMPARE(enumFromRawValue<ClientAPIKeyScope>(u""), std::nullopt);
     }
 };
 

@@ -107,7 +107,9 @@ private Q_SLOTS:
 
         // The staged copy is the server's own: the companion folder may change or vanish.
         QDir(source()).removeRecursively();
-        TAVRIN_REQUIRE(await(m_client->promoteModel()));
+        const auto promoted = await(m_client->promoteModel());
+        TAVRIN_REQUIRE(promoted);
+        QCOMPARE(alias((*promoted)->pinState.production), QStringLiteral("tavrin-sample-2.0.0")); // the state after it
         m = model();
         QCOMPARE(alias(m.pinState.production), QStringLiteral("tavrin-sample-2.0.0"));
         QCOMPARE(m.pinState.previous.size(), 1u);
@@ -121,7 +123,9 @@ private Q_SLOTS:
         QCOMPARE(m.running->productionAlias, QStringLiteral("tavrin-sample-2.0.0"));
         QVERIFY(!m.restartRequired && !m.detectedSource);
 
-        TAVRIN_REQUIRE(await(m_client->rollbackModel()));
+        const auto rolledBack = await(m_client->rollbackModel());
+        TAVRIN_REQUIRE(rolledBack);
+        QCOMPARE(alias((*rolledBack)->pinState.production), QStringLiteral("tavrin-sample-1.0.0"));
         m = model();
         QCOMPARE(alias(m.pinState.production), QStringLiteral("tavrin-sample-1.0.0"));
         QCOMPARE(alias(m.pinState.stagedUpdate), QStringLiteral("tavrin-sample-2.0.0"));

@@ -206,7 +206,9 @@ private Q_SLOTS:
         QCOMPARE(status->stagedDownloadPath, std::optional(path));
         QCOMPARE(status->availableUpdate->version, QStringLiteral("0.2.0"));
 
-        TAVRIN_REQUIRE(await(m_client->clearStagedUpdate()));
+        const auto cleared = await(m_client->clearStagedUpdate());
+        TAVRIN_REQUIRE(cleared);
+        QVERIFY(!(*cleared)->stagedDownloadPath);
         QVERIFY(!QFile::exists(path));
         QVERIFY(!await(m_client->updaterStatus())->stagedDownloadPath);
         QVERIFY(updatesFolder().isEmpty());

@@ -1,10 +1,15 @@
 #include "state/ServerStateModel.h"
+#include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "support/ReferenceServer.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -47,6 +52,39 @@ QString phaseName(const Phase& p) {
     return {};
 }
 
+// Owns the Secret Service's name on the session bus and never answers, like a keyring whose unlock
+// prompt waits for the user; answerAll() ends the wait with a refusal.
+class SilentSecretService : public QDBusVirtualObject {
+public:
+    SilentSecretService() {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.registerVirtualObject(QStringLiteral("/org/freedesktop/secrets"), this, QDBusConnection::SubPath);
+        bus.registerService(QStringLiteral("org.freedesktop.secrets"));
+    }
+    ~SilentSecretService() override {
+        answerAll();
+        QDBusConnection::sessionBus().unregisterService(QStringLiteral("org.freedesktop.secrets"));
+        QDBusConnection::sessionBus().unregisterObject(QStringLiteral("/org/freedesktop/secrets"));
+    }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        if (m_answering)
+            QDBusConnection::sessionBus().send(message.createErrorReply(QDBusError::AccessDenied, "refused"));
+        else
+            m_pending << message;
+        return true;
+    }
+    QString introspect(const QString&) const override { return {}; }
+    void answerAll() {
+        m_answering = true;
+        for (const QDBusMessage& message : std::exchange(m_pending, {}))
+            QDBusConnection::sessionBus().send(message.createErrorReply(QDBusError::AccessDenied, "refused"));
+    }
+
+private:
+    QList<QDBusMessage> m_pending;
+    bool m_answering = false;
+};
+
 } // namespace
 
 class ServerStateModelTest : public QObject {
@@ -55,9 +93,19 @@ class ServerStateModelTest : public QObject {
     std::unique_ptr<ScriptedHttpServer> server;
     std::unique_ptr<DaemonClient> client;
     QString stateDir;
+    std::unique_ptr<DaemonProcessController> process;
 
-    std::unique_ptr<ServerStateModel> makeModel() {
-        return std::make_unique<ServerStateModel>(client.get(), nullptr, AdminSecretFile(stateDir));
+    // A controller that keeps the admin password file in `folder`; it never starts anything here.
+    static std::unique_ptr<DaemonProcessController> controllerFor(const QString& folder) {
+        DaemonProcessControllerOptions options;
+        options.bundlePath = folder + "/no-bundle";
+        options.systemctl = folder + "/no-systemctl";
+        options.stateDirectory = folder;
+        return std::make_unique<DaemonProcessController>(options);
+    }
+
+    std::unique_ptr<ServerStateModel> makeModel(KeychainStore keychain = KeychainStore()) {
+        return std::make_unique<ServerStateModel>(client.get(), process.get(), std::move(keychain));
     }
 
     void writeSecretFile(const QByteArray& content) {
@@ -80,7 +128,8 @@ private slots:
         server->route("/admin/keys", ScriptedResponse::json(200, test::keyListDocument(2)));
         client = std::make_unique<DaemonClient>(server->baseUrl(), std::nullopt, quick());
         stateDir = QDir::homePath() + "/state-" + QString::number(QRandomGenerator::global()->generate());
-        KeychainStore().remove(KeychainAccount::adminSecret);
+        process = controllerFor(stateDir);
+        KeychainStore().remove(KeychainAccount::adminSecret).waitForFinished();
     }
 
     void cleanup() {
@@ -88,10 +137,11 @@ private slots:
         QTest::qWait(50);
         client.reset();
         server.reset();
+        process.reset();
         QDir(stateDir).removeRecursively();
     }
 
-    void withoutAnySecretTheFirstCycleIsUnauthenticatedAndSilent() {
+    void withoutAnyPasswordTheFirstCycleIsUnauthenticatedAndSilent() {
         auto model = makeModel();
         QCOMPARE(client->adminSecret(), std::nullopt);
         QCoro::waitFor(model->refresh());
@@ -105,9 +155,11 @@ private slots:
 
         client->setAdminSecret(std::nullopt);
         writeSecretFile(" \n\t ");
-        QVERIFY(KeychainStore().save(QStringLiteral(" kept as stored "), KeychainAccount::adminSecret));
-        makeModel();
+        QVERIFY(KeychainStore().save(QStringLiteral(" kept as stored "), KeychainAccount::adminSecret).result());
+        auto model = makeModel();
+        QCoro::waitFor(model->refresh()); // the first cycle waits for the keychain's answer
         QCOMPARE(client->adminSecret(), QStringLiteral(" kept as stored "));
+        QCOMPARE(model->phase(), Phase::running());
     }
 
     // Poll cycles against a scripted server, one answer set per cycle: the phase after each, and what
@@ -186,9 +238,9 @@ private slots:
 
     void settingTheSecretStoresItEverywhereAndClearingForgetsIt() {
         auto model = makeModel();
-        QVERIFY(model->setAdminSecret(QStringLiteral("new-password-0123456789")));
+        QVERIFY(QCoro::waitFor(model->setAdminSecret(QStringLiteral("new-password-0123456789"))));
         QCOMPARE(client->adminSecret(), QStringLiteral("new-password-0123456789"));
-        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret),
+        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result(),
                  QStringLiteral("new-password-0123456789"));
         QFile file(stateDir + "/admin.secret");
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -197,9 +249,9 @@ private slots:
                      (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());
 
-        model->clearAdminSecret();
+        QCoro::waitFor(model->clearAdminSecret());
         QCOMPARE(client->adminSecret(), std::nullopt);
-        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret), std::nullopt);
+        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result(), std::nullopt);
         QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
         QCoro::waitFor(model->refresh());
         QCOMPARE(model->phase(), Phase::unauthenticated());
@@ -209,7 +261,8 @@ private slots:
         test::ReferenceServer real;
         QVERIFY(real.start());
         DaemonClient realClient(real.baseUrl(), std::nullopt, quick());
-        ServerStateModel model(&realClient, nullptr, AdminSecretFile(real.stateDirectory()));
+        const auto realProcess = controllerFor(real.stateDirectory());
+        ServerStateModel model(&realClient, realProcess.get());
         QCOMPARE(realClient.adminSecret(), real.adminSecret()); // found in the server's own file
 
         QVERIFY(QCoro::waitFor(realClient.createKey(QStringLiteral("Build farm"), std::nullopt)));
@@ -239,13 +292,56 @@ private slots:
         QVERIFY(model.status());
     }
 
+    void aPasswordReadsTheSameBeforeAndAfterARestart_data() {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("ending in a no-break space") << QStringLiteral("a-password-ending-in-nbsp\u00A0");
+        QTest::newRow("typed with spaces and a line break") << QStringLiteral("  padded password 12345\n");
+    }
+    void aPasswordReadsTheSameBeforeAndAfterARestart() {
+        QFETCH(QString, password);
+        test::ReferenceServer real(std::nullopt);
+        QVERIFY(real.start());
+        const auto realProcess = controllerFor(real.stateDirectory());
+        DaemonClient before(real.baseUrl(), std::nullopt, quick());
+        ServerStateModel typed(&before, realProcess.get());
+        QVERIFY(QCoro::waitFor(typed.setAdminSecret(password)));
+        QCoro::waitFor(typed.refresh());
+        QCOMPARE(typed.phase(), Phase::running());
+        // The panel restarts: it reads the password back from the file.
+        DaemonClient after(real.baseUrl(), std::nullopt, quick());
+        ServerStateModel restarted(&after, realProcess.get());
+        QCoro::waitFor(restarted.refresh());
+        QCOMPARE(restarted.phase(), Phase::running());
+    }
+
+    void aKeychainThatDoesNotAnswerNeverHoldsUpTheWindow() {
+        if (!qEnvironmentVariableIsSet("TAVRIN_TEST_NO_KEYRING"))
+            QSKIP("needs a session bus whose Secret Service this test can play");
+        SilentSecretService keyring;
+        auto model = makeModel(); // no password file: the keychain is asked
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        auto cycle = model->refresh();
+        auto saving = model->setAdminSecret(QStringLiteral("typed-while-the-keyring-waits"));
+        QTest::qWait(500);
+        QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));
+        // The first cycle waits for the keychain's answer rather than calling the password missing.
+        QCOMPARE(model->phase(), Phase::unknown());
+        QCOMPARE(client->adminSecret(), std::nullopt);
+        keyring.answerAll();
+        QCOMPARE(QCoro::waitFor(std::move(saving)).error().message(), QStringLiteral("Keychain write failed (9)"));
+        QCoro::waitFor(std::move(cycle));
+        QCOMPARE(model->phase(), Phase::unauthenticated());
+    }
+
     void aKeychainThatCannotBeWrittenChangesNothingElse() {
         if (!qEnvironmentVariableIsSet("TAVRIN_TEST_NO_KEYRING"))
             QSKIP("needs a session without a Secret Service");
         // No Secret Service on the bus and a fallback folder that cannot be made: nothing can keep it.
-        ServerStateModel model(client.get(), nullptr, AdminSecretFile(stateDir),
-                               KeychainStore("/proc/no-such/keychain"));
-        const auto result = model.setAdminSecret(QStringLiteral("would-be-password-123"));
+        auto model = makeModel(KeychainStore("/proc/no-such/keychain"));
+        const auto result = QCoro::waitFor(model->setAdminSecret(QStringLiteral("would-be-password-123")));
         QVERIFY(!result);
         QVERIFY2(result.error().message().startsWith(QStringLiteral("Keychain write failed (")),
                  qPrintable(result.error().message()));
@@ -259,11 +355,11 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         auto model = makeModel();
-        const auto result = model->setAdminSecret(QStringLiteral("another-password-123"));
+        const auto result = QCoro::waitFor(model->setAdminSecret(QStringLiteral("another-password-123")));
         QVERIFY(!result);
-        QVERIFY2(!result.error().message().isEmpty(), "no failure text");
+        QCOMPARE(result.error().message(), stateDir + QStringLiteral(": Not a directory"));
         QCOMPARE(client->adminSecret(), QStringLiteral("another-password-123"));
-        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret), QStringLiteral("another-password-123"));
+        QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result(), QStringLiteral("another-password-123"));
         QFile::remove(stateDir);
     }
 };

@@ -14,32 +14,12 @@ namespace tavrin::test {
 namespace {
 
 QByteArray reasonPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 204:
-        return "No Content";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 402:
-        return "Payment Required";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 409:
-        return "Conflict";
-    case 500:
-        return "Internal Server Error";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
+    static const std::map<int, QByteArray> phrases{
+        {200, "OK"},           {204, "No Content"},         {400, "Bad Request"}, {401, "Unauthorized"},
+        {402, "Payment Required"}, {403, "Forbidden"},      {404, "Not Found"},   {409, "Conflict"},
+        {500, "Internal Server Error"}, {502, "Bad Gateway"}, {503, "Service Unavailable"}};
+    const auto it = phrases.find(status);
+    return it == phrases.end() ? QByteArray("Status") : it->second;
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {

@@ -81,8 +81,7 @@ public:
         o.standardOutputLog = scratch->path() + QStringLiteral("/out.log");
         o.standardErrorLog = scratch->path() + QStringLiteral("/err.log");
         controller = std::make_unique<tavrin::DaemonProcessController>(o);
-        model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get(),
-                                                           tavrin::AdminSecretFile(stateDirectory()));
+        model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
     }
 
     void tearDown() {

@@ -339,11 +339,10 @@ private Q_SLOTS:
         QVERIFY2(QFileInfo(server).isExecutable(), qPrintable("no reference server at " + server));
         QVERIFY(bundle->installServer(server));
 
-        // Started with "serve" alone, the server keeps its state where it always does; it is told its
-        // port as a user would have chosen it, and finds the admin password the wizard left there.
-        const QString serverStateDirectory = dataHome->path() + "/Tavrin Server";
-        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Tavrin Server",
-                 serverStateDirectory);
+        // The server keeps its state in the panel's state folder, whatever its environment says; it
+        // is told its port as a user would have chosen it, and finds the admin password the wizard
+        // left there.
+        const QString serverStateDirectory = stateDirectory();
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
         const quint16 port = probe.serverPort();
@@ -351,7 +350,7 @@ private Q_SLOTS:
         ClientNetworkPreferences network;
         network.bindHost = "127.0.0.1";
         network.bindPort = port;
-        QVERIFY(AdminSecretFile(serverStateDirectory).write("real-s3cret", AdminSecretFile::DirectoryMode::OwnerOnly));
+        QVERIFY(controller->writeAdminSecret("real-s3cret"));
         QFile prefs(serverStateDirectory + "/network.json");
         QVERIFY(prefs.open(QIODevice::WriteOnly));
         prefs.write(encodeJson(network));
@@ -360,8 +359,7 @@ private Q_SLOTS:
         model.reset();
         client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port)),
                                                 QStringLiteral("real-s3cret"));
-        model = std::make_unique<ServerStateModel>(client.get(), controller.get(),
-                                                   AdminSecretFile(serverStateDirectory));
+        model = std::make_unique<ServerStateModel>(client.get(), controller.get());
         open();
         QVERIFY(pollUntil(Phase::stopped()));
 

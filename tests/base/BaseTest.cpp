@@ -1,0 +1,115 @@
+#include "base/AdminSecretFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace tavrin;
+
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+} // namespace
+
+class BaseTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_root;
+    QString folder() const { return m_root->path() + QStringLiteral("/deep/Tavrin Server"); }
+
+private Q_SLOTS:
+    void init() { m_root = std::make_unique<QTemporaryDir>(); }
+
+    void theStateFolderFollowsTheEnvironmentAsTheServerReadsIt_data() {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("named outright") << QStringList{"TAVRIN_STATE_DIR=/srv/tk/", "XDG_DATA_HOME=/d"} << "/srv/tk";
+        QTest::newRow("a relative name is ignored") << QStringList{"TAVRIN_STATE_DIR=tk", "XDG_DATA_HOME=/d"}
+                                                    << "/d/Tavrin Server";
+        QTest::newRow("the data home") << QStringList{"XDG_DATA_HOME=/d", "HOME=/h"} << "/d/Tavrin Server";
+        QTest::newRow("a relative data home is ignored") << QStringList{"XDG_DATA_HOME=d", "HOME=/h"}
+                                                         << "/h/.local/share/Tavrin Server";
+        QTest::newRow("only a home") << QStringList{"HOME=/h"} << "/h/.local/share/Tavrin Server";
+    }
+    void theStateFolderFollowsTheEnvironmentAsTheServerReadsIt() {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, folder);
+        QCOMPARE(StateFolder::pathIn(environment), folder);
+    }
+
+    // One rule, the same on both sides: Unicode white space and line breaks at the ends, nothing else.
+    void theTrimRuleTakesWhiteSpaceAndLineBreaksAtTheEndsOnly_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("line break") << "s3cret\r\n" << "s3cret";
+        QTest::newRow("spaces and tabs") << " \ts3 cret\t " << "s3 cret";
+        QTest::newRow("no-break and ideographic spaces") << "\u00A0s3cret\u3000" << "s3cret";
+        QTest::newRow("line and paragraph separators") << "s3cret\u2028\u2029\u0085" << "s3cret";
+        QTest::newRow("a zero-width space is not white space") << "s3cret\u200B" << "s3cret\u200B";
+    }
+    void theTrimRuleTakesWhiteSpaceAndLineBreaksAtTheEndsOnly() {
+        QFETCH(QString, typed);
+        QFETCH(QString, password);
+        QCOMPARE(trimmedAdminSecret(typed), password);
+        QVERIFY(AdminSecretFile(folder()).write(typed));
+        QCOMPARE(AdminSecretFile(folder()).read(), std::optional<QString>(password));
+    }
+
+    void aFileThatHoldsNoPasswordReadsAsNothing_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("white space only") << QByteArray(" \n\t\xc2\xa0\r\n");
+        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe secret");
+        QTest::newRow("larger than any password") << QByteArray(64 * 1024 + 1, 'x');
+    }
+    void aFileThatHoldsNoPasswordReadsAsNothing() {
+        QFETCH(QByteArray, content);
+        QVERIFY(QDir().mkpath(folder()));
+        QFile raw(AdminSecretFile(folder()).path());
+        QVERIFY(raw.open(QIODevice::WriteOnly));
+        raw.write(content);
+        raw.close();
+        QCOMPARE(AdminSecretFile(folder()).read(), std::nullopt);
+        AdminSecretFile(folder()).remove();
+        QVERIFY(!raw.exists());
+        AdminSecretFile(folder()).remove(); // a missing file is fine
+    }
+
+    void theFileIsPrivateFromItsFirstByteWhateverTheUmask() {
+        const mode_t old = ::umask(0);
+        const auto first = AdminSecretFile(folder()).write(QStringLiteral("first-secret-that-is-longer"));
+        QFile before(AdminSecretFile(folder()).path());
+        const bool opened = before.open(QIODevice::ReadOnly); // a reader of the old file keeps it whole
+        const auto second = AdminSecretFile(folder()).write(QStringLiteral("pässwörd"));
+        ::umask(old);
+        QVERIFY(first && second && opened);
+        QCOMPARE(before.readAll(), QByteArray("first-secret-that-is-longer"));
+        QFile after(AdminSecretFile(folder()).path());
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), QStringLiteral("pässwörd").toUtf8());
+        QCOMPARE(modeOf(after.fileName()), mode_t(0600));
+        QCOMPARE(modeOf(folder()), mode_t(0700));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("admin.secret")});
+    }
+
+    void aWriteThatFailsNamesThePathAndTheReason() {
+        QFile blocker(m_root->path() + QStringLiteral("/deep")); // a file where a folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const auto written = AdminSecretFile(folder()).write(QStringLiteral("x"));
+        QVERIFY(!written);
+        QVERIFY2(written.error().message().startsWith(m_root->path()) && written.error().code != 0,
+                 qPrintable(written.error().message()));
+        QCOMPARE(writeFilePrivately(m_root->path() + QStringLiteral("/deep/f"), "x").error().message(),
+                 m_root->path() + QStringLiteral("/deep/f: Not a directory"));
+    }
+};
+
+QTEST_GUILESS_MAIN(BaseTest)
+#include "BaseTest.moc"
