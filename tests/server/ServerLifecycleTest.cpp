@@ -214,8 +214,6 @@ private Q_SLOTS:
         QTest::newRow("no command") << QStringList{} << "no command given";
         QTest::newRow("unknown flag") << QStringList{"serve", "--verbose"} << "unknown argument \"--verbose\"";
         QTest::newRow("port out of range") << QStringList{"serve", "--port", "70000"} << "--port must be a whole number from 0 to 65535";
-        QTest::newRow("host name") << QStringList{"serve", "--host", "example.com"} << "bindHost must be an IP address";
-        QTest::newRow("sample bundle without folder") << QStringList{"make-sample-bundle"} << "needs the folder";
         QTest::newRow("sample flag when serving") << QStringList{"serve", "--pipeline", "2"} << "--pipeline\"";
         QTest::newRow("update key in a release build")
             << QStringList{"serve", "--update-public-key", QString(64, u'a')} << "unknown argument \"--update-public-key\"";
