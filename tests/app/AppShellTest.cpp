@@ -27,13 +27,6 @@ private slots:
         QTest::qWait(300);
     }
 
-    void theFirstPollWithoutAPasswordAsksForOne() {
-        TavrinServerApp app;
-        QCOMPARE(app.state().client()->baseURL(), QUrl("http://127.0.0.1:11434"));
-        QCoro::waitFor(app.state().refresh());
-        QCOMPARE(app.state().phase(), Phase::unauthenticated());
-    }
-
     void closingTheWindowKeepsTheApplicationAndReopeningMakesAFreshOne() {
         TavrinServerApp app;
         QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);

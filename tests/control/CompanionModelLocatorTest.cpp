@@ -32,23 +32,22 @@ private Q_SLOTS:
         QSettings().remove(QLatin1StringView(CompanionModelLocator::folderSetting));
     }
 
-    void startsOnTheFirstQualifyingCandidateAndClaimsNothingBeforeTheCheck() {
+    // It starts on the first candidate that holds the model (the first of all when none does) and
+    // claims nothing before its check, which finds a model that appeared since and stores the folder.
+    void startsOnTheFirstQualifyingCandidateAndStoresWhatTheCheckFinds() {
         QCOMPARE(CompanionModelLocator(candidates()).folderPath(), candidates()[0]);
         putModel(candidates()[1], QStringLiteral("ModelResources/model.safetensors"));
         CompanionModelLocator locator(candidates());
         QCOMPARE(locator.folderPath(), candidates()[1]);
-        QVERIFY(!locator.found() && !locator.checked() && locator.errorText().isEmpty());
-        QVERIFY(stored().isEmpty());
-    }
+        QVERIFY(!locator.found() && !locator.checked() && locator.errorText().isEmpty() && stored().isEmpty());
 
-    void checkFindsACandidateThatAppearedLaterAndStoresIt() {
-        CompanionModelLocator locator(candidates());
-        putModel(candidates()[1]);
-        QSignalSpy folderChanged(&locator, &CompanionModelLocator::folderPathChanged);
-        locator.check();
-        QVERIFY(locator.checked() && locator.found() && locator.errorText().isEmpty());
+        CompanionModelLocator later({candidates()[0], folder(QStringLiteral("third"))});
+        putModel(folder(QStringLiteral("third")));
+        QSignalSpy folderChanged(&later, &CompanionModelLocator::folderPathChanged);
+        later.check();
+        QVERIFY(later.checked() && later.found() && later.errorText().isEmpty());
         QCOMPARE(folderChanged.count(), 1);
-        QCOMPARE(stored(), candidates()[1]);
+        QCOMPARE(stored(), folder(QStringLiteral("third")));
     }
 
     void aPickedFolderIsKeptWhileItHoldsTheModelAndGivesWayOtherwise() {

@@ -233,14 +233,6 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning());
     }
 
-    void restartNeverTouchesAChild() {
-        const qint32 pid = launchAndWaitUntilReady();
-        QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
-                 QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
-                                "Re-run setup."));
-        QVERIFY(!processGone(pid));
-        QVERIFY(controller->isRunning());
-    }
 
     void quittingStopsTheChildButLeavesTheLoginService() {
         controller = std::make_unique<DaemonProcessController>(options(true));
@@ -253,8 +245,14 @@ private Q_SLOTS:
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
     }
 
-    void unregisteringAlsoStopsAChildSoThatStoppedIsTrue() {
+    // Restart is the login service's: it leaves a child alone. Unregistering stops a child too, so
+    // that "stopped" is true afterwards.
+    void restartLeavesAChildAloneAndUnregisteringStopsIt() {
         const qint32 pid = launchAndWaitUntilReady();
+        QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
+                 QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
+                                "Re-run setup."));
+        QVERIFY(controller->isRunning() && !processGone(pid));
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!controller->isRunning());
         QVERIFY(processGone(pid));
@@ -304,9 +302,12 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()).trimmed(), folder + QStringLiteral("/tavrin-keldmarch"));
     }
 
+    // The login service takes over from a session server, which must not stay on the port.
     void registeringWritesTheSecretAndInstallsEnablesAndStartsTheUnit() {
         const QString models = chooseModelFolder();
+        const qint32 child = launchAndWaitUntilReady();
         QVERIFY(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))));
+        QVERIFY(processGone(child));
         QCOMPARE(readAll(secretFile()), QStringLiteral("pw"));
         const QString installed = readAll(installedUnit());
         QVERIFY(installed.contains(QStringLiteral("\nExecStart=\"") + bundle->server() + QStringLiteral("\" serve\n")));
@@ -318,13 +319,6 @@ private Q_SLOTS:
         QVERIFY(controller->loginServiceEnabled() && !controller->requiresApproval());
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
         QCOMPARE(controller->pid(), std::optional<qint32>(4321));
-    }
-
-    void theLoginServiceTakesOverFromASessionServer() {
-        const qint32 pid = launchAndWaitUntilReady();
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QVERIFY(processGone(pid));
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
     }
 
     // Whatever step fails, the user is never left without the server that was running.
@@ -358,6 +352,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(installedUnit()));
     }
 
+    // A stop that fails reports the status and changes nothing; a unit that is not loaded is stopped.
     void stopBootsTheServiceOutAndTreatsNotLoadedAsStopped() {
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         QCoro::waitFor(controller->refreshStatus());
@@ -367,9 +362,7 @@ private Q_SLOTS:
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, false, std::nullopt}));
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(QCoro::waitFor(controller->stop())); // unknown unit: systemctl 5, launchctl 113
-    }
 
-    void aFailedBootoutReportsItsStatusAndChangesNothing() {
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         QCoro::waitFor(controller->refreshStatus());
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");

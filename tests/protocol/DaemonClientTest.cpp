@@ -64,6 +64,8 @@ private slots:
         server.reset();
     }
 
+    // One operation of each shape (the server's contract tests run every one against the real
+    // server): no body and no Content-Type on GET and DELETE, optional fields left out, exact queries.
     void sendsExactlyTheRequestOfEachOperation_data() {
         QTest::addColumn<Call>("operation");
         QTest::addColumn<QByteArray>("method");
@@ -74,60 +76,24 @@ private slots:
             QTest::newRow(name) << c << QByteArray(method) << QByteArray(target) << QByteArray(body);
         };
         row("status", call([](DaemonClient& c) { return c.status(); }), "GET", "/admin/status", "-");
-        row("keys", call([](DaemonClient& c) { return c.listKeys(); }), "GET", "/admin/keys", "-");
-        row("create without scopes",
-            call([](DaemonClient& c) { return c.createKey("CI runner", std::nullopt); }), "POST",
+        row("create without scopes", call([](DaemonClient& c) { return c.createKey("CI runner", std::nullopt); }), "POST",
             "/admin/keys", R"({"label":"CI runner"})");
-        row("create readonly", call([](DaemonClient& c) {
-                return c.createKey("Docs", std::vector{ClientAPIKeyScope::readonly});
-            }),
+        row("create readonly", call([](DaemonClient& c) { return c.createKey("Docs", std::vector{ClientAPIKeyScope::readonly}); }),
             "POST", "/admin/keys", R"({"label":"Docs","scopes":["readonly"]})");
-        row("revoke", call([](DaemonClient& c) { return c.revokeKey("k_7f3"); }), "POST",
-            "/admin/keys/k_7f3/revoke", "{}");
-        row("rotate", call([](DaemonClient& c) { return c.rotateKey("k_7f3"); }), "POST",
-            "/admin/keys/k_7f3/rotate", "{}");
-        row("delete", call([](DaemonClient& c) { return c.deleteKey("k_7f3"); }), "DELETE",
-            "/admin/keys/k_7f3", "-");
-        row("logging", call([](DaemonClient& c) { return c.loggingSettings(); }), "GET",
-            "/admin/settings/logging", "-");
-        row("update logging", call([](DaemonClient& c) {
-                return c.updateLoggingSettings({ClientAuditMode::none, 14, false});
-            }),
-            "PUT", "/admin/settings/logging",
-            R"({"includePromptContentsInDiagnostics":false,"mode":"none","retentionDays":14})");
-        row("csv export", call([](DaemonClient& c) { return c.exportAuditCSV(); }), "GET",
-            "/admin/audit/export?format=csv", "-");
+        row("revoke", call([](DaemonClient& c) { return c.revokeKey("k_7f3"); }), "POST", "/admin/keys/k_7f3/revoke", "{}");
+        row("delete", call([](DaemonClient& c) { return c.deleteKey("k_7f3"); }), "DELETE", "/admin/keys/k_7f3", "-");
         row("jsonl without prompts", call([](DaemonClient& c) { return c.exportAuditJSONL(false); }), "GET",
             "/admin/audit/export?format=jsonl&includePromptContents=false", "-");
         row("jsonl with prompts", call([](DaemonClient& c) { return c.exportAuditJSONL(true); }), "GET",
             "/admin/audit/export?format=jsonl&includePromptContents=true", "-");
-        row("network", call([](DaemonClient& c) { return c.networkPreferences(); }), "GET", "/admin/network",
-            "-");
         row("update network", call([](DaemonClient& c) {
                 return c.updateNetworkPreferences({"0.0.0.0", 11500, true, std::nullopt, {}, {"10.0.0.0/8"}});
             }),
             "PUT", "/admin/network",
             R"({"bindHost":"0.0.0.0","bindPort":11500,"corsAllowedOrigins":[],"ipAllowlist":["10.0.0.0/8"],"lanEnabled":true})");
-        row("preamble", call([](DaemonClient& c) { return c.orgPreamble(); }), "GET",
-            "/admin/settings/preamble", "-");
         row("clear preamble", call([](DaemonClient& c) { return c.setOrgPreamble(std::nullopt); }), "PUT",
             "/admin/settings/preamble", "{}");
-        row("set preamble",
-            call([](DaemonClient& c) { return c.setOrgPreamble(QStringLiteral("Be brief.")); }), "PUT",
-            "/admin/settings/preamble", R"({"preamble":"Be brief."})");
-        row("updater", call([](DaemonClient& c) { return c.updaterStatus(); }), "GET", "/admin/updates", "-");
-        row("check", call([](DaemonClient& c) { return c.checkForUpdates(); }), "POST",
-            "/admin/updates/check", "{}");
-        row("download", call([](DaemonClient& c) { return c.downloadUpdate(); }), "POST",
-            "/admin/updates/download", "{}");
-        row("clear update", call([](DaemonClient& c) { return c.clearStagedUpdate(); }), "POST",
-            "/admin/updates/clear", "{}");
-        row("promote", call([](DaemonClient& c) { return c.promoteModel(); }), "POST", "/admin/model/promote",
-            "{}");
-        row("rollback", call([](DaemonClient& c) { return c.rollbackModel(); }), "POST",
-            "/admin/model/rollback", "{}");
-        row("diagnostics", call([](DaemonClient& c) { return c.createDiagnostics(true); }), "POST",
-            "/admin/diagnostics", R"({"includePromptContents":true})");
+        row("promote", call([](DaemonClient& c) { return c.promoteModel(); }), "POST", "/admin/model/promote", "{}");
     }
 
     void sendsExactlyTheRequestOfEachOperation() {

@@ -8,31 +8,35 @@
 #include <QDateTime>
 #include <QNetworkInterface>
 
-
 using namespace tavrin;
 using namespace tavrin::test;
-
 
 class AdminContractTest : public QObject {
     Q_OBJECT
 
+    // One server for every test: each leaves the password and the settings as it found them.
     std::unique_ptr<ReferenceServer> m_server;
     std::unique_ptr<DaemonClient> m_client;
 
+    std::size_t keyCount() { return await(m_client->listKeys()).value_or(ClientAPIKeyList{}).size(); }
+    bool statusRefused() {
+        const auto status = await(m_client->status());
+        return !status && status.error().is<DaemonClientError::Unauthenticated>();
+    }
+
 private Q_SLOTS:
-    void init() {
+    void initTestCase() {
         m_server = std::make_unique<ReferenceServer>();
         TAVRIN_REQUIRE(m_server->start());
         m_client = m_server->client();
     }
-    void cleanup() {
+    void cleanupTestCase() {
         m_client.reset();
-        if (m_server)
-            QCOMPARE(m_server->stop().value_or(-1), 0);
-        m_server.reset();
+        QCOMPARE(m_server->stop().value_or(-1), 0);
     }
 
     void everyAdminPathRefusesAMissingOrWrongPassword() {
+        const std::size_t keys = keyCount();
         const QString suffixed = m_server->adminSecret() + QStringLiteral("x");
         for (const QByteArray route : {"GET status", "GET keys", "POST keys", "POST keys/key_x/revoke", "POST keys/key_x/rotate",
                                        "DELETE keys/key_x", "GET settings/logging", "PUT settings/logging",
@@ -44,42 +48,31 @@ private Q_SLOTS:
                 call.json("{}");
                 if (!presented.isEmpty())
                     call.bearer(presented);
-                const auto answer = exchange(m_server->port(), call);
-                TAVRIN_REQUIRE(answer);
-                QVERIFY2(answer->status == 401, route.constData());
+                QVERIFY2(exchange(m_server->port(), call).value_or(HttpAnswer{}).status == 401, route.constData());
             }
         // A refused request changes nothing.
-        QVERIFY(await(m_client->listKeys())->empty());
+        QCOMPARE(keyCount(), keys);
         QVERIFY(!await(m_client->orgPreamble())->preamble);
     }
 
-    void noAdminSecretFileMeansEveryAdminRequestIsRefused_data() {
-        QTest::addColumn<std::optional<QString>>("fileContents");
-        QTest::newRow("no file") << std::optional<QString>();
-        QTest::newRow("empty file") << std::optional<QString>(QString());
-        QTest::newRow("only whitespace") << std::optional<QString>(QStringLiteral(" \n\t\n"));
-    }
-    void noAdminSecretFileMeansEveryAdminRequestIsRefused() {
-        QFETCH(std::optional<QString>, fileContents);
-        m_server->writeAdminSecret(fileContents);
-        for (const auto& presented : {QString(), QStringLiteral(" "), ReferenceServer::defaultAdminSecret()}) {
-            m_client->setAdminSecret(presented);
-            const auto status = await(m_client->status());
-            QVERIFY(!status && status.error().is<DaemonClientError::Unauthenticated>());
-        }
-        QVERIFY(await(m_client->health())); // health needs no password
-    }
-
-    void rewrittenAdminSecretAppliesWithoutRestart() {
-        TAVRIN_REQUIRE(await(m_client->status()));
+    // The file is read at every request: a new password applies at once, and without one in the
+    // file (none, empty, blank) nothing is accepted, whatever is presented.
+    void thePasswordFileDecidesAtEveryRequest() {
         const QString next = QStringLiteral("a-brand-new-password-for-the-server");
         m_server->writeAdminSecret(next + QStringLiteral("\n")); // a trailing newline is not part of it
-        const auto old = await(m_client->status());
-        QVERIFY(!old && old.error().is<DaemonClientError::Unauthenticated>());
+        QVERIFY(statusRefused());
         m_client->setAdminSecret(next);
         TAVRIN_REQUIRE(await(m_client->status()));
-        m_server->writeAdminSecret(std::nullopt);
-        QVERIFY(!await(m_client->status()));
+        for (const auto& file : {std::optional<QString>(), std::optional(QString()), std::optional(QStringLiteral(" \n\t\n"))}) {
+            m_server->writeAdminSecret(file);
+            for (const auto& presented : {QString(), QStringLiteral(" "), next}) {
+                m_client->setAdminSecret(presented);
+                QVERIFY(statusRefused());
+            }
+            QVERIFY(await(m_client->health())); // health needs no password
+        }
+        m_server->writeAdminSecret(ReferenceServer::defaultAdminSecret());
+        m_client = m_server->client();
     }
 
     void statusIsTrueOfTheRunningProcessAndSavedSettingsWaitForARestart() {
@@ -88,65 +81,42 @@ private Q_SLOTS:
         QCOMPARE(status->pid, m_server->pid());
         QCOMPARE(status->stateDirectory, m_server->stateDirectory());
         QCOMPARE(status->bind.bindPort, qint64(m_server->port()));
-        const QDateTime started = QDateTime::fromString(status->startedAt, Qt::ISODate);
-        QVERIFY(started.isValid() && started.timeSpec() == Qt::UTC);
-        QVERIFY(qAbs(started.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        QVERIFY(QDateTime::fromString(status->startedAt, Qt::ISODate).timeSpec() == Qt::UTC);
         QCOMPARE(status->hardware, probeLocalHardware()); // the same rules on the same machine
-        QCOMPARE(status->concurrency->maxConcurrency, status->hardware.recommendedConcurrency);
-        QCOMPARE(*await(m_client->updaterStatus()), status->updater);
 
         const ClientNetworkPreferences prefs{QStringLiteral("0.0.0.0"), 11500, true, QStringLiteral("office-box"),
                                              {QStringLiteral("https://app.example.com")}, {QStringLiteral("fd00::/8")}};
         QCOMPARE(await(m_client->updateNetworkPreferences(prefs)).value_or(ClientNetworkPreferences{}), prefs);
         QCOMPARE(*await(m_client->networkPreferences()), prefs);
-        const auto later = await(m_client->status());
-        TAVRIN_REQUIRE(later);
-        QVERIFY(later->uptimeSeconds > status->uptimeSeconds);
-        QCOMPARE(later->bind, status->bind); // the binding in effect stays as it was started
+        QCOMPARE(await(m_client->status())->bind, status->bind); // the binding in effect stays as it was started
     }
 
     void keysAreCreatedListedRotatedRevokedAndDeleted() {
         const auto created = await(m_client->createKey(QStringLiteral("  CI runner  "), std::vector{ClientAPIKeyScope::readonly}));
-        TAVRIN_REQUIRE(created);
-        QVERIFY(created->key.startsWith(QStringLiteral("tk-")) && created->key.size() >= 40);
-        QVERIFY(created->key.startsWith(created->record.prefix) && created->record.prefix.size() < created->key.size() / 2);
-        QCOMPARE(created->record.label, QStringLiteral("  CI runner  "));
-        QCOMPARE(created->record.scopes, std::optional(std::vector{ClientAPIKeyScope::readonly}));
-
         const auto plain = await(m_client->createKey(QStringLiteral("First key"), std::nullopt));
+        TAVRIN_REQUIRE(created);
         TAVRIN_REQUIRE(plain);
-        QVERIFY(!plain->record.scopes);
-        QVERIFY(plain->key != created->key && plain->record.id != created->record.id);
-
-        auto keys = await(m_client->listKeys());
+        QVERIFY(created->key.startsWith(QStringLiteral("tk-")) && created->key.size() >= 40 && created->key != plain->key);
+        QVERIFY(created->key.startsWith(created->record.prefix) && created->record.prefix.size() < created->key.size() / 2);
+        const auto keys = await(m_client->listKeys());
         TAVRIN_REQUIRE(keys);
-        QCOMPARE(keys->size(), 2u);
-        QCOMPARE(keys->at(0), created->record);
-        QCOMPARE(keys->at(1), plain->record);
+        QVERIFY(keys->size() >= 2);
+        QCOMPARE(keys->at(keys->size() - 2), created->record);
+        QCOMPARE(keys->back(), plain->record);
 
         const auto rotated = await(m_client->rotateKey(created->record.id));
         TAVRIN_REQUIRE(rotated);
         QCOMPARE(rotated->record.id, created->record.id);
-        QVERIFY(rotated->key != created->key);
-        QVERIFY(rotated->key.startsWith(rotated->record.prefix));
-        QVERIFY(rotated->record.lastRotatedAt);
-
+        QVERIFY(rotated->key != created->key && rotated->key.startsWith(rotated->record.prefix) && rotated->record.lastRotatedAt);
         const auto revoked = await(m_client->revokeKey(created->record.id));
         TAVRIN_REQUIRE(revoked);
         QCOMPARE(revoked->status, QStringLiteral("revoked"));
-        QVERIFY(revoked->revokedAt);
-        const auto again = await(m_client->revokeKey(created->record.id));
-        TAVRIN_REQUIRE(again);
-        QCOMPARE(again->revokedAt, revoked->revokedAt);
-        const auto rotateRevoked = await(m_client->rotateKey(created->record.id));
-        QCOMPARE(httpStatusOf(rotateRevoked), 409);
+        QCOMPARE(await(m_client->revokeKey(created->record.id)).value_or(ClientAPIKeyPublic{}).revokedAt, revoked->revokedAt);
+        QCOMPARE(httpStatusOf(await(m_client->rotateKey(created->record.id))), 409);
 
+        const std::size_t before = keyCount();
         TAVRIN_REQUIRE(await(m_client->deleteKey(created->record.id)));
-        keys = await(m_client->listKeys());
-        TAVRIN_REQUIRE(keys);
-        QCOMPARE(keys->size(), 1u);
-        QCOMPARE(keys->front().id, plain->record.id);
-
+        QCOMPARE(keyCount(), before - 1);
         const auto gone = await(m_client->deleteKey(created->record.id));
         QCOMPARE(httpStatusOf(gone), 404);
         QVERIFY(httpBodyOf(gone).contains(created->record.id));
@@ -154,8 +124,7 @@ private Q_SLOTS:
 
     void preambleIsLimitedToTwoThousandCharactersAsPeopleCountThem() {
         // A family emoji is one character to a reader and eleven UTF-16 code units.
-        const QString family = QStringLiteral("👨‍👩‍👧‍👦");
-        const QString longest = family.repeated(2000);
+        const QString longest = QStringLiteral("👨‍👩‍👧‍👦").repeated(2000);
         const auto saved = await(m_client->setOrgPreamble(longest));
         TAVRIN_REQUIRE(saved);
         QCOMPARE(saved->preamble, std::optional(longest));
@@ -170,14 +139,12 @@ private Q_SLOTS:
         QVERIFY(httpBodyOf(tooLong).contains(QStringLiteral("2001")));
         QCOMPARE(await(m_client->orgPreamble())->preamble, std::optional(longest));
 
-        const auto cleared = await(m_client->setOrgPreamble(std::nullopt));
-        TAVRIN_REQUIRE(cleared);
-        QVERIFY(!cleared->preamble);
+        TAVRIN_REQUIRE(await(m_client->setOrgPreamble(std::nullopt)));
         status = await(m_client->status());
-        QVERIFY(!status->orgPreamble);
-        QVERIFY(!status->stages->systemPromptApplied && !status->stages->systemPromptChars);
+        QVERIFY(!status->orgPreamble && !status->stages->systemPromptApplied && !status->stages->systemPromptChars);
     }
 
+    // How each kind of refusal reaches the panel; what the decoder says is the codec's own test.
     void malformedAdminRequestsGetOneLineThatSaysWhy_data() {
         QTest::addColumn<QByteArray>("method");
         QTest::addColumn<QByteArray>("target");
@@ -185,22 +152,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
         QTest::newRow("unknown path") << QByteArray("GET") << QByteArray("/admin/nothing") << QByteArray() << 404 << "no admin endpoint at /admin/nothing";
-        QTest::newRow("wrong method") << QByteArray("DELETE") << QByteArray("/admin/status") << QByteArray() << 405 << "method DELETE is not allowed";
-        QTest::newRow("put on keys") << QByteArray("PUT") << QByteArray("/admin/keys") << QByteArray("{}") << 405 << "allowed: GET, POST";
+        QTest::newRow("wrong method") << QByteArray("PUT") << QByteArray("/admin/keys") << QByteArray("{}") << 405 << "allowed: GET, POST";
         QTest::newRow("over 1 MiB") << QByteArray("PUT") << QByteArray("/admin/settings/preamble")
                                     << QByteArray(1024 * 1024 + 1, 'a') << 413 << "larger than 1 MiB";
         QTest::newRow("truncated JSON") << QByteArray("PUT") << QByteArray("/admin/network") << QByteArray(R"({"bindHost":)") << 400 << "not valid JSON";
-        QTest::newRow("wrong type") << QByteArray("PUT") << QByteArray("/admin/settings/preamble") << QByteArray(R"({"preamble":7})") << 400 << "preamble: expected string";
         const auto row = [](const char* name, const char* target, const char* body, const char* reason) {
             QTest::newRow(name) << QByteArray(QByteArray(target).endsWith("keys") ? "POST" : "PUT")
                                 << QByteArray(target) << QByteArray(body) << 400 << QString::fromUtf8(reason);
         };
         row("empty label", "/admin/keys", R"({"label":""})", "label must not be empty");
         row("label of spaces", "/admin/keys", R"({"label":"   "})", "label must not be empty");
-        row("no label", "/admin/keys", R"({"scopes":[]})", "label: missing required key");
         row("unknown scope", "/admin/keys", R"({"label":"a","scopes":["admin"]})", "scopes[0]: unknown value");
         row("zero days", "/admin/settings/logging", R"({"mode":"audit","retentionDays":0,"includePromptContentsInDiagnostics":false})", "retentionDays");
-        row("mode in capitals", "/admin/settings/logging", R"({"mode":"Audit","retentionDays":7,"includePromptContentsInDiagnostics":false})", "mode: unknown value");
         row("no master switch", "/admin/settings/logging", R"({"mode":"audit","retentionDays":7})", "includePromptContentsInDiagnostics");
         row("host name", "/admin/network", R"({"bindHost":"localhost","bindPort":11434,"lanEnabled":false,"corsAllowedOrigins":[],"ipAllowlist":[]})", "bindHost must be an IP address");
     }
@@ -210,6 +173,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(int, status);
         QFETCH(QString, reason);
+        const std::size_t keys = keyCount();
         HttpCall call{method, target};
         call.bearer(m_server->adminSecret());
         if (!body.isEmpty())
@@ -220,7 +184,7 @@ private Q_SLOTS:
         QVERIFY2(answer->body.contains(reason.toUtf8()), answer->body.constData());
         QCOMPARE(answer->body.count('\n'), 1);
         QVERIFY(answer->header("Content-Type")->startsWith("text/plain"));
-        QVERIFY(await(m_client->listKeys())->empty()); // and nothing was stored
+        QCOMPARE(keyCount(), keys); // and nothing was stored
     }
 
     void adminApiRefusesClientsFromOtherMachines() {
@@ -230,15 +194,15 @@ private Q_SLOTS:
                 lanAddress = address.toString();
         if (lanAddress.isEmpty())
             QSKIP("this machine has no non-loopback IPv4 address");
-        TAVRIN_REQUIRE(m_server->stop());
-        TAVRIN_REQUIRE(m_server->start({{QStringLiteral("--host"), QStringLiteral("0.0.0.0")}}));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start({{QStringLiteral("--host"), QStringLiteral("0.0.0.0")}}));
         HttpCall call{"GET", "/admin/status"};
         call.host = lanAddress; // from this machine's LAN address, as another machine would arrive
-        const auto remote = exchange(m_server->port(), call.bearer(m_server->adminSecret()));
+        const auto remote = exchange(server.port(), call.bearer(server.adminSecret()));
         TAVRIN_REQUIRE(remote);
         QCOMPARE(remote->status, 403);
         QVERIFY(remote->body.contains("loopback"));
-        QVERIFY(await(m_server->client()->status()).has_value());
+        QVERIFY(await(server.client()->status()).has_value());
     }
 };
 

@@ -1,6 +1,6 @@
 // The publisher's signing tool as a publisher uses it: a key pair, Debian packages of the panel signed
-// into a feed, and the real server (the test build, which takes this run's public key) checking that
-// feed, downloading the package and staging it under a name the desktop's package installer opens.
+// into a feed, and the server's updater (with this run's public key) checking that feed, downloading
+// the package and staging it under a name the desktop's package installer opens.
 
 #include "ServerTesting.h"
 
@@ -99,22 +99,21 @@ private Q_SLOTS:
         const Run signed_ = sign(deb, {QStringLiteral("--into"), feed, QStringLiteral("--notes"), QStringLiteral("Faster exports.")});
         QVERIFY2(signed_.status == 0, qPrintable(signed_.err));
 
-        ReferenceServer server;
-        ReferenceServerOptions options({QStringLiteral("--update-public-key"), m_publicKey},
-                                       {QStringLiteral("TAVRIN_UPDATE_FEED=") + fileUrl(feed)});
-        options.executable = ReferenceServer::testKeysExecutablePath();
-        TAVRIN_REQUIRE(server.start(options));
-        const auto client = server.client();
-        const auto checked = await(client->checkForUpdates());
-        TAVRIN_REQUIRE(checked);
-        QVERIFY2(!checked->error, qPrintable(checked->error.value_or(QString())));
-        QVERIFY(checked->status.availableUpdate);
-        QCOMPARE(checked->status.availableUpdate->version, QStringLiteral("0.3.0")); // read from the package
-        QCOMPARE(checked->status.availableUpdate->releaseNotes, std::optional(QStringLiteral("Faster exports.")));
-        QCOMPARE(checked->status.availableUpdate->pkgSize, std::optional(QFileInfo(deb).size()));
+        // The server's own updater, as a server of an older version with this run's key opens it
+        // (the way through the server is the updater's contract test).
+        QTemporaryDir state;
+        auto updater = Updater::open(*StateStore::open(state.path()), fileUrl(feed), *Updater::parsePublicKey(m_publicKey),
+                                     QStringLiteral("0.1.0"));
+        TAVRIN_REQUIRE(updater);
+        const auto checked = (*updater)->check();
+        QVERIFY2(!checked.error, qPrintable(checked.error.value_or(QString())));
+        QVERIFY(checked.status.availableUpdate);
+        QCOMPARE(checked.status.availableUpdate->version, QStringLiteral("0.3.0")); // read from the package
+        QCOMPARE(checked.status.availableUpdate->releaseNotes, std::optional(QStringLiteral("Faster exports.")));
+        QCOMPARE(checked.status.availableUpdate->pkgSize, std::optional(QFileInfo(deb).size()));
 
-        const auto downloaded = await(client->downloadUpdate());
-        TAVRIN_REQUIRE(downloaded);
+        const auto downloaded = (*updater)->download();
+        QVERIFY(downloaded);
         QVERIFY(downloaded->verified);
         QCOMPARE(QFileInfo(downloaded->stagedDownloadPath).fileName(), QStringLiteral("tavrin-keldmarch_0.3.0.deb"));
         QCOMPARE(readBytes(downloaded->stagedDownloadPath), readBytes(deb));

@@ -1,6 +1,7 @@
-// Signed updates as the Updates tab meets them: a feed and packages served over loopback HTTP,
-// checked, downloaded and verified against a key pair made for this run, and every way a
-// download can be wrong refused without anything left staged.
+// Signed updates: a feed and packages served over loopback HTTP, checked, downloaded and verified
+// against a key pair made for this run. Every way a check or a download can go wrong is tried on
+// the updater itself; one update goes the whole way through the real server, as the Updates tab
+// drives it.
 
 #include "ServerTesting.h"
 #include "support/ScriptedHttpServer.h"
@@ -9,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <sodium.h>
 
@@ -53,197 +53,80 @@ class UpdaterContractTest : public QObject {
 
     KeyPair m_keys;
     ScriptedHttpServer m_web;
-    std::unique_ptr<ReferenceServer> m_server;
-    std::unique_ptr<DaemonClient> m_client;
-    QString m_feed;
+    std::unique_ptr<QTemporaryDir> m_state;
+    std::unique_ptr<Updater> m_updater;
 
-    ReferenceServerOptions options(const QString& feed) const {
-        ReferenceServerOptions o({QStringLiteral("--update-public-key"), QString::fromLatin1(m_keys.publicKey.toHex())},
-                                 {QStringLiteral("TAVRIN_UPDATE_FEED=") + feed});
-        o.executable = ReferenceServer::testKeysExecutablePath();
-        return o;
-    }
     QString url(const char* path) const { return m_web.baseUrl().toString() + QLatin1StringView(path); }
-    bool start(const QString& feed) {
-        m_feed = feed;
-        auto started = m_server->start(options(feed));
-        if (!started)
-            qWarning("%s", qPrintable(started.error()));
-        m_client = m_server->client();
-        return bool(started);
-    }
-    bool restart() {
-        if (!m_server->stop())
-            return false;
-        return start(m_feed);
-    }
-
-    ClientAppcastRelease release(const QString& version, const QByteArray& bytes, const char* path) const {
-        ClientAppcastRelease r;
-        r.version = version;
-        r.publishedAt = QStringLiteral("2026-12-01T09:00:00Z");
-        r.pkgURL = url(path);
-        r.pkgSha256 = hexSha256(bytes);
-        r.pkgSize = bytes.size();
-        r.releaseNotes = QStringLiteral("Faster \"exports\", fewer surprises.");
-        r.signature = m_keys.sign(bytes);
-        return r;
+    ClientAppcastRelease release(const QString& version, const QByteArray& bytes, const char* path = "/pkg") const {
+        return {version, QStringLiteral("2026-12-01T09:00:00Z"), std::nullopt, url(path), hexSha256(bytes), bytes.size(),
+                std::nullopt, QStringLiteral("Faster \"exports\", fewer surprises."), m_keys.sign(bytes)};
     }
     void publish(std::vector<ClientAppcastRelease> releases, std::optional<QString> channel = QStringLiteral("stable")) {
         m_web.route("/feed.json", ScriptedResponse::json(200, encodeJson(UpdateFeed{std::move(channel), std::move(releases)})));
     }
-    QStringList updatesFolder() const {
-        return QDir(m_server->stateDirectory() + QStringLiteral("/updates")).entryList(QDir::Files | QDir::Hidden);
+    // The updater as a server of version 0.1.0 with this run's key opens it, at every (re)start.
+    bool open(const QString& feed) {
+        auto opened = Updater::open(*StateStore::open(m_state->path()), feed, m_keys.publicKey, QStringLiteral("0.1.0"));
+        m_updater = opened ? std::move(*opened) : nullptr;
+        return bool(m_updater);
     }
+    QStringList updatesFolder() const { return QDir(m_state->filePath(QStringLiteral("updates"))).entryList(QDir::Files | QDir::Hidden); }
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(sodium_init() >= 0); }
     void init() {
         m_web.clearRequests();
-        m_server = std::make_unique<ReferenceServer>();
-    }
-    void cleanup() {
-        m_client.reset();
-        m_server.reset();
-    }
-
-    void withoutAFeedTheCheckSaysSoAndNothingCanBeDownloaded() {
-        QVERIFY(start(QString()));
-        const auto checked = await(m_client->checkForUpdates());
-        TAVRIN_REQUIRE(checked);
-        QVERIFY(checked->error && checked->error->contains(QStringLiteral("no update feed is configured")));
-        QVERIFY(!checked->status.enabled && !checked->status.lastCheckedAt);
-        QCOMPARE(checked->status.lastError, checked->error);
-        QCOMPARE(httpStatusOf(await(m_client->downloadUpdate())), 409);
+        m_state = std::make_unique<QTemporaryDir>();
     }
 
     void theCheckKeepsTheNewestReleaseThisServerMayInstall() {
-        const QByteArray bytes = package();
-        QVERIFY(start(url("/feed.json")));
-        const QString current = await(m_client->status())->serverVersion;
-        QCOMPARE(current, QStringLiteral("0.1.0"));
-        ClientAppcastRelease tooNew = release(QStringLiteral("0.3.0"), bytes, "/pkg");
+        const QByteArray bytes = package(1000);
+        ClientAppcastRelease tooNew = release(QStringLiteral("0.3.0"), bytes);
         tooNew.minimumServerVersion = QStringLiteral("0.2.0");
-        publish({release(QStringLiteral("0.0.9"), bytes, "/pkg"), release(QStringLiteral("0.2.5"), bytes, "/pkg"), tooNew,
-                 release(QStringLiteral("0.2.0"), bytes, "/pkg"), release(QStringLiteral("0.1.0"), bytes, "/pkg")});
-
-        const auto checked = await(m_client->checkForUpdates());
-        TAVRIN_REQUIRE(checked);
-        QVERIFY2(!checked->error, qPrintable(checked->error.value_or(QString())));
-        QVERIFY(checked->status.enabled && checked->status.lastCheckedAt && !checked->status.lastError);
-        QCOMPARE(checked->status.channel, QStringLiteral("stable"));
-        QVERIFY(checked->status.availableUpdate);
-        QCOMPARE(checked->status.availableUpdate->version, QStringLiteral("0.2.5"));
-        QCOMPARE(checked->status.availableUpdate->releaseNotes, std::optional(QStringLiteral("Faster \"exports\", fewer surprises.")));
+        publish({release(QStringLiteral("0.0.9"), bytes), release(QStringLiteral("0.2.5"), bytes), tooNew,
+                 release(QStringLiteral("0.2.0"), bytes), release(QStringLiteral("0.1.0"), bytes)});
+        QVERIFY(open(url("/feed.json")));
+        const ClientUpdateCheckResponse checked = m_updater->check();
+        QVERIFY2(!checked.error, qPrintable(checked.error.value_or(QString())));
+        QVERIFY(checked.status.enabled && checked.status.lastCheckedAt && !checked.status.lastError);
+        QCOMPARE(checked.status.availableUpdate, std::optional(release(QStringLiteral("0.2.5"), bytes)));
 
         // Nothing newer: the check says so and forgets the release it had found.
-        publish({release(QStringLiteral("0.1.0"), bytes, "/pkg")});
-        const auto again = await(m_client->checkForUpdates());
-        TAVRIN_REQUIRE(again);
-        QVERIFY(!again->error && !again->status.availableUpdate);
+        publish({release(QStringLiteral("0.1.0"), bytes)});
+        const ClientUpdateCheckResponse again = m_updater->check();
+        QVERIFY(!again.error && !again.status.availableUpdate);
     }
 
-    void feedFailuresAreReportedInTheAnswerAndRemembered_data() {
+    void aFailedCheckIsReportedRememberedAndLeavesNothingToDownload_data() {
         QTest::addColumn<int>("failure");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("unreachable") << 0 << "cannot fetch";
-        QTest::newRow("server error") << 1 << "answered HTTP 500";
-        QTest::newRow("not JSON") << 2 << "is not valid";
-        QTest::newRow("release without signature") << 3 << "signature: missing required key";
-        QTest::newRow("another channel") << 4 << "is for the \"beta\" channel";
+        QTest::newRow("no feed configured") << 0 << "no update feed is configured";
+        QTest::newRow("unreachable") << 1 << "cannot fetch";
+        QTest::newRow("server error") << 2 << "answered HTTP 500";
+        QTest::newRow("not JSON") << 3 << "is not valid";
+        QTest::newRow("release without signature") << 4 << "signature: missing required key";
+        QTest::newRow("another channel") << 5 << "is for the \"beta\" channel";
     }
-    void feedFailuresAreReportedInTheAnswerAndRemembered() {
+    void aFailedCheckIsReportedRememberedAndLeavesNothingToDownload() {
         QFETCH(int, failure);
         QFETCH(QString, reason);
-        const QByteArray bytes = package(1000);
         QString feed = url("/feed.json");
         switch (failure) {
-        case 0: {
-            // A port that was just free: nothing listens there.
-            ScriptedHttpServer gone;
-            feed = gone.baseUrl().toString() + QStringLiteral("/feed.json");
-            break;
+        case 0: feed.clear(); break;
+        case 1: feed = ScriptedHttpServer().baseUrl().toString() + QStringLiteral("/feed.json"); break; // nothing listens now
+        case 2: m_web.route("/feed.json", ScriptedResponse::text(500, "boom")); break;
+        case 3: m_web.route("/feed.json", ScriptedResponse::json(200, "<html>")); break;
+        case 4: m_web.route("/feed.json", ScriptedResponse::json(200, R"({"releases":[{"version":"0.2.0","publishedAt":"x","pkgURL":"x","pkgSha256":"x"}]})")); break;
+        case 5: publish({release(QStringLiteral("0.2.0"), package(1000))}, QStringLiteral("beta")); break;
         }
-        case 1: m_web.route("/feed.json", ScriptedResponse::text(500, "boom")); break;
-        case 2: m_web.route("/feed.json", ScriptedResponse::json(200, "<html>")); break;
-        case 3: m_web.route("/feed.json", ScriptedResponse::json(200, R"({"releases":[{"version":"0.2.0","publishedAt":"x","pkgURL":"x","pkgSha256":"x"}]})")); break;
-        case 4: publish({release(QStringLiteral("0.2.0"), bytes, "/pkg")}, QStringLiteral("beta")); break;
-        }
-        QVERIFY(start(feed));
-        const auto checked = await(m_client->checkForUpdates());
-        TAVRIN_REQUIRE(checked);
-        QVERIFY2(checked->error && checked->error->contains(reason), qPrintable(checked->error.value_or(QString())));
-        QCOMPARE(checked->status.lastError, checked->error);
-        QVERIFY(!checked->status.availableUpdate && !checked->status.lastCheckedAt);
-
-        QVERIFY(restart());
-        QCOMPARE(await(m_client->updaterStatus())->lastError, checked->error);
-    }
-
-    void aVerifiedDownloadIsStagedPrivatelyAndSurvivesARestartUntilCleared() {
-        const QByteArray bytes = package();
-        m_web.route("/pkg/tavrin-server-0.2.0.pkg", ScriptedResponse::bytes(200, bytes));
-        publish({release(QStringLiteral("0.2.0"), bytes, "/pkg/tavrin-server-0.2.0.pkg")});
-        QVERIFY(start(url("/feed.json")));
-        TAVRIN_REQUIRE(await(m_client->checkForUpdates()));
-
-        const auto downloaded = await(m_client->downloadUpdate());
-        TAVRIN_REQUIRE(downloaded);
-        QVERIFY(downloaded->verified);
-        QCOMPARE(downloaded->version, QStringLiteral("0.2.0"));
-        QCOMPARE(downloaded->pkgSha256, hexSha256(bytes));
-        const QString path = downloaded->stagedDownloadPath;
-        QVERIFY(path.startsWith(m_server->stateDirectory() + QLatin1Char('/')));
-        QFile staged(path);
-        QVERIFY(staged.open(QIODevice::ReadOnly));
-        QCOMPARE(staged.readAll(), bytes);
-        QCOMPARE(staged.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-
-        QVERIFY(restart());
-        const auto status = await(m_client->updaterStatus());
-        TAVRIN_REQUIRE(status);
-        QCOMPARE(status->stagedDownloadPath, std::optional(path));
-        QCOMPARE(status->availableUpdate->version, QStringLiteral("0.2.0"));
-
-        const auto cleared = await(m_client->clearStagedUpdate());
-        TAVRIN_REQUIRE(cleared);
-        QVERIFY(!(*cleared)->stagedDownloadPath);
-        QVERIFY(!QFile::exists(path));
-        QVERIFY(!await(m_client->updaterStatus())->stagedDownloadPath);
-        QVERIFY(updatesFolder().isEmpty());
-    }
-
-    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered_data() {
-        QTest::addColumn<bool>("changedOnDisk");
-        QTest::newRow("changed on disk, then a restart") << true;
-        QTest::newRow("the feed offers another release") << false;
-    }
-    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered() {
-        QFETCH(bool, changedOnDisk);
-        const QByteArray bytes = package();
-        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
-        publish({release(QStringLiteral("0.2.0"), bytes, "/pkg")});
-        QVERIFY(start(url("/feed.json")));
-        TAVRIN_REQUIRE(await(m_client->checkForUpdates()));
-        const auto downloaded = await(m_client->downloadUpdate());
-        TAVRIN_REQUIRE(downloaded);
-
-        if (changedOnDisk) {
-            QFile staged(downloaded->stagedDownloadPath);
-            QVERIFY(staged.open(QIODevice::ReadWrite));
-            staged.seek(10);
-            staged.write("x");
-            staged.close();
-            QVERIFY(restart());
-        } else {
-            publish({release(QStringLiteral("0.2.1"), bytes + "!", "/pkg")});
-            TAVRIN_REQUIRE(await(m_client->checkForUpdates()));
-        }
-        const auto status = await(m_client->updaterStatus());
-        TAVRIN_REQUIRE(status);
-        QVERIFY(!status->stagedDownloadPath);
-        QVERIFY(!QFile::exists(downloaded->stagedDownloadPath));
+        QVERIFY(open(feed));
+        const ClientUpdateCheckResponse checked = m_updater->check();
+        QVERIFY2(checked.error && checked.error->contains(reason), qPrintable(checked.error.value_or(QString())));
+        QCOMPARE(checked.status.lastError, checked.error);
+        QVERIFY(!checked.status.availableUpdate && !checked.status.lastCheckedAt);
+        QCOMPARE(m_updater->download().error().status, 409);
+        QVERIFY(open(feed));
+        QCOMPARE(m_updater->status().lastError, checked.error);
     }
 
     void aDownloadThatDoesNotVerifyIsDeletedAndNeverStaged_data() {
@@ -265,7 +148,7 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         const QByteArray bytes = package();
-        ClientAppcastRelease r = release(QStringLiteral("0.2.0"), bytes, "/pkg");
+        ClientAppcastRelease r = release(QStringLiteral("0.2.0"), bytes);
         QByteArray served = bytes;
         QByteArray tampered = bytes;
         tampered[1000] = char(tampered[1000] ^ 1);
@@ -281,45 +164,80 @@ private Q_SLOTS:
         }
         if (fault == 4 || fault == 5)
             m_web.route("/pkg", ScriptedResponse::closeMidBody(200, bytes.left(bytes.size() / 2)));
-        else if (fault != 7)
-            m_web.route("/pkg", ScriptedResponse::bytes(200, served));
         else
-            m_web.route("/pkg", ScriptedResponse::text(404, "gone"));
+            m_web.route("/pkg", fault == 7 ? ScriptedResponse::text(404, "gone") : ScriptedResponse::bytes(200, served));
         publish({r});
-        QVERIFY(start(url("/feed.json")));
-        TAVRIN_REQUIRE(await(m_client->checkForUpdates()));
+        QVERIFY(open(url("/feed.json")));
+        QVERIFY(!m_updater->check().error);
 
-        const auto downloaded = await(m_client->downloadUpdate());
-        QCOMPARE(httpStatusOf(downloaded), status);
-        QVERIFY2(httpBodyOf(downloaded).contains(reason), qPrintable(httpBodyOf(downloaded)));
+        const auto downloaded = m_updater->download();
+        QVERIFY(!downloaded);
+        QCOMPARE(downloaded.error().status, status);
+        QVERIFY2(downloaded.error().text.contains(reason), qPrintable(downloaded.error().text));
         QVERIFY2(updatesFolder().isEmpty(), qPrintable(updatesFolder().join(u' ')));
-        const auto after = await(m_client->updaterStatus());
-        TAVRIN_REQUIRE(after);
-        QVERIFY(!after->stagedDownloadPath);
-        QCOMPARE(after->lastError, std::optional(httpBodyOf(downloaded).trimmed()));
+        QVERIFY(!m_updater->status().stagedDownloadPath);
+        QCOMPARE(m_updater->status().lastError, std::optional(downloaded.error().text));
     }
 
-    void feedAndPackageMayBeLocalFiles() {
-        QTemporaryDir published;
-        const QByteArray bytes = package(5000);
-        QFile pkg(published.filePath(QStringLiteral("tavrin-server-0.4.0.pkg")));
-        QVERIFY(pkg.open(QIODevice::WriteOnly));
-        pkg.write(bytes);
-        pkg.close();
-        ClientAppcastRelease r = release(QStringLiteral("0.4.0"), bytes, "/unused");
-        r.pkgURL = QUrl::fromLocalFile(pkg.fileName()).toString();
-        QFile feed(published.filePath(QStringLiteral("feed.json")));
-        QVERIFY(feed.open(QIODevice::WriteOnly));
-        feed.write(encodeJson(UpdateFeed{std::nullopt, {r}}));
-        feed.close();
+    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered_data() {
+        QTest::addColumn<bool>("changedOnDisk");
+        QTest::newRow("changed on disk, then a restart") << true;
+        QTest::newRow("the feed offers another release") << false;
+    }
+    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered() {
+        QFETCH(bool, changedOnDisk);
+        const QByteArray bytes = package();
+        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
+        publish({release(QStringLiteral("0.2.0"), bytes)});
+        QVERIFY(open(url("/feed.json")));
+        QVERIFY(!m_updater->check().error);
+        const auto downloaded = m_updater->download();
+        QVERIFY(downloaded);
+        if (changedOnDisk) {
+            QFile staged(downloaded->stagedDownloadPath);
+            QVERIFY(staged.open(QIODevice::ReadWrite) && staged.seek(10) && staged.write("x") == 1);
+            staged.close();
+            QVERIFY(open(url("/feed.json")));
+        } else {
+            publish({release(QStringLiteral("0.2.1"), bytes + "!")});
+            QVERIFY(!m_updater->check().error);
+        }
+        QVERIFY(!m_updater->status().stagedDownloadPath);
+        QVERIFY(!QFile::exists(downloaded->stagedDownloadPath));
+    }
 
-        QVERIFY(start(QUrl::fromLocalFile(feed.fileName()).toString()));
-        const auto checked = await(m_client->checkForUpdates());
-        TAVRIN_REQUIRE(checked);
-        QVERIFY2(!checked->error, qPrintable(checked->error.value_or(QString())));
-        const auto downloaded = await(m_client->downloadUpdate());
+    void anUpdateIsCheckedDownloadedAndClearedThroughTheServer() {
+        const QByteArray bytes = package();
+        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
+        publish({release(QStringLiteral("0.2.0"), bytes)});
+        ReferenceServer server;
+        ReferenceServerOptions options({QStringLiteral("--update-public-key"), QString::fromLatin1(m_keys.publicKey.toHex())},
+                                       {QStringLiteral("TAVRIN_UPDATE_FEED=") + url("/feed.json")});
+        options.executable = ReferenceServer::testKeysExecutablePath();
+        TAVRIN_REQUIRE(server.start(options));
+        TAVRIN_REQUIRE(await(server.client()->checkForUpdates()));
+        const auto downloaded = await(server.client()->downloadUpdate());
         TAVRIN_REQUIRE(downloaded);
-        QVERIFY(downloaded->verified && QFile::exists(downloaded->stagedDownloadPath));
+        QVERIFY(downloaded->verified);
+        const QString path = downloaded->stagedDownloadPath;
+        QVERIFY(path.startsWith(server.stateDirectory() + QLatin1Char('/')));
+        QFile staged(path);
+        QVERIFY(staged.open(QIODevice::ReadOnly));
+        QCOMPARE(staged.readAll(), bytes);
+        QCOMPARE(staged.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        TAVRIN_REQUIRE(server.restart());
+        QCOMPARE(await(server.client()->updaterStatus())->stagedDownloadPath, std::optional(path));
+        const auto cleared = await(server.client()->clearStagedUpdate());
+        TAVRIN_REQUIRE(cleared);
+        QVERIFY(!(*cleared)->stagedDownloadPath && !QFile::exists(path));
+
+        // A refusal reaches the panel with its status and its reason.
+        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes + "more"));
+        const auto refused = await(server.client()->downloadUpdate());
+        QCOMPARE(httpStatusOf(refused), 502);
+        QVERIFY(httpBodyOf(refused).contains(QStringLiteral("larger than")));
     }
 };
 

@@ -88,14 +88,11 @@ private slots:
         QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
     }
 
-    // The product's words are literal: an ampersand is shown and announced, not turned into a shortcut.
-    void anAmpersandInALabelIsAnAmpersand() {
-        TRButton button("Download & verify", KeldmarchButtonStyle{ButtonSize::large});
-        QCOMPARE(button.text(), QStringLiteral("Download & verify"));
-        QCOMPARE(button.displayedText(), QStringLiteral("DOWNLOAD & VERIFY"));
-        QCOMPARE(accessibleName(&button), QStringLiteral("Download & verify"));
-        KeldmarchSwitch sw("Wi-Fi & Ethernet");
-        QCOMPARE(accessibleName(&sw), QStringLiteral("Wi-Fi & Ethernet"));
+    // The product's words are literal: an ampersand is shown, not turned into a shortcut (that it is
+    // announced is the keyboard test's).
+    void anAmpersandInALabelIsShown() {
+        QCOMPARE(TRButton("Download & verify", KeldmarchButtonStyle{ButtonSize::large}).displayedText(),
+                 QStringLiteral("DOWNLOAD & VERIFY"));
     }
 
     void anIconOnlyButtonIsStillNamed() {
@@ -166,17 +163,12 @@ private slots:
         QVERIFY(!disclosure.isExpanded());
         QTRY_VERIFY(!row->isVisible());
         QCOMPARE(changed.count(), 2);
-    }
 
-    // The owner's flag and the disclosure agree both ways, and only changes are announced.
-    void settingTheFlagFromOutsideUpdatesTheHeaderOnce() {
-        TRDisclosure disclosure("Technical details");
-        QSignalSpy changed(&disclosure, &TRDisclosure::expandedChanged);
+        // The owner's flag and the header agree both ways, and only changes are announced.
         disclosure.setExpanded(true);
         disclosure.setExpanded(true);
-        QCOMPARE(changed.count(), 1);
-        QVERIFY(disclosure.header()->isChecked());
-        QVERIFY(disclosure.contentArea()->isVisibleTo(&disclosure));
+        QCOMPARE(changed.count(), 3);
+        QVERIFY(disclosure.header()->isChecked() && disclosure.contentArea()->isVisibleTo(&disclosure));
     }
 };
 
@@ -192,11 +184,7 @@ private slots:
         QTest::mouseClick(&lan, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(clicked.count(), 1);
         QVERIFY(!lan.isOn());
-        lan.setOn(true);
-        QVERIFY(lan.isOn());
-        QCOMPARE(accessibleName(&lan), QStringLiteral("My whole network"));
     }
-
 };
 
 // Every control of the kit answers Space, Return and Enter as a click, and is announced by its label,

@@ -4,7 +4,6 @@
 #include "ui/gallery/KitGallery.h"
 #include "ui/kit/Theme.h"
 
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -30,17 +29,6 @@ private slots:
                     drawn += image.pixelColor(x, y) != canvas;
             QVERIFY2(drawn > 200, qPrintable(file));
         }
-    }
-
-    void anUnwritableFolderIsReportedByName() {
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath("not-a-folder"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        const QString target = dir.filePath("not-a-folder/gallery");
-        const auto written = renderKitGallery(target);
-        QVERIFY(!written.has_value());
-        QCOMPARE(written.error(), QStringLiteral("Could not create ") + target);
     }
 };
 

@@ -24,10 +24,10 @@ int runKitTests(int argc, char** argv) {
 class TestHost : public QWidget {
 public:
     TestHost() { resize(10, 10); }
-    void place(QWidget* widget, int width, int margin = 0) {
+    void place(QWidget* widget, int width, int margin = 0, int height = 0) { // height 0: the widget's own
         widget->setParent(this);
-        const int height =
-            widget->hasHeightForWidth() ? widget->heightForWidth(width) : widget->sizeHint().height();
+        if (height == 0)
+            height = widget->hasHeightForWidth() ? widget->heightForWidth(width) : widget->sizeHint().height();
         widget->setGeometry(margin, margin, width, height);
         widget->show();
         resize(width + 2 * margin, height + 2 * margin);

@@ -1,5 +1,7 @@
 // What the screens decide from the model's state, without a window: how a phase looks, the Status
 // tab's texts, the tray panel's lines and place.
+#include "KitTestMain.h"
+
 #include "protocol/JsonCodec.h"
 #include "support/SampleDocuments.h"
 #include "ui/PhaseLook.h"
@@ -8,8 +10,6 @@
 #include "ui/tabs/StatusTabLogic.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanelLogic.h"
-
-#include <QTest>
 
 #include <cmath>
 #include <limits>
@@ -273,19 +273,8 @@ private Q_SLOTS:
     }
 };
 
-template <class Test>
-int runOne(int argc, char** argv) {
-    Test test;
-    return QTest::qExec(&test, argc, argv);
-}
-
-template <class... Tests>
-int runAll(int argc, char** argv) {
-    return (runOne<Tests>(argc, argv) + ...);
-}
-
 int main(int argc, char** argv) {
-    return runAll<PhaseLookTest, UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, TrayLogicTest>(argc, argv);
+    return runKitTests<PhaseLookTest, UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, TrayLogicTest>(argc, argv);
 }
 
 #include "ScreenLogicTest.moc"

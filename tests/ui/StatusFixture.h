@@ -146,17 +146,3 @@ W* findVisible(const QWidget* root, const QString& text, F textOf) {
             return w;
     return nullptr;
 }
-
-// A host window without a layout (the offscreen platform complains when a layout changes a window's
-// size limits), showing `widget` at the given size.
-class ScreenHost : public QWidget {
-public:
-    void place(QWidget* widget, QSize size) {
-        resize(size);
-        widget->setParent(this);
-        widget->setGeometry(QRect(QPoint(0, 0), size));
-        widget->show();
-        show();
-        QVERIFY(QTest::qWaitForWindowExposed(this));
-    }
-};

@@ -53,14 +53,14 @@ StatusTab* newStatusTab(ServerStateModel* model) {
 class StatusTabFixture : public QObject, protected StatusFixture {
     Q_OBJECT
 protected:
-    std::unique_ptr<ScreenHost> host;
+    std::unique_ptr<TestHost> host;
     StatusTab* tab = nullptr;
 
     void open() {
-        host = std::make_unique<ScreenHost>();
+        host = std::make_unique<TestHost>();
         QSignalSpy registrationRead(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
         tab = newStatusTab(model.get());
-        host->place(tab, {860, 1400});
+        host->place(tab, 860, 0, 1400);
         // The tab reads the registration when it appears.
         QTRY_VERIFY(!registrationRead.isEmpty());
     }
@@ -147,10 +147,6 @@ private Q_SLOTS:
             endpoints << box->copyButton()->accessibleName();
         QCOMPARE(endpoints, (QStringList{"Copy localhost endpoint", "Copy LAN endpoint"}));
 
-        KVRow* hash = findVisible<KVRow>(tab, "Model SHA-256", [](KVRow* r) { return r->label(); });
-        QCOMPARE(hash->value(), "a3f1c9e0b7d24c6e8f1a2b3c4d5e6f70…");
-        hash->copyButton()->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), sampleStatus().model.running->modelSha256);
 
         // A poll with the same rows keeps the rows (and any selection in them); new figures show.
         KVRow* pid = details->findChildren<KVRow*>().first();
@@ -189,28 +185,20 @@ private Q_SLOTS:
         QCOMPARE(errorLine(tab), QString());
     }
 
-    // Without the way back a child start failure gets: the service manager's word alone.
-    void aFailedStopOrRestartShowsTheBareMessage_data() {
-        QTest::addColumn<bool>("running");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("stop") << true << "Could not start the background service: launchctl bootout exited 1";
-        QTest::newRow("restart of the login service")
-            << false << "Could not start the background service: launchctl kickstart exited 1";
-    }
-    void aFailedStopOrRestartShowsTheBareMessage() {
-        QFETCH(bool, running);
-        QFETCH(QString, message);
+    // A registered login service is restarted rather than started as a child; a failure is the
+    // service manager's word alone, without the way back a child start failure gets.
+    void startRestartsARegisteredServiceAndAFailureShowsTheBareMessage() {
         setUp({.atRequiredLocation = true});
-        if (!running)
-            QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         open();
-        if (running)
-            serve(sampleStatus());
-        else
-            goDown();
+        goDown();
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
-        buttonNamed(tab, running ? "Stop server" : "Start server")->click();
-        QTRY_COMPARE(errorLine(tab), message);
+        buttonNamed(tab, "Start server")->click();
+        QTRY_COMPARE(errorLine(tab), "Could not start the background service: launchctl kickstart exited 1");
+        qunsetenv("SCRIPTED_SYSTEMCTL_NO_MANAGER");
+        buttonNamed(tab, "Start server")->click();
+        QTRY_COMPARE(controller->pid(), std::optional<qint32>(4321)); // the scripted manager's, not a child
+        QCOMPARE(errorLine(tab), QString());
     }
 
     // After Stop the server closes its port but may answer a health check a little longer on a
@@ -342,7 +330,6 @@ private Q_SLOTS:
         // The server keeps its state in the panel's state folder, whatever its environment says; it
         // is told its port as a user would have chosen it, and finds the admin password the wizard
         // left there.
-        const QString serverStateDirectory = stateDirectory();
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
         const quint16 port = probe.serverPort();
@@ -351,7 +338,7 @@ private Q_SLOTS:
         network.bindHost = "127.0.0.1";
         network.bindPort = port;
         QVERIFY(controller->writeAdminSecret("real-s3cret"));
-        QFile prefs(serverStateDirectory + "/network.json");
+        QFile prefs(stateDirectory() + "/network.json");
         QVERIFY(prefs.open(QIODevice::WriteOnly));
         prefs.write(encodeJson(network));
         prefs.close();
@@ -369,7 +356,6 @@ private Q_SLOTS:
         QCOMPARE(model->status()->pid, pid);
         QCOMPARE(tab->findChild<TabHeader*>()->title(), "Your Tavrin server is live.");
         QCOMPARE(tab->findChildren<EndpointBox*>().first()->url(), QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
-        QCOMPARE(errorLine(tab), QString());
 
         buttonNamed(tab, "Stop server")->click();
         QVERIFY(pollUntil(Phase::stopped()));

@@ -54,9 +54,9 @@ private Q_SLOTS:
     void anItemIsWashedOnlyWhileThePointerIsOverIt() {
         QFETCH(bool, danger);
         QFETCH(QColor, wash);
-        ScreenHost host;
+        TestHost host;
         auto* item = new MBItem("xmark", "Quit Tavrin Keldmarch", danger);
-        host.place(item, {320, item->sizeHint().height()});
+        host.place(item, 320);
         QEvent leave(QEvent::Leave); // wherever the offscreen pointer happens to be
         QCoreApplication::sendEvent(item, &leave);
         const auto corner = [&] { return item->grab().toImage().pixelColor(item->width() - 2, 2); };
@@ -70,9 +70,9 @@ private Q_SLOTS:
     }
 
     void theFocusRingShowsOnlyAfterKeyboardMoves() {
-        ScreenHost host;
+        TestHost host;
         auto* item = new MBItem("macwindow", "Open Tavrin Keldmarch…");
-        host.place(item, {320, item->sizeHint().height()});
+        host.place(item, 320);
         host.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&host));
         const auto edge = [&] { return item->grab().toImage().pixelColor(3, item->height() / 2); };
@@ -86,10 +86,10 @@ private Q_SLOTS:
     }
 
     void aStatValueTooLongIsCutInTheMiddleButHeardWhole() {
-        ScreenHost host;
+        TestHost host;
         const QString alias = "keldmarch-production-2026-12-06-with-a-very-long-alias-tail";
         auto* stat = new MBStat("Model", alias);
-        host.place(stat, {320, stat->sizeHint().height()});
+        host.place(stat, 320);
         const QString shown = stat->displayedValue();
         QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith("keldmarch") && shown.endsWith("tail"),
                  qPrintable(shown));
@@ -103,13 +103,13 @@ private Q_SLOTS:
 class TrayPanelFixture : public QObject, protected StatusFixture {
     Q_OBJECT
 protected:
-    std::unique_ptr<ScreenHost> host;
+    std::unique_ptr<TestHost> host;
     TrayPanel* panel = nullptr;
 
     void open() {
-        host = std::make_unique<ScreenHost>();
+        host = std::make_unique<TestHost>();
         panel = new TrayPanel(model.get());
-        host->place(panel, {MBPanel::kWidth, panel->sizeHint().height()});
+        host->place(panel, MBPanel::kWidth, 0, panel->sizeHint().height());
     }
     void close() {
         if (panel) // every flow runs to its end before the model it talks to goes away
@@ -203,16 +203,6 @@ private Q_SLOTS:
         panel->startStopItem()->click();
         QTRY_COMPARE(opened.count(), 1);
         QVERIFY(!controller->isRunning());
-    }
-
-    void startRestartsARegisteredService() {
-        setUp({.atRequiredLocation = true});
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QCoro::waitFor(controller->stop());
-        open();
-        panel->startStopItem()->click();
-        QTRY_VERIFY(systemctlCalls().contains("restart com.tavrinai.server.service"));
-        QTRY_VERIFY(controller->isRunning());
     }
 
     void thePopupAndTheDialogStepAsideWhenAWindowIsWanted() {
