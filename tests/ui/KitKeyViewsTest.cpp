@@ -1,15 +1,11 @@
-// The kit's views of API keys: the token box that shows a secret cut short but hands it over whole, and
-// the key row that changes in place.
+// The token box: it shows a secret cut short but hands it over whole.
 #include "KitTestMain.h"
 
-#include "ui/kit/KeyListRow.h"
-#include "ui/kit/TRButton.h"
 #include "ui/kit/TRTokenBox.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QLabel>
 #include <QSignalSpy>
 
 using namespace tavrin;
@@ -43,45 +39,6 @@ private slots:
     }
 };
 
-class KeyListRowTest : public QObject {
-    Q_OBJECT
-private slots:
-    // A changed key changes its row's texts and buttons, not the widgets: a revoked key loses Revoke,
-    // and the keyboard focus on it moves to Rotate rather than out of the row.
-    void aChangedKeyChangesItsRowInPlace() {
-        KeyListRowContent active{.label = "Laptop",
-                                 .status = "Active",
-                                 .statusKind = PillKind::ok,
-                                 .scope = "inference",
-                                 .usage = {"tk-3f9a…", "Last used never", "0 requests"},
-                                 .revocable = true};
-        TestHost host;
-        auto* row = new KeyListRow(active);
-        host.place(row, 600);
-        TRButton* revoke = row->revokeButton();
-        QCOMPARE(revoke->accessibleName(), "Revoke key Laptop");
-        revoke->setFocus();
-
-        KeyListRowContent revoked = active;
-        revoked.label = "Old laptop";
-        revoked.status = "Revoked";
-        revoked.statusKind = PillKind::muted;
-        revoked.scope.clear();
-        revoked.usage = {"tk-3f9a…", "Last used 2025-03-01T10:00:00Z"};
-        revoked.revocable = false;
-        row->setContent(revoked);
-        QCOMPARE(row->revokeButton(), revoke);
-        QVERIFY(!revoke->isVisibleTo(row));
-        QVERIFY(row->rotateButton()->hasFocus());
-        QCOMPARE(row->deleteButton()->accessibleName(), "Delete key Old laptop");
-        QStringList texts;
-        for (const QLabel* label : row->findChildren<QLabel*>())
-            if (label->isVisibleTo(row))
-                texts << label->text();
-        QCOMPARE(texts, (QStringList{"Old laptop", "Revoked", "tk-3f9a…", "Last used 2025-03-01T10:00:00Z"}));
-    }
-};
-
-int main(int argc, char** argv) { return runKitTests<TokenBoxTest, KeyListRowTest>(argc, argv); }
+int main(int argc, char** argv) { return runKitTests<TokenBoxTest>(argc, argv); }
 
 #include "KitKeyViewsTest.moc"
