@@ -4,7 +4,9 @@
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
 #include "ui/kit/Icons.h"
+#include "ui/kit/IssuedKeyBanner.h"
 #include "ui/kit/KVRow.h"
+#include "ui/kit/KeyListRow.h"
 #include "ui/kit/KeldmarchLogoMark.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/KitParts.h"
@@ -19,9 +21,11 @@
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRPill.h"
+#include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRTextField.h"
+#include "ui/kit/TRTokenBox.h"
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
@@ -268,6 +272,28 @@ std::unique_ptr<Sheet> controlSheet() {
     open->body()->addWidget(new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130}));
     open->body()->addWidget(new KVRow("Server version", "0.9.3", {.monospaced = true, .labelWidth = 130}));
     sheet->add(open);
+    sheet->caption("Segmented picker · chosen, disabled; none chosen; titled");
+    row = sheet->row();
+    auto* scope = new TRSegmentedPicker("Scope", {"Inference", "Read-only"});
+    scope->setTitleHidden(true);
+    scope->setCurrentIndex(0);
+    row->addWidget(scope);
+    auto* disabled = new TRSegmentedPicker("Scope", {"Inference", "Read-only"});
+    disabled->setTitleHidden(true);
+    disabled->setCurrentIndex(1);
+    disabled->setEnabled(false);
+    row->addWidget(disabled);
+    endRow(row);
+    row = sheet->row();
+    auto* retention = new TRSegmentedPicker("Retention", {"7 days", "30 days", "90 days", "365 days"});
+    retention->setTitleHidden(true);
+    row->addWidget(retention);
+    endRow(row);
+    row = sheet->row();
+    auto* titled = new TRSegmentedPicker("Keep records for", {"7 days", "30 days", "90 days", "365 days"});
+    titled->setCurrentIndex(1);
+    row->addWidget(titled);
+    endRow(row);
     sheet->caption("Text field · empty, filled, monospaced; editor");
     sheet->add(new TRTextField);
     auto* filled = new TRTextField;
@@ -336,6 +362,26 @@ std::unique_ptr<Sheet> rowSheet() {
                                  Theme::okGreen()),
                     1, 1);
     sheet->add(grid);
+    sheet->caption("Key rows · active with its scope, revoked without");
+    sheet->add(new KeyListRow({.label = "Build farm",
+                               .status = "Active",
+                               .statusKind = PillKind::ok,
+                               .scope = "inference",
+                               .usage = {"tk-3f9aQ…", "Last used 2026-12-07T09:12:40Z", "1284 requests"},
+                               .revocable = true}));
+    sheet->add(new KeyListRow({.label = "Old laptop",
+                               .status = "Revoked",
+                               .statusKind = PillKind::muted,
+                               .scope = {},
+                               .usage = {"tk-b0O5p…", "Last used never", "0 requests"},
+                               .revocable = false}));
+    sheet->caption("Token box · cut in the middle; issued-key banner");
+    auto* cut = new TRTokenBox("tk-9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08ffe1c2");
+    cut->setFixedWidth(320);
+    auto* row = sheet->row();
+    row->addWidget(cut);
+    endRow(row);
+    sheet->add(new IssuedKeyBanner("Build farm", "tk-3f9aQwZ1nV0cJq8hXr2mT5yLs4eKd7uBg6pNa"));
     return sheet;
 }
 

@@ -117,9 +117,11 @@ TextStyle Theme::text(TextRole role) {
     case TextRole::cardTitle: return {font(14, W::bold), ink()};
     case TextRole::brand: return {font(14, W::black, 2), ink()};
     case TextRole::lead: return {font(13.5), inkSecondary()};
+    case TextRole::rowTitle: return {font(13.5, W::semibold), ink()};
     case TextRole::body: return {font(13), ink()};
     case TextRole::bodySemibold: return {font(13, W::semibold), ink()};
     case TextRole::bodyMedium: return {font(13, W::medium), ink()};
+    case TextRole::note: return {font(13), inkMuted()};
     case TextRole::strong: return {font(13, W::bold), ink()};
     case TextRole::secondary: return {font(12.5), inkMuted()};
     case TextRole::menuStat: return {font(12.5), inkSecondary()};
@@ -136,6 +138,7 @@ TextStyle Theme::text(TextRole role) {
     case TextRole::eyebrow: return {mono(10, W::semibold, 1.8), inkMuted()};
     case TextRole::fieldLabel: return {mono(10, W::semibold, 1.6), inkMuted()};
     case TextRole::boxLabel: return {mono(10, W::semibold, 1.7), inkMuted()};
+    case TextRole::alert: return {mono(10, W::bold, 1.7), {}};
     case TextRole::monoPill: return {mono(10, W::medium, 1.4), {}};
     case TextRole::caption: return {mono(9.5, W::semibold, 2), inkMuted()};
     case TextRole::tileLabel: return {mono(9.5, W::semibold, 1.8), inkMuted()};

@@ -22,9 +22,11 @@ enum class TextRole {
     cardTitle,    // 14 bold, ink: card, mode card and map node titles
     brand,        // 14 black 2, ink: "TAVRIN" beside the logo mark
     lead,         // 13.5, inkSecondary: a tab's lead paragraph
+    rowTitle,     // 13.5 semibold, ink: the name heading a list row (a key's label)
     body,         // 13, ink: labels of rows and switches; the application's font
     bodySemibold, // 13 semibold, ink: the selected sidebar row
     bodyMedium,   // 13 medium, ink: values and the text typed into fields
+    note,         // 13, inkMuted: what an empty list says instead
     strong,       // 13 bold, ink: banner titles, the window's title
     secondary,    // 12.5, inkMuted: card subtitles, banner messages (in the banner's tint)
     menuStat,     // 12.5, inkSecondary: the labels of the menu panel's figures
@@ -41,6 +43,7 @@ enum class TextRole {
     eyebrow,      // monospaced 10 semibold 1.8, inkMuted: the small capitals over a headline
     fieldLabel,   // monospaced 10 semibold 1.6, inkMuted: key/value labels
     boxLabel,     // monospaced 10 semibold 1.7, inkMuted: endpoint box and disclosure labels
+    alert,        // monospaced 10 bold 1.7: a warning in capitals (in its colour), as over a one-time key
     monoPill,     // monospaced 10 medium 1.4: monospaced pills, the menu panel's phase (inkMuted)
     caption,      // monospaced 9.5 semibold 2, inkMuted: section captions
     tileLabel,    // monospaced 9.5 semibold 1.8, inkMuted: tile, mode card and map node captions

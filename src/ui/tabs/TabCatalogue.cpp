@@ -2,6 +2,7 @@
 
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/tabs/KeysTab.h"
 #include "ui/tabs/StatusTab.h"
 
 #include <QVBoxLayout>
@@ -26,7 +27,7 @@ const std::vector<AdminScreen>& catalogue() {
          {QStringLiteral("Access"), QStringLiteral("API keys"),
           QStringLiteral("Every request to your server needs a key. Keys are shown once when you make them — we "
                          "only keep a hashed copy.")},
-         headerOnlyScreen},
+         make<KeysTab>},
         {QStringLiteral("Models"), QStringLiteral("cube.box"),
          {QStringLiteral("Engine"), QStringLiteral("Models"),
           QStringLiteral("Tavrin runs one model at a time. The free Tavrin app delivers updates, and you decide "

@@ -1,0 +1,290 @@
+#include "ui/tabs/KeysTab.h"
+
+#include "protocol/DaemonClient.h"
+#include "state/ServerStateModel.h"
+#include "ui/kit/IssuedKeyBanner.h"
+#include "ui/kit/KeyListRow.h"
+#include "ui/kit/KitParts.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCaption.h"
+#include "ui/kit/TRCard.h"
+#include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TRPill.h"
+#include "ui/kit/TRSegmentedPicker.h"
+#include "ui/kit/TRTextField.h"
+#include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
+#include "ui/tabs/KeysTabLogic.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tavrin {
+
+namespace {
+enum class RowButton { revoke, rotate, remove };
+} // namespace
+
+KeysTab::KeysTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
+    : TabContent(parent), m_state(state) {
+    addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
+    buildCreateCard();
+    m_banner = new IssuedKeyBanner;
+    m_banner->setVisible(false);
+    addWidget(m_banner);
+    buildKeyList();
+
+    connect(m_state, &ServerStateModel::keysChanged, this, &KeysTab::showKeys);
+    connect(m_state, &ServerStateModel::lastIssuedKeyChanged, this, &KeysTab::showIssuedKey);
+    showScope();
+    showIssuedKey();
+    showKeys();
+}
+
+void KeysTab::buildCreateCard() {
+    auto* card = new TRCard(QStringLiteral("Create a new key"), QStringLiteral("Pick a label so you remember what it's for."));
+    auto* row = new QHBoxLayout;
+    row->setSpacing(Spacing::beside);
+    m_label = new TRTextField;
+    m_label->setPlaceholderText(keyLabelPlaceholder());
+    m_label->setAccessibleName(QStringLiteral("Key label"));
+    m_create = new TRButton(QStringLiteral("Create key"), KeldmarchButtonStyle{});
+    m_create->setEnabled(false);
+    row->addWidget(m_label, 1, Qt::AlignVCenter);
+    row->addWidget(m_create, 0, Qt::AlignVCenter);
+    card->body()->addLayout(row);
+
+    card->body()->addSpacing(Spacing::lines);
+    auto* scope = new QVBoxLayout;
+    scope->setSpacing(Spacing::lines);
+    scope->addWidget(new TRCaption(QStringLiteral("SCOPE")));
+    QStringList labels;
+    for (const ScopeChoice& choice : scopeChoices())
+        labels << choice.label;
+    m_scope = new TRSegmentedPicker(QStringLiteral("Scope"), labels);
+    m_scope->setTitleHidden(true);
+    m_scope->setCurrentIndex(0);
+    scope->addWidget(m_scope, 0, Qt::AlignLeft);
+    m_scopeDescription = kitLabel({}, TextRole::detail);
+    m_scopeDescription->setWordWrap(true);
+    scope->addWidget(m_scopeDescription);
+    card->body()->addLayout(scope);
+
+    m_error = new TRMessageLine(MessageKind::error);
+    card->body()->addWidget(m_error);
+    addWidget(card);
+
+    connect(m_label, &QLineEdit::textChanged, this,
+            [this](const QString& label) { m_create->setEnabled(canCreateKey(label)); });
+    connect(m_label, &QLineEdit::returnPressed, this, [this] {
+        if (m_create->isEnabled())
+            startCreate();
+    });
+    connect(m_create, &QAbstractButton::clicked, this, &KeysTab::startCreate);
+    connect(m_scope, &TRSegmentedPicker::currentIndexChanged, this, &KeysTab::showScope);
+}
+
+void KeysTab::buildKeyList() {
+    m_keysCard = new TRCard(QStringLiteral("Your keys"));
+    m_keysCard->setAccessory(new TRPill(QStringLiteral("Sort: last used"), PillKind::muted, {.mono = true}));
+    m_empty = kitLabel(noKeysText(), TextRole::note);
+    m_empty->setContentsMargins(0, Spacing::lines, 0, Spacing::lines);
+    m_keysCard->body()->addWidget(m_empty);
+    m_rowArea = new QWidget;
+    auto* rows = new QVBoxLayout(m_rowArea);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    m_keysCard->body()->addWidget(m_rowArea);
+    addWidget(m_keysCard);
+}
+
+void KeysTab::showScope() {
+    const auto choices = scopeChoices();
+    const int index = m_scope->currentIndex();
+    const QString description = index >= 0 && index < int(choices.size()) ? choices[std::size_t(index)].description
+                                                                           : QString();
+    m_scopeDescription->setText(description);
+    m_scope->setAccessibleDescription(description);
+}
+
+void KeysTab::showIssuedKey() {
+    const std::optional<ClientCreatedAPIKey>& issued = m_state->lastIssuedKey();
+    const bool shown = m_revealNewKey && issued;
+    if (shown)
+        m_banner->setKey(issued->record.label, issued->key);
+    m_banner->setVisible(shown);
+}
+
+// Rows are the keys' own, found by id: a poll that brings the same keys leaves every row (its focus, its
+// hover) in place, and a changed key changes only its row.
+void KeysTab::showKeys() {
+    const ClientAPIKeyList& keys = m_state->keys();
+    m_keysCard->setSubtitle(keyCountLine(keys));
+
+    // Where the keyboard focus is, should its row go: read before anything is hidden, since hiding the
+    // focused button hands its focus on.
+    int focusRow = -1;
+    RowButton focusButton = RowButton::rotate;
+    const QWidget* focused = QApplication::focusWidget();
+    for (std::size_t i = 0; focused && i < m_rows.size(); ++i) {
+        const KeyListRow* row = m_rows[i].second;
+        if (row->isAncestorOf(focused)) {
+            focusRow = int(i);
+            focusButton = focused == row->deleteButton()   ? RowButton::remove
+                          : focused == row->revokeButton() ? RowButton::revoke
+                                                           : RowButton::rotate;
+        }
+    }
+
+    auto* layout = static_cast<QVBoxLayout*>(m_rowArea->layout());
+    std::vector<std::pair<QString, KeyListRow*>> shown;
+    shown.reserve(keys.size());
+    for (const ClientAPIKeyPublic& key : keys) {
+        if (std::ranges::find(shown, key.id, &std::pair<QString, KeyListRow*>::first) != shown.end())
+            continue; // one row per key, should the server ever list an id twice
+        KeyListRow* row = nullptr;
+        if (auto old = std::ranges::find(m_rows, key.id, &std::pair<QString, KeyListRow*>::first); old != m_rows.end()) {
+            row = std::exchange(old->second, nullptr);
+            row->setContent(keyRowContent(key));
+        } else {
+            row = new KeyListRow(keyRowContent(key), m_rowArea);
+            const QString id = key.id;
+            connect(row, &KeyListRow::revokeRequested, this, [this, id] { startOnKey(id, &KeysTab::revoke); });
+            connect(row, &KeyListRow::rotateRequested, this, [this, id] { startOnKey(id, &KeysTab::rotate); });
+            connect(row, &KeyListRow::deleteRequested, this, [this, id] { startOnKey(id, &KeysTab::remove); });
+        }
+        const int position = int(shown.size());
+        if (layout->indexOf(row) != position) {
+            layout->removeWidget(row);
+            layout->insertWidget(position, row);
+        }
+        row->show();
+        shown.emplace_back(key.id, row);
+    }
+    bool focusGone = false;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        KeyListRow* gone = m_rows[i].second;
+        if (!gone)
+            continue;
+        focusGone = focusGone || int(i) == focusRow;
+        layout->removeWidget(gone);
+        gone->hide();
+        gone->setParent(nullptr);
+        gone->deleteLater();
+    }
+    m_rows = std::move(shown);
+    m_empty->setVisible(keys.empty());
+    m_rowArea->setVisible(!keys.empty());
+    if (focusGone)
+        placeFocusAfterRemoval(focusRow, int(focusButton));
+}
+
+// A keyboard user whose key went (deleted here, or elsewhere) lands on the same button of the row that
+// took its place, or on the label field when no key is left.
+void KeysTab::placeFocusAfterRemoval(int position, int button) {
+    if (m_rows.empty()) {
+        m_label->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const KeyListRow* row = m_rows[std::size_t(std::min(position, int(m_rows.size()) - 1))].second;
+    TRButton* target = row->rotateButton();
+    if (RowButton(button) == RowButton::remove)
+        target = row->deleteButton();
+    else if (RowButton(button) == RowButton::revoke && row->content().revocable)
+        target = row->revokeButton();
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+// The one error line sits in the create card, whichever row failed: it is brought into view.
+void KeysTab::showFailure(const DaemonClientError& error) {
+    m_error->setMessage(error.message());
+    bringIntoView(m_error);
+}
+
+void KeysTab::bringIntoView(QWidget* widget) {
+    scrollArea()->widget()->layout()->activate();
+    scrollArea()->ensureWidgetVisible(widget, 0, Spacing::section);
+}
+
+// A second press while the key is still being made would make another key, whose secret the banner
+// would then hide behind the second one's.
+void KeysTab::startCreate() {
+    if (!m_creating)
+        create();
+}
+
+void KeysTab::startOnKey(const QString& id, Flow (KeysTab::*flow)(QString)) {
+    if (!m_keysInAction.contains(id))
+        (this->*flow)(id);
+}
+
+Flow KeysTab::create() {
+    m_creating = true;
+    m_error->clearMessage();
+    const QString label = m_label->text(); // as typed: the label is the user's, spaces and all
+    const std::optional<std::vector<ClientAPIKeyScope>> scopes =
+        std::vector{scopeChoices()[std::size_t(std::max(m_scope->currentIndex(), 0))].scope};
+    const ClientResult<ClientCreatedAPIKey> created = co_await m_state->client()->createKey(label, scopes);
+    m_creating = false;
+    if (!created) {
+        showFailure(created.error());
+        co_return;
+    }
+    const bool focusHere = isAncestorOf(QApplication::focusWidget());
+    m_revealNewKey = true;
+    m_state->setLastIssuedKey(*created);
+    m_label->clear();
+    m_scope->setCurrentIndex(0);
+    if (focusHere) // the next thing to do is to copy it
+        m_banner->copyButton()->setFocus(Qt::OtherFocusReason);
+    co_await m_state->refresh();
+}
+
+Flow KeysTab::revoke(QString id) {
+    m_keysInAction.insert(id);
+    m_error->clearMessage();
+    const ClientResult<ClientAPIKeyPublic> revoked = co_await m_state->client()->revokeKey(id);
+    if (!revoked) {
+        m_keysInAction.remove(id);
+        showFailure(revoked.error());
+        co_return;
+    }
+    co_await m_state->refresh();
+    m_keysInAction.remove(id);
+}
+
+Flow KeysTab::rotate(QString id) {
+    m_keysInAction.insert(id);
+    m_error->clearMessage();
+    const ClientResult<ClientCreatedAPIKey> rotated = co_await m_state->client()->rotateKey(id);
+    if (!rotated) {
+        m_keysInAction.remove(id);
+        showFailure(rotated.error());
+        co_return;
+    }
+    m_revealNewKey = true;
+    m_state->setLastIssuedKey(*rotated);
+    bringIntoView(m_banner); // perhaps far above the row that asked for it
+    co_await m_state->refresh();
+    m_keysInAction.remove(id);
+}
+
+Flow KeysTab::remove(QString id) {
+    m_keysInAction.insert(id);
+    m_error->clearMessage();
+    const ClientResult<void> deleted = co_await m_state->client()->deleteKey(id);
+    if (!deleted) {
+        m_keysInAction.remove(id);
+        showFailure(deleted.error());
+        co_return;
+    }
+    co_await m_state->refresh();
+    m_keysInAction.remove(id);
+}
+
+} // namespace tavrin

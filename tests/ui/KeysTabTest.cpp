@@ -1,0 +1,448 @@
+// The API Keys tab: what it decides from keys, without a window, and the tab as a user drives it
+// against the real tavrin-server, with the keys it makes tried on the server's client surface.
+#include "KitTestMain.h"
+
+#include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
+#include "state/ServerStateModel.h"
+#include "support/ReferenceServer.h"
+#include "ui/kit/IssuedKeyBanner.h"
+#include "ui/kit/KeyListRow.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCard.h"
+#include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TRSegmentedPicker.h"
+#include "ui/kit/TRTextField.h"
+#include "ui/kit/TRTokenBox.h"
+#include "ui/tabs/KeysTab.h"
+#include "ui/tabs/KeysTabLogic.h"
+#include "ui/tabs/TabCatalogue.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSignalSpy>
+
+#include <memory>
+
+using namespace tavrin;
+
+Q_DECLARE_METATYPE(tavrin::ClientAPIKeyPublic)
+Q_DECLARE_METATYPE(tavrin::PillKind)
+
+namespace {
+
+ClientAPIKeyPublic key(QString status, std::optional<std::vector<ClientAPIKeyScope>> scopes = std::nullopt,
+                       std::optional<QString> lastUsedAt = std::nullopt, qint64 requests = 0) {
+    ClientAPIKeyPublic k;
+    k.id = "k1";
+    k.label = "Build farm";
+    k.prefix = "tvn_3f9a";
+    k.createdAt = "2025-01-01T00:00:00Z";
+    k.status = std::move(status);
+    k.scopes = std::move(scopes);
+    k.lastUsedAt = std::move(lastUsedAt);
+    k.totalRequests = requests;
+    return k;
+}
+
+} // namespace
+
+class KeysLogicTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Only a status of exactly "active" is active; anything else counts as revoked.
+    void theCountLineCountsActiveAgainstTheRest_data() {
+        QTest::addColumn<QStringList>("statuses");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("none") << QStringList{} << "0 of unlimited active · 0 revoked · 0 total";
+        QTest::newRow("mixed") << QStringList{"active", "revoked", "active", "expired", "Active"}
+                               << "2 of unlimited active · 3 revoked · 5 total";
+    }
+    void theCountLineCountsActiveAgainstTheRest() {
+        QFETCH(QStringList, statuses);
+        QFETCH(QString, line);
+        ClientAPIKeyList keys;
+        for (const QString& status : statuses)
+            keys.push_back(key(status));
+        QCOMPARE(keyCountLine(keys), line);
+    }
+
+    void aLabelNeedsMoreThanWhiteSpace_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("spaces") << "   " << false;
+        QTest::newRow("tab and line break") << "\t\n" << false;
+        QTest::newRow("no-break space") << QString(QChar(0x00A0)) << false;
+        QTest::newRow("surrounded by spaces") << "  My laptop " << true;
+        QTest::newRow("one letter") << "x" << true;
+    }
+    void aLabelNeedsMoreThanWhiteSpace() {
+        QFETCH(QString, label);
+        QFETCH(bool, allowed);
+        QCOMPARE(canCreateKey(label), allowed);
+    }
+
+    // One row per kind of key: its status pill, scope pill (none without scopes), usage line and
+    // whether Revoke is offered.
+    void aRowSaysWhatItsKeyIs_data() {
+        using S = ClientAPIKeyScope;
+        QTest::addColumn<ClientAPIKeyPublic>("key");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<PillKind>("kind");
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<QStringList>("usage");
+        QTest::addColumn<bool>("revocable");
+        const QStringList never{"tvn_3f9a…", "Last used never", "0 requests"};
+        QTest::newRow("active, used") << key("active", std::vector{S::inference}, "2025-03-01T10:00:00Z", 42)
+                                      << "Active" << PillKind::ok << "inference"
+                                      << QStringList{"tvn_3f9a…", "Last used 2025-03-01T10:00:00Z", "42 requests"}
+                                      << true;
+        QTest::newRow("revoked readonly") << key("revoked", std::vector{S::readonly}) << "Revoked" << PillKind::muted
+                                          << "readonly" << never << false;
+        QTest::newRow("unknown status") << key("suspended") << "Revoked" << PillKind::muted << "" << never << false;
+        QTest::newRow("no scopes") << key("active") << "Active" << PillKind::ok << "" << never << true;
+        QTest::newRow("empty scopes") << key("active", std::vector<S>{}) << "Active" << PillKind::ok << "" << never
+                                      << true;
+        QTest::newRow("the first scope decides") << key("active", std::vector{S::readonly, S::inference}) << "Active"
+                                                 << PillKind::ok << "readonly" << never << true;
+        QTest::newRow("beyond 2^53 requests") << key("active", std::nullopt, std::nullopt, 9007199254740993) << "Active"
+                                              << PillKind::ok << ""
+                                              << QStringList{"tvn_3f9a…", "Last used never", "9007199254740993 requests"}
+                                              << true;
+    }
+    void aRowSaysWhatItsKeyIs() {
+        QFETCH(ClientAPIKeyPublic, key);
+        QFETCH(QString, status);
+        QFETCH(PillKind, kind);
+        QFETCH(QString, scope);
+        QFETCH(QStringList, usage);
+        QFETCH(bool, revocable);
+        const KeyListRowContent row = keyRowContent(key);
+        QCOMPARE(row.label, key.label);
+        QCOMPARE(row.status, status);
+        QCOMPARE(row.statusKind, kind);
+        QCOMPARE(row.scope, scope);
+        QCOMPARE(row.usage, usage);
+        QCOMPARE(row.revocable, revocable);
+    }
+};
+
+// The tab on a real server: a reference server with its own state folder, the model polling it
+// through a real client, the tab shown offscreen.
+class KeysTabTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::ReferenceServer> server;
+    std::unique_ptr<DaemonClient> client;
+    std::unique_ptr<DaemonProcessController> controller;
+    std::unique_ptr<ServerStateModel> model;
+    std::unique_ptr<QWidget> host;
+    KeysTab* tab = nullptr;
+
+    void open() {
+        if (tab)
+            closeTab();
+        host = std::make_unique<QWidget>();
+        host->resize(860, 1400);
+        const AdminScreen& keys = adminTab(AdminTab::keys);
+        tab = static_cast<KeysTab*>(keys.make(model.get(), keys.heading));
+        tab->setParent(host.get());
+        tab->setGeometry(0, 0, 860, 1400);
+        host->show();
+        host->activateWindow(); // the keyboard focus is part of what is tested
+        QVERIFY(QTest::qWaitForWindowActive(host.get()));
+    }
+    void closeTab() {
+        QTRY_COMPARE(tab->flows().running(), 0); // every flow ends before the model it talks to goes
+        host.reset();
+        tab = nullptr;
+    }
+    void settle() const { QTRY_COMPARE(tab->flows().running(), 0); }
+    void saveLook(const QString& name) const {
+        const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
+        if (!dir.isEmpty() && QDir().mkpath(dir))
+            tab->grab().save(dir + "/keys-" + name + ".png");
+    }
+
+    // What a user reads and presses.
+    TRTextField* labelField() const { return tab->findChild<TRTextField*>(); }
+    TRButton* createButton() const {
+        for (auto* button : tab->findChildren<TRButton*>())
+            if (button->text() == "Create key")
+                return button;
+        return nullptr;
+    }
+    TRSegmentedPicker* scopePicker() const { return tab->findChild<TRSegmentedPicker*>(); }
+    IssuedKeyBanner* banner() const {
+        auto* b = tab->findChild<IssuedKeyBanner*>();
+        return b && b->isVisibleTo(tab) ? b : nullptr;
+    }
+    QString errorLine() const {
+        auto* line = tab->findChild<TRMessageLine*>();
+        return line->isVisibleTo(tab) ? line->message() : QString();
+    }
+    QString countLine() const {
+        for (auto* card : tab->findChildren<TRCard*>())
+            if (card->title() == "Your keys")
+                return card->subtitle();
+        return {};
+    }
+    QList<KeyListRow*> rows() const {
+        QList<KeyListRow*> shown;
+        for (auto* row : tab->findChildren<KeyListRow*>())
+            if (row->isVisibleTo(tab))
+                shown << row;
+        return shown;
+    }
+    KeyListRow* row(const QString& label) const {
+        for (auto* r : rows())
+            if (r->content().label == label)
+                return r;
+        return nullptr;
+    }
+    bool shows(const QString& text) const {
+        for (auto* label : tab->findChildren<QLabel*>())
+            if (label->isVisibleTo(tab) && label->text() == text)
+                return true;
+        return false;
+    }
+    void createKey(const QString& label, int scope = 0) {
+        labelField()->setText(label);
+        scopePicker()->segment(scope)->click();
+        createButton()->click();
+        settle();
+    }
+    std::vector<ClientAPIKeyPublic> keysOnServer() const {
+        auto listed = QCoro::waitFor(server->client()->listKeys());
+        if (!listed)
+            qFatal("the server does not list its keys");
+        return *listed;
+    }
+    // The HTTP status of GET /v1/models on the client surface, as a client holding `token` gets it.
+    int modelsStatus(const QString& token) const {
+        QNetworkAccessManager network;
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1/v1/models").arg(server->port())));
+        request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
+        std::unique_ptr<QNetworkReply> reply(network.get(request));
+        QSignalSpy done(reply.get(), &QNetworkReply::finished);
+        if (!done.wait(5000))
+            return -1;
+        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    }
+
+private Q_SLOTS:
+    void init() {
+        server = std::make_unique<test::ReferenceServer>();
+        QVERIFY(server->start());
+        client = server->client();
+        DaemonProcessControllerOptions options;
+        options.bundlePath = server->stateDirectory() + "/no-bundle";
+        options.systemctl = server->stateDirectory() + "/no-systemctl";
+        options.stateDirectory = server->stateDirectory();
+        controller = std::make_unique<DaemonProcessController>(options);
+        model = std::make_unique<ServerStateModel>(client.get(), controller.get());
+        QCoro::waitFor(model->refresh());
+        QCOMPARE(model->phase(), Phase::running());
+    }
+    void cleanup() {
+        if (tab)
+            closeTab();
+        model.reset();
+        controller.reset();
+        client.reset();
+        server.reset();
+    }
+
+    // With either scope, the new key is listed with its pills, its secret shows once in the banner,
+    // and the form is back to a fresh start. The label goes as typed; Enter in the field creates too.
+    void creatingAKeyShowsItsRowAndItsSecret_data() {
+        QTest::addColumn<int>("scope");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<QString>("pill");
+        QTest::newRow("inference, button") << 0 << false << "INFERENCE";
+        QTest::newRow("read-only, Enter") << 1 << true << "READONLY";
+    }
+    void creatingAKeyShowsItsRowAndItsSecret() {
+        QFETCH(int, scope);
+        QFETCH(bool, byEnter);
+        QFETCH(QString, pill);
+        open();
+        QVERIFY(shows("No keys yet. Create one above."));
+        QCOMPARE(countLine(), "0 of unlimited active · 0 revoked · 0 total");
+        saveLook("none");
+
+        QTest::keyClicks(labelField(), "   ");
+        QVERIFY(!createButton()->isEnabled());
+        QTest::keyClick(labelField(), Qt::Key_Return);
+        QCOMPARE(tab->flows().running(), 0);
+        labelField()->setText("  Build farm ");
+        scopePicker()->segment(scope)->click();
+        QVERIFY(shows(scopeChoices()[std::size_t(scope)].description));
+        if (byEnter)
+            QTest::keyClick(labelField(), Qt::Key_Enter);
+        else
+            createButton()->click();
+        settle();
+
+        const auto listed = keysOnServer();
+        QCOMPARE(listed.size(), 1u);
+        QCOMPARE(listed[0].label, "  Build farm ");
+        QVERIFY(listed[0].scopes == std::vector{scopeChoices()[std::size_t(scope)].scope});
+        QVERIFY(banner());
+        QCOMPARE(banner()->label(), "  Build farm ");
+        QCOMPARE(banner()->token(), model->lastIssuedKey()->key);
+        QCOMPARE(rows().size(), 1);
+        QCOMPARE(rows()[0]->content().status, "Active");
+        QCOMPARE(rows()[0]->findChildren<TRPill*>()[1]->displayedText(), pill);
+        QCOMPARE(countLine(), "1 of unlimited active · 0 revoked · 1 total");
+        QVERIFY(!shows("No keys yet. Create one above."));
+        QCOMPARE(labelField()->text(), QString());
+        QVERIFY(!createButton()->isEnabled());
+        QCOMPARE(scopePicker()->currentIndex(), 0);
+        QVERIFY(shows(scopeChoices()[0].description));
+        QCOMPARE(modelsStatus(banner()->token()), 200);
+    }
+
+    // A key's whole life in the tab: copy it, rotate it (the old secret stops working, the new one
+    // works), leave and come back (the secret is not shown again), revoke it, delete it.
+    void aKeyFromCreationToDeletion() {
+        open();
+        createKey("Laptop");
+        const QString first = banner()->token();
+        QGuiApplication::clipboard()->setText("something else");
+        banner()->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), first);
+        QCOMPARE(modelsStatus(first), 200);
+
+        KeyListRow* laptop = row("Laptop");
+        QCOMPARE(laptop->revokeButton()->accessibleName(), "Revoke key Laptop");
+        QCOMPARE(laptop->rotateButton()->accessibleName(), "Rotate key Laptop");
+        QCOMPARE(laptop->deleteButton()->accessibleName(), "Delete key Laptop");
+        laptop->rotateButton()->click();
+        settle();
+        const QString second = banner()->token();
+        QVERIFY(second != first);
+        QCOMPARE(modelsStatus(first), 401);
+        QCOMPARE(modelsStatus(second), 200);
+        QCOMPARE(row("Laptop"), laptop); // the same row, changed in place
+
+        // A poll that brings the same keys leaves the row, and the focus in it, where they were.
+        laptop->rotateButton()->setFocus();
+        QCoro::waitFor(model->refresh());
+        QCOMPARE(row("Laptop"), laptop);
+        QVERIFY(laptop->rotateButton()->hasFocus());
+
+        open(); // the user comes back to the tab
+        QVERIFY(!banner());
+        QVERIFY(model->lastIssuedKey());
+        QCOMPARE(tab->findChild<IssuedKeyBanner*>()->token(), QString()); // not even out of sight
+
+        row("Laptop")->revokeButton()->setFocus();
+        row("Laptop")->revokeButton()->click();
+        settle();
+        laptop = row("Laptop");
+        QVERIFY(laptop->rotateButton()->hasFocus()); // the gone Revoke hands its focus to its neighbour
+        QCOMPARE(laptop->content().status, "Revoked");
+        QVERIFY(!laptop->revokeButton()->isVisibleTo(tab));
+        QVERIFY(laptop->rotateButton()->isVisibleTo(tab) && laptop->deleteButton()->isVisibleTo(tab));
+        QCOMPARE(countLine(), "0 of unlimited active · 1 revoked · 1 total");
+        QCOMPARE(modelsStatus(second), 401);
+
+        laptop->deleteButton()->setFocus();
+        laptop->deleteButton()->click();
+        settle();
+        QVERIFY(rows().isEmpty());
+        QVERIFY(keysOnServer().empty());
+        QVERIFY(shows("No keys yet. Create one above."));
+        QVERIFY(labelField()->hasFocus()); // a keyboard user is not left nowhere
+        QCOMPARE(errorLine(), QString());
+    }
+
+    // Keys in every state as the server reports them after use (rendered for review).
+    void everyKindOfKeyReadsAsItIs() {
+        open();
+        createKey("Chat client");
+        const QString token = banner()->token();
+        createKey("Monitoring", 1);
+        createKey("Old laptop");
+        row("Old laptop")->revokeButton()->click();
+        settle();
+        const std::optional<std::vector<ClientAPIKeyScope>> noScopes;
+        QVERIFY(QCoro::waitFor(server->client()->createKey("Script", noScopes)));
+        QCOMPARE(modelsStatus(token), 200);
+        QCoro::waitFor(model->refresh());
+        saveLook("states");
+
+        const QStringList used = row("Chat client")->content().usage;
+        QVERIFY(token.startsWith(used[0].chopped(1))); // the secret's own start
+        QVERIFY(used[1].startsWith("Last used 20"));
+        QCOMPARE(used[2], "1 requests");
+        QCOMPARE(countLine(), "3 of unlimited active · 1 revoked · 4 total");
+    }
+
+    // With the server gone, each action shows the client's own message and changes nothing.
+    void aFailedActionSaysWhyAndLeavesTheListAsItWas_data() {
+        QTest::addColumn<QString>("action");
+        for (const char* action : {"create", "revoke", "rotate", "delete"})
+            QTest::newRow(action) << QString::fromLatin1(action);
+    }
+    void aFailedActionSaysWhyAndLeavesTheListAsItWas() {
+        QFETCH(QString, action);
+        open();
+        createKey("Laptop");
+        const QString id = model->keys().front().id;
+        QVERIFY(server->stop());
+        const auto expected = QCoro::waitFor(client->revokeKey(id));
+        QVERIFY(!expected);
+        const QString before = countLine();
+        KeyListRow* laptop = row("Laptop");
+        const KeyListRowContent content = laptop->content();
+
+        labelField()->setText("Desktop");
+        if (action == "create")
+            createButton()->click();
+        else if (action == "revoke")
+            laptop->revokeButton()->click();
+        else if (action == "rotate")
+            laptop->rotateButton()->click();
+        else
+            laptop->deleteButton()->click();
+        settle();
+        saveLook("error");
+        QCOMPARE(errorLine(), expected.error().message());
+        QVERIFY(errorLine().startsWith("Tavrin Keldmarch is not reachable: "));
+        QCOMPARE(rows(), QList<KeyListRow*>{laptop});
+        QVERIFY(laptop->content() == content);
+        QCOMPARE(countLine(), before);
+        QCOMPARE(labelField()->text(), "Desktop");
+        QCOMPARE(banner()->token(), model->lastIssuedKey()->key);
+
+        QVERIFY(server->restart());
+        createKey("Desktop"); // the next action clears the message
+        QCOMPARE(errorLine(), QString());
+    }
+
+    // A double click is one press: one key made, and a key deleted once (no "not found" for the second).
+    void aSecondPressWhileBusyIsNoSecondAction() {
+        open();
+        labelField()->setText("Laptop");
+        createButton()->click();
+        createButton()->click();
+        settle();
+        QCOMPARE(keysOnServer().size(), 1u);
+        row("Laptop")->deleteButton()->click();
+        row("Laptop")->deleteButton()->click();
+        settle();
+        QVERIFY(keysOnServer().empty());
+        QCOMPARE(errorLine(), QString());
+    }
+};
+
+int main(int argc, char** argv) { return runKitTests<KeysLogicTest, KeysTabTest>(argc, argv); }
+
+#include "KeysTabTest.moc"
