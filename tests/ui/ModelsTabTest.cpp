@@ -297,6 +297,7 @@ private Q_SLOTS:
                  (QStringList{"tavrin-sample-3.0.0 | Previous | Promoted " + previous[0].importedAt + " | Roll back to this",
                               "tavrin-sample-2.0.0 |  | Promoted " + previous[1].importedAt + " | -",
                               "tavrin-sample-1.0.0 | First install | Promoted " + previous[2].importedAt + " | -"}));
+        QCOMPARE(buttonNamed("Roll back to this")->accessibleName(), "Roll back to this: tavrin-sample-3.0.0");
         QVERIFY(buttonNamed("Roll back")->isEnabled());
         QVERIFY(cardTitled("tavrin-sample-5.0.0 · staged"));
         saveLook("staged-update-and-history");

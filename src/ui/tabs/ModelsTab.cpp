@@ -193,6 +193,8 @@ void ModelsTab::showHistory(const std::vector<HistoryEntry>& entries) {
         auto* row = new TRHistoryRow(entry.alias, entry.detail, entry.pill);
         if (entry.rollBackHere) {
             auto* button = new TRButton(QStringLiteral("Roll back to this"), GhostButtonStyle{.size = ButtonSize::small});
+            // Reached by Tab, the button alone does not say which version "this" is.
+            button->setAccessibleName(button->text() + QStringLiteral(": ") + entry.alias);
             connect(button, &QPushButton::clicked, this, [this] { changeProduction(ProductionChange::rollBack); });
             row->setAccessory(button);
         }
