@@ -6,6 +6,11 @@ namespace tavrin {
 
 QString noFigure() { return QStringLiteral("—"); }
 
+QString shortenedHash(const QString& hash) {
+    constexpr qsizetype shown = 32;
+    return hash.size() > shown ? hash.left(shown) + QStringLiteral("…") : hash;
+}
+
 std::optional<QString> formatUptime(double seconds) {
     // 2^63 is exactly representable; every double below it truncates to a value that fits qint64.
     constexpr double limit = 9223372036854775808.0;
@@ -25,6 +30,7 @@ QString memoryAndSystem(const ClientHardwareReport& hardware, const QString& aft
 
 QString copyLocalhostEndpointName() { return QStringLiteral("Copy localhost endpoint"); }
 QString copyLanEndpointName() { return QStringLiteral("Copy LAN endpoint"); }
+QString copyModelHashName() { return QStringLiteral("Copy model hash"); }
 
 QString localhostEndpoint(const ClientServerStatus& status) {
     return QStringLiteral("http://127.0.0.1:") + QString::number(status.bind.bindPort) + QStringLiteral("/v1");

@@ -17,6 +17,9 @@ std::optional<QString> formatUptime(double seconds);
 // What stands where an uptime cannot be formatted.
 QString noFigure();
 
+// A model's SHA-256 as the screens show it: the first 32 characters, and "…" only when there is more.
+QString shortenedHash(const QString& hash);
+
 // The machine's memory and system as the product words them: "24 GB · Debian GNU/Linux 12 (bookworm)"
 // on the Status tab's tile, and with " RAM" after the size on the setup wizard's hardware card. The
 // product writes "macOS " before the version; on Linux the version names the system itself, so that
@@ -31,5 +34,7 @@ std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QStri
 // What the copy actions of the endpoints are called, in the tray panel and on the Status tab alike.
 QString copyLocalhostEndpointName();
 QString copyLanEndpointName();
+// ... and of a model's hash.
+QString copyModelHashName();
 
 } // namespace tavrin

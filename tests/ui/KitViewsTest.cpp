@@ -7,6 +7,8 @@
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRBanner.h"
 #include "ui/kit/TRCard.h"
+#include "ui/kit/TRDisplayName.h"
+#include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TabHeader.h"
@@ -90,6 +92,18 @@ private slots:
         QVERIFY(trailing->isVisible());
         QCOMPARE(geometryIn(banner, trailing).right(), banner.width() - 14 - 1);
         QCOMPARE(banner.height(), 12 + std::max(trailing->sizeHint().height(), icon->sizeHint().height()) + 12);
+    }
+
+    // A server ends its one-line answers with a line break; what shows them draws no empty line for it.
+    void aServersTrailingLineBreakDrawsNoEmptyLine() {
+        const QString said = "Server returned HTTP 409: there is no staged model to promote";
+        TRBanner plain(BannerKind::danger, "exclamationmark.triangle.fill", {}, said);
+        TRBanner banner(BannerKind::danger, "exclamationmark.triangle.fill");
+        banner.setMessage(said + "\r\n");
+        QCOMPARE(banner.heightForWidth(480), plain.heightForWidth(480));
+        TRMessageLine line;
+        line.setMessage("\n"); // nothing to say: nothing shown
+        QVERIFY(line.isHidden());
     }
 
 };
@@ -185,8 +199,44 @@ private slots:
     }
 };
 
+// The large name of the Models tab.
+class DisplayNameTest : public QObject {
+    Q_OBJECT
+    TestHost host;
+private slots:
+    // A name is drawn on at most two lines, broken between words or, for one long word, anywhere,
+    // and cut with "…" only when it does not fit them; it never asks for more width than it is given.
+    void aNameTakesAtMostTwoLinesOfTheWidthItIsGiven_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << "KELDMARCH" << 1 << false;
+        QTest::newRow("two words on two lines") << "KELDMARCH KELDMARCH" << 2 << false;
+        QTest::newRow("one long word") << "TAVRIN-SAMPLE-2026.11.03-NIGHTLY-Q4-INSTRUCT-EXTENDED-CONTEXT-LONG" << 2 << true;
+    }
+    void aNameTakesAtMostTwoLinesOfTheWidthItIsGiven() {
+        QFETCH(QString, name);
+        QFETCH(int, lines);
+        QFETCH(bool, cut);
+        TRDisplayName label(name);
+        const int width = 240;
+        QVERIFY(label.minimumSizeHint().width() < width);
+        host.place(&label, width);
+        const QStringList shown = label.shownLines();
+        QCOMPARE(shown.size(), lines);
+        QCOMPARE(shown.last().endsWith("…"), cut);
+        if (!cut)
+            QCOMPARE(shown.join("").remove(' '), QString(name).remove(' '));
+        QCOMPARE(label.text(), name); // what a screen reader reads: all of it
+        QCOMPARE(label.height(), label.heightForWidth(width));
+        const QFontMetricsF metrics(label.font());
+        for (const QString& line : shown)
+            QVERIFY2(metrics.horizontalAdvance(line) <= width + 1, qPrintable(line));
+    }
+};
+
 int main(int argc, char** argv) {
-    return runKitTests<CardTest, BannerTest, PillTest, CopyTest, InfoViewsTest>(argc, argv);
+    return runKitTests<CardTest, BannerTest, PillTest, CopyTest, InfoViewsTest, DisplayNameTest>(argc, argv);
 }
 
 #include "KitViewsTest.moc"

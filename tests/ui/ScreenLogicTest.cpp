@@ -1,5 +1,5 @@
 // What the screens decide from the model's state, without a window: how a phase looks, the Status
-// tab's texts, the tray panel's lines and place.
+// tab's texts, the Models tab's, the tray panel's lines and place.
 #include "KitTestMain.h"
 
 #include "protocol/JsonCodec.h"
@@ -7,10 +7,12 @@
 #include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
 #include "ui/kit/Theme.h"
+#include "ui/tabs/ModelsTabLogic.h"
 #include "ui/tabs/StatusTabLogic.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanelLogic.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -226,14 +228,138 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         ClientServerStatus status = sampleStatus();
         status.model.running->modelSha256 = hash;
-        for (const TechnicalRow& row : technicalRows(status))
-            if (row.label == "Model SHA-256") {
-                QCOMPARE(row.value, shown);
-                QCOMPARE(row.copyText, hash); // a copied hash is the whole hash
-                QCOMPARE(row.copyName, "Copy model hash");
-                return;
-            }
-        QFAIL("no hash row");
+        // The Status tab and the Models tab cut it alike; a copied hash is the whole hash.
+        const std::pair<std::vector<TechnicalRow>, QString> tables[] = {
+            {technicalRows(status), "Model SHA-256"}, {modelDetailRows(*status.model.running), "SHA-256"}};
+        for (const auto& [rows, label] : tables) {
+            const auto row = std::ranges::find(rows, label, &TechnicalRow::label);
+            QVERIFY2(row != rows.end(), qPrintable(label));
+            QCOMPARE(row->value, shown);
+            QCOMPARE(row->copyText, hash);
+            QCOMPARE(row->copyName, "Copy model hash");
+        }
+    }
+};
+
+// What the Models tab reads from the model part of a status record.
+class ModelsLogicTest : public QObject {
+    Q_OBJECT
+
+    // "label:kind" per pill, so a table row reads as the screen does.
+    static QStringList pillTexts(const std::optional<std::vector<PillLook>>& pills) {
+        QStringList texts;
+        for (const PillLook& pill : pills.value_or(std::vector<PillLook>{}))
+            texts << pill.label + (pill.kind == PillKind::brand ? ":brand" : pill.kind == PillKind::muted ? ":muted" : ":?");
+        return texts;
+    }
+
+private Q_SLOTS:
+    void theRunningModelReadsAsItsNameOrAsNone_data() {
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<bool>("withSource");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("imported");
+        QTest::addColumn<QString>("pill");
+        QTest::addColumn<QStringList>("rows");
+        const QStringList common{"Alias", "Pipeline version", "SHA-256", "Staged path"};
+        QTest::newRow("running, from the companion app")
+            << true << true << "KELDMARCH-1" << "Imported 2026-11-01T09:12:44Z · from Tavrin AI 2.1.0"
+            << "Healthy:ok" << common + QStringList{"Source app version"};
+        QTest::newRow("running, no app version") << true << false << "KELDMARCH-1" << "Imported 2026-11-01T09:12:44Z"
+                                                 << "Healthy:ok" << common;
+        QTest::newRow("nothing running") << false << false << "NO MODEL LOADED" << "" << "Not loaded:muted"
+                                         << QStringList{};
+    }
+    void theRunningModelReadsAsItsNameOrAsNone() {
+        QFETCH(bool, running);
+        QFETCH(bool, withSource);
+        QFETCH(QString, name);
+        QFETCH(QString, imported);
+        QFETCH(QString, pill);
+        QFETCH(QStringList, rows);
+        ClientModelStatus model = sampleStatus().model;
+        if (!running)
+            model.running.reset();
+        else if (!withSource)
+            model.running->sourceAppVersion.reset();
+        const ProductionLook look = productionLook(model);
+        QCOMPARE(look.name, name);
+        QCOMPARE(look.imported.value_or(""), imported);
+        QCOMPARE(bool(look.imported), running);
+        QCOMPARE(look.status.label + (look.status.kind == PillKind::ok ? ":ok" : ":muted"), pill);
+        QStringList labels;
+        if (model.running)
+            for (const TechnicalRow& row : modelDetailRows(*model.running))
+                labels << row.label;
+        QCOMPARE(labels, rows);
+    }
+
+    void stagePillsFollowTheAppliedStages_data() {
+        QTest::addColumn<std::optional<ClientCompositionStages>>("given");
+        QTest::addColumn<QStringList>("pills");
+        QTest::addColumn<bool>("row");
+        QTest::newRow("all three") << std::optional(stages(true, true, true, true))
+                                   << QStringList{"Adapter ✓:brand", "Steering ✓:brand", "System prompt ✓:brand"} << true;
+        QTest::newRow("prompt only") << std::optional(stages(false, false, false, true))
+                                     << QStringList{"System prompt ✓:brand"} << true;
+        QTest::newRow("soft prompt has no pill") << std::optional(stages(false, true, false, false))
+                                                 << QStringList{"Base model only:muted"} << true;
+        QTest::newRow("none") << std::optional(stages(false, false, false, false)) << QStringList{"Base model only:muted"}
+                              << true;
+        QTest::newRow("stages not reported") << std::optional<ClientCompositionStages>() << QStringList{} << false;
+    }
+    void stagePillsFollowTheAppliedStages() {
+        QFETCH(std::optional<ClientCompositionStages>, given);
+        QFETCH(QStringList, pills);
+        QFETCH(bool, row);
+        const auto shown = stagePills(given);
+        QCOMPARE(bool(shown), row);
+        QCOMPARE(pillTexts(shown), pills);
+    }
+
+    // The staged card's summary joins only the parts the snapshot has.
+    void aSnapshotSummaryJoinsWhatItHas_data() {
+        QTest::addColumn<bool>("withSource");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("from the app") << true << "From Tavrin AI 2.2.0 · imported 2026-11-02T09:12:44Z · pipeline 2";
+        QTest::newRow("no app version") << false << "imported 2026-11-02T09:12:44Z · pipeline 2";
+    }
+    void aSnapshotSummaryJoinsWhatItHas() {
+        QFETCH(bool, withSource);
+        QFETCH(QString, summary);
+        ClientModelSnapshot staged = *sampleStatus().model.pinState.stagedUpdate;
+        if (!withSource)
+            staged.sourceAppVersion.reset();
+        QCOMPARE(snapshotSummary(staged), summary);
+    }
+
+    // Pills by position: "Previous" on the first, "First install" on the last of several, none
+    // between; only the first rolls back (the server restores the top entry).
+    void historyPillsGoByPosition_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("empty") << 0 << QStringList{};
+        QTest::newRow("one") << 1 << QStringList{"keldmarch-1 | Previous | button"};
+        QTest::newRow("two") << 2 << QStringList{"keldmarch-1 | Previous | button", "keldmarch-2 | First install | -"};
+        QTest::newRow("three") << 3
+                               << QStringList{"keldmarch-1 | Previous | button", "keldmarch-2 |  | -",
+                                              "keldmarch-3 | First install | -"};
+    }
+    void historyPillsGoByPosition() {
+        QFETCH(int, length);
+        QFETCH(QStringList, rows);
+        const ClientModelSnapshot sample = *sampleStatus().model.pinState.stagedUpdate;
+        std::vector<ClientModelSnapshot> previous;
+        for (int i = 1; i <= length; ++i) {
+            previous.push_back(sample);
+            previous.back().alias = "keldmarch-" + QString::number(i);
+        }
+        QStringList shown;
+        for (const HistoryEntry& entry : historyEntries(previous)) {
+            shown << entry.alias + " | " + entry.pill + " | " + (entry.rollBackHere ? "button" : "-");
+            QCOMPARE(entry.detail, "Promoted 2026-11-02T09:12:44Z");
+        }
+        QCOMPARE(shown, rows);
     }
 };
 
@@ -274,7 +400,8 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    return runKitTests<PhaseLookTest, UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, TrayLogicTest>(argc, argv);
+    return runKitTests<PhaseLookTest, UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, ModelsLogicTest, TrayLogicTest>(
+        argc, argv);
 }
 
 #include "ScreenLogicTest.moc"

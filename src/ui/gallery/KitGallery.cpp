@@ -19,7 +19,9 @@
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRDisplayName.h"
 #include "ui/kit/TREyebrow.h"
+#include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRSymbol.h"
@@ -132,6 +134,7 @@ std::unique_ptr<Sheet> typeSheet() {
     } samples[] = {
         {"Title 28 bold −0.6 · Your Tavrin server is live.", TextRole::tabTitle},
         {"Phase 28 black 0.6 · Running", TextRole::phase},
+        {"Display name 24 black 0.4 · TAVRIN-SAMPLE-2.0.0", TextRole::displayName},
         {"Value 15 bold −0.2 · 2 in flight · 0 queued", TextRole::statValue},
         {"Card title 14 bold · Start at login", TextRole::cardTitle},
         {"Lead 13.5 · One Mac, two endpoints, no surveillance.", TextRole::lead},
@@ -139,6 +142,7 @@ std::unique_ptr<Sheet> typeSheet() {
         {"Subtitle 12.5 · Currently off. You'll start the server manually.", TextRole::secondary},
         {"Detail 11.5 · Start the server to see live load.", TextRole::detail},
         {"MONO 12.5 MEDIUM · http://127.0.0.1:11434/v1", TextRole::monoValue},
+        {"MONO 12.5 SEMIBOLD · tavrin-sample-1.0.0", TextRole::monoName},
         {"MONO 10 SEMIBOLD 1.8 · EYEBROW", TextRole::eyebrow},
         {"TAVRIN 14 black 2", TextRole::brand},
     };
@@ -349,6 +353,21 @@ std::unique_ptr<Sheet> rowSheet() {
                          {.monospaced = true, .copyable = true, .labelWidth = 130}));
     sheet->add(new KVRow("Max queue depth", "32 (HTTP 503 above)", {.monospaced = true, .labelWidth = 130}));
     sheet->add(new KVRow("Scope", "Inference", {.labelWidth = 130}));
+    sheet->caption("History rows · the first with its button, a middle one, the last");
+    auto* first = new TRHistoryRow("tavrin-sample-3.0.0", "Promoted 2026-11-03T09:12:44Z", "Previous");
+    first->setAccessory(new TRButton("Roll back to this", GhostButtonStyle{.size = ButtonSize::small}));
+    sheet->add(first);
+    sheet->add(new TRHistoryRow("tavrin-sample-2.0.0", "Promoted 2026-11-02T09:12:44Z"));
+    sheet->add(new TRHistoryRow("tavrin-sample-1.0.0", "Promoted 2026-11-01T09:12:44Z", "First install"));
+    sheet->caption("Display names · one line; a long name cut after two lines");
+    auto* names = sheet->row();
+    auto* shortName = new TRDisplayName("KELDMARCH-1");
+    shortName->setFixedWidth(250);
+    names->addWidget(shortName, 0, Qt::AlignTop);
+    auto* longName = new TRDisplayName("TAVRIN-SAMPLE-2026.11.03-NIGHTLY-Q4-INSTRUCT-EXTENDED-CONTEXT");
+    longName->setFixedWidth(250);
+    names->addWidget(longName, 0, Qt::AlignTop);
+    endRow(names);
     sheet->caption("Endpoint boxes · normal, dashed and muted");
     sheet->add(new EndpointBox("Localhost", "http://127.0.0.1:11434/v1"));
     sheet->add(new EndpointBox("LAN", "disabled · enable in Network tab", {.dashed = true, .muted = true}));

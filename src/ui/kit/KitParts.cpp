@@ -28,6 +28,13 @@ QString literalButtonText(const QString& text) {
     return escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
+QString shownMessage(const QString& message) {
+    qsizetype end = message.size();
+    while (end > 0 && message.at(end - 1).isSpace())
+        --end;
+    return message.left(end);
+}
+
 TRDot::TRDot(int diameter, const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
     setFixedSize(diameter, diameter);
     setAttribute(Qt::WA_TransparentForMouseEvents);

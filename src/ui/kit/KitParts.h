@@ -17,6 +17,10 @@ void setLabelColor(QLabel* label, const QColor& color);
 // announced, with its ampersand. Qt treats a single "&" in a button text as a shortcut marker.
 QString literalButtonText(const QString& text);
 
+// A message as a label shows it: servers end their one-line answers with a line break, which a
+// wrapped label would draw as an empty line at the bottom.
+QString shownMessage(const QString& message);
+
 // A filled circle (the dots of eyebrows and pills).
 class TRDot : public QWidget {
     Q_OBJECT

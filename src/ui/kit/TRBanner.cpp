@@ -80,7 +80,7 @@ TRBanner::TRBanner(BannerKind kind, const QString& symbol, const QString& title,
     stack->setSpacing(Spacing::stacked);
     m_title = kitLabel(title, TextRole::strong, {}, m_texts);
     m_title->setWordWrap(true);
-    m_message = kitLabel(message, TextRole::secondary, bannerTint(kind), m_texts);
+    m_message = kitLabel(shownMessage(message), TextRole::secondary, bannerTint(kind), m_texts);
     m_message->setWordWrap(true);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     stack->addWidget(m_title);
@@ -106,7 +106,7 @@ void TRBanner::setTitle(const QString& title) {
 }
 
 void TRBanner::setMessage(const QString& message) {
-    m_message->setText(message);
+    m_message->setText(shownMessage(message));
     updateTexts();
 }
 

@@ -16,8 +16,8 @@ TRMessageLine::TRMessageLine(MessageKind kind, QWidget* parent) : QLabel(parent)
 }
 
 void TRMessageLine::setMessage(const QString& message) {
-    setText(message);
-    setVisible(!message.isEmpty());
+    setText(shownMessage(message));
+    setVisible(!text().isEmpty());
 }
 
 } // namespace tavrin

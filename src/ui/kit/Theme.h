@@ -18,6 +18,7 @@ enum class FontWeight { regular = 400, medium = 500, semibold = 600, bold = 700,
 enum class TextRole {
     tabTitle,     // 28 bold −0.6, ink: a tab's headline
     phase,        // 28 black 0.6: the phase written large (in the phase's colour)
+    displayName,  // 24 black 0.4, ink: the name of what a screen is about (the model in production)
     statValue,    // 15 bold −0.2, ink: a stat tile's figure
     cardTitle,    // 14 bold, ink: card, mode card and map node titles
     brand,        // 14 black 2, ink: "TAVRIN" beside the logo mark
@@ -37,6 +38,7 @@ enum class TextRole {
     small,        // 11, inkMuted: the window's subtitle
     phaseDetail,  // 11 medium, inkMuted: the line under the phase
     monoValue,    // monospaced 12.5 medium, ink: URLs, hashes, paths, monospaced fields
+    monoName,     // monospaced 12.5 semibold, ink: a version's name in a list of versions
     monoFigure,   // monospaced 11.5 medium, ink: the menu panel's figures
     monoSmall,    // monospaced 11 medium, ink: the pinned model, shortcuts
     monoNote,     // monospaced 11 semibold, okGreen: the menu panel's good news

@@ -3,10 +3,10 @@
 #include "state/ServerStateModel.h"
 #include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
+#include "ui/TechnicalRows.h"
 #include "ui/desktop/FileManager.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
-#include "ui/kit/KVRow.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/StatTile.h"
 #include "ui/kit/TRButton.h"
@@ -24,12 +24,9 @@
 #include <QSysInfo>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace tavrin {
 
 namespace {
-constexpr int kTechnicalLabelWidth = 130;
 constexpr int kTileMinimumWidth = 10;
 } // namespace
 
@@ -169,31 +166,7 @@ void StatusTab::showStatus() {
     m_concurrencyTile->setValue(load.value);
     m_concurrencyTile->setDetail(load.detail);
 
-    showTechnicalRows(technicalRows(*status));
-}
-
-// Every poll brings a status; the rows are rebuilt only when their set changes, so that a value the
-// user is selecting is not replaced by a new widget under the pointer every few seconds.
-void StatusTab::showTechnicalRows(const std::vector<TechnicalRow>& rows) {
-    const QList<KVRow*> shown = m_technical->contentArea()->findChildren<KVRow*>(Qt::FindDirectChildrenOnly);
-    const bool sameRows = std::ranges::equal(rows, shown, [](const TechnicalRow& row, const KVRow* kv) {
-        return row.label == kv->label() && row.copyable == bool(kv->copyButton());
-    });
-    if (!sameRows) {
-        qDeleteAll(shown);
-        for (const TechnicalRow& row : rows)
-            m_technical->body()->addWidget(new KVRow(row.label, {},
-                                                     {.monospaced = true,
-                                                      .copyable = row.copyable,
-                                                      .labelWidth = kTechnicalLabelWidth,
-                                                      .copyName = row.copyName}));
-    }
-    const QList<KVRow*> current = m_technical->contentArea()->findChildren<KVRow*>(Qt::FindDirectChildrenOnly);
-    for (qsizetype i = 0; i < current.size(); ++i) {
-        current[i]->setValue(rows[std::size_t(i)].value);
-        if (TRCopyButton* copy = current[i]->copyButton())
-            copy->setPayload(rows[std::size_t(i)].copyText);
-    }
+    showTechnicalRows(m_technical, technicalRows(*status));
 }
 
 void StatusTab::showApproval() { m_openLoginItems->setVisible(m_actions->requiresApproval()); }

@@ -41,7 +41,6 @@ private:
     void buildStartAtLogin();
     void showPhase();
     void showStatus();
-    void showTechnicalRows(const std::vector<TechnicalRow>& rows);
     void showApproval();
     void showRegistration();
     void showOutcome(const ActionResult& outcome);

@@ -6,10 +6,6 @@
 
 namespace tavrin {
 
-namespace {
-constexpr qsizetype kHashShown = 32;
-} // namespace
-
 StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) {
     switch (phase.kind) {
     case Phase::Kind::unknown:
@@ -109,8 +105,7 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
         rows.push_back(copyable(QStringLiteral("Pipeline version"), QString::number(running->manifestPipelineVersion),
                                 QStringLiteral("Copy pipeline version")));
         const QString& hash = running->modelSha256;
-        const QString shown = hash.size() > kHashShown ? hash.left(kHashShown) + QStringLiteral("…") : hash;
-        rows.push_back(TechnicalRow{QStringLiteral("Model SHA-256"), shown, true, hash, QStringLiteral("Copy model hash")});
+        rows.push_back(TechnicalRow{QStringLiteral("Model SHA-256"), shortenedHash(hash), true, hash, copyModelHashName()});
     }
     rows.push_back(copyable(QStringLiteral("State directory"), status.stateDirectory,
                             QStringLiteral("Copy state directory")));

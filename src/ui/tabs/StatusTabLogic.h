@@ -3,6 +3,7 @@
 #include "protocol/ClientRecords.h"
 #include "state/Phase.h"
 #include "ui/AdminScreen.h"
+#include "ui/TechnicalRows.h"
 #include "ui/kit/TRButton.h"
 
 #include <QString>
@@ -46,15 +47,6 @@ TileText modelTile(const ClientServerStatus& status);
 TileText hardwareTile(const ClientServerStatus& status);
 TileText concurrencyTile(const ClientServerStatus& status);
 
-struct TechnicalRow {
-    QString label;
-    QString value;
-    bool copyable = false;
-    // What the copy button copies: the whole value, even where the row shows it cut short.
-    QString copyText;
-    // What the copy button is called.
-    QString copyName;
-};
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status);
 
 QString startAtLoginSubtitle(bool on);

@@ -3,6 +3,7 @@
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/tabs/KeysTab.h"
+#include "ui/tabs/ModelsTab.h"
 #include "ui/tabs/StatusTab.h"
 
 #include <QVBoxLayout>
@@ -32,7 +33,7 @@ const std::vector<AdminScreen>& catalogue() {
          {QStringLiteral("Engine"), QStringLiteral("Models"),
           QStringLiteral("Tavrin runs one model at a time. The free Tavrin app delivers updates, and you decide "
                          "when production switches.")},
-         headerOnlyScreen},
+         make<ModelsTab>},
         {QStringLiteral("Logs"), QStringLiteral("list.bullet.rectangle"),
          {QStringLiteral("Auditing"), QStringLiteral("What this server remembers"),
           QStringLiteral("Tavrin doesn't log anything by default. Turn on logging only if you need request "

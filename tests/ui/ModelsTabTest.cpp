@@ -1,0 +1,316 @@
+// The Models tab as an administrator meets it: real widgets offscreen, over a state model that polls
+// the real tavrin-server, with model bundles written by the server's own make-sample-bundle into a
+// companion folder, picked up at each start. What the tab decides from a record is tested without a
+// window (ScreenLogicTest); here is what the page shows and what its buttons do to the server.
+#include "KitTestMain.h"
+
+#include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
+#include "state/ServerStateModel.h"
+#include "support/ReferenceServer.h"
+#include "ui/kit/KVRow.h"
+#include "ui/kit/TRBanner.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCard.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRDisplayName.h"
+#include "ui/kit/TRHistoryRow.h"
+#include "ui/kit/TRPill.h"
+#include "ui/kit/TabContent.h"
+#include "ui/tabs/ModelsTab.h"
+#include "ui/tabs/TabCatalogue.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLayout>
+#include <QProcess>
+#include <QScrollArea>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace tavrin;
+
+namespace {
+
+constexpr int kWidth = 860;
+
+template <class W> QList<W*> shown(const QWidget* root) {
+    QList<W*> widgets;
+    for (W* w : root->findChildren<W*>())
+        if (w->isVisibleTo(root))
+            widgets << w;
+    return widgets;
+}
+
+} // namespace
+
+class ModelsTabTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_companion;
+    std::unique_ptr<test::ReferenceServer> m_server;
+    std::unique_ptr<DaemonClient> m_client;
+    std::unique_ptr<DaemonProcessController> m_process;
+    std::unique_ptr<ServerStateModel> m_model;
+    std::unique_ptr<QWidget> m_host;
+    ModelsTab* m_tab = nullptr;
+
+    QString companion() const { return m_companion->path() + "/tavrin-ai/resources"; }
+
+    // Each step says whether it could be taken; a test goes no further than a step that could not.
+
+    // What a new user does: the companion app (here the server's own command) leaves a bundle.
+    [[nodiscard]] bool dropBundle(const QString& version) {
+        QProcess make;
+        make.start(test::ReferenceServer::executablePath(), {"make-sample-bundle", companion(), "--version", version});
+        if (make.waitForFinished(15000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0)
+            return true;
+        qWarning("make-sample-bundle: %s", make.readAllStandardError().constData());
+        return false;
+    }
+
+    // The server, a state model polling it and the tab on a host window; no poll has run yet.
+    [[nodiscard]] bool open() {
+        if (const auto started = m_server->start({{"--model-source", companion()}}); !started) {
+            qWarning("%s", qPrintable(started.error()));
+            return false;
+        }
+        m_client = m_server->client();
+        DaemonProcessControllerOptions options;
+        options.stateDirectory = m_server->stateDirectory();
+        options.bundlePath = m_companion->path() + "/no-bundle";
+        options.systemctl = m_companion->path() + "/no-systemctl";
+        m_process = std::make_unique<DaemonProcessController>(options);
+        m_model = std::make_unique<ServerStateModel>(m_client.get(), m_process.get());
+        m_host = std::make_unique<QWidget>();
+        m_host->resize(kWidth, 1200);
+        const AdminScreen& models = adminTab(AdminTab::models);
+        m_tab = static_cast<ModelsTab*>(models.make(m_model.get(), models.heading));
+        m_tab->setParent(m_host.get());
+        m_tab->setGeometry(0, 0, kWidth, 1200);
+        m_host->show();
+        return QTest::qWaitForWindowExposed(m_host.get());
+    }
+    void poll() { QCoro::waitFor(m_model->refresh()); }
+    // The companion's newest bundle is read at the next start.
+    [[nodiscard]] bool restartServer() {
+        if (const auto restarted = m_server->restart(); !restarted) {
+            qWarning("%s", qPrintable(restarted.error()));
+            return false;
+        }
+        poll();
+        return true;
+    }
+    // Presses the button as a user would and waits for what it started to end.
+    [[nodiscard]] bool press(const QString& text) {
+        TRButton* button = buttonNamed(text);
+        if (!button || !button->isEnabled()) {
+            qWarning("no enabled button \"%s\"", qPrintable(text));
+            return false;
+        }
+        button->click();
+        return QTest::qWaitFor([this] { return m_tab->flows().running() == 0; }, 15000);
+    }
+
+    TRButton* buttonNamed(const QString& text) const {
+        for (TRButton* b : shown<TRButton>(m_tab))
+            if (b->text() == text)
+                return b;
+        return nullptr;
+    }
+    const ClientModelStatus& model() const { return m_model->status()->model; }
+    QString name() const { return m_tab->findChild<TRDisplayName*>()->text(); }
+    QStringList pills() const {
+        QStringList labels;
+        for (TRPill* pill : shown<TRPill>(m_tab))
+            if (!pill->parentWidget()->inherits("tavrin::TRHistoryRow"))
+                labels << pill->displayedText();
+        return labels;
+    }
+    // "title / message" of each banner shown, top to bottom.
+    QStringList banners() const {
+        QStringList texts;
+        for (TRBanner* banner : shown<TRBanner>(m_tab))
+            texts << banner->title() + " / " + banner->message();
+        return texts;
+    }
+    TRCard* cardTitled(const QString& title) const {
+        for (TRCard* card : shown<TRCard>(m_tab))
+            if (card->title() == title)
+                return card;
+        return nullptr;
+    }
+    // Under the heading, the card alone: no model, no outcome of an earlier action.
+    bool onlyUnreachable() const {
+        return shown<TRCard>(m_tab) == QList<TRCard*>{cardTitled("Server unreachable")} && banners().isEmpty() &&
+               shown<TRDisplayName>(m_tab).isEmpty() && shown<TRPill>(m_tab).isEmpty();
+    }
+    TRCard* stagedCard() const { return cardTitled("tavrin-sample-2.0.0 · staged"); }
+    QStringList historyRows() const {
+        QStringList rows;
+        for (TRHistoryRow* row : shown<TRHistoryRow>(m_tab)) {
+            auto* button = qobject_cast<TRButton*>(row->accessory());
+            rows << row->name() + " | " + row->pill() + " | " + row->detail() + " | " + (button ? button->text() : "-");
+        }
+        return rows;
+    }
+
+    // For a person to look at, when TAVRIN_SCREENS_DIR names a folder: the whole page.
+    void saveLook(const QString& name) const {
+        const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
+        if (dir.isEmpty() || !QDir().mkpath(dir))
+            return;
+        QWidget* page = m_tab->scrollArea()->widget();
+        page->layout()->activate();
+        const int height = page->heightForWidth(kWidth) + 2; // and the brand strip above
+        m_host->resize(kWidth, height);
+        m_tab->resize(kWidth, height);
+        QCoreApplication::sendPostedEvents();
+        m_tab->grab().save(dir + "/models-tab-" + name + ".png");
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_companion = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_companion->isValid());
+        m_server = std::make_unique<test::ReferenceServer>();
+    }
+    void cleanup() {
+        if (m_tab) // every action ends before the model it talks to goes away
+            QTRY_COMPARE(m_tab->flows().running(), 0);
+        m_host.reset();
+        m_tab = nullptr;
+        m_model.reset();
+        m_process.reset();
+        m_client.reset();
+        m_server.reset();
+        m_companion.reset();
+    }
+
+    // The whole road: no status yet, a model alone, a newer bundle staged at the next start,
+    // promoted, rolled back; a restart pending; an action the server refuses; the server gone.
+    void aNewerBundleIsStagedPromotedAndRolledBack() {
+        QVERIFY(dropBundle("1.0.0"));
+        QVERIFY(open());
+        QVERIFY(onlyUnreachable());
+        saveLook("no-server");
+
+        poll();
+        QVERIFY(!cardTitled("Server unreachable"));
+        QCOMPARE(name(), "TAVRIN-SAMPLE-1.0.0");
+        QVERIFY(m_model->status() && model().running);
+        const ClientModelMetadata first = *model().running;
+        QStringList lines;
+        for (QLabel* label : shown<QLabel>(m_tab))
+            lines << label->text();
+        QVERIFY(lines.contains("Imported " + first.importedAt + " · from Tavrin AI 1.0.0"));
+        QCOMPARE(pills(), (QStringList{"Healthy", "BASE MODEL ONLY"}));
+        QVERIFY(!stagedCard());
+        QCOMPARE(historyRows(), QStringList{});
+        QCOMPARE(banners(), QStringList{});
+        saveLook("model-without-update");
+
+        QVERIFY(dropBundle("2.0.0"));
+        QVERIFY(restartServer());
+        QVERIFY(model().pinState.stagedUpdate);
+        const ClientModelSnapshot staged = *model().pinState.stagedUpdate;
+        QCOMPARE(banners(), QStringList{"tavrin-sample-2.0.0 is ready to promote / The free Tavrin AI app delivered "
+                                        "a new model. Promotion is reversible."});
+        QVERIFY(stagedCard());
+        QCOMPARE(stagedCard()->subtitle(), "From Tavrin AI 2.0.0 · imported " + staged.importedAt + " · pipeline " +
+                                               QString::number(staged.manifestPipelineVersion));
+        QVERIFY(!buttonNamed("Roll back")->isEnabled()); // nothing to go back to yet
+        QVERIFY(buttonNamed("Promote")->isEnabled());
+
+        QVERIFY(press("Promote"));
+        QCOMPARE(banners(), QStringList{" / Promoted. Restart the server for the runtime to load the new model."});
+        QVERIFY(!stagedCard());
+        QCOMPARE(historyRows(),
+                 QStringList{"tavrin-sample-1.0.0 | Previous | Promoted " + first.importedAt + " | Roll back to this"});
+        QCOMPARE(name(), "TAVRIN-SAMPLE-1.0.0"); // the running engine does not hot-swap
+
+        // The poll goes on: an unchanged record keeps the rows and the open details as they are.
+        auto* details = m_tab->findChild<TRDisclosure*>();
+        details->header()->click();
+        TRHistoryRow* row = shown<TRHistoryRow>(m_tab).value(0);
+        KVRow* hash = details->findChildren<KVRow*>().value(2);
+        poll();
+        QVERIFY(details->isExpanded());
+        QCOMPARE(shown<TRHistoryRow>(m_tab).value(0), row);
+        QCOMPARE(details->findChildren<KVRow*>().value(2), hash);
+        QCOMPARE(hash->label(), "SHA-256");
+        QCOMPARE(hash->value(), first.modelSha256.left(32) + "…");
+
+        QVERIFY(press("Roll back to this"));
+        QCOMPARE(banners(), (QStringList{"tavrin-sample-2.0.0 is ready to promote / The free Tavrin AI app "
+                                         "delivered a new model. Promotion is reversible.",
+                                         " / Rolled back. Restart the server for the runtime to load the previous model."}));
+        QCOMPARE(historyRows(), QStringList{});
+        QVERIFY(stagedCard());
+        QVERIFY(!buttonNamed("Roll back")->isEnabled());
+        QVERIFY(!model().restartRequired); // production is what runs again: nothing to restart for
+        QCOMPARE(shown<TRBanner>(stagedCard()), QList<TRBanner*>{});
+
+        // Promoted and restarted, then rolled back: the engine runs 2.0.0 while production is 1.0.0
+        // again, and the staged card says a restart is due.
+        QVERIFY(press("Promote"));
+        QVERIFY(restartServer());
+        QCOMPARE(name(), "TAVRIN-SAMPLE-2.0.0");
+        QVERIFY(press("Roll back to this"));
+        QVERIFY(model().restartRequired);
+        QCOMPARE(shown<TRBanner>(stagedCard()).size(), 1);
+        QCOMPARE(shown<TRBanner>(stagedCard()).front()->title(), "Restart required after promoting.");
+
+        // Someone else promotes meanwhile; the page still offers it until the next poll, and the
+        // server's refusal reads as the server wrote it, alone.
+        QVERIFY(QCoro::waitFor(m_server->client()->promoteModel()));
+        QVERIFY(press("Promote"));
+        QCOMPARE(banners(), (QStringList{"tavrin-sample-2.0.0 is ready to promote / The free Tavrin AI app "
+                                         "delivered a new model. Promotion is reversible.",
+                                         "Restart required after promoting. / The running engine doesn't hot-swap "
+                                         "models — use the Status tab to restart when you're ready.",
+                                         " / Server returned HTTP 409: there is no staged model to promote"}));
+        QCOMPARE(shown<TRBanner>(m_tab).last()->kind(), BannerKind::danger);
+
+        QVERIFY(m_server->stop());
+        poll();
+        poll();
+        QVERIFY(onlyUnreachable());
+    }
+
+    // Three promotions leave a three-entry history, with a fourth version staged; a double press of
+    // "Roll back to this" goes back one version, not two.
+    void aDoublePressRollsBackOnce() {
+        QVERIFY(dropBundle("1.0.0"));
+        QVERIFY(open());
+        for (const char* version : {"2.0.0", "3.0.0", "4.0.0"}) {
+            QVERIFY(dropBundle(version));
+            QVERIFY(restartServer());
+            QVERIFY(press("Promote"));
+        }
+        QVERIFY(dropBundle("5.0.0"));
+        QVERIFY(restartServer());
+        const std::vector<ClientModelSnapshot> previous = model().pinState.previous;
+        QCOMPARE(previous.size(), 3u);
+        QCOMPARE(historyRows(),
+                 (QStringList{"tavrin-sample-3.0.0 | Previous | Promoted " + previous[0].importedAt + " | Roll back to this",
+                              "tavrin-sample-2.0.0 |  | Promoted " + previous[1].importedAt + " | -",
+                              "tavrin-sample-1.0.0 | First install | Promoted " + previous[2].importedAt + " | -"}));
+        QCOMPARE(buttonNamed("Roll back to this")->accessibleName(), "Roll back to this: tavrin-sample-3.0.0");
+        QVERIFY(buttonNamed("Roll back")->isEnabled());
+        QVERIFY(cardTitled("tavrin-sample-5.0.0 · staged"));
+        saveLook("staged-update-and-history");
+
+        TRButton* back = buttonNamed("Roll back to this");
+        back->click();
+        back->click();
+        QTRY_COMPARE(m_tab->flows().running(), 0);
+        QCOMPARE(model().pinState.production->alias, "tavrin-sample-3.0.0");
+        QCOMPARE(historyRows().size(), 2);
+    }
+};
+
+int main(int argc, char** argv) { return runKitTests<ModelsTabTest>(argc, argv); }
+
+#include "ModelsTabTest.moc"
