@@ -17,6 +17,25 @@ void setLabelColor(QLabel* label, const QColor& color);
 // announced, with its ampersand. Qt treats a single "&" in a button text as a shortcut marker.
 QString literalButtonText(const QString& text);
 
+// A label that heads what follows (a tab's title, a card's title): screen readers list it among the
+// page's headings and jump to it, as they do to a heading on a web page.
+class TRHeading : public QLabel {
+    Q_OBJECT
+public:
+    TRHeading(const QString& text, TextRole role, QWidget* parent = nullptr);
+};
+
+// A value the user may select and copy (a URL, a path, a hash), with the mouse or from the keyboard;
+// it takes focus from Tab and shows the focus ring while it has it.
+class TRValueLabel : public QLabel {
+    Q_OBJECT
+public:
+    TRValueLabel(const QString& text, TextRole role, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A filled circle (the dots of eyebrows and pills).
 class TRDot : public QWidget {
     Q_OBJECT
