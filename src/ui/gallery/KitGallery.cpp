@@ -333,7 +333,7 @@ std::unique_ptr<Sheet> rowSheet() {
                          {.monospaced = true, .copyable = true, .labelWidth = 130}));
     sheet->add(new KVRow("Max queue depth", "32 (HTTP 503 above)", {.monospaced = true, .labelWidth = 130}));
     sheet->add(new KVRow("Scope", "Inference", {.labelWidth = 130}));
-    sheet->caption("Elided text · a key too long for its place, cut in the middle, read and copied whole");
+    sheet->caption("Elided text · cut in the middle, read and copied whole");
     auto* key = new TRElidedText("tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0");
     key->setMaximumWidth(240);
     sheet->add(key);
