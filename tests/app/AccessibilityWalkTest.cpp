@@ -148,6 +148,11 @@ private slots:
         environment.insert(QStringLiteral("DISPLAY"), display);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        // libxkbcommon-x11 strndup()s counted, unterminated X replies, which strict string checks take for
+        // an overflow: the panel is the only test program on a real X server, so only it is spared them.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS"))
+                               .replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0")));
         environment.insert(QStringLiteral("TAVRIN_ADMIN_PORT"), adminPort);
         environment.insert(QStringLiteral("TAVRIN_SYSTEMCTL"), QStringLiteral(SCRIPTED_SYSTEMCTL));
         environment.insert(QStringLiteral("SCRIPTED_SYSTEMCTL_STATE"), m_scratch.filePath(QStringLiteral("systemd")));
