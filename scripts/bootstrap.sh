@@ -13,8 +13,8 @@ packages=(
   libsodium-dev libcpp-httplib-dev libssl-dev zlib1g-dev libboost1.81-dev libarchive-dev
   # fonts and icons of the visual kit
   fonts-inter fonts-jetbrains-mono fonts-materialdesignicons-webfont
-  # headless test session: X server, private D-Bus, Secret Service
-  xvfb xauth dbus gnome-keyring
+  # headless test session: X server, private D-Bus, Secret Service, the accessibility bus and registry
+  xvfb xauth dbus gnome-keyring at-spi2-core
   # benchmarks
   curl wrk
   # test helpers: archive and CSV checks

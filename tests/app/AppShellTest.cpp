@@ -1,4 +1,5 @@
 #include "app/TavrinServerApp.h"
+#include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
 
@@ -20,6 +21,7 @@ private slots:
         QApplication::setOrganizationName("Tavrin");
         QApplication::setApplicationName("Tavrin Keldmarch Tests");
         QApplication::setQuitOnLastWindowClosed(false);
+        Theme::apply(*qApp);
     }
 
     void cleanup() {

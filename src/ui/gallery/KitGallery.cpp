@@ -20,6 +20,7 @@
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRDisplayName.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRPill.h"
@@ -37,6 +38,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -197,7 +199,9 @@ std::unique_ptr<Sheet> bannerSheet() {
     sheet->add(new TRBanner(BannerKind::success, "checkmark.circle.fill", {}, "Promoted prod-2026-11."));
     sheet->caption("Title only, with trailing view; icon and trailing only");
     auto* withTrailing = new TRBanner(BannerKind::brand, "key.fill", "Key created");
-    withTrailing->setTrailing(new TRButton("Copy", KeldmarchButtonStyle{ButtonSize::small}));
+    auto* copy = new TRButton("Copy", KeldmarchButtonStyle{ButtonSize::small});
+    copy->setAccessibleName("Copy key"); // heard apart from the banner: it says what it copies
+    withTrailing->setTrailing(copy);
     sheet->add(withTrailing);
     auto* bare = new TRBanner(BannerKind::warn, "lock.fill");
     bare->setTrailing(new TRButton("Open Diagnostics", GhostButtonStyle{.size = ButtonSize::small}));
@@ -299,14 +303,20 @@ std::unique_ptr<Sheet> controlSheet() {
     row->addWidget(titled);
     endRow(row);
     sheet->caption("Text field · empty, filled, monospaced; editor");
-    sheet->add(new TRTextField);
+    // A field is named for what it holds, as a screen reader announces it before its contents.
+    auto* empty = new TRTextField;
+    empty->setAccessibleName("Key label");
+    sheet->add(empty);
     auto* filled = new TRTextField;
+    filled->setAccessibleName("Bind host");
     filled->setText("0.0.0.0");
     sheet->add(filled);
     auto* placeholder = new TRTextField(true);
+    placeholder->setAccessibleName("mDNS name");
     placeholder->setPlaceholderText("tavrin-server");
     sheet->add(placeholder);
     auto* editor = new TRTextEditor(70, true);
+    editor->editor()->setAccessibleName("CORS origins");
     editor->setText("https://intranet.example\nhttp://localhost:3000");
     sheet->add(editor);
     return sheet;
@@ -368,6 +378,10 @@ std::unique_ptr<Sheet> rowSheet() {
     longName->setFixedWidth(250);
     names->addWidget(longName, 0, Qt::AlignTop);
     endRow(names);
+    sheet->caption("Elided text · cut in the middle, read and copied whole");
+    auto* key = new TRElidedText("tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0");
+    key->setMaximumWidth(240);
+    sheet->add(key);
     sheet->caption("Endpoint boxes · normal, dashed and muted");
     sheet->add(new EndpointBox("Localhost", "http://127.0.0.1:11434/v1"));
     sheet->add(new EndpointBox("LAN", "disabled · enable in Network tab", {.dashed = true, .muted = true}));
@@ -503,25 +517,36 @@ std::unique_ptr<QWidget> samplePage() {
     return page;
 }
 
+using PageBuilder = std::unique_ptr<QWidget> (*)();
+
+// The gallery's pages in order, each with the name of its file.
+const std::pair<const char*, PageBuilder> pages[] = {
+    {"01-palette", [] { return std::unique_ptr<QWidget>(paletteSheet()); }},
+    {"02-type", [] { return std::unique_ptr<QWidget>(typeSheet()); }},
+    {"03-pills", [] { return std::unique_ptr<QWidget>(pillSheet()); }},
+    {"04-banners", [] { return std::unique_ptr<QWidget>(bannerSheet()); }},
+    {"05-buttons", [] { return std::unique_ptr<QWidget>(buttonSheet()); }},
+    {"06-controls", [] { return std::unique_ptr<QWidget>(controlSheet()); }},
+    {"07-cards", [] { return std::unique_ptr<QWidget>(cardSheet()); }},
+    {"08-rows-tiles", [] { return std::unique_ptr<QWidget>(rowSheet()); }},
+    {"09-modes-nodes-logo", [] { return std::unique_ptr<QWidget>(modeSheet()); }},
+    {"10-symbols", [] { return std::unique_ptr<QWidget>(iconSheet()); }},
+    {"11-sample-page", [] { return samplePage(); }},
+};
+
 } // namespace
+
+std::vector<std::unique_ptr<QWidget>> kitGalleryPages() {
+    std::vector<std::unique_ptr<QWidget>> built;
+    for (const auto& page : pages)
+        built.push_back(page.second());
+    return built;
+}
 
 std::expected<QStringList, QString> renderKitGallery(const QString& dir) {
     Theme::loadFonts();
     if (!QDir().mkpath(dir))
         return std::unexpected(QStringLiteral("Could not create ") + dir);
-    const std::pair<const char*, std::unique_ptr<QWidget> (*)()> pages[] = {
-        {"01-palette", [] { return std::unique_ptr<QWidget>(paletteSheet()); }},
-        {"02-type", [] { return std::unique_ptr<QWidget>(typeSheet()); }},
-        {"03-pills", [] { return std::unique_ptr<QWidget>(pillSheet()); }},
-        {"04-banners", [] { return std::unique_ptr<QWidget>(bannerSheet()); }},
-        {"05-buttons", [] { return std::unique_ptr<QWidget>(buttonSheet()); }},
-        {"06-controls", [] { return std::unique_ptr<QWidget>(controlSheet()); }},
-        {"07-cards", [] { return std::unique_ptr<QWidget>(cardSheet()); }},
-        {"08-rows-tiles", [] { return std::unique_ptr<QWidget>(rowSheet()); }},
-        {"09-modes-nodes-logo", [] { return std::unique_ptr<QWidget>(modeSheet()); }},
-        {"10-symbols", [] { return std::unique_ptr<QWidget>(iconSheet()); }},
-        {"11-sample-page", [] { return samplePage(); }},
-    };
     QStringList written;
     for (const auto& [name, build] : pages) {
         // Each page sits on a stage without a layout, so that sizing it never touches the limits of a

@@ -23,8 +23,7 @@ EndpointBox::EndpointBox(const QString& label, const QString& url, EndpointBoxOp
     auto* texts = new QVBoxLayout;
     texts->setSpacing(Spacing::stacked);
     m_label = kitLabel(label.toUpper(), TextRole::boxLabel, {}, this);
-    m_url = kitLabel(url, TextRole::monoValue, {}, this);
-    m_url->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_url = new TRValueLabel(url, TextRole::monoValue, this);
     texts->addWidget(m_label);
     texts->addWidget(m_url);
     row->addLayout(texts, 1);

@@ -33,8 +33,7 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
     const int drop = int(std::lround(QFontMetricsF(valueFont).ascent() - QFontMetricsF(labelFont).ascent()));
     m_labelView->setContentsMargins(0, std::max(0, drop), 0, 0);
 
-    m_valueView = kitLabel(value, valueRole, {}, this);
-    m_valueView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_valueView = new TRValueLabel(value, valueRole, this);
     // One line, like the values it shows (hashes, paths, numbers); a value too long for the row is cut
     // at the edge rather than widening the page, and the copy button still copies all of it.
     m_valueView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -4,15 +4,19 @@
 #include "ui/kit/KeldmarchLogoMark.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/TRCaption.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tavrin {
 
@@ -32,6 +36,7 @@ constexpr int kCaptionInset = 18;
 constexpr int kItemsInset = 8;
 constexpr int kItemGap = 1;
 constexpr QMargins kPinnedInsets{16, 12, 16, 14};
+constexpr int kWholeList = 1 << 16;
 
 } // namespace
 
@@ -39,15 +44,20 @@ SidebarItem::SidebarItem(const QString& label, const QString& symbol, QWidget* p
     : QAbstractButton(parent), m_label(label), m_symbol(symbol) {
     setAccessibleName(label);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::ClickFocus);
     setCheckable(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void SidebarItem::setActive(bool active) {
+    if (active == m_active)
+        return;
     m_active = active;
-    setAccessibleDescription(active ? QStringLiteral("selected") : QString());
+    // Only the chosen row is a Tab stop; the others are reached with the arrow keys.
+    setFocusPolicy(active ? Qt::StrongFocus : Qt::ClickFocus);
     update();
+    QAccessibleEvent changed(this, active ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+    QAccessible::updateAccessibility(&changed);
 }
 
 QSize SidebarItem::sizeHint() const {
@@ -100,16 +110,34 @@ void SidebarItem::leaveEvent(QEvent*) {
 }
 
 void SidebarItem::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         click();
         return;
+    case Qt::Key_Up:
+        Q_EMIT stepRequested(-1);
+        return;
+    case Qt::Key_Down:
+        Q_EMIT stepRequested(1);
+        return;
+    case Qt::Key_Home:
+        Q_EMIT stepRequested(-kWholeList);
+        return;
+    case Qt::Key_End:
+        Q_EMIT stepRequested(kWholeList);
+        return;
+    default:
+        QAbstractButton::keyPressEvent(event);
     }
-    QAbstractButton::keyPressEvent(event);
+}
+
+TRSidebarList::TRSidebarList(QWidget* parent) : QWidget(parent) {
+    setAccessibleName(QStringLiteral("Sections"));
 }
 
 KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* parent) : QWidget(parent) {
     setFixedWidth(kWidth);
-    setAccessibleName(QStringLiteral("Sections"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -126,18 +154,20 @@ KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* p
     caption->setContentsMargins(kCaptionInset, 0, kCaptionInset, Spacing::caption);
     column->addWidget(caption);
 
-    auto* items = new QVBoxLayout;
+    auto* list = new TRSidebarList(this);
+    auto* items = new QVBoxLayout(list);
     items->setContentsMargins(kItemsInset, 0, kItemsInset, 0);
     items->setSpacing(kItemGap);
     for (const Entry& entry : entries) {
-        auto* item = new SidebarItem(entry.label, entry.symbol);
+        auto* item = new SidebarItem(entry.label, entry.symbol, list);
         const int index = int(m_items.size());
         item->setActive(index == m_selection);
         connect(item, &QAbstractButton::clicked, this, [this, index] { setSelection(index); });
+        connect(item, &SidebarItem::stepRequested, this, [this, index](int by) { step(index, by); });
         items->addWidget(item);
         m_items.push_back(item);
     }
-    column->addLayout(items);
+    column->addWidget(list);
     column->addStretch();
 
     m_pinnedBlock = new QWidget;
@@ -145,8 +175,7 @@ KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* p
     pinned->setContentsMargins(kPinnedInsets);
     pinned->setSpacing(Spacing::caption);
     pinned->addWidget(new TRCaption(QStringLiteral("PINNED MODEL")));
-    m_pinnedAlias = kitLabel({}, TextRole::monoSmall);
-    m_pinnedAlias->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pinnedAlias = new TRElidedText({}, TextRole::monoSmall);
     pinned->addWidget(m_pinnedAlias);
     m_pinnedBlock->hide();
     column->addWidget(m_pinnedBlock);
@@ -161,17 +190,20 @@ void KeldmarchSidebar::setSelection(int index) {
     Q_EMIT selectionChanged(index);
 }
 
+void KeldmarchSidebar::step(int from, int by) {
+    const int to = std::clamp(from + by, 0, count() - 1);
+    setSelection(to);
+    // A key moved the focus: the ring shows, as it does for Tab.
+    item(to)->setFocus(Qt::ShortcutFocusReason);
+}
+
 void KeldmarchSidebar::setPinnedModel(const std::optional<QString>& alias) {
     if (alias == m_pinnedModel && m_pinnedBlock->isHidden() == !alias.has_value())
         return;
     m_pinnedModel = alias;
-    if (alias) {
-        // One line, cut in the middle so both ends of a long alias stay readable.
-        const QFontMetrics metrics(m_pinnedAlias->font());
-        m_pinnedAlias->setText(metrics.elidedText(*alias, Qt::ElideMiddle, kWidth - 32));
-        m_pinnedAlias->setToolTip(*alias);
-        m_pinnedAlias->setAccessibleName(*alias);
-    }
+    // One line, cut in the middle so both ends of a long alias stay readable.
+    if (alias)
+        m_pinnedAlias->setText(*alias);
     m_pinnedBlock->setVisible(alias.has_value());
     update();
 }

@@ -6,11 +6,12 @@
 #include <optional>
 #include <vector>
 
-class QLabel;
-
 namespace tavrin {
 
-// One row of the sidebar: a symbol and a label, with the selected and hover looks.
+class TRElidedText;
+
+// One row of the sidebar: a symbol and a label, with the selected and hover looks. Screen readers meet
+// it as a tab that is selected or not; Up and Down (Home, End) ask for the row above or below.
 class SidebarItem : public QAbstractButton {
     Q_OBJECT
 public:
@@ -22,6 +23,10 @@ public:
     bool isHovered() const { return m_hovered; }
 
     QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // The row `step` rows away (±1; a large step goes to the first or last row).
+    void stepRequested(int step);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -36,8 +41,16 @@ private:
     bool m_hovered = false;
 };
 
+// The sidebar's rows, which screen readers meet as a list of tabs ("Sections").
+class TRSidebarList : public QWidget {
+    Q_OBJECT
+public:
+    explicit TRSidebarList(QWidget* parent = nullptr);
+};
+
 // The fixed-width column on the left of the main window: brand, one row per screen, and a pinned
-// model's alias when there is one. Rows are chosen by their index.
+// model's alias when there is one. Rows are chosen by their index. The chosen row is the sidebar's one
+// stop in the Tab chain; the arrow keys move the choice, and the focus with it, between rows.
 class KeldmarchSidebar : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +70,7 @@ public:
     SidebarItem* item(int index) const { return m_items.at(std::size_t(index)); }
     int count() const { return int(m_items.size()); }
     QWidget* pinnedBlock() const { return m_pinnedBlock; }
+    TRElidedText* pinnedAlias() const { return m_pinnedAlias; }
 
 Q_SIGNALS:
     void selectionChanged(int index);
@@ -65,11 +79,13 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    void step(int from, int by);
+
     int m_selection = 0;
     std::optional<QString> m_pinnedModel;
     std::vector<SidebarItem*> m_items;
     QWidget* m_pinnedBlock;
-    QLabel* m_pinnedAlias;
+    TRElidedText* m_pinnedAlias;
 };
 
 } // namespace tavrin

@@ -1,17 +1,46 @@
 #include "ui/kit/KitParts.h"
 
+#include "ui/kit/RoundedBox.h"
+
 #include <QPainter>
 
 namespace tavrin {
 
-QLabel* kitLabel(const QString& text, TextRole role, const QColor& color, QWidget* parent) {
+namespace {
+
+void styleLabel(QLabel* label, TextRole role, const QColor& color) {
     const TextStyle style = Theme::text(role);
-    auto* label = new QLabel(text, parent);
     label->setFont(style.font);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setLabelColor(label, color.isValid() ? color : style.colour.isValid() ? style.colour : Theme::ink());
+}
+
+} // namespace
+
+QLabel* kitLabel(const QString& text, TextRole role, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    styleLabel(label, role, color);
     return label;
+}
+
+TRHeading::TRHeading(const QString& text, TextRole role, QWidget* parent) : QLabel(text, parent) {
+    styleLabel(this, role, {});
+}
+
+TRValueLabel::TRValueLabel(const QString& text, TextRole role, QWidget* parent) : QLabel(text, parent) {
+    styleLabel(this, role, {});
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setFocusPolicy(Qt::StrongFocus); // Qt leaves keyboard-selectable text out of the Tab chain
+}
+
+void TRValueLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    // The ring is for keyboard users only, not for focus that a click gave.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        QPainter p(this);
+        paintFocusRing(p, QRectF(rect()), 4);
+    }
 }
 
 void setLabelColor(QLabel* label, const QColor& color) {

@@ -20,6 +20,24 @@ QString literalButtonText(const QString& text);
 // A message as a label shows it: servers end their one-line answers with a line break, which a
 // wrapped label would draw as an empty line at the bottom.
 QString shownMessage(const QString& message);
+// A label that heads what follows (a tab's title, a card's title): screen readers list it among the
+// page's headings and jump to it, as they do to a heading on a web page.
+class TRHeading : public QLabel {
+    Q_OBJECT
+public:
+    TRHeading(const QString& text, TextRole role, QWidget* parent = nullptr);
+};
+
+// A value the user may select and copy (a URL, a path, a hash), with the mouse or from the keyboard;
+// it takes focus from Tab and shows the focus ring while it has it.
+class TRValueLabel : public QLabel {
+    Q_OBJECT
+public:
+    TRValueLabel(const QString& text, TextRole role, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 // A filled circle (the dots of eyebrows and pills).
 class TRDot : public QWidget {

@@ -6,7 +6,6 @@
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -185,43 +184,26 @@ void MBItem::focusInEvent(QFocusEvent* event) {
     QAbstractButton::focusInEvent(event);
 }
 
+// Enter activates, and the arrow keys move between rows as in a menu.
 void MBItem::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         animateClick();
         return;
+    case Qt::Key_Down:
+        focusNextChild();
+        return;
+    case Qt::Key_Up:
+        focusPreviousChild();
+        return;
+    default:
+        QAbstractButton::keyPressEvent(event);
     }
-    QAbstractButton::keyPressEvent(event);
 }
-
-namespace {
-
-// A figure is painted, not a label: without this a screen reader would hear its label alone. The value
-// is the figure's Value and, for readers that only speak names and descriptions, its description.
-class MBStatAccessible : public QAccessibleWidget {
-public:
-    explicit MBStatAccessible(MBStat* stat) : QAccessibleWidget(stat, QAccessible::StaticText) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value)
-            return static_cast<const MBStat*>(widget())->value();
-        return QAccessibleWidget::text(t);
-    }
-};
-
-QAccessibleInterface* statAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String(MBStat::staticMetaObject.className()) && object && object->isWidgetType())
-        return new MBStatAccessible(static_cast<MBStat*>(object));
-    return nullptr;
-}
-
-} // namespace
 
 MBStat::MBStat(const QString& label, const QString& value, QWidget* parent)
     : QWidget(parent), m_label(label), m_value(value) {
-    static const bool installed = [] {
-        QAccessible::installFactory(statAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
     setAccessibleName(label);
     setAccessibleDescription(value);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -102,7 +102,8 @@ private:
     bool m_keyboardFocus = false;
 };
 
-// A label/value line; a value too long for the row is cut in the middle.
+// A label/value line; a value too long for the row is cut in the middle. Screen readers hear the label
+// as its name and the whole value as its value and description.
 class MBStat : public QWidget {
     Q_OBJECT
 public:

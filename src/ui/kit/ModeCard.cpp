@@ -4,6 +4,7 @@
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/Theme.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -55,10 +56,19 @@ void ModeCard::setDescription(const QString& description) {
     setAccessibleDescription(description);
 }
 
+QString ModeCard::title() const { return m_title->text(); }
+
 void ModeCard::setOn(bool on) {
+    const bool changed = on != m_on;
     m_on = on;
     setLabelColor(m_label, on ? Theme::brandTealDeep() : Theme::inkMuted());
     update();
+    if (changed) { // a reader hears the card become checked or unchecked
+        QAccessible::State checked;
+        checked.checked = true;
+        QAccessibleStateChangeEvent event(this, checked);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 // QAbstractButton has no layout-aware size hint of its own.

@@ -7,7 +7,8 @@ class QLabel;
 namespace tavrin {
 
 // A selectable option card (one of a set, like "Just this Mac" / "My whole network"). It does not
-// select itself: the owner listens to clicked() and sets isOn on the cards of its set.
+// select itself: the owner listens to clicked() and sets isOn on the cards of its set. Screen readers
+// meet it as a radio button, checked while on.
 class ModeCard : public QAbstractButton {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
     void setDescription(const QString& description);
     void setOn(bool on);
     bool isOn() const { return m_on; }
+    QString title() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -3,7 +3,9 @@
 namespace tavrin {
 
 StatusChip::StatusChip(const QString& label, PillKind kind, QWidget* parent)
-    : TRPill(label, kind, {.withDot = true, .mono = false}, parent) {}
+    : TRPill(label, kind, {.withDot = true, .mono = false}, parent) {
+    setMeaning(QStringLiteral("Server"));
+}
 
 void StatusChip::setState(const QString& label, PillKind kind) {
     if (label == this->label() && kind == this->kind())

@@ -80,8 +80,8 @@ void TRButton::setButtonStyle(AnyButtonStyle style) {
 
 void TRButton::setSymbol(const QString& symbol) {
     m_symbol = symbol;
-    if (m_label.isEmpty() && accessibleName().isEmpty())
-        setAccessibleName(toolTip().isEmpty() ? symbol : toolTip());
+    if (m_label.isEmpty() && accessibleName().isEmpty() && !toolTip().isEmpty())
+        setAccessibleName(toolTip());
     updateGeometry();
     update();
 }

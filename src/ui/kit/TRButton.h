@@ -49,7 +49,9 @@ public:
     AnyButtonStyle buttonStyle() const { return m_style; }
     bool isPrimary() const { return std::holds_alternative<KeldmarchButtonStyle>(m_style); }
 
-    // A symbol drawn before the text (or alone, for icon-only buttons; give those an accessible name).
+    // A symbol drawn before the text, or alone: an icon-only button needs an accessible name saying what
+    // it acts on (setAccessibleName("Delete key My laptop")), else its tooltip as set before the symbol;
+    // a symbol's id is never a name.
     void setSymbol(const QString& symbol);
     QString symbol() const { return m_symbol; }
 

@@ -21,7 +21,7 @@ TRCard::TRCard(const QString& title, const QString& subtitle, QWidget* parent) :
     m_headerLayout->setSpacing(Spacing::beside);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(Spacing::stacked);
-    m_title = kitLabel(title, TextRole::cardTitle, {}, m_header);
+    m_title = new TRHeading(title, TextRole::cardTitle, m_header);
     m_title->setWordWrap(true);
     m_subtitle = kitLabel(subtitle, TextRole::secondary, {}, m_header);
     m_subtitle->setWordWrap(true);

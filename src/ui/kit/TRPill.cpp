@@ -84,13 +84,14 @@ void TRPill::setMono(bool mono) {
 
 QString TRPill::displayedText() const { return m_text->text(); }
 
+QString TRPill::spokenText() const { return m_meaning.isEmpty() ? m_label : m_meaning + QStringLiteral(": ") + m_label; }
+
 void TRPill::restyle() {
     m_text->setFont(Theme::font(m_options.mono ? TextRole::monoPill : TextRole::pill));
     m_text->setText(m_options.mono ? m_label.toUpper() : m_label);
     setLabelColor(m_text, pillForeground(m_kind));
     m_dot->setColor(pillForeground(m_kind));
     m_dot->setVisible(m_options.withDot);
-    setAccessibleName(m_text->text());
     adjustSize();
     updateGeometry();
     update();

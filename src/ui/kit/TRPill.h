@@ -33,6 +33,12 @@ public:
     QString label() const { return m_label; }
     // What the pill shows (upper-cased when mono).
     QString displayedText() const;
+
+    // What the pill tells about, for screen readers, which hear "Server: Running" where a sighted user
+    // sees a green "Running" in the toolbar. Empty: the label alone.
+    void setMeaning(const QString& meaning) { m_meaning = meaning; }
+    // The pill as one spoken line: the meaning, if any, and the label (never upper-cased).
+    QString spokenText() const;
     PillKind kind() const { return m_kind; }
 
 protected:
@@ -42,6 +48,7 @@ private:
     void restyle();
 
     QString m_label;
+    QString m_meaning;
     PillKind m_kind;
     PillOptions m_options;
     TRDot* m_dot;

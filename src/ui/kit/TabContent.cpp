@@ -21,6 +21,8 @@ TabContent::TabContent(QWidget* parent) : QWidget(parent) {
 
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // The page is no stop of its own: Tab goes to its controls, and the area scrolls to show each.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->viewport()->setAutoFillBackground(false);

@@ -14,7 +14,7 @@ TabHeader::TabHeader(const QString& eyebrow, const QString& title, const QString
     stack->setContentsMargins(0, 0, 0, Spacing::lines);
     stack->setSpacing(Spacing::lines);
     m_eyebrow = new TREyebrow(eyebrow, true, Theme::inkMuted(), this);
-    m_title = kitLabel(title, TextRole::tabTitle, {}, this);
+    m_title = new TRHeading(title, TextRole::tabTitle, this);
     m_title->setWordWrap(true);
     m_lead = kitLabel(lead, TextRole::lead, {}, this);
     m_lead->setWordWrap(true);

@@ -1,5 +1,7 @@
 #include "ui/kit/Theme.h"
 
+#include "ui/kit/KitAccessibility.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -203,6 +205,7 @@ void Theme::apply(QApplication& app) {
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setPalette(palette());
     app.setFont(font(TextRole::body));
+    installKitAccessibility();
 }
 
 } // namespace tavrin

@@ -1,0 +1,291 @@
+// The panel as a screen reader meets it: the real panel under Xvfb with Qt's accessibility bridge on,
+// at-spi2-core's accessibility bus and registry in this test's private session, and a reader's client
+// walking every window by index, over and over, while the real reference server starts and stops at
+// the reader's own request. The panel must live through it; every control a user can reach must have a
+// name and a role and be reachable from the keyboard; and the states a reader needs must be there.
+#include "AtspiClient.h"
+
+#include "base/AdminSecretFile.h"
+#include "support/ReferenceServer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/prctl.h>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+const QString kMainWindow = QStringLiteral("Tavrin Keldmarch");
+const QString kGallery = QStringLiteral("Kit gallery");
+const QString kTrayPanel = QStringLiteral("Tavrin Keldmarch menu");
+
+void dieWithTheTest() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }
+
+// What a reader could not use: a control without a name it can say or a role it can announce, or one
+// the keyboard cannot reach. Scroll bars are read by their value; menu entries are reached through
+// their menus.
+QStringList unreadable(const QList<AtspiNode>& nodes) {
+    static const QStringList noRole{"unknown", "invalid", "filler", "panel", "redundant object"};
+    static const QRegularExpression symbolId(QStringLiteral("^[a-z]+(\\.[a-z0-9]+)+$"));
+    QStringList found;
+    for (const AtspiNode& node : nodes) {
+        const bool control = node.has(AtspiState::focusable) || !node.actions.isEmpty();
+        if (!control || !node.has(AtspiState::showing) || node.role == QLatin1String("scroll bar") ||
+            node.role == QLatin1String("separator"))
+            continue;
+        if (node.name.trimmed().isEmpty() || symbolId.match(node.name).hasMatch() || node.name == QLatin1String("Copy"))
+            found << QStringLiteral("no name that says what it is: ") + node.describe();
+        if (noRole.contains(node.role))
+            found << QStringLiteral("no role: ") + node.describe();
+        if (!node.has(AtspiState::focusable) && !node.role.contains(QLatin1String("menu")))
+            found << QStringLiteral("not reachable from the keyboard: ") + node.describe();
+    }
+    return found;
+}
+
+const AtspiNode* find(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
+    for (const AtspiNode& node : nodes)
+        if (node.role == role && node.name == name)
+            return &node;
+    return nullptr;
+}
+
+qsizetype count(const QList<AtspiNode>& nodes, const QString& name) {
+    return std::count_if(nodes.begin(), nodes.end(), [&](const AtspiNode& n) { return n.name == name; });
+}
+
+QString pressOf(const AtspiNode& node) {
+    for (const QString& action : node.actions)
+        if (action.compare(QLatin1String("press"), Qt::CaseInsensitive) == 0)
+            return action;
+    return {};
+}
+
+} // namespace
+
+class AccessibilityWalkTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_scratch;
+    QProcess m_xvfb;
+    QProcess m_panel;
+    std::optional<AtspiClient> m_reader;
+    AtspiRef m_app;
+    QStringList m_problems; // what every walk found wrong, in any window, at any moment
+
+    // Walks a window of the panel once, noting what is wrong; empty when the window is not there.
+    QList<AtspiNode> walk(const QString& window) {
+        const auto windows = m_reader->windows(m_app);
+        if (!windows.contains(window))
+            return {};
+        const QList<AtspiNode> nodes = m_reader->walk(windows[window], &m_problems);
+        for (const QString& problem : unreadable(nodes))
+            if (!m_problems.contains(problem))
+                m_problems << problem;
+        return nodes;
+    }
+
+    // Walks the window again and again until `done` holds for a walk (or the deadline passes).
+    QList<AtspiNode> walkUntil(const QString& window, const std::function<bool(const QList<AtspiNode>&)>& done,
+                               std::chrono::seconds patience = std::chrono::seconds(30)) {
+        const QDeadlineTimer deadline(patience);
+        QList<AtspiNode> nodes;
+        while (m_panel.state() == QProcess::Running && !deadline.hasExpired()) {
+            nodes = walk(window);
+            if (done(nodes))
+                return nodes;
+            QTest::qWait(50);
+        }
+        return {};
+    }
+
+    bool press(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
+        const AtspiNode* node = find(nodes, role, name);
+        return node && m_reader->doAction(*node, pressOf(*node));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_scratch.isValid());
+        m_xvfb.setChildProcessModifier(dieWithTheTest);
+        m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                              QStringLiteral("0"), QStringLiteral("1280x900x24"),
+                                              QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QVERIFY(m_xvfb.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), 10000);
+        const QString display = QStringLiteral(":") + QString::fromLatin1(m_xvfb.readLine().trimmed());
+
+        // The server the panel starts is the reference server, through a bundle whose server listens
+        // on ports of its own and finds no companion model on this machine.
+        QVERIFY(tavrin::AdminSecretFile().write(tavrin::test::ReferenceServer::defaultAdminSecret()));
+        const QString bundle = m_scratch.filePath(QStringLiteral("bundle"));
+        QVERIFY(QDir().mkpath(bundle + QStringLiteral("/libexec")) && QDir().mkpath(m_scratch.filePath("none")));
+        QFile server(bundle + QStringLiteral("/libexec/tavrin-server"));
+        QVERIFY(server.open(QIODevice::WriteOnly));
+        server.write(QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2'\n")
+                         .arg(tavrin::test::ReferenceServer::executablePath(), m_scratch.filePath("none"))
+                         .toUtf8());
+        server.close();
+        server.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString adminPort = QString::number(probe.serverPort());
+        probe.close();
+
+        QString error;
+        m_reader = AtspiClient::connect(&error);
+        QVERIFY2(m_reader, qPrintable(error));
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        // libxkbcommon-x11 strndup()s counted, unterminated X replies, which strict string checks take for
+        // an overflow: the panel is the only test program on a real X server, so only it is spared them.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS"))
+                               .replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0")));
+        environment.insert(QStringLiteral("TAVRIN_ADMIN_PORT"), adminPort);
+        environment.insert(QStringLiteral("TAVRIN_SYSTEMCTL"), QStringLiteral(SCRIPTED_SYSTEMCTL));
+        environment.insert(QStringLiteral("SCRIPTED_SYSTEMCTL_STATE"), m_scratch.filePath(QStringLiteral("systemd")));
+        m_panel.setProcessEnvironment(environment);
+        m_panel.setChildProcessModifier(dieWithTheTest);
+        m_panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_panel.start(QStringLiteral(PANEL_UNDER_TEST), {bundle, adminPort, m_scratch.path()});
+        QVERIFY(m_panel.waitForStarted(5000));
+
+        const QDeadlineTimer deadline(std::chrono::seconds(30));
+        const auto shown = [this] {
+            const auto app = m_reader->application(m_panel.processId());
+            if (app)
+                m_app = *app;
+            return app && m_reader->windows(*app).contains(kMainWindow) && m_reader->windows(*app).contains(kGallery);
+        };
+        while (!shown() && !deadline.hasExpired() && m_panel.state() == QProcess::Running)
+            QTest::qWait(100);
+        QVERIFY2(shown(), "the panel never showed its windows to the reader");
+    }
+
+    // Every tab the sidebar lists, chosen the way a reader chooses it, reads well: tabs that land later
+    // are walked without a change here.
+    void everyTabIsChosenAndReadThroughTheReader() {
+        const QList<AtspiNode> first = walk(kMainWindow);
+        QStringList tabs;
+        for (const AtspiNode& node : first)
+            if (node.role == QLatin1String("page tab"))
+                tabs << node.name;
+        QVERIFY2(tabs.size() >= 8 && tabs.first() == QLatin1String("Status"), qPrintable(tabs.join(", ")));
+        QVERIFY(find(first, QStringLiteral("page tab list"), QStringLiteral("Sections")));
+
+        for (const QString& tab : tabs + QStringList{tabs.first()}) {
+            QVERIFY2(press(walk(kMainWindow), QStringLiteral("page tab"), tab), qPrintable(tab));
+            const QList<AtspiNode> shown = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
+                const AtspiNode* chosen = find(nodes, QStringLiteral("page tab"), tab);
+                const auto selected = std::count_if(nodes.begin(), nodes.end(),
+                                                    [](const AtspiNode& n) { return n.has(AtspiState::selected); });
+                const bool heading = std::any_of(nodes.begin(), nodes.end(), [](const AtspiNode& n) {
+                    return n.role == QLatin1String("heading") && !n.name.isEmpty();
+                });
+                return chosen && chosen->has(AtspiState::selectable) && chosen->has(AtspiState::selected) &&
+                       selected == 1 && heading;
+            });
+            QVERIFY2(!shown.isEmpty(), qPrintable(tab + " was never shown as the one selected tab with a heading"));
+        }
+        QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
+    }
+
+    // Start and stop, twice, with nothing but the reader: each press is an accessibility action, and the
+    // window is walked over and over while the phase, and with it the page's height, changes.
+    void theServerStartsAndStopsThroughTheReaderAlone() {
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(press(walk(kMainWindow), QStringLiteral("push button"), QStringLiteral("Start server")));
+            QList<AtspiNode> live = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
+                return find(nodes, QStringLiteral("heading"), QStringLiteral("Your Tavrin server is live.")) &&
+                       find(nodes, QStringLiteral("push button"), QStringLiteral("Stop server")) &&
+                       find(nodes, QStringLiteral("push button"), QStringLiteral("Technical details"));
+            });
+            QVERIFY2(!live.isEmpty(), "the reader never heard the server run");
+            // The toolbar's chip is read once, with what it is about.
+            QCOMPARE(count(live, QStringLiteral("Server: Running")), 1);
+            QCOMPARE(count(live, QStringLiteral("Running")), 1); // the phase written large, nothing more
+            QVERIFY(find(live, QStringLiteral("push button"), QStringLiteral("Copy localhost endpoint")));
+
+            // The disclosure keeps its state across a stop: the first round opens it, the second closes it.
+            const bool opening = round == 0;
+            const AtspiNode* details = find(live, QStringLiteral("push button"), QStringLiteral("Technical details"));
+            QVERIFY2(details->has(AtspiState::expandable) && details->has(AtspiState::expanded) != opening &&
+                         details->has(AtspiState::collapsed) == opening,
+                     qPrintable(QString::number(details->states, 2)));
+            QVERIFY(m_reader->doAction(*details, pressOf(*details)));
+            live = walkUntil(kMainWindow, [opening](const QList<AtspiNode>& nodes) {
+                const AtspiNode* now = find(nodes, QStringLiteral("push button"), QStringLiteral("Technical details"));
+                const AtspiNode* copy = find(nodes, QStringLiteral("push button"), QStringLiteral("Copy PID"));
+                const bool copyShown = copy && copy->has(AtspiState::showing);
+                return now && now->has(AtspiState::expanded) == opening && now->has(AtspiState::collapsed) != opening &&
+                       copyShown == opening;
+            });
+            QVERIFY2(!live.isEmpty(), opening ? "the technical details never read as expanded"
+                                              : "the technical details never read as collapsed");
+
+            if (round == 0) { // the tray panel, from the File menu: its painted figures are heard
+                QVERIFY(press(live, QStringLiteral("menu item"), QStringLiteral("Show Status Panel")));
+                const QList<AtspiNode> panel = walkUntil(kTrayPanel, [](const QList<AtspiNode>& nodes) {
+                    const AtspiNode* uptime = find(nodes, QStringLiteral("label"), QStringLiteral("Uptime"));
+                    return uptime && uptime->description.endsWith(QLatin1String("m"));
+                });
+                QVERIFY2(!panel.isEmpty(), "the tray panel's figures were never heard");
+                QVERIFY(find(panel, QStringLiteral("push button"), QStringLiteral("Stop server")));
+            }
+
+            QVERIFY(press(live, QStringLiteral("push button"), QStringLiteral("Stop server")));
+            QVERIFY2(!walkUntil(kMainWindow,
+                                [](const QList<AtspiNode>& nodes) {
+                                    return find(nodes, QStringLiteral("heading"), QStringLiteral("Your server is stopped.")) &&
+                                           count(nodes, QStringLiteral("Server: Stopped")) == 1;
+                                })
+                          .isEmpty(),
+                     "the reader never heard the server stop");
+        }
+        QCOMPARE(m_panel.state(), QProcess::Running);
+        QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
+    }
+
+    // Every component of the kit, in each of its states, as the gallery shows them.
+    void theKitReadsWellInEveryState() {
+        const QList<AtspiNode> kit = walk(kGallery);
+        QVERIFY(kit.size() > 100);
+        QVERIFY(find(kit, QStringLiteral("push button"), QStringLiteral("Download & verify")));
+        QVERIFY(find(kit, QStringLiteral("heading"), QStringLiteral("Start at login")));
+        QVERIFY(find(kit, QStringLiteral("label"), QStringLiteral("tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0")));
+        const AtspiNode* open = find(kit, QStringLiteral("push button"), QStringLiteral("Advanced — CORS & IP allowlist"));
+        QVERIFY(open && open->has(AtspiState::expanded) && !open->has(AtspiState::collapsed));
+        const AtspiNode* on = find(kit, QStringLiteral("radio button"), QStringLiteral("Just this Mac"));
+        const AtspiNode* off = find(kit, QStringLiteral("radio button"), QStringLiteral("My whole network"));
+        QVERIFY(on && off && on->has(AtspiState::checked) && !off->has(AtspiState::checked));
+        QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
+    }
+
+    void cleanupTestCase() {
+        // Blocking reader calls leave the test's event loop idle, so the panel's end is asked for here.
+        const bool survived = !m_panel.waitForFinished(0) && m_panel.state() == QProcess::Running;
+        m_panel.terminate(); // the server it started ends with it
+        m_panel.waitForFinished(10000);
+        m_xvfb.terminate();
+        m_xvfb.waitForFinished(5000);
+        // A panel that died on the way is the one failure the walk exists to find.
+        QVERIFY2(survived, qPrintable(QStringLiteral("the panel ended: %1, exit code %2")
+                                          .arg(m_panel.exitStatus() == QProcess::CrashExit ? "crashed" : "exited")
+                                          .arg(m_panel.exitCode())));
+    }
+};
+
+QTEST_GUILESS_MAIN(AccessibilityWalkTest)
+#include "AccessibilityWalkTest.moc"

@@ -1,0 +1,48 @@
+// The panel as the accessibility walk meets it: the application built as main.cpp builds it, on the
+// admin port the test chose, starting the server through the test's own bundle, polling every second
+// so that the walk need not wait long for each phase; and beside it a window with every page of the kit
+// gallery, so that every component is walked in its states, new ones included.
+//   tavrin-a11y-panel BUNDLE ADMIN_PORT LOG_FOLDER
+#include "app/TavrinServerApp.h"
+#include "ui/gallery/KitGallery.h"
+#include "ui/kit/Theme.h"
+
+#include <QApplication>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace tavrin;
+
+int main(int argc, char** argv) {
+    QGuiApplication::setDesktopSettingsAware(false);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    Theme::apply(app);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 4)
+        return 2;
+
+    AppOptions options;
+    options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:") + args[2]);
+    options.process.bundlePath = args[1];
+    options.process.standardOutputLog = args[3] + QStringLiteral("/out.log");
+    options.process.standardErrorLog = args[3] + QStringLiteral("/err.log");
+    TavrinServerApp shell(options);
+    QObject::connect(&shell, &TavrinServerApp::finished, &app, &QCoreApplication::quit);
+    shell.state().setPollIntervalSeconds(1);
+    shell.openMainWindow();
+
+    QScrollArea gallery;
+    gallery.setWindowTitle(QStringLiteral("Kit gallery"));
+    auto* pages = new QWidget;
+    auto* column = new QVBoxLayout(pages);
+    for (std::unique_ptr<QWidget>& page : kitGalleryPages())
+        column->addWidget(page.release());
+    gallery.setWidget(pages);
+    gallery.setWidgetResizable(true);
+    gallery.setFocusPolicy(Qt::NoFocus); // as TabContent's page: Tab goes to the controls, not the page
+    gallery.resize(1000, 700);
+    gallery.show();
+    return app.exec();
+}

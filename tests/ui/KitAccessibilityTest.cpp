@@ -1,0 +1,137 @@
+// What the kit does for keyboard and screen-reader users that needs no reader to check: the focus ring
+// of every control, the sidebar's arrow keys, scroll areas that never answer for a child they lack,
+// and elided text copied whole. How it all reads through a real reader is the accessibility walk's
+// (tests/app/AccessibilityWalkTest).
+#include "KitTestMain.h"
+
+#include "ui/kit/EndpointBox.h"
+#include "ui/kit/KVRow.h"
+#include "ui/kit/KeldmarchSidebar.h"
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/KitParts.h"
+#include "ui/kit/MBPanel.h"
+#include "ui/kit/ModeCard.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCopyButton.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRElidedText.h"
+#include "ui/kit/TRIconButton.h"
+#include "ui/kit/TRTextField.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <functional>
+
+using namespace tavrin;
+
+class KitAccessibilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Tab into each control: what it draws must change, or a keyboard user cannot see where they are.
+    void everyControlShowsTheFocusRingWhenTabbedTo() {
+        const std::pair<const char*, std::function<QWidget*()>> controls[] = {
+            {"button", [] { return new TRButton("Start server"); }},
+            {"icon button", [] { return new TRIconButton("arrow.clockwise", "Refresh"); }},
+            {"copy button", [] { return new TRCopyButton("Copy PID"); }},
+            {"switch", [] { return new KeldmarchSwitch("Start at login"); }},
+            {"disclosure", [] { return new TRDisclosureHeader("Technical details"); }},
+            {"mode card", [] { return new ModeCard({}, "Just this Mac", "127.0.0.1 only", false); }},
+            {"sidebar row", [] {
+                 auto* row = new SidebarItem("Status", "gauge.medium");
+                 row->setActive(true);
+                 return row;
+             }},
+            {"menu row", [] { return new MBItem("arrow.triangle.2.circlepath", "Refresh"); }},
+            {"value", [] { return new TRValueLabel("/home/ada/.local/share/Tavrin Server", TextRole::monoValue); }},
+            {"elided text", [] { return new TRElidedText("tvn_live_4f2a9c1e7b3d48a0"); }},
+            {"text field", [] { return new TRTextField; }},
+        };
+        for (const auto& [name, make] : controls) {
+            TestHost host;
+            auto* column = new QWidget;
+            auto* layout = new QVBoxLayout(column);
+            auto* before = new QPushButton("Before");
+            QWidget* control = make();
+            layout->addWidget(before);
+            layout->addWidget(control);
+            host.place(column, 360, 8);
+            QVERIFY(QTest::qWaitForWindowActive(&host));
+            before->setFocus();
+            const QImage unfocused = control->grab().toImage();
+            QTest::keyClick(before, Qt::Key_Tab);
+            QVERIFY2(control->hasFocus(), name);
+            QVERIFY2(control->grab().toImage() != unfocused, name);
+        }
+    }
+
+    // The chosen row is the sidebar's one Tab stop; the arrows move the choice and the focus together.
+    void theArrowKeysMoveBetweenTheSidebarsRows() {
+        TestHost host;
+        auto* sidebar = new KeldmarchSidebar({{"Status", "gauge.medium"}, {"API Keys", "key.fill"}, {"Logs", "network"}});
+        host.place(sidebar, KeldmarchSidebar::kWidth);
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        QCOMPARE(sidebar->item(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        QCOMPARE(sidebar->item(1)->focusPolicy() & Qt::TabFocus, 0);
+        sidebar->item(0)->setFocus(Qt::TabFocusReason);
+        const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2},
+                                                 {Qt::Key_Home, 0}, {Qt::Key_End, 2},  {Qt::Key_Up, 1}};
+        for (const auto& [key, expected] : steps) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QCOMPARE(sidebar->selection(), expected);
+            QCOMPARE(QApplication::focusWidget(), sidebar->item(expected));
+            QVERIFY(QAccessible::queryAccessibleInterface(sidebar->item(expected))->state().selected);
+        }
+        QCOMPARE(sidebar->item(1)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+        QCOMPARE(sidebar->item(0)->focusPolicy() & Qt::TabFocus, 0);
+    }
+
+    // A reader asking a scroll area for a child it no longer has (its scroll bar hid as the content
+    // shrank) gets no object; Qt 6.4's own interface read past the end of its list and crashed.
+    void aScrollAreaAnswersOnlyForTheChildrenItHas() {
+        TestHost host;
+        auto* area = new QScrollArea;
+        auto* content = new QWidget;
+        area->setWidget(content);
+        area->setWidgetResizable(true);
+        host.place(area, 200);
+        area->resize(200, 100);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(area);
+        for (int contentHeight : {400, 50}) {
+            content->setMinimumHeight(contentHeight);
+            QTRY_COMPARE(area->verticalScrollBar()->isVisible(), contentHeight > 100);
+            const int children = contentHeight > 100 ? 2 : 1; // the viewport, and the scroll bar while shown
+            QCOMPARE(reader->childCount(), children);
+            QVERIFY(reader->child(children - 1));
+            for (int missing : {children, 2, 1 << 30})
+                if (missing >= children)
+                    QVERIFY(!reader->child(missing));
+        }
+    }
+
+    // A key shown cut in the middle is heard, selected and copied whole.
+    void elidedTextIsReadSelectedAndCopiedWhole() {
+        const QString key = "tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0";
+        TestHost host;
+        auto* text = new TRElidedText(key);
+        host.place(text, 120);
+        QVERIFY(text->displayedText().contains("…") && text->displayedText().size() < key.size());
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(text);
+        QCOMPARE(reader->text(QAccessible::Name), key);
+        reader->textInterface()->setSelection(0, 3, 7);
+        int start = -1, end = -1;
+        reader->textInterface()->selection(0, &start, &end);
+        QCOMPARE(reader->textInterface()->text(start, end), key);
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), key);
+    }
+};
+
+int main(int argc, char** argv) { return runKitTests<KitAccessibilityTest>(argc, argv); }
+
+#include "KitAccessibilityTest.moc"
