@@ -192,8 +192,10 @@ private slots:
         QTest::mouseClick(&lan, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(clicked.count(), 1);
         QVERIFY(!lan.isOn());
+        QVERIFY(!QAccessible::queryAccessibleInterface(&lan)->state().checked);
         lan.setOn(true);
         QVERIFY(lan.isOn());
+        QVERIFY(QAccessible::queryAccessibleInterface(&lan)->state().checked); // heard as chosen
         QCOMPARE(accessibleName(&lan), QStringLiteral("My whole network"));
     }
 

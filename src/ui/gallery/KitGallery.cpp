@@ -16,9 +16,11 @@
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
+#include "ui/kit/TRCheckBox.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRPill.h"
+#include "ui/kit/TRProgressIndicator.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRTextField.h"
@@ -279,6 +281,14 @@ std::unique_ptr<Sheet> controlSheet() {
     auto* editor = new TRTextEditor(70, true);
     editor->setText("https://intranet.example\nhttp://localhost:3000");
     sheet->add(editor);
+    sheet->caption("Checkbox · off, on; progress wheel");
+    auto* checks = sheet->row();
+    checks->addWidget(new TRCheckBox("Include prompt contents"));
+    auto* checked = new TRCheckBox("Include prompt contents");
+    checked->setChecked(true);
+    checks->addWidget(checked);
+    checks->addWidget(new TRProgressIndicator);
+    endRow(checks);
     return sheet;
 }
 

@@ -36,6 +36,7 @@ ModeCard::ModeCard(const QString& label, const QString& title, const QString& de
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setCheckable(true);
     setOn(isOn);
 }
 
@@ -57,6 +58,7 @@ void ModeCard::setDescription(const QString& description) {
 
 void ModeCard::setOn(bool on) {
     m_on = on;
+    setChecked(on);
     setLabelColor(m_label, on ? Theme::brandTealDeep() : Theme::inkMuted());
     update();
 }

@@ -7,7 +7,8 @@ class QLabel;
 namespace tavrin {
 
 // A selectable option card (one of a set, like "Just this Mac" / "My whole network"). It does not
-// select itself: the owner listens to clicked() and sets isOn on the cards of its set.
+// select itself: the owner listens to clicked() and sets isOn on the cards of its set. Screen readers
+// meet a checkable button, checked while the card is on.
 class ModeCard : public QAbstractButton {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The owner decides; a press alone turns nothing on or off.
+    void nextCheckState() override {}
 
 private:
     bool m_on;
