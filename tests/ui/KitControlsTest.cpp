@@ -7,9 +7,11 @@
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/Theme.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -201,6 +203,108 @@ private slots:
 
 };
 
+class SegmentedPickerTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A press chooses and a second press keeps the choice; only the user's choices are reported as such.
+    void aPressChoosesAndNeverUnchooses() {
+        TestHost host;
+        auto* picker = new TRSegmentedPicker("Scope", {"Inference", "Read-only"});
+        picker->setTitleHidden(true);
+        host.place(picker, picker->sizeHint().width());
+        QSignalSpy changed(picker, &TRSegmentedPicker::currentIndexChanged);
+        QSignalSpy activated(picker, &TRSegmentedPicker::activated);
+        picker->setCurrentIndex(0);
+        QTest::mouseClick(picker->segment(1), Qt::LeftButton);
+        QTest::mouseClick(picker->segment(1), Qt::LeftButton);
+        QCOMPARE(picker->currentIndex(), 1);
+        QVERIFY(picker->segment(1)->isChecked() && !picker->segment(0)->isChecked());
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(activated.count(), 2);
+        QCOMPARE(activated.first().first().toInt(), 1);
+    }
+
+    // The arrows move the choice (and the focus with it) and stop at the ends; Home and End jump. While
+    // nothing is chosen the first segment holds the focus, and a key chooses from there.
+    void theKeysMoveTheChoice_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("right") << 1 << int(Qt::Key_Right) << 2;
+        QTest::newRow("down") << 1 << int(Qt::Key_Down) << 2;
+        QTest::newRow("left") << 1 << int(Qt::Key_Left) << 0;
+        QTest::newRow("up") << 1 << int(Qt::Key_Up) << 0;
+        QTest::newRow("left at the start") << 0 << int(Qt::Key_Left) << 0;
+        QTest::newRow("right at the end") << 3 << int(Qt::Key_Right) << 3;
+        QTest::newRow("end") << 0 << int(Qt::Key_End) << 3;
+        QTest::newRow("home") << 2 << int(Qt::Key_Home) << 0;
+        QTest::newRow("nothing chosen, right") << -1 << int(Qt::Key_Right) << 1;
+        QTest::newRow("nothing chosen, left") << -1 << int(Qt::Key_Left) << 0;
+        QTest::newRow("nothing chosen, space") << -1 << int(Qt::Key_Space) << 0;
+    }
+    void theKeysMoveTheChoice() {
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, chosen);
+        TestHost host;
+        auto* picker = new TRSegmentedPicker("Retention", {"7 days", "30 days", "90 days", "365 days"});
+        picker->setTitleHidden(true);
+        picker->setCurrentIndex(start);
+        host.place(picker, picker->sizeHint().width());
+        picker->setFocus();
+        QCOMPARE(QApplication::focusWidget(), picker->segment(std::max(start, 0)));
+        QSignalSpy activated(picker, &TRSegmentedPicker::activated);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(picker->currentIndex(), chosen);
+        QCOMPARE(QApplication::focusWidget(), picker->segment(chosen));
+        QCOMPARE(activated.count(), chosen == start ? 0 : 1);
+    }
+
+    // Screen readers meet a group named by the hidden title, holding radio buttons of which the chosen one
+    // is checked; a value the picker does not list leaves all unchecked. One tab stop: the chosen segment.
+    void screenReadersMeetANamedGroupOfRadioButtons() {
+        TRSegmentedPicker picker("Retention", {"7 days", "30 days", "90 days", "365 days"});
+        picker.setTitleHidden(true);
+        picker.setCurrentIndex(2);
+        QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&picker);
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Retention"));
+        QCOMPARE(group->childCount(), 4); // the hidden title is not met a second time
+        auto checks = [&] {
+            QString marks;
+            for (int i = 0; i < group->childCount(); ++i) {
+                QAccessibleInterface* radio = group->child(i);
+                if (radio->role() != QAccessible::RadioButton || !radio->state().checkable)
+                    return QStringLiteral("not a radio button");
+                marks += radio->state().checked ? 'x' : '-';
+            }
+            return marks;
+        };
+        QCOMPARE(checks(), QStringLiteral("--x-"));
+        QCOMPARE(group->child(0)->text(QAccessible::Name), QStringLiteral("7 days"));
+        QStringList tabStops;
+        for (int i = 0; i < picker.count(); ++i)
+            if (picker.segment(i)->focusPolicy() & Qt::TabFocus)
+                tabStops << picker.segment(i)->label();
+        QCOMPARE(tabStops, QStringList{"90 days"});
+
+        picker.setCurrentIndex(9);
+        QCOMPARE(picker.currentIndex(), -1);
+        QCOMPARE(checks(), QStringLiteral("----"));
+        QSignalSpy activated(&picker, &TRSegmentedPicker::activated);
+        group->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(picker.currentIndex(), 1);
+        QCOMPARE(activated.count(), 1);
+        QCOMPARE(checks(), QStringLiteral("-x--"));
+
+        // New choices keep the chosen index while it is still one of them.
+        picker.setOptions({"Inference", "Read-only"});
+        QCOMPARE(picker.currentIndex(), 1);
+        picker.setOptions({"Inference"});
+        QCOMPARE(picker.currentIndex(), -1);
+    }
+};
+
 // Every control of the kit answers Space, Return and Enter as a click, and is announced by its label,
 // ampersand and all.
 class KeyboardTest : public QObject {
@@ -209,7 +313,8 @@ private slots:
     void everyControlActivatesFromTheKeyboard_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("key");
-        for (const char* control : {"button", "switch", "disclosure", "mode card", "copy button", "sidebar row"})
+        for (const char* control :
+             {"button", "switch", "disclosure", "mode card", "copy button", "sidebar row", "segment"})
             for (const auto& [name, key] : {std::pair{"space", Qt::Key_Space}, std::pair{"return", Qt::Key_Return},
                                             std::pair{"enter", Qt::Key_Enter}})
                 QTest::addRow("%s, %s", control, name) << QString::fromLatin1(control) << int(key);
@@ -232,6 +337,10 @@ private slots:
             shown = button = new ModeCard("Default", label, "127.0.0.1 only · port 11434", false);
         } else if (control == "copy button") {
             shown = button = new TRCopyButton(label);
+        } else if (control == "segment") {
+            auto* picker = new TRSegmentedPicker("Scope", {label});
+            shown = picker;
+            button = picker->segment(0);
         } else {
             shown = button = new SidebarItem(label, "network");
         }
@@ -246,7 +355,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest, KeyboardTest>(argc, argv);
+    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest, SegmentedPickerTest, KeyboardTest>(argc, argv);
 }
 
 #include "KitControlsTest.moc"

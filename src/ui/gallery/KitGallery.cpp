@@ -21,6 +21,7 @@
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRProgressIndicator.h"
+#include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRTextField.h"
@@ -270,6 +271,28 @@ std::unique_ptr<Sheet> controlSheet() {
     open->body()->addWidget(new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130}));
     open->body()->addWidget(new KVRow("Server version", "0.9.3", {.monospaced = true, .labelWidth = 130}));
     sheet->add(open);
+    sheet->caption("Segmented picker · chosen, disabled; nothing chosen; with its title");
+    row = sheet->row();
+    auto* scope = new TRSegmentedPicker("Scope", {"Inference", "Read-only"});
+    scope->setTitleHidden(true);
+    scope->setCurrentIndex(0);
+    row->addWidget(scope);
+    auto* disabled = new TRSegmentedPicker("Scope", {"Inference", "Read-only"});
+    disabled->setTitleHidden(true);
+    disabled->setCurrentIndex(1);
+    disabled->setEnabled(false);
+    row->addWidget(disabled);
+    endRow(row);
+    row = sheet->row();
+    auto* retention = new TRSegmentedPicker("Retention", {"7 days", "30 days", "90 days", "365 days"});
+    retention->setTitleHidden(true);
+    row->addWidget(retention);
+    endRow(row);
+    row = sheet->row();
+    auto* titled = new TRSegmentedPicker("Keep records for", {"7 days", "30 days", "90 days", "365 days"});
+    titled->setCurrentIndex(1);
+    row->addWidget(titled);
+    endRow(row);
     sheet->caption("Text field · empty, filled, monospaced; editor");
     sheet->add(new TRTextField);
     auto* filled = new TRTextField;
