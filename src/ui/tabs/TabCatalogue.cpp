@@ -2,6 +2,7 @@
 
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/tabs/NetworkTab.h"
 #include "ui/tabs/StatusTab.h"
 
 #include <QVBoxLayout>
@@ -38,8 +39,10 @@ const std::vector<AdminScreen>& catalogue() {
                          "metadata for billing or compliance.")},
          headerOnlyScreen},
         {QStringLiteral("Network"), QStringLiteral("network"),
-         {QStringLiteral("Exposure"), QStringLiteral("Who can reach this server?"), {}},
-         headerOnlyScreen},
+         {QStringLiteral("Exposure"), QStringLiteral("Who can reach this server?"),
+          QStringLiteral("Localhost is always on. LAN access requires explicit opt-in. The public internet is never "
+                         "recommended — use Tailscale or another VPN for remote staff.")},
+         make<NetworkTab>},
         {QStringLiteral("Org Preamble"), QStringLiteral("checkmark.seal"),
          {QStringLiteral("Policy"), QStringLiteral("Org preamble"),
           QStringLiteral("One instruction, prepended to every request this server answers.")},
