@@ -1,6 +1,5 @@
 #include "state/ExportDownload.h"
 
-#include <QCoroSignal>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 namespace tavrin {
 
@@ -21,6 +21,19 @@ std::expected<void, QString> renameFile(const QString& from, const QString& to) 
 }
 
 } // namespace
+
+// Waiting for the next settle(). Not a wait on a signal: a queued signal emitted twice before the
+// first delivery would resume a waiter that had already moved on.
+class ExportDownload::Settling {
+public:
+    explicit Settling(ExportDownload* download) : m_download(download) {}
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> waiting) { m_download->m_waiting.push_back(waiting); }
+    void await_resume() const noexcept {}
+
+private:
+    ExportDownload* m_download;
+};
 
 ExportDownload::ExportDownload(DaemonClient* client, AuditExportRequest request)
     : m_client(client), m_request(request) {}
@@ -54,7 +67,7 @@ bool ExportDownload::begin(const QString& folder, const QString& name) {
     m_watch = watch;
     connect(watch, &TransferWatch::answered, this, [this] {
         m_answered = true;
-        Q_EMIT settled();
+        settle();
     });
     connect(watch, &TransferWatch::received, this, [this](qint64 written) {
         m_bytesWritten = written;
@@ -78,7 +91,7 @@ QCoro::Task<void> ExportDownload::follow(std::weak_ptr<ExportDownload> download,
         co_return;
     self->m_result = std::move(result);
     Q_EMIT self->finished();
-    Q_EMIT self->settled();
+    self->settle();
 }
 
 void ExportDownload::endTransfer() {
@@ -86,6 +99,18 @@ void ExportDownload::endTransfer() {
         return;
     m_watch->abort();
     delete m_watch.data();
+}
+
+// Never from inside the transfer's own signals: a resumed waiter may end the transfer. Each waiting
+// coroutine holds the download, so it lives until the last one has run.
+void ExportDownload::settle() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            for (std::coroutine_handle<> waiting : std::exchange(m_waiting, {}))
+                waiting.resume();
+        },
+        Qt::QueuedConnection);
 }
 
 void ExportDownload::removeTemporary() {
@@ -104,7 +129,7 @@ QCoro::Task<std::expected<void, DownloadError>> ExportDownload::answered() {
     // Taken before the first wait (the task starts at once): the download lives while this waits.
     const auto self = shared_from_this();
     while (!m_answered && !m_result)
-        co_await qCoro(this, &ExportDownload::settled);
+        co_await Settling(this);
     if (m_answered || *m_result)
         co_return {};
     removeTemporary();
@@ -131,7 +156,7 @@ QCoro::Task<std::expected<void, QString>> ExportDownload::saveAs(QString destina
         }
     }
     while (!m_result)
-        co_await qCoro(this, &ExportDownload::settled);
+        co_await Settling(this);
     if (!*m_result) {
         removeTemporary();
         co_return std::unexpected(m_result->error().message());

@@ -8,9 +8,11 @@
 #include <QPointer>
 #include <QString>
 
+#include <coroutine>
 #include <expected>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tavrin {
 
@@ -55,8 +57,6 @@ Q_SIGNALS:
     void progress(qint64 bytesWritten);
     // The transfer is over, whether it brought the whole export or not.
     void finished();
-    // The answer's head came (m_answered), or the transfer ended (m_result).
-    void settled();
 
 private:
     ExportDownload(DaemonClient* client, AuditExportRequest request);
@@ -64,6 +64,10 @@ private:
     // temporary file can be made there.
     bool begin(const QString& folder, const QString& name);
     void endTransfer();
+    // The answer's head came (m_answered), or the transfer ended (m_result): the coroutines waiting
+    // for either look again, from the event loop.
+    void settle();
+    class Settling;
     void removeTemporary();
     static QCoro::Task<void> follow(std::weak_ptr<ExportDownload> download, TransferWatch* watch,
                                     QCoro::Task<DownloadResult> transfer);
@@ -75,6 +79,7 @@ private:
     bool m_answered = false;
     std::optional<DownloadResult> m_result;
     qint64 m_bytesWritten = 0;
+    std::vector<std::coroutine_handle<>> m_waiting;
 };
 
 } // namespace tavrin
