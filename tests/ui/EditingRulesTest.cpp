@@ -1,5 +1,7 @@
-// The Network tab's editing rules, without a window: how the editors' text becomes the lists sent,
-// the LAN switch and its host, and what the port field takes.
+// The Network and Logs tabs' editing rules, without a window: how the editors' text becomes the
+// lists sent, the LAN switch and its host, what the port field takes, and the cards and picker
+// that a server value without a control of its own must leave alone.
+#include "ui/tabs/LogsTabLogic.h"
 #include "ui/tabs/NetworkTabLogic.h"
 
 #include <QTest>
@@ -8,6 +10,7 @@ using namespace tavrin;
 
 using Entries = std::vector<QString>;
 Q_DECLARE_METATYPE(Entries)
+Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
 
 class NetworkRulesTest : public QObject {
     Q_OBJECT
@@ -88,9 +91,48 @@ private Q_SLOTS:
     }
 };
 
+class LogsRulesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void oneCardIsOnForEachModeWithACard_data() {
+        QTest::addColumn<ClientAuditMode>("mode");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("none") << ClientAuditMode::none << QStringList{"Active", "Standard", "Compliance"};
+        QTest::newRow("privacy") << ClientAuditMode::privacy << QStringList{"Default", "Active", "Compliance"};
+        QTest::newRow("audit") << ClientAuditMode::audit << QStringList{"Default", "Standard", "Active"};
+        QTest::newRow("hash has no card") << ClientAuditMode::hash << QStringList{"Default", "Standard", "Compliance"};
+    }
+    void oneCardIsOnForEachModeWithACard() {
+        QFETCH(ClientAuditMode, mode);
+        QFETCH(QStringList, labels);
+        QStringList shown;
+        int on = 0;
+        for (const ModeCardText& card : modeCards(mode)) {
+            shown << card.label;
+            on += card.on;
+            QCOMPARE(card.on, card.mode == mode);
+        }
+        QCOMPARE(shown, labels);
+        QCOMPARE(on, mode == ClientAuditMode::hash ? 0 : 1);
+    }
+
+    void retentionOutsideThePickerChoosesNothing() {
+        QCOMPARE(retentionLabels(), (QStringList{"7 days", "30 days", "90 days", "365 days"}));
+        for (int index = 0; index < 4; ++index)
+            QCOMPARE(retentionIndex(retentionDays(index)), index);
+        for (qint64 days : {0, 1, 14, 45, 366, -7})
+            QCOMPARE(retentionIndex(days), -1);
+    }
+
+    void anExportSaysTheFileItSaved() {
+        QCOMPARE(exportSavedMessage("/home/u/Exports/march usage.csv"), "Saved march usage.csv");
+    }
+};
+
 int main(int argc, char** argv) {
     NetworkRulesTest network;
-    return QTest::qExec(&network, argc, argv);
+    LogsRulesTest logs;
+    return QTest::qExec(&network, argc, argv) + QTest::qExec(&logs, argc, argv);
 }
 
 #include "EditingRulesTest.moc"

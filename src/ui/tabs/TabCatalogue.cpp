@@ -2,6 +2,7 @@
 
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/tabs/LogsTab.h"
 #include "ui/tabs/NetworkTab.h"
 #include "ui/tabs/StatusTab.h"
 
@@ -37,7 +38,7 @@ const std::vector<AdminScreen>& catalogue() {
          {QStringLiteral("Auditing"), QStringLiteral("What this server remembers"),
           QStringLiteral("Tavrin doesn't log anything by default. Turn on logging only if you need request "
                          "metadata for billing or compliance.")},
-         headerOnlyScreen},
+         make<LogsTab>},
         {QStringLiteral("Network"), QStringLiteral("network"),
          {QStringLiteral("Exposure"), QStringLiteral("Who can reach this server?"),
           QStringLiteral("Localhost is always on. LAN access requires explicit opt-in. The public internet is never "
