@@ -125,16 +125,6 @@ private Q_SLOTS:
         QCOMPARE(leftovers(proposed.path()), QStringList());
         QCOMPARE(leftovers(elsewhere.path()), QStringList());
     }
-
-    void aServerThatIsDownFailsBeforeAnyFileIsNamed() {
-        DaemonClient nobodyThere(QUrl(QStringLiteral("http://127.0.0.1:1")), QStringLiteral("s3cret"));
-        const auto download = ExportDownload::start(&nobodyThere, {}, proposed.path(),
-                                                    QStringLiteral("tavrin-server-usage.csv"));
-        const auto answered = QCoro::waitFor(download->answered());
-        QVERIFY(!answered);
-        QVERIFY(answered.error().message().startsWith("Tavrin Keldmarch is not reachable: "));
-        QCOMPARE(leftovers(proposed.path()), QStringList());
-    }
 };
 
 QTEST_GUILESS_MAIN(ExportDownloadTest)

@@ -84,11 +84,6 @@ private Q_SLOTS:
         if (port >= 0)
             QCOMPARE(portFromText(portText(port, where), where), port); // shown without grouping
     }
-
-    void anEmptyMdnsNameIsNoName() {
-        QCOMPARE(mdnsNameFromText(QString()), std::nullopt);
-        QCOMPARE(mdnsNameFromText(QStringLiteral("tavrin-server")), std::optional<QString>("tavrin-server"));
-    }
 };
 
 class LogsRulesTest : public QObject {
@@ -122,10 +117,6 @@ private Q_SLOTS:
             QCOMPARE(retentionIndex(retentionDays(index)), index);
         for (qint64 days : {0, 1, 14, 45, 366, -7})
             QCOMPARE(retentionIndex(days), -1);
-    }
-
-    void anExportSaysTheFileItSaved() {
-        QCOMPARE(exportSavedMessage("/home/u/Exports/march usage.csv"), "Saved march usage.csv");
     }
 };
 

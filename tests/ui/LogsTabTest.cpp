@@ -195,6 +195,7 @@ private Q_SLOTS:
         QVERIFY(errorLines(tab).first().startsWith("Tavrin Keldmarch is not reachable: "));
         QCOMPARE(statusLines(tab), QStringList{"Saved."});
         QVERIFY(!tab->findChild<QFileDialog*>());
+        QVERIFY(partFiles(proposedSaveFolder()).isEmpty());
         saveLook(tab, "logs-tab-error");
     }
 
