@@ -3,6 +3,7 @@
 #include "base/AdminSecretFile.h"
 
 #include <QCoroNetworkReply>
+#include <QFileDevice>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -21,6 +22,13 @@ struct ReplyDeleter {
     void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
 };
 using ReplyPtr = std::unique_ptr<QNetworkReply, ReplyDeleter>;
+
+// A streamed download holds at most this much of the answer in memory; beyond it Qt stops reading
+// from the socket until the file has taken what is there.
+constexpr qint64 streamBufferBytes = 1 << 20;
+constexpr qint64 streamChunkBytes = 256 * 1024;
+// A failure's body is shown to the user; more than this is no message anyone reads.
+constexpr qsizetype errorBodyLimit = 64 * 1024;
 
 // Set on a reply that its deadline aborted.
 constexpr const char* deadlinePassed = "tavrinDeadlinePassed";
@@ -46,6 +54,51 @@ QString bodyText(const QByteArray& bytes) {
     if (decoder.hasError())
         return QStringLiteral("<binary>");
     return text;
+}
+
+// The status of a finished reply, or why there is none worth reading: with no status line nothing
+// HTTP came back; with one, a transport error below the HTTP level (closed mid-body, stalled)
+// means the answer is incomplete and must not pass as good.
+std::expected<int, DaemonClientError> answerStatus(QNetworkReply* reply, bool timedOut,
+                                                   std::chrono::milliseconds deadline,
+                                                   std::chrono::milliseconds idleTimeout) {
+    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const QNetworkReply::NetworkError error = reply->error();
+    const bool transportFailed = !statusAttribute.isValid() || (error != QNetworkReply::NoError &&
+                                                                error < QNetworkReply::ContentAccessDenied);
+    if (!transportFailed)
+        return statusAttribute.toInt();
+    if (timedOut)
+        return std::unexpected(DaemonClientError::notReachable(
+            QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
+    // Qt ends a reply whose transfer timeout expired as "Operation canceled"; nothing else
+    // cancels our replies (a download's caller that aborts one ignores the outcome), so say what
+    // really happened.
+    if (error == QNetworkReply::OperationCanceledError)
+        return std::unexpected(DaemonClientError::notReachable(
+            QStringLiteral("The request timed out (no data for %1).").arg(secondsText(idleTimeout))));
+    // Only where Qt itself says the answer was not HTTP. A connection dropped before or in the
+    // middle of the answer is said in the transport's own words ("Connection closed"); Qt
+    // reports bytes that are not HTTP followed by a close in those same words, and there is
+    // nothing more to tell the two apart by.
+    if (!statusAttribute.isValid() && (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
+                                       error == QNetworkReply::ProtocolUnknownError))
+        return std::unexpected(DaemonClientError::notReachable(QStringLiteral("non-HTTP response")));
+    return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
+}
+
+QString csvExportPath() { return QStringLiteral("/admin/audit/export?format=csv"); }
+
+QString jsonlExportPath(bool includePromptContents) {
+    return QStringLiteral("/admin/audit/export?format=jsonl&includePromptContents=") +
+           (includePromptContents ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+// A complete answer outside 2xx.
+DaemonClientError statusFailure(int status, const QByteArray& body) {
+    if (status == 401 || status == 403)
+        return DaemonClientError::unauthenticated();
+    return DaemonClientError::http(status, bodyText(body));
 }
 
 } // namespace
@@ -125,40 +178,13 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
     co_await reply.get();
     const bool timedOut = endDeadline(reply.get());
 
-    const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QNetworkReply::NetworkError error = reply->error();
-    // Without a status line nothing HTTP came back. With one, a transport error below the HTTP
-    // level (closed mid-body, stalled) means the answer is incomplete and must not pass as good.
-    const bool transportFailed = !statusAttribute.isValid() || (error != QNetworkReply::NoError &&
-                                                                error < QNetworkReply::ContentAccessDenied);
-    if (transportFailed) {
-        if (timedOut)
-            co_return std::unexpected(DaemonClientError::notReachable(
-                QStringLiteral("The request timed out (no complete answer within %1).")
-                    .arg(secondsText(deadline))));
-        // Qt ends a reply whose transfer timeout expired as "Operation canceled"; nothing else
-        // cancels our replies, so say what really happened.
-        if (error == QNetworkReply::OperationCanceledError)
-            co_return std::unexpected(
-                DaemonClientError::notReachable(QStringLiteral("The request timed out (no data for %1).")
-                                                    .arg(secondsText(m_configuration.idleTimeout))));
-        // Only where Qt itself says the answer was not HTTP. A connection dropped before or in the
-        // middle of the answer is said in the transport's own words ("Connection closed"); Qt
-        // reports bytes that are not HTTP followed by a close in those same words, and there is
-        // nothing more to tell the two apart by.
-        if (!statusAttribute.isValid() && (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
-                                           error == QNetworkReply::ProtocolUnknownError))
-            co_return std::unexpected(DaemonClientError::notReachable(QStringLiteral("non-HTTP response")));
-        co_return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
-    }
-
-    const int status = statusAttribute.toInt();
+    const auto status = answerStatus(reply.get(), timedOut, deadline, m_configuration.idleTimeout);
+    if (!status)
+        co_return std::unexpected(status.error());
     const QByteArray bytes = reply->readAll();
-    if (status >= 200 && status <= 299)
+    if (*status >= 200 && *status <= 299)
         co_return bytes;
-    if (status == 401 || status == 403)
-        co_return std::unexpected(DaemonClientError::unauthenticated());
-    co_return std::unexpected(DaemonClientError::http(status, bodyText(bytes)));
+    co_return std::unexpected(statusFailure(*status, bytes));
 }
 
 template <class T>
@@ -239,13 +265,106 @@ DaemonClient::updateLoggingSettings(ClientAuditLoggingSettings settings) {
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditCSV() {
-    return exchange(Method::Get, QStringLiteral("/admin/audit/export?format=csv"));
+    return exchange(Method::Get, csvExportPath());
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditJSONL(bool includePromptContents) {
-    return exchange(Method::Get,
-                    QStringLiteral("/admin/audit/export?format=jsonl&includePromptContents=") +
-                        (includePromptContents ? QStringLiteral("true") : QStringLiteral("false")));
+    return exchange(Method::Get, jsonlExportPath(includePromptContents));
+}
+
+QString DownloadError::message() const {
+    if (const auto* client = std::get_if<DaemonClientError>(&cause))
+        return client->message();
+    return std::get<QString>(cause);
+}
+
+QCoro::Task<DownloadResult> DaemonClient::stream(QString path, std::unique_ptr<QIODevice> file,
+                                                 QPointer<TransferWatch> watch) {
+    auto request = buildRequest(path);
+    if (!request)
+        co_return std::unexpected(DownloadError{request.error()});
+
+    const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
+    ReplyPtr reply(send(*request, Method::Get, std::nullopt, deadline));
+    QNetworkReply* answer = reply.get();
+    answer->setReadBufferSize(streamBufferBytes);
+
+    // What the reply's signals touch lives in this frame; `guard` ends their connections with it.
+    QObject guard;
+    std::optional<int> status;
+    qint64 written = 0;
+    QByteArray errorBody;
+    QString writeError;
+    bool aborted = false;
+    const auto isSuccess = [&] { return status && *status >= 200 && *status <= 299; };
+    // Aborting finishes the reply, and so resumes this coroutine, at once: never from inside one of
+    // its own signals, whose handler would then run on in a frame that has ended.
+    const auto abortLater = [answer] { QMetaObject::invokeMethod(answer, &QNetworkReply::abort, Qt::QueuedConnection); };
+
+    const auto takeHead = [&] {
+        const QVariant attribute = answer->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (status || !attribute.isValid())
+            return;
+        status = attribute.toInt();
+        // The head is in: the body may take as long as it keeps moving.
+        endDeadline(answer);
+        if (isSuccess() && watch)
+            Q_EMIT watch->answered();
+    };
+    const auto drain = [&] {
+        takeHead();
+        while (status && answer->bytesAvailable() > 0) {
+            const QByteArray chunk = answer->read(streamChunkBytes);
+            if (!isSuccess()) {
+                if (errorBody.size() < errorBodyLimit)
+                    errorBody += chunk.left(errorBodyLimit - errorBody.size());
+            } else if (writeError.isEmpty()) {
+                if (file->write(chunk) != chunk.size()) {
+                    writeError = file->errorString();
+                    abortLater();
+                } else {
+                    written += chunk.size();
+                }
+            }
+        }
+        if (isSuccess() && writeError.isEmpty() && watch)
+            Q_EMIT watch->received(written);
+    };
+    connect(answer, &QNetworkReply::metaDataChanged, &guard, takeHead);
+    connect(answer, &QNetworkReply::readyRead, &guard, drain);
+    if (watch)
+        connect(watch, &TransferWatch::abortRequested, &guard, [&] {
+            aborted = true;
+            abortLater();
+        });
+
+    co_await answer;
+    drain();
+    const bool timedOut = endDeadline(answer);
+    if (!writeError.isEmpty())
+        co_return std::unexpected(DownloadError{writeError});
+    if (aborted)
+        co_return std::unexpected(DownloadError{DaemonClientError::notReachable(QStringLiteral("Operation canceled"))});
+    const auto finalStatus = answerStatus(answer, timedOut, deadline, m_configuration.idleTimeout);
+    if (!finalStatus)
+        co_return std::unexpected(DownloadError{finalStatus.error()});
+    if (*finalStatus < 200 || *finalStatus > 299)
+        co_return std::unexpected(DownloadError{statusFailure(*finalStatus, errorBody)});
+    // Bytes still in a buffer are not yet in the file: a full disk may only say so now.
+    if (auto* onDisk = qobject_cast<QFileDevice*>(file.get()); onDisk && !onDisk->flush())
+        co_return std::unexpected(DownloadError{onDisk->errorString()});
+    file->close();
+    co_return written;
+}
+
+QCoro::Task<DownloadResult> DaemonClient::streamAuditCSV(std::unique_ptr<QIODevice> file,
+                                                         QPointer<TransferWatch> watch) {
+    return stream(csvExportPath(), std::move(file), std::move(watch));
+}
+
+QCoro::Task<DownloadResult> DaemonClient::streamAuditJSONL(bool includePromptContents, std::unique_ptr<QIODevice> file,
+                                                           QPointer<TransferWatch> watch) {
+    return stream(jsonlExportPath(includePromptContents), std::move(file), std::move(watch));
 }
 
 QCoro::Task<ClientResult<ClientNetworkPreferences>> DaemonClient::networkPreferences() {

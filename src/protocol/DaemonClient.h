@@ -12,13 +12,17 @@
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 
 #include <chrono>
 #include <expected>
+#include <memory>
 #include <optional>
+#include <variant>
 
+class QIODevice;
 class QNetworkReply;
 class QNetworkRequest;
 
@@ -34,6 +38,31 @@ struct DaemonClientConfiguration {
 };
 
 template <class T> using ClientResult = std::expected<T, DaemonClientError>;
+
+// Follows one streamed download for whoever started it: when the server's answer turns out to be a
+// success, how many bytes have reached the file, and a way to end it early.
+class TransferWatch : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Ends the download at once; it then fails, which its caller, having asked, ignores.
+    void abort() { Q_EMIT abortRequested(); }
+
+Q_SIGNALS:
+    void answered();               // a 2xx answer: its body is on its way to the file
+    void received(qint64 written); // bytes written to the file so far
+    void abortRequested();
+};
+
+// Why a streamed download did not complete: the exchange failed as any operation may, or the file
+// would not take the bytes (the file's own error text, e.g. "No space left on device").
+struct DownloadError {
+    std::variant<DaemonClientError, QString> cause;
+    QString message() const;
+    bool operator==(const DownloadError&) const = default;
+};
+// The bytes written.
+using DownloadResult = std::expected<qint64, DownloadError>;
 
 // The panel's only door to the server's admin API. Every call is one HTTP exchange: no cache,
 // no retry. Lives on the GUI thread; operations are coroutines that suspend while waiting.
@@ -68,6 +97,13 @@ public:
     updateLoggingSettings(ClientAuditLoggingSettings settings);
     QCoro::Task<ClientResult<QByteArray>> exportAuditCSV();
     QCoro::Task<ClientResult<QByteArray>> exportAuditJSONL(bool includePromptContents);
+    // The same exports, written to `file` (open for writing, owned by the download until it ends,
+    // then closed) as the bytes arrive: an export of any size holds only a read buffer in memory.
+    // The answer's head must come within the request timeout; after it, the body may take as long
+    // as it keeps moving (the idle timeout still applies). Failures map as for every operation.
+    QCoro::Task<DownloadResult> streamAuditCSV(std::unique_ptr<QIODevice> file, QPointer<TransferWatch> watch = {});
+    QCoro::Task<DownloadResult> streamAuditJSONL(bool includePromptContents, std::unique_ptr<QIODevice> file,
+                                                 QPointer<TransferWatch> watch = {});
     QCoro::Task<ClientResult<ClientNetworkPreferences>> networkPreferences();
     QCoro::Task<ClientResult<ClientNetworkPreferences>>
     updateNetworkPreferences(ClientNetworkPreferences prefs);
@@ -96,6 +132,8 @@ private:
     // awaiting exchange is reachable from the deadline.
     QNetworkReply* send(QNetworkRequest request, Method method, const std::optional<QByteArray>& body,
                         std::chrono::milliseconds deadline);
+
+    QCoro::Task<DownloadResult> stream(QString path, std::unique_ptr<QIODevice> file, QPointer<TransferWatch> watch);
 
     template <class T>
     QCoro::Task<ClientResult<T>> fetch(Method method, QString path,

@@ -1,6 +1,6 @@
 // The admin API of the reference server, driven by the panel's own DaemonClient over real HTTP.
 
-#include "HttpProbe.h"
+#include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
 #include "protocol/HardwareProbe.h"

@@ -2,7 +2,7 @@
 // bundles, over real HTTP, with prompt text only where the mode recorded it, the request asked
 // for it and the master switch allows it, and never a secret.
 
-#include "HttpProbe.h"
+#include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
 #include "server/AuditLog.h"

@@ -1,7 +1,7 @@
 // The inference surface that API keys are for: scopes, usage counters, the preamble,
 // streaming, admission control, CORS and the IP allowlist, over real HTTP.
 
-#include "HttpProbe.h"
+#include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
 #include <QJsonArray>

@@ -2,7 +2,7 @@
 // files, a SIGKILL in the middle of writes, SIGTERM with a request in flight, and one port for
 // one server.
 
-#include "HttpProbe.h"
+#include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Clients that open connections and then do little or nothing: the reference server keeps
 // answering everyone else, and drops a client that does not finish its request's headers.
 
-#include "HttpProbe.h"
+#include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
 #include <arpa/inet.h>

@@ -11,6 +11,7 @@
 #include "state/ServerStateModel.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
+#include "ScreenTesting.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -128,21 +129,3 @@ public:
         QCoro::waitFor(model->refresh());
     }
 };
-
-// What a user reads: the texts of every visible label under `root`.
-inline QStringList visibleTexts(const QWidget* root) {
-    QStringList texts;
-    for (const QLabel* label : root->findChildren<QLabel*>())
-        if (label->isVisibleTo(root) && !label->text().isEmpty())
-            texts << label->text();
-    return texts;
-}
-
-// The visible widget of type W under `root` whose text (as `textOf` reads it) is `text`.
-template <class W, class F>
-W* findVisible(const QWidget* root, const QString& text, F textOf) {
-    for (W* w : root->findChildren<W*>())
-        if (w->isVisibleTo(root) && textOf(w) == text)
-            return w;
-    return nullptr;
-}

@@ -18,12 +18,14 @@
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
+#include "ui/kit/TRCheckBox.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRDisplayName.h"
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRPill.h"
+#include "ui/kit/TRProgressIndicator.h"
 #include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
@@ -319,6 +321,14 @@ std::unique_ptr<Sheet> controlSheet() {
     editor->editor()->setAccessibleName("CORS origins");
     editor->setText("https://intranet.example\nhttp://localhost:3000");
     sheet->add(editor);
+    sheet->caption("Checkbox · off, on; progress wheel");
+    auto* checks = sheet->row();
+    checks->addWidget(new TRCheckBox("Include prompt contents"));
+    auto* checked = new TRCheckBox("Include prompt contents");
+    checked->setChecked(true);
+    checks->addWidget(checked);
+    checks->addWidget(new TRProgressIndicator);
+    endRow(checks);
     return sheet;
 }
 

@@ -4,6 +4,8 @@
 #include "ui/kit/TabHeader.h"
 #include "ui/tabs/KeysTab.h"
 #include "ui/tabs/ModelsTab.h"
+#include "ui/tabs/LogsTab.h"
+#include "ui/tabs/NetworkTab.h"
 #include "ui/tabs/StatusTab.h"
 
 #include <QVBoxLayout>
@@ -38,10 +40,12 @@ const std::vector<AdminScreen>& catalogue() {
          {QStringLiteral("Auditing"), QStringLiteral("What this server remembers"),
           QStringLiteral("Tavrin doesn't log anything by default. Turn on logging only if you need request "
                          "metadata for billing or compliance.")},
-         headerOnlyScreen},
+         make<LogsTab>},
         {QStringLiteral("Network"), QStringLiteral("network"),
-         {QStringLiteral("Exposure"), QStringLiteral("Who can reach this server?"), {}},
-         headerOnlyScreen},
+         {QStringLiteral("Exposure"), QStringLiteral("Who can reach this server?"),
+          QStringLiteral("Localhost is always on. LAN access requires explicit opt-in. The public internet is never "
+                         "recommended — use Tailscale or another VPN for remote staff.")},
+         make<NetworkTab>},
         {QStringLiteral("Org Preamble"), QStringLiteral("checkmark.seal"),
          {QStringLiteral("Policy"), QStringLiteral("Org preamble"),
           QStringLiteral("One instruction, prepended to every request this server answers.")},

@@ -1,4 +1,4 @@
-#include "HttpProbe.h"
+#include "support/HttpProbe.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

@@ -1,0 +1,131 @@
+// An audit export on its way to a file the user names: against the real reference server, the file
+// saved is the server's own export wherever it goes (same folder, another folder, another file
+// system); against a scripted one, a download that fails leaves the chosen file as it was. Nothing
+// that does not end in a saved file leaves a temporary file behind.
+#include "protocol/DaemonClient.h"
+#include "state/ExportDownload.h"
+#include "support/RecordedRequests.h"
+#include "support/ReferenceServer.h"
+#include "support/ScriptedHttpServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+
+QStringList leftovers(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class ExportDownloadTest : public QObject {
+    Q_OBJECT
+
+    test::ReferenceServer server;
+    std::unique_ptr<DaemonClient> client;
+    QTemporaryDir proposed;
+    QTemporaryDir elsewhere;
+    std::optional<QTemporaryDir> otherFileSystem;
+
+    std::shared_ptr<ExportDownload> startJsonl() {
+        return ExportDownload::start(client.get(), {AuditExportRequest::Format::jsonl, true}, proposed.path(),
+                                     QStringLiteral("tavrin-server-audit.jsonl"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        const auto started = server.start();
+        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        const auto recorded = test::recordChatRequests(server, 3, QStringLiteral("What is the tide at Porto?"));
+        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        client = server.client();
+        // A folder on another file system, where one can be had, for a destination a rename cannot reach.
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            otherFileSystem.emplace(QStringLiteral("/dev/shm/tavrin-export-XXXXXX"));
+    }
+    void cleanupTestCase() { client.reset(); }
+
+    void theSavedFileIsTheServersExport_data() {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("the proposed folder") << "proposed";
+        QTest::newRow("another folder") << "elsewhere";
+        QTest::newRow("another file system") << "other file system";
+    }
+    void theSavedFileIsTheServersExport() {
+        QFETCH(QString, where);
+        QString folder = where == "proposed" ? proposed.path() : elsewhere.path();
+        if (where == "other file system") {
+            if (!otherFileSystem || !otherFileSystem->isValid())
+                QSKIP("no second file system to save to");
+            folder = otherFileSystem->path();
+        }
+        const QString destination = folder + "/audit of march.jsonl";
+        QVERIFY(write(destination, "an older export")); // replaced after the dialog's own confirmation
+
+        const auto download = startJsonl();
+        const auto answered = QCoro::waitFor(download->answered());
+        QVERIFY(answered);
+        const auto saved = QCoro::waitFor(download->saveAs(destination));
+        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error()));
+
+        const auto expected = QCoro::waitFor(client->exportAuditJSONL(true));
+        QVERIFY(expected);
+        QCOMPARE(contentOf(destination), *expected);
+        QVERIFY(expected->contains("What is the tide at Porto?"));
+        QCOMPARE(leftovers(proposed.path()), QStringList());
+        QCOMPARE(leftovers(folder), QStringList());
+    }
+
+    // A cancelled dialog, or a screen that goes away, ends the download and removes what it wrote.
+    void anExportNotSavedLeavesNothing() {
+        auto cancelled = startJsonl();
+        QVERIFY(QCoro::waitFor(cancelled->answered()));
+        cancelled->cancel();
+        QCOMPARE(leftovers(proposed.path()), QStringList());
+
+        auto dropped = startJsonl();
+        QVERIFY(QFileInfo::exists(dropped->temporaryPath()));
+        dropped.reset();
+        QCOMPARE(leftovers(proposed.path()), QStringList());
+        // The aborted transfer ends without touching anything of the dropped download.
+        QTest::qWait(200);
+        QCOMPARE(leftovers(proposed.path()), QStringList());
+    }
+
+    void aFailedDownloadLeavesTheChosenFileAsItWas() {
+        test::ScriptedHttpServer scripted;
+        scripted.route("/admin/audit/export", test::ScriptedResponse::closeMidBody(200, "{\"time\":"));
+        DaemonClient failing(scripted.baseUrl(), QStringLiteral("s3cret"));
+        const QString destination = elsewhere.filePath("kept.jsonl");
+        QVERIFY(write(destination, "yesterday's export"));
+
+        const auto download = ExportDownload::start(&failing, {AuditExportRequest::Format::jsonl, false},
+                                                    proposed.path(), QStringLiteral("tavrin-server-audit.jsonl"));
+        QVERIFY(QCoro::waitFor(download->answered())); // the head said 200
+        const auto saved = QCoro::waitFor(download->saveAs(destination));
+        QVERIFY(!saved);
+        QVERIFY2(saved.error().startsWith("Tavrin Keldmarch is not reachable: "), qPrintable(saved.error()));
+        QCOMPARE(contentOf(destination), "yesterday's export");
+        QCOMPARE(leftovers(proposed.path()), QStringList());
+        QCOMPARE(leftovers(elsewhere.path()), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(ExportDownloadTest)
+#include "ExportDownloadTest.moc"

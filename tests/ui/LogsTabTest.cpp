@@ -1,0 +1,219 @@
+// The Logs tab against the real reference server: every mode and retention is saved and read back,
+// values without a control of their own go back unchanged, and the exports are the server's own
+// answer, with prompt text exactly when the master switch and the checkbox both say so.
+#include "KitTestMain.h"
+#include "RecordTabFixture.h"
+
+#include "support/RecordedRequests.h"
+#include "ui/desktop/SaveDialog.h"
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/ModeCard.h"
+#include "ui/kit/TRBanner.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCheckBox.h"
+#include "ui/kit/TRSegmentedPicker.h"
+#include "ui/tabs/LogsTab.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+using namespace tavrin;
+
+Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
+
+namespace {
+
+const QString prompt = QStringLiteral("Draft a reply to the Lisbon supplier");
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList partFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class LogsTabTest : public QObject, protected RecordTabFixture {
+    Q_OBJECT
+    LogsTab* tab = nullptr;
+    QTemporaryDir saves;
+
+    void openLoaded() {
+        tab = open<LogsTab>(AdminTab::logs);
+        QTRY_VERIFY(tab->editor()->record());
+    }
+    TRButton* button(const QString& text) const {
+        return findVisible<TRButton>(tab, text, [](TRButton* b) { return b->text(); });
+    }
+    ModeCard* card(const QString& title) const {
+        for (auto* c : tab->findChildren<ModeCard*>())
+            if (c->accessibleName() == title)
+                return c;
+        return nullptr;
+    }
+    QStringList cardsOn() const {
+        QStringList on;
+        for (auto* c : tab->findChildren<ModeCard*>())
+            if (c->isOn())
+                on << c->accessibleName();
+        return on;
+    }
+    ClientAuditLoggingSettings onServer() const { return *QCoro::waitFor(client->loggingSettings()); }
+    void saveAndWait() {
+        button("Save")->click();
+        QTRY_COMPARE(statusLines(tab), QStringList{"Saved."});
+    }
+    // Presses an export button, checks what the dialog proposes, and answers it.
+    void exportThrough(const QString& buttonText, const QString& proposedName, const QString& saveAs) {
+        button(buttonText)->click();
+        QFileDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = tab->findChild<QFileDialog*>()) && dialog->isVisible());
+        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), proposedName);
+        QCOMPARE(dialog->nameFilters().size(), 1);
+        if (saveAs.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed as a user would: the dialog takes no selectFile() while its name field has focus.
+        dialog->setDirectory(QFileInfo(saveAs).absolutePath());
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(QFileInfo(saveAs).fileName());
+        QCOMPARE(dialog->selectedFiles().value(0), saveAs);
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's Save button does
+    }
+
+private Q_SLOTS:
+    void init() { startServer(); }
+    void cleanup() {
+        close(tab);
+        tab = nullptr;
+        tearDown();
+    }
+
+    void eachModeAndRetentionIsSaved_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<ClientAuditMode>("mode");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<qint64>("days");
+        QTest::newRow("none, 7 days") << "None" << ClientAuditMode::none << 0 << qint64(7);
+        QTest::newRow("privacy, 30 days") << "Privacy" << ClientAuditMode::privacy << 1 << qint64(30);
+        QTest::newRow("audit, 90 days") << "Audit" << ClientAuditMode::audit << 2 << qint64(90);
+        QTest::newRow("audit, 365 days") << "Audit" << ClientAuditMode::audit << 3 << qint64(365);
+    }
+    void eachModeAndRetentionIsSaved() {
+        QFETCH(QString, title);
+        QFETCH(ClientAuditMode, mode);
+        QFETCH(int, segment);
+        QFETCH(qint64, days);
+        openLoaded();
+        card(title)->click();
+        tab->findChild<TRSegmentedPicker*>()->segment(segment)->click();
+        QCOMPARE(cardsOn(), QStringList{title});
+        // The warning comes with the tap, before anything is saved.
+        QCOMPARE(tab->findChild<TRBanner*>()->isVisibleTo(tab), mode == ClientAuditMode::audit);
+        saveAndWait();
+        const ClientAuditLoggingSettings saved = onServer();
+        QCOMPARE(saved.mode, mode);
+        QCOMPARE(saved.retentionDays, days);
+        if (mode == ClientAuditMode::audit)
+            saveLook(tab, "logs-tab-audit");
+    }
+
+    // "hash" and 45 days have no control; they go back as they came, with the switch's change.
+    void valuesWithoutAControlGoBackUnchanged() {
+        QVERIFY(QCoro::waitFor(client->updateLoggingSettings({ClientAuditMode::hash, 45, false})));
+        openLoaded();
+        QVERIFY(cardsOn().isEmpty());
+        QCOMPARE(tab->findChild<TRSegmentedPicker*>()->currentIndex(), -1);
+        tab->findChild<KeldmarchSwitch*>()->click();
+        QCOMPARE(onServer().includePromptContentsInDiagnostics, false); // the copy only, until Save
+        saveAndWait();
+        const ClientAuditLoggingSettings saved = onServer();
+        QCOMPARE(saved.mode, ClientAuditMode::hash);
+        QCOMPARE(saved.retentionDays, 45);
+        QVERIFY(saved.includePromptContentsInDiagnostics);
+    }
+
+    void promptTextOnlyWithTheMasterSwitchAndTheCheckbox_data() {
+        QTest::addColumn<bool>("masterSwitch");
+        QTest::addColumn<bool>("checkbox");
+        QTest::newRow("both off") << false << false;
+        QTest::newRow("checkbox alone") << false << true;
+        QTest::newRow("switch alone") << true << false;
+        QTest::newRow("both on") << true << true;
+    }
+    void promptTextOnlyWithTheMasterSwitchAndTheCheckbox() {
+        QFETCH(bool, masterSwitch);
+        QFETCH(bool, checkbox);
+        const auto recorded = test::recordChatRequests(*server, 2, prompt);
+        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        openLoaded();
+        auto* master = tab->findChild<KeldmarchSwitch*>();
+        if (master->isChecked() != masterSwitch)
+            master->click();
+        saveAndWait();
+        tab->findChild<TRCheckBox*>()->setChecked(checkbox);
+
+        const QString path = saves.filePath(QStringLiteral("audit-%1-%2.jsonl").arg(masterSwitch).arg(checkbox));
+        exportThrough("Save audit JSONL", "tavrin-server-audit.jsonl", path);
+        QTRY_COMPARE(statusLines(tab), QStringList{"Saved " + QFileInfo(path).fileName()});
+        const QByteArray saved = contentOf(path);
+        QCOMPARE(saved, *QCoro::waitFor(client->exportAuditJSONL(checkbox)));
+        QCOMPARE(saved.count('\n'), 2);
+        QCOMPARE(saved.contains(prompt.toUtf8()), masterSwitch && checkbox);
+    }
+
+    void theUsageCsvIsTheServersAndACancelLeavesEverythingAsItWas() {
+        const auto recorded = test::recordChatRequests(*server, 3, prompt);
+        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        openLoaded();
+        const QString path = saves.filePath("usage.csv");
+        exportThrough("Save usage CSV", "tavrin-server-usage.csv", path);
+        QTRY_COMPARE(statusLines(tab), QStringList{"Saved usage.csv"});
+        QCOMPARE(contentOf(path), *QCoro::waitFor(client->exportAuditCSV()));
+        saveLook(tab, "logs-tab-exported");
+
+        tab->editor()->showError("an earlier failure");
+        exportThrough("Save usage CSV", "tavrin-server-usage.csv", {});
+        QTRY_VERIFY(partFiles(proposedSaveFolder()).isEmpty());
+        QCOMPARE(statusLines(tab), QStringList{"Saved usage.csv"});
+        QCOMPARE(errorLines(tab), QStringList{"an earlier failure"});
+    }
+
+    // A server that cannot answer is told at once: no dialog, the other line untouched.
+    void aFailedExportOpensNoDialog() {
+        openLoaded();
+        saveAndWait();
+        QVERIFY(server->stop());
+        button("Save usage CSV")->click();
+        QTRY_COMPARE(errorLines(tab).size(), 1);
+        QVERIFY(errorLines(tab).first().startsWith("Tavrin Keldmarch is not reachable: "));
+        QCOMPARE(statusLines(tab), QStringList{"Saved."});
+        QVERIFY(!tab->findChild<QFileDialog*>());
+        QVERIFY(partFiles(proposedSaveFolder()).isEmpty());
+        saveLook(tab, "logs-tab-error");
+    }
+
+    void theWheelSaysWhyWhileTheServerIsAway() {
+        QVERIFY(server->stop());
+        pollUntilStopped();
+        saveLoadingLook(AdminTab::logs, "logs-tab-loading");
+        tab = open<LogsTab>(AdminTab::logs);
+        QTRY_VERIFY(!errorLines(tab).isEmpty());
+        QVERIFY(wheelShown(tab));
+        saveLook(tab, "logs-tab-unreachable");
+        QVERIFY(server->start());
+        QCoro::waitFor(model->refresh());
+        QTRY_VERIFY(!wheelShown(tab));
+        QVERIFY(tab->findChild<ModeCard*>()->isVisibleTo(tab));
+    }
+};
+
+int main(int argc, char** argv) { return runKitTests<LogsTabTest>(argc, argv); }
+
+#include "LogsTabTest.moc"

@@ -1,0 +1,170 @@
+// The Network tab against the real reference server: the picture follows the edits before they are
+// saved, a save sends what was typed, and after a restart the server serves what was saved while
+// the panel still administers it on its own fixed address. Also the wheel's life while the server
+// is away, and a refusal shown with the edits kept.
+#include "KitTestMain.h"
+#include "RecordTabFixture.h"
+
+#include "support/HttpProbe.h"
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/NetMapNode.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRTextEditor.h"
+#include "ui/kit/TRTextField.h"
+#include "ui/tabs/NetworkTab.h"
+
+#include <QPlainTextEdit>
+#include <QSysInfo>
+#include <QTcpServer>
+
+using namespace tavrin;
+using test::HttpCall;
+
+namespace {
+
+TRTextField* field(const QWidget* tab, const QString& name) {
+    return findVisible<TRTextField>(tab, name, [](TRTextField* f) { return f->accessibleName(); });
+}
+
+TRTextEditor* editor(const QWidget* tab, const QString& name) {
+    for (auto* e : tab->findChildren<TRTextEditor*>())
+        if (e->editor()->accessibleName() == name)
+            return e;
+    return nullptr;
+}
+
+void type(TRTextField* into, const QString& text) {
+    into->selectAll();
+    QTest::keyClick(into, Qt::Key_Backspace);
+    QTest::keyClicks(into, text);
+}
+
+NetMapNode* networkNode(const QWidget* tab) { return tab->findChildren<NetMapNode*>().value(1); }
+
+quint16 freePort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+} // namespace
+
+class NetworkTabTest : public QObject, protected RecordTabFixture {
+    Q_OBJECT
+    NetworkTab* tab = nullptr;
+
+    void openLoaded() {
+        tab = open<NetworkTab>(AdminTab::network);
+        QTRY_VERIFY(tab->editor()->record());
+    }
+    void press(const QString& text) {
+        findVisible<TRButton>(tab, text, [](TRButton* b) { return b->text(); })->click();
+    }
+
+private Q_SLOTS:
+    void init() { startServer(); }
+    void cleanup() {
+        close(tab);
+        tab = nullptr;
+        tearDown();
+    }
+
+    void whatIsSavedIsWhatTheServerServesAfterARestart() {
+        openLoaded();
+        saveLook(tab, "network-tab-loaded");
+        QCOMPARE(networkNode(tab)->title(), "LAN — disabled");
+
+        tab->findChild<KeldmarchSwitch*>()->click();
+        QCOMPARE(field(tab, "Bind host")->text(), "0.0.0.0");
+        QCOMPARE(networkNode(tab)->title(), "LAN — Wi-Fi & Ethernet");
+        const quint16 port = freePort();
+        type(field(tab, "Port"), QString::number(port));
+        QCOMPARE(networkNode(tab)->detail(),
+                 QStringLiteral("Other devices on Wi-Fi can reach http://%1:%2").arg(QSysInfo::machineHostName()).arg(port));
+        type(field(tab, "mDNS name"), "team-llm");
+        tab->findChild<TRDisclosure*>()->header()->click();
+        editor(tab, "CORS allowed origins")->editor()->insertPlainText("  https://app.example \n\nhttps://app.example\n");
+        editor(tab, "IP allowlist")->editor()->insertPlainText("127.0.0.1\n\t\n");
+        QVERIFY(QCoro::waitFor(client->networkPreferences())->ipAllowlist.empty()); // nothing sent yet
+
+        press("Save changes");
+        QTRY_COMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
+        saveLook(tab, "network-tab-saved");
+        const auto saved = QCoro::waitFor(client->networkPreferences());
+        QVERIFY(saved);
+        QCOMPARE(saved->bindHost, "0.0.0.0");
+        QCOMPARE(saved->bindPort, port);
+        QVERIFY(saved->lanEnabled);
+        QCOMPARE(saved->mdnsName, std::optional<QString>("team-llm"));
+        QCOMPARE(saved->corsAllowedOrigins, (std::vector<QString>{"https://app.example", "https://app.example"}));
+        QCOMPARE(saved->ipAllowlist, std::vector<QString>{"127.0.0.1"});
+        close(tab);
+
+        // Started anew on what was saved: the panel still administers it on its own address.
+        QVERIFY(server->stop());
+        const auto restarted = server->start(test::ReferenceServerOptions({}, {}, std::nullopt));
+        QVERIFY2(restarted, qPrintable(restarted ? QString() : restarted.error()));
+        QCOMPARE(server->port(), port);
+        QCoro::waitFor(model->refresh());
+        QCOMPARE(model->phase(), Phase::running());
+        QCOMPARE(model->status()->bind.mdnsName, std::optional<QString>("team-llm"));
+        openLoaded();
+        QCOMPARE(field(tab, "Port")->text(), QString::number(port));
+
+        const std::optional<std::vector<ClientAPIKeyScope>> anyScope;
+        const auto key = QCoro::waitFor(client->createKey("network test", anyScope));
+        QVERIFY(key);
+        const auto models = test::exchange(port, HttpCall{"GET", "/v1/models"}.bearer(key->key));
+        QCOMPARE(models->status, 200);
+        HttpCall fromElsewhere{"GET", "/v1/models"};
+        fromElsewhere.bearer(key->key).sourceAddress = "127.0.0.2";
+        QCOMPARE(test::exchange(port, fromElsewhere)->status, 403);
+        for (const auto& [origin, allowed] : {std::pair{"https://app.example", true}, std::pair{"https://evil.example", false}}) {
+            const auto preflight = test::exchange(port, HttpCall{"OPTIONS", "/v1/models"}.header("Origin", origin));
+            QCOMPARE(preflight->header("Access-Control-Allow-Origin"),
+                     allowed ? std::optional<QByteArray>(origin) : std::nullopt);
+        }
+
+        // An emptied name is no name at all.
+        type(field(tab, "mDNS name"), "");
+        press("Save changes");
+        QTRY_COMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
+        QCOMPARE(QCoro::waitFor(client->networkPreferences())->mdnsName, std::nullopt);
+    }
+
+    // The server judges the values; its refusal shows and the edits stay for another try.
+    void aRefusalKeepsTheEdits() {
+        openLoaded();
+        type(field(tab, "Port"), "70000");
+        press("Save changes");
+        QTRY_COMPARE(errorLines(tab).value(0).trimmed(),
+                     "Server returned HTTP 400: bindPort must be between 1 and 65535, not 70000");
+        saveLook(tab, "network-tab-error");
+        QCOMPARE(tab->editor()->record()->bindPort, 70000);
+        QCOMPARE(field(tab, "Port")->text(), "70000");
+        QVERIFY(statusLines(tab).isEmpty());
+    }
+
+    // While the server is away the wheel turns with the reason beneath it, and the tab loads as soon
+    // as the server is back.
+    void theWheelSaysWhyAndLoadsWhenTheServerIsBack() {
+        QVERIFY(server->stop());
+        pollUntilStopped();
+        saveLoadingLook(AdminTab::network, "network-tab-loading");
+        tab = open<NetworkTab>(AdminTab::network);
+        QTRY_VERIFY(!errorLines(tab).isEmpty());
+        QVERIFY(wheelShown(tab));
+        QVERIFY2(errorLines(tab).first().startsWith("Tavrin Keldmarch is not reachable: "), qPrintable(errorLines(tab).first()));
+        saveLook(tab, "network-tab-unreachable");
+
+        QVERIFY(server->start());
+        QCoro::waitFor(model->refresh());
+        QTRY_VERIFY(tab->editor()->record());
+        QVERIFY(!wheelShown(tab));
+        QVERIFY(errorLines(tab).isEmpty());
+    }
+};
+
+int main(int argc, char** argv) { return runKitTests<NetworkTabTest>(argc, argv); }
+
+#include "NetworkTabTest.moc"
