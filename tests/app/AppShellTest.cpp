@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +33,25 @@ private slots:
         QCOMPARE(app.state().client()->baseURL(), QUrl("http://127.0.0.1:11434"));
         QCoro::waitFor(app.state().refresh());
         QCOMPARE(app.state().phase(), Phase::unauthenticated());
+    }
+
+    // The window shows setup until it is complete, and the simulated host reaches setup's probe.
+    void aFirstLaunchShowsSetupAndALaterOneTheScreens() {
+        QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
+        {
+            TavrinServerApp app(AppOptions{.simulatedHost = SimulatedHost{"Apple M1", 8}});
+            app.openMainWindow();
+            QVERIFY(app.mainWindow()->firstRunScreen() && !app.mainWindow()->currentScreen());
+            QVERIFY(app.state().setup().hostIsSimulated());
+        }
+        QSettings().setValue(QLatin1StringView(ServerStateModel::firstRunKey), true);
+        {
+            TavrinServerApp app;
+            app.openMainWindow();
+            QVERIFY(!app.mainWindow()->firstRunScreen() && app.mainWindow()->currentScreen());
+            QVERIFY(!app.state().setup().hostIsSimulated());
+        }
+        QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
     }
 
     void closingTheWindowKeepsTheApplicationAndReopeningMakesAFreshOne() {
