@@ -67,6 +67,7 @@ QString readFile(const QString& path) {
 // For a person to look at: every step, as the window shows it.
 void saveLook(QWidget* widget, const QString& name) {
     const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
+    QCoreApplication::processEvents(); // children added to a shown widget show on the next turn
     if (!dir.isEmpty() && QDir().mkpath(dir))
         widget->grab().save(dir + "/wizard-" + name + ".png");
 }
