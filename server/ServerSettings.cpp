@@ -2,8 +2,6 @@
 
 #include "server/NetworkPolicy.h"
 
-#include <QTextBoundaryFinder>
-
 namespace tavrin {
 
 namespace {
@@ -17,14 +15,6 @@ SettingsError saveFailed(const QString& reason) {
 }
 
 } // namespace
-
-qint64 graphemeCount(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qint64 count = 0;
-    while (finder.toNextBoundary() != -1)
-        ++count;
-    return count;
-}
 
 ClientAuditLoggingSettings ServerSettings::defaultLogging() {
     return ClientAuditLoggingSettings{ClientAuditMode::privacy, 30, false};

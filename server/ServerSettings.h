@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Graphemes.h"
 #include "protocol/ClientRecords.h"
 #include "server/StateStore.h"
 
@@ -49,8 +50,5 @@ private:
     ClientNetworkPreferences m_network;
     std::optional<QString> m_preamble;
 };
-
-// User-perceived characters (grapheme clusters): an emoji with its modifiers counts once.
-qint64 graphemeCount(const QString& text);
 
 } // namespace tavrin

@@ -1,8 +1,10 @@
 #include "control/AdminPassword.h"
 
+#include "base/AdminSecretFile.h"
+#include "base/Graphemes.h"
+
 #include <QByteArray>
 #include <QRandomGenerator>
-#include <QTextBoundaryFinder>
 
 namespace tavrin {
 
@@ -14,20 +16,8 @@ QString generateAdminSecret() {
         bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
 }
 
-int perceivedLength(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() != -1)
-        ++count;
-    return count;
-}
-
 bool isAcceptableAdminPassword(const QString& password, const QString& confirmation) {
-    return password == confirmation && perceivedLength(password) >= minimumAdminPasswordLength;
-}
-
-bool adminPasswordsMismatch(const QString& password, const QString& confirmation) {
-    return !password.isEmpty() && password != confirmation;
+    return password == confirmation && graphemeCount(trimmedAdminSecret(password)) >= minimumAdminPasswordLength;
 }
 
 } // namespace tavrin

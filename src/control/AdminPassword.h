@@ -11,14 +11,11 @@ QString generateAdminSecret();
 // The fewest user-perceived characters a typed admin password may have.
 inline constexpr int minimumAdminPasswordLength = 16;
 
-// User-perceived characters (grapheme clusters): an emoji with its modifiers counts once.
-int perceivedLength(const QString& text);
-
 // A password the user types instead of the generated one: 16 or more user-perceived characters,
 // and a confirmation that matches exactly (case-sensitive, untrimmed). Nothing else is required.
+// The characters are counted in the password as the server will hold it, without the white space
+// at its ends (the one trim rule of AdminSecretFile): sixteen spaces are no password at all, and
+// would lock the panel out of its own server.
 bool isAcceptableAdminPassword(const QString& password, const QString& confirmation);
-
-// Whether "Passwords don't match." is due: only once something has been typed.
-bool adminPasswordsMismatch(const QString& password, const QString& confirmation);
 
 } // namespace tavrin

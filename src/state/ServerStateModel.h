@@ -6,6 +6,7 @@
 #include "protocol/ClientRecords.h"
 #include "state/Phase.h"
 #include "state/ServerActions.h"
+#include "state/SetupActions.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -65,6 +66,8 @@ public:
 
     // What screens ask of the server and its login service.
     ServerActions& actions() { return m_actions; }
+    // What the first-run wizard asks of the machine, the keychain and the server.
+    SetupActions& setup() { return m_setup; }
 
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
@@ -93,6 +96,7 @@ Q_SIGNALS:
 
 private:
     friend class ServerActions;
+    friend class SetupActions;
     // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
     void expectStop(bool expected) { m_stopExpected = expected; }
 
@@ -126,7 +130,8 @@ private:
     int m_consecutiveHealthFailures = 0;
     quint64 m_pollGeneration = 0;
     bool m_stopExpected = false;
-    ServerActions m_actions{this}; // last: it reads the controller as it is made
+    ServerActions m_actions{this}; // after the rest: it reads the controller as it is made
+    SetupActions m_setup{this};
 };
 
 } // namespace tavrin

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +28,25 @@ private slots:
     void cleanup() {
         // The shells of a test are gone: let their poll loops and pending cycles end.
         QTest::qWait(300);
+    }
+
+    // The window shows setup until it is complete, and the simulated host reaches setup's probe.
+    void aFirstLaunchShowsSetupAndALaterOneTheScreens() {
+        QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
+        {
+            TavrinServerApp app(AppOptions{.simulatedHost = SimulatedHost{"Apple M1", 8}});
+            app.openMainWindow();
+            QVERIFY(app.mainWindow()->firstRunScreen() && !app.mainWindow()->currentScreen());
+            QVERIFY(app.state().setup().hostIsSimulated());
+        }
+        QSettings().setValue(QLatin1StringView(ServerStateModel::firstRunKey), true);
+        {
+            TavrinServerApp app;
+            app.openMainWindow();
+            QVERIFY(!app.mainWindow()->firstRunScreen() && app.mainWindow()->currentScreen());
+            QVERIFY(!app.state().setup().hostIsSimulated());
+        }
+        QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
     }
 
     void closingTheWindowKeepsTheApplicationAndReopeningMakesAFreshOne() {

@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
     TavrinServerApp shell(options);
     QObject::connect(&shell, &TavrinServerApp::finished, &app, &QCoreApplication::quit);
     shell.state().setPollIntervalSeconds(1);
+    // The walk is over the tabs; setup's components are walked on the gallery's setup page.
+    shell.state().setHasCompletedFirstRun(true);
     shell.openMainWindow();
 
     QScrollArea gallery;

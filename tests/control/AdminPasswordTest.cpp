@@ -25,6 +25,10 @@ private Q_SLOTS:
         QTest::newRow("15 joined emoji") << times("👨‍👩‍👧", 15) << times("👨‍👩‍👧", 15) << false;
         QTest::newRow("15 decomposed accented letters") << times("e\u0301", 15) << times("e\u0301", 15) << false;
         QTest::newRow("empty") << QString() << QString() << false;
+        // Counted as the server will hold it: the white space at the ends is not part of a password.
+        QTest::newRow("16 spaces") << QString(16, u' ') << QString(16, u' ') << false;
+        QTest::newRow("15 characters and a line break") << sixteen.left(15) + '\n' << sixteen.left(15) + '\n' << false;
+        QTest::newRow("16 characters inside spaces") << " " + sixteen + " " << " " + sixteen + " " << true;
     }
     void acceptsOnlyLongEnoughExactlyConfirmedPasswords() {
         QFETCH(QString, password);

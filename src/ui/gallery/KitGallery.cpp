@@ -19,6 +19,7 @@
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRCheckBox.h"
+#include "ui/kit/TRCodeBlock.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRDisplayName.h"
 #include "ui/kit/TRElidedText.h"
@@ -27,6 +28,9 @@
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRProgressIndicator.h"
 #include "ui/kit/TRSegmentedPicker.h"
+#include "ui/kit/TRNetMapButton.h"
+#include "ui/kit/TRProgress.h"
+#include "ui/kit/TRStepRail.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRTextField.h"
@@ -483,6 +487,42 @@ std::unique_ptr<Sheet> iconSheet() {
     return sheet;
 }
 
+// The parts of a guided sequence: its rail, its headings, its choices and what it hands over.
+std::unique_ptr<Sheet> setupSheet() {
+    auto sheet = std::make_unique<Sheet>(760);
+    sheet->caption("Step rail · done, done, current, to come; numbered items; greeting and display type");
+    auto* row = sheet->row();
+    auto* rail = new TRStepRail("First-run setup · ~6 minutes",
+                                {"Welcome", "Mac readiness", "Admin password", "Set up & start", "You're set"});
+    rail->setStates({StepState::done, StepState::done, StepState::current, StepState::upcoming, StepState::upcoming});
+    rail->setFixedHeight(330);
+    row->addWidget(rail);
+    auto* column = new QVBoxLayout;
+    column->setSpacing(Spacing::section);
+    column->addWidget(kitLabel("welcome, organizer", TextRole::greeting));
+    column->addWidget(kitLabel("BUILD YOUR OWN\nKELDMARCH AI.", TextRole::display));
+    column->addWidget(new TRNumberedItem(1, "We'll find the free Tavrin AI app",
+                                         "The Keldmarch server uses its model."));
+    column->addWidget(new TRNumberedItem(2, "We'll start the server & hand you an API key",
+                                         "You'll leave with a working endpoint."));
+    column->addWidget(new TRProgress("Checking hardware…"));
+    column->addStretch(1);
+    row->addLayout(column, 1);
+    sheet->caption("Network map buttons · chosen, not chosen");
+    auto* choices = new QHBoxLayout;
+    choices->setSpacing(Spacing::grid);
+    auto* local = new TRNetMapButton("cpu", "Default", "Just this Mac", "127.0.0.1 only · port 11434");
+    auto* lan = new TRNetMapButton("wifi", {}, "My whole network", "0.0.0.0 binding · LAN clients with API key");
+    local->setChecked(true);
+    choices->addWidget(local, 1);
+    choices->addWidget(lan, 1);
+    sheet->add(choices);
+    sheet->caption("Code block");
+    sheet->add(new TRCodeBlock("curl http://127.0.0.1:11434/v1/models \\\n  -H \"Authorization: Bearer tk-0123456789abcdef\"",
+                               "Copy test command"));
+    return sheet;
+}
+
 // A tab page as screens will compose it, to judge the kit's parts together.
 std::unique_ptr<QWidget> samplePage() {
     auto page = std::make_unique<TabContent>();
@@ -542,6 +582,7 @@ const std::pair<const char*, PageBuilder> pages[] = {
     {"09-modes-nodes-logo", [] { return std::unique_ptr<QWidget>(modeSheet()); }},
     {"10-symbols", [] { return std::unique_ptr<QWidget>(iconSheet()); }},
     {"11-sample-page", [] { return samplePage(); }},
+    {"12-setup", [] { return std::unique_ptr<QWidget>(setupSheet()); }},
 };
 
 } // namespace

@@ -113,10 +113,17 @@ QFont Theme::mono(qreal pixels, FontWeight weight, qreal tracking) {
 TextStyle Theme::text(TextRole role) {
     using W = FontWeight;
     switch (role) {
+    case TextRole::display: return {font(34, W::black, -0.4), ink()};
     case TextRole::tabTitle: return {font(28, W::bold, -0.6), ink()};
     case TextRole::phase: return {font(28, W::black, 0.6), {}};
     case TextRole::displayName: return {font(24, W::black, 0.4), ink()};
     case TextRole::statValue: return {font(15, W::bold, -0.2), ink()};
+    case TextRole::greeting: {
+        // The product asks for a rounded face; Inter has none, and its italic carries the same voice.
+        QFont italic = font(15, W::bold);
+        italic.setItalic(true);
+        return {italic, brandTealDeep()};
+    }
     case TextRole::cardTitle: return {font(14, W::bold), ink()};
     case TextRole::brand: return {font(14, W::black, 2), ink()};
     case TextRole::lead: return {font(13.5), inkSecondary()};

@@ -16,10 +16,12 @@ enum class FontWeight { regular = 400, medium = 500, semibold = 600, bold = 700,
 // The product's type by role. A role is a font and, where the role fixes one, a colour: every text
 // the kit draws takes its look from a role, so a size, weight or tracking is chosen here and nowhere else.
 enum class TextRole {
+    display,      // 34 black −0.4, ink: the setup wizard's two-line headlines, written in capitals
     tabTitle,     // 28 bold −0.6, ink: a tab's headline
     phase,        // 28 black 0.6: the phase written large (in the phase's colour)
     displayName,  // 24 black 0.4, ink: the name of what a screen is about (the model in production)
     statValue,    // 15 bold −0.2, ink: a stat tile's figure
+    greeting,     // 15 bold italic, brandTealDeep: the line above a display headline ("welcome, organizer")
     cardTitle,    // 14 bold, ink: card, mode card and map node titles
     brand,        // 14 black 2, ink: "TAVRIN" beside the logo mark
     lead,         // 13.5, inkSecondary: a tab's lead paragraph

@@ -11,7 +11,9 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace tavrin {
 
@@ -26,14 +28,22 @@ std::vector<KeldmarchSidebar::Entry> sidebarEntries(std::span<const AdminScreen>
 
 } // namespace
 
-MainWindow::MainWindow(ServerStateModel* state, std::span<const AdminScreen> screens, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_screens(screens.begin(), screens.end()) {
+MainWindow::MainWindow(ServerStateModel* state, std::span<const AdminScreen> screens, FirstRunFactory firstRun,
+                       QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_screens(screens.begin(), screens.end()),
+      m_makeFirstRun(std::move(firstRun)) {
     setWindowTitle(QString::fromLatin1(title));
-    setMinimumSize(880, 580);
+    setMinimumSize(kMinimumSize);
     resize(1040, 720);
 
+    // One of the two shows at a time: the screens with their sidebar, or the first-run screen.
     auto* central = new QWidget;
-    m_row = new QHBoxLayout(central);
+    auto* root = new QVBoxLayout(central);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    m_admin = new QWidget;
+    root->addWidget(m_admin);
+    m_row = new QHBoxLayout(m_admin);
     m_row->setContentsMargins(0, 0, 0, 0);
     m_row->setSpacing(0);
     m_sidebar = new KeldmarchSidebar(sidebarEntries(m_screens));
@@ -42,7 +52,7 @@ MainWindow::MainWindow(ServerStateModel* state, std::span<const AdminScreen> scr
     setCentralWidget(central);
     connect(m_sidebar, &KeldmarchSidebar::selectionChanged, this, &MainWindow::showScreen);
 
-    auto* toolbar = new QToolBar;
+    auto* toolbar = m_toolbar = new QToolBar;
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->toggleViewAction()->setEnabled(false);
@@ -64,7 +74,41 @@ MainWindow::MainWindow(ServerStateModel* state, std::span<const AdminScreen> scr
     buildMenus();
     connect(m_state, &ServerStateModel::phaseChanged, this, &MainWindow::followState);
     connect(m_state, &ServerStateModel::statusChanged, this, &MainWindow::followState);
+    connect(m_state, &ServerStateModel::hasCompletedFirstRunChanged, this, &MainWindow::followFirstRun);
     followState();
+    followFirstRun();
+}
+
+void MainWindow::followFirstRun() {
+    const bool setup = m_makeFirstRun && !m_state->hasCompletedFirstRun();
+    if (setup == bool(m_firstRun) && (setup || m_screen))
+        return;
+    if (setup) {
+        // The screen goes with its state: a return from setup starts afresh, on Status.
+        if (m_screen) {
+            m_row->removeWidget(m_screen);
+            m_screen->deleteLater();
+            m_screen = nullptr;
+        }
+        m_admin->hide();
+        m_toolbar->hide();
+        m_firstRun = m_makeFirstRun(m_state);
+        centralWidget()->layout()->addWidget(m_firstRun);
+        setMinimumSize(m_firstRun->minimumSize());
+        m_firstRun->show();
+        return;
+    }
+    // Setup's own flows may still be running from the click that finished it: it goes after them.
+    if (m_firstRun) {
+        m_firstRun->hide();
+        m_firstRun->deleteLater();
+        m_firstRun = nullptr;
+    }
+    setMinimumSize(kMinimumSize);
+    m_toolbar->show();
+    m_admin->show();
+    const QSignalBlocker quiet(m_sidebar); // Status is built once, below
+    m_sidebar->setSelection(0);
     showScreen(0);
 }
 
@@ -89,7 +133,10 @@ void MainWindow::buildMenus() {
 
 int MainWindow::selection() const { return m_sidebar->selection(); }
 
-void MainWindow::select(int index) { m_sidebar->setSelection(index); }
+void MainWindow::select(int index) {
+    if (!m_firstRun)
+        m_sidebar->setSelection(index);
+}
 
 QString MainWindow::subtitle() const { return m_heading->subtitle(); }
 

@@ -1,0 +1,247 @@
+#include "ui/kit/TRStepRail.h"
+
+#include "ui/kit/Icons.h"
+#include "ui/kit/KeldmarchLogoMark.h"
+#include "ui/kit/KitParts.h"
+#include "ui/kit/RoundedBox.h"
+#include "ui/kit/TRCaption.h"
+#include "ui/kit/TRSymbol.h"
+#include "ui/kit/Theme.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+namespace {
+
+// The measures of the rail's own drawing.
+constexpr int kRowHeight = 36;
+constexpr qreal kBadge = 22;
+constexpr qreal kRowPaddingH = 10;
+constexpr qreal kBadgeGap = 10;
+constexpr qreal kRadius = 7;
+constexpr qreal kAccentBar = 2.5;
+constexpr int kLogoSize = 32;
+constexpr QMargins kBrandInsets{20, 22, 20, 8};
+constexpr int kSideInset = 20;
+constexpr int kRowsInset = 10;
+constexpr int kRowGap = 2;
+
+// The round badge of a step or list item: a check mark once done, otherwise its number; filled
+// dark for the current step, outlined for steps to come, teal for list items.
+enum class Badge { done, current, upcoming, listItem };
+
+void paintBadge(QPainter& p, const QRectF& box, Badge kind, int number) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor fill = Qt::transparent, border = Qt::transparent, ink = Theme::inkMuted();
+    switch (kind) {
+    case Badge::done:
+        fill = Theme::brandTeal();
+        ink = Theme::brandTealDark();
+        break;
+    case Badge::current:
+        fill = Theme::ink();
+        ink = Theme::surface();
+        break;
+    case Badge::upcoming:
+        border = Theme::alpha(Theme::inkMuted(), 0.35);
+        break;
+    case Badge::listItem:
+        fill = Theme::alpha(Theme::brandTeal(), 0.18);
+        border = Theme::alpha(Theme::brandTeal(), 0.45);
+        ink = Theme::brandTealDeep();
+        break;
+    }
+    p.setBrush(fill);
+    p.setPen(border.alpha() ? QPen(border, 1.2) : Qt::NoPen);
+    p.drawEllipse(box.adjusted(0.6, 0.6, -0.6, -0.6));
+    p.setPen(ink);
+    if (kind == Badge::done) {
+        p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(11)));
+        p.drawText(box, Qt::AlignCenter, icons::glyph(u"checkmark"));
+    } else {
+        p.setFont(Theme::mono(11, FontWeight::bold));
+        p.drawText(box, Qt::AlignCenter, QString::number(number));
+    }
+    p.restore();
+}
+
+QString stateDescription(StepState state, int number, int count) {
+    const QString place = QStringLiteral("Step %1 of %2, ").arg(number).arg(count);
+    switch (state) {
+    case StepState::done:
+        return place + QStringLiteral("done");
+    case StepState::current:
+        return place + QStringLiteral("current step");
+    case StepState::upcoming:
+        break;
+    }
+    return place + QStringLiteral("not reached yet");
+}
+
+} // namespace
+
+TRStepRow::TRStepRow(int number, int count, const QString& title, QWidget* parent)
+    : QAbstractButton(parent), m_number(number), m_count(count), m_title(title) {
+    setText(literalButtonText(title));
+    setAccessibleName(title);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setState(StepState::upcoming);
+}
+
+void TRStepRow::setState(StepState state) {
+    m_state = state;
+    // A step still to come cannot be chosen: it is skipped by Tab and read as unavailable.
+    setEnabled(state != StepState::upcoming);
+    setAccessibleDescription(stateDescription(state, m_number, m_count));
+    update();
+}
+
+QSize TRStepRow::sizeHint() const { return {TRStepRail::kWidth - 2 * kRowsInset, kRowHeight}; }
+
+void TRStepRow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = rect();
+    const bool current = m_state == StepState::current;
+    if (current || (m_hovered && isEnabled())) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(Theme::alpha(Theme::ink(), current ? 0.06 : 0.04));
+        p.drawRoundedRect(box, kRadius, kRadius);
+    }
+    if (current) {
+        QPainterPath bar;
+        bar.addRoundedRect(QRectF(0, 5, kAccentBar, box.height() - 10), kAccentBar / 2, kAccentBar / 2);
+        p.fillPath(bar, Theme::accentBarGradient());
+    }
+    if (hasFocus())
+        paintFocusRing(p, box, kRadius);
+
+    const QRectF badge(kRowPaddingH, (box.height() - kBadge) / 2, kBadge, kBadge);
+    paintBadge(p, badge,
+               m_state == StepState::done      ? Badge::done
+               : m_state == StepState::current ? Badge::current
+                                               : Badge::upcoming,
+               m_number);
+
+    const TextStyle label = Theme::text(current ? TextRole::bodySemibold : TextRole::body);
+    p.setFont(label.font);
+    p.setPen(m_state == StepState::upcoming ? Theme::inkMuted() : label.colour);
+    const qreal textLeft = badge.right() + kBadgeGap;
+    p.drawText(QRectF(textLeft, 0, box.width() - textLeft - kRowPaddingH, box.height()),
+               Qt::AlignVCenter | Qt::AlignLeft, m_title);
+}
+
+void TRStepRow::enterEvent(QEnterEvent*) {
+    m_hovered = true;
+    update();
+}
+
+void TRStepRow::leaveEvent(QEvent*) {
+    m_hovered = false;
+    update();
+}
+
+void TRStepRow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* parent) : QWidget(parent) {
+    setFixedWidth(kWidth);
+    setAccessibleName(QStringLiteral("Steps"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* brand = new QHBoxLayout;
+    brand->setContentsMargins(kBrandInsets);
+    brand->setSpacing(Spacing::grid);
+    brand->addWidget(new KeldmarchLogoMark(kLogoSize));
+    brand->addWidget(kitLabel(QStringLiteral("TAVRIN"), TextRole::brand));
+    brand->addStretch();
+    column->addLayout(brand);
+
+    QLabel* noteLabel = kitLabel(note, TextRole::detail);
+    noteLabel->setWordWrap(true);
+    noteLabel->setContentsMargins(kSideInset, 0, kSideInset, Spacing::page.top());
+    column->addWidget(noteLabel);
+
+    auto* caption = new TRCaption(QStringLiteral("STEPS"));
+    caption->setContentsMargins(kSideInset, 0, kSideInset, Spacing::group);
+    column->addWidget(caption);
+
+    auto* rows = new QVBoxLayout;
+    rows->setContentsMargins(kRowsInset, 0, kRowsInset, 0);
+    rows->setSpacing(kRowGap);
+    for (const QString& title : titles) {
+        const int index = int(m_rows.size());
+        auto* row = new TRStepRow(index + 1, int(titles.size()), title);
+        connect(row, &QAbstractButton::clicked, this, [this, index] { Q_EMIT rowClicked(index); });
+        rows->addWidget(row);
+        m_rows.push_back(row);
+    }
+    column->addLayout(rows);
+    column->addStretch();
+}
+
+void TRStepRail::setStates(const std::vector<StepState>& states) {
+    for (std::size_t i = 0; i < m_rows.size() && i < states.size(); ++i)
+        m_rows[i]->setState(states[i]);
+}
+
+void TRStepRail::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Theme::sidebarBackground()); }
+
+namespace {
+
+class NumberBadge : public QWidget {
+public:
+    NumberBadge(int number, QWidget* parent) : QWidget(parent), m_number(number) {
+        setFixedSize(int(kBadge), int(kBadge));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        paintBadge(p, rect(), Badge::listItem, m_number);
+    }
+
+private:
+    int m_number;
+};
+
+} // namespace
+
+TRNumberedItem::TRNumberedItem(int number, const QString& title, const QString& text, QWidget* parent)
+    : QWidget(parent) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(Spacing::beside);
+    row->addWidget(new NumberBadge(number, this), 0, Qt::AlignTop);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(Spacing::stacked);
+    m_title = kitLabel(title, TextRole::cardTitle, {}, this);
+    m_text = kitLabel(text, TextRole::secondary, {}, this);
+    for (QLabel* label : {m_title, m_text}) {
+        label->setWordWrap(true);
+        texts->addWidget(label);
+    }
+    row->addLayout(texts, 1);
+}
+
+QString TRNumberedItem::title() const { return m_title->text(); }
+QString TRNumberedItem::text() const { return m_text->text(); }
+
+} // namespace tavrin

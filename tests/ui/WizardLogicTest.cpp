@@ -1,0 +1,252 @@
+// What the first-run wizard decides, without a window: which forward buttons open, what the rail
+// lets the user do, how the hardware and the companion read, the start button's faces, the endpoints
+// and the command handed over at the end.
+#include "ui/kit/Theme.h"
+#include "ui/wizard/WizardLogic.h"
+
+#include <QTest>
+
+using namespace tavrin;
+
+Q_DECLARE_METATYPE(tavrin::WizardStep)
+Q_DECLARE_METATYPE(tavrin::StepState)
+Q_DECLARE_METATYPE(tavrin::PillKind)
+Q_DECLARE_METATYPE(std::optional<tavrin::ClientHardwareReport>)
+
+namespace {
+
+ClientHardwareReport report(const QString& level, bool appleSilicon = true) {
+    ClientHardwareReport hardware;
+    hardware.supportLevel = level;
+    hardware.isAppleSilicon = appleSilicon;
+    return hardware;
+}
+
+// What the machine reads as through the same rules the server uses.
+ClientHardwareReport machine(const QString& brand, double gib) {
+    HostFacts facts;
+    facts.cpuBrand = brand;
+    facts.memoryBytes = qint64(gib * 1024 * 1024 * 1024);
+    facts.osVersion = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
+    return buildHardwareReport(facts);
+}
+
+ClientServerStatus statusOn(qint64 port, bool lan) {
+    ClientServerStatus status;
+    status.bind.bindPort = port;
+    status.bind.lanEnabled = lan;
+    return status;
+}
+
+} // namespace
+
+class WizardLogicTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // The rail takes the user back, never forward; the current row stays where it is.
+    void theRailGoesBackNeverForward_data() {
+        QTest::addColumn<WizardStep>("row");
+        QTest::addColumn<WizardStep>("current");
+        QTest::addColumn<StepState>("state");
+        QTest::addColumn<bool>("goesBack");
+        QTest::newRow("welcome from set-up") << WizardStep::welcome << WizardStep::setupAndStart << StepState::done << true;
+        QTest::newRow("password from set-up") << WizardStep::adminSecret << WizardStep::setupAndStart << StepState::done << true;
+        QTest::newRow("set-up from set-up") << WizardStep::setupAndStart << WizardStep::setupAndStart << StepState::current << false;
+        QTest::newRow("done from set-up") << WizardStep::done << WizardStep::setupAndStart << StepState::upcoming << false;
+        QTest::newRow("readiness from welcome") << WizardStep::readiness << WizardStep::welcome << StepState::upcoming << false;
+        QTest::newRow("readiness from done") << WizardStep::readiness << WizardStep::done << StepState::done << true;
+    }
+    void theRailGoesBackNeverForward() {
+        QFETCH(WizardStep, row);
+        QFETCH(WizardStep, current);
+        QFETCH(StepState, state);
+        QFETCH(bool, goesBack);
+        QCOMPARE(railRowState(row, current), state);
+        QCOMPARE(railRowGoesBack(row, current), goesBack);
+    }
+
+    void stepsHaveTheirTitlesHeadersAndNeighbours() {
+        QCOMPARE(wizardStepHeader(WizardStep::readiness), QStringLiteral("Step 2 of 5 · Mac readiness"));
+        QCOMPARE(wizardStepHeader(WizardStep::setupAndStart), QStringLiteral("Step 4 of 5 · Set up & start"));
+        QCOMPARE(wizardStepTitle(WizardStep::done), QStringLiteral("You're set"));
+        QCOMPARE(nextStep(WizardStep::done), std::nullopt);
+        QCOMPARE(previousStep(WizardStep::welcome), std::nullopt);
+        QCOMPARE(nextStep(WizardStep::adminSecret), WizardStep::setupAndStart);
+        QCOMPARE(previousStep(WizardStep::adminSecret), WizardStep::readiness);
+    }
+
+    // A probe still running counts as "unknown" and holds nobody up; only "unsupported" does, and a
+    // missing companion.
+    void readinessContinuesWithTheCompanionOnAMachineThatIsNotUnsupported_data() {
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<std::optional<ClientHardwareReport>>("hardware");
+        QTest::addColumn<bool>("enabled");
+        const std::optional<ClientHardwareReport> absent;
+        QTest::newRow("found, probe running") << true << absent << true;
+        QTest::newRow("found, supported") << true << std::optional(report("supported")) << true;
+        QTest::newRow("found, underspec") << true << std::optional(report("underspec")) << true;
+        QTest::newRow("found, unsupported") << true << std::optional(report("unsupported", false)) << false;
+        QTest::newRow("missing, probe running") << false << absent << false;
+        QTest::newRow("missing, supported") << false << std::optional(report("supported")) << false;
+    }
+    void readinessContinuesWithTheCompanionOnAMachineThatIsNotUnsupported() {
+        QFETCH(bool, found);
+        QFETCH(std::optional<ClientHardwareReport>, hardware);
+        QFETCH(bool, enabled);
+        QCOMPARE(readinessCanContinue(found, hardware), enabled);
+    }
+
+    void theCompanionCardReadsFromItsSearch_data() {
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("pill");
+        QTest::addColumn<PillKind>("kind");
+        QTest::addColumn<bool>("instructions");
+        QTest::newRow("not yet checked") << false << false << "Looking for Tavrin AI" << "Checking…" << PillKind::muted << true;
+        QTest::newRow("checked, missing") << false << true << "Looking for Tavrin AI" << "Not found" << PillKind::bad << true;
+        QTest::newRow("found") << true << true << "Tavrin AI app found" << "Ready" << PillKind::ok << false;
+    }
+    void theCompanionCardReadsFromItsSearch() {
+        QFETCH(bool, found);
+        QFETCH(bool, checked);
+        QFETCH(QString, title);
+        QFETCH(QString, pill);
+        QFETCH(PillKind, kind);
+        QFETCH(bool, instructions);
+        const CompanionLook look = companionLook({QStringLiteral("/opt/tavrin-ai/resources"), found, checked, {}});
+        QCOMPARE(look.title, title);
+        QCOMPARE(look.pill, pill);
+        QCOMPARE(look.pillKind, kind);
+        QCOMPARE(look.showInstructions, instructions);
+        QCOMPARE(look.symbol, found ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("magnifyingglass"));
+    }
+
+    // Through the readiness rules, as the card shows them; no "macOS " before a Linux system's name.
+    void theHardwareCardReadsTheMachine_data() {
+        QTest::addColumn<QString>("brand");
+        QTest::addColumn<double>("gib");
+        QTest::addColumn<QString>("subtitle");
+        QTest::addColumn<QString>("pill");
+        QTest::addColumn<QStringList>("tiles");
+        QTest::addColumn<QColor>("supportColour");
+        QTest::addColumn<int>("notes");
+        QTest::newRow("M3 Max, 36 GB") << "Apple M3 Max" << 36.0 << "36 GB RAM · Debian GNU/Linux 12 (bookworm)"
+                                       << "Supported" << QStringList{"8", "32", "Supported", "Apple silicon · max"}
+                                       << Theme::okGreen() << 0;
+        QTest::newRow("M1, 8 GB") << "Apple M1" << 8.0 << "8 GB RAM · Debian GNU/Linux 12 (bookworm)" << "Warning"
+                                  << QStringList{"1", "4", "Underspec", "Apple silicon · base"} << Theme::warnAmber() << 1;
+        QTest::newRow("Intel, 8 GB") << "Intel(R) Core(TM) i7" << 8.0 << "8 GB RAM · Debian GNU/Linux 12 (bookworm)"
+                                     << "Warning" << QStringList{"1", "4", "Unsupported", "Intel · limited"}
+                                     << Theme::warnAmber() << 2;
+    }
+    void theHardwareCardReadsTheMachine() {
+        QFETCH(QString, brand);
+        QFETCH(double, gib);
+        QFETCH(QString, subtitle);
+        QFETCH(QString, pill);
+        QFETCH(QStringList, tiles);
+        QFETCH(QColor, supportColour);
+        QFETCH(int, notes);
+        const HardwareLook look = hardwareLook(machine(brand, gib), false);
+        QCOMPARE(look.title, brand);
+        QCOMPARE(look.subtitle, subtitle);
+        QCOMPARE(look.pill, pill);
+        QCOMPARE((QStringList{look.tiles[0].value, look.tiles[1].value, look.tiles[2].value, look.tiles[2].detail}),
+                 tiles);
+        QCOMPARE(look.tiles[2].valueColour, supportColour);
+        QCOMPARE(int(look.notes.size()), notes);
+    }
+
+    void aSimulatedHostIsNeverTakenForThisMachine() {
+        const HardwareLook look = hardwareLook(machine("Apple M3 Max", 36), true);
+        QCOMPARE(look.subtitle, QStringLiteral("36 GB RAM · Debian GNU/Linux 12 (bookworm) · simulated host, not this machine"));
+    }
+
+    // Save & continue: the generated password once it is there; one's own only by the password rule
+    // (whose cases are the control layer's to test), and the mismatch line only once something is typed.
+    void savingTakesTheGeneratedPasswordOrAnOwnOneByTheRule_data() {
+        QTest::addColumn<QString>("generated");
+        QTest::addColumn<bool>("own");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("confirmation");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("mismatchShown");
+        const QString sixteen = QStringLiteral("abcdefghijklmnop");
+        QTest::newRow("generated, still loading") << QString() << false << QString() << QString() << false << false;
+        QTest::newRow("generated") << "g" << false << QString() << QString() << true << false;
+        QTest::newRow("own open, nothing typed") << "g" << true << QString() << QString() << false << false;
+        QTest::newRow("own, 15 characters") << "g" << true << sixteen.left(15) << sixteen.left(15) << false << false;
+        QTest::newRow("own, 16 characters") << "g" << true << sixteen << sixteen << true << false;
+        QTest::newRow("own, confirmation differs in case") << "g" << true << sixteen << sixteen.toUpper() << false << true;
+        QTest::newRow("own, confirmation still empty") << "g" << true << sixteen << QString() << false << true;
+        QTest::newRow("own, only a confirmation typed") << "g" << true << QString() << sixteen << false << false;
+        QTest::newRow("own closed again") << "g" << false << sixteen.left(3) << QString() << true << true;
+    }
+    void savingTakesTheGeneratedPasswordOrAnOwnOneByTheRule() {
+        QFETCH(QString, generated);
+        QFETCH(bool, own);
+        QFETCH(QString, password);
+        QFETCH(QString, confirmation);
+        QFETCH(bool, enabled);
+        QFETCH(bool, mismatchShown);
+        const OwnPassword typed{own, password, confirmation};
+        QCOMPARE(adminSecretCanSave(generated, typed), enabled);
+        QCOMPARE(passwordsMismatchShown(typed), mismatchShown);
+        QCOMPARE(passwordToSave(generated, typed), own ? password : generated);
+    }
+
+    void theStartButtonHasThreeFaces_data() {
+        QTest::addColumn<bool>("working");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("idle") << false << false << "Start Tavrin Keldmarch" << "play.fill" << false << true;
+        QTest::newRow("running") << false << true << "Server is running" << "checkmark.circle.fill" << false << false;
+        QTest::newRow("starting") << true << false << "Starting…" << QString() << true << false;
+        QTest::newRow("starting, already up") << true << true << "Starting…" << QString() << true << false;
+    }
+    void theStartButtonHasThreeFaces() {
+        QFETCH(bool, working);
+        QFETCH(bool, running);
+        QFETCH(QString, label);
+        QFETCH(QString, symbol);
+        QFETCH(bool, busy);
+        QFETCH(bool, enabled);
+        const StartFace face = startButtonFace(working, running);
+        QCOMPARE(face.label, label);
+        QCOMPARE(face.symbol, symbol);
+        QCOMPARE(face.busy, busy);
+        QCOMPARE(face.enabled, enabled);
+    }
+
+    void theReachChoiceBecomesNetworkPreferences() {
+        const ClientNetworkPreferences lan = wizardNetwork(true, 11434);
+        QCOMPARE(lan.bindHost, QStringLiteral("0.0.0.0"));
+        QCOMPARE(lan.bindPort, qint64(11434));
+        QVERIFY(lan.lanEnabled && !lan.mdnsName && lan.corsAllowedOrigins.empty() && lan.ipAllowlist.empty());
+        const ClientNetworkPreferences local = wizardNetwork(false, 8080);
+        QCOMPARE(local.bindHost, QStringLiteral("127.0.0.1"));
+        QCOMPARE(local.bindPort, qint64(8080));
+        QVERIFY(!local.lanEnabled);
+        QCOMPARE(localhostNodeDetail(8080), QStringLiteral("127.0.0.1 only · port 8080"));
+    }
+
+    // Both endpoints carry the status's port and end in /v1; the test command uses the local one.
+    void theEndpointsAndTheTestCommandFollowTheStatus() {
+        const DoneEndpoints both = doneEndpoints(statusOn(8080, true), QStringLiteral("studio"));
+        QCOMPARE(both.localhost, QStringLiteral("http://127.0.0.1:8080/v1"));
+        QCOMPARE(both.lan, QStringLiteral("http://studio:8080/v1"));
+        QCOMPARE(doneEndpoints(statusOn(8080, false), QStringLiteral("studio")).lan, std::nullopt);
+        const DoneEndpoints none = doneEndpoints(std::nullopt, QStringLiteral("studio"));
+        QCOMPARE(none.localhost, QStringLiteral("http://127.0.0.1:11434/v1"));
+        QCOMPARE(none.lan, std::nullopt);
+        QCOMPARE(smokeTestCommand(both.localhost, QStringLiteral("tk-abc")),
+                 QStringLiteral("curl http://127.0.0.1:8080/v1/models \\\n  -H \"Authorization: Bearer tk-abc\""));
+    }
+};
+
+QTEST_GUILESS_MAIN(WizardLogicTest)
+#include "WizardLogicTest.moc"

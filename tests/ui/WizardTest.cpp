@@ -1,0 +1,365 @@
+// The first-run wizard as a new user meets it: real widgets offscreen in the main window, the real
+// reference server started by the panel's own controller, a real Secret Service, real curl. What the
+// steps decide is tested without a window (WizardLogicTest); here is what the steps do with it.
+#include "KitTestMain.h"
+#include "StatusFixture.h"
+
+#include "control/KeychainStore.h"
+#include "ui/kit/KeldmarchSidebar.h"
+#include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/StatTile.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCodeBlock.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TRNetMapButton.h"
+#include "ui/kit/TRPill.h"
+#include "ui/kit/TRStepRail.h"
+#include "ui/kit/TRTextField.h"
+#include "ui/kit/TabHeader.h"
+#include "ui/tabs/TabCatalogue.h"
+#include "ui/tray/TrayPanel.h"
+#include "ui/window/MainWindow.h"
+#include "ui/wizard/FirstRunWizardView.h"
+#include "ui/wizard/WizardAdminSecret.h"
+#include "ui/wizard/WizardDone.h"
+#include "ui/wizard/WizardReadiness.h"
+#include "ui/wizard/WizardSetupStart.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QToolBar>
+
+#include <sys/stat.h>
+
+using namespace tavrin;
+
+namespace {
+
+TRButton* buttonNamed(const QWidget* root, const QString& text) {
+    return findVisible<TRButton>(root, text, [](TRButton* b) { return b->text(); });
+}
+
+QStringList messages(const QWidget* root) {
+    QStringList shown;
+    for (TRMessageLine* line : root->findChildren<TRMessageLine*>())
+        if (line->isVisibleTo(root))
+            shown << line->message();
+    return shown;
+}
+
+quint16 freeLoopbackPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// For a person to look at: every step, as the window shows it.
+void saveLook(QWidget* widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
+    QCoreApplication::processEvents(); // children added to a shown widget show on the next turn
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        widget->grab().save(dir + "/wizard-" + name + ".png");
+}
+
+} // namespace
+
+class WizardTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestBundle> m_bundle;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<DaemonClient> m_client;
+    std::unique_ptr<DaemonProcessController> m_controller;
+    std::unique_ptr<ServerStateModel> m_model;
+    QString m_server = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/libexec/tavrin-server";
+
+    // A panel as a first launch finds it: no password, no flag, an empty keychain, the companion's
+    // sample model in its user folder. Its bundle's server is the reference server on a free admin
+    // port, which the model's client calls as the panel calls 127.0.0.1:11434.
+    void setUpPanel(bool withServer = true) {
+        QSettings().clear();
+        KeychainStore().remove(KeychainAccount::adminSecret).waitForFinished();
+        m_bundle = std::make_unique<TestBundle>();
+        m_scratch = std::make_unique<QTemporaryDir>();
+        qputenv("SCRIPTED_SYSTEMCTL_STATE", (m_scratch->path() + "/systemd-state").toUtf8());
+        const QString companion = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                  "/tavrin-ai/resources";
+        QVERIFY(QProcess::execute(m_server, {"make-sample-bundle", companion}) == 0);
+        const quint16 adminPort = freeLoopbackPort();
+        if (withServer) {
+            QDir().mkpath(m_bundle->path() + "/libexec");
+            QFile wrapper(m_bundle->server());
+            QVERIFY(wrapper.open(QIODevice::WriteOnly));
+            wrapper.write(QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --admin-port %2\n")
+                              .arg(m_server)
+                              .arg(adminPort)
+                              .toUtf8());
+            wrapper.close();
+            QVERIFY(wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        QVERIFY(m_bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
+        DaemonProcessControllerOptions options;
+        options.bundlePath = m_bundle->path();
+        options.systemctl = QStringLiteral(SCRIPTED_SYSTEMCTL);
+        options.stateDirectory = m_scratch->path() + "/state/Tavrin Server";
+        options.standardOutputLog = m_scratch->path() + "/out.log";
+        options.standardErrorLog = m_scratch->path() + "/err.log";
+        m_controller = std::make_unique<DaemonProcessController>(options);
+        DaemonClientConfiguration quick;
+        quick.requestTimeout = quick.resourceTimeout = std::chrono::seconds(5);
+        quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
+        m_client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(adminPort)),
+                                                  std::nullopt, quick);
+        m_model = std::make_unique<ServerStateModel>(m_client.get(), m_controller.get());
+        m_model->setPollIntervalSeconds(3600); // the steps drive every cycle themselves
+    }
+
+    // The wizard on its own, on a host window, at `step`.
+    std::unique_ptr<ScreenHost> m_host;
+    FirstRunWizardView* openWizard(WizardStep step) {
+        m_host = std::make_unique<ScreenHost>();
+        auto* wizard = new FirstRunWizardView(m_model.get());
+        m_host->place(wizard, {1000, 820});
+        wizard->go(step);
+        return wizard;
+    }
+
+    template <class Step> Step* current(FirstRunWizardView* wizard) {
+        return qobject_cast<Step*>(wizard->currentStep());
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!QFileInfo(m_server).isExecutable())
+            QSKIP("the reference server is not built in this tree");
+    }
+
+    void cleanup() {
+        QTest::qWait(300); // the last flows see their screens go, and their actions end
+        m_host.reset();
+        if (m_controller)
+            QCoro::waitFor(m_controller->stopChildOnQuit());
+        m_model.reset();
+        m_controller.reset();
+        m_client.reset();
+        m_scratch.reset();
+        m_bundle.reset();
+    }
+
+    // From the first window to the main window, as a new user on a simulated Apple-silicon machine:
+    // the keyboard, the password in the keychain and the server's file, the server started as the
+    // panel's child, the network choice sent, the first key working with the command shown for it.
+    void aNewUserWalksFromWelcomeToTheMainWindow() {
+        setUpPanel();
+        m_model->setup().setSimulatedHost(SimulatedHost{QStringLiteral("Apple M3 Max"), 36});
+        MainWindow window(m_model.get(), adminTabs(), makeFirstRunWizard);
+        window.resize(1040, 760);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* wizard = qobject_cast<FirstRunWizardView*>(window.firstRunScreen());
+        QVERIFY(wizard);
+        QVERIFY(!window.sidebar()->isVisibleTo(&window) && !window.findChild<QToolBar*>()->isVisibleTo(&window));
+        QCOMPARE(window.minimumSize(), FirstRunWizardView::kMinimumSize);
+        saveLook(&window, "1-welcome");
+
+        // Welcome: Enter begins.
+        QTRY_COMPARE(QApplication::focusWidget(), wizard->currentStep());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(wizard->step(), WizardStep::readiness);
+
+        // Readiness: the sample model is found at once, the simulated machine is judged and says so.
+        auto* readiness = current<WizardReadiness>(wizard);
+        QVERIFY(readiness->companion().found);
+        QTRY_VERIFY(readiness->hardware().has_value());
+        QVERIFY(findVisible<TRPill>(readiness, "Supported", [](TRPill* p) { return p->label(); }));
+        QVERIFY(visibleTexts(readiness).filter("simulated host, not this machine").size() == 1);
+        saveLook(&window, "2-readiness-simulated");
+        QTest::mouseClick(buttonNamed(readiness, "Continue →"), Qt::LeftButton);
+        QTRY_COMPARE(wizard->step(), WizardStep::adminSecret);
+
+        // The password: generated, on the clipboard; a typed one survives Escape and, unconfirmed,
+        // holds Enter back; closed again, the generated one is saved.
+        auto* admin = current<WizardAdminSecret>(wizard);
+        QTRY_COMPARE(admin->secret().size(), 43);
+        const QString password = admin->secret();
+        QCOMPARE(QGuiApplication::clipboard()->text(), password);
+        QVERIFY(buttonNamed(admin, "Copied"));
+        saveLook(&window, "3-admin-password");
+        admin->ownPasswordDisclosure()->header()->click();
+        QTRY_COMPARE(QApplication::focusWidget(), admin->passwordField());
+        QTest::keyClicks(admin->passwordField(), "correct horse battery");
+        QTest::keyClick(admin->passwordField(), Qt::Key_Escape);
+        QTest::keyClick(admin->passwordField(), Qt::Key_Return);
+        QCOMPARE(admin->passwordField()->text(), "correct horse battery");
+        QVERIFY(messages(admin).contains("Passwords don't match."));
+        QCOMPARE(wizard->step(), WizardStep::adminSecret);
+        saveLook(&window, "3-admin-password-own");
+        admin->ownPasswordDisclosure()->header()->click();
+        QTest::keyClick(admin->passwordField(), Qt::Key_Return);
+        QTRY_COMPARE(wizard->step(), WizardStep::setupAndStart);
+        auto stored = KeychainStore().load(KeychainAccount::adminSecret);
+        stored.waitForFinished();
+        QCOMPARE(stored.result(), std::optional(password));
+        QCOMPARE(readFile(m_controller->adminSecretFile().path()), password);
+        struct stat file {};
+        QVERIFY(::stat(QFile::encodeName(m_controller->adminSecretFile().path()).constData(), &file) == 0);
+        QCOMPARE(file.st_mode & 0777, 0600u);
+
+        // Set up & start: the whole network, for this session; the server answers and the step moves on.
+        auto* setup = current<WizardSetupStart>(wizard);
+        QTest::mouseClick(setup->lanChoice(), Qt::LeftButton);
+        QVERIFY(setup->lanChoice()->isChecked() && !setup->localhostChoice()->isChecked());
+        QVERIFY(!setup->startAtLoginSwitch()->isChecked());
+        QTest::mouseClick(setup->startButton(), Qt::LeftButton);
+        QVERIFY(setup->isWorking());
+        QTRY_VERIFY(messages(setup).contains("Server started for this session. Start it from the Status tab next time."));
+        saveLook(&window, "4-set-up-starting");
+        QTRY_COMPARE_WITH_TIMEOUT(wizard->step(), WizardStep::done, 20'000);
+        QVERIFY(m_controller->isRunning() && m_controller->pid());
+        const QString parent = readFile(QStringLiteral("/proc/%1/status").arg(*m_controller->pid()));
+        QVERIFY(parent.contains(QStringLiteral("PPid:\t%1\n").arg(QCoreApplication::applicationPid())));
+        QCOMPARE(m_model->phase(), Phase::running());
+        const auto network = QCoro::waitFor(m_client->networkPreferences());
+        QVERIFY(network && network->lanEnabled && network->bindHost == "0.0.0.0" && network->bindPort == 11434);
+        QCOMPARE(QSettings().value(QLatin1StringView(SetupActions::lanSetting)).toBool(), true);
+
+        // You're set: the first key, and the command a user would paste, run as they would run it.
+        auto* done = current<WizardDone>(wizard);
+        QTRY_VERIFY(done->firstKey().has_value());
+        const QString key = done->firstKey()->key;
+        QCOMPARE(done->firstKey()->record.label, "First key");
+        const QString command = done->smokeTest()->text();
+        QVERIFY(command.endsWith("-H \"Authorization: Bearer " + key + "\""));
+        QProcess curl;
+        curl.start("bash", {"-c", command + " --fail --silent --show-error"});
+        QVERIFY(curl.waitForFinished(15'000));
+        QVERIFY2(curl.exitCode() == 0, curl.readAllStandardError().constData());
+        QVERIFY(curl.readAllStandardOutput().contains("\"object\":\"list\""));
+        saveLook(&window, "5-done");
+
+        // Finishing shows the main window at once, on Status, with its sidebar and toolbar.
+        QTest::mouseClick(buttonNamed(done, "Open Tavrin Keldmarch →"), Qt::LeftButton);
+        QVERIFY(m_model->hasCompletedFirstRun());
+        QVERIFY(QSettings().value(QLatin1StringView(ServerStateModel::firstRunKey)).toBool());
+        QVERIFY(!window.firstRunScreen() && window.currentScreen());
+        QCOMPARE(window.currentScreen()->findChild<TabHeader*>()->title(), "Your Tavrin server is live.");
+        QVERIFY(window.sidebar()->isVisibleTo(&window) && window.findChild<QToolBar*>()->isVisibleTo(&window));
+        QCOMPARE(window.minimumSize(), MainWindow::kMinimumSize);
+
+        // The tray's "Re-run setup…" brings setup back in the same window, at its start.
+        TrayPanel panel(m_model.get());
+        panel.rerunSetupItem()->click();
+        QVERIFY(window.firstRunScreen() && !window.currentScreen());
+        QCOMPARE(qobject_cast<FirstRunWizardView*>(window.firstRunScreen())->step(), WizardStep::welcome);
+
+        // A later visit of the password step shows the saved password, and leaves the clipboard alone.
+        QGuiApplication::clipboard()->setText("something else");
+        auto* again = qobject_cast<FirstRunWizardView*>(window.firstRunScreen());
+        again->go(WizardStep::adminSecret);
+        auto* revisit = current<WizardAdminSecret>(again);
+        QTRY_COMPARE(revisit->secret(), password);
+        QVERIFY(buttonNamed(revisit, "Copy"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), "something else");
+        QTRY_COMPARE(revisit->flows().running(), 0);
+    }
+
+    // This machine as it is (not Apple silicon): the readiness step holds the user, and says why.
+    void theRealMachineWithoutAppleSiliconStaysOnReadiness() {
+        if (probeLocalHardware().isAppleSilicon)
+            QSKIP("this machine is Apple silicon");
+        setUpPanel();
+        FirstRunWizardView* wizard = openWizard(WizardStep::readiness);
+        auto* readiness = current<WizardReadiness>(wizard);
+        QTRY_VERIFY(readiness->hardware().has_value());
+        QVERIFY(readiness->companion().found);
+        QVERIFY(findVisible<TRPill>(readiness, "Warning", [](TRPill* p) { return p->label(); }));
+        QTRY_VERIFY2(visibleTexts(readiness).contains(
+                     "Tavrin Keldmarch requires an Apple-silicon Mac. MLX is not available on Intel."),
+                 qPrintable(visibleTexts(readiness).join(" | ")));
+        QVERIFY(visibleTexts(readiness).filter("simulated").isEmpty());
+        TRButton* forward = buttonNamed(readiness, "Continue →");
+        QVERIFY(!forward->isEnabled());
+        QTest::keyClick(readiness, Qt::Key_Return);
+        QCOMPARE(wizard->step(), WizardStep::readiness);
+        saveLook(wizard, "2-readiness-this-machine");
+    }
+
+    // The rail goes back to a fresh visit of an earlier step, never forward; a picked folder without
+    // the model is kept and said to be wrong.
+    void theRailGoesBackAndAPickedFolderIsChecked() {
+        setUpPanel();
+        FirstRunWizardView* wizard = openWizard(WizardStep::setupAndStart);
+        QVERIFY(!wizard->rail()->row(int(WizardStep::done))->isEnabled());
+        QTest::mouseClick(wizard->rail()->row(int(WizardStep::done)), Qt::LeftButton);
+        QCOMPARE(wizard->step(), WizardStep::setupAndStart);
+        QCOMPARE(wizard->rail()->row(1)->accessibleDescription(), "Step 2 of 5, done");
+        QCOMPARE(wizard->rail()->row(3)->accessibleDescription(), "Step 4 of 5, current step");
+        QTest::mouseClick(wizard->rail()->row(int(WizardStep::readiness)), Qt::LeftButton);
+        QCOMPARE(wizard->step(), WizardStep::readiness);
+        QCOMPARE(wizard->rail()->row(3)->accessibleDescription(), "Step 4 of 5, not reached yet");
+
+        auto* readiness = current<WizardReadiness>(wizard);
+        QVERIFY(readiness->companion().found && !buttonNamed(readiness, "Browse…"));
+        QVERIFY(QFile::remove(readiness->companion().folder + "/model.safetensors"));
+        QTest::mouseClick(buttonNamed(readiness, "Check again"), Qt::LeftButton);
+        QVERIFY(!readiness->companion().found);
+        const QString empty = m_scratch->path() + "/empty";
+        QDir().mkpath(empty);
+        QTest::mouseClick(buttonNamed(readiness, "Browse…"), Qt::LeftButton);
+        QTRY_VERIFY(readiness->folderPicker());
+        Q_EMIT readiness->folderPicker()->fileSelected(empty);
+        QCOMPARE(readiness->companion().folder, empty);
+        QVERIFY(!readiness->companion().found);
+        QVERIFY(findVisible<TRPill>(readiness, "Not found", [](TRPill* p) { return p->label(); }));
+        QVERIFY(messages(readiness).contains(
+            "No model.safetensors found in this folder or its ModelResources/ subdirectory."));
+        QVERIFY(visibleTexts(readiness).contains(empty));
+        QVERIFY(!buttonNamed(readiness, "Continue →")->isEnabled());
+        saveLook(wizard, "2-readiness-not-found");
+    }
+
+    // A start that fails says why in the controller's words and leaves the user free to try again.
+    void aFailedStartSaysWhyAndCanBeTriedAgain() {
+        setUpPanel(false);
+        FirstRunWizardView* wizard = openWizard(WizardStep::setupAndStart);
+        auto* setup = current<WizardSetupStart>(wizard);
+        QVERIFY(buttonNamed(setup, "Start Tavrin Keldmarch")->isEnabled());
+        QVERIFY(!buttonNamed(setup, "Continue →")->isEnabled());
+        QTest::mouseClick(setup->startButton(), Qt::LeftButton);
+        QTRY_VERIFY(!setup->isWorking());
+        QCOMPARE(messages(setup), QStringList{"tavrin-server binary not found at " + m_bundle->server() +
+                                              ". Reinstall Tavrin Keldmarch."});
+        QVERIFY(buttonNamed(setup, "Start Tavrin Keldmarch")->isEnabled());
+        QCOMPARE(wizard->step(), WizardStep::setupAndStart);
+        saveLook(wizard, "4-set-up-failed");
+    }
+
+    // With no server to ask, the last step says so and offers the key again; "Re-run setup" goes back.
+    void aKeyThatCannotBeMadeIsOfferedAgain() {
+        setUpPanel(false);
+        FirstRunWizardView* wizard = openWizard(WizardStep::done);
+        auto* done = current<WizardDone>(wizard);
+        QTRY_VERIFY(buttonNamed(done, "Create first key"));
+        QVERIFY(!done->firstKey());
+        QCOMPARE(messages(done).size(), 1);
+        QVERIFY(messages(done).first().startsWith("Tavrin Keldmarch is not reachable: "));
+        saveLook(wizard, "5-done-no-key");
+        QTest::mouseClick(buttonNamed(done, "Re-run setup"), Qt::LeftButton);
+        QCOMPARE(wizard->step(), WizardStep::setupAndStart);
+    }
+};
+
+int main(int argc, char** argv) { return runKitTests<WizardTest>(argc, argv); }
+
+#include "WizardTest.moc"
