@@ -25,7 +25,7 @@ struct AppOptions {
     // The panel always talks to 127.0.0.1:11434; only tests and benchmarks point it elsewhere.
     QUrl baseURL{QStringLiteral("http://127.0.0.1:11434")};
     // Where the server is and how it is run; tests give a bundle and a service manager of their own.
-    DaemonProcessControllerOptions process;
+    DaemonProcessControllerOptions process{};
 };
 
 // The application: the one state model with its client and controller, the main window (made
