@@ -30,8 +30,8 @@ const QString kTrayPanel = QStringLiteral("Tavrin Keldmarch menu");
 void dieWithTheTest() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }
 
 // What a reader could not use: a control without a name it can say or a role it can announce, or one
-// the keyboard cannot reach. Scroll bars are read by their value; menu entries are reached through
-// their menus.
+// the keyboard cannot reach. Scroll and progress bars are read by their value; menu entries are
+// reached through their menus.
 QStringList unreadable(const QList<AtspiNode>& nodes) {
     static const QStringList noRole{"unknown", "invalid", "filler", "panel", "redundant object"};
     static const QRegularExpression symbolId(QStringLiteral("^[a-z]+(\\.[a-z0-9]+)+$"));
@@ -39,7 +39,7 @@ QStringList unreadable(const QList<AtspiNode>& nodes) {
     for (const AtspiNode& node : nodes) {
         const bool control = node.has(AtspiState::focusable) || !node.actions.isEmpty();
         if (!control || !node.has(AtspiState::showing) || node.role == QLatin1String("scroll bar") ||
-            node.role == QLatin1String("separator"))
+            node.role == QLatin1String("progress bar") || node.role == QLatin1String("separator"))
             continue;
         if (node.name.trimmed().isEmpty() || symbolId.match(node.name).hasMatch() || node.name == QLatin1String("Copy"))
             found << QStringLiteral("no name that says what it is: ") + node.describe();
