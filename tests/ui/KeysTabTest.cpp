@@ -238,7 +238,8 @@ private Q_SLOTS:
             settle();
 
             const auto listed = keysOnServer();
-            const auto made = std::find_if(listed.begin(), listed.end(), [&](const auto& k) { return k.label == step.label; });
+            const auto made =
+                std::find_if(listed.begin(), listed.end(), [&](const auto& k) { return k.label == step.label; });
             QVERIFY(made != listed.end());
             QVERIFY(made->scopes == std::vector{scopeChoices()[std::size_t(step.scope)].scope});
             QVERIFY(banner());
@@ -331,7 +332,8 @@ private Q_SLOTS:
         const KeyListRowContent content = laptop->content();
         labelField()->setText("Desktop");
 
-        for (TRButton* action : {createButton(), laptop->revokeButton(), laptop->rotateButton(), laptop->deleteButton()}) {
+        for (TRButton* action :
+             {createButton(), laptop->revokeButton(), laptop->rotateButton(), laptop->deleteButton()}) {
             tab->findChild<TRMessageLine*>()->clearMessage(); // each failure must say so itself
             action->click();
             settle();

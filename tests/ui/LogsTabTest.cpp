@@ -148,7 +148,7 @@ private Q_SLOTS:
             saveAndWait();
             for (const bool checkbox : {false, true}) {
                 tab->findChild<TRCheckBox*>()->setChecked(checkbox);
-                const QString path = saves.filePath(QStringLiteral("audit-%1-%2.jsonl").arg(masterSwitch).arg(checkbox));
+                const QString path = saves.filePath(QString("audit-%1-%2.jsonl").arg(masterSwitch).arg(checkbox));
                 exportThrough("Save audit JSONL", "tavrin-server-audit.jsonl", path);
                 QTRY_COMPARE(statusLines(tab), QStringList{"Saved " + QFileInfo(path).fileName()});
                 const QByteArray saved = contentOf(path);
