@@ -3,6 +3,7 @@
 #include "KitTestMain.h"
 #include "RecordTabFixture.h"
 
+#include "support/HttpProbe.h"
 #include "ui/kit/IssuedKeyBanner.h"
 #include "ui/kit/KeyListRow.h"
 #include "ui/kit/TRButton.h"
@@ -16,10 +17,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <memory>
@@ -188,14 +185,8 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
     }
     // The HTTP status of GET /v1/models on the client surface, as a client holding `token` gets it.
     int modelsStatus(const QString& token) const {
-        QNetworkAccessManager network;
-        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1/v1/models").arg(server->port())));
-        request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
-        std::unique_ptr<QNetworkReply> reply(network.get(request));
-        QSignalSpy done(reply.get(), &QNetworkReply::finished);
-        if (!done.wait(5000))
-            return -1;
-        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const auto answer = test::exchange(server->port(), test::HttpCall{"GET", "/v1/models"}.bearer(token));
+        return answer ? answer->status : -1;
     }
 
 private Q_SLOTS:
