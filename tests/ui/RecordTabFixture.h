@@ -1,6 +1,6 @@
 #pragma once
 
-// Common ground of the Logs and Network tab tests: the real reference server, a client on its admin
+// Common ground of the admin tab tests: the real reference server, a client on its admin
 // port holding its password (as the panel's is), a controller that keeps the server's state folder,
 // and the model they make; a tab built from the catalogue and shown offscreen.
 
@@ -28,9 +28,10 @@ public:
     std::unique_ptr<tavrin::ServerStateModel> model;
     std::unique_ptr<ScreenHost> host;
 
-    void startServer() {
+    // `poll`: the model's first poll is made, as the panel makes it before a tab is shown.
+    void startServer(tavrin::test::ReferenceServerOptions serverOptions = {}, bool poll = true) {
         server = std::make_unique<tavrin::test::ReferenceServer>();
-        const auto started = server->start();
+        const auto started = server->start(std::move(serverOptions));
         QVERIFY2(started, qPrintable(started ? QString() : started.error()));
         client = server->client();
         tavrin::DaemonProcessControllerOptions options;
@@ -39,7 +40,8 @@ public:
         options.stateDirectory = server->stateDirectory();
         controller = std::make_unique<tavrin::DaemonProcessController>(options);
         model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
-        QCoro::waitFor(model->refresh());
+        if (poll)
+            QCoro::waitFor(model->refresh());
     }
 
     // Builds the catalogue's tab and shows it; `Tab` is the catalogue's type for `which`.
@@ -95,19 +97,13 @@ inline bool wheelShown(const QWidget* tab) {
     return wheel && wheel->isVisibleTo(tab);
 }
 
-// The texts of the visible error lines: under the wheel, or where the tab shows its line.
-inline QStringList errorLines(const QWidget* tab) {
+// The texts of the visible message lines of a kind: under the wheel, or where the tab shows its line.
+inline QStringList messageLines(const QWidget* tab, tavrin::MessageKind kind) {
     QStringList lines;
     for (const auto* line : tab->findChildren<tavrin::TRMessageLine*>())
-        if (line->kind() == tavrin::MessageKind::error && line->isVisibleTo(tab))
+        if (line->kind() == kind && line->isVisibleTo(tab))
             lines << line->message();
     return lines;
 }
-
-inline QStringList statusLines(const QWidget* tab) {
-    QStringList lines;
-    for (const auto* line : tab->findChildren<tavrin::TRMessageLine*>())
-        if (line->kind() == tavrin::MessageKind::success && line->isVisibleTo(tab))
-            lines << line->message();
-    return lines;
-}
+inline QStringList errorLines(const QWidget* tab) { return messageLines(tab, tavrin::MessageKind::error); }
+inline QStringList statusLines(const QWidget* tab) { return messageLines(tab, tavrin::MessageKind::success); }
