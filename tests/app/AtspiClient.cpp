@@ -154,12 +154,16 @@ void AtspiClient::walkFrom(const AtspiRef& ref, int depth, QList<AtspiNode>& nod
     if (most - 1 > *count)
         missing << most - 1;
     most = std::max(most, *count);
-    for (int index : missing) {
+    // A child that has just appeared is no stray: the object may have grown since it was counted. Nor is
+    // one that came and went between two questions (a row rebuilt by a poll, the old one deleted a turn
+    // later): a stray answers beyond the count every time it is asked.
+    const auto answersBeyondCount = [&](int index) {
         const auto stray = child(ref, index);
-        // A child that has just appeared is no stray: the object may have grown since it was counted.
-        if (stray && !stray->isNull() && index >= childCount(ref).value_or(0))
+        return stray && !stray->isNull() && index >= childCount(ref).value_or(0);
+    };
+    for (int index : missing)
+        if (answersBeyondCount(index) && answersBeyondCount(index))
             *strays << QStringLiteral("%1 answered for child %2 of %3").arg(node->describe()).arg(index).arg(*count);
-    }
 }
 
 bool AtspiClient::doAction(const AtspiNode& node, const QString& action) const {
