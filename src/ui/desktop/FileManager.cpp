@@ -28,4 +28,6 @@ void revealInFileManager(const QString& path) {
     });
 }
 
+void openInDefaultApplication(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
 } // namespace tavrin

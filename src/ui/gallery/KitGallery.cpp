@@ -325,10 +325,11 @@ std::unique_ptr<Sheet> controlSheet() {
     editor->editor()->setAccessibleName("CORS origins");
     editor->setText("https://intranet.example\nhttp://localhost:3000");
     sheet->add(editor);
-    sheet->caption("Checkbox · off, on; progress wheel");
+    sheet->caption("Checkbox · off, on with a note; progress wheel");
     auto* checks = sheet->row();
     checks->addWidget(new TRCheckBox("Include prompt contents"));
     auto* checked = new TRCheckBox("Include prompt contents");
+    checked->setNote("(only if Audit logging is on)");
     checked->setChecked(true);
     checks->addWidget(checked);
     checks->addWidget(new TRProgressIndicator);

@@ -26,9 +26,17 @@ TRCheckBox::TRCheckBox(const QString& label, QWidget* parent) : QCheckBox(parent
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+void TRCheckBox::setNote(const QString& note) {
+    m_note = note;
+    setAccessibleDescription(note);
+    updateGeometry();
+    update();
+}
+
 QSize TRCheckBox::sizeHint() const {
     const QFontMetricsF metrics(font());
-    const int width = int(std::ceil(kBox + kLabelGap + metrics.horizontalAdvance(m_label))) + 4;
+    const qreal note = m_note.isEmpty() ? 0 : metrics.horizontalAdvance(QStringLiteral(" ") + m_note);
+    const int width = int(std::ceil(kBox + kLabelGap + metrics.horizontalAdvance(m_label) + note)) + 4;
     const int height = int(std::ceil(std::max(kBox + 4, metrics.height())));
     return {width, height};
 }
@@ -61,8 +69,13 @@ void TRCheckBox::paintEvent(QPaintEvent*) {
         paintFocusRing(p, box.adjusted(-2, -2, 2, 2), kBoxRadius + 2);
     p.setPen(Theme::ink());
     p.setFont(font());
-    p.drawText(QRectF(box.right() + kLabelGap, 0, width() - box.right() - kLabelGap, height()),
-               Qt::AlignLeft | Qt::AlignVCenter, m_label);
+    const QRectF text(box.right() + kLabelGap, 0, width() - box.right() - kLabelGap, height());
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, m_label);
+    if (!m_note.isEmpty()) {
+        p.setPen(Theme::inkMuted());
+        p.drawText(text.adjusted(QFontMetricsF(font()).horizontalAdvance(m_label + QStringLiteral(" ")), 0, 0, 0),
+                   Qt::AlignLeft | Qt::AlignVCenter, m_note);
+    }
 }
 
 } // namespace tavrin

@@ -12,6 +12,10 @@ public:
     explicit TRCheckBox(const QString& label, QWidget* parent = nullptr);
 
     QString label() const { return m_label; }
+    // A muted remark after the label ("(only if Audit logging is on)"): part of the control's face and
+    // hit area, and its accessible description, while the name stays the label.
+    void setNote(const QString& note);
+    QString note() const { return m_note; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -24,6 +28,7 @@ private:
     QRectF boxRect() const;
 
     QString m_label;
+    QString m_note;
 };
 
 } // namespace tavrin

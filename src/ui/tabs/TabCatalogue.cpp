@@ -2,10 +2,12 @@
 
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/tabs/DiagnosticsTab.h"
 #include "ui/tabs/KeysTab.h"
 #include "ui/tabs/ModelsTab.h"
 #include "ui/tabs/LogsTab.h"
 #include "ui/tabs/NetworkTab.h"
+#include "ui/tabs/OrgPreambleTab.h"
 #include "ui/tabs/StatusTab.h"
 
 #include <QVBoxLayout>
@@ -49,7 +51,7 @@ const std::vector<AdminScreen>& catalogue() {
         {QStringLiteral("Org Preamble"), QStringLiteral("checkmark.seal"),
          {QStringLiteral("Policy"), QStringLiteral("Org preamble"),
           QStringLiteral("One instruction, prepended to every request this server answers.")},
-         headerOnlyScreen},
+         make<OrgPreambleTab>},
         {QStringLiteral("Updates"), QStringLiteral("arrow.down.circle"),
          {QStringLiteral("Maintenance"), QStringLiteral("Updates"),
           QStringLiteral("Tavrin Keldmarch ships through a signed channel. Every release carries an ed25519 "
@@ -58,7 +60,7 @@ const std::vector<AdminScreen>& catalogue() {
         {QStringLiteral("Diagnostics"), QStringLiteral("stethoscope"),
          {QStringLiteral("Maintenance"), QStringLiteral("Diagnostics"),
           QStringLiteral("Tools for when something is wrong. Most of these you'll never need to touch.")},
-         headerOnlyScreen},
+         make<DiagnosticsTab>},
     };
     return tabs;
 }

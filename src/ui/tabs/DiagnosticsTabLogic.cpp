@@ -1,0 +1,18 @@
+#include "ui/tabs/DiagnosticsTabLogic.h"
+
+namespace tavrin {
+
+std::vector<FileRowText> diagnosticsFileRows(const std::optional<ClientServerStatus>& status) {
+    const QString serverLog = QStringLiteral("/tmp/tavrin-server.out.log");
+    const QString errorLog = QStringLiteral("/tmp/tavrin-server.err.log");
+    FileRowText state{QStringLiteral("State directory"), QStringLiteral("?"), std::nullopt, FileRowText::Action::reveal};
+    if (status) {
+        state.path = status->stateDirectory;
+        state.target = status->stateDirectory;
+    }
+    return {state,
+            {QStringLiteral("Server log"), serverLog, serverLog, FileRowText::Action::open},
+            {QStringLiteral("Error log"), errorLog, errorLog, FileRowText::Action::open}};
+}
+
+} // namespace tavrin
