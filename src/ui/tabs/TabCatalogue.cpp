@@ -9,6 +9,7 @@
 #include "ui/tabs/NetworkTab.h"
 #include "ui/tabs/OrgPreambleTab.h"
 #include "ui/tabs/StatusTab.h"
+#include "ui/tabs/UpdatesTab.h"
 
 #include <QVBoxLayout>
 
@@ -56,7 +57,7 @@ const std::vector<AdminScreen>& catalogue() {
          {QStringLiteral("Maintenance"), QStringLiteral("Updates"),
           QStringLiteral("Tavrin Keldmarch ships through a signed channel. Every release carries an ed25519 "
                          "signature — the server refuses anything that doesn't verify.")},
-         headerOnlyScreen},
+         make<UpdatesTab>},
         {QStringLiteral("Diagnostics"), QStringLiteral("stethoscope"),
          {QStringLiteral("Maintenance"), QStringLiteral("Diagnostics"),
           QStringLiteral("Tools for when something is wrong. Most of these you'll never need to touch.")},

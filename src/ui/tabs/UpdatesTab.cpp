@@ -1,0 +1,262 @@
+#include "ui/tabs/UpdatesTab.h"
+
+#include "protocol/DaemonClient.h"
+#include "state/ServerStateModel.h"
+#include "ui/desktop/FileManager.h"
+#include "ui/kit/HeroCard.h"
+#include "ui/kit/KVRow.h"
+#include "ui/kit/KitParts.h"
+#include "ui/kit/TRBanner.h"
+#include "ui/kit/TRButton.h"
+#include "ui/kit/TRCaption.h"
+#include "ui/kit/TRCard.h"
+#include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TREyebrow.h"
+#include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
+#include "ui/tabs/UpdatesTabLogic.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kVerificationLabelWidth = 130;
+// The three labelled values of the installed card stand apart as columns, not as words of a line.
+constexpr int kColumnGap = 2 * Spacing::beside;
+
+QVBoxLayout* stackIn(QWidget* widget, int spacing) {
+    auto* stack = new QVBoxLayout(widget);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(spacing);
+    return stack;
+}
+
+// A caption over its value: "VERSION" over "v0.1.0".
+QVBoxLayout* labelled(const QString& caption, QWidget* value) {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(Spacing::caption);
+    column->addWidget(new TRCaption(caption));
+    column->addWidget(value);
+    return column;
+}
+
+} // namespace
+
+UpdatesTab::UpdatesTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
+    : TabContent(parent), m_state(state) {
+    addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
+    DaemonClient* client = state->client();
+    m_editor = new RecordEditor<ClientUpdaterStatus>(state, m_flows, [client] { return client->updaterStatus(); });
+    addWidget(m_editor);
+    buildAvailable();
+    buildUpToDate();
+    buildInstalled();
+    m_editor->body()->addWidget(m_editor->statusLine());
+    m_editor->body()->addWidget(m_editor->errorLine());
+    stack()->addStretch(1);
+    connect(m_editor, &RecordEditorBase::recordReplaced, this, &UpdatesTab::showUpdater);
+}
+
+void UpdatesTab::buildAvailable() {
+    m_available = new QWidget;
+    QVBoxLayout* section = stackIn(m_available, Spacing::section);
+
+    auto* hero = new HeroCard;
+    hero->body()->setSpacing(Spacing::lines);
+    hero->body()->addWidget(new TREyebrow(QStringLiteral("UPDATE AVAILABLE"), false));
+    m_releaseVersion = new TRValueLabel({}, TextRole::phase);
+    setLabelColor(m_releaseVersion, Theme::ink());
+    hero->body()->addWidget(m_releaseVersion);
+    m_released = kitLabel({}, TextRole::bodyMedium);
+    m_released->setWordWrap(true);
+    hero->body()->addWidget(m_released);
+    m_download = new TRButton(QStringLiteral("Download & verify"), KeldmarchButtonStyle{ButtonSize::large});
+    m_download->setSymbol(QStringLiteral("arrow.down.circle"));
+    hero->body()->addWidget(m_download, 0, Qt::AlignLeft);
+    connect(m_download, &QPushButton::clicked, this, [this] { download(); });
+    section->addWidget(hero);
+
+    m_releaseCard = new TRCard({}, QStringLiteral("Each release ships with an ed25519 signature; the server refuses to "
+                                                  "stage anything that doesn't verify."));
+    m_notes = new TRValueLabel({}, TextRole::body);
+    m_notes->setWordWrap(true);
+    m_releaseCard->body()->addWidget(m_notes);
+
+    auto* verification = new TRDisclosure(QStringLiteral("Verification details"));
+    const KVRowOptions copyable{.monospaced = true, .copyable = true, .labelWidth = kVerificationLabelWidth};
+    m_pkgUrl = new KVRow(QStringLiteral("pkg URL"), {}, copyable);
+    m_sha256 = new KVRow(QStringLiteral("SHA-256"), {}, copyable);
+    verification->body()->addWidget(m_pkgUrl);
+    verification->body()->addWidget(m_sha256);
+    verification->body()->addWidget(new KVRow(QStringLiteral("Signature"),
+                                              QStringLiteral("ed25519 · verified against pinned public key"),
+                                              {.monospaced = true, .labelWidth = kVerificationLabelWidth}));
+    m_releaseCard->body()->addWidget(verification);
+
+    m_packageButtons = new QWidget;
+    auto* buttons = new QHBoxLayout(m_packageButtons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(Spacing::group);
+    auto* reveal = new TRButton(QStringLiteral("Open in Finder"), GhostButtonStyle{.size = ButtonSize::small});
+    auto* remove =
+        new TRButton(QStringLiteral("Delete download"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
+    buttons->addWidget(reveal);
+    buttons->addWidget(remove);
+    buttons->addStretch(1);
+    m_releaseCard->body()->addWidget(m_packageButtons);
+    // Only revealed: the package installer is the user's to start, with its own privileges.
+    connect(reveal, &QPushButton::clicked, this, [this] {
+        if (const auto* updater = m_editor->copy(); updater && updater->stagedDownloadPath)
+            revealInFileManager(*updater->stagedDownloadPath);
+    });
+    connect(remove, &QPushButton::clicked, this, [this] { deleteDownload(); });
+
+    m_releaseCard->body()->addWidget(new TRBanner(
+        BannerKind::info, QStringLiteral("info.circle"), QStringLiteral("The installer runs separately"),
+        QStringLiteral("Privilege escalation stays with the macOS Installer. After download we open it in Finder — "
+                       "double-click to install.")));
+    section->addWidget(m_releaseCard);
+    m_editor->body()->addWidget(m_available);
+}
+
+void UpdatesTab::buildUpToDate() {
+    auto* hero = new HeroCard;
+    m_upToDate = hero;
+    auto* row = new QHBoxLayout;
+    row->setSpacing(Spacing::beside);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(Spacing::lines);
+    texts->addWidget(new TREyebrow(QStringLiteral("UP TO DATE"), false));
+    m_upToDateVersion = new TRValueLabel({}, TextRole::phase);
+    setLabelColor(m_upToDateVersion, Theme::ink());
+    texts->addWidget(m_upToDateVersion);
+    m_upToDateLine = kitLabel({}, TextRole::small);
+    m_upToDateLine->setWordWrap(true);
+    texts->addWidget(m_upToDateLine);
+    texts->addWidget(checkButton(), 0, Qt::AlignLeft);
+    row->addLayout(texts, 1);
+    hero->body()->addLayout(row);
+    m_editor->body()->addWidget(hero);
+}
+
+void UpdatesTab::buildInstalled() {
+    auto* card = new TRCard(QStringLiteral("Currently installed"));
+    auto* row = new QHBoxLayout;
+    row->setSpacing(kColumnGap);
+    m_installedVersion = new TRValueLabel({}, TextRole::bodyMedium);
+    m_channel = new TRValueLabel({}, TextRole::bodyMedium);
+    m_lastChecked = new TRValueLabel({}, TextRole::bodyMedium);
+    row->addLayout(labelled(QStringLiteral("VERSION"), m_installedVersion));
+    row->addLayout(labelled(QStringLiteral("CHANNEL"), m_channel));
+    row->addLayout(labelled(QStringLiteral("LAST CHECKED"), m_lastChecked));
+    row->addStretch(1);
+    row->addWidget(checkButton(), 0, Qt::AlignVCenter);
+    card->body()->addLayout(row);
+    m_updaterError = new TRValueLabel({}, TextRole::monoValue);
+    setLabelColor(m_updaterError, Theme::dangerRed());
+    m_updaterError->setWordWrap(true);
+    card->body()->addWidget(m_updaterError);
+    m_editor->body()->addWidget(card);
+}
+
+// The hero and the installed card each hold one; both show the one check.
+TRButton* UpdatesTab::checkButton() {
+    auto* button = new TRButton(checkButtonText(false), GhostButtonStyle{.size = ButtonSize::small});
+    button->setSymbol(QStringLiteral("arrow.triangle.2.circlepath"));
+    connect(button, &QPushButton::clicked, this, [this] { check(); });
+    m_checkButtons.push_back(button);
+    return button;
+}
+
+void UpdatesTab::showUpdater() {
+    const ClientUpdaterStatus& updater = *m_editor->copy();
+    m_available->setVisible(bool(updater.availableUpdate));
+    m_upToDate->setVisible(!updater.availableUpdate);
+    if (updater.availableUpdate)
+        showRelease(updater, *updater.availableUpdate);
+    m_upToDateVersion->setText(versionText(updater.current));
+    m_upToDateLine->setText(upToDateLine(updater));
+
+    m_installedVersion->setText(versionText(updater.current));
+    m_channel->setText(channelTitle(updater.channel));
+    m_lastChecked->setText(lastCheckedText(updater));
+    m_updaterError->setText(shownMessage(updater.lastError.value_or(QString())));
+    m_updaterError->setVisible(bool(updater.lastError));
+}
+
+void UpdatesTab::showRelease(const ClientUpdaterStatus& updater, const ClientAppcastRelease& release) {
+    m_releaseVersion->setText(release.version);
+    m_released->setText(releasedLine(release, updater.channel));
+    m_releaseCard->setTitle(releaseCardTitle(release));
+    m_notes->setText(releaseNotesText(release));
+    m_pkgUrl->setValue(release.pkgURL);
+    m_sha256->setValue(release.pkgSha256);
+    m_packageButtons->setVisible(bool(updater.stagedDownloadPath));
+}
+
+void UpdatesTab::showBusy() {
+    m_download->setEnabled(!m_downloading);
+    for (TRButton* button : m_checkButtons) {
+        button->setText(checkButtonText(m_checking));
+        button->setEnabled(!m_checking);
+    }
+}
+
+Flow UpdatesTab::check() {
+    m_checking = true;
+    showBusy();
+    m_editor->clearMessages();
+    const auto checked = co_await m_state->client()->checkForUpdates();
+    m_checking = false;
+    showBusy();
+    if (!checked) {
+        m_editor->showError(checked.error().message());
+        co_return;
+    }
+    // A check that failed on the server's side still brings the updater's state.
+    m_editor->replace(checked->status);
+    const CheckOutcome outcome = checkOutcome(*checked);
+    m_editor->showStatus(outcome.message);
+    m_editor->showError(outcome.error);
+}
+
+Flow UpdatesTab::download() {
+    m_downloading = true;
+    showBusy();
+    m_editor->clearMessages();
+    const auto downloaded = co_await m_state->client()->downloadUpdate();
+    if (downloaded) {
+        m_editor->showStatus(downloaded->message);
+        // The staged path comes with the updater's state, not with the download's answer.
+        const auto reloaded = co_await m_state->client()->updaterStatus();
+        if (reloaded)
+            m_editor->replace(*reloaded);
+        else
+            m_editor->showError(reloaded.error().message());
+    } else {
+        m_editor->showError(downloaded.error().message());
+    }
+    m_downloading = false;
+    showBusy();
+}
+
+// The lines are left as they are: deleting says nothing of its own unless it fails.
+Flow UpdatesTab::deleteDownload() {
+    const auto cleared = co_await m_state->client()->clearStagedUpdate();
+    if (!cleared) {
+        m_editor->showError(cleared.error().message());
+        co_return;
+    }
+    const auto reloaded = co_await m_state->client()->updaterStatus();
+    if (reloaded)
+        m_editor->replace(*reloaded);
+    else
+        m_editor->showError(reloaded.error().message());
+}
+
+} // namespace tavrin
