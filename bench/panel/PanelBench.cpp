@@ -46,14 +46,20 @@ double millisSinceProcessStart() {
     return nowMs - startTicks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
-double residentMiB() {
+// "VmRSS" (all), "RssAnon" (the heap, stacks, relocated data) or "RssFile" (code and fonts mapped).
+double residentMiB(QByteArrayView field = "VmRSS") {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(field) && line.at(field.size()) == ':')
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toDouble() / 1024.0;
     return -1;
+}
+
+void reportMemory() {
+    std::printf("rss_mib %.3f\nrss_anon_mib %.3f\nrss_file_mib %.3f\n", residentMiB(), residentMiB("RssAnon"),
+                residentMiB("RssFile"));
 }
 
 double millis(const rusage& usage) {
@@ -140,7 +146,7 @@ int measureBare(QApplication& app, int seconds) {
     report("startup_ms", firstPaint.at);
     if (seconds <= 0)
         return 0;
-    report("rss_mib", residentMiB());
+    reportMemory();
     const double before = cpuMillis(RUSAGE_SELF);
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
@@ -181,7 +187,7 @@ int measurePolling(QApplication& app, int keyCount, int seconds, bool window) {
     settle.start();
     while (settle.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    report("rss_mib", residentMiB());
+    reportMemory();
     if (!window) {
         shell.mainWindow()->close();
         QCoreApplication::processEvents();

@@ -30,6 +30,9 @@ row("start to first painted window (ms)", f"{start:.1f}", f"{bare_start:.1f}", "
     f"ratio {start / bare_start:.2f}x (goal <= 1.15x)")
 row("resident memory after the first poll (MiB)", f"{median('window-1000', 'rss_mib'):.1f}",
     f"{median('bare', 'rss_mib'):.1f}", "", "1,000 keys; goal <= 40 MiB")
+row("    of which heap and data / code and fonts (MiB)",
+    f"{median('window-1000', 'rss_anon_mib'):.1f}", f"{median('bare', 'rss_anon_mib'):.1f}", "",
+    f"/ {median('window-1000', 'rss_file_mib'):.1f} against {median('bare', 'rss_file_mib'):.1f}")
 for keys, goal in (("1000", 15), ("3", 10)):
     for where in ("window", "tray"):
         label = f"{where}-{keys}"
