@@ -15,8 +15,8 @@ packages=(
   fonts-inter fonts-jetbrains-mono fonts-materialdesignicons-webfont
   # headless test session: X server, private D-Bus, Secret Service, the accessibility bus and registry
   xvfb xauth dbus gnome-keyring at-spi2-core
-  # benchmarks
-  curl wrk
+  # benchmarks (trayer: a tray host under Xvfb for the panel's)
+  curl wrk trayer
   # test helpers: archive and CSV checks
   python3 unzip
   # the Debian package: dependencies from the libraries used, desktop and AppStream checks, lintian

@@ -94,6 +94,7 @@ void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
     } else {
         replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
     }
+    answerConditionally(req, res);
 }
 
 void AdminApi::keys(const HttpRequest& req, HttpResponse& res, const QStringList& rest) {

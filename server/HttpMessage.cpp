@@ -1,5 +1,7 @@
 #include "server/HttpMessage.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 
 namespace tavrin {
@@ -77,6 +79,34 @@ void HttpResponse::setStream(std::string type, std::function<bool(std::string&)>
     body.clear();
     contentType = std::move(type);
     stream = std::move(next);
+}
+
+void answerConditionally(const HttpRequest& req, HttpResponse& res) {
+    if (req.method != "GET" || res.status != 200 || res.stream)
+        return;
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(res.body.data()), res.body.size());
+    // Half the digest is plenty to tell one answer of a path from the next.
+    const std::string tag = '"' + QByteArray(reinterpret_cast<const char*>(digest), 16).toHex().toStdString() + '"';
+    res.setHeader("ETag", tag);
+    const std::string wanted = req.header("If-None-Match");
+    for (std::string_view rest = wanted; !rest.empty();) {
+        const std::size_t comma = rest.find(',');
+        std::string_view candidate = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        while (!candidate.empty() && candidate.front() == ' ')
+            candidate.remove_prefix(1);
+        while (!candidate.empty() && candidate.back() == ' ')
+            candidate.remove_suffix(1);
+        if (candidate.starts_with("W/")) // a GET compares weakly
+            candidate.remove_prefix(2);
+        if (candidate == tag || candidate == "*") {
+            res.status = 304;
+            res.body.clear();
+            res.contentType.clear();
+            return;
+        }
+    }
 }
 
 HttpFields parseQuery(std::string_view query) {

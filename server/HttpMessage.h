@@ -47,6 +47,11 @@ struct HttpResponse {
     void setStream(std::string type, std::function<bool(std::string&)> next);
 };
 
+// Tags a whole 200 answer to a GET with an entity tag (a digest of its body), and turns it into
+// 304 Not Modified, without the body, when the request's If-None-Match names that tag: a panel
+// that polls an unchanged key list then receives nothing, and decodes nothing.
+void answerConditionally(const HttpRequest& req, HttpResponse& res);
+
 // "a=1&b=x%20y" as name and value pairs, with %XX and '+' decoded.
 HttpFields parseQuery(std::string_view query);
 

@@ -1,14 +1,37 @@
 #!/usr/bin/env bash
-# Runs the panel benchmark under Xvfb in a private D-Bus session, each measurement in a fresh
-# process. Usage: run.sh BUILD_DIR [SECONDS]
+# Runs the panel benchmark under Xvfb, with a tray host as on a desktop, in a private D-Bus session;
+# each measurement in a fresh process, RUNS times, the yardsticks (a bare Qt 6 window, curl making the
+# poll's three requests) interleaved with the panel's own runs so that the ratios hold on a busy
+# machine. Prints the medians.
+# Usage: run.sh BUILD_DIR [SECONDS] [RUNS]
 set -euo pipefail
 build=${1:?build dir}
-seconds=${2:-60}
+seconds=${2:-30}
+runs=${3:-3}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 export TAVRIN_BUILD_DIR=$build QT_QPA_PLATFORM=xcb
-run() { "$here/tests/run-session.sh" xvfb-run -a -s "-screen 0 1280x900x24" "$build/bench/bin/bench-panel" "$@"; }
-run startup
-run startup
-run poll 1000 "$seconds"
-run poll 3 "$seconds"
-run poll 3 "$seconds" nopoll
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+
+# One measurement in its own X server and session; its `name value` lines are kept under `label`.
+measure() {
+  local label=$1
+  shift
+  "$here/tests/run-session.sh" xvfb-run -a -s "-screen 0 1280x900x24" \
+    bash "$here/bench/panel/with-tray.sh" "$build/bench/bin/bench-panel" "$@" |
+    sed "s/^/$label /" >>"$results"
+}
+
+for run in $(seq "$runs"); do
+  echo "run $run of $runs" >&2
+  measure bare bare "$seconds"
+  measure panel-start startup
+  measure curl-1000 curl 1000 "$seconds"
+  measure window-1000 poll 1000 "$seconds" window
+  measure window-3 poll 3 "$seconds" window
+  measure tray-1000 poll 1000 "$seconds" tray
+  measure tray-3 poll 3 "$seconds" tray
+  measure curl-3 curl 3 "$seconds"
+done
+
+python3 "$here/bench/panel/summary.py" "$results" "$runs"

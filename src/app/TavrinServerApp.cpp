@@ -141,13 +141,19 @@ void TavrinServerApp::setUpTray() {
         if (reason == QSystemTrayIcon::Trigger)
             showStatusPanel();
     });
+    followPhase(); // an icon before it shows: a tray item without one warns and draws nothing
     m_tray->show();
 }
 
 void TavrinServerApp::followPhase() {
-    if (m_tray)
-        m_tray->setIcon(icons::icon(phaseLook(m_state->phase()).traySymbol,
-                                    TrayAppearance::iconColour(m_trayAppearance.isDark())));
+    if (!m_tray)
+        return;
+    // Every poll republishes the phase; the icon is drawn again only when its look changes.
+    const TrayIconLook look{phaseLook(m_state->phase()).traySymbol, TrayAppearance::iconColour(m_trayAppearance.isDark())};
+    if (look == m_trayIconLook)
+        return;
+    m_trayIconLook = look;
+    m_tray->setIcon(icons::icon(look.symbol, look.colour));
 }
 
 QStringList TavrinServerApp::renderScreens(const QString& directory) {

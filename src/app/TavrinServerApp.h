@@ -81,6 +81,12 @@ private:
     QMenu m_trayMenu;
     TrayAppearance m_trayAppearance;
     QPointer<QWidget> m_trayPopup;
+    struct TrayIconLook {
+        QString symbol;
+        QColor colour;
+        bool operator==(const TrayIconLook&) const = default;
+    };
+    std::optional<TrayIconLook> m_trayIconLook;
     QLocalServer m_instanceServer;
     bool m_quitting = false;
 };

@@ -113,6 +113,7 @@ DaemonClient::DaemonClient(QUrl baseURL, std::optional<QString> adminSecret,
 
 void DaemonClient::setAdminSecret(std::optional<QString> secret) {
     m_adminSecret = std::move(secret);
+    m_kept.clear(); // what one password was shown is not vouched for under another
     Q_EMIT adminSecretChanged();
 }
 
@@ -169,9 +170,20 @@ QNetworkReply* DaemonClient::send(QNetworkRequest request, Method method, const 
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QString path,
                                                              std::optional<QByteArray> body) {
+    auto answer = co_await exchangeAnswer(method, std::move(path), std::move(body), QByteArray());
+    if (!answer)
+        co_return std::unexpected(answer.error());
+    co_return std::move(answer->bytes);
+}
+
+QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(Method method, QString path,
+                                                                           std::optional<QByteArray> body,
+                                                                           QByteArray ifNoneMatch) {
     auto request = buildRequest(path);
     if (!request)
         co_return std::unexpected(request.error());
+    if (!ifNoneMatch.isEmpty())
+        request->setRawHeader("If-None-Match", ifNoneMatch);
 
     const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
     ReplyPtr reply(send(*request, method, body, deadline));
@@ -182,8 +194,10 @@ QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QStr
     if (!status)
         co_return std::unexpected(status.error());
     const QByteArray bytes = reply->readAll();
+    if (*status == 304 && !ifNoneMatch.isEmpty())
+        co_return Answer{.bytes = {}, .entityTag = {}, .unchanged = true};
     if (*status >= 200 && *status <= 299)
-        co_return bytes;
+        co_return Answer{.bytes = bytes, .entityTag = reply->rawHeader("ETag"), .unchanged = false};
     co_return std::unexpected(statusFailure(*status, bytes));
 }
 
@@ -203,12 +217,30 @@ QCoro::Task<ClientResult<std::optional<T>>> DaemonClient::fetchIfAny(Method meth
 template <class T>
 QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
                                                  std::optional<QByteArray> body) {
-    auto bytes = co_await exchange(method, std::move(path), std::move(body));
-    if (!bytes)
-        co_return std::unexpected(bytes.error());
-    auto decoded = decodeJson<T>(*bytes, std::is_same_v<T, ClientAPIKeyList> ? "keys" : nullptr);
+    // The record the tag stands for is held here, should another read replace it meanwhile.
+    QByteArray ifNoneMatch;
+    std::shared_ptr<const T> current;
+    if (const auto kept = m_kept.find(path); method == Method::Get && kept != m_kept.end()) {
+        if (const auto* record = std::any_cast<std::shared_ptr<const T>>(&kept->second.record)) {
+            ifNoneMatch = kept->second.entityTag;
+            current = *record;
+        }
+    }
+    QPointer self(this);
+    auto answer = co_await exchangeAnswer(method, path, std::move(body), ifNoneMatch);
+    if (!answer)
+        co_return std::unexpected(answer.error());
+    if (answer->unchanged)
+        co_return *current;
+    auto decoded = decodeJson<T>(answer->bytes, std::is_same_v<T, ClientAPIKeyList> ? "keys" : nullptr);
     if (!decoded)
         co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
+    if (self && method == Method::Get) {
+        if (answer->entityTag.isEmpty())
+            m_kept.erase(path);
+        else
+            m_kept[path] = KeptRecord{answer->entityTag, std::make_shared<const T>(*decoded)};
+    }
     co_return std::move(*decoded);
 }
 

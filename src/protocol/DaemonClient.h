@@ -16,8 +16,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <any>
 #include <chrono>
 #include <expected>
+#include <map>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -64,8 +66,11 @@ struct DownloadError {
 // The bytes written.
 using DownloadResult = std::expected<qint64, DownloadError>;
 
-// The panel's only door to the server's admin API. Every call is one HTTP exchange: no cache,
-// no retry. Lives on the GUI thread; operations are coroutines that suspend while waiting.
+// The panel's only door to the server's admin API. Every call is one HTTP exchange, never retried.
+// A record read with GET is kept with the entity tag its answer carried, and the next read of the
+// same path asks the server whether it changed (If-None-Match): a 304 answer then costs no body and
+// no decoding, and the kept record is the result. A server that tags nothing is read in full each
+// time. Lives on the GUI thread; operations are coroutines that suspend while waiting.
 class DaemonClient : public QObject {
     Q_OBJECT
     Q_PROPERTY(QUrl baseURL READ baseURL CONSTANT)
@@ -125,9 +130,24 @@ Q_SIGNALS:
 private:
     enum class Method { Get, Post, Put, Delete };
 
+    // An answer's body, or word that the record kept for the path is still current (304).
+    struct Answer {
+        QByteArray bytes;
+        QByteArray entityTag;
+        bool unchanged = false;
+    };
+    // A record read with GET, kept with its tag until the next answer for its path replaces it.
+    struct KeptRecord {
+        QByteArray entityTag;
+        std::any record;
+    };
+
     std::expected<QNetworkRequest, DaemonClientError> buildRequest(const QString& path) const;
     QCoro::Task<ClientResult<QByteArray>> exchange(Method method, QString path,
                                                    std::optional<QByteArray> body = std::nullopt);
+    // `ifNoneMatch`: a tag the server may answer 304 to.
+    QCoro::Task<ClientResult<Answer>> exchangeAnswer(Method method, QString path, std::optional<QByteArray> body,
+                                                     QByteArray ifNoneMatch);
     // Sends the request with its deadline armed; a plain function, so that nothing of the
     // awaiting exchange is reachable from the deadline.
     QNetworkReply* send(QNetworkRequest request, Method method, const std::optional<QByteArray>& body,
@@ -147,6 +167,7 @@ private:
     std::optional<QString> m_adminSecret;
     DaemonClientConfiguration m_configuration;
     QNetworkAccessManager m_network;
+    std::map<QString, KeptRecord> m_kept;
 };
 
 } // namespace tavrin

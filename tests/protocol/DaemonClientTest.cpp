@@ -285,6 +285,50 @@ private slots:
         QCOMPARE(requests[1].header("Authorization"), QByteArray("Bearer rotated"));
     }
 
+    // A poll asks whether a tagged record changed; a 304 gives back the record read before. A server
+    // that ignores the question, or tags nothing, is read in full every time.
+    void aTaggedRecordIsAskedForAgainAndKeptWhileUnchanged() {
+        const auto tagged = [](QByteArray body, QByteArray tag) {
+            ScriptedResponse answer = ScriptedResponse::json(200, std::move(body));
+            answer.headers.emplace_back("ETag", std::move(tag));
+            return answer;
+        };
+        const auto keys = [&] { return QCoro::waitFor(client->listKeys()); };
+        const auto askedFor = [&] { return server->requests().back().header("If-None-Match"); };
+
+        server->route("/admin/keys", tagged(test::keyListDocument(2), "\"v1\""));
+        const auto first = keys();
+        QVERIFY(first && first->size() == 2);
+        QCOMPARE(askedFor(), std::nullopt);
+
+        ScriptedResponse unchanged;
+        unchanged.status = 304;
+        unchanged.headers.emplace_back("ETag", "\"v1\"");
+        server->route("/admin/keys", unchanged);
+        const auto second = keys();
+        QCOMPARE(askedFor(), QByteArray("\"v1\""));
+        QVERIFY(second && *second == *first);
+
+        server->route("/admin/keys", tagged(test::keyListDocument(3), "\"v2\"")); // asked, answered in full
+        QCOMPARE(keys()->size(), 3u);
+        QCOMPARE(askedFor(), QByteArray("\"v1\""));
+
+        server->route("/admin/keys", ScriptedResponse::json(200, test::keyListDocument(1))); // tags nothing
+        QCOMPARE(keys()->size(), 1u);
+        QCOMPARE(askedFor(), QByteArray("\"v2\""));
+        QCOMPARE(keys()->size(), 1u);
+        QCOMPARE(askedFor(), std::nullopt);
+
+        // A 304 nobody asked for is no empty list; a new password asks afresh.
+        server->route("/admin/keys", unchanged);
+        QCOMPARE(messageOf(keys()), "Server returned HTTP 304: ");
+        server->route("/admin/keys", tagged(test::keyListDocument(2), "\"v3\""));
+        keys();
+        client->setAdminSecret(QStringLiteral("rotated"));
+        keys();
+        QCOMPARE(askedFor(), std::nullopt);
+    }
+
     // An answer and its deadline due in the same pass of the event loop: whichever is handled
     // first, the exchange ends once, and nothing is written into an exchange that has ended (the
     // sanitizer build reads every such write).

@@ -122,6 +122,34 @@ private Q_SLOTS:
         QVERIFY(httpBodyOf(gone).contains(created->record.id));
     }
 
+    // A poll of an unchanged record costs no body: the tag of the last answer brings 304. Any change
+    // brings a new tag; a request without the question, or that is no GET, is answered in full.
+    void anUnchangedRecordIsAnswered304ToItsTag() {
+        const auto get = [&](const QByteArray& path, const QByteArray& ifNoneMatch = {}) {
+            HttpCall call{"GET", path};
+            call.bearer(m_server->adminSecret());
+            if (!ifNoneMatch.isEmpty())
+                call.header("If-None-Match", ifNoneMatch);
+            return exchange(m_server->port(), call).value_or(HttpAnswer{});
+        };
+        const HttpAnswer first = get("/admin/keys");
+        const QByteArray tag = first.header("ETag").value_or(QByteArray());
+        QVERIFY(first.status == 200 && tag.startsWith('"') && tag.endsWith('"') && !first.body.isEmpty());
+        for (const QByteArray& asked : {tag, "\"other\", " + tag, "W/" + tag, QByteArray("*")}) {
+            const HttpAnswer again = get("/admin/keys", asked);
+            QVERIFY2(again.status == 304 && again.body.isEmpty() && again.header("ETag") == tag, asked.constData());
+        }
+        QCOMPARE(get("/admin/keys", "\"other\"").status, 200);
+        QCOMPARE(get("/admin/network", tag).status, 200); // the tag of another record
+
+        TAVRIN_REQUIRE(await(m_client->createKey(QStringLiteral("Tagged"), std::nullopt)));
+        const HttpAnswer changed = get("/admin/keys", tag);
+        QVERIFY(changed.status == 200 && changed.header("ETag") != tag && changed.body.contains("Tagged"));
+        HttpCall post{"POST", "/admin/keys"};
+        post.bearer(m_server->adminSecret()).json(R"({"label":"Posted"})").header("If-None-Match", "*");
+        QCOMPARE(exchange(m_server->port(), post).value_or(HttpAnswer{}).status, 201);
+    }
+
     void preambleIsLimitedToTwoThousandCharactersAsPeopleCountThem() {
         // A family emoji is one character to a reader and eleven UTF-16 code units.
         const QString longest = QStringLiteral("👨‍👩‍👧‍👦").repeated(2000);

@@ -128,6 +128,47 @@ private Q_SLOTS:
         QVERIFY(loginCard());
     }
 
+    // Every poll republishes the record. What did not change is not drawn or laid out again; a new
+    // uptime redraws its own line and nothing beyond it.
+    void aPollRedrawsOnlyWhatChanged() {
+        open();
+        serve(sampleStatus());
+        QTest::qWait(20);
+        struct Redraws : QObject {
+            QRegion painted;
+            int layouts = 0;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                auto* widget = qobject_cast<QWidget*>(watched);
+                if (widget && event->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent*>(event)->region().translated(widget->mapTo(widget->window(), QPoint()));
+                if (widget && event->type() == QEvent::LayoutRequest)
+                    ++layouts;
+                return false;
+            }
+        } redraws;
+        qApp->installEventFilter(&redraws);
+        const auto poll = [&](const ClientServerStatus& status) {
+            redraws.painted = {};
+            redraws.layouts = 0;
+            serve(status);
+            QTest::qWait(20);
+        };
+        poll(sampleStatus());
+        QVERIFY2(redraws.painted.isEmpty(), qPrintable(QString::number(redraws.painted.rectCount())));
+        QCOMPARE(redraws.layouts, 0);
+
+        ClientServerStatus later = sampleStatus();
+        later.uptimeSeconds += 60;
+        poll(later);
+        const TRPhaseBlock* block = tab->findChild<TRPhaseBlock*>();
+        QCOMPARE(block->detail(), "Uptime · 2h 4m");
+        const auto lines = block->findChildren<QLabel*>();
+        const QLabel* line = *std::ranges::find(lines, block->detail(), &QLabel::text);
+        const QRect lineArea(line->mapTo(line->window(), QPoint()), line->size());
+        QVERIFY(!redraws.painted.isEmpty() && lineArea.contains(redraws.painted.boundingRect()));
+        qApp->removeEventFilter(&redraws);
+    }
+
     void technicalDetailsCopyWholeValuesAndSayWhatTheyCopy() {
         open();
         serve(sampleStatus());

@@ -205,6 +205,20 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning());
     }
 
+    // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again
+    // as it opens.
+    void aHiddenPanelCatchesUpAsItShows() {
+        open();
+        serve(sampleStatus());
+        host->hide();
+        ClientServerStatus later = sampleStatus();
+        later.uptimeSeconds += 3600;
+        serve(later);
+        QCOMPARE(statLines(panel).value(1), "Uptime: 2h 3m");
+        host->show();
+        QCOMPARE(statLines(panel).value(1), "Uptime: 3h 3m");
+    }
+
     void thePopupAndTheDialogStepAsideWhenAWindowIsWanted() {
         setUp({});
         auto* popupPanel = new TrayPanel(model.get());

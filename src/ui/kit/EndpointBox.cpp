@@ -43,6 +43,8 @@ void EndpointBox::setUrl(const QString& url) {
 }
 
 void EndpointBox::setDashed(bool dashed) {
+    if (dashed == m_options.dashed)
+        return;
     m_options.dashed = dashed;
     update();
 }

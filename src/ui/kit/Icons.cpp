@@ -3,6 +3,7 @@
 #include "ui/kit/Theme.h"
 
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -89,13 +90,45 @@ QPixmap pixmap(QStringView symbol, int size, const QColor& color, qreal devicePi
     return pm;
 }
 
-QIcon icon(QStringView symbol, const QColor& color) {
-    QIcon result;
-    for (int size : {12, 14, 16, 18, 20, 24, 32}) {
-        result.addPixmap(pixmap(symbol, size, color), QIcon::Normal);
-        result.addPixmap(pixmap(symbol, size, Theme::alpha(color, 0.4)), QIcon::Disabled);
+namespace {
+
+constexpr std::array kIconSizes{12, 14, 16, 18, 20, 24, 32};
+
+// Draws the glyph at the size and in the mode asked for, when asked: a tray shows one size of one
+// mode, and the other thirteen are never drawn.
+class GlyphIconEngine : public QIconEngine {
+public:
+    GlyphIconEngine(QString symbol, QColor color) : m_symbol(std::move(symbol)), m_color(color) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const int side = std::min(rect.width(), rect.height());
+        painter->drawPixmap(QRect(rect.center() - QPoint(side / 2, side / 2), QSize(side, side)),
+                            pixmap(QSize(side, side) * painter->device()->devicePixelRatio(), mode, state));
     }
-    return result;
-}
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        return icons::pixmap(m_symbol, std::min(size.width(), size.height()),
+                             mode == QIcon::Disabled ? Theme::alpha(m_color, 0.4) : m_color, 1.0);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int side : kIconSizes)
+            sizes << QSize(side, side);
+        return sizes;
+    }
+    QString key() const override { return QStringLiteral("tavrin-glyph"); }
+    QIconEngine* clone() const override { return new GlyphIconEngine(m_symbol, m_color); }
+
+private:
+    QString m_symbol;
+    QColor m_color;
+};
+
+} // namespace
+
+QIcon icon(QStringView symbol, const QColor& color) { return QIcon(new GlyphIconEngine(symbol.toString(), color)); }
 
 } // namespace tavrin::icons

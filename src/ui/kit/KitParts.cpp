@@ -4,6 +4,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <array>
+
 namespace tavrin {
 
 namespace {
@@ -45,6 +48,12 @@ void TRValueLabel::paintEvent(QPaintEvent* event) {
 
 void setLabelColor(QLabel* label, const QColor& color) {
     QPalette p = label->palette();
+    // A poll republishes the same look; a palette change would repaint the label and its parents.
+    const bool same = std::ranges::all_of(std::array{QPalette::Active, QPalette::Inactive, QPalette::Disabled}, [&](auto group) {
+        return p.color(group, QPalette::WindowText) == color && p.color(group, QPalette::Text) == color;
+    });
+    if (same)
+        return;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::WindowText, color);
         p.setColor(group, QPalette::Text, color);
@@ -70,6 +79,8 @@ TRDot::TRDot(int diameter, const QColor& color, QWidget* parent) : QWidget(paren
 }
 
 void TRDot::setColor(const QColor& color) {
+    if (color == m_color)
+        return;
     m_color = color;
     update();
 }

@@ -109,11 +109,15 @@ MBItem::MBItem(const QString& symbol, const QString& label, bool danger, QWidget
 }
 
 void MBItem::setSymbol(const QString& symbol) {
+    if (symbol == m_symbol)
+        return;
     m_symbol = symbol;
     update();
 }
 
 void MBItem::setLabel(const QString& label) {
+    if (label == m_label)
+        return;
     m_label = label;
     setAccessibleName(label);
     update();
@@ -210,6 +214,8 @@ MBStat::MBStat(const QString& label, const QString& value, QWidget* parent)
 }
 
 void MBStat::setValue(const QString& value) {
+    if (value == m_value)
+        return;
     m_value = value;
     setAccessibleDescription(value);
     update();

@@ -79,6 +79,8 @@ void TRButton::setButtonStyle(AnyButtonStyle style) {
 }
 
 void TRButton::setSymbol(const QString& symbol) {
+    if (symbol == m_symbol)
+        return;
     m_symbol = symbol;
     if (m_label.isEmpty() && accessibleName().isEmpty() && !toolTip().isEmpty())
         setAccessibleName(toolTip());
@@ -87,6 +89,9 @@ void TRButton::setSymbol(const QString& symbol) {
 }
 
 void TRButton::setText(const QString& text) {
+    // Unchanged, a new geometry would relayout the whole page around the button.
+    if (text == m_label)
+        return;
     m_label = text;
     QPushButton::setText(literalButtonText(text));
     updateGeometry();

@@ -44,6 +44,8 @@ QString TRElidedText::displayedText() const {
 }
 
 void TRElidedText::setColor(const QColor& color) {
+    if (color == m_color)
+        return;
     m_color = color;
     update();
 }

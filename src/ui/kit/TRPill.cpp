@@ -63,11 +63,15 @@ TRPill::TRPill(const QString& label, PillKind kind, PillOptions options, QWidget
 }
 
 void TRPill::setLabel(const QString& label) {
+    if (label == m_label)
+        return;
     m_label = label;
     restyle();
 }
 
 void TRPill::setKind(PillKind kind) {
+    if (kind == m_kind)
+        return;
     m_kind = kind;
     restyle();
 }

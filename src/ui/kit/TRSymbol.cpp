@@ -17,12 +17,16 @@ TRSymbol::TRSymbol(const QString& symbol, qreal textSize, const QColor& color, Q
 }
 
 void TRSymbol::setSymbol(const QString& symbol) {
+    if (symbol == m_symbol && !m_glyph.isEmpty())
+        return;
     m_symbol = symbol;
     m_glyph = icons::glyph(symbol);
     update();
 }
 
 void TRSymbol::setColor(const QColor& color) {
+    if (color == m_color)
+        return;
     m_color = color;
     update();
 }

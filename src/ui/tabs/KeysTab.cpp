@@ -124,6 +124,10 @@ void KeysTab::showIssuedKey() {
 // hover) in place, and a changed key changes only its row.
 void KeysTab::showKeys() {
     const ClientAPIKeyList& keys = m_state->keys();
+    // Every poll republishes the list; a thousand rows are gone through only when it changed.
+    if (m_shownKeys == keys)
+        return;
+    m_shownKeys = keys;
     m_keysCard->setSubtitle(keyCountLine(keys));
 
     // Where the keyboard focus is, should its row go: read before anything is hidden, since hiding the

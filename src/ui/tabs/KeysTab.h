@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/ClientRecords.h"
 #include "ui/AdminScreen.h"
 #include "ui/Flow.h"
 #include "ui/kit/TabContent.h"
@@ -7,6 +8,7 @@
 #include <QSet>
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -70,6 +72,7 @@ private:
     QLabel* m_empty = nullptr;
     QWidget* m_rowArea = nullptr;
     std::vector<std::pair<QString, KeyListRow*>> m_rows; // by key id, in the model's order
+    std::optional<ClientAPIKeyList> m_shownKeys;
 };
 
 } // namespace tavrin

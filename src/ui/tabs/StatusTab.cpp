@@ -2,6 +2,7 @@
 
 #include "state/ServerStateModel.h"
 #include "ui/PhaseLook.h"
+#include "ui/RedrawWhenShown.h"
 #include "ui/ServerFigures.h"
 #include "ui/TechnicalRows.h"
 #include "ui/desktop/FileManager.h"
@@ -40,6 +41,13 @@ StatusTab::StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWid
     m_technical = new TRDisclosure(QStringLiteral("Technical details"));
     addWidget(m_technical);
 
+    // A hidden or minimised window keeps its tab, which then follows nothing until it shows again.
+    m_redraw = new RedrawWhenShown(this, [this] {
+        showPhase();
+        showStatus();
+        showApproval();
+        showRegistration();
+    });
     connect(m_state, &ServerStateModel::phaseChanged, this, &StatusTab::showPhase);
     connect(m_state, &ServerStateModel::statusChanged, this, &StatusTab::showStatus);
     connect(m_actions, &ServerActions::requiresApprovalChanged, this, &StatusTab::showApproval);
@@ -128,6 +136,8 @@ void StatusTab::buildStartAtLogin() {
 }
 
 void StatusTab::showPhase() {
+    if (!m_redraw->now())
+        return;
     const Phase phase = m_state->phase();
     const StatusHeadline headline = statusHeadline(phase, m_heading);
     m_header->setTitle(headline.title);
@@ -142,6 +152,8 @@ void StatusTab::showPhase() {
 }
 
 void StatusTab::showStatus() {
+    if (!m_redraw->now())
+        return;
     const auto& status = m_state->status();
     m_phaseBlock->setDetail(phaseDetailLine(m_state->phase(), status));
     m_endpoints->setVisible(bool(status));
@@ -169,9 +181,15 @@ void StatusTab::showStatus() {
     showTechnicalRows(m_technical, technicalRows(*status));
 }
 
-void StatusTab::showApproval() { m_openLoginItems->setVisible(m_actions->requiresApproval()); }
+void StatusTab::showApproval() {
+    if (m_redraw->now())
+        m_openLoginItems->setVisible(m_actions->requiresApproval());
+}
 
-void StatusTab::showRegistration() { m_removeRow->setVisible(m_actions->loginServiceEnabled()); }
+void StatusTab::showRegistration() {
+    if (m_redraw->now())
+        m_removeRow->setVisible(m_actions->loginServiceEnabled());
+}
 
 void StatusTab::showOutcome(const ActionResult& outcome) {
     m_startError->setMessage(outcome ? QString() : outcome.error().message());

@@ -12,6 +12,7 @@ namespace tavrin {
 
 class EndpointBox;
 class KeldmarchSwitch;
+class RedrawWhenShown;
 class ServerActions;
 class ServerStateModel;
 class StatTile;
@@ -57,6 +58,7 @@ private:
     ServerActions* m_actions;
     ScreenHeading m_heading;
     ScreenFlows m_flows;
+    RedrawWhenShown* m_redraw = nullptr;
 
     TabHeader* m_header = nullptr;
     TRPhaseBlock* m_phaseBlock = nullptr;

@@ -2,6 +2,7 @@
 
 #include "state/ServerStateModel.h"
 #include "ui/PhaseLook.h"
+#include "ui/RedrawWhenShown.h"
 #include "ui/ServerFigures.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/tray/TrayPanelLogic.h"
@@ -57,6 +58,12 @@ TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent)
     });
     connect(m_quit, &MBItem::clicked, this, &TrayPanel::quitRequested);
 
+    // The tray keeps its panel between uses; hidden, it follows nothing until it opens again.
+    m_redraw = new RedrawWhenShown(this, [this] {
+        showPhase();
+        showStatus();
+        showRunning();
+    });
     connect(m_state, &ServerStateModel::phaseChanged, this, &TrayPanel::showPhase);
     connect(m_state, &ServerStateModel::statusChanged, this, &TrayPanel::showStatus);
     connect(m_actions, &ServerActions::serverRunningChanged, this, &TrayPanel::showRunning);
@@ -102,9 +109,14 @@ QWidget* TrayPanel::buildActions() {
     return block;
 }
 
-void TrayPanel::showPhase() { m_header->setPhaseText(phaseLook(m_state->phase()).label); }
+void TrayPanel::showPhase() {
+    if (m_redraw->now())
+        m_header->setPhaseText(phaseLook(m_state->phase()).label);
+}
 
 void TrayPanel::showStatus() {
+    if (!m_redraw->now())
+        return;
     const auto& status = m_state->status();
     m_unreachable->setVisible(!status);
     m_copyLocalhost->setVisible(bool(status));
@@ -127,6 +139,8 @@ void TrayPanel::showStatus() {
 }
 
 void TrayPanel::showRunning() {
+    if (!m_redraw->now())
+        return;
     const TrayStartStop look = trayStartStop(m_actions->serverRunning());
     m_startStop->setSymbol(look.symbol);
     m_startStop->setLabel(look.label);

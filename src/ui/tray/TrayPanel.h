@@ -7,6 +7,7 @@ class QDialog;
 
 namespace tavrin {
 
+class RedrawWhenShown;
 class ServerActions;
 class ServerStateModel;
 
@@ -53,6 +54,7 @@ private:
     ServerStateModel* m_state;
     ServerActions* m_actions;
     ScreenFlows m_flows;
+    RedrawWhenShown* m_redraw = nullptr;
     MBHeader* m_header = nullptr;
     MBNote* m_unreachable = nullptr;
     MBItem* m_copyLocalhost = nullptr;

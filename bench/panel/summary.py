@@ -1,0 +1,47 @@
+"""Prints the panel benchmark's table from run.sh's `label name value` lines: medians over the runs,
+each panel figure beside its yardstick from the same runs, and the goal it is held to."""
+
+import statistics
+import sys
+from collections import defaultdict
+
+values = defaultdict(list)
+with open(sys.argv[1]) as lines:
+    for line in lines:
+        parts = line.split()
+        if len(parts) == 3:
+            values[(parts[0], parts[1])].append(float(parts[2]))
+runs = sys.argv[2]
+
+
+def median(label, name):
+    found = values.get((label, name))
+    return statistics.median(found) if found else float("nan")
+
+
+def row(measure, panel, bare="", curl="", goal=""):
+    print(f"{measure:<48} {panel:>10} {bare:>10} {curl:>10}   {goal}")
+
+
+print(f"medians of {runs} runs under Xvfb, with a tray host")
+row("measure", "panel", "bare Qt 6", "curl", "goal")
+start, bare_start = median("panel-start", "startup_ms"), median("bare", "startup_ms")
+row("start to first painted window (ms)", f"{start:.1f}", f"{bare_start:.1f}", "",
+    f"ratio {start / bare_start:.2f}x (goal <= 1.15x)")
+row("resident memory after the first poll (MiB)", f"{median('window-1000', 'rss_mib'):.1f}",
+    f"{median('bare', 'rss_mib'):.1f}", "", "1,000 keys; goal <= 40 MiB")
+row("    of which heap and data / code and fonts (MiB)",
+    f"{median('window-1000', 'rss_anon_mib'):.1f}", f"{median('bare', 'rss_anon_mib'):.1f}", "",
+    f"/ {median('window-1000', 'rss_file_mib'):.1f} against {median('bare', 'rss_file_mib'):.1f}")
+for keys, goal in (("1000", 15), ("3", 10)):
+    for where in ("window", "tray"):
+        label = f"{where}-{keys}"
+        row(f"CPU per 30 s idle, {keys} keys, {'window open' if where == 'window' else 'tray only'} (ms)",
+            f"{median(label, 'cpu_ms_per_30s'):.1f}", f"{median('bare', 'cpu_ms_per_30s'):.1f}",
+            f"{median(f'curl-{keys}', 'cpu_ms_per_30s'):.1f}", f"goal <= {goal} ms")
+        row("    main thread / other threads (ms)",
+            f"{median(label, 'main_ms_per_30s'):.1f}", "", "",
+            f"{median(label, 'other_threads_ms_per_30s'):.1f} in other threads")
+        row("    widgets painted / layouts redone per poll",
+            f"{median(label, 'paints_per_cycle'):.1f}", "", "",
+            f"{median(label, 'layouts_per_cycle'):.1f} layouts")
