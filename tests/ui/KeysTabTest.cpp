@@ -11,7 +11,6 @@
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRTextField.h"
-#include "ui/kit/TRTokenBox.h"
 #include "ui/tabs/KeysTab.h"
 #include "ui/tabs/KeysTabLogic.h"
 
