@@ -138,9 +138,7 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
 
     // What a user reads and presses.
     TRTextField* labelField() const { return tab->findChild<TRTextField*>(); }
-    TRButton* createButton() const {
-        return findVisible<TRButton>(tab, "Create key", [](TRButton* b) { return b->text(); });
-    }
+    TRButton* createButton() const { return buttonNamed(tab, "Create key"); }
     TRSegmentedPicker* scopePicker() const { return tab->findChild<TRSegmentedPicker*>(); }
     IssuedKeyBanner* banner() const {
         auto* b = tab->findChild<IssuedKeyBanner*>();

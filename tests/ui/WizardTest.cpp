@@ -41,10 +41,6 @@ using namespace tavrin;
 
 namespace {
 
-TRButton* buttonNamed(const QWidget* root, const QString& text) {
-    return findVisible<TRButton>(root, text, [](TRButton* b) { return b->text(); });
-}
-
 QStringList messages(const QWidget* root) {
     QStringList shown;
     for (TRMessageLine* line : root->findChildren<TRMessageLine*>())
@@ -66,10 +62,8 @@ QString readFile(const QString& path) {
 
 // For a person to look at: every step, as the window shows it.
 void saveLook(QWidget* widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
     QCoreApplication::processEvents(); // children added to a shown widget show on the next turn
-    if (!dir.isEmpty() && QDir().mkpath(dir))
-        widget->grab().save(dir + "/wizard-" + name + ".png");
+    saveScreen(widget, "wizard-" + name);
 }
 
 } // namespace
