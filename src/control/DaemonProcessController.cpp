@@ -147,6 +147,29 @@ PrintedServiceState parseServicePrint(const QString& output) {
     return state;
 }
 
+ServiceStatusSnapshot statusSnapshot(const ServiceInspection& seen, std::optional<qint32> childPid) {
+    PrintedServiceState state = parseServicePrint(seen.printed);
+    if (!state.pid && childPid) {
+        state.pid = childPid;
+        state.running = true;
+    }
+    return {seen.status == AgentStatus::enabled, state.running, state.pid};
+}
+
+StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled) {
+    const bool registered = status == AgentStatus::enabled || status == AgentStatus::requiresApproval;
+    if (enabled == registered)
+        return StartAtLoginStep::nothing;
+    return enabled ? StartAtLoginStep::registerService : StartAtLoginStep::unregisterService;
+}
+
+std::optional<QString> launchctlFailure(const QString& verb, int status) {
+    // A service that is not loaded (launchctl's 113) is as stopped as a stop could make it.
+    if (status == 0 || (status == 113 && verb == QLatin1String("bootout")))
+        return std::nullopt;
+    return QStringLiteral("launchctl ") + verb + QStringLiteral(" exited ") + QString::number(status);
+}
+
 DaemonProcessController::DaemonProcessController(DaemonProcessControllerOptions options, QObject* parent)
     : QObject(parent), m_options(resolved(std::move(options))),
       m_manager(m_options.bundlePath, m_options.systemctl, m_options.unitDirectory) {}
@@ -358,9 +381,8 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::stop() {
     const LaunchctlResult result = co_await runLaunchctl(args);
     if (!self)
         co_return Result<>{};
-    if (result.status != 0 && result.status != 113)
-        co_return std::unexpected(Error::registrationFailed(QStringLiteral("launchctl bootout exited ") +
-                                                            QString::number(result.status)));
+    if (const std::optional<QString> failed = launchctlFailure(args.first(), result.status))
+        co_return std::unexpected(Error::registrationFailed(*failed));
     publishStopped();
     co_return Result<>{};
 }
@@ -379,9 +401,8 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::restart(
         co_return Result<>{};
     const QStringList args{QStringLiteral("kickstart"), QStringLiteral("-k"), launchctlTarget()};
     const LaunchctlResult result = co_await runLaunchctl(args);
-    if (result.status != 0)
-        co_return std::unexpected(Error::registrationFailed(QStringLiteral("launchctl kickstart exited ") +
-                                                            QString::number(result.status)));
+    if (const std::optional<QString> failed = launchctlFailure(args.first(), result.status))
+        co_return std::unexpected(Error::registrationFailed(*failed));
     co_return Result<>{};
 }
 
@@ -406,12 +427,12 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStart
     const AgentStatus status = co_await agentStatus();
     if (!self)
         co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
-    const bool registered = status == AgentStatus::enabled || status == AgentStatus::requiresApproval;
-    if (enabled && !registered) {
+    const StartAtLoginStep step = startAtLoginStep(status, enabled);
+    if (step == StartAtLoginStep::registerService) {
         const std::optional<QString> noSecret; // named: see "Writing a coroutine" in docs/ARCHITECTURE.md
         co_return co_await registerAgent(noSecret);
     }
-    if (!enabled && registered)
+    if (step == StartAtLoginStep::unregisterService)
         co_return co_await unregisterAgent();
     co_return Result<>{};
 }
@@ -423,16 +444,13 @@ QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
         co_return ServiceStatusSnapshot{};
     setLoginServiceEnabled(seen.status == AgentStatus::enabled);
 
-    PrintedServiceState state = parseServicePrint(seen.printed);
-    if (!state.pid && trackedChildRunning()) {
-        state.pid = m_child->pid();
-        state.running = true;
-    }
-    setIsRunning(state.running);
-    setPid(state.pid);
+    const ServiceStatusSnapshot snapshot =
+        statusSnapshot(seen, trackedChildRunning() ? std::optional<qint32>(m_child->pid()) : std::nullopt);
+    setIsRunning(snapshot.running);
+    setPid(snapshot.pid);
     // Approval is pending exactly while the registered service is held back.
     setRequiresApproval(seen.status == AgentStatus::requiresApproval);
-    co_return ServiceStatusSnapshot{seen.status == AgentStatus::enabled, state.running, state.pid};
+    co_return snapshot;
 }
 
 } // namespace tavrin

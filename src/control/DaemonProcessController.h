@@ -83,6 +83,17 @@ struct PrintedServiceState {
 };
 PrintedServiceState parseServicePrint(const QString& output);
 
+// What a refresh reports from the login service's inspection: the service's own pid first, then the
+// pid of a child this panel started.
+ServiceStatusSnapshot statusSnapshot(const ServiceInspection& seen, std::optional<qint32> childPid);
+
+// What turning start at login on or off comes to, given the registration read just before.
+enum class StartAtLoginStep { nothing, registerService, unregisterService };
+StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled);
+
+// Why a launchctl-shaped "bootout" or "kickstart" failed, from its exit status; none when it did its job.
+std::optional<QString> launchctlFailure(const QString& verb, int status);
+
 struct LaunchctlResult {
     QString output;
     int status = -1;

@@ -1,9 +1,11 @@
 #include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
 
 #include "TestBundle.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,9 +42,17 @@ QString installedUnit() {
     return unitFolder() + QStringLiteral("/com.tavrinai.server.service");
 }
 
+// The "listening on HOST:PORT" line the server prints once it accepts connections.
+QUrl listeningUrl(const QString& log) {
+    static const QRegularExpression listening(QStringLiteral("listening on ([^\\s:]+):(\\d+)"));
+    const auto match = listening.match(readAll(log));
+    return match.hasMatch() ? QUrl(QStringLiteral("http://%1:%2").arg(match.captured(1), match.captured(2))) : QUrl();
+}
+
 } // namespace
 
-class ServicePrintTest : public QObject {
+// What the controller decides from what the service manager said, without one.
+class ServiceDecisionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void readsPidAndStateLinesByTheRules_data() {
@@ -63,6 +73,39 @@ private Q_SLOTS:
         QFETCH(PrintedServiceState, expected);
         QCOMPARE(parseServicePrint(output), expected);
     }
+
+    // A refresh reads the service's own pid first, then a child's; registered means enabled.
+    void aRefreshReportsTheServiceThenTheChild() {
+        using A = AgentStatus;
+        const std::tuple<A, const char*, std::optional<qint32>, ServiceStatusSnapshot> rows[] = {
+            {A::enabled, "state = running\npid = 4321\n", 77, {true, true, 4321}},
+            {A::enabled, "state = running\n", std::nullopt, {true, true, std::nullopt}},
+            {A::enabled, "state = running\n", 77, {true, true, 77}},
+            {A::notRegistered, "", 77, {false, true, 77}},
+            {A::requiresApproval, "state = waiting\n", std::nullopt, {false, false, std::nullopt}}};
+        for (const auto& [status, printed, child, expected] : rows)
+            QCOMPARE(statusSnapshot(ServiceInspection{status, QString::fromLatin1(printed)}, child), expected);
+    }
+
+    // Only a change of registration acts (a pending approval is registered); a stop finds a service
+    // that is not loaded stopped, a restart does not.
+    void theSwitchActsOnChangesAndStopsAcceptNotLoaded() {
+        using S = StartAtLoginStep;
+        const std::tuple<AgentStatus, S, S> switched[] = {
+            {AgentStatus::notRegistered, S::registerService, S::nothing},
+            {AgentStatus::notFound, S::registerService, S::nothing},
+            {AgentStatus::enabled, S::nothing, S::unregisterService},
+            {AgentStatus::requiresApproval, S::nothing, S::unregisterService}};
+        for (const auto& [status, on, off] : switched) {
+            QCOMPARE(startAtLoginStep(status, true), on);
+            QCOMPARE(startAtLoginStep(status, false), off);
+        }
+        const std::tuple<const char*, int, const char*> runs[] = {
+            {"bootout", 0, ""}, {"bootout", 113, ""}, {"bootout", -1, "launchctl bootout exited -1"},
+            {"kickstart", 0, ""}, {"kickstart", 113, "launchctl kickstart exited 113"}};
+        for (const auto& [verb, status, failure] : runs)
+            QCOMPARE(launchctlFailure(QString::fromLatin1(verb), status).value_or(QString()), QString::fromLatin1(failure));
+    }
 };
 
 // Common ground: a temporary bundle whose libexec/tavrin-server is the test child, the scripted
@@ -75,15 +118,7 @@ protected:
     std::unique_ptr<DaemonProcessController> controller;
 
     DaemonProcessControllerOptions options(bool atRequiredLocation = false) const {
-        DaemonProcessControllerOptions o;
-        o.bundlePath = bundle->path();
-        if (atRequiredLocation)
-            o.requiredBundlePath = bundle->path();
-        o.systemctl = QStringLiteral(SCRIPTED_SYSTEMCTL);
-        o.stateDirectory = scratch->path() + QStringLiteral("/state/Tavrin Server");
-        o.standardOutputLog = scratch->path() + QStringLiteral("/out.log");
-        o.standardErrorLog = scratch->path() + QStringLiteral("/err.log");
-        return o;
+        return bundle->controllerOptions(scratch->path(), atRequiredLocation);
     }
     QString report() const { return scratch->path() + QStringLiteral("/report"); }
     QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
@@ -371,12 +406,6 @@ private Q_SLOTS:
                  QStringLiteral("Could not start the background service: launchctl bootout exited 1"));
         QVERIFY(controller->isRunning());
         QCOMPARE(running.count(), 0);
-        // A systemctl that cannot run at all is a status of -1.
-        DaemonProcessControllerOptions o = options(true);
-        o.systemctl = scratch->path() + QStringLiteral("/no-such-systemctl");
-        controller = std::make_unique<DaemonProcessController>(o);
-        QCOMPARE(QCoro::waitFor(controller->stop()).error().message(),
-                 QStringLiteral("Could not start the background service: launchctl bootout exited -1"));
     }
 
     void restartKickstartsTheRegisteredService() {
@@ -387,15 +416,6 @@ private Q_SLOTS:
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
         QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
                  QStringLiteral("Could not start the background service: launchctl kickstart exited 1"));
-    }
-
-    void startAtLoginFollowsTheSwitch() {
-        QVERIFY(QCoro::waitFor(controller->setStartAtLogin(true)));
-        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::enabled);
-        QVERIFY(QCoro::waitFor(controller->setStartAtLogin(true))); // already on: nothing to do
-        QVERIFY(QCoro::waitFor(controller->setStartAtLogin(false)));
-        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
-        QVERIFY(!controller->loginServiceEnabled() && !controller->isRunning());
     }
 
     void aControllerGoneWhileTheSwitchIsTurnedIsLeftAlone() {
@@ -417,15 +437,99 @@ private Q_SLOTS:
                      QStringLiteral(": No such file or directory"));
     }
 
-    void aRefreshAsksSystemctlOnceAndFallsBackToTheStateLineAndTheChild() {
+    void aRefreshAsksSystemctlOnceAndFallsBackToTheStateLine() {
         qputenv("SCRIPTED_SYSTEMCTL_MAINPID", "abc");
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         QFile::remove(systemctlLog());
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, std::nullopt}));
         QCOMPARE(readAll(systemctlLog()).count(QLatin1Char('\n')), 1);
-        // With a tracked child the child's id fills the gap.
-        const qint32 pid = launchAndWaitUntilReady();
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, pid}));
+    }
+};
+
+// The controller driving the real reference server over real HTTP. The bundle's libexec/tavrin-server
+// execs the server (same process id) on a free port, so parallel runs never meet on port 11434;
+// everything else the server finds by itself, from what the panel gave it.
+class WithTheReferenceServerTest : public ControllerFixture {
+    Q_OBJECT
+    const QString m_server = qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/libexec/tavrin-server");
+    QByteArray m_dataHome;
+
+    // Where a server would look on its own: the panel's folder must reach it anyway.
+    QString foreignHome() const { return scratch->path() + QStringLiteral("/elsewhere"); }
+
+    QUrl waitForListening() {
+        QUrl url;
+        [&] { QTRY_VERIFY_WITH_TIMEOUT((url = listeningUrl(options().standardOutputLog)).isValid(), 15'000); }();
+        return url;
+    }
+
+    // The folder the readiness step settled on, holding a valid model bundle.
+    void chooseSampleModel() {
+        const QString folder = scratch->path() + QStringLiteral("/companion resources");
+        QProcess make;
+        make.start(m_server, {QStringLiteral("make-sample-bundle"), folder});
+        [&] { QVERIFY(make.waitForFinished(15'000) && make.exitCode() == 0); }();
+        QSettings().setValue(QStringLiteral("TavrinServer.bundlePath"), folder);
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!QFileInfo(m_server).isExecutable())
+            QSKIP("the reference server is not built in this tree");
+        m_dataHome = qgetenv("XDG_DATA_HOME");
+    }
+    void init() {
+        setUp(true);
+        QVERIFY(bundle->installWrapper(m_server, QStringLiteral("--port 0")));
+        qputenv("XDG_DATA_HOME", foreignHome().toUtf8());
+    }
+    void cleanup() {
+        qputenv("XDG_DATA_HOME", m_dataHome);
+        tearDown();
+    }
+
+    void aChildServesThePanelsPasswordAndChosenModelFolder() {
+        chooseSampleModel();
+        QVERIFY(controller->launchChildProcess(QStringLiteral("correct horse battery staple")));
+        const QUrl url = waitForListening();
+        DaemonClient client(url, QStringLiteral("correct horse battery staple"));
+        const auto status = QCoro::waitFor(client.status());
+        QVERIFY2(status, failureOf(status).constData());
+        QCOMPARE(status->stateDirectory, options().stateDirectory);
+        QVERIFY2(status->model.running, "the server found no model in the folder the panel chose");
+
+        DaemonClient stranger(url, QStringLiteral("wrong password"));
+        QVERIFY(QCoro::waitFor(stranger.status()).error().is<DaemonClientError::Unauthenticated>());
+
+        // A second start adopts the serving process and leaves its password alone.
+        const auto pid = controller->pid();
+        QVERIFY(controller->launchChildProcess(QStringLiteral("second-password")));
+        QCOMPARE(controller->pid(), pid);
+        QVERIFY(QCoro::waitFor(client.status()));
+    }
+
+    // The user manager starts the login service with its own environment, not the panel's: what the
+    // installed unit says must be enough for the server to find the panel's password and model.
+    void theLoginServiceFindsThePanelsPasswordAndChosenModelFolder() {
+        chooseSampleModel();
+        QVERIFY(QCoro::waitFor(controller->registerAgent(QStringLiteral("login-service-password"))));
+        QProcessEnvironment managers;
+        managers.insert(QStringLiteral("HOME"), foreignHome());
+        managers.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+        for (const auto& [name, value] : parseUnitEnvironment(readAll(installedUnit())))
+            managers.insert(name, value);
+        QProcess service;
+        service.setProcessEnvironment(managers);
+        service.setStandardOutputFile(options().standardOutputLog);
+        service.start(bundle->server(), {QStringLiteral("serve")});
+        const QUrl url = waitForListening();
+        DaemonClient client(url, QStringLiteral("login-service-password"));
+        const auto status = QCoro::waitFor(client.status());
+        service.terminate();
+        service.waitForFinished(10'000);
+        QVERIFY2(status, failureOf(status).constData());
+        QVERIFY(status->model.running);
+        QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
     }
 };
 
@@ -440,7 +544,7 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     {
-        ServicePrintTest t;
+        ServiceDecisionsTest t;
         status |= QTest::qExec(&t, argc, argv);
     }
     {
@@ -449,6 +553,10 @@ int main(int argc, char** argv) {
     }
     {
         LoginServiceTest t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        WithTheReferenceServerTest t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control/DaemonProcessController.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,6 +23,33 @@ public:
         QFile::remove(server());
         return QFile::copy(program, server());
     }
+
+    // libexec/tavrin-server as a script that execs `program` (same process id) with the arguments it
+    // was given, then `extra`.
+    bool installWrapper(const QString& program, const QString& extra) const {
+        QDir().mkpath(path() + QStringLiteral("/libexec"));
+        QFile wrapper(server());
+        if (!wrapper.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        wrapper.write(QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" %2\n").arg(program, extra).toUtf8());
+        wrapper.close();
+        return wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+#ifdef SCRIPTED_SYSTEMCTL
+    // A controller of this bundle driving the scripted systemctl, its state folder and logs in `scratch`.
+    tavrin::DaemonProcessControllerOptions controllerOptions(const QString& scratch, bool atRequiredLocation = false) const {
+        tavrin::DaemonProcessControllerOptions o;
+        o.bundlePath = path();
+        if (atRequiredLocation)
+            o.requiredBundlePath = path();
+        o.systemctl = QStringLiteral(SCRIPTED_SYSTEMCTL);
+        o.stateDirectory = scratch + QStringLiteral("/state/Tavrin Server");
+        o.standardOutputLog = scratch + QStringLiteral("/out.log");
+        o.standardErrorLog = scratch + QStringLiteral("/err.log");
+        return o;
+    }
+#endif
 
     bool writeUnit(const QByteArray& text) const {
         QDir().mkpath(path() + QStringLiteral("/lib/systemd/user"));

@@ -11,7 +11,6 @@
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRTextField.h"
-#include "ui/kit/TRTokenBox.h"
 #include "ui/tabs/KeysTab.h"
 #include "ui/tabs/KeysTabLogic.h"
 
@@ -139,9 +138,7 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
 
     // What a user reads and presses.
     TRTextField* labelField() const { return tab->findChild<TRTextField*>(); }
-    TRButton* createButton() const {
-        return findVisible<TRButton>(tab, "Create key", [](TRButton* b) { return b->text(); });
-    }
+    TRButton* createButton() const { return buttonNamed(tab, "Create key"); }
     TRSegmentedPicker* scopePicker() const { return tab->findChild<TRSegmentedPicker*>(); }
     IssuedKeyBanner* banner() const {
         auto* b = tab->findChild<IssuedKeyBanner*>();

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -113,22 +114,35 @@ private slots:
         }
     }
 
-    // A key shown cut in the middle is heard, selected and copied whole.
+    // A key shown cut in the middle is heard, selected and copied whole; on a well (the issued-key
+    // banner's) as plain. A new key is not left selected for the user.
     void elidedTextIsReadSelectedAndCopiedWhole() {
         const QString key = "tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0";
-        TestHost host;
-        auto* text = new TRElidedText(key);
-        host.place(text, 120);
-        QVERIFY(text->displayedText().contains("…") && text->displayedText().size() < key.size());
-        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(text);
-        QCOMPARE(reader->text(QAccessible::Name), key);
-        reader->textInterface()->setSelection(0, 3, 7);
-        int start = -1, end = -1;
-        reader->textInterface()->selection(0, &start, &end);
-        QCOMPARE(reader->textInterface()->text(start, end), key);
-        QGuiApplication::clipboard()->clear();
-        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), key);
+        for (bool well : {false, true}) {
+            TestHost host;
+            auto* text = new TRElidedText(key);
+            text->setWell(well);
+            host.place(text, well ? 220 : 120);
+            const QString shown = text->displayedText();
+            QVERIFY2(shown.contains("…") && shown.startsWith("tvn_") && shown.endsWith(key.right(2)), qPrintable(shown));
+            QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(text);
+            QCOMPARE(reader->text(QAccessible::Name), key);
+            reader->textInterface()->setSelection(0, 3, 7);
+            int start = -1, end = -1;
+            reader->textInterface()->selection(0, &start, &end);
+            QCOMPARE(reader->textInterface()->text(start, end), key);
+            text->setSelected(false);
+            QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(20, text->height() / 2));
+            QVERIFY(text->isSelected());
+            QGuiApplication::clipboard()->clear();
+            QSignalSpy copied(text, &TRElidedText::copied);
+            QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QGuiApplication::clipboard()->text(), key);
+            QCOMPARE(copied.count(), 1);
+            text->setText("tk-short");
+            QVERIFY(!text->isSelected());
+            QCOMPARE(text->displayedText(), "tk-short");
+        }
     }
 };
 

@@ -174,21 +174,6 @@ private slots:
     }
 };
 
-class ModeCardTest : public QObject {
-    Q_OBJECT
-private slots:
-    // A mode card reports the tap; the owner decides which card of the set is on.
-    void tappingReportsButLeavesTheChoiceToTheOwner() {
-        TestHost host;
-        ModeCard lan({}, "My whole network", "0.0.0.0 binding · LAN clients with API key", false);
-        host.place(&lan, 300);
-        QSignalSpy clicked(&lan, &QAbstractButton::clicked);
-        QTest::mouseClick(&lan, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(clicked.count(), 1);
-        QVERIFY(!lan.isOn());
-    }
-};
-
 class SegmentedPickerTest : public QObject {
     Q_OBJECT
 private slots:
@@ -337,11 +322,13 @@ private slots:
         QTest::keyClick(button, Qt::Key(key));
         QTRY_COMPARE(clicked.count(), 1);
         QCOMPARE(accessibleName(button), label);
+        if (auto* card = qobject_cast<ModeCard*>(button)) // it reports the press; its owner decides which is on
+            QVERIFY(!card->isOn());
     }
 };
 
 int main(int argc, char** argv) {
-    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, ModeCardTest, SegmentedPickerTest, KeyboardTest>(argc, argv);
+    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, SegmentedPickerTest, KeyboardTest>(argc, argv);
 }
 
 #include "KitControlsTest.moc"

@@ -46,9 +46,7 @@ class LogsTabTest : public QObject, protected RecordTabFixture {
         tab = open<LogsTab>(AdminTab::logs);
         QTRY_VERIFY(tab->editor()->record());
     }
-    TRButton* button(const QString& text) const {
-        return findVisible<TRButton>(tab, text, [](TRButton* b) { return b->text(); });
-    }
+    TRButton* button(const QString& text) const { return buttonNamed(tab, text); }
     ModeCard* card(const QString& title) const {
         for (auto* c : tab->findChildren<ModeCard*>())
             if (c->accessibleName() == title)

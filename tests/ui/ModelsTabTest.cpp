@@ -31,13 +31,6 @@ namespace {
 
 constexpr int kWidth = 860;
 
-template <class W> QList<W*> shown(const QWidget* root) {
-    QList<W*> widgets;
-    for (W* w : root->findChildren<W*>())
-        if (w->isVisibleTo(root))
-            widgets << w;
-    return widgets;
-}
 
 } // namespace
 
@@ -89,17 +82,12 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
         return QTest::qWaitFor([this] { return m_tab->flows().running() == 0; }, 15000);
     }
 
-    TRButton* buttonNamed(const QString& text) const {
-        for (TRButton* b : shown<TRButton>(m_tab))
-            if (b->text() == text)
-                return b;
-        return nullptr;
-    }
+    TRButton* buttonNamed(const QString& text) const { return ::buttonNamed(m_tab, text); }
     const ClientModelStatus& modelStatus() const { return model->status()->model; }
     QString name() const { return m_tab->findChild<TRDisplayName*>()->text(); }
     QStringList pills() const {
         QStringList labels;
-        for (TRPill* pill : shown<TRPill>(m_tab))
+        for (TRPill* pill : shownWidgets<TRPill>(m_tab))
             if (!pill->parentWidget()->inherits("tavrin::TRHistoryRow"))
                 labels << pill->displayedText();
         return labels;
@@ -107,25 +95,25 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
     // "title / message" of each banner shown, top to bottom.
     QStringList banners() const {
         QStringList texts;
-        for (TRBanner* banner : shown<TRBanner>(m_tab))
+        for (TRBanner* banner : shownWidgets<TRBanner>(m_tab))
             texts << banner->title() + " / " + banner->message();
         return texts;
     }
     TRCard* cardTitled(const QString& title) const {
-        for (TRCard* card : shown<TRCard>(m_tab))
+        for (TRCard* card : shownWidgets<TRCard>(m_tab))
             if (card->title() == title)
                 return card;
         return nullptr;
     }
     // Under the heading, the card alone: no model, no outcome of an earlier action.
     bool onlyUnreachable() const {
-        return shown<TRCard>(m_tab) == QList<TRCard*>{cardTitled("Server unreachable")} && banners().isEmpty() &&
-               shown<TRDisplayName>(m_tab).isEmpty() && shown<TRPill>(m_tab).isEmpty();
+        return shownWidgets<TRCard>(m_tab) == QList<TRCard*>{cardTitled("Server unreachable")} && banners().isEmpty() &&
+               shownWidgets<TRDisplayName>(m_tab).isEmpty() && shownWidgets<TRPill>(m_tab).isEmpty();
     }
     TRCard* stagedCard() const { return cardTitled("tavrin-sample-2.0.0 · staged"); }
     QStringList historyRows() const {
         QStringList rows;
-        for (TRHistoryRow* row : shown<TRHistoryRow>(m_tab)) {
+        for (TRHistoryRow* row : shownWidgets<TRHistoryRow>(m_tab)) {
             auto* button = qobject_cast<TRButton*>(row->accessory());
             rows << row->name() + " | " + row->pill() + " | " + row->detail() + " | " + (button ? button->text() : "-");
         }
@@ -172,7 +160,7 @@ private Q_SLOTS:
         QVERIFY(model->status() && modelStatus().running);
         const ClientModelMetadata first = *modelStatus().running;
         QStringList lines;
-        for (QLabel* label : shown<QLabel>(m_tab))
+        for (QLabel* label : shownWidgets<QLabel>(m_tab))
             lines << label->text();
         QVERIFY(lines.contains("Imported " + first.importedAt + " · from Tavrin AI 1.0.0"));
         QCOMPARE(pills(), (QStringList{"Healthy", "BASE MODEL ONLY"}));
@@ -204,11 +192,11 @@ private Q_SLOTS:
         // The poll goes on: an unchanged record keeps the rows and the open details as they are.
         auto* details = m_tab->findChild<TRDisclosure*>();
         details->header()->click();
-        TRHistoryRow* row = shown<TRHistoryRow>(m_tab).value(0);
+        TRHistoryRow* row = shownWidgets<TRHistoryRow>(m_tab).value(0);
         KVRow* hash = details->findChildren<KVRow*>().value(2);
         poll();
         QVERIFY(details->isExpanded());
-        QCOMPARE(shown<TRHistoryRow>(m_tab).value(0), row);
+        QCOMPARE(shownWidgets<TRHistoryRow>(m_tab).value(0), row);
         QCOMPARE(details->findChildren<KVRow*>().value(2), hash);
         QCOMPARE(hash->value(), first.modelSha256.left(32) + "…");
 
@@ -219,7 +207,7 @@ private Q_SLOTS:
         QVERIFY(stagedCard());
         QVERIFY(!buttonNamed("Roll back")->isEnabled());
         QVERIFY(!modelStatus().restartRequired); // production is what runs again: nothing to restart for
-        QCOMPARE(shown<TRBanner>(stagedCard()), QList<TRBanner*>{});
+        QCOMPARE(shownWidgets<TRBanner>(stagedCard()), QList<TRBanner*>{});
 
         // Promoted and restarted, then rolled back: the engine runs 2.0.0 while production is 1.0.0
         // again, and the staged card says a restart is due.
@@ -228,8 +216,8 @@ private Q_SLOTS:
         QCOMPARE(name(), "TAVRIN-SAMPLE-2.0.0");
         QVERIFY(press("Roll back to this"));
         QVERIFY(modelStatus().restartRequired);
-        QCOMPARE(shown<TRBanner>(stagedCard()).size(), 1);
-        QCOMPARE(shown<TRBanner>(stagedCard()).front()->title(), "Restart required after promoting.");
+        QCOMPARE(shownWidgets<TRBanner>(stagedCard()).size(), 1);
+        QCOMPARE(shownWidgets<TRBanner>(stagedCard()).front()->title(), "Restart required after promoting.");
 
         // Someone else promotes meanwhile; the page still offers it until the next poll, and the
         // server's refusal reads as the server wrote it, alone.
@@ -239,7 +227,7 @@ private Q_SLOTS:
                                          "Restart required after promoting. / The running engine doesn't hot-swap "
                                          "models — use the Status tab to restart when you're ready.",
                                          " / Server returned HTTP 409: there is no staged model to promote"}));
-        QCOMPARE(shown<TRBanner>(m_tab).last()->kind(), BannerKind::danger);
+        QCOMPARE(shownWidgets<TRBanner>(m_tab).last()->kind(), BannerKind::danger);
 
         QVERIFY(server->stop());
         poll();

@@ -82,13 +82,13 @@ public:
         saveLook(tab.get(), name);
     }
 
-    // For a person to look at: the tab as it stands, at its content's height.
+    // For a person to look at: the tab as it stands, once the switches and the disclosure have
+    // ended their animations.
     static void saveLook(QWidget* tab, const QString& name) {
-        const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
-        if (dir.isEmpty() || !QDir().mkpath(dir))
+        if (qEnvironmentVariableIsEmpty("TAVRIN_SCREENS_DIR"))
             return;
-        QTest::qWait(400); // the switches and the disclosure end their animations: the picture shows where they settle
-        tab->grab().save(dir + QStringLiteral("/") + name + QStringLiteral(".png"));
+        QTest::qWait(400);
+        saveScreen(tab, name);
     }
 };
 

@@ -2,6 +2,9 @@
 
 // Reading and hosting a screen in widget tests, as a user meets it.
 
+#include "ui/kit/TRButton.h"
+
+#include <QDir>
 #include <QLabel>
 #include <QTest>
 #include <QWidget>
@@ -22,6 +25,26 @@ W* findVisible(const QWidget* root, const QString& text, F textOf) {
         if (w->isVisibleTo(root) && textOf(w) == text)
             return w;
     return nullptr;
+}
+
+// The visible widgets of type W under `root`.
+template <class W> QList<W*> shownWidgets(const QWidget* root) {
+    QList<W*> widgets;
+    for (W* w : root->findChildren<W*>())
+        if (w->isVisibleTo(root))
+            widgets << w;
+    return widgets;
+}
+
+inline tavrin::TRButton* buttonNamed(const QWidget* root, const QString& text) {
+    return findVisible<tavrin::TRButton>(root, text, [](tavrin::TRButton* b) { return b->text(); });
+}
+
+// For a person to look at, when TAVRIN_SCREENS_DIR names a folder: `widget` as it stands.
+inline void saveScreen(QWidget* widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
+    if (!dir.isEmpty() && QDir().mkpath(dir))
+        widget->grab().save(dir + QStringLiteral("/") + name + QStringLiteral(".png"));
 }
 
 // A host window without a layout (the offscreen platform complains when a layout changes a window's

@@ -72,15 +72,9 @@ public:
         quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
         client = std::make_unique<tavrin::DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), quick);
 
-        tavrin::DaemonProcessControllerOptions o;
-        o.bundlePath = bundle->path();
-        if (setup.atRequiredLocation)
-            o.requiredBundlePath = bundle->path();
-        o.systemctl = setup.withoutSystemctl ? scratch->path() + QStringLiteral("/no-such/systemctl")
-                                             : QStringLiteral(SCRIPTED_SYSTEMCTL);
-        o.stateDirectory = stateDirectory();
-        o.standardOutputLog = scratch->path() + QStringLiteral("/out.log");
-        o.standardErrorLog = scratch->path() + QStringLiteral("/err.log");
+        tavrin::DaemonProcessControllerOptions o = bundle->controllerOptions(scratch->path(), setup.atRequiredLocation);
+        if (setup.withoutSystemctl)
+            o.systemctl = scratch->path() + QStringLiteral("/no-such/systemctl");
         controller = std::make_unique<tavrin::DaemonProcessController>(o);
         model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
     }

@@ -1,9 +1,9 @@
 // The Status tab as a user meets it: real widgets offscreen, a model fed over real HTTP, the
 // controller driving a temporary bundle through the scripted systemctl. What the tab decides from
-// each phase is tested without a window (ScreenLogicTest); here is what it does with it.
+// each phase is tested without a window (ScreenLogicTest); here is what it does with it. Its Start
+// and Stop with the real server are the accessibility walk's (tests/app), pressed through the reader.
 #include "KitTestMain.h"
 #include "StatusFixture.h"
-#include "support/ReferenceServer.h"
 
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/KVRow.h"
@@ -21,22 +21,15 @@
 
 #include <QClipboard>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QSysInfo>
-#include <QTcpServer>
 
 using namespace tavrin;
 
 namespace {
-
-TRButton* buttonNamed(const QWidget* root, const QString& text) {
-    return findVisible<TRButton>(root, text, [](TRButton* b) { return b->text(); });
-}
 
 QString errorLine(const QWidget* root) {
     const auto* line = root->findChild<TRMessageLine*>();
@@ -72,11 +65,7 @@ protected:
         tearDown();
     }
     // For a person to look at: states that a fresh render of the tab cannot show.
-    void saveLook(const QString& name) const {
-        const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
-        if (!dir.isEmpty() && QDir().mkpath(dir))
-            tab->grab().save(dir + "/flow-" + name + ".png");
-    }
+    void saveLook(const QString& name) const { saveScreen(tab, "flow-" + name); }
     KeldmarchSwitch* loginSwitch() const { return tab->findChild<KeldmarchSwitch*>(); }
     TRCard* loginCard() const {
         return findVisible<TRCard>(tab, "Start at login", [](TRCard* c) { return c->title(); });
@@ -327,89 +316,8 @@ private Q_SLOTS:
     }
 };
 
-// The tab's own Start button starts the real tavrin-server as a child, and Stop takes it down.
-class StatusTabRealServerTest : public StatusTabFixture {
-    Q_OBJECT
-    // The server keeps its state under $XDG_DATA_HOME; the test points that at a folder of its own,
-    // so that no run, inside the test session or not, can touch a real user's server state.
-    std::unique_ptr<QTemporaryDir> dataHome;
-    std::optional<QByteArray> savedDataHome;
-
-    // Polls as the model's own loop does, until the phase shows (at most 15 s).
-    bool pollUntil(const Phase& phase) {
-        QDeadlineTimer deadline(15000);
-        while (!deadline.hasExpired()) {
-            QCoro::waitFor(model->refresh());
-            if (model->phase() == phase)
-                return true;
-            QTest::qWait(100);
-        }
-        return false;
-    }
-
-private Q_SLOTS:
-    void init() {
-        savedDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME") ? std::optional(qgetenv("XDG_DATA_HOME"))
-                                                                    : std::nullopt;
-        dataHome = std::make_unique<QTemporaryDir>();
-        QVERIFY(dataHome->isValid());
-        qputenv("XDG_DATA_HOME", dataHome->path().toUtf8());
-    }
-
-    void cleanup() {
-        close();
-        restoreVariable("XDG_DATA_HOME", savedDataHome);
-        dataHome.reset();
-    }
-
-    void startRunsTheRealServerUntilStopTakesItDown() {
-        setUp({});
-        const QString server = test::ReferenceServer::executablePath();
-        QVERIFY2(QFileInfo(server).isExecutable(), qPrintable("no reference server at " + server));
-        QVERIFY(bundle->installServer(server));
-
-        // The server keeps its state in the panel's state folder, whatever its environment says; it
-        // is told its port as a user would have chosen it, and finds the admin password the wizard
-        // left there.
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = probe.serverPort();
-        probe.close();
-        ClientNetworkPreferences network;
-        network.bindHost = "127.0.0.1";
-        network.bindPort = port;
-        QVERIFY(controller->writeAdminSecret("real-s3cret"));
-        QFile prefs(stateDirectory() + "/network.json");
-        QVERIFY(prefs.open(QIODevice::WriteOnly));
-        prefs.write(encodeJson(network));
-        prefs.close();
-
-        model.reset();
-        client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port)),
-                                                QStringLiteral("real-s3cret"));
-        model = std::make_unique<ServerStateModel>(client.get(), controller.get());
-        open();
-        QVERIFY(pollUntil(Phase::stopped()));
-
-        buttonNamed(tab, "Start server")->click();
-        QVERIFY(pollUntil(Phase::running()));
-        const qint32 pid = *controller->pid();
-        QCOMPARE(model->status()->pid, pid);
-        QCOMPARE(tab->findChild<TabHeader*>()->title(), "Your Tavrin server is live.");
-        QCOMPARE(tab->findChildren<EndpointBox*>().first()->url(), QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
-
-        buttonNamed(tab, "Stop server")->click();
-        QVERIFY(pollUntil(Phase::stopped()));
-        QTRY_COMPARE(tab->flows().running(), 0); // the stop ends once the server has exited
-        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)));
-        QVERIFY(buttonNamed(tab, "Start server"));
-        QCOMPARE(tab->findChild<TRPhaseBlock*>()->detail(), "The launchd agent is not running.");
-        QCOMPARE(errorLine(tab), QString());
-    }
-};
-
 int main(int argc, char** argv) {
-    return runKitTests<StatusTabViewTest, StatusTabFlowTest, StatusTabRealServerTest>(argc, argv);
+    return runKitTests<StatusTabViewTest, StatusTabFlowTest>(argc, argv);
 }
 
 #include "StatusTabTest.moc"

@@ -65,16 +65,6 @@ private Q_SLOTS:
         QCOMPARE(railRowGoesBack(row, current), goesBack);
     }
 
-    void stepsHaveTheirTitlesHeadersAndNeighbours() {
-        QCOMPARE(wizardStepHeader(WizardStep::readiness), QStringLiteral("Step 2 of 5 · Mac readiness"));
-        QCOMPARE(wizardStepHeader(WizardStep::setupAndStart), QStringLiteral("Step 4 of 5 · Set up & start"));
-        QCOMPARE(wizardStepTitle(WizardStep::done), QStringLiteral("You're set"));
-        QCOMPARE(nextStep(WizardStep::done), std::nullopt);
-        QCOMPARE(previousStep(WizardStep::welcome), std::nullopt);
-        QCOMPARE(nextStep(WizardStep::adminSecret), WizardStep::setupAndStart);
-        QCOMPARE(previousStep(WizardStep::adminSecret), WizardStep::readiness);
-    }
-
     // A probe still running counts as "unknown" and holds nobody up; only "unsupported" does, and a
     // missing companion.
     void readinessContinuesWithTheCompanionOnAMachineThatIsNotUnsupported_data() {

@@ -41,10 +41,6 @@ using namespace tavrin;
 
 namespace {
 
-TRButton* buttonNamed(const QWidget* root, const QString& text) {
-    return findVisible<TRButton>(root, text, [](TRButton* b) { return b->text(); });
-}
-
 QStringList messages(const QWidget* root) {
     QStringList shown;
     for (TRMessageLine* line : root->findChildren<TRMessageLine*>())
@@ -66,10 +62,8 @@ QString readFile(const QString& path) {
 
 // For a person to look at: every step, as the window shows it.
 void saveLook(QWidget* widget, const QString& name) {
-    const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
     QCoreApplication::processEvents(); // children added to a shown widget show on the next turn
-    if (!dir.isEmpty() && QDir().mkpath(dir))
-        widget->grab().save(dir + "/wizard-" + name + ".png");
+    saveScreen(widget, "wizard-" + name);
 }
 
 } // namespace
@@ -96,25 +90,10 @@ class WizardTest : public QObject {
                                   "/tavrin-ai/resources";
         QVERIFY(QProcess::execute(m_server, {"make-sample-bundle", companion}) == 0);
         const quint16 adminPort = freeLoopbackPort();
-        if (withServer) {
-            QDir().mkpath(m_bundle->path() + "/libexec");
-            QFile wrapper(m_bundle->server());
-            QVERIFY(wrapper.open(QIODevice::WriteOnly));
-            wrapper.write(QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --admin-port %2\n")
-                              .arg(m_server)
-                              .arg(adminPort)
-                              .toUtf8());
-            wrapper.close();
-            QVERIFY(wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        }
+        if (withServer)
+            QVERIFY(m_bundle->installWrapper(m_server, QStringLiteral("--port 0 --admin-port %1").arg(adminPort)));
         QVERIFY(m_bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
-        DaemonProcessControllerOptions options;
-        options.bundlePath = m_bundle->path();
-        options.systemctl = QStringLiteral(SCRIPTED_SYSTEMCTL);
-        options.stateDirectory = m_scratch->path() + "/state/Tavrin Server";
-        options.standardOutputLog = m_scratch->path() + "/out.log";
-        options.standardErrorLog = m_scratch->path() + "/err.log";
-        m_controller = std::make_unique<DaemonProcessController>(options);
+        m_controller = std::make_unique<DaemonProcessController>(m_bundle->controllerOptions(m_scratch->path()));
         DaemonClientConfiguration quick;
         quick.requestTimeout = quick.resourceTimeout = std::chrono::seconds(5);
         quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);

@@ -34,7 +34,6 @@
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRTextField.h"
-#include "ui/kit/TRTokenBox.h"
 #include "ui/kit/TabContent.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
@@ -423,8 +422,9 @@ std::unique_ptr<Sheet> rowSheet() {
                                .scope = {},
                                .usage = {"tk-b0O5p…", "Last used never", "0 requests"},
                                .revocable = false}));
-    sheet->caption("Token box · cut in the middle; issued-key banner");
-    auto* cut = new TRTokenBox("tk-9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08ffe1c2");
+    sheet->caption("Elided text on a well · cut in the middle; issued-key banner");
+    auto* cut = new TRElidedText("tk-9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08ffe1c2");
+    cut->setWell(true);
     cut->setFixedWidth(320);
     auto* row = sheet->row();
     row->addWidget(cut);

@@ -3,7 +3,7 @@
 #include "ui/kit/KitParts.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRSymbol.h"
-#include "ui/kit/TRTokenBox.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/Theme.h"
 
 #include <QHBoxLayout>
@@ -42,27 +42,28 @@ IssuedKeyBanner::IssuedKeyBanner(const QString& label, const QString& token, QWi
 
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::beside);
-    m_token = new TRTokenBox(token, this);
+    m_token = new TRElidedText(token, TextRole::monoValue, this);
+    m_token->setWell(true);
     row->addWidget(m_token, 1, Qt::AlignVCenter);
     m_copy = new TRButton(QStringLiteral("Copy"), KeldmarchButtonStyle{}, this);
     m_copy->setSymbol(QStringLiteral("doc.on.doc"));
     row->addWidget(m_copy, 0, Qt::AlignVCenter);
     stack->addLayout(row);
 
-    connect(m_copy, &QAbstractButton::clicked, m_token, &TRTokenBox::copy);
-    connect(m_token, &TRTokenBox::copied, this, &IssuedKeyBanner::copied);
+    connect(m_copy, &QAbstractButton::clicked, m_token, &TRElidedText::copy);
+    connect(m_token, &TRElidedText::copied, this, &IssuedKeyBanner::copied);
     setKey(label, token);
 }
 
 void IssuedKeyBanner::setKey(const QString& label, const QString& token) {
     m_label->setText(label);
-    m_token->setToken(token);
+    m_token->setText(token);
     // Heard apart from the token beside it, the button says whose key it copies.
     m_copy->setAccessibleName(QStringLiteral("Copy key ") + label);
 }
 
 QString IssuedKeyBanner::label() const { return m_label->text(); }
-QString IssuedKeyBanner::token() const { return m_token->token(); }
+QString IssuedKeyBanner::token() const { return m_token->text(); }
 
 void IssuedKeyBanner::paintEvent(QPaintEvent*) {
     QPainter p(this);

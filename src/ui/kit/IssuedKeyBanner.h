@@ -7,7 +7,7 @@ class QLabel;
 namespace tavrin {
 
 class TRButton;
-class TRTokenBox;
+class TRElidedText;
 
 // The one showing of a new key's secret: a warning that it will not be shown again, the key's label,
 // the token (cut in the middle where it does not fit, copied whole) and a Copy button, on the brand wash.
@@ -20,7 +20,7 @@ public:
     QString label() const;
     QString token() const;
 
-    TRTokenBox* tokenBox() const { return m_token; }
+    TRElidedText* tokenText() const { return m_token; }
     TRButton* copyButton() const { return m_copy; }
 
 signals:
@@ -31,7 +31,7 @@ protected:
 
 private:
     QLabel* m_label;
-    TRTokenBox* m_token;
+    TRElidedText* m_token;
     TRButton* m_copy;
 };
 

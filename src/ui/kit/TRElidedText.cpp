@@ -4,8 +4,10 @@
 #include "ui/kit/TRCopyButton.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -15,8 +17,11 @@
 namespace tavrin {
 
 namespace {
-constexpr int kPaddingH = 2; // room for the selection's wash and the focus ring
+constexpr QMarginsF kPlainInsets{2, 1, 2, 1}; // room for the selection's wash and the focus ring
+constexpr QMarginsF kWellInsets{10, 7, 10, 7};
+constexpr qreal kWellRadius = 7;
 constexpr int kMinimumWidth = 40;
+constexpr int kWellMinimumChars = 12;
 } // namespace
 
 TRElidedText::TRElidedText(const QString& text, TextRole role, QWidget* parent) : QWidget(parent), m_text(text) {
@@ -24,6 +29,7 @@ TRElidedText::TRElidedText(const QString& text, TextRole role, QWidget* parent) 
     setFont(style.font);
     m_color = style.colour.isValid() ? style.colour : Theme::ink();
     setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::IBeamCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setToolTip(text);
 }
@@ -32,6 +38,7 @@ void TRElidedText::setText(const QString& text) {
     if (text == m_text)
         return;
     m_text = text;
+    setSelected(false);
     setToolTip(text);
     updateGeometry();
     update();
@@ -39,8 +46,12 @@ void TRElidedText::setText(const QString& text) {
     QAccessible::updateAccessibility(&changed);
 }
 
+QMarginsF TRElidedText::insets() const { return m_well ? kWellInsets : kPlainInsets; }
+
+QRectF TRElidedText::textRect() const { return QRectF(rect()).marginsRemoved(insets()); }
+
 QString TRElidedText::displayedText() const {
-    return fontMetrics().elidedText(m_text, Qt::ElideMiddle, std::max(0, width() - 2 * kPaddingH));
+    return QFontMetricsF(font()).elidedText(m_text, Qt::ElideMiddle, std::max<qreal>(0, textRect().width()));
 }
 
 void TRElidedText::setColor(const QColor& color) {
@@ -50,37 +61,73 @@ void TRElidedText::setColor(const QColor& color) {
     update();
 }
 
+void TRElidedText::setWell(bool well) {
+    if (well == m_well)
+        return;
+    m_well = well;
+    updateGeometry();
+    update();
+}
+
+// On desktops with a primary selection, selecting is also what a middle click pastes: the whole text.
 void TRElidedText::setSelected(bool selected) {
     if (selected == m_selected)
         return;
     m_selected = selected;
+    if (selected && !m_text.isEmpty()) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection())
+            clipboard->setText(m_text, QClipboard::Selection);
+    }
     update();
     QAccessibleTextSelectionEvent changed(this, 0, selected ? int(m_text.size()) : 0);
     QAccessible::updateAccessibility(&changed);
 }
 
-void TRElidedText::copy() const { copyText(m_text); }
-
-QSize TRElidedText::sizeHint() const {
-    return {fontMetrics().horizontalAdvance(m_text) + 2 * kPaddingH + 1, fontMetrics().height() + 2};
+void TRElidedText::copy() {
+    copyText(m_text);
+    emit copied();
 }
 
-QSize TRElidedText::minimumSizeHint() const { return {kMinimumWidth, sizeHint().height()}; }
+QSize TRElidedText::sizeHint() const {
+    if (!m_well)
+        return {fontMetrics().horizontalAdvance(m_text) + int(kPlainInsets.left() + kPlainInsets.right()) + 1,
+                fontMetrics().height() + int(kPlainInsets.top() + kPlainInsets.bottom())};
+    const QFontMetricsF metrics(font());
+    return {int(std::ceil(metrics.horizontalAdvance(m_text) + kWellInsets.left() + kWellInsets.right())),
+            int(std::ceil(metrics.height() + kWellInsets.top() + kWellInsets.bottom()))};
+}
+
+QSize TRElidedText::minimumSizeHint() const {
+    const QMarginsF in = insets();
+    const int width = m_well ? int(std::ceil(QFontMetricsF(font()).averageCharWidth() * kWellMinimumChars +
+                                             in.left() + in.right()))
+                             : kMinimumWidth;
+    return {width, sizeHint().height()};
+}
 
 void TRElidedText::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    if (m_well)
+        paintRoundedBox(p, rect(), kWellRadius, Theme::alpha(Theme::ink(), 0.05), Qt::transparent, 0);
+    const QFontMetricsF metrics(font());
     const QString shown = displayedText();
-    const QRectF textBox(kPaddingH, 0, width() - 2 * kPaddingH, height());
-    if (m_selected) {
-        const qreal shownWidth = fontMetrics().horizontalAdvance(shown);
-        p.fillRect(QRectF(textBox.left(), 1, shownWidth, height() - 2), palette().color(QPalette::Highlight));
+    const QRectF area = textRect();
+    if (m_selected && m_well) {
+        const QRectF marked(area.left() - 1, area.center().y() - metrics.height() / 2 - 1,
+                            metrics.horizontalAdvance(shown) + 2, metrics.height() + 2);
+        paintRoundedBox(p, marked, 3, palette().color(QPalette::Highlight), Qt::transparent, 0);
+    } else if (m_selected) {
+        p.fillRect(QRectF(area.left(), 1, metrics.horizontalAdvance(shown), height() - 2),
+                   palette().color(QPalette::Highlight));
     }
     p.setFont(font());
     p.setPen(m_color);
-    p.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
     if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
-        paintFocusRing(p, QRectF(rect()), 4);
+        paintFocusRing(p, QRectF(rect()), m_well ? kWellRadius : 4);
 }
 
 void TRElidedText::mousePressEvent(QMouseEvent* event) {
