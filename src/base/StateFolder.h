@@ -22,6 +22,12 @@ QString path();
 
 } // namespace StateFolder
 
+// Where a server the panel starts for this session writes its output; the Diagnostics tab opens them.
+namespace SessionLogs {
+inline constexpr const char* standardOutput = "/tmp/tavrin-server.out.log";
+inline constexpr const char* standardError = "/tmp/tavrin-server.err.log";
+} // namespace SessionLogs
+
 // Names the folder of the model bundle a server should serve, instead of the companion app's
 // folders. The panel sets it to the folder its readiness step settled on.
 inline constexpr const char* modelSourceVariable = "TAVRIN_MODEL_SOURCE";

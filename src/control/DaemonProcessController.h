@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/AdminSecretFile.h"
+#include "base/StateFolder.h"
 #include "control/ServiceManager.h"
 
 #include <QObject>
@@ -105,8 +106,8 @@ struct DaemonProcessControllerOptions {
     QString systemctl;      // default: $TAVRIN_SYSTEMCTL, else systemctl
     QString unitDirectory;  // default: $XDG_CONFIG_HOME/systemd/user
     QString stateDirectory; // default: StateFolder::path()
-    QString standardOutputLog = QStringLiteral("/tmp/tavrin-server.out.log");
-    QString standardErrorLog = QStringLiteral("/tmp/tavrin-server.err.log");
+    QString standardOutputLog = QString::fromLatin1(SessionLogs::standardOutput);
+    QString standardErrorLog = QString::fromLatin1(SessionLogs::standardError);
 };
 
 // Installs, starts, stops, restarts and inspects the server, either as the systemd user service that

@@ -1,5 +1,6 @@
 #include "state/ServerStateModel.h"
 
+#include "base/AdminSecretFile.h"
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "state/PollAlarm.h"
@@ -190,6 +191,11 @@ QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, q
 }
 
 QCoro::Task<std::expected<void, AdminSecretError>> ServerStateModel::setAdminSecret(QString secret) {
+    // The server trims the password it reads; one of only spaces would leave it with none, and every
+    // admin call refused after a "Saved.".
+    if (trimmedAdminSecret(secret).isEmpty())
+        co_return std::unexpected(AdminSecretError{QStringLiteral("A password of only spaces can't be used: the "
+                                                                  "server ignores spaces at either end.")});
     QPointer self(this);
     m_secretDiscovery.reset(); // what the user sets now wins over what the keychain held
     const auto saving = m_keychain.save(secret, KeychainAccount::adminSecret);

@@ -214,6 +214,12 @@ private slots:
 
     void settingTheSecretStoresItEverywhereAndClearingForgetsIt() {
         auto model = makeModel();
+        // Blank to the server's reading: refused before anything is stored.
+        const std::optional<QString> held = client->adminSecret();
+        const auto blank = QCoro::waitFor(model->setAdminSecret(QStringLiteral(" \t\n ")));
+        QVERIFY(!blank && blank.error().message().startsWith(QStringLiteral("A password of only spaces")));
+        QCOMPARE(client->adminSecret(), held);
+        QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
         QVERIFY(QCoro::waitFor(model->setAdminSecret(QStringLiteral("new-password-0123456789"))));
         QCOMPARE(client->adminSecret(), QStringLiteral("new-password-0123456789"));
         QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result(), QStringLiteral("new-password-0123456789"));

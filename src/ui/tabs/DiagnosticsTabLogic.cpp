@@ -1,10 +1,12 @@
 #include "ui/tabs/DiagnosticsTabLogic.h"
 
+#include "base/StateFolder.h"
+
 namespace tavrin {
 
 std::vector<FileRowText> diagnosticsFileRows(const std::optional<ClientServerStatus>& status) {
-    const QString serverLog = QStringLiteral("/tmp/tavrin-server.out.log");
-    const QString errorLog = QStringLiteral("/tmp/tavrin-server.err.log");
+    const QString serverLog = QString::fromLatin1(SessionLogs::standardOutput);
+    const QString errorLog = QString::fromLatin1(SessionLogs::standardError);
     FileRowText state{QStringLiteral("State directory"), QStringLiteral("?"), std::nullopt, FileRowText::Action::reveal};
     if (status) {
         state.path = status->stateDirectory;
