@@ -123,7 +123,7 @@ private Q_SLOTS:
     }
 
     // A poll of an unchanged record costs no body: the tag of the last answer brings 304. Any change
-    // brings a new tag; a request without the question, or that is no GET, is answered in full.
+    // brings a new tag; a request without the question is answered in full.
     void anUnchangedRecordIsAnswered304ToItsTag() {
         const auto get = [&](const QByteArray& path, const QByteArray& ifNoneMatch = {}) {
             HttpCall call{"GET", path};
@@ -145,9 +145,6 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(await(m_client->createKey(QStringLiteral("Tagged"), std::nullopt)));
         const HttpAnswer changed = get("/admin/keys", tag);
         QVERIFY(changed.status == 200 && changed.header("ETag") != tag && changed.body.contains("Tagged"));
-        HttpCall post{"POST", "/admin/keys"};
-        post.bearer(m_server->adminSecret()).json(R"({"label":"Posted"})").header("If-None-Match", "*");
-        QCOMPARE(exchange(m_server->port(), post).value_or(HttpAnswer{}).status, 201);
     }
 
     void preambleIsLimitedToTwoThousandCharactersAsPeopleCountThem() {

@@ -126,6 +126,21 @@ private Q_SLOTS:
     void init() { setUp({}); }
     void cleanup() { close(); }
 
+    // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again
+    // as it opens.
+    void aHiddenPanelCatchesUpAsItShows() {
+        open();
+        serve(sampleStatus());
+        host->hide();
+        ClientServerStatus later = sampleStatus();
+        later.uptimeSeconds += 3600;
+        serve(later);
+        QCOMPARE(statLines(panel).value(1), "Uptime: 2h 3m");
+        host->show();
+        QCOMPARE(statLines(panel).value(1), "Uptime: 3h 3m");
+    }
+
+
     void thePanelShowsTheStatusAndSaysWhenThereIsNone() {
         open();
         serve(sampleStatus());
@@ -203,20 +218,6 @@ private Q_SLOTS:
         panel->startStopItem()->click();
         QTRY_COMPARE(opened.count(), 1);
         QVERIFY(!controller->isRunning());
-    }
-
-    // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again
-    // as it opens.
-    void aHiddenPanelCatchesUpAsItShows() {
-        open();
-        serve(sampleStatus());
-        host->hide();
-        ClientServerStatus later = sampleStatus();
-        later.uptimeSeconds += 3600;
-        serve(later);
-        QCOMPARE(statLines(panel).value(1), "Uptime: 2h 3m");
-        host->show();
-        QCOMPARE(statLines(panel).value(1), "Uptime: 3h 3m");
     }
 
     void thePopupAndTheDialogStepAsideWhenAWindowIsWanted() {
