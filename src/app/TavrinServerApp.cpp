@@ -167,7 +167,11 @@ QStringList TavrinServerApp::renderScreens(const QString& directory) {
     const auto tabs = adminTabs();
     for (int index = 0; index < int(tabs.size()); ++index) {
         window.select(index);
-        QCoreApplication::processEvents();
+        // A page laid out for the first time settles over a few rounds of posted layout requests.
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
         const QString file = QDir(directory).filePath(
             QStringLiteral("window-%1-%2.png")
                 .arg(index + 1, 2, 10, QLatin1Char('0'))
