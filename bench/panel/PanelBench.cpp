@@ -16,8 +16,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QSettings>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <valgrind/callgrind.h>
@@ -245,6 +249,116 @@ int measureCurl(int keyCount, int seconds) {
     return 0;
 }
 
+// The poll's three requests and nothing else, every 5 seconds, asking with the entity tags the
+// server gave (as the panel does): what the transport alone costs. `qnam` sends them as the panel
+// does, with QNetworkAccessManager; `socket` writes them on one kept-alive QTcpSocket on this
+// thread and reads each answer from its buffer. The difference between the two is what Qt's HTTP
+// layer costs beyond the exchange itself.
+class PollYardstick : public QObject {
+public:
+    PollYardstick(QUrl base, QString secret, bool useSocket)
+        : m_base(std::move(base)), m_authorization("Bearer " + secret.toUtf8()), m_useSocket(useSocket) {
+        m_network.setProxy(QNetworkProxy::NoProxy);
+        connect(&m_socket, &QTcpSocket::readyRead, this, [this] { readAnswer(); });
+    }
+
+    void cycle() {
+        m_next = 0;
+        sendNext();
+    }
+
+private:
+    static constexpr const char* paths[] = {"/healthz", "/admin/status", "/admin/keys"};
+
+    void sendNext() {
+        if (m_next >= 3)
+            return;
+        const QByteArray path = paths[m_next];
+        const QByteArray tag = m_tags[m_next];
+        if (!m_useSocket) {
+            QNetworkRequest request(m_base.resolved(QUrl(QString::fromLatin1(path))));
+            if (path.startsWith("/admin/"))
+                request.setRawHeader("Authorization", m_authorization);
+            if (!tag.isEmpty())
+                request.setRawHeader("If-None-Match", tag);
+            QNetworkReply* reply = m_network.get(request);
+            connect(reply, &QNetworkReply::finished, this, [this, reply] {
+                reply->readAll();
+                m_tags[m_next] = reply->rawHeader("ETag");
+                reply->deleteLater();
+                ++m_next;
+                sendNext();
+            });
+            return;
+        }
+        if (m_socket.state() != QAbstractSocket::ConnectedState) {
+            m_socket.connectToHost(m_base.host(), quint16(m_base.port()));
+            m_socket.waitForConnected(2000);
+        }
+        QByteArray head = "GET " + path + " HTTP/1.1\r\nHost: " + m_base.host().toLatin1() + "\r\n";
+        if (path.startsWith("/admin/"))
+            head += "Authorization: " + m_authorization + "\r\n";
+        if (!tag.isEmpty())
+            head += "If-None-Match: " + tag + "\r\n";
+        m_socket.write(head + "\r\n");
+    }
+
+    // One answer: its head, then Content-Length bytes of body.
+    void readAnswer() {
+        m_buffer += m_socket.readAll();
+        const qsizetype end = m_buffer.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        qsizetype length = 0;
+        for (const QByteArray& line : m_buffer.left(end).split('\n')) {
+            const QByteArray lower = line.trimmed().toLower();
+            if (lower.startsWith("content-length:"))
+                length = lower.mid(15).trimmed().toLongLong();
+            else if (lower.startsWith("etag:"))
+                m_tags[m_next] = line.trimmed().mid(5).trimmed();
+        }
+        if (m_buffer.size() < end + 4 + length)
+            return;
+        m_buffer.remove(0, end + 4 + length);
+        ++m_next;
+        sendNext();
+    }
+
+    QUrl m_base;
+    QByteArray m_authorization;
+    bool m_useSocket;
+    QNetworkAccessManager m_network;
+    QTcpSocket m_socket;
+    QByteArray m_buffer;
+    QByteArray m_tags[3];
+    int m_next = 3;
+};
+
+int measureYardstick(QApplication& app, int keyCount, int seconds, bool useSocket) {
+    test::ReferenceServer server;
+    if (!startServer(server, keyCount))
+        return 1;
+    PollYardstick poll(server.baseUrl(), server.adminSecret(), useSocket);
+    QTimer every5s;
+    QObject::connect(&every5s, &QTimer::timeout, &poll, &PollYardstick::cycle);
+    every5s.start(5000);
+    poll.cycle();
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const double before = cpuMillis(RUSAGE_SELF);
+    const double mainBefore = cpuMillis(RUSAGE_THREAD);
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    const double spent = cpuMillis(RUSAGE_SELF) - before;
+    const double mainSpent = cpuMillis(RUSAGE_THREAD) - mainBefore;
+    report("cpu_ms_per_30s", spent * 30.0 / seconds);
+    report("main_ms_per_30s", mainSpent * 30.0 / seconds);
+    report("other_threads_ms_per_30s", (spent - mainSpent) * 30.0 / seconds);
+    return 0;
+}
+
 } // namespace
 
 // Usage:
@@ -252,6 +366,7 @@ int measureCurl(int keyCount, int seconds) {
 //   bench-panel bare [SECONDS]               a bare Qt 6 window: first paint, memory and idle CPU
 //   bench-panel poll KEYS SECONDS window|tray idle polling of a server with KEYS keys
 //   bench-panel curl KEYS SECONDS            curl making the same requests
+//   bench-panel qnam|socket KEYS SECONDS     the same requests from this process (PollYardstick)
 // Each measurement runs in a fresh process (run.sh), so one does not inherit another's heap.
 int main(int argc, char** argv) {
     QGuiApplication::setDesktopSettingsAware(false);
@@ -265,6 +380,8 @@ int main(int argc, char** argv) {
         return measureBare(app, number(2, 0));
     if (mode == "curl")
         return measureCurl(number(2, 1000), number(3, 30));
+    if (mode == "qnam" || mode == "socket")
+        return measureYardstick(app, number(2, 1000), number(3, 30), mode == "socket");
     Theme::apply(app);
     if (mode == "poll")
         return measurePolling(app, number(2, 1000), number(3, 30), !(argc > 4 && QByteArray(argv[4]) == "tray"));

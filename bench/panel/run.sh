@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the panel benchmark under Xvfb, with a tray host as on a desktop, in a private D-Bus session;
 # each measurement in a fresh process, RUNS times, the yardsticks (a bare Qt 6 window, curl making the
-# poll's three requests) interleaved with the panel's own runs so that the ratios hold on a busy
+# poll's three requests; the same requests from a Qt program alone, through QNetworkAccessManager and
+# through one plain socket) interleaved with the panel's own runs so that the ratios hold on a busy
 # machine. Prints the medians.
 # Usage: run.sh BUILD_DIR [SECONDS] [RUNS]
 set -euo pipefail
@@ -32,6 +33,8 @@ for run in $(seq "$runs"); do
   measure tray-1000 poll 1000 "$seconds" tray
   measure tray-3 poll 3 "$seconds" tray
   measure curl-3 curl 3 "$seconds"
+  measure qnam-3 qnam 3 "$seconds"
+  measure socket-3 socket 3 "$seconds"
 done
 
 python3 "$here/bench/panel/summary.py" "$results" "$runs"

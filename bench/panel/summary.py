@@ -45,3 +45,9 @@ for keys, goal in (("1000", 15), ("3", 10)):
         row("    widgets painted / layouts redone per poll",
             f"{median(label, 'paints_per_cycle'):.1f}", "", "",
             f"{median(label, 'layouts_per_cycle'):.1f} layouts")
+row("the poll's requests alone, 3 keys: QNetworkAccessManager (ms per 30 s)",
+    f"{median('qnam-3', 'cpu_ms_per_30s'):.1f}", "", "",
+    f"{median('qnam-3', 'other_threads_ms_per_30s'):.1f} in its HTTP thread")
+row("    one kept-alive socket on the GUI thread (ms per 30 s)",
+    f"{median('socket-3', 'cpu_ms_per_30s'):.1f}", "", "",
+    f"{median('socket-3', 'other_threads_ms_per_30s'):.1f} in other threads")
