@@ -116,6 +116,8 @@ TextStyle Theme::text(TextRole role) {
     case TextRole::display: return {font(34, W::black, -0.4), ink()};
     case TextRole::tabTitle: return {font(28, W::bold, -0.6), ink()};
     case TextRole::phase: return {font(28, W::black, 0.6), {}};
+    case TextRole::release: return {font(28, W::black), ink()};
+    case TextRole::version: return {font(28), ink()};
     case TextRole::displayName: return {font(24, W::black, 0.4), ink()};
     case TextRole::statValue: return {font(15, W::bold, -0.2), ink()};
     case TextRole::greeting: {
@@ -142,6 +144,7 @@ TextStyle Theme::text(TextRole role) {
     case TextRole::small: return {font(11), inkMuted()};
     case TextRole::phaseDetail: return {font(11, W::medium), inkMuted()};
     case TextRole::monoValue: return {mono(12.5, W::medium), ink()};
+    case TextRole::monoMessage: return {mono(12, W::medium), {}};
     case TextRole::monoName: return {mono(12.5, W::semibold), ink()};
     case TextRole::monoFigure: return {mono(11.5, W::medium), ink()};
     case TextRole::monoSmall: return {mono(11, W::medium), ink()};

@@ -19,6 +19,8 @@ enum class TextRole {
     display,      // 34 black −0.4, ink: the setup wizard's two-line headlines, written in capitals
     tabTitle,     // 28 bold −0.6, ink: a tab's headline
     phase,        // 28 black 0.6: the phase written large (in the phase's colour)
+    release,      // 28 black, ink: the version of a release on offer
+    version,      // 28, ink: the version installed, written large
     displayName,  // 24 black 0.4, ink: the name of what a screen is about (the model in production)
     statValue,    // 15 bold −0.2, ink: a stat tile's figure
     greeting,     // 15 bold italic, brandTealDeep: the line above a display headline ("welcome, organizer")
@@ -40,6 +42,7 @@ enum class TextRole {
     small,        // 11, inkMuted: the window's subtitle
     phaseDetail,  // 11 medium, inkMuted: the line under the phase
     monoValue,    // monospaced 12.5 medium, ink: URLs, hashes, paths, monospaced fields
+    monoMessage,  // monospaced 12 medium: a server part's own words, as its updater's error (in their colour)
     monoName,     // monospaced 12.5 semibold, ink: a version's name in a list of versions
     monoFigure,   // monospaced 11.5 medium, ink: the menu panel's figures
     monoSmall,    // monospaced 11 medium, ink: the pinned model, shortcuts
@@ -65,6 +68,7 @@ struct Spacing {
     static constexpr QMargins page{32, 24, 32, 36}; // around a tab's content
     static constexpr int hero = 22;                 // inside the hero card
     static constexpr int card = 18;                 // inside a card
+    static constexpr int columns = 24;              // between labelled values standing as columns
     static constexpr int tile = 14;                 // inside tiles, mode cards and map nodes
     static constexpr int menuRow = 14;              // either side of a menu panel row
     static constexpr int section = 14;              // between the sections of a page

@@ -26,8 +26,6 @@ namespace tavrin {
 namespace {
 
 constexpr int kVerificationLabelWidth = 130;
-// The three labelled values of the installed card stand apart as columns, not as words of a line.
-constexpr int kColumnGap = 2 * Spacing::beside;
 
 QVBoxLayout* stackIn(QWidget* widget, int spacing) {
     auto* stack = new QVBoxLayout(widget);
@@ -69,8 +67,7 @@ void UpdatesTab::buildAvailable() {
     auto* hero = new HeroCard;
     hero->body()->setSpacing(Spacing::lines);
     hero->body()->addWidget(new TREyebrow(QStringLiteral("UPDATE AVAILABLE"), false));
-    m_releaseVersion = new TRValueLabel({}, TextRole::phase);
-    setLabelColor(m_releaseVersion, Theme::ink());
+    m_releaseVersion = new TRValueLabel({}, TextRole::release);
     hero->body()->addWidget(m_releaseVersion);
     m_released = kitLabel({}, TextRole::bodyMedium);
     m_released->setWordWrap(true);
@@ -132,8 +129,7 @@ void UpdatesTab::buildUpToDate() {
     auto* texts = new QVBoxLayout;
     texts->setSpacing(Spacing::lines);
     texts->addWidget(new TREyebrow(QStringLiteral("UP TO DATE"), false));
-    m_upToDateVersion = new TRValueLabel({}, TextRole::phase);
-    setLabelColor(m_upToDateVersion, Theme::ink());
+    m_upToDateVersion = new TRValueLabel({}, TextRole::version);
     texts->addWidget(m_upToDateVersion);
     m_upToDateLine = kitLabel({}, TextRole::small);
     m_upToDateLine->setWordWrap(true);
@@ -147,7 +143,7 @@ void UpdatesTab::buildUpToDate() {
 void UpdatesTab::buildInstalled() {
     auto* card = new TRCard(QStringLiteral("Currently installed"));
     auto* row = new QHBoxLayout;
-    row->setSpacing(kColumnGap);
+    row->setSpacing(Spacing::columns);
     m_installedVersion = new TRValueLabel({}, TextRole::bodyMedium);
     m_channel = new TRValueLabel({}, TextRole::bodyMedium);
     m_lastChecked = new TRValueLabel({}, TextRole::bodyMedium);
@@ -157,7 +153,7 @@ void UpdatesTab::buildInstalled() {
     row->addStretch(1);
     row->addWidget(checkButton(), 0, Qt::AlignVCenter);
     card->body()->addLayout(row);
-    m_updaterError = new TRValueLabel({}, TextRole::monoValue);
+    m_updaterError = new TRValueLabel({}, TextRole::monoMessage);
     setLabelColor(m_updaterError, Theme::dangerRed());
     m_updaterError->setWordWrap(true);
     card->body()->addWidget(m_updaterError);
