@@ -1,9 +1,14 @@
-// The audit log's files and exports: retention to the second, reading back only complete lines,
-// and exports whose every field survives quoting.
+// What the server writes for people to take away. The audit log's files and exports: retention to the
+// second, reading back only complete lines, and exports whose every field survives quoting. The
+// support bundle's zip writer: entries of every size (empty, one byte, several megabytes that do not
+// compress), UTF-8 names, and a half-written archive that never survives a failure. Both are read
+// back by standard readers.
 
 #include "server/AuditExport.h"
 #include "server/AuditLog.h"
+#include "server/ZipWriter.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -12,7 +17,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
+
+#include <expected>
+#include <random>
 
 using namespace tavrin;
 
@@ -30,17 +37,29 @@ AuditRecord recordAt(const QString& time, const QString& keyId = QStringLiteral(
     return r;
 }
 
-std::string exportAll(const QString& directory, AuditExport::Format format, bool withText, const QString& cutoff = {}) {
-    AuditExport source(directory, format, withText, cutoff);
+// In small chunks, so that records cross chunk boundaries.
+template <class Source> std::string exportAll(Source&& source, std::size_t chunkSize = 100) {
     std::string all, chunk;
-    while (source.next(chunk, 100)) // small chunks, so that records cross chunk boundaries
+    while (source.next(chunk, chunkSize))
         all += chunk;
     return all;
 }
 
+// A python3 snippet run on `arguments` with `input` on its standard input: what it printed, or what it
+// said when it failed.
+std::expected<QByteArray, QByteArray> python(const char* script, const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess reader;
+    reader.start(QStandardPaths::findExecutable(QStringLiteral("python3")), QStringList{"-c", script} + arguments);
+    reader.write(input);
+    reader.closeWriteChannel();
+    if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
+        return std::unexpected(reader.readAllStandardError());
+    return reader.readAllStandardOutput();
+}
+
 } // namespace
 
-class AuditLogTest : public QObject {
+class ExportFilesTest : public QObject {
     Q_OBJECT
 
     static void writeDay(const QString& directory, const QDate& day, const QByteArray& contents = "{}\n") {
@@ -62,7 +81,6 @@ private Q_SLOTS:
         }
         QFile unrelated(dir.filePath(QStringLiteral("notes.txt")));
         QVERIFY(unrelated.open(QIODevice::WriteOnly));
-        unrelated.close();
 
         AuditLog(dir.path()).prune(7, now);
         const auto kept = AuditLog::readAll(dir.path());
@@ -96,49 +114,41 @@ private Q_SLOTS:
     // Read back by a standard reader, every field is what was recorded, whatever it holds; the
     // prompt text never goes into the CSV.
     void csvReadsBackAsTheSameFieldsInAStandardReader() {
-        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (python.isEmpty())
-            QSKIP("python3 is not installed");
+        if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
+            QSKIP("python3 is needed to read the export back");
         QTemporaryDir dir;
         AuditLog log(dir.path());
         const QStringList keyIds{"key_1", "a,b", "say \"hi\"", "two\nlines", "x\ry", "schlüssel ✓", "k,\"1\"\r\n=2"};
         for (int i = 0; i < keyIds.size(); ++i)
             QVERIFY(log.record({ClientAuditMode::audit, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:0%1Z").arg(i), keyIds[i]),
                                QStringLiteral("prompt-text"), QStringLiteral("c")));
-        QProcess reader;
-        reader.start(python, {QStringLiteral("-c"),
-                              QStringLiteral("import csv,io,json,sys; rows=list(csv.reader(io.TextIOWrapper(sys.stdin.buffer, "
-                                             "encoding='utf-8', newline=''), strict=True)); print(json.dumps(rows))")});
-        const std::string csv = exportAll(dir.path(), AuditExport::Format::csv, true);
+        const std::string csv = exportAll(AuditExport(dir.path(), AuditExport::Format::csv, true, {}));
         QVERIFY(!csv.contains("prompt-text"));
-        reader.write(QByteArray::fromStdString(csv));
-        reader.closeWriteChannel();
-        QVERIFY(reader.waitForFinished(10000));
-        const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+        const auto read = python("import csv,io,json,sys; rows=list(csv.reader(io.TextIOWrapper(sys.stdin.buffer, "
+                                 "encoding='utf-8', newline=''), strict=True)); print(json.dumps(rows))",
+                                 {}, QByteArray::fromStdString(csv));
+        QVERIFY2(read, read ? "" : read.error().constData());
+        const QJsonArray rows = QJsonDocument::fromJson(*read).array();
         QCOMPARE(rows.size(), keyIds.size() + 1);
         QCOMPARE(rows[0].toArray().size(), 8);
         QCOMPARE(rows[1].toArray().toVariantList(),
                  QVariantList({"2026-12-06T10:00:00Z", "key_1", "/v1/chat/completions", "200", "12.500", "3", "5", "audit"}));
-        for (int i = 0; i < keyIds.size(); ++i) {
-            QCOMPARE(rows[i + 1].toArray().size(), 8);
-            QCOMPARE(rows[i + 1].toArray()[1].toString(), keyIds[i]);
-        }
+        for (int i = 0; i < keyIds.size(); ++i)
+            QVERIFY2(rows[i + 1].toArray().size() == 8 && rows[i + 1].toArray()[1].toString() == keyIds[i], qPrintable(keyIds[i]));
     }
 
     void jsonlCarriesTextOnlyWhenAskedAndOnlyWhereItWasRecorded() {
         QTemporaryDir dir;
         AuditLog log(dir.path());
         const QString prompt = QStringLiteral("line one\n\"quoted\" \\ tab\t and ✓");
-        QVERIFY(log.record({ClientAuditMode::privacy, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:00Z")), prompt, QStringLiteral("a1")));
-        QVERIFY(log.record({ClientAuditMode::hash, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:01Z")), prompt, QStringLiteral("a2")));
-        QVERIFY(log.record({ClientAuditMode::audit, 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:02Z")), prompt, QStringLiteral("a3")));
+        const ClientAuditMode modes[] = {ClientAuditMode::privacy, ClientAuditMode::hash, ClientAuditMode::audit};
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(log.record({modes[i], 30, true}, recordAt(QStringLiteral("2026-12-06T10:00:0%1Z").arg(i)), prompt,
+                               QStringLiteral("a%1").arg(i + 1)));
 
         for (const bool withText : {false, true}) {
             AuditExport source(dir.path(), AuditExport::Format::jsonl, withText, {});
-            std::string all, chunk;
-            while (source.next(chunk, 10))
-                all += chunk;
-            const QList<QByteArray> lines = QByteArray::fromStdString(all).split('\n');
+            const QList<QByteArray> lines = QByteArray::fromStdString(exportAll(source, 10)).split('\n');
             QCOMPARE(lines.size(), 4); // three records and the empty rest after the last newline
             std::vector<AuditRecord> records;
             for (int i = 0; i < 3; ++i) {
@@ -159,11 +169,69 @@ private Q_SLOTS:
         AuditLog log(dir.path());
         for (const char* time : {"2026-12-05T09:59:59Z", "2026-12-05T10:00:00Z", "2026-12-06T08:00:00Z"})
             QVERIFY(log.record({ClientAuditMode::privacy, 1, false}, recordAt(QString::fromLatin1(time)), {}, {}));
-        const std::string csv = exportAll(dir.path(), AuditExport::Format::csv, false, QStringLiteral("2026-12-05T10:00:00Z"));
+        const std::string csv =
+            exportAll(AuditExport(dir.path(), AuditExport::Format::csv, false, QStringLiteral("2026-12-05T10:00:00Z")));
         QVERIFY(!csv.contains("09:59:59"));
         QVERIFY(csv.contains("2026-12-05T10:00:00Z") && csv.contains("2026-12-06T08:00:00Z"));
     }
+
+    void entriesOfEverySizeReadBackExactly() {
+        if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
+            QSKIP("python3 is needed to read the archive back");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bundle.zip"));
+
+        std::mt19937 random(42);
+        std::string noise(3 * 1024 * 1024 + 17, '\0');
+        for (char& c : noise)
+            c = char(random());
+        const std::string repetitive(5 * 1024 * 1024, 'z');
+        const std::vector<std::pair<QString, std::string>> entries{
+            {QStringLiteral("empty.txt"), std::string()},
+            {QStringLiteral("one.txt"), std::string("1")},
+            {QStringLiteral("noise.bin"), noise},
+            {QStringLiteral("repetitive.txt"), repetitive},
+            {QStringLiteral("größe ✓.json"), std::string(R"({"ok":true})")},
+        };
+        ZipWriter zip;
+        QVERIFY(zip.open(path));
+        for (const auto& [name, data] : entries) {
+            QVERIFY(zip.begin(name));
+            // In pieces, as the support bundle writes its exports.
+            for (std::size_t at = 0; at < data.size(); at += 100'000)
+                QVERIFY(zip.write(std::string_view(data).substr(at, 100'000)));
+            QVERIFY(zip.end());
+        }
+        QVERIFY(zip.finish());
+        QCOMPARE(QFile(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+        QVERIFY(QFile(path).size() < qint64(noise.size() + 1024 * 1024)); // the repetitive entry was compressed
+
+        const auto read = python("import sys,zipfile,hashlib; z=zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+                                 "[print(i.filename, hashlib.sha256(z.read(i)).hexdigest(), oct(i.external_attr >> 16)) "
+                                 "for i in z.infolist()]",
+                                 {path});
+        QVERIFY2(read, read ? "" : read.error().constData());
+        const QStringList lines = QString::fromUtf8(*read).trimmed().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), qsizetype(entries.size()));
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(entries[i].second), QCryptographicHash::Sha256).toHex();
+            QCOMPARE(lines[qsizetype(i)], entries[i].first + u' ' + QString::fromLatin1(digest) + QStringLiteral(" 0o100600"));
+        }
+    }
+
+    void anUnfinishedArchiveIsRemoved() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bundle.zip"));
+        {
+            ZipWriter zip;
+            QVERIFY(zip.open(path));
+            QVERIFY(zip.add(QStringLiteral("a.txt"), "a"));
+        }
+        QVERIFY(!QFile::exists(path) && QFile(path).open(QIODevice::WriteOnly));
+        const auto refused = ZipWriter().open(path); // never over a file that is there
+        QVERIFY(!refused && refused.error().contains(QStringLiteral("File exists")));
+    }
 };
 
-QTEST_GUILESS_MAIN(AuditLogTest)
-#include "AuditLogTest.moc"
+QTEST_GUILESS_MAIN(ExportFilesTest)
+#include "ExportFilesTest.moc"
