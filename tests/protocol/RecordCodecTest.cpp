@@ -163,10 +163,8 @@ private slots:
         const auto stats = decodeJson<ClientConcurrencyStats>(
             R"({"maxConcurrency":9223372036854775807,"maxQueueDepth":-9223372036854775808,)"
             R"("inFlight":0,"queued":0,"totalCompleted":4.0,"totalRejected":0})");
-        QVERIFY(stats);
-        QCOMPARE(stats->maxConcurrency, std::numeric_limits<qint64>::max());
-        QCOMPARE(stats->maxQueueDepth, std::numeric_limits<qint64>::min());
-        QCOMPARE(stats->totalCompleted, 4);
+        QVERIFY(stats && stats->maxConcurrency == std::numeric_limits<qint64>::max());
+        QVERIFY(stats->maxQueueDepth == std::numeric_limits<qint64>::min() && stats->totalCompleted == 4);
     }
 
     void keyScopesAreStrictAndKeepAbsentApartFromEmpty() {

@@ -85,8 +85,7 @@ private Q_SLOTS:
         AuditLog(dir.path()).prune(7, now);
         const auto kept = AuditLog::readAll(dir.path());
         // Seven days back from 10:30 is 2026-11-29T10:30: its 08:00 record goes, its 12:00 stays.
-        QCOMPARE(kept.front().time, QStringLiteral("2026-11-29T12:00:00Z"));
-        QCOMPARE(kept.size(), 15u);
+        QVERIFY(kept.size() == 15 && kept.front().time == QStringLiteral("2026-11-29T12:00:00Z"));
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.jsonl")}).size(), 8);
         QCOMPARE(QFile(dir.filePath(QStringLiteral("2026-11-29.jsonl"))).permissions() & QFileDevice::ReadOther,
                  QFileDevice::Permissions());
@@ -105,8 +104,7 @@ private Q_SLOTS:
         writeDay(dir.path(), QDate(2000, 1, 1), R"({"time":"2000-01-01T00:00:00Z","keyId":"key_old",)");
 
         const auto records = AuditLog::readAll(dir.path());
-        QCOMPARE(records.size(), 3u);
-        QCOMPARE(records[2].keyId, QStringLiteral("key_2"));
+        QVERIFY(records.size() == 3 && records[2].keyId == QStringLiteral("key_2"));
         QCOMPARE(records[0].mode, std::optional(ClientAuditMode::privacy));
         QVERIFY(!records[0].prompt && !records[0].promptSha256);
     }
@@ -151,11 +149,9 @@ private Q_SLOTS:
             const QList<QByteArray> lines = QByteArray::fromStdString(exportAll(source, 10)).split('\n');
             QCOMPARE(lines.size(), 4); // three records and the empty rest after the last newline
             std::vector<AuditRecord> records;
-            for (int i = 0; i < 3; ++i) {
-                auto decoded = decodeJson<AuditRecord>(lines[i]);
-                QVERIFY2(decoded, lines[i].constData());
-                records.push_back(*decoded);
-            }
+            for (int i = 0; i < 3; ++i)
+                records.push_back(decodeJson<AuditRecord>(lines[i]).value_or(AuditRecord{}));
+            QCOMPARE(records[0].mode, std::optional(ClientAuditMode::privacy));
             QVERIFY(!records[0].prompt && !records[0].promptSha256); // privacy never has text
             QVERIFY(records[1].promptSha256 && !records[1].prompt);
             QCOMPARE(records[2].prompt, withText ? std::optional(prompt) : std::nullopt);
@@ -185,14 +181,9 @@ private Q_SLOTS:
         std::string noise(3 * 1024 * 1024 + 17, '\0');
         for (char& c : noise)
             c = char(random());
-        const std::string repetitive(5 * 1024 * 1024, 'z');
         const std::vector<std::pair<QString, std::string>> entries{
-            {QStringLiteral("empty.txt"), std::string()},
-            {QStringLiteral("one.txt"), std::string("1")},
-            {QStringLiteral("noise.bin"), noise},
-            {QStringLiteral("repetitive.txt"), repetitive},
-            {QStringLiteral("größe ✓.json"), std::string(R"({"ok":true})")},
-        };
+            {"empty.txt", ""}, {"one.txt", "1"}, {"noise.bin", noise}, {"repetitive.txt", std::string(5 * 1024 * 1024, 'z')},
+            {"größe ✓.json", R"({"ok":true})"}};
         ZipWriter zip;
         QVERIFY(zip.open(path));
         for (const auto& [name, data] : entries) {
