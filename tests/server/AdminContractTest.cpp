@@ -62,7 +62,7 @@ private Q_SLOTS:
         m_server->writeAdminSecret(next + QStringLiteral("\n")); // a trailing newline is not part of it
         QVERIFY(statusRefused());
         m_client->setAdminSecret(next);
-        TAVRIN_REQUIRE(await(m_client->status()));
+        QVERIFY(await(m_client->status()));
         for (const auto& file : {std::optional<QString>(), std::optional(QString()), std::optional(QStringLiteral(" \n\t\n"))}) {
             m_server->writeAdminSecret(file);
             for (const auto& presented : {QString(), QStringLiteral(" "), next}) {
@@ -77,15 +77,12 @@ private Q_SLOTS:
 
     void statusIsTrueOfTheRunningProcessAndSavedSettingsWaitForARestart() {
         const auto status = await(m_client->status());
-        TAVRIN_REQUIRE(status);
-        QCOMPARE(status->pid, m_server->pid());
-        QCOMPARE(status->stateDirectory, m_server->stateDirectory());
+        QVERIFY(status && status->pid == m_server->pid() && status->stateDirectory == m_server->stateDirectory());
         QCOMPARE(status->bind.bindPort, qint64(m_server->port()));
         QVERIFY(QDateTime::fromString(status->startedAt, Qt::ISODate).timeSpec() == Qt::UTC);
         QCOMPARE(status->hardware, probeLocalHardware()); // the same rules on the same machine
 
-        const ClientNetworkPreferences prefs{QStringLiteral("0.0.0.0"), 11500, true, QStringLiteral("office-box"),
-                                             {QStringLiteral("https://app.example.com")}, {QStringLiteral("fd00::/8")}};
+        const ClientNetworkPreferences prefs{"0.0.0.0", 11500, true, "office-box", {"https://app.example.com"}, {"fd00::/8"}};
         QCOMPARE(await(m_client->updateNetworkPreferences(prefs)).value_or(ClientNetworkPreferences{}), prefs);
         QCOMPARE(*await(m_client->networkPreferences()), prefs);
         QCOMPARE(await(m_client->status())->bind, status->bind); // the binding in effect stays as it was started
@@ -94,23 +91,18 @@ private Q_SLOTS:
     void keysAreCreatedListedRotatedRevokedAndDeleted() {
         const auto created = await(m_client->createKey(QStringLiteral("  CI runner  "), std::vector{ClientAPIKeyScope::readonly}));
         const auto plain = await(m_client->createKey(QStringLiteral("First key"), std::nullopt));
-        TAVRIN_REQUIRE(created);
-        TAVRIN_REQUIRE(plain);
+        QVERIFY(created && plain);
         QVERIFY(created->key.startsWith(QStringLiteral("tk-")) && created->key.size() >= 40 && created->key != plain->key);
         QVERIFY(created->key.startsWith(created->record.prefix) && created->record.prefix.size() < created->key.size() / 2);
-        const auto keys = await(m_client->listKeys());
-        TAVRIN_REQUIRE(keys);
-        QVERIFY(keys->size() >= 2);
-        QCOMPARE(keys->at(keys->size() - 2), created->record);
-        QCOMPARE(keys->back(), plain->record);
+        const auto keys = await(m_client->listKeys()).value_or(ClientAPIKeyList{});
+        QVERIFY(keys.size() >= 2 && keys[keys.size() - 2] == created->record && keys.back() == plain->record);
 
         const auto rotated = await(m_client->rotateKey(created->record.id));
         TAVRIN_REQUIRE(rotated);
         QCOMPARE(rotated->record.id, created->record.id);
         QVERIFY(rotated->key != created->key && rotated->key.startsWith(rotated->record.prefix) && rotated->record.lastRotatedAt);
         const auto revoked = await(m_client->revokeKey(created->record.id));
-        TAVRIN_REQUIRE(revoked);
-        QCOMPARE(revoked->status, QStringLiteral("revoked"));
+        QVERIFY(revoked && revoked->status == QStringLiteral("revoked"));
         QCOMPARE(await(m_client->revokeKey(created->record.id)).value_or(ClientAPIKeyPublic{}).revokedAt, revoked->revokedAt);
         QCOMPARE(httpStatusOf(await(m_client->rotateKey(created->record.id))), 409);
 
@@ -118,8 +110,7 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(await(m_client->deleteKey(created->record.id)));
         QCOMPARE(keyCount(), before - 1);
         const auto gone = await(m_client->deleteKey(created->record.id));
-        QCOMPARE(httpStatusOf(gone), 404);
-        QVERIFY(httpBodyOf(gone).contains(created->record.id));
+        QVERIFY(httpStatusOf(gone) == 404 && httpBodyOf(gone).contains(created->record.id));
     }
 
     // A poll of an unchanged record costs no body: the tag of the last answer brings 304. Any change
@@ -151,17 +142,13 @@ private Q_SLOTS:
         // A family emoji is one character to a reader and eleven UTF-16 code units.
         const QString longest = QStringLiteral("👨‍👩‍👧‍👦").repeated(2000);
         const auto saved = await(m_client->setOrgPreamble(longest));
-        TAVRIN_REQUIRE(saved);
-        QCOMPARE(saved->preamble, std::optional(longest));
-        QCOMPARE(saved->maxLength, 2000);
+        QVERIFY(saved && saved->preamble == std::optional(longest) && saved->maxLength == 2000);
         auto status = await(m_client->status());
         QCOMPARE(status->orgPreamble, std::optional(longest));
-        QCOMPARE(status->stages->systemPromptApplied, true);
-        QCOMPARE(status->stages->systemPromptChars, std::optional<qint64>(2000));
+        QVERIFY(status->stages->systemPromptApplied && status->stages->systemPromptChars == std::optional<qint64>(2000));
 
         const auto tooLong = await(m_client->setOrgPreamble(QStringLiteral("a").repeated(2001)));
-        QCOMPARE(httpStatusOf(tooLong), 400);
-        QVERIFY(httpBodyOf(tooLong).contains(QStringLiteral("2001")));
+        QVERIFY(httpStatusOf(tooLong) == 400 && httpBodyOf(tooLong).contains(QStringLiteral("2001")));
         QCOMPARE(await(m_client->orgPreamble())->preamble, std::optional(longest));
 
         TAVRIN_REQUIRE(await(m_client->setOrgPreamble(std::nullopt)));
@@ -169,47 +156,33 @@ private Q_SLOTS:
         QVERIFY(!status->orgPreamble && !status->stages->systemPromptApplied && !status->stages->systemPromptChars);
     }
 
-    // How each kind of refusal reaches the panel; what the decoder says is the codec's own test.
-    void malformedAdminRequestsGetOneLineThatSaysWhy_data() {
-        QTest::addColumn<QByteArray>("method");
-        QTest::addColumn<QByteArray>("target");
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("unknown path") << QByteArray("GET") << QByteArray("/admin/nothing") << QByteArray() << 404 << "no admin endpoint at /admin/nothing";
-        QTest::newRow("wrong method") << QByteArray("PUT") << QByteArray("/admin/keys") << QByteArray("{}") << 405 << "allowed: GET, POST";
-        QTest::newRow("over 1 MiB") << QByteArray("PUT") << QByteArray("/admin/settings/preamble")
-                                    << QByteArray(1024 * 1024 + 1, 'a') << 413 << "larger than 1 MiB";
-        QTest::newRow("truncated JSON") << QByteArray("PUT") << QByteArray("/admin/network") << QByteArray(R"({"bindHost":)") << 400 << "not valid JSON";
-        const auto row = [](const char* name, const char* target, const char* body, const char* reason) {
-            QTest::newRow(name) << QByteArray(QByteArray(target).endsWith("keys") ? "POST" : "PUT")
-                                << QByteArray(target) << QByteArray(body) << 400 << QString::fromUtf8(reason);
-        };
-        row("empty label", "/admin/keys", R"({"label":""})", "label must not be empty");
-        row("label of spaces", "/admin/keys", R"({"label":"   "})", "label must not be empty");
-        row("unknown scope", "/admin/keys", R"({"label":"a","scopes":["admin"]})", "scopes[0]: unknown value");
-        row("zero days", "/admin/settings/logging", R"({"mode":"audit","retentionDays":0,"includePromptContentsInDiagnostics":false})", "retentionDays");
-        row("no master switch", "/admin/settings/logging", R"({"mode":"audit","retentionDays":7})", "includePromptContentsInDiagnostics");
-        row("host name", "/admin/network", R"({"bindHost":"localhost","bindPort":11434,"lanEnabled":false,"corsAllowedOrigins":[],"ipAllowlist":[]})", "bindHost must be an IP address");
-    }
+    // How each kind of refusal reaches the panel: one plain line that says why, and nothing stored.
+    // What the decoder and the network rules say is their own tests'.
     void malformedAdminRequestsGetOneLineThatSaysWhy() {
-        QFETCH(QByteArray, method);
-        QFETCH(QByteArray, target);
-        QFETCH(QByteArray, body);
-        QFETCH(int, status);
-        QFETCH(QString, reason);
         const std::size_t keys = keyCount();
-        HttpCall call{method, target};
-        call.bearer(m_server->adminSecret());
-        if (!body.isEmpty())
-            call.json(body);
-        const auto answer = exchange(m_server->port(), call);
-        TAVRIN_REQUIRE(answer);
-        QCOMPARE(answer->status, status);
-        QVERIFY2(answer->body.contains(reason.toUtf8()), answer->body.constData());
-        QCOMPARE(answer->body.count('\n'), 1);
-        QVERIFY(answer->header("Content-Type")->startsWith("text/plain"));
-        QCOMPARE(keyCount(), keys); // and nothing was stored
+        const std::tuple<QByteArray, QByteArray, QByteArray, int, const char*> cases[] = {
+            {"GET", "/admin/nothing", {}, 404, "no admin endpoint at /admin/nothing"},
+            {"PUT", "/admin/keys", "{}", 405, "allowed: GET, POST"},
+            {"PUT", "/admin/settings/preamble", QByteArray(1024 * 1024 + 1, 'a'), 413, "larger than 1 MiB"},
+            {"PUT", "/admin/network", R"({"bindHost":)", 400, "not valid JSON"},
+            {"POST", "/admin/keys", R"({"label":"   "})", 400, "label must not be empty"},
+            {"POST", "/admin/keys", R"({"label":"a","scopes":["admin"]})", 400, "scopes[0]: unknown value"},
+            {"PUT", "/admin/settings/logging", R"({"mode":"audit","retentionDays":0,"includePromptContentsInDiagnostics":false})",
+             400, "retentionDays"},
+            {"PUT", "/admin/settings/logging", R"({"mode":"audit","retentionDays":7})", 400, "includePromptContentsInDiagnostics"},
+            {"PUT", "/admin/network",
+             R"({"bindHost":"localhost","bindPort":11434,"lanEnabled":false,"corsAllowedOrigins":[],"ipAllowlist":[]})", 400,
+             "bindHost must be an IP address"}};
+        for (const auto& [method, target, body, status, reason] : cases) {
+            HttpCall call{method, target};
+            if (!body.isEmpty())
+                call.json(body);
+            const auto answer = exchange(m_server->port(), call.bearer(m_server->adminSecret()));
+            TAVRIN_REQUIRE(answer);
+            QVERIFY2(answer->status == status && answer->body.contains(reason), answer->body.constData());
+            QVERIFY(answer->body.count('\n') == 1 && answer->header("Content-Type")->startsWith("text/plain"));
+        }
+        QCOMPARE(keyCount(), keys);
     }
 
     void adminApiRefusesClientsFromOtherMachines() {
@@ -224,9 +197,7 @@ private Q_SLOTS:
         HttpCall call{"GET", "/admin/status"};
         call.host = lanAddress; // from this machine's LAN address, as another machine would arrive
         const auto remote = exchange(server.port(), call.bearer(server.adminSecret()));
-        TAVRIN_REQUIRE(remote);
-        QCOMPARE(remote->status, 403);
-        QVERIFY(remote->body.contains("loopback"));
+        QVERIFY(remote && remote->status == 403 && remote->body.contains("loopback"));
         QVERIFY(await(server.client()->status()).has_value());
     }
 };

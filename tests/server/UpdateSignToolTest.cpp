@@ -61,20 +61,17 @@ class UpdateSignToolTest : public QObject {
     // A Debian package as dpkg-deb builds it; `payload` tells builds of one version apart.
     QString makePackage(const QString& package, const QString& version, const QByteArray& payload = "payload") {
         const QString root = path(QStringLiteral("root-%1-%2").arg(package, version));
-        QDir(root).removeRecursively();
-        if (!QDir().mkpath(root + QStringLiteral("/DEBIAN")) || !QDir().mkpath(root + QStringLiteral("/opt/tavrin-keldmarch")))
-            return {};
-        const QString control = QStringLiteral("Package: %1\nVersion: %2\nArchitecture: all\n"
-                                               "Maintainer: Test <test@tavrinai.example>\nDescription: test package\n")
-                                    .arg(package, version);
-        if (!writeBytes(root + QStringLiteral("/DEBIAN/control"), control.toUtf8()) ||
-            !writeBytes(root + QStringLiteral("/opt/tavrin-keldmarch/payload"), payload.repeated(10'000)))
-            return {};
         const QString deb = path(QStringLiteral("%1_%2_all.deb").arg(package, version));
-        const Run built = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--build"), QStringLiteral("--root-owner-group"), root, deb});
-        if (built.status != 0)
-            qWarning("dpkg-deb: %s", qPrintable(built.err));
-        return built.status == 0 ? deb : QString();
+        QDir(root).removeRecursively();
+        const bool built = QDir().mkpath(root + "/DEBIAN") && QDir().mkpath(root + "/opt/tavrin-keldmarch") &&
+                           writeBytes(root + "/DEBIAN/control",
+                                      QStringLiteral("Package: %1\nVersion: %2\nArchitecture: all\nMaintainer: Test "
+                                                     "<test@tavrinai.example>\nDescription: test package\n")
+                                          .arg(package, version)
+                                          .toUtf8()) &&
+                           writeBytes(root + "/opt/tavrin-keldmarch/payload", payload.repeated(10'000)) &&
+                           run("dpkg-deb", {"--build", "--root-owner-group", root, deb}).status == 0;
+        return built ? deb : QString();
     }
 
     // An option in `extra` comes last, so it wins over the default --url.
@@ -86,97 +83,69 @@ class UpdateSignToolTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(QFileInfo(tool()).isExecutable());
-        const Run made = run(tool(), {QStringLiteral("keygen"), secretKey()});
-        QCOMPARE(made.status, 0);
-        m_publicKey = made.out.trimmed();
+        m_publicKey = run(tool(), {QStringLiteral("keygen"), secretKey()}).out.trimmed();
         QVERIFY(Updater::parsePublicKey(m_publicKey).has_value());
     }
 
-    void aSignedPackageIsOfferedDownloadedAndStagedAsADebianPackage() {
-        const QString deb = makePackage(QStringLiteral("tavrin-keldmarch"), QStringLiteral("0.3.0"));
-        QVERIFY(!deb.isEmpty());
-        const QString feed = path(QStringLiteral("staged-feed.json"));
-        const Run signed_ = sign(deb, {QStringLiteral("--into"), feed, QStringLiteral("--notes"), QStringLiteral("Faster exports.")});
+    // Signed one after another into one feed: every release kept, newest first, one build per version.
+    // The server's own updater (as a server of an older version with this run's key opens it; the
+    // way through the server is the updater's contract test) takes the newest and stages it under a
+    // name the desktop's package installer opens.
+    void theFeedKeepsEveryReleaseAndTheUpdaterStagesTheNewestAsADebianPackage() {
+        const QString feed = path("growing-feed.json");
+        QCOMPARE(sign(makePackage("tavrin-keldmarch", "0.3.0"), {"--into", feed}).status, 0);
+        const QString newest = makePackage("tavrin-keldmarch", "0.10.0");
+        const Run signed_ = sign(newest, {"--into", feed, "--notes", "Faster exports."});
         QVERIFY2(signed_.status == 0, qPrintable(signed_.err));
-
-        // The server's own updater, as a server of an older version with this run's key opens it
-        // (the way through the server is the updater's contract test).
-        QTemporaryDir state;
-        auto updater = Updater::open(*StateStore::open(state.path()), fileUrl(feed), *Updater::parsePublicKey(m_publicKey),
-                                     QStringLiteral("0.1.0"));
-        TAVRIN_REQUIRE(updater);
-        const auto checked = (*updater)->check();
-        QVERIFY2(!checked.error, qPrintable(checked.error.value_or(QString())));
-        QVERIFY(checked.status.availableUpdate);
-        QCOMPARE(checked.status.availableUpdate->version, QStringLiteral("0.3.0")); // read from the package
-        QCOMPARE(checked.status.availableUpdate->releaseNotes, std::optional(QStringLiteral("Faster exports.")));
-        QCOMPARE(checked.status.availableUpdate->pkgSize, std::optional(QFileInfo(deb).size()));
-
-        const auto downloaded = (*updater)->download();
-        QVERIFY(downloaded);
-        QVERIFY(downloaded->verified);
-        QCOMPARE(QFileInfo(downloaded->stagedDownloadPath).fileName(), QStringLiteral("tavrin-keldmarch_0.3.0.deb"));
-        QCOMPARE(readBytes(downloaded->stagedDownloadPath), readBytes(deb));
-        const Run opened = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), downloaded->stagedDownloadPath, QStringLiteral("Version")});
-        QCOMPARE(opened.out.trimmed(), QStringLiteral("0.3.0"));
-    }
-
-    void theFeedKeepsEveryReleaseNewestFirstAndOneBuildPerVersion() {
-        const QString feed = path(QStringLiteral("growing-feed.json"));
-        const QString first = makePackage(QStringLiteral("tavrin-keldmarch"), QStringLiteral("0.3.0"));
-        QCOMPARE(sign(first, {QStringLiteral("--into"), feed}).status, 0);
-        QCOMPARE(sign(makePackage(QStringLiteral("tavrin-keldmarch"), QStringLiteral("0.10.0")), {QStringLiteral("--into"), feed}).status, 0);
         // 0.3.0 again, rebuilt: its entry is replaced, not doubled.
-        const QString rebuilt = makePackage(QStringLiteral("tavrin-keldmarch"), QStringLiteral("0.3.0"), "rebuilt");
-        QCOMPARE(sign(rebuilt, {QStringLiteral("--into"), feed}).status, 0);
-
+        const QString rebuilt = makePackage("tavrin-keldmarch", "0.3.0", "rebuilt");
+        QCOMPARE(sign(rebuilt, {"--into", feed}).status, 0);
         const auto read = decodeJson<UpdateFeed>(readBytes(feed));
-        QVERIFY(read);
-        QCOMPARE(read->channel, std::optional(QStringLiteral("stable")));
-        QCOMPARE(read->releases.size(), std::size_t(2));
-        QCOMPARE(read->releases[0].version, QStringLiteral("0.10.0"));
-        QCOMPARE(read->releases[1].version, QStringLiteral("0.3.0"));
+        QVERIFY(read && read->releases.size() == 2);
+        QCOMPARE(read->channel, std::optional<QString>("stable"));
+        QCOMPARE(read->releases[0].version, "0.10.0"); // read from the package
+        QCOMPARE(read->releases[1].version, "0.3.0");
         QCOMPARE(read->releases[1].pkgSha256,
                  QString::fromLatin1(QCryptographicHash::hash(readBytes(rebuilt), QCryptographicHash::Sha256).toHex()));
+
+        QTemporaryDir state;
+        auto updater = Updater::open(*StateStore::open(state.path()), fileUrl(feed), *Updater::parsePublicKey(m_publicKey), "0.1.0");
+        TAVRIN_REQUIRE(updater);
+        const auto checked = (*updater)->check();
+        QVERIFY2(!checked.error && checked.status.availableUpdate, qPrintable(checked.error.value_or(QString())));
+        QCOMPARE(checked.status.availableUpdate->version, "0.10.0");
+        QCOMPARE(checked.status.availableUpdate->releaseNotes, std::optional<QString>("Faster exports."));
+        QCOMPARE(checked.status.availableUpdate->pkgSize, std::optional(QFileInfo(newest).size()));
+        const auto downloaded = (*updater)->download();
+        QVERIFY(downloaded && downloaded->verified);
+        QCOMPARE(QFileInfo(downloaded->stagedDownloadPath).fileName(), "tavrin-keldmarch_0.10.0.deb");
+        QCOMPARE(readBytes(downloaded->stagedDownloadPath), readBytes(newest));
+        QCOMPARE(run("dpkg-deb", {"--field", downloaded->stagedDownloadPath, "Version"}).out.trimmed(), "0.10.0");
     }
 
-    void refusesWhatWouldNotInstallAndLeavesTheFeedAlone_data() {
-        QTest::addColumn<QString>("package"); // empty: a file that is no package
-        QTest::addColumn<QStringList>("extra");
-        QTest::addColumn<QString>("reason");
-        const QString ours = QStringLiteral("tavrin-keldmarch");
-        QTest::newRow("not a Debian package") << QString() << QStringList() << "is not a Debian package";
-        QTest::newRow("another program's package") << "tavrin-other" << QStringList()
-                                                   << "is the package of tavrin-other, not of tavrin-keldmarch";
-        QTest::newRow("version disagrees with the package") << ours << QStringList{"--version", "0.5.0"}
-                                                            << "holds version 0.3.0, not 0.5.0";
-        QTest::newRow("URL the server cannot fetch") << ours << QStringList{"--url", "htps://updates.tavrinai.example/x.deb"}
-                                                     << "is not an http, https or file URL";
-        QTest::newRow("into a file that is not a feed") << ours << QStringList{"--into", "broken"} << "is not an update feed";
-    }
     void refusesWhatWouldNotInstallAndLeavesTheFeedAlone() {
-        QFETCH(QString, package);
-        QFETCH(QStringList, extra);
-        QFETCH(QString, reason);
-        const QString feed = path(QStringLiteral("kept-feed.json"));
-        const QString broken = path(QStringLiteral("broken"));
-        QFile::remove(feed);
-        QCOMPARE(sign(makePackage(QStringLiteral("tavrin-keldmarch"), QStringLiteral("0.3.0")), {QStringLiteral("--into"), feed}).status, 0);
-        QVERIFY(writeBytes(broken, "{\"channel\": \"stable\"}")); // no releases
-        const QByteArray before = readBytes(feed);
-
-        QString deb = path(QStringLiteral("random.deb"));
-        if (package.isEmpty())
-            QVERIFY(writeBytes(deb, QByteArray(5000, 'x')));
-        else
-            deb = makePackage(package, QStringLiteral("0.3.0"));
-        extra.replaceInStrings(QStringLiteral("broken"), broken);
-        const Run refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{QStringLiteral("--into"), feed});
-        QCOMPARE(refused.status, 1);
-        QVERIFY2(refused.err.contains(reason), qPrintable(refused.err));
-        QVERIFY(refused.out.isEmpty());
-        QCOMPARE(readBytes(feed), before);
-        QCOMPARE(readBytes(broken), QByteArray("{\"channel\": \"stable\"}"));
+        const QString feed = path("kept-feed.json");
+        const QString broken = path("broken"); // a feed without releases
+        const QString notADeb = path("random.deb");
+        QVERIFY(writeBytes(notADeb, QByteArray(5000, 'x')));
+        const QString ours = makePackage("tavrin-keldmarch", "0.3.0");
+        const std::tuple<QString, QStringList, const char*> cases[] = {
+            {notADeb, {}, "is not a Debian package"},
+            {makePackage("tavrin-other", "0.3.0"), {}, "is the package of tavrin-other, not of tavrin-keldmarch"},
+            {ours, {"--version", "0.5.0"}, "holds version 0.3.0, not 0.5.0"},
+            {ours, {"--url", "htps://updates.tavrinai.example/x.deb"}, "is not an http, https or file URL"},
+            {ours, {"--into", broken}, "is not an update feed"}};
+        for (const auto& [deb, extra, reason] : cases) {
+            QFile::remove(feed);
+            QCOMPARE(sign(ours, {"--into", feed}).status, 0);
+            QVERIFY(writeBytes(broken, "{\"channel\": \"stable\"}"));
+            const QByteArray before = readBytes(feed);
+            const Run refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{"--into", feed});
+            QVERIFY2(refused.status == 1 && refused.err.contains(QLatin1StringView(reason)) && refused.out.isEmpty(),
+                     qPrintable(refused.err));
+            QCOMPARE(readBytes(feed), before);
+            QCOMPARE(readBytes(broken), QByteArray("{\"channel\": \"stable\"}"));
+        }
     }
 };
 

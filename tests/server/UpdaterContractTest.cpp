@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+
 #include <sodium.h>
 
 using namespace tavrin;
@@ -87,125 +89,102 @@ private Q_SLOTS:
                  release(QStringLiteral("0.2.0"), bytes), release(QStringLiteral("0.1.0"), bytes)});
         QVERIFY(open(url("/feed.json")));
         const ClientUpdateCheckResponse checked = m_updater->check();
-        QVERIFY2(!checked.error, qPrintable(checked.error.value_or(QString())));
-        QVERIFY(checked.status.enabled && checked.status.lastCheckedAt && !checked.status.lastError);
+        QVERIFY2(!checked.error && checked.status.enabled && checked.status.lastCheckedAt && !checked.status.lastError,
+                 qPrintable(checked.error.value_or(QString())));
         QCOMPARE(checked.status.availableUpdate, std::optional(release(QStringLiteral("0.2.5"), bytes)));
 
         // Nothing newer: the check says so and forgets the release it had found.
         publish({release(QStringLiteral("0.1.0"), bytes)});
-        const ClientUpdateCheckResponse again = m_updater->check();
-        QVERIFY(!again.error && !again.status.availableUpdate);
+        QVERIFY(!m_updater->check().error && !m_updater->status().availableUpdate);
     }
 
-    void aFailedCheckIsReportedRememberedAndLeavesNothingToDownload_data() {
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("no feed configured") << 0 << "no update feed is configured";
-        QTest::newRow("unreachable") << 1 << "cannot fetch";
-        QTest::newRow("server error") << 2 << "answered HTTP 500";
-        QTest::newRow("not JSON") << 3 << "is not valid";
-        QTest::newRow("release without signature") << 4 << "signature: missing required key";
-        QTest::newRow("another channel") << 5 << "is for the \"beta\" channel";
-    }
     void aFailedCheckIsReportedRememberedAndLeavesNothingToDownload() {
-        QFETCH(int, failure);
-        QFETCH(QString, reason);
-        QString feed = url("/feed.json");
-        switch (failure) {
-        case 0: feed.clear(); break;
-        case 1: feed = ScriptedHttpServer().baseUrl().toString() + QStringLiteral("/feed.json"); break; // nothing listens now
-        case 2: m_web.route("/feed.json", ScriptedResponse::text(500, "boom")); break;
-        case 3: m_web.route("/feed.json", ScriptedResponse::json(200, "<html>")); break;
-        case 4: m_web.route("/feed.json", ScriptedResponse::json(200, R"({"releases":[{"version":"0.2.0","publishedAt":"x","pkgURL":"x","pkgSha256":"x"}]})")); break;
-        case 5: publish({release(QStringLiteral("0.2.0"), package(1000))}, QStringLiteral("beta")); break;
+        const QString feed = url("/feed.json");
+        const QString nobody = ScriptedHttpServer().baseUrl().toString() + "/feed.json"; // nothing listens there now
+        const std::tuple<QString, std::optional<ScriptedResponse>, const char*> cases[] = {
+            {QString(), {}, "no update feed is configured"},
+            {nobody, {}, "cannot fetch"},
+            {feed, ScriptedResponse::text(500, "boom"), "answered HTTP 500"},
+            {feed, ScriptedResponse::json(200, "<html>"), "is not valid"},
+            {feed, ScriptedResponse::json(200, R"({"releases":[{"version":"0.2.0","publishedAt":"x","pkgURL":"x","pkgSha256":"x"}]})"),
+             "signature: missing required key"},
+            {feed, ScriptedResponse::json(200, encodeJson(UpdateFeed{"beta", {release("0.2.0", package(1000))}})),
+             "is for the \"beta\" channel"}};
+        for (const auto& [address, answer, reason] : cases) {
+            init();
+            if (answer)
+                m_web.route("/feed.json", *answer);
+            QVERIFY(open(address));
+            const ClientUpdateCheckResponse checked = m_updater->check();
+            QVERIFY2(checked.error && checked.error->contains(QLatin1StringView(reason)), qPrintable(checked.error.value_or(reason)));
+            QVERIFY(checked.status.lastError == checked.error && !checked.status.availableUpdate && !checked.status.lastCheckedAt);
+            QCOMPARE(m_updater->download().error().status, 409);
+            QVERIFY(open(address));
+            QCOMPARE(m_updater->status().lastError, checked.error);
         }
-        QVERIFY(open(feed));
-        const ClientUpdateCheckResponse checked = m_updater->check();
-        QVERIFY2(checked.error && checked.error->contains(reason), qPrintable(checked.error.value_or(QString())));
-        QCOMPARE(checked.status.lastError, checked.error);
-        QVERIFY(!checked.status.availableUpdate && !checked.status.lastCheckedAt);
-        QCOMPARE(m_updater->download().error().status, 409);
-        QVERIFY(open(feed));
-        QCOMPARE(m_updater->status().lastError, checked.error);
     }
 
-    void aDownloadThatDoesNotVerifyIsDeletedAndNeverStaged_data() {
-        QTest::addColumn<int>("fault");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("tampered package") << 0 << 422 << "has SHA-256";
-        QTest::newRow("wrong digest in the feed") << 1 << 422 << "has SHA-256";
-        QTest::newRow("signed by another key") << 2 << 422 << "valid signature";
-        QTest::newRow("tampered, digest updated") << 3 << 422 << "valid signature";
-        QTest::newRow("truncated download") << 4 << 502 << "download of 0.2.0 failed";
-        QTest::newRow("truncated, no size in the feed") << 5 << 502 << "download of 0.2.0 failed";
-        QTest::newRow("longer than announced") << 6 << 502 << "larger than";
-        QTest::newRow("package missing") << 7 << 502 << "answered HTTP 404";
-        QTest::newRow("malformed signature") << 8 << 422 << "malformed signature";
-    }
     void aDownloadThatDoesNotVerifyIsDeletedAndNeverStaged() {
-        QFETCH(int, fault);
-        QFETCH(int, status);
-        QFETCH(QString, reason);
         const QByteArray bytes = package();
-        ClientAppcastRelease r = release(QStringLiteral("0.2.0"), bytes);
-        QByteArray served = bytes;
         QByteArray tampered = bytes;
         tampered[1000] = char(tampered[1000] ^ 1);
-        switch (fault) {
-        case 0: served = tampered; break;
-        case 1: r.pkgSha256 = hexSha256(tampered); break;
-        case 2: r.signature = KeyPair().sign(bytes); break;
-        case 3: served = tampered; r.pkgSha256 = hexSha256(tampered); break;
-        case 5: r.pkgSize.reset(); break;
-        case 6: served = bytes + "more"; break;
-        case 8: r.signature = QStringLiteral("c2lnbmF0dXJl"); break;
-        default: break;
+        const ScriptedResponse good = ScriptedResponse::bytes(200, bytes), forged = ScriptedResponse::bytes(200, tampered);
+        const ScriptedResponse cut = ScriptedResponse::closeMidBody(200, bytes.left(bytes.size() / 2));
+        using Spoil = std::function<void(ClientAppcastRelease&)>;
+        const Spoil asIs = [](auto&) {};
+        const Spoil digestOfTampered = [&](auto& r) { r.pkgSha256 = hexSha256(tampered); };
+        const std::tuple<const char*, ScriptedResponse, Spoil, int, const char*> cases[] = {
+            {"tampered package", forged, asIs, 422, "has SHA-256"},
+            {"wrong digest in the feed", good, digestOfTampered, 422, "has SHA-256"},
+            {"signed by another key", good, [&](auto& r) { r.signature = KeyPair().sign(bytes); }, 422, "valid signature"},
+            {"tampered, digest updated", forged, digestOfTampered, 422, "valid signature"},
+            {"truncated download", cut, asIs, 502, "download of 0.2.0 failed"},
+            {"truncated, no size in the feed", cut, [](auto& r) { r.pkgSize.reset(); }, 502, "download of 0.2.0 failed"},
+            {"longer than announced", ScriptedResponse::bytes(200, bytes + "more"), asIs, 502, "larger than"},
+            {"package missing", ScriptedResponse::text(404, "gone"), asIs, 502, "answered HTTP 404"},
+            {"malformed signature", good, [](auto& r) { r.signature = "c2lnbmF0dXJl"; }, 422, "malformed signature"}};
+        for (const auto& [name, served, spoil, status, reason] : cases) {
+            init();
+            ClientAppcastRelease r = release("0.2.0", bytes);
+            spoil(r);
+            m_web.route("/pkg", served);
+            publish({r});
+            QVERIFY2(open(url("/feed.json")) && !m_updater->check().error, name);
+            const auto downloaded = m_updater->download();
+            QVERIFY2(!downloaded, name);
+            QVERIFY2(downloaded.error().status == status && downloaded.error().text.contains(QLatin1StringView(reason)),
+                     qPrintable(name + QStringLiteral(": ") + downloaded.error().text));
+            QVERIFY2(updatesFolder().isEmpty(), qPrintable(updatesFolder().join(u' ')));
+            QVERIFY(!m_updater->status().stagedDownloadPath);
+            QCOMPARE(m_updater->status().lastError, std::optional(downloaded.error().text));
         }
-        if (fault == 4 || fault == 5)
-            m_web.route("/pkg", ScriptedResponse::closeMidBody(200, bytes.left(bytes.size() / 2)));
-        else
-            m_web.route("/pkg", fault == 7 ? ScriptedResponse::text(404, "gone") : ScriptedResponse::bytes(200, served));
-        publish({r});
-        QVERIFY(open(url("/feed.json")));
-        QVERIFY(!m_updater->check().error);
-
-        const auto downloaded = m_updater->download();
-        QVERIFY(!downloaded);
-        QCOMPARE(downloaded.error().status, status);
-        QVERIFY2(downloaded.error().text.contains(reason), qPrintable(downloaded.error().text));
-        QVERIFY2(updatesFolder().isEmpty(), qPrintable(updatesFolder().join(u' ')));
-        QVERIFY(!m_updater->status().stagedDownloadPath);
-        QCOMPARE(m_updater->status().lastError, std::optional(downloaded.error().text));
     }
 
-    void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered_data() {
-        QTest::addColumn<bool>("changedOnDisk");
-        QTest::newRow("changed on disk, then a restart") << true;
-        QTest::newRow("the feed offers another release") << false;
-    }
+    // Changed on disk and found at a restart, or no longer what the feed offers.
     void aStagedPackageIsDroppedWhenItNoLongerVerifiesOrIsNoLongerOffered() {
-        QFETCH(bool, changedOnDisk);
-        const QByteArray bytes = package();
-        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
-        publish({release(QStringLiteral("0.2.0"), bytes)});
-        QVERIFY(open(url("/feed.json")));
-        QVERIFY(!m_updater->check().error);
-        const auto downloaded = m_updater->download();
-        QVERIFY(downloaded);
-        if (changedOnDisk) {
-            QFile staged(downloaded->stagedDownloadPath);
-            QVERIFY(staged.open(QIODevice::ReadWrite) && staged.seek(10) && staged.write("x") == 1);
-            staged.close();
-            QVERIFY(open(url("/feed.json")));
-        } else {
-            publish({release(QStringLiteral("0.2.1"), bytes + "!")});
-            QVERIFY(!m_updater->check().error);
+        for (const bool changedOnDisk : {true, false}) {
+            init();
+            const QByteArray bytes = package();
+            m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
+            publish({release("0.2.0", bytes)});
+            QVERIFY(open(url("/feed.json")) && !m_updater->check().error);
+            const auto downloaded = m_updater->download();
+            QVERIFY(downloaded);
+            if (changedOnDisk) {
+                QFile staged(downloaded->stagedDownloadPath);
+                QVERIFY(staged.open(QIODevice::ReadWrite) && staged.seek(10) && staged.write("x") == 1);
+                staged.close();
+                QVERIFY(open(url("/feed.json")));
+            } else {
+                publish({release("0.2.1", bytes + "!")});
+                QVERIFY(!m_updater->check().error);
+            }
+            QVERIFY(!m_updater->status().stagedDownloadPath && !QFile::exists(downloaded->stagedDownloadPath));
         }
-        QVERIFY(!m_updater->status().stagedDownloadPath);
-        QVERIFY(!QFile::exists(downloaded->stagedDownloadPath));
     }
 
+    // The Updates tab walks this way too, with a refusal; here what it does not see: the staged bytes,
+    // who may read them, and a restart that keeps them.
     void anUpdateIsCheckedDownloadedAndClearedThroughTheServer() {
         const QByteArray bytes = package();
         m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
@@ -218,9 +197,8 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(await(server.client()->checkForUpdates()));
         const auto downloaded = await(server.client()->downloadUpdate());
         TAVRIN_REQUIRE(downloaded);
-        QVERIFY(downloaded->verified);
         const QString path = downloaded->stagedDownloadPath;
-        QVERIFY(path.startsWith(server.stateDirectory() + QLatin1Char('/')));
+        QVERIFY(downloaded->verified && path.startsWith(server.stateDirectory() + QLatin1Char('/')));
         QFile staged(path);
         QVERIFY(staged.open(QIODevice::ReadOnly));
         QCOMPARE(staged.readAll(), bytes);
@@ -230,14 +208,7 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(server.restart());
         QCOMPARE(await(server.client()->updaterStatus())->stagedDownloadPath, std::optional(path));
         const auto cleared = await(server.client()->clearStagedUpdate());
-        TAVRIN_REQUIRE(cleared);
-        QVERIFY(!(*cleared)->stagedDownloadPath && !QFile::exists(path));
-
-        // A refusal reaches the panel with its status and its reason.
-        m_web.route("/pkg", ScriptedResponse::bytes(200, bytes + "more"));
-        const auto refused = await(server.client()->downloadUpdate());
-        QCOMPARE(httpStatusOf(refused), 502);
-        QVERIFY(httpBodyOf(refused).contains(QStringLiteral("larger than")));
+        QVERIFY(cleared && !(*cleared)->stagedDownloadPath && !QFile::exists(path));
     }
 };
 
