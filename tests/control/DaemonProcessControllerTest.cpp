@@ -290,7 +290,14 @@ private Q_SLOTS:
     void init() { setUp(true); }
     void cleanup() { tearDown(); }
 
-    void registeringAwayFromTheRequiredLocationRegistersNothing() {
+    // Without its unit a bundle cannot register; away from the required location it registers nothing.
+    void aBundleWithoutItsUnitOrAwayFromItsPlaceRegistersNothing() {
+        QVERIFY(QFile::remove(bundle->unit()));
+        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notFound);
+        QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(),
+                 QStringLiteral("Could not start the background service: ") + bundle->unit() +
+                     QStringLiteral(": No such file or directory"));
+        QFile::remove(systemctlLog());
         controller = std::make_unique<DaemonProcessController>(options(false));
         QCOMPARE(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))).error().message(),
                  QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at ") +
@@ -427,14 +434,6 @@ private Q_SLOTS:
             controller = std::make_unique<DaemonProcessController>(options(true));
         }
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::enabled);
-    }
-
-    void aBundleWithoutItsUnitCannotRegister() {
-        QVERIFY(QFile::remove(bundle->unit()));
-        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notFound);
-        QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(),
-                 QStringLiteral("Could not start the background service: ") + bundle->unit() +
-                     QStringLiteral(": No such file or directory"));
     }
 };
 
