@@ -258,21 +258,11 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning());
     }
 
-    void quittingStopsTheChildButLeavesTheLoginService() {
-        controller = std::make_unique<DaemonProcessController>(options(true));
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        const qint32 pid = launchAndWaitUntilReady();
-        QFile::remove(systemctlLog());
-        QCoro::waitFor(controller->stopChildOnQuit());
-        QVERIFY(processGone(pid));
-        QVERIFY(!QFileInfo::exists(systemctlLog())); // the service was not asked to do anything
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
-    }
-
     // Restart is the login service's: it leaves a child alone. Unregistering stops a child too, so
-    // that "stopped" is true afterwards.
-    void restartLeavesAChildAloneAndUnregisteringStopsIt() {
-        const qint32 pid = launchAndWaitUntilReady();
+    // that "stopped" is true afterwards. Quitting stops a child but leaves the login service.
+    void restartLeavesAChildAloneAndUnregisteringOrQuittingStopsIt() {
+        controller = std::make_unique<DaemonProcessController>(options(true));
+        qint32 pid = launchAndWaitUntilReady();
         QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
                  QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
                                 "Re-run setup."));
@@ -280,6 +270,15 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!controller->isRunning());
         QVERIFY(processGone(pid));
+
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        QFile::remove(report());
+        pid = launchAndWaitUntilReady();
+        QFile::remove(systemctlLog());
+        QCoro::waitFor(controller->stopChildOnQuit());
+        QVERIFY(processGone(pid));
+        QVERIFY(!QFileInfo::exists(systemctlLog())); // the service was not asked to do anything
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
     }
 };
 
