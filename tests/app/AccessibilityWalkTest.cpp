@@ -6,10 +6,10 @@
 #include "AtspiClient.h"
 
 #include "base/AdminSecretFile.h"
+#include "control/TestBundle.h"
 #include "support/ReferenceServer.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -67,19 +67,13 @@ qsizetype count(const QList<AtspiNode>& nodes, const QString& name) {
     return std::count_if(nodes.begin(), nodes.end(), [&](const AtspiNode& n) { return n.name == name; });
 }
 
-QString pressOf(const AtspiNode& node) {
-    for (const QString& action : node.actions)
-        if (action.compare(QLatin1String("press"), Qt::CaseInsensitive) == 0)
-            return action;
-    return {};
-}
-
 } // namespace
 
 class AccessibilityWalkTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_scratch;
+    TestBundle m_bundle;
     QProcess m_xvfb;
     QProcess m_panel;
     std::optional<AtspiClient> m_reader;
@@ -99,9 +93,8 @@ class AccessibilityWalkTest : public QObject {
     }
 
     // Walks the window again and again until `done` holds for a walk (or the deadline passes).
-    QList<AtspiNode> walkUntil(const QString& window, const std::function<bool(const QList<AtspiNode>&)>& done,
-                               std::chrono::seconds patience = std::chrono::seconds(30)) {
-        const QDeadlineTimer deadline(patience);
+    QList<AtspiNode> walkUntil(const QString& window, const std::function<bool(const QList<AtspiNode>&)>& done) {
+        const QDeadlineTimer deadline(std::chrono::seconds(30));
         QList<AtspiNode> nodes;
         while (m_panel.state() == QProcess::Running && !deadline.hasExpired()) {
             nodes = walk(window);
@@ -114,12 +107,11 @@ class AccessibilityWalkTest : public QObject {
 
     bool press(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
         const AtspiNode* node = find(nodes, role, name);
-        return node && m_reader->doAction(*node, pressOf(*node));
+        return node && m_reader->press(*node);
     }
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_scratch.isValid());
         m_xvfb.setChildProcessModifier(dieWithTheTest);
         m_xvfb.start("Xvfb", QString("-displayfd 1 -screen 0 1280x900x24 -nolisten tcp").split(' '));
         QVERIFY(m_xvfb.waitForStarted(5000));
@@ -129,15 +121,9 @@ private slots:
         // The server the panel starts is the reference server, through a bundle whose server listens
         // on ports of its own and finds no companion model on this machine.
         QVERIFY(tavrin::AdminSecretFile().write(tavrin::test::ReferenceServer::defaultAdminSecret()));
-        const QString bundle = m_scratch.filePath("bundle");
-        QVERIFY(QDir().mkpath(bundle + "/libexec") && QDir().mkpath(m_scratch.filePath("none")));
-        QFile server(bundle + "/libexec/tavrin-server");
-        QVERIFY(server.open(QIODevice::WriteOnly));
-        server.write(QString("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2'\n")
-                         .arg(tavrin::test::ReferenceServer::executablePath(), m_scratch.filePath("none"))
-                         .toUtf8());
-        server.close();
-        server.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(QDir().mkpath(m_scratch.filePath("none")));
+        QVERIFY(m_bundle.installWrapper(tavrin::test::ReferenceServer::executablePath(),
+                                        "--port 0 --model-source '" + m_scratch.filePath("none") + "'"));
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const QString adminPort = QString::number(probe.serverPort());
@@ -161,19 +147,16 @@ private slots:
         m_panel.setProcessEnvironment(environment);
         m_panel.setChildProcessModifier(dieWithTheTest);
         m_panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_panel.start(PANEL_UNDER_TEST, {bundle, adminPort, m_scratch.path()});
+        m_panel.start(PANEL_UNDER_TEST, {m_bundle.path(), adminPort, m_scratch.path()});
         QVERIFY(m_panel.waitForStarted(5000));
 
-        const QDeadlineTimer deadline(std::chrono::seconds(30));
         const auto shown = [this] {
             const auto app = m_reader->application(m_panel.processId());
-            if (app)
-                m_app = *app;
-            return app && m_reader->windows(*app).contains(kMainWindow) && m_reader->windows(*app).contains(kGallery);
+            m_app = app.value_or(AtspiRef());
+            const auto windows = app ? m_reader->windows(*app) : QHash<QString, AtspiRef>();
+            return windows.contains(kMainWindow) && windows.contains(kGallery);
         };
-        while (!shown() && !deadline.hasExpired() && m_panel.state() == QProcess::Running)
-            QTest::qWait(100);
-        QVERIFY2(shown(), "the panel never showed its windows to the reader");
+        QTRY_VERIFY2_WITH_TIMEOUT(shown(), "the panel never showed its windows to the reader", 30'000);
     }
 
     // Every tab the sidebar lists, chosen the way a reader chooses it, reads well: tabs that land later
@@ -225,7 +208,7 @@ private slots:
             QVERIFY2(details->has(AtspiState::expandable) && details->has(AtspiState::expanded) != opening &&
                          details->has(AtspiState::collapsed) == opening,
                      qPrintable(QString::number(details->states, 2)));
-            QVERIFY(m_reader->doAction(*details, pressOf(*details)));
+            QVERIFY(m_reader->press(*details));
             live = walkUntil(kMainWindow, [opening](const QList<AtspiNode>& nodes) {
                 const AtspiNode* now = find(nodes, kButton, "Technical details");
                 const AtspiNode* copy = find(nodes, kButton, "Copy PID");

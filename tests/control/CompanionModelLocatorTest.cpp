@@ -50,20 +50,10 @@ private Q_SLOTS:
         QCOMPARE(stored(), folder(QStringLiteral("third")));
     }
 
+    // A picked folder stays, with the error, while nothing qualifies, and is not handed on: the server
+    // then searches its usual places rather than a folder known to be empty. Once it holds the model
+    // it is kept, even beside a qualifying candidate; an empty pick gives way to that candidate.
     void aPickedFolderIsKeptWhileItHoldsTheModelAndGivesWayOtherwise() {
-        putModel(candidates()[1]);
-        CompanionModelLocator locator(candidates());
-        const QString picked = folder(QStringLiteral("picked"));
-        putModel(picked, QStringLiteral("ModelResources/model.safetensors"));
-        locator.useFolder(picked);
-        QCOMPARE(locator.folderPath(), picked);
-        QCOMPARE(CompanionModelLocator::chosenFolder(), std::optional(picked));
-        locator.useFolder(folder(QStringLiteral("empty")));
-        QCOMPARE(locator.folderPath(), candidates()[1]);
-        QVERIFY(locator.found());
-    }
-
-    void aPickedFolderStaysWithTheErrorWhenNothingQualifiesAndIsNotHandedOn() {
         CompanionModelLocator locator(candidates());
         const QString picked = folder(QStringLiteral("picked"));
         putModel(picked, QStringLiteral("elsewhere/model.safetensors"));
@@ -73,12 +63,16 @@ private Q_SLOTS:
         QCOMPARE(locator.errorText(),
                  QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
         QCOMPARE(stored(), picked);
-        // The server then searches its usual places rather than a folder known to be empty.
         QCOMPARE(CompanionModelLocator::chosenFolder(), std::nullopt);
-        putModel(picked); // "Check again" once the model arrives
+
+        putModel(picked, QStringLiteral("ModelResources/model.safetensors")); // "Check again" once it arrives
+        putModel(candidates()[1]);
         locator.check();
         QVERIFY(locator.found() && locator.errorText().isEmpty());
         QCOMPARE(CompanionModelLocator::chosenFolder(), std::optional(picked));
+        locator.useFolder(folder(QStringLiteral("empty")));
+        QCOMPARE(locator.folderPath(), candidates()[1]);
+        QVERIFY(locator.found());
     }
 };
 

@@ -18,6 +18,7 @@
 using namespace tavrin;
 
 Q_DECLARE_METATYPE(tavrin::PrintedServiceState)
+Q_DECLARE_METATYPE(tavrin::ServiceStatusSnapshot)
 
 namespace {
 
@@ -35,11 +36,8 @@ QString readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-QString unitFolder() {
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user");
-}
 QString installedUnit() {
-    return unitFolder() + QStringLiteral("/com.tavrinai.server.service");
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user/com.tavrinai.server.service");
 }
 
 // The "listening on HOST:PORT" line the server prints once it accepts connections.
@@ -197,31 +195,23 @@ private Q_SLOTS:
         QTRY_COMPARE(readAll(options().standardOutputLog), QStringLiteral("earlier run\nlistening on 127.0.0.1:0\n"));
         QTRY_VERIFY(readAll(options().standardErrorLog).contains(QStringLiteral("started")));
         QCOMPARE(modeOf(options().standardErrorLog), mode_t(0600));
-    }
 
-    void aLogPlantedAsASymbolicLinkIsNotFollowed() {
-        const QString target = scratch->path() + QStringLiteral("/target");
-        QVERIFY(QFile::link(target, options().standardOutputLog));
-        launchAndWaitUntilReady();
-        QVERIFY(!QFileInfo::exists(target));
-        QVERIFY(controller->isRunning());
-    }
-
-    void stopTerminatesAndReapsTheChild() {
-        const qint32 pid = launchAndWaitUntilReady();
+        // A stop terminates and reaps the child, without a word to the service manager.
         const auto stopped = QCoro::waitFor(controller->stop());
         QVERIFY2(stopped, failureOf(stopped).constData());
-        QVERIFY(!controller->isRunning());
-        QCOMPARE(controller->pid(), std::optional<qint32>());
+        QVERIFY(!controller->isRunning() && !controller->pid());
         QVERIFY2(processGone(pid), "the child is still there, or left as a zombie");
         QVERIFY(!readAll(systemctlLog()).contains(QStringLiteral("stop")));
     }
 
+    // Its log planted as a symbolic link (into a file it must not write), the child starts anyway.
     void aChildThatExitsByItselfIsForgotten() {
+        const QString target = scratch->path() + QStringLiteral("/target");
+        QVERIFY(QFile::link(target, options().standardOutputLog));
         qputenv("TAVRIN_TEST_CHILD_MODE", "exit");
         const qint32 pid = launchAndWaitUntilReady();
-        QTRY_VERIFY(!controller->isRunning());
-        QCOMPARE(controller->pid(), std::optional<qint32>());
+        QVERIFY(!QFileInfo::exists(target));
+        QTRY_VERIFY(!controller->isRunning() && !controller->pid());
         QTRY_VERIFY2(processGone(pid), "the exited child was left as a zombie");
         // And a new start launches a new process rather than adopting the dead one.
         qunsetenv("TAVRIN_TEST_CHILD_MODE");
@@ -268,22 +258,11 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning());
     }
 
-
-    void quittingStopsTheChildButLeavesTheLoginService() {
-        controller = std::make_unique<DaemonProcessController>(options(true));
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        const qint32 pid = launchAndWaitUntilReady();
-        QFile::remove(systemctlLog());
-        QCoro::waitFor(controller->stopChildOnQuit());
-        QVERIFY(processGone(pid));
-        QVERIFY(!QFileInfo::exists(systemctlLog())); // the service was not asked to do anything
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
-    }
-
     // Restart is the login service's: it leaves a child alone. Unregistering stops a child too, so
-    // that "stopped" is true afterwards.
-    void restartLeavesAChildAloneAndUnregisteringStopsIt() {
-        const qint32 pid = launchAndWaitUntilReady();
+    // that "stopped" is true afterwards. Quitting stops a child but leaves the login service.
+    void restartLeavesAChildAloneAndUnregisteringOrQuittingStopsIt() {
+        controller = std::make_unique<DaemonProcessController>(options(true));
+        qint32 pid = launchAndWaitUntilReady();
         QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
                  QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
                                 "Re-run setup."));
@@ -291,6 +270,15 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!controller->isRunning());
         QVERIFY(processGone(pid));
+
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        QFile::remove(report());
+        pid = launchAndWaitUntilReady();
+        QFile::remove(systemctlLog());
+        QCoro::waitFor(controller->stopChildOnQuit());
+        QVERIFY(processGone(pid));
+        QVERIFY(!QFileInfo::exists(systemctlLog())); // the service was not asked to do anything
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
     }
 };
 
@@ -301,7 +289,14 @@ private Q_SLOTS:
     void init() { setUp(true); }
     void cleanup() { tearDown(); }
 
-    void registeringAwayFromTheRequiredLocationRegistersNothing() {
+    // Without its unit a bundle cannot register; away from the required location it registers nothing.
+    void aBundleWithoutItsUnitOrAwayFromItsPlaceRegistersNothing() {
+        QVERIFY(QFile::remove(bundle->unit()));
+        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notFound);
+        QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(),
+                 QStringLiteral("Could not start the background service: ") + bundle->unit() +
+                     QStringLiteral(": No such file or directory"));
+        QFile::remove(systemctlLog());
         controller = std::make_unique<DaemonProcessController>(options(false));
         QCOMPARE(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))).error().message(),
                  QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at ") +
@@ -387,35 +382,46 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(installedUnit()));
     }
 
-    // A stop that fails reports the status and changes nothing; a unit that is not loaded is stopped.
-    void stopBootsTheServiceOutAndTreatsNotLoadedAsStopped() {
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QCoro::waitFor(controller->refreshStatus());
-        QVERIFY(controller->isRunning());
-        QVERIFY(QCoro::waitFor(controller->stop()));
-        QVERIFY(!controller->isRunning());
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, false, std::nullopt}));
-        QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
-        QVERIFY(QCoro::waitFor(controller->stop())); // unknown unit: systemctl 5, launchctl 113
-
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QCoro::waitFor(controller->refreshStatus());
-        qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
-        QSignalSpy running(controller.get(), &DaemonProcessController::isRunningChanged);
-        QCOMPARE(QCoro::waitFor(controller->stop()).error().message(),
-                 QStringLiteral("Could not start the background service: launchctl bootout exited 1"));
-        QVERIFY(controller->isRunning());
-        QCOMPARE(running.count(), 0);
+    // A step the manager refuses reports its status and changes nothing; a unit that is not loaded
+    // is stopped. Then one systemctl run tells the state, whose line stands in for an unreadable pid.
+    void eachStepFollowsTheManagersAnswer_data() {
+        QTest::addColumn<QString>("fault"); // SCRIPTED_SYSTEMCTL_…, set once registered
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("refused"); // the verb the last step failed on
+        QTest::addColumn<ServiceStatusSnapshot>("after"); // refreshed once the fault is lifted
+        using S = ServiceStatusSnapshot;
+        QTest::newRow("stop") << "" << "stop" << "" << S{true, false, std::nullopt};
+        QTest::newRow("stop of a unit not loaded") << "" << "unregister stop" << "" << S{false, false, std::nullopt};
+        QTest::newRow("stop without a manager") << "NO_MANAGER=1" << "stop" << "bootout" << S{true, true, 4321};
+        QTest::newRow("restart") << "MAINPID=999" << "restart" << "" << S{true, true, 999};
+        QTest::newRow("restart to an unreadable pid") << "MAINPID=abc" << "restart" << "" << S{true, true, {}};
+        QTest::newRow("restart without a manager") << "NO_MANAGER=1" << "restart" << "kickstart" << S{true, true, 4321};
     }
-
-    void restartKickstartsTheRegisteredService() {
+    void eachStepFollowsTheManagersAnswer() {
+        QFETCH(QString, fault);
+        QFETCH(QString, steps);
+        QFETCH(QString, refused);
+        QFETCH(ServiceStatusSnapshot, after);
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        qputenv("SCRIPTED_SYSTEMCTL_MAINPID", "999");
-        QVERIFY(QCoro::waitFor(controller->restart()));
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()).pid, std::optional<qint32>(999));
-        qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
-        QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
-                 QStringLiteral("Could not start the background service: launchctl kickstart exited 1"));
+        QCoro::waitFor(controller->refreshStatus());
+        const QByteArray variable = "SCRIPTED_SYSTEMCTL_" + fault.section('=', 0, 0).toUtf8();
+        qputenv(variable.constData(), fault.section('=', 1).toUtf8());
+        QSignalSpy running(controller.get(), &DaemonProcessController::isRunningChanged);
+        DaemonProcessController::Result<> result;
+        for (const QString& step : steps.split(' '))
+            result = QCoro::waitFor(step == "stop"      ? controller->stop()
+                                    : step == "restart" ? controller->restart()
+                                                        : controller->unregisterAgent());
+        QCOMPARE(result ? QString() : result.error().message(),
+                 refused.isEmpty() ? refused
+                                   : QStringLiteral("Could not start the background service: launchctl %1 exited 1")
+                                         .arg(refused));
+        QCOMPARE(controller->isRunning(), after.running);
+        QCOMPARE(running.count() > 0, refused.isEmpty() && steps.contains("stop"));
+        qunsetenv(variable.constData());
+        QFile::remove(systemctlLog());
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), after);
+        QCOMPARE(readAll(systemctlLog()).count(QLatin1Char('\n')), 1);
     }
 
     void aControllerGoneWhileTheSwitchIsTurnedIsLeftAlone() {
@@ -428,22 +434,6 @@ private Q_SLOTS:
         }
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::enabled);
     }
-
-    void aBundleWithoutItsUnitCannotRegister() {
-        QVERIFY(QFile::remove(bundle->unit()));
-        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notFound);
-        QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(),
-                 QStringLiteral("Could not start the background service: ") + bundle->unit() +
-                     QStringLiteral(": No such file or directory"));
-    }
-
-    void aRefreshAsksSystemctlOnceAndFallsBackToTheStateLine() {
-        qputenv("SCRIPTED_SYSTEMCTL_MAINPID", "abc");
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QFile::remove(systemctlLog());
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, std::nullopt}));
-        QCOMPARE(readAll(systemctlLog()).count(QLatin1Char('\n')), 1);
-    }
 };
 
 // The controller driving the real reference server over real HTTP. The bundle's libexec/tavrin-server
@@ -452,7 +442,6 @@ private Q_SLOTS:
 class WithTheReferenceServerTest : public ControllerFixture {
     Q_OBJECT
     const QString m_server = qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/libexec/tavrin-server");
-    QByteArray m_dataHome;
 
     // Where a server would look on its own: the panel's folder must reach it anyway.
     QString foreignHome() const { return scratch->path() + QStringLiteral("/elsewhere"); }
@@ -476,17 +465,13 @@ private Q_SLOTS:
     void initTestCase() {
         if (!QFileInfo(m_server).isExecutable())
             QSKIP("the reference server is not built in this tree");
-        m_dataHome = qgetenv("XDG_DATA_HOME");
     }
     void init() {
         setUp(true);
         QVERIFY(bundle->installWrapper(m_server, QStringLiteral("--port 0")));
-        qputenv("XDG_DATA_HOME", foreignHome().toUtf8());
+        qputenv("XDG_DATA_HOME", foreignHome().toUtf8()); // the last tests of this program: left set
     }
-    void cleanup() {
-        qputenv("XDG_DATA_HOME", m_dataHome);
-        tearDown();
-    }
+    void cleanup() { tearDown(); }
 
     void aChildServesThePanelsPasswordAndChosenModelFolder() {
         chooseSampleModel();
@@ -542,23 +527,13 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(DaemonProcessController().bundlePath()));
         return 0;
     }
+    ServiceDecisionsTest decisions;
+    SessionModeTest session;
+    LoginServiceTest login;
+    WithTheReferenceServerTest reference;
     int status = 0;
-    {
-        ServiceDecisionsTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        SessionModeTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        LoginServiceTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        WithTheReferenceServerTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
+    for (QObject* test : std::initializer_list<QObject*>{&decisions, &session, &login, &reference})
+        status |= QTest::qExec(test, argc, argv);
     return status;
 }
 

@@ -62,9 +62,6 @@ private:
 };
 
 // The failure text of an expected value, for QVERIFY2; empty when it holds a value.
-template <class T> QByteArray failureOf(const std::expected<T, QString>& result) {
-    return result ? QByteArray() : result.error().toUtf8();
-}
 template <class T, class E> QByteArray failureOf(const std::expected<T, E>& result) {
     return result ? QByteArray() : result.error().message().toUtf8();
 }

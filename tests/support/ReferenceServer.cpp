@@ -1,12 +1,13 @@
 #include "support/ReferenceServer.h"
 
+#include "base/PrivateFile.h"
 #include "protocol/DaemonClient.h"
+#include "support/HttpProbe.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
-#include <QTcpSocket>
 #include <QThread>
 
 #include <algorithm>
@@ -17,7 +18,10 @@ namespace tavrin::test {
 
 namespace {
 
-constexpr auto startPatience = std::chrono::seconds(15);
+QString inBuildTree(const char* relative) {
+    const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
+    return (build.isEmpty() ? QDir::currentPath() : build) + QLatin1String(relative);
+}
 
 } // namespace
 
@@ -32,15 +36,9 @@ ReferenceServer::~ReferenceServer() {
         (void)stop(std::chrono::seconds(5));
 }
 
-QString ReferenceServer::executablePath() {
-    const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
-    return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/libexec/tavrin-server");
-}
+QString ReferenceServer::executablePath() { return inBuildTree("/libexec/tavrin-server"); }
 
-QString ReferenceServer::testKeysExecutablePath() {
-    const QString build = qEnvironmentVariable("TAVRIN_BUILD_DIR");
-    return (build.isEmpty() ? QDir::currentPath() : build) + QStringLiteral("/tests/bin/tavrin-server-testkeys");
-}
+QString ReferenceServer::testKeysExecutablePath() { return inBuildTree("/tests/bin/tavrin-server-testkeys"); }
 
 QString ReferenceServer::stateDirectory() const { return m_root.path() + QStringLiteral("/Tavrin Server"); }
 
@@ -53,19 +51,10 @@ qint64 ReferenceServer::pid() const { return m_process ? m_process->processId() 
 void ReferenceServer::writeAdminSecret(const std::optional<QString>& secret) {
     m_adminSecret = secret;
     const QString path = stateDirectory() + QStringLiteral("/admin.secret");
-    if (!secret) {
+    if (secret) // renamed over, as the panel writes it, so the server never reads half a file
+        (void)writeFilePrivately(path, secret->toUtf8());
+    else
         QFile::remove(path);
-        return;
-    }
-    // Written beside and renamed over, as the panel does, so the server never reads half a file.
-    QFile file(path + QStringLiteral(".new"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        file.write(secret->toUtf8());
-        file.close();
-        QFile::remove(path);
-        QFile::rename(file.fileName(), path);
-    }
 }
 
 QByteArray ReferenceServer::standardError() {
@@ -107,7 +96,7 @@ std::expected<void, QString> ReferenceServer::start(ReferenceServerOptions optio
     m_process->start(executable, arguments);
     if (!m_process->waitForStarted(5000))
         return std::unexpected(QStringLiteral("cannot start %1: %2").arg(executable, m_process->errorString()));
-    return waitUntilListening(startPatience);
+    return waitUntilListening(std::chrono::seconds(15));
 }
 
 std::expected<void, QString> ReferenceServer::waitUntilListening(std::chrono::milliseconds patience) {
@@ -138,15 +127,10 @@ std::expected<void, QString> ReferenceServer::waitUntilListening(std::chrono::mi
 }
 
 bool ReferenceServer::healthy() const {
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), m_adminPort);
-    if (!socket.waitForConnected(1000))
-        return false;
-    socket.write("GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
-    QByteArray answer;
-    while (socket.waitForReadyRead(2000))
-        answer += socket.readAll();
-    return answer.startsWith("HTTP/1.1 200");
+    HttpCall call{"GET", "/healthz"};
+    call.patienceMs = 2000;
+    const auto answer = exchange(m_adminPort, call);
+    return answer && answer->status == 200;
 }
 
 std::expected<int, QString> ReferenceServer::stop(std::chrono::milliseconds patience) {
@@ -175,21 +159,16 @@ void ReferenceServer::kill() {
 }
 
 std::expected<void, QString> ReferenceServer::restart() {
-    if (isRunning()) {
-        auto stopped = stop();
-        if (!stopped)
-            return std::unexpected(stopped.error());
-    }
+    if (const auto stopped = isRunning() ? stop() : std::expected<int, QString>(0); !stopped)
+        return std::unexpected(stopped.error());
     return start(m_options);
 }
 
 std::unique_ptr<DaemonClient> ReferenceServer::client() const {
-    DaemonClientConfiguration configuration;
-    configuration.requestTimeout = std::chrono::seconds(10);
-    configuration.healthTimeout = std::chrono::seconds(3);
-    configuration.idleTimeout = std::chrono::seconds(10);
-    configuration.resourceTimeout = std::chrono::seconds(10);
-    return std::make_unique<DaemonClient>(baseUrl(), m_adminSecret, configuration);
+    DaemonClientConfiguration patient;
+    patient.requestTimeout = patient.idleTimeout = patient.resourceTimeout = std::chrono::seconds(10);
+    patient.healthTimeout = std::chrono::seconds(3);
+    return std::make_unique<DaemonClient>(baseUrl(), m_adminSecret, patient);
 }
 
 } // namespace tavrin::test

@@ -45,8 +45,6 @@ public:
     // Writes `adminSecret` to admin.secret before the first start (nullopt: no file).
     explicit ReferenceServer(std::optional<QString> adminSecret = defaultAdminSecret());
     ~ReferenceServer();
-    ReferenceServer(const ReferenceServer&) = delete;
-    ReferenceServer& operator=(const ReferenceServer&) = delete;
 
     static QString defaultAdminSecret() { return QStringLiteral("reference-server-test-password"); }
     static QString executablePath();

@@ -1,5 +1,6 @@
 #include "support/SampleDocuments.h"
 
+#include <QByteArrayList>
 #include <QString>
 
 namespace tavrin::test {
@@ -86,14 +87,10 @@ QByteArray keyDocument(int index) {
 }
 
 QByteArray keyListDocument(int count) {
-    QByteArray out = "[";
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            out += ',';
-        out += keyDocument(i);
-    }
-    out += ']';
-    return out;
+    QByteArrayList keys;
+    for (int i = 0; i < count; ++i)
+        keys << keyDocument(i);
+    return '[' + keys.join(',') + ']';
 }
 
 } // namespace tavrin::test

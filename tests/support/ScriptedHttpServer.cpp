@@ -23,14 +23,12 @@ QByteArray reasonPhrase(int status) {
 }
 
 bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype sent = 0;
-    while (sent < bytes.size()) {
+    for (qsizetype sent = 0; sent < bytes.size();) {
         const ssize_t n = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR)
-                continue;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
             return false;
-        }
         sent += n;
     }
     return true;
@@ -120,15 +118,12 @@ ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
 
 ScriptedHttpServer::ScriptedHttpServer() : m_fallback(ScriptedResponse::text(404, "no route")) {
     m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_listenFd < 0)
-        throw std::runtime_error("socket failed");
-    sockaddr_in address{};
+    sockaddr_in address{}; // port 0: any free one
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (m_listenFd < 0 || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(m_listenFd, 64) != 0)
-        throw std::runtime_error("bind/listen failed");
+        throw std::runtime_error("socket/bind/listen failed");
     socklen_t length = sizeof address;
     ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length);
     m_port = ntohs(address.sin_port);
@@ -198,12 +193,6 @@ void ScriptedHttpServer::acceptLoop() {
     }
 }
 
-ScriptedResponse ScriptedHttpServer::responseFor(const RecordedRequest& request) const {
-    std::lock_guard lock(m_mutex);
-    const auto it = m_routes.find(request.path());
-    return it != m_routes.end() ? it->second : m_fallback;
-}
-
 bool ScriptedHttpServer::waitUnlessStopping(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
     return !m_stopping.wait_for(lock, wait, [this] { return m_stop; });
@@ -215,11 +204,13 @@ void ScriptedHttpServer::serve(int fd) {
         RecordedRequest request;
         if (!readRequest(fd, buffer, request))
             break;
+        ScriptedResponse response;
         {
             std::lock_guard lock(m_mutex);
             m_requests.push_back(request);
+            const auto route = m_routes.find(request.path());
+            response = route != m_routes.end() ? route->second : m_fallback;
         }
-        const ScriptedResponse response = responseFor(request);
         if (response.delay.count() > 0 && !waitUnlessStopping(response.delay))
             break;
 

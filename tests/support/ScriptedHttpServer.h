@@ -59,8 +59,6 @@ class ScriptedHttpServer {
 public:
     ScriptedHttpServer();
     ~ScriptedHttpServer();
-    ScriptedHttpServer(const ScriptedHttpServer&) = delete;
-    ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
 
     quint16 port() const { return m_port; }
     QUrl baseUrl() const;
@@ -77,7 +75,6 @@ public:
 private:
     void acceptLoop();
     void serve(int fd);
-    ScriptedResponse responseFor(const RecordedRequest& request) const;
     bool waitUnlessStopping(std::chrono::milliseconds wait);
 
     int m_listenFd = -1;
