@@ -4,7 +4,6 @@
 #include "RecordTabFixture.h"
 
 #include "support/ScriptedHttpServer.h"
-#include "ui/kit/TRButton.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/tabs/UpdatesTab.h"
 #include "ui/tabs/UpdatesTabLogic.h"
@@ -67,9 +66,7 @@ class UpdatesTabTest : public QObject, protected RecordTabFixture {
         m_web.route("/p.deb", test::ScriptedResponse::bytes(200, package.readAll()).after(std::chrono::seconds(1)));
         m_web.route("/feed.json", test::ScriptedResponse::json(200, feed.toUtf8()));
     }
-    TRButton* button(const QString& text) const {
-        return findVisible<TRButton>(tab, text, [](TRButton* b) { return b->text(); });
-    }
+    TRButton* button(const QString& text) const { return buttonNamed(tab, text); }
     void pressAndWait(const QString& text) {
         button(text)->click();
         QTRY_COMPARE(tab->flows().running(), 0);
