@@ -116,7 +116,6 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
     TRButton* createButton() const { return buttonNamed(tab, "Create key"); }
     TRSegmentedPicker* scopePicker() const { return tab->findChild<TRSegmentedPicker*>(); }
     IssuedKeyBanner* banner() const { return shownWidgets<IssuedKeyBanner>(tab).value(0); }
-    QString errorLine() const { return errorLines(tab).value(0); }
     QString countLine() const {
         return findVisible<TRCard>(tab, "Your keys", [](TRCard* c) { return c->title(); })->subtitle();
     }
@@ -262,7 +261,7 @@ private Q_SLOTS:
         QVERIFY(keysOnServer().empty());
         QVERIFY(shows("No keys yet. Create one above."));
         QVERIFY(labelField()->hasFocus()); // a keyboard user is not left nowhere
-        QCOMPARE(errorLine(), QString());
+        QCOMPARE(errorLines(tab).value(0), QString());
     }
 
     // With the server gone, each action in turn shows the client's own message and changes nothing;
@@ -285,7 +284,7 @@ private Q_SLOTS:
             tab->findChild<TRMessageLine*>()->clearMessage(); // each failure must say so itself
             action->click();
             settle();
-            QCOMPARE(errorLine(), expected.error().message());
+            QCOMPARE(errorLines(tab).value(0), expected.error().message());
             QCOMPARE(rows(), QList<KeyListRow*>{laptop});
             QVERIFY(laptop->content() == content);
             QCOMPARE(countLine(), before);
@@ -296,7 +295,7 @@ private Q_SLOTS:
 
         QVERIFY(server->restart());
         createKey("Desktop");
-        QCOMPARE(errorLine(), QString());
+        QCOMPARE(errorLines(tab).value(0), QString());
     }
 };
 

@@ -40,7 +40,6 @@ class LogsTabTest : public QObject, protected RecordTabFixture {
         tab = open<LogsTab>(AdminTab::logs);
         QTRY_VERIFY(tab->editor()->record());
     }
-    TRButton* button(const QString& text) const { return buttonNamed(tab, text); }
     ModeCard* card(const QString& title) const {
         return findVisible<ModeCard>(tab, title, [](ModeCard* c) { return c->accessibleName(); });
     }
@@ -53,13 +52,13 @@ class LogsTabTest : public QObject, protected RecordTabFixture {
     }
     ClientAuditLoggingSettings onServer() const { return *QCoro::waitFor(client->loggingSettings()); }
     void saveAndWait() {
-        button("Save")->click();
+        buttonNamed(tab, "Save")->click();
         QTRY_COMPARE(tab->flows().running(), 0);
         QCOMPARE(statusLines(tab), QStringList{"Saved."});
     }
     // Presses an export button, checks what the dialog proposes, and answers it.
     void exportThrough(const QString& buttonText, const QString& proposedName, const QString& saveAs) {
-        button(buttonText)->click();
+        buttonNamed(tab, buttonText)->click();
         QFileDialog* dialog = nullptr;
         QTRY_VERIFY((dialog = tab->findChild<QFileDialog*>()) && dialog->isVisible());
         QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), proposedName);
@@ -158,7 +157,7 @@ private Q_SLOTS:
 
         QVERIFY(server->stop());
         tab->editor()->showError({});
-        button("Save usage CSV")->click();
+        buttonNamed(tab, "Save usage CSV")->click();
         QTRY_COMPARE(errorLines(tab).size(), 1);
         QVERIFY(errorLines(tab).first().startsWith("Tavrin Keldmarch is not reachable: "));
         QCOMPARE(statusLines(tab), QStringList{"Saved usage.csv"});
