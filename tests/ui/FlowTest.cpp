@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QCoroSignal>
-#include <QPointer>
 #include <QTest>
 
 #include <memory>
@@ -91,10 +90,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    FlowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(FlowTest)
 
 #include "FlowTest.moc"

@@ -6,9 +6,7 @@
 #include "support/HttpProbe.h"
 #include "ui/kit/IssuedKeyBanner.h"
 #include "ui/kit/KeyListRow.h"
-#include "ui/kit/TRButton.h"
 #include "ui/kit/TRCard.h"
-#include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRSegmentedPicker.h"
 #include "ui/kit/TRTextField.h"
 #include "ui/tabs/KeysTab.h"
@@ -18,7 +16,6 @@
 #include <QGuiApplication>
 
 #include <algorithm>
-#include <memory>
 
 using namespace tavrin;
 
@@ -47,34 +44,18 @@ class KeysLogicTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Only a status of exactly "active" is active; anything else counts as revoked.
-    void theCountLineCountsActiveAgainstTheRest_data() {
-        QTest::addColumn<QStringList>("statuses");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("none") << QStringList{} << "0 of unlimited active · 0 revoked · 0 total";
-        QTest::newRow("mixed") << QStringList{"active", "revoked", "active", "expired", "Active"}
-                               << "2 of unlimited active · 3 revoked · 5 total";
-    }
     void theCountLineCountsActiveAgainstTheRest() {
-        QFETCH(QStringList, statuses);
-        QFETCH(QString, line);
         ClientAPIKeyList keys;
-        for (const QString& status : statuses)
+        QCOMPARE(keyCountLine(keys), "0 of unlimited active · 0 revoked · 0 total");
+        for (const char* status : {"active", "revoked", "active", "expired", "Active"})
             keys.push_back(key(status));
-        QCOMPARE(keyCountLine(keys), line);
+        QCOMPARE(keyCountLine(keys), "2 of unlimited active · 3 revoked · 5 total");
     }
 
-    void aLabelNeedsMoreThanWhiteSpace_data() {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<bool>("allowed");
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("tab and line break") << "\t\n" << false;
-        QTest::newRow("no-break space") << QString(QChar(0x00A0)) << false;
-        QTest::newRow("surrounded by spaces") << "  My laptop " << true;
-    }
     void aLabelNeedsMoreThanWhiteSpace() {
-        QFETCH(QString, label);
-        QFETCH(bool, allowed);
-        QCOMPARE(canCreateKey(label), allowed);
+        for (const QString blank : {"", "\t\n", "\u00A0"})
+            QVERIFY2(!canCreateKey(blank), qPrintable(blank));
+        QVERIFY(canCreateKey("  My laptop "));
     }
 
     // One row per kind of key: its status pill, scope pill (none without scopes), usage line and
@@ -107,17 +88,12 @@ private Q_SLOTS:
     }
     void aRowSaysWhatItsKeyIs() {
         QFETCH(ClientAPIKeyPublic, key);
-        QFETCH(QString, status);
-        QFETCH(PillKind, kind);
-        QFETCH(QString, scope);
-        QFETCH(QStringList, usage);
-        QFETCH(bool, revocable);
         const KeyListRowContent row = keyRowContent(key);
-        QCOMPARE(row.status, status);
-        QCOMPARE(row.statusKind, kind);
-        QCOMPARE(row.scope, scope);
-        QCOMPARE(row.usage, usage);
-        QCOMPARE(row.revocable, revocable);
+        QTEST(row.status, "status");
+        QTEST(row.statusKind, "kind");
+        QTEST(row.scope, "scope");
+        QTEST(row.usage, "usage");
+        QTEST(row.revocable, "revocable");
     }
 };
 
@@ -136,36 +112,16 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
     }
     void settle() const { QTRY_COMPARE(tab->flows().running(), 0); }
 
-    // What a user reads and presses.
     TRTextField* labelField() const { return tab->findChild<TRTextField*>(); }
     TRButton* createButton() const { return buttonNamed(tab, "Create key"); }
     TRSegmentedPicker* scopePicker() const { return tab->findChild<TRSegmentedPicker*>(); }
-    IssuedKeyBanner* banner() const {
-        auto* b = tab->findChild<IssuedKeyBanner*>();
-        return b && b->isVisibleTo(tab) ? b : nullptr;
-    }
-    QString errorLine() const {
-        auto* line = tab->findChild<TRMessageLine*>();
-        return line->isVisibleTo(tab) ? line->message() : QString();
-    }
+    IssuedKeyBanner* banner() const { return shownWidgets<IssuedKeyBanner>(tab).value(0); }
     QString countLine() const {
-        for (auto* card : tab->findChildren<TRCard*>())
-            if (card->title() == "Your keys")
-                return card->subtitle();
-        return {};
+        return findVisible<TRCard>(tab, "Your keys", [](TRCard* c) { return c->title(); })->subtitle();
     }
-    QList<KeyListRow*> rows() const {
-        QList<KeyListRow*> shown;
-        for (auto* row : tab->findChildren<KeyListRow*>())
-            if (row->isVisibleTo(tab))
-                shown << row;
-        return shown;
-    }
+    QList<KeyListRow*> rows() const { return shownWidgets<KeyListRow>(tab); }
     KeyListRow* row(const QString& label) const {
-        for (auto* r : rows())
-            if (r->content().label == label)
-                return r;
-        return nullptr;
+        return findVisible<KeyListRow>(tab, label, [](KeyListRow* r) { return r->content().label; });
     }
     bool shows(const QString& text) const { return visibleTexts(tab).contains(text); }
     void createKey(const QString& label, int scope = 0) {
@@ -305,7 +261,7 @@ private Q_SLOTS:
         QVERIFY(keysOnServer().empty());
         QVERIFY(shows("No keys yet. Create one above."));
         QVERIFY(labelField()->hasFocus()); // a keyboard user is not left nowhere
-        QCOMPARE(errorLine(), QString());
+        QCOMPARE(errorLines(tab).value(0), QString());
     }
 
     // With the server gone, each action in turn shows the client's own message and changes nothing;
@@ -328,7 +284,7 @@ private Q_SLOTS:
             tab->findChild<TRMessageLine*>()->clearMessage(); // each failure must say so itself
             action->click();
             settle();
-            QCOMPARE(errorLine(), expected.error().message());
+            QCOMPARE(errorLines(tab).value(0), expected.error().message());
             QCOMPARE(rows(), QList<KeyListRow*>{laptop});
             QVERIFY(laptop->content() == content);
             QCOMPARE(countLine(), before);
@@ -339,7 +295,7 @@ private Q_SLOTS:
 
         QVERIFY(server->restart());
         createKey("Desktop");
-        QCOMPARE(errorLine(), QString());
+        QCOMPARE(errorLines(tab).value(0), QString());
     }
 };
 

@@ -4,8 +4,6 @@
 // (tests/app/AccessibilityWalkTest).
 #include "KitTestMain.h"
 
-#include "ui/kit/EndpointBox.h"
-#include "ui/kit/KVRow.h"
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/KitParts.h"

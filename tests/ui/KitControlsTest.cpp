@@ -8,17 +8,13 @@
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRSegmentedPicker.h"
-#include "ui/kit/Theme.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
 using namespace tavrin;
-
-Q_DECLARE_METATYPE(tavrin::AnyButtonStyle)
 
 namespace {
 
@@ -27,57 +23,19 @@ QString accessibleName(QWidget* widget) {
     return iface ? iface->text(QAccessible::Name) : QString();
 }
 
-
 } // namespace
 
-class ButtonTest : public QObject {
+class ButtonsTest : public QObject {
     Q_OBJECT
 private slots:
-    // The primary look shrinks to 98 % while pressed; the ghost look only fades.
-    void pressingScalesOnlyThePrimaryLook_data() {
-        QTest::addColumn<AnyButtonStyle>("style");
-        QTest::addColumn<bool>("scales");
-        QTest::newRow("primary") << AnyButtonStyle(KeldmarchButtonStyle{}) << true;
-        QTest::newRow("ghost") << AnyButtonStyle(GhostButtonStyle{}) << false;
-        QTest::newRow("ghost danger") << AnyButtonStyle(GhostButtonStyle{.danger = true}) << false;
-    }
-    void pressingScalesOnlyThePrimaryLook() {
-        QFETCH(AnyButtonStyle, style);
-        QFETCH(bool, scales);
-        TestHost host;
-        auto* button = new TRButton("Start server with a long label", style);
-        host.place(button, button->sizeHint().width(), 12);
-
-        // The first column, on the button's middle line, where the box body (not its soft shadow) begins.
-        auto bodyStart = [&] {
-            QImage image(host.size(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            host.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-            const int y = button->geometry().center().y();
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y).alphaF() > 0.5)
-                    return x - button->x();
-            return -1;
-        };
-        QCOMPARE(bodyStart(), 0);
-        QTest::mousePress(button, Qt::LeftButton);
-        QTRY_COMPARE(button->pressProgress(), 1.0);
-        if (scales)
-            QVERIFY2(bodyStart() >= 1, qPrintable(QString::number(bodyStart())));
-        else
-            QCOMPARE(bodyStart(), 0);
-        QTest::mouseRelease(button, Qt::LeftButton);
-        QTRY_COMPARE(button->pressProgress(), 0.0);
-        QCOMPARE(bodyStart(), 0);
-    }
-
+    // The product's words are literal: an ampersand is shown, not turned into a shortcut.
     void switchingLooksKeepsTheSameButtonItsFocusAndItsConnections() {
         TestHost host;
-        auto* button = new TRButton("Start server", KeldmarchButtonStyle{});
+        auto* button = new TRButton("Download & verify", KeldmarchButtonStyle{});
         host.place(button, 200);
         button->setFocus();
         QSignalSpy clicked(button, &QAbstractButton::clicked);
-        QCOMPARE(button->displayedText(), QStringLiteral("START SERVER"));
+        QCOMPARE(button->displayedText(), QStringLiteral("DOWNLOAD & VERIFY"));
 
         button->setText("Stop server");
         button->setButtonStyle(GhostButtonStyle{.danger = true});
@@ -88,31 +46,23 @@ private slots:
         QTest::keyClick(button, Qt::Key_Space);
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
-    }
 
-    // The product's words are literal: an ampersand is shown, not turned into a shortcut (that it is
-    // announced is the keyboard test's).
-    void anAmpersandInALabelIsShown() {
-        QCOMPARE(TRButton("Download & verify", KeldmarchButtonStyle{ButtonSize::large}).displayedText(),
-                 QStringLiteral("DOWNLOAD & VERIFY"));
-    }
-
-    void anIconOnlyButtonIsStillNamed() {
+        // An icon-only button is still named.
         TRButton trash({}, GhostButtonStyle{.danger = true, .size = ButtonSize::small});
         trash.setToolTip("Delete");
         trash.setSymbol("trash");
         QCOMPARE(accessibleName(&trash), QStringLiteral("Delete"));
         QVERIFY(trash.sizeHint().width() > 0);
     }
-};
 
-class SwitchTest : public QObject {
-    Q_OBJECT
-private slots:
-    // The knob slides rather than jumps, and ends at the trailing end of the track.
+    // A hidden label takes no room but still names the switch. The knob slides rather than jumps, and
+    // ends at the trailing end of the track.
     void theKnobSlidesToTheTrailingEndWhenOn() {
         KeldmarchSwitch sw("Start at login");
+        const int labelled = sw.sizeHint().width();
         sw.setLabelHidden(true);
+        QVERIFY(sw.sizeHint().width() < labelled);
+        QCOMPARE(accessibleName(&sw), QStringLiteral("Start at login"));
         sw.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sw));
         auto whiteAt = [&](qreal fractionOfTrack) {
@@ -132,19 +82,6 @@ private slots:
         QVERIFY(whiteAt(0.7));
     }
 
-    void aHiddenLabelTakesNoRoomButStillNamesTheSwitch() {
-        KeldmarchSwitch sw("Start at login");
-        const int labelled = sw.sizeHint().width();
-        sw.setLabelHidden(true);
-        QVERIFY(sw.sizeHint().width() < labelled);
-        QCOMPARE(sw.sizeHint().width(), KeldmarchSwitch::kTrackSize.width() + 2);
-        QCOMPARE(accessibleName(&sw), QStringLiteral("Start at login"));
-    }
-};
-
-class DisclosureTest : public QObject {
-    Q_OBJECT
-private slots:
     void pressingTheHeaderShowsAndHidesTheContent() {
         TestHost host;
         TRDisclosure disclosure("Technical details");
@@ -328,7 +265,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    return runKitTests<ButtonTest, SwitchTest, DisclosureTest, SegmentedPickerTest, KeyboardTest>(argc, argv);
+    return runKitTests<ButtonsTest, SegmentedPickerTest, KeyboardTest>(argc, argv);
 }
 
 #include "KitControlsTest.moc"

@@ -2,7 +2,6 @@
 #include "KitTestMain.h"
 
 #include "ui/gallery/KitGallery.h"
-#include "ui/kit/Theme.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -1,14 +1,12 @@
 // The kit's values that screens rely on without a window: the icon table against the real icon font,
-// and the theme's type, palette and gradients.
+// and the theme's type and palette.
 #include "KitTestMain.h"
 
 #include "ui/kit/Icons.h"
-#include "ui/kit/Theme.h"
 
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QPainter>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QSet>
@@ -21,7 +19,7 @@ Q_DECLARE_METATYPE(tavrin::FontWeight)
 class IconTableTest : public QObject {
     Q_OBJECT
 private slots:
-    // Each name once, each on a glyph the font really has.
+    // Each name once, each on a glyph the font really has, drawn as ink in the asked colour.
     void everySymbolMapsToAGlyphTheFontReallyHas() {
         QRawFont raw(Theme::symbolFontPath(), 24);
         QVERIFY2(raw.isValid(), qPrintable(Theme::symbolFontPath()));
@@ -33,6 +31,15 @@ private slots:
             QVERIFY2(entry.codepoint >= 0xF001 && entry.codepoint <= 0xF673, entry.symbol);
             QVERIFY2(raw.supportsCharacter(entry.codepoint), entry.symbol);
             QVERIFY2(metrics.inFontUcs4(entry.codepoint), entry.symbol);
+            const QImage image = icons::pixmap(QString::fromLatin1(entry.symbol), 24, Qt::red, 1).toImage();
+            int inked = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (const QColor c = image.pixelColor(x, y); c.alpha() > 200) {
+                        QVERIFY2(c.red() > 200 && c.green() < 60, entry.symbol);
+                        ++inked;
+                    }
+            QVERIFY2(inked > 15, entry.symbol);
         }
     }
 
@@ -49,22 +56,6 @@ private slots:
         for (const SymbolGlyph& glyph : icons::table()) {
             QVERIFY2(byName.contains(glyph.mdiName), glyph.mdiName);
             QCOMPARE(byName.value(glyph.mdiName), glyph.codepoint);
-        }
-    }
-
-    void everyGlyphDrawsInkInTheAskedColour() {
-        for (const SymbolGlyph& entry : icons::table()) {
-            const QImage image = icons::pixmap(QString::fromLatin1(entry.symbol), 24, Qt::red, 1).toImage();
-            int inked = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor c = image.pixelColor(x, y);
-                    if (c.alpha() > 200) {
-                        QVERIFY2(c.red() > 200 && c.green() < 60, entry.symbol);
-                        ++inked;
-                    }
-                }
-            QVERIFY2(inked > 15, entry.symbol);
         }
     }
 
@@ -137,23 +128,6 @@ private slots:
         }
         QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
         QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("Inter"));
-    }
-
-    // Gradients are in object coordinates, so they run corner to corner on any shape.
-    void brandGradientRunsFromTealToPinkOnAnyShape_data() {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("wide") << QSize(200, 20);
-        QTest::newRow("tall") << QSize(20, 200);
-    }
-    void brandGradientRunsFromTealToPinkOnAnyShape() {
-        QFETCH(QSize, size);
-        QImage image(size, QImage::Format_ARGB32);
-        QPainter(&image).fillRect(image.rect(), QBrush(Theme::brandGradient()));
-        auto near = [](QColor a, QColor b) {
-            return qAbs(a.red() - b.red()) < 10 && qAbs(a.green() - b.green()) < 10 && qAbs(a.blue() - b.blue()) < 10;
-        };
-        QVERIFY(near(image.pixelColor(0, 0), Theme::brandTeal()));
-        QVERIFY(near(image.pixelColor(size.width() - 1, size.height() - 1), Theme::brandPink()));
     }
 };
 

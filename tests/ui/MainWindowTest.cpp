@@ -6,7 +6,6 @@
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/StatusChip.h"
 #include "ui/kit/TRElidedText.h"
-#include "ui/kit/TRIconButton.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/window/MainWindow.h"

@@ -5,7 +5,6 @@
 
 #include "base/AdminSecretFile.h"
 #include "support/HttpProbe.h"
-#include "ui/kit/TRButton.h"
 #include "ui/kit/TRCheckBox.h"
 #include "ui/kit/TRTextEditor.h"
 #include "ui/kit/TRTextField.h"
@@ -139,26 +138,10 @@ private Q_SLOTS:
         QVERIFY(!unreachableShown() && text()->text() == "Stored before. Typed after.");
     }
 
-    // Saved as typed; the next admin call takes the new password and refuses the old one. Cleared,
-    // the panel holds none and the server takes none.
-    void passwordSavedInDiagnosticsIsTheServersAtOnce() {
-        diagnostics = open<DiagnosticsTab>(AdminTab::diagnostics);
-        auto* field = diagnostics->findChild<TRTextField*>();
-        QVERIFY(!button(diagnostics, "Save")->isEnabled());
-        const QString old = server->adminSecret();
-        QTest::keyClicks(field, " a new password ");
-        button(diagnostics, "Save")->click();
-        QTRY_COMPARE(statusLines(diagnostics), QStringList{"Saved."});
-        QVERIFY(field->text().isEmpty() && adminCallsWith("a new password") && !adminCallsWith(old));
-        QVERIFY(QCoro::waitFor(model->client()->status()));
-        saveLook(diagnostics, "diagnostics-tab-saved");
-        button(diagnostics, "Clear")->click();
-        QTRY_VERIFY(!AdminSecretFile(server->stateDirectory()).read());
-        QVERIFY(!model->client()->adminSecret() && !adminCallsWith("a new password"));
-    }
-
     // The bundle is shown where the server put it; the logs open whether they exist or not, silently.
-    void diagnosticsShowTheBundleAndTheFiles() {
+    // A password is saved as typed; the next admin call takes the new one and refuses the old one.
+    // Cleared, the panel holds none and the server takes none.
+    void diagnosticsShowTheBundleAndTheFilesAndSetThePassword() {
         OpenedFiles opened;
         diagnostics = open<DiagnosticsTab>(AdminTab::diagnostics);
         diagnostics->findChild<TRCheckBox*>()->click();
@@ -174,6 +157,19 @@ private Q_SLOTS:
         QCOMPARE(opened.paths.mid(1, 2), (QStringList{"/tmp/tavrin-server.out.log", "/tmp/tavrin-server.err.log"}));
         QCOMPARE(QDir(opened.paths[3]), QFileInfo(model->status()->stateDirectory).dir());
         saveLook(diagnostics, "diagnostics-tab-bundle");
+
+        auto* field = diagnostics->findChild<TRTextField*>();
+        QVERIFY(!button(diagnostics, "Save")->isEnabled());
+        const QString old = server->adminSecret();
+        QTest::keyClicks(field, " a new password ");
+        button(diagnostics, "Save")->click();
+        QTRY_COMPARE(statusLines(diagnostics), QStringList{"Saved."});
+        QVERIFY(field->text().isEmpty() && adminCallsWith("a new password") && !adminCallsWith(old));
+        QVERIFY(QCoro::waitFor(model->client()->status()));
+        saveLook(diagnostics, "diagnostics-tab-saved");
+        button(diagnostics, "Clear")->click();
+        QTRY_VERIFY(!AdminSecretFile(server->stateDirectory()).read());
+        QVERIFY(!model->client()->adminSecret() && !adminCallsWith("a new password"));
     }
 
     // "Cancel" leaves setup done; "Re-run setup" brings the wizard into the window at once.

@@ -4,6 +4,7 @@
 // port holding its password (as the panel's is), a controller that keeps the server's state folder,
 // and the model they make; a tab built from the catalogue and shown offscreen.
 
+#include "KitTestMain.h"
 #include "ScreenTesting.h"
 
 #include "control/DaemonProcessController.h"
@@ -11,12 +12,8 @@
 #include "state/ServerStateModel.h"
 #include "support/ReferenceServer.h"
 #include "ui/RecordEditor.h"
-#include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRProgressIndicator.h"
 #include "ui/tabs/TabCatalogue.h"
-
-#include <QDir>
-#include <QTest>
 
 #include <memory>
 
@@ -26,7 +23,7 @@ public:
     std::unique_ptr<tavrin::DaemonClient> client;
     std::unique_ptr<tavrin::DaemonProcessController> controller;
     std::unique_ptr<tavrin::ServerStateModel> model;
-    std::unique_ptr<ScreenHost> host;
+    std::unique_ptr<TestHost> host;
 
     // `poll`: the model's first poll is made, as the panel makes it before a tab is shown.
     void startServer(tavrin::test::ReferenceServerOptions serverOptions = {}, bool poll = true) {
@@ -46,10 +43,10 @@ public:
 
     // Builds the catalogue's tab and shows it; `Tab` is the catalogue's type for `which`.
     template <class Tab> Tab* open(tavrin::AdminTab which, QSize size = {860, 1300}) {
-        host = std::make_unique<ScreenHost>();
+        host = std::make_unique<TestHost>();
         const tavrin::AdminScreen& entry = tavrin::adminTab(which);
         auto* tab = static_cast<Tab*>(entry.make(model.get(), entry.heading));
-        host->place(tab, size);
+        host->place(tab, size.width(), 0, size.height());
         return tab;
     }
 
@@ -96,14 +93,3 @@ inline bool wheelShown(const QWidget* tab) {
     const auto* wheel = tab->findChild<tavrin::TRProgressIndicator*>();
     return wheel && wheel->isVisibleTo(tab);
 }
-
-// The texts of the visible message lines of a kind: under the wheel, or where the tab shows its line.
-inline QStringList messageLines(const QWidget* tab, tavrin::MessageKind kind) {
-    QStringList lines;
-    for (const auto* line : tab->findChildren<tavrin::TRMessageLine*>())
-        if (line->kind() == kind && line->isVisibleTo(tab))
-            lines << line->message();
-    return lines;
-}
-inline QStringList errorLines(const QWidget* tab) { return messageLines(tab, tavrin::MessageKind::error); }
-inline QStringList statusLines(const QWidget* tab) { return messageLines(tab, tavrin::MessageKind::success); }

@@ -1,12 +1,10 @@
 // What the screens decide from the model's state, without a window: how a phase looks, the Status
 // tab's texts, the Models tab's, the tray panel's lines and place.
 #include "KitTestMain.h"
+#include "ScreenTesting.h"
 
-#include "protocol/JsonCodec.h"
-#include "support/SampleDocuments.h"
 #include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
-#include "ui/kit/Theme.h"
 #include "ui/tabs/ModelsTabLogic.h"
 #include "ui/tabs/StatusTabLogic.h"
 #include "ui/tabs/TabCatalogue.h"
@@ -22,13 +20,6 @@ Q_DECLARE_METATYPE(tavrin::PillKind)
 
 namespace {
 
-ClientServerStatus sampleStatus() {
-    auto decoded = decodeJson<ClientServerStatus>(test::fullStatusDocument());
-    if (!decoded)
-        qFatal("sample status does not decode");
-    return *decoded;
-}
-
 ClientCompositionStages stages(bool adapter, bool softPrompt, bool steering, bool systemPrompt) {
     ClientCompositionStages s;
     s.adapterApplied = adapter;
@@ -36,6 +27,14 @@ ClientCompositionStages stages(bool adapter, bool softPrompt, bool steering, boo
     s.steeringApplied = steering;
     s.systemPromptApplied = systemPrompt;
     return s;
+}
+
+// "label:kind" per pill, so a table row reads as the screen does.
+QStringList pillTexts(const std::optional<std::vector<PillLook>>& pills) {
+    QStringList texts;
+    for (const PillLook& pill : pills.value_or(std::vector<PillLook>{}))
+        texts << pill.label + (pill.kind == PillKind::brand ? ":brand" : pill.kind == PillKind::muted ? ":muted" : ":?");
+    return texts;
 }
 
 } // namespace
@@ -75,27 +74,17 @@ private Q_SLOTS:
     }
     void eachPhaseLooksAndReadsAsTheProductSays() {
         QFETCH(Phase, phase);
-        QFETCH(QString, label);
-        QFETCH(QColor, colour);
-        QFETCH(PillKind, chip);
-        QFETCH(QString, tray);
-        QFETCH(QString, title);
-        QFETCH(QString, lead);
         const PhaseLook look = phaseLook(phase);
-        QCOMPARE(look.label, label);
-        QCOMPARE(look.colour, colour);
-        QCOMPARE(look.chip, chip);
-        QCOMPARE(look.traySymbol, tray);
+        QTEST(look.label, "label");
+        QTEST(look.colour, "colour");
+        QTEST(look.chip, "chip");
+        QTEST(look.traySymbol, "tray");
         const StatusHeadline headline = statusHeadline(phase, adminTab(AdminTab::status).heading);
-        QCOMPARE(headline.title, title);
-        QCOMPARE(headline.lead, lead);
+        QTEST(headline.title, "title");
+        QTEST(headline.lead, "lead");
         QCOMPARE(startStopLook(phase).label, phase == Phase::running() ? "Stop server" : "Start server");
     }
-};
 
-class UptimeFormatTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
     // Whole hours and minutes of truncated seconds, hours not capped; nothing for what cannot be a
     // whole number of seconds (an empty row).
     void formatsWholeHoursAndMinutes_data() {
@@ -116,11 +105,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QCOMPARE(formatUptime(seconds), text.isEmpty() ? std::nullopt : std::optional<QString>(text));
     }
-};
 
-class PhaseDetailTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
     void detailLineSaysUptimeOrPidWhileRunning_data() {
         QTest::addColumn<Phase>("phase");
         QTest::addColumn<bool>("withStatus");
@@ -140,46 +125,55 @@ private Q_SLOTS:
     void detailLineSaysUptimeOrPidWhileRunning() {
         QFETCH(Phase, phase);
         QFETCH(bool, withStatus);
-        QFETCH(double, uptime);
-        QFETCH(QString, line);
         std::optional<ClientServerStatus> status;
         if (withStatus) {
             status = sampleStatus();
+            QFETCH(double, uptime);
             status->uptimeSeconds = uptime;
         }
-        QCOMPARE(phaseDetailLine(phase, status), line);
+        QTEST(phaseDetailLine(phase, status), "line");
     }
-
 };
 
 class StatusFiguresTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void stageSummaryListsAppliedStagesInTheirOrder_data() {
-        QTest::addColumn<std::optional<ClientCompositionStages>>("given");
+    // The Status tab's summary and the Models tab's pills list the applied stages in their order.
+    void theAppliedStagesReadInTheirOrderOnBothTabs_data() {
+        using Stages = std::optional<ClientCompositionStages>;
+        QTest::addColumn<Stages>("given");
         QTest::addColumn<bool>("modelRunning");
         QTest::addColumn<QString>("summary");
-        QTest::newRow("all but soft prompt") << std::optional(stages(true, true, true, true)) << true
-                                             << "Adapter · Steering · System prompt loaded";
-        QTest::newRow("steering only") << std::optional(stages(false, false, true, false)) << true << "Steering loaded";
-        QTest::newRow("adapter and prompt") << std::optional(stages(true, false, false, true)) << true
-                                            << "Adapter · System prompt loaded";
-        QTest::newRow("soft prompt alone is not listed") << std::optional(stages(false, true, false, false)) << true
-                                                         << "Base model only";
-        QTest::newRow("nothing applied") << std::optional(stages(false, false, false, false)) << false
-                                         << "Base model only";
-        QTest::newRow("no stages, model running") << std::optional<ClientCompositionStages>() << true << "—";
-        QTest::newRow("no stages, no model") << std::optional<ClientCompositionStages>() << false << "Server not loaded";
+        QTest::addColumn<QStringList>("pills");
+        const QStringList base{"Base model only:muted"};
+        QTest::newRow("all but soft prompt") << Stages(stages(true, true, true, true)) << true
+                                             << "Adapter · Steering · System prompt loaded"
+                                             << QStringList{"Adapter ✓:brand", "Steering ✓:brand", "System prompt ✓:brand"};
+        QTest::newRow("steering only") << Stages(stages(false, false, true, false)) << true << "Steering loaded"
+                                       << QStringList{"Steering ✓:brand"};
+        QTest::newRow("adapter and prompt") << Stages(stages(true, false, false, true)) << true
+                                            << "Adapter · System prompt loaded"
+                                            << QStringList{"Adapter ✓:brand", "System prompt ✓:brand"};
+        QTest::newRow("prompt only") << Stages(stages(false, false, false, true)) << true << "System prompt loaded"
+                                     << QStringList{"System prompt ✓:brand"};
+        QTest::newRow("soft prompt alone is not listed") << Stages(stages(false, true, false, false)) << true
+                                                         << "Base model only" << base;
+        QTest::newRow("nothing applied") << Stages(stages(false, false, false, false)) << false << "Base model only"
+                                         << base;
+        QTest::newRow("no stages, model running") << Stages() << true << "—" << QStringList{};
+        QTest::newRow("no stages, no model") << Stages() << false << "Server not loaded" << QStringList{};
     }
-    void stageSummaryListsAppliedStagesInTheirOrder() {
+    void theAppliedStagesReadInTheirOrderOnBothTabs() {
         QFETCH(std::optional<ClientCompositionStages>, given);
         QFETCH(bool, modelRunning);
-        QFETCH(QString, summary);
         ClientServerStatus status = sampleStatus();
         status.stages = given;
         if (!modelRunning)
             status.model.running.reset();
-        QCOMPARE(stageSummary(status), summary);
+        QTEST(stageSummary(status), "summary");
+        const auto shown = stagePills(given);
+        QCOMPARE(bool(shown), bool(given)); // no row at all while the stages are not reported
+        QTEST(pillTexts(shown), "pills");
     }
 
     void tilesFallBackWhereTheRecordIsSilent() {
@@ -207,7 +201,6 @@ private Q_SLOTS:
     }
     void aHashIsCutAfter32CharactersOnlyWhenLonger() {
         QFETCH(QString, hash);
-        QFETCH(QString, shown);
         ClientServerStatus status = sampleStatus();
         status.model.running->modelSha256 = hash;
         // The Status tab and the Models tab cut it alike; a copied hash is the whole hash.
@@ -216,7 +209,7 @@ private Q_SLOTS:
         for (const auto& [rows, label] : tables) {
             const auto row = std::ranges::find(rows, label, &TechnicalRow::label);
             QVERIFY2(row != rows.end(), qPrintable(label));
-            QCOMPARE(row->value, shown);
+            QTEST(row->value, "shown");
             QCOMPARE(row->copyText, hash);
             QCOMPARE(row->copyName, "Copy model hash");
         }
@@ -226,15 +219,6 @@ private Q_SLOTS:
 // What the Models tab reads from the model part of a status record.
 class ModelsLogicTest : public QObject {
     Q_OBJECT
-
-    // "label:kind" per pill, so a table row reads as the screen does.
-    static QStringList pillTexts(const std::optional<std::vector<PillLook>>& pills) {
-        QStringList texts;
-        for (const PillLook& pill : pills.value_or(std::vector<PillLook>{}))
-            texts << pill.label + (pill.kind == PillKind::brand ? ":brand" : pill.kind == PillKind::muted ? ":muted" : ":?");
-        return texts;
-    }
-
 private Q_SLOTS:
     void theRunningModelReadsAsItsNameOrAsNone_data() {
         QTest::addColumn<bool>("running");
@@ -255,64 +239,21 @@ private Q_SLOTS:
     void theRunningModelReadsAsItsNameOrAsNone() {
         QFETCH(bool, running);
         QFETCH(bool, withSource);
-        QFETCH(QString, name);
-        QFETCH(QString, imported);
-        QFETCH(QString, pill);
-        QFETCH(QStringList, rows);
         ClientModelStatus model = sampleStatus().model;
         if (!running)
             model.running.reset();
         else if (!withSource)
             model.running->sourceAppVersion.reset();
         const ProductionLook look = productionLook(model);
-        QCOMPARE(look.name, name);
-        QCOMPARE(look.imported.value_or(""), imported);
+        QTEST(look.name, "name");
+        QTEST(look.imported.value_or(""), "imported");
         QCOMPARE(bool(look.imported), running);
-        QCOMPARE(look.status.label + (look.status.kind == PillKind::ok ? ":ok" : ":muted"), pill);
+        QTEST(look.status.label + (look.status.kind == PillKind::ok ? ":ok" : ":muted"), "pill");
         QStringList labels;
         if (model.running)
             for (const TechnicalRow& row : modelDetailRows(*model.running))
                 labels << row.label;
-        QCOMPARE(labels, rows);
-    }
-
-    void stagePillsFollowTheAppliedStages_data() {
-        QTest::addColumn<std::optional<ClientCompositionStages>>("given");
-        QTest::addColumn<QStringList>("pills");
-        QTest::addColumn<bool>("row");
-        QTest::newRow("all three") << std::optional(stages(true, true, true, true))
-                                   << QStringList{"Adapter ✓:brand", "Steering ✓:brand", "System prompt ✓:brand"} << true;
-        QTest::newRow("prompt only") << std::optional(stages(false, false, false, true))
-                                     << QStringList{"System prompt ✓:brand"} << true;
-        QTest::newRow("soft prompt has no pill") << std::optional(stages(false, true, false, false))
-                                                 << QStringList{"Base model only:muted"} << true;
-        QTest::newRow("none") << std::optional(stages(false, false, false, false)) << QStringList{"Base model only:muted"}
-                              << true;
-        QTest::newRow("stages not reported") << std::optional<ClientCompositionStages>() << QStringList{} << false;
-    }
-    void stagePillsFollowTheAppliedStages() {
-        QFETCH(std::optional<ClientCompositionStages>, given);
-        QFETCH(QStringList, pills);
-        QFETCH(bool, row);
-        const auto shown = stagePills(given);
-        QCOMPARE(bool(shown), row);
-        QCOMPARE(pillTexts(shown), pills);
-    }
-
-    // The staged card's summary joins only the parts the snapshot has.
-    void aSnapshotSummaryJoinsWhatItHas_data() {
-        QTest::addColumn<bool>("withSource");
-        QTest::addColumn<QString>("summary");
-        QTest::newRow("from the app") << true << "From Tavrin AI 2.2.0 · imported 2026-11-02T09:12:44Z · pipeline 2";
-        QTest::newRow("no app version") << false << "imported 2026-11-02T09:12:44Z · pipeline 2";
-    }
-    void aSnapshotSummaryJoinsWhatItHas() {
-        QFETCH(bool, withSource);
-        QFETCH(QString, summary);
-        ClientModelSnapshot staged = *sampleStatus().model.pinState.stagedUpdate;
-        if (!withSource)
-            staged.sourceAppVersion.reset();
-        QCOMPARE(snapshotSummary(staged), summary);
+        QTEST(labels, "rows");
     }
 
     // Pills by position: "Previous" on the first, "First install" on the last of several, none
@@ -329,7 +270,6 @@ private Q_SLOTS:
     }
     void historyPillsGoByPosition() {
         QFETCH(int, length);
-        QFETCH(QStringList, rows);
         const ClientModelSnapshot sample = *sampleStatus().model.pinState.stagedUpdate;
         std::vector<ClientModelSnapshot> previous;
         for (int i = 1; i <= length; ++i) {
@@ -341,7 +281,7 @@ private Q_SLOTS:
             shown << entry.alias + " | " + entry.pill + " | " + (entry.rollBackHere ? "button" : "-");
             QCOMPARE(entry.detail, "Promoted 2026-11-02T09:12:44Z");
         }
-        QCOMPARE(shown, rows);
+        QTEST(shown, "rows");
     }
 };
 
@@ -372,18 +312,16 @@ private Q_SLOTS:
     }
     void panelSitsBesideTheIconInsideTheScreen() {
         QFETCH(QRect, icon);
-        QFETCH(QPoint, topLeft);
         const QRect available(0, 30, 1920, 1050);
         const QSize panel(320, 400);
         const QPoint at = trayPanelPosition(icon, panel, available);
-        QCOMPARE(at, topLeft);
+        QTEST(at, "topLeft");
         QVERIFY(available.contains(QRect(at, panel)));
     }
 };
 
 int main(int argc, char** argv) {
-    return runKitTests<PhaseLookTest, UptimeFormatTest, PhaseDetailTest, StatusFiguresTest, ModelsLogicTest, TrayLogicTest>(
-        argc, argv);
+    return runKitTests<PhaseLookTest, StatusFiguresTest, ModelsLogicTest, TrayLogicTest>(argc, argv);
 }
 
 #include "ScreenLogicTest.moc"

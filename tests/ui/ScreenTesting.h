@@ -2,18 +2,52 @@
 
 // Reading and hosting a screen in widget tests, as a user meets it.
 
+#include "protocol/ClientRecords.h"
+#include "protocol/JsonCodec.h"
+#include "support/SampleDocuments.h"
 #include "ui/kit/TRButton.h"
+#include "ui/kit/TRMessageLine.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QTcpServer>
 #include <QTest>
 #include <QWidget>
+
+#include <optional>
+
+// The sample status record that screens are shown.
+inline tavrin::ClientServerStatus sampleStatus() {
+    auto decoded = tavrin::decodeJson<tavrin::ClientServerStatus>(tavrin::test::fullStatusDocument());
+    if (!decoded)
+        qFatal("sample status does not decode");
+    return *decoded;
+}
+
+inline quint16 freeLoopbackPort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+inline QByteArray fileContent(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The visible widgets of type W under `root`.
+template <class W> QList<W*> shownWidgets(const QWidget* root) {
+    QList<W*> widgets;
+    for (W* w : root->findChildren<W*>())
+        if (w->isVisibleTo(root))
+            widgets << w;
+    return widgets;
+}
 
 // What a user reads: the texts of every visible label under `root`.
 inline QStringList visibleTexts(const QWidget* root) {
     QStringList texts;
-    for (const QLabel* label : root->findChildren<QLabel*>())
-        if (label->isVisibleTo(root) && !label->text().isEmpty())
+    for (const QLabel* label : shownWidgets<QLabel>(root))
+        if (!label->text().isEmpty())
             texts << label->text();
     return texts;
 }
@@ -27,14 +61,16 @@ W* findVisible(const QWidget* root, const QString& text, F textOf) {
     return nullptr;
 }
 
-// The visible widgets of type W under `root`.
-template <class W> QList<W*> shownWidgets(const QWidget* root) {
-    QList<W*> widgets;
-    for (W* w : root->findChildren<W*>())
-        if (w->isVisibleTo(root))
-            widgets << w;
-    return widgets;
+// The texts of the visible message lines under `root`, of one kind or of any.
+inline QStringList messageLines(const QWidget* root, std::optional<tavrin::MessageKind> kind = std::nullopt) {
+    QStringList lines;
+    for (const auto* line : root->findChildren<tavrin::TRMessageLine*>())
+        if ((!kind || line->kind() == *kind) && line->isVisibleTo(root))
+            lines << line->message();
+    return lines;
 }
+inline QStringList errorLines(const QWidget* root) { return messageLines(root, tavrin::MessageKind::error); }
+inline QStringList statusLines(const QWidget* root) { return messageLines(root, tavrin::MessageKind::success); }
 
 inline tavrin::TRButton* buttonNamed(const QWidget* root, const QString& text) {
     return findVisible<tavrin::TRButton>(root, text, [](tavrin::TRButton* b) { return b->text(); });
@@ -46,17 +82,3 @@ inline void saveScreen(QWidget* widget, const QString& name) {
     if (!dir.isEmpty() && QDir().mkpath(dir))
         widget->grab().save(dir + QStringLiteral("/") + name + QStringLiteral(".png"));
 }
-
-// A host window without a layout (the offscreen platform complains when a layout changes a window's
-// size limits), showing `widget` at the given size.
-class ScreenHost : public QWidget {
-public:
-    void place(QWidget* widget, QSize size) {
-        resize(size);
-        widget->setParent(this);
-        widget->setGeometry(QRect(QPoint(0, 0), size));
-        widget->show();
-        show();
-        QVERIFY(QTest::qWaitForWindowExposed(this));
-    }
-};

@@ -7,20 +7,14 @@
 #include "control/DaemonProcessController.h"
 #include "control/TestBundle.h"
 #include "protocol/DaemonClient.h"
-#include "protocol/JsonCodec.h"
 #include "state/ServerStateModel.h"
-#include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
 #include "ScreenTesting.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QLabel>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
-#include <optional>
 
 class StatusFixture {
 public:
@@ -31,13 +25,6 @@ public:
     std::unique_ptr<tavrin::DaemonProcessController> controller;
     std::unique_ptr<tavrin::ServerStateModel> model;
     std::optional<QByteArray> savedConfigHome;
-
-    static void restoreVariable(const char* name, const std::optional<QByteArray>& value) {
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
 
     struct Setup {
         bool withServerBinary = true;
@@ -88,26 +75,15 @@ public:
         server.reset();
         scratch.reset();
         bundle.reset();
-        restoreVariable("XDG_CONFIG_HOME", savedConfigHome);
+        if (savedConfigHome)
+            qputenv("XDG_CONFIG_HOME", *savedConfigHome);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("SCRIPTED_SYSTEMCTL_STATE");
     }
 
-    QString stateDirectory() const { return scratch->path() + QStringLiteral("/state/Tavrin Server"); }
     QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
-    QString installedUnit() const {
-        return scratch->path() + QStringLiteral("/config/systemd/user/com.tavrinai.server.service");
-    }
-    QString systemctlCalls() const {
-        QFile f(systemctlLog());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-    static tavrin::ClientServerStatus sampleStatus() {
-        auto decoded = tavrin::decodeJson<tavrin::ClientServerStatus>(tavrin::test::fullStatusDocument());
-        if (!decoded)
-            qFatal("sample status does not decode");
-        return *decoded;
-    }
+    QString systemctlCalls() const { return QString::fromUtf8(fileContent(systemctlLog())); }
 
     // The server answers with `status`; one poll cycle takes it in (phase running).
     void serve(const tavrin::ClientServerStatus& status) {

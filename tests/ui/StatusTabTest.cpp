@@ -9,11 +9,9 @@
 #include "ui/kit/KVRow.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/StatTile.h"
-#include "ui/kit/TRButton.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
-#include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPhaseBlock.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/tabs/StatusTab.h"
@@ -29,30 +27,16 @@
 
 using namespace tavrin;
 
-namespace {
-
-QString errorLine(const QWidget* root) {
-    const auto* line = root->findChild<TRMessageLine*>();
-    return line && line->isVisibleTo(root) ? line->message() : QString();
-}
-
-StatusTab* newStatusTab(ServerStateModel* model) {
-    return static_cast<StatusTab*>(adminTab(AdminTab::status).make(model, adminTab(AdminTab::status).heading));
-}
-
-} // namespace
-
-// Common steps of the tab tests: a fresh fixture and a tab shown on a host.
-class StatusTabFixture : public QObject, protected StatusFixture {
+class StatusTabTest : public QObject, protected StatusFixture {
     Q_OBJECT
-protected:
     std::unique_ptr<TestHost> host;
     StatusTab* tab = nullptr;
 
     void open() {
         host = std::make_unique<TestHost>();
         QSignalSpy registrationRead(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
-        tab = newStatusTab(model.get());
+        const AdminScreen& entry = adminTab(AdminTab::status);
+        tab = static_cast<StatusTab*>(entry.make(model.get(), entry.heading));
         host->place(tab, 860, 0, 1400);
         // The tab reads the registration when it appears.
         QTRY_VERIFY(!registrationRead.isEmpty());
@@ -67,20 +51,19 @@ protected:
     // For a person to look at: states that a fresh render of the tab cannot show.
     void saveLook(const QString& name) const { saveScreen(tab, "flow-" + name); }
     KeldmarchSwitch* loginSwitch() const { return tab->findChild<KeldmarchSwitch*>(); }
+    QString errorLine() const { return errorLines(tab).value(0); }
     TRCard* loginCard() const {
         return findVisible<TRCard>(tab, "Start at login", [](TRCard* c) { return c->title(); });
     }
-};
 
-class StatusTabViewTest : public StatusTabFixture {
-    Q_OBJECT
 private Q_SLOTS:
-    void init() { setUp({}); }
     void cleanup() { close(); }
 
     // Running with a record, then stopped without one: the same widgets follow, and what needs a
-    // record goes away with it.
+    // record goes away with it. Technical details copy whole values and say what they copy; a poll
+    // with the same rows keeps the rows (and any selection in them) and shows new figures.
     void theTabFollowsThePhaseAndTheRecord() {
+        setUp({});
         open();
         serve(sampleStatus());
         saveLook("running");
@@ -97,6 +80,25 @@ private Q_SLOTS:
         QCOMPARE(tiles, (QStringList{"keldmarch-1 | Adapter · Steering · System prompt loaded",
                                      "Apple M3 Max | 36 GB · Debian GNU/Linux 12 (bookworm)",
                                      "2 in flight · 1 queued | 503 above 32 · completed 1234 since start"}));
+        QStringList copies{boxes[0]->copyButton()->accessibleName(), boxes[1]->copyButton()->accessibleName()};
+        auto* details = tab->findChild<TRDisclosure*>();
+        details->header()->click();
+        for (auto* row : details->findChildren<KVRow*>())
+            copies << row->label() + (row->copyButton() ? " / " + row->copyButton()->accessibleName() : "");
+        QTRY_VERIFY(details->contentArea()->height() >= details->contentArea()->sizeHint().height());
+        saveLook("technical-details");
+        QCOMPARE(copies, (QStringList{"Copy localhost endpoint", "Copy LAN endpoint", "PID / Copy PID",
+                                      "Pipeline version / Copy pipeline version", "Model SHA-256 / Copy model hash",
+                                      "State directory / Copy state directory", "Max concurrency", "Max queue depth",
+                                      "Rejected (busy)", "Server version / Copy server version"}));
+        KVRow* pid = details->findChildren<KVRow*>().first();
+        ClientServerStatus changed = sampleStatus();
+        changed.pid = 5150;
+        serve(changed);
+        QCOMPARE(details->findChildren<KVRow*>().first(), pid);
+        pid->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "5150");
+        QVERIFY(details->isExpanded()); // the user's choice survives a poll
 
         ClientServerStatus local = sampleStatus();
         local.bind.lanEnabled = false;
@@ -120,6 +122,7 @@ private Q_SLOTS:
     // Every poll republishes the record. What did not change is not drawn or laid out again; a new
     // uptime redraws the phase block it stands in and nothing beyond it.
     void aPollRedrawsOnlyWhatChanged() {
+        setUp({});
         open();
         serve(sampleStatus());
         QTest::qWait(200);
@@ -156,61 +159,25 @@ private Q_SLOTS:
         qApp->removeEventFilter(&redraws);
     }
 
-    void technicalDetailsCopyWholeValuesAndSayWhatTheyCopy() {
-        open();
-        serve(sampleStatus());
-        auto* details = tab->findChild<TRDisclosure*>();
-        details->header()->click();
-        QStringList rows;
-        for (auto* row : details->findChildren<KVRow*>())
-            rows << row->label() + (row->copyButton() ? " / " + row->copyButton()->accessibleName() : "");
-        QTRY_VERIFY(details->contentArea()->height() >= details->contentArea()->sizeHint().height());
-        saveLook("technical-details");
-        QCOMPARE(rows, (QStringList{"PID / Copy PID", "Pipeline version / Copy pipeline version",
-                                    "Model SHA-256 / Copy model hash", "State directory / Copy state directory",
-                                    "Max concurrency", "Max queue depth", "Rejected (busy)",
-                                    "Server version / Copy server version"}));
-        QStringList endpoints;
-        for (auto* box : tab->findChildren<EndpointBox*>())
-            endpoints << box->copyButton()->accessibleName();
-        QCOMPARE(endpoints, (QStringList{"Copy localhost endpoint", "Copy LAN endpoint"}));
-
-
-        // A poll with the same rows keeps the rows (and any selection in them); new figures show.
-        KVRow* pid = details->findChildren<KVRow*>().first();
-        ClientServerStatus changed = sampleStatus();
-        changed.pid = 5150;
-        serve(changed);
-        QCOMPARE(details->findChildren<KVRow*>().first(), pid);
-        pid->copyButton()->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "5150");
-        QVERIFY(details->isExpanded()); // the user's choice survives a poll
-    }
-
-    void openLoginItemsShowsOnlyWhileApprovalIsPending() {
-        open();
-        QVERIFY(!buttonNamed(tab, "Open Login Items…"));
-        controller->setRequiresApproval(true);
-        QVERIFY(buttonNamed(tab, "Open Login Items…"));
-    }
-};
-
-class StatusTabFlowTest : public StatusTabFixture {
-    Q_OBJECT
-private Q_SLOTS:
-    void cleanup() { close(); }
-
-    void aFailedChildStartSaysWhyAndTheNextPressClearsIt() {
+    // A failed child start says why, and the next press clears it. The tab may go (another tab
+    // chosen, the window closed) while that start runs: the start ends, and the flow never comes back
+    // into the destroyed tab.
+    void aFailedStartSaysWhyAndATabGoneMidStartIsNotResumed() {
         setUp({.withServerBinary = false});
         open();
         goDown();
         buttonNamed(tab, "Start server")->click();
-        QTRY_COMPARE(errorLine(tab), "tavrin-server binary not found at " + bundle->server() +
-                                         ". Reinstall Tavrin Keldmarch. Re-run setup from Diagnostics → Re-run setup.");
-        QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD))); // reinstalled: the next press clears it
+        QTRY_COMPARE(errorLine(), "tavrin-server binary not found at " + bundle->server() +
+                                      ". Reinstall Tavrin Keldmarch. Re-run setup from Diagnostics → Re-run setup.");
+        QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
         buttonNamed(tab, "Start server")->click();
-        QTRY_VERIFY(controller->isRunning());
-        QCOMPARE(errorLine(tab), QString());
+        QCOMPARE(errorLine(), QString());
+        const auto life = tab->flows().life();
+        QCOMPARE(life->running, 1);
+        host.reset();
+        tab = nullptr;
+        QTRY_COMPARE(life->running, 0);
+        QVERIFY(controller->isRunning());
     }
 
     // A registered login service is restarted rather than started as a child; a failure is the
@@ -222,11 +189,11 @@ private Q_SLOTS:
         goDown();
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
         buttonNamed(tab, "Start server")->click();
-        QTRY_COMPARE(errorLine(tab), "Could not start the background service: launchctl kickstart exited 1");
+        QTRY_COMPARE(errorLine(), "Could not start the background service: launchctl kickstart exited 1");
         qunsetenv("SCRIPTED_SYSTEMCTL_NO_MANAGER");
         buttonNamed(tab, "Start server")->click();
         QTRY_COMPARE(controller->pid(), std::optional<qint32>(4321)); // the scripted manager's, not a child
-        QCOMPARE(errorLine(tab), QString());
+        QCOMPARE(errorLine(), QString());
     }
 
     // After Stop the server closes its port but may answer a health check a little longer on a
@@ -261,12 +228,15 @@ private Q_SLOTS:
         QTest::mouseClick(loginSwitch(), Qt::LeftButton);
         QTRY_COMPARE(tab->flows().running(), 0);
         // Putting the switch back must not start a change of its own (which would clear the message).
-        QCOMPARE(errorLine(tab), "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at " +
-                                     bundle->path() + ". Move it to /opt/tavrin-keldmarch and re-run setup.");
+        QCOMPARE(errorLine(), "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at " +
+                                  bundle->path() + ". Move it to /opt/tavrin-keldmarch and re-run setup.");
         QCOMPARE(flips.count(), 2); // on by the user, back off by the tab
         QVERIFY(!loginSwitch()->isChecked());
         QCOMPARE(loginCard()->subtitle(), "Currently off. You'll start the server manually from this tab.");
         saveLook("failed-toggle");
+        QVERIFY(!buttonNamed(tab, "Open Login Items…")); // offered only while approval is pending
+        controller->setRequiresApproval(true);
+        QVERIFY(buttonNamed(tab, "Open Login Items…"));
     }
 
     void startAtLoginRegistersAndRemovalAsksFirst() {
@@ -295,27 +265,10 @@ private Q_SLOTS:
         QTRY_VERIFY(!buttonNamed(tab, "Remove from Login Items…"));
         QVERIFY(systemctlCalls().contains("disable com.tavrinai.server.service"));
         QVERIFY(!controller->isRunning());
-        QCOMPARE(errorLine(tab), QString());
-    }
-
-    // The tab may go (another tab chosen, the window closed) while its action runs: the action ends,
-    // and the flow never comes back into the destroyed tab.
-    void aTabDestroyedMidFlowIsNotResumed() {
-        setUp({});
-        open();
-        goDown();
-        buttonNamed(tab, "Start server")->click();
-        const auto life = tab->flows().life();
-        QCOMPARE(life->running, 1);
-        host.reset();
-        tab = nullptr;
-        QTRY_COMPARE(life->running, 0);
-        QVERIFY(controller->isRunning());
+        QCOMPARE(errorLine(), QString());
     }
 };
 
-int main(int argc, char** argv) {
-    return runKitTests<StatusTabViewTest, StatusTabFlowTest>(argc, argv);
-}
+int main(int argc, char** argv) { return runKitTests<StatusTabTest>(argc, argv); }
 
 #include "StatusTabTest.moc"

@@ -59,10 +59,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    TrayAppearanceTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(TrayAppearanceTest)
 
 #include "TrayAppearanceTest.moc"

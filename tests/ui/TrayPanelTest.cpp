@@ -4,13 +4,11 @@
 #include "StatusFixture.h"
 
 #include "ui/kit/MBPanel.h"
-#include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QDialog>
-#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QSysInfo>
@@ -21,20 +19,18 @@ namespace {
 
 QStringList itemLabels(const QWidget* root) {
     QStringList labels;
-    for (const MBItem* item : root->findChildren<MBItem*>())
-        if (item->isVisibleTo(root))
-            labels << item->label();
+    for (const MBItem* item : shownWidgets<MBItem>(root))
+        labels << item->label();
     return labels;
 }
 
 // What a screen reader hears of each visible figure: its name and its value.
 QStringList statLines(const QWidget* root) {
     QStringList lines;
-    for (MBStat* stat : root->findChildren<MBStat*>())
-        if (stat->isVisibleTo(root)) {
-            QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(stat);
-            lines << heard->text(QAccessible::Name) + ": " + heard->text(QAccessible::Value);
-        }
+    for (MBStat* stat : shownWidgets<MBStat>(root)) {
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(stat);
+        lines << heard->text(QAccessible::Name) + ": " + heard->text(QAccessible::Value);
+    }
     return lines;
 }
 
@@ -45,30 +41,6 @@ bool processGone(qint32 pid) { return !QFile::exists(QStringLiteral("/proc/%1").
 class MenuPanelPartsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void anItemIsWashedOnlyWhileThePointerIsOverIt_data() {
-        QTest::addColumn<bool>("danger");
-        QTest::addColumn<QColor>("wash");
-        QTest::newRow("plain") << false << Theme::alpha(Theme::linkBlue(), 0.10);
-        QTest::newRow("danger") << true << Theme::alpha(Theme::dangerRed(), 0.10);
-    }
-    void anItemIsWashedOnlyWhileThePointerIsOverIt() {
-        QFETCH(bool, danger);
-        QFETCH(QColor, wash);
-        TestHost host;
-        auto* item = new MBItem("xmark", "Quit Tavrin Keldmarch", danger);
-        host.place(item, 320);
-        QEvent leave(QEvent::Leave); // wherever the offscreen pointer happens to be
-        QCoreApplication::sendEvent(item, &leave);
-        const auto corner = [&] { return item->grab().toImage().pixelColor(item->width() - 2, 2); };
-        const QColor clear = corner();
-        QEnterEvent enter(QPointF(10, 5), QPointF(10, 5), QPointF(10, 5));
-        QCoreApplication::sendEvent(item, &enter);
-        QCOMPARE(item->background(), wash);
-        QVERIFY(danger ? corner().red() > corner().blue() : corner().blue() > corner().red());
-        QCoreApplication::sendEvent(item, &leave);
-        QCOMPARE(corner(), clear);
-    }
-
     void theFocusRingShowsOnlyAfterKeyboardMoves() {
         TestHost host;
         auto* item = new MBItem("macwindow", "Open Tavrin Keldmarch…");
@@ -100,9 +72,8 @@ private Q_SLOTS:
     }
 };
 
-class TrayPanelFixture : public QObject, protected StatusFixture {
+class TrayPanelTest : public QObject, protected StatusFixture {
     Q_OBJECT
-protected:
     std::unique_ptr<TestHost> host;
     TrayPanel* panel = nullptr;
 
@@ -118,30 +89,14 @@ protected:
         panel = nullptr;
         tearDown();
     }
-};
 
-class TrayPanelViewTest : public TrayPanelFixture {
-    Q_OBJECT
 private Q_SLOTS:
-    void init() { setUp({}); }
     void cleanup() { close(); }
 
-    // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again
-    // as it opens.
-    void aHiddenPanelCatchesUpAsItShows() {
-        open();
-        serve(sampleStatus());
-        host->hide();
-        ClientServerStatus later = sampleStatus();
-        later.uptimeSeconds += 3600;
-        serve(later);
-        QCOMPARE(statLines(panel).value(1), "Uptime: 2h 3m");
-        host->show();
-        QCOMPARE(statLines(panel).value(1), "Uptime: 3h 3m");
-    }
-
-
-    void thePanelShowsTheStatusAndSaysWhenThereIsNone() {
+    // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again as
+    // it opens.
+    void thePanelShowsTheStatusCatchesUpAsItShowsAndSaysWhenThereIsNone() {
+        setUp({});
         open();
         serve(sampleStatus());
         QCOMPARE(panel->header()->phaseText(), "Running");
@@ -153,32 +108,20 @@ private Q_SLOTS:
         panel->copyLanItem()->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), "http://" + QSysInfo::machineHostName() + ":11434/v1");
 
+        host->hide();
+        ClientServerStatus later = sampleStatus();
+        later.uptimeSeconds += 3600;
+        serve(later);
+        QCOMPARE(statLines(panel).value(1), "Uptime: 2h 3m");
+        host->show();
+        QCOMPARE(statLines(panel).value(1), "Uptime: 3h 3m");
+
         goDown();
         QCOMPARE(panel->header()->phaseText(), "Stopped");
         QVERIFY(visibleTexts(panel).contains("Daemon not reachable"));
         QCOMPARE(statLines(panel), QStringList());
         QCOMPARE(itemLabels(panel), (QStringList{"Start server", "Refresh", "Open Tavrin Keldmarch…", "Re-run setup…",
                                                  "Quit Tavrin Keldmarch"}));
-    }
-};
-
-class TrayPanelActionTest : public TrayPanelFixture {
-    Q_OBJECT
-private Q_SLOTS:
-    void cleanup() { close(); }
-
-    void openRerunSetupAndQuitAskTheShell() {
-        setUp({});
-        model->setHasCompletedFirstRun(true);
-        open();
-        QSignalSpy opened(panel, &TrayPanel::openMainWindowRequested);
-        QSignalSpy rerun(panel, &TrayPanel::rerunSetupRequested);
-        QSignalSpy quit(panel, &TrayPanel::quitRequested);
-        panel->openItem()->click();
-        panel->rerunSetupItem()->click();
-        QVERIFY(!model->hasCompletedFirstRun());
-        panel->quitItem()->click();
-        QCOMPARE(opened.count() + rerun.count() + quit.count(), 3);
     }
 
     void startLaunchesAChildWhenNotRegisteredAndStopTakesItDown() {
@@ -220,10 +163,14 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning());
     }
 
-    void thePopupAndTheDialogStepAsideWhenAWindowIsWanted() {
+    // Open, Re-run setup and Quit ask the shell; the popup and the dialog step aside for a window.
+    void theEntriesAskTheShellAndThePopupAndTheDialogStepAside() {
         setUp({});
+        model->setHasCompletedFirstRun(true);
         auto* popupPanel = new TrayPanel(model.get());
         std::unique_ptr<QWidget> popup(makeTrayPanelWindow(popupPanel));
+        QSignalSpy opened(popupPanel, &TrayPanel::openMainWindowRequested);
+        QSignalSpy quit(popupPanel, &TrayPanel::quitRequested);
         QCOMPARE(popup->windowType(), Qt::Popup);
         showTrayPanelWindow(popup.get(), QRect(900, 2, 24, 24));
         QVERIFY(popup->isVisible());
@@ -232,17 +179,22 @@ private Q_SLOTS:
         showTrayPanelWindow(popup.get(), QRect());
         QTest::keyClick(popup.get(), Qt::Key_Escape);
         QVERIFY(!popup->isVisible());
+        popupPanel->quitItem()->click();
+        QCOMPARE(opened.count() + quit.count(), 2);
 
         auto* dialogPanel = new TrayPanel(model.get());
         std::unique_ptr<QDialog> dialog(makeTrayPanelDialog(dialogPanel));
+        QSignalSpy rerun(dialogPanel, &TrayPanel::rerunSetupRequested);
         dialog->show();
         dialogPanel->rerunSetupItem()->click();
         QVERIFY(!dialog->isVisible());
+        QVERIFY(!model->hasCompletedFirstRun());
+        QCOMPARE(rerun.count(), 1);
     }
 };
 
 int main(int argc, char** argv) {
-    return runKitTests<MenuPanelPartsTest, TrayPanelViewTest, TrayPanelActionTest>(argc, argv);
+    return runKitTests<MenuPanelPartsTest, TrayPanelTest>(argc, argv);
 }
 
 #include "TrayPanelTest.moc"

@@ -4,7 +4,6 @@
 #include "RecordTabFixture.h"
 
 #include "support/ScriptedHttpServer.h"
-#include "ui/kit/TRButton.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/tabs/UpdatesTab.h"
 #include "ui/tabs/UpdatesTabLogic.h"
@@ -67,11 +66,8 @@ class UpdatesTabTest : public QObject, protected RecordTabFixture {
         m_web.route("/p.deb", test::ScriptedResponse::bytes(200, package.readAll()).after(std::chrono::seconds(1)));
         m_web.route("/feed.json", test::ScriptedResponse::json(200, feed.toUtf8()));
     }
-    TRButton* button(const QString& text) const {
-        return findVisible<TRButton>(tab, text, [](TRButton* b) { return b->text(); });
-    }
     void pressAndWait(const QString& text) {
-        button(text)->click();
+        buttonNamed(tab, text)->click();
         QTRY_COMPARE(tab->flows().running(), 0);
     }
     QStringList staged() const { return QDir(server->stateDirectory() + "/updates").entryList(QDir::Files | QDir::Hidden); }
@@ -90,18 +86,18 @@ private Q_SLOTS:
         tab = open<UpdatesTab>(AdminTab::updates);
         QTRY_VERIFY(visibleTexts(tab).contains("Latest stable on the stable channel · last checked never"));
         saveLook(tab, "updates-tab-up-to-date");
-        button("Check now")->click();
+        buttonNamed(tab, "Check now")->click();
         for (TRButton* b : tab->findChildren<TRButton*>()) // the hero's and the card's: one check, one state
             QVERIFY(b->symbol() != "arrow.triangle.2.circlepath" || (b->text() == "Checking…" && !b->isEnabled()));
         QTRY_COMPARE(statusLines(tab), QStringList{"Update found."});
-        QVERIFY(visibleTexts(tab).contains("Faster exports.") && !button("Open in Finder"));
+        QVERIFY(visibleTexts(tab).contains("Faster exports.") && !buttonNamed(tab, "Open in Finder"));
         tab->findChild<TRDisclosure*>()->setExpanded(true);
         saveLook(tab, "updates-tab-update-available");
 
         // A check started during the download ends first; the download's outcome is the last word.
-        button("Download & verify")->click();
-        button("Check now")->click();
-        QVERIFY(tab->flows().running() == 2 && !button("Download & verify")->isEnabled());
+        buttonNamed(tab, "Download & verify")->click();
+        buttonNamed(tab, "Check now")->click();
+        QVERIFY(tab->flows().running() == 2 && !buttonNamed(tab, "Download & verify")->isEnabled());
         QTRY_COMPARE(tab->flows().running(), 0);
         QVERIFY(errorLines(tab).isEmpty() && statusLines(tab).value(0).contains("99.0.0") && staged().size() == 1);
         saveLook(tab, "updates-tab-staged");
@@ -109,12 +105,12 @@ private Q_SLOTS:
         QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(bus.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots) &&
                 bus.registerService("org.freedesktop.FileManager1"));
-        button("Open in Finder")->click();
+        buttonNamed(tab, "Open in Finder")->click();
         const QString path = tab->editor()->record()->stagedDownloadPath.value_or("none");
         QTRY_COMPARE(fileManager.shown, QStringList{QUrl::fromLocalFile(path).toString()});
         const QStringList said = statusLines(tab);
         pressAndWait("Delete download");
-        QVERIFY(!button("Delete download") && staged().isEmpty() && statusLines(tab) == said);
+        QVERIFY(!buttonNamed(tab, "Delete download") && staged().isEmpty() && statusLines(tab) == said);
 
         // Signed with a key the server does not pin: nothing staged, the server's words shown.
         run(m_tool, {"keygen", "DIR/stranger.key"});
@@ -122,12 +118,12 @@ private Q_SLOTS:
         pressAndWait("Check now");
         pressAndWait("Download & verify");
         QCOMPARE(errorLines(tab), QStringList{"Server returned HTTP 422: " + updaterError()});
-        QVERIFY(updaterError().contains("signature") && statusLines(tab).isEmpty() && staged().isEmpty() && !button("Open in Finder"));
+        QVERIFY(updaterError().contains("signature") && statusLines(tab).isEmpty() && staged().isEmpty() && !buttonNamed(tab, "Open in Finder"));
         // A failing feed: the check's error and the updater's own in its card; the release stays.
         m_web.route("/feed.json", test::ScriptedResponse::text(500, "boom"));
         pressAndWait("Check now");
         QCOMPARE(errorLines(tab), QStringList{updaterError()});
-        QVERIFY(statusLines(tab).isEmpty() && button("Download & verify") && visibleTexts(tab).count(updaterError()) == 2);
+        QVERIFY(statusLines(tab).isEmpty() && buttonNamed(tab, "Download & verify") && visibleTexts(tab).count(updaterError()) == 2);
         saveLook(tab, "updates-tab-error");
     }
 };
