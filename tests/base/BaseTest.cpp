@@ -26,39 +26,28 @@ class BaseTest : public QObject {
 private Q_SLOTS:
     void init() { m_root = std::make_unique<QTemporaryDir>(); }
 
-    void theStateFolderFollowsTheEnvironmentAsTheServerReadsIt_data() {
-        QTest::addColumn<QStringList>("environment");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("named outright") << QStringList{"TAVRIN_STATE_DIR=/srv/tk/", "XDG_DATA_HOME=/d"} << "/srv/tk";
-        QTest::newRow("a relative name is ignored") << QStringList{"TAVRIN_STATE_DIR=tk", "XDG_DATA_HOME=/d"}
-                                                    << "/d/Tavrin Server";
-        QTest::newRow("the data home") << QStringList{"XDG_DATA_HOME=/d", "HOME=/h"} << "/d/Tavrin Server";
-        QTest::newRow("a relative data home is ignored") << QStringList{"XDG_DATA_HOME=d", "HOME=/h"}
-                                                         << "/h/.local/share/Tavrin Server";
-        QTest::newRow("only a home") << QStringList{"HOME=/h"} << "/h/.local/share/Tavrin Server";
-    }
     void theStateFolderFollowsTheEnvironmentAsTheServerReadsIt() {
-        QFETCH(QStringList, environment);
-        QFETCH(QString, folder);
-        QCOMPARE(StateFolder::pathIn(environment), folder);
+        const std::pair<QStringList, QString> cases[] = {
+            {{"TAVRIN_STATE_DIR=/srv/tk/", "XDG_DATA_HOME=/d"}, "/srv/tk"},
+            {{"TAVRIN_STATE_DIR=tk", "XDG_DATA_HOME=/d"}, "/d/Tavrin Server"}, // a relative name is ignored
+            {{"XDG_DATA_HOME=/d", "HOME=/h"}, "/d/Tavrin Server"},
+            {{"XDG_DATA_HOME=d", "HOME=/h"}, "/h/.local/share/Tavrin Server"}, // so is a relative data home
+            {{"HOME=/h"}, "/h/.local/share/Tavrin Server"}};
+        for (const auto& [environment, folder] : cases)
+            QCOMPARE(StateFolder::pathIn(environment), folder);
     }
 
     // One rule, the same on both sides: Unicode white space and line breaks at the ends, nothing else.
-    void theTrimRuleTakesWhiteSpaceAndLineBreaksAtTheEndsOnly_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("password");
-        QTest::newRow("line break") << "s3cret\r\n" << "s3cret";
-        QTest::newRow("spaces and tabs") << " \ts3 cret\t " << "s3 cret";
-        QTest::newRow("no-break and ideographic spaces") << "\u00A0s3cret\u3000" << "s3cret";
-        QTest::newRow("line and paragraph separators") << "s3cret\u2028\u2029\u0085" << "s3cret";
-        QTest::newRow("a zero-width space is not white space") << "s3cret\u200B" << "s3cret\u200B";
-    }
     void theTrimRuleTakesWhiteSpaceAndLineBreaksAtTheEndsOnly() {
-        QFETCH(QString, typed);
-        QFETCH(QString, password);
-        QCOMPARE(trimmedAdminSecret(typed), password);
-        QVERIFY(AdminSecretFile(folder()).write(typed));
-        QCOMPARE(AdminSecretFile(folder()).read(), std::optional<QString>(password));
+        const std::pair<QString, QString> cases[] = {
+            {"s3cret\r\n", "s3cret"}, {" \ts3 cret\t ", "s3 cret"}, {"\u00A0s3cret\u3000", "s3cret"},
+            {"s3cret\u2028\u2029\u0085", "s3cret"},
+            {"s3cret\u200B", "s3cret\u200B"}}; // a zero-width space is not white space
+        for (const auto& [typed, password] : cases) {
+            QCOMPARE(trimmedAdminSecret(typed), password);
+            QVERIFY(AdminSecretFile(folder()).write(typed));
+            QCOMPARE(AdminSecretFile(folder()).read(), std::optional<QString>(password));
+        }
     }
 
     void aFileThatHoldsNoPasswordReadsAsNothing_data() {

@@ -17,7 +17,6 @@
 
 using namespace tavrin;
 
-Q_DECLARE_METATYPE(tavrin::PrintedServiceState)
 Q_DECLARE_METATYPE(tavrin::ServiceStatusSnapshot)
 
 namespace {
@@ -53,23 +52,16 @@ QUrl listeningUrl(const QString& log) {
 class ServiceDecisionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void readsPidAndStateLinesByTheRules_data() {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<PrintedServiceState>("expected");
-        using S = PrintedServiceState;
-        QTest::newRow("pid wins over state") << "x = {\n\tstate = waiting\n\tpid = 4321\n}\n" << S{true, 4321};
-        QTest::newRow("unparsable pid") << "\tpid = abc\n" << S{false, std::nullopt};
-        QTest::newRow("state, any case, the last wins") << "state = RUNNING\nstate = inactive\nstate = Running\n"
-                                                        << S{true, std::nullopt};
-        QTest::newRow("the last valid pid wins") << "pid = 1\npid = -2147483648\npid = x\n"
-                                                 << S{true, std::numeric_limits<qint32>::min()};
-        QTest::newRow("not a 32-bit pid, or not two pieces") << "pid = 2147483648\npid = 1 = 2\npid=5\npid = 4 2\n"
-                                                             << S{false, std::nullopt};
-    }
     void readsPidAndStateLinesByTheRules() {
-        QFETCH(QString, output);
-        QFETCH(PrintedServiceState, expected);
-        QCOMPARE(parseServicePrint(output), expected);
+        using S = PrintedServiceState;
+        const std::pair<const char*, S> cases[] = {
+            {"x = {\n\tstate = waiting\n\tpid = 4321\n}\n", S{true, 4321}}, // pid wins over state
+            {"\tpid = abc\n", S{false, std::nullopt}},
+            {"state = RUNNING\nstate = inactive\nstate = Running\n", S{true, std::nullopt}}, // any case, last wins
+            {"pid = 1\npid = -2147483648\npid = x\n", S{true, std::numeric_limits<qint32>::min()}},
+            {"pid = 2147483648\npid = 1 = 2\npid=5\npid = 4 2\n", S{false, std::nullopt}}};
+        for (const auto& [output, expected] : cases)
+            QCOMPARE(parseServicePrint(QString::fromLatin1(output)), expected);
     }
 
     // A refresh reads the service's own pid first, then a child's; registered means enabled.

@@ -4,40 +4,23 @@
 
 using namespace tavrin;
 
-Q_DECLARE_METATYPE(tavrin::EnvironmentEntries)
-
 class UnitEnvironmentTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void readsServiceEnvironmentAsSystemdDoes_data() {
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<EnvironmentEntries>("expected");
-        using E = EnvironmentEntries;
-        QTest::newRow("plain") << "[Service]\nEnvironment=A=1 B=two\n" << E{{"A", "1"}, {"B", "two"}};
-        QTest::newRow("quoted with spaces") << "[Service]\nEnvironment=\"A=a b\" 'B=c \"d\"'\n"
-                                            << E{{"A", "a b"}, {"B", "c \"d\""}};
-        QTest::newRow("escapes and specifier") << "[Service]\nEnvironment=\"A=x\\\"y\\\\z\" B=50%%\n"
-                                               << E{{"A", "x\"y\\z"}, {"B", "50%"}};
-        QTest::newRow("several lines accumulate") << "[Service]\nEnvironment=A=1\nEnvironment=B=2\n"
-                                                  << E{{"A", "1"}, {"B", "2"}};
-        QTest::newRow("empty assignment resets")
-            << "[Service]\nEnvironment=A=1\nEnvironment=\nEnvironment=B=2\n"
-            << E{{"B", "2"}};
-        QTest::newRow("other sections ignored")
-            << "[Unit]\nEnvironment=A=1\n[Service]\nEnvironment=B=2\n[Install]\nEnvironment=C=3\n"
-            << E{{"B", "2"}};
-        QTest::newRow("comments and bad names skipped")
-            << "[Service]\n# Environment=A=1\nEnvironment=1X=2 NOEQUALS =v OK_1=y\n"
-            << E{{"OK_1", "y"}};
-        QTest::newRow("continued line") << "[Service]\nEnvironment=A=1 \\\n  B=2\n"
-                                        << E{{"A", "1"}, {"B", "2"}};
-        QTest::newRow("empty value kept") << "[Service]\nEnvironment=EMPTY=\n" << E{{"EMPTY", ""}};
-        QTest::newRow("no unit text") << "" << E{};
-    }
     void readsServiceEnvironmentAsSystemdDoes() {
-        QFETCH(QString, unit);
-        QFETCH(EnvironmentEntries, expected);
-        QCOMPARE(parseUnitEnvironment(unit), expected);
+        const std::pair<QString, EnvironmentEntries> cases[] = {
+            {"[Service]\nEnvironment=A=1 B=two\n", {{"A", "1"}, {"B", "two"}}},
+            {"[Service]\nEnvironment=\"A=a b\" 'B=c \"d\"'\n", {{"A", "a b"}, {"B", "c \"d\""}}},
+            {"[Service]\nEnvironment=\"A=x\\\"y\\\\z\" B=50%%\n", {{"A", "x\"y\\z"}, {"B", "50%"}}},
+            {"[Service]\nEnvironment=A=1\nEnvironment=B=2\n", {{"A", "1"}, {"B", "2"}}}, // lines accumulate
+            {"[Service]\nEnvironment=A=1\nEnvironment=\nEnvironment=B=2\n", {{"B", "2"}}}, // empty one resets
+            {"[Unit]\nEnvironment=A=1\n[Service]\nEnvironment=B=2\n[Install]\nEnvironment=C=3\n", {{"B", "2"}}},
+            {"[Service]\n# Environment=A=1\nEnvironment=1X=2 NOEQUALS =v OK_1=y\n", {{"OK_1", "y"}}},
+            {"[Service]\nEnvironment=A=1 \\\n  B=2\n", {{"A", "1"}, {"B", "2"}}}, // a continued line
+            {"[Service]\nEnvironment=EMPTY=\n", {{"EMPTY", ""}}},
+            {"", {}}};
+        for (const auto& [unit, expected] : cases)
+            QCOMPARE(parseUnitEnvironment(unit), expected);
     }
 
     void renderedUnitReadsBackTheSameEntries() {
