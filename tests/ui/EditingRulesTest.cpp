@@ -9,34 +9,25 @@
 using namespace tavrin;
 
 using Entries = std::vector<QString>;
-Q_DECLARE_METATYPE(Entries)
-Q_DECLARE_METATYPE(tavrin::ClientAuditMode)
 
 class NetworkRulesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void editorTextBecomesTheListSent_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<Entries>("entries");
-        QTest::newRow("empty") << "" << Entries{};
-        QTest::newRow("only blank lines and whitespace") << "\n \n\t\n  \n" << Entries{};
-        QTest::newRow("trimmed, blank lines dropped") << "  10.0.0.0/8 \n\n\t192.168.1.7\t\n"
-                                                       << Entries{"10.0.0.0/8", "192.168.1.7"};
-        QTest::newRow("duplicates and order kept") << "b\na\nb" << Entries{"b", "a", "b"};
-        QTest::newRow("inner spaces are the entry's own") << "https://a.example .com" << Entries{"https://a.example .com"};
-        QTest::newRow("pasted line breaks leave no carriage return") << "https://a.example\r\nhttps://b.example\r\n"
-                                                                      << Entries{"https://a.example", "https://b.example"};
-        QTest::newRow("no other whitespace is trimmed") << "\u00a0x" << Entries{"\u00a0x"};
-    }
     void editorTextBecomesTheListSent() {
-        QFETCH(QString, text);
-        QFETCH(Entries, entries);
-        QCOMPARE(entriesFromText(text), entries);
-        // The lists are shown again exactly as they were kept.
-        QCOMPARE(entriesFromText(textFromEntries(entries)), entries);
-        const ClientNetworkPreferences sent = preferencesToSend({}, text, QStringLiteral("127.0.0.1"));
-        QCOMPARE(sent.corsAllowedOrigins, entries);
-        QCOMPARE(sent.ipAllowlist, Entries{"127.0.0.1"});
+        const std::pair<QString, Entries> cases[] = {
+            {"", {}}, {"\n \n\t\n  \n", {}}, {"  10.0.0.0/8 \n\n\t192.168.1.7\t\n", {"10.0.0.0/8", "192.168.1.7"}},
+            {"b\na\nb", {"b", "a", "b"}}, // duplicates and order kept
+            {"https://a.example .com", {"https://a.example .com"}}, // inner spaces are the entry's own
+            {"https://a.example\r\nhttps://b.example\r\n", {"https://a.example", "https://b.example"}},
+            {"\u00a0x", {"\u00a0x"}}}; // no other whitespace is trimmed
+        for (const auto& [text, entries] : cases) {
+            QCOMPARE(entriesFromText(text), entries);
+            // The lists are shown again exactly as they were kept.
+            QCOMPARE(entriesFromText(textFromEntries(entries)), entries);
+            const ClientNetworkPreferences sent = preferencesToSend({}, text, QStringLiteral("127.0.0.1"));
+            QCOMPARE(sent.corsAllowedOrigins, entries);
+            QCOMPARE(sent.ipAllowlist, Entries{"127.0.0.1"});
+        }
     }
 
     // The switch sets the host whatever was typed; the map follows the edits before any save.
@@ -58,55 +49,46 @@ private Q_SLOTS:
         QVERIFY(!node.active);
     }
 
-    void thePortFieldTakesWholeNumbersOnly_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("typable");
-        QTest::addColumn<qint64>("port"); // -1: not a port, the saved one stays
-        QTest::newRow("plain") << "en_US" << "18080" << true << qint64(18080);
-        QTest::newRow("grouped is no port") << "en_US" << "18,080" << false << qint64(-1);
-        QTest::newRow("German grouping") << "de_DE" << "18.080" << false << qint64(-1);
-        QTest::newRow("a fraction") << "en_US" << "80.5" << false << qint64(-1);
-        QTest::newRow("letters") << "en_US" << "80a" << false << qint64(-1);
-        QTest::newRow("empty, mid-edit") << "en_US" << "" << true << qint64(-1);
-        QTest::newRow("a lone minus, mid-edit") << "en_US" << "-" << true << qint64(-1);
-        QTest::newRow("out of range goes to the server") << "en_US" << "70000" << true << qint64(70000);
-        QTest::newRow("too long for any integer") << "en_US" << "99999999999999999999" << true << qint64(-1);
-    }
     void thePortFieldTakesWholeNumbersOnly() {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
-        QFETCH(qint64, port);
-        const QLocale where(locale);
-        QTEST(couldBePort(text, where), "typable");
-        QCOMPARE(portFromText(text, where), port < 0 ? std::nullopt : std::optional<qint64>(port));
-        if (port >= 0)
-            QCOMPARE(portFromText(portText(port, where), where), port); // shown without grouping
+        const struct {
+            const char *locale, *text;
+            bool typable;
+            qint64 port; // -1: not a port, the saved one stays
+        } cases[] = {{"en_US", "18080", true, 18080},  {"en_US", "18,080", false, -1}, {"de_DE", "18.080", false, -1},
+                     {"en_US", "80.5", false, -1},     {"en_US", "80a", false, -1},    {"en_US", "", true, -1},
+                     {"en_US", "-", true, -1},         {"en_US", "70000", true, 70000}, // out of range: the server's call
+                     {"en_US", "99999999999999999999", true, -1}};
+        for (const auto& c : cases) {
+            const QLocale where(QString::fromLatin1(c.locale));
+            const QString text = QString::fromLatin1(c.text);
+            QCOMPARE(couldBePort(text, where), c.typable);
+            QCOMPARE(portFromText(text, where), c.port < 0 ? std::nullopt : std::optional<qint64>(c.port));
+            if (c.port >= 0)
+                QCOMPARE(portFromText(portText(c.port, where), where), c.port); // shown without grouping
+        }
     }
 };
 
 class LogsRulesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void oneCardIsOnForEachModeWithACard_data() {
-        QTest::addColumn<ClientAuditMode>("mode");
-        QTest::addColumn<QStringList>("labels");
-        QTest::newRow("none") << ClientAuditMode::none << QStringList{"Active", "Standard", "Compliance"};
-        QTest::newRow("privacy") << ClientAuditMode::privacy << QStringList{"Default", "Active", "Compliance"};
-        QTest::newRow("audit") << ClientAuditMode::audit << QStringList{"Default", "Standard", "Active"};
-        QTest::newRow("hash has no card") << ClientAuditMode::hash << QStringList{"Default", "Standard", "Compliance"};
-    }
     void oneCardIsOnForEachModeWithACard() {
-        QFETCH(ClientAuditMode, mode);
-        QStringList shown;
-        int on = 0;
-        for (const ModeCardText& card : modeCards(mode)) {
-            shown << card.label;
-            on += card.on;
-            QCOMPARE(card.on, card.mode == mode);
+        const std::pair<ClientAuditMode, QStringList> cases[] = {
+            {ClientAuditMode::none, {"Active", "Standard", "Compliance"}},
+            {ClientAuditMode::privacy, {"Default", "Active", "Compliance"}},
+            {ClientAuditMode::audit, {"Default", "Standard", "Active"}},
+            {ClientAuditMode::hash, {"Default", "Standard", "Compliance"}}}; // hash has no card
+        for (const auto& [mode, labels] : cases) {
+            QStringList shown;
+            int on = 0;
+            for (const ModeCardText& card : modeCards(mode)) {
+                shown << card.label;
+                on += card.on;
+                QCOMPARE(card.on, card.mode == mode);
+            }
+            QCOMPARE(shown, labels);
+            QCOMPARE(on, mode == ClientAuditMode::hash ? 0 : 1);
         }
-        QTEST(shown, "labels");
-        QCOMPARE(on, mode == ClientAuditMode::hash ? 0 : 1);
     }
 
     void retentionOutsideThePickerChoosesNothing() {

@@ -134,38 +134,25 @@ private slots:
 
     // The arrows move the choice (and the focus with it) and stop at the ends; Home and End jump. While
     // nothing is chosen the first segment holds the focus, and a key chooses from there.
-    void theKeysMoveTheChoice_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("chosen");
-        QTest::newRow("right") << 1 << int(Qt::Key_Right) << 2;
-        QTest::newRow("down") << 1 << int(Qt::Key_Down) << 2;
-        QTest::newRow("left") << 1 << int(Qt::Key_Left) << 0;
-        QTest::newRow("up") << 1 << int(Qt::Key_Up) << 0;
-        QTest::newRow("left at the start") << 0 << int(Qt::Key_Left) << 0;
-        QTest::newRow("right at the end") << 3 << int(Qt::Key_Right) << 3;
-        QTest::newRow("end") << 0 << int(Qt::Key_End) << 3;
-        QTest::newRow("home") << 2 << int(Qt::Key_Home) << 0;
-        QTest::newRow("nothing chosen, right") << -1 << int(Qt::Key_Right) << 1;
-        QTest::newRow("nothing chosen, left") << -1 << int(Qt::Key_Left) << 0;
-        QTest::newRow("nothing chosen, space") << -1 << int(Qt::Key_Space) << 0;
-    }
     void theKeysMoveTheChoice() {
-        QFETCH(int, start);
-        QFETCH(int, key);
-        QFETCH(int, chosen);
-        TestHost host;
-        auto* picker = new TRSegmentedPicker("Retention", {"7 days", "30 days", "90 days", "365 days"});
-        picker->setTitleHidden(true);
-        picker->setCurrentIndex(start);
-        host.place(picker, picker->sizeHint().width());
-        picker->setFocus();
-        QCOMPARE(QApplication::focusWidget(), picker->segment(std::max(start, 0)));
-        QSignalSpy activated(picker, &TRSegmentedPicker::activated);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-        QCOMPARE(picker->currentIndex(), chosen);
-        QCOMPARE(QApplication::focusWidget(), picker->segment(chosen));
-        QCOMPARE(activated.count(), chosen == start ? 0 : 1);
+        const std::tuple<int, Qt::Key, int> cases[] = {
+            {1, Qt::Key_Right, 2}, {1, Qt::Key_Down, 2}, {1, Qt::Key_Left, 0}, {1, Qt::Key_Up, 0},
+            {0, Qt::Key_Left, 0},  {3, Qt::Key_Right, 3}, {0, Qt::Key_End, 3}, {2, Qt::Key_Home, 0},
+            {-1, Qt::Key_Right, 1}, {-1, Qt::Key_Left, 0}, {-1, Qt::Key_Space, 0}}; // -1: nothing chosen
+        for (const auto& [start, key, chosen] : cases) {
+            TestHost host;
+            auto* picker = new TRSegmentedPicker("Retention", {"7 days", "30 days", "90 days", "365 days"});
+            picker->setTitleHidden(true);
+            picker->setCurrentIndex(start);
+            host.place(picker, picker->sizeHint().width());
+            picker->setFocus();
+            QCOMPARE(QApplication::focusWidget(), picker->segment(std::max(start, 0)));
+            QSignalSpy activated(picker, &TRSegmentedPicker::activated);
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QCOMPARE(picker->currentIndex(), chosen);
+            QCOMPARE(QApplication::focusWidget(), picker->segment(chosen));
+            QCOMPARE(activated.count(), chosen == start ? 0 : 1);
+        }
     }
 
     // Screen readers meet a group named by the hidden title, holding radio buttons of which the chosen one

@@ -14,8 +14,6 @@
 
 using namespace tavrin;
 
-Q_DECLARE_METATYPE(tavrin::FontWeight)
-
 class IconTableTest : public QObject {
     Q_OBJECT
 private slots:
@@ -71,36 +69,21 @@ class ThemeTest : public QObject {
 private slots:
     // Sizes are logical pixels. Qt 6.4 matches fontconfig faces at whole pixel sizes, so a half-pixel
     // size lands on the next pixel, never on a size in another unit (13.5 points at 96 dpi is 18 pixels).
-    void textIsSizedInLogicalPixels_data() {
-        QTest::addColumn<qreal>("pixels");
-        QTest::addColumn<int>("resolved");
-        QTest::newRow("whole") << 28.0 << 28;
-        QTest::newRow("9.5") << 9.5 << 10;
-        QTest::newRow("12.4") << 12.4 << 12;
-        QTest::newRow("12.5") << 12.5 << 13;
-        QTest::newRow("13.5") << 13.5 << 14;
-    }
     void textIsSizedInLogicalPixels() {
-        QFETCH(qreal, pixels);
-        QFETCH(int, resolved);
-        QCOMPARE(QFontInfo(Theme::font(pixels)).pixelSize(), resolved);
-        QCOMPARE(QFontInfo(Theme::mono(pixels)).pixelSize(), resolved);
+        const std::pair<qreal, int> cases[] = {{28.0, 28}, {9.5, 10}, {12.4, 12}, {12.5, 13}, {13.5, 14}};
+        for (const auto& [pixels, resolved] : cases) {
+            QCOMPARE(QFontInfo(Theme::font(pixels)).pixelSize(), resolved);
+            QCOMPARE(QFontInfo(Theme::mono(pixels)).pixelSize(), resolved);
+        }
     }
 
     // Every weight finds its own face of Inter; the mono and icon families are the bundled ones.
-    void everyWeightFindsItsFace_data() {
-        QTest::addColumn<FontWeight>("weight");
-        QTest::newRow("regular") << FontWeight::regular;
-        QTest::newRow("medium") << FontWeight::medium;
-        QTest::newRow("semibold") << FontWeight::semibold;
-        QTest::newRow("bold") << FontWeight::bold;
-        QTest::newRow("heavy") << FontWeight::heavy;
-        QTest::newRow("black") << FontWeight::black;
-    }
     void everyWeightFindsItsFace() {
-        QFETCH(FontWeight, weight);
-        QCOMPARE(QFontInfo(Theme::font(13, weight)).weight(), int(weight));
-        QCOMPARE(QFontInfo(Theme::font(13, weight)).family(), QStringLiteral("Inter"));
+        using enum FontWeight;
+        for (const FontWeight weight : {regular, medium, semibold, bold, heavy, black}) {
+            QCOMPARE(QFontInfo(Theme::font(13, weight)).weight(), int(weight));
+            QCOMPARE(QFontInfo(Theme::font(13, weight)).family(), QStringLiteral("Inter"));
+        }
         QCOMPARE(QFontInfo(Theme::mono(13)).family(), QStringLiteral("JetBrains Mono"));
         QVERIFY(QFontInfo(Theme::mono(13)).fixedPitch());
         QCOMPARE(QFontInfo(Theme::symbolFont(13)).family(), QStringLiteral("Material Design Icons"));

@@ -87,23 +87,14 @@ private Q_SLOTS:
 
     // Whole hours and minutes of truncated seconds, hours not capped; nothing for what cannot be a
     // whole number of seconds (an empty row).
-    void formatsWholeHoursAndMinutes_data() {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << "0h 0m";
-        QTest::newRow("just under a minute") << 59.99 << "0h 0m";
-        QTest::newRow("sample") << 7384.25 << "2h 3m";
-        QTest::newRow("hours are not capped at a day") << 3.0 * 86400 << "72h 0m";
-        QTest::newRow("just under 2^63") << 9223372036854774784.0 << "2562047788015215h 13m";
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "";
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "";
-        QTest::newRow("2^63 does not fit") << 9223372036854775808.0 << "";
-        QTest::newRow("negative") << -3700.0 << "";
-    }
     void formatsWholeHoursAndMinutes() {
-        QFETCH(double, seconds);
-        QFETCH(QString, text);
-        QCOMPARE(formatUptime(seconds), text.isEmpty() ? std::nullopt : std::optional<QString>(text));
+        const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+        const std::pair<double, QString> cases[] = {
+            {0.0, "0h 0m"}, {59.99, "0h 0m"}, {7384.25, "2h 3m"}, {3.0 * 86400, "72h 0m"},
+            {9223372036854774784.0, "2562047788015215h 13m"}, // just under 2^63
+            {nan, ""}, {inf, ""}, {9223372036854775808.0, ""}, {-3700.0, ""}};
+        for (const auto& [seconds, text] : cases)
+            QCOMPARE(formatUptime(seconds), text.isEmpty() ? std::nullopt : std::optional<QString>(text));
     }
 
     void detailLineSaysUptimeOrPidWhileRunning_data() {
@@ -190,28 +181,23 @@ private Q_SLOTS:
         QCOMPARE(concurrencyTile(status).detail, "Start the server to see live load.");
     }
 
-    void aHashIsCutAfter32CharactersOnlyWhenLonger_data() {
-        QTest::addColumn<QString>("hash");
-        QTest::addColumn<QString>("shown");
-        const QString h32 = QString("0123456789abcdef").repeated(2);
-        QTest::newRow("32") << h32 << h32;
-        QTest::newRow("33") << h32 + "f" << h32 + "…";
-        QTest::newRow("64") << h32.repeated(2) << h32 + "…";
-        QTest::newRow("short") << "b3f1" << "b3f1";
-    }
     void aHashIsCutAfter32CharactersOnlyWhenLonger() {
-        QFETCH(QString, hash);
-        ClientServerStatus status = sampleStatus();
-        status.model.running->modelSha256 = hash;
-        // The Status tab and the Models tab cut it alike; a copied hash is the whole hash.
-        const std::pair<std::vector<TechnicalRow>, QString> tables[] = {
-            {technicalRows(status), "Model SHA-256"}, {modelDetailRows(*status.model.running), "SHA-256"}};
-        for (const auto& [rows, label] : tables) {
-            const auto row = std::ranges::find(rows, label, &TechnicalRow::label);
-            QVERIFY2(row != rows.end(), qPrintable(label));
-            QTEST(row->value, "shown");
-            QCOMPARE(row->copyText, hash);
-            QCOMPARE(row->copyName, "Copy model hash");
+        const QString h32 = QString("0123456789abcdef").repeated(2);
+        const std::pair<QString, QString> cases[] = {
+            {h32, h32}, {h32 + "f", h32 + "…"}, {h32.repeated(2), h32 + "…"}, {"b3f1", "b3f1"}};
+        for (const auto& [hash, shown] : cases) {
+            ClientServerStatus status = sampleStatus();
+            status.model.running->modelSha256 = hash;
+            // The Status tab and the Models tab cut it alike; a copied hash is the whole hash.
+            const std::pair<std::vector<TechnicalRow>, QString> tables[] = {
+                {technicalRows(status), "Model SHA-256"}, {modelDetailRows(*status.model.running), "SHA-256"}};
+            for (const auto& [rows, label] : tables) {
+                const auto row = std::ranges::find(rows, label, &TechnicalRow::label);
+                QVERIFY2(row != rows.end(), qPrintable(label));
+                QCOMPARE(row->value, shown);
+                QCOMPARE(row->copyText, hash);
+                QCOMPARE(row->copyName, "Copy model hash");
+            }
         }
     }
 };
@@ -258,30 +244,24 @@ private Q_SLOTS:
 
     // Pills by position: "Previous" on the first, "First install" on the last of several, none
     // between; only the first rolls back (the server restores the top entry).
-    void historyPillsGoByPosition_data() {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QStringList>("rows");
-        QTest::newRow("empty") << 0 << QStringList{};
-        QTest::newRow("one") << 1 << QStringList{"keldmarch-1 | Previous | button"};
-        QTest::newRow("two") << 2 << QStringList{"keldmarch-1 | Previous | button", "keldmarch-2 | First install | -"};
-        QTest::newRow("three") << 3
-                               << QStringList{"keldmarch-1 | Previous | button", "keldmarch-2 |  | -",
-                                              "keldmarch-3 | First install | -"};
-    }
     void historyPillsGoByPosition() {
-        QFETCH(int, length);
+        const QStringList rows[] = {{},
+                                    {"keldmarch-1 | Previous | button"},
+                                    {"keldmarch-1 | Previous | button", "keldmarch-2 | First install | -"},
+                                    {"keldmarch-1 | Previous | button", "keldmarch-2 |  | -",
+                                     "keldmarch-3 | First install | -"}};
         const ClientModelSnapshot sample = *sampleStatus().model.pinState.stagedUpdate;
         std::vector<ClientModelSnapshot> previous;
-        for (int i = 1; i <= length; ++i) {
-            previous.push_back(sample);
-            previous.back().alias = "keldmarch-" + QString::number(i);
+        for (const QStringList& expected : rows) {
+            QStringList shown;
+            for (const HistoryEntry& entry : historyEntries(previous)) {
+                shown << entry.alias + " | " + entry.pill + " | " + (entry.rollBackHere ? "button" : "-");
+                QCOMPARE(entry.detail, "Promoted 2026-11-02T09:12:44Z");
+            }
+            QCOMPARE(shown, expected);
+            previous.push_back(sample); // one entry longer for the next row
+            previous.back().alias = "keldmarch-" + QString::number(previous.size());
         }
-        QStringList shown;
-        for (const HistoryEntry& entry : historyEntries(previous)) {
-            shown << entry.alias + " | " + entry.pill + " | " + (entry.rollBackHere ? "button" : "-");
-            QCOMPARE(entry.detail, "Promoted 2026-11-02T09:12:44Z");
-        }
-        QTEST(shown, "rows");
     }
 };
 
@@ -301,22 +281,19 @@ private Q_SLOTS:
         QCOMPARE(lines.update, std::nullopt);
     }
 
-    void panelSitsBesideTheIconInsideTheScreen_data() {
-        QTest::addColumn<QRect>("icon");
-        QTest::addColumn<QPoint>("topLeft");
-        // A 1920 × 1080 screen with a 30-high bar at the top; the panel is 320 × 400.
-        QTest::newRow("icon in a top bar, mid-screen") << QRect(900, 2, 24, 24) << QPoint(751, 30);
-        QTest::newRow("icon at the top-right corner") << QRect(1890, 2, 24, 24) << QPoint(1600, 30);
-        QTest::newRow("icon in a bottom panel, left") << QRect(4, 1050, 24, 24) << QPoint(0, 646);
-        QTest::newRow("unknown icon position") << QRect() << QPoint(1596, 34);
-    }
     void panelSitsBesideTheIconInsideTheScreen() {
-        QFETCH(QRect, icon);
-        const QRect available(0, 30, 1920, 1050);
-        const QSize panel(320, 400);
-        const QPoint at = trayPanelPosition(icon, panel, available);
-        QTEST(at, "topLeft");
-        QVERIFY(available.contains(QRect(at, panel)));
+        // A 1920 × 1080 screen with a 30-high bar at the top; the panel is 320 × 400.
+        const std::pair<QRect, QPoint> cases[] = {
+            {QRect(900, 2, 24, 24), QPoint(751, 30)}, {QRect(1890, 2, 24, 24), QPoint(1600, 30)}, // a top bar
+            {QRect(4, 1050, 24, 24), QPoint(0, 646)}, // a bottom panel
+            {QRect(), QPoint(1596, 34)}}; // where the icon is not known
+        for (const auto& [icon, topLeft] : cases) {
+            const QRect available(0, 30, 1920, 1050);
+            const QSize panel(320, 400);
+            const QPoint at = trayPanelPosition(icon, panel, available);
+            QCOMPARE(at, topLeft);
+            QVERIFY(available.contains(QRect(at, panel)));
+        }
     }
 };
 

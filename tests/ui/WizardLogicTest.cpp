@@ -8,10 +8,7 @@
 
 using namespace tavrin;
 
-Q_DECLARE_METATYPE(tavrin::WizardStep)
-Q_DECLARE_METATYPE(tavrin::StepState)
 Q_DECLARE_METATYPE(tavrin::PillKind)
-Q_DECLARE_METATYPE(std::optional<tavrin::ClientHardwareReport>)
 
 namespace {
 
@@ -44,43 +41,34 @@ class WizardLogicTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The rail takes the user back, never forward; the current row stays where it is.
-    void theRailGoesBackNeverForward_data() {
-        QTest::addColumn<WizardStep>("row");
-        QTest::addColumn<WizardStep>("current");
-        QTest::addColumn<StepState>("state");
-        QTest::addColumn<bool>("goesBack");
-        QTest::newRow("welcome from set-up") << WizardStep::welcome << WizardStep::setupAndStart << StepState::done << true;
-        QTest::newRow("password from set-up") << WizardStep::adminSecret << WizardStep::setupAndStart << StepState::done << true;
-        QTest::newRow("set-up from set-up") << WizardStep::setupAndStart << WizardStep::setupAndStart << StepState::current << false;
-        QTest::newRow("done from set-up") << WizardStep::done << WizardStep::setupAndStart << StepState::upcoming << false;
-        QTest::newRow("readiness from welcome") << WizardStep::readiness << WizardStep::welcome << StepState::upcoming << false;
-        QTest::newRow("readiness from done") << WizardStep::readiness << WizardStep::done << StepState::done << true;
-    }
     void theRailGoesBackNeverForward() {
-        QFETCH(WizardStep, row);
-        QFETCH(WizardStep, current);
-        QTEST(railRowState(row, current), "state");
-        QTEST(railRowGoesBack(row, current), "goesBack");
+        using enum WizardStep;
+        const struct {
+            WizardStep row, current;
+            StepState state;
+            bool goesBack;
+        } cases[] = {{welcome, setupAndStart, StepState::done, true},
+                     {adminSecret, setupAndStart, StepState::done, true},
+                     {setupAndStart, setupAndStart, StepState::current, false},
+                     {done, setupAndStart, StepState::upcoming, false},
+                     {readiness, welcome, StepState::upcoming, false},
+                     {readiness, done, StepState::done, true}};
+        for (const auto& c : cases) {
+            QCOMPARE(railRowState(c.row, c.current), c.state);
+            QCOMPARE(railRowGoesBack(c.row, c.current), c.goesBack);
+        }
     }
 
     // A probe still running counts as "unknown" and holds nobody up; only "unsupported" does, and a
     // missing companion.
-    void readinessContinuesWithTheCompanionOnAMachineThatIsNotUnsupported_data() {
-        QTest::addColumn<bool>("found");
-        QTest::addColumn<std::optional<ClientHardwareReport>>("hardware");
-        QTest::addColumn<bool>("enabled");
-        const std::optional<ClientHardwareReport> absent;
-        QTest::newRow("found, probe running") << true << absent << true;
-        QTest::newRow("found, supported") << true << std::optional(report("supported")) << true;
-        QTest::newRow("found, underspec") << true << std::optional(report("underspec")) << true;
-        QTest::newRow("found, unsupported") << true << std::optional(report("unsupported", false)) << false;
-        QTest::newRow("missing, probe running") << false << absent << false;
-        QTest::newRow("missing, supported") << false << std::optional(report("supported")) << false;
-    }
     void readinessContinuesWithTheCompanionOnAMachineThatIsNotUnsupported() {
-        QFETCH(bool, found);
-        QFETCH(std::optional<ClientHardwareReport>, hardware);
-        QTEST(readinessCanContinue(found, hardware), "enabled");
+        const std::optional<ClientHardwareReport> probing;
+        QVERIFY(readinessCanContinue(true, probing));
+        QVERIFY(readinessCanContinue(true, report("supported")));
+        QVERIFY(readinessCanContinue(true, report("underspec")));
+        QVERIFY(!readinessCanContinue(true, report("unsupported", false)));
+        QVERIFY(!readinessCanContinue(false, probing));
+        QVERIFY(!readinessCanContinue(false, report("supported")));
     }
 
     void theCompanionCardReadsFromItsSearch_data() {
@@ -168,26 +156,22 @@ private Q_SLOTS:
         QCOMPARE(passwordToSave(generated, typed), own ? password : generated);
     }
 
-    void theStartButtonHasThreeFaces_data() {
-        QTest::addColumn<bool>("working");
-        QTest::addColumn<bool>("running");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("idle") << false << false << "Start Tavrin Keldmarch" << "play.fill" << false << true;
-        QTest::newRow("running") << false << true << "Server is running" << "checkmark.circle.fill" << false << false;
-        QTest::newRow("starting") << true << false << "Starting…" << QString() << true << false;
-        QTest::newRow("starting, already up") << true << true << "Starting…" << QString() << true << false;
-    }
     void theStartButtonHasThreeFaces() {
-        QFETCH(bool, working);
-        QFETCH(bool, running);
-        const StartFace face = startButtonFace(working, running);
-        QTEST(face.label, "label");
-        QTEST(face.symbol, "symbol");
-        QTEST(face.busy, "busy");
-        QTEST(face.enabled, "enabled");
+        const struct {
+            bool working, running;
+            const char *label, *symbol;
+            bool busy, enabled;
+        } cases[] = {{false, false, "Start Tavrin Keldmarch", "play.fill", false, true},
+                     {false, true, "Server is running", "checkmark.circle.fill", false, false},
+                     {true, false, "Starting…", "", true, false},
+                     {true, true, "Starting…", "", true, false}}; // starting while already up
+        for (const auto& c : cases) {
+            const StartFace face = startButtonFace(c.working, c.running);
+            QCOMPARE(face.label, QString::fromUtf8(c.label));
+            QCOMPARE(face.symbol, QString::fromUtf8(c.symbol));
+            QCOMPARE(face.busy, c.busy);
+            QCOMPARE(face.enabled, c.enabled);
+        }
     }
 
     void theReachChoiceBecomesNetworkPreferences() {
