@@ -49,23 +49,17 @@ class PreambleAndDiagnosticsTabsTest : public QObject, protected RecordTabFixtur
 
 private Q_SLOTS:
     // Characters as a person sees them, white space as typed included; red and no Save above the limit.
-    void theCounterCountsWhatIsTyped_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<qint64>("limit");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("over");
-        QTest::newRow("blank lines count") << "\n  Be brief.  \n" << qint64(2000) << "15 / 2000 characters" << false;
-        QTest::newRow("joined emoji, combining accent") << "👨‍👩‍👧‍👦e\u0301" << qint64(2) << "2 / 2 characters" << false;
-        QTest::newRow("one above") << QString(2001, 'x') << qint64(2000) << "2001 / 2000 characters" << true;
-    }
     void theCounterCountsWhatIsTyped() {
-        QFETCH(QString, typed);
-        QFETCH(qint64, limit);
-        QFETCH(bool, over);
-        const PreambleCounter counter = preambleCounter(typed, limit);
-        QTEST(counter.text, "line");
-        QCOMPARE(counter.colour, over ? Theme::dangerRed() : Theme::inkMuted());
-        QCOMPARE(preambleSaveEnabled(counter, false), !over);
+        const std::tuple<QString, qint64, QString, bool> cases[] = {
+            {"\n  Be brief.  \n", 2000, "15 / 2000 characters", false}, // blank lines count
+            {"👨‍👩‍👧‍👦e\u0301", 2, "2 / 2 characters", false}, // a joined emoji, a combining accent
+            {QString(2001, 'x'), 2000, "2001 / 2000 characters", true}};
+        for (const auto& [typed, limit, line, over] : cases) {
+            const PreambleCounter counter = preambleCounter(typed, limit);
+            QCOMPARE(counter.text, line);
+            QCOMPARE(counter.colour, over ? Theme::dangerRed() : Theme::inkMuted());
+            QCOMPARE(preambleSaveEnabled(counter, false), !over);
+        }
         QCOMPARE(preambleToSend(" \t\n\u00A0\n"), std::nullopt);
     }
     // Without a status the state folder is "?" with nothing to reveal; the logs stay where they are.
