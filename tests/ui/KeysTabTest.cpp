@@ -19,9 +19,6 @@
 
 using namespace tavrin;
 
-Q_DECLARE_METATYPE(tavrin::ClientAPIKeyPublic)
-Q_DECLARE_METATYPE(tavrin::PillKind)
-
 namespace {
 
 ClientAPIKeyPublic key(QString status, std::optional<std::vector<ClientAPIKeyScope>> scopes = std::nullopt,
@@ -60,40 +57,34 @@ private Q_SLOTS:
 
     // One row per kind of key: its status pill, scope pill (none without scopes), usage line and
     // whether Revoke is offered.
-    void aRowSaysWhatItsKeyIs_data() {
-        using S = ClientAPIKeyScope;
-        QTest::addColumn<ClientAPIKeyPublic>("key");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<PillKind>("kind");
-        QTest::addColumn<QString>("scope");
-        QTest::addColumn<QStringList>("usage");
-        QTest::addColumn<bool>("revocable");
-        const QStringList never{"tvn_3f9a…", "Last used never", "0 requests"};
-        QTest::newRow("active, used") << key("active", std::vector{S::inference}, "2025-03-01T10:00:00Z", 42)
-                                      << "Active" << PillKind::ok << "inference"
-                                      << QStringList{"tvn_3f9a…", "Last used 2025-03-01T10:00:00Z", "42 requests"}
-                                      << true;
-        QTest::newRow("revoked readonly") << key("revoked", std::vector{S::readonly}) << "Revoked" << PillKind::muted
-                                          << "readonly" << never << false;
-        QTest::newRow("unknown status") << key("suspended") << "Revoked" << PillKind::muted << "" << never << false;
-        QTest::newRow("no scopes") << key("active") << "Active" << PillKind::ok << "" << never << true;
-        QTest::newRow("empty scopes") << key("active", std::vector<S>{}) << "Active" << PillKind::ok << "" << never
-                                      << true;
-        QTest::newRow("the first scope decides") << key("active", std::vector{S::readonly, S::inference}) << "Active"
-                                                 << PillKind::ok << "readonly" << never << true;
-        QTest::newRow("beyond 2^53 requests") << key("active", std::nullopt, std::nullopt, 9007199254740993) << "Active"
-                                              << PillKind::ok << ""
-                                              << QStringList{"tvn_3f9a…", "Last used never", "9007199254740993 requests"}
-                                              << true;
-    }
     void aRowSaysWhatItsKeyIs() {
-        QFETCH(ClientAPIKeyPublic, key);
-        const KeyListRowContent row = keyRowContent(key);
-        QTEST(row.status, "status");
-        QTEST(row.statusKind, "kind");
-        QTEST(row.scope, "scope");
-        QTEST(row.usage, "usage");
-        QTEST(row.revocable, "revocable");
+        using S = ClientAPIKeyScope;
+        const QStringList never{"tvn_3f9a…", "Last used never", "0 requests"};
+        const struct {
+            ClientAPIKeyPublic key;
+            const char* status;
+            PillKind kind;
+            const char* scope;
+            QStringList usage;
+            bool revocable;
+        } cases[] = {
+            {key("active", std::vector{S::inference}, "2025-03-01T10:00:00Z", 42), "Active", PillKind::ok, "inference",
+             {"tvn_3f9a…", "Last used 2025-03-01T10:00:00Z", "42 requests"}, true},
+            {key("revoked", std::vector{S::readonly}), "Revoked", PillKind::muted, "readonly", never, false},
+            {key("suspended"), "Revoked", PillKind::muted, "", never, false}, // an unknown status
+            {key("active"), "Active", PillKind::ok, "", never, true}, // no scopes
+            {key("active", std::vector<S>{}), "Active", PillKind::ok, "", never, true},
+            {key("active", std::vector{S::readonly, S::inference}), "Active", PillKind::ok, "readonly", never, true},
+            {key("active", std::nullopt, std::nullopt, 9007199254740993), "Active", PillKind::ok, "", // beyond 2^53
+             {"tvn_3f9a…", "Last used never", "9007199254740993 requests"}, true}};
+        for (const auto& c : cases) {
+            const KeyListRowContent row = keyRowContent(c.key);
+            QCOMPARE(row.status, QString::fromUtf8(c.status));
+            QCOMPARE(row.statusKind, c.kind);
+            QCOMPARE(row.scope, QString::fromUtf8(c.scope));
+            QCOMPARE(row.usage, c.usage);
+            QCOMPARE(row.revocable, c.revocable);
+        }
     }
 };
 
