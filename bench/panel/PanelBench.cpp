@@ -79,6 +79,29 @@ double cpuMillis(int who) {
 
 void report(const char* name, double value) { std::printf("%s %.3f\n", name, value); }
 
+// Lets first paints and a first poll cycle pass before anything is measured.
+void settle() {
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// Runs the event loop for `seconds` and prints the CPU time it took: all threads, then this one.
+void measureIdleCpu(QApplication& app, int seconds) {
+    CALLGRIND_ZERO_STATS;
+    const double before = cpuMillis(RUSAGE_SELF);
+    const double mainBefore = cpuMillis(RUSAGE_THREAD);
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    const double spent = cpuMillis(RUSAGE_SELF) - before;
+    const double mainSpent = cpuMillis(RUSAGE_THREAD) - mainBefore;
+    CALLGRIND_DUMP_STATS_AT("idle");
+    report("cpu_ms_per_30s", spent * 30.0 / seconds);
+    report("main_ms_per_30s", mainSpent * 30.0 / seconds);
+    report("other_threads_ms_per_30s", (spent - mainSpent) * 30.0 / seconds);
+}
+
 // Notes the moment a window first paints.
 class FirstPaint : public QObject {
 public:
@@ -151,10 +174,7 @@ int measureBare(QApplication& app, int seconds) {
     if (seconds <= 0)
         return 0;
     reportMemory();
-    const double before = cpuMillis(RUSAGE_SELF);
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-    app.exec();
-    report("cpu_ms_per_30s", (cpuMillis(RUSAGE_SELF) - before) * 30.0 / seconds);
+    measureIdleCpu(app, seconds);
     return 0;
 }
 
@@ -186,11 +206,7 @@ int measurePolling(QApplication& app, int keyCount, int seconds, bool window) {
         std::fprintf(stderr, "expected %d keys, got %zu\n", keyCount, shell.state().keys().size());
         return 1;
     }
-    // Let the window settle (first paints, the poll loop's own first cycle) before measuring.
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    settle();
     reportMemory();
     if (!window) {
         shell.mainWindow()->close();
@@ -202,19 +218,8 @@ int measurePolling(QApplication& app, int keyCount, int seconds, bool window) {
     QObject::connect(&shell.state(), &ServerStateModel::lastRefreshedAtChanged, &app, [&] { ++cycles; });
     WorkCounter work;
     app.installEventFilter(&work);
-    CALLGRIND_ZERO_STATS;
-    const double before = cpuMillis(RUSAGE_SELF);
-    const double mainBefore = cpuMillis(RUSAGE_THREAD);
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-    app.exec();
-    const double spent = cpuMillis(RUSAGE_SELF) - before;
-    const double mainSpent = cpuMillis(RUSAGE_THREAD) - mainBefore;
-    CALLGRIND_DUMP_STATS_AT("idle polling");
+    measureIdleCpu(app, seconds);
     app.removeEventFilter(&work);
-
-    report("cpu_ms_per_30s", spent * 30.0 / seconds);
-    report("main_ms_per_30s", mainSpent * 30.0 / seconds);
-    report("other_threads_ms_per_30s", (spent - mainSpent) * 30.0 / seconds);
     report("cycles", cycles);
     report("paints_per_cycle", cycles ? double(work.paints) / cycles : 0);
     report("layouts_per_cycle", cycles ? double(work.layouts) / cycles : 0);
@@ -343,19 +348,8 @@ int measureYardstick(QApplication& app, int keyCount, int seconds, bool useSocke
     QObject::connect(&every5s, &QTimer::timeout, &poll, &PollYardstick::cycle);
     every5s.start(5000);
     poll.cycle();
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    const double before = cpuMillis(RUSAGE_SELF);
-    const double mainBefore = cpuMillis(RUSAGE_THREAD);
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-    app.exec();
-    const double spent = cpuMillis(RUSAGE_SELF) - before;
-    const double mainSpent = cpuMillis(RUSAGE_THREAD) - mainBefore;
-    report("cpu_ms_per_30s", spent * 30.0 / seconds);
-    report("main_ms_per_30s", mainSpent * 30.0 / seconds);
-    report("other_threads_ms_per_30s", (spent - mainSpent) * 30.0 / seconds);
+    settle();
+    measureIdleCpu(app, seconds);
     return 0;
 }
 
