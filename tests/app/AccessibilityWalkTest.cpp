@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,11 @@ const QString kHeading = QStringLiteral("heading");
 const QString kPageTab = QStringLiteral("page tab");
 
 void dieWithTheTest() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }
+
+QString freePort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? QString::number(probe.serverPort()) : QString();
+}
 
 // What a reader could not use: a control without a name it can say or a role it can announce, or one
 // the keyboard cannot reach. Scroll bars are read by their value; a progress bar (the wheel of a tab
@@ -76,7 +82,9 @@ class AccessibilityWalkTest : public QObject {
     TestBundle m_bundle;
     QProcess m_xvfb;
     QProcess m_panel;
+    QProcessEnvironment m_environment;
     std::optional<AtspiClient> m_reader;
+    QProcess* m_walked = &m_panel; // the panel whose windows are walked, and its application
     AtspiRef m_app;
     QStringList m_problems; // what every walk found wrong, in any window, at any moment
 
@@ -96,7 +104,7 @@ class AccessibilityWalkTest : public QObject {
     QList<AtspiNode> walkUntil(const QString& window, const std::function<bool(const QList<AtspiNode>&)>& done) {
         const QDeadlineTimer deadline(std::chrono::seconds(30));
         QList<AtspiNode> nodes;
-        while (m_panel.state() == QProcess::Running && !deadline.hasExpired()) {
+        while (m_walked->state() == QProcess::Running && !deadline.hasExpired()) {
             nodes = walk(window);
             if (done(nodes))
                 return nodes;
@@ -108,6 +116,26 @@ class AccessibilityWalkTest : public QObject {
     bool press(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
         const AtspiNode* node = find(nodes, role, name);
         return node && m_reader->press(*node);
+    }
+
+    // Starts a panel and waits until the reader finds it showing `windows`; it is then the one walked.
+    bool launch(QProcess& panel, const QProcessEnvironment& environment, const QStringList& arguments,
+                const QStringList& windows) {
+        panel.setProcessEnvironment(environment);
+        panel.setChildProcessModifier(dieWithTheTest);
+        panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        panel.start(PANEL_UNDER_TEST, arguments);
+        m_walked = &panel;
+        const QDeadlineTimer deadline(std::chrono::seconds(30));
+        for (; panel.waitForStarted(5000) && !deadline.hasExpired(); QTest::qWait(50)) {
+            const auto app = m_reader->application(panel.processId());
+            const auto shown = app ? m_reader->windows(*app) : QHash<QString, AtspiRef>();
+            if (std::all_of(windows.begin(), windows.end(), [&](const QString& w) { return shown.contains(w); })) {
+                m_app = *app;
+                return true;
+            }
+        }
+        return false;
     }
 
 private slots:
@@ -124,16 +152,13 @@ private slots:
         QVERIFY(QDir().mkpath(m_scratch.filePath("none")));
         QVERIFY(m_bundle.installWrapper(tavrin::test::ReferenceServer::executablePath(),
                                         "--port 0 --model-source '" + m_scratch.filePath("none") + "'"));
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const QString adminPort = QString::number(probe.serverPort());
-        probe.close();
+        const QString adminPort = freePort();
 
         QString error;
         m_reader = AtspiClient::connect(&error);
         QVERIFY2(m_reader, qPrintable(error));
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment& environment = m_environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", display);
         environment.insert("QT_QPA_PLATFORM", "xcb");
         environment.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
@@ -144,19 +169,8 @@ private slots:
         environment.insert("TAVRIN_ADMIN_PORT", adminPort);
         environment.insert("TAVRIN_SYSTEMCTL", SCRIPTED_SYSTEMCTL);
         environment.insert("SCRIPTED_SYSTEMCTL_STATE", m_scratch.filePath("systemd"));
-        m_panel.setProcessEnvironment(environment);
-        m_panel.setChildProcessModifier(dieWithTheTest);
-        m_panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_panel.start(PANEL_UNDER_TEST, {m_bundle.path(), adminPort, m_scratch.path()});
-        QVERIFY(m_panel.waitForStarted(5000));
-
-        const auto shown = [this] {
-            const auto app = m_reader->application(m_panel.processId());
-            m_app = app.value_or(AtspiRef());
-            const auto windows = app ? m_reader->windows(*app) : QHash<QString, AtspiRef>();
-            return windows.contains(kMainWindow) && windows.contains(kGallery);
-        };
-        QTRY_VERIFY2_WITH_TIMEOUT(shown(), "the panel never showed its windows to the reader", 30'000);
+        QVERIFY2(launch(m_panel, environment, {m_bundle.path(), adminPort, m_scratch.path()}, {kMainWindow, kGallery}),
+                 "the panel never showed its windows to the reader");
     }
 
     // Every tab the sidebar lists, chosen the way a reader chooses it, reads well: tabs that land later
@@ -252,6 +266,48 @@ private slots:
         const AtspiNode* off = find(kit, "radio button", "My whole network");
         QVERIFY(on && off && on->has(AtspiState::checked) && !off->has(AtspiState::checked));
         QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
+    }
+
+    // A first launch, in a panel of its own: no settings, no admin password, the companion's sample model in
+    // its user folder. Every step of setup is read, and left by the reader's press alone, up to the server
+    // started from setup and the main window it opens on.
+    void aFirstLaunchIsSetUpThroughTheReaderAlone() {
+        const QString home = m_scratch.filePath("first-launch");
+        const QString server = tavrin::test::ReferenceServer::executablePath();
+        QCOMPARE(QProcess::execute(server, {"make-sample-bundle", home + "/data/tavrin-ai/resources"}), 0);
+        QProcessEnvironment environment = m_environment;
+        environment.insert("XDG_CONFIG_HOME", home + "/config");
+        environment.insert("XDG_DATA_HOME", home + "/data");
+        const QString adminPort = freePort();
+        environment.insert("TAVRIN_ADMIN_PORT", adminPort);
+        QProcess firstLaunch;
+        const auto ended = qScopeGuard([&, app = m_app] {
+            firstLaunch.terminate(); // the server it started ends with it
+            firstLaunch.waitForFinished(10000);
+            m_walked = &m_panel;
+            m_app = app;
+        });
+        QVERIFY(launch(firstLaunch, environment, {m_bundle.path(), adminPort, home, "Apple M3 Max:36"}, {kMainWindow}));
+
+        const struct { QString heading, ready, forward; } steps[] = {
+            {"BUILD YOUR OWN KELDMARCH AI.", "Begin setup →", "Begin setup →"},
+            {"Let's make sure this Mac is up to it.", "Continue →", "Continue →"},
+            {"An admin password, just for this Mac.", "Save & continue →", "Save & continue →"},
+            {"Choose how it runs, then start it.", "Start Tavrin Keldmarch", "Start Tavrin Keldmarch"},
+            {"YOUR SERVER IS LIVE.", "Copy first API key", "Open Tavrin Keldmarch →"}};
+        for (const auto& [heading, ready, forward] : steps) {
+            const QList<AtspiNode> shown = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
+                const AtspiNode* button = find(nodes, kButton, ready);
+                return find(nodes, kHeading, heading) && button && button->has(AtspiState::enabled) &&
+                       button->has(AtspiState::showing);
+            });
+            QVERIFY2(!shown.isEmpty(), qPrintable(heading + " was never read with " + ready + " to press"));
+            QVERIFY(press(shown, kButton, forward));
+        }
+        const auto tabs = [](const QList<AtspiNode>& nodes) { return find(nodes, kPageTab, "Status") != nullptr; };
+        QVERIFY2(!walkUntil(kMainWindow, tabs).isEmpty(), "setup never gave way to the main window");
+        QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
+        QCOMPARE(firstLaunch.state(), QProcess::Running);
     }
 
     void cleanupTestCase() {

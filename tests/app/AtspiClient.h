@@ -41,8 +41,8 @@ inline const QDBusArgument& operator>>(const QDBusArgument& in, AtspiRef& ref) {
 }
 
 // The states a reader is told, numbered as at-spi2-core's atspi-constants.h numbers them.
-enum class AtspiState { checked = 4, collapsed = 5, expandable = 9, expanded = 10, focusable = 11, selectable = 22,
-                        selected = 23, showing = 25 };
+enum class AtspiState { checked = 4, collapsed = 5, enabled = 8, expandable = 9, expanded = 10, focusable = 11,
+                        selectable = 22, selected = 23, showing = 25 };
 
 // What a reader learns of one object.
 struct AtspiNode {

@@ -33,8 +33,9 @@ void WizardStepView::addGreeting(const QString& greeting, const QStringList& hea
     column->setContentsMargins(0, 0, 0, Spacing::lines);
     column->setSpacing(Spacing::stacked);
     column->addWidget(kitLabel(greeting, TextRole::greeting));
-    QLabel* words = kitLabel(headline.join(QLatin1Char('\n')), TextRole::display);
-    // Read as one sentence, not as two lines of capitals.
+    // The step's heading, which a reader lists and jumps to as it does on the other steps; read as one
+    // sentence, not as two lines of capitals.
+    auto* words = new TRHeading(headline.join(QLatin1Char('\n')), TextRole::display);
     words->setAccessibleName(headline.join(QLatin1Char(' ')));
     column->addWidget(words);
     column->addSpacing(Spacing::lines);
