@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace tavrin {
@@ -55,13 +56,39 @@ bool AdminApi::admitsPeer(const HttpRequest& req, HttpResponse& res) {
     return false;
 }
 
-void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
-    if (!admitsPeer(req, res))
-        return;
-    if (!m_context.adminSecret.accepts(req.header("Authorization"))) {
-        replyText(res, 401, QStringLiteral("admin password missing or wrong"));
-        return;
+bool AdminApi::admitsHost(const HttpRequest& req, HttpResponse& res) {
+    QString host = QString::fromStdString(req.header("Host")).toLower();
+    // The port, if any, is whatever the request reached; only the name matters.
+    const qsizetype colon = host.lastIndexOf(u':');
+    if (colon > host.lastIndexOf(u']')) {
+        const QString port = host.mid(colon + 1);
+        if (!port.isEmpty() && std::ranges::all_of(port, [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+            host.truncate(colon);
     }
+    if (host == QLatin1StringView("127.0.0.1") || host == QLatin1StringView("localhost") || host == QLatin1StringView("[::1]"))
+        return true;
+    replyText(res, 421, QStringLiteral("the admin API answers only requests addressed to 127.0.0.1, localhost or [::1]"));
+    return false;
+}
+
+bool AdminApi::admits(const HttpRequest& head, HttpResponse& res, std::chrono::milliseconds& refusalDelay) {
+    refusalDelay = std::chrono::milliseconds(0);
+    if (!admitsPeer(head, res) || !admitsHost(head, res))
+        return false;
+    if (m_context.adminSecret.accepts(head.header("Authorization")))
+        return true;
+    // A request without any password is a client that has none yet, and with no password set
+    // there is nothing to guess. Every peer here is on loopback, where any program can pick any
+    // 127.x source address: they are all one peer.
+    if (head.hasHeader("Authorization") && m_context.adminSecret.isSet())
+        refusalDelay = m_throttle.failed();
+    replyText(res, 401, QStringLiteral("admin password missing or wrong"));
+    return false;
+}
+
+void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
+    if (std::chrono::milliseconds ignored; !admits(req, res, ignored))
+        return;
 
     const QStringList parts = pathOf(req).mid(int(sizeof "/admin/" - 1)).split(QLatin1Char('/'));
     const QString head = parts.value(0);
@@ -255,6 +282,8 @@ ClientServerStatus AdminApi::status() const {
     s.hardware = m_context.hardware;
     s.concurrency = m_context.admission->stats();
     s.orgPreamble = m_context.settings->preamble();
+    if (const qint64 dropped = m_context.audit->dropped(); dropped > 0)
+        s.auditRecordsDropped = dropped;
 
     ClientCompositionStages stages;
     stages.systemPromptApplied = s.orgPreamble.has_value();

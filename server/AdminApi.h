@@ -3,6 +3,9 @@
 #include "server/ServerContext.h"
 
 #include "server/HttpMessage.h"
+#include "server/PasswordThrottle.h"
+
+#include <chrono>
 
 namespace tavrin {
 
@@ -16,6 +19,14 @@ public:
     // Whatever the bind address, administration stays on this machine: false, with the
     // refusal in `res`, for a client from elsewhere.
     static bool admitsPeer(const HttpRequest& req, HttpResponse& res);
+    // A web page can make the user's browser call 127.0.0.1 under a name of its own (DNS
+    // rebinding); the browser then sends that name as Host. Only this machine's own loopback
+    // names are answered.
+    static bool admitsHost(const HttpRequest& req, HttpResponse& res);
+    // Everything that decides whether a request is answered at all, judged on its head alone so
+    // that nobody unknown can make the server take in a body: the peer, the Host and the
+    // password. A wrong password's refusal is to wait `refusalDelay` (see PasswordThrottle).
+    bool admits(const HttpRequest& head, HttpResponse& res, std::chrono::milliseconds& refusalDelay);
 
     ClientServerStatus status() const;
     ClientUpdaterStatus updaterStatus() const;
@@ -31,6 +42,7 @@ private:
     void diagnostics(const HttpRequest& req, HttpResponse& res);
 
     ServerContext& m_context;
+    PasswordThrottle m_throttle;
 };
 
 } // namespace tavrin

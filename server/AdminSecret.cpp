@@ -1,8 +1,13 @@
 #include "server/AdminSecret.h"
 
+#include "server/ServerLog.h"
+
+#include <QFile>
 #include <QStringDecoder>
 
 #include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrin {
 
@@ -20,9 +25,29 @@ bool sameSecret(const QByteArray& a, const QByteArray& b) {
 
 } // namespace
 
+bool AdminSecret::filePrivate() const {
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_file.path()).constData(), &st) != 0)
+        return true; // no file: read() finds no password
+    if ((st.st_mode & 077) == 0 && st.st_uid == ::geteuid()) {
+        m_reported = 0; // a file made private again and then loosened is reported anew
+        return true;
+    }
+    const quint64 state = (quint64(st.st_uid) << 32) | quint64(st.st_mode & 07777) | (quint64(1) << 31);
+    if (m_reported.exchange(state) != state)
+        logLine(QStringLiteral("%1 is refused: it has mode %2 and owner uid %3, but it must be readable and writable by this "
+                               "user (uid %4) alone. Set the admin password again in the panel, or run chmod 600 on it.")
+                    .arg(m_file.path(), QString::number(st.st_mode & 07777, 8).rightJustified(4, u'0'))
+                    .arg(st.st_uid)
+                    .arg(::geteuid()));
+    return false;
+}
+
 bool AdminSecret::accepts(const std::string& authorization) const {
     static constexpr std::string_view scheme = "Bearer ";
     if (authorization.size() <= scheme.size() || authorization.compare(0, scheme.size(), scheme) != 0)
+        return false;
+    if (!filePrivate())
         return false;
     const std::optional<QString> password = m_file.read();
     if (!password)

@@ -2,13 +2,18 @@
 
 #include "server/IsoTime.h"
 #include "server/KeyStore.h"
+#include "server/ServerLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <limits>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -45,6 +50,10 @@ std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& 
     const QDate today = QDateTime::currentDateTimeUtc().date();
 
     std::lock_guard lock(m_mutex);
+    if (!hasRoomFor(line.size())) {
+        ++m_dropped;
+        return {};
+    }
     if (m_fd < 0 || m_day != today) {
         if (m_fd >= 0) {
             ::fdatasync(m_fd);
@@ -62,7 +71,31 @@ std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& 
     }
     if (::write(m_fd, line.constData(), std::size_t(line.size())) != line.size())
         return std::unexpected(QStringLiteral("cannot append to the audit log: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    *m_bytes += line.size();
     return {};
+}
+
+bool AuditLog::hasRoomFor(qint64 bytes) {
+    if (!m_bytes) {
+        qint64 total = 0;
+        for (const QString& path : dayFiles(m_directory))
+            total += QFileInfo(path).size();
+        m_bytes = total;
+    }
+    struct statvfs disk {};
+    const QByteArray folder = QFile::encodeName(QDir(m_directory).exists() ? m_directory : QFileInfo(m_directory).path());
+    const bool diskKnown = ::statvfs(folder.constData(), &disk) == 0;
+    const qint64 free = diskKnown ? qint64(disk.f_bavail) * qint64(disk.f_frsize) : std::numeric_limits<qint64>::max();
+    const bool room = *m_bytes + bytes <= m_limits.maxBytes && free - bytes >= m_limits.freeDiskFloor;
+    if (!room && !m_dropping)
+        logLine(QStringLiteral("the audit log is full (%1 bytes kept, at most %2; %3 bytes free on its disk, at least %4 kept "
+                               "free): records are dropped until older ones leave it")
+                    .arg(*m_bytes)
+                    .arg(m_limits.maxBytes)
+                    .arg(free)
+                    .arg(m_limits.freeDiskFloor));
+    m_dropping = !room;
+    return room;
 }
 
 std::expected<void, QString> AuditLog::sync() {
@@ -86,6 +119,14 @@ QStringList AuditLog::dayFiles(const QString& directory) {
 
 void AuditLog::prune(qint64 retentionDays, const QDateTime& now) {
     std::lock_guard lock(m_pruneMutex);
+    // Whatever the pass removes is room again: the total is counted afresh when next needed.
+    struct Recount {
+        AuditLog& log;
+        ~Recount() {
+            std::lock_guard lock(log.m_mutex);
+            log.m_bytes.reset();
+        }
+    } recount{*this};
     const QString oldestKept = cutoff(retentionDays, now);
     const QDate cutDay = QDateTime::fromString(oldestKept, Qt::ISODate).date();
     for (const QString& path : dayFiles(m_directory)) {

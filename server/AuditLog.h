@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
 #include <expected>
 #include <mutex>
 #include <optional>
@@ -49,13 +50,22 @@ struct AuditRecord {
     }
 };
 
+struct AuditLogLimits {
+    qint64 maxBytes = 2LL * 1024 * 1024 * 1024;
+    qint64 freeDiskFloor = 512LL * 1024 * 1024;
+};
+
 // The audit log: one JSON line per generation in "audit/YYYY-MM-DD.jsonl" (UTC days) of the
 // state directory. Each line is appended with a single write, so a killed server never leaves
 // half a line; the files are synced by sync() (about once a second) and pruned to the retention
-// period. Thread-safe.
+// period. In audit mode every prompt is kept whole, so the log has a ceiling: beyond its size cap,
+// or when the disk's free space falls to a floor, records are counted as dropped rather than
+// written, and writing resumes once retention (or the user) makes room. Thread-safe.
 class AuditLog {
 public:
-    explicit AuditLog(QString directory) : m_directory(std::move(directory)) {}
+    using Limits = AuditLogLimits;
+
+    explicit AuditLog(QString directory, Limits limits = {}) : m_directory(std::move(directory)), m_limits(limits) {}
     ~AuditLog();
     AuditLog(const AuditLog&) = delete;
     AuditLog& operator=(const AuditLog&) = delete;
@@ -78,8 +88,18 @@ public:
     // Every complete record, oldest day first; a line that does not decode is skipped.
     static std::vector<AuditRecord> readAll(const QString& directory);
 
+    // Records not written since the server started, for want of room.
+    qint64 dropped() const { return m_dropped; }
+
 private:
+    // Called with m_mutex held: whether `bytes` more fit under both limits.
+    bool hasRoomFor(qint64 bytes);
+
     QString m_directory;
+    Limits m_limits;
+    std::optional<qint64> m_bytes; // the day files' total, counted when first needed
+    std::atomic<qint64> m_dropped{0};
+    bool m_dropping = false; // logged once for each time the log fills up
     std::mutex m_mutex;
     std::mutex m_pruneMutex; // the hourly pass and a retention change may prune at once
     int m_fd = -1;

@@ -70,6 +70,9 @@ struct HttpServer::Impl {
     void accept(Listener& listener);
     void admit(tcp::socket socket, Role role);
     void shutDown();
+    // Judges a request on its head: false with the refusal in `res`, which is to wait
+    // `refusalDelay` before it goes out. Runs on the I/O thread.
+    bool screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay);
     void handle(const HttpRequest& req, HttpResponse& res);
 
     // Declared in this order so that sessions still queued when the I/O context goes find the
@@ -78,6 +81,7 @@ struct HttpServer::Impl {
     AdminApi admin;
     InferenceApi inference;
     std::array<Peers, 2> peers;
+    std::size_t bodyBytes = 0; // reserved by requests whose body is being read or handled
     bool stopping = false;
     int port = 0;
     int adminPort = 0;
@@ -102,6 +106,7 @@ public:
     }
     ~Session() {
         leaveWaiting();
+        releaseBody();
         --m_server.peers[m_peer].open;
     }
 
@@ -110,6 +115,7 @@ public:
     // Closes a connection that is between requests; its pending read ends and with it the session.
     void drop() {
         leaveWaiting();
+        m_delay.cancel();
         beast::error_code ignored;
         m_stream.socket().close(ignored);
     }
@@ -169,8 +175,22 @@ private:
         if (needsBody(header.method_string()) && !m_parser->content_length() && !m_parser->chunked())
             return refuse(400, QStringLiteral("%1 needs a body with a Content-Length, even if it is {}")
                                    .arg(QString::fromStdString(std::string(header.method_string()))));
+        // Who may send a body is decided before a byte of it is read: a refused request costs
+        // its head only, whatever it announces.
+        HttpResponse refusal;
+        std::chrono::milliseconds delay{0};
+        if (!m_server.screen(headOf(header), m_role, refusal, delay))
+            return refuseLater(std::move(refusal), delay);
         if (m_parser->is_done())
             return dispatch();
+        const std::size_t announced = m_parser->content_length() ? std::size_t(*m_parser->content_length())
+                                                                 : HttpServer::maxBodyBytes;
+        if (!reserveBody(announced)) {
+            HttpResponse busy;
+            busy.setHeader("Retry-After", "1");
+            replyText(busy, 503, QStringLiteral("the server is receiving too many request bodies at once; try again shortly"));
+            return refuseLater(std::move(busy), std::chrono::milliseconds(0));
+        }
         m_stream.expires_after(m_server.limits.bodyDeadline);
         if (beast::iequals(header[http::field::expect], "100-continue")) {
             auto proceed = std::make_shared<http::response<http::empty_body>>(http::status::continue_, header.version());
@@ -197,16 +217,30 @@ private:
     void refuse(int status, const QString& line) {
         HttpResponse res;
         replyText(res, status, line);
-        m_unreadInput = true;
-        m_keepAlive = false;
-        respond(std::move(res));
+        refuseLater(std::move(res), std::chrono::milliseconds(0));
     }
 
-    void dispatch() {
-        m_stream.expires_never();
-        auto message = m_parser->release();
+    // The same with an answer of any kind, sent once `delay` has passed. A request without a body
+    // is read whole, so its connection may serve the next one.
+    void refuseLater(HttpResponse res, std::chrono::milliseconds delay) {
+        m_keepAlive = m_parser && m_parser->is_done() && m_parser->get().keep_alive();
+        m_unreadInput = !m_keepAlive;
         m_parser.reset();
-        m_keepAlive = message.keep_alive();
+        if (delay.count() <= 0 || m_server.stopping)
+            return respond(std::move(res));
+        // Waiting counts as idle: a full house drops it first, and so does a stop.
+        m_stream.expires_never();
+        enterWaiting();
+        m_delay.expires_after(delay);
+        m_delay.async_wait([self = shared_from_this(), res = std::move(res)](beast::error_code ec) mutable {
+            self->leaveWaiting();
+            if (ec || self->m_server.stopping)
+                return self->close();
+            self->respond(std::move(res));
+        });
+    }
+
+    template <class Header> HttpRequest headOf(const Header& message) const {
         HttpRequest req;
         req.method = std::string(message.method_string());
         const std::string_view target = message.target();
@@ -216,8 +250,30 @@ private:
             req.params = parseQuery(target.substr(query + 1));
         for (const auto& field : message)
             req.headers.emplace_back(std::string(field.name_string()), std::string(field.value()));
-        req.body = std::move(message.body());
         req.remoteAddress = m_remote;
+        return req;
+    }
+
+    // Holds back part of the server's body allowance for this request until it is answered.
+    bool reserveBody(std::size_t bytes) {
+        if (m_server.bodyBytes + bytes > m_server.limits.bodyBytesInFlight)
+            return false;
+        m_server.bodyBytes += bytes;
+        m_reservedBody = bytes;
+        return true;
+    }
+    void releaseBody() {
+        m_server.bodyBytes -= m_reservedBody;
+        m_reservedBody = 0;
+    }
+
+    void dispatch() {
+        m_stream.expires_never();
+        auto message = m_parser->release();
+        m_parser.reset();
+        m_keepAlive = message.keep_alive();
+        HttpRequest req = headOf(message);
+        req.body = std::move(message.body());
 
         HttpResponse res;
         if (req.path == "/healthz") {
@@ -227,17 +283,8 @@ private:
                 replyText(res, 405, QStringLiteral("method %1 is not allowed on /healthz").arg(QString::fromStdString(req.method)));
             return respond(std::move(res));
         }
-        const bool admin = isAdminPath(req.path);
-        // Refused on the spot: neither the network nor a misdirected client can occupy an admin worker.
-        if (admin && !AdminApi::admitsPeer(req, res))
-            return respond(std::move(res));
-        if (!admin && m_role == Role::admin) {
-            replyText(res, 404, QStringLiteral("nothing at %1 on the admin port; the client API listens on %2:%3")
-                                    .arg(pathOf(req), m_server.clientHost)
-                                    .arg(m_server.port));
-            return respond(std::move(res));
-        }
-        m_pool = admin ? &m_server.adminPool : &m_server.clientPool;
+        // Every other refusal was answered from the request's head (screen()).
+        m_pool = isAdminPath(req.path) ? &m_server.adminPool : &m_server.clientPool;
         net::post(*m_pool, [self = shared_from_this(), req = std::move(req), work = net::make_work_guard(m_server.io)]() mutable {
             HttpResponse answer;
             try {
@@ -252,6 +299,7 @@ private:
     }
 
     void respond(HttpResponse res) {
+        releaseBody(); // the request is done with, whatever the answer still takes to send
         const bool keepAlive = m_keepAlive && !m_server.stopping;
         const auto fill = [&](auto& message) {
             message.version(11);
@@ -359,6 +407,8 @@ private:
 
     HttpServer::Impl& m_server;
     beast::tcp_stream m_stream;
+    net::steady_timer m_delay{m_stream.get_executor()};
+    std::size_t m_reservedBody = 0;
     beast::flat_buffer m_buffer{headerLimit + 1024};
     Role m_role;
     PeerClass m_peer;
@@ -477,6 +527,25 @@ void HttpServer::Impl::admit(tcp::socket socket, Role role) {
     }
     socket.set_option(tcp::no_delay(true), ec); // headers and body leave in separate writes
     std::make_shared<Session>(*this, std::move(socket), role, peer, address.to_string())->start();
+}
+
+bool HttpServer::Impl::screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay) {
+    refusalDelay = std::chrono::milliseconds(0);
+    if (head.path == "/healthz")
+        return true;
+    // Neither the network nor a misdirected client can occupy an admin worker.
+    if (isAdminPath(head.path))
+        return admin.admits(head, res, refusalDelay);
+    if (role == Role::admin) {
+        replyText(res, 404, QStringLiteral("nothing at %1 on the admin port; the client API listens on %2:%3")
+                                .arg(pathOf(head), clientHost)
+                                .arg(port));
+        return false;
+    }
+    if (head.path.starts_with("/v1/") || head.path.starts_with("/api/"))
+        return inference.admits(head, res);
+    replyText(res, 404, QStringLiteral("nothing at %1").arg(pathOf(head)));
+    return false;
 }
 
 void HttpServer::Impl::handle(const HttpRequest& req, HttpResponse& res) {

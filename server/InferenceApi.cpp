@@ -91,14 +91,19 @@ bool InferenceApi::applyCors(const HttpRequest& req, HttpResponse& res) {
     return false;
 }
 
-void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
-    if (!applyCors(req, res))
-        return;
+bool InferenceApi::admits(const HttpRequest& head, HttpResponse& res) {
+    if (head.method == "OPTIONS")
+        return true;
+    applyCors(head, res); // so that a browser lets its page read the refusal
+    return admission(head, res).has_value();
+}
+
+std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest& req, HttpResponse& res) {
     const QString remote = QString::fromStdString(req.remoteAddress);
     if (!m_context.policy.allows(remote)) {
         replyError(res, 403, "permission_error",
                    QStringLiteral("client address %1 is not in this server's IP allowlist").arg(remote));
-        return;
+        return std::nullopt;
     }
 
     const std::string& path = req.path;
@@ -115,23 +120,34 @@ void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
         endpoint = Endpoint::nativeGenerate;
     } else {
         replyError(res, 404, "not_found_error", QStringLiteral("no endpoint at %1").arg(pathOf(req)));
-        return;
+        return std::nullopt;
     }
     if (req.method != method) {
         res.setHeader("Allow", method);
         replyError(res, 405, "invalid_request_error",
                    QStringLiteral("method %1 is not allowed on %2").arg(QString::fromStdString(req.method), pathOf(req)));
-        return;
+        return std::nullopt;
     }
 
     const auto presented = bearerOf(req);
     const auto grant = presented ? m_context.keys->authenticate(*presented) : std::nullopt;
     if (!grant) {
         replyError(res, 401, "authentication_error", QStringLiteral("API key missing, unknown or revoked"));
-        return;
+        return std::nullopt;
     }
-    if (endpoint == Endpoint::models) {
-        m_context.keys->recordUse(grant->id, remote, 0, 0);
+    return Admission{endpoint, *grant};
+}
+
+void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
+    if (!applyCors(req, res))
+        return;
+    const auto admitted = admission(req, res);
+    if (!admitted)
+        return;
+    const QString remote = QString::fromStdString(req.remoteAddress);
+    const KeyGrant& grant = admitted->grant;
+    if (admitted->endpoint == Endpoint::models) {
+        m_context.keys->recordUse(grant.id, remote, 0, 0);
         const qint64 created = QDateTime::fromString(m_context.startedAt, Qt::ISODate).toSecsSinceEpoch();
         ModelList list{QStringLiteral("list"),
                        {ModelEntry{m_context.engine->modelId(), QStringLiteral("model"), created,
@@ -141,12 +157,12 @@ void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
         replyJson(res, 200, list);
         return;
     }
-    if (!grant->mayGenerate) {
-        m_context.keys->recordUse(grant->id, remote, 0, 0);
+    if (!grant.mayGenerate) {
+        m_context.keys->recordUse(grant.id, remote, 0, 0);
         replyError(res, 403, "permission_error", QStringLiteral("this API key is read-only: it may not generate text"));
         return;
     }
-    generate(endpoint, req, res, *grant);
+    generate(admitted->endpoint, req, res, grant);
 }
 
 GenerationRequest InferenceApi::withPreamble(std::vector<ChatTurn> turns) const {

@@ -16,9 +16,19 @@ public:
     explicit InferenceApi(ServerContext& context) : m_context(context) {}
 
     void handle(const HttpRequest& req, HttpResponse& res);
+    // Whether a request is answered beyond a refusal, judged on its head alone (the allowlist, the
+    // endpoint and its method, the key), so that a body is only ever taken in from a key holder.
+    // False with the refusal in `res`. A browser's preflight is always let through: it has no body.
+    bool admits(const HttpRequest& head, HttpResponse& res);
 
 private:
     enum class Endpoint { models, chatCompletions, nativeChat, nativeGenerate };
+    struct Admission {
+        Endpoint endpoint;
+        KeyGrant grant;
+    };
+    // The checks of admits(), in the order the answer to a refused request depends on.
+    std::optional<Admission> admission(const HttpRequest& req, HttpResponse& res);
 
     bool applyCors(const HttpRequest& req, HttpResponse& res);
     void generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res, const KeyGrant& grant);

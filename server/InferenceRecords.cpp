@@ -2,26 +2,26 @@
 
 namespace tavrin::json {
 
-Decoded<MessageContent> Codec<MessageContent>::decode(const QJsonValue& v, const Path& p) {
-    if (v.isString())
-        return MessageContent{v.toString()};
-    if (!v.isArray())
-        return std::unexpected(wrongType(p, "string or array of parts", v));
-    QString text;
-    const QJsonArray parts = v.toArray();
-    for (qsizetype i = 0; i < parts.size(); ++i) {
+bool Codec<MessageContent>::read(Reader& r, const Path& p, MessageContent& out) {
+    if (r.peek() == Reader::Kind::String)
+        return r.readString(out.text);
+    if (r.peek() != Reader::Kind::Array)
+        return r.wrongType(p, "string or array of parts");
+    std::vector<ContentPart> parts;
+    if (!readValue(r, p, parts))
+        return false;
+    out.text.clear();
+    for (qsizetype i = 0; i < qsizetype(parts.size()); ++i) {
         const Path part{&p, nullptr, i};
-        const QJsonObject object = parts.at(i).toObject();
-        if (object.value(QLatin1StringView("type")).toString() != QLatin1StringView("text"))
-            return std::unexpected(failure(part, QStringLiteral("only text parts are supported")));
-        const QJsonValue partText = object.value(QLatin1StringView("text"));
-        if (!partText.isString())
-            return std::unexpected(wrongType(Path{&part, "text", -1}, "string", partText));
-        if (!text.isEmpty())
-            text += QLatin1Char('\n');
-        text += partText.toString();
+        if (parts[std::size_t(i)].type != QLatin1StringView("text"))
+            return r.fail(failure(part, QStringLiteral("only text parts are supported")));
+        if (!parts[std::size_t(i)].text)
+            return r.fail(failure(Path{&part, "text", -1}, QStringLiteral("missing required key")));
+        if (i > 0)
+            out.text += QLatin1Char('\n');
+        out.text += *parts[std::size_t(i)].text;
     }
-    return MessageContent{text};
+    return true;
 }
 
 } // namespace tavrin::json

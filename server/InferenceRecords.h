@@ -18,10 +18,23 @@ struct MessageContent {
     bool operator==(const MessageContent&) const = default;
 };
 
+// One part of a message's content.
+struct ContentPart {
+    QString type;
+    std::optional<QString> text;
+
+    static constexpr auto fields() {
+        using R = ContentPart;
+        return std::tuple{required("type", &R::type), optional("text", &R::text)};
+    }
+};
+
 namespace json {
+// Read by the strict reader like every other value, so that the prompt counted and logged is the
+// text that was sent (a lone surrogate escape becomes U+FFFD, as everywhere else).
 template <>
 struct Codec<MessageContent> {
-    static Decoded<MessageContent> decode(const QJsonValue& v, const Path& p);
+    static bool read(Reader& r, const Path& p, MessageContent& out);
     static QJsonValue encode(const MessageContent& c) { return c.text; }
 };
 } // namespace json

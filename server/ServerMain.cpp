@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
 #include <mutex>
 #include <pthread.h>
 #include <sys/resource.h>
@@ -136,6 +137,11 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN); // a client that hangs up mid-answer must not end the server
     ::umask(077);
+    // Request bodies of up to a megabyte come and go. glibc raises its threshold for mapping a
+    // block of its own to the size of the largest block freed, after which such bodies come from
+    // the heap, and a burst of them leaves it grown for good. A fixed threshold keeps them mapped,
+    // so that their memory goes back to the system as each one is freed.
+    ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     if (sodium_init() < 0)
         return fail(QStringLiteral("cannot initialise libsodium"));
 

@@ -53,7 +53,7 @@ Options:
   --model-source DIR         look for the model bundle (model.safetensors, directly or under
                              ModelResources/) in DIR instead of /opt/tavrin-ai/resources and
                              $XDG_DATA_HOME/tavrin-ai/resources
-  --update-feed URL          the update feed (http, https or file URL); without one, no checks
+  --update-feed URL          the update feed (an https URL); without one, no checks
   --help                     show this text
   --version                  show the server version
 

@@ -2,6 +2,7 @@
 // (the secret half in a 0600 file, never on a command line), and signs a release, the Debian
 // package scripts/package.sh builds, into a feed that tavrin-server's updater reads.
 
+#include "server/DebPackage.h"
 #include "server/Files.h"
 #include "server/IsoTime.h"
 #include "server/Updater.h"
@@ -9,10 +10,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSaveFile>
 #include <QStringList>
-#include <QUrl>
 
 #include <sodium.h>
 
@@ -25,8 +24,6 @@
 using namespace tavrin;
 
 namespace {
-
-const QString packageName = QStringLiteral("tavrin-keldmarch");
 
 int usage() {
     std::fputs("Usage: tavrin-update-sign keygen SECRET-KEY-FILE\n"
@@ -60,44 +57,6 @@ int keygen(const QString& path) {
         return fail(QStringLiteral("cannot write %1").arg(path));
     std::printf("%s\n", QByteArray(reinterpret_cast<const char*>(pk), sizeof pk).toHex().constData());
     return 0;
-}
-
-// The package's name and version as dpkg reads them. A release whose feed version differs from
-// the package's would be offered again after every install, so the package's own word counts.
-struct PackageIdentity {
-    QString name;
-    QString version;
-};
-
-std::expected<PackageIdentity, QString> readPackageIdentity(const QString& path) {
-    QProcess dpkg;
-    // Absolute, so that a file name starting with a dash is never taken for an option.
-    dpkg.start(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), QFileInfo(path).absoluteFilePath(),
-                                            QStringLiteral("Package"), QStringLiteral("Version")});
-    if (!dpkg.waitForStarted())
-        return std::unexpected(QStringLiteral("cannot read %1: dpkg-deb cannot be run (%2)").arg(path, dpkg.errorString()));
-    dpkg.closeWriteChannel();
-    dpkg.waitForFinished(-1);
-    const QString words = QString::fromLocal8Bit(dpkg.readAllStandardError()).trimmed().replace(u'\n', u' ');
-    if (dpkg.exitStatus() != QProcess::NormalExit || dpkg.exitCode() != 0)
-        return std::unexpected(QStringLiteral("%1 is not a Debian package: %2").arg(path, words));
-    PackageIdentity identity;
-    for (const QString& line : QString::fromUtf8(dpkg.readAllStandardOutput()).split(u'\n')) {
-        if (line.startsWith(QLatin1StringView("Package:")))
-            identity.name = line.mid(8).trimmed();
-        else if (line.startsWith(QLatin1StringView("Version:")))
-            identity.version = line.mid(8).trimmed();
-    }
-    if (identity.name.isEmpty() || identity.version.isEmpty())
-        return std::unexpected(QStringLiteral("%1 names no package or version in its control file").arg(path));
-    return identity;
-}
-
-bool isFetchableUrl(const QString& text) {
-    const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1StringView("file") ||
-                             ((scheme == QLatin1StringView("http") || scheme == QLatin1StringView("https")) && !url.host().isEmpty()));
 }
 
 // Adds `release` to the feed in `path` (a new feed when there is none), replacing a release of the
@@ -150,13 +109,16 @@ int feed(const QStringList& args) {
     }
     if (keyPath.isEmpty() || url.isEmpty() || package.isEmpty())
         return usage();
-    if (!isFetchableUrl(url))
-        return fail(QStringLiteral("%1 is not an http, https or file URL").arg(url));
-    const auto identity = readPackageIdentity(package);
+    // The servers fetch only such URLs; a feed naming another would fail in every one of them.
+    if (auto fetchable = checkUpdateUrl(url); !fetchable)
+        return fail(fetchable.error());
+    // The package's own word counts: a release whose feed version differed from it would be
+    // refused by every server, or offered again after each install.
+    const auto identity = DebPackage::read(package);
     if (!identity)
         return fail(identity.error());
-    if (identity->name != packageName)
-        return fail(QStringLiteral("%1 is the package of %2, not of %3").arg(package, identity->name, packageName));
+    if (identity->name != QLatin1StringView(Updater::packageName))
+        return fail(QStringLiteral("%1 is the package of %2, not of %3").arg(package, identity->name, QLatin1StringView(Updater::packageName)));
     if (!version.isEmpty() && version != identity->version)
         return fail(QStringLiteral("%1 holds version %2, not %3").arg(package, identity->version, version));
     version = identity->version;
@@ -206,7 +168,7 @@ int feed(const QStringList& args) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv); // for running dpkg-deb
+    QCoreApplication app(argc, argv);
     if (sodium_init() < 0)
         return fail(QStringLiteral("cannot initialise libsodium"));
     QStringList args;

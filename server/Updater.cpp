@@ -1,5 +1,6 @@
 #include "server/Updater.h"
 
+#include "server/DebPackage.h"
 #include "server/Files.h"
 #include "server/IsoTime.h"
 #include "server/ServerLog.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QUrl>
 #include <QVersionNumber>
 
@@ -94,10 +96,10 @@ private:
     bool m_ok = false;
 };
 
-// Size, SHA-256 and the ed25519 signature of the pinned key, in that order; the digest when
-// all three hold.
+// Size, SHA-256, the ed25519 signature of the pinned key, and then what the package says it is,
+// in that order; the digest when all hold.
 std::expected<QString, UpdateError> verifyPackage(const QString& path, const ClientAppcastRelease& release,
-                                                  const QByteArray& publicKey) {
+                                                  const QByteArray& publicKey, const QString& current) {
     const auto signature = decodeSignature(release.signature);
     if (!signature)
         return std::unexpected(UpdateError{422, QStringLiteral("release %1 carries a malformed signature; it must be 64 bytes of "
@@ -121,15 +123,39 @@ std::expected<QString, UpdateError> verifyPackage(const QString& path, const Cli
                                     reinterpret_cast<const unsigned char*>(publicKey.constData())) != 0)
         return std::unexpected(UpdateError{
             422, QStringLiteral("download of %1 does not carry a valid signature of the pinned update key: deleted").arg(release.version)});
+    const auto identity = DebPackage::read(path);
+    if (!identity)
+        return std::unexpected(UpdateError{422, QStringLiteral("download of %1 is refused: %2: deleted").arg(release.version, identity.error())});
+    if (identity->name != QLatin1StringView(Updater::packageName) || identity->version != release.version)
+        return std::unexpected(UpdateError{
+            422, QStringLiteral("download of %1 is the package %2 %3, not %4 %1 as the feed says: deleted")
+                     .arg(release.version, identity->name, identity->version, QLatin1StringView(Updater::packageName))});
+    if (Updater::compareVersions(identity->version, current) <= 0)
+        return std::unexpected(UpdateError{
+            422, QStringLiteral("download of %1 is not newer than the running version %2: deleted").arg(identity->version, current)});
     return sha;
 }
 
 } // namespace
 
-std::expected<void, QString> fetchUrl(const QString& url, qint64 limit, const std::function<bool(const char*, std::size_t)>& sink) {
+std::expected<void, QString> checkUpdateUrl(const QString& url) {
     const QUrl parsed(url, QUrl::StrictMode);
     if (!parsed.isValid())
         return std::unexpected(QStringLiteral("%1 is not a valid URL").arg(url));
+    const QString scheme = parsed.scheme().toLower();
+    if (scheme == QLatin1StringView("https") && !parsed.host().isEmpty())
+        return {};
+    const QHostAddress host(parsed.host());
+    const bool loopback = host.isLoopback() || parsed.host().compare(QLatin1StringView("localhost"), Qt::CaseInsensitive) == 0;
+    if (scheme == QLatin1StringView("http") && loopback)
+        return {};
+    return std::unexpected(QStringLiteral("%1 is not an https URL (plain http only from this machine's loopback address): "
+                                          "nothing was fetched").arg(url));
+}
+
+std::expected<void, QString> fetchUrl(const QString& url, qint64 limit, const std::function<bool(const char*, std::size_t)>& sink) {
+    if (auto allowed = checkUpdateUrl(url); !allowed)
+        return allowed;
     qint64 received = 0;
     bool tooLarge = false;
     const auto take = [&](const char* data, std::size_t length) {
@@ -140,52 +166,52 @@ std::expected<void, QString> fetchUrl(const QString& url, qint64 limit, const st
         }
         return sink(data, length);
     };
-    const QString scheme = parsed.scheme().toLower();
-    if (scheme == QLatin1StringView("file")) {
-        QFile file(parsed.toLocalFile());
-        if (!file.open(QIODevice::ReadOnly))
-            return std::unexpected(QStringLiteral("cannot read %1: %2").arg(parsed.toLocalFile(), file.errorString()));
-        char block[64 * 1024];
-        for (qint64 n; (n = file.read(block, sizeof block)) > 0;)
-            if (!take(block, std::size_t(n)))
-                return std::unexpected(tooLarge ? QStringLiteral("%1 is larger than %2 bytes").arg(url).arg(limit)
-                                                : QStringLiteral("cannot store what was read from %1").arg(url));
-        if (file.error() != QFileDevice::NoError)
-            return std::unexpected(QStringLiteral("cannot read %1: %2").arg(parsed.toLocalFile(), file.errorString()));
+    constexpr int mostRedirects = 5;
+    QUrl current(url, QUrl::StrictMode);
+    for (int redirects = 0;; ++redirects) {
+        const bool tls = current.scheme().toLower() == QLatin1StringView("https");
+        // https verifies the server's certificate against the system's trusted authorities.
+        httplib::Client client(QStringLiteral("%1://%2:%3")
+                                   .arg(current.scheme().toLower(), current.host(QUrl::FullyEncoded))
+                                   .arg(current.port(tls ? 443 : 80))
+                                   .toStdString());
+        if (!client.is_valid())
+            return std::unexpected(QStringLiteral("cannot fetch %1: this build cannot open such a connection").arg(url));
+        client.set_connection_timeout(std::chrono::seconds(5));
+        client.set_read_timeout(std::chrono::seconds(30));
+        // Redirects are judged here, each by the rule the first URL passed.
+        client.set_follow_location(false);
+        const std::string target = current.path(QUrl::FullyEncoded).isEmpty()
+                                       ? std::string("/")
+                                       : current.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::FullyEncoded).toStdString();
+        int status = 0;
+        std::string location;
+        const auto result = client.Get(
+            target, httplib::Headers{},
+            [&](const httplib::Response& response) {
+                status = response.status;
+                location = response.get_header_value("Location");
+                return status >= 200 && status < 300;
+            },
+            take);
+        if (status >= 300 && status < 400 && !location.empty()) {
+            const QUrl next = current.resolved(QUrl(QString::fromStdString(location), QUrl::StrictMode));
+            if (!next.isValid() || next.scheme().toLower() != QLatin1StringView("https") || next.host().isEmpty())
+                return std::unexpected(QStringLiteral("%1 redirects to %2, which is not an https URL: not followed")
+                                           .arg(current.toString(), QString::fromStdString(location)));
+            if (redirects == mostRedirects)
+                return std::unexpected(QStringLiteral("%1 redirects more than %2 times: not followed").arg(url).arg(mostRedirects));
+            current = next;
+            continue;
+        }
+        if (status != 0 && (status < 200 || status >= 300))
+            return std::unexpected(QStringLiteral("%1 answered HTTP %2").arg(current.toString()).arg(status));
+        if (tooLarge)
+            return std::unexpected(QStringLiteral("%1 is larger than %2 bytes").arg(url).arg(limit));
+        if (!result)
+            return std::unexpected(QStringLiteral("cannot fetch %1: %2").arg(url, QString::fromStdString(httplib::to_string(result.error()))));
         return {};
     }
-    const bool tls = scheme == QLatin1StringView("https");
-    if ((!tls && scheme != QLatin1StringView("http")) || parsed.host().isEmpty())
-        return std::unexpected(QStringLiteral("%1 is not an http, https or file URL").arg(url));
-
-    // https verifies the server's certificate against the system's trusted authorities.
-    httplib::Client client(QStringLiteral("%1://%2:%3")
-                               .arg(scheme, parsed.host(QUrl::FullyEncoded))
-                               .arg(parsed.port(tls ? 443 : 80))
-                               .toStdString());
-    if (!client.is_valid())
-        return std::unexpected(QStringLiteral("cannot fetch %1: this build cannot open such a connection").arg(url));
-    client.set_connection_timeout(std::chrono::seconds(5));
-    client.set_read_timeout(std::chrono::seconds(30));
-    client.set_follow_location(true);
-    const std::string target = parsed.path(QUrl::FullyEncoded).isEmpty()
-                                   ? std::string("/")
-                                   : parsed.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::FullyEncoded).toStdString();
-    int status = 0;
-    const auto result = client.Get(
-        target, httplib::Headers{},
-        [&](const httplib::Response& response) {
-            status = response.status;
-            return status >= 200 && status < 300;
-        },
-        take);
-    if (status != 0 && (status < 200 || status >= 300))
-        return std::unexpected(QStringLiteral("%1 answered HTTP %2").arg(url).arg(status));
-    if (tooLarge)
-        return std::unexpected(QStringLiteral("%1 is larger than %2 bytes").arg(url).arg(limit));
-    if (!result)
-        return std::unexpected(QStringLiteral("cannot fetch %1: %2").arg(url, QString::fromStdString(httplib::to_string(result.error()))));
-    return {};
 }
 
 std::optional<QByteArray> Updater::parsePublicKey(const QString& hex) {
@@ -215,7 +241,7 @@ std::expected<std::unique_ptr<Updater>, QString> Updater::open(const StateStore&
     // longer the one on offer (installed, or forgotten by a later check), is not reported.
     if (s.stagedDownloadPath) {
         const bool stillGood = s.availableUpdate && QFileInfo(*s.stagedDownloadPath).isFile() &&
-                               verifyPackage(*s.stagedDownloadPath, *s.availableUpdate, updater->m_publicKey).has_value();
+                               verifyPackage(*s.stagedDownloadPath, *s.availableUpdate, updater->m_publicKey, updater->m_current).has_value();
         if (!stillGood) {
             QFile::remove(*s.stagedDownloadPath);
             s.stagedDownloadPath.reset();
@@ -374,7 +400,7 @@ std::expected<ClientUpdateDownloadResponse, UpdateError> Updater::download() {
     if (!fetched)
         return failed(502, QStringLiteral("download of %1 failed: %2").arg(release->version, fetched.error()));
 
-    auto verified = verifyPackage(tempPath, *release, m_publicKey);
+    auto verified = verifyPackage(tempPath, *release, m_publicKey, m_current);
     if (!verified)
         return failed(verified.error().status, verified.error().text);
     const QString sha = *verified;

@@ -35,17 +35,21 @@ struct UpdateError {
 };
 
 // The server's updater: checks the feed, downloads a release's package and stages it only once
-// its size, SHA-256 and ed25519 signature (against the key pinned into this build) all verify.
+// its size, SHA-256 and ed25519 signature (against the key pinned into this build) all verify, and
+// the package's own control data names this product and the feed's version, newer than the one
+// running. The signature covers the bytes alone, and the feed is unsigned: without that last
+// check, whoever serves the feed could offer an old signed package as a new one.
 // Its state lives in "updater.json"; a staged package in "updates/" (0600). Thread-safe; checks
 // and downloads run on the worker that asked, without holding the lock while on the network.
 class Updater {
 public:
     static constexpr const char* stateFile = "updater.json";
     static constexpr const char* channel = "stable";
+    static constexpr const char* packageName = "tavrin-keldmarch";
     static constexpr qint64 maxFeedBytes = 1024 * 1024;
     static constexpr qint64 maxPackageBytes = 2LL * 1024 * 1024 * 1024;
 
-    // `feedUrl`: http, https or file URL, or empty for none. `publicKey`: 32 raw bytes, or empty
+    // `feedUrl`: an https URL (see checkUpdateUrl), or empty for none. `publicKey`: 32 raw bytes, or empty
     // when the build pins none (nothing can then be verified, so nothing is ever staged).
     static std::expected<std::unique_ptr<Updater>, QString> open(const StateStore& store, QString feedUrl,
                                                                   QByteArray publicKey, QString currentVersion);
@@ -77,7 +81,13 @@ private:
     std::atomic<bool> m_downloading = false;
 };
 
-// Fetches `url` (http, https or file) into `sink`, at most `limit` bytes; the error says why not.
+// Feeds and packages come over https only; plain http only from this machine's loopback address,
+// which is for tests. Nothing else (a file: URL above all, which would read this machine's files
+// for whoever writes the feed) is fetched. The error says why, in one line.
+std::expected<void, QString> checkUpdateUrl(const QString& url);
+
+// Fetches `url` into `sink`, at most `limit` bytes; redirects are followed only to https URLs, at
+// most five. The error says why not.
 std::expected<void, QString> fetchUrl(const QString& url, qint64 limit, const std::function<bool(const char*, std::size_t)>& sink);
 
 } // namespace tavrin

@@ -14,10 +14,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLocalSocket>
 #include <QDialog>
 
-#include <unistd.h>
 
 namespace tavrin {
 
@@ -39,33 +37,9 @@ TavrinServerApp::~TavrinServerApp() {
     delete m_trayPopup;
 }
 
-QString TavrinServerApp::instanceName() {
-    return QStringLiteral("tavrin-keldmarch-%1").arg(getuid());
-}
-
 bool TavrinServerApp::claimSingleInstance() {
-    QLocalSocket probe;
-    probe.connectToServer(instanceName());
-    if (probe.waitForConnected(500)) {
-        probe.write("raise\n");
-        probe.waitForBytesWritten(500);
-        return false;
-    }
-    // Nobody answered: a socket file left by a panel that crashed is stale.
-    QLocalServer::removeServer(instanceName());
-    m_instanceServer.setSocketOptions(QLocalServer::UserAccessOption);
-    m_instanceServer.listen(instanceName());
-    connect(&m_instanceServer, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* peer = m_instanceServer.nextPendingConnection()) {
-            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                if (peer->readAll().startsWith("raise"))
-                    openMainWindow();
-                peer->disconnectFromServer();
-            });
-            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-        }
-    });
-    return true;
+    connect(&m_instance, &SingleInstance::raiseRequested, this, &TavrinServerApp::openMainWindow, Qt::UniqueConnection);
+    return m_instance.claim();
 }
 
 void TavrinServerApp::openMainWindow() {

@@ -2,6 +2,7 @@
 
 #include "protocol/Task.h"
 
+#include "app/SingleInstance.h"
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "protocol/HardwareProbe.h"
@@ -9,7 +10,6 @@
 #include "ui/tray/TrayAppearance.h"
 #include "ui/window/MainWindow.h"
 
-#include <QLocalServer>
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -70,7 +70,6 @@ private:
     void setUpTray();
     void followPhase();
     class TrayPanel* newTrayPanel();
-    static QString instanceName();
 
     AppOptions m_options;
     std::unique_ptr<DaemonClient> m_client;
@@ -87,7 +86,7 @@ private:
         bool operator==(const TrayIconLook&) const = default;
     };
     std::optional<TrayIconLook> m_trayIconLook;
-    QLocalServer m_instanceServer;
+    SingleInstance m_instance;
     bool m_quitting = false;
 };
 

@@ -334,6 +334,9 @@ struct ClientServerStatus {
     ClientHardwareReport hardware;
     std::optional<ClientConcurrencyStats> concurrency;
     std::optional<QString> orgPreamble;
+    // Audit records not kept since the server started because the audit log was at its size cap
+    // or the disk at its floor; absent while none was dropped.
+    std::optional<qint64> auditRecordsDropped;
 
     static constexpr auto fields() {
         using R = ClientServerStatus;
@@ -351,6 +354,7 @@ struct ClientServerStatus {
             required("hardware", &R::hardware),
             optional("concurrency", &R::concurrency),
             optional("orgPreamble", &R::orgPreamble),
+            optional("auditRecordsDropped", &R::auditRecordsDropped),
         };
     }
 };

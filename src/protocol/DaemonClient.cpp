@@ -1,6 +1,7 @@
 #include "protocol/DaemonClient.h"
 
 #include "base/AdminSecretFile.h"
+#include "protocol/ListenerOwners.h"
 
 #include <QCoroNetworkReply>
 #include <QFileDevice>
@@ -11,6 +12,8 @@
 #include <QTimer>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace tavrin {
 
@@ -124,8 +127,13 @@ std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(con
     QNetworkRequest request(m_baseURL.resolved(relative));
     // Trimmed, a secret also never carries a line break into the header.
     const QString secret = m_adminSecret ? trimmedAdminSecret(*m_adminSecret) : QString();
-    if (path.startsWith(QLatin1StringView("/admin/")) && !secret.isEmpty())
+    if (path.startsWith(QLatin1StringView("/admin/")) && !secret.isEmpty()) {
+        const QString host = m_baseURL.host();
+        const QHostAddress address = host == QLatin1StringView("localhost") ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(host);
+        if (auto ours = checkListenerIsOurs(address, quint16(m_baseURL.port(80)), ::getuid()); !ours)
+            return std::unexpected(ours.error());
         request.setRawHeader("Authorization", "Bearer " + secret.toUtf8());
+    }
     return request;
 }
 

@@ -22,6 +22,7 @@ QString DaemonClientError::message() const {
                           [](const Unauthenticated&) {
                               return QStringLiteral("Admin secret missing or rejected. Set it in Settings.");
                           },
+                          [](const ListenerNotOurs& e) { return e.message; },
                       },
                       m_case);
 }

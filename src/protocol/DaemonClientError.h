@@ -25,12 +25,19 @@ public:
     struct Unauthenticated {
         bool operator==(const Unauthenticated&) const = default;
     };
-    using Case = std::variant<NotReachable, DecodeFailed, Http, Unauthenticated>;
+    // The password was kept back: the program listening on the admin port is not this user's (or
+    // who it is could not be told). The message is whole, as shown.
+    struct ListenerNotOurs {
+        QString message;
+        bool operator==(const ListenerNotOurs&) const = default;
+    };
+    using Case = std::variant<NotReachable, DecodeFailed, Http, Unauthenticated, ListenerNotOurs>;
 
     static DaemonClientError notReachable(QString message) { return {NotReachable{std::move(message)}}; }
     static DaemonClientError decodeFailed(QString message) { return {DecodeFailed{std::move(message)}}; }
     static DaemonClientError http(int status, QString body) { return {Http{status, std::move(body)}}; }
     static DaemonClientError unauthenticated() { return {Unauthenticated{}}; }
+    static DaemonClientError listenerNotOurs(QString message) { return {ListenerNotOurs{std::move(message)}}; }
 
     const Case& kind() const { return m_case; }
     template <class C> bool is() const { return std::holds_alternative<C>(m_case); }

@@ -99,39 +99,6 @@ DecodeError failure(const Path& path, QString reason) {
     return DecodeError{path.render(), std::move(reason)};
 }
 
-QString typeName(const QJsonValue& value) {
-    switch (value.type()) {
-    case QJsonValue::Null:
-        return QStringLiteral("null");
-    case QJsonValue::Bool:
-        return QStringLiteral("bool");
-    case QJsonValue::Double:
-        return QStringLiteral("number");
-    case QJsonValue::String:
-        return QStringLiteral("string");
-    case QJsonValue::Array:
-        return QStringLiteral("array");
-    case QJsonValue::Object:
-        return QStringLiteral("object");
-    case QJsonValue::Undefined:
-        break;
-    }
-    return QStringLiteral("nothing");
-}
-
-DecodeError wrongType(const Path& path, const char* expected, const QJsonValue& found) {
-    return failure(path,
-                   QStringLiteral("expected %1, found %2").arg(QLatin1StringView(expected), typeName(found)));
-}
-
-QJsonValue parseOneValue(QByteArrayView text) {
-    // QJsonDocument only takes objects and arrays at the top, so wrap the value in an array.
-    QByteArray wrapped;
-    wrapped.reserve(text.size() + 2);
-    wrapped.append('[').append(text).append(']');
-    return QJsonDocument::fromJson(wrapped).array().at(0);
-}
-
 // ---- Reader ---------------------------------------------------------------------------------
 
 Reader::Reader(QByteArrayView bytes)
@@ -551,15 +518,6 @@ bool Reader::skip(int depth) {
         break;
     }
     return syntaxError("unexpected character");
-}
-
-bool Reader::rawValue(QByteArrayView& out) {
-    peek();
-    const char* start = m_cursor;
-    if (!skipValue())
-        return false;
-    out = QByteArrayView(start, m_cursor - start);
-    return true;
 }
 
 bool Reader::atEnd() {

@@ -120,9 +120,6 @@ struct Path {
 };
 
 DecodeError failure(const Path& path, QString reason);
-// For codecs written against QJsonValue (see below).
-QString typeName(const QJsonValue& value);
-DecodeError wrongType(const Path& path, const char* expected, const QJsonValue& found);
 
 // A strict, single-pass JSON reader. Every read either consumes a whole value or records why not;
 // after the first failure every call returns false.
@@ -154,8 +151,6 @@ public:
     bool nextElement(bool& done);
 
     bool skipValue();
-    // The bytes of the next value, checked but not interpreted.
-    bool rawValue(QByteArrayView& out);
     bool atEnd();
 
 private:
@@ -173,14 +168,9 @@ private:
 };
 
 // Codec<T> reads one value of type T at the reader's position (read) and writes one (encode).
-// A codec may instead offer `static Decoded<T> decode(const QJsonValue&, const Path&)`; the
-// reader then hands it that one value as a QJsonValue.
+// Every value is read by the reader itself; there is no way around it through another parser,
+// whose idea of a lone surrogate or a duplicate key would differ.
 template <class T> struct Codec;
-
-template <class T>
-concept ReadsJson = requires(Reader& r, const Path& p, T& out) {
-    { Codec<T>::read(r, p, out) } -> std::same_as<bool>;
-};
 
 template <class T> bool readValue(Reader& r, const Path& p, T& out);
 
@@ -381,21 +371,8 @@ private:
     }
 };
 
-QJsonValue parseOneValue(QByteArrayView text);
-
 template <class T> bool readValue(Reader& r, const Path& p, T& out) {
-    if constexpr (ReadsJson<T>) {
-        return Codec<T>::read(r, p, out);
-    } else {
-        QByteArrayView text;
-        if (!r.rawValue(text))
-            return false;
-        auto decoded = Codec<T>::decode(parseOneValue(text), p);
-        if (!decoded)
-            return r.fail(std::move(decoded.error()));
-        out = std::move(*decoded);
-        return true;
-    }
+    return Codec<T>::read(r, p, out);
 }
 
 } // namespace json

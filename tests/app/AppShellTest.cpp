@@ -1,5 +1,7 @@
+#include "app/SingleInstance.h"
 #include "app/TavrinServerApp.h"
 #include "base/PrivateFile.h"
+#include "support/ForeignListener.h"
 #include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
@@ -7,11 +9,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace tavrin;
 
@@ -76,6 +81,31 @@ private slots:
         QVERIFY(!second.claimSingleInstance());
         QTRY_VERIFY(first.mainWindow() && first.mainWindow()->isVisible());
         QVERIFY(!second.mainWindow());
+    }
+
+    // The channel lives where only this user can reach it; a socket in its place that another
+    // user listens on is not taken for a running panel, and is never told anything.
+    void anotherUsersSocketNeverKeepsThePanelFromStarting() {
+        const QString path = SingleInstance::socketPath();
+        QVERIFY2(path.startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/"), qPrintable(path));
+        if (test::ForeignListener::available()) {
+            QTemporaryDir shared;
+            QVERIFY(QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777)));
+            test::ForeignListener squatter;
+            QVERIFY(squatter.listenLocal(shared.filePath("socket")));
+            // Moved into the channel's place and made to look like ours: only its listener is foreign.
+            QVERIFY(QFile::rename(shared.filePath("socket"), path) && ::chown(QFile::encodeName(path).constData(), ::getuid(), ::getgid()) == 0);
+            TavrinServerApp app;
+            QVERIFY(app.claimSingleInstance());
+            QVERIFY(!squatter.received().contains("raise"));
+        }
+        // A runtime folder that others may enter is not used: the channel goes to a private one.
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", "/tmp");
+        const QString fallback = SingleInstance::socketPath();
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        QVERIFY2(!fallback.isEmpty() && QFileInfo(fallback).path() != "/tmp", qPrintable(fallback));
+        QCOMPARE(QFile::permissions(QFileInfo(fallback).path()) & QFileDevice::Permissions(0x0077), QFileDevice::Permissions());
     }
 
     // The tray's Quit, from its menu or its panel, takes a running server out of start at login

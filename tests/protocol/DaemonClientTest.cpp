@@ -1,4 +1,5 @@
 #include "protocol/DaemonClient.h"
+#include "support/ForeignListener.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
 
@@ -325,6 +326,25 @@ private slots:
         QVERIFY(!result);
         QCOMPARE(result.error().message(), qt_error_string(ENOSPC));
         QVERIFY(std::holds_alternative<QString>(result.error().cause));
+    }
+
+    // Whoever holds the port while the server is away (another user, here "nobody") answers health
+    // checks as well as the server would; the password goes to no call, streamed or not.
+    void thePasswordGoesOnlyToAListenerOfThisUser() {
+        if (!test::ForeignListener::available())
+            QSKIP("running a listener as another user needs root");
+        test::ForeignListener squatter;
+        QVERIFY(squatter.listenTcp());
+        client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(squatter.port())),
+                                                QStringLiteral("s3cret"), quickTimeouts());
+        QVERIFY(QCoro::waitFor(client->health()));
+        const QString kept = QStringLiteral("Another user's program is listening on 127.0.0.1:%1. The admin password was not "
+                                            "sent.").arg(squatter.port());
+        QCOMPARE(status(), kept);
+        QCOMPARE(run(OPERATION(createKey("CI", std::nullopt))), kept);
+        QCOMPARE(streamTo(dir.filePath("usage.csv"), false).result.error().message(), kept);
+        const QByteArray seen = squatter.received();
+        QVERIFY2(seen.contains("GET /healthz") && !seen.contains("Authorization") && !seen.contains("/admin/"), seen.constData());
     }
 };
 

@@ -6,6 +6,8 @@
 #include "protocol/HardwareProbe.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkInterface>
 
 using namespace tavrin;
@@ -35,6 +37,8 @@ private Q_SLOTS:
         QCOMPARE(m_server->stop().value_or(-1), 0);
     }
 
+    // Every route is behind the one check; a wrong password is tried on a few (wrong ones count
+    // towards the throttle, which has its own test).
     void everyAdminPathRefusesAMissingOrWrongPassword() {
         const std::size_t keys = keyCount();
         const QString suffixed = m_server->adminSecret() + QStringLiteral("x");
@@ -42,17 +46,44 @@ private Q_SLOTS:
                                        "DELETE keys/key_x", "GET settings/logging", "PUT settings/logging",
                                        "GET audit/export?format=csv", "GET network", "PUT network", "GET settings/preamble",
                                        "PUT settings/preamble", "GET updates", "POST updates/check", "POST updates/download",
-                                       "POST updates/clear", "POST model/promote", "POST model/rollback", "POST diagnostics"})
-            for (const QString& presented : {QString(), QStringLiteral("wrong"), suffixed}) {
+                                       "POST updates/clear", "POST model/promote", "POST model/rollback", "POST diagnostics"}) {
+            const bool guessed = route == "POST keys" || route == "PUT settings/preamble";
+            for (const QString& presented : guessed ? QStringList{QString(), QStringLiteral("wrong"), suffixed} : QStringList{QString()}) {
                 HttpCall call{route.left(route.indexOf(' ')), "/admin/" + route.mid(route.indexOf(' ') + 1)};
                 call.json("{}");
                 if (!presented.isEmpty())
                     call.bearer(presented);
                 QVERIFY2(exchange(m_server->port(), call).value_or(HttpAnswer{}).status == 401, route.constData());
             }
+        }
         // A refused request changes nothing.
         QCOMPARE(keyCount(), keys);
         QVERIFY(!await(m_client->orgPreamble())->preamble);
+    }
+
+    // A web page can point a name of its own at 127.0.0.1 and have the browser call the admin API
+    // under it; only this machine's own names are answered, whatever the password.
+    void onlyRequestsAddressedToThisMachineAreAnswered() {
+        const QByteArray port = QByteArray::number(m_server->port());
+        for (const QByteArray& host : QByteArrayList{"127.0.0.1", "127.0.0.1:" + port, "localhost", "LocalHost:" + port, "[::1]:" + port}) {
+            HttpCall call{"GET", "/admin/status"};
+            QVERIFY2(exchange(m_server->port(), call.bearer(m_server->adminSecret()).header("Host", host))->status == 200, host);
+        }
+        for (const QByteArray& host : QByteArrayList{"rebound.example", "rebound.example:" + port, "127.0.0.1.rebound.example", "[::1].x", ""}) {
+            HttpCall call{"GET", "/admin/status"};
+            const auto answer = exchange(m_server->port(), call.bearer(m_server->adminSecret()).header("Host", host));
+            QVERIFY2(answer && answer->status == 421 && answer->body.contains("127.0.0.1, localhost or [::1]"), host);
+        }
+    }
+
+    // Others may not read the password file: the server then takes no password from it, and says why.
+    void aPasswordFileOthersCanReadIsRefused() {
+        const QString file = m_server->stateDirectory() + QStringLiteral("/admin.secret");
+        QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+        QVERIFY(statusRefused());
+        QTRY_VERIFY(m_server->standardError().contains("admin.secret is refused: it has mode 0604"));
+        QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(await(m_client->status()));
     }
 
     // The file is read at every request: a new password applies at once, and without one in the
@@ -199,6 +230,25 @@ private Q_SLOTS:
         const auto remote = exchange(server.port(), call.bearer(server.adminSecret()));
         QVERIFY(remote && remote->status == 403 && remote->body.contains("loopback"));
         QVERIFY(await(server.client()->status()).has_value());
+    }
+
+    // Guesses cost time once there have been a few; the right password is answered at once
+    // throughout. A server of its own, so that the others' mistakes do not count here.
+    void wrongPasswordsAreSlowedDownAndTheRightOneNeverIs() {
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start());
+        const auto answer = [&](const QString& password) {
+            HttpCall call{"GET", "/admin/status"};
+            return exchange(server.port(), call.bearer(password)).value_or(HttpAnswer{}).status;
+        };
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(answer(QStringLiteral("guess-%1").arg(i)), 401);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(answer(QStringLiteral("guess-5")), 401);
+        QCOMPARE(answer(QStringLiteral("guess-6")), 401);
+        QVERIFY2(clock.elapsed() >= 250 + 500, qPrintable(QString::number(clock.elapsed()))); // waits that had to pass
+        QCOMPARE(answer(server.adminSecret()), 200);
     }
 };
 

@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <expected>
+#include <limits>
 #include <random>
 
 using namespace tavrin;
@@ -111,6 +112,27 @@ private Q_SLOTS:
 
     // Read back by a standard reader, every field is what was recorded, whatever it holds; the
     // prompt text never goes into the CSV.
+    // In audit mode every prompt is kept whole; at its cap (or its disk's floor) the log counts what
+    // it leaves out instead of growing, and takes records again once retention has made room.
+    void aFullAuditLogCountsWhatItDropsUntilThereIsRoom() {
+        QTemporaryDir dir;
+        const ClientAuditLoggingSettings audit{ClientAuditMode::audit, 1, true};
+        const QString today = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+        writeDay(dir.path(), QDate::currentDate().addDays(-3), QByteArray(3000, ' ') + '\n'); // beyond a day's retention
+        AuditLog log(dir.path(), {.maxBytes = 4000, .freeDiskFloor = 0});
+        QVERIFY(log.record(audit, recordAt(today), QString(2000, u'p'), QStringLiteral("answer")));
+        QCOMPARE(log.dropped(), 1);
+        log.prune(1, QDateTime::currentDateTimeUtc());
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(log.record(audit, recordAt(today), QString(1500, u'p'), QStringLiteral("answer")));
+        QCOMPARE(AuditLog::readAll(dir.path()).size(), 2u);
+        QCOMPARE(log.dropped(), 2);
+
+        AuditLog floored(dir.path(), {.maxBytes = std::numeric_limits<qint64>::max(), .freeDiskFloor = std::numeric_limits<qint64>::max() / 2});
+        QVERIFY(floored.record(audit, recordAt(today), QStringLiteral("prompt"), QStringLiteral("answer")));
+        QCOMPARE(floored.dropped(), 1);
+    }
+
     void csvReadsBackAsTheSameFieldsInAStandardReader() {
         if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
             QSKIP("python3 is needed to read the export back");

@@ -113,6 +113,20 @@ private Q_SLOTS:
         QVERIFY(recordOf(other).totalRequests == 0 && !recordOf(other).lastUsedAt); // another key's use is not counted here
     }
 
+    // The prompt counted is the text sent, whatever escapes it holds: a lone surrogate is one
+    // replacement character, as everywhere, in plain content and in parts alike.
+    void aLoneSurrogateDoesNotChangeWhatIsCounted() {
+        const auto key = createKey("surrogates");
+        const QByteArray words = QByteArray("word ").repeated(50'000);
+        for (const QByteArray& content : QByteArrayList{'"' + words + R"(\ud800")", R"([{"type":"text","text":")" + words + R"(\udfff x"}])"}) {
+            const QByteArray body = R"({"messages":[{"role":"user","content":)" + content + "}]}";
+            const auto answer = send(chat(key.key, body));
+            QVERIFY(answer && answer->status == 200);
+            const qint64 expected = content.startsWith('"') ? 50'001 : 50'002;
+            QCOMPARE(field(jsonOf(answer->body), {"usage", "prompt_tokens"}).toInteger(), expected);
+        }
+    }
+
     // The Preamble tab's test reads it in a chat answer and gone once cleared; here also the native
     // generation, and that it is a turn of its own.
     void preambleIsPrependedToEveryGeneration() {

@@ -7,6 +7,7 @@
 #include "ServerTesting.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTcpServer>
@@ -80,6 +81,24 @@ private:
     }
     int m_fd;
 };
+
+// Resident memory of a process, in KiB.
+qint64 residentKiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+// The head of a request that announces a megabyte of body, and the first 64 KiB of it.
+std::string announcingAMegabyte(std::string_view target, std::string_view authorization) {
+    std::string head = "POST " + std::string(target) + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n" +
+                       std::string(authorization) + "Content-Length: 1048576\r\n\r\n";
+    return head + std::string(64 * 1024, ' ');
+}
 
 constexpr std::string_view unfinishedHeaders = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: slow";
 constexpr std::string_view healthCheck = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
@@ -248,6 +267,45 @@ private Q_SLOTS:
         for (const auto* group : {&halfOpen, &idle})
             for (const Connection& c : *group)
                 QVERIFY(c.open());
+    }
+
+    // Nobody unknown makes the server take in a body: a request without a valid key or password is
+    // refused on its head, and its memory is back once it is gone. Key holders' bodies are taken
+    // only up to the server's allowance at once; the rest wait for a 503, not for memory.
+    void bodiesAreTakenOnlyFromKnownClientsAndOnlySoManyAtOnce() {
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start());
+        const qint64 before = residentKiB(server.pid());
+        {
+            std::vector<Connection> strangers;
+            for (int i = 0; i < 300; ++i) {
+                strangers.emplace_back(i % 2 ? server.port() : server.adminPort());
+                QVERIFY(strangers.back().send(announcingAMegabyte(i % 2 ? "/v1/chat/completions" : "/admin/keys", "")));
+            }
+            for (Connection& c : strangers)
+                QVERIFY(c.receive("HTTP/1.1 401"));
+        }
+        QTRY_VERIFY2(residentKiB(server.pid()) - before < 32 * 1024,
+                     qPrintable(QStringLiteral("%1 KiB before, %2 KiB after").arg(before).arg(residentKiB(server.pid()))));
+
+        const auto key = await(server.client()->createKey(QStringLiteral("bulk"), std::nullopt));
+        TAVRIN_REQUIRE(key);
+        const std::string bearer = "Authorization: Bearer " + key->key.toStdString() + "\r\n";
+        std::vector<Connection> holders;
+        for (int i = 0; i < 70; ++i) {
+            holders.emplace_back(server.port());
+            QVERIFY(holders.back().send(announcingAMegabyte("/v1/chat/completions", bearer)));
+        }
+        // 64 MiB are allowed in flight: sixty-four bodies are being read, the other six turned away.
+        std::vector<bool> turnedAway(holders.size());
+        const auto busy = [&] {
+            for (std::size_t i = 0; i < holders.size(); ++i)
+                turnedAway[i] = turnedAway[i] || holders[i].receive("HTTP/1.1 503", 0);
+            return std::ranges::count(turnedAway, true);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(busy(), 6, 10000);
+        for (std::size_t i = 0; i < holders.size(); ++i)
+            QVERIFY(turnedAway[i] || holders[i].open());
     }
 
     void aClientThatTricklesItsHeadersIsDisconnected() {

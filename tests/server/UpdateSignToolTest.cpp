@@ -3,6 +3,8 @@
 // the package and staging it under a name the desktop's package installer opens.
 
 #include "ServerTesting.h"
+#include "support/DebPackages.h"
+#include "support/ScriptedHttpServer.h"
 
 #include "server/Updater.h"
 
@@ -35,17 +37,12 @@ Run run(const QString& program, const QStringList& arguments) {
 
 QString tool() { return qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/tools/tavrin-update-sign"); }
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+QByteArray readBytes(const QString& path) { return fileBytes(path); }
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
-
-QString fileUrl(const QString& path) { return QUrl::fromLocalFile(path).toString(); }
 
 } // namespace
 
@@ -54,29 +51,23 @@ class UpdateSignToolTest : public QObject {
 
     QTemporaryDir m_dir;
     QString m_publicKey;
+    ScriptedHttpServer m_web; // where the feed and the packages are published
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QString secretKey() const { return path(QStringLiteral("update.key")); }
 
-    // A Debian package as dpkg-deb builds it; `payload` tells builds of one version apart.
     QString makePackage(const QString& package, const QString& version, const QByteArray& payload = "payload") {
-        const QString root = path(QStringLiteral("root-%1-%2").arg(package, version));
-        const QString deb = path(QStringLiteral("%1_%2_all.deb").arg(package, version));
-        QDir(root).removeRecursively();
-        const bool built = QDir().mkpath(root + "/DEBIAN") && QDir().mkpath(root + "/opt/tavrin-keldmarch") &&
-                           writeBytes(root + "/DEBIAN/control",
-                                      QStringLiteral("Package: %1\nVersion: %2\nArchitecture: all\nMaintainer: Test "
-                                                     "<test@tavrinai.example>\nDescription: test package\n")
-                                          .arg(package, version)
-                                          .toUtf8()) &&
-                           writeBytes(root + "/opt/tavrin-keldmarch/payload", payload.repeated(10'000)) &&
-                           run("dpkg-deb", {"--build", "--root-owner-group", root, deb}).status == 0;
-        return built ? deb : QString();
+        return buildDebPackage(m_dir.path(), package, version, payload);
+    }
+    // Where a package is published: its file name under the web server.
+    QString urlOf(const QString& deb) const { return m_web.baseUrl().toString() + QLatin1Char('/') + QFileInfo(deb).fileName(); }
+    void publish(const QString& file) {
+        m_web.route("/" + QFileInfo(file).fileName().toUtf8(), ScriptedResponse::bytes(200, readBytes(file)));
     }
 
     // An option in `extra` comes last, so it wins over the default --url.
     Run sign(const QString& deb, const QStringList& extra = {}) const {
-        const QStringList args{QStringLiteral("feed"), QStringLiteral("--key"), secretKey(), QStringLiteral("--url"), fileUrl(deb)};
+        const QStringList args{QStringLiteral("feed"), QStringLiteral("--key"), secretKey(), QStringLiteral("--url"), urlOf(deb)};
         return run(tool(), args + extra + QStringList{deb});
     }
 
@@ -108,8 +99,10 @@ private Q_SLOTS:
         QCOMPARE(read->releases[1].pkgSha256,
                  QString::fromLatin1(QCryptographicHash::hash(readBytes(rebuilt), QCryptographicHash::Sha256).toHex()));
 
+        publish(feed);
+        publish(newest);
         QTemporaryDir state;
-        auto updater = Updater::open(*StateStore::open(state.path()), fileUrl(feed), *Updater::parsePublicKey(m_publicKey), "0.1.0");
+        auto updater = Updater::open(*StateStore::open(state.path()), urlOf(feed), *Updater::parsePublicKey(m_publicKey), "0.1.0");
         TAVRIN_REQUIRE(updater);
         const auto checked = (*updater)->check();
         QVERIFY2(!checked.error && checked.status.availableUpdate, qPrintable(checked.error.value_or(QString())));
@@ -133,7 +126,9 @@ private Q_SLOTS:
             {notADeb, {}, "is not a Debian package"},
             {makePackage("tavrin-other", "0.3.0"), {}, "is the package of tavrin-other, not of tavrin-keldmarch"},
             {ours, {"--version", "0.5.0"}, "holds version 0.3.0, not 0.5.0"},
-            {ours, {"--url", "htps://updates.tavrinai.example/x.deb"}, "is not an http, https or file URL"},
+            {ours, {"--url", "htps://updates.tavrinai.example/x.deb"}, "is not an https URL"},
+            {ours, {"--url", "file:///srv/tavrin-keldmarch_0.3.0_all.deb"}, "is not an https URL"},
+            {ours, {"--url", "http://updates.tavrinai.example/x.deb"}, "is not an https URL"},
             {ours, {"--into", broken}, "is not an update feed"}};
         for (const auto& [deb, extra, reason] : cases) {
             QFile::remove(feed);

@@ -4,6 +4,7 @@
 // drives it.
 
 #include "ServerTesting.h"
+#include "support/DebPackages.h"
 #include "support/ScriptedHttpServer.h"
 
 #include "server/Updater.h"
@@ -41,11 +42,10 @@ QString hexSha256(const QByteArray& bytes) {
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
 }
 
-QByteArray package(int size = 300'000) {
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 131 + 7) % 251);
-    return bytes;
+// The bytes of a real package of the panel (or of `name`) at `version`.
+QByteArray package(const QString& version = QStringLiteral("0.2.0"), const QString& name = QStringLiteral("tavrin-keldmarch")) {
+    QTemporaryDir folder;
+    return fileBytes(buildDebPackage(folder.path(), name, version));
 }
 
 } // namespace
@@ -82,7 +82,7 @@ private Q_SLOTS:
     }
 
     void theCheckKeepsTheNewestReleaseThisServerMayInstall() {
-        const QByteArray bytes = package(1000);
+        const QByteArray bytes = package();
         ClientAppcastRelease tooNew = release(QStringLiteral("0.3.0"), bytes);
         tooNew.minimumServerVersion = QStringLiteral("0.2.0");
         publish({release(QStringLiteral("0.0.9"), bytes), release(QStringLiteral("0.2.5"), bytes), tooNew,
@@ -104,11 +104,12 @@ private Q_SLOTS:
         const std::tuple<QString, std::optional<ScriptedResponse>, const char*> cases[] = {
             {QString(), {}, "no update feed is configured"},
             {nobody, {}, "cannot fetch"},
+            {QStringLiteral("file:///etc/hostname"), {}, "is not an https URL"},
             {feed, ScriptedResponse::text(500, "boom"), "answered HTTP 500"},
             {feed, ScriptedResponse::json(200, "<html>"), "is not valid"},
             {feed, ScriptedResponse::json(200, R"({"releases":[{"version":"0.2.0","publishedAt":"x","pkgURL":"x","pkgSha256":"x"}]})"),
              "signature: missing required key"},
-            {feed, ScriptedResponse::json(200, encodeJson(UpdateFeed{"beta", {release("0.2.0", package(1000))}})),
+            {feed, ScriptedResponse::json(200, encodeJson(UpdateFeed{"beta", {release("0.2.0", package())}})),
              "is for the \"beta\" channel"}};
         for (const auto& [address, answer, reason] : cases) {
             init();
@@ -127,9 +128,13 @@ private Q_SLOTS:
     void aDownloadThatDoesNotVerifyIsDeletedAndNeverStaged() {
         const QByteArray bytes = package();
         QByteArray tampered = bytes;
-        tampered[1000] = char(tampered[1000] ^ 1);
+        tampered[tampered.size() / 2] = char(tampered[tampered.size() / 2] ^ 1);
         const ScriptedResponse good = ScriptedResponse::bytes(200, bytes), forged = ScriptedResponse::bytes(200, tampered);
         const ScriptedResponse cut = ScriptedResponse::closeMidBody(200, bytes.left(bytes.size() / 2));
+        // Genuinely signed, but not what the feed says: an old release, another product.
+        const QByteArray older = package(QStringLiteral("0.0.9")), other = package(QStringLiteral("0.2.0"), QStringLiteral("tavrin-other"));
+        ScriptedResponse toPlainHttp = ScriptedResponse::text(302, {});
+        toPlainHttp.headers.push_back({"Location", url("/pkg").toUtf8()});
         using Spoil = std::function<void(ClientAppcastRelease&)>;
         const Spoil asIs = [](auto&) {};
         const Spoil digestOfTampered = [&](auto& r) { r.pkgSha256 = hexSha256(tampered); };
@@ -142,7 +147,13 @@ private Q_SLOTS:
             {"truncated, no size in the feed", cut, [](auto& r) { r.pkgSize.reset(); }, 502, "download of 0.2.0 failed"},
             {"longer than announced", ScriptedResponse::bytes(200, bytes + "more"), asIs, 502, "larger than"},
             {"package missing", ScriptedResponse::text(404, "gone"), asIs, 502, "answered HTTP 404"},
-            {"malformed signature", good, [](auto& r) { r.signature = "c2lnbmF0dXJl"; }, 422, "malformed signature"}};
+            {"malformed signature", good, [](auto& r) { r.signature = "c2lnbmF0dXJl"; }, 422, "malformed signature"},
+            {"an older signed package offered as newer", ScriptedResponse::bytes(200, older),
+             [&](auto& r) { r = release("0.2.0", older); }, 422, "is the package tavrin-keldmarch 0.0.9, not tavrin-keldmarch 0.2.0"},
+            {"another product's signed package", ScriptedResponse::bytes(200, other), [&](auto& r) { r = release("0.2.0", other); },
+             422, "is the package tavrin-other 0.2.0, not"},
+            {"a file on this machine", good, [](auto& r) { r.pkgURL = "file:///etc/hostname"; }, 502, "is not an https URL"},
+            {"a redirect to plain http", toPlainHttp, asIs, 502, "is not an https URL: not followed"}};
         for (const auto& [name, served, spoil, status, reason] : cases) {
             init();
             ClientAppcastRelease r = release("0.2.0", bytes);

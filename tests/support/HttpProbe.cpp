@@ -1,6 +1,8 @@
 #include "support/HttpProbe.h"
 
 #include <QHostAddress>
+
+#include <algorithm>
 #include <QTcpSocket>
 
 namespace tavrin::test {
@@ -53,7 +55,10 @@ std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call) 
     if (!socket.waitForConnected(std::min(5000, call.patienceMs)))
         return std::unexpected(QStringLiteral("cannot connect: %1").arg(socket.errorString()));
 
-    QByteArray request = call.method + ' ' + call.target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+    // A Host of the call's own replaces the usual one.
+    const bool ownHost = std::ranges::any_of(call.headers, [](const auto& h) { return h.first.compare("Host", Qt::CaseInsensitive) == 0; });
+    QByteArray request = call.method + ' ' + call.target + " HTTP/1.1\r\n" + (ownHost ? "" : "Host: 127.0.0.1\r\n") +
+                         "Connection: close\r\n";
     for (const auto& [key, value] : call.headers)
         request += key + ": " + value + "\r\n";
     if (call.body)

@@ -114,6 +114,21 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("4343"));
     }
+
+    // A password is marked for clipboard managers as not to be kept, and taken away after its
+    // lifetime; something copied since stays where it is.
+    void aCopiedPasswordIsMarkedSecretAndDoesNotOutstayItsWelcome() {
+        auto* clipboard = QGuiApplication::clipboard();
+        copySecretText(QStringLiteral("pw-1"), std::chrono::milliseconds(100));
+        QCOMPARE(clipboard->text(), QStringLiteral("pw-1"));
+        QCOMPARE(clipboard->mimeData()->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
+        QTRY_VERIFY(clipboard->text().isEmpty());
+
+        copySecretText(QStringLiteral("pw-2"), std::chrono::milliseconds(100));
+        copyText(QStringLiteral("a later copy"));
+        QTest::qWait(300);
+        QCOMPARE(clipboard->text(), QStringLiteral("a later copy"));
+    }
 };
 
 class InfoViewsTest : public QObject {

@@ -3,6 +3,7 @@
 #include "KitTestMain.h"
 #include "RecordTabFixture.h"
 
+#include "support/DebPackages.h"
 #include "support/ScriptedHttpServer.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/tabs/UpdatesTab.h"
@@ -54,16 +55,11 @@ class UpdatesTabTest : public QObject, protected RecordTabFixture {
     }
     // The panel's Debian package signed with `key` into a feed beside it; the package comes a second late.
     void publish(const QString& key) {
-        QFile control(m_dir.filePath("root/DEBIAN/control"));
-        QVERIFY(QDir().mkpath(m_dir.filePath("root/DEBIAN")) && control.open(QIODevice::WriteOnly) &&
-                control.write("Package: tavrin-keldmarch\nVersion: 99.0.0\nArchitecture: all\nMaintainer: T "
-                              "<t@tavrinai.example>\nDescription: test\n") > 0 && control.flush());
-        run("dpkg-deb", {"--build", "--root-owner-group", "DIR/root", "DIR/p.deb"});
+        const QString deb = test::buildDebPackage(m_dir.path(), "tavrin-keldmarch", "99.0.0");
         const QString feed = run(m_tool, {"feed", "--key", "DIR/" + key, "--url", m_web.baseUrl().toString() + "/p.deb",
-                                          "--notes", "Faster exports.", "DIR/p.deb"});
-        QFile package(m_dir.filePath("p.deb"));
-        QVERIFY(feed.contains("99.0.0") && package.open(QIODevice::ReadOnly));
-        m_web.route("/p.deb", test::ScriptedResponse::bytes(200, package.readAll()).after(std::chrono::seconds(1)));
+                                          "--notes", "Faster exports.", deb});
+        QVERIFY(feed.contains("99.0.0"));
+        m_web.route("/p.deb", test::ScriptedResponse::bytes(200, test::fileBytes(deb)).after(std::chrono::seconds(1)));
         m_web.route("/feed.json", test::ScriptedResponse::json(200, feed.toUtf8()));
     }
     void pressAndWait(const QString& text) {

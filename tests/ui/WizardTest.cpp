@@ -24,6 +24,7 @@
 #include "ui/wizard/WizardSetupStart.h"
 
 #include <QClipboard>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QProcess>
 #include <QSettings>
@@ -144,6 +145,7 @@ private Q_SLOTS:
         QTRY_COMPARE(admin->secret().size(), 43);
         const QString password = admin->secret();
         QCOMPARE(QGuiApplication::clipboard()->text(), password);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), QByteArray("secret"));
         QVERIFY(buttonNamed(admin, "Copied"));
         saveLook(&window, "3-admin-password");
         admin->ownPasswordDisclosure()->header()->click();

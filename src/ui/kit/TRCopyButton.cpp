@@ -8,7 +8,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 
 #include <cmath>
 
@@ -34,6 +37,22 @@ void copyText(const QString& text) {
     auto* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text);
+}
+
+void copySecretText(const QString& text, std::chrono::milliseconds lifetime) {
+    auto* clipboard = QGuiApplication::clipboard();
+    auto* data = new QMimeData;
+    data->setText(text);
+    // The hint clipboard managers read to leave an entry out of their history.
+    data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    clipboard->clear();
+    clipboard->setMimeData(data);
+    // Only what this copy put there is taken away: a later copy, ours or another program's,
+    // replaces (and so deletes) the data handed over here.
+    QTimer::singleShot(lifetime, clipboard, [clipboard, ours = QPointer<QMimeData>(data)] {
+        if (ours && clipboard->mimeData() == ours)
+            clipboard->clear();
+    });
 }
 
 void TRCopyButton::copy() {

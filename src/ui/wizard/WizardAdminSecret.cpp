@@ -56,7 +56,7 @@ WizardAdminSecret::WizardAdminSecret(ServerStateModel* state, std::function<void
     card->body()->addWidget(caption);
     addWidget(card);
     connect(m_copy, &QPushButton::clicked, this, [this] {
-        copyText(m_secret);
+        copySecretText(m_secret);
         setCopied(true);
     });
     connect(regenerate, &QAbstractButton::clicked, this, [this] { setSecret(m_setup->generatePassword()); });
@@ -132,7 +132,7 @@ Flow WizardAdminSecret::loadOrGenerate() {
         co_return;
     }
     setSecret(m_setup->generatePassword());
-    copyText(m_secret);
+    copySecretText(m_secret);
     setCopied(true);
 }
 

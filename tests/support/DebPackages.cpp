@@ -1,0 +1,43 @@
+#include "support/DebPackages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace tavrin::test {
+
+namespace {
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString buildDebPackage(const QString& folder, const QString& name, const QString& version, const QByteArray& payload) {
+    const QString root = QDir(folder).filePath(QStringLiteral("root-%1-%2").arg(name, version));
+    const QString deb = QDir(folder).filePath(QStringLiteral("%1_%2_all.deb").arg(name, version));
+    QDir(root).removeRecursively();
+    const QByteArray control = QStringLiteral("Package: %1\nVersion: %2\nArchitecture: all\nMaintainer: Test "
+                                              "<test@tavrinai.example>\nDescription: test package\n")
+                                   .arg(name, version)
+                                   .toUtf8();
+    if (!QDir().mkpath(root + QStringLiteral("/DEBIAN")) || !QDir().mkpath(root + QStringLiteral("/opt/tavrin-keldmarch")) ||
+        !writeBytes(root + QStringLiteral("/DEBIAN/control"), control) ||
+        !writeBytes(root + QStringLiteral("/opt/tavrin-keldmarch/payload"), payload.repeated(10'000)))
+        return {};
+    QProcess dpkg;
+    dpkg.start(QStringLiteral("dpkg-deb"), {QStringLiteral("--build"), QStringLiteral("--root-owner-group"), root, deb});
+    dpkg.closeWriteChannel();
+    const bool built = dpkg.waitForFinished(60'000) && dpkg.exitStatus() == QProcess::NormalExit && dpkg.exitCode() == 0;
+    QDir(root).removeRecursively();
+    return built ? deb : QString();
+}
+
+} // namespace tavrin::test
