@@ -76,29 +76,17 @@ struct ServiceStatusSnapshot {
     bool operator==(const ServiceStatusSnapshot&) const = default;
 };
 
-// What the "pid =" and "state =" lines of a service print say.
-struct PrintedServiceState {
-    bool running = false;
-    std::optional<qint32> pid;
-    bool operator==(const PrintedServiceState&) const = default;
-};
-PrintedServiceState parseServicePrint(const QString& output);
-
-// What a refresh reports from the login service's inspection: the service's own pid first, then the
-// pid of a child this panel started.
-ServiceStatusSnapshot statusSnapshot(const ServiceInspection& seen, std::optional<qint32> childPid);
+// What a refresh reports from the login service's unit: its own main process first, then a child
+// this panel started. A unit systemd has not loaded runs nothing, whatever else it says.
+ServiceStatusSnapshot statusSnapshot(const UnitState& unit, std::optional<qint32> childPid);
 
 // What turning start at login on or off comes to, given the registration read just before.
 enum class StartAtLoginStep { nothing, registerService, unregisterService };
 StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled);
 
-// Why a launchctl-shaped "bootout" or "kickstart" failed, from its exit status; none when it did its job.
-std::optional<QString> launchctlFailure(const QString& verb, int status);
-
-struct LaunchctlResult {
-    QString output;
-    int status = -1;
-};
+// Whether a stop of the login service did its job: a unit that is not loaded is as stopped as a stop
+// could make it.
+bool stoppedAsAsked(const ManagerResult<>& stopped);
 
 struct DaemonProcessControllerOptions {
     QString bundlePath; // default: parent of the folder of the program as it was started
@@ -144,7 +132,6 @@ public:
 
     QString bundlePath() const { return m_options.bundlePath; }
     QString serverExecutable() const;
-    QString launchctlTarget() const; // "gui/<uid>/com.tavrinai.server"
 
     QCoro::Task<Result<>> registerAgent(std::optional<QString> adminSecret);
     Result<> launchChildProcess(std::optional<QString> adminSecret);
@@ -164,7 +151,6 @@ public:
     Result<> writeAdminSecret(const QString& secret);
     AdminSecretFile adminSecretFile() const { return AdminSecretFile(m_options.stateDirectory); }
     EnvironmentEntries agentEnvironment() const;
-    QCoro::Task<LaunchctlResult> runLaunchctl(QStringList args);
 
 Q_SIGNALS:
     void isRunningChanged();

@@ -52,33 +52,24 @@ QUrl listeningUrl(const QString& log) {
 class ServiceDecisionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void readsPidAndStateLinesByTheRules() {
-        using S = PrintedServiceState;
-        const std::pair<const char*, S> cases[] = {
-            {"x = {\n\tstate = waiting\n\tpid = 4321\n}\n", S{true, 4321}}, // pid wins over state
-            {"\tpid = abc\n", S{false, std::nullopt}},
-            {"state = RUNNING\nstate = inactive\nstate = Running\n", S{true, std::nullopt}}, // any case, last wins
-            {"pid = 1\npid = -2147483648\npid = x\n", S{true, std::numeric_limits<qint32>::min()}},
-            {"pid = 2147483648\npid = 1 = 2\npid=5\npid = 4 2\n", S{false, std::nullopt}}};
-        for (const auto& [output, expected] : cases)
-            QCOMPARE(parseServicePrint(QString::fromLatin1(output)), expected);
-    }
-
-    // A refresh reads the service's own pid first, then a child's; registered means enabled.
+    // A refresh reads the unit's own main process first, then a child's; registered means enabled;
+    // a unit systemd has not loaded runs nothing.
     void aRefreshReportsTheServiceThenTheChild() {
         using A = AgentStatus;
-        const std::tuple<A, const char*, std::optional<qint32>, ServiceStatusSnapshot> rows[] = {
-            {A::enabled, "state = running\npid = 4321\n", 77, {true, true, 4321}},
-            {A::enabled, "state = running\n", std::nullopt, {true, true, std::nullopt}},
-            {A::enabled, "state = running\n", 77, {true, true, 77}},
-            {A::notRegistered, "", 77, {false, true, 77}},
-            {A::requiresApproval, "state = waiting\n", std::nullopt, {false, false, std::nullopt}}};
-        for (const auto& [status, printed, child, expected] : rows)
-            QCOMPARE(statusSnapshot(ServiceInspection{status, QString::fromLatin1(printed)}, child), expected);
+        const std::tuple<UnitState, std::optional<qint32>, ServiceStatusSnapshot> rows[] = {
+            {{A::enabled, true, true, 4321}, 77, {true, true, 4321}},
+            {{A::enabled, true, false, 4321}, std::nullopt, {true, true, 4321}}, // a main process runs
+            {{A::enabled, true, true, std::nullopt}, std::nullopt, {true, true, std::nullopt}},
+            {{A::enabled, true, true, std::nullopt}, 77, {true, true, 77}},
+            {{A::enabled, false, true, 4321}, std::nullopt, {true, false, std::nullopt}},
+            {{A::notRegistered, false, false, std::nullopt}, 77, {false, true, 77}},
+            {{A::requiresApproval, true, false, std::nullopt}, std::nullopt, {false, false, std::nullopt}}};
+        for (const auto& [unit, child, expected] : rows)
+            QCOMPARE(statusSnapshot(unit, child), expected);
     }
 
-    // Only a change of registration acts (a pending approval is registered); a stop finds a service
-    // that is not loaded stopped, a restart does not.
+    // Only a change of registration acts (a pending approval is registered); a stop finds a unit
+    // that is not loaded stopped, but not one no manager could be asked about.
     void theSwitchActsOnChangesAndStopsAcceptNotLoaded() {
         using S = StartAtLoginStep;
         const std::tuple<AgentStatus, S, S> switched[] = {
@@ -90,11 +81,11 @@ private Q_SLOTS:
             QCOMPARE(startAtLoginStep(status, true), on);
             QCOMPARE(startAtLoginStep(status, false), off);
         }
-        const std::tuple<const char*, int, const char*> runs[] = {
-            {"bootout", 0, ""}, {"bootout", 113, ""}, {"bootout", -1, "launchctl bootout exited -1"},
-            {"kickstart", 0, ""}, {"kickstart", 113, "launchctl kickstart exited 113"}};
-        for (const auto& [verb, status, failure] : runs)
-            QCOMPARE(launchctlFailure(QString::fromLatin1(verb), status).value_or(QString()), QString::fromLatin1(failure));
+        using R = ManagerFailure::Reason;
+        QVERIFY(stoppedAsAsked(ManagerResult<>{}));
+        const std::pair<R, bool> stops[] = {{R::unitNotLoaded, true}, {R::noManager, false}, {R::refused, false}};
+        for (const auto& [reason, stopped] : stops)
+            QCOMPARE(stoppedAsAsked(std::unexpected(ManagerFailure{reason, QStringLiteral("words")})), stopped);
     }
 };
 
@@ -374,25 +365,26 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(installedUnit()));
     }
 
-    // A step the manager refuses reports its status and changes nothing; a unit that is not loaded
-    // is stopped. Then one systemctl run tells the state, whose line stands in for an unreadable pid.
+    // A step the manager refuses reports its words and changes nothing; a unit that is not loaded
+    // is stopped. Then one systemctl run tells the state, whose running state stands in for an
+    // unreadable pid.
     void eachStepFollowsTheManagersAnswer_data() {
         QTest::addColumn<QString>("fault"); // SCRIPTED_SYSTEMCTL_…, set once registered
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("refused"); // the verb the last step failed on
+        QTest::addColumn<bool>("refused"); // the last step, for want of a manager
         QTest::addColumn<ServiceStatusSnapshot>("after"); // refreshed once the fault is lifted
         using S = ServiceStatusSnapshot;
-        QTest::newRow("stop") << "" << "stop" << "" << S{true, false, std::nullopt};
-        QTest::newRow("stop of a unit not loaded") << "" << "unregister stop" << "" << S{false, false, std::nullopt};
-        QTest::newRow("stop without a manager") << "NO_MANAGER=1" << "stop" << "bootout" << S{true, true, 4321};
-        QTest::newRow("restart") << "MAINPID=999" << "restart" << "" << S{true, true, 999};
-        QTest::newRow("restart to an unreadable pid") << "MAINPID=abc" << "restart" << "" << S{true, true, {}};
-        QTest::newRow("restart without a manager") << "NO_MANAGER=1" << "restart" << "kickstart" << S{true, true, 4321};
+        QTest::newRow("stop") << "" << "stop" << false << S{true, false, std::nullopt};
+        QTest::newRow("stop of a unit not loaded") << "" << "unregister stop" << false << S{false, false, std::nullopt};
+        QTest::newRow("stop without a manager") << "NO_MANAGER=1" << "stop" << true << S{true, true, 4321};
+        QTest::newRow("restart") << "MAINPID=999" << "restart" << false << S{true, true, 999};
+        QTest::newRow("restart to an unreadable pid") << "MAINPID=abc" << "restart" << false << S{true, true, {}};
+        QTest::newRow("restart without a manager") << "NO_MANAGER=1" << "restart" << true << S{true, true, 4321};
     }
     void eachStepFollowsTheManagersAnswer() {
         QFETCH(QString, fault);
         QFETCH(QString, steps);
-        QFETCH(QString, refused);
+        QFETCH(bool, refused);
         QFETCH(ServiceStatusSnapshot, after);
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         QCoro::waitFor(controller->refreshStatus());
@@ -405,11 +397,11 @@ private Q_SLOTS:
                                     : step == "restart" ? controller->restart()
                                                         : controller->unregisterAgent());
         QCOMPARE(result ? QString() : result.error().message(),
-                 refused.isEmpty() ? refused
-                                   : QStringLiteral("Could not start the background service: launchctl %1 exited 1")
-                                         .arg(refused));
+                 refused ? QStringLiteral("Could not start the background service: Failed to connect to bus: "
+                                          "No such file or directory")
+                         : QString());
         QCOMPARE(controller->isRunning(), after.running);
-        QCOMPARE(running.count() > 0, refused.isEmpty() && steps.contains("stop"));
+        QCOMPARE(running.count() > 0, !refused && steps.contains("stop"));
         qunsetenv(variable.constData());
         QFile::remove(systemctlLog());
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), after);
