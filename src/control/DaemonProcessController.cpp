@@ -1,5 +1,6 @@
 #include "control/DaemonProcessController.h"
 
+#include "base/PrivateFile.h"
 #include "control/ChildProcess.h"
 #include "control/CompanionModelLocator.h"
 #include "control/OffThread.h"
@@ -11,6 +12,7 @@
 #include <QProcessEnvironment>
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -122,8 +124,8 @@ DaemonProcessController::DaemonProcessController(DaemonProcessControllerOptions 
     : QObject(parent), m_options(resolved(std::move(options))),
       m_manager(m_options.bundlePath, m_options.systemctl, m_options.unitDirectory) {}
 
-// A child still running is left to run: it reaps itself when it ends (ChildProcess owns itself), and
-// the panel's quit path stops it first through stopChildOnQuit().
+// A child still running is left to run, for a later panel to take over: it is reaped when it ends
+// (ChildProcess owns itself), and its record then names a process that is gone.
 DaemonProcessController::~DaemonProcessController() = default;
 
 void DaemonProcessController::setIsRunning(bool value) {
@@ -166,7 +168,46 @@ DaemonProcessController::Result<> DaemonProcessController::checkExecutable() con
 }
 
 bool DaemonProcessController::trackedChildRunning() {
+    if (!m_child)
+        adoptRecordedChild();
     return m_child && m_child->isRunning();
+}
+
+QString DaemonProcessController::childRecordPath() const {
+    return m_options.stateDirectory + QStringLiteral("/session-server");
+}
+
+// Best effort: without its record the server runs all the same; only a later panel cannot take it over.
+void DaemonProcessController::recordChild(const ChildProcess& child) const {
+    if (!makeDirectories(m_options.stateDirectory))
+        return;
+    ::chmod(QFile::encodeName(m_options.stateDirectory).constData(), 0700);
+    (void)writeFilePrivately(childRecordPath(), child.identity().text());
+}
+
+void DaemonProcessController::forgetChildRecord(const ProcessIdentity& identity) const {
+    QFile record(childRecordPath());
+    if (record.open(QIODevice::ReadOnly) && ProcessIdentity::fromText(record.read(64)) == identity)
+        record.remove();
+}
+
+void DaemonProcessController::adoptRecordedChild() {
+    QFile record(childRecordPath());
+    if (!record.open(QIODevice::ReadOnly)) // no server left by an earlier panel: the common case
+        return;
+    const std::optional<ProcessIdentity> recorded = ProcessIdentity::fromText(record.read(64));
+    ChildProcess* child = recorded ? ChildProcess::adopt(*recorded, serverExecutable()) : nullptr;
+    if (!child) { // it ended, or its id now belongs to another process
+        record.remove();
+        return;
+    }
+    track(child);
+}
+
+void DaemonProcessController::track(ChildProcess* child) {
+    // The controller is held weakly (the connection dies with it); the process owns itself.
+    connect(child, &ChildProcess::exited, this, [this, child] { childExited(child); });
+    m_child = child;
 }
 
 DaemonProcessController::Result<> DaemonProcessController::writeAdminSecret(const QString& secret) {
@@ -243,6 +284,8 @@ DaemonProcessController::Result<>
 DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) {
     if (auto checked = checkExecutable(); !checked)
         return checked;
+    if (!m_child)
+        adoptRecordedChild();
     if (m_child && !m_child->isRunning()) {
         // Its exit report is still queued and will be ignored once it is untracked: publish it now,
         // so that a launch failing below does not leave a dead server shown as running.
@@ -272,16 +315,16 @@ DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) 
             Error::registrationFailed(QStringLiteral("Could not launch tavrin-server: ") + started.error()));
 
     ChildProcess* child = *started;
-    // The controller is held weakly (the connection dies with it); the process owns itself.
-    connect(child, &ChildProcess::exited, this, [this, child] { childExited(child); });
-    m_child = child;
+    track(child);
+    recordChild(*child);
     setIsRunning(true);
     setPid(child->pid());
     return {};
 }
 
 void DaemonProcessController::childExited(ChildProcess* child) {
-    if (m_child != child) // a process the controller no longer tracks changes nothing
+    forgetChildRecord(child->identity());
+    if (m_child != child) // a process the controller no longer tracks changes nothing more
         return;
     m_child = nullptr;
     publishStopped();
@@ -290,6 +333,7 @@ void DaemonProcessController::childExited(ChildProcess* child) {
 QCoro::Task<void> DaemonProcessController::stopChild() {
     QPointer self(this);
     QPointer<ChildProcess> child = m_child;
+    const ProcessIdentity identity = child->identity();
     child->terminate();
     ChildProcess::Waiter waiter = child->waiter();
     co_await offThread([waiter]() mutable {
@@ -300,10 +344,11 @@ QCoro::Task<void> DaemonProcessController::stopChild() {
         waiter.close();
         return true;
     });
-    if (child)
-        child->isRunning(); // reaps it now if the event loop has not yet
+    const bool gone = !child || !child->isRunning(); // reaps it now if the event loop has not yet
     if (!self)
         co_return;
+    if (gone)
+        forgetChildRecord(identity);
     if (m_child == child)
         m_child = nullptr;
     publishStopped();
@@ -322,11 +367,6 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::stop() {
         co_return std::unexpected(Error::registrationFailed(stopped.error().words));
     publishStopped();
     co_return Result<>{};
-}
-
-QCoro::Task<void> DaemonProcessController::stopChildOnQuit() {
-    if (trackedChildRunning())
-        co_await stopChild();
 }
 
 QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::restart() {

@@ -17,6 +17,7 @@
 namespace tavrin {
 
 class ChildProcess;
+struct ProcessIdentity;
 
 // Every way a service operation can fail. message() is the exact text the user sees.
 class DaemonProcessControllerError {
@@ -106,6 +107,12 @@ struct DaemonProcessControllerOptions {
 // folder the readiness step chose (StateFolder::variable, modelSourceVariable): a service started
 // by the user manager does not see the panel's environment.
 //
+// A child outlives the panel (quitting leaves the server to its clients). The controller records the
+// child it starts in the state folder ("session-server": its id and start time, private), and a later
+// controller that finds the recorded process still there, this user's and running this bundle's
+// server, tracks it as its own child: stop, the published state and a second start work on it as
+// on a child it started. A record that names anything else is removed.
+//
 // The coroutines follow "Writing a coroutine" in docs/ARCHITECTURE.md: name every argument of a
 // co_awaited call (`const std::optional<QString> none; co_await registerAgent(none);`).
 class DaemonProcessController : public QObject {
@@ -143,10 +150,6 @@ public:
     // The login service's registration; also publishes loginServiceEnabled.
     QCoro::Task<AgentStatus> agentStatus();
 
-    // When the panel quits: a child it started is stopped like stop() stops it (SIGTERM, SIGKILL after
-    // 5 s), so that no untracked server keeps the port; a registered login service is left running.
-    QCoro::Task<void> stopChildOnQuit();
-
     // The panel's one writer of the admin password file; the state model writes through it too.
     Result<> writeAdminSecret(const QString& secret);
     AdminSecretFile adminSecretFile() const { return AdminSecretFile(m_options.stateDirectory); }
@@ -167,7 +170,12 @@ private:
     EnvironmentEntries serverEnvironment() const;
     bool trackedChildRunning();
     QCoro::Task<void> stopChild();
+    void track(ChildProcess* child);
     void childExited(ChildProcess* child);
+    QString childRecordPath() const;
+    void recordChild(const ChildProcess& child) const;
+    void forgetChildRecord(const ProcessIdentity& identity) const;
+    void adoptRecordedChild();
 
     DaemonProcessControllerOptions m_options;
     ServiceManager m_manager;

@@ -1,5 +1,8 @@
+#include "base/PrivateFile.h"
+#include "control/ChildProcess.h"
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
+#include "protocol/JsonCodec.h"
 
 #include "TestBundle.h"
 
@@ -8,12 +11,15 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace tavrin;
 
@@ -23,6 +29,15 @@ namespace {
 
 bool processGone(qint32 pid) {
     return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
+
+// Running, not merely waiting to be reaped.
+bool processRunning(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray fields = stat.readAll();
+    return fields.mid(fields.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 mode_t modeOf(const QString& path) {
@@ -104,6 +119,7 @@ protected:
     QString report() const { return scratch->path() + QStringLiteral("/report"); }
     QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
     QString secretFile() const { return options().stateDirectory + QStringLiteral("/admin.secret"); }
+    QString childRecord() const { return options().stateDirectory + QStringLiteral("/session-server"); }
 
     void setUp(bool atRequiredLocation) {
         for (const char* name : {"SCRIPTED_SYSTEMCTL_NO_MANAGER", "SCRIPTED_SYSTEMCTL_FAIL_START",
@@ -125,7 +141,7 @@ protected:
         if (!controller)
             return;
         const auto pid = controller->pid();
-        QCoro::waitFor(controller->stopChildOnQuit());
+        QCoro::waitFor(controller->stop()); // a server outlives its panel, but not its test
         controller.reset();
         if (pid && *pid != 4321 && *pid != 999)
             QTRY_VERIFY(processGone(*pid));
@@ -242,10 +258,10 @@ private Q_SLOTS:
     }
 
     // Restart is the login service's: it leaves a child alone. Unregistering stops a child too, so
-    // that "stopped" is true afterwards. Quitting stops a child but leaves the login service.
-    void restartLeavesAChildAloneAndUnregisteringOrQuittingStopsIt() {
+    // that "stopped" is true afterwards.
+    void restartLeavesAChildAloneAndUnregisteringStopsIt() {
         controller = std::make_unique<DaemonProcessController>(options(true));
-        qint32 pid = launchAndWaitUntilReady();
+        const qint32 pid = launchAndWaitUntilReady();
         QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
                  QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
                                 "Re-run setup."));
@@ -253,15 +269,44 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!controller->isRunning());
         QVERIFY(processGone(pid));
+        QVERIFY(!QFileInfo::exists(childRecord()));
+    }
 
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QFile::remove(report());
-        pid = launchAndWaitUntilReady();
-        QFile::remove(systemctlLog());
-        QCoro::waitFor(controller->stopChildOnQuit());
-        QVERIFY(processGone(pid));
-        QVERIFY(!QFileInfo::exists(systemctlLog())); // the service was not asked to do anything
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
+    // A record is taken over only while it names the server it was written for: this user's
+    // process, running this bundle's server, started when recorded. Anything else is removed, and
+    // the process it names is left alone.
+    void aRecordOfAnyOtherProcessIsRemovedAndItsProcessLeftAlone_data() {
+        QTest::addColumn<QString>("program"); // run for the record to name; empty: none
+        QTest::addColumn<qint64>("startShift"); // added to the process's start time in the record
+        QTest::addColumn<QByteArray>("record"); // instead, when there is no program
+        QTest::newRow("an id now another run of the server") << "server" << qint64(1) << QByteArray();
+        QTest::newRow("an id now another program's") << "/bin/sleep" << qint64(0) << QByteArray();
+        QTest::newRow("a process that ended") << "/bin/true" << qint64(0) << QByteArray();
+        QTest::newRow("a record that cannot be read") << "" << qint64(0) << QByteArray("4321\n");
+    }
+    void aRecordOfAnyOtherProcessIsRemovedAndItsProcessLeftAlone() {
+        QFETCH(QString, program);
+        QFETCH(qint64, startShift);
+        QFETCH(QByteArray, record);
+        QProcess named;
+        qint64 pid = 0;
+        if (!program.isEmpty()) {
+            named.start(program == "server" ? bundle->server() : program, {QStringLiteral("30")});
+            QVERIFY(named.waitForStarted());
+            pid = named.processId();
+            const std::optional<ProcessIdentity> identity = ProcessIdentity::of(pid_t(pid));
+            QVERIFY(identity);
+            record = ProcessIdentity{identity->pid, identity->startTime + quint64(startShift)}.text();
+            if (program == "/bin/true")
+                QVERIFY(named.waitForFinished());
+        }
+        QVERIFY(makeDirectories(options().stateDirectory) && writeFilePrivately(childRecord(), record));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{false, false, std::nullopt}));
+        QVERIFY(!QFileInfo::exists(childRecord()));
+        QVERIFY(QCoro::waitFor(controller->stop()));
+        QCOMPARE(processRunning(pid), program == "server" || program == "/bin/sleep");
+        named.kill();
+        named.waitForFinished();
     }
 };
 
@@ -477,6 +522,53 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(client.status()));
     }
 
+    // A server outlives the panel that started it, however the panel ends, and keeps answering; the
+    // next panel takes it over as its own child and stops it. The panel is a program of its own,
+    // under a stand-in for the desktop's session manager (see playRole()).
+    void aServerOutlivesItsPanelAndTheNextPanelStopsIt_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("the panel quits") << "quit";
+        QTest::newRow("the panel's terminal hangs up") << "hangup";
+    }
+    void aServerOutlivesItsPanelAndTheNextPanelStopsIt() {
+        QFETCH(QString, ending);
+        QVERIFY(bundle->linkServer(m_server)); // the recorded process is the server itself
+        // Free ports: the client surface's in the saved settings, the admin API's any (TAVRIN_ADMIN_PORT=0).
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const ClientNetworkPreferences freePort{QStringLiteral("127.0.0.1"), probe.serverPort(), false, std::nullopt, {}, {}};
+        probe.close();
+        QVERIFY(makeDirectories(options().stateDirectory) &&
+                writeFilePrivately(options().stateDirectory + QStringLiteral("/network.json"), encodeJson(freePort)));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TAVRIN_TEST_ROLE"), QStringLiteral("session"));
+        environment.insert(QStringLiteral("TAVRIN_TEST_PANEL_ENDS"), ending);
+        environment.insert(QStringLiteral("TAVRIN_TEST_BUNDLE"), bundle->path());
+        environment.insert(QStringLiteral("TAVRIN_TEST_SCRATCH"), scratch->path());
+        environment.insert(QStringLiteral("TAVRIN_ADMIN_PORT"), QStringLiteral("0"));
+        QProcess session;
+        session.setProcessEnvironment(environment);
+        session.start(QCoreApplication::applicationFilePath(), QStringList());
+        QByteArray said; // the server's id, then "panel ended"
+        QTRY_VERIFY_WITH_TIMEOUT((said += session.readAllStandardOutput()).count('\n') >= 2, 15'000);
+        const qint32 pid = said.split('\n').value(0).toInt();
+        QCOMPARE(said.split('\n').value(1), QByteArray("panel ended"));
+
+        static const QRegularExpression adminApi(QStringLiteral("admin API on 127.0.0.1:(\\d+)"));
+        QString port;
+        QTRY_VERIFY2((port = adminApi.match(readAll(options().standardOutputLog)).captured(1)) != QString(),
+                     qPrintable(readAll(options().standardErrorLog)));
+        DaemonClient client(QUrl(QStringLiteral("http://127.0.0.1:") + port), std::nullopt);
+        QVERIFY2(QCoro::waitFor(client.health()), "the server ended with its panel");
+
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{false, true, pid}));
+        QVERIFY(QCoro::waitFor(controller->stop()));
+        QVERIFY(!controller->isRunning() && !QFileInfo::exists(childRecord()));
+        // It ends once the server it took over has ended and been reaped.
+        QTRY_COMPARE_WITH_TIMEOUT(session.state(), QProcess::NotRunning, 10'000);
+        QVERIFY(processGone(pid));
+    }
+
     // The user manager starts the login service with its own environment, not the panel's: what the
     // installed unit says must be enough for the server to find the panel's password and model.
     void theLoginServiceFindsThePanelsPasswordAndChosenModelFolder() {
@@ -502,10 +594,44 @@ private Q_SLOTS:
     }
 };
 
+// Started again by aServerOutlivesItsPanelAndTheNextPanelStopsIt as TAVRIN_TEST_ROLE says.
+int playRole(const QString& role) {
+    if (role == QLatin1String("session")) {
+        // Where a desktop's session manager stands: the panel's parent, which takes over what the panel
+        // leaves running and reaps it, and here ends once all of that has ended.
+        ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+        qputenv("TAVRIN_TEST_ROLE", "panel");
+        const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+        const pid_t panel = ::fork();
+        if (panel == 0) {
+            ::setpgid(0, 0); // a process group of its own, as a terminal gives each program
+            ::execl(self.constData(), self.constData(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::waitpid(panel, nullptr, 0);
+        std::printf("panel ended\n");
+        std::fflush(stdout);
+        while (::wait(nullptr) > 0 || errno == EINTR) {
+        }
+        return 0;
+    }
+    DaemonProcessController panel(TestBundle::controllerOptionsFor(qEnvironmentVariable("TAVRIN_TEST_BUNDLE"),
+                                                                   qEnvironmentVariable("TAVRIN_TEST_SCRATCH")));
+    if (!panel.launchChildProcess(std::nullopt))
+        return 1;
+    std::printf("%d\n", int(*panel.pid()));
+    std::fflush(stdout);
+    if (qEnvironmentVariable("TAVRIN_TEST_PANEL_ENDS") == QLatin1String("hangup"))
+        ::kill(0, SIGHUP); // its terminal closes: its whole process group hangs up
+    return 0;
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch Tests"));
+    if (qEnvironmentVariableIsSet("TAVRIN_TEST_ROLE"))
+        return playRole(qEnvironmentVariable("TAVRIN_TEST_ROLE"));
     // Started again by the bundle test, through links, to say where it thinks its bundle is.
     if (qEnvironmentVariableIsSet("TAVRIN_TEST_PRINT_BUNDLE_PATH")) {
         std::printf("%s\n", qPrintable(DaemonProcessController().bundlePath()));
