@@ -11,10 +11,8 @@ root=$(mktemp -d /tmp/tavrin-test.XXXXXX)
 # starts carries TAVRIN_TEST_SESSION in its environment, and whatever still does at the end is ended.
 end_session() {
   unset TAVRIN_TEST_SESSION
-  local environ
-  for environ in $(grep -lzxF "TAVRIN_TEST_SESSION=$root" /proc/[0-9]*/environ 2>/dev/null); do
-    environ=${environ#/proc/}
-    kill -KILL "${environ%/environ}" 2>/dev/null || true
+  for pid in $(grep -lzxF "TAVRIN_TEST_SESSION=$root" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3); do
+    kill -KILL "$pid" 2>/dev/null || true
   done
   rm -rf "$root"
 }

@@ -225,8 +225,9 @@ ChildProcess* ChildProcess::adopt(const ProcessIdentity& identity, const QString
     struct stat owner {};
     char exe[PATH_MAX];
     const ssize_t exeLength = ::readlink(procPath(identity.pid, "/exe").constData(), exe, sizeof exe);
-    const bool same = ::stat(procPath(identity.pid, "").constData(), &owner) == 0 && owner.st_uid == ::getuid() &&
-                      exeLength > 0 && QByteArray(exe, exeLength) == executable &&
+    const bool same = ::stat(procPath(identity.pid, "").constData(), &owner) == 0 &&
+                      owner.st_uid == ::getuid() && exeLength > 0 &&
+                      QByteArray(exe, exeLength) == executable &&
                       ProcessIdentity::of(identity.pid) == identity;
     // Alive after the checks, the process they read is the pidfd's: its id could not pass to another.
     if (!same || hasExited(pidfd)) {

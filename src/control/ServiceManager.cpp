@@ -297,9 +297,9 @@ QFuture<ToolRun> ServiceManager::systemctl(const QStringList& args) const {
 
 ManagerFailure ServiceManager::failureOf(const ToolRun& run) const {
     using R = ManagerFailure::Reason;
-    const R reason = noManager(run)                         ? R::noManager
+    const R reason = noManager(run)                      ? R::noManager
                      : run.status == unitNotLoadedStatus ? R::unitNotLoaded
-                                                          : R::refused;
+                                                         : R::refused;
     return ManagerFailure{reason, wordsOf(run, m_systemctl)};
 }
 
@@ -330,7 +330,8 @@ QCoro::Task<UnitState> ServiceManager::inspect() const {
     else if (!QFileInfo::exists(self.installedUnitPath()))
         unit.registration = AgentStatus::notRegistered;
     else if (run.status == 0)
-        unit.registration = shown.fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
+        unit.registration =
+            shown.fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
     else if (noManager(run))
         unit.registration = co_await self.registration();
     co_return unit;
@@ -339,7 +340,9 @@ QCoro::Task<UnitState> ServiceManager::inspect() const {
 QCoro::Task<ManagerResult<>> ServiceManager::install(EnvironmentEntries environment) const {
     const ServiceManager self = *this;
     const QString unit = QLatin1String(unitName);
-    const auto refused = [](QString words) { return std::unexpected(ManagerFailure{ManagerFailure::Reason::refused, words}); };
+    const auto refused = [](QString words) {
+        return std::unexpected(ManagerFailure{ManagerFailure::Reason::refused, words});
+    };
     if (!QFileInfo::exists(self.bundleUnitPath()))
         co_return refused(FileError::fromErrno(self.bundleUnitPath(), ENOENT).message());
     if (auto made = makeDirectories(self.m_unitDirectory); !made)
@@ -402,9 +405,11 @@ QCoro::Task<ManagerResult<>> ServiceManager::uninstall() const {
         co_return stopped;
     if (installed) {
         if (::unlink(QFile::encodeName(self.installedUnitPath()).constData()) != 0 && errno != ENOENT)
-            co_return std::unexpected(ManagerFailure{ManagerFailure::Reason::refused,
-                                                     FileError::fromErrno(self.installedUnitPath(), errno).message()});
-        co_await self.systemctl(argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
+            co_return std::unexpected(
+                ManagerFailure{ManagerFailure::Reason::refused,
+                               FileError::fromErrno(self.installedUnitPath(), errno).message()});
+        co_await self.systemctl(
+            argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
     }
     co_return done();
 }

@@ -56,8 +56,8 @@ template <class T = void> using ManagerResult = std::expected<T, ManagerFailure>
 // cannot be asked shows nothing loaded: without one no unit runs.
 struct UnitState {
     AgentStatus registration = AgentStatus::notRegistered;
-    bool loaded = false;  // systemd has the unit: its LoadState is anything but not-found
-    bool running = false; // SubState=running
+    bool loaded = false;           // systemd has the unit: its LoadState is anything but not-found
+    bool running = false;          // SubState=running
     std::optional<qint32> mainPid; // MainPID, when it names a process
     bool operator==(const UnitState&) const = default;
 };
