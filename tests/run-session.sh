@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
 # Runs one test program in a throw-away session: its own HOME and XDG folders, its own D-Bus
 # session bus with an unlocked gnome-keyring, and the offscreen Qt platform. Everything it made
-# is removed afterwards, and the bus (with the keyring) ends with it.
+# is removed afterwards, every process it started ended, and the bus (with the keyring) ends with it.
 #   TAVRIN_TEST_NO_KEYRING=1      a bus that has no Secret Service at all, and cannot start one;
 #   TAVRIN_TEST_KEYRING_LOCKED=1  a keyring that is started on demand but cannot be unlocked, so
 #                                 it refuses every write (as when the user dismisses its prompt).
 set -euo pipefail
 root=$(mktemp -d /tmp/tavrin-test.XXXXXX)
-trap 'rm -rf "$root"' EXIT
+# A server outlives the panel that started it; nothing outlives the session. Every process the test
+# starts carries TAVRIN_TEST_SESSION in its environment, and whatever still does at the end is ended.
+end_session() {
+  unset TAVRIN_TEST_SESSION
+  for pid in $(grep -lzxF "TAVRIN_TEST_SESSION=$root" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3); do
+    kill -KILL "$pid" 2>/dev/null || true
+  done
+  rm -rf "$root"
+}
+trap end_session EXIT
 export HOME=$root/home XDG_RUNTIME_DIR=$root/run XDG_CONFIG_HOME=$root/home/.config \
        XDG_DATA_HOME=$root/home/.local/share XDG_CACHE_HOME=$root/home/.cache
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
@@ -15,6 +24,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 # dbus-daemon, run as root, complains that it may not raise its file limit; that is harmless.
 exec 2> >(grep --line-buffered -v 'Failed to set fd limit' >&2)
+export TAVRIN_TEST_SESSION=$root # after the filter above, which must outlast the test
 if [ "${TAVRIN_TEST_NO_KEYRING:-}" = 1 ]; then
   dbus-run-session --config-file="$(dirname "$0")/bus-without-services.conf" -- "$@"
   exit $?

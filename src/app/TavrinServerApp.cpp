@@ -68,8 +68,8 @@ QCoro::Task<void> TavrinServerApp::quit() {
         m_tray->hide();
     if (m_window)
         m_window->hide();
-    co_await m_process->stopChildOnQuit();
     Q_EMIT finished();
+    co_return;
 }
 
 QCoro::Task<void> TavrinServerApp::quitFromTray() {

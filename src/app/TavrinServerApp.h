@@ -49,8 +49,8 @@ public:
     // window where the desktop has no tray.
     void showStatusPanel();
     void openStateFolder();
-    // File › Quit. A server started as a child for this session is stopped first, so that it never
-    // keeps the port unnoticed; a registered login service is left running. Ends with finished().
+    // File › Quit: the panel ends and leaves the server alone, a login service or a child alike, for
+    // clients may be mid-request (the next panel takes over a child). Ends with finished().
     QCoro::Task<void> quit();
     // The tray's Quit, from its menu and from its panel: a server that runs leaves start at login
     // first, then the panel quits as above.

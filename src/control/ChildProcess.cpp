@@ -1,16 +1,17 @@
 #include "control/ChildProcess.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +48,52 @@ int openLog(const QString& path) {
     return fd;
 }
 
+// The whole of a small file of /proc (their size reads as 0); empty when it cannot be read.
+QByteArray readProcFile(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray content;
+    char chunk[1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        content.append(chunk, n);
+    }
+    ::close(fd);
+    return content;
+}
+
+QByteArray procPath(pid_t pid, const char* entry) {
+    return "/proc/" + QByteArray::number(pid) + entry;
+}
+
+// Field 22 of /proc/<pid>/stat. The command name (field 2) may hold spaces and parentheses, so the
+// fields are counted from the last ')'.
+std::optional<quint64> startTimeOf(pid_t pid) {
+    const QByteArray stat = readProcFile(procPath(pid, "/stat"));
+    const qsizetype nameEnd = stat.lastIndexOf(')');
+    if (nameEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> fields = stat.mid(nameEnd + 1).simplified().split(' ');
+    bool ok = false;
+    const quint64 ticks = fields.value(22 - 3).toULongLong(&ok);
+    return ok ? std::optional<quint64>(ticks) : std::nullopt;
+}
+
+// A pidfd turns readable once its process has exited.
+bool hasExited(int pidfd) {
+    pollfd p{pidfd, POLLIN, 0};
+    int rc;
+    do
+        rc = ::poll(&p, 1, 0);
+    while (rc < 0 && errno == EINTR);
+    return rc > 0;
+}
+
 bool writeAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
@@ -62,6 +109,26 @@ bool writeAll(int fd, const void* data, size_t size) {
 }
 
 } // namespace
+
+std::optional<ProcessIdentity> ProcessIdentity::of(pid_t pid) {
+    if (const std::optional<quint64> started = startTimeOf(pid))
+        return ProcessIdentity{pid, *started};
+    return std::nullopt;
+}
+
+QByteArray ProcessIdentity::text() const {
+    return QByteArray::number(pid) + ' ' + QByteArray::number(startTime) + '\n';
+}
+
+std::optional<ProcessIdentity> ProcessIdentity::fromText(const QByteArray& text) {
+    const QList<QByteArray> words = text.trimmed().split(' ');
+    bool pidOk = false, timeOk = false;
+    const int pid = words.value(0).toInt(&pidOk);
+    const quint64 startTime = words.value(1).toULongLong(&timeOk);
+    if (words.size() != 2 || !pidOk || !timeOk || pid <= 0)
+        return std::nullopt;
+    return ProcessIdentity{pid_t(pid), startTime};
+}
 
 std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& launch) {
     // Everything the child needs is prepared before fork: after it, only system calls.
@@ -82,7 +149,6 @@ std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& la
     const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     const int out = openLog(launch.standardOutputLog);
     const int err = openLog(launch.standardErrorLog);
-    const pid_t parent = ::getpid();
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
         const int error = errno;
@@ -94,10 +160,8 @@ std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& la
 
     const pid_t pid = ::fork();
     if (pid == 0) {
-        // A session-mode server must not outlive a panel that crashed: it gets SIGTERM then.
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (::getppid() != parent)
-            ::_exit(127);
+        // A session of its own: the panel's terminal, its hangup and its Ctrl-C are not the server's.
+        ::setsid();
         sigset_t all;
         sigemptyset(&all);
         ::sigprocmask(SIG_SETMASK, &all, nullptr);
@@ -106,7 +170,8 @@ std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& la
                 ::signal(sig, SIG_DFL);
         if (devNull >= 0)
             ::dup2(devNull, STDIN_FILENO);
-        // A log that cannot be opened falls back to the panel's own standard error.
+        // A log that cannot be opened falls back to the panel's own standard error. Should that be a
+        // pipe that ends with the panel, the server's writes fail quietly: it ignores SIGPIPE.
         ::dup2(out >= 0 ? out : STDERR_FILENO, STDOUT_FILENO);
         if (err >= 0)
             ::dup2(err, STDERR_FILENO);
@@ -146,10 +211,33 @@ std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& la
         ::waitpid(pid, nullptr, 0);
         return std::unexpected(reason(error));
     }
-    return new ChildProcess(pid, pidfd);
+    // Unreaped, so its /proc entry is there even if it has already exited.
+    return new ChildProcess(ProcessIdentity::of(pid).value_or(ProcessIdentity{pid, 0}), pidfd);
 }
 
-ChildProcess::ChildProcess(pid_t pid, int pidfd) : m_pid(pid), m_pidfd(pidfd) {
+ChildProcess* ChildProcess::adopt(const ProcessIdentity& identity, const QString& program) {
+    const QByteArray executable = QFile::encodeName(QFileInfo(program).canonicalFilePath());
+    if (identity.pid <= 0 || executable.isEmpty())
+        return nullptr;
+    const int pidfd = ::pidfd_open(identity.pid, 0);
+    if (pidfd < 0)
+        return nullptr;
+    struct stat owner {};
+    char exe[PATH_MAX];
+    const ssize_t exeLength = ::readlink(procPath(identity.pid, "/exe").constData(), exe, sizeof exe);
+    const bool same = ::stat(procPath(identity.pid, "").constData(), &owner) == 0 &&
+                      owner.st_uid == ::getuid() && exeLength > 0 &&
+                      QByteArray(exe, exeLength) == executable &&
+                      ProcessIdentity::of(identity.pid) == identity;
+    // Alive after the checks, the process they read is the pidfd's: its id could not pass to another.
+    if (!same || hasExited(pidfd)) {
+        ::close(pidfd);
+        return nullptr;
+    }
+    return new ChildProcess(identity, pidfd);
+}
+
+ChildProcess::ChildProcess(ProcessIdentity identity, int pidfd) : m_identity(identity), m_pidfd(pidfd) {
     m_notifier = new QSocketNotifier(m_pidfd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] { reapIfExited(); });
 }
@@ -168,8 +256,11 @@ bool ChildProcess::reapIfExited() {
     do
         rc = ::waitid(waitOnPidfd, id_t(m_pidfd), &info, WEXITED | WNOHANG);
     while (rc < 0 && errno == EINTR);
-    // ECHILD: someone reaped it already; either way it is gone.
     if (rc == 0 && info.si_pid == 0)
+        return false;
+    // ECHILD: not this panel's child (an earlier panel started it), or reaped by someone else; the
+    // pidfd says whether it is gone.
+    if (rc < 0 && !hasExited(m_pidfd))
         return false;
     m_running = false;
     m_notifier->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "control/DaemonProcessController.h"
 
+#include "base/PrivateFile.h"
 #include "control/ChildProcess.h"
 #include "control/CompanionModelLocator.h"
 #include "control/OffThread.h"
@@ -11,6 +12,7 @@
 #include <QProcessEnvironment>
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -23,39 +25,6 @@ template <class... F> struct Overloaded : F... { using F::operator()...; };
 constexpr std::chrono::milliseconds stopDeadline{5'000};
 // After SIGKILL the kernel ends the process promptly; this only bounds a process stuck in the kernel.
 constexpr std::chrono::milliseconds killGrace{2'000};
-
-QString trimmedOfSpacesAndTabs(const QString& text) {
-    qsizetype begin = 0, end = text.size();
-    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (begin < end && blank(text[begin]))
-        ++begin;
-    while (end > begin && blank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-// A 32-bit signed decimal integer with an optional sign, nothing else.
-std::optional<qint32> parseInt32(const QString& text) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    if (i == text.size())
-        return std::nullopt;
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c - u'0');
-        if (value > qint64(1) << 31)
-            return std::nullopt;
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return qint32(value);
-}
 
 // The parent of the folder of the program as it was started, taken as text, as the install check
 // compares it: an install reached through a link to a versioned folder (/opt/tavrin-keldmarch ->
@@ -127,33 +96,17 @@ QString DaemonProcessControllerError::message() const {
         m_case);
 }
 
-PrintedServiceState parseServicePrint(const QString& output) {
-    PrintedServiceState state;
-    for (const QString& raw : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QString line = trimmedOfSpacesAndTabs(raw);
-        if (line.startsWith(QLatin1String("pid ="))) {
-            QStringList pieces = line.split(QLatin1Char('='), Qt::SkipEmptyParts);
-            for (QString& piece : pieces)
-                piece = trimmedOfSpacesAndTabs(piece);
-            if (pieces.size() == 2)
-                if (auto pid = parseInt32(pieces[1]))
-                    state.pid = pid;
-        } else if (line.startsWith(QLatin1String("state ="))) {
-            state.running = line.toLower().contains(QLatin1String("running"));
-        }
+ServiceStatusSnapshot statusSnapshot(const UnitState& unit, std::optional<qint32> childPid) {
+    ServiceStatusSnapshot snapshot{unit.registration == AgentStatus::enabled, false, std::nullopt};
+    if (unit.loaded) {
+        snapshot.pid = unit.mainPid;
+        snapshot.running = unit.running || unit.mainPid; // a main process is a running one
     }
-    if (state.pid)
-        state.running = true;
-    return state;
-}
-
-ServiceStatusSnapshot statusSnapshot(const ServiceInspection& seen, std::optional<qint32> childPid) {
-    PrintedServiceState state = parseServicePrint(seen.printed);
-    if (!state.pid && childPid) {
-        state.pid = childPid;
-        state.running = true;
+    if (!snapshot.pid && childPid) {
+        snapshot.pid = childPid;
+        snapshot.running = true;
     }
-    return {seen.status == AgentStatus::enabled, state.running, state.pid};
+    return snapshot;
 }
 
 StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled) {
@@ -163,19 +116,16 @@ StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled) {
     return enabled ? StartAtLoginStep::registerService : StartAtLoginStep::unregisterService;
 }
 
-std::optional<QString> launchctlFailure(const QString& verb, int status) {
-    // A service that is not loaded (launchctl's 113) is as stopped as a stop could make it.
-    if (status == 0 || (status == 113 && verb == QLatin1String("bootout")))
-        return std::nullopt;
-    return QStringLiteral("launchctl ") + verb + QStringLiteral(" exited ") + QString::number(status);
+bool stoppedAsAsked(const ManagerResult<>& stopped) {
+    return stopped || stopped.error().reason == ManagerFailure::Reason::unitNotLoaded;
 }
 
 DaemonProcessController::DaemonProcessController(DaemonProcessControllerOptions options, QObject* parent)
     : QObject(parent), m_options(resolved(std::move(options))),
       m_manager(m_options.bundlePath, m_options.systemctl, m_options.unitDirectory) {}
 
-// A child still running is left to run: it reaps itself when it ends (ChildProcess owns itself), and
-// the panel's quit path stops it first through stopChildOnQuit().
+// A child still running is left to run, for a later panel to take over: it is reaped when it ends
+// (ChildProcess owns itself), and its record then names a process that is gone.
 DaemonProcessController::~DaemonProcessController() = default;
 
 void DaemonProcessController::setIsRunning(bool value) {
@@ -207,11 +157,6 @@ QString DaemonProcessController::serverExecutable() const {
     return m_manager.serverExecutable();
 }
 
-QString DaemonProcessController::launchctlTarget() const {
-    return QStringLiteral("gui/") + QString::number(::getuid()) + QLatin1Char('/') +
-           QLatin1String(ServiceManager::label);
-}
-
 EnvironmentEntries DaemonProcessController::agentEnvironment() const {
     return m_manager.bundleEnvironment();
 }
@@ -223,7 +168,46 @@ DaemonProcessController::Result<> DaemonProcessController::checkExecutable() con
 }
 
 bool DaemonProcessController::trackedChildRunning() {
+    if (!m_child)
+        adoptRecordedChild();
     return m_child && m_child->isRunning();
+}
+
+QString DaemonProcessController::childRecordPath() const {
+    return m_options.stateDirectory + QStringLiteral("/session-server");
+}
+
+// Best effort: without its record the server runs all the same; only a later panel cannot take it over.
+void DaemonProcessController::recordChild(const ChildProcess& child) const {
+    if (!makeDirectories(m_options.stateDirectory))
+        return;
+    ::chmod(QFile::encodeName(m_options.stateDirectory).constData(), 0700);
+    (void)writeFilePrivately(childRecordPath(), child.identity().text());
+}
+
+void DaemonProcessController::forgetChildRecord(const ProcessIdentity& identity) const {
+    QFile record(childRecordPath());
+    if (record.open(QIODevice::ReadOnly) && ProcessIdentity::fromText(record.read(64)) == identity)
+        record.remove();
+}
+
+void DaemonProcessController::adoptRecordedChild() {
+    QFile record(childRecordPath());
+    if (!record.open(QIODevice::ReadOnly)) // no server left by an earlier panel: the common case
+        return;
+    const std::optional<ProcessIdentity> recorded = ProcessIdentity::fromText(record.read(64));
+    ChildProcess* child = recorded ? ChildProcess::adopt(*recorded, serverExecutable()) : nullptr;
+    if (!child) { // it ended, or its id now belongs to another process
+        record.remove();
+        return;
+    }
+    track(child);
+}
+
+void DaemonProcessController::track(ChildProcess* child) {
+    // The controller is held weakly (the connection dies with it); the process owns itself.
+    connect(child, &ChildProcess::exited, this, [this, child] { childExited(child); });
+    m_child = child;
 }
 
 DaemonProcessController::Result<> DaemonProcessController::writeAdminSecret(const QString& secret) {
@@ -242,15 +226,10 @@ EnvironmentEntries DaemonProcessController::serverEnvironment() const {
 
 QCoro::Task<AgentStatus> DaemonProcessController::agentStatus() {
     QPointer self(this);
-    const AgentStatus status = co_await m_manager.status();
+    const AgentStatus status = co_await m_manager.registration();
     if (self)
         setLoginServiceEnabled(status == AgentStatus::enabled);
     co_return status;
-}
-
-QCoro::Task<LaunchctlResult> DaemonProcessController::runLaunchctl(QStringList args) {
-    const ToolRun run = co_await m_manager.launchctl(args);
-    co_return LaunchctlResult{run.output, run.status};
 }
 
 QCoro::Task<DaemonProcessController::Result<>>
@@ -270,7 +249,7 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
     if (!self)
         co_return std::unexpected(Error::registrationFailed(QStringLiteral("the panel is closing")));
     if (!installed)
-        co_return std::unexpected(Error::registrationFailed(installed.error()));
+        co_return std::unexpected(Error::registrationFailed(installed.error().words));
 
     // The service needs the port a session server started here holds. That server goes only now
     // that the service is installed, and comes back if the service then does not start: the user
@@ -287,7 +266,7 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
         setLoginServiceEnabled(false);
         if (hadChild)
             (void)launchChildProcess(std::nullopt); // the password file is already in place
-        co_return std::unexpected(Error::registrationFailed(started.error()));
+        co_return std::unexpected(Error::registrationFailed(started.error().words));
     }
 
     const AgentStatus status = co_await agentStatus();
@@ -305,6 +284,8 @@ DaemonProcessController::Result<>
 DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) {
     if (auto checked = checkExecutable(); !checked)
         return checked;
+    if (!m_child)
+        adoptRecordedChild();
     if (m_child && !m_child->isRunning()) {
         // Its exit report is still queued and will be ignored once it is untracked: publish it now,
         // so that a launch failing below does not leave a dead server shown as running.
@@ -334,16 +315,16 @@ DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) 
             Error::registrationFailed(QStringLiteral("Could not launch tavrin-server: ") + started.error()));
 
     ChildProcess* child = *started;
-    // The controller is held weakly (the connection dies with it); the process owns itself.
-    connect(child, &ChildProcess::exited, this, [this, child] { childExited(child); });
-    m_child = child;
+    track(child);
+    recordChild(*child);
     setIsRunning(true);
     setPid(child->pid());
     return {};
 }
 
 void DaemonProcessController::childExited(ChildProcess* child) {
-    if (m_child != child) // a process the controller no longer tracks changes nothing
+    forgetChildRecord(child->identity());
+    if (m_child != child) // a process the controller no longer tracks changes nothing more
         return;
     m_child = nullptr;
     publishStopped();
@@ -352,6 +333,7 @@ void DaemonProcessController::childExited(ChildProcess* child) {
 QCoro::Task<void> DaemonProcessController::stopChild() {
     QPointer self(this);
     QPointer<ChildProcess> child = m_child;
+    const ProcessIdentity identity = child->identity();
     child->terminate();
     ChildProcess::Waiter waiter = child->waiter();
     co_await offThread([waiter]() mutable {
@@ -362,10 +344,11 @@ QCoro::Task<void> DaemonProcessController::stopChild() {
         waiter.close();
         return true;
     });
-    if (child)
-        child->isRunning(); // reaps it now if the event loop has not yet
+    const bool gone = !child || !child->isRunning(); // reaps it now if the event loop has not yet
     if (!self)
         co_return;
+    if (gone)
+        forgetChildRecord(identity);
     if (m_child == child)
         m_child = nullptr;
     publishStopped();
@@ -377,19 +360,13 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::stop() {
         co_await stopChild();
         co_return Result<>{};
     }
-    const QStringList args{QStringLiteral("bootout"), launchctlTarget()};
-    const LaunchctlResult result = co_await runLaunchctl(args);
+    const ManagerResult<> stopped = co_await m_manager.stop();
     if (!self)
         co_return Result<>{};
-    if (const std::optional<QString> failed = launchctlFailure(args.first(), result.status))
-        co_return std::unexpected(Error::registrationFailed(*failed));
+    if (!stoppedAsAsked(stopped))
+        co_return std::unexpected(Error::registrationFailed(stopped.error().words));
     publishStopped();
     co_return Result<>{};
-}
-
-QCoro::Task<void> DaemonProcessController::stopChildOnQuit() {
-    if (trackedChildRunning())
-        co_await stopChild();
 }
 
 QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::restart() {
@@ -399,20 +376,20 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::restart(
             Error::registrationFailed(QStringLiteral("Tavrin Keldmarch is not registered. Re-run setup.")));
     if (!self)
         co_return Result<>{};
-    const QStringList args{QStringLiteral("kickstart"), QStringLiteral("-k"), launchctlTarget()};
-    const LaunchctlResult result = co_await runLaunchctl(args);
-    if (const std::optional<QString> failed = launchctlFailure(args.first(), result.status))
-        co_return std::unexpected(Error::registrationFailed(*failed));
+    // In place: systemd stops the unit's server and starts it again, as one job.
+    const ManagerResult<> restarted = co_await m_manager.restart();
+    if (!restarted)
+        co_return std::unexpected(Error::registrationFailed(restarted.error().words));
     co_return Result<>{};
 }
 
 QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::unregisterAgent() {
     QPointer self(this);
-    const auto removed = co_await m_manager.unregisterService();
+    const ManagerResult<> removed = co_await m_manager.uninstall();
     if (!self)
         co_return Result<>{};
     if (!removed)
-        co_return std::unexpected(Error::registrationFailed(removed.error()));
+        co_return std::unexpected(Error::registrationFailed(removed.error().words));
     setLoginServiceEnabled(false);
     // "Stopped" must be true: a session-mode server started here goes down with the service.
     if (trackedChildRunning())
@@ -439,17 +416,17 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStart
 
 QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
     QPointer self(this);
-    const ServiceInspection seen = co_await m_manager.inspect(); // one systemctl run per refresh
+    const UnitState unit = co_await m_manager.inspect(); // one systemctl run per refresh
     if (!self)
         co_return ServiceStatusSnapshot{};
-    setLoginServiceEnabled(seen.status == AgentStatus::enabled);
+    setLoginServiceEnabled(unit.registration == AgentStatus::enabled);
 
     const ServiceStatusSnapshot snapshot =
-        statusSnapshot(seen, trackedChildRunning() ? std::optional<qint32>(m_child->pid()) : std::nullopt);
+        statusSnapshot(unit, trackedChildRunning() ? std::optional<qint32>(m_child->pid()) : std::nullopt);
     setIsRunning(snapshot.running);
     setPid(snapshot.pid);
     // Approval is pending exactly while the registered service is held back.
-    setRequiresApproval(seen.status == AgentStatus::requiresApproval);
+    setRequiresApproval(unit.registration == AgentStatus::requiresApproval);
     co_return snapshot;
 }
 

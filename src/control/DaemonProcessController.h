@@ -17,6 +17,7 @@
 namespace tavrin {
 
 class ChildProcess;
+struct ProcessIdentity;
 
 // Every way a service operation can fail. message() is the exact text the user sees.
 class DaemonProcessControllerError {
@@ -76,29 +77,17 @@ struct ServiceStatusSnapshot {
     bool operator==(const ServiceStatusSnapshot&) const = default;
 };
 
-// What the "pid =" and "state =" lines of a service print say.
-struct PrintedServiceState {
-    bool running = false;
-    std::optional<qint32> pid;
-    bool operator==(const PrintedServiceState&) const = default;
-};
-PrintedServiceState parseServicePrint(const QString& output);
-
-// What a refresh reports from the login service's inspection: the service's own pid first, then the
-// pid of a child this panel started.
-ServiceStatusSnapshot statusSnapshot(const ServiceInspection& seen, std::optional<qint32> childPid);
+// What a refresh reports from the login service's unit: its own main process first, then a child
+// this panel started. A unit systemd has not loaded runs nothing, whatever else it says.
+ServiceStatusSnapshot statusSnapshot(const UnitState& unit, std::optional<qint32> childPid);
 
 // What turning start at login on or off comes to, given the registration read just before.
 enum class StartAtLoginStep { nothing, registerService, unregisterService };
 StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled);
 
-// Why a launchctl-shaped "bootout" or "kickstart" failed, from its exit status; none when it did its job.
-std::optional<QString> launchctlFailure(const QString& verb, int status);
-
-struct LaunchctlResult {
-    QString output;
-    int status = -1;
-};
+// Whether a stop of the login service did its job: a unit that is not loaded is as stopped as a stop
+// could make it.
+bool stoppedAsAsked(const ManagerResult<>& stopped);
 
 struct DaemonProcessControllerOptions {
     QString bundlePath; // default: parent of the folder of the program as it was started
@@ -117,6 +106,12 @@ struct DaemonProcessControllerOptions {
 // Every server it starts, child or login service, is told the panel's state folder and the model
 // folder the readiness step chose (StateFolder::variable, modelSourceVariable): a service started
 // by the user manager does not see the panel's environment.
+//
+// A child outlives the panel (quitting leaves the server to its clients). The controller records the
+// child it starts in the state folder ("session-server": its id and start time, private), and a later
+// controller that finds the recorded process still there, this user's and running this bundle's
+// server, tracks it as its own child: stop, the published state and a second start work on it as
+// on a child it started. A record that names anything else is removed.
 //
 // The coroutines follow "Writing a coroutine" in docs/ARCHITECTURE.md: name every argument of a
 // co_awaited call (`const std::optional<QString> none; co_await registerAgent(none);`).
@@ -144,7 +139,6 @@ public:
 
     QString bundlePath() const { return m_options.bundlePath; }
     QString serverExecutable() const;
-    QString launchctlTarget() const; // "gui/<uid>/com.tavrinai.server"
 
     QCoro::Task<Result<>> registerAgent(std::optional<QString> adminSecret);
     Result<> launchChildProcess(std::optional<QString> adminSecret);
@@ -156,15 +150,10 @@ public:
     // The login service's registration; also publishes loginServiceEnabled.
     QCoro::Task<AgentStatus> agentStatus();
 
-    // When the panel quits: a child it started is stopped like stop() stops it (SIGTERM, SIGKILL after
-    // 5 s), so that no untracked server keeps the port; a registered login service is left running.
-    QCoro::Task<void> stopChildOnQuit();
-
     // The panel's one writer of the admin password file; the state model writes through it too.
     Result<> writeAdminSecret(const QString& secret);
     AdminSecretFile adminSecretFile() const { return AdminSecretFile(m_options.stateDirectory); }
     EnvironmentEntries agentEnvironment() const;
-    QCoro::Task<LaunchctlResult> runLaunchctl(QStringList args);
 
 Q_SIGNALS:
     void isRunningChanged();
@@ -181,7 +170,12 @@ private:
     EnvironmentEntries serverEnvironment() const;
     bool trackedChildRunning();
     QCoro::Task<void> stopChild();
+    void track(ChildProcess* child);
     void childExited(ChildProcess* child);
+    QString childRecordPath() const;
+    void recordChild(const ChildProcess& child) const;
+    void forgetChildRecord(const ProcessIdentity& identity) const;
+    void adoptRecordedChild();
 
     DaemonProcessControllerOptions m_options;
     ServiceManager m_manager;

@@ -59,13 +59,22 @@ QString wordsOf(const ToolRun& run, const QString& program) {
     if (!words.isEmpty())
         return words;
     if (run.status == -1)
-        return QStringLiteral("Could not run ") + program;
+        return QStringLiteral("Could not run ") + (program.isEmpty() ? QStringLiteral("systemctl") : program);
     return QFileInfo(program).fileName() + QStringLiteral(" exited ") + QString::number(run.status);
 }
 
 // Without a user manager nothing can run, so there is nothing to stop either.
 bool noManager(const ToolRun& run) {
     return run.errorOutput.contains(QLatin1String("Failed to connect to bus"));
+}
+
+// systemctl's exit status for a unit it has not loaded (LSB's "not installed").
+constexpr int unitNotLoadedStatus = 5;
+
+// g++ 12 cannot compile a braced list inside a co_await expression, nor can a coroutine return a
+// braced success: these name both.
+ManagerResult<> done() {
+    return {};
 }
 
 QString unescapeWord(const QString& word) {
@@ -154,18 +163,17 @@ QString quoteForUnit(const QString& text, bool execLine) {
 }
 
 QString shownProperties() {
-    return QStringLiteral("--property=LoadState,ActiveState,SubState,MainPID,UnitFileState");
+    return QStringLiteral("--property=LoadState,SubState,MainPID,UnitFileState");
 }
 
 // The properties `systemctl show` printed, as "Name=value" lines in any order.
 struct ShownUnit {
-    QString loadState, activeState, subState, mainPID, fileState;
+    QString loadState, subState, mainPID, fileState;
 
     static ShownUnit parse(const QString& output) {
         ShownUnit shown;
         const std::pair<QLatin1StringView, QString ShownUnit::*> names[] = {
             {QLatin1StringView("LoadState"), &ShownUnit::loadState},
-            {QLatin1StringView("ActiveState"), &ShownUnit::activeState},
             {QLatin1StringView("SubState"), &ShownUnit::subState},
             {QLatin1StringView("MainPID"), &ShownUnit::mainPID},
             {QLatin1StringView("UnitFileState"), &ShownUnit::fileState},
@@ -179,15 +187,11 @@ struct ShownUnit {
         return shown;
     }
 
-    // The "state =" and "pid =" lines launchctl's print would show. Never "state = not running":
-    // the rule reads any state line containing "running" as running.
-    QString printed() const {
-        QString text = QStringLiteral("\tstate = ") +
-                       (subState == QLatin1String("running") ? QStringLiteral("running") : activeState) +
-                       QLatin1Char('\n');
-        if (!mainPID.isEmpty() && mainPID != QLatin1String("0"))
-            text += QStringLiteral("\tpid = ") + mainPID + QLatin1Char('\n');
-        return text;
+    // systemd says 0 when the unit has no main process.
+    std::optional<qint32> mainPid() const {
+        bool ok = false;
+        const int pid = mainPID.toInt(&ok, 10);
+        return ok && pid > 0 && mainPID[0].isDigit() ? std::optional<qint32>(pid) : std::nullopt;
     }
 };
 
@@ -291,32 +295,15 @@ QFuture<ToolRun> ServiceManager::systemctl(const QStringList& args) const {
     return offThread([program = m_systemctl, arguments] { return runBlocking(program, arguments); });
 }
 
-QCoro::Task<ToolRun> ServiceManager::launchctl(QStringList args) const {
-    const ServiceManager self = *this;
-    const QString unit = QLatin1String(unitName);
-    const QString verb = args.value(0);
-    if (verb == QLatin1String("bootout")) {
-        ToolRun run = co_await self.systemctl(argv(QStringLiteral("stop"), unit));
-        // launchctl's "not loaded" is 113; systemctl says it with 5.
-        if (run.status == 5)
-            run.status = 113;
-        co_return run;
-    }
-    if (verb == QLatin1String("kickstart"))
-        co_return co_await self.systemctl(argv(QStringLiteral("restart"), unit));
-    if (verb == QLatin1String("print")) {
-        ToolRun run = co_await self.systemctl(argv(QStringLiteral("show"), unit, shownProperties()));
-        const ShownUnit shown = ShownUnit::parse(run.output);
-        if (run.status == 0 && shown.loadState == QLatin1String("not-found"))
-            run.status = 113;
-        run.output = run.status == 0 ? args.value(1) + QStringLiteral(" = {\n") + shown.printed() + QStringLiteral("}\n")
-                                     : QString();
-        co_return run;
-    }
-    co_return ToolRun{};
+ManagerFailure ServiceManager::failureOf(const ToolRun& run) const {
+    using R = ManagerFailure::Reason;
+    const R reason = noManager(run)                      ? R::noManager
+                     : run.status == unitNotLoadedStatus ? R::unitNotLoaded
+                                                         : R::refused;
+    return ManagerFailure{reason, wordsOf(run, m_systemctl)};
 }
 
-QCoro::Task<AgentStatus> ServiceManager::status() const {
+QCoro::Task<AgentStatus> ServiceManager::registration() const {
     const ServiceManager self = *this;
     if (!QFileInfo::exists(self.bundleUnitPath()))
         co_return AgentStatus::notFound;
@@ -328,34 +315,41 @@ QCoro::Task<AgentStatus> ServiceManager::status() const {
         : AgentStatus::notRegistered;
 }
 
-QCoro::Task<ServiceInspection> ServiceManager::inspect() const {
+QCoro::Task<UnitState> ServiceManager::inspect() const {
     const ServiceManager self = *this;
-    ServiceInspection seen;
+    UnitState unit;
     const ToolRun run = co_await self.systemctl(argv(QStringLiteral("show"), QLatin1String(unitName), shownProperties()));
     const ShownUnit shown = ShownUnit::parse(run.output);
-    if (run.status == 0 && shown.loadState != QLatin1String("not-found"))
-        seen.printed = shown.printed();
+    if (run.status == 0) {
+        unit.loaded = !shown.loadState.isEmpty() && shown.loadState != QLatin1String("not-found");
+        unit.running = shown.subState == QLatin1String("running");
+        unit.mainPid = shown.mainPid();
+    }
     if (!QFileInfo::exists(self.bundleUnitPath()))
-        seen.status = AgentStatus::notFound;
+        unit.registration = AgentStatus::notFound;
     else if (!QFileInfo::exists(self.installedUnitPath()))
-        seen.status = AgentStatus::notRegistered;
+        unit.registration = AgentStatus::notRegistered;
     else if (run.status == 0)
-        seen.status = shown.fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
+        unit.registration =
+            shown.fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
     else if (noManager(run))
-        seen.status = co_await self.status();
-    co_return seen;
+        unit.registration = co_await self.registration();
+    co_return unit;
 }
 
-QCoro::Task<std::expected<void, QString>> ServiceManager::install(EnvironmentEntries environment) const {
+QCoro::Task<ManagerResult<>> ServiceManager::install(EnvironmentEntries environment) const {
     const ServiceManager self = *this;
     const QString unit = QLatin1String(unitName);
+    const auto refused = [](QString words) {
+        return std::unexpected(ManagerFailure{ManagerFailure::Reason::refused, words});
+    };
     if (!QFileInfo::exists(self.bundleUnitPath()))
-        co_return std::unexpected(FileError::fromErrno(self.bundleUnitPath(), ENOENT).message());
+        co_return refused(FileError::fromErrno(self.bundleUnitPath(), ENOENT).message());
     if (auto made = makeDirectories(self.m_unitDirectory); !made)
-        co_return std::unexpected(made.error().message());
+        co_return refused(made.error().message());
     const QString text = renderUserUnit(self.serverExecutable(), environment);
     if (auto written = writeFilePrivately(self.installedUnitPath(), text.toUtf8()); !written)
-        co_return std::unexpected(written.error().message());
+        co_return refused(written.error().message());
 
     const QList<QStringList> steps{argv(QStringLiteral("daemon-reload")), argv(QStringLiteral("enable"), unit)};
     for (const QStringList& step : steps) {
@@ -363,43 +357,61 @@ QCoro::Task<std::expected<void, QString>> ServiceManager::install(EnvironmentEnt
         if (run.status != 0) {
             co_await self.systemctl(argv(QStringLiteral("disable"), unit));
             ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
-            co_return std::unexpected(wordsOf(run, self.m_systemctl));
+            co_return std::unexpected(self.failureOf(run));
         }
     }
-    co_return std::expected<void, QString>{};
+    co_return done();
 }
 
-QCoro::Task<std::expected<void, QString>> ServiceManager::start() const {
+QCoro::Task<ManagerResult<>> ServiceManager::start() const {
     const ServiceManager self = *this;
     const QString unit = QLatin1String(unitName);
     const ToolRun run = co_await self.systemctl(argv(QStringLiteral("start"), unit));
     if (run.status == 0)
-        co_return std::expected<void, QString>{};
+        co_return done();
     co_await self.systemctl(argv(QStringLiteral("disable"), unit));
     ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
     co_await self.systemctl(argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
-    co_return std::unexpected(wordsOf(run, self.m_systemctl));
+    co_return std::unexpected(self.failureOf(run));
 }
 
-QCoro::Task<std::expected<void, QString>> ServiceManager::unregisterService() const {
+QCoro::Task<ManagerResult<>> ServiceManager::stop() const {
+    const ServiceManager self = *this;
+    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("stop"), QLatin1String(unitName)));
+    if (run.status == 0)
+        co_return done();
+    co_return std::unexpected(self.failureOf(run));
+}
+
+QCoro::Task<ManagerResult<>> ServiceManager::restart() const {
+    const ServiceManager self = *this;
+    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("restart"), QLatin1String(unitName)));
+    if (run.status == 0)
+        co_return done();
+    co_return std::unexpected(self.failureOf(run));
+}
+
+QCoro::Task<ManagerResult<>> ServiceManager::uninstall() const {
     const ServiceManager self = *this;
     const QString unit = QLatin1String(unitName);
     const bool installed = QFileInfo::exists(self.installedUnitPath());
     if (installed) {
         const ToolRun disabled = co_await self.systemctl(argv(QStringLiteral("disable"), unit));
         if (disabled.status != 0)
-            co_return std::unexpected(wordsOf(disabled, self.m_systemctl));
+            co_return std::unexpected(self.failureOf(disabled));
     }
-    const ToolRun stopped = co_await self.systemctl(argv(QStringLiteral("stop"), unit));
-    if (stopped.status != 0 && stopped.status != 5 && !noManager(stopped))
-        co_return std::unexpected(wordsOf(stopped, self.m_systemctl));
+    const ManagerResult<> stopped = co_await self.stop();
+    if (!stopped && stopped.error().reason == ManagerFailure::Reason::refused)
+        co_return stopped;
     if (installed) {
         if (::unlink(QFile::encodeName(self.installedUnitPath()).constData()) != 0 && errno != ENOENT)
-            co_return std::unexpected(FileError::fromErrno(self.installedUnitPath(), errno).message());
+            co_return std::unexpected(
+                ManagerFailure{ManagerFailure::Reason::refused,
+                               FileError::fromErrno(self.installedUnitPath(), errno).message()});
         co_await self.systemctl(
             argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
     }
-    co_return std::expected<void, QString>{};
+    co_return done();
 }
 
 } // namespace tavrin

@@ -9,6 +9,7 @@
 #include "protocol/Task.h"
 
 #include <expected>
+#include <optional>
 
 namespace tavrin {
 
@@ -38,23 +39,38 @@ EnvironmentEntries parseUnitEnvironment(const QString& unitText);
 // The user unit installed for start at login.
 QString renderUserUnit(const QString& serverExecutable, const EnvironmentEntries& environment);
 
-// What one `systemctl show` says about the login service: its registration, and its state in the
-// words of launchctl's "print" ("state = …", "pid = …"; empty when the unit is unknown).
-struct ServiceInspection {
-    AgentStatus status = AgentStatus::notRegistered;
-    QString printed;
+// Why the user manager did not do what it was asked, with its own words for the user.
+struct ManagerFailure {
+    enum class Reason {
+        refused,       // it answered no (or could not be run at all)
+        unitNotLoaded, // it has no such unit loaded, so none of it runs
+        noManager,     // no user manager runs in this session, so no unit runs either
+    };
+    Reason reason = Reason::refused;
+    QString words;
+    bool operator==(const ManagerFailure&) const = default;
+};
+template <class T = void> using ManagerResult = std::expected<T, ManagerFailure>;
+
+// What systemd says of the login service's unit, as one `systemctl show` reads it. A manager that
+// cannot be asked shows nothing loaded: without one no unit runs.
+struct UnitState {
+    AgentStatus registration = AgentStatus::notRegistered;
+    bool loaded = false;           // systemd has the unit: its LoadState is anything but not-found
+    bool running = false;          // SubState=running
+    std::optional<qint32> mainPid; // MainPID, when it names a process
+    bool operator==(const UnitState&) const = default;
 };
 
-// The per-user systemd manager, driven through `systemctl --user`. It answers the controller in
-// launchctl's terms (bootout, kickstart -k, print) so that the controller's rules stay those of the
-// product, and installs, enables and removes the login unit.
+// The per-user systemd manager, driven through `systemctl --user`: it installs, enables, starts,
+// stops, restarts, inspects and removes the login service's unit, and says what it found or why it
+// failed in systemd's own terms. What those mean for the product is the controller's to decide.
 //
 // Coroutines here: g++ 12 destroys a temporary argument of a coroutine call inside a co_await
 // expression twice, and cannot compile a braced list there. Pass named values, never temporaries
 // (see "Writing a coroutine" in docs/ARCHITECTURE.md).
 class ServiceManager {
 public:
-    static constexpr const char* label = "com.tavrinai.server";
     static constexpr const char* unitName = "com.tavrinai.server.service";
 
     // `systemctl`: the tool to run; empty means $TAVRIN_SYSTEMCTL, else "systemctl" on the PATH.
@@ -64,32 +80,34 @@ public:
     QString bundleUnitPath() const;    // <bundle>/lib/systemd/user/com.tavrinai.server.service
     QString installedUnitPath() const; // <unit folder>/com.tavrinai.server.service
     QString serverExecutable() const;  // <bundle>/libexec/tavrin-server
-    QString systemctlProgram() const { return m_systemctl; }
 
     // The bundle unit's Environment= entries; empty when the unit is missing or unreadable.
     EnvironmentEntries bundleEnvironment() const;
 
-    // `systemctl --user --no-pager <args>`, off the GUI thread; co_await the future.
-    QFuture<ToolRun> systemctl(const QStringList& args) const;
-
-    // launchctl-shaped: "bootout <target>", "kickstart -k <target>", "print <target>".
-    QCoro::Task<ToolRun> launchctl(QStringList args) const;
-
     // One `systemctl is-enabled` (none when either unit file is missing).
-    QCoro::Task<AgentStatus> status() const;
-    // Registration and state from a single `systemctl show`; only where no manager runs (so
-    // nothing can be running) is-enabled is asked for the registration.
-    QCoro::Task<ServiceInspection> inspect() const;
+    QCoro::Task<AgentStatus> registration() const;
+    // The unit's registration and state from a single `systemctl show`; only where no manager runs
+    // (so nothing can be running) is-enabled is asked for the registration.
+    QCoro::Task<UnitState> inspect() const;
 
     // Registering is two steps, so that a caller can free the port the service needs between them:
     // install() writes the unit with `environment`, reloads the manager and enables the unit;
-    // start() starts it. A failed step removes what install() did, so status keeps telling the
-    // truth. On failure: the manager's own words.
-    QCoro::Task<std::expected<void, QString>> install(EnvironmentEntries environment) const;
-    QCoro::Task<std::expected<void, QString>> start() const;
-    QCoro::Task<std::expected<void, QString>> unregisterService() const;
+    // start() starts it. A failed step removes what install() did, so the registration keeps
+    // telling the truth.
+    QCoro::Task<ManagerResult<>> install(EnvironmentEntries environment) const;
+    QCoro::Task<ManagerResult<>> start() const;
+    // `systemctl stop`, `systemctl restart` of the unit, as they are.
+    QCoro::Task<ManagerResult<>> stop() const;
+    QCoro::Task<ManagerResult<>> restart() const;
+    // Disables and stops the unit and removes it; a unit that no manager could be running is removed
+    // all the same.
+    QCoro::Task<ManagerResult<>> uninstall() const;
 
 private:
+    // `systemctl --user --no-pager <args>`, off the GUI thread; co_await the future.
+    QFuture<ToolRun> systemctl(const QStringList& args) const;
+    ManagerFailure failureOf(const ToolRun& run) const;
+
     QString m_bundlePath;
     QString m_systemctl;
     QString m_unitDirectory;

@@ -108,32 +108,42 @@ private slots:
         QCOMPARE(QFile::permissions(QFileInfo(fallback).path()) & QFileDevice::Permissions(0x0077), QFileDevice::Permissions());
     }
 
-    // The tray's Quit, from its menu or its panel, takes a running server out of start at login
-    // before the panel ends; File › Quit leaves the login service alone.
+    // The tray's Quit, from its menu or its panel, takes a running server down (out of start at login,
+    // and a session server with it) before the panel ends; File › Quit leaves both serving.
     void theTrayQuitsOneWayFromItsMenuAndItsPanel_data() {
         QTest::addColumn<QString>("from");
-        QTest::addColumn<bool>("leavesLogin");
+        QTest::addColumn<bool>("takesServerDown");
         QTest::newRow("tray menu") << "menu" << true;
         QTest::newRow("tray panel") << "panel" << true;
         QTest::newRow("File › Quit") << "file" << false;
     }
     void theTrayQuitsOneWayFromItsMenuAndItsPanel() {
         QFETCH(QString, from);
-        QFETCH(bool, leavesLogin);
+        QFETCH(bool, takesServerDown);
         QTemporaryDir scratch;
         const QString log = scratch.filePath("systemctl.log");
         qputenv("SCRIPTED_SYSTEMCTL_LOG", log.toUtf8());
         qputenv("SCRIPTED_SYSTEMCTL_STATE", scratch.filePath("manager").toUtf8());
         QVERIFY(makeDirectories(scratch.filePath("manager")) && // the manager runs it
                 writeFilePrivately(scratch.filePath("manager/com.tavrinai.server.service"), "4321\n"));
+        AppOptions options; // and the test child as the session server of a bundle of its own
+        options.process.bundlePath = scratch.filePath("bundle");
+        options.process.stateDirectory = scratch.filePath("state");
+        options.process.standardOutputLog = options.process.standardErrorLog = scratch.filePath("server.log");
+        QVERIFY(makeDirectories(options.process.bundlePath + "/libexec") &&
+                QFile::copy(TEST_CHILD, options.process.bundlePath + "/libexec/tavrin-server"));
 
-        TavrinServerApp app;
-        QCoro::waitFor(app.state().process()->refreshStatus());
-        QVERIFY(app.state().process()->isRunning());
-        std::optional<bool> leftLogin; // read as the panel ends
+        TavrinServerApp app(options);
+        DaemonProcessController* process = app.state().process();
+        QVERIFY(process->launchChildProcess(std::nullopt));
+        const QString child = QStringLiteral("/proc/%1").arg(*process->pid());
+        QCoro::waitFor(process->refreshStatus());
+        QVERIFY(process->isRunning());
+        std::optional<bool> leftLogin, childLeft; // read as the panel ends
         connect(&app, &TavrinServerApp::finished, this, [&] {
             QFile calls(log);
             leftLogin = calls.open(QIODevice::ReadOnly) && calls.readAll().contains("stop com.tavrinai.server.service");
+            childLeft = !QFileInfo::exists(child);
         });
         app.openMainWindow();
         if (from == "menu") {
@@ -146,8 +156,10 @@ private slots:
         } else {
             Q_EMIT app.mainWindow()->quitRequested();
         }
-        QTRY_VERIFY(leftLogin);
-        QCOMPARE(*leftLogin, leavesLogin);
+        QTRY_VERIFY(leftLogin && childLeft);
+        QCOMPARE(*leftLogin, takesServerDown);
+        QCOMPARE(*childLeft, takesServerDown);
+        QVERIFY(QCoro::waitFor(process->stop())); // what File › Quit left serving
         qunsetenv("SCRIPTED_SYSTEMCTL_LOG");
         qunsetenv("SCRIPTED_SYSTEMCTL_STATE");
     }

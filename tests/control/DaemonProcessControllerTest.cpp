@@ -1,5 +1,8 @@
+#include "base/PrivateFile.h"
+#include "control/ChildProcess.h"
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
+#include "protocol/JsonCodec.h"
 
 #include "TestBundle.h"
 
@@ -8,12 +11,15 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace tavrin;
 
@@ -23,6 +29,15 @@ namespace {
 
 bool processGone(qint32 pid) {
     return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
+
+// Running, not merely waiting to be reaped.
+bool processRunning(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray fields = stat.readAll();
+    return fields.mid(fields.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 mode_t modeOf(const QString& path) {
@@ -52,33 +67,24 @@ QUrl listeningUrl(const QString& log) {
 class ServiceDecisionsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void readsPidAndStateLinesByTheRules() {
-        using S = PrintedServiceState;
-        const std::pair<const char*, S> cases[] = {
-            {"x = {\n\tstate = waiting\n\tpid = 4321\n}\n", S{true, 4321}}, // pid wins over state
-            {"\tpid = abc\n", S{false, std::nullopt}},
-            {"state = RUNNING\nstate = inactive\nstate = Running\n", S{true, std::nullopt}}, // any case, last wins
-            {"pid = 1\npid = -2147483648\npid = x\n", S{true, std::numeric_limits<qint32>::min()}},
-            {"pid = 2147483648\npid = 1 = 2\npid=5\npid = 4 2\n", S{false, std::nullopt}}};
-        for (const auto& [output, expected] : cases)
-            QCOMPARE(parseServicePrint(QString::fromLatin1(output)), expected);
-    }
-
-    // A refresh reads the service's own pid first, then a child's; registered means enabled.
+    // A refresh reads the unit's own main process first, then a child's; registered means enabled;
+    // a unit systemd has not loaded runs nothing.
     void aRefreshReportsTheServiceThenTheChild() {
         using A = AgentStatus;
-        const std::tuple<A, const char*, std::optional<qint32>, ServiceStatusSnapshot> rows[] = {
-            {A::enabled, "state = running\npid = 4321\n", 77, {true, true, 4321}},
-            {A::enabled, "state = running\n", std::nullopt, {true, true, std::nullopt}},
-            {A::enabled, "state = running\n", 77, {true, true, 77}},
-            {A::notRegistered, "", 77, {false, true, 77}},
-            {A::requiresApproval, "state = waiting\n", std::nullopt, {false, false, std::nullopt}}};
-        for (const auto& [status, printed, child, expected] : rows)
-            QCOMPARE(statusSnapshot(ServiceInspection{status, QString::fromLatin1(printed)}, child), expected);
+        const std::tuple<UnitState, std::optional<qint32>, ServiceStatusSnapshot> rows[] = {
+            {{A::enabled, true, true, 4321}, 77, {true, true, 4321}},
+            {{A::enabled, true, false, 4321}, std::nullopt, {true, true, 4321}}, // a main process runs
+            {{A::enabled, true, true, std::nullopt}, std::nullopt, {true, true, std::nullopt}},
+            {{A::enabled, true, true, std::nullopt}, 77, {true, true, 77}},
+            {{A::enabled, false, true, 4321}, std::nullopt, {true, false, std::nullopt}},
+            {{A::notRegistered, false, false, std::nullopt}, 77, {false, true, 77}},
+            {{A::requiresApproval, true, false, std::nullopt}, std::nullopt, {false, false, std::nullopt}}};
+        for (const auto& [unit, child, expected] : rows)
+            QCOMPARE(statusSnapshot(unit, child), expected);
     }
 
-    // Only a change of registration acts (a pending approval is registered); a stop finds a service
-    // that is not loaded stopped, a restart does not.
+    // Only a change of registration acts (a pending approval is registered); a stop finds a unit
+    // that is not loaded stopped, but not one no manager could be asked about.
     void theSwitchActsOnChangesAndStopsAcceptNotLoaded() {
         using S = StartAtLoginStep;
         const std::tuple<AgentStatus, S, S> switched[] = {
@@ -90,11 +96,13 @@ private Q_SLOTS:
             QCOMPARE(startAtLoginStep(status, true), on);
             QCOMPARE(startAtLoginStep(status, false), off);
         }
-        const std::tuple<const char*, int, const char*> runs[] = {
-            {"bootout", 0, ""}, {"bootout", 113, ""}, {"bootout", -1, "launchctl bootout exited -1"},
-            {"kickstart", 0, ""}, {"kickstart", 113, "launchctl kickstart exited 113"}};
-        for (const auto& [verb, status, failure] : runs)
-            QCOMPARE(launchctlFailure(QString::fromLatin1(verb), status).value_or(QString()), QString::fromLatin1(failure));
+        using R = ManagerFailure::Reason;
+        QVERIFY(stoppedAsAsked(ManagerResult<>{}));
+        const std::pair<R, bool> stops[] = {
+            {R::unitNotLoaded, true}, {R::noManager, false}, {R::refused, false}};
+        for (const auto& [reason, stopped] : stops)
+            QCOMPARE(stoppedAsAsked(std::unexpected(ManagerFailure{reason, QStringLiteral("words")})),
+                     stopped);
     }
 };
 
@@ -113,6 +121,7 @@ protected:
     QString report() const { return scratch->path() + QStringLiteral("/report"); }
     QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
     QString secretFile() const { return options().stateDirectory + QStringLiteral("/admin.secret"); }
+    QString childRecord() const { return options().stateDirectory + QStringLiteral("/session-server"); }
 
     void setUp(bool atRequiredLocation) {
         for (const char* name : {"SCRIPTED_SYSTEMCTL_NO_MANAGER", "SCRIPTED_SYSTEMCTL_FAIL_START",
@@ -134,7 +143,7 @@ protected:
         if (!controller)
             return;
         const auto pid = controller->pid();
-        QCoro::waitFor(controller->stopChildOnQuit());
+        QCoro::waitFor(controller->stop()); // a server outlives its panel, but not its test
         controller.reset();
         if (pid && *pid != 4321 && *pid != 999)
             QTRY_VERIFY(processGone(*pid));
@@ -251,10 +260,10 @@ private Q_SLOTS:
     }
 
     // Restart is the login service's: it leaves a child alone. Unregistering stops a child too, so
-    // that "stopped" is true afterwards. Quitting stops a child but leaves the login service.
-    void restartLeavesAChildAloneAndUnregisteringOrQuittingStopsIt() {
+    // that "stopped" is true afterwards.
+    void restartLeavesAChildAloneAndUnregisteringStopsIt() {
         controller = std::make_unique<DaemonProcessController>(options(true));
-        qint32 pid = launchAndWaitUntilReady();
+        const qint32 pid = launchAndWaitUntilReady();
         QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
                  QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
                                 "Re-run setup."));
@@ -262,15 +271,39 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!controller->isRunning());
         QVERIFY(processGone(pid));
+        QVERIFY(!QFileInfo::exists(childRecord()));
+    }
 
-        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        QFile::remove(report());
-        pid = launchAndWaitUntilReady();
-        QFile::remove(systemctlLog());
-        QCoro::waitFor(controller->stopChildOnQuit());
-        QVERIFY(processGone(pid));
-        QVERIFY(!QFileInfo::exists(systemctlLog())); // the service was not asked to do anything
-        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
+    // A record is taken over only while it names the server it was written for: this user's
+    // process, running this bundle's server, started when recorded. Anything else is removed, and
+    // the process it names is left alone.
+    void aRecordOfAnyOtherProcessIsRemovedAndItsProcessLeftAlone_data() {
+        QTest::addColumn<QString>("program"); // run for the record to name; none: a record naming nothing
+        QTest::addColumn<quint64>("startShift"); // added to its start time in the record
+        QTest::newRow("an id now another run of the server") << "server" << quint64(1);
+        QTest::newRow("an id now another program's") << "/bin/sleep" << quint64(0);
+        QTest::newRow("a process that ended") << "/bin/true" << quint64(0);
+        QTest::newRow("a record that cannot be read") << "" << quint64(0);
+    }
+    void aRecordOfAnyOtherProcessIsRemovedAndItsProcessLeftAlone() {
+        QFETCH(QString, program);
+        QFETCH(quint64, startShift);
+        QProcess named;
+        QByteArray record = "4321\n";
+        if (!program.isEmpty()) {
+            named.start(program == "server" ? bundle->server() : program, {QStringLiteral("30")});
+            const auto identity =
+                named.waitForStarted() ? ProcessIdentity::of(pid_t(named.processId())) : std::nullopt;
+            QVERIFY(identity && (program != "/bin/true" || named.waitForFinished()));
+            record = ProcessIdentity{identity->pid, identity->startTime + startShift}.text();
+        }
+        QVERIFY(makeDirectories(options().stateDirectory) && writeFilePrivately(childRecord(), record));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()),
+                 (ServiceStatusSnapshot{false, false, std::nullopt}));
+        QVERIFY(!QFileInfo::exists(childRecord()) && QCoro::waitFor(controller->stop()));
+        QCOMPARE(processRunning(named.processId()), program == "server" || program == "/bin/sleep");
+        named.kill();
+        named.waitForFinished();
     }
 };
 
@@ -374,25 +407,26 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(installedUnit()));
     }
 
-    // A step the manager refuses reports its status and changes nothing; a unit that is not loaded
-    // is stopped. Then one systemctl run tells the state, whose line stands in for an unreadable pid.
+    // A step the manager refuses reports its words and changes nothing; a unit that is not loaded
+    // is stopped. Then one systemctl run tells the state, whose running state stands in for an
+    // unreadable pid.
     void eachStepFollowsTheManagersAnswer_data() {
         QTest::addColumn<QString>("fault"); // SCRIPTED_SYSTEMCTL_…, set once registered
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("refused"); // the verb the last step failed on
+        QTest::addColumn<bool>("refused"); // the last step, for want of a manager
         QTest::addColumn<ServiceStatusSnapshot>("after"); // refreshed once the fault is lifted
         using S = ServiceStatusSnapshot;
-        QTest::newRow("stop") << "" << "stop" << "" << S{true, false, std::nullopt};
-        QTest::newRow("stop of a unit not loaded") << "" << "unregister stop" << "" << S{false, false, std::nullopt};
-        QTest::newRow("stop without a manager") << "NO_MANAGER=1" << "stop" << "bootout" << S{true, true, 4321};
-        QTest::newRow("restart") << "MAINPID=999" << "restart" << "" << S{true, true, 999};
-        QTest::newRow("restart to an unreadable pid") << "MAINPID=abc" << "restart" << "" << S{true, true, {}};
-        QTest::newRow("restart without a manager") << "NO_MANAGER=1" << "restart" << "kickstart" << S{true, true, 4321};
+        QTest::newRow("stop") << "" << "stop" << false << S{true, false, std::nullopt};
+        QTest::newRow("stop of a unit not loaded") << "" << "unregister stop" << false << S{false, false, std::nullopt};
+        QTest::newRow("stop without a manager") << "NO_MANAGER=1" << "stop" << true << S{true, true, 4321};
+        QTest::newRow("restart") << "MAINPID=999" << "restart" << false << S{true, true, 999};
+        QTest::newRow("restart to an unreadable pid") << "MAINPID=abc" << "restart" << false << S{true, true, {}};
+        QTest::newRow("restart without a manager") << "NO_MANAGER=1" << "restart" << true << S{true, true, 4321};
     }
     void eachStepFollowsTheManagersAnswer() {
         QFETCH(QString, fault);
         QFETCH(QString, steps);
-        QFETCH(QString, refused);
+        QFETCH(bool, refused);
         QFETCH(ServiceStatusSnapshot, after);
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
         QCoro::waitFor(controller->refreshStatus());
@@ -405,11 +439,11 @@ private Q_SLOTS:
                                     : step == "restart" ? controller->restart()
                                                         : controller->unregisterAgent());
         QCOMPARE(result ? QString() : result.error().message(),
-                 refused.isEmpty() ? refused
-                                   : QStringLiteral("Could not start the background service: launchctl %1 exited 1")
-                                         .arg(refused));
+                 refused ? QStringLiteral("Could not start the background service: Failed to connect to bus: "
+                                          "No such file or directory")
+                         : QString());
         QCOMPARE(controller->isRunning(), after.running);
-        QCOMPARE(running.count() > 0, refused.isEmpty() && steps.contains("stop"));
+        QCOMPARE(running.count() > 0, !refused && steps.contains("stop"));
         qunsetenv(variable.constData());
         QFile::remove(systemctlLog());
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), after);
@@ -485,6 +519,54 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(client.status()));
     }
 
+    // A server outlives the panel that started it, however the panel ends, and keeps answering; the
+    // next panel takes it over as its own child and stops it. The panel is a program of its own,
+    // under a stand-in for the desktop's session manager (see playRole()).
+    void aServerOutlivesItsPanelAndTheNextPanelStopsIt_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("the panel quits") << "quit";
+        QTest::newRow("the panel's terminal hangs up") << "hangup";
+    }
+    void aServerOutlivesItsPanelAndTheNextPanelStopsIt() {
+        QFETCH(QString, ending);
+        QVERIFY(bundle->linkServer(m_server)); // the recorded process is the server itself
+        // Free ports: the client surface's in the saved settings, the admin API's any (TAVRIN_ADMIN_PORT=0,
+        // as the test session sets it).
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const ClientNetworkPreferences freePort{
+            QStringLiteral("127.0.0.1"), probe.serverPort(), false, std::nullopt, {}, {}};
+        probe.close();
+        QVERIFY(makeDirectories(options().stateDirectory) &&
+                writeFilePrivately(options().stateDirectory + QStringLiteral("/network.json"), encodeJson(freePort)));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, value] :
+             {std::pair{"TAVRIN_TEST_ROLE", QStringLiteral("session")}, {"TAVRIN_TEST_PANEL_ENDS", ending},
+              {"TAVRIN_TEST_BUNDLE", bundle->path()}, {"TAVRIN_TEST_SCRATCH", scratch->path()}})
+            environment.insert(QLatin1String(name), value);
+        QProcess session;
+        session.setProcessEnvironment(environment);
+        session.start(QCoreApplication::applicationFilePath(), QStringList());
+        QByteArray said; // the server's id, then "panel ended"
+        QTRY_VERIFY_WITH_TIMEOUT((said += session.readAllStandardOutput()).count('\n') >= 2, 15'000);
+        const qint32 pid = said.split('\n').value(0).toInt();
+        QCOMPARE(said.split('\n').value(1), QByteArray("panel ended"));
+
+        static const QRegularExpression adminApi(QStringLiteral("admin API on 127.0.0.1:(\\d+)"));
+        QString port;
+        QTRY_VERIFY2((port = adminApi.match(readAll(options().standardOutputLog)).captured(1)) != QString(),
+                     qPrintable(readAll(options().standardErrorLog)));
+        DaemonClient client(QUrl(QStringLiteral("http://127.0.0.1:") + port), std::nullopt);
+        QVERIFY2(QCoro::waitFor(client.health()), "the server ended with its panel");
+
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{false, true, pid}));
+        QVERIFY(QCoro::waitFor(controller->stop()));
+        QVERIFY(!controller->isRunning() && !QFileInfo::exists(childRecord()));
+        // It ends once the server it took over has ended and been reaped.
+        QTRY_COMPARE_WITH_TIMEOUT(session.state(), QProcess::NotRunning, 10'000);
+        QVERIFY(processGone(pid));
+    }
+
     // The user manager starts the login service with its own environment, not the panel's: what the
     // installed unit says must be enough for the server to find the panel's password and model.
     void theLoginServiceFindsThePanelsPasswordAndChosenModelFolder() {
@@ -510,10 +592,44 @@ private Q_SLOTS:
     }
 };
 
+// Started again by aServerOutlivesItsPanelAndTheNextPanelStopsIt as TAVRIN_TEST_ROLE says.
+int playRole(const QString& role) {
+    if (role == QLatin1String("session")) {
+        // Where a desktop's session manager stands: the panel's parent, which takes over what the panel
+        // leaves running and reaps it, and here ends once all of that has ended.
+        ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+        qputenv("TAVRIN_TEST_ROLE", "panel");
+        const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+        const pid_t panel = ::fork();
+        if (panel == 0) {
+            ::setpgid(0, 0); // a process group of its own, as a terminal gives each program
+            ::execl(self.constData(), self.constData(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::waitpid(panel, nullptr, 0);
+        std::printf("panel ended\n");
+        std::fflush(stdout);
+        while (::wait(nullptr) > 0 || errno == EINTR) {
+        }
+        return 0;
+    }
+    DaemonProcessController panel(TestBundle::controllerOptionsFor(qEnvironmentVariable("TAVRIN_TEST_BUNDLE"),
+                                                                   qEnvironmentVariable("TAVRIN_TEST_SCRATCH")));
+    if (!panel.launchChildProcess(std::nullopt))
+        return 1;
+    std::printf("%d\n", int(*panel.pid()));
+    std::fflush(stdout);
+    if (qEnvironmentVariable("TAVRIN_TEST_PANEL_ENDS") == QLatin1String("hangup"))
+        ::kill(0, SIGHUP); // its terminal closes: its whole process group hangs up
+    return 0;
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch Tests"));
+    if (qEnvironmentVariableIsSet("TAVRIN_TEST_ROLE"))
+        return playRole(qEnvironmentVariable("TAVRIN_TEST_ROLE"));
     // Started again by the bundle test, through links, to say where it thinks its bundle is.
     if (qEnvironmentVariableIsSet("TAVRIN_TEST_PRINT_BUNDLE_PATH")) {
         std::printf("%s\n", qPrintable(DaemonProcessController().bundlePath()));

@@ -36,13 +36,24 @@ public:
         return wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    // libexec/tavrin-server as a link to `program`: the server runs as `program` itself.
+    bool linkServer(const QString& program) const {
+        QDir().mkpath(path() + QStringLiteral("/libexec"));
+        QFile::remove(server());
+        return QFile::link(program, server());
+    }
+
 #ifdef SCRIPTED_SYSTEMCTL
     // A controller of this bundle driving the scripted systemctl, its state folder and logs in `scratch`.
     tavrin::DaemonProcessControllerOptions controllerOptions(const QString& scratch, bool atRequiredLocation = false) const {
+        return controllerOptionsFor(path(), scratch, atRequiredLocation);
+    }
+    static tavrin::DaemonProcessControllerOptions controllerOptionsFor(const QString& bundle, const QString& scratch,
+                                                                       bool atRequiredLocation = false) {
         tavrin::DaemonProcessControllerOptions o;
-        o.bundlePath = path();
+        o.bundlePath = bundle;
         if (atRequiredLocation)
-            o.requiredBundlePath = path();
+            o.requiredBundlePath = bundle;
         o.systemctl = QStringLiteral(SCRIPTED_SYSTEMCTL);
         o.stateDirectory = scratch + QStringLiteral("/state/Tavrin Server");
         o.standardOutputLog = scratch + QStringLiteral("/out.log");

@@ -68,7 +68,7 @@ public:
 
     void tearDown() {
         if (controller)
-            QCoro::waitFor(controller->stopChildOnQuit());
+            QCoro::waitFor(controller->stop()); // a server outlives its panel, but not its test
         model.reset();
         controller.reset();
         client.reset();

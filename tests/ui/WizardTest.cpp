@@ -99,7 +99,7 @@ private Q_SLOTS:
         QTest::qWait(300); // the last flows see their screens go, and their actions end
         m_host.reset();
         if (m_controller)
-            QCoro::waitFor(m_controller->stopChildOnQuit());
+            QCoro::waitFor(m_controller->stop()); // a server outlives its panel, but not its test
         m_model.reset();
         m_controller.reset();
         m_client.reset();
