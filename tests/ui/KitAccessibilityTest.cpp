@@ -4,6 +4,7 @@
 // (tests/app/AccessibilityWalkTest).
 #include "KitTestMain.h"
 
+#include "ui/kit/KVRow.h"
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/KitParts.h"
@@ -141,6 +142,20 @@ private slots:
             QVERIFY(!text->isSelected());
             QCOMPARE(text->displayedText(), "tk-short");
         }
+
+        // A value a rule shows cut (a technical row's hash) is read through the text interface, and
+        // copied, whole.
+        const QString hash = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
+        TestHost host;
+        auto* row = new KVRow("Model SHA-256", {}, {.monospaced = true, .copyable = true, .labelWidth = 130});
+        row->setValue(hash.left(32) + "…", hash);
+        host.place(row, 640);
+        QCOMPARE(row->valueText()->displayedText(), hash.left(32) + "…");
+        QAccessibleTextInterface* reader = QAccessible::queryAccessibleInterface(row->valueText())->textInterface();
+        QVERIFY(reader);
+        QCOMPARE(reader->text(0, reader->characterCount()), hash);
+        row->copyButton()->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), hash);
     }
 };
 
