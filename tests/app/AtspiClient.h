@@ -116,12 +116,25 @@ public:
                call(node.ref, kAction, "DoAction", {int(action - node.actions.begin())}).value_or(false).toBool();
     }
 
+    // Its default action, the first it offers, as a reader performs it on Enter or a double tap
+    // ("Press", "Toggle", whatever the control calls it).
+    bool act(const AtspiNode& node) const {
+        return !node.actions.isEmpty() && call(node.ref, kAction, "DoAction", {0}).value_or(false).toBool();
+    }
+
+    // All of its text, through its text interface; nullopt when it offers none ("no such object").
+    std::optional<QString> text(const AtspiNode& node) const {
+        const auto text = call(node.ref, kText, "GetText", {0, -1});
+        return text ? std::optional(text->toString()) : std::nullopt;
+    }
+
 private:
     static constexpr int kTimeoutMs = 5000; // a panel that hangs fails the walk instead of stalling it
     static constexpr int kDeepest = 40;
     static constexpr int kFarBeyond = 1 << 30;
     static constexpr const char* kAccessible = "org.a11y.atspi.Accessible";
     static constexpr const char* kAction = "org.a11y.atspi.Action";
+    static constexpr const char* kText = "org.a11y.atspi.Text";
 
     explicit AtspiClient(const QDBusConnection& bus) : m_bus(bus) {}
 
