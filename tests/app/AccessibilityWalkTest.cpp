@@ -94,7 +94,8 @@ bool checked(const AtspiNode* node) { return node && node->has(AtspiState::check
 // A record of the server's admin API as it stands ({"keys": [...]} for a bare list); empty when it does
 // not answer.
 QJsonObject adminRecord(const QString& port, const QString& secret, const QByteArray& path) {
-    const auto answer = tavrin::test::exchange(port.toUShort(), tavrin::test::HttpCall("GET", path).bearer(secret));
+    const auto answer =
+        tavrin::test::exchange(port.toUShort(), tavrin::test::HttpCall("GET", path).bearer(secret));
     if (!answer || answer->status != 200)
         return {};
     const QJsonDocument document = QJsonDocument::fromJson(answer->body);
@@ -169,7 +170,8 @@ class AccessibilityWalkTest : public QObject {
 
     // The main window walked until the control of that role and name shows; the walk that found it.
     QList<AtspiNode> untilShown(const QString& role, const QString& name) {
-        return walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) { return shown(nodes, role, name) != nullptr; });
+        return walkUntil(kMainWindow,
+                         [&](const QList<AtspiNode>& nodes) { return shown(nodes, role, name) != nullptr; });
     }
 
     // Performs a control's default action as a reader does, on the control as the last walk found it.
@@ -190,8 +192,10 @@ class AccessibilityWalkTest : public QObject {
     QJsonObject panelsServer(const QByteArray& path) const {
         return adminRecord(m_adminPort, tavrin::test::ReferenceServer::defaultAdminSecret(), path);
     }
-    bool panelsServerHolds(const QByteArray& path, const std::function<bool(const QJsonObject&)>& holds) const {
-        return adminRecordHolds(m_adminPort, tavrin::test::ReferenceServer::defaultAdminSecret(), path, holds);
+    bool panelsServerHolds(const QByteArray& path,
+                           const std::function<bool(const QJsonObject&)>& holds) const {
+        return adminRecordHolds(m_adminPort, tavrin::test::ReferenceServer::defaultAdminSecret(), path,
+                                holds);
     }
 
     // Starts a panel and waits until the reader finds it showing `windows`; it is then the one walked.
@@ -352,10 +356,11 @@ private slots:
             QVERIFY(act(network, kCheckBox, lan));
             network = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
                 const AtspiNode* field = shown(nodes, "text", "Bind host");
-                return checked(shown(nodes, kCheckBox, lan)) == on && field && m_reader->text(*field) == host &&
-                       shown(nodes, kLabel, map);
+                return checked(shown(nodes, kCheckBox, lan)) == on && field &&
+                       m_reader->text(*field) == host && shown(nodes, kLabel, map);
             });
-            QVERIFY2(!network.isEmpty(), qPrintable("the bind host and the map never followed the switch to " + host));
+            QVERIFY2(!network.isEmpty(),
+                     qPrintable("the bind host and the map never followed the switch to " + host));
             QCOMPARE(panelsServer("/admin/network").value("lanEnabled").toBool(), !on); // not saved yet
             QVERIFY(press(network, kButton, "Save changes"));
             QVERIFY2(panelsServerHolds("/admin/network",
@@ -375,7 +380,8 @@ private slots:
         QVERIFY2(before.value("mode") != "audit" && before.value("retentionDays") != 90 &&
                      !before.value("includePromptContentsInDiagnostics").toBool(),
                  QJsonDocument(before).toJson().constData());
-        const std::pair<QString, QString> choices[] = {{kRadio, "Audit"}, {kRadio, "90 days"}, {kCheckBox, contents}};
+        const std::pair<QString, QString> choices[] = {
+            {kRadio, "Audit"}, {kRadio, "90 days"}, {kCheckBox, contents}};
         for (const auto& [role, name] : choices)
             QVERIFY2(act(logs, role, name), qPrintable(name));
         logs = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
@@ -388,7 +394,8 @@ private slots:
         QVERIFY(press(logs, kButton, "Save"));
         QVERIFY2(panelsServerHolds("/admin/settings/logging",
                                    [](const QJsonObject& saved) {
-                                       return saved.value("mode") == "audit" && saved.value("retentionDays") == 90 &&
+                                       return saved.value("mode") == "audit" &&
+                                              saved.value("retentionDays") == 90 &&
                                               saved.value("includePromptContentsInDiagnostics").toBool();
                                    }),
                  "the server never held the mode, the retention and the switch the reader chose");
@@ -411,11 +418,13 @@ private slots:
             return shown(nodes, kButton, "Remove") && shown(nodes, kButton, "Cancel");
         });
         QVERIFY2(!dialog.isEmpty(), "the removal was never asked");
-        QVERIFY(shown(dialog, kLabel, "The server will stop and the Login Items entry will be deleted. You'll need to "
-                                      "re-run setup to bring it back."));
+        QVERIFY(shown(dialog, kLabel,
+                      "The server will stop and the Login Items entry will be deleted. You'll need to "
+                      "re-run setup to bring it back."));
         QVERIFY(act(dialog, kButton, "Remove"));
         status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
-            return shown(nodes, kCheckBox, "Start at login") && !checked(shown(nodes, kCheckBox, "Start at login")) &&
+            return shown(nodes, kCheckBox, "Start at login") &&
+                   !checked(shown(nodes, kCheckBox, "Start at login")) &&
                    !shown(nodes, kButton, "Remove from Login Items…");
         });
         QVERIFY2(!status.isEmpty(), "start at login never read as off after the removal");
@@ -496,9 +505,10 @@ private slots:
         // What the reader read and chose is what the server holds: the admin password lets it in, the
         // whole network was sent, and the first key is that of the key setup made, all of it.
         QVERIFY2(password.size() >= 16, qPrintable("the admin password read as '" + password + "'"));
-        QVERIFY2(adminRecordHolds(adminPort, password, "/admin/network",
-                                  [](const QJsonObject& saved) { return saved.value("lanEnabled").toBool(); }),
-                 "the whole network the reader chose never reached the server");
+        QVERIFY2(
+            adminRecordHolds(adminPort, password, "/admin/network",
+                             [](const QJsonObject& saved) { return saved.value("lanEnabled").toBool(); }),
+            "the whole network the reader chose never reached the server");
         const QJsonArray keys = adminRecord(adminPort, password, "/admin/keys").value("keys").toArray();
         QCOMPARE(keys.size(), 1);
         const QString prefix = keys.first().toObject().value("prefix").toString();

@@ -151,7 +151,8 @@ private slots:
         row->setValue(hash.left(32) + "…", hash);
         host.place(row, 640);
         QCOMPARE(row->valueText()->displayedText(), hash.left(32) + "…");
-        QAccessibleTextInterface* reader = QAccessible::queryAccessibleInterface(row->valueText())->textInterface();
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(row->valueText())->textInterface();
         QVERIFY(reader);
         QCOMPARE(reader->text(0, reader->characterCount()), hash);
         row->copyButton()->click();

@@ -264,21 +264,27 @@ class WaysOfWorkingTest : public QObject {
         const auto note = [&heard](const QString& what) { heard << what; };
         QObject::connect(button, &QAbstractButton::pressed, [=] { note("pressed"); });
         QObject::connect(button, &QAbstractButton::released, [=] { note("released"); });
-        QObject::connect(button, &QAbstractButton::toggled, [=](bool on) { note(QString("toggled %1").arg(on)); });
-        QObject::connect(button, &QAbstractButton::clicked, [=](bool on) { note(QString("clicked %1").arg(on)); });
+        QObject::connect(button, &QAbstractButton::toggled,
+                         [=](bool on) { note(QString("toggled %1").arg(on)); });
+        QObject::connect(button, &QAbstractButton::clicked,
+                         [=](bool on) { note(QString("clicked %1").arg(on)); });
         if (auto* picker = qobject_cast<TRSegmentedPicker*>(button->parentWidget()))
-            QObject::connect(picker, &TRSegmentedPicker::activated, [=](int i) { note(QString("chose %1").arg(i)); });
+            QObject::connect(picker, &TRSegmentedPicker::activated,
+                             [=](int i) { note(QString("chose %1").arg(i)); });
 
         button->setFocus();
         if (way == "mouse") {
             QTest::mouseClick(button, Qt::LeftButton);
         } else if (way == "reader") {
-            QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(button)->actionInterface();
+            QAccessibleActionInterface* actions =
+                QAccessible::queryAccessibleInterface(button)->actionInterface();
             if (actions->actionNames().value(0) != action)
                 return {"offered " + actions->actionNames().join(", ")};
             actions->doAction(action);
         } else {
-            const Qt::Key key = way == "space" ? Qt::Key_Space : way == "return" ? Qt::Key_Return : Qt::Key_Enter;
+            const Qt::Key key = way == "space"    ? Qt::Key_Space
+                                : way == "return" ? Qt::Key_Return
+                                                  : Qt::Key_Enter;
             QTest::keyClick(button, key);
         }
         const auto clicked = [&heard] {
@@ -301,12 +307,13 @@ private slots:
         const QString press = QAccessibleActionInterface::pressAction();
         const QString toggle = QAccessibleActionInterface::toggleAction();
         const std::pair<const char*, QString> controls[] = {
-            {"button", press},     {"switch", toggle},      {"check box", toggle},
-            {"disclosure", press}, {"mode card", toggle},   {"copy button", press},
-            {"sidebar row", press}, {"segment", toggle},    {"network choice", toggle}};
+            {"button", press},      {"switch", toggle},    {"check box", toggle},
+            {"disclosure", press},  {"mode card", toggle}, {"copy button", press},
+            {"sidebar row", press}, {"segment", toggle},   {"network choice", toggle}};
         for (const auto& [control, action] : controls)
             for (const char* way : {"space", "return", "enter", "reader"})
-                QTest::addRow("%s, %s", control, way) << QString::fromLatin1(control) << QString::fromLatin1(way) << action;
+                QTest::addRow("%s, %s", control, way)
+                    << QString::fromLatin1(control) << QString::fromLatin1(way) << action;
     }
     void everyControlDoesWhatAClickDoes() {
         QFETCH(QString, control);

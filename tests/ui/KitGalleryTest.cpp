@@ -40,12 +40,14 @@ private slots:
             const QImage pair(file);
             const int half = pair.width() / 2;
             QVERIFY2(!pair.isNull() && half > 0, qPrintable(file));
-            QVERIFY2(pair.copy(0, 0, half, pair.height()) != pair.copy(half, 0, half, pair.height()), qPrintable(file));
+            QVERIFY2(pair.copy(0, 0, half, pair.height()) != pair.copy(half, 0, half, pair.height()),
+                     qPrintable(file));
             kinds << QFileInfo(file).baseName();
         }
-        for (const char* kind : {"TRButton", "TRIconButton", "TRCopyButton", "KeldmarchSwitch", "TRCheckBox",
-                                 "TRDisclosureHeader", "ModeCard", "TRNetMapButton", "TRSegment", "SidebarItem",
-                                 "MBItem", "TRTextField", "TRTextEditor", "TRElidedText", "TRValueLabel"})
+        for (const char* kind :
+             {"TRButton", "TRIconButton", "TRCopyButton", "KeldmarchSwitch", "TRCheckBox",
+              "TRDisclosureHeader", "ModeCard", "TRNetMapButton", "TRSegment", "SidebarItem", "MBItem",
+              "TRTextField", "TRTextEditor", "TRElidedText", "TRValueLabel"})
             QVERIFY2(kinds.contains(kind), qPrintable(QString(kind) + " not among " + kinds.join(", ")));
     }
 };

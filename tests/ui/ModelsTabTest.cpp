@@ -6,11 +6,11 @@
 #include "RecordTabFixture.h"
 
 #include "ui/kit/KVRow.h"
-#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRBanner.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRDisplayName.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TabContent.h"
@@ -185,7 +185,8 @@ private Q_SLOTS:
         QCOMPARE(shownWidgets<TRHistoryRow>(m_tab).value(0), row);
         QCOMPARE(details->findChildren<KVRow*>().value(2), hash);
         QCOMPARE(hash->value(), first.modelSha256.left(32) + "…");
-        QCOMPARE(QAccessible::queryAccessibleInterface(hash->valueText())->text(QAccessible::Value), first.modelSha256);
+        QCOMPARE(QAccessible::queryAccessibleInterface(hash->valueText())->text(QAccessible::Value),
+                 first.modelSha256);
 
         QVERIFY(press("Roll back to this"));
         QCOMPARE(banners(), (QStringList{ready, " / Rolled back. Restart the server for the runtime to load the "

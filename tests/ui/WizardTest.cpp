@@ -190,7 +190,8 @@ private Q_SLOTS:
         QTRY_VERIFY(done->firstKey().has_value());
         const QString key = done->firstKey()->key;
         QCOMPARE(done->firstKey()->record.label, "First key");
-        QAccessibleTextInterface* reader = QAccessible::queryAccessibleInterface(done->keyText())->textInterface();
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(done->keyText())->textInterface();
         QVERIFY(reader); // a reader user reads the key, not only copies it
         QCOMPARE(reader->text(0, reader->characterCount()), key);
         const QString command = done->smokeTest()->text();

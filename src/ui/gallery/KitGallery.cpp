@@ -6,10 +6,10 @@
 #include "ui/kit/Icons.h"
 #include "ui/kit/IssuedKeyBanner.h"
 #include "ui/kit/KVRow.h"
-#include "ui/kit/KeyListRow.h"
 #include "ui/kit/KeldmarchLogoMark.h"
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/KeyListRow.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/MBPanel.h"
 #include "ui/kit/ModeCard.h"
@@ -28,11 +28,11 @@
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRIconButton.h"
+#include "ui/kit/TRNetMapButton.h"
 #include "ui/kit/TRPill.h"
+#include "ui/kit/TRProgress.h"
 #include "ui/kit/TRProgressIndicator.h"
 #include "ui/kit/TRSegmentedPicker.h"
-#include "ui/kit/TRNetMapButton.h"
-#include "ui/kit/TRProgress.h"
 #include "ui/kit/TRStepRail.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
@@ -537,7 +537,8 @@ std::unique_ptr<Sheet> navigationSheet() {
     auto sheet = std::make_unique<Sheet>(640);
     sheet->caption("Sidebar · chosen row, pinned model; menu rows; icon button");
     auto* row = sheet->row();
-    auto* sidebar = new KeldmarchSidebar({{"Status", "gauge.medium"}, {"API Keys", "key.fill"}, {"Logs", "list.bullet.rectangle"}});
+    auto* sidebar = new KeldmarchSidebar(
+        {{"Status", "gauge.medium"}, {"API Keys", "key.fill"}, {"Logs", "list.bullet.rectangle"}});
     sidebar->setPinnedModel(QStringLiteral("tavrin-sample-2026.11.03-nightly-q4-instruct"));
     sidebar->setFixedHeight(300);
     row->addWidget(sidebar, 0, Qt::AlignTop);
@@ -629,8 +630,8 @@ public:
         // Sheets have a fixed width; wrapped texts decide their height at that width.
         if (dynamic_cast<Sheet*>(m_page.get())) {
             m_page->layout()->activate();
-            const int height =
-                m_page->hasHeightForWidth() ? m_page->heightForWidth(m_page->width()) : m_page->sizeHint().height();
+            const int height = m_page->hasHeightForWidth() ? m_page->heightForWidth(m_page->width())
+                                                           : m_page->sizeHint().height();
             m_page->resize(m_page->width(), height);
         }
         m_stage.resize(m_page->size());
@@ -683,10 +684,12 @@ std::expected<QStringList, QString> renderFocusRings(const QString& dir) {
         window->setAttribute(Qt::WA_KeyboardFocusChange); // as after a Tab: rings are for keyboard users
         QApplication::setActiveWindow(window);
         for (QWidget* target : stage.page()->findChildren<QWidget*>()) {
-            if (!(target->focusPolicy() & Qt::TabFocus) || !target->isEnabled() || !target->isVisibleTo(window))
+            if (!(target->focusPolicy() & Qt::TabFocus) || !target->isEnabled() ||
+                !target->isVisibleTo(window))
                 continue;
             QWidget* control = kitControlOf(target);
-            const QString kind = QString::fromLatin1(control->metaObject()->className()).remove(QLatin1String("tavrin::"));
+            const QString kind =
+                QString::fromLatin1(control->metaObject()->className()).remove(QLatin1String("tavrin::"));
             if (seen.contains(kind))
                 continue;
             seen.insert(kind);

@@ -1,7 +1,7 @@
 #include "ui/kit/KVRow.h"
 
-#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/KitParts.h"
+#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/Theme.h"
 

@@ -121,8 +121,8 @@ public:
 
     // Without a role, the button's own kind decides: checkable ones are check boxes, or radio buttons
     // when one of a set; the others push buttons.
-    explicit KitButtonAccessible(QAbstractButton* button, std::optional<QAccessible::Role> role = {}, Name name = {},
-                                 StateOf state = {})
+    explicit KitButtonAccessible(QAbstractButton* button, std::optional<QAccessible::Role> role = {},
+                                 Name name = {}, StateOf state = {})
         : QAccessibleWidget(button), m_role(role), m_name(std::move(name)), m_state(std::move(state)) {}
 
     QAccessible::Role role() const override {
@@ -164,7 +164,7 @@ public:
             QAccessibleWidget::doAction(action);
             return;
         }
-        // As Qt's own buttons do for a press: the click comes a moment later, after the reader has its answer.
+        // As Qt's own buttons do: the click comes a moment later, after the reader has its answer.
         if (widget()->isEnabled())
             button()->animateClick();
     }
@@ -250,40 +250,44 @@ QAccessibleInterface* kitAccessible(const QString& className, QObject* object) {
         return nullptr;
     if (is<SidebarItem>(className)) {
         auto* item = static_cast<SidebarItem*>(widget);
-        return new KitButtonAccessible(item, QAccessible::PageTab, [item] { return item->label(); },
-                                       [item](QAccessible::State& s) {
-                                           s.selectable = true;
-                                           s.selected = item->isActive();
-                                       });
+        return new KitButtonAccessible(
+            item, QAccessible::PageTab, [item] { return item->label(); },
+            [item](QAccessible::State& s) {
+                s.selectable = true;
+                s.selected = item->isActive();
+            });
     }
     if (is<TRDisclosureHeader>(className)) {
         auto* header = static_cast<TRDisclosureHeader*>(widget);
-        return new KitButtonAccessible(header, QAccessible::Button, [header] { return header->label(); },
-                                       [header](QAccessible::State& s) {
-                                           s.checkable = s.checked = false; // read as expanded, not as checked
-                                           s.expandable = true;
-                                           s.expanded = header->isChecked();
-                                           s.collapsed = !header->isChecked();
-                                       });
+        return new KitButtonAccessible(
+            header, QAccessible::Button, [header] { return header->label(); },
+            [header](QAccessible::State& s) {
+                s.checkable = s.checked = false; // read as expanded, not as checked
+                s.expandable = true;
+                s.expanded = header->isChecked();
+                s.collapsed = !header->isChecked();
+            });
     }
     if (is<ModeCard>(className)) {
         auto* card = static_cast<ModeCard*>(widget);
-        return new KitButtonAccessible(card, QAccessible::RadioButton, [card] { return card->title(); },
-                                       [card](QAccessible::State& s) {
-                                           s.checkable = true;
-                                           s.checked = card->isOn();
-                                       });
+        return new KitButtonAccessible(
+            card, QAccessible::RadioButton, [card] { return card->title(); },
+            [card](QAccessible::State& s) {
+                s.checkable = true;
+                s.checked = card->isOn();
+            });
     }
     if (is<TRSegment>(className)) {
         auto* segment = static_cast<TRSegment*>(widget);
-        return new KitButtonAccessible(segment, QAccessible::RadioButton, [segment] { return segment->label(); });
+        return new KitButtonAccessible(segment, QAccessible::RadioButton,
+                                       [segment] { return segment->label(); });
     }
     // Every other button of the project's own kinds, kit or screen: Qt asks with the most derived class
     // name first, so its own interface is never reached for one. A push button with a menu keeps Qt's,
     // which opens the menu.
     const auto* push = qobject_cast<QPushButton*>(button);
-    if (className == QLatin1String(object->metaObject()->className()) && className.startsWith(QLatin1String("tavrin::")) &&
-        !(push && push->menu()))
+    if (className == QLatin1String(object->metaObject()->className()) &&
+        className.startsWith(QLatin1String("tavrin::")) && !(push && push->menu()))
         return new KitButtonAccessible(button);
     return nullptr;
 }

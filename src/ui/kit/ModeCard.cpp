@@ -94,7 +94,8 @@ void ModeCard::paintEvent(QPaintEvent*) {
         paintRoundedBox(p, rect(), 10, Theme::surface(), Theme::line(), 1);
     // Inside the border, which says whether the card is on.
     if (hasFocus())
-        paintFocusRing(p, QRectF(rect()).adjusted(kRingInset, kRingInset, -kRingInset, -kRingInset), 10 - kRingInset);
+        paintFocusRing(p, QRectF(rect()).adjusted(kRingInset, kRingInset, -kRingInset, -kRingInset),
+                       10 - kRingInset);
 }
 
 } // namespace tavrin

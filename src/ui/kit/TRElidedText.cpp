@@ -56,7 +56,8 @@ QMarginsF TRElidedText::insets() const { return m_well ? kWellInsets : kPlainIns
 QRectF TRElidedText::textRect() const { return QRectF(rect()).marginsRemoved(insets()); }
 
 QString TRElidedText::displayedText() const {
-    return QFontMetricsF(font()).elidedText(shownText(), Qt::ElideMiddle, std::max<qreal>(0, textRect().width()));
+    return QFontMetricsF(font()).elidedText(shownText(), Qt::ElideMiddle,
+                                            std::max<qreal>(0, textRect().width()));
 }
 
 void TRElidedText::setColor(const QColor& color) {
@@ -96,7 +97,8 @@ void TRElidedText::copy() {
 
 QSize TRElidedText::sizeHint() const {
     if (!m_well)
-        return {fontMetrics().horizontalAdvance(shownText()) + int(kPlainInsets.left() + kPlainInsets.right()) + 1,
+        return {fontMetrics().horizontalAdvance(shownText()) +
+                    int(kPlainInsets.left() + kPlainInsets.right()) + 1,
                 fontMetrics().height() + int(kPlainInsets.top() + kPlainInsets.bottom())};
     const QFontMetricsF metrics(font());
     return {int(std::ceil(metrics.horizontalAdvance(shownText()) + kWellInsets.left() + kWellInsets.right())),

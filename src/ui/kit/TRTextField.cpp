@@ -51,7 +51,8 @@ QSize TRTextField::minimumSizeHint() const { return {40, sizeHint().height()}; }
 void TRTextField::paintEvent(QPaintEvent* event) {
     {
         QPainter p(this);
-        paintRoundedBox(p, rect(), 7, isEnabled() ? Theme::surface() : Theme::canvas(), Theme::alpha(Theme::ink(), 0.18), 1);
+        paintRoundedBox(p, rect(), 7, isEnabled() ? Theme::surface() : Theme::canvas(),
+                        Theme::alpha(Theme::ink(), 0.18), 1);
         if (hasFocus())
             paintFocusRing(p, rect(), 7);
     }
