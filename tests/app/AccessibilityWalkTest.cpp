@@ -91,26 +91,29 @@ const AtspiNode* shown(const QList<AtspiNode>& nodes, const QString& role, const
 
 bool checked(const AtspiNode* node) { return node && node->has(AtspiState::checked); }
 
-// A record of the server's admin API as it stands ({"keys": [...]} for a bare list); empty when it does
-// not answer.
-QJsonObject adminRecord(const QString& port, const QString& secret, const QByteArray& path) {
-    const auto answer =
-        tavrin::test::exchange(port.toUShort(), tavrin::test::HttpCall("GET", path).bearer(secret));
-    if (!answer || answer->status != 200)
-        return {};
-    const QJsonDocument document = QJsonDocument::fromJson(answer->body);
-    return document.isArray() ? QJsonObject{{"keys", document.array()}} : document.object();
-}
+// The server's admin API, read as a client holding its admin password reads it.
+struct AdminApi {
+    QString port;
+    QString secret;
 
-// Waits until the server's record at `path` satisfies `holds`.
-bool adminRecordHolds(const QString& port, const QString& secret, const QByteArray& path,
-                      const std::function<bool(const QJsonObject&)>& holds) {
-    const QDeadlineTimer deadline(std::chrono::seconds(30));
-    for (; !deadline.hasExpired(); QTest::qWait(100))
-        if (holds(adminRecord(port, secret, path)))
-            return true;
-    return false;
-}
+    // A record as it stands ({"keys": [...]} for a bare list); empty when the server does not answer.
+    QJsonObject read(const QByteArray& path) const {
+        const auto answer =
+            tavrin::test::exchange(port.toUShort(), tavrin::test::HttpCall("GET", path).bearer(secret));
+        if (!answer || answer->status != 200)
+            return {};
+        const QJsonDocument document = QJsonDocument::fromJson(answer->body);
+        return document.isArray() ? QJsonObject{{"keys", document.array()}} : document.object();
+    }
+    // Waits until the record at `path` satisfies `holds`.
+    bool comesTo(const QByteArray& path, const std::function<bool(const QJsonObject&)>& holds) const {
+        const QDeadlineTimer deadline(std::chrono::seconds(30));
+        for (; !deadline.hasExpired(); QTest::qWait(100))
+            if (holds(read(path)))
+                return true;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -126,7 +129,7 @@ class AccessibilityWalkTest : public QObject {
     QProcess* m_walked = &m_panel; // the panel whose windows are walked, and its application
     AtspiRef m_app;
     QStringList m_problems; // what every walk found wrong, in any window, at any moment
-    QString m_adminPort;
+    AdminApi m_server;      // the walked panel's
 
     // Walks a window of the panel once, noting what is wrong; empty when the window is not there.
     QList<AtspiNode> walk(const QString& window) {
@@ -153,14 +156,9 @@ class AccessibilityWalkTest : public QObject {
         return {};
     }
 
-    bool press(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
-        const AtspiNode* node = find(nodes, role, name);
-        return node && m_reader->press(*node);
-    }
-
     // Chooses a tab of the sidebar as a reader does, and waits until it reads as the one chosen.
     bool choose(const QString& tab) {
-        if (!press(walk(kMainWindow), kPageTab, tab))
+        if (!act(walk(kMainWindow), kPageTab, tab))
             return false;
         return !walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
                     const AtspiNode* chosen = find(nodes, kPageTab, tab);
@@ -174,9 +172,11 @@ class AccessibilityWalkTest : public QObject {
                          [&](const QList<AtspiNode>& nodes) { return shown(nodes, role, name) != nullptr; });
     }
 
-    // Performs a control's default action as a reader does, on the control as the last walk found it.
+    // Performs a control's default action as a reader does, on the control as a walk found it: the one
+    // shown, or else an entry of a menu.
     bool act(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
         const AtspiNode* node = shown(nodes, role, name);
+        node = node ? node : find(nodes, role, name);
         return node && m_reader->act(*node);
     }
 
@@ -187,15 +187,6 @@ class AccessibilityWalkTest : public QObject {
         systemctl.start(SCRIPTED_SYSTEMCTL, {"--user", "is-enabled", "com.tavrinai.server.service"});
         return systemctl.waitForFinished(10000) && systemctl.exitStatus() == QProcess::NormalExit &&
                systemctl.exitCode() == 0;
-    }
-
-    QJsonObject panelsServer(const QByteArray& path) const {
-        return adminRecord(m_adminPort, tavrin::test::ReferenceServer::defaultAdminSecret(), path);
-    }
-    bool panelsServerHolds(const QByteArray& path,
-                           const std::function<bool(const QJsonObject&)>& holds) const {
-        return adminRecordHolds(m_adminPort, tavrin::test::ReferenceServer::defaultAdminSecret(), path,
-                                holds);
     }
 
     // Starts a panel and waits until the reader finds it showing `windows`; it is then the one walked.
@@ -234,7 +225,8 @@ private slots:
                                         "--port 0 --model-source '" + m_scratch.filePath("none") + "'"));
         // The login unit start at login installs; the scripted systemctl keeps it in this test's folders.
         QVERIFY(m_bundle.writeUnit("[Service]\nExecStart='" + m_bundle.server().toUtf8() + "' serve\n"));
-        const QString adminPort = m_adminPort = freePort();
+        const QString adminPort = freePort();
+        m_server = {adminPort, tavrin::test::ReferenceServer::defaultAdminSecret()};
 
         QString error;
         m_reader = AtspiClient::connect(&error);
@@ -268,7 +260,7 @@ private slots:
         QVERIFY(find(first, "page tab list", "Sections"));
 
         for (const QString& tab : tabs + QStringList{tabs.first()}) {
-            QVERIFY2(press(walk(kMainWindow), kPageTab, tab), qPrintable(tab));
+            QVERIFY2(act(walk(kMainWindow), kPageTab, tab), qPrintable(tab));
             const QList<AtspiNode> shown = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
                 const AtspiNode* chosen = find(nodes, kPageTab, tab);
                 const auto selected = std::count_if(nodes.begin(), nodes.end(),
@@ -288,7 +280,7 @@ private slots:
     // window is walked over and over while the phase, and with it the page's height, changes.
     void theServerStartsAndStopsThroughTheReaderAlone() {
         for (int round = 0; round < 2; ++round) {
-            QVERIFY(press(walk(kMainWindow), kButton, "Start server"));
+            QVERIFY(act(walk(kMainWindow), kButton, "Start server"));
             QList<AtspiNode> live = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
                 return find(nodes, kHeading, "Your Tavrin server is live.") && find(nodes, kButton, "Stop server") &&
                        find(nodes, kButton, "Technical details");
@@ -305,7 +297,7 @@ private slots:
             QVERIFY2(details->has(AtspiState::expandable) && details->has(AtspiState::expanded) != opening &&
                          details->has(AtspiState::collapsed) == opening,
                      qPrintable(QString::number(details->states, 2)));
-            QVERIFY(m_reader->press(*details));
+            QVERIFY(m_reader->act(*details));
             live = walkUntil(kMainWindow, [opening](const QList<AtspiNode>& nodes) {
                 const AtspiNode* now = find(nodes, kButton, "Technical details");
                 const AtspiNode* copy = find(nodes, kButton, "Copy PID");
@@ -317,7 +309,7 @@ private slots:
                                               : "the technical details never read as collapsed");
 
             if (round == 0) { // the tray panel, from the File menu: its painted figures are heard
-                QVERIFY(press(live, "menu item", "Show Status Panel"));
+                QVERIFY(act(live, "menu item", "Show Status Panel"));
                 const QList<AtspiNode> panel = walkUntil(kTrayPanel, [](const QList<AtspiNode>& nodes) {
                     const AtspiNode* uptime = find(nodes, "label", "Uptime");
                     return uptime && uptime->description.endsWith('m');
@@ -326,7 +318,7 @@ private slots:
                 QVERIFY(find(panel, kButton, "Stop server"));
             }
 
-            QVERIFY(press(live, kButton, "Stop server"));
+            QVERIFY(act(live, kButton, "Stop server"));
             const auto stopped = [](const QList<AtspiNode>& nodes) {
                 return find(nodes, kHeading, "Your server is stopped.") && count(nodes, "Server: Stopped") == 1;
             };
@@ -341,7 +333,7 @@ private slots:
     // server only once Save is pressed; start at login registers the login service, and its removal is
     // asked in a dialog that the reader walks and answers too.
     void theReadersActionsTakeEffectAsClicksDo() {
-        QVERIFY(press(walk(kMainWindow), kButton, "Start server"));
+        QVERIFY(act(walk(kMainWindow), kButton, "Start server"));
         QVERIFY2(!untilShown(kHeading, "Your Tavrin server is live.").isEmpty(), "the server never ran");
 
         // The Network tab: LAN on changes the bind host and the map before anything is saved.
@@ -361,13 +353,13 @@ private slots:
             });
             QVERIFY2(!network.isEmpty(),
                      qPrintable("the bind host and the map never followed the switch to " + host));
-            QCOMPARE(panelsServer("/admin/network").value("lanEnabled").toBool(), !on); // not saved yet
-            QVERIFY(press(network, kButton, "Save changes"));
-            QVERIFY2(panelsServerHolds("/admin/network",
-                                       [&](const QJsonObject& saved) {
-                                           return saved.value("lanEnabled").toBool() == on &&
-                                                  saved.value("bindHost").toString() == host;
-                                       }),
+            QCOMPARE(m_server.read("/admin/network").value("lanEnabled").toBool(), !on); // not saved yet
+            QVERIFY(act(network, kButton, "Save changes"));
+            QVERIFY2(m_server.comesTo("/admin/network",
+                                      [&](const QJsonObject& saved) {
+                                          return saved.value("lanEnabled").toBool() == on &&
+                                                 saved.value("bindHost").toString() == host;
+                                      }),
                      qPrintable("the server never held the bind host " + host));
         }
 
@@ -376,7 +368,7 @@ private slots:
         QVERIFY(choose("Logs"));
         QList<AtspiNode> logs = untilShown(kRadio, "Audit");
         QVERIFY2(!logs.isEmpty(), "the Logs tab never showed its mode cards");
-        const QJsonObject before = panelsServer("/admin/settings/logging");
+        const QJsonObject before = m_server.read("/admin/settings/logging");
         QVERIFY2(before.value("mode") != "audit" && before.value("retentionDays") != 90 &&
                      !before.value("includePromptContentsInDiagnostics").toBool(),
                  QJsonDocument(before).toJson().constData());
@@ -390,14 +382,14 @@ private slots:
                    shown(nodes, kLabel, "Audit mode stores prompt and response text.");
         });
         QVERIFY2(!logs.isEmpty(), "the mode, the retention and the switch never read as chosen");
-        QVERIFY(panelsServer("/admin/settings/logging") == before); // nothing is sent before Save
-        QVERIFY(press(logs, kButton, "Save"));
-        QVERIFY2(panelsServerHolds("/admin/settings/logging",
-                                   [](const QJsonObject& saved) {
-                                       return saved.value("mode") == "audit" &&
-                                              saved.value("retentionDays") == 90 &&
-                                              saved.value("includePromptContentsInDiagnostics").toBool();
-                                   }),
+        QVERIFY(m_server.read("/admin/settings/logging") == before); // nothing is sent before Save
+        QVERIFY(act(logs, kButton, "Save"));
+        QVERIFY2(m_server.comesTo("/admin/settings/logging",
+                                  [](const QJsonObject& saved) {
+                                      return saved.value("mode") == "audit" &&
+                                             saved.value("retentionDays") == 90 &&
+                                             saved.value("includePromptContentsInDiagnostics").toBool();
+                                  }),
                  "the server never held the mode, the retention and the switch the reader chose");
 
         // The Status tab: start at login registers the login service; removing it is asked first.
@@ -497,7 +489,7 @@ private slots:
                 };
                 QVERIFY2(!walkUntil(kMainWindow, chosen).isEmpty(), "the whole network never read as chosen");
             }
-            QVERIFY(press(step, kButton, forward));
+            QVERIFY(act(step, kButton, forward));
         }
         const auto tabs = [](const QList<AtspiNode>& nodes) { return find(nodes, kPageTab, "Status") != nullptr; };
         QVERIFY2(!walkUntil(kMainWindow, tabs).isEmpty(), "setup never gave way to the main window");
@@ -505,11 +497,12 @@ private slots:
         // What the reader read and chose is what the server holds: the admin password lets it in, the
         // whole network was sent, and the first key is that of the key setup made, all of it.
         QVERIFY2(password.size() >= 16, qPrintable("the admin password read as '" + password + "'"));
+        const AdminApi firstServer{adminPort, password};
         QVERIFY2(
-            adminRecordHolds(adminPort, password, "/admin/network",
-                             [](const QJsonObject& saved) { return saved.value("lanEnabled").toBool(); }),
+            firstServer.comesTo("/admin/network",
+                                [](const QJsonObject& saved) { return saved.value("lanEnabled").toBool(); }),
             "the whole network the reader chose never reached the server");
-        const QJsonArray keys = adminRecord(adminPort, password, "/admin/keys").value("keys").toArray();
+        const QJsonArray keys = firstServer.read("/admin/keys").value("keys").toArray();
         QCOMPARE(keys.size(), 1);
         const QString prefix = keys.first().toObject().value("prefix").toString();
         QVERIFY2(!prefix.isEmpty() && firstKey.startsWith(prefix) && firstKey.size() > prefix.size() + 16 &&

@@ -107,15 +107,6 @@ public:
         return nodes;
     }
 
-    // Its "press" action, whatever the case the toolkit spells it in.
-    bool press(const AtspiNode& node) const {
-        const auto action = std::find_if(node.actions.begin(), node.actions.end(), [](const QString& name) {
-            return name.compare(QLatin1String("press"), Qt::CaseInsensitive) == 0;
-        });
-        return action != node.actions.end() &&
-               call(node.ref, kAction, "DoAction", {int(action - node.actions.begin())}).value_or(false).toBool();
-    }
-
     // Its default action, the first it offers, as a reader performs it on Enter or a double tap
     // ("Press", "Toggle", whatever the control calls it).
     bool act(const AtspiNode& node) const {

