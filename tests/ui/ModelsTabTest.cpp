@@ -185,8 +185,10 @@ private Q_SLOTS:
         QCOMPARE(shownWidgets<TRHistoryRow>(m_tab).value(0), row);
         QCOMPARE(details->findChildren<KVRow*>().value(2), hash);
         QCOMPARE(hash->value(), first.modelSha256.left(32) + "…");
-        QCOMPARE(QAccessible::queryAccessibleInterface(hash->valueText())->text(QAccessible::Value),
-                 first.modelSha256);
+        // Read whole, through the reader's text interface.
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(hash->valueText())->textInterface();
+        QCOMPARE(reader->text(0, reader->characterCount()), first.modelSha256);
 
         QVERIFY(press("Roll back to this"));
         QCOMPARE(banners(), (QStringList{ready, " / Rolled back. Restart the server for the runtime to load the "
