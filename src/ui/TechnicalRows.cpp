@@ -1,7 +1,6 @@
 #include "ui/TechnicalRows.h"
 
 #include "ui/kit/KVRow.h"
-#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
 
 #include <QVBoxLayout>
@@ -29,11 +28,8 @@ void showTechnicalRows(TRDisclosure* details, const std::vector<TechnicalRow>& r
                                                   .copyName = row.copyName}));
     }
     const QList<KVRow*> current = details->contentArea()->findChildren<KVRow*>(Qt::FindDirectChildrenOnly);
-    for (qsizetype i = 0; i < current.size(); ++i) {
-        current[i]->setValue(rows[std::size_t(i)].value);
-        if (TRCopyButton* copy = current[i]->copyButton())
-            copy->setPayload(rows[std::size_t(i)].copyText);
-    }
+    for (qsizetype i = 0; i < current.size(); ++i)
+        current[i]->setValue(rows[std::size_t(i)].value, rows[std::size_t(i)].copyText);
 }
 
 } // namespace tavrin

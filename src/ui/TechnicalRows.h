@@ -13,7 +13,7 @@ struct TechnicalRow {
     QString label;
     QString value;
     bool copyable = false;
-    // What the copy button copies: the whole value, even where the row shows it cut short.
+    // The whole value where `value` is cut short: what a reader reads and the copy button copies.
     QString copyText;
     // What the copy button is called.
     QString copyName;

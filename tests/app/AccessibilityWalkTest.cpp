@@ -2,14 +2,19 @@
 // at-spi2-core's accessibility bus and registry in this test's private session, and a reader's client
 // walking every window by index, over and over, while the real reference server starts and stops at
 // the reader's own request. The panel must live through it; every control a user can reach must have a
-// name and a role and be reachable from the keyboard; and the states a reader needs must be there.
+// name and a role and be reachable from the keyboard; the states a reader needs must be there; and what
+// a reader's own action does must take effect as a click does, up to the server and the login service.
 #include "AtspiClient.h"
 
 #include "base/AdminSecretFile.h"
 #include "control/TestBundle.h"
+#include "support/HttpProbe.h"
 #include "support/ReferenceServer.h"
 
 #include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -30,6 +35,9 @@ const QString kTrayPanel = QStringLiteral("Tavrin Keldmarch menu");
 const QString kButton = QStringLiteral("push button");
 const QString kHeading = QStringLiteral("heading");
 const QString kPageTab = QStringLiteral("page tab");
+const QString kCheckBox = QStringLiteral("check box");
+const QString kRadio = QStringLiteral("radio button");
+const QString kLabel = QStringLiteral("label");
 
 void dieWithTheTest() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }
 
@@ -73,6 +81,40 @@ qsizetype count(const QList<AtspiNode>& nodes, const QString& name) {
     return std::count_if(nodes.begin(), nodes.end(), [&](const AtspiNode& n) { return n.name == name; });
 }
 
+// The one a user can see now, where hidden ones share its name (a tab not chosen, a closed disclosure).
+const AtspiNode* shown(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
+    for (const AtspiNode& node : nodes)
+        if (node.role == role && node.name == name && node.has(AtspiState::showing))
+            return &node;
+    return nullptr;
+}
+
+bool checked(const AtspiNode* node) { return node && node->has(AtspiState::checked); }
+
+// The server's admin API, read as a client holding its admin password reads it.
+struct AdminApi {
+    QString port;
+    QString secret;
+
+    // A record as it stands ({"keys": [...]} for a bare list); empty when the server does not answer.
+    QJsonObject read(const QByteArray& path) const {
+        const auto answer =
+            tavrin::test::exchange(port.toUShort(), tavrin::test::HttpCall("GET", path).bearer(secret));
+        if (!answer || answer->status != 200)
+            return {};
+        const QJsonDocument document = QJsonDocument::fromJson(answer->body);
+        return document.isArray() ? QJsonObject{{"keys", document.array()}} : document.object();
+    }
+    // Waits until the record at `path` satisfies `holds`.
+    bool comesTo(const QByteArray& path, const std::function<bool(const QJsonObject&)>& holds) const {
+        const QDeadlineTimer deadline(std::chrono::seconds(30));
+        for (; !deadline.hasExpired(); QTest::qWait(100))
+            if (holds(read(path)))
+                return true;
+        return false;
+    }
+};
+
 } // namespace
 
 class AccessibilityWalkTest : public QObject {
@@ -87,6 +129,7 @@ class AccessibilityWalkTest : public QObject {
     QProcess* m_walked = &m_panel; // the panel whose windows are walked, and its application
     AtspiRef m_app;
     QStringList m_problems; // what every walk found wrong, in any window, at any moment
+    AdminApi m_server;      // the walked panel's
 
     // Walks a window of the panel once, noting what is wrong; empty when the window is not there.
     QList<AtspiNode> walk(const QString& window) {
@@ -113,9 +156,37 @@ class AccessibilityWalkTest : public QObject {
         return {};
     }
 
-    bool press(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
-        const AtspiNode* node = find(nodes, role, name);
-        return node && m_reader->press(*node);
+    // Chooses a tab of the sidebar as a reader does, and waits until it reads as the one chosen.
+    bool choose(const QString& tab) {
+        if (!act(walk(kMainWindow), kPageTab, tab))
+            return false;
+        return !walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
+                    const AtspiNode* chosen = find(nodes, kPageTab, tab);
+                    return chosen && chosen->has(AtspiState::selected);
+                }).isEmpty();
+    }
+
+    // The main window walked until the control of that role and name shows; the walk that found it.
+    QList<AtspiNode> untilShown(const QString& role, const QString& name) {
+        return walkUntil(kMainWindow,
+                         [&](const QList<AtspiNode>& nodes) { return shown(nodes, role, name) != nullptr; });
+    }
+
+    // Performs a control's default action as a reader does, on the control as a walk found it: the one
+    // shown, or else an entry of a menu.
+    bool act(const QList<AtspiNode>& nodes, const QString& role, const QString& name) {
+        const AtspiNode* node = shown(nodes, role, name);
+        node = node ? node : find(nodes, role, name);
+        return node && m_reader->act(*node);
+    }
+
+    // Whether the login service is registered, as the service manager (the scripted systemctl) says.
+    bool loginServiceEnabled() const {
+        QProcess systemctl;
+        systemctl.setProcessEnvironment(m_environment);
+        systemctl.start(SCRIPTED_SYSTEMCTL, {"--user", "is-enabled", "com.tavrinai.server.service"});
+        return systemctl.waitForFinished(10000) && systemctl.exitStatus() == QProcess::NormalExit &&
+               systemctl.exitCode() == 0;
     }
 
     // Starts a panel and waits until the reader finds it showing `windows`; it is then the one walked.
@@ -152,7 +223,10 @@ private slots:
         QVERIFY(QDir().mkpath(m_scratch.filePath("none")));
         QVERIFY(m_bundle.installWrapper(tavrin::test::ReferenceServer::executablePath(),
                                         "--port 0 --model-source '" + m_scratch.filePath("none") + "'"));
+        // The login unit start at login installs; the scripted systemctl keeps it in this test's folders.
+        QVERIFY(m_bundle.writeUnit("[Service]\nExecStart='" + m_bundle.server().toUtf8() + "' serve\n"));
         const QString adminPort = freePort();
+        m_server = {adminPort, tavrin::test::ReferenceServer::defaultAdminSecret()};
 
         QString error;
         m_reader = AtspiClient::connect(&error);
@@ -169,6 +243,7 @@ private slots:
         environment.insert("TAVRIN_ADMIN_PORT", adminPort);
         environment.insert("TAVRIN_SYSTEMCTL", SCRIPTED_SYSTEMCTL);
         environment.insert("SCRIPTED_SYSTEMCTL_STATE", m_scratch.filePath("systemd"));
+        environment.insert("XDG_CONFIG_HOME", m_scratch.filePath("config"));
         QVERIFY2(launch(m_panel, environment, {m_bundle.path(), adminPort, m_scratch.path()}, {kMainWindow, kGallery}),
                  "the panel never showed its windows to the reader");
     }
@@ -185,7 +260,7 @@ private slots:
         QVERIFY(find(first, "page tab list", "Sections"));
 
         for (const QString& tab : tabs + QStringList{tabs.first()}) {
-            QVERIFY2(press(walk(kMainWindow), kPageTab, tab), qPrintable(tab));
+            QVERIFY2(act(walk(kMainWindow), kPageTab, tab), qPrintable(tab));
             const QList<AtspiNode> shown = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
                 const AtspiNode* chosen = find(nodes, kPageTab, tab);
                 const auto selected = std::count_if(nodes.begin(), nodes.end(),
@@ -205,7 +280,7 @@ private slots:
     // window is walked over and over while the phase, and with it the page's height, changes.
     void theServerStartsAndStopsThroughTheReaderAlone() {
         for (int round = 0; round < 2; ++round) {
-            QVERIFY(press(walk(kMainWindow), kButton, "Start server"));
+            QVERIFY(act(walk(kMainWindow), kButton, "Start server"));
             QList<AtspiNode> live = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
                 return find(nodes, kHeading, "Your Tavrin server is live.") && find(nodes, kButton, "Stop server") &&
                        find(nodes, kButton, "Technical details");
@@ -222,7 +297,7 @@ private slots:
             QVERIFY2(details->has(AtspiState::expandable) && details->has(AtspiState::expanded) != opening &&
                          details->has(AtspiState::collapsed) == opening,
                      qPrintable(QString::number(details->states, 2)));
-            QVERIFY(m_reader->press(*details));
+            QVERIFY(m_reader->act(*details));
             live = walkUntil(kMainWindow, [opening](const QList<AtspiNode>& nodes) {
                 const AtspiNode* now = find(nodes, kButton, "Technical details");
                 const AtspiNode* copy = find(nodes, kButton, "Copy PID");
@@ -234,7 +309,7 @@ private slots:
                                               : "the technical details never read as collapsed");
 
             if (round == 0) { // the tray panel, from the File menu: its painted figures are heard
-                QVERIFY(press(live, "menu item", "Show Status Panel"));
+                QVERIFY(act(live, "menu item", "Show Status Panel"));
                 const QList<AtspiNode> panel = walkUntil(kTrayPanel, [](const QList<AtspiNode>& nodes) {
                     const AtspiNode* uptime = find(nodes, "label", "Uptime");
                     return uptime && uptime->description.endsWith('m');
@@ -243,13 +318,109 @@ private slots:
                 QVERIFY(find(panel, kButton, "Stop server"));
             }
 
-            QVERIFY(press(live, kButton, "Stop server"));
+            QVERIFY(act(live, kButton, "Stop server"));
             const auto stopped = [](const QList<AtspiNode>& nodes) {
                 return find(nodes, kHeading, "Your server is stopped.") && count(nodes, "Server: Stopped") == 1;
             };
             QVERIFY2(!walkUntil(kMainWindow, stopped).isEmpty(), "the reader never heard the server stop");
         }
         QCOMPARE(m_panel.state(), QProcess::Running);
+        QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
+    }
+
+    // What a reader does takes effect as a click does. Each control is worked by its own default action
+    // ("Toggle" for a switch, a mode card or a segment), never by a click: the screen says so at once, the
+    // server only once Save is pressed; start at login registers the login service, and its removal is
+    // asked in a dialog that the reader walks and answers too.
+    void theReadersActionsTakeEffectAsClicksDo() {
+        QVERIFY(act(walk(kMainWindow), kButton, "Start server"));
+        QVERIFY2(!untilShown(kHeading, "Your Tavrin server is live.").isEmpty(), "the server never ran");
+
+        // The Network tab: LAN on changes the bind host and the map before anything is saved.
+        const QString lan = "Allow other machines on the local network to connect";
+        QVERIFY(choose("Network"));
+        QList<AtspiNode> network = untilShown(kCheckBox, lan);
+        QVERIFY2(!network.isEmpty(), "the Network tab never showed its LAN switch");
+        for (const bool on : {true, false}) {
+            const QString host = on ? "0.0.0.0" : "127.0.0.1";
+            const QString map = on ? "LAN — Wi-Fi & Ethernet" : "LAN — disabled";
+            QVERIFY(checked(shown(network, kCheckBox, lan)) != on);
+            QVERIFY(act(network, kCheckBox, lan));
+            network = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
+                const AtspiNode* field = shown(nodes, "text", "Bind host");
+                return checked(shown(nodes, kCheckBox, lan)) == on && field &&
+                       m_reader->text(*field) == host && shown(nodes, kLabel, map);
+            });
+            QVERIFY2(!network.isEmpty(),
+                     qPrintable("the bind host and the map never followed the switch to " + host));
+            QCOMPARE(m_server.read("/admin/network").value("lanEnabled").toBool(), !on); // not saved yet
+            QVERIFY(act(network, kButton, "Save changes"));
+            QVERIFY2(m_server.comesTo("/admin/network",
+                                      [&](const QJsonObject& saved) {
+                                          return saved.value("lanEnabled").toBool() == on &&
+                                                 saved.value("bindHost").toString() == host;
+                                      }),
+                     qPrintable("the server never held the bind host " + host));
+        }
+
+        // The Logs tab: a mode card, a segment of the retention picker and the diagnostics switch.
+        const QString contents = "Include prompt contents in diagnostic exports";
+        QVERIFY(choose("Logs"));
+        QList<AtspiNode> logs = untilShown(kRadio, "Audit");
+        QVERIFY2(!logs.isEmpty(), "the Logs tab never showed its mode cards");
+        const QJsonObject before = m_server.read("/admin/settings/logging");
+        QVERIFY2(before.value("mode") != "audit" && before.value("retentionDays") != 90 &&
+                     !before.value("includePromptContentsInDiagnostics").toBool(),
+                 QJsonDocument(before).toJson().constData());
+        const std::pair<QString, QString> choices[] = {
+            {kRadio, "Audit"}, {kRadio, "90 days"}, {kCheckBox, contents}};
+        for (const auto& [role, name] : choices)
+            QVERIFY2(act(logs, role, name), qPrintable(name));
+        logs = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
+            return checked(shown(nodes, kRadio, "Audit")) && !checked(shown(nodes, kRadio, "None")) &&
+                   checked(shown(nodes, kRadio, "90 days")) && checked(shown(nodes, kCheckBox, contents)) &&
+                   shown(nodes, kLabel, "Audit mode stores prompt and response text.");
+        });
+        QVERIFY2(!logs.isEmpty(), "the mode, the retention and the switch never read as chosen");
+        QVERIFY(m_server.read("/admin/settings/logging") == before); // nothing is sent before Save
+        QVERIFY(act(logs, kButton, "Save"));
+        QVERIFY2(m_server.comesTo("/admin/settings/logging",
+                                  [](const QJsonObject& saved) {
+                                      return saved.value("mode") == "audit" &&
+                                             saved.value("retentionDays") == 90 &&
+                                             saved.value("includePromptContentsInDiagnostics").toBool();
+                                  }),
+                 "the server never held the mode, the retention and the switch the reader chose");
+
+        // The Status tab: start at login registers the login service; removing it is asked first.
+        QVERIFY(choose("Status"));
+        QList<AtspiNode> status = untilShown(kCheckBox, "Start at login");
+        QVERIFY(!checked(shown(status, kCheckBox, "Start at login")) && !loginServiceEnabled());
+        QVERIFY(act(status, kCheckBox, "Start at login"));
+        status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
+            return checked(shown(nodes, kCheckBox, "Start at login")) &&
+                   shown(nodes, kButton, "Remove from Login Items…");
+        });
+        QVERIFY2(!status.isEmpty(), "start at login never read as on, with its removal offered");
+        QVERIFY2(loginServiceEnabled(), "the login service was not registered");
+
+        QVERIFY(act(status, kButton, "Remove from Login Items…"));
+        const QString question = "Stop Tavrin Keldmarch and remove it from Login Items?";
+        const QList<AtspiNode> dialog = walkUntil(question, [](const QList<AtspiNode>& nodes) {
+            return shown(nodes, kButton, "Remove") && shown(nodes, kButton, "Cancel");
+        });
+        QVERIFY2(!dialog.isEmpty(), "the removal was never asked");
+        QVERIFY(shown(dialog, kLabel,
+                      "The server will stop and the Login Items entry will be deleted. You'll need to "
+                      "re-run setup to bring it back."));
+        QVERIFY(act(dialog, kButton, "Remove"));
+        status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
+            return shown(nodes, kCheckBox, "Start at login") &&
+                   !checked(shown(nodes, kCheckBox, "Start at login")) &&
+                   !shown(nodes, kButton, "Remove from Login Items…");
+        });
+        QVERIFY2(!status.isEmpty(), "start at login never read as off after the removal");
+        QVERIFY2(!loginServiceEnabled(), "the login service is still registered");
         QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
     }
 
@@ -270,7 +441,8 @@ private slots:
 
     // A first launch, in a panel of its own: no settings, no admin password, the companion's sample model in
     // its user folder. Every step of setup is read, and left by the reader's press alone, up to the server
-    // started from setup and the main window it opens on.
+    // started from setup and the main window it opens on; the admin password and the first key are read
+    // whole, and the whole network is chosen, by the reader alone.
     void aFirstLaunchIsSetUpThroughTheReaderAlone() {
         const QString home = m_scratch.filePath("first-launch");
         const QString server = tavrin::test::ReferenceServer::executablePath();
@@ -295,17 +467,47 @@ private slots:
             {"An admin password, just for this Mac.", "Save & continue →", "Save & continue →"},
             {"Choose how it runs, then start it.", "Start Tavrin Keldmarch", "Start Tavrin Keldmarch"},
             {"YOUR SERVER IS LIVE.", "Copy first API key", "Open Tavrin Keldmarch →"}};
+        QString password, firstKey; // as the reader reads them
         for (const auto& [heading, ready, forward] : steps) {
-            const QList<AtspiNode> shown = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
+            const QList<AtspiNode> step = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
                 const AtspiNode* button = find(nodes, kButton, ready);
                 return find(nodes, kHeading, heading) && button && button->has(AtspiState::enabled) &&
                        button->has(AtspiState::showing);
             });
-            QVERIFY2(!shown.isEmpty(), qPrintable(heading + " was never read with " + ready + " to press"));
-            QVERIFY(press(shown, kButton, forward));
+            QVERIFY2(!step.isEmpty(), qPrintable(heading + " was never read with " + ready + " to press"));
+            // A secret shown is read whole through the text interface, not only copied.
+            if (const AtspiNode* secret = shown(step, kLabel, "Admin password"))
+                password = m_reader->text(*secret).value_or(QString());
+            if (const AtspiNode* key = shown(step, kLabel, "First API key"))
+                firstKey = m_reader->text(*key).value_or(QString());
+            // The whole network, chosen by the reader's action on its card.
+            if (shown(step, kRadio, "My whole network")) {
+                QVERIFY(act(step, kRadio, "My whole network"));
+                const auto chosen = [](const QList<AtspiNode>& nodes) {
+                    return checked(shown(nodes, kRadio, "My whole network")) &&
+                           !checked(shown(nodes, kRadio, "Just this Mac"));
+                };
+                QVERIFY2(!walkUntil(kMainWindow, chosen).isEmpty(), "the whole network never read as chosen");
+            }
+            QVERIFY(act(step, kButton, forward));
         }
         const auto tabs = [](const QList<AtspiNode>& nodes) { return find(nodes, kPageTab, "Status") != nullptr; };
         QVERIFY2(!walkUntil(kMainWindow, tabs).isEmpty(), "setup never gave way to the main window");
+
+        // What the reader read and chose is what the server holds: the admin password lets it in, the
+        // whole network was sent, and the first key is that of the key setup made, all of it.
+        QVERIFY2(password.size() >= 16, qPrintable("the admin password read as '" + password + "'"));
+        const AdminApi firstServer{adminPort, password};
+        QVERIFY2(
+            firstServer.comesTo("/admin/network",
+                                [](const QJsonObject& saved) { return saved.value("lanEnabled").toBool(); }),
+            "the whole network the reader chose never reached the server");
+        const QJsonArray keys = firstServer.read("/admin/keys").value("keys").toArray();
+        QCOMPARE(keys.size(), 1);
+        const QString prefix = keys.first().toObject().value("prefix").toString();
+        QVERIFY2(!prefix.isEmpty() && firstKey.startsWith(prefix) && firstKey.size() > prefix.size() + 16 &&
+                     !firstKey.contains("…"),
+                 qPrintable("the first key read as '" + firstKey + "', its prefix is '" + prefix + "'"));
         QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
         QCOMPARE(firstLaunch.state(), QProcess::Running);
     }

@@ -107,13 +107,16 @@ public:
         return nodes;
     }
 
-    // Its "press" action, whatever the case the toolkit spells it in.
-    bool press(const AtspiNode& node) const {
-        const auto action = std::find_if(node.actions.begin(), node.actions.end(), [](const QString& name) {
-            return name.compare(QLatin1String("press"), Qt::CaseInsensitive) == 0;
-        });
-        return action != node.actions.end() &&
-               call(node.ref, kAction, "DoAction", {int(action - node.actions.begin())}).value_or(false).toBool();
+    // Its default action, the first it offers, as a reader performs it on Enter or a double tap
+    // ("Press", "Toggle", whatever the control calls it).
+    bool act(const AtspiNode& node) const {
+        return !node.actions.isEmpty() && call(node.ref, kAction, "DoAction", {0}).value_or(false).toBool();
+    }
+
+    // All of its text, through its text interface; nullopt when it offers none ("no such object").
+    std::optional<QString> text(const AtspiNode& node) const {
+        const auto text = call(node.ref, kText, "GetText", {0, -1});
+        return text ? std::optional(text->toString()) : std::nullopt;
     }
 
 private:
@@ -122,6 +125,7 @@ private:
     static constexpr int kFarBeyond = 1 << 30;
     static constexpr const char* kAccessible = "org.a11y.atspi.Accessible";
     static constexpr const char* kAction = "org.a11y.atspi.Action";
+    static constexpr const char* kText = "org.a11y.atspi.Text";
 
     explicit AtspiClient(const QDBusConnection& bus) : m_bus(bus) {}
 

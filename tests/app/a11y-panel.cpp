@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     AppOptions options;
     options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:") + args[2]);
     options.process.bundlePath = args[1];
+    options.process.requiredBundlePath = args[1]; // installed where start at login wants it
     options.process.standardOutputLog = args[3] + QStringLiteral("/out.log");
     options.process.standardErrorLog = args[3] + QStringLiteral("/err.log");
     if (args.size() == 5)

@@ -10,11 +10,13 @@
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRDisplayName.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TabContent.h"
 #include "ui/tabs/ModelsTab.h"
 
+#include <QAccessible>
 #include <QLayout>
 #include <QProcess>
 #include <QScrollArea>
@@ -183,6 +185,10 @@ private Q_SLOTS:
         QCOMPARE(shownWidgets<TRHistoryRow>(m_tab).value(0), row);
         QCOMPARE(details->findChildren<KVRow*>().value(2), hash);
         QCOMPARE(hash->value(), first.modelSha256.left(32) + "…");
+        // Read whole, through the reader's text interface.
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(hash->valueText())->textInterface();
+        QCOMPARE(reader->text(0, reader->characterCount()), first.modelSha256);
 
         QVERIFY(press("Roll back to this"));
         QCOMPARE(banners(), (QStringList{ready, " / Rolled back. Restart the server for the runtime to load the "

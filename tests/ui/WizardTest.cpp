@@ -9,6 +9,7 @@
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/TRCodeBlock.h"
 #include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRNetMapButton.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRStepRail.h"
@@ -23,6 +24,7 @@
 #include "ui/wizard/WizardReadiness.h"
 #include "ui/wizard/WizardSetupStart.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QMimeData>
 #include <QFileDialog>
@@ -190,6 +192,10 @@ private Q_SLOTS:
         QTRY_VERIFY(done->firstKey().has_value());
         const QString key = done->firstKey()->key;
         QCOMPARE(done->firstKey()->record.label, "First key");
+        QAccessibleTextInterface* reader =
+            QAccessible::queryAccessibleInterface(done->keyText())->textInterface();
+        QVERIFY(reader); // a reader user reads the key, not only copies it
+        QCOMPARE(reader->text(0, reader->characterCount()), key);
         const QString command = done->smokeTest()->text();
         QVERIFY(command.endsWith("-H \"Authorization: Bearer " + key + "\""));
         QProcess curl;

@@ -6,10 +6,12 @@
 #include "ui/kit/Icons.h"
 #include "ui/kit/IssuedKeyBanner.h"
 #include "ui/kit/KVRow.h"
-#include "ui/kit/KeyListRow.h"
 #include "ui/kit/KeldmarchLogoMark.h"
+#include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/KeyListRow.h"
 #include "ui/kit/KitParts.h"
+#include "ui/kit/MBPanel.h"
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/NetMapNode.h"
 #include "ui/kit/StatTile.h"
@@ -25,11 +27,12 @@
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/TREyebrow.h"
 #include "ui/kit/TRHistoryRow.h"
+#include "ui/kit/TRIconButton.h"
+#include "ui/kit/TRNetMapButton.h"
 #include "ui/kit/TRPill.h"
+#include "ui/kit/TRProgress.h"
 #include "ui/kit/TRProgressIndicator.h"
 #include "ui/kit/TRSegmentedPicker.h"
-#include "ui/kit/TRNetMapButton.h"
-#include "ui/kit/TRProgress.h"
 #include "ui/kit/TRStepRail.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRTextEditor.h"
@@ -38,12 +41,14 @@
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -373,8 +378,11 @@ std::unique_ptr<Sheet> rowSheet() {
     auto sheet = std::make_unique<Sheet>(640);
     sheet->caption("Key/value rows");
     sheet->add(new KVRow("PID", "4242", {.monospaced = true, .copyable = true, .labelWidth = 130}));
-    sheet->add(new KVRow("Model SHA-256", "9f86d081884c7d659a2feaa0c55ad015…",
-                         {.monospaced = true, .copyable = true, .labelWidth = 130}));
+    // A value a rule shows cut, still read and copied whole.
+    auto* hash = new KVRow("Model SHA-256", {}, {.monospaced = true, .copyable = true, .labelWidth = 130});
+    hash->setValue("9f86d081884c7d659a2feaa0c55ad015…",
+                   "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08");
+    sheet->add(hash);
     sheet->add(new KVRow("Max queue depth", "32 (HTTP 503 above)", {.monospaced = true, .labelWidth = 130}));
     sheet->add(new KVRow("Scope", "Inference", {.labelWidth = 130}));
     sheet->caption("History rows · the first with its button, a middle one, the last");
@@ -524,6 +532,30 @@ std::unique_ptr<Sheet> setupSheet() {
     return sheet;
 }
 
+// The ways around: the window's sidebar with a pinned model, the tray menu's rows, a toolbar's icon button.
+std::unique_ptr<Sheet> navigationSheet() {
+    auto sheet = std::make_unique<Sheet>(640);
+    sheet->caption("Sidebar · chosen row, pinned model; menu rows; icon button");
+    auto* row = sheet->row();
+    auto* sidebar = new KeldmarchSidebar(
+        {{"Status", "gauge.medium"}, {"API Keys", "key.fill"}, {"Logs", "list.bullet.rectangle"}});
+    sidebar->setPinnedModel(QStringLiteral("tavrin-sample-2026.11.03-nightly-q4-instruct"));
+    sidebar->setFixedHeight(300);
+    row->addWidget(sidebar, 0, Qt::AlignTop);
+    auto* panel = new MBPanel;
+    auto* actions = new QWidget;
+    auto* items = new QVBoxLayout(actions);
+    items->setContentsMargins(0, 0, 0, 0);
+    items->setSpacing(0);
+    items->addWidget(new MBItem("arrow.triangle.2.circlepath", "Restart server"));
+    items->addWidget(new MBItem("stop.fill", "Stop server", true));
+    panel->addBlock(actions);
+    row->addWidget(panel, 0, Qt::AlignTop);
+    row->addWidget(new TRIconButton("arrow.clockwise", "Refresh"), 0, Qt::AlignTop);
+    endRow(row);
+    return sheet;
+}
+
 // A tab page as screens will compose it, to judge the kit's parts together.
 std::unique_ptr<QWidget> samplePage() {
     auto page = std::make_unique<TabContent>();
@@ -584,7 +616,107 @@ const std::pair<const char*, PageBuilder> pages[] = {
     {"10-symbols", [] { return std::unique_ptr<QWidget>(iconSheet()); }},
     {"11-sample-page", [] { return samplePage(); }},
     {"12-setup", [] { return std::unique_ptr<QWidget>(setupSheet()); }},
+    {"13-navigation", [] { return std::unique_ptr<QWidget>(navigationSheet()); }},
 };
+
+// A page on a stage of its own, laid out at its width and shown without a window on screen. The stage
+// has no layout, so that sizing the page never touches the limits of a window (which platforms
+// without window managers complain about).
+class Stage {
+public:
+    explicit Stage(PageBuilder build) : m_page(build()) {
+        m_stage.setAttribute(Qt::WA_DontShowOnScreen);
+        m_page->setParent(&m_stage);
+        // Sheets have a fixed width; wrapped texts decide their height at that width.
+        if (dynamic_cast<Sheet*>(m_page.get())) {
+            m_page->layout()->activate();
+            const int height = m_page->hasHeightForWidth() ? m_page->heightForWidth(m_page->width())
+                                                           : m_page->sizeHint().height();
+            m_page->resize(m_page->width(), height);
+        }
+        m_stage.resize(m_page->size());
+        m_page->show();
+        m_stage.show();
+        QCoreApplication::sendPostedEvents();
+    }
+    QWidget* page() const { return m_page.get(); }
+    QWidget* window() { return &m_stage; }
+
+private:
+    QWidget m_stage;
+    std::unique_ptr<QWidget> m_page; // goes first, while its stage is still there
+};
+
+// The kit class a focused widget belongs to: itself, or the kit component it is part of (a text
+// editor's inner field).
+QWidget* kitControlOf(QWidget* widget) {
+    for (QWidget* w = widget; w; w = w->parentWidget())
+        if (QLatin1String(w->metaObject()->className()).startsWith(QLatin1String("tavrin::")))
+            return w;
+    return widget;
+}
+
+// `area` of a window as it is painted now, at twice the size, so that a ring a pixel or two wide is
+// plain to see.
+QImage enlarged(QWidget* window, const QRect& area) {
+    constexpr qreal kScale = 2;
+    QImage image(area.size() * kScale, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(kScale);
+    image.fill(Theme::canvas());
+    window->render(&image, QPoint(), QRegion(area));
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+// Where the keyboard is, for each kind of control the gallery shows: the control unfocused, and beside
+// it focused as Tab leaves it, in two cells of one size, so that the ring is what differs. Written to
+// `dir`, one file per kind.
+std::expected<QStringList, QString> renderFocusRings(const QString& dir) {
+    constexpr int kMargin = 8; // of the page around the control, for a ring drawn outside it
+    constexpr int kPadding = 12;
+    if (!QDir().mkpath(dir))
+        return std::unexpected(QStringLiteral("Could not create ") + dir);
+    QStringList written;
+    QSet<QString> seen;
+    for (const auto& page : pages) {
+        Stage stage(page.second);
+        QWidget* window = stage.window();
+        window->setAttribute(Qt::WA_KeyboardFocusChange); // as after a Tab: rings are for keyboard users
+        QApplication::setActiveWindow(window);
+        for (QWidget* target : stage.page()->findChildren<QWidget*>()) {
+            if (!(target->focusPolicy() & Qt::TabFocus) || !target->isEnabled() ||
+                !target->isVisibleTo(window))
+                continue;
+            QWidget* control = kitControlOf(target);
+            const QString kind =
+                QString::fromLatin1(control->metaObject()->className()).remove(QLatin1String("tavrin::"));
+            if (seen.contains(kind))
+                continue;
+            seen.insert(kind);
+            const QRect area = QRect(control->mapTo(window, QPoint(0, 0)), control->size())
+                                   .adjusted(-kMargin, -kMargin, kMargin, kMargin)
+                                   .intersected(window->rect());
+            if (QWidget* focused = QApplication::focusWidget())
+                focused->clearFocus();
+            const QImage unfocused = enlarged(window, area);
+            target->setFocus(Qt::TabFocusReason);
+            const QImage focused = enlarged(window, area);
+            const QSize cell = unfocused.size() + QSize(2 * kPadding, 2 * kPadding);
+            QImage pair(cell.width() * 2, cell.height(), QImage::Format_ARGB32);
+            pair.fill(Theme::surface());
+            QPainter painter(&pair);
+            painter.drawImage(kPadding, kPadding, unfocused);
+            painter.drawImage(cell.width() + kPadding, kPadding, focused);
+            painter.end();
+            const QString file = QDir(dir).filePath(kind + QStringLiteral(".png"));
+            if (!pair.save(file))
+                return std::unexpected(QStringLiteral("Could not write ") + file);
+            written << file;
+        }
+        QApplication::setActiveWindow(nullptr);
+    }
+    return written;
+}
 
 } // namespace
 
@@ -601,31 +733,16 @@ std::expected<QStringList, QString> renderKitGallery(const QString& dir) {
         return std::unexpected(QStringLiteral("Could not create ") + dir);
     QStringList written;
     for (const auto& [name, build] : pages) {
-        // Each page sits on a stage without a layout, so that sizing it never touches the limits of a
-        // window (which platforms without window managers complain about).
-        QWidget stage;
-        stage.setAttribute(Qt::WA_DontShowOnScreen);
-        std::unique_ptr<QWidget> page = build();
-        page->setParent(&stage);
-        // Sheets have a fixed width; wrapped texts decide their height at that width.
-        if (dynamic_cast<Sheet*>(page.get())) {
-            page->layout()->activate();
-            const int height =
-                page->hasHeightForWidth() ? page->heightForWidth(page->width()) : page->sizeHint().height();
-            page->resize(page->width(), height);
-        }
-        stage.resize(page->size());
-        page->show();
-        stage.show();
-        QCoreApplication::sendPostedEvents();
+        Stage stage(build);
         const QString file = QDir(dir).filePath(QString::fromLatin1(name) + ".png");
-        const bool saved = page->grab().save(file);
-        page.reset();
-        if (!saved)
+        if (!stage.page()->grab().save(file))
             return std::unexpected(QStringLiteral("Could not write ") + file);
         written << file;
     }
-    return written;
+    auto rings = renderFocusRings(QDir(dir).filePath(QStringLiteral("focus")));
+    if (!rings)
+        return rings;
+    return written + *rings;
 }
 
 } // namespace tavrin

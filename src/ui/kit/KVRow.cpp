@@ -1,7 +1,8 @@
 #include "ui/kit/KVRow.h"
 
-#include "ui/kit/TRCopyButton.h"
 #include "ui/kit/KitParts.h"
+#include "ui/kit/TRCopyButton.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/Theme.h"
 
 #include <QFontMetricsF>
@@ -33,11 +34,11 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
     const int drop = int(std::lround(QFontMetricsF(valueFont).ascent() - QFontMetricsF(labelFont).ascent()));
     m_labelView->setContentsMargins(0, std::max(0, drop), 0, 0);
 
-    m_valueView = new TRValueLabel(value, valueRole, this);
     // One line, like the values it shows (hashes, paths, numbers); a value too long for the row is cut
-    // at the edge rather than widening the page, and the copy button still copies all of it.
-    m_valueView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_valueView->setMinimumWidth(40);
+    // in the middle rather than widening the page, and is still read and copied whole.
+    m_valueView = new TRElidedText(value, valueRole, this);
+    m_valueView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_valueView->setMinimumWidth(m_valueView->minimumSizeHint().width());
 
     row->addWidget(m_labelView, 0, Qt::AlignTop);
     row->addWidget(m_valueView, 1, Qt::AlignTop);
@@ -50,10 +51,11 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
     }
 }
 
-void KVRow::setValue(const QString& value) {
-    m_valueView->setText(value);
+void KVRow::setValue(const QString& value, const QString& whole) {
+    const QString all = whole.isEmpty() ? value : whole;
+    m_valueView->setText(all, value);
     if (m_copy)
-        m_copy->setPayload(value);
+        m_copy->setPayload(all);
 }
 
 void KVRow::setLabel(const QString& label) {
@@ -61,7 +63,7 @@ void KVRow::setLabel(const QString& label) {
     m_labelView->setText(label.toUpper());
 }
 
-QString KVRow::value() const { return m_valueView->text(); }
+QString KVRow::value() const { return m_valueView->shownText(); }
 
 void KVRow::paintEvent(QPaintEvent*) {
     QPainter p(this);

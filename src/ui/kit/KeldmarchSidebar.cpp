@@ -3,6 +3,7 @@
 #include "ui/kit/Icons.h"
 #include "ui/kit/KeldmarchLogoMark.h"
 #include "ui/kit/KitParts.h"
+#include "ui/kit/RoundedBox.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRSymbol.h"
@@ -74,16 +75,14 @@ void SidebarItem::paintEvent(QPaintEvent*) {
         p.setBrush(Theme::alpha(Theme::ink(), m_active ? 0.06 : 0.04));
         p.drawRoundedRect(box, kRadius, kRadius);
     }
+    // The ring is for keyboard users only, not for focus that a click or the window gave. The chosen
+    // row's bar goes over it, so that a focused row still says it is the chosen one.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        paintFocusRing(p, box, kRadius);
     if (m_active) {
         QPainterPath bar;
         bar.addRoundedRect(QRectF(0, 4, kAccentBar, box.height() - 8), kAccentBar / 2, kAccentBar / 2);
         p.fillPath(bar, Theme::accentBarGradient());
-    }
-    // The ring is for keyboard users only, not for focus that a click or the window gave.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        p.setPen(QPen(Theme::alpha(Theme::brandTealDeep(), 0.7), 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(box.adjusted(1, 1, -1, -1), kRadius - 1, kRadius - 1);
     }
 
     const QRectF iconFrame(kItemPaddingH, 0, kIconFrame, box.height());

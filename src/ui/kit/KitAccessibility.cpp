@@ -7,12 +7,16 @@
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRPill.h"
+#include "ui/kit/TRSegmentedPicker.h"
 
 #include <QAbstractScrollArea>
 #include <QAccessibleWidget>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include <functional>
+#include <optional>
 
 namespace tavrin {
 
@@ -94,32 +98,83 @@ public:
     }
 };
 
-// A kit button whose role is not a plain push button's: the press is its action, and `state` adds what
-// the role needs (selected, expanded, checked).
-class ButtonAccessible : public NamedAccessible {
-public:
-    ButtonAccessible(QAbstractButton* button, QAccessible::Role role, std::function<QString()> name,
-                     std::function<void(QAccessible::State&)> state)
-        : NamedAccessible(button, role, std::move(name)), m_state(std::move(state)) {}
+// The name a button's text gives a reader: its "&&" is an ampersand, a lone "&" marks no letter.
+QString spokenButtonText(const QString& text) {
+    QString spoken;
+    spoken.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&') && ++i == text.size())
+            break;
+        spoken += text.at(i);
+    }
+    return spoken;
+}
 
+// Every button of the kit as a reader meets it, and its one action, which does what a click does.
+// Qt's own interface answers a checkable button's "Toggle" with toggle(): the state flips, but
+// clicked(), which the screens listen to, never comes, so a switch a reader turned on showed on and
+// changed nothing. Here "Toggle" and "Press" alike click, as the mouse and the keyboard do.
+class KitButtonAccessible : public QAccessibleWidget {
+public:
+    using Name = std::function<QString()>;
+    using StateOf = std::function<void(QAccessible::State&)>;
+
+    // Without a role, the button's own kind decides: checkable ones are check boxes, or radio buttons
+    // when one of a set; the others push buttons.
+    explicit KitButtonAccessible(QAbstractButton* button, std::optional<QAccessible::Role> role = {},
+                                 Name name = {}, StateOf state = {})
+        : QAccessibleWidget(button), m_role(role), m_name(std::move(name)), m_state(std::move(state)) {}
+
+    QAccessible::Role role() const override {
+        if (m_role)
+            return *m_role;
+        if (!button()->isCheckable())
+            return QAccessible::Button;
+        return button()->autoExclusive() ? QAccessible::RadioButton : QAccessible::CheckBox;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(t);
+        return m_name ? m_name() : spokenButtonText(button()->text());
+    }
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
-        m_state(s);
+        s.checkable = button()->isCheckable();
+        s.checked = button()->isChecked();
+        if (const auto* box = qobject_cast<const QCheckBox*>(button()))
+            s.checkStateMixed = box->checkState() == Qt::PartiallyChecked;
+        s.pressed = button()->isDown();
+        if (const auto* push = qobject_cast<const QPushButton*>(button()))
+            s.defaultButton = push->isDefault();
+        if (m_state)
+            m_state(s);
         return s;
     }
+    // What a reader calls the action follows the role, as readers expect: a check box or a radio
+    // button is toggled, anything else pressed.
     QStringList actionNames() const override {
-        return widget()->isEnabled() ? QStringList{pressAction()} + QAccessibleWidget::actionNames() : QStringList{};
+        if (!widget()->isEnabled())
+            return {};
+        const QAccessible::Role r = role();
+        const bool toggles = r == QAccessible::CheckBox || r == QAccessible::RadioButton;
+        return QStringList{toggles ? toggleAction() : pressAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& action) override {
-        // As Qt's own buttons do: the click comes a moment later, after the reader has its answer.
-        if (action == pressAction() && widget()->isEnabled())
-            static_cast<QAbstractButton*>(widget())->animateClick();
-        else
+        if (action != pressAction() && action != toggleAction()) {
             QAccessibleWidget::doAction(action);
+            return;
+        }
+        // As Qt's own buttons do: the click comes a moment later, after the reader has its answer.
+        if (widget()->isEnabled())
+            button()->animateClick();
     }
 
 private:
-    std::function<void(QAccessible::State&)> m_state;
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+
+    std::optional<QAccessible::Role> m_role;
+    Name m_name;
+    StateOf m_state;
 };
 
 // Elided text, read and selected whole: its text is all of it, and any selection a reader makes is all of it.
@@ -188,31 +243,52 @@ QAccessibleInterface* kitAccessible(const QString& className, QObject* object) {
         return new ElidedTextAccessible(static_cast<TRElidedText*>(widget));
     if (is<TRSidebarList>(className))
         return new QAccessibleWidget(widget, QAccessible::PageTabList);
+    if (is<TRSegmentedPicker>(className))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    if (!button)
+        return nullptr;
     if (is<SidebarItem>(className)) {
         auto* item = static_cast<SidebarItem*>(widget);
-        return new ButtonAccessible(item, QAccessible::PageTab, [item] { return item->label(); },
-                                    [item](QAccessible::State& s) {
-                                        s.selectable = true;
-                                        s.selected = item->isActive();
-                                    });
+        return new KitButtonAccessible(
+            item, QAccessible::PageTab, [item] { return item->label(); },
+            [item](QAccessible::State& s) {
+                s.selectable = true;
+                s.selected = item->isActive();
+            });
     }
     if (is<TRDisclosureHeader>(className)) {
         auto* header = static_cast<TRDisclosureHeader*>(widget);
-        return new ButtonAccessible(header, QAccessible::Button, [header] { return header->label(); },
-                                    [header](QAccessible::State& s) {
-                                        s.expandable = true;
-                                        s.expanded = header->isChecked();
-                                        s.collapsed = !header->isChecked();
-                                    });
+        return new KitButtonAccessible(
+            header, QAccessible::Button, [header] { return header->label(); },
+            [header](QAccessible::State& s) {
+                s.checkable = s.checked = false; // read as expanded, not as checked
+                s.expandable = true;
+                s.expanded = header->isChecked();
+                s.collapsed = !header->isChecked();
+            });
     }
     if (is<ModeCard>(className)) {
         auto* card = static_cast<ModeCard*>(widget);
-        return new ButtonAccessible(card, QAccessible::RadioButton, [card] { return card->title(); },
-                                    [card](QAccessible::State& s) {
-                                        s.checkable = true;
-                                        s.checked = card->isOn();
-                                    });
+        return new KitButtonAccessible(
+            card, QAccessible::RadioButton, [card] { return card->title(); },
+            [card](QAccessible::State& s) {
+                s.checkable = true;
+                s.checked = card->isOn();
+            });
     }
+    if (is<TRSegment>(className)) {
+        auto* segment = static_cast<TRSegment*>(widget);
+        return new KitButtonAccessible(segment, QAccessible::RadioButton,
+                                       [segment] { return segment->label(); });
+    }
+    // Every other button of the project's own kinds, kit or screen: Qt asks with the most derived class
+    // name first, so its own interface is never reached for one. A push button with a menu keeps Qt's,
+    // which opens the menu.
+    const auto* push = qobject_cast<QPushButton*>(button);
+    if (className == QLatin1String(object->metaObject()->className()) &&
+        className.startsWith(QLatin1String("tavrin::")) && !(push && push->menu()))
+        return new KitButtonAccessible(button);
     return nullptr;
 }
 

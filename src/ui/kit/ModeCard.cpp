@@ -13,6 +13,7 @@ namespace tavrin {
 
 namespace {
 constexpr int kLineGap = 5;
+constexpr qreal kRingInset = 3;
 }
 
 ModeCard::ModeCard(const QString& label, const QString& title, const QString& description, bool isOn,
@@ -91,8 +92,10 @@ void ModeCard::paintEvent(QPaintEvent*) {
         paintRoundedBox(p, rect(), 10, Theme::alpha(Theme::brandTeal(), 0.06), Theme::brandTeal(), 1.5);
     else
         paintRoundedBox(p, rect(), 10, Theme::surface(), Theme::line(), 1);
+    // Inside the border, which says whether the card is on.
     if (hasFocus())
-        paintFocusRing(p, rect(), 10);
+        paintFocusRing(p, QRectF(rect()).adjusted(kRingInset, kRingInset, -kRingInset, -kRingInset),
+                       10 - kRingInset);
 }
 
 } // namespace tavrin

@@ -5,6 +5,7 @@
 #include "ui/kit/Theme.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -42,6 +43,15 @@ QSize TRCheckBox::sizeHint() const {
 }
 
 QRectF TRCheckBox::boxRect() const { return {2, (height() - kBox) / 2.0, kBox, kBox}; }
+
+// Like every control of the kit it answers Return and Enter, as Space.
+void TRCheckBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QCheckBox::keyPressEvent(event);
+}
 
 // The label is part of the control, as with a native checkbox.
 bool TRCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }

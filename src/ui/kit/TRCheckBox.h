@@ -22,6 +22,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
 private:

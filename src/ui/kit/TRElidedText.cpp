@@ -34,16 +34,21 @@ TRElidedText::TRElidedText(const QString& text, TextRole role, QWidget* parent) 
     setToolTip(text);
 }
 
-void TRElidedText::setText(const QString& text) {
-    if (text == m_text)
+void TRElidedText::setText(const QString& text, const QString& shown) {
+    const QString form = shown == text ? QString() : shown;
+    if (text == m_text && form == m_shown)
         return;
+    const bool changed = text != m_text;
     m_text = text;
-    setSelected(false);
-    setToolTip(text);
+    m_shown = form;
     updateGeometry();
     update();
-    QAccessibleEvent changed(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    if (!changed)
+        return;
+    setSelected(false);
+    setToolTip(text);
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
 }
 
 QMarginsF TRElidedText::insets() const { return m_well ? kWellInsets : kPlainInsets; }
@@ -51,7 +56,8 @@ QMarginsF TRElidedText::insets() const { return m_well ? kWellInsets : kPlainIns
 QRectF TRElidedText::textRect() const { return QRectF(rect()).marginsRemoved(insets()); }
 
 QString TRElidedText::displayedText() const {
-    return QFontMetricsF(font()).elidedText(m_text, Qt::ElideMiddle, std::max<qreal>(0, textRect().width()));
+    return QFontMetricsF(font()).elidedText(shownText(), Qt::ElideMiddle,
+                                            std::max<qreal>(0, textRect().width()));
 }
 
 void TRElidedText::setColor(const QColor& color) {
@@ -91,10 +97,11 @@ void TRElidedText::copy() {
 
 QSize TRElidedText::sizeHint() const {
     if (!m_well)
-        return {fontMetrics().horizontalAdvance(m_text) + int(kPlainInsets.left() + kPlainInsets.right()) + 1,
+        return {fontMetrics().horizontalAdvance(shownText()) +
+                    int(kPlainInsets.left() + kPlainInsets.right()) + 1,
                 fontMetrics().height() + int(kPlainInsets.top() + kPlainInsets.bottom())};
     const QFontMetricsF metrics(font());
-    return {int(std::ceil(metrics.horizontalAdvance(m_text) + kWellInsets.left() + kWellInsets.right())),
+    return {int(std::ceil(metrics.horizontalAdvance(shownText()) + kWellInsets.left() + kWellInsets.right())),
             int(std::ceil(metrics.height() + kWellInsets.top() + kWellInsets.bottom()))};
 }
 

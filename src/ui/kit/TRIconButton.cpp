@@ -1,6 +1,7 @@
 #include "ui/kit/TRIconButton.h"
 
 #include "ui/kit/Icons.h"
+#include "ui/kit/RoundedBox.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
@@ -33,11 +34,8 @@ void TRIconButton::paintEvent(QPaintEvent*) {
         p.drawRoundedRect(box, 6, 6);
     }
     // The ring is for keyboard users only, not for focus that a click or the window gave.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        p.setPen(QPen(Theme::alpha(Theme::brandTealDeep(), 0.8), 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(box.adjusted(1, 1, -1, -1), 5, 5);
-    }
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        paintFocusRing(p, box, 6);
     p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(m_textSize)));
     p.setPen(isEnabled() ? Theme::ink() : Theme::alpha(Theme::ink(), 0.4));
     p.drawText(rect(), Qt::AlignCenter, icons::glyph(m_symbol));

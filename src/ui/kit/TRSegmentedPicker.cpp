@@ -4,8 +4,6 @@
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/Theme.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -27,45 +25,6 @@ constexpr int kPaddingV = 4;
 constexpr qreal kDividerMargin = 6;
 
 QFont segmentFont() { return Theme::font(TextRole::bodyMedium); }
-
-// Screen readers meet the picker as a named group of radio buttons, the chosen one checked; its title
-// names the group even while hidden.
-class SegmentAccessible : public QAccessibleWidget {
-public:
-    explicit SegmentAccessible(TRSegment* segment) : QAccessibleWidget(segment, QAccessible::RadioButton) {}
-
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return segment()->label();
-        return QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.checkable = true;
-        s.checked = segment()->isChecked();
-        return s;
-    }
-    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
-    void doAction(const QString& action) override {
-        if (action == pressAction())
-            segment()->click();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-
-private:
-    TRSegment* segment() const { return static_cast<TRSegment*>(widget()); }
-};
-
-QAccessibleInterface* pickerAccessible(const QString& className, QObject* object) {
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    if (className == QLatin1String(TRSegment::staticMetaObject.className()))
-        return new SegmentAccessible(static_cast<TRSegment*>(object));
-    if (className == QLatin1String(TRSegmentedPicker::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
-    return nullptr;
-}
 
 } // namespace
 
@@ -126,11 +85,6 @@ void TRSegment::paintEvent(QPaintEvent*) {
 
 TRSegmentedPicker::TRSegmentedPicker(const QString& title, const QStringList& options, QWidget* parent)
     : QWidget(parent) {
-    static const bool accessible = [] {
-        QAccessible::installFactory(pickerAccessible);
-        return true;
-    }();
-    Q_UNUSED(accessible);
     m_row = new QHBoxLayout(this);
     m_row->setContentsMargins(0, 0, 0, 0);
     m_row->setSpacing(Spacing::beside);

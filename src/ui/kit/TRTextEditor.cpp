@@ -85,9 +85,9 @@ bool TRTextEditor::eventFilter(QObject* watched, QEvent* event) {
 
 void TRTextEditor::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QColor border =
-        m_editor->hasFocus() ? Theme::alpha(Theme::brandTealDeep(), 0.7) : Theme::alpha(Theme::ink(), 0.18);
-    paintRoundedBox(p, rect(), 7, Theme::surface(), border, 1);
+    paintRoundedBox(p, rect(), 7, Theme::surface(), Theme::alpha(Theme::ink(), 0.18), 1);
+    if (m_editor->hasFocus())
+        paintFocusRing(p, rect(), 7);
 }
 
 } // namespace tavrin

@@ -51,8 +51,10 @@ QSize TRTextField::minimumSizeHint() const { return {40, sizeHint().height()}; }
 void TRTextField::paintEvent(QPaintEvent* event) {
     {
         QPainter p(this);
-        const QColor border = hasFocus() ? Theme::alpha(Theme::brandTealDeep(), 0.7) : Theme::alpha(Theme::ink(), 0.18);
-        paintRoundedBox(p, rect(), 7, isEnabled() ? Theme::surface() : Theme::canvas(), border, 1);
+        paintRoundedBox(p, rect(), 7, isEnabled() ? Theme::surface() : Theme::canvas(),
+                        Theme::alpha(Theme::ink(), 0.18), 1);
+        if (hasFocus())
+            paintFocusRing(p, rect(), 7);
     }
     QLineEdit::paintEvent(event);
 }

@@ -41,8 +41,9 @@ std::vector<TechnicalRow> modelDetailRows(const ClientModelMetadata& running) {
     std::vector<TechnicalRow> rows{
         plain(QStringLiteral("Alias"), running.productionAlias),
         plain(QStringLiteral("Pipeline version"), QString::number(running.manifestPipelineVersion)),
-        // The row shows the hash cut short; its copy button copies the whole of it.
-        {QStringLiteral("SHA-256"), shortenedHash(running.modelSha256), true, running.modelSha256, copyModelHashName()},
+        // The row shows the hash cut short; a reader reads, and its copy button copies, the whole of it.
+        {QStringLiteral("SHA-256"), shortenedHash(running.modelSha256), true, running.modelSha256,
+         copyModelHashName()},
         plain(QStringLiteral("Staged path"), running.stagedBundlePath),
     };
     if (running.sourceAppVersion)

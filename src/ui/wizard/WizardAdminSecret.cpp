@@ -7,6 +7,7 @@
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRIconButton.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRTextField.h"
@@ -41,8 +42,7 @@ WizardAdminSecret::WizardAdminSecret(ServerStateModel* state, std::function<void
     auto* card = new TRCard(QStringLiteral("Generated for you"));
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::group);
-    m_secretView = kitLabel({}, TextRole::monoValue);
-    m_secretView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_secretView = new TRElidedText({}, TextRole::monoValue);
     m_secretView->setAccessibleName(QStringLiteral("Admin password"));
     row->addWidget(m_secretView, 1, Qt::AlignVCenter);
     m_copy = new TRButton({}, GhostButtonStyle{.size = ButtonSize::small});

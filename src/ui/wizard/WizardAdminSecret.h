@@ -2,14 +2,13 @@
 
 #include "ui/wizard/WizardStepView.h"
 
-class QLabel;
-
 namespace tavrin {
 
 class ServerStateModel;
 class SetupActions;
 class TRButton;
 class TRDisclosure;
+class TRElidedText;
 class TRIconButton;
 class TRMessageLine;
 class TRTextField;
@@ -43,7 +42,7 @@ private:
     bool m_copied = false;
     bool m_saving = false;
 
-    QLabel* m_secretView = nullptr;
+    TRElidedText* m_secretView = nullptr;
     TRButton* m_copy = nullptr;
     TRMessageLine* m_error = nullptr;
     TRDisclosure* m_custom = nullptr;

@@ -8,7 +8,7 @@
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCodeBlock.h"
-#include "ui/kit/TRCopyButton.h"
+#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRProgress.h"
 #include "ui/kit/Theme.h"
@@ -73,8 +73,9 @@ WizardDone::WizardDone(ServerStateModel* state, std::function<void()> finish, st
                                   QStringLiteral("SAVE THIS KEY NOW · IT WON'T BE SHOWN AGAIN")));
     auto* secret = new QHBoxLayout;
     secret->setSpacing(Spacing::group);
-    m_keyView = kitLabel({}, TextRole::monoValue);
-    m_keyView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The key as the API Keys tab hands one over: on a well, read, selected and copied whole.
+    m_keyView = new TRElidedText({}, TextRole::monoValue);
+    m_keyView->setWell(true);
     m_keyView->setAccessibleName(QStringLiteral("First API key"));
     secret->addWidget(m_keyView, 1, Qt::AlignVCenter);
     m_copyKey = new TRButton(QStringLiteral("Copy"), GhostButtonStyle{.size = ButtonSize::small});
@@ -82,10 +83,7 @@ WizardDone::WizardDone(ServerStateModel* state, std::function<void()> finish, st
     m_copyKey->setAccessibleName(QStringLiteral("Copy first API key"));
     secret->addWidget(m_copyKey, 0, Qt::AlignVCenter);
     shown->addLayout(secret);
-    connect(m_copyKey, &QPushButton::clicked, this, [this] {
-        if (m_firstKey)
-            copyText(m_firstKey->key);
-    });
+    connect(m_copyKey, &QPushButton::clicked, m_keyView, &TRElidedText::copy);
     shown->addSpacing(Spacing::lines);
     shown->addWidget(new TRCaption(QStringLiteral("SMOKE TEST")));
     shown->addWidget(kitLabel(QStringLiteral("Paste this into a terminal to verify"), TextRole::secondary));

@@ -15,6 +15,7 @@ class SetupActions;
 class TRBanner;
 class TRButton;
 class TRCodeBlock;
+class TRElidedText;
 class TRMessageLine;
 class TRProgress;
 
@@ -28,6 +29,7 @@ public:
 
     const std::optional<ClientCreatedAPIKey>& firstKey() const { return m_firstKey; }
     TRCodeBlock* smokeTest() const { return m_command; }
+    TRElidedText* keyText() const { return m_keyView; }
 
 private:
     void showEndpoints();
@@ -48,7 +50,7 @@ private:
     TRProgress* m_progress = nullptr;
     TRButton* m_create = nullptr;
     QWidget* m_keyBlock = nullptr;
-    QLabel* m_keyView = nullptr;
+    TRElidedText* m_keyView = nullptr;
     TRButton* m_copyKey = nullptr;
     TRCodeBlock* m_command = nullptr;
 };
