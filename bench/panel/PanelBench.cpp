@@ -10,9 +10,12 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "support/ReferenceServer.h"
+#include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
@@ -21,7 +24,9 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <valgrind/callgrind.h>
@@ -353,6 +358,143 @@ int measureYardstick(QApplication& app, int keyCount, int seconds, bool useSocke
     return 0;
 }
 
+// The panel's Status tab as the user presses Start and Stop, with the real server behind a bundle of
+// its own (on a free admin port): milliseconds from the press to the headline the user waits for.
+// The poll loop runs at its usual 5 seconds, as it does for everyone.
+QWidget* buttonLabelled(QWidget* root, const QString& text) {
+    for (auto* button : root->findChildren<QAbstractButton*>())
+        if (button->text() == text && button->isVisible())
+            return button;
+    return nullptr;
+}
+
+double millisUntilTitle(QWidget* root, const QString& title) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 15000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        for (auto* header : root->findChildren<TabHeader*>())
+            if (header->isVisible() && header->title() == title)
+                return double(clock.nsecsElapsed()) / 1e6;
+    }
+    return -1;
+}
+
+int measureStartStop(int rounds) {
+    QTemporaryDir bundle;
+    QDir().mkpath(bundle.filePath(QStringLiteral("libexec")));
+    QDir().mkpath(bundle.filePath(QStringLiteral("no-model")));
+    QFile wrapper(bundle.filePath(QStringLiteral("libexec/tavrin-server")));
+    if (!wrapper.open(QIODevice::WriteOnly))
+        return 1;
+    wrapper.write(QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2'\n")
+                      .arg(test::ReferenceServer::executablePath(), bundle.filePath(QStringLiteral("no-model")))
+                      .toUtf8());
+    wrapper.close();
+    wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(port));
+
+    completeSetup(test::ReferenceServer::defaultAdminSecret());
+    AppOptions options;
+    options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
+    options.process.bundlePath = bundle.path();
+    TavrinServerApp shell(options);
+    shell.openMainWindow();
+    QWidget* window = shell.mainWindow();
+    if (millisUntilTitle(window, QStringLiteral("Your server is stopped.")) < 0)
+        return 1;
+    int failures = 0;
+    for (int round = 0; round < rounds; ++round) {
+        settle();
+        QWidget* start = buttonLabelled(window, QStringLiteral("Start server"));
+        if (!start)
+            return 1;
+        QMetaObject::invokeMethod(start, "click");
+        const double live = millisUntilTitle(window, QStringLiteral("Your Tavrin server is live."));
+        settle();
+        QWidget* stop = buttonLabelled(window, QStringLiteral("Stop server"));
+        if (!stop)
+            return 1;
+        QMetaObject::invokeMethod(stop, "click");
+        const double stopped = millisUntilTitle(window, QStringLiteral("Your server is stopped."));
+        failures += live < 0 || stopped < 0;
+        report("start_to_live_ms", live);
+        report("stop_to_stopped_ms", stopped);
+    }
+    return failures ? 1 : 0;
+}
+
+int openDescriptors() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size()); }
+
+int threadCount() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("Threads:"))
+            return line.mid(8).trimmed().toInt();
+    return -1;
+}
+
+// A day in the tray, compressed: the panel polls the real server `polls` times at a short interval,
+// the window open for the first half and closed for the second, while keys are made and revoked
+// now and then by another client. Reports what its memory did in each half (from poll 1,000 with the
+// window open, and from 500 polls after it closed, so that what closing frees does not hide a leak),
+// and its descriptors and threads from poll 1,000 to the last.
+int measureSoak(QApplication& app, int polls) {
+    test::ReferenceServer server;
+    if (!startServer(server, 3))
+        return 1;
+    completeSetup(server.adminSecret());
+    AppOptions options;
+    options.baseURL = server.baseUrl();
+    TavrinServerApp shell(options);
+    shell.openMainWindow();
+    shell.state().setPollIntervalSeconds(0.005);
+    shell.state().startPolling();
+    auto admin = server.client();
+    const int closeAt = polls / 2;
+    int cycles = 0;
+    double rssAt1000 = 0, rssBeforeClose = 0, rssAfterClose = 0;
+    int fdsAt1000 = 0, threadsAt1000 = 0;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&shell.state(), &ServerStateModel::lastRefreshedAtChanged, &app, [&] {
+        ++cycles;
+        if (cycles == 1000) {
+            rssAt1000 = residentMiB();
+            fdsAt1000 = openDescriptors();
+            threadsAt1000 = threadCount();
+        }
+        if (cycles == closeAt && shell.mainWindow()) {
+            rssBeforeClose = residentMiB();
+            shell.mainWindow()->close();
+        }
+        if (cycles == closeAt + 500)
+            rssAfterClose = residentMiB();
+        if (cycles % 500 == 0) { // another client changes the key list now and then
+            const auto made = QCoro::waitFor(admin->createKey(QStringLiteral("soak %1").arg(cycles), std::nullopt));
+            if (made && cycles % 1000 == 0)
+                QCoro::waitFor(admin->revokeKey(made->record.id));
+        }
+        if (cycles == polls)
+            app.quit();
+    });
+    app.exec();
+    report("soak_polls", cycles);
+    report("soak_seconds", double(clock.elapsed()) / 1000.0);
+    report("soak_rss_at_1000_mib", rssAt1000);
+    report("soak_rss_growth_window_mib", rssBeforeClose - rssAt1000);
+    report("soak_rss_growth_tray_mib", residentMiB() - rssAfterClose);
+    report("soak_fd_delta", openDescriptors() - fdsAt1000);
+    report("soak_thread_delta", threadCount() - threadsAt1000);
+    return 0;
+}
+
 } // namespace
 
 // Usage:
@@ -361,6 +503,8 @@ int measureYardstick(QApplication& app, int keyCount, int seconds, bool useSocke
 //   bench-panel poll KEYS SECONDS window|tray idle polling of a server with KEYS keys
 //   bench-panel curl KEYS SECONDS            curl making the same requests
 //   bench-panel qnam|socket KEYS SECONDS     the same requests from this process (PollYardstick)
+//   bench-panel startstop ROUNDS             Start → "live" and Stop → "stopped" on the Status tab
+//   bench-panel soak POLLS                   POLLS quick polls: memory, descriptors and threads after
 // Each measurement runs in a fresh process (run.sh), so one does not inherit another's heap.
 int main(int argc, char** argv) {
     QGuiApplication::setDesktopSettingsAware(false);
@@ -379,5 +523,9 @@ int main(int argc, char** argv) {
     Theme::apply(app);
     if (mode == "poll")
         return measurePolling(app, number(2, 1000), number(3, 30), !(argc > 4 && QByteArray(argv[4]) == "tray"));
+    if (mode == "startstop")
+        return measureStartStop(number(2, 5));
+    if (mode == "soak")
+        return measureSoak(app, number(2, 12000));
     return measureStartup();
 }

@@ -3,7 +3,8 @@
 # each measurement in a fresh process, RUNS times, the yardsticks (a bare Qt 6 window, curl making the
 # poll's three requests; the same requests from a Qt program alone, through QNetworkAccessManager and
 # through one plain socket) interleaved with the panel's own runs so that the ratios hold on a busy
-# machine. Prints the medians.
+# machine. Then Start and Stop pressed on the Status tab against the real server, and a soak of 12,000
+# quick polls. Prints the medians.
 # Usage: run.sh BUILD_DIR [SECONDS] [RUNS]
 set -euo pipefail
 build=${1:?build dir}
@@ -35,6 +36,9 @@ for run in $(seq "$runs"); do
   measure curl-3 curl 3 "$seconds"
   measure qnam-3 qnam 3 "$seconds"
   measure socket-3 socket 3 "$seconds"
+  measure startstop startstop 5
 done
+# A day in the tray, compressed into 12,000 quick polls: once, it takes a minute and a half.
+measure soak soak 12000
 
 python3 "$here/bench/panel/summary.py" "$results" "$runs"

@@ -51,3 +51,12 @@ row("the poll's requests alone, 3 keys: QNetworkAccessManager (ms per 30 s)",
 row("    one kept-alive socket on the GUI thread (ms per 30 s)",
     f"{median('socket-3', 'cpu_ms_per_30s'):.1f}", "", "",
     f"{median('socket-3', 'other_threads_ms_per_30s'):.1f} in other threads")
+row("Start pressed to \"Your Tavrin server is live.\" (ms)", f"{median('startstop', 'start_to_live_ms'):.0f}", "", "",
+    "goal <= 1000 ms")
+row("Stop pressed to \"Your server is stopped.\" (ms)", f"{median('startstop', 'stop_to_stopped_ms'):.0f}", "", "",
+    "goal <= 500 ms")
+row(f"soak of {median('soak', 'soak_polls'):.0f} polls: RSS growth, window open / tray (MiB)",
+    f"{median('soak', 'soak_rss_growth_window_mib'):.2f}", "", "",
+    f"/ {median('soak', 'soak_rss_growth_tray_mib'):.2f}; goal <= 2 MiB from poll 1,000")
+row("    descriptors / threads gained", f"{median('soak', 'soak_fd_delta'):.0f}", "", "",
+    f"/ {median('soak', 'soak_thread_delta'):.0f}; goal 0")

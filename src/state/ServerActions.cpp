@@ -1,6 +1,7 @@
 #include "state/ServerActions.h"
 
 #include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 
 #include <QCoroTimer>
@@ -11,6 +12,11 @@
 namespace tavrin {
 
 namespace {
+
+// A server that starts answers within a few hundred milliseconds; one that takes longer than the
+// quick checks is left to the regular poll.
+constexpr std::chrono::milliseconds quickCheckInterval{100};
+constexpr int quickChecks = 50; // about five seconds
 
 ActionError failure(const DaemonProcessControllerError& error) { return {error.message()}; }
 
@@ -51,6 +57,39 @@ QCoro::Task<void> ServerActions::settle() {
         co_await model->refresh();
 }
 
+QCoro::Task<void> ServerActions::settleAfterStart() {
+    QPointer<ServerStateModel> model = m_model;
+    QPointer<DaemonProcessController> process = m_model->process();
+    QPointer<DaemonClient> client = m_model->client();
+    // The service manager is asked first: by the time it has answered, a quick server is up.
+    if (process)
+        co_await process->refreshStatus();
+    for (int check = 0; check < quickChecks && model && client; ++check) {
+        if (co_await client->health())
+            break;
+        co_await QCoro::sleepFor(quickCheckInterval);
+    }
+    if (model)
+        co_await model->refresh();
+}
+
+QCoro::Task<void> ServerActions::settleAfterStop() {
+    QPointer<ServerStateModel> model = m_model;
+    QPointer<DaemonProcessController> process = m_model->process();
+    QPointer<DaemonClient> client = m_model->client();
+    bool gone = false;
+    if (process) {
+        const ServiceStatusSnapshot seen = co_await process->refreshStatus();
+        gone = !seen.running;
+    }
+    if (gone && client)
+        gone = !co_await client->health();
+    if (gone && model)
+        model->showStopped();
+    if (model)
+        co_await model->refresh();
+}
+
 QCoro::Task<ActionResult> ServerActions::start() {
     QPointer<ServerActions> self(this);
     QPointer<DaemonProcessController> process = m_model->process();
@@ -66,8 +105,11 @@ QCoro::Task<ActionResult> ServerActions::start() {
         if (auto launched = process->launchChildProcess(noSecret); !launched)
             result = std::unexpected(childStartFailure(launched.error()));
     }
-    if (self)
-        co_await settle();
+    if (self) {
+        // Named, never a conditional inside co_await (see "Writing a coroutine").
+        QCoro::Task<void> after = result ? settleAfterStart() : settle();
+        co_await std::move(after);
+    }
     co_return result;
 }
 
@@ -81,8 +123,10 @@ QCoro::Task<ActionResult> ServerActions::stop() {
         if (model)
             model->expectStop(false);
     }
-    if (self)
-        co_await settle();
+    if (self) {
+        QCoro::Task<void> after = result ? settleAfterStop() : settle();
+        co_await std::move(after);
+    }
     co_return result;
 }
 
@@ -95,9 +139,12 @@ QCoro::Task<void> ServerActions::stopFromTray() {
         co_await process->stop();
     if (!self)
         co_return;
-    if (process && process->isRunning()) // it would not go: what the poll reads next is no stop
+    if (process && process->isRunning()) { // it would not go: what the poll reads next is no stop
         m_model->expectStop(false);
-    co_await settle();
+        co_await settle();
+    } else {
+        co_await settleAfterStop();
+    }
 }
 
 QCoro::Task<ActionResult> ServerActions::setStartAtLogin(bool enabled) {
@@ -113,8 +160,10 @@ QCoro::Task<ActionResult> ServerActions::setStartAtLogin(bool enabled) {
         if (process)
             co_await process->agentStatus();
     }
-    if (self)
-        co_await settle();
+    if (self) {
+        QCoro::Task<void> after = !result ? settle() : enabled ? settleAfterStart() : settleAfterStop();
+        co_await std::move(after);
+    }
     co_return result;
 }
 
@@ -127,8 +176,10 @@ QCoro::Task<ActionResult> ServerActions::removeFromLogin() {
         if (self)
             m_model->expectStop(false);
     }
-    if (self)
-        co_await settle();
+    if (self) {
+        QCoro::Task<void> after = result ? settleAfterStop() : settle();
+        co_await std::move(after);
+    }
     co_return result;
 }
 

@@ -64,6 +64,14 @@ Q_SIGNALS:
 
 private:
     QCoro::Task<void> settle();
+    // After a launch or restart: the service manager's view, then health checks in quick succession
+    // until the server answers (about five seconds at most), then a poll cycle; the phase turns
+    // running with the first answer rather than at the next poll.
+    QCoro::Task<void> settleAfterStart();
+    // After a stop the user asked for: once the service manager shows nothing of ours running and
+    // nothing answers on the port, the phase is stopped at once, without the two failed checks a
+    // stop nobody asked for needs; then settle().
+    QCoro::Task<void> settleAfterStop();
 
     ServerStateModel* m_model;
 };

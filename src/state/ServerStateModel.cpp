@@ -165,6 +165,13 @@ void ServerStateModel::countFailedCheck() {
     }
 }
 
+void ServerStateModel::showStopped() {
+    m_stopExpected = false;
+    m_consecutiveHealthFailures = 2;
+    setPhase(Phase::stopped());
+    setStatus(std::nullopt);
+}
+
 void ServerStateModel::startPolling() {
     ++m_pollGeneration;
     Q_EMIT pollLoopReplaced();

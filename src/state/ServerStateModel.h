@@ -99,6 +99,8 @@ private:
     friend class SetupActions;
     // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
     void expectStop(bool expected) { m_stopExpected = expected; }
+    // The user's own stop has ended the server: stopped now, and a poll that finds it down keeps it so.
+    void showStopped();
 
     static QCoro::Task<void> pollLoop(QPointer<ServerStateModel> model, quint64 generation);
     // Applies the keychain's answer about the password, once, unless a password was set or cleared

@@ -123,8 +123,9 @@ QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> SetupActions::creat
     auto created = co_await m_model->client()->createKey(label, noScopes);
     if (!created)
         co_return std::unexpected(ActionError{created.error().message()});
+    // The key is shown now; the poll cycle that brings it into the list goes on meanwhile.
     if (model)
-        co_await model->refresh();
+        model->refresh();
     co_return std::move(*created);
 }
 

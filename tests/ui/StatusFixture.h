@@ -8,10 +8,13 @@
 #include "control/TestBundle.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
+#include "support/ReferenceServer.h"
 #include "support/ScriptedHttpServer.h"
 #include "ScreenTesting.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -30,6 +33,7 @@ public:
         bool withServerBinary = true;
         bool atRequiredLocation = false;
         bool withoutSystemctl = false; // a machine without any service manager tool
+        bool referenceServer = false;  // the bundle's server is the real one, on an admin port of its own
     };
 
     void setUp(Setup setup) {
@@ -45,8 +49,13 @@ public:
                                                                         : std::nullopt;
         qputenv("XDG_CONFIG_HOME", (scratch->path() + QStringLiteral("/config")).toUtf8());
         qputenv("SCRIPTED_SYSTEMCTL_STATE", (scratch->path() + QStringLiteral("/systemd-state")).toUtf8());
-        if (setup.withServerBinary)
+        if (setup.referenceServer) {
+            QVERIFY(QDir().mkpath(scratch->path() + QStringLiteral("/no-model")));
+            QVERIFY(bundle->installWrapper(tavrin::test::ReferenceServer::executablePath(),
+                                           "--port 0 --model-source '" + scratch->path() + "/no-model'"));
+        } else if (setup.withServerBinary) {
             QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
+        }
         QVERIFY(bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
         qputenv("SCRIPTED_SYSTEMCTL_LOG", systemctlLog().toUtf8());
 
@@ -57,12 +66,21 @@ public:
         tavrin::DaemonClientConfiguration quick;
         quick.requestTimeout = quick.resourceTimeout = std::chrono::seconds(3);
         quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
-        client = std::make_unique<tavrin::DaemonClient>(server->baseUrl(), QStringLiteral("s3cret"), quick);
+        QUrl base = server->baseUrl();
+        if (setup.referenceServer) { // the server it starts takes the admin port from the environment, as the panel's does
+            QTcpServer probe;
+            probe.listen(QHostAddress::LocalHost, 0);
+            base.setPort(probe.serverPort());
+            qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
+        }
+        client = std::make_unique<tavrin::DaemonClient>(base, QStringLiteral("s3cret"), quick);
 
         tavrin::DaemonProcessControllerOptions o = bundle->controllerOptions(scratch->path(), setup.atRequiredLocation);
         if (setup.withoutSystemctl)
             o.systemctl = scratch->path() + QStringLiteral("/no-such/systemctl");
         controller = std::make_unique<tavrin::DaemonProcessController>(o);
+        if (setup.referenceServer)
+            QVERIFY(controller->writeAdminSecret(QStringLiteral("s3cret")));
         model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
     }
 
@@ -75,6 +93,7 @@ public:
         server.reset();
         scratch.reset();
         bundle.reset();
+        qputenv("TAVRIN_ADMIN_PORT", "0");
         if (savedConfigHome)
             qputenv("XDG_CONFIG_HOME", *savedConfigHome);
         else

@@ -170,6 +170,7 @@ private Q_SLOTS:
         QTRY_COMPARE(errorLine(), "tavrin-server binary not found at " + bundle->server() +
                                       ". Reinstall Tavrin Keldmarch. Re-run setup from Diagnostics → Re-run setup.");
         QVERIFY(bundle->installServer(QStringLiteral(TEST_CHILD)));
+        server->route("/healthz", test::ScriptedResponse::text(200, "ok")); // it comes up
         buttonNamed(tab, "Start server")->click();
         QCOMPARE(errorLine(), QString());
         const auto life = tab->flows().life();
@@ -192,6 +193,7 @@ private Q_SLOTS:
         QTRY_COMPARE(errorLine(), "Could not start the background service: Failed to connect to bus: No such file or "
                                   "directory");
         qunsetenv("SCRIPTED_SYSTEMCTL_NO_MANAGER");
+        server->route("/healthz", test::ScriptedResponse::text(200, "ok")); // it comes up
         buttonNamed(tab, "Start server")->click();
         QTRY_COMPARE(controller->pid(), std::optional<qint32>(4321)); // the scripted manager's, not a child
         QCOMPARE(errorLine(), QString());
@@ -219,7 +221,59 @@ private Q_SLOTS:
         disconnect(watch);
         const QStringList untilStopped = titles.mid(0, titles.indexOf("Your server is stopped."));
         QVERIFY2(!untilStopped.contains("Your server hit an error."), qPrintable(untilStopped.join(" / ")));
-        QVERIFY(!controller->isRunning());
+        QTRY_VERIFY(!controller->isRunning()); // the phase may say so before the stop has ended
+    }
+
+    // What the phase says right after something happens, with no poll in between: the user's own
+    // stop is stopped at once when the server is gone; a server that goes away by itself is stopped
+    // only after two failed checks; a start is running with its first good answer.
+    void thePhaseFollowsWhatTheUserDidAtOnce_data() {
+        QTest::addColumn<bool>("runningBefore");
+        QTest::addColumn<int>("health"); // what health checks answer from then on
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Start, and it answers") << false << 200 << "start" << "Your Tavrin server is live.";
+        QTest::newRow("the user's Stop") << true << 503 << "stop" << "Your server is stopped.";
+        QTest::newRow("Stop, but something still answers") << true << 200 << "stop" << "Your Tavrin server is live.";
+        QTest::newRow("down by itself: one failed check") << true << 503 << "poll" << "Your Tavrin server is live.";
+        QTest::newRow("down by itself: two failed checks") << true << 503 << "poll poll" << "Your server is stopped.";
+    }
+    void thePhaseFollowsWhatTheUserDidAtOnce() {
+        QFETCH(bool, runningBefore);
+        QFETCH(int, health);
+        QFETCH(QString, event);
+        QFETCH(QString, title);
+        setUp({});
+        open();
+        if (runningBefore) {
+            QVERIFY(controller->launchChildProcess(std::nullopt));
+            serve(sampleStatus());
+        } else {
+            goDown();
+        }
+        server->route("/healthz", test::ScriptedResponse::text(health, "-"));
+        if (event == "start" || event == "stop") {
+            buttonNamed(tab, event == "start" ? "Start server" : "Stop server")->click();
+            QTRY_COMPARE(tab->flows().running(), 0);
+        } else {
+            for (qsizetype polls = event.count("poll"); polls > 0; --polls)
+                QCoro::waitFor(model->refresh());
+        }
+        QCOMPARE(tab->findChild<TabHeader*>()->title(), title);
+    }
+
+    // The same with the real server, started and stopped from the tab; no poll loop runs, so only the
+    // actions themselves can have brought the phase up to date.
+    void startAndStopShowAtOnceWithTheRealServer() {
+        setUp({.referenceServer = true});
+        open();
+        goDown();
+        buttonNamed(tab, "Start server")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(tab->flows().running(), 0, 10000);
+        QCOMPARE(tab->findChild<TabHeader*>()->title(), "Your Tavrin server is live.");
+        buttonNamed(tab, "Stop server")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(tab->flows().running(), 0, 10000);
+        QCOMPARE(tab->findChild<TabHeader*>()->title(), "Your server is stopped.");
     }
 
     void aFailedStartAtLoginChangePutsTheSwitchBackAndKeepsTheError() {

@@ -129,6 +129,7 @@ private Q_SLOTS:
         open();
         goDown();
         QSignalSpy opened(panel, &TrayPanel::openMainWindowRequested);
+        server->route("/healthz", test::ScriptedResponse::text(200, "ok")); // it comes up when started
         panel->startStopItem()->click();
         QTRY_VERIFY(controller->isRunning());
         QCOMPARE(panel->startStopItem()->label(), "Stop server");
@@ -158,6 +159,7 @@ private Q_SLOTS:
         open();
         goDown();
         QSignalSpy opened(panel, &TrayPanel::openMainWindowRequested);
+        server->route("/healthz", test::ScriptedResponse::text(200, "ok")); // it comes up when started
         panel->startStopItem()->click();
         QTRY_COMPARE(opened.count(), 1);
         QVERIFY(!controller->isRunning());
