@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "server/Refusal.h"
 #include "server/StateStore.h"
 
 #include <QByteArray>
@@ -27,13 +28,6 @@ struct UpdateFeed {
     }
 };
 
-// A refused update operation: the HTTP status and the one line the panel shows.
-struct UpdateError {
-    int status = 409;
-    QString text;
-    QString message() const { return text; }
-};
-
 // The server's updater: checks the feed, downloads a release's package and stages it only once
 // its size, SHA-256 and ed25519 signature (against the key pinned into this build) all verify, and
 // the package's own control data names this product and the feed's version, newer than the one
@@ -56,7 +50,7 @@ public:
 
     ClientUpdaterStatus status() const;
     ClientUpdateCheckResponse check();
-    std::expected<ClientUpdateDownloadResponse, UpdateError> download();
+    std::expected<ClientUpdateDownloadResponse, Refusal> download();
     ClientUpdaterStatus clear();
 
     static std::optional<QByteArray> parsePublicKey(const QString& hex);
