@@ -54,10 +54,7 @@ bool SetupActions::acceptablePassword(const QString& password, const QString& co
 }
 
 QCoro::Task<ActionResult> SetupActions::savePassword(QString password) {
-    const auto saved = co_await m_model->setAdminSecret(password);
-    if (!saved)
-        co_return std::unexpected(ActionError{saved.error().message()});
-    co_return ActionResult{};
+    co_return co_await m_model->setAdminSecret(password);
 }
 
 bool SetupActions::startAtLoginChoice() const {
