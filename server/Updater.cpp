@@ -303,7 +303,7 @@ ClientUpdateCheckResponse Updater::check() {
     });
     if (!fetched)
         return failed(QStringLiteral("update feed: %1").arg(fetched.error()));
-    auto feed = decodeJson<UpdateFeed>(bytes, "feed");
+    auto feed = decodeJson<UpdateFeed>(bytes);
     if (!feed)
         return failed(QStringLiteral("update feed %1 is not valid: %2").arg(m_feedUrl, feed.error().message()));
     if (feed->channel && *feed->channel != QLatin1StringView(channel))

@@ -27,6 +27,7 @@ struct UpdateFeed {
         return std::tuple{optional("channel", &R::channel), required("releases", &R::releases)};
     }
 };
+template <> struct DocumentName<UpdateFeed> { static constexpr const char* value = "feed"; };
 
 // The server's updater: checks the feed, downloads a release's package and stages it only once
 // its size, SHA-256 and ed25519 signature (against the key pinned into this build) all verify, and

@@ -240,7 +240,7 @@ QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
         co_return std::unexpected(answer.error());
     if (answer->unchanged)
         co_return *current;
-    auto decoded = decodeJson<T>(answer->bytes, std::is_same_v<T, ClientAPIKeyList> ? "keys" : nullptr);
+    auto decoded = decodeJson<T>(answer->bytes);
     if (!decoded)
         co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
     if (self && method == Method::Get) {
