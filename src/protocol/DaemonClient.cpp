@@ -210,19 +210,6 @@ QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(Met
 }
 
 template <class T>
-QCoro::Task<ClientResult<std::optional<T>>> DaemonClient::fetchIfAny(Method method, QString path, QByteArray body) {
-    auto bytes = co_await exchange(method, std::move(path), std::move(body));
-    if (!bytes)
-        co_return std::unexpected(bytes.error());
-    if (bytes->isEmpty())
-        co_return std::optional<T>();
-    auto decoded = decodeJson<T>(*bytes);
-    if (!decoded)
-        co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
-    co_return std::optional<T>(std::move(*decoded));
-}
-
-template <class T>
 QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
                                                  std::optional<QByteArray> body) {
     // The record the tag stands for is held here, should another read replace it meanwhile.
@@ -441,16 +428,16 @@ QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> DaemonClient::downloadUp
                                                emptyObject);
 }
 
-QCoro::Task<ClientResult<std::optional<ClientUpdaterStatus>>> DaemonClient::clearStagedUpdate() {
-    return fetchIfAny<ClientUpdaterStatus>(Method::Post, QStringLiteral("/admin/updates/clear"), emptyObject);
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::clearStagedUpdate() {
+    return exchange(Method::Post, QStringLiteral("/admin/updates/clear"), emptyObject);
 }
 
-QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> DaemonClient::promoteModel() {
-    return fetchIfAny<ClientModelStatus>(Method::Post, QStringLiteral("/admin/model/promote"), emptyObject);
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::promoteModel() {
+    return exchange(Method::Post, QStringLiteral("/admin/model/promote"), emptyObject);
 }
 
-QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> DaemonClient::rollbackModel() {
-    return fetchIfAny<ClientModelStatus>(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::rollbackModel() {
+    return exchange(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
 }
 
 QCoro::Task<ClientResult<ClientDiagnosticsResponse>>

@@ -117,11 +117,11 @@ public:
     QCoro::Task<ClientResult<ClientUpdaterStatus>> updaterStatus();
     QCoro::Task<ClientResult<ClientUpdateCheckResponse>> checkForUpdates();
     QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> downloadUpdate();
-    // The server answers with the state after the change. A success with an empty body is a
-    // success too; the record is then absent.
-    QCoro::Task<ClientResult<std::optional<ClientUpdaterStatus>>> clearStagedUpdate();
-    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> promoteModel();
-    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> rollbackModel();
+    // Any 2xx is a success, whatever its body (servers answer these in shapes of their own): the
+    // answer's bytes, which callers ignore, reading the state afresh instead.
+    QCoro::Task<ClientResult<QByteArray>> clearStagedUpdate();
+    QCoro::Task<ClientResult<QByteArray>> promoteModel();
+    QCoro::Task<ClientResult<QByteArray>> rollbackModel();
     QCoro::Task<ClientResult<ClientDiagnosticsResponse>> createDiagnostics(bool includePromptContents);
 
 Q_SIGNALS:
@@ -158,8 +158,6 @@ private:
     template <class T>
     QCoro::Task<ClientResult<T>> fetch(Method method, QString path,
                                        std::optional<QByteArray> body = std::nullopt);
-    template <class T>
-    QCoro::Task<ClientResult<std::optional<T>>> fetchIfAny(Method method, QString path, QByteArray body);
 
     static const QByteArray emptyObject;
 
