@@ -1,5 +1,6 @@
 #include "server/HttpServer.h"
 
+#include "base/ServerAddress.h"
 #include "protocol/AdminRoute.h"
 #include "server/HttpMessage.h"
 #include "server/ServerLog.h"
@@ -483,7 +484,7 @@ std::expected<void, QString> HttpServer::bind(const QString& host, int port, int
     m_impl->clientHost = host;
     m_impl->adminPort = *bound;
     if (!listenerCoversAdmin(host, port, adminPort)) {
-        auto admin = m_impl->listen(QStringLiteral("127.0.0.1"), adminPort, Role::admin);
+        auto admin = m_impl->listen(ServerAddress::defaultHost, adminPort, Role::admin);
         if (!admin)
             return std::unexpected(admin.error());
         m_impl->adminPort = *admin;

@@ -1,5 +1,6 @@
 #include "server/ServerSettings.h"
 
+#include "base/ServerAddress.h"
 #include "server/NetworkPolicy.h"
 
 namespace tavrin {
@@ -22,8 +23,8 @@ ClientAuditLoggingSettings ServerSettings::defaultLogging() {
 
 ClientNetworkPreferences ServerSettings::defaultNetwork() {
     ClientNetworkPreferences prefs;
-    prefs.bindHost = QStringLiteral("127.0.0.1");
-    prefs.bindPort = 11434;
+    prefs.bindHost = ServerAddress::defaultHost;
+    prefs.bindPort = ServerAddress::defaultPort;
     return prefs;
 }
 
