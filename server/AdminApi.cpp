@@ -8,26 +8,10 @@
 #include <QDateTime>
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace tavrin {
 
 namespace {
-
-// Answers 405 (and lists what is allowed) unless the request's method is one of `methods`.
-bool methodAllowed(const HttpRequest& req, HttpResponse& res, std::initializer_list<const char*> methods) {
-    std::string allow;
-    for (const char* m : methods) {
-        if (req.method == m)
-            return true;
-        allow += allow.empty() ? m : std::string(", ") + m;
-    }
-    res.setHeader("Allow", allow);
-    replyText(res, 405,
-              QStringLiteral("method %1 is not allowed on %2 (allowed: %3)")
-                  .arg(QString::fromStdString(req.method), pathOf(req), QString::fromStdString(allow)));
-    return false;
-}
 
 template <class T>
 std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
@@ -39,12 +23,16 @@ std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
     return std::move(*decoded);
 }
 
-template <class T, class E>
-void replyResult(HttpResponse& res, const std::expected<T, E>& result, int okStatus = 200) {
+void replyRefusal(HttpResponse& res, const Refusal& refusal) {
+    replyText(res, refusal.status, refusal.message());
+}
+
+template <class T>
+void replyResult(HttpResponse& res, const std::expected<T, Refusal>& result, int okStatus = 200) {
     if (result)
         replyJson(res, okStatus, *result);
     else
-        replyText(res, result.error().status, result.error().message());
+        replyRefusal(res, result.error());
 }
 
 } // namespace
@@ -89,80 +77,81 @@ bool AdminApi::admits(const HttpRequest& head, HttpResponse& res, std::chrono::m
 void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
     if (std::chrono::milliseconds ignored; !admits(req, res, ignored))
         return;
-
-    const QStringList parts = pathOf(req).mid(int(sizeof "/admin/" - 1)).split(QLatin1Char('/'));
-    const QString head = parts.value(0);
-    const auto only = [&](qsizetype n) { return parts.size() == n; };
-
-    if (head == QLatin1StringView("status") && only(1)) {
-        if (methodAllowed(req, res, {"GET"}))
-            replyJson(res, 200, status());
-    } else if (head == QLatin1StringView("keys")) {
-        keys(req, res, parts.mid(1));
-    } else if (head == QLatin1StringView("settings") && only(2) && parts[1] == QLatin1StringView("logging")) {
-        logging(req, res);
-    } else if (head == QLatin1StringView("settings") && only(2) && parts[1] == QLatin1StringView("preamble")) {
-        preamble(req, res);
-    } else if (head == QLatin1StringView("network") && only(1)) {
-        network(req, res);
-    } else if (head == QLatin1StringView("updates") && only(1)) {
-        if (methodAllowed(req, res, {"GET"}))
-            replyJson(res, 200, updaterStatus());
-    } else if (head == QLatin1StringView("updates") && only(2)) {
-        updates(req, res, parts[1]);
-    } else if (head == QLatin1StringView("audit") && only(2) && parts[1] == QLatin1StringView("export")) {
-        if (methodAllowed(req, res, {"GET"}))
-            exportAudit(req, res);
-    } else if (head == QLatin1StringView("model") && only(2)) {
-        model(req, res, parts[1]);
-    } else if (head == QLatin1StringView("diagnostics") && only(1)) {
-        if (methodAllowed(req, res, {"POST"}))
-            diagnostics(req, res);
-    } else {
+    const AdminRouteMatch match = matchAdminRoute(req.method, pathOf(req));
+    if (match.operation) {
+        answer(*match.operation, match.argument, req, res);
+        answerConditionally(req, res);
+    } else if (match.allowed.isEmpty()) {
         replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+    } else {
+        res.setHeader("Allow", match.allowed.toStdString());
+        replyText(res, 405,
+                  QStringLiteral("method %1 is not allowed on %2 (allowed: %3)")
+                      .arg(QString::fromStdString(req.method), pathOf(req), match.allowed));
     }
-    answerConditionally(req, res);
 }
 
-void AdminApi::keys(const HttpRequest& req, HttpResponse& res, const QStringList& rest) {
-    KeyStore& store = *m_context.keys;
-    if (rest.isEmpty()) {
-        if (!methodAllowed(req, res, {"GET", "POST"}))
-            return;
-        if (req.method == "GET") {
-            replyJson(res, 200, store.list());
-        } else if (auto body = decodeBody<CreateKeyBody>(req, res)) {
-            replyResult(res, store.create(body->label, body->scopes), 201);
-        }
+// One case per row of the route table: a route without its answer here does not build.
+void AdminApi::answer(AdminOperation operation, const QString& id, const HttpRequest& req,
+                      HttpResponse& res) {
+    KeyStore& keys = *m_context.keys;
+    ServerSettings& settings = *m_context.settings;
+    Updater& updater = *m_context.updater;
+    switch (operation) {
+    case AdminOperation::status:
+        return replyJson(res, 200, status());
+    case AdminOperation::listKeys:
+        return replyJson(res, 200, keys.list());
+    case AdminOperation::createKey:
+        if (auto body = decodeBody<CreateKeyBody>(req, res))
+            replyResult(res, keys.create(body->label, body->scopes), 201);
         return;
-    }
-    const QString& id = rest[0];
-    if (id.isEmpty() || rest.size() > 2) {
-        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
-    } else if (rest.size() == 1) {
-        if (!methodAllowed(req, res, {"DELETE"}))
-            return;
-        if (auto removed = store.remove(id); removed)
+    case AdminOperation::revokeKey:
+        return replyResult(res, keys.revoke(id));
+    case AdminOperation::rotateKey:
+        return replyResult(res, keys.rotate(id));
+    case AdminOperation::deleteKey:
+        if (auto removed = keys.remove(id); removed)
             res.status = 204;
         else
-            replyText(res, removed.error().status, removed.error().message());
-    } else if (rest[1] == QLatin1StringView("revoke")) {
-        if (methodAllowed(req, res, {"POST"}))
-            replyResult(res, store.revoke(id));
-    } else if (rest[1] == QLatin1StringView("rotate")) {
-        if (methodAllowed(req, res, {"POST"}))
-            replyResult(res, store.rotate(id));
-    } else {
-        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
+            replyRefusal(res, removed.error());
+        return;
+    case AdminOperation::loggingSettings:
+        return replyJson(res, 200, settings.logging());
+    case AdminOperation::updateLoggingSettings:
+        return saveLogging(req, res);
+    case AdminOperation::exportAuditCSV:
+    case AdminOperation::exportAuditJSONL: // the query says which
+        return exportAudit(req, res);
+    case AdminOperation::networkPreferences:
+        return replyJson(res, 200, settings.network());
+    case AdminOperation::updateNetworkPreferences:
+        if (auto body = decodeBody<ClientNetworkPreferences>(req, res))
+            replyResult(res, settings.setNetwork(*body));
+        return;
+    case AdminOperation::orgPreamble:
+        return replyJson(res, 200,
+                         ClientOrgPreambleResponse{settings.preamble(), ServerSettings::preambleMaxLength});
+    case AdminOperation::setOrgPreamble:
+        return savePreamble(req, res);
+    case AdminOperation::updaterStatus:
+        return replyJson(res, 200, updaterStatus());
+    case AdminOperation::checkForUpdates:
+        return replyJson(res, 200, updater.check());
+    case AdminOperation::downloadUpdate:
+        return replyResult(res, updater.download());
+    case AdminOperation::clearStagedUpdate:
+        return replyJson(res, 200, updater.clear());
+    case AdminOperation::promoteModel:
+    case AdminOperation::rollbackModel:
+        return changeProduction(operation == AdminOperation::promoteModel, res);
+    case AdminOperation::createDiagnostics:
+        return diagnostics(req, res);
     }
 }
 
-void AdminApi::logging(const HttpRequest& req, HttpResponse& res) {
-    if (!methodAllowed(req, res, {"GET", "PUT"}))
-        return;
-    if (req.method == "GET") {
-        replyJson(res, 200, m_context.settings->logging());
-    } else if (auto body = decodeBody<ClientAuditLoggingSettings>(req, res)) {
+void AdminApi::saveLogging(const HttpRequest& req, HttpResponse& res) {
+    if (auto body = decodeBody<ClientAuditLoggingSettings>(req, res)) {
         const auto saved = m_context.settings->setLogging(*body);
         // A shorter retention takes the records beyond it away now, not at the next hourly pass.
         if (saved)
@@ -171,26 +160,13 @@ void AdminApi::logging(const HttpRequest& req, HttpResponse& res) {
     }
 }
 
-void AdminApi::network(const HttpRequest& req, HttpResponse& res) {
-    if (!methodAllowed(req, res, {"GET", "PUT"}))
-        return;
-    if (req.method == "GET")
-        replyJson(res, 200, m_context.settings->network());
-    else if (auto body = decodeBody<ClientNetworkPreferences>(req, res))
-        replyResult(res, m_context.settings->setNetwork(*body));
-}
-
-void AdminApi::preamble(const HttpRequest& req, HttpResponse& res) {
-    if (!methodAllowed(req, res, {"GET", "PUT"}))
-        return;
-    if (req.method == "GET") {
-        replyJson(res, 200, ClientOrgPreambleResponse{m_context.settings->preamble(), ServerSettings::preambleMaxLength});
-    } else if (auto body = decodeBody<PreambleBody>(req, res)) {
+void AdminApi::savePreamble(const HttpRequest& req, HttpResponse& res) {
+    if (auto body = decodeBody<PreambleBody>(req, res)) {
         auto saved = m_context.settings->setPreamble(body->preamble);
         if (saved)
             replyJson(res, 200, ClientOrgPreambleResponse{*saved, ServerSettings::preambleMaxLength});
         else
-            replyText(res, saved.error().status, saved.error().message());
+            replyRefusal(res, saved.error());
     }
 }
 
@@ -221,30 +197,7 @@ void AdminApi::exportAudit(const HttpRequest& req, HttpResponse& res) {
                   [source](std::string& chunk) { return source->next(chunk); });
 }
 
-void AdminApi::updates(const HttpRequest& req, HttpResponse& res, const QString& action) {
-    Updater& updater = *m_context.updater;
-    if (action == QLatin1StringView("check")) {
-        if (methodAllowed(req, res, {"POST"}))
-            replyJson(res, 200, updater.check());
-    } else if (action == QLatin1StringView("download")) {
-        if (methodAllowed(req, res, {"POST"}))
-            replyResult(res, updater.download());
-    } else if (action == QLatin1StringView("clear")) {
-        if (methodAllowed(req, res, {"POST"}))
-            replyJson(res, 200, updater.clear());
-    } else {
-        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
-    }
-}
-
-void AdminApi::model(const HttpRequest& req, HttpResponse& res, const QString& action) {
-    if (action != QLatin1StringView("promote") && action != QLatin1StringView("rollback")) {
-        replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
-        return;
-    }
-    if (!methodAllowed(req, res, {"POST"}))
-        return;
-    const bool promote = action == QLatin1StringView("promote");
+void AdminApi::changeProduction(bool promote, HttpResponse& res) {
     const auto changed = promote ? m_context.models->promote() : m_context.models->rollback();
     if (changed)
         logLine(QStringLiteral("model %1: production is now %2; it loads at the next start")

@@ -2,6 +2,7 @@
 
 #include "server/ServerContext.h"
 
+#include "protocol/AdminRoute.h"
 #include "server/HttpMessage.h"
 #include "server/PasswordThrottle.h"
 
@@ -32,13 +33,12 @@ public:
     ClientUpdaterStatus updaterStatus() const;
 
 private:
-    void keys(const HttpRequest& req, HttpResponse& res, const QStringList& rest);
-    void logging(const HttpRequest& req, HttpResponse& res);
-    void network(const HttpRequest& req, HttpResponse& res);
-    void preamble(const HttpRequest& req, HttpResponse& res);
+    // `id`: the key a key route names.
+    void answer(AdminOperation operation, const QString& id, const HttpRequest& req, HttpResponse& res);
+    void saveLogging(const HttpRequest& req, HttpResponse& res);
+    void savePreamble(const HttpRequest& req, HttpResponse& res);
     void exportAudit(const HttpRequest& req, HttpResponse& res);
-    void updates(const HttpRequest& req, HttpResponse& res, const QString& action);
-    void model(const HttpRequest& req, HttpResponse& res, const QString& action);
+    void changeProduction(bool promote, HttpResponse& res);
     void diagnostics(const HttpRequest& req, HttpResponse& res);
 
     ServerContext& m_context;

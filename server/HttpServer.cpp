@@ -1,5 +1,7 @@
 #include "server/HttpServer.h"
 
+#include "base/ServerAddress.h"
+#include "protocol/AdminRoute.h"
 #include "server/HttpMessage.h"
 #include "server/ServerLog.h"
 
@@ -35,8 +37,6 @@ enum PeerClass { loopbackPeers = 0, otherPeers = 1 };
 
 constexpr std::size_t headerLimit = 16 * 1024;
 constexpr auto lingerLimit = std::chrono::seconds(2);
-
-bool isAdminPath(std::string_view path) { return path == "/admin" || path.starts_with("/admin/"); }
 
 bool needsBody(std::string_view method) { return method == "POST" || method == "PUT" || method == "PATCH"; }
 
@@ -276,7 +276,7 @@ private:
         req.body = std::move(message.body());
 
         HttpResponse res;
-        if (req.path == "/healthz") {
+        if (req.path == healthPath) {
             if (req.method == "GET")
                 replyText(res, 200, QStringLiteral("ok"));
             else
@@ -484,7 +484,7 @@ std::expected<void, QString> HttpServer::bind(const QString& host, int port, int
     m_impl->clientHost = host;
     m_impl->adminPort = *bound;
     if (!listenerCoversAdmin(host, port, adminPort)) {
-        auto admin = m_impl->listen(QStringLiteral("127.0.0.1"), adminPort, Role::admin);
+        auto admin = m_impl->listen(ServerAddress::defaultHost, adminPort, Role::admin);
         if (!admin)
             return std::unexpected(admin.error());
         m_impl->adminPort = *admin;
@@ -531,7 +531,7 @@ void HttpServer::Impl::admit(tcp::socket socket, Role role) {
 
 bool HttpServer::Impl::screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay) {
     refusalDelay = std::chrono::milliseconds(0);
-    if (head.path == "/healthz")
+    if (head.path == healthPath)
         return true;
     // Neither the network nor a misdirected client can occupy an admin worker.
     if (isAdminPath(head.path))

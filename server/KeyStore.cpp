@@ -19,8 +19,8 @@ QString randomHex(std::size_t bytes) {
     return QString::fromLatin1(raw.toHex());
 }
 
-KeyError notFound(const QString& id) {
-    return KeyError{404, QStringLiteral("no API key with id \"%1\"").arg(id)};
+Refusal notFound(const QString& id) {
+    return Refusal{404, QStringLiteral("no API key with id \"%1\"").arg(id)};
 }
 
 auto findKey(std::vector<StoredAPIKey>& keys, const QString& id) {
@@ -77,7 +77,8 @@ auto KeyStore::commit(F&& change) -> decltype(change(std::declval<std::vector<St
     if (!result)
         return result;
     if (auto saved = m_write(encodeJson(next)); !saved)
-        return std::unexpected(KeyError{500, QStringLiteral("could not save the API keys: %1").arg(saved.error())});
+        return std::unexpected(
+            Refusal{500, QStringLiteral("could not save the API keys: %1").arg(saved.error())});
     std::lock_guard lock(m_mutex);
     // Requests counted while the file was written are kept, and reach the file at the next flush.
     for (auto& key : next)
@@ -96,14 +97,14 @@ auto KeyStore::commit(F&& change) -> decltype(change(std::declval<std::vector<St
     return result;
 }
 
-std::expected<ClientCreatedAPIKey, KeyError> KeyStore::create(const QString& label,
-                                                             std::optional<std::vector<ClientAPIKeyScope>> scopes) {
+std::expected<ClientCreatedAPIKey, Refusal>
+KeyStore::create(const QString& label, std::optional<std::vector<ClientAPIKeyScope>> scopes) {
     if (label.trimmed().isEmpty())
-        return std::unexpected(KeyError{400, QStringLiteral("label must not be empty")});
+        return std::unexpected(Refusal{400, QStringLiteral("label must not be empty")});
     if (label.size() > maxLabelLength)
         return std::unexpected(
-            KeyError{400, QStringLiteral("label is longer than %1 characters").arg(maxLabelLength)});
-    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<ClientCreatedAPIKey, KeyError> {
+            Refusal{400, QStringLiteral("label is longer than %1 characters").arg(maxLabelLength)});
+    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<ClientCreatedAPIKey, Refusal> {
         const QString secret = newKeySecret();
         StoredAPIKey key;
         key.record.id = QStringLiteral("key_") + randomHex(8);
@@ -118,8 +119,8 @@ std::expected<ClientCreatedAPIKey, KeyError> KeyStore::create(const QString& lab
     });
 }
 
-std::expected<ClientAPIKeyPublic, KeyError> KeyStore::revoke(const QString& id) {
-    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<ClientAPIKeyPublic, KeyError> {
+std::expected<ClientAPIKeyPublic, Refusal> KeyStore::revoke(const QString& id) {
+    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<ClientAPIKeyPublic, Refusal> {
         auto it = findKey(keys, id);
         if (it == keys.end())
             return std::unexpected(notFound(id));
@@ -132,15 +133,16 @@ std::expected<ClientAPIKeyPublic, KeyError> KeyStore::revoke(const QString& id) 
     });
 }
 
-std::expected<ClientCreatedAPIKey, KeyError> KeyStore::rotate(const QString& id) {
-    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<ClientCreatedAPIKey, KeyError> {
+std::expected<ClientCreatedAPIKey, Refusal> KeyStore::rotate(const QString& id) {
+    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<ClientCreatedAPIKey, Refusal> {
         auto it = findKey(keys, id);
         if (it == keys.end())
             return std::unexpected(notFound(id));
         // A new secret for a revoked key would be one that never works: say so instead.
         if (!it->record.isActive())
-            return std::unexpected(KeyError{409, QStringLiteral("key \"%1\" is revoked; create a new key instead")
-                                                     .arg(it->record.label)});
+            return std::unexpected(Refusal{
+                409,
+                QStringLiteral("key \"%1\" is revoked; create a new key instead").arg(it->record.label)});
         const QString secret = newKeySecret();
         it->record.prefix = secret.left(prefixLength);
         it->record.lastRotatedAt = isoUtcNow();
@@ -149,8 +151,8 @@ std::expected<ClientCreatedAPIKey, KeyError> KeyStore::rotate(const QString& id)
     });
 }
 
-std::expected<void, KeyError> KeyStore::remove(const QString& id) {
-    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<void, KeyError> {
+std::expected<void, Refusal> KeyStore::remove(const QString& id) {
+    return commit([&](std::vector<StoredAPIKey>& keys) -> std::expected<void, Refusal> {
         auto it = findKey(keys, id);
         if (it == keys.end())
             return std::unexpected(notFound(id));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "server/Refusal.h"
 #include "server/StateStore.h"
 
 #include <QString>
@@ -26,13 +27,6 @@ struct StoredAPIKey {
     }
 };
 
-// A refusal of a key operation: the HTTP status and the one line the panel shows.
-struct KeyError {
-    int status = 400;
-    QString text;
-    QString message() const { return text; }
-};
-
 // What a presented API key may do, as found by authenticate().
 struct KeyGrant {
     QString id;
@@ -56,11 +50,11 @@ public:
     static std::expected<std::unique_ptr<KeyStore>, QString> open(const StateStore& store, Writer writer = {});
 
     std::vector<ClientAPIKeyPublic> list() const;
-    std::expected<ClientCreatedAPIKey, KeyError> create(const QString& label,
-                                                        std::optional<std::vector<ClientAPIKeyScope>> scopes);
-    std::expected<ClientAPIKeyPublic, KeyError> revoke(const QString& id);
-    std::expected<ClientCreatedAPIKey, KeyError> rotate(const QString& id);
-    std::expected<void, KeyError> remove(const QString& id);
+    std::expected<ClientCreatedAPIKey, Refusal> create(const QString& label,
+                                                       std::optional<std::vector<ClientAPIKeyScope>> scopes);
+    std::expected<ClientAPIKeyPublic, Refusal> revoke(const QString& id);
+    std::expected<ClientCreatedAPIKey, Refusal> rotate(const QString& id);
+    std::expected<void, Refusal> remove(const QString& id);
 
     // nullopt for an unknown, revoked or malformed key.
     std::optional<KeyGrant> authenticate(const QString& presented) const;

@@ -168,18 +168,19 @@ ClientModelStatus ModelStore::status() const {
     return s;
 }
 
-std::expected<void, ModelError> ModelStore::save(const ClientModelPinState& pins) {
+std::expected<void, Refusal> ModelStore::save(const ClientModelPinState& pins) {
     if (auto saved = m_store.save(QLatin1StringView(pinsFile), pins); !saved)
-        return std::unexpected(ModelError{500, QStringLiteral("could not save the model pins: %1").arg(saved.error())});
+        return std::unexpected(
+            Refusal{500, QStringLiteral("could not save the model pins: %1").arg(saved.error())});
     m_pins = pins;
     return {};
 }
 
-std::expected<ClientModelStatus, ModelError> ModelStore::promote() {
+std::expected<ClientModelStatus, Refusal> ModelStore::promote() {
     {
         std::lock_guard lock(m_mutex);
         if (!m_pins.stagedUpdate)
-            return std::unexpected(ModelError{409, QStringLiteral("there is no staged model to promote")});
+            return std::unexpected(Refusal{409, QStringLiteral("there is no staged model to promote")});
         ClientModelPinState next = m_pins;
         if (next.production)
             next.previous.insert(next.previous.begin(), *next.production);
@@ -193,11 +194,12 @@ std::expected<ClientModelStatus, ModelError> ModelStore::promote() {
     return status();
 }
 
-std::expected<ClientModelStatus, ModelError> ModelStore::rollback() {
+std::expected<ClientModelStatus, Refusal> ModelStore::rollback() {
     {
         std::lock_guard lock(m_mutex);
         if (m_pins.previous.empty())
-            return std::unexpected(ModelError{409, QStringLiteral("there is no previous model to roll back to")});
+            return std::unexpected(
+                Refusal{409, QStringLiteral("there is no previous model to roll back to")});
         ClientModelPinState next = m_pins;
         next.stagedUpdate = next.production;
         next.production = next.previous.front();

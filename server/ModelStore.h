@@ -2,6 +2,7 @@
 
 #include "protocol/ClientRecords.h"
 #include "server/ModelBundle.h"
+#include "server/Refusal.h"
 #include "server/StateStore.h"
 
 #include <QString>
@@ -13,13 +14,6 @@
 #include <optional>
 
 namespace tavrin {
-
-// A refused model operation: the HTTP status and the one line the panel shows.
-struct ModelError {
-    int status = 409;
-    QString text;
-    QString message() const { return text; }
-};
 
 // The model versions this server knows. Bundles are copied into "models/<sha256>/" of the state
 // directory, so that production, the staged update and the rollback history stay servable
@@ -41,15 +35,15 @@ public:
     // Why the companion's bundle was not taken, when it was not.
     std::optional<QString> sourceProblem() const { return m_sourceProblem; }
 
-    std::expected<ClientModelStatus, ModelError> promote();
-    std::expected<ClientModelStatus, ModelError> rollback();
+    std::expected<ClientModelStatus, Refusal> promote();
+    std::expected<ClientModelStatus, Refusal> rollback();
 
 private:
     explicit ModelStore(StateStore store) : m_store(std::move(store)) {}
 
     std::expected<ClientModelSnapshot, QString> import(const ModelBundle& bundle);
     void forgetUnpinnedCopies() const;
-    std::expected<void, ModelError> save(const ClientModelPinState& pins);
+    std::expected<void, Refusal> save(const ClientModelPinState& pins);
 
     StateStore m_store;
     mutable std::mutex m_mutex;

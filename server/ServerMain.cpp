@@ -1,5 +1,6 @@
 // tavrin-server: the reference server the Tavrin Keldmarch panel administers.
 
+#include "base/ServerAddress.h"
 #include "protocol/HardwareProbe.h"
 #include "server/HttpServer.h"
 #include "server/IsoTime.h"
@@ -206,8 +207,8 @@ int main(int argc, char** argv) {
     if (auto bound = http.bind(network.bindHost, int(network.bindPort), options->adminPort); !bound)
         return fail(bound.error());
     context.network.bindPort = http.port();
-    std::printf("listening on %s:%d\nadmin API on 127.0.0.1:%d\n", qPrintable(network.bindHost), http.port(),
-                http.adminPort());
+    std::printf("listening on %s:%d\nadmin API on %s:%d\n", qPrintable(network.bindHost), http.port(),
+                ServerAddress::defaultHost.data(), http.adminPort());
     std::fflush(stdout);
 
     Stopped stopped;

@@ -44,9 +44,9 @@ Options:
                              $XDG_DATA_HOME/Tavrin Server)
   --host ADDR                listen on ADDR for this run instead of the stored bind host
   --port N                   listen on port N for this run (0: any free port)
-  --admin-port N             answer /healthz and the admin API on 127.0.0.1:N (default 11434; 0: any
+  --admin-port N             answer /healthz and the admin API on %1:N (default %2; 0: any
                              free port), whatever the bind host and port; on a bind that covers
-                             127.0.0.1:N one socket serves both
+                             %1:N one socket serves both
   --max-concurrency N        generations running at once (default: the hardware recommendation)
   --max-queue-depth N        generations waiting before 503 (default: the hardware recommendation)
   --generation-delay-ms N    make every generation take N ms more (for load tests)
@@ -65,10 +65,12 @@ make-sample-bundle writes a small valid model bundle (model.safetensors with its
 DIR, for trying the model store: a different --version gives a bundle with another digest.
 
 Once listening, the server prints "listening on HOST:PORT" (the client surface), then
-"admin API on 127.0.0.1:PORT", each on a line of its own, on standard output.
+"admin API on %1:PORT", each on a line of its own, on standard output.
 SIGTERM stops it: idle connections close at once, in-flight requests get a few seconds to
 finish, then state is flushed.
-)");
+)")
+        .arg(ServerAddress::defaultHost)
+        .arg(ServerAddress::defaultPort);
 }
 
 std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& arguments, const QStringList& environment,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ServerAddress.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,14 +16,11 @@ namespace tavrin {
 struct ServerOptions {
     enum class Action { serve, help, version, makeSampleBundle };
 
-    // Where the panel calls the admin API, whatever network preferences are saved.
-    static constexpr int defaultAdminPort = 11434;
-
     Action action = Action::serve;
     QString stateDirectory;
     std::optional<QString> host;
     std::optional<int> port;
-    int adminPort = defaultAdminPort; // always on 127.0.0.1, whatever the saved bind
+    int adminPort = ServerAddress::defaultPort; // always on the default host, whatever the saved bind
     std::optional<qint64> maxConcurrency;
     std::optional<qint64> maxQueueDepth;
     std::chrono::milliseconds generationDelay{0};

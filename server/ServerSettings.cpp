@@ -1,5 +1,6 @@
 #include "server/ServerSettings.h"
 
+#include "base/ServerAddress.h"
 #include "server/NetworkPolicy.h"
 
 namespace tavrin {
@@ -10,8 +11,8 @@ const QString loggingFile = QStringLiteral("logging.json");
 const QString networkFile = QStringLiteral("network.json");
 const QString preambleFile = QStringLiteral("preamble.json");
 
-SettingsError saveFailed(const QString& reason) {
-    return SettingsError{500, QStringLiteral("could not save the setting: %1").arg(reason)};
+Refusal saveFailed(const QString& reason) {
+    return Refusal{500, QStringLiteral("could not save the setting: %1").arg(reason)};
 }
 
 } // namespace
@@ -22,8 +23,8 @@ ClientAuditLoggingSettings ServerSettings::defaultLogging() {
 
 ClientNetworkPreferences ServerSettings::defaultNetwork() {
     ClientNetworkPreferences prefs;
-    prefs.bindHost = QStringLiteral("127.0.0.1");
-    prefs.bindPort = 11434;
+    prefs.bindHost = ServerAddress::defaultHost;
+    prefs.bindPort = ServerAddress::defaultPort;
     return prefs;
 }
 
@@ -50,10 +51,10 @@ ClientAuditLoggingSettings ServerSettings::logging() const {
     return m_logging;
 }
 
-std::expected<ClientAuditLoggingSettings, SettingsError>
+std::expected<ClientAuditLoggingSettings, Refusal>
 ServerSettings::setLogging(const ClientAuditLoggingSettings& settings) {
     if (settings.retentionDays <= 0)
-        return std::unexpected(SettingsError{400, QStringLiteral("retentionDays must be at least 1")});
+        return std::unexpected(Refusal{400, QStringLiteral("retentionDays must be at least 1")});
     std::lock_guard lock(m_mutex);
     if (auto saved = m_store.save(loggingFile, settings); !saved)
         return std::unexpected(saveFailed(saved.error()));
@@ -66,10 +67,10 @@ ClientNetworkPreferences ServerSettings::network() const {
     return m_network;
 }
 
-std::expected<ClientNetworkPreferences, SettingsError>
+std::expected<ClientNetworkPreferences, Refusal>
 ServerSettings::setNetwork(const ClientNetworkPreferences& prefs) {
     if (auto valid = NetworkPolicy::validate(prefs); !valid)
-        return std::unexpected(SettingsError{400, valid.error()});
+        return std::unexpected(Refusal{400, valid.error()});
     std::lock_guard lock(m_mutex);
     if (auto saved = m_store.save(networkFile, prefs); !saved)
         return std::unexpected(saveFailed(saved.error()));
@@ -82,14 +83,16 @@ std::optional<QString> ServerSettings::preamble() const {
     return m_preamble;
 }
 
-std::expected<std::optional<QString>, SettingsError> ServerSettings::setPreamble(std::optional<QString> preamble) {
+std::expected<std::optional<QString>, Refusal> ServerSettings::setPreamble(std::optional<QString> preamble) {
     if (preamble && preamble->isEmpty())
         preamble.reset();
     if (preamble) {
         const qint64 length = graphemeCount(*preamble);
         if (length > preambleMaxLength)
-            return std::unexpected(SettingsError{
-                400, QStringLiteral("preamble is %1 characters long; the limit is %2").arg(length).arg(preambleMaxLength)});
+            return std::unexpected(
+                Refusal{400, QStringLiteral("preamble is %1 characters long; the limit is %2")
+                                 .arg(length)
+                                 .arg(preambleMaxLength)});
     }
     std::lock_guard lock(m_mutex);
     if (auto saved = m_store.save(preambleFile, PreambleBody{preamble}); !saved)

@@ -2,6 +2,7 @@
 
 #include "base/Graphemes.h"
 #include "protocol/ClientRecords.h"
+#include "server/Refusal.h"
 #include "server/StateStore.h"
 
 #include <QString>
@@ -12,13 +13,6 @@
 #include <optional>
 
 namespace tavrin {
-
-// A refused settings change: the HTTP status and the one line the panel shows.
-struct SettingsError {
-    int status = 400;
-    QString text;
-    QString message() const { return text; }
-};
 
 // The administrator's settings: audit logging, network preferences and the org preamble, each
 // in its own file of the state directory. A change is on disk before it is answered. Network
@@ -32,14 +26,14 @@ public:
     static constexpr qint64 preambleMaxLength = 2000;
 
     ClientAuditLoggingSettings logging() const;
-    std::expected<ClientAuditLoggingSettings, SettingsError> setLogging(const ClientAuditLoggingSettings& settings);
+    std::expected<ClientAuditLoggingSettings, Refusal> setLogging(const ClientAuditLoggingSettings& settings);
 
     ClientNetworkPreferences network() const;
-    std::expected<ClientNetworkPreferences, SettingsError> setNetwork(const ClientNetworkPreferences& prefs);
+    std::expected<ClientNetworkPreferences, Refusal> setNetwork(const ClientNetworkPreferences& prefs);
 
     std::optional<QString> preamble() const;
     // An absent or empty preamble clears it.
-    std::expected<std::optional<QString>, SettingsError> setPreamble(std::optional<QString> preamble);
+    std::expected<std::optional<QString>, Refusal> setPreamble(std::optional<QString> preamble);
 
 private:
     explicit ServerSettings(StateStore store) : m_store(std::move(store)) {}

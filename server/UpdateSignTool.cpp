@@ -67,7 +67,7 @@ std::expected<void, QString> addToFeed(const QString& path, const ClientAppcastR
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return std::unexpected(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-        auto existing = decodeJson<UpdateFeed>(file.readAll(), "feed");
+        auto existing = decodeJson<UpdateFeed>(file.readAll());
         if (!existing)
             return std::unexpected(QStringLiteral("%1 is not an update feed: %2").arg(path, existing.error().message()));
         feed = std::move(*existing);

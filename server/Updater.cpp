@@ -98,41 +98,51 @@ private:
 
 // Size, SHA-256, the ed25519 signature of the pinned key, and then what the package says it is,
 // in that order; the digest when all hold.
-std::expected<QString, UpdateError> verifyPackage(const QString& path, const ClientAppcastRelease& release,
-                                                  const QByteArray& publicKey, const QString& current) {
+std::expected<QString, Refusal> verifyPackage(const QString& path, const ClientAppcastRelease& release,
+                                              const QByteArray& publicKey, const QString& current) {
     const auto signature = decodeSignature(release.signature);
     if (!signature)
-        return std::unexpected(UpdateError{422, QStringLiteral("release %1 carries a malformed signature; it must be 64 bytes of "
-                                                               "ed25519 signature in base64 or hex").arg(release.version)});
+        return std::unexpected(
+            Refusal{422, QStringLiteral("release %1 carries a malformed signature; it must be 64 bytes of "
+                                        "ed25519 signature in base64 or hex")
+                             .arg(release.version)});
     const MappedFile package(path);
     if (!package.ok())
-        return std::unexpected(UpdateError{500, QStringLiteral("cannot read %1: %2").arg(path, errnoText())});
+        return std::unexpected(Refusal{500, QStringLiteral("cannot read %1: %2").arg(path, errnoText())});
     if (release.pkgSize && qint64(package.size()) != *release.pkgSize)
-        return std::unexpected(UpdateError{422, QStringLiteral("download of %1 is %2 bytes, the feed says %3: deleted")
-                                                    .arg(release.version)
-                                                    .arg(package.size())
-                                                    .arg(*release.pkgSize)});
+        return std::unexpected(
+            Refusal{422, QStringLiteral("download of %1 is %2 bytes, the feed says %3: deleted")
+                             .arg(release.version)
+                             .arg(package.size())
+                             .arg(*release.pkgSize)});
     unsigned char digest[crypto_hash_sha256_BYTES];
     crypto_hash_sha256(digest, package.data(), package.size());
     const QString sha = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
     if (sha != release.pkgSha256.toLower())
-        return std::unexpected(UpdateError{
-            422, QStringLiteral("download of %1 has SHA-256 %2, the feed says %3: deleted").arg(release.version, sha, release.pkgSha256)});
+        return std::unexpected(
+            Refusal{422, QStringLiteral("download of %1 has SHA-256 %2, the feed says %3: deleted")
+                             .arg(release.version, sha, release.pkgSha256)});
     if (publicKey.size() != crypto_sign_PUBLICKEYBYTES ||
         crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature->constData()), package.data(), package.size(),
                                     reinterpret_cast<const unsigned char*>(publicKey.constData())) != 0)
-        return std::unexpected(UpdateError{
-            422, QStringLiteral("download of %1 does not carry a valid signature of the pinned update key: deleted").arg(release.version)});
+        return std::unexpected(Refusal{
+            422, QStringLiteral(
+                     "download of %1 does not carry a valid signature of the pinned update key: deleted")
+                     .arg(release.version)});
     const auto identity = DebPackage::read(path);
     if (!identity)
-        return std::unexpected(UpdateError{422, QStringLiteral("download of %1 is refused: %2: deleted").arg(release.version, identity.error())});
+        return std::unexpected(Refusal{
+            422,
+            QStringLiteral("download of %1 is refused: %2: deleted").arg(release.version, identity.error())});
     if (identity->name != QLatin1StringView(Updater::packageName) || identity->version != release.version)
-        return std::unexpected(UpdateError{
+        return std::unexpected(Refusal{
             422, QStringLiteral("download of %1 is the package %2 %3, not %4 %1 as the feed says: deleted")
-                     .arg(release.version, identity->name, identity->version, QLatin1StringView(Updater::packageName))});
+                     .arg(release.version, identity->name, identity->version,
+                          QLatin1StringView(Updater::packageName))});
     if (Updater::compareVersions(identity->version, current) <= 0)
-        return std::unexpected(UpdateError{
-            422, QStringLiteral("download of %1 is not newer than the running version %2: deleted").arg(identity->version, current)});
+        return std::unexpected(
+            Refusal{422, QStringLiteral("download of %1 is not newer than the running version %2: deleted")
+                             .arg(identity->version, current)});
     return sha;
 }
 
@@ -293,7 +303,7 @@ ClientUpdateCheckResponse Updater::check() {
     });
     if (!fetched)
         return failed(QStringLiteral("update feed: %1").arg(fetched.error()));
-    auto feed = decodeJson<UpdateFeed>(bytes, "feed");
+    auto feed = decodeJson<UpdateFeed>(bytes);
     if (!feed)
         return failed(QStringLiteral("update feed %1 is not valid: %2").arg(m_feedUrl, feed.error().message()));
     if (feed->channel && *feed->channel != QLatin1StringView(channel))
@@ -330,16 +340,17 @@ ClientUpdateCheckResponse Updater::check() {
     return ClientUpdateCheckResponse{answer, std::nullopt};
 }
 
-std::expected<ClientUpdateDownloadResponse, UpdateError> Updater::download() {
+std::expected<ClientUpdateDownloadResponse, Refusal> Updater::download() {
     std::optional<ClientAppcastRelease> release;
     {
         std::lock_guard lock(m_mutex);
         release = m_state.availableUpdate;
     }
     if (!release)
-        return std::unexpected(UpdateError{409, QStringLiteral("there is no update to download; check for updates first")});
+        return std::unexpected(
+            Refusal{409, QStringLiteral("there is no update to download; check for updates first")});
     if (m_downloading.exchange(true))
-        return std::unexpected(UpdateError{409, QStringLiteral("a download is already running")});
+        return std::unexpected(Refusal{409, QStringLiteral("a download is already running")});
     struct Done {
         std::atomic<bool>& flag;
         ~Done() { flag = false; }
@@ -356,7 +367,7 @@ std::expected<ClientUpdateDownloadResponse, UpdateError> Updater::download() {
             remember(next);
         }
         logLine(QStringLiteral("update download failed: %1").arg(error));
-        return std::unexpected(UpdateError{status, error});
+        return std::unexpected(Refusal{status, error});
     };
     if (m_publicKey.size() != crypto_sign_PUBLICKEYBYTES)
         return failed(500, QStringLiteral("this build of tavrin-server has no pinned update key, so it cannot verify any update"));

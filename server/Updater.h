@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "server/Refusal.h"
 #include "server/StateStore.h"
 
 #include <QByteArray>
@@ -26,13 +27,7 @@ struct UpdateFeed {
         return std::tuple{optional("channel", &R::channel), required("releases", &R::releases)};
     }
 };
-
-// A refused update operation: the HTTP status and the one line the panel shows.
-struct UpdateError {
-    int status = 409;
-    QString text;
-    QString message() const { return text; }
-};
+template <> struct DocumentName<UpdateFeed> { static constexpr const char* value = "feed"; };
 
 // The server's updater: checks the feed, downloads a release's package and stages it only once
 // its size, SHA-256 and ed25519 signature (against the key pinned into this build) all verify, and
@@ -56,7 +51,7 @@ public:
 
     ClientUpdaterStatus status() const;
     ClientUpdateCheckResponse check();
-    std::expected<ClientUpdateDownloadResponse, UpdateError> download();
+    std::expected<ClientUpdateDownloadResponse, Refusal> download();
     ClientUpdaterStatus clear();
 
     static std::optional<QByteArray> parsePublicKey(const QString& hex);

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     for (int count : {1000, 10000}) {
         const QByteArray keys = test::keyListDocument(count);
         const double t = medianMicros(count == 1000 ? 200 : 30, [&] {
-            if (!decodeKeyList(keys))
+            if (!decodeJson<ClientAPIKeyList>(keys))
                 std::abort();
         });
         char label[64];

@@ -3,6 +3,7 @@
 #include "protocol/Task.h"
 
 #include "app/SingleInstance.h"
+#include "base/ServerAddress.h"
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "protocol/HardwareProbe.h"
@@ -22,8 +23,8 @@ namespace tavrin {
 
 struct AppOptions {
     std::optional<SimulatedHost> simulatedHost;
-    // The panel always talks to 127.0.0.1:11434; only tests and benchmarks point it elsewhere.
-    QUrl baseURL{QStringLiteral("http://127.0.0.1:11434")};
+    // The panel always talks to the server's default address; only tests and benchmarks point it elsewhere.
+    QUrl baseURL = ServerAddress::defaultBaseUrl();
     // Where the server is and how it is run; tests give a bundle and a service manager of their own.
     DaemonProcessControllerOptions process{};
 };

@@ -472,8 +472,8 @@ struct PreambleBody {
     }
 };
 
-// GET /admin/keys answers a bare array; failure paths name it "keys".
+// The key list is answered as a bare array; failure paths name it "keys".
 using ClientAPIKeyList = std::vector<ClientAPIKeyPublic>;
-Decoded<ClientAPIKeyList> decodeKeyList(const QByteArray& bytes);
+template <> struct DocumentName<ClientAPIKeyList> { static constexpr const char* value = "keys"; };
 
 } // namespace tavrin

@@ -90,11 +90,8 @@ std::expected<int, DaemonClientError> answerStatus(QNetworkReply* reply, bool ti
     return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
 }
 
-QString csvExportPath() { return QStringLiteral("/admin/audit/export?format=csv"); }
-
-QString jsonlExportPath(bool includePromptContents) {
-    return QStringLiteral("/admin/audit/export?format=jsonl&includePromptContents=") +
-           (includePromptContents ? QStringLiteral("true") : QStringLiteral("false"));
+QString trueOrFalse(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
 // A complete answer outside 2xx.
@@ -127,7 +124,7 @@ std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(con
     QNetworkRequest request(m_baseURL.resolved(relative));
     // Trimmed, a secret also never carries a line break into the header.
     const QString secret = m_adminSecret ? trimmedAdminSecret(*m_adminSecret) : QString();
-    if (path.startsWith(QLatin1StringView("/admin/")) && !secret.isEmpty()) {
+    if (isAdminPath(path.toStdString()) && !secret.isEmpty()) {
         const QString host = m_baseURL.host();
         const QHostAddress address = host == QLatin1StringView("localhost") ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(host);
         if (auto ours = checkListenerIsOurs(address, quint16(m_baseURL.port(80)), ::getuid()); !ours)
@@ -137,24 +134,24 @@ std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(con
     return request;
 }
 
-QNetworkReply* DaemonClient::send(QNetworkRequest request, Method method, const std::optional<QByteArray>& body,
-                                 std::chrono::milliseconds deadline) {
+QNetworkReply* DaemonClient::send(QNetworkRequest request, HttpMethod method,
+                                  const std::optional<QByteArray>& body, std::chrono::milliseconds deadline) {
     request.setTransferTimeout(int(m_configuration.idleTimeout.count()));
     if (body)
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
 
     QNetworkReply* reply = nullptr;
     switch (method) {
-    case Method::Get:
+    case HttpMethod::Get:
         reply = m_network.get(request);
         break;
-    case Method::Delete:
+    case HttpMethod::Delete:
         reply = m_network.deleteResource(request);
         break;
-    case Method::Post:
+    case HttpMethod::Post:
         reply = m_network.post(request, body.value_or(QByteArray()));
         break;
-    case Method::Put:
+    case HttpMethod::Put:
         reply = m_network.put(request, body.value_or(QByteArray()));
         break;
     }
@@ -176,17 +173,20 @@ QNetworkReply* DaemonClient::send(QNetworkRequest request, Method method, const 
     return reply;
 }
 
-QCoro::Task<ClientResult<QByteArray>> DaemonClient::exchange(Method method, QString path,
-                                                             std::optional<QByteArray> body) {
-    auto answer = co_await exchangeAnswer(method, std::move(path), std::move(body), QByteArray());
+QCoro::Task<ClientResult<QByteArray>>
+DaemonClient::exchange(AdminOperation operation, std::optional<QByteArray> body, QString argument) {
+    const AdminRoute& route = adminRoute(operation);
+    const QString target = route.targetWith(argument);
+    const QByteArray noTag;
+    auto answer = co_await exchangeAnswer(route.method, target, std::move(body), noTag);
     if (!answer)
         co_return std::unexpected(answer.error());
     co_return std::move(answer->bytes);
 }
 
-QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(Method method, QString path,
-                                                                           std::optional<QByteArray> body,
-                                                                           QByteArray ifNoneMatch) {
+QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(HttpMethod method, QString path,
+                                                                             std::optional<QByteArray> body,
+                                                                             QByteArray ifNoneMatch) {
     auto request = buildRequest(path);
     if (!request)
         co_return std::unexpected(request.error());
@@ -210,25 +210,14 @@ QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(Met
 }
 
 template <class T>
-QCoro::Task<ClientResult<std::optional<T>>> DaemonClient::fetchIfAny(Method method, QString path, QByteArray body) {
-    auto bytes = co_await exchange(method, std::move(path), std::move(body));
-    if (!bytes)
-        co_return std::unexpected(bytes.error());
-    if (bytes->isEmpty())
-        co_return std::optional<T>();
-    auto decoded = decodeJson<T>(*bytes);
-    if (!decoded)
-        co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
-    co_return std::optional<T>(std::move(*decoded));
-}
-
-template <class T>
-QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
-                                                 std::optional<QByteArray> body) {
+QCoro::Task<ClientResult<T>> DaemonClient::fetch(AdminOperation operation, std::optional<QByteArray> body,
+                                                 QString argument) {
+    const HttpMethod method = adminRoute(operation).method;
+    const QString path = adminRoute(operation).targetWith(argument); // also the key of the kept record
     // The record the tag stands for is held here, should another read replace it meanwhile.
     QByteArray ifNoneMatch;
     std::shared_ptr<const T> current;
-    if (const auto kept = m_kept.find(path); method == Method::Get && kept != m_kept.end()) {
+    if (const auto kept = m_kept.find(path); method == HttpMethod::Get && kept != m_kept.end()) {
         if (const auto* record = std::any_cast<std::shared_ptr<const T>>(&kept->second.record)) {
             ifNoneMatch = kept->second.entityTag;
             current = *record;
@@ -240,10 +229,10 @@ QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
         co_return std::unexpected(answer.error());
     if (answer->unchanged)
         co_return *current;
-    auto decoded = decodeJson<T>(answer->bytes, std::is_same_v<T, ClientAPIKeyList> ? "keys" : nullptr);
+    auto decoded = decodeJson<T>(answer->bytes);
     if (!decoded)
         co_return std::unexpected(DaemonClientError::decodeFailed(decoded.error().message()));
-    if (self && method == Method::Get) {
+    if (self && method == HttpMethod::Get) {
         if (answer->entityTag.isEmpty())
             m_kept.erase(path);
         else
@@ -253,9 +242,9 @@ QCoro::Task<ClientResult<T>> DaemonClient::fetch(Method method, QString path,
 }
 
 QCoro::Task<bool> DaemonClient::health() {
-    const QUrl relative(QStringLiteral("/healthz"), QUrl::StrictMode);
+    const QUrl relative(QString::fromLatin1(healthPath), QUrl::StrictMode);
     QNetworkRequest request(m_baseURL.resolved(relative));
-    ReplyPtr reply(send(request, Method::Get, std::nullopt, m_configuration.healthTimeout));
+    ReplyPtr reply(send(request, HttpMethod::Get, std::nullopt, m_configuration.healthTimeout));
     co_await reply.get();
     const bool timedOut = endDeadline(reply.get());
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -264,52 +253,50 @@ QCoro::Task<bool> DaemonClient::health() {
 }
 
 QCoro::Task<ClientResult<ClientServerStatus>> DaemonClient::status() {
-    return fetch<ClientServerStatus>(Method::Get, QStringLiteral("/admin/status"));
+    return fetch<ClientServerStatus>(AdminOperation::status);
 }
 
 QCoro::Task<ClientResult<ClientAPIKeyList>> DaemonClient::listKeys() {
-    return fetch<ClientAPIKeyList>(Method::Get, QStringLiteral("/admin/keys"));
+    return fetch<ClientAPIKeyList>(AdminOperation::listKeys);
 }
 
 QCoro::Task<ClientResult<ClientCreatedAPIKey>>
 DaemonClient::createKey(QString label, std::optional<std::vector<ClientAPIKeyScope>> scopes) {
     const CreateKeyBody body{std::move(label), std::move(scopes)};
-    return fetch<ClientCreatedAPIKey>(Method::Post, QStringLiteral("/admin/keys"), encodeJson(body));
+    return fetch<ClientCreatedAPIKey>(AdminOperation::createKey, encodeJson(body));
 }
 
 QCoro::Task<ClientResult<ClientAPIKeyPublic>> DaemonClient::revokeKey(QString id) {
-    return fetch<ClientAPIKeyPublic>(
-        Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/revoke"), emptyObject);
+    return fetch<ClientAPIKeyPublic>(AdminOperation::revokeKey, emptyObject, std::move(id));
 }
 
 QCoro::Task<ClientResult<ClientCreatedAPIKey>> DaemonClient::rotateKey(QString id) {
-    return fetch<ClientCreatedAPIKey>(
-        Method::Post, QStringLiteral("/admin/keys/") + id + QStringLiteral("/rotate"), emptyObject);
+    return fetch<ClientCreatedAPIKey>(AdminOperation::rotateKey, emptyObject, std::move(id));
 }
 
 QCoro::Task<ClientResult<void>> DaemonClient::deleteKey(QString id) {
-    auto bytes = co_await exchange(Method::Delete, QStringLiteral("/admin/keys/") + id);
+    const std::optional<QByteArray> noBody;
+    auto bytes = co_await exchange(AdminOperation::deleteKey, noBody, std::move(id));
     if (!bytes)
         co_return std::unexpected(bytes.error());
     co_return {};
 }
 
 QCoro::Task<ClientResult<ClientAuditLoggingSettings>> DaemonClient::loggingSettings() {
-    return fetch<ClientAuditLoggingSettings>(Method::Get, QStringLiteral("/admin/settings/logging"));
+    return fetch<ClientAuditLoggingSettings>(AdminOperation::loggingSettings);
 }
 
 QCoro::Task<ClientResult<ClientAuditLoggingSettings>>
 DaemonClient::updateLoggingSettings(ClientAuditLoggingSettings settings) {
-    return fetch<ClientAuditLoggingSettings>(Method::Put, QStringLiteral("/admin/settings/logging"),
-                                             encodeJson(settings));
+    return fetch<ClientAuditLoggingSettings>(AdminOperation::updateLoggingSettings, encodeJson(settings));
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditCSV() {
-    return exchange(Method::Get, csvExportPath());
+    return exchange(AdminOperation::exportAuditCSV);
 }
 
 QCoro::Task<ClientResult<QByteArray>> DaemonClient::exportAuditJSONL(bool includePromptContents) {
-    return exchange(Method::Get, jsonlExportPath(includePromptContents));
+    return exchange(AdminOperation::exportAuditJSONL, std::nullopt, trueOrFalse(includePromptContents));
 }
 
 QString DownloadError::message() const {
@@ -318,14 +305,16 @@ QString DownloadError::message() const {
     return std::get<QString>(cause);
 }
 
-QCoro::Task<DownloadResult> DaemonClient::stream(QString path, std::unique_ptr<QIODevice> file,
+QCoro::Task<DownloadResult> DaemonClient::stream(AdminOperation operation, QString argument,
+                                                 std::unique_ptr<QIODevice> file,
                                                  QPointer<TransferWatch> watch) {
-    auto request = buildRequest(path);
+    const AdminRoute& route = adminRoute(operation);
+    auto request = buildRequest(route.targetWith(argument));
     if (!request)
         co_return std::unexpected(DownloadError{request.error()});
 
     const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
-    ReplyPtr reply(send(*request, Method::Get, std::nullopt, deadline));
+    ReplyPtr reply(send(*request, route.method, std::nullopt, deadline));
     QNetworkReply* answer = reply.get();
     answer->setReadBufferSize(streamBufferBytes);
 
@@ -399,65 +388,62 @@ QCoro::Task<DownloadResult> DaemonClient::stream(QString path, std::unique_ptr<Q
 
 QCoro::Task<DownloadResult> DaemonClient::streamAuditCSV(std::unique_ptr<QIODevice> file,
                                                          QPointer<TransferWatch> watch) {
-    return stream(csvExportPath(), std::move(file), std::move(watch));
+    return stream(AdminOperation::exportAuditCSV, {}, std::move(file), std::move(watch));
 }
 
 QCoro::Task<DownloadResult> DaemonClient::streamAuditJSONL(bool includePromptContents, std::unique_ptr<QIODevice> file,
                                                            QPointer<TransferWatch> watch) {
-    return stream(jsonlExportPath(includePromptContents), std::move(file), std::move(watch));
+    return stream(AdminOperation::exportAuditJSONL, trueOrFalse(includePromptContents), std::move(file),
+                  std::move(watch));
 }
 
 QCoro::Task<ClientResult<ClientNetworkPreferences>> DaemonClient::networkPreferences() {
-    return fetch<ClientNetworkPreferences>(Method::Get, QStringLiteral("/admin/network"));
+    return fetch<ClientNetworkPreferences>(AdminOperation::networkPreferences);
 }
 
 QCoro::Task<ClientResult<ClientNetworkPreferences>>
 DaemonClient::updateNetworkPreferences(ClientNetworkPreferences prefs) {
-    return fetch<ClientNetworkPreferences>(Method::Put, QStringLiteral("/admin/network"), encodeJson(prefs));
+    return fetch<ClientNetworkPreferences>(AdminOperation::updateNetworkPreferences, encodeJson(prefs));
 }
 
 QCoro::Task<ClientResult<ClientOrgPreambleResponse>> DaemonClient::orgPreamble() {
-    return fetch<ClientOrgPreambleResponse>(Method::Get, QStringLiteral("/admin/settings/preamble"));
+    return fetch<ClientOrgPreambleResponse>(AdminOperation::orgPreamble);
 }
 
 QCoro::Task<ClientResult<ClientOrgPreambleResponse>>
 DaemonClient::setOrgPreamble(std::optional<QString> preamble) {
     const PreambleBody body{std::move(preamble)};
-    return fetch<ClientOrgPreambleResponse>(Method::Put, QStringLiteral("/admin/settings/preamble"),
-                                            encodeJson(body));
+    return fetch<ClientOrgPreambleResponse>(AdminOperation::setOrgPreamble, encodeJson(body));
 }
 
 QCoro::Task<ClientResult<ClientUpdaterStatus>> DaemonClient::updaterStatus() {
-    return fetch<ClientUpdaterStatus>(Method::Get, QStringLiteral("/admin/updates"));
+    return fetch<ClientUpdaterStatus>(AdminOperation::updaterStatus);
 }
 
 QCoro::Task<ClientResult<ClientUpdateCheckResponse>> DaemonClient::checkForUpdates() {
-    return fetch<ClientUpdateCheckResponse>(Method::Post, QStringLiteral("/admin/updates/check"),
-                                            emptyObject);
+    return fetch<ClientUpdateCheckResponse>(AdminOperation::checkForUpdates, emptyObject);
 }
 
 QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> DaemonClient::downloadUpdate() {
-    return fetch<ClientUpdateDownloadResponse>(Method::Post, QStringLiteral("/admin/updates/download"),
-                                               emptyObject);
+    return fetch<ClientUpdateDownloadResponse>(AdminOperation::downloadUpdate, emptyObject);
 }
 
-QCoro::Task<ClientResult<std::optional<ClientUpdaterStatus>>> DaemonClient::clearStagedUpdate() {
-    return fetchIfAny<ClientUpdaterStatus>(Method::Post, QStringLiteral("/admin/updates/clear"), emptyObject);
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::clearStagedUpdate() {
+    return exchange(AdminOperation::clearStagedUpdate, emptyObject);
 }
 
-QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> DaemonClient::promoteModel() {
-    return fetchIfAny<ClientModelStatus>(Method::Post, QStringLiteral("/admin/model/promote"), emptyObject);
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::promoteModel() {
+    return exchange(AdminOperation::promoteModel, emptyObject);
 }
 
-QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> DaemonClient::rollbackModel() {
-    return fetchIfAny<ClientModelStatus>(Method::Post, QStringLiteral("/admin/model/rollback"), emptyObject);
+QCoro::Task<ClientResult<QByteArray>> DaemonClient::rollbackModel() {
+    return exchange(AdminOperation::rollbackModel, emptyObject);
 }
 
 QCoro::Task<ClientResult<ClientDiagnosticsResponse>>
 DaemonClient::createDiagnostics(bool includePromptContents) {
     const DiagnosticsBody body{includePromptContents};
-    return fetch<ClientDiagnosticsResponse>(Method::Post, QStringLiteral("/admin/diagnostics"),
-                                            encodeJson(body));
+    return fetch<ClientDiagnosticsResponse>(AdminOperation::createDiagnostics, encodeJson(body));
 }
 
 } // namespace tavrin

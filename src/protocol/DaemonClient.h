@@ -6,6 +6,7 @@
 //     auto created = co_await client.createKey(label, scopes);
 #include "protocol/Task.h"
 
+#include "protocol/AdminRoute.h"
 #include "protocol/ClientRecords.h"
 #include "protocol/DaemonClientError.h"
 
@@ -117,19 +118,17 @@ public:
     QCoro::Task<ClientResult<ClientUpdaterStatus>> updaterStatus();
     QCoro::Task<ClientResult<ClientUpdateCheckResponse>> checkForUpdates();
     QCoro::Task<ClientResult<ClientUpdateDownloadResponse>> downloadUpdate();
-    // The server answers with the state after the change. A success with an empty body is a
-    // success too; the record is then absent.
-    QCoro::Task<ClientResult<std::optional<ClientUpdaterStatus>>> clearStagedUpdate();
-    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> promoteModel();
-    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> rollbackModel();
+    // Any 2xx is a success, whatever its body (servers answer these in shapes of their own): the
+    // answer's bytes, which callers ignore, reading the state afresh instead.
+    QCoro::Task<ClientResult<QByteArray>> clearStagedUpdate();
+    QCoro::Task<ClientResult<QByteArray>> promoteModel();
+    QCoro::Task<ClientResult<QByteArray>> rollbackModel();
     QCoro::Task<ClientResult<ClientDiagnosticsResponse>> createDiagnostics(bool includePromptContents);
 
 Q_SIGNALS:
     void adminSecretChanged();
 
 private:
-    enum class Method { Get, Post, Put, Delete };
-
     // An answer's body, or word that the record kept for the path is still current (304).
     struct Answer {
         QByteArray bytes;
@@ -143,23 +142,23 @@ private:
     };
 
     std::expected<QNetworkRequest, DaemonClientError> buildRequest(const QString& path) const;
-    QCoro::Task<ClientResult<QByteArray>> exchange(Method method, QString path,
-                                                   std::optional<QByteArray> body = std::nullopt);
+    // Sent as its route says; `argument` goes in place of the target's `<…>` part.
+    QCoro::Task<ClientResult<QByteArray>>
+    exchange(AdminOperation operation, std::optional<QByteArray> body = std::nullopt, QString argument = {});
     // `ifNoneMatch`: a tag the server may answer 304 to.
-    QCoro::Task<ClientResult<Answer>> exchangeAnswer(Method method, QString path, std::optional<QByteArray> body,
-                                                     QByteArray ifNoneMatch);
+    QCoro::Task<ClientResult<Answer>> exchangeAnswer(HttpMethod method, QString path,
+                                                     std::optional<QByteArray> body, QByteArray ifNoneMatch);
     // Sends the request with its deadline armed; a plain function, so that nothing of the
     // awaiting exchange is reachable from the deadline.
-    QNetworkReply* send(QNetworkRequest request, Method method, const std::optional<QByteArray>& body,
+    QNetworkReply* send(QNetworkRequest request, HttpMethod method, const std::optional<QByteArray>& body,
                         std::chrono::milliseconds deadline);
 
-    QCoro::Task<DownloadResult> stream(QString path, std::unique_ptr<QIODevice> file, QPointer<TransferWatch> watch);
+    QCoro::Task<DownloadResult> stream(AdminOperation operation, QString argument,
+                                       std::unique_ptr<QIODevice> file, QPointer<TransferWatch> watch);
 
     template <class T>
-    QCoro::Task<ClientResult<T>> fetch(Method method, QString path,
-                                       std::optional<QByteArray> body = std::nullopt);
-    template <class T>
-    QCoro::Task<ClientResult<std::optional<T>>> fetchIfAny(Method method, QString path, QByteArray body);
+    QCoro::Task<ClientResult<T>> fetch(AdminOperation operation,
+                                       std::optional<QByteArray> body = std::nullopt, QString argument = {});
 
     static const QByteArray emptyObject;
 

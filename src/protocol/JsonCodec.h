@@ -377,12 +377,16 @@ template <class T> bool readValue(Reader& r, const Path& p, T& out) {
 
 } // namespace json
 
-// Decodes a whole response. `rootName` names the document in failure paths ("keys[3].scopes[0]").
-template <class T> Decoded<T> decodeJson(QByteArrayView bytes, const char* rootName = nullptr) {
+// What failure paths call a whole document of type T ("keys[3].scopes[0]"); nothing by default.
+// A document type that wants a name gives it where it is declared, by specialising this.
+template <class T> struct DocumentName { static constexpr const char* value = nullptr; };
+
+// Decodes a whole response.
+template <class T> Decoded<T> decodeJson(QByteArrayView bytes) {
     json::Reader reader(bytes);
     if (reader.peek() == json::Reader::Kind::End)
         return std::unexpected(DecodeError{{}, QStringLiteral("empty document")});
-    const json::Path path{nullptr, rootName, -1};
+    const json::Path path{nullptr, DocumentName<T>::value, -1};
     T value{};
     if (json::readValue(reader, path, value) && reader.atEnd())
         return value;

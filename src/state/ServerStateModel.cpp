@@ -197,26 +197,26 @@ QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, q
     }
 }
 
-QCoro::Task<std::expected<void, AdminSecretError>> ServerStateModel::setAdminSecret(QString secret) {
+QCoro::Task<ActionResult> ServerStateModel::setAdminSecret(QString secret) {
     // The server trims the password it reads; one of only spaces would leave it with none, and every
     // admin call refused after a "Saved.".
     if (trimmedAdminSecret(secret).isEmpty())
-        co_return std::unexpected(AdminSecretError{QStringLiteral("A password of only spaces can't be used: the "
-                                                                  "server ignores spaces at either end.")});
+        co_return std::unexpected(ActionError{QStringLiteral("A password of only spaces can't be used: the "
+                                                             "server ignores spaces at either end.")});
     QPointer self(this);
     m_secretDiscovery.reset(); // what the user sets now wins over what the keychain held
     const auto saving = m_keychain.save(secret, KeychainAccount::adminSecret);
     const auto saved = co_await saving;
     if (!self)
-        co_return std::unexpected(AdminSecretError{QStringLiteral("The panel is closing.")});
+        co_return std::unexpected(ActionError{QStringLiteral("The panel is closing.")});
     if (!saved)
-        co_return std::unexpected(AdminSecretError{saved.error().message()});
+        co_return std::unexpected(ActionError{saved.error().message()});
     m_client->setAdminSecret(secret);
     if (auto written = m_process->writeAdminSecret(secret); !written) {
         const auto* failed = written.error().as<DaemonProcessControllerError::SecretWriteFailed>();
-        co_return std::unexpected(AdminSecretError{failed ? failed->text : written.error().message()});
+        co_return std::unexpected(ActionError{failed ? failed->text : written.error().message()});
     }
-    co_return std::expected<void, AdminSecretError>{};
+    co_return ActionResult{};
 }
 
 QCoro::Task<void> ServerStateModel::clearAdminSecret() {

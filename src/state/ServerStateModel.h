@@ -21,12 +21,6 @@ namespace tavrin {
 class DaemonClient;
 class DaemonProcessController;
 
-// Why a new admin password could not be kept; message() is shown to the user unchanged.
-struct AdminSecretError {
-    QString text;
-    QString message() const { return text; }
-};
-
 // The one observable object every screen watches. It polls the server, keeps the last status and
 // key list, derives the phase, and owns the admin secret's life cycle on the panel's side: it finds
 // the password at start (the file the controller keeps, then the keychain), and saves and forgets
@@ -78,7 +72,7 @@ public:
     void startPolling();
 
     // In this order, stopping at the first failure: keychain, client, file (through the controller).
-    QCoro::Task<std::expected<void, AdminSecretError>> setAdminSecret(QString secret);
+    QCoro::Task<ActionResult> setAdminSecret(QString secret);
     // Keychain item, client, file; reports nothing.
     QCoro::Task<void> clearAdminSecret();
 

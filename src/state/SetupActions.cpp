@@ -1,5 +1,6 @@
 #include "state/SetupActions.h"
 
+#include "base/ServerAddress.h"
 #include "control/AdminPassword.h"
 #include "control/CompanionModelLocator.h"
 #include "control/DaemonProcessController.h"
@@ -54,10 +55,7 @@ bool SetupActions::acceptablePassword(const QString& password, const QString& co
 }
 
 QCoro::Task<ActionResult> SetupActions::savePassword(QString password) {
-    const auto saved = co_await m_model->setAdminSecret(password);
-    if (!saved)
-        co_return std::unexpected(ActionError{saved.error().message()});
-    co_return ActionResult{};
+    co_return co_await m_model->setAdminSecret(password);
 }
 
 bool SetupActions::startAtLoginChoice() const {
@@ -75,7 +73,7 @@ void SetupActions::setLanChoice(bool lan) { QSettings().setValue(QLatin1StringVi
 int SetupActions::portChoice() const {
     bool isNumber = false;
     const int port = QSettings().value(QLatin1StringView(portSetting)).toInt(&isNumber);
-    return isNumber && port > 0 && port <= 65535 ? port : defaultPort;
+    return isNumber && port > 0 && port <= 65535 ? port : ServerAddress::defaultPort;
 }
 
 void SetupActions::setPortChoice(int port) { QSettings().setValue(QLatin1StringView(portSetting), port); }

@@ -42,7 +42,6 @@ public:
     static constexpr const char* startAtLoginSetting = "TavrinServer.wizard.startAtLogin";
     static constexpr const char* lanSetting = "TavrinServer.wizard.lanEnabled";
     static constexpr const char* portSetting = "TavrinServer.wizard.bindPort";
-    static constexpr int defaultPort = 11434;
     static constexpr const char* firstKeyLabel = "First key";
 
     explicit SetupActions(ServerStateModel* model);
@@ -72,7 +71,7 @@ public:
     void setStartAtLoginChoice(bool on);
     bool lanChoice() const;
     void setLanChoice(bool lan);
-    // 11434 when none is kept, or when what is kept is no port.
+    // The default port when none is kept, or when what is kept is no port.
     int portChoice() const;
     void setPortChoice(int port);
 

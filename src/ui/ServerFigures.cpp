@@ -1,5 +1,7 @@
 #include "ui/ServerFigures.h"
 
+#include "base/ServerAddress.h"
+
 #include <cmath>
 
 namespace tavrin {
@@ -33,7 +35,12 @@ QString copyLanEndpointName() { return QStringLiteral("Copy LAN endpoint"); }
 QString copyModelHashName() { return QStringLiteral("Copy model hash"); }
 
 QString localhostEndpoint(const ClientServerStatus& status) {
-    return QStringLiteral("http://127.0.0.1:") + QString::number(status.bind.bindPort) + QStringLiteral("/v1");
+    return localhostEndpoint(status.bind.bindPort);
+}
+
+QString localhostEndpoint(qint64 port) {
+    return QStringLiteral("http://") + ServerAddress::defaultHost + u':' + QString::number(port) +
+           QStringLiteral("/v1");
 }
 
 std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QString& hostName) {

@@ -26,8 +26,9 @@ QString shortenedHash(const QString& hash);
 // word would make a false statement and is left out.
 QString memoryAndSystem(const ClientHardwareReport& hardware, const QString& afterSize = {});
 
-// "http://127.0.0.1:<port>/v1".
+// "http://127.0.0.1:<port>/v1", on the port the status gives or on `port`.
 QString localhostEndpoint(const ClientServerStatus& status);
+QString localhostEndpoint(qint64 port);
 // "http://<host name>:<port>/v1"; nothing while the server does not listen on the LAN.
 std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QString& hostName);
 

@@ -4,8 +4,6 @@
 #include "support/ScriptedHttpServer.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -186,28 +184,20 @@ private slots:
         }
     }
 
-    // Promote, rollback and clear answer with the state after the change; an empty success is a
-    // success without a record.
-    void changesAnswerWithTheStateAfterThem() {
-        const QJsonObject whole = QJsonDocument::fromJson(test::fullStatusDocument()).object();
-        const QByteArray model = QJsonDocument(whole["model"].toObject()).toJson();
-        const QByteArray updater = QJsonDocument(whole["updater"].toObject()).toJson();
-        server->route("/admin/model/promote", ScriptedResponse::json(200, model));
-        const auto promoted = QCoro::waitFor(client->promoteModel());
-        QVERIFY(promoted && *promoted);
-        QCOMPARE((*promoted)->pinState.production->alias, whole["model"]["pinState"]["production"]["alias"].toString());
-        server->route("/admin/updates/clear", ScriptedResponse::json(200, updater));
-        QCOMPARE(QCoro::waitFor(client->clearStagedUpdate()).value()->channel, whole["updater"]["channel"].toString());
-
-        server->route("/admin/model/rollback", ScriptedResponse::text(200, ""));
-        const auto rolledBack = QCoro::waitFor(client->rollbackModel());
-        QVERIFY(rolledBack && !*rolledBack);
-        server->route("/admin/model/rollback", ScriptedResponse::json(200, R"({"pinState":{}})"));
-        QCOMPARE(run(OPERATION(rollbackModel())),
-                 QStringLiteral("Could not decode server response: pinState.previous: missing required key"));
+    // A change the server made is a success whatever its answer says (another server's, a later
+    // version's shape): promote, rollback and clear pass the bytes on, as do the exports; a record
+    // that does not decode is a failure that names where, in a list the key.
+    void changesSucceedWhateverTheirAnswerAndRecordsAreDecoded() {
+        for (const auto& answer : {ScriptedResponse::json(200, R"({"pinState":{},"ok":true})"),
+                                   ScriptedResponse::text(200, "done"), ScriptedResponse::text(204, "")}) {
+            server->setFallback(answer);
+            for (const Call& change :
+                 {OPERATION(promoteModel()), OPERATION(rollbackModel()), OPERATION(clearStagedUpdate())})
+                QCOMPARE(run(change), QStringLiteral("<success>"));
+        }
         server->route("/admin/audit/export", ScriptedResponse::bytes(200, QByteArray("a,b\n\xff", 5)));
         QCOMPARE(*QCoro::waitFor(client->exportAuditCSV()), QByteArray("a,b\n\xff", 5));
-        QByteArray list = test::keyListDocument(3); // a fault in a list names the key
+        QByteArray list = test::keyListDocument(3);
         list.replace(R"("key-2","label")", R"("key-2","label":null,"x")");
         server->route("/admin/keys", ScriptedResponse::json(200, list));
         QCOMPARE(run(OPERATION(listKeys())),

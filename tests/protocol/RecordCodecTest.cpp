@@ -66,7 +66,7 @@ private slots:
         again->model.pinState.previous[1].checksums["manifest.json"] = "changed";
         QVERIFY(*again != *status && std::hash<ClientServerStatus>{}(*again) != std::hash<ClientServerStatus>{}(*status));
 
-        const auto keys = decodeKeyList(test::keyListDocument(50));
+        const auto keys = decodeJson<ClientAPIKeyList>(test::keyListDocument(50));
         QVERIFY(keys);
         std::unordered_set<ClientAPIKeyPublic> set(keys->begin(), keys->end());
         set.insert(keys->begin(), keys->end());
@@ -126,7 +126,8 @@ private slots:
     void documentsThatAreNotJsonObjectsFail() {
         QCOMPARE(decodeJson<ClientServerStatus>("").error().message(), QStringLiteral("empty document"));
         QCOMPARE(decodeJson<ClientServerStatus>("[1]").error().message(), QStringLiteral("expected object, found array"));
-        QCOMPARE(decodeKeyList("{}").error().message(), QStringLiteral("keys: expected array, found object"));
+        QCOMPARE(decodeJson<ClientAPIKeyList>("{}").error().message(),
+                 QStringLiteral("keys: expected array, found object"));
     }
 
     void theWholeTextMustBeJson() {
@@ -168,13 +169,13 @@ private slots:
     }
 
     void keyScopesAreStrictAndKeepAbsentApartFromEmpty() {
-        const auto keys = decodeKeyList(test::keyListDocument(3));
+        const auto keys = decodeJson<ClientAPIKeyList>(test::keyListDocument(3));
         QVERIFY(keys && keys->at(2).scopes == (std::vector{ClientAPIKeyScope::inference, ClientAPIKeyScope::readonly}));
 
         const auto withScopes = [](const QJsonValue& scopes) {
             QJsonArray array = QJsonDocument::fromJson(test::keyListDocument(5)).array();
             array[3] = mutated(QJsonDocument::fromJson(test::keyDocument(3)).object(), {QStringLiteral("scopes")}, scopes);
-            return decodeKeyList(QJsonDocument(array).toJson(QJsonDocument::Compact));
+            return decodeJson<ClientAPIKeyList>(QJsonDocument(array).toJson(QJsonDocument::Compact));
         };
         QCOMPARE(withScopes(QJsonArray{"inference", "admin"}).error().message(),
                  QStringLiteral("keys[3].scopes[1]: unknown value \"admin\""));

@@ -3,6 +3,7 @@
 #include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
+#include "protocol/AdminRoute.h"
 #include "protocol/HardwareProbe.h"
 
 #include <QDateTime>
@@ -39,21 +40,18 @@ private Q_SLOTS:
 
     // Every route is behind the one check; a wrong password is tried on a few (wrong ones count
     // towards the throttle, which has its own test).
-    void everyAdminPathRefusesAMissingOrWrongPassword() {
+    void everyAdminRouteRefusesAMissingOrWrongPassword() {
         const std::size_t keys = keyCount();
         const QString suffixed = m_server->adminSecret() + QStringLiteral("x");
-        for (const QByteArray route : {"GET status", "GET keys", "POST keys", "POST keys/key_x/revoke", "POST keys/key_x/rotate",
-                                       "DELETE keys/key_x", "GET settings/logging", "PUT settings/logging",
-                                       "GET audit/export?format=csv", "GET network", "PUT network", "GET settings/preamble",
-                                       "PUT settings/preamble", "GET updates", "POST updates/check", "POST updates/download",
-                                       "POST updates/clear", "POST model/promote", "POST model/rollback", "POST diagnostics"}) {
-            const bool guessed = route == "POST keys" || route == "PUT settings/preamble";
+        for (const AdminRoute& route : adminRoutes) {
+            const bool guessed =
+                route.operation == AdminOperation::createKey || route.operation == AdminOperation::setOrgPreamble;
             for (const QString& presented : guessed ? QStringList{QString(), QStringLiteral("wrong"), suffixed} : QStringList{QString()}) {
-                HttpCall call{route.left(route.indexOf(' ')), "/admin/" + route.mid(route.indexOf(' ') + 1)};
+                HttpCall call{methodName(route.method).data(), route.targetWith(u"key_x").toUtf8()};
                 call.json("{}");
                 if (!presented.isEmpty())
                     call.bearer(presented);
-                QVERIFY2(exchange(m_server->port(), call).value_or(HttpAnswer{}).status == 401, route.constData());
+                QVERIFY2(exchange(m_server->port(), call).value_or(HttpAnswer{}).status == 401, call.target.constData());
             }
         }
         // A refused request changes nothing.
@@ -193,7 +191,9 @@ private Q_SLOTS:
         const std::size_t keys = keyCount();
         const std::tuple<QByteArray, QByteArray, QByteArray, int, const char*> cases[] = {
             {"GET", "/admin/nothing", {}, 404, "no admin endpoint at /admin/nothing"},
-            {"PUT", "/admin/keys", "{}", 405, "allowed: GET, POST"},
+            {"GET", "/admin/keys/key_x/undo", {}, 404, "no admin endpoint at /admin/keys/key_x/undo"},
+            {"PUT", "/admin/keys", "{}", 405, "method PUT is not allowed on /admin/keys (allowed: GET, POST)"},
+            {"GET", "/admin/keys/key_x/revoke", {}, 405, "allowed: POST"},
             {"PUT", "/admin/settings/preamble", QByteArray(1024 * 1024 + 1, 'a'), 413, "larger than 1 MiB"},
             {"PUT", "/admin/network", R"({"bindHost":)", 400, "not valid JSON"},
             {"POST", "/admin/keys", R"({"label":"   "})", 400, "label must not be empty"},
@@ -211,6 +211,8 @@ private Q_SLOTS:
             const auto answer = exchange(m_server->port(), call.bearer(m_server->adminSecret()));
             TAVRIN_REQUIRE(answer);
             QVERIFY2(answer->status == status && answer->body.contains(reason), answer->body.constData());
+            if (status == 405) // the header says what the line says
+                QVERIFY(answer->body.contains("allowed: " + answer->header("Allow").value_or("?") + ")"));
             QVERIFY(answer->body.count('\n') == 1 && answer->header("Content-Type")->startsWith("text/plain"));
         }
         QCOMPARE(keyCount(), keys);

@@ -100,10 +100,9 @@ private Q_SLOTS:
         m = model();
         QVERIFY(alias(m.pinState.stagedUpdate) == "tavrin-sample-2.0.0" && m.updateAvailable && !m.restartRequired);
         QDir(source()).removeRecursively();
-        const auto promoted = await(m_client->promoteModel());
-        TAVRIN_REQUIRE(promoted);
-        QCOMPARE(alias((*promoted)->pinState.production), "tavrin-sample-2.0.0"); // the state after it
+        TAVRIN_REQUIRE(await(m_client->promoteModel()));
         m = model();
+        QCOMPARE(alias(m.pinState.production), "tavrin-sample-2.0.0");
         QVERIFY(m.pinState.previous.size() == 1 && m.pinState.previous.front().modelSha256 == first);
         QVERIFY(!m.pinState.stagedUpdate && !m.updateAvailable && m.restartRequired);
         QCOMPARE(m.running->modelSha256, first); // the running engine does not hot-swap
@@ -113,11 +112,10 @@ private Q_SLOTS:
         m = model();
         QCOMPARE(m.running->productionAlias, "tavrin-sample-2.0.0");
         QVERIFY(!m.restartRequired && !m.detectedSource);
-        const auto rolledBack = await(m_client->rollbackModel());
-        TAVRIN_REQUIRE(rolledBack);
-        QCOMPARE(alias((*rolledBack)->pinState.production), "tavrin-sample-1.0.0");
+        TAVRIN_REQUIRE(await(m_client->rollbackModel()));
         m = model();
-        QCOMPARE(alias(m.pinState.stagedUpdate), "tavrin-sample-2.0.0");
+        QVERIFY(alias(m.pinState.production) == "tavrin-sample-1.0.0" &&
+                alias(m.pinState.stagedUpdate) == "tavrin-sample-2.0.0");
         QVERIFY(m.pinState.previous.empty() && m.restartRequired);
         QCOMPARE(httpStatusOf(await(m_client->rollbackModel())), 409);
         QVERIFY(restart());

@@ -33,8 +33,7 @@ KeyListRowContent keyRowContent(const ClientAPIKeyPublic& key) {
     const bool active = key.isActive();
     QString scope;
     if (key.scopes && !key.scopes->empty())
-        scope = key.scopes->front() == ClientAPIKeyScope::readonly ? QStringLiteral("readonly")
-                                                                    : QStringLiteral("inference");
+        scope = rawValue(key.scopes->front());
     return {
         .label = key.label,
         .status = active ? QStringLiteral("Active") : QStringLiteral("Revoked"),

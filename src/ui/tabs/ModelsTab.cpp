@@ -219,7 +219,7 @@ Flow ModelsTab::changeProduction(ProductionChange change) {
     showOutcome({}, {});
     DaemonClient* client = m_state->client();
     // Chosen outside the co_await: g++ 12 destroys a conditional's temporary inside one twice.
-    QCoro::Task<ClientResult<std::optional<ClientModelStatus>>> action =
+    QCoro::Task<ClientResult<QByteArray>> action =
         change == ProductionChange::promote ? client->promoteModel() : client->rollbackModel();
     const auto changed = co_await std::move(action);
     if (!changed) {

@@ -1,5 +1,7 @@
 #include "ui/tabs/NetworkTabLogic.h"
 
+#include "base/ServerAddress.h"
+
 #include <algorithm>
 
 namespace tavrin {
@@ -33,7 +35,7 @@ MapNodeText networkNode(const ClientNetworkPreferences& prefs, const QString& ho
 
 ClientNetworkPreferences withLanEnabled(ClientNetworkPreferences prefs, bool on) {
     prefs.lanEnabled = on;
-    prefs.bindHost = on ? QStringLiteral("0.0.0.0") : QStringLiteral("127.0.0.1");
+    prefs.bindHost = on ? QStringLiteral("0.0.0.0") : QString(ServerAddress::defaultHost);
     return prefs;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/wizard/WizardLogic.h"
 
+#include "base/ServerAddress.h"
 #include "ui/ServerFigures.h"
 #include "ui/kit/Theme.h"
 
@@ -139,7 +140,7 @@ QString approvalMessage() {
 
 ClientNetworkPreferences wizardNetwork(bool lanEnabled, int port) {
     ClientNetworkPreferences network;
-    network.bindHost = lanEnabled ? QStringLiteral("0.0.0.0") : QStringLiteral("127.0.0.1");
+    network.bindHost = lanEnabled ? QStringLiteral("0.0.0.0") : QString(ServerAddress::defaultHost);
     network.bindPort = port;
     network.lanEnabled = lanEnabled;
     return network;
@@ -147,9 +148,7 @@ ClientNetworkPreferences wizardNetwork(bool lanEnabled, int port) {
 
 DoneEndpoints doneEndpoints(const std::optional<ClientServerStatus>& status, const QString& hostName) {
     if (!status)
-        return {QStringLiteral("http://127.0.0.1:") + QString::number(SetupActions::defaultPort) +
-                    QStringLiteral("/v1"),
-                std::nullopt};
+        return {localhostEndpoint(ServerAddress::defaultPort), std::nullopt};
     return {localhostEndpoint(*status), lanEndpoint(*status, hostName)};
 }
 

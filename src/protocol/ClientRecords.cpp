@@ -1,9 +1,0 @@
-#include "protocol/ClientRecords.h"
-
-namespace tavrin {
-
-Decoded<ClientAPIKeyList> decodeKeyList(const QByteArray& bytes) {
-    return decodeJson<ClientAPIKeyList>(bytes, "keys");
-}
-
-} // namespace tavrin
