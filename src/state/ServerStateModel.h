@@ -4,9 +4,14 @@
 
 #include "control/KeychainStore.h"
 #include "protocol/ClientRecords.h"
+#include "state/DiagnosticsActions.h"
+#include "state/KeyActions.h"
+#include "state/ModelActions.h"
 #include "state/Phase.h"
 #include "state/ServerActions.h"
+#include "state/SettingsActions.h"
 #include "state/SetupActions.h"
+#include "state/UpdateActions.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -68,11 +73,17 @@ public:
     ServerActions& actions() { return m_actions; }
     // What the first-run wizard asks of the machine, the keychain and the server.
     SetupActions& setup() { return m_setup; }
+    // What screens ask of the server's admin API, one family of its records each.
+    KeyActions& keyActions() { return m_keyActions; }
+    ModelActions& modelActions() { return m_modelActions; }
+    SettingsActions& settingsActions() { return m_settingsActions; }
+    UpdateActions& updateActions() { return m_updateActions; }
+    DiagnosticsActions& diagnosticsActions() { return m_diagnosticsActions; }
 
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
 
-    // One poll cycle; never fails. Screens call it after their actions.
+    // One poll cycle; never fails. Every action ends with one; the window's refresh button asks for one.
     QCoro::Task<void> refresh();
     // Starts the poll loop, replacing (never adding to) one already running.
     void startPolling();
@@ -97,6 +108,11 @@ Q_SIGNALS:
 private:
     friend class ServerActions;
     friend class SetupActions;
+    friend class KeyActions;
+    friend class ModelActions;
+    friend class SettingsActions;
+    friend class UpdateActions;
+    friend class DiagnosticsActions;
     // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
     void expectStop(bool expected) { m_stopExpected = expected; }
 
@@ -132,6 +148,11 @@ private:
     bool m_stopExpected = false;
     ServerActions m_actions{this}; // after the rest: it reads the controller as it is made
     SetupActions m_setup{this};
+    KeyActions m_keyActions{this};
+    ModelActions m_modelActions{this};
+    SettingsActions m_settingsActions{this};
+    UpdateActions m_updateActions{this};
+    DiagnosticsActions m_diagnosticsActions{this};
 };
 
 } // namespace tavrin

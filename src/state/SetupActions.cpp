@@ -54,10 +54,7 @@ bool SetupActions::acceptablePassword(const QString& password, const QString& co
 }
 
 QCoro::Task<ActionResult> SetupActions::savePassword(QString password) {
-    const auto saved = co_await m_model->setAdminSecret(password);
-    if (!saved)
-        co_return std::unexpected(ActionError{saved.error().message()});
-    co_return ActionResult{};
+    co_return co_await m_model->diagnosticsActions().savePassword(password);
 }
 
 bool SetupActions::startAtLoginChoice() const {
@@ -117,15 +114,10 @@ QCoro::Task<bool> SetupActions::awaitServer(ClientNetworkPreferences network) {
 }
 
 QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> SetupActions::createFirstKey() {
-    QPointer<ServerStateModel> model = m_model;
     const QString label = QString::fromLatin1(firstKeyLabel);
     const std::optional<std::vector<ClientAPIKeyScope>> noScopes;
-    auto created = co_await m_model->client()->createKey(label, noScopes);
-    if (!created)
-        co_return std::unexpected(ActionError{created.error().message()});
-    if (model)
-        co_await model->refresh();
-    co_return std::move(*created);
+    const IssuedSecret shownOnlyHere = IssuedSecret::handedBack;
+    co_return co_await m_model->keyActions().create(label, noScopes, shownOnlyHere);
 }
 
 } // namespace tavrin

@@ -83,7 +83,8 @@ public:
     // then the network choice, sent best effort. True when the server answered a health check.
     QCoro::Task<bool> awaitServer(ClientNetworkPreferences network);
 
-    // "First key", with no scopes; the poll cycle after it brings the key into the model's list.
+    // "First key", with no scopes, made by the key actions; its secret is handed back and kept nowhere
+    // else. The poll cycle after it brings the key into the model's list.
     QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> createFirstKey();
 
 private:

@@ -41,11 +41,6 @@ class PreambleAndDiagnosticsTabsTest : public QObject, protected RecordTabFixtur
     }
     TRTextEditor* text() const { return preamble->findChild<TRTextEditor*>(); }
     bool unreachableShown() const { return visibleTexts(preamble).contains("Start the server first.") && !text()->isVisibleTo(preamble); }
-    bool adminCallsWith(const QString& password) {
-        const auto other = server->client();
-        other->setAdminSecret(password);
-        return bool(QCoro::waitFor(other->status()));
-    }
 
 private Q_SLOTS:
     // Characters as a person sees them, white space as typed included; red and no Save above the limit.
@@ -133,8 +128,7 @@ private Q_SLOTS:
     }
 
     // The bundle is shown where the server put it; the logs open whether they exist or not, silently.
-    // A password is saved as typed; the next admin call takes the new one and refuses the old one.
-    // Cleared, the panel holds none and the server takes none.
+    // A password is saved as typed, and cleared (where it goes is the state model's test).
     void diagnosticsShowTheBundleAndTheFilesAndSetThePassword() {
         OpenedFiles opened;
         diagnostics = open<DiagnosticsTab>(AdminTab::diagnostics);
@@ -154,16 +148,13 @@ private Q_SLOTS:
 
         auto* field = diagnostics->findChild<TRTextField*>();
         QVERIFY(!button(diagnostics, "Save")->isEnabled());
-        const QString old = server->adminSecret();
         QTest::keyClicks(field, " a new password ");
         button(diagnostics, "Save")->click();
         QTRY_COMPARE(statusLines(diagnostics), QStringList{"Saved."});
-        QVERIFY(field->text().isEmpty() && adminCallsWith("a new password") && !adminCallsWith(old));
-        QVERIFY(QCoro::waitFor(model->client()->status()));
+        QVERIFY(field->text().isEmpty() && client->adminSecret() == " a new password ");
         saveLook(diagnostics, "diagnostics-tab-saved");
         button(diagnostics, "Clear")->click();
-        QTRY_VERIFY(!AdminSecretFile(server->stateDirectory()).read());
-        QVERIFY(!model->client()->adminSecret() && !adminCallsWith("a new password"));
+        QTRY_VERIFY(!client->adminSecret() && !AdminSecretFile(server->stateDirectory()).read());
     }
 
     // "Cancel" leaves setup done; "Re-run setup" brings the wizard into the window at once.

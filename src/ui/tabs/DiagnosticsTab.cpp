@@ -1,6 +1,5 @@
 #include "ui/tabs/DiagnosticsTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "ui/desktop/FileManager.h"
 #include "ui/kit/KitParts.h"
@@ -184,8 +183,8 @@ Flow DiagnosticsTab::generateBundle() {
     m_status->clearMessage();
     m_error->clearMessage();
     const bool includeContents = m_includeContents->isChecked();
-    const ClientResult<ClientDiagnosticsResponse> made =
-        co_await m_state->client()->createDiagnostics(includeContents);
+    const ActionOutcome<ClientDiagnosticsResponse> made =
+        co_await m_state->diagnosticsActions().supportBundle(includeContents);
     if (!made) {
         m_error->setMessage(made.error().message());
         co_return;
@@ -198,7 +197,7 @@ Flow DiagnosticsTab::generateBundle() {
 // Neither line is cleared first: an earlier error stays until the next bundle request.
 Flow DiagnosticsTab::savePassword() {
     const QString typed = m_password->text();
-    const auto saved = co_await m_state->setAdminSecret(typed);
+    const ActionResult saved = co_await m_state->diagnosticsActions().savePassword(typed);
     if (!saved) {
         m_error->setMessage(saved.error().message());
         co_return;
@@ -208,7 +207,7 @@ Flow DiagnosticsTab::savePassword() {
 }
 
 Flow DiagnosticsTab::clearPassword() {
-    co_await m_state->clearAdminSecret();
+    co_await m_state->diagnosticsActions().clearPassword();
     m_password->clear();
 }
 
