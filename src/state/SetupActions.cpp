@@ -3,6 +3,7 @@
 #include "control/AdminPassword.h"
 #include "control/CompanionModelLocator.h"
 #include "control/DaemonProcessController.h"
+#include "control/KeychainStore.h"
 #include "control/OffThread.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
@@ -45,7 +46,7 @@ CompanionSearch SetupActions::checkCompanion(const QString& folder) const {
 QString SetupActions::generatePassword() const { return generateAdminSecret(); }
 
 QCoro::Task<std::optional<QString>> SetupActions::storedPassword() {
-    const QFuture<std::optional<QString>> loading = m_model->m_keychain.load(KeychainAccount::adminSecret);
+    const QFuture<std::optional<QString>> loading = m_model->m_keychain->load(KeychainAccount::adminSecret);
     co_return co_await loading;
 }
 
