@@ -1,6 +1,7 @@
 #include "ui/tabs/DiagnosticsTab.h"
 
 #include "state/ServerStateModel.h"
+#include "ui/ConfirmDestructive.h"
 #include "ui/desktop/FileManager.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/TRButton.h"
@@ -17,7 +18,6 @@
 
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tavrin {
@@ -164,18 +164,10 @@ void DiagnosticsTab::runFileRow(std::size_t row) {
 void DiagnosticsTab::confirmRerun() {
     if (m_confirmation)
         return;
-    const QString title = QStringLiteral("Re-run first-run setup?");
-    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, this);
-    box->setInformativeText(QStringLiteral("This relaunches the setup wizard. Your existing keys and the server's "
-                                           "state are preserved."));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* rerun = box->addButton(QStringLiteral("Re-run setup"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    connect(rerun, &QPushButton::clicked, this, [this] { m_state->setHasCompletedFirstRun(false); });
-    m_confirmation = box;
-    box->open();
+    m_confirmation = confirmDestructive(
+        this, QStringLiteral("Re-run first-run setup?"),
+        QStringLiteral("This relaunches the setup wizard. Your existing keys and the server's state are preserved."),
+        QStringLiteral("Re-run setup"), [this] { m_state->setHasCompletedFirstRun(false); });
 }
 
 // The checkbox only asks: whether prompt text goes in is the server's call, by its audit settings.
