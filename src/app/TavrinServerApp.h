@@ -42,6 +42,8 @@ public:
     bool claimSingleInstance();
 
     ServerStateModel& state() { return *m_state; }
+    // The service controller the state model acts through; only the state layer's actions use it.
+    DaemonProcessController& process() { return *m_process; }
     MainWindow* mainWindow() const { return m_window; }
     const AppOptions& options() const { return m_options; }
 

@@ -1,5 +1,7 @@
 #include "state/ExportDownload.h"
 
+#include "protocol/DaemonClient.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +20,10 @@ std::expected<void, QString> renameFile(const QString& from, const QString& to) 
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return {};
     return std::unexpected(qt_error_string(errno));
+}
+
+QCoro::Task<ActionOutcome<qint64>> written(QCoro::Task<DownloadResult> transfer) {
+    co_return outcomeOf(co_await std::move(transfer));
 }
 
 } // namespace
@@ -56,7 +62,7 @@ bool ExportDownload::begin(const QString& folder, const QString& name) {
     auto file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX.part").arg(name)));
     file->setAutoRemove(false);
     if (!file->open()) {
-        m_result = std::unexpected(DownloadError{file->errorString()});
+        m_result = std::unexpected(ActionError{file->errorString()});
         return false;
     }
     m_temporaryPath = file->fileName();
@@ -78,13 +84,13 @@ bool ExportDownload::begin(const QString& folder, const QString& name) {
         m_request.format == AuditExportRequest::Format::csv
             ? m_client->streamAuditCSV(std::move(device), watch)
             : m_client->streamAuditJSONL(m_request.includePromptContents, std::move(device), watch);
-    follow(weak_from_this(), watch, std::move(transfer));
+    follow(weak_from_this(), watch, written(std::move(transfer)));
     return true;
 }
 
 QCoro::Task<void> ExportDownload::follow(std::weak_ptr<ExportDownload> download, TransferWatch* watch,
-                                         QCoro::Task<DownloadResult> transfer) {
-    DownloadResult result = co_await std::move(transfer);
+                                         QCoro::Task<Written> transfer) {
+    Written result = co_await std::move(transfer);
     const auto self = download.lock();
     // Dropped meanwhile, or this transfer was ended for another (its watch is then gone).
     if (!self || !self->m_watch || self->m_watch.data() != watch)
@@ -125,7 +131,7 @@ void ExportDownload::cancel() {
     removeTemporary();
 }
 
-QCoro::Task<std::expected<void, DownloadError>> ExportDownload::answered() {
+QCoro::Task<ActionResult> ExportDownload::answered() {
     // Taken before the first wait (the task starts at once): the download lives while this waits.
     const auto self = shared_from_this();
     while (!m_answered && !m_result)
@@ -136,7 +142,7 @@ QCoro::Task<std::expected<void, DownloadError>> ExportDownload::answered() {
     co_return std::unexpected(m_result->error());
 }
 
-QCoro::Task<std::expected<void, QString>> ExportDownload::saveAs(QString destination) {
+QCoro::Task<ActionResult> ExportDownload::saveAs(QString destination) {
     const auto self = shared_from_this();
     const QFileInfo target(destination);
     const QString folder = target.absolutePath();
@@ -159,11 +165,11 @@ QCoro::Task<std::expected<void, QString>> ExportDownload::saveAs(QString destina
         co_await Settling(this);
     if (!*m_result) {
         removeTemporary();
-        co_return std::unexpected(m_result->error().message());
+        co_return std::unexpected(m_result->error());
     }
     if (auto placed = renameFile(m_temporaryPath, target.absoluteFilePath()); !placed) {
         removeTemporary();
-        co_return std::unexpected(placed.error());
+        co_return std::unexpected(ActionError{placed.error()});
     }
     m_temporaryPath.clear();
     co_return {};

@@ -2,7 +2,7 @@
 
 #include "protocol/Task.h"
 
-#include "protocol/DaemonClient.h"
+#include "state/ActionOutcome.h"
 
 #include <QObject>
 #include <QPointer>
@@ -15,6 +15,9 @@
 #include <vector>
 
 namespace tavrin {
+
+class DaemonClient;
+class TransferWatch;
 
 // Which of the server's two audit exports.
 struct AuditExportRequest {
@@ -42,10 +45,10 @@ public:
     ~ExportDownload() override;
 
     // The server's answer: success once its body is on its way, or why not (nothing is left on disk).
-    QCoro::Task<std::expected<void, DownloadError>> answered();
+    QCoro::Task<ActionResult> answered();
     // Waits for the whole export and puts it at `destination`, replacing a file there. Fails with
     // the message to show; the destination is then untouched.
-    QCoro::Task<std::expected<void, QString>> saveAs(QString destination);
+    QCoro::Task<ActionResult> saveAs(QString destination);
     // Nothing is to be saved: the transfer ends and its temporary file goes.
     void cancel();
 
@@ -69,15 +72,17 @@ private:
     void settle();
     class Settling;
     void removeTemporary();
+    // The bytes written, or why the transfer did not bring them all.
+    using Written = ActionOutcome<qint64>;
     static QCoro::Task<void> follow(std::weak_ptr<ExportDownload> download, TransferWatch* watch,
-                                    QCoro::Task<DownloadResult> transfer);
+                                    QCoro::Task<Written> transfer);
 
     QPointer<DaemonClient> m_client;
     AuditExportRequest m_request;
     QString m_temporaryPath;
     QPointer<TransferWatch> m_watch;
     bool m_answered = false;
-    std::optional<DownloadResult> m_result;
+    std::optional<Written> m_result;
     qint64 m_bytesWritten = 0;
     std::vector<std::coroutine_handle<>> m_waiting;
 };

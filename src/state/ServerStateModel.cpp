@@ -2,6 +2,7 @@
 
 #include "base/AdminSecretFile.h"
 #include "control/DaemonProcessController.h"
+#include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
 #include "state/PollAlarm.h"
 
@@ -16,14 +17,18 @@
 
 namespace tavrin {
 
+ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process, QObject* parent)
+    : ServerStateModel(client, process, KeychainStore(), parent) {}
+
 ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
                                    QObject* parent)
-    : QObject(parent), m_client(client), m_process(process), m_keychain(std::move(keychain)) {
+    : QObject(parent), m_client(client), m_process(process),
+      m_keychain(std::make_unique<KeychainStore>(std::move(keychain))) {
     // The file is what the server reads, so it wins; the keychain copy is the panel's own.
     if (const std::optional<QString> secret = m_process->adminSecretFile().read()) {
         m_client->setAdminSecret(*secret);
     } else {
-        m_secretDiscovery = m_keychain.load(KeychainAccount::adminSecret);
+        m_secretDiscovery = m_keychain->load(KeychainAccount::adminSecret);
         auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
         connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
             takeDiscoveredSecret();
@@ -205,7 +210,7 @@ QCoro::Task<ActionResult> ServerStateModel::setAdminSecret(QString secret) {
                                                              "server ignores spaces at either end.")});
     QPointer self(this);
     m_secretDiscovery.reset(); // what the user sets now wins over what the keychain held
-    const auto saving = m_keychain.save(secret, KeychainAccount::adminSecret);
+    const auto saving = m_keychain->save(secret, KeychainAccount::adminSecret);
     const auto saved = co_await saving;
     if (!self)
         co_return std::unexpected(ActionError{QStringLiteral("The panel is closing.")});
@@ -222,7 +227,7 @@ QCoro::Task<ActionResult> ServerStateModel::setAdminSecret(QString secret) {
 QCoro::Task<void> ServerStateModel::clearAdminSecret() {
     QPointer self(this);
     m_secretDiscovery.reset();
-    const auto removing = m_keychain.remove(KeychainAccount::adminSecret);
+    const auto removing = m_keychain->remove(KeychainAccount::adminSecret);
     co_await removing;
     if (!self)
         co_return;

@@ -2,11 +2,15 @@
 
 #include "protocol/Task.h"
 
-#include "control/KeychainStore.h"
 #include "protocol/ClientRecords.h"
+#include "state/DiagnosticsActions.h"
+#include "state/KeyActions.h"
+#include "state/ModelActions.h"
 #include "state/Phase.h"
 #include "state/ServerActions.h"
+#include "state/SettingsActions.h"
 #include "state/SetupActions.h"
+#include "state/UpdateActions.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -14,12 +18,14 @@
 #include <QPointer>
 
 #include <expected>
+#include <memory>
 #include <optional>
 
 namespace tavrin {
 
 class DaemonClient;
 class DaemonProcessController;
+class KeychainStore;
 
 // The one observable object every screen watches. It polls the server, keeps the last status and
 // key list, derives the phase, and owns the admin secret's life cycle on the panel's side: it finds
@@ -41,8 +47,9 @@ public:
     static constexpr const char* firstRunKey = "TavrinServer.firstRunComplete";
 
     // The client and controller outlive the model (the application owns all three). The admin
-    // password file is the controller's.
-    ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain = KeychainStore(),
+    // password file is the controller's. The keychain is the user's own unless one is given.
+    ServerStateModel(DaemonClient* client, DaemonProcessController* process, QObject* parent = nullptr);
+    ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
                      QObject* parent = nullptr);
     ~ServerStateModel() override;
 
@@ -55,18 +62,22 @@ public:
     void setHasCompletedFirstRun(bool done);
     double pollIntervalSeconds() const { return m_pollIntervalSeconds; }
     void setPollIntervalSeconds(double seconds);
+    // The last key made or rotated by the key actions, with its one-time secret.
     const std::optional<ClientCreatedAPIKey>& lastIssuedKey() const { return m_lastIssuedKey; }
-    void setLastIssuedKey(std::optional<ClientCreatedAPIKey> key);
 
     // What screens ask of the server and its login service.
     ServerActions& actions() { return m_actions; }
     // What the first-run wizard asks of the machine, the keychain and the server.
     SetupActions& setup() { return m_setup; }
+    // What screens ask of the server's admin API, one family of its records each. Screens reach the
+    // server only through these: the client and the controller are the state layer's own.
+    KeyActions& keyActions() { return m_keyActions; }
+    ModelActions& modelActions() { return m_modelActions; }
+    SettingsActions& settingsActions() { return m_settingsActions; }
+    UpdateActions& updateActions() { return m_updateActions; }
+    DiagnosticsActions& diagnosticsActions() { return m_diagnosticsActions; }
 
-    DaemonClient* client() const { return m_client; }
-    DaemonProcessController* process() const { return m_process; }
-
-    // One poll cycle; never fails. Screens call it after their actions.
+    // One poll cycle; never fails. Every action ends with one; the window's refresh button asks for one.
     QCoro::Task<void> refresh();
     // Starts the poll loop, replacing (never adding to) one already running.
     void startPolling();
@@ -91,6 +102,14 @@ Q_SIGNALS:
 private:
     friend class ServerActions;
     friend class SetupActions;
+    friend class KeyActions;
+    friend class ModelActions;
+    friend class SettingsActions;
+    friend class UpdateActions;
+    friend class DiagnosticsActions;
+    DaemonClient* client() const { return m_client; }
+    DaemonProcessController* process() const { return m_process; }
+    void setLastIssuedKey(std::optional<ClientCreatedAPIKey> key);
     // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
     void expectStop(bool expected) { m_stopExpected = expected; }
     // The user's own stop has ended the server: stopped now, and a poll that finds it down keeps it so.
@@ -110,7 +129,7 @@ private:
 
     DaemonClient* m_client;
     DaemonProcessController* m_process;
-    KeychainStore m_keychain;
+    std::unique_ptr<KeychainStore> m_keychain;
     // The keychain's pending answer while the password is being found at start.
     std::optional<QFuture<std::optional<QString>>> m_secretDiscovery;
 
@@ -128,6 +147,11 @@ private:
     bool m_stopExpected = false;
     ServerActions m_actions{this}; // after the rest: it reads the controller as it is made
     SetupActions m_setup{this};
+    KeyActions m_keyActions{this};
+    ModelActions m_modelActions{this};
+    SettingsActions m_settingsActions{this};
+    UpdateActions m_updateActions{this};
+    DiagnosticsActions m_diagnosticsActions{this};
 };
 
 } // namespace tavrin

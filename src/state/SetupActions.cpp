@@ -4,6 +4,7 @@
 #include "control/AdminPassword.h"
 #include "control/CompanionModelLocator.h"
 #include "control/DaemonProcessController.h"
+#include "control/KeychainStore.h"
 #include "control/OffThread.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
@@ -46,7 +47,7 @@ CompanionSearch SetupActions::checkCompanion(const QString& folder) const {
 QString SetupActions::generatePassword() const { return generateAdminSecret(); }
 
 QCoro::Task<std::optional<QString>> SetupActions::storedPassword() {
-    const QFuture<std::optional<QString>> loading = m_model->m_keychain.load(KeychainAccount::adminSecret);
+    const QFuture<std::optional<QString>> loading = m_model->m_keychain->load(KeychainAccount::adminSecret);
     co_return co_await loading;
 }
 
@@ -55,7 +56,7 @@ bool SetupActions::acceptablePassword(const QString& password, const QString& co
 }
 
 QCoro::Task<ActionResult> SetupActions::savePassword(QString password) {
-    co_return co_await m_model->setAdminSecret(password);
+    co_return co_await m_model->diagnosticsActions().savePassword(password);
 }
 
 bool SetupActions::startAtLoginChoice() const {
@@ -115,16 +116,10 @@ QCoro::Task<bool> SetupActions::awaitServer(ClientNetworkPreferences network) {
 }
 
 QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> SetupActions::createFirstKey() {
-    QPointer<ServerStateModel> model = m_model;
     const QString label = QString::fromLatin1(firstKeyLabel);
     const std::optional<std::vector<ClientAPIKeyScope>> noScopes;
-    auto created = co_await m_model->client()->createKey(label, noScopes);
-    if (!created)
-        co_return std::unexpected(ActionError{created.error().message()});
-    // The key is shown now; the poll cycle that brings it into the list goes on meanwhile.
-    if (model)
-        model->refresh();
-    co_return std::move(*created);
+    const IssuedSecret shownOnlyHere = IssuedSecret::handedBack;
+    co_return co_await m_model->keyActions().create(label, noScopes, shownOnlyHere);
 }
 
 } // namespace tavrin

@@ -82,8 +82,9 @@ public:
     // then the network choice, sent best effort. True when the server answered a health check.
     QCoro::Task<bool> awaitServer(ClientNetworkPreferences network);
 
-    // "First key", with no scopes; returns as soon as the server has made it, while a poll cycle
-    // brings it into the model's list.
+    // "First key", with no scopes, made by the key actions; its secret is handed back and kept nowhere
+    // else. It returns as soon as the server has made the key, while a poll cycle brings it into the
+    // model's list.
     QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> createFirstKey();
 
 private:

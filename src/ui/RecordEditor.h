@@ -2,7 +2,7 @@
 
 #include "protocol/Task.h"
 
-#include "protocol/DaemonClient.h"
+#include "state/ActionOutcome.h"
 #include "state/Phase.h"
 #include "ui/Flow.h"
 
@@ -79,8 +79,9 @@ private:
 
 template <class Record> class RecordEditor : public RecordEditorBase {
 public:
-    using Load = std::function<QCoro::Task<ClientResult<Record>>()>;
-    using Save = std::function<QCoro::Task<ClientResult<Record>>(Record)>;
+    // The state layer's actions that read and send the record.
+    using Load = std::function<QCoro::Task<ActionOutcome<Record>>()>;
+    using Save = std::function<QCoro::Task<ActionOutcome<Record>>(Record)>;
 
     // `flows` are the screen's (its `m_flows`); `save` may be empty for a record that is never sent.
     RecordEditor(ServerStateModel* state, const ScreenFlows& flows, Load load, Save save = {},
@@ -95,8 +96,8 @@ public:
     // `savedMessage` shows. On failure the error shows and the copy keeps the user's edits.
     Flow save(Record sent, QString savedMessage) {
         clearMessages();
-        QCoro::Task<ClientResult<Record>> sending = m_save(std::move(sent));
-        ClientResult<Record> saved = co_await std::move(sending);
+        QCoro::Task<ActionOutcome<Record>> sending = m_save(std::move(sent));
+        ActionOutcome<Record> saved = co_await std::move(sending);
         if (!saved) {
             showError(saved.error().message());
             co_return;
@@ -115,8 +116,8 @@ public:
 protected:
     Flow load() override {
         showError({});
-        QCoro::Task<ClientResult<Record>> loading = m_load();
-        ClientResult<Record> loaded = co_await std::move(loading);
+        QCoro::Task<ActionOutcome<Record>> loading = m_load();
+        ActionOutcome<Record> loaded = co_await std::move(loading);
         if (m_record)
             co_return;
         if (!loaded) {

@@ -134,7 +134,7 @@ private slots:
                 QFile::copy(TEST_CHILD, options.process.bundlePath + "/libexec/tavrin-server"));
 
         TavrinServerApp app(options);
-        DaemonProcessController* process = app.state().process();
+        DaemonProcessController* process = &app.process();
         QVERIFY(process->launchChildProcess(std::nullopt));
         const QString child = QStringLiteral("/proc/%1").arg(*process->pid());
         QCoro::waitFor(process->refreshStatus());

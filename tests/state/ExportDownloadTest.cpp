@@ -71,7 +71,7 @@ private Q_SLOTS:
         const auto answered = QCoro::waitFor(download->answered());
         QVERIFY(answered);
         const auto saved = QCoro::waitFor(download->saveAs(destination));
-        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error()));
+        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message()));
 
         const auto expected = QCoro::waitFor(client->exportAuditJSONL(true));
         QVERIFY(expected);
@@ -106,7 +106,8 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(download->answered())); // the head said 200
         const auto saved = QCoro::waitFor(download->saveAs(destination));
         QVERIFY(!saved);
-        QVERIFY2(saved.error().startsWith("Tavrin Keldmarch is not reachable: "), qPrintable(saved.error()));
+        QVERIFY2(saved.error().message().startsWith("Tavrin Keldmarch is not reachable: "),
+                 qPrintable(saved.error().message()));
         QCOMPARE(contentOf(destination), "yesterday's export");
         QCOMPARE(leftovers(proposed.path()), QStringList());
         QCOMPARE(leftovers(elsewhere.path()), QStringList());

@@ -2,6 +2,7 @@
 #include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
 #include "control/DaemonProcessController.h"
+#include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
 #include "support/ForeignListener.h"
 #include "support/ReferenceServer.h"
@@ -121,7 +122,8 @@ private slots:
     void thePasswordComesFromTheFileThenTheKeychain() {
         writeSecretFile("from-file-secret\n");
         QVERIFY(KeychainStore().save(QStringLiteral(" kept as stored "), KeychainAccount::adminSecret).result());
-        QCOMPARE(makeModel()->client()->adminSecret(), QStringLiteral("from-file-secret"));
+        makeModel();
+        QCOMPARE(client->adminSecret(), QStringLiteral("from-file-secret"));
 
         client->setAdminSecret(std::nullopt);
         writeSecretFile(" \n\t ");

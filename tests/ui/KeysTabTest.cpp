@@ -121,16 +121,9 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
         createButton()->click();
         settle();
     }
-    std::vector<ClientAPIKeyPublic> keysOnServer() const {
-        auto listed = QCoro::waitFor(server->client()->listKeys());
-        if (!listed)
-            qFatal("the server does not list its keys");
-        return *listed;
-    }
-    // The HTTP status of GET /v1/models on the client surface, as a client holding `token` gets it.
-    int modelsStatus(const QString& token) const {
-        const auto answer = test::exchange(server->port(), test::HttpCall{"GET", "/v1/models"}.bearer(token));
-        return answer ? answer->status : -1;
+    // A use of the key on the client surface.
+    void use(const QString& token) const {
+        QVERIFY(test::exchange(server->port(), test::HttpCall{"GET", "/v1/models"}.bearer(token)));
     }
 
 private Q_SLOTS:
@@ -145,7 +138,7 @@ private Q_SLOTS:
     }
 
     // The first key by a double click on the button (one press: one key) with the inference scope, the
-    // second by Enter with read-only: each is listed with its pills, its secret shows once in the banner,
+    // second by Enter with read-only: each is listed with its scope, its secret shows once in the banner,
     // and the form is back to a fresh start. The label goes as typed; a label of spaces makes nothing.
     void creatingKeysShowsTheirRowsAndTheirSecrets() {
         open();
@@ -160,8 +153,7 @@ private Q_SLOTS:
             const char* label;
             int scope;
             bool byEnter;
-            const char* pill;
-        } steps[] = {{"  Build farm ", 0, false, "INFERENCE"}, {"Monitoring", 1, true, "READONLY"}};
+        } steps[] = {{"  Build farm ", 0, false}, {"Monitoring", 1, true}};
         for (const auto& step : steps) {
             labelField()->setText(step.label);
             scopePicker()->segment(step.scope)->click();
@@ -173,7 +165,7 @@ private Q_SLOTS:
                     createButton()->click();
             settle();
 
-            const auto listed = keysOnServer();
+            const auto& listed = model->keys();
             const auto made =
                 std::find_if(listed.begin(), listed.end(), [&](const auto& k) { return k.label == step.label; });
             QVERIFY(made != listed.end());
@@ -181,22 +173,18 @@ private Q_SLOTS:
             QVERIFY(banner());
             QCOMPARE(banner()->label(), QString(step.label));
             QCOMPARE(banner()->token(), model->lastIssuedKey()->key);
-            QCOMPARE(rows().size(), int(listed.size()));
-            QCOMPARE(row(step.label)->content().status, "Active");
-            QCOMPARE(row(step.label)->findChildren<TRPill*>()[1]->displayedText(), QString(step.pill));
+            QCOMPARE(rows().size(), int(listed.size())); // what a row says of its key is the row table's, above
             QCOMPARE(labelField()->text(), QString());
             QVERIFY(!createButton()->isEnabled());
             QCOMPARE(scopePicker()->currentIndex(), 0);
-            QCOMPARE(modelsStatus(banner()->token()), 200);
         }
-        QCOMPARE(keysOnServer().size(), 2u);
         QCOMPARE(countLine(), "2 of unlimited active · 0 revoked · 2 total");
         QVERIFY(!shows("No keys yet. Create one above."));
     }
 
-    // A key's whole life in the tab: copy it, use it (its row reads the use), rotate it (the old
-    // secret stops working, the new one works), leave and come back (the secret is not shown again),
-    // revoke it, delete it.
+    // A key's whole life in the tab: copy it, use it (its row reads the use), rotate it, leave and come
+    // back (the secret is not shown again), revoke it, delete it. What the server then takes from each
+    // secret is its InferenceContractTest.
     void aKeyFromCreationToDeletion() {
         open();
         createKey("Laptop");
@@ -204,7 +192,7 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText("something else");
         banner()->copyButton()->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), first);
-        QCOMPARE(modelsStatus(first), 200);
+        use(first);
         QCoro::waitFor(model->refresh());
         const QStringList used = row("Laptop")->content().usage;
         QVERIFY(first.startsWith(used[0].chopped(1))); // the secret's own start
@@ -215,17 +203,8 @@ private Q_SLOTS:
         QCOMPARE(laptop->rotateButton()->accessibleName(), "Rotate key Laptop");
         laptop->rotateButton()->click();
         settle();
-        const QString second = banner()->token();
-        QVERIFY(second != first);
-        QCOMPARE(modelsStatus(first), 401);
-        QCOMPARE(modelsStatus(second), 200);
+        QVERIFY(banner()->token() != first);
         QCOMPARE(row("Laptop"), laptop); // the same row, changed in place
-
-        // A poll that brings the same keys leaves the row, and the focus in it, where they were.
-        laptop->rotateButton()->setFocus();
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(row("Laptop"), laptop);
-        QVERIFY(laptop->rotateButton()->hasFocus());
 
         open(); // the user comes back to the tab
         QVERIFY(!banner());
@@ -238,49 +217,34 @@ private Q_SLOTS:
         saveLook(tab, "keys-revoked");
         laptop = row("Laptop");
         QVERIFY(laptop->rotateButton()->hasFocus()); // the gone Revoke hands its focus to its neighbour
-        QCOMPARE(laptop->content().status, "Revoked");
         QVERIFY(!laptop->revokeButton()->isVisibleTo(tab));
-        QVERIFY(laptop->rotateButton()->isVisibleTo(tab) && laptop->deleteButton()->isVisibleTo(tab));
         QCOMPARE(countLine(), "0 of unlimited active · 1 revoked · 1 total");
-        QCOMPARE(modelsStatus(second), 401);
 
         laptop->deleteButton()->setFocus();
         laptop->deleteButton()->click();
         laptop->deleteButton()->click(); // deleted once: no "not found" for the second press
         settle();
-        QVERIFY(rows().isEmpty());
-        QVERIFY(keysOnServer().empty());
+        QVERIFY(rows().isEmpty() && model->keys().empty());
         QVERIFY(shows("No keys yet. Create one above."));
         QVERIFY(labelField()->hasFocus()); // a keyboard user is not left nowhere
         QCOMPARE(errorLines(tab).value(0), QString());
     }
 
-    // With the server gone, each action in turn shows the client's own message and changes nothing;
-    // the next action that succeeds clears the message.
+    // With the server gone, the form's action and a row's show the action's message and change nothing
+    // on screen (that each action fails alike is the state layer's ActionsTest); the next action that
+    // succeeds clears the message.
     void aFailedActionSaysWhyAndLeavesTheListAsItWas() {
         open();
         createKey("Laptop");
-        const QString id = model->keys().front().id;
+        const QString shown = banner()->token();
         QVERIFY(server->stop());
-        const auto expected = QCoro::waitFor(client->revokeKey(id));
-        QVERIFY(!expected);
-        QVERIFY(expected.error().message().startsWith("Tavrin Keldmarch is not reachable: "));
-        const QString before = countLine();
-        KeyListRow* laptop = row("Laptop");
-        const KeyListRowContent content = laptop->content();
         labelField()->setText("Desktop");
-
-        for (TRButton* action :
-             {createButton(), laptop->revokeButton(), laptop->rotateButton(), laptop->deleteButton()}) {
+        for (TRButton* action : {createButton(), row("Laptop")->rotateButton()}) {
             tab->findChild<TRMessageLine*>()->clearMessage(); // each failure must say so itself
             action->click();
             settle();
-            QCOMPARE(errorLines(tab).value(0), expected.error().message());
-            QCOMPARE(rows(), QList<KeyListRow*>{laptop});
-            QVERIFY(laptop->content() == content);
-            QCOMPARE(countLine(), before);
-            QCOMPARE(labelField()->text(), "Desktop");
-            QCOMPARE(banner()->token(), model->lastIssuedKey()->key);
+            QVERIFY(errorLines(tab).value(0).startsWith("Tavrin Keldmarch is not reachable: "));
+            QVERIFY(labelField()->text() == "Desktop" && banner()->token() == shown && rows().size() == 1);
         }
         saveLook(tab, "keys-error");
 

@@ -3,12 +3,14 @@
 #include "KitTestMain.h"
 
 #include "ui/kit/KeldmarchSidebar.h"
+#include "ui/kit/KeyListRow.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCheckBox.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TRKeyedList.h"
 #include "ui/kit/TRSegmentedPicker.h"
 
 #include <QAccessible>
@@ -215,8 +217,70 @@ private slots:
     }
 };
 
+// A list of key rows that a poll publishes again and again; a key whose id ends in "-" offers no Revoke.
+class KeyedListTest : public QObject {
+    Q_OBJECT
+    TRKeyedList* list = nullptr;
+    QStringList made, updated;
+    using Button = TRButton* (KeyListRow::*)() const;
+
+    void show(const QStringList& ids) {
+        const auto content = [&](qsizetype i) {
+            KeyListRowContent row;
+            row.label = ids[i];
+            row.revocable = !ids[i].endsWith('-');
+            return row;
+        };
+        const auto make = [&](qsizetype i) -> QWidget* { made << ids[i]; return new KeyListRow(content(i)); };
+        list->setIds(ids, make, [&](QWidget* row, qsizetype i) {
+            updated << ids[i];
+            static_cast<KeyListRow*>(row)->setContent(content(i));
+        });
+    }
+    TRButton* button(const QString& id, Button which) const { return (static_cast<KeyListRow*>(list->row(id))->*which)(); }
+
+private slots:
+    // A listed id keeps its row, made once and then brought up to date, wherever it moves; an id listed
+    // twice has one row. Whose row went lands on the same button of the row that took its place, or
+    // the next one that row shows; at the end of the list on the row before; with none left, elsewhere.
+    void rowsAreKeptByIdAndTheFocusStaysInTheList() {
+        TestHost host;
+        QWidget page;
+        list = new TRKeyedList(&page);
+        auto* elsewhere = new QPushButton("Elsewhere", &page);
+        list->setFocusWhenEmpty(elsewhere);
+        host.place(&page, 400, 0, 300);
+        host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        show({"a", "b", "c"});
+        QWidget* a = list->row("a");
+        show({"c", "d", "a", "d"});
+        QVERIFY(list->row("a") == a && list->layout()->indexOf(a) == 2 && !list->row("b") && list->count() == 3);
+        QCOMPARE(made, (QStringList{"a", "b", "c", "d"}));
+        QCOMPARE(updated, (QStringList{"c", "a"}));
+
+        const Button revoke = &KeyListRow::revokeButton, rotate = &KeyListRow::rotateButton, remove = &KeyListRow::deleteButton;
+        const struct {
+            QStringList before, after;
+            const char* focusedRow;
+            Button focused;
+            const char* landsRow;
+            Button lands;
+        } cases[] = {{{"a", "b", "c"}, {"a", "c"}, "b", remove, "c", remove},
+                     {{"a", "b", "c-"}, {"a", "c-"}, "b", revoke, "c-", rotate},
+                     {{"a", "b"}, {"a"}, "b", revoke, "a", revoke},
+                     {{"a"}, {}, "a", rotate, nullptr, nullptr}};
+        for (const auto& c : cases) {
+            show(c.before);
+            button(c.focusedRow, c.focused)->setFocus();
+            show(c.after);
+            QCOMPARE(QApplication::focusWidget(), c.landsRow ? static_cast<QWidget*>(button(c.landsRow, c.lands)) : elsewhere);
+        }
+    }
+};
+
 int main(int argc, char** argv) {
-    return runKitTests<ButtonsTest, SegmentedPickerTest>(argc, argv);
+    return runKitTests<ButtonsTest, SegmentedPickerTest, KeyedListTest>(argc, argv);
 }
 
 #include "KitControlsTest.moc"

@@ -84,9 +84,10 @@ private Q_SLOTS:
         tearDown();
     }
 
-    // "hash" and 45 days have no control: they go back as they came, with the switch's change. Then
-    // each mode and retention in turn is saved; the audit warning comes with the tap, before any save.
-    void eachModeAndRetentionIsSaved() {
+    // "hash" and 45 days have no control: they go back as they came, with the switch's change. Then a
+    // mode and a retention chosen are saved; the audit warning comes with the tap, before any save.
+    // Which card and segment stand for which value is the editing rules' table (EditingRulesTest).
+    void aChosenModeAndRetentionAreSaved() {
         QVERIFY(QCoro::waitFor(client->updateLoggingSettings({ClientAuditMode::hash, 45, false})));
         openLoaded();
         QVERIFY(cardsOn().isEmpty());
@@ -104,10 +105,7 @@ private Q_SLOTS:
             ClientAuditMode mode;
             int segment;
             qint64 days;
-        } steps[] = {{"Audit", ClientAuditMode::audit, 3, 365},
-                     {"None", ClientAuditMode::none, 0, 7},
-                     {"Privacy", ClientAuditMode::privacy, 1, 30},
-                     {"Audit", ClientAuditMode::audit, 2, 90}};
+        } steps[] = {{"Audit", ClientAuditMode::audit, 3, 365}, {"Privacy", ClientAuditMode::privacy, 1, 30}};
         for (const auto& step : steps) {
             card(step.title)->click();
             tab->findChild<TRSegmentedPicker*>()->segment(step.segment)->click();
@@ -138,10 +136,7 @@ private Q_SLOTS:
             const QString path = saves.filePath(QString("audit-%1.jsonl").arg(checkbox));
             exportThrough("Save audit JSONL", "tavrin-server-audit.jsonl", path);
             QTRY_COMPARE(statusLines(tab), QStringList{"Saved " + QFileInfo(path).fileName()});
-            const QByteArray saved = fileContent(path);
-            QCOMPARE(saved, *QCoro::waitFor(client->exportAuditJSONL(checkbox)));
-            QCOMPARE(saved.count('\n'), 2);
-            QCOMPARE(saved.contains(prompt.toUtf8()), checkbox);
+            QCOMPARE(fileContent(path).contains(prompt.toUtf8()), checkbox); // the whole export is ExportDownloadTest's
         }
 
         const QString path = saves.filePath("usage.csv");

@@ -133,7 +133,8 @@ private Q_SLOTS:
     }
 
     // The whole road: no status yet, a model alone, a newer bundle staged at the next start,
-    // promoted, rolled back; a restart pending; an action the server refuses; the server gone.
+    // promoted, rolled back (once, however often pressed); a restart pending; an action the server
+    // refuses; the server gone. Which pill each history row has is the history table's (ScreenLogicTest).
     void aNewerBundleIsStagedPromotedAndRolledBack() {
         QVERIFY(dropBundle("1.0.0"));
         QVERIFY(open());
@@ -190,7 +191,13 @@ private Q_SLOTS:
             QAccessible::queryAccessibleInterface(hash->valueText())->textInterface();
         QCOMPARE(reader->text(0, reader->characterCount()), first.modelSha256);
 
-        QVERIFY(press("Roll back to this"));
+        // A double press is one: a second, sent after the first, would go back one version more.
+        TRButton* back = buttonNamed("Roll back to this");
+        QCOMPARE(back->accessibleName(), "Roll back to this: tavrin-sample-1.0.0");
+        back->click();
+        back->click();
+        QCOMPARE(m_tab->flows().running(), 1);
+        QTRY_COMPARE(m_tab->flows().running(), 0);
         QCOMPARE(banners(), (QStringList{ready, " / Rolled back. Restart the server for the runtime to load the "
                                                 "previous model."}));
         QCOMPARE(historyRows(), QStringList{});
@@ -223,33 +230,6 @@ private Q_SLOTS:
         poll();
         poll();
         QVERIFY(onlyUnreachable());
-    }
-
-    // Three promotions leave a three-entry history, with a fourth version staged; a double press of
-    // "Roll back to this" goes back one version, not two.
-    void aDoublePressRollsBackOnce() {
-        QVERIFY(dropBundle("1.0.0"));
-        QVERIFY(open());
-        for (const char* version : {"2.0.0", "3.0.0", "4.0.0"}) {
-            QVERIFY(dropBundle(version));
-            QVERIFY(restartServer());
-            QVERIFY(press("Promote"));
-        }
-        QVERIFY(dropBundle("5.0.0"));
-        QVERIFY(restartServer());
-        QCOMPARE(modelStatus().pinState.previous.size(), 3u);
-        QCOMPARE(historyRows().size(), 3); // which pill goes where is the history table's (ScreenLogicTest)
-        QCOMPARE(buttonNamed("Roll back to this")->accessibleName(), "Roll back to this: tavrin-sample-3.0.0");
-        QVERIFY(buttonNamed("Roll back")->isEnabled());
-        QVERIFY(cardTitled("tavrin-sample-5.0.0 · staged"));
-        saveLook("staged-update-and-history");
-
-        TRButton* back = buttonNamed("Roll back to this");
-        back->click();
-        back->click();
-        QTRY_COMPARE(m_tab->flows().running(), 0);
-        QCOMPARE(modelStatus().pinState.production->alias, "tavrin-sample-3.0.0");
-        QCOMPARE(historyRows().size(), 2);
     }
 };
 

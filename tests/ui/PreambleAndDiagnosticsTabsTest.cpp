@@ -41,11 +41,6 @@ class PreambleAndDiagnosticsTabsTest : public QObject, protected RecordTabFixtur
     }
     TRTextEditor* text() const { return preamble->findChild<TRTextEditor*>(); }
     bool unreachableShown() const { return visibleTexts(preamble).contains("Start the server first.") && !text()->isVisibleTo(preamble); }
-    bool adminCallsWith(const QString& password) {
-        const auto other = server->client();
-        other->setAdminSecret(password);
-        return bool(QCoro::waitFor(other->status()));
-    }
 
 private Q_SLOTS:
     // Characters as a person sees them, white space as typed included; red and no Save above the limit.
@@ -133,8 +128,7 @@ private Q_SLOTS:
     }
 
     // The bundle is shown where the server put it; the logs open whether they exist or not, silently.
-    // A password is saved as typed; the next admin call takes the new one and refuses the old one.
-    // Cleared, the panel holds none and the server takes none.
+    // A password is saved as typed, and cleared (where it goes is the state model's test).
     void diagnosticsShowTheBundleAndTheFilesAndSetThePassword() {
         OpenedFiles opened;
         diagnostics = open<DiagnosticsTab>(AdminTab::diagnostics);
@@ -154,19 +148,17 @@ private Q_SLOTS:
 
         auto* field = diagnostics->findChild<TRTextField*>();
         QVERIFY(!button(diagnostics, "Save")->isEnabled());
-        const QString old = server->adminSecret();
         QTest::keyClicks(field, " a new password ");
         button(diagnostics, "Save")->click();
         QTRY_COMPARE(statusLines(diagnostics), QStringList{"Saved."});
-        QVERIFY(field->text().isEmpty() && adminCallsWith("a new password") && !adminCallsWith(old));
-        QVERIFY(QCoro::waitFor(model->client()->status()));
+        QVERIFY(field->text().isEmpty() && client->adminSecret() == " a new password ");
         saveLook(diagnostics, "diagnostics-tab-saved");
         button(diagnostics, "Clear")->click();
-        QTRY_VERIFY(!AdminSecretFile(server->stateDirectory()).read());
-        QVERIFY(!model->client()->adminSecret() && !adminCallsWith("a new password"));
+        QTRY_VERIFY(!client->adminSecret() && !AdminSecretFile(server->stateDirectory()).read());
     }
 
-    // "Cancel" leaves setup done; "Re-run setup" brings the wizard into the window at once.
+    // Confirmed, "Re-run setup" brings the wizard into the window at once (what "Cancel" does is the one
+    // confirmation's, tried on the Status tab).
     void reRunSetupBringsTheWizardBack() {
         model->setHasCompletedFirstRun(true);
         std::vector<AdminScreen> screens(adminTabs().begin(), adminTabs().end());
@@ -174,15 +166,10 @@ private Q_SLOTS:
         MainWindow window(model.get(), screens, [](ServerStateModel*) { return new QWidget; });
         window.select(int(AdminTab::diagnostics));
         auto* tab = qobject_cast<DiagnosticsTab*>(window.currentScreen());
-        const auto answer = [&](const QString& text) {
-            button(tab, "Re-run setup")->click();
-            QCOMPARE(tab->rerunConfirmation()->text(), "Re-run first-run setup?");
-            findVisible<QPushButton>(tab->rerunConfirmation(), text, [](QPushButton* b) { return b->text(); })->click();
-        };
-        answer("Cancel");
-        QVERIFY(model->hasCompletedFirstRun());
-        QTRY_VERIFY(!tab->rerunConfirmation());
-        answer("Re-run setup");
+        button(tab, "Re-run setup")->click();
+        QCOMPARE(tab->rerunConfirmation()->informativeText(), "This relaunches the setup wizard. Your existing keys "
+                                                             "and the server's state are preserved.");
+        findVisible<QPushButton>(tab->rerunConfirmation(), "Re-run setup", [](QPushButton* b) { return b->text(); })->click();
         QVERIFY(!model->hasCompletedFirstRun() && window.firstRunScreen() && !window.currentScreen());
     }
 };

@@ -1,45 +1,21 @@
 #pragma once
 
-// Common ground of the admin tab tests: the real reference server, a client on its admin
-// port holding its password (as the panel's is), a controller that keeps the server's state folder,
-// and the model they make; a tab built from the catalogue and shown offscreen.
+// Common ground of the admin tab tests: the state layer over the real reference server, and a tab
+// built from the catalogue and shown offscreen.
 
 #include "KitTestMain.h"
 #include "ScreenTesting.h"
 
-#include "control/DaemonProcessController.h"
-#include "protocol/DaemonClient.h"
-#include "state/ServerStateModel.h"
-#include "support/ReferenceServer.h"
+#include "support/ModelFixture.h"
 #include "ui/RecordEditor.h"
 #include "ui/kit/TRProgressIndicator.h"
 #include "ui/tabs/TabCatalogue.h"
 
 #include <memory>
 
-class RecordTabFixture {
+class RecordTabFixture : public ModelFixture {
 public:
-    std::unique_ptr<tavrin::test::ReferenceServer> server;
-    std::unique_ptr<tavrin::DaemonClient> client;
-    std::unique_ptr<tavrin::DaemonProcessController> controller;
-    std::unique_ptr<tavrin::ServerStateModel> model;
     std::unique_ptr<TestHost> host;
-
-    // `poll`: the model's first poll is made, as the panel makes it before a tab is shown.
-    void startServer(tavrin::test::ReferenceServerOptions serverOptions = {}, bool poll = true) {
-        server = std::make_unique<tavrin::test::ReferenceServer>();
-        const auto started = server->start(std::move(serverOptions));
-        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
-        client = server->client();
-        tavrin::DaemonProcessControllerOptions options;
-        options.bundlePath = server->stateDirectory() + QStringLiteral("/no-bundle");
-        options.systemctl = server->stateDirectory() + QStringLiteral("/no-systemctl");
-        options.stateDirectory = server->stateDirectory();
-        controller = std::make_unique<tavrin::DaemonProcessController>(options);
-        model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
-        if (poll)
-            QCoro::waitFor(model->refresh());
-    }
 
     // Builds the catalogue's tab and shows it; `Tab` is the catalogue's type for `which`.
     template <class Tab> Tab* open(tavrin::AdminTab which, QSize size = {860, 1300}) {
@@ -59,16 +35,7 @@ public:
 
     void tearDown() {
         host.reset();
-        model.reset();
-        controller.reset();
-        client.reset();
-        server.reset();
-    }
-
-    // Two failed health checks make the phase stopped; one good poll makes it running.
-    void pollUntilStopped() {
-        QCoro::waitFor(model->refresh());
-        QCoro::waitFor(model->refresh());
+        stopModel();
     }
 
     // The tab before its first load has ended: built and drawn, never shown, so nothing loads.

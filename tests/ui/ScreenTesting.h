@@ -5,8 +5,10 @@
 #include "protocol/ClientRecords.h"
 #include "protocol/JsonCodec.h"
 #include "support/SampleDocuments.h"
+#include "ui/AdminScreen.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRMessageLine.h"
+#include "ui/kit/TabHeader.h"
 
 #include <QDir>
 #include <QLabel>
@@ -22,6 +24,13 @@ inline tavrin::ClientServerStatus sampleStatus() {
     if (!decoded)
         qFatal("sample status does not decode");
     return *decoded;
+}
+
+// A screen that is its heading alone: where a window is tested, not what its screens do.
+inline QWidget* headerOnlyScreen(tavrin::ServerStateModel*, const tavrin::ScreenHeading& heading) {
+    auto* screen = new QWidget;
+    new tavrin::TabHeader(heading.eyebrow, heading.title, heading.lead, screen);
+    return screen;
 }
 
 inline quint16 freeLoopbackPort() {

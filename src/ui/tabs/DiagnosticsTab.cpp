@@ -1,7 +1,7 @@
 #include "ui/tabs/DiagnosticsTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
+#include "ui/ConfirmDestructive.h"
 #include "ui/desktop/FileManager.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/TRButton.h"
@@ -18,7 +18,6 @@
 
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tavrin {
@@ -165,18 +164,10 @@ void DiagnosticsTab::runFileRow(std::size_t row) {
 void DiagnosticsTab::confirmRerun() {
     if (m_confirmation)
         return;
-    const QString title = QStringLiteral("Re-run first-run setup?");
-    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, this);
-    box->setInformativeText(QStringLiteral("This relaunches the setup wizard. Your existing keys and the server's "
-                                           "state are preserved."));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* rerun = box->addButton(QStringLiteral("Re-run setup"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    connect(rerun, &QPushButton::clicked, this, [this] { m_state->setHasCompletedFirstRun(false); });
-    m_confirmation = box;
-    box->open();
+    m_confirmation = confirmDestructive(
+        this, QStringLiteral("Re-run first-run setup?"),
+        QStringLiteral("This relaunches the setup wizard. Your existing keys and the server's state are preserved."),
+        QStringLiteral("Re-run setup"), [this] { m_state->setHasCompletedFirstRun(false); });
 }
 
 // The checkbox only asks: whether prompt text goes in is the server's call, by its audit settings.
@@ -184,8 +175,8 @@ Flow DiagnosticsTab::generateBundle() {
     m_status->clearMessage();
     m_error->clearMessage();
     const bool includeContents = m_includeContents->isChecked();
-    const ClientResult<ClientDiagnosticsResponse> made =
-        co_await m_state->client()->createDiagnostics(includeContents);
+    const ActionOutcome<ClientDiagnosticsResponse> made =
+        co_await m_state->diagnosticsActions().supportBundle(includeContents);
     if (!made) {
         m_error->setMessage(made.error().message());
         co_return;
@@ -198,7 +189,7 @@ Flow DiagnosticsTab::generateBundle() {
 // Neither line is cleared first: an earlier error stays until the next bundle request.
 Flow DiagnosticsTab::savePassword() {
     const QString typed = m_password->text();
-    const auto saved = co_await m_state->setAdminSecret(typed);
+    const ActionResult saved = co_await m_state->diagnosticsActions().savePassword(typed);
     if (!saved) {
         m_error->setMessage(saved.error().message());
         co_return;
@@ -208,7 +199,7 @@ Flow DiagnosticsTab::savePassword() {
 }
 
 Flow DiagnosticsTab::clearPassword() {
-    co_await m_state->clearAdminSecret();
+    co_await m_state->diagnosticsActions().clearPassword();
     m_password->clear();
 }
 

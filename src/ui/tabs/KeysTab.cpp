@@ -1,6 +1,5 @@
 #include "ui/tabs/KeysTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "ui/kit/IssuedKeyBanner.h"
 #include "ui/kit/KeyListRow.h"
@@ -8,6 +7,7 @@
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
+#include "ui/kit/TRKeyedList.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRSegmentedPicker.h"
@@ -25,10 +25,6 @@
 #include <algorithm>
 
 namespace tavrin {
-
-namespace {
-enum class RowButton { revoke, rotate, remove };
-} // namespace
 
 KeysTab::KeysTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
     : TabContent(parent), m_state(state) {
@@ -95,11 +91,10 @@ void KeysTab::buildKeyList() {
     m_empty = kitLabel(noKeysText(), TextRole::note);
     m_empty->setContentsMargins(0, Spacing::lines, 0, Spacing::lines);
     m_keysCard->body()->addWidget(m_empty);
-    m_rowArea = new QWidget;
-    auto* rows = new QVBoxLayout(m_rowArea);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(0);
-    m_keysCard->body()->addWidget(m_rowArea);
+    m_rows = new TRKeyedList;
+    // A keyboard user whose key went, and no key is left, lands on the label field.
+    m_rows->setFocusWhenEmpty(m_label);
+    m_keysCard->body()->addWidget(m_rows);
     addWidget(m_keysCard);
 }
 
@@ -130,82 +125,29 @@ void KeysTab::showKeys() {
     m_shownKeys = keys;
     m_keysCard->setSubtitle(keyCountLine(keys));
 
-    // Where the keyboard focus is, should its row go: read before anything is hidden, since hiding the
-    // focused button hands its focus on.
-    int focusRow = -1;
-    RowButton focusButton = RowButton::rotate;
-    const QWidget* focused = QApplication::focusWidget();
-    for (std::size_t i = 0; focused && i < m_rows.size(); ++i) {
-        const KeyListRow* row = m_rows[i].second;
-        if (row->isAncestorOf(focused)) {
-            focusRow = int(i);
-            focusButton = focused == row->deleteButton()   ? RowButton::remove
-                          : focused == row->revokeButton() ? RowButton::revoke
-                                                           : RowButton::rotate;
-        }
-    }
-
-    auto* layout = static_cast<QVBoxLayout*>(m_rowArea->layout());
-    std::vector<std::pair<QString, KeyListRow*>> shown;
-    shown.reserve(keys.size());
-    for (const ClientAPIKeyPublic& key : keys) {
-        if (std::ranges::find(shown, key.id, &std::pair<QString, KeyListRow*>::first) != shown.end())
-            continue; // one row per key, should the server ever list an id twice
-        KeyListRow* row = nullptr;
-        if (auto old = std::ranges::find(m_rows, key.id, &std::pair<QString, KeyListRow*>::first); old != m_rows.end()) {
-            row = std::exchange(old->second, nullptr);
-            row->setContent(keyRowContent(key));
-        } else {
-            row = new KeyListRow(keyRowContent(key), m_rowArea);
-            const QString id = key.id;
-            connect(row, &KeyListRow::revokeRequested, this, [this, id] { startOnKey(id, &KeysTab::revoke); });
-            connect(row, &KeyListRow::rotateRequested, this, [this, id] { startOnKey(id, &KeysTab::rotate); });
-            connect(row, &KeyListRow::deleteRequested, this, [this, id] { startOnKey(id, &KeysTab::remove); });
-        }
-        const int position = int(shown.size());
-        if (layout->indexOf(row) != position) {
-            layout->removeWidget(row);
-            layout->insertWidget(position, row);
-        }
-        row->show();
-        shown.emplace_back(key.id, row);
-    }
-    bool focusGone = false;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        KeyListRow* gone = m_rows[i].second;
-        if (!gone)
-            continue;
-        focusGone = focusGone || int(i) == focusRow;
-        layout->removeWidget(gone);
-        gone->hide();
-        gone->setParent(nullptr);
-        gone->deleteLater();
-    }
-    m_rows = std::move(shown);
+    QStringList ids;
+    ids.reserve(qsizetype(keys.size()));
+    for (const ClientAPIKeyPublic& key : keys)
+        ids << key.id;
+    const auto make = [this, &keys](qsizetype index) {
+        const ClientAPIKeyPublic& key = keys[std::size_t(index)];
+        auto* row = new KeyListRow(keyRowContent(key));
+        const QString id = key.id;
+        connect(row, &KeyListRow::revokeRequested, this, [this, id] { startOnKey(KeyChange::revoke, id); });
+        connect(row, &KeyListRow::rotateRequested, this, [this, id] { startOnKey(KeyChange::rotate, id); });
+        connect(row, &KeyListRow::deleteRequested, this, [this, id] { startOnKey(KeyChange::remove, id); });
+        return row;
+    };
+    const auto update = [&keys](QWidget* row, qsizetype index) {
+        static_cast<KeyListRow*>(row)->setContent(keyRowContent(keys[std::size_t(index)]));
+    };
+    m_rows->setIds(ids, make, update);
     m_empty->setVisible(keys.empty());
-    m_rowArea->setVisible(!keys.empty());
-    if (focusGone)
-        placeFocusAfterRemoval(focusRow, int(focusButton));
-}
-
-// A keyboard user whose key went (deleted here, or elsewhere) lands on the same button of the row that
-// took its place, or on the label field when no key is left.
-void KeysTab::placeFocusAfterRemoval(int position, int button) {
-    if (m_rows.empty()) {
-        m_label->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    const KeyListRow* row = m_rows[std::size_t(std::min(position, int(m_rows.size()) - 1))].second;
-    TRButton* target = row->rotateButton();
-    if (RowButton(button) == RowButton::remove)
-        target = row->deleteButton();
-    else if (RowButton(button) == RowButton::revoke && row->content().revocable)
-        target = row->revokeButton();
-    target->setFocus(Qt::OtherFocusReason);
+    m_rows->setVisible(!keys.empty());
 }
 
 // The one error line sits in the create card, whichever row failed: it is brought into view.
-void KeysTab::showFailure(const DaemonClientError& error) {
+void KeysTab::showFailure(const ActionError& error) {
     m_error->setMessage(error.message());
     bringIntoView(m_error);
 }
@@ -222,9 +164,9 @@ void KeysTab::startCreate() {
         create();
 }
 
-void KeysTab::startOnKey(const QString& id, Flow (KeysTab::*flow)(QString)) {
+void KeysTab::startOnKey(KeyChange change, const QString& id) {
     if (!m_keysInAction.contains(id))
-        (this->*flow)(id);
+        changeKey(change, id);
 }
 
 Flow KeysTab::create() {
@@ -233,7 +175,7 @@ Flow KeysTab::create() {
     const QString label = m_label->text(); // as typed: the label is the user's, spaces and all
     const std::optional<std::vector<ClientAPIKeyScope>> scopes =
         std::vector{scopeChoices()[std::size_t(std::max(m_scope->currentIndex(), 0))].scope};
-    const ClientResult<ClientCreatedAPIKey> created = co_await m_state->client()->createKey(label, scopes);
+    const ActionOutcome<ClientCreatedAPIKey> created = co_await m_state->keyActions().create(label, scopes);
     m_creating = false;
     if (!created) {
         showFailure(created.error());
@@ -241,54 +183,27 @@ Flow KeysTab::create() {
     }
     const bool focusHere = isAncestorOf(QApplication::focusWidget());
     m_revealNewKey = true;
-    m_state->setLastIssuedKey(*created);
+    showIssuedKey();
     m_label->clear();
     m_scope->setCurrentIndex(0);
     if (focusHere) // the next thing to do is to copy it
         m_banner->copyButton()->setFocus(Qt::OtherFocusReason);
-    co_await m_state->refresh();
 }
 
-Flow KeysTab::revoke(QString id) {
+Flow KeysTab::changeKey(KeyChange change, QString id) {
     m_keysInAction.insert(id);
     m_error->clearMessage();
-    const ClientResult<ClientAPIKeyPublic> revoked = co_await m_state->client()->revokeKey(id);
-    if (!revoked) {
-        m_keysInAction.remove(id);
-        showFailure(revoked.error());
+    const ActionResult changed = co_await m_state->keyActions().change(change, id);
+    m_keysInAction.remove(id);
+    if (!changed) {
+        showFailure(changed.error());
         co_return;
     }
-    co_await m_state->refresh();
-    m_keysInAction.remove(id);
-}
-
-Flow KeysTab::rotate(QString id) {
-    m_keysInAction.insert(id);
-    m_error->clearMessage();
-    const ClientResult<ClientCreatedAPIKey> rotated = co_await m_state->client()->rotateKey(id);
-    if (!rotated) {
-        m_keysInAction.remove(id);
-        showFailure(rotated.error());
-        co_return;
+    if (change == KeyChange::rotate) {
+        m_revealNewKey = true;
+        showIssuedKey();
+        bringIntoView(m_banner); // perhaps far above the row that asked for it
     }
-    m_revealNewKey = true;
-    m_state->setLastIssuedKey(*rotated);
-    bringIntoView(m_banner); // perhaps far above the row that asked for it
-    co_await m_state->refresh();
-    m_keysInAction.remove(id);
-}
-
-Flow KeysTab::remove(QString id) {
-    m_keysInAction.insert(id);
-    m_error->clearMessage();
-    const ClientResult<void> deleted = co_await m_state->client()->deleteKey(id);
-    if (!deleted) {
-        m_keysInAction.remove(id);
-        showFailure(deleted.error());
-        co_return;
-    }
-    co_await m_state->refresh();
-    m_keysInAction.remove(id);
 }
 
 } // namespace tavrin

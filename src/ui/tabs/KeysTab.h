@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "state/KeyActions.h"
 #include "ui/AdminScreen.h"
 #include "ui/Flow.h"
 #include "ui/kit/TabContent.h"
@@ -9,27 +10,25 @@
 #include <QString>
 
 #include <optional>
-#include <utility>
-#include <vector>
 
 class QLabel;
 class QWidget;
 
 namespace tavrin {
 
-class DaemonClientError;
+struct ActionError;
 class IssuedKeyBanner;
-class KeyListRow;
 class ServerStateModel;
 class TRButton;
 class TRCard;
+class TRKeyedList;
 class TRMessageLine;
 class TRSegmentedPicker;
 class TRTextField;
 
 // The API Keys tab: a card that creates keys, the one-time banner with a new key's secret, and the list
 // of keys with their status, scope and use, each with its Revoke, Rotate and Delete buttons. The list is
-// the model's; the tab calls the admin client through the model and then asks it for a poll cycle.
+// the model's; the tab asks the state layer's key actions for every change.
 // Its own state (the label typed, the scope chosen, the error, whether the banner may show) ends with it:
 // a tab made anew never shows the secret of an earlier key.
 class KeysTab : public TabContent {
@@ -45,16 +44,13 @@ private:
     void showScope();
     void showIssuedKey();
     void showKeys();
-    void placeFocusAfterRemoval(int position, int button);
-    void showFailure(const DaemonClientError& error);
+    void showFailure(const ActionError& error);
     void bringIntoView(QWidget* widget);
     void startCreate();
-    void startOnKey(const QString& id, Flow (KeysTab::*flow)(QString));
+    void startOnKey(KeyChange change, const QString& id);
 
     Flow create();
-    Flow revoke(QString id);
-    Flow rotate(QString id);
-    Flow remove(QString id);
+    Flow changeKey(KeyChange change, QString id);
 
     ServerStateModel* m_state;
     ScreenFlows m_flows;
@@ -70,8 +66,7 @@ private:
     IssuedKeyBanner* m_banner = nullptr;
     TRCard* m_keysCard = nullptr;
     QLabel* m_empty = nullptr;
-    QWidget* m_rowArea = nullptr;
-    std::vector<std::pair<QString, KeyListRow*>> m_rows; // by key id, in the model's order
+    TRKeyedList* m_rows = nullptr;
     std::optional<ClientAPIKeyList> m_shownKeys;
 };
 

@@ -1,6 +1,5 @@
 #include "ui/tabs/LogsTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ExportDownload.h"
 #include "state/ServerStateModel.h"
 #include "ui/desktop/SaveDialog.h"
@@ -27,10 +26,10 @@ namespace tavrin {
 LogsTab::LogsTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
     : TabContent(parent), m_state(state) {
     addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
-    DaemonClient* client = state->client();
+    SettingsActions* settings = &state->settingsActions();
     m_editor = new RecordEditor<ClientAuditLoggingSettings>(
-        state, m_flows, [client] { return client->loggingSettings(); },
-        [client](ClientAuditLoggingSettings settings) { return client->updateLoggingSettings(settings); });
+        state, m_flows, [settings] { return settings->loggingSettings(); },
+        [settings](ClientAuditLoggingSettings sent) { return settings->saveLoggingSettings(std::move(sent)); });
     addWidget(m_editor);
     buildModes();
     buildDiagnostics();
@@ -173,7 +172,7 @@ void LogsTab::followDownload(ExportDownload* download) {
 Flow LogsTab::exportLog(ExportChoice choice) {
     const QString folder = proposedSaveFolder();
     const std::shared_ptr<ExportDownload> download =
-        ExportDownload::start(m_state->client(), choice.request, folder, choice.fileName);
+        m_state->settingsActions().startAuditExport(choice.request, folder, choice.fileName);
     followDownload(download.get());
     const auto answered = co_await download->answered();
     if (!answered) {
@@ -188,7 +187,7 @@ Flow LogsTab::exportLog(ExportChoice choice) {
     }
     const auto saved = co_await download->saveAs(*chosen);
     if (!saved) {
-        m_editor->showError(saved.error());
+        m_editor->showError(saved.error().message());
         co_return;
     }
     m_editor->showStatus(exportSavedMessage(*chosen));

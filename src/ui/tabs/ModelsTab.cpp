@@ -1,6 +1,5 @@
 #include "ui/tabs/ModelsTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "ui/TechnicalRows.h"
 #include "ui/kit/KitParts.h"
@@ -217,17 +216,12 @@ Flow ModelsTab::changeProduction(ProductionChange change) {
     if (m_flows.running() > 1)
         co_return;
     showOutcome({}, {});
-    DaemonClient* client = m_state->client();
-    // Chosen outside the co_await: g++ 12 destroys a conditional's temporary inside one twice.
-    QCoro::Task<ClientResult<QByteArray>> action =
-        change == ProductionChange::promote ? client->promoteModel() : client->rollbackModel();
-    const auto changed = co_await std::move(action);
+    const ActionResult changed = co_await m_state->modelActions().change(change);
     if (!changed) {
         showOutcome({}, changed.error().message());
         co_return;
     }
     showOutcome(change == ProductionChange::promote ? promotedMessage() : rolledBackMessage(), {});
-    co_await m_state->refresh();
 }
 
 } // namespace tavrin

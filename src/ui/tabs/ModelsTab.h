@@ -3,6 +3,7 @@
 #include "ui/AdminScreen.h"
 #include "ui/Flow.h"
 #include "ui/kit/TabContent.h"
+#include "state/ModelActions.h"
 #include "ui/tabs/ModelsTabLogic.h"
 
 #include <optional>
@@ -44,7 +45,6 @@ private:
     void showHistory(const std::vector<HistoryEntry>& entries);
     void showOutcome(const QString& message, const QString& error);
 
-    enum class ProductionChange { promote, rollBack };
     Flow changeProduction(ProductionChange change);
 
     ServerStateModel* m_state;

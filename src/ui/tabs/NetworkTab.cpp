@@ -1,6 +1,5 @@
 #include "ui/tabs/NetworkTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/KitParts.h"
@@ -63,10 +62,10 @@ TRTextField* textField(const QString& placeholder, const QString& name) {
 NetworkTab::NetworkTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
     : TabContent(parent), m_state(state) {
     addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
-    DaemonClient* client = state->client();
+    SettingsActions* settings = &state->settingsActions();
     m_editor = new RecordEditor<ClientNetworkPreferences>(
-        state, m_flows, [client] { return client->networkPreferences(); },
-        [client](ClientNetworkPreferences prefs) { return client->updateNetworkPreferences(std::move(prefs)); });
+        state, m_flows, [settings] { return settings->networkPreferences(); },
+        [settings](ClientNetworkPreferences prefs) { return settings->saveNetworkPreferences(std::move(prefs)); });
     addWidget(m_editor);
     buildMap();
     buildExposure();

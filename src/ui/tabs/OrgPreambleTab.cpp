@@ -1,6 +1,5 @@
 #include "ui/tabs/OrgPreambleTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/TRButton.h"
@@ -31,8 +30,8 @@ OrgPreambleTab::OrgPreambleTab(ServerStateModel* state, const ScreenHeading& hea
     m_unreachable->body()->addWidget(why);
     addWidget(m_unreachable);
 
-    DaemonClient* client = state->client();
-    m_editor = new RecordEditor<ClientOrgPreambleResponse>(state, m_flows, [client] { return client->orgPreamble(); });
+    SettingsActions* settings = &state->settingsActions();
+    m_editor = new RecordEditor<ClientOrgPreambleResponse>(state, m_flows, [settings] { return settings->orgPreamble(); });
     addWidget(m_editor);
     buildEditorCard();
     stack()->addStretch();
@@ -116,7 +115,7 @@ Flow OrgPreambleTab::save() {
     showCounter();
     m_editor->clearMessages();
     const std::optional<QString> sent = preambleToSend(m_text->text());
-    ClientResult<ClientOrgPreambleResponse> saved = co_await m_state->client()->setOrgPreamble(sent);
+    ActionOutcome<ClientOrgPreambleResponse> saved = co_await m_state->settingsActions().saveOrgPreamble(sent);
     m_saving = false;
     if (!saved) {
         m_editor->showError(saved.error().message());

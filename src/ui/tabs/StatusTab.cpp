@@ -1,6 +1,7 @@
 #include "ui/tabs/StatusTab.h"
 
 #include "state/ServerStateModel.h"
+#include "ui/ConfirmDestructive.h"
 #include "ui/PhaseLook.h"
 #include "ui/RedrawWhenShown.h"
 #include "ui/ServerFigures.h"
@@ -203,18 +204,11 @@ void StatusTab::setStartAtLoginSwitch(bool on) {
 void StatusTab::confirmRemoval() {
     if (m_confirmation)
         return;
-    const QString title = QStringLiteral("Stop Tavrin Keldmarch and remove it from Login Items?");
-    auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, this);
-    box->setInformativeText(QStringLiteral("The server will stop and the Login Items entry will be deleted. "
-                                           "You'll need to re-run setup to bring it back."));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* remove = box->addButton(QStringLiteral("Remove"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    connect(remove, &QPushButton::clicked, this, [this] { removeFromLoginItems(); });
-    m_confirmation = box;
-    box->open();
+    m_confirmation = confirmDestructive(
+        this, QStringLiteral("Stop Tavrin Keldmarch and remove it from Login Items?"),
+        QStringLiteral("The server will stop and the Login Items entry will be deleted. You'll need to re-run setup "
+                       "to bring it back."),
+        QStringLiteral("Remove"), [this] { removeFromLoginItems(); });
 }
 
 // There is no settings pane for login items on a Linux desktop. The honest counterpart is the login

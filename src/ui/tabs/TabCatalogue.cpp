@@ -1,7 +1,5 @@
 #include "ui/tabs/TabCatalogue.h"
 
-#include "ui/kit/TabContent.h"
-#include "ui/kit/TabHeader.h"
 #include "ui/tabs/DiagnosticsTab.h"
 #include "ui/tabs/KeysTab.h"
 #include "ui/tabs/ModelsTab.h"
@@ -10,8 +8,6 @@
 #include "ui/tabs/OrgPreambleTab.h"
 #include "ui/tabs/StatusTab.h"
 #include "ui/tabs/UpdatesTab.h"
-
-#include <QVBoxLayout>
 
 #include <vector>
 
@@ -71,12 +67,5 @@ const std::vector<AdminScreen>& catalogue() {
 std::span<const AdminScreen> adminTabs() { return catalogue(); }
 
 const AdminScreen& adminTab(AdminTab tab) { return catalogue().at(std::size_t(tab)); }
-
-QWidget* headerOnlyScreen(ServerStateModel*, const ScreenHeading& heading) {
-    auto* content = new TabContent;
-    content->addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
-    content->stack()->addStretch();
-    return content;
-}
 
 } // namespace tavrin

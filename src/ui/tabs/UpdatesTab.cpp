@@ -1,6 +1,5 @@
 #include "ui/tabs/UpdatesTab.h"
 
-#include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 #include "ui/desktop/FileManager.h"
 #include "ui/kit/HeroCard.h"
@@ -48,8 +47,8 @@ QVBoxLayout* labelled(const QString& caption, QWidget* value) {
 UpdatesTab::UpdatesTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
     : TabContent(parent), m_state(state) {
     addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
-    DaemonClient* client = state->client();
-    m_editor = new RecordEditor<ClientUpdaterStatus>(state, m_flows, [client] { return client->updaterStatus(); });
+    UpdateActions* updates = &state->updateActions();
+    m_editor = new RecordEditor<ClientUpdaterStatus>(state, m_flows, [updates] { return updates->updater(); });
     addWidget(m_editor);
     buildAvailable();
     buildUpToDate();
@@ -207,7 +206,7 @@ Flow UpdatesTab::check() {
     m_checking = true;
     showBusy();
     m_editor->clearMessages();
-    const auto checked = co_await m_state->client()->checkForUpdates();
+    const auto checked = co_await m_state->updateActions().check();
     m_checking = false;
     showBusy();
     if (!checked) {
@@ -225,15 +224,13 @@ Flow UpdatesTab::download() {
     m_downloading = true;
     showBusy();
     m_editor->clearMessages();
-    const auto downloaded = co_await m_state->client()->downloadUpdate();
+    const auto downloaded = co_await m_state->updateActions().download();
     if (downloaded) {
         m_editor->showStatus(downloaded->message);
-        // The staged path comes with the updater's state, not with the download's answer.
-        const auto reloaded = co_await m_state->client()->updaterStatus();
-        if (reloaded)
-            m_editor->replace(*reloaded);
+        if (downloaded->after)
+            m_editor->replace(*downloaded->after);
         else
-            m_editor->showError(reloaded.error().message());
+            m_editor->showError(downloaded->after.error().message());
     } else {
         m_editor->showError(downloaded.error().message());
     }
@@ -243,16 +240,11 @@ Flow UpdatesTab::download() {
 
 // The lines are left as they are: deleting says nothing of its own unless it fails.
 Flow UpdatesTab::deleteDownload() {
-    const auto cleared = co_await m_state->client()->clearStagedUpdate();
-    if (!cleared) {
-        m_editor->showError(cleared.error().message());
-        co_return;
-    }
-    const auto reloaded = co_await m_state->client()->updaterStatus();
-    if (reloaded)
-        m_editor->replace(*reloaded);
+    const auto after = co_await m_state->updateActions().deleteDownload();
+    if (after)
+        m_editor->replace(*after);
     else
-        m_editor->showError(reloaded.error().message());
+        m_editor->showError(after.error().message());
 }
 
 } // namespace tavrin

@@ -1,0 +1,76 @@
+// The state layer's actions against the real reference server: what each keeps in the model, that a
+// change the server took is on show when its action ends, and that a refused one changes nothing and
+// says why in the client's own words. How screens show the outcomes is their tests'.
+#include "support/ModelFixture.h"
+
+#include <functional>
+
+using namespace tavrin;
+
+class ActionsTest : public QObject, protected ModelFixture {
+    Q_OBJECT
+    const std::optional<std::vector<ClientAPIKeyScope>> noScopes;
+
+    template <class T> static T await(QCoro::Task<T> task) { return QCoro::waitFor(std::move(task)); }
+    ClientCreatedAPIKey create(const QString& label) { return await(model->keyActions().create(label, noScopes)).value(); }
+    const ClientAPIKeyPublic* listed(const QString& id) const {
+        const auto found = std::ranges::find(model->keys(), id, &ClientAPIKeyPublic::id);
+        return found == model->keys().end() ? nullptr : &*found;
+    }
+
+private Q_SLOTS:
+    void init() { startServer(); }
+    void cleanup() { stopModel(); }
+
+    // A made or rotated key's secret is the model's lastIssuedKey; setup's first key is handed back
+    // and kept nowhere. Each change is in the model's key list when its action ends.
+    void keyChangesAreInTheModelWhenTheyEnd() {
+        const ClientCreatedAPIKey made = create("Build farm");
+        QCOMPARE(model->lastIssuedKey()->key, made.key);
+        QVERIFY(listed(made.record.id));
+        const auto first = await(model->setup().createFirstKey());
+        QVERIFY(first && listed(first->record.id));
+        QCOMPARE(model->lastIssuedKey()->key, made.key);
+
+        const QString id = made.record.id;
+        QVERIFY(await(model->keyActions().change(KeyChange::rotate, id)));
+        QVERIFY(model->lastIssuedKey()->record.id == id && model->lastIssuedKey()->key != made.key);
+        QVERIFY(await(model->keyActions().change(KeyChange::revoke, id)));
+        QCOMPARE(listed(id)->status, "revoked");
+        QVERIFY(await(model->keyActions().change(KeyChange::remove, id)));
+        QVERIFY(!listed(id) && model->keys().size() == 1);
+    }
+
+    // With the server gone every change fails with the client's words; the model keeps what it held.
+    void aRefusedChangeSaysWhyAndChangesNothing() {
+        const ClientCreatedAPIKey kept = create("Laptop");
+        QVERIFY(server->stop());
+        const QString id = kept.record.id;
+        const std::function<ActionResult()> changes[] = {
+            [&] { return resultOf(await(model->keyActions().create("Desktop", noScopes))); },
+            [&] { return await(model->keyActions().change(KeyChange::rotate, id)); },
+            [&] { return await(model->keyActions().change(KeyChange::revoke, id)); },
+            [&] { return await(model->keyActions().change(KeyChange::remove, id)); },
+            [&] { return resultOf(await(model->settingsActions().saveOrgPreamble("Be brief."))); },
+            [&] { return resultOf(await(model->updateActions().deleteDownload())); },
+        };
+        for (const auto& change : changes) {
+            const ActionResult changed = change();
+            QVERIFY(!changed);
+            QVERIFY2(changed.error().message().startsWith("Tavrin Keldmarch is not reachable: "),
+                     qPrintable(changed.error().message()));
+            QCOMPARE(model->lastIssuedKey()->key, kept.key);
+            QVERIFY(listed(id) && model->keys().size() == 1);
+        }
+    }
+
+    // A saved record is in the model's status at once, without waiting for the next poll.
+    void aSavedChangeIsInTheStatusWhenItsActionEnds() {
+        QCOMPARE(model->status()->orgPreamble, std::nullopt);
+        QVERIFY(await(model->settingsActions().saveOrgPreamble("Be brief.")));
+        QCOMPARE(model->status()->orgPreamble, std::optional<QString>("Be brief."));
+    }
+};
+
+QTEST_GUILESS_MAIN(ActionsTest)
+#include "ActionsTest.moc"

@@ -1,0 +1,50 @@
+#pragma once
+
+// The state layer over the real reference server: a client on its admin port holding its password (as
+// the panel's is), a controller that keeps the server's state folder, and the model they make.
+
+#include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
+#include "state/ServerStateModel.h"
+#include "support/ReferenceServer.h"
+
+#include <QTest>
+
+#include <memory>
+
+class ModelFixture {
+public:
+    std::unique_ptr<tavrin::test::ReferenceServer> server;
+    std::unique_ptr<tavrin::DaemonClient> client;
+    std::unique_ptr<tavrin::DaemonProcessController> controller;
+    std::unique_ptr<tavrin::ServerStateModel> model;
+
+    // `poll`: the model's first poll is made, as the panel makes it before a tab is shown.
+    void startServer(tavrin::test::ReferenceServerOptions serverOptions = {}, bool poll = true) {
+        server = std::make_unique<tavrin::test::ReferenceServer>();
+        const auto started = server->start(std::move(serverOptions));
+        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        client = server->client();
+        tavrin::DaemonProcessControllerOptions options;
+        options.bundlePath = server->stateDirectory() + QStringLiteral("/no-bundle");
+        options.systemctl = server->stateDirectory() + QStringLiteral("/no-systemctl");
+        options.stateDirectory = server->stateDirectory();
+        controller = std::make_unique<tavrin::DaemonProcessController>(options);
+        model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
+        if (poll)
+            QCoro::waitFor(model->refresh());
+    }
+
+    void stopModel() {
+        model.reset();
+        controller.reset();
+        client.reset();
+        server.reset();
+    }
+
+    // Two failed health checks make the phase stopped; one good poll makes it running.
+    void pollUntilStopped() {
+        QCoro::waitFor(model->refresh());
+        QCoro::waitFor(model->refresh());
+    }
+};
