@@ -12,7 +12,9 @@
 #include "ui/window/MainWindow.h"
 #include "ui/wizard/FirstRunWizardView.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QSettings>
 #include <QDir>
 #include <QDialog>
 
@@ -25,6 +27,7 @@ TavrinServerApp::TavrinServerApp(AppOptions options, QObject* parent)
       m_process(std::make_unique<DaemonProcessController>(m_options.process)),
       m_state(std::make_unique<ServerStateModel>(m_client.get(), m_process.get())) {
     m_state->setup().setSimulatedHost(m_options.simulatedHost);
+    setUpNotifications();
     setUpTray();
     connect(m_state.get(), &ServerStateModel::phaseChanged, this, &TavrinServerApp::followPhase);
     connect(&m_trayAppearance, &TrayAppearance::changed, this, &TavrinServerApp::followPhase);
@@ -49,6 +52,7 @@ void TavrinServerApp::openMainWindow() {
         connect(m_window, &MainWindow::openStateFolderRequested, this, &TavrinServerApp::openStateFolder);
         connect(m_window, &MainWindow::quitRequested, this, [this] { quit(); });
         connect(m_window, &MainWindow::showTrayPanelRequested, this, &TavrinServerApp::showStatusPanel);
+        m_window->addFileMenuSetting(m_notificationsToggle);
     }
     m_window->show();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
@@ -99,9 +103,54 @@ void TavrinServerApp::showStatusPanel() {
     dialog->show();
 }
 
+void TavrinServerApp::setUpNotifications() {
+    m_notificationsToggle = new QAction(QStringLiteral("Notifications"), this);
+    m_notificationsToggle->setCheckable(true);
+    m_notificationsToggle->setChecked(QSettings().value(QLatin1StringView(notificationsSetting), true).toBool());
+    connect(m_notificationsToggle, &QAction::toggled, this,
+            [](bool on) { QSettings().setValue(QLatin1StringView(notificationsSetting), on); });
+
+    // One key for the server's coming and going, so that "running again" takes the place of "stopped".
+    connect(&m_events, &ServerEvents::stoppedUnasked, this, [this] {
+        notify(QStringLiteral("server"), QStringLiteral("Tavrin server stopped"),
+               QStringLiteral("It stopped without being asked to. Start it again, or open Tavrin Keldmarch to see why."),
+               {{QStringLiteral("start"), QStringLiteral("Start server")}, {QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+    });
+    connect(&m_events, &ServerEvents::runningAgain, this, [this] {
+        notify(QStringLiteral("server"), QStringLiteral("Tavrin server is running again"),
+               QStringLiteral("It came back by itself."), {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+    });
+    connect(&m_events, &ServerEvents::updateFound, this, [this](const QString& version) {
+        // Once per version, across launches too: a version told of is not told again.
+        QSettings settings;
+        const QLatin1StringView toldOf("TavrinServer.notifications.updateVersion");
+        if (settings.value(toldOf).toString() == version)
+            return;
+        settings.setValue(toldOf, version);
+        notify(QStringLiteral("update"), QStringLiteral("Update available: ") + version,
+               QStringLiteral("Download and verify it on the Updates tab."), {{QStringLiteral("updates"), QStringLiteral("Open Updates")}});
+    });
+    connect(&m_notifications, &DesktopNotifications::actionInvoked, this, [this](const QString&, const QString& action) {
+        if (action == QLatin1StringView("start")) {
+            m_state->actions().start();
+            return;
+        }
+        openMainWindow();
+        if (action == QLatin1StringView("updates"))
+            m_window->select(int(AdminTab::updates));
+    });
+}
+
+void TavrinServerApp::notify(const QString& key, const QString& summary, const QString& body,
+                             const QList<DesktopNotifications::Action>& actions) {
+    if (m_notificationsToggle->isChecked())
+        m_notifications.show(key, summary, body, actions);
+}
+
 void TavrinServerApp::setUpTray() {
     m_trayMenu.addAction(openEntryLabel(), this, &TavrinServerApp::openMainWindow);
     m_trayMenu.addAction(QStringLiteral("Show Status Panel"), this, &TavrinServerApp::showStatusPanel);
+    m_trayMenu.addAction(m_notificationsToggle);
     m_trayMenu.addSeparator();
     m_trayMenu.addAction(quitEntryLabel(), this, [this] { quitFromTray(); });
     // Without a tray host (bare window managers, the offscreen platform) the window and its menus

@@ -7,7 +7,9 @@
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "protocol/HardwareProbe.h"
+#include "state/ServerEvents.h"
 #include "state/ServerStateModel.h"
+#include "ui/desktop/DesktopNotifications.h"
 #include "ui/tray/TrayAppearance.h"
 #include "ui/window/MainWindow.h"
 
@@ -61,6 +63,9 @@ public:
 
     // The tray icon's menu; it exists even where no tray shows it.
     QMenu* trayMenu() { return &m_trayMenu; }
+    // "Notifications", checkable, in the tray menu and the File menu alike; kept in the settings.
+    QAction* notificationsToggle() const { return m_notificationsToggle; }
+    static constexpr const char* notificationsSetting = "TavrinServer.notifications";
 
     // Renders the main window on every tab, and the kit, to PNG files; returns the files written.
     QStringList renderScreens(const QString& directory);
@@ -71,6 +76,8 @@ Q_SIGNALS:
 
 private:
     void setUpTray();
+    void setUpNotifications();
+    void notify(const QString& key, const QString& summary, const QString& body, const QList<DesktopNotifications::Action>& actions);
     void followPhase();
     class TrayPanel* newTrayPanel();
 
@@ -78,6 +85,9 @@ private:
     std::unique_ptr<DaemonClient> m_client;
     std::unique_ptr<DaemonProcessController> m_process;
     std::unique_ptr<ServerStateModel> m_state;
+    ServerEvents m_events{m_state.get()};
+    DesktopNotifications m_notifications;
+    QAction* m_notificationsToggle = nullptr;
     QPointer<MainWindow> m_window;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu m_trayMenu;

@@ -94,6 +94,7 @@ QCoro::Task<ActionResult> ServerActions::start() {
     QPointer<ServerActions> self(this);
     QPointer<DaemonProcessController> process = m_model->process();
     m_model->expectStop(false);
+    m_model->noteRequest(ServerStateModel::Request::start);
     ActionResult result;
     if (co_await process->agentStatus() == AgentStatus::enabled) {
         if (!process)
@@ -117,6 +118,7 @@ QCoro::Task<ActionResult> ServerActions::stop() {
     QPointer<ServerActions> self(this);
     QPointer<ServerStateModel> model = m_model;
     model->expectStop(true);
+    model->noteRequest(ServerStateModel::Request::stop);
     ActionResult result;
     if (auto stopped = co_await model->process()->stop(); !stopped) {
         result = std::unexpected(failure(stopped.error()));
@@ -134,6 +136,7 @@ QCoro::Task<void> ServerActions::stopFromTray() {
     QPointer<ServerActions> self(this);
     QPointer<DaemonProcessController> process = m_model->process();
     m_model->expectStop(true);
+    m_model->noteRequest(ServerStateModel::Request::stop);
     const auto removed = co_await process->unregisterAgent();
     if (!removed && process && process->isRunning())
         co_await process->stop();
@@ -152,6 +155,7 @@ QCoro::Task<ActionResult> ServerActions::setStartAtLogin(bool enabled) {
     QPointer<DaemonProcessController> process = m_model->process();
     // Leaving start at login stops the login service's server with it.
     m_model->expectStop(!enabled);
+    m_model->noteRequest(enabled ? ServerStateModel::Request::start : ServerStateModel::Request::stop);
     ActionResult result;
     if (auto changed = co_await process->setStartAtLogin(enabled); !changed) {
         result = std::unexpected(failure(changed.error()));
@@ -170,6 +174,7 @@ QCoro::Task<ActionResult> ServerActions::setStartAtLogin(bool enabled) {
 QCoro::Task<ActionResult> ServerActions::removeFromLogin() {
     QPointer<ServerActions> self(this);
     m_model->expectStop(true);
+    m_model->noteRequest(ServerStateModel::Request::stop);
     ActionResult result;
     if (auto removed = co_await m_model->process()->unregisterAgent(); !removed) {
         result = std::unexpected(failure(removed.error()));

@@ -170,6 +170,19 @@ void ServerStateModel::countFailedCheck() {
     }
 }
 
+ServerStateModel::Request ServerStateModel::recentRequest() const {
+    // Long enough for any start or stop to show; short enough that a crash later is not taken for it.
+    constexpr qint64 remembered = 30;
+    if (m_request == Request::none || m_requestedAt.secsTo(QDateTime::currentDateTimeUtc()) > remembered)
+        return Request::none;
+    return m_request;
+}
+
+void ServerStateModel::noteRequest(Request request) {
+    m_request = request;
+    m_requestedAt = QDateTime::currentDateTimeUtc();
+}
+
 void ServerStateModel::showStopped() {
     m_stopExpected = false;
     m_consecutiveHealthFailures = 2;

@@ -5,6 +5,7 @@
 #include "protocol/ClientRecords.h"
 #include "state/DiagnosticsActions.h"
 #include "state/KeyActions.h"
+#include "state/LoadHistory.h"
 #include "state/ModelActions.h"
 #include "state/Phase.h"
 #include "state/ServerActions.h"
@@ -65,6 +66,13 @@ public:
     // The last key made or rotated by the key actions, with its one-time secret.
     const std::optional<ClientCreatedAPIKey>& lastIssuedKey() const { return m_lastIssuedKey; }
 
+    // What the user last asked of the server, for half a minute after the asking: none, once older.
+    enum class Request { none, start, stop };
+    Request recentRequest() const;
+    // The load of the last ten minutes, kept whether or not anything shows it.
+    const LoadHistory& loadHistory() const { return m_loadHistory; }
+    LoadHistory& loadHistory() { return m_loadHistory; }
+
     // What screens ask of the server and its login service.
     ServerActions& actions() { return m_actions; }
     // What the first-run wizard asks of the machine, the keychain and the server.
@@ -114,6 +122,7 @@ private:
     void expectStop(bool expected) { m_stopExpected = expected; }
     // The user's own stop has ended the server: stopped now, and a poll that finds it down keeps it so.
     void showStopped();
+    void noteRequest(Request request);
 
     static QCoro::Task<void> pollLoop(QPointer<ServerStateModel> model, quint64 generation);
     // Applies the keychain's answer about the password, once, unless a password was set or cleared
@@ -145,6 +154,9 @@ private:
     int m_consecutiveHealthFailures = 0;
     quint64 m_pollGeneration = 0;
     bool m_stopExpected = false;
+    Request m_request = Request::none;
+    QDateTime m_requestedAt;
+    LoadHistory m_loadHistory{this};
     ServerActions m_actions{this}; // after the rest: it reads the controller as it is made
     SetupActions m_setup{this};
     KeyActions m_keyActions{this};

@@ -82,6 +82,7 @@ void SetupActions::setPortChoice(int port) { QSettings().setValue(QLatin1StringV
 QCoro::Task<std::expected<void, StartFailure>> SetupActions::launchServer(bool startAtLogin) {
     QPointer<DaemonProcessController> process = m_model->process();
     m_model->expectStop(false);
+    m_model->noteRequest(ServerStateModel::Request::start);
     const std::optional<QString> secret = m_model->client()->adminSecret();
     DaemonProcessController::Result<> started;
     if (startAtLogin)

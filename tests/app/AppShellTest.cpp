@@ -1,12 +1,19 @@
 #include "app/SingleInstance.h"
 #include "app/TavrinServerApp.h"
+#include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
 #include "support/ForeignListener.h"
+#include "support/ReferenceServer.h"
 #include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QTcpServer>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +23,52 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 using namespace tavrin;
+
+namespace {
+
+// The desktop's notification service as the test plays it, on a connection of its own to the
+// private session bus: it keeps what it is asked to show, and tells of an action chosen on one.
+class NotificationService : public QDBusVirtualObject {
+public:
+    struct Shown {
+        uint id;
+        QString summary;
+        QStringList actions;
+    };
+    std::vector<Shown> shown;
+
+    NotificationService() {
+        m_bus.registerVirtualObject(path, this);
+        m_bus.registerService(interface);
+    }
+    ~NotificationService() override { QDBusConnection::disconnectFromBus(m_bus.name()); }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        const QList<QVariant> args = message.arguments();
+        const uint id = args.value(1).toUInt() ? args.value(1).toUInt() : uint(shown.size() + 1);
+        shown.push_back({id, args.value(3).toString(), args.value(5).toStringList()});
+        bus.send(message.createReply(QVariant::fromValue(id)));
+        return true;
+    }
+    QString introspect(const QString&) const override { return {}; }
+    void choose(uint id, const QString& action) {
+        QDBusMessage chosen = QDBusMessage::createSignal(path, interface, QStringLiteral("ActionInvoked"));
+        chosen << id << action;
+        m_bus.send(chosen);
+    }
+
+private:
+    static inline const QString path = QStringLiteral("/org/freedesktop/Notifications");
+    static inline const QString interface = QStringLiteral("org.freedesktop.Notifications");
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notifications"));
+};
+
+} // namespace
 
 class AppShellTest : public QObject {
     Q_OBJECT
@@ -162,6 +212,56 @@ private slots:
         QVERIFY(QCoro::waitFor(process->stop())); // what File › Quit left serving
         qunsetenv("SCRIPTED_SYSTEMCTL_LOG");
         qunsetenv("SCRIPTED_SYSTEMCTL_STATE");
+    }
+
+    // A user who leaves the panel in the tray hears once that the server died and can start it again
+    // from there; nothing is said of what the user did, nor anything once notifications are off.
+    void theServerDyingIsToldOnceAndTheUsersOwnDoingsNever() {
+        NotificationService service;
+        QTemporaryDir scratch;
+        AppOptions options; // the real server, through a bundle of the test's own
+        options.process.bundlePath = scratch.filePath("bundle");
+        options.process.stateDirectory = scratch.filePath("state");
+        options.process.standardOutputLog = options.process.standardErrorLog = scratch.filePath("server.log");
+        QVERIFY(makeDirectories(options.process.bundlePath + "/libexec") && makeDirectories(scratch.filePath("no-model")));
+        QVERIFY(writeFilePrivately(options.process.bundlePath + "/libexec/tavrin-server",
+                                   QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2'\n")
+                                       .arg(test::ReferenceServer::executablePath(), scratch.filePath("no-model"))
+                                       .toUtf8()));
+        QVERIFY(QFile::setPermissions(options.process.bundlePath + "/libexec/tavrin-server", QFile::ReadOwner | QFile::ExeOwner));
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
+        qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
+        probe.close();
+        QVERIFY(AdminSecretFile(options.process.stateDirectory).write("notified-password"));
+
+        TavrinServerApp app(options);
+        app.notificationsToggle()->setChecked(true);
+        app.state().setPollIntervalSeconds(0.2);
+        app.state().startPolling();
+        const auto startedAndKilled = [&] {
+            QVERIFY(QCoro::waitFor(app.state().actions().start()));
+            QCOMPARE(app.state().phase(), Phase::running());
+            QVERIFY(::kill(pid_t(app.state().status()->pid), SIGKILL) == 0);
+        };
+        startedAndKilled();
+        QTRY_COMPARE(service.shown.size(), 1u);
+        QCOMPARE(service.shown[0].summary, "Tavrin server stopped");
+        QCOMPARE(service.shown[0].actions, (QStringList{"start", "Start server", "open", "Open Tavrin Keldmarch"}));
+        service.choose(service.shown[0].id, "start");
+        QTRY_COMPARE(app.state().phase(), Phase::running());
+        QVERIFY(QCoro::waitFor(app.state().actions().stop()));
+        QTest::qWait(1000); // five poll cycles, for anything that would still be said
+        QCOMPARE(service.shown.size(), 1u); // neither the start asked for there nor the stop
+
+        app.notificationsToggle()->setChecked(false);
+        QVERIFY(!QSettings().value(TavrinServerApp::notificationsSetting).toBool());
+        startedAndKilled();
+        QTRY_COMPARE(app.state().phase(), Phase::stopped());
+        QCOMPARE(service.shown.size(), 1u);
+        app.notificationsToggle()->setChecked(true);
+        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
     void everyScreenRendersToAFile() {

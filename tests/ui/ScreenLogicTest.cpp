@@ -3,6 +3,7 @@
 #include "KitTestMain.h"
 #include "ScreenTesting.h"
 
+#include "ui/LanAddresses.h"
 #include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
 #include "ui/tabs/ModelsTabLogic.h"
@@ -199,6 +200,43 @@ private Q_SLOTS:
                 QCOMPARE(row->copyName, "Copy model hash");
             }
         }
+    }
+
+    // The concurrency card's chart: readings in, points (x: 0 ten minutes ago, 1 now) and what a
+    // reader hears out. Older readings, and any from the future, are not drawn.
+    void theLoadChartShowsTheLastTenMinutes() {
+        const QDateTime now(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+        const auto at = [&](int secondsAgo, qint64 inFlight, qint64 queued) {
+            return LoadSample{now.addSecs(-secondsAgo), inFlight, queued};
+        };
+        const LoadChartSeries quiet = loadChartSeries({}, now);
+        QVERIFY(quiet.inFlight.isEmpty() && quiet.top == 1);
+        QCOMPARE(quiet.description, "No readings of the load in the last 10 minutes yet.");
+
+        const LoadChartSeries busy = loadChartSeries({at(900, 9, 9), at(600, 2, 0), at(300, 3, 1), at(0, 0, 0), at(-5, 7, 7)}, now);
+        QCOMPARE(busy.inFlight, (QList<QPointF>{{0, 2}, {0.5, 3}, {1, 0}}));
+        QCOMPARE(busy.queued, (QList<QPointF>{{0, 0}, {0.5, 1}, {1, 0}}));
+        QCOMPARE(busy.top, 3);
+        QCOMPARE(busy.description, "In flight over the last 10 minutes: peak 3, now 0. Queued: peak 1, now 0.");
+    }
+
+    // The addresses a colleague can use: one per up, non-loopback interface, its IPv4 address where it
+    // has one, IPv4 interfaces first, then the mDNS name.
+    void colleaguesGetOneAddressPerInterface() {
+        const auto entry = [](const char* name, const char* address, bool up = true, bool loopback = false) {
+            return InterfaceAddress{name, QHostAddress(QString::fromLatin1(address)), up, loopback};
+        };
+        const std::vector<InterfaceAddress> machine{entry("lo", "127.0.0.1", true, true), entry("lo", "::1", true, true),
+                                                    entry("wg0", "fd00::5"),             entry("eth0", "fe80::1"),
+                                                    entry("eth0", "2001:db8::7"),        entry("eth0", "192.168.1.20"),
+                                                    entry("wlan0", "10.0.0.9", false),   entry("eth1", "172.16.0.3")};
+        const std::vector<LanAddress> expected{{"http://192.168.1.20:8080/v1", "eth0"},
+                                               {"http://172.16.0.3:8080/v1", "eth1"},
+                                               {"http://[fd00::5]:8080/v1", "wg0"},
+                                               {"http://studio.local:8080/v1", "mDNS"}};
+        QVERIFY(lanAddresses(machine, 8080, QStringLiteral("studio")) == expected);
+        QVERIFY(lanAddresses(machine, 8080, std::nullopt).size() == 3);
+        QVERIFY(lanAddresses({entry("lo", "127.0.0.1", true, true)}, 8080, QString()).empty());
     }
 };
 

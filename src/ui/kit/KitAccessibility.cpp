@@ -6,6 +6,7 @@
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRElidedText.h"
+#include "ui/kit/TRLoadChart.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRSegmentedPicker.h"
 
@@ -241,6 +242,10 @@ QAccessibleInterface* kitAccessible(const QString& className, QObject* object) {
     }
     if (is<TRElidedText>(className))
         return new ElidedTextAccessible(static_cast<TRElidedText*>(widget));
+    if (is<TRLoadChart>(className)) {
+        auto* chart = static_cast<TRLoadChart*>(widget);
+        return new LineAccessible(chart, QAccessible::Chart, [chart] { return chart->description(); });
+    }
     if (is<TRSidebarList>(className))
         return new QAccessibleWidget(widget, QAccessible::PageTabList);
     if (is<TRSegmentedPicker>(className))

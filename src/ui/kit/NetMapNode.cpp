@@ -34,6 +34,7 @@ NetMapNode::NetMapNode(const QString& symbol, const QString& head, const QString
     m_detail->setWordWrap(true);
     stack->addWidget(m_title);
     stack->addWidget(m_detail);
+    m_stack = stack;
     stack->addStretch(1);
     setActive(isActive);
 }
@@ -53,6 +54,8 @@ void NetMapNode::setActive(bool active) {
 
 QString NetMapNode::title() const { return m_title->text(); }
 QString NetMapNode::detail() const { return m_detail->text(); }
+
+void NetMapNode::addBelow(QWidget* widget) { m_stack->insertWidget(m_stack->count() - 1, widget); }
 
 void NetMapNode::paintEvent(QPaintEvent*) {
     QPainter p(this);

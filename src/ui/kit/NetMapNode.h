@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QVBoxLayout;
 
 namespace tavrin {
 
@@ -25,6 +26,9 @@ public:
     QString title() const;
     QString detail() const;
 
+    // A widget of the screen's below the texts (a chart, a list of addresses).
+    void addBelow(QWidget* widget);
+
 protected:
     void paintEvent(QPaintEvent*) override;
 
@@ -34,6 +38,7 @@ private:
     QLabel* m_head;
     QLabel* m_title;
     QLabel* m_detail;
+    QVBoxLayout* m_stack = nullptr;
 };
 
 } // namespace tavrin

@@ -31,6 +31,7 @@ StatTile::StatTile(const QString& symbol, const QString& label, const QString& v
     m_detail->setWordWrap(true);
     m_detail->setVisible(!detail.isEmpty());
     stack->addWidget(m_detail);
+    m_stack = stack;
     stack->addStretch(1);
 }
 
@@ -47,6 +48,8 @@ void StatTile::setValueColor(const QColor& color) { setLabelColor(m_value, color
 
 QString StatTile::value() const { return m_value->text(); }
 QString StatTile::detail() const { return m_detail->isVisibleTo(this) ? m_detail->text() : QString(); }
+
+void StatTile::addBelow(QWidget* widget) { m_stack->insertWidget(m_stack->count() - 1, widget); }
 
 void StatTile::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QLabel;
+class QVBoxLayout;
 
 namespace tavrin {
 
@@ -26,6 +27,9 @@ public:
     QString value() const;
     QString detail() const;
 
+    // A widget of the screen's below the texts (a chart, a list of addresses).
+    void addBelow(QWidget* widget);
+
 protected:
     void paintEvent(QPaintEvent*) override;
 
@@ -34,6 +38,7 @@ private:
     QLabel* m_label;
     QLabel* m_value;
     QLabel* m_detail;
+    QVBoxLayout* m_stack = nullptr;
 };
 
 } // namespace tavrin

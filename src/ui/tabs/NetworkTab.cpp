@@ -1,9 +1,12 @@
 #include "ui/tabs/NetworkTab.h"
 
+#include "ui/LanAddresses.h"
+
 #include "state/ServerStateModel.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/NetMapNode.h"
+#include "ui/kit/TREndpointList.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRCard.h"
@@ -88,6 +91,8 @@ void NetworkTab::buildMap() {
     grid->addWidget(new NetMapNode(local.symbol, local.head, local.title, local.detail, local.active), 0, 0);
     const MapNodeText network = networkNode({}, {});
     m_networkNode = new NetMapNode(network.symbol, network.head, network.title, network.detail, network.active);
+    m_networkAddresses = new TREndpointList;
+    m_networkNode->addBelow(m_networkAddresses);
     grid->addWidget(m_networkNode, 0, 1);
     card->body()->addLayout(grid);
     m_editor->body()->addWidget(card);
@@ -213,6 +218,8 @@ void NetworkTab::showNetworkNode() {
     m_networkNode->setTitle(node.title);
     m_networkNode->setDetail(node.detail);
     m_networkNode->setActive(node.active);
+    const auto* prefs = m_editor->copy();
+    m_networkAddresses->setEntries(prefs && prefs->lanEnabled ? lanEndpointEntries(*prefs) : QList<TREndpointList::Entry>());
 }
 
 void NetworkTab::editPort(const QString& text) {

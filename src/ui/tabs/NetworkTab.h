@@ -10,6 +10,7 @@ namespace tavrin {
 
 class KeldmarchSwitch;
 class NetMapNode;
+class TREndpointList;
 class ServerStateModel;
 class TRButton;
 class TRDisclosure;
@@ -43,6 +44,7 @@ private:
     RecordEditor<ClientNetworkPreferences>* m_editor = nullptr;
 
     NetMapNode* m_networkNode = nullptr;
+    TREndpointList* m_networkAddresses = nullptr;
     KeldmarchSwitch* m_lan = nullptr;
     TRTextField* m_bindHost = nullptr;
     TRTextField* m_port = nullptr;

@@ -2,6 +2,7 @@
 
 #include "state/ServerStateModel.h"
 #include "ui/ConfirmDestructive.h"
+#include "ui/LanAddresses.h"
 #include "ui/PhaseLook.h"
 #include "ui/RedrawWhenShown.h"
 #include "ui/ServerFigures.h"
@@ -15,6 +16,8 @@
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
+#include "ui/kit/TREndpointList.h"
+#include "ui/kit/TRLoadChart.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPhaseBlock.h"
 #include "ui/kit/TabHeader.h"
@@ -46,16 +49,19 @@ StatusTab::StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWid
     m_redraw = new RedrawWhenShown(this, [this] {
         showPhase();
         showStatus();
+        showLoad();
         showApproval();
         showRegistration();
     });
     connect(m_state, &ServerStateModel::phaseChanged, this, &StatusTab::showPhase);
     connect(m_state, &ServerStateModel::statusChanged, this, &StatusTab::showStatus);
+    connect(&m_state->loadHistory(), &LoadHistory::changed, this, &StatusTab::showLoad);
     connect(m_actions, &ServerActions::requiresApprovalChanged, this, &StatusTab::showApproval);
     connect(m_actions, &ServerActions::loginServiceEnabledChanged, this, &StatusTab::showRegistration);
 
     showPhase();
     showStatus();
+    showLoad();
     showApproval();
     showRegistration();
     setStartAtLoginSwitch(m_actions->loginServiceEnabled());
@@ -83,6 +89,8 @@ void StatusTab::buildHero() {
     m_lan = new EndpointBox(QStringLiteral("LAN"), {}, {.copyName = copyLanEndpointName()});
     boxes->addWidget(m_localhost);
     boxes->addWidget(m_lan);
+    m_lanAddresses = new TREndpointList;
+    boxes->addWidget(m_lanAddresses);
     hero->body()->addWidget(m_endpoints);
 
     m_openLoginItems = new TRButton(QStringLiteral("Open Login Items…"), GhostButtonStyle{.size = ButtonSize::small});
@@ -108,6 +116,8 @@ void StatusTab::buildTiles() {
     m_concurrencyTile = new StatTile(QStringLiteral("paperplane.fill"), QStringLiteral("Concurrency"), {});
     grid->addWidget(m_modelTile, 0, 0);
     grid->addWidget(m_hardwareTile, 0, 1);
+    m_loadChart = new TRLoadChart;
+    m_concurrencyTile->addBelow(m_loadChart);
     grid->addWidget(m_concurrencyTile, 1, 0);
     addWidget(m_tiles);
 }
@@ -170,6 +180,7 @@ void StatusTab::showStatus() {
     m_lan->setMuted(!lan);
     // "disabled · enable in Network tab" is no address: there is nothing to copy.
     m_lan->copyButton()->setVisible(bool(lan));
+    m_lanAddresses->setEntries(lan ? lanEndpointEntries(status->bind) : QList<TREndpointList::Entry>());
 
     const TileText model = modelTile(*status), hardware = hardwareTile(*status), load = concurrencyTile(*status);
     m_modelTile->setValue(model.value);
@@ -180,6 +191,13 @@ void StatusTab::showStatus() {
     m_concurrencyTile->setDetail(load.detail);
 
     showTechnicalRows(m_technical, technicalRows(*status));
+}
+
+void StatusTab::showLoad() {
+    if (!m_redraw->now())
+        return;
+    const LoadChartSeries chart = loadChartSeries(m_state->loadHistory().samples(), QDateTime::currentDateTimeUtc());
+    m_loadChart->setSeries(chart.inFlight, chart.queued, qreal(chart.top), chart.description);
 }
 
 void StatusTab::showApproval() {

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <chrono>
+
 namespace tavrin {
 
 StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) {
@@ -122,6 +125,33 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
 QString startAtLoginSubtitle(bool on) {
     return on ? QStringLiteral("macOS will launch Tavrin Keldmarch every time you sign in.")
               : QStringLiteral("Currently off. You'll start the server manually from this tab.");
+}
+
+LoadChartSeries loadChartSeries(const std::deque<LoadSample>& samples, const QDateTime& now) {
+    const double span = double(std::chrono::duration_cast<std::chrono::milliseconds>(LoadHistory::span).count());
+    LoadChartSeries chart;
+    qint64 peakInFlight = 0, peakQueued = 0;
+    for (const LoadSample& sample : samples) {
+        const double age = double(sample.at.msecsTo(now));
+        if (age < 0 || age > span)
+            continue;
+        const double x = 1.0 - age / span;
+        chart.inFlight << QPointF(x, double(sample.inFlight));
+        chart.queued << QPointF(x, double(sample.queued));
+        peakInFlight = std::max(peakInFlight, sample.inFlight);
+        peakQueued = std::max(peakQueued, sample.queued);
+    }
+    chart.top = std::max<qint64>({1, peakInFlight, peakQueued});
+    if (chart.inFlight.isEmpty()) {
+        chart.description = QStringLiteral("No readings of the load in the last 10 minutes yet.");
+        return chart;
+    }
+    chart.description = QStringLiteral("In flight over the last 10 minutes: peak %1, now %2. Queued: peak %3, now %4.")
+                            .arg(peakInFlight)
+                            .arg(qint64(chart.inFlight.last().y()))
+                            .arg(peakQueued)
+                            .arg(qint64(chart.queued.last().y()));
+    return chart;
 }
 
 } // namespace tavrin

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "state/LoadHistory.h"
 #include "state/Phase.h"
 #include "ui/AdminScreen.h"
 #include "ui/TechnicalRows.h"
 #include "ui/kit/TRButton.h"
 
+#include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <optional>
@@ -50,5 +53,17 @@ TileText concurrencyTile(const ClientServerStatus& status);
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status);
 
 QString startAtLoginSubtitle(bool on);
+
+// The concurrency card's chart of the last ten minutes: each reading as a point, x from 0 (ten
+// minutes before `now`) to 1 (now), y the value; `top` what the chart's height stands for (the peak,
+// at least 1); and what a screen reader says of it.
+struct LoadChartSeries {
+    QList<QPointF> inFlight;
+    QList<QPointF> queued;
+    qint64 top = 1;
+    QString description;
+    bool operator==(const LoadChartSeries&) const = default;
+};
+LoadChartSeries loadChartSeries(const std::deque<LoadSample>& samples, const QDateTime& now);
 
 } // namespace tavrin

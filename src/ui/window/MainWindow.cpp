@@ -114,14 +114,14 @@ void MainWindow::followFirstRun() {
 
 void MainWindow::buildMenus() {
     // No command opens further windows: the File menu has none.
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     QAction* reveal = file->addAction(QStringLiteral("Open State Folder"));
     reveal->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Comma));
     reveal->setShortcutContext(Qt::ApplicationShortcut);
     connect(reveal, &QAction::triggered, this, &MainWindow::openStateFolderRequested);
     QAction* panel = file->addAction(QStringLiteral("Show Status Panel"));
     connect(panel, &QAction::triggered, this, &MainWindow::showTrayPanelRequested);
-    file->addSeparator();
+    m_fileSettingsEnd = file->addSeparator();
     QAction* close = file->addAction(QStringLiteral("Close Window"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
@@ -130,6 +130,8 @@ void MainWindow::buildMenus() {
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 }
+
+void MainWindow::addFileMenuSetting(QAction* action) { m_fileMenu->insertAction(m_fileSettingsEnd, action); }
 
 int MainWindow::selection() const { return m_sidebar->selection(); }
 

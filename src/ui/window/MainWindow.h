@@ -41,6 +41,9 @@ public:
     // The chosen screen, by its index among the entries.
     int selection() const;
     void select(int index);
+    // A setting of the application's own (one action shared with the tray menu, so both show it
+    // alike), placed in the File menu among its commands.
+    void addFileMenuSetting(QAction* action);
     // Nothing while the first-run screen shows.
     QWidget* currentScreen() const { return m_screen; }
     // Nothing once the first run is complete.
@@ -76,6 +79,8 @@ private:
     TRNavigationTitle* m_heading;
     StatusChip* m_chip;
     TRIconButton* m_refresh;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_fileSettingsEnd = nullptr; // the separator the File menu's settings go before
 };
 
 } // namespace tavrin

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "state/Phase.h"
+
+#include <QObject>
+#include <QString>
+
+namespace tavrin {
+
+class ServerStateModel;
+
+// What happened to the server that its user should hear of even with no window open: it stopped
+// without being asked to (a crash, a kill, the login service failing), it came back by itself, or a
+// check found an update. What the user has just done themselves is never an event here.
+class ServerEvents : public QObject {
+    Q_OBJECT
+public:
+    explicit ServerEvents(ServerStateModel* model);
+
+Q_SIGNALS:
+    void stoppedUnasked();
+    void runningAgain();
+    void updateFound(const QString& version);
+
+private:
+    void followPhase();
+    void followStatus();
+
+    ServerStateModel* m_model;
+    Phase m_last;
+    bool m_reportedStop = false; // a "stopped" went out, and no start since
+    QString m_lastUpdate;
+};
+
+} // namespace tavrin
