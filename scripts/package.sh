@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package of Tavrin Keldmarch (the panel and the reference server, installed in
-# /opt/tavrin-keldmarch, with its desktop entry, icon and AppStream metainfo) and prints its path.
+# Builds the Debian package of Tavrin Keldmarch (the panel, the reference server and tavrinctl, installed
+# in /opt/tavrin-keldmarch, with its desktop entry, icon, AppStream metainfo, the /usr/bin/tavrinctl
+# link, its man page and bash completion) and prints its path.
 # Usage: bash scripts/package.sh [build-dir]
 #   An existing build folder is reused as it is configured; a new one is configured for release.
 #   TAVRIN_UPDATE_PUBLIC_KEY=<hex> pins the key that signed updates must carry, and
@@ -24,7 +25,7 @@ fi
 [ -n "$(cache TAVRIN_UPDATE_PUBLIC_KEY)" ] ||
   echo "package: no update key is pinned (TAVRIN_UPDATE_PUBLIC_KEY), so this package's server will refuse every update" >&2
 
-ninja -C "$build" -j2 tavrin-keldmarch tavrin-server >&2
+ninja -C "$build" -j2 tavrin-keldmarch tavrin-server tavrinctl tavrinctl-docs-files >&2
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 if ! (cd "$build" && cpack -G DEB) >"$log" 2>&1; then

@@ -142,6 +142,16 @@ QCoro::Task<ActionResult> ExportDownload::answered() {
     co_return std::unexpected(m_result->error());
 }
 
+QCoro::Task<ActionResult> ExportDownload::completed() {
+    const auto self = shared_from_this();
+    while (!m_result)
+        co_await Settling(this);
+    if (*m_result)
+        co_return {};
+    removeTemporary();
+    co_return std::unexpected(m_result->error());
+}
+
 QCoro::Task<ActionResult> ExportDownload::saveAs(QString destination) {
     const auto self = shared_from_this();
     const QFileInfo target(destination);

@@ -49,6 +49,10 @@ public:
     // Waits for the whole export and puts it at `destination`, replacing a file there. Fails with
     // the message to show; the destination is then untouched.
     QCoro::Task<ActionResult> saveAs(QString destination);
+    // Waits for the whole export where it is being written (temporaryPath()), for a caller that reads
+    // it there as it grows rather than saving it (the command-line tool, onto its standard output).
+    // The file goes with the download; after a failure, at once.
+    QCoro::Task<ActionResult> completed();
     // Nothing is to be saved: the transfer ends and its temporary file goes.
     void cancel();
 

@@ -24,6 +24,10 @@ KeyActions::create(QString label, std::optional<std::vector<ClientAPIKeyScope>> 
     co_return outcomeOf(std::move(created));
 }
 
+QCoro::Task<ActionOutcome<ClientAPIKeyList>> KeyActions::list() {
+    co_return outcomeOf(co_await m_model->client()->listKeys());
+}
+
 QCoro::Task<ActionResult> KeyActions::change(KeyChange change, QString id) {
     QPointer<ServerStateModel> model = m_model;
     DaemonClient* client = m_model->client();

@@ -37,6 +37,9 @@ public:
     QCoro::Task<ActionOutcome<ClientCreatedAPIKey>> create(QString label,
                                                            std::optional<std::vector<ClientAPIKeyScope>> scopes,
                                                            IssuedSecret secret = IssuedSecret::keptInModel);
+    // The keys as the server lists them now; a poll keeps the last list it could read, and says nothing
+    // of why a read failed.
+    QCoro::Task<ActionOutcome<ClientAPIKeyList>> list();
     // A rotated key's new secret becomes the model's lastIssuedKey.
     QCoro::Task<ActionResult> change(KeyChange change, QString id);
 

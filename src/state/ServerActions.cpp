@@ -192,6 +192,10 @@ QCoro::Task<bool> ServerActions::readLoginService() {
     co_return co_await m_model->process()->agentStatus() == AgentStatus::enabled;
 }
 
+QCoro::Task<ActionOutcome<ClientServerStatus>> ServerActions::readStatus() {
+    co_return outcomeOf(co_await m_model->client()->status());
+}
+
 QCoro::Task<void> ServerActions::leaveLoginBeforeQuit() {
     DaemonProcessController* process = m_model->process();
     if (process->isRunning())

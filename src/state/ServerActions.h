@@ -2,21 +2,15 @@
 
 #include "protocol/Task.h"
 
+#include "protocol/ClientRecords.h"
+#include "state/ActionOutcome.h"
+
 #include <QObject>
 #include <QString>
-
-#include <expected>
 
 namespace tavrin {
 
 class ServerStateModel;
-
-// Why an action did not do what it was asked; message() is the text the user reads, unchanged.
-struct ActionError {
-    QString text;
-    QString message() const { return text; }
-};
-using ActionResult = std::expected<void, ActionError>;
 
 // What screens ask of the server and its login service. Screens never reach the service controller:
 // they await one of these and show its outcome. Every action runs to its end even when the screen that
@@ -52,6 +46,9 @@ public:
     QCoro::Task<ActionResult> removeFromLogin();
     // Whether the login service is registered and enabled, read afresh.
     QCoro::Task<bool> readLoginService();
+    // The server's status, read afresh; the model's is the last poll's, and a poll says nothing of why
+    // a read failed.
+    QCoro::Task<ActionOutcome<ClientServerStatus>> readStatus();
     // The tray's Quit, from its menu and its panel alike: a server that runs leaves start at login
     // first (a failure does not hold the quit up). File › Quit does not call this: it leaves a login
     // service running.

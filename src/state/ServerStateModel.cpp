@@ -40,6 +40,16 @@ ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController
     m_hasCompletedFirstRun = QSettings().value(QLatin1StringView(firstRunKey), false).toBool();
 }
 
+std::unique_ptr<ServerStateModel> ServerStateModel::withOwnClient(QUrl baseURL) {
+    auto* client = new DaemonClient(std::move(baseURL));
+    auto* process = new DaemonProcessController();
+    auto model = std::make_unique<ServerStateModel>(client, process);
+    // The model's children go after its own members, which use them to the end.
+    client->setParent(model.get());
+    process->setParent(model.get());
+    return model;
+}
+
 ServerStateModel::~ServerStateModel() {
     // Wakes a sleeping loop so it sees the model gone and ends, instead of waiting out its interval.
     Q_EMIT pollLoopReplaced();
@@ -97,17 +107,23 @@ void ServerStateModel::takeDiscoveredSecret() {
         m_client->setAdminSecret(*found);
 }
 
+QCoro::Task<void> ServerStateModel::adminSecretFound() {
+    if (!m_secretDiscovery)
+        co_return;
+    QPointer<ServerStateModel> self(this);
+    const QFuture<std::optional<QString>> discovery = *m_secretDiscovery;
+    co_await discovery;
+    if (self)
+        takeDiscoveredSecret();
+}
+
 QCoro::Task<void> ServerStateModel::refresh() {
     // The model may be destroyed while this cycle waits for the network.
     QPointer<ServerStateModel> self(this);
 
-    if (m_secretDiscovery) {
-        const QFuture<std::optional<QString>> discovery = *m_secretDiscovery;
-        co_await discovery;
-        if (!self)
-            co_return;
-        takeDiscoveredSecret();
-    }
+    co_await adminSecretFound();
+    if (!self)
+        co_return;
     if (!m_client->adminSecret()) {
         setPhase(Phase::unauthenticated());
         co_return;

@@ -17,6 +17,7 @@
 #include <QFuture>
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 
 #include <expected>
 #include <memory>
@@ -53,6 +54,10 @@ public:
     ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
                      QObject* parent = nullptr);
     ~ServerStateModel() override;
+    // A model with an admin client of `baseURL` and a controller of this program's bundle, both its
+    // own: for a program that builds on the state layer alone (the command-line tool). The panel makes
+    // its client and controller itself and hands them over.
+    static std::unique_ptr<ServerStateModel> withOwnClient(QUrl baseURL);
 
     Phase phase() const { return m_phase; }
     const std::optional<ClientServerStatus>& status() const { return m_status; }
@@ -84,6 +89,10 @@ public:
     SettingsActions& settingsActions() { return m_settingsActions; }
     UpdateActions& updateActions() { return m_updateActions; }
     DiagnosticsActions& diagnosticsActions() { return m_diagnosticsActions; }
+
+    // Returns once the password found at start is in the client: at once when it came from the file,
+    // else when the keychain has answered. An action asked for before then goes without it.
+    QCoro::Task<void> adminSecretFound();
 
     // One poll cycle; never fails. Every action ends with one; the window's refresh button asks for one.
     QCoro::Task<void> refresh();

@@ -27,7 +27,7 @@ QCoro::Task<ActionOutcome<UpdateDownloaded>> UpdateActions::download() {
     DaemonClient* client = m_model->client();
     const ClientResult<ClientUpdateDownloadResponse> downloaded = co_await client->downloadUpdate();
     if (!downloaded)
-        co_return std::unexpected(ActionError{downloaded.error().message()});
+        co_return std::unexpected(actionErrorOf(downloaded.error()));
     ClientResult<ClientUpdaterStatus> after = co_await client->updaterStatus();
     UpdateDownloaded done{downloaded->message, outcomeOf(std::move(after))};
     if (model)

@@ -55,15 +55,31 @@ private Q_SLOTS:
             [&] { return await(model->keyActions().change(KeyChange::remove, id)); },
             [&] { return resultOf(await(model->settingsActions().saveOrgPreamble("Be brief."))); },
             [&] { return resultOf(await(model->updateActions().deleteDownload())); },
+            [&] { return resultOf(await(model->keyActions().list())); },
+            [&] { return resultOf(await(model->actions().readStatus())); },
         };
         for (const auto& change : changes) {
             const ActionResult changed = change();
             QVERIFY(!changed);
             QVERIFY2(changed.error().message().startsWith("Tavrin Keldmarch is not reachable: "),
                      qPrintable(changed.error().message()));
+            QCOMPARE(changed.error().cause, ActionError::Cause::notReachable);
             QCOMPARE(model->lastIssuedKey()->key, kept.key);
             QVERIFY(listed(id) && model->keys().size() == 1);
         }
+    }
+
+    // The reads that a caller acts on are the server's own now; refused, they say why, cause and all.
+    void readsAreTheServersNowAndARefusalNamesItsCause() {
+        const ClientCreatedAPIKey made = create("Reader");
+        const auto keys = await(model->keyActions().list());
+        QVERIFY(keys && keys->size() == 1 && keys->front().id == made.record.id);
+        const auto status = await(model->actions().readStatus());
+        QVERIFY(status && status->pid == server->pid());
+        server->writeAdminSecret(QStringLiteral("another password"));
+        const auto refused = await(model->keyActions().list());
+        QVERIFY(!refused);
+        QCOMPARE(refused.error().cause, ActionError::Cause::unauthenticated);
     }
 
     // A saved record is in the model's status at once, without waiting for the next poll.

@@ -88,6 +88,13 @@ private Q_SLOTS:
         cancelled->cancel();
         QCOMPARE(leftovers(proposed.path()), QStringList());
 
+        // Read where it is written: whole once completed, and gone with the download.
+        auto read = startJsonl();
+        QVERIFY(QCoro::waitFor(read->completed()));
+        QCOMPARE(contentOf(read->temporaryPath()), *QCoro::waitFor(client->exportAuditJSONL(true)));
+        read.reset();
+        QCOMPARE(leftovers(proposed.path()), QStringList());
+
         auto dropped = startJsonl();
         QVERIFY(QFileInfo::exists(dropped->temporaryPath()));
         dropped.reset();

@@ -1,0 +1,157 @@
+#include "cli/RecordText.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavrin::cli {
+
+namespace {
+
+const QString none = QStringLiteral("none");
+
+QString listOrNone(const std::vector<QString>& entries) {
+    return entries.empty() ? none : QStringList(entries.begin(), entries.end()).join(QLatin1String(", "));
+}
+
+// The first twelve characters of a digest: enough to tell two models apart at a glance.
+QString shortDigest(const QString& digest) { return digest.size() > 12 ? digest.left(12) + QStringLiteral("…") : digest; }
+
+QString snapshotLine(const ClientModelSnapshot& snapshot) {
+    return QStringLiteral("%1 (%2, sha256 %3, imported %4)")
+        .arg(snapshot.alias, snapshot.id, shortDigest(snapshot.modelSha256), snapshot.importedAt);
+}
+
+} // namespace
+
+QString fieldLines(const std::vector<std::pair<QString, QString>>& fields) {
+    qsizetype width = 0;
+    for (const auto& [name, value] : fields)
+        width = std::max(width, name.size());
+    QString text;
+    for (const auto& [name, value] : fields)
+        text += name.leftJustified(width + 2) + value + QLatin1Char('\n');
+    return text;
+}
+
+QString onOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
+
+QString uptimeText(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0 || seconds >= 9.2e18)
+        return QStringLiteral("—");
+    const qint64 whole = qint64(seconds);
+    return QStringLiteral("%1h %2m").arg(whole / 3600).arg(whole % 3600 / 60);
+}
+
+QString statusText(const ClientServerStatus& status, const QString& hostName, std::optional<bool> startAtLogin) {
+    const QString port = QString::number(status.bind.bindPort);
+    std::vector<std::pair<QString, QString>> fields{
+        {QStringLiteral("Phase"), QStringLiteral("running")},
+        {QStringLiteral("Version"), QStringLiteral("%1 (pid %2)").arg(status.serverVersion).arg(status.pid)},
+        {QStringLiteral("Uptime"), uptimeText(status.uptimeSeconds)},
+        {QStringLiteral("Endpoint"), QStringLiteral("http://127.0.0.1:%1/v1").arg(port)},
+        {QStringLiteral("LAN endpoint"),
+         status.bind.lanEnabled ? QStringLiteral("http://%1:%2/v1").arg(hostName, port) : QStringLiteral("off")},
+    };
+    const auto& running = status.model.running;
+    fields.push_back({QStringLiteral("Model"), running ? QStringLiteral("%1 (sha256 %2)").arg(running->productionAlias,
+                                                                                              shortDigest(running->modelSha256))
+                                                       : QStringLiteral("none loaded")});
+    if (const auto& load = status.concurrency)
+        fields.push_back({QStringLiteral("Load"), QStringLiteral("%1 in flight, %2 queued (at most %3 at once), %4 done")
+                                                      .arg(load->inFlight)
+                                                      .arg(load->queued)
+                                                      .arg(load->maxConcurrency)
+                                                      .arg(load->totalCompleted)});
+    if (startAtLogin)
+        fields.push_back({QStringLiteral("Start at login"), onOff(*startAtLogin)});
+    fields.push_back({QStringLiteral("State folder"), status.stateDirectory});
+    return fieldLines(fields);
+}
+
+QString scopesText(const std::optional<std::vector<ClientAPIKeyScope>>& scopes) {
+    if (!scopes)
+        return QStringLiteral("-");
+    QStringList names;
+    for (ClientAPIKeyScope scope : *scopes)
+        names << rawValue(scope);
+    return names.join(QLatin1Char(','));
+}
+
+QString keyTable(const ClientAPIKeyList& keys) {
+    std::vector<QStringList> rows{{QStringLiteral("ID"), QStringLiteral("LABEL"), QStringLiteral("SCOPES"),
+                                   QStringLiteral("STATUS"), QStringLiteral("REQUESTS"), QStringLiteral("LAST USED")}};
+    for (const ClientAPIKeyPublic& key : keys)
+        rows.push_back({key.id, key.label, scopesText(key.scopes), key.status, QString::number(key.totalRequests),
+                        key.lastUsedAt.value_or(QStringLiteral("never"))});
+    std::vector<qsizetype> widths(rows.front().size(), 0);
+    for (const QStringList& row : rows)
+        for (qsizetype i = 0; i < row.size(); ++i)
+            widths[std::size_t(i)] = std::max(widths[std::size_t(i)], row[i].size());
+    QString text;
+    for (const QStringList& row : rows) {
+        QString line;
+        for (qsizetype i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? row[i].leftJustified(widths[std::size_t(i)] + 2) : row[i];
+        text += line + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString loggingText(const ClientAuditLoggingSettings& settings) {
+    return fieldLines({
+        {QStringLiteral("Mode"), rawValue(settings.mode)},
+        {QStringLiteral("Retention"), QStringLiteral("%1 days").arg(settings.retentionDays)},
+        {QStringLiteral("Contents in support bundles"), onOff(settings.includePromptContentsInDiagnostics)},
+    });
+}
+
+QString networkText(const ClientNetworkPreferences& preferences) {
+    return fieldLines({
+        {QStringLiteral("LAN"), onOff(preferences.lanEnabled)},
+        {QStringLiteral("Host"), preferences.bindHost},
+        {QStringLiteral("Port"), QString::number(preferences.bindPort)},
+        {QStringLiteral("mDNS name"), preferences.mdnsName.value_or(none)},
+        {QStringLiteral("CORS origins"), listOrNone(preferences.corsAllowedOrigins)},
+        {QStringLiteral("IP allowlist"), listOrNone(preferences.ipAllowlist)},
+    });
+}
+
+QString modelsText(const ClientModelStatus& models) {
+    std::vector<std::pair<QString, QString>> fields;
+    if (const auto& running = models.running)
+        fields.push_back({QStringLiteral("Running"), QStringLiteral("%1 (%2, sha256 %3, imported %4)")
+                                                         .arg(running->productionAlias, running->id,
+                                                              shortDigest(running->modelSha256), running->importedAt)});
+    else
+        fields.push_back({QStringLiteral("Running"), QStringLiteral("none loaded")});
+    const ClientModelPinState& pins = models.pinState;
+    fields.push_back({QStringLiteral("Staged"), pins.stagedUpdate ? snapshotLine(*pins.stagedUpdate) : none});
+    for (std::size_t i = 0; i < pins.previous.size(); ++i)
+        fields.push_back({i == 0 ? QStringLiteral("Previous") : QString(), snapshotLine(pins.previous[i])});
+    if (pins.previous.empty())
+        fields.push_back({QStringLiteral("Previous"), none});
+    if (models.restartRequired)
+        fields.push_back({QStringLiteral("Restart"), QStringLiteral("needed to load the production model")});
+    return fieldLines(fields);
+}
+
+QString updaterText(const ClientUpdaterStatus& updater) {
+    std::vector<std::pair<QString, QString>> fields{
+        {QStringLiteral("Version"), updater.current},
+        {QStringLiteral("Updates"), updater.enabled ? QStringLiteral("on, %1 channel").arg(updater.channel)
+                                                    : QStringLiteral("off")},
+        {QStringLiteral("Last checked"), updater.lastCheckedAt.value_or(QStringLiteral("never"))},
+    };
+    if (const auto& release = updater.availableUpdate)
+        fields.push_back({QStringLiteral("Available"), QStringLiteral("%1, released %2").arg(release->version, release->publishedAt)});
+    else
+        fields.push_back({QStringLiteral("Available"), none});
+    fields.push_back({QStringLiteral("Downloaded"), updater.stagedDownloadPath.value_or(none)});
+    if (updater.lastError)
+        fields.push_back({QStringLiteral("Last error"), *updater.lastError});
+    return fieldLines(fields);
+}
+
+} // namespace tavrin::cli

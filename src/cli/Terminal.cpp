@@ -1,0 +1,123 @@
+#include "cli/Terminal.h"
+
+#include <QFile>
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace tavrin::cli {
+
+namespace {
+
+bool progressShown = false;
+
+// What the interrupt handler removes: written only while the handler is disarmed.
+char interruptedPath[4096];
+volatile std::sig_atomic_t removalArmed = 0;
+
+extern "C" void removeAndEnd(int signal) {
+    if (removalArmed)
+        ::unlink(interruptedPath);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal); // ends as the signal would have ended it, status included
+}
+
+void writeLine(std::FILE* stream, const QString& line) {
+    QByteArray bytes = line.toUtf8();
+    if (!bytes.endsWith('\n'))
+        bytes += '\n';
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+} // namespace
+
+void Terminal::out(const QString& line) { writeLine(stdout, line); }
+
+void Terminal::err(const QString& line) {
+    endProgress();
+    writeLine(stderr, line);
+}
+
+bool Terminal::write(QByteArrayView bytes, QString* reason) {
+    if (std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), stdout) == std::size_t(bytes.size()))
+        return true;
+    if (reason)
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
+bool Terminal::flush() { return std::fflush(stdout) == 0; }
+
+bool Terminal::errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+void Terminal::progress(const QString& text) {
+    if (!errorIsTerminal())
+        return;
+    // Back to the line's start, the old text erased.
+    std::fputs(("\r\033[K" + text.toUtf8()).constData(), stderr);
+    std::fflush(stderr);
+    progressShown = true;
+}
+
+void Terminal::endProgress() {
+    if (!progressShown)
+        return;
+    std::fputs("\r\033[K", stderr);
+    progressShown = false;
+}
+
+void Terminal::removeOnInterrupt(const QString& path) {
+    static const bool installed = [] {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(signal, removeAndEnd);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    removalArmed = 0;
+    const QByteArray encoded = QFile::encodeName(path);
+    if (encoded.isEmpty() || encoded.size() >= qsizetype(sizeof interruptedPath))
+        return;
+    std::memcpy(interruptedPath, encoded.constData(), std::size_t(encoded.size()) + 1);
+    removalArmed = 1;
+}
+
+QByteArray Terminal::readInput() {
+    QByteArray input;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin))
+        input.append(buffer, qsizetype(n));
+    return input;
+}
+
+std::optional<QString> Terminal::readSecretLine(const QString& prompt) {
+    termios saved{};
+    const bool terminal = ::isatty(STDIN_FILENO) == 1 && ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        std::fputs(prompt.toUtf8().constData(), stderr);
+        std::fflush(stderr);
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    int c = 0;
+    while ((c = std::fgetc(stdin)) != EOF && c != '\n')
+        line.push_back(char(c));
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::fputs("\n", stderr);
+    }
+    if (c == EOF && line.empty())
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return QString::fromStdString(line);
+}
+
+} // namespace tavrin::cli

@@ -1,0 +1,328 @@
+// tavrinctl as a user runs it: the program itself against the real reference server, judged by its
+// standard streams, its exit status and what it leaves behind. What the state layer's actions do is
+// tested where they live; here, what the tool adds: the command line, where each answer goes, the
+// panel's words, the exit statuses, streaming, and a server started by one run and stopped by the next.
+#include "base/PrivateFile.h"
+#include "cli/CommandCatalogue.h"
+#include "control/TestBundle.h"
+#include "protocol/DaemonClient.h"
+#include "support/HttpProbe.h"
+#include "support/RecordedRequests.h"
+#include "support/ReferenceServer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+
+struct Ran {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonValue json() const {
+        const QJsonDocument document = QJsonDocument::fromJson(out);
+        return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+    }
+};
+
+QString freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return QString::number(probe.serverPort());
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+int statusOfModels(quint16 port, const QString& key) {
+    const auto answer = test::exchange(port, test::HttpCall("GET", "/v1/models").bearer(key));
+    return answer ? answer->status : -1;
+}
+
+} // namespace
+
+class TavrinctlTest : public QObject {
+    Q_OBJECT
+    test::ReferenceServer server;
+    QTemporaryDir scratch;
+    QProcessEnvironment tool; // the server's state folder and admin port
+
+    Ran run(const QStringList& arguments, const QByteArray& input = {},
+            const QProcessEnvironment& environment = {}, const QString& program = {}) {
+        QProcess process;
+        process.setProcessEnvironment(environment.isEmpty() ? tool : environment);
+        process.start(program.isEmpty() ? qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl" : program, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60'000))
+            qWarning() << "tavrinctl" << arguments << "did not end";
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+    QJsonValue read(const QStringList& arguments) { return run(arguments + QStringList{"--json"}).json(); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        const auto started = server.start();
+        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        tool = QProcessEnvironment::systemEnvironment();
+        tool.insert("TAVRIN_STATE_DIR", server.stateDirectory());
+        tool.insert("TAVRIN_ADMIN_PORT", QString::number(server.adminPort()));
+        tool.insert("TMPDIR", scratch.path());
+        QVERIFY(makeDirectories(scratch.filePath("other")) &&
+                writeFilePrivately(scratch.filePath("other/admin.secret"), "not the password"));
+    }
+
+    // The secret alone on standard output, so that KEY=$(…) keeps it; a key named by its id or label.
+    void aKeyIsMadeUsedRotatedRevokedAndDeleted() {
+        const Ran made = run({"keys", "create", "ci", "--scope", "inference"});
+        QCOMPARE(made.status, 0);
+        const QByteArray secret = made.out.trimmed();
+        QVERIFY(made.out == secret + '\n' && !secret.contains(' '));
+        QVERIFY2(made.err.contains("“ci”"), made.err.constData());
+        QCOMPARE(statusOfModels(server.port(), secret), 200);
+        const QJsonObject listed = read({"keys", "list"}).toArray().at(0).toObject();
+        QCOMPARE(listed["label"].toString(), "ci");
+        QCOMPARE(listed["scopes"].toArray(), QJsonArray{"inference"});
+
+        const Ran rotated = run({"keys", "rotate", "ci"});
+        QCOMPARE(rotated.status, 0);
+        const QByteArray renewed = rotated.out.trimmed();
+        QVERIFY(renewed != secret && rotated.out == renewed + '\n');
+        QCOMPARE(statusOfModels(server.port(), secret), 401);
+        QCOMPARE(statusOfModels(server.port(), renewed), 200);
+
+        QCOMPARE(run({"keys", "revoke", listed["id"].toString()}).status, 0);
+        QCOMPARE(statusOfModels(server.port(), renewed), 401);
+        QCOMPARE(read({"keys", "list"}).toArray().at(0)["status"].toString(), "revoked");
+        QCOMPARE(run({"keys", "delete", "ci"}).status, 0);
+        QCOMPARE(read({"keys", "list"}).toArray(), QJsonArray());
+    }
+
+    // Streamed whole, to a file (replaced only once complete) and to a pipe, leaving no part behind.
+    void theAuditLogStreamsToAFileAndToAPipe() {
+        const auto recorded = test::recordChatRequests(server, 3, QStringLiteral("What is the tide at Porto?"));
+        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        const auto client = server.client();
+        const QByteArray audit = QCoro::waitFor(client->exportAuditJSONL(true)).value();
+        const QByteArray usage = QCoro::waitFor(client->exportAuditCSV()).value();
+        QVERIFY(audit.contains("What is the tide at Porto?"));
+
+        const QString file = scratch.filePath("audit.jsonl");
+        const Ran saved = run({"export", "jsonl", "--include-contents", "-o", file});
+        QCOMPARE(saved.status, 0);
+        QCOMPARE(saved.out, "Saved audit.jsonl\n");
+        QCOMPARE(contentOf(file), audit);
+        const Ran piped = run({"export", "csv"});
+        QCOMPARE(piped.status, 0);
+        QCOMPARE(piped.out, usage);
+        QCOMPARE(piped.err, QByteArray()); // no progress into a pipe's neighbour
+        QCOMPARE(run({"export", "jsonl", "--output=-", "--include-contents"}).out, audit);
+        QCOMPARE(QDir(scratch.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+
+        // On a terminal, progress while a file is written; none beside an export going to standard output.
+        const QString tavrinctl = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl";
+        const auto onTerminal = [&](const QString& command) {
+            return run({"-qec", command, "/dev/null"}, {}, {}, "script").out;
+        };
+        QVERIFY(onTerminal(tavrinctl + " export csv -o " + scratch.filePath("usage.csv")).contains("Downloading…"));
+        QVERIFY(!onTerminal(tavrinctl + " export csv | cat").contains("Downloading"));
+    }
+
+    // Each set is read back as the server holds it, with the panel's word on what became of it.
+    void everySettingIsSetAndReadBack_data() {
+        QTest::addColumn<QStringList>("set");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("said");
+        QTest::addColumn<QStringList>("show");
+        QTest::addColumn<QJsonObject>("held"); // null: absent
+        const QString port = freePort();
+        QTest::newRow("logging") << QStringList{"logging", "set", "--mode", "hash", "--retention", "90", "--include-contents", "on"}
+                                 << QByteArray() << QByteArray("Saved.\n") << QStringList{"logging", "show"}
+                                 << QJsonObject{{"mode", "hash"}, {"retentionDays", 90}, {"includePromptContentsInDiagnostics", true}};
+        QTest::newRow("network") << QStringList{"network", "set", "--lan", "on", "--port", port, "--mdns", "studio",
+                                                "--cors", "https://a.example, https://b.example", "--allow", "127.0.0.1"}
+                                 << QByteArray() << QByteArray("Saved. Restart the server to apply.\n") << QStringList{"network", "show"}
+                                 << QJsonObject{{"lanEnabled", true}, {"bindHost", "0.0.0.0"}, {"bindPort", port.toInt()},
+                                                {"mdnsName", "studio"}, {"corsAllowedOrigins", QJsonArray{"https://a.example", "https://b.example"}},
+                                                {"ipAllowlist", QJsonArray{"127.0.0.1"}}};
+        QTest::newRow("network back") << QStringList{"network", "set", "--lan", "off", "--no-mdns", "--cors", "", "--allow", ""}
+                                      << QByteArray() << QByteArray("Saved. Restart the server to apply.\n") << QStringList{"network", "show"}
+                                      << QJsonObject{{"lanEnabled", false}, {"bindHost", "127.0.0.1"}, {"mdnsName", QJsonValue()},
+                                                     {"corsAllowedOrigins", QJsonArray()}, {"ipAllowlist", QJsonArray()}};
+        QTest::newRow("preamble") << QStringList{"preamble", "set", "  Be brief.  "} << QByteArray()
+                                  << QByteArray("Preamble saved. Future requests will include it.\n") << QStringList{"preamble", "show"}
+                                  << QJsonObject{{"preamble", "Be brief."}};
+        QTest::newRow("preamble from standard input") << QStringList{"preamble", "set", "-"} << QByteArray("Réponds en français.\n")
+                                                      << QByteArray("Preamble saved. Future requests will include it.\n")
+                                                      << QStringList{"preamble", "show"} << QJsonObject{{"preamble", "Réponds en français."}};
+        QTest::newRow("preamble cleared") << QStringList{"preamble", "clear"} << QByteArray() << QByteArray("Preamble cleared.\n")
+                                          << QStringList{"preamble", "show"} << QJsonObject{{"preamble", QJsonValue()}};
+    }
+    void everySettingIsSetAndReadBack() {
+        QFETCH(QStringList, set);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, said);
+        QFETCH(QStringList, show);
+        QFETCH(QJsonObject, held);
+        const Ran changed = run(set, input);
+        QVERIFY2(changed.status == 0, changed.err.constData());
+        QCOMPARE(changed.out, said);
+        const QJsonObject now = read(show).toObject();
+        for (auto field = held.begin(); field != held.end(); ++field)
+            QVERIFY2(field->isNull() ? !now.contains(field.key()) : now[field.key()] == *field, qPrintable(field.key()));
+    }
+
+    // The records a script reads, as JSON; a person reads the preamble alone and a bundle where it is.
+    void whatIsReadComesAsTheServersRecords() {
+        QCOMPARE(read({"status"})["pid"].toInteger(), server.pid());
+        QVERIFY(read({"models", "show"}).toObject().contains("pinState"));
+        QVERIFY(read({"updates", "show"}).toObject().contains("current"));
+        QVERIFY(run({"preamble", "set", "Cite sources."}).status == 0);
+        QCOMPARE(run({"preamble", "show"}).out, "Cite sources.\n");
+        const QString copy = scratch.filePath("bundle.zip");
+        const QJsonObject bundle = read({"bundle", "-o", copy}).toObject();
+        QCOMPARE(contentOf(copy), contentOf(bundle["bundlePath"].toString()));
+        QVERIFY(contentOf(copy).startsWith("PK"));
+    }
+
+    void eachFailureHasItsStatusAndThePanelsWords_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("variable"); // set for this run; "NAME=value"
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // standard error's start
+        const QString nobody = "TAVRIN_ADMIN_PORT=" + freePort();
+        QTest::newRow("a stopped server") << QStringList{"keys", "list"} << nobody << 3 << "Tavrin Keldmarch is not reachable: ";
+        QTest::newRow("status of a stopped server") << QStringList{"status"} << nobody << 3 << "Tavrin Keldmarch is not reachable: ";
+        QTest::newRow("a wrong password") << QStringList{"network", "show"} << "TAVRIN_STATE_DIR=" + scratch.filePath("other")
+                                          << 4 << "Admin secret missing or rejected. Set it in Settings.\n";
+        QTest::newRow("refused by the server") << QStringList{"logging", "set", "--retention", "0"} << QString() << 1
+                                               << "Server returned HTTP 400: retentionDays must be at least 1\n";
+        QTest::newRow("no such key") << QStringList{"keys", "revoke", "laptop"} << QString() << 1
+                                     << "No key has the id or label “laptop”.\n";
+        QTest::newRow("a label of two keys") << QStringList{"keys", "delete", "twin"} << QString() << 1 << "2 keys have the label “twin”";
+        QTest::newRow("nothing to promote") << QStringList{"models", "promote"} << QString() << 1 << "Server returned HTTP 4";
+        QTest::newRow("a check without a feed") << QStringList{"updates", "check", "--json"} << QString() << 1
+                                                << "no update feed is configured";
+        QTest::newRow("a preamble over the limit") << QStringList{"preamble", "set", QString(5000, 'x')} << QString() << 1
+                                                   << "5000 / 2000 characters: the preamble is too long.\n";
+        QTest::newRow("a missing label") << QStringList{"keys", "create"} << QString() << 2 << "tavrinctl: LABEL is missing\n";
+        QTest::newRow("a blank label") << QStringList{"keys", "create", " "} << QString() << 2 << "tavrinctl: a key needs a label\n";
+        QTest::newRow("no number") << QStringList{"network", "set", "--port", "80a"} << QString() << 2
+                                   << "tavrinctl: --port takes a whole number, not \"80a\"\n";
+        QTest::newRow("no choice") << QStringList{"logging", "set", "--mode", "loud"} << QString() << 2
+                                   << "tavrinctl: --mode takes none, privacy, hash or audit, not \"loud\"\n";
+        QTest::newRow("nothing to change") << QStringList{"network", "set"} << QString() << 2 << "tavrinctl: nothing to change";
+        QTest::newRow("contents in the CSV") << QStringList{"export", "csv", "--include-contents"} << QString() << 2
+                                             << "tavrinctl: prompt contents go into the jsonl export only\n";
+        QTest::newRow("no command") << QStringList{"kees", "list"} << QString() << 2 << "tavrinctl: no command \"kees\"\n";
+        QTest::newRow("no admin port") << QStringList{"status"} << "TAVRIN_ADMIN_PORT=0" << 2 << "tavrinctl: TAVRIN_ADMIN_PORT is no port";
+    }
+    void eachFailureHasItsStatusAndThePanelsWords() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, variable);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        if (QTest::currentDataTag() == QLatin1String("a label of two keys"))
+            QVERIFY(run({"keys", "create", "twin"}).status == 0 && run({"keys", "create", "twin"}).status == 0);
+        QProcessEnvironment environment = tool;
+        if (!variable.isEmpty())
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        const Ran ran = run(arguments, {}, environment);
+        QVERIFY2(ran.err.startsWith(said.toUtf8()), ran.err.constData());
+        QCOMPARE(ran.status, status);
+    }
+
+    // A server that one run starts (as this session's, from the tool's own bundle) the next one stops:
+    // it is the controller's, recorded across processes as the panel's is.
+    void aServerStartedByOneRunIsStoppedByTheNext() {
+        TestBundle bundle;
+        QVERIFY(bundle.linkServer(test::ReferenceServer::executablePath()));
+        QVERIFY(QDir().mkpath(bundle.path() + "/bin"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl", bundle.path() + "/bin/tavrinctl"));
+        const QString state = scratch.filePath("session-state");
+        QVERIFY(makeDirectories(state));
+        // The client surface on a free port, as the panel's network settings would have it.
+        const ClientNetworkPreferences network{"127.0.0.1", freePort().toInt(), false, std::nullopt, {}, {}};
+        QVERIFY(writeFilePrivately(state + "/network.json", encodeJson(network)));
+        QProcessEnvironment environment = tool;
+        environment.insert("TAVRIN_STATE_DIR", state);
+        environment.insert("TAVRIN_ADMIN_PORT", freePort());
+        environment.insert("TAVRIN_SYSTEMCTL", SCRIPTED_SYSTEMCTL);
+        environment.insert("SCRIPTED_SYSTEMCTL_STATE", scratch.filePath("systemd"));
+        environment.insert("XDG_CONFIG_HOME", scratch.filePath("config"));
+        const QString tavrinctl = bundle.path() + "/bin/tavrinctl";
+        const Ran started = run({"start"}, {}, environment, tavrinctl);
+        QVERIFY2(started.status == 0, started.err.constData());
+        const Ran running = run({"status"}, {}, environment, tavrinctl);
+        QCOMPARE(running.status, 4); // up, without a password yet
+        QVERIFY2(running.out.startsWith("Phase  "), running.out.constData());
+
+        const Ran refused = run({"login", "on"}, {}, environment, tavrinctl);
+        QCOMPARE(refused.status, 1);
+        QCOMPARE(refused.err, QStringLiteral("Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at %1. "
+                                             "Move it to /opt/tavrin-keldmarch and re-run setup.\n").arg(bundle.path()).toUtf8());
+        QCOMPARE(run({"stop"}, {}, environment, tavrinctl).status, 0);
+        QCOMPARE(run({"status"}, {}, environment, tavrinctl).status, 3);
+    }
+
+    // Every command's --help, the man page and the completion are read from one table.
+    void helpManPageAndCompletionFollowTheCommandTable() {
+        for (const cli::CommandSpec& spec : cli::commandCatalogue()) {
+            const Ran help = run(spec.words + QStringList{"--help"});
+            QCOMPARE(help.status, 0);
+            QVERIFY2(help.out.startsWith(("Usage: " + cli::synopsis(spec) + "\n").toUtf8()), help.out.constData());
+        }
+        const QString docs = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/src/cli/";
+        QProcess groff;
+        groff.start("sh", {"-c", "zcat \"$0\" | groff -man -ww -z -Tutf8", docs + "tavrinctl.1.gz"});
+        QVERIFY(groff.waitForFinished());
+        QCOMPARE(groff.readAllStandardError(), QByteArray());
+        QCOMPARE(groff.exitCode(), 0);
+
+        const struct { QString typed, offered; } completions[] = {
+            {"tavrinctl ke", "keys"},
+            {"tavrinctl keys ", "list create revoke rotate delete"},
+            {"tavrinctl keys create ci --sc", "--scope"},
+            {"tavrinctl keys create ci --scope ", "inference readonly"},
+            {"tavrinctl --json logging set --mode a", "audit"},
+            {"tavrinctl export ", "csv jsonl"},
+        };
+        for (const auto& [typed, offered] : completions) {
+            QProcess bash;
+            bash.start("bash", {"-c", "source \"$0\"; COMP_WORDS=($1 ''); [[ $1 == *' ' ]] || unset 'COMP_WORDS[-1]'; "
+                                      "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tavrinctl; echo \"${COMPREPLY[*]}\"",
+                                docs + "completion/tavrinctl", typed});
+            QVERIFY(bash.waitForFinished());
+            QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()).trimmed(), offered);
+        }
+    }
+
+    // Read from standard input, never from the command line; saved where the panel saves it. Last: it
+    // leaves the server without a password.
+    void thePasswordIsReadFromStandardInputAndSavedAsThePanelSavesIt() {
+        QCOMPARE(run({"password", "set"}, "   \n").err, "A password of only spaces can't be used: the server ignores "
+                                                       "spaces at either end.\n");
+        QCOMPARE(run({"password", "set"}).status, 2);
+        const Ran saved = run({"password", "set"}, "a new admin password\n");
+        QCOMPARE(saved.status, 0);
+        QCOMPARE(saved.out, "Saved.\n");
+        QCOMPARE(contentOf(server.stateDirectory() + "/admin.secret").trimmed(), "a new admin password");
+        QCOMPARE(run({"keys", "list"}).status, 0);
+
+        QCOMPARE(run({"password", "clear"}).status, 0);
+        QVERIFY(!QFileInfo::exists(server.stateDirectory() + "/admin.secret"));
+        QCOMPARE(run({"keys", "list"}).status, 4);
+    }
+};
+
+QTEST_GUILESS_MAIN(TavrinctlTest)
+#include "TavrinctlTest.moc"
