@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/DaemonClient.h"
+#include "support/Basics.h"
 #include "support/ReferenceServer.h"
 
 #include "protocol/Task.h"
@@ -12,17 +13,6 @@ template <class T>
 auto await(QCoro::Task<T>&& task) {
     return QCoro::waitFor(std::move(task));
 }
-
-// Fails the calling test (and returns from it) unless `expected` holds a value.
-#define TAVRIN_REQUIRE(expected)                                                                                  \
-    do {                                                                                                         \
-        const auto& tavrinRequired = (expected);                                                                 \
-        if (!tavrinRequired)                                                                                     \
-            QFAIL(qPrintable(::tavrin::test::describe(tavrinRequired.error())));                                 \
-    } while (false)
-
-inline QString describe(const QString& text) { return text; }
-inline QString describe(const DaemonClientError& error) { return error.message(); }
 
 // The HTTP status of a failed admin call, or 0 when it did not fail with an HTTP status.
 template <class T>

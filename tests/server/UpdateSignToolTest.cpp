@@ -39,11 +39,6 @@ QString tool() { return qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLitera
 
 QByteArray readBytes(const QString& path) { return fileBytes(path); }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class UpdateSignToolTest : public QObject {

@@ -1,24 +1,8 @@
 #include "support/DebPackages.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 
 namespace tavrin::test {
-
-namespace {
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString buildDebPackage(const QString& folder, const QString& name, const QString& version, const QByteArray& payload) {
     const QString root = QDir(folder).filePath(QStringLiteral("root-%1-%2").arg(name, version));
@@ -28,8 +12,7 @@ QString buildDebPackage(const QString& folder, const QString& name, const QStrin
                                               "<test@tavrinai.example>\nDescription: test package\n")
                                    .arg(name, version)
                                    .toUtf8();
-    if (!QDir().mkpath(root + QStringLiteral("/DEBIAN")) || !QDir().mkpath(root + QStringLiteral("/opt/tavrin-keldmarch")) ||
-        !writeBytes(root + QStringLiteral("/DEBIAN/control"), control) ||
+    if (!writeBytes(root + QStringLiteral("/DEBIAN/control"), control) ||
         !writeBytes(root + QStringLiteral("/opt/tavrin-keldmarch/payload"), payload.repeated(10'000)))
         return {};
     QProcess dpkg;

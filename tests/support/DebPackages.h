@@ -3,8 +3,7 @@
 // Debian packages made for a test, as dpkg-deb builds them (at test time only: what reads them,
 // the server and the signing tool, does so without dpkg).
 
-#include <QByteArray>
-#include <QString>
+#include "support/Basics.h"
 
 namespace tavrin::test {
 
@@ -12,7 +11,5 @@ namespace tavrin::test {
 // different payload tells two builds of one version apart. Its path, or empty when dpkg-deb failed.
 QString buildDebPackage(const QString& folder, const QString& name, const QString& version,
                         const QByteArray& payload = "payload");
-
-QByteArray fileBytes(const QString& path);
 
 } // namespace tavrin::test

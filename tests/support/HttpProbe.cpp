@@ -1,9 +1,10 @@
 #include "support/HttpProbe.h"
 
 #include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <algorithm>
-#include <QTcpSocket>
 
 namespace tavrin::test {
 
@@ -88,6 +89,11 @@ std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call) 
     if (answer.header("Transfer-Encoding").value_or(QByteArray()).contains("chunked"))
         answer.body = dechunked(answer.body);
     return answer;
+}
+
+quint16 freeLoopbackPort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
 }
 
 } // namespace tavrin::test

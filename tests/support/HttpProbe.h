@@ -40,4 +40,7 @@ struct HttpCall {
 
 std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call);
 
+// A port of 127.0.0.1 that nothing listens on at this moment.
+quint16 freeLoopbackPort();
+
 } // namespace tavrin::test

@@ -6,6 +6,7 @@
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
+#include "support/Basics.h"
 #include "support/ReferenceServer.h"
 
 #include <QTest>
@@ -19,17 +20,21 @@ public:
     std::unique_ptr<tavrin::DaemonProcessController> controller;
     std::unique_ptr<tavrin::ServerStateModel> model;
 
+    // A controller that keeps the admin password file in `folder`; it never starts anything.
+    static std::unique_ptr<tavrin::DaemonProcessController> controllerFor(const QString& folder) {
+        tavrin::DaemonProcessControllerOptions options;
+        options.bundlePath = folder + QStringLiteral("/no-bundle");
+        options.systemctl = folder + QStringLiteral("/no-systemctl");
+        options.stateDirectory = folder;
+        return std::make_unique<tavrin::DaemonProcessController>(options);
+    }
+
     // `poll`: the model's first poll is made, as the panel makes it before a tab is shown.
     void startServer(tavrin::test::ReferenceServerOptions serverOptions = {}, bool poll = true) {
         server = std::make_unique<tavrin::test::ReferenceServer>();
-        const auto started = server->start(std::move(serverOptions));
-        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        TAVRIN_REQUIRE(server->start(std::move(serverOptions)));
         client = server->client();
-        tavrin::DaemonProcessControllerOptions options;
-        options.bundlePath = server->stateDirectory() + QStringLiteral("/no-bundle");
-        options.systemctl = server->stateDirectory() + QStringLiteral("/no-systemctl");
-        options.stateDirectory = server->stateDirectory();
-        controller = std::make_unique<tavrin::DaemonProcessController>(options);
+        controller = controllerFor(server->stateDirectory());
         model = std::make_unique<tavrin::ServerStateModel>(client.get(), controller.get());
         if (poll)
             QCoro::waitFor(model->refresh());

@@ -13,15 +13,6 @@ namespace tavrin::test {
 
 namespace {
 
-QByteArray reasonPhrase(int status) {
-    static const std::map<int, QByteArray> phrases{
-        {200, "OK"},           {204, "No Content"},         {400, "Bad Request"}, {401, "Unauthorized"},
-        {402, "Payment Required"}, {403, "Forbidden"},      {404, "Not Found"},   {409, "Conflict"},
-        {500, "Internal Server Error"}, {502, "Bad Gateway"}, {503, "Service Unavailable"}};
-    const auto it = phrases.find(status);
-    return it == phrases.end() ? QByteArray("Status") : it->second;
-}
-
 bool writeAll(int fd, const QByteArray& bytes) {
     for (qsizetype sent = 0; sent < bytes.size();) {
         const ssize_t n = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
@@ -222,8 +213,8 @@ void ScriptedHttpServer::serve(int fd) {
             writeAll(fd, response.body);
             break;
         }
-        QByteArray head =
-            "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+        // Clients read the status code alone; the reason phrase is any text.
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\n";
         const qsizetype declared = response.kind == ScriptedResponse::Kind::CloseMidBody
                                        ? response.body.size() * 2 + 64
                                        : response.body.size();

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the tests of every layer share, QtCore and QtTest alone: a value a test cannot go on without,
+// a file's bytes and permission bits, whether a process is gone, and a standard reader in python3.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <expected>
+
+#include <sys/stat.h>
+
+// Fails the calling test (and returns from it) with the failure's own words unless `expected` holds a
+// value. Any error with a message() will do, or a QString.
+#define TAVRIN_REQUIRE(expected)                                                                                  \
+    do {                                                                                                         \
+        const auto& tavrinRequired = (expected);                                                                 \
+        if (!tavrinRequired)                                                                                     \
+            QFAIL(qPrintable(::tavrin::test::describe(tavrinRequired.error())));                                 \
+    } while (false)
+
+namespace tavrin::test {
+
+inline QString describe(const QString& text) { return text; }
+template <class Error> QString describe(const Error& error) { return error.message(); }
+
+// Empty when it cannot be read.
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Replaces the file, or makes it and its folders.
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Of the path itself, a link not followed; 0 when nothing is there.
+inline mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Ended and reaped: not even a zombie is left.
+inline bool processGone(qint64 pid) { return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
+
+// A python3 snippet run on `arguments` with `input` on its standard input: what it printed, or what it
+// said when it failed.
+inline std::expected<QByteArray, QByteArray> python(const char* script, const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess reader;
+    reader.start(QStandardPaths::findExecutable(QStringLiteral("python3")), QStringList{"-c", script} + arguments);
+    reader.write(input);
+    reader.closeWriteChannel();
+    if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
+        return std::unexpected(reader.readAllStandardError());
+    return reader.readAllStandardOutput();
+}
+
+} // namespace tavrin::test
