@@ -4,6 +4,7 @@
 #include "base/StateFolder.h"
 #include "cli/RecordText.h"
 #include "cli/Terminal.h"
+#include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 
 #include <QFile>
@@ -17,12 +18,6 @@
 namespace tavrin::cli {
 
 namespace {
-
-// The panel's words for what became of a change, where it shows some.
-const QString promotedMessage = QStringLiteral("Promoted. Restart the server for the runtime to load the new model.");
-const QString rolledBackMessage =
-    QStringLiteral("Rolled back. Restart the server for the runtime to load the previous model.");
-const QString savedMessage = QStringLiteral("Saved.");
 
 QString quoted(const QString& text) { return QStringLiteral("“%1”").arg(text); }
 
@@ -265,7 +260,7 @@ QCoro::Task<int> CommandRunner::models() {
     if (!changed)
         co_return fail(changed.error());
     if (!m_invocation.json)
-        Terminal::out(change == ProductionChange::promote ? promotedMessage : rolledBackMessage);
+        Terminal::out(change == ProductionChange::promote ? promotedMessage() : rolledBackMessage());
     co_return done;
 }
 
@@ -279,7 +274,7 @@ QCoro::Task<int> CommandRunner::updates() {
         if (checked->error) // the check reached the server, which could not read its feed
             co_return fail(ActionError{*checked->error});
         if (!json)
-            Terminal::out(checked->status.availableUpdate ? QStringLiteral("Update found.") : QStringLiteral("Up to date."));
+            Terminal::out(updateCheckedMessage(checked->status.availableUpdate.has_value()));
         co_return done;
     }
     if (command() == Command::updatesDownload) {
@@ -344,7 +339,7 @@ QCoro::Task<int> CommandRunner::password() {
     const ActionResult saved = co_await diagnostics.savePassword(password);
     if (!saved)
         co_return fail(saved.error());
-    Terminal::out(savedMessage);
+    Terminal::out(settingsSavedMessage());
     co_return done;
 }
 

@@ -8,6 +8,7 @@
 #include "base/ServerAddress.h"
 #include "cli/RecordText.h"
 #include "cli/Terminal.h"
+#include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 
 #include <QDir>
@@ -18,25 +19,6 @@
 namespace tavrin::cli {
 
 namespace {
-
-// The panel's words, where it says something about a change.
-const QString loggingSavedMessage = QStringLiteral("Saved.");
-const QString networkSavedMessage = QStringLiteral("Saved. Restart the server to apply.");
-
-QString preambleSavedMessage(const ClientOrgPreambleResponse& saved) {
-    return saved.preamble ? QStringLiteral("Preamble saved. Future requests will include it.")
-                          : QStringLiteral("Preamble cleared.");
-}
-
-QString exportProgressText(qint64 bytes) {
-    return QStringLiteral("Downloading… %1").arg(QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat));
-}
-
-// The names the panel's save dialog proposes.
-QString exportFileName(AuditExportRequest::Format format) {
-    return format == AuditExportRequest::Format::csv ? QStringLiteral("tavrin-server-usage.csv")
-                                                     : QStringLiteral("tavrin-server-audit.jsonl");
-}
 
 std::vector<QString> entries(const QStringList& list) { return {list.begin(), list.end()}; }
 
@@ -63,7 +45,7 @@ QCoro::Task<int> CommandRunner::logging() {
     if (!saved)
         co_return fail(saved.error());
     if (!printedAsJson(*saved))
-        Terminal::out(loggingSavedMessage);
+        Terminal::out(settingsSavedMessage());
     co_return done;
 }
 
@@ -165,7 +147,7 @@ QCoro::Task<int> CommandRunner::network() {
     if (!saved)
         co_return fail(saved.error());
     if (!printedAsJson(*saved))
-        Terminal::out(networkSavedMessage);
+        Terminal::out(networkSavedMessage());
     co_return done;
 }
 

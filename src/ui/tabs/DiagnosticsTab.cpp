@@ -1,5 +1,6 @@
 #include "ui/tabs/DiagnosticsTab.h"
 
+#include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 #include "ui/ConfirmDestructive.h"
 #include "ui/desktop/FileManager.h"
@@ -195,7 +196,7 @@ Flow DiagnosticsTab::savePassword() {
         co_return;
     }
     m_password->clear();
-    m_status->setMessage(QStringLiteral("Saved."));
+    m_status->setMessage(settingsSavedMessage());
 }
 
 Flow DiagnosticsTab::clearPassword() {

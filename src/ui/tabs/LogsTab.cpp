@@ -71,7 +71,7 @@ void LogsTab::buildModes() {
     });
     connect(save, &QPushButton::clicked, this, [this] {
         if (const auto* settings = m_editor->copy())
-            m_editor->save(*settings, logsSavedMessage());
+            m_editor->save(*settings, settingsSavedMessage());
     });
 
     m_auditWarning = new TRBanner(BannerKind::warn, QStringLiteral("exclamationmark.triangle.fill"),

@@ -1,7 +1,6 @@
 #include "ui/tabs/LogsTabLogic.h"
 
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 #include <array>
@@ -51,22 +50,17 @@ int retentionIndex(qint64 days) {
 
 ExportChoice usageExport() {
     return {{AuditExportRequest::Format::csv, false},
-            QStringLiteral("tavrin-server-usage.csv"),
+            exportFileName(AuditExportRequest::Format::csv),
             QStringLiteral("CSV (*.csv)")};
 }
 
 ExportChoice auditExport(bool includeContents) {
     return {{AuditExportRequest::Format::jsonl, includeContents},
-            QStringLiteral("tavrin-server-audit.jsonl"),
+            exportFileName(AuditExportRequest::Format::jsonl),
             QStringLiteral("JSON (*.jsonl *.json)")};
 }
 
-QString logsSavedMessage() { return QStringLiteral("Saved."); }
-
 QString exportSavedMessage(const QString& path) { return QStringLiteral("Saved ") + QFileInfo(path).fileName(); }
 
-QString exportProgressText(qint64 bytes) {
-    return QStringLiteral("Downloading… %1").arg(QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat));
-}
 
 } // namespace tavrin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "state/ActionWords.h"
 #include "state/ExportDownload.h"
 
 #include <QString>
@@ -39,10 +40,7 @@ ExportChoice usageExport();
 // The prompt contents are asked for exactly as the checkbox stands when the button is pressed.
 ExportChoice auditExport(bool includeContents);
 
-QString logsSavedMessage();
 // "Saved " and the file's name.
 QString exportSavedMessage(const QString& path);
-// While an export is on its way.
-QString exportProgressText(qint64 bytes);
 
 } // namespace tavrin

@@ -81,10 +81,6 @@ std::vector<HistoryEntry> historyEntries(const std::vector<ClientModelSnapshot>&
     return entries;
 }
 
-QString promotedMessage() { return QStringLiteral("Promoted. Restart the server for the runtime to load the new model."); }
 
-QString rolledBackMessage() {
-    return QStringLiteral("Rolled back. Restart the server for the runtime to load the previous model.");
-}
 
 } // namespace tavrin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "state/ActionWords.h"
 #include "ui/TechnicalRows.h"
 #include "ui/kit/TRPill.h"
 
@@ -56,8 +57,5 @@ struct HistoryEntry {
     bool operator==(const HistoryEntry&) const = default;
 };
 std::vector<HistoryEntry> historyEntries(const std::vector<ClientModelSnapshot>& previous);
-
-QString promotedMessage();
-QString rolledBackMessage();
 
 } // namespace tavrin

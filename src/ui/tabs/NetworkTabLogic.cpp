@@ -87,6 +87,5 @@ ClientNetworkPreferences preferencesToSend(ClientNetworkPreferences prefs, const
     return prefs;
 }
 
-QString networkSavedMessage() { return QStringLiteral("Saved. Restart the server to apply."); }
 
 } // namespace tavrin

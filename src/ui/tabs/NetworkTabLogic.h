@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "state/ActionWords.h"
 
 #include <QLocale>
 #include <QString>
@@ -48,7 +49,5 @@ QString textFromEntries(const std::vector<QString>& entries);
 // What "Save changes" sends: the copy, with both lists taken from their editors.
 ClientNetworkPreferences preferencesToSend(ClientNetworkPreferences prefs, const QString& corsText,
                                            const QString& allowlistText);
-
-QString networkSavedMessage();
 
 } // namespace tavrin

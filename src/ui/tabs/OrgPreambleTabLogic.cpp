@@ -23,9 +23,5 @@ bool preambleSaveEnabled(const PreambleCounter& counter, bool saving) { return !
 
 bool preambleClearEnabled(const QString& typed, bool saving) { return !saving && !typed.isEmpty(); }
 
-QString preambleSavedMessage(const ClientOrgPreambleResponse& saved) {
-    return saved.preamble ? QStringLiteral("Preamble saved. Future requests will include it.")
-                          : QStringLiteral("Preamble cleared.");
-}
 
 } // namespace tavrin

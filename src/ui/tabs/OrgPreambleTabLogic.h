@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ClientRecords.h"
+#include "state/ActionWords.h"
 
 #include <QColor>
 #include <QString>
@@ -26,8 +27,5 @@ std::optional<QString> preambleToSend(const QString& typed);
 
 bool preambleSaveEnabled(const PreambleCounter& counter, bool saving);
 bool preambleClearEnabled(const QString& typed, bool saving);
-
-// The success line after a save, from what the server now holds.
-QString preambleSavedMessage(const ClientOrgPreambleResponse& saved);
 
 } // namespace tavrin

@@ -55,7 +55,7 @@ QString checkButtonText(bool checking) {
 CheckOutcome checkOutcome(const ClientUpdateCheckResponse& response) {
     if (response.error)
         return {{}, *response.error};
-    return {response.status.availableUpdate ? QStringLiteral("Update found.") : QStringLiteral("Up to date."), {}};
+    return {updateCheckedMessage(response.status.availableUpdate.has_value()), {}};
 }
 
 } // namespace tavrin

@@ -1,0 +1,33 @@
+#include "state/ActionWords.h"
+
+#include <QLocale>
+
+namespace tavrin {
+
+QString settingsSavedMessage() { return QStringLiteral("Saved."); }
+
+QString networkSavedMessage() { return QStringLiteral("Saved. Restart the server to apply."); }
+
+QString preambleSavedMessage(const ClientOrgPreambleResponse& saved) {
+    return saved.preamble ? QStringLiteral("Preamble saved. Future requests will include it.")
+                          : QStringLiteral("Preamble cleared.");
+}
+
+QString promotedMessage() { return QStringLiteral("Promoted. Restart the server for the runtime to load the new model."); }
+
+QString rolledBackMessage() {
+    return QStringLiteral("Rolled back. Restart the server for the runtime to load the previous model.");
+}
+
+QString updateCheckedMessage(bool found) { return found ? QStringLiteral("Update found.") : QStringLiteral("Up to date."); }
+
+QString exportProgressText(qint64 bytes) {
+    return QStringLiteral("Downloading… %1").arg(QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat));
+}
+
+QString exportFileName(AuditExportRequest::Format format) {
+    return format == AuditExportRequest::Format::csv ? QStringLiteral("tavrin-server-usage.csv")
+                                                     : QStringLiteral("tavrin-server-audit.jsonl");
+}
+
+} // namespace tavrin
