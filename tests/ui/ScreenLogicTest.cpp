@@ -202,6 +202,19 @@ private Q_SLOTS:
         }
     }
 
+    // Records the audit log had no room for are told among the technical rows, only when there are some.
+    void droppedAuditRecordsShowOnlyWhenThereAreSome() {
+        ClientServerStatus status = sampleStatus();
+        const auto dropped = [&] {
+            const auto rows = technicalRows(status);
+            const auto row = std::ranges::find(rows, QString("Audit records dropped"), &TechnicalRow::label);
+            return row == rows.end() ? QString() : row->value;
+        };
+        QCOMPARE(dropped(), QString());
+        status.auditRecordsDropped = 1204;
+        QCOMPARE(dropped(), "1204 (the audit log reached its size limit)");
+    }
+
     // The concurrency card's chart: readings in, points (x: 0 ten minutes ago, 1 now) and what a
     // reader hears out. Older readings, and any from the future, are not drawn.
     void theLoadChartShowsTheLastTenMinutes() {

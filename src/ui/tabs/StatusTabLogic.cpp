@@ -117,6 +117,9 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
         rows.push_back(plain(QStringLiteral("Max queue depth"), QString::number(c->maxQueueDepth) + QStringLiteral(" (HTTP 503 above)")));
         rows.push_back(plain(QStringLiteral("Rejected (busy)"), QString::number(c->totalRejected)));
     }
+    if (status.auditRecordsDropped)
+        rows.push_back(plain(QStringLiteral("Audit records dropped"),
+                             QStringLiteral("%1 (the audit log reached its size limit)").arg(*status.auditRecordsDropped)));
     rows.push_back(copyable(QStringLiteral("Server version"), status.serverVersion,
                             QStringLiteral("Copy server version")));
     return rows;
