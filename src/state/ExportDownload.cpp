@@ -129,6 +129,11 @@ void ExportDownload::removeTemporary() {
 void ExportDownload::cancel() {
     endTransfer();
     removeTemporary();
+    // Whoever still waits for the file learns it will not come, rather than waiting for ever.
+    if (!m_result) {
+        m_result = std::unexpected(ActionError{QStringLiteral("The export was cancelled.")});
+        settle();
+    }
 }
 
 QCoro::Task<ActionResult> ExportDownload::answered() {

@@ -53,7 +53,8 @@ public:
     // it there as it grows rather than saving it (the command-line tool, onto its standard output).
     // The file goes with the download; after a failure, at once.
     QCoro::Task<ActionResult> completed();
-    // Nothing is to be saved: the transfer ends and its temporary file goes.
+    // Nothing is to be saved: the transfer ends and its temporary file goes; a caller still waiting
+    // for it is told "The export was cancelled.".
     void cancel();
 
     // Where the bytes are being written now (empty once nothing is).

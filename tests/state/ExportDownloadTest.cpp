@@ -88,6 +88,14 @@ private Q_SLOTS:
         cancelled->cancel();
         QCOMPARE(leftovers(proposed.path()), QStringList());
 
+        // One still waiting for the file is told it will not come.
+        auto abandoned = startJsonl();
+        QCoro::Task<ActionResult> waiting = abandoned->completed();
+        abandoned->cancel();
+        const ActionResult ended = QCoro::waitFor(std::move(waiting));
+        QVERIFY(!ended);
+        QCOMPARE(ended.error().message(), "The export was cancelled.");
+
         // Read where it is written: whole once completed, and gone with the download.
         auto read = startJsonl();
         QVERIFY(QCoro::waitFor(read->completed()));
