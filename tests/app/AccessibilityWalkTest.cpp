@@ -290,6 +290,10 @@ private slots:
             QCOMPARE(count(live, "Server: Running"), 1);
             QCOMPARE(count(live, "Running"), 1); // the phase written large, nothing more
             QVERIFY(find(live, kButton, "Copy localhost endpoint"));
+            // The load chart is heard as what it shows.
+            QVERIFY(std::any_of(live.begin(), live.end(), [](const AtspiNode& n) {
+                return n.role == QLatin1String("chart") && n.name.startsWith("In flight over the last 10 minutes: peak ");
+            }));
 
             // The disclosure keeps its state across a stop: the first round opens it, the second closes it.
             const bool opening = round == 0;
