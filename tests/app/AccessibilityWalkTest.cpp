@@ -18,7 +18,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,10 +40,7 @@ const QString kLabel = QStringLiteral("label");
 
 void dieWithTheTest() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }
 
-QString freePort() {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost) ? QString::number(probe.serverPort()) : QString();
-}
+QString freePort() { return QString::number(tavrin::test::freeLoopbackPort()); }
 
 // What a reader could not use: a control without a name it can say or a role it can announce, or one
 // the keyboard cannot reach. Scroll bars are read by their value; a progress bar (the wheel of a tab

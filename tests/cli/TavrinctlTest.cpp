@@ -6,6 +6,7 @@
 #include "cli/CommandCatalogue.h"
 #include "control/TestBundle.h"
 #include "protocol/DaemonClient.h"
+#include "support/Basics.h"
 #include "support/HttpProbe.h"
 #include "support/RecordedRequests.h"
 #include "support/ReferenceServer.h"
@@ -14,7 +15,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace tavrin;
@@ -31,16 +31,7 @@ struct Ran {
     }
 };
 
-QString freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return QString::number(probe.serverPort());
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+QString freePort() { return QString::number(test::freeLoopbackPort()); }
 
 int statusOfModels(quint16 port, const QString& key) {
     const auto answer = test::exchange(port, test::HttpCall("GET", "/v1/models").bearer(key));
@@ -120,7 +111,7 @@ private Q_SLOTS:
         const Ran saved = run({"export", "jsonl", "--include-contents", "-o", file});
         QCOMPARE(saved.status, 0);
         QCOMPARE(saved.out, "Saved audit.jsonl\n");
-        QCOMPARE(contentOf(file), audit);
+        QCOMPARE(test::fileBytes(file), audit);
         const Ran piped = run({"export", "csv"});
         QCOMPARE(piped.status, 0);
         QCOMPARE(piped.out, usage);
@@ -190,8 +181,8 @@ private Q_SLOTS:
         QCOMPARE(run({"preamble", "show"}).out, "Cite sources.\n");
         const QString copy = scratch.filePath("bundle.zip");
         const QJsonObject bundle = read({"bundle", "-o", copy}).toObject();
-        QCOMPARE(contentOf(copy), contentOf(bundle["bundlePath"].toString()));
-        QVERIFY(contentOf(copy).startsWith("PK"));
+        QCOMPARE(test::fileBytes(copy), test::fileBytes(bundle["bundlePath"].toString()));
+        QVERIFY(test::fileBytes(copy).startsWith("PK"));
     }
 
     void eachFailureHasItsStatusAndThePanelsWords_data() {
@@ -315,7 +306,7 @@ private Q_SLOTS:
         const Ran saved = run({"password", "set"}, "a new admin password\n");
         QCOMPARE(saved.status, 0);
         QCOMPARE(saved.out, "Saved.\n");
-        QCOMPARE(contentOf(server.stateDirectory() + "/admin.secret").trimmed(), "a new admin password");
+        QCOMPARE(test::fileBytes(server.stateDirectory() + "/admin.secret").trimmed(), "a new admin password");
         QCOMPARE(run({"keys", "list"}).status, 0);
 
         QCOMPARE(run({"password", "clear"}).status, 0);

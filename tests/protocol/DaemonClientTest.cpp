@@ -1,4 +1,5 @@
 #include "protocol/DaemonClient.h"
+#include "support/Basics.h"
 #include "support/ForeignListener.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
@@ -70,8 +71,7 @@ class DaemonClientTest : public QObject {
         auto task = jsonl ? client->streamAuditJSONL(true, std::move(file), &watch) : client->streamAuditCSV(std::move(file), &watch);
         Outcome outcome{QCoro::waitFor(std::move(task)), int(answered.count()),
                         received.isEmpty() ? 0 : received.last().at(0).toLongLong(), {}};
-        QFile written(path);
-        outcome.file = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+        outcome.file = test::fileBytes(path);
         return outcome;
     }
 

@@ -37,8 +37,6 @@ Run run(const QString& program, const QStringList& arguments) {
 
 QString tool() { return qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/tools/tavrin-update-sign"); }
 
-QByteArray readBytes(const QString& path) { return fileBytes(path); }
-
 } // namespace
 
 class UpdateSignToolTest : public QObject {
@@ -57,7 +55,7 @@ class UpdateSignToolTest : public QObject {
     // Where a package is published: its file name under the web server.
     QString urlOf(const QString& deb) const { return m_web.baseUrl().toString() + QLatin1Char('/') + QFileInfo(deb).fileName(); }
     void publish(const QString& file) {
-        m_web.route("/" + QFileInfo(file).fileName().toUtf8(), ScriptedResponse::bytes(200, readBytes(file)));
+        m_web.route("/" + QFileInfo(file).fileName().toUtf8(), ScriptedResponse::bytes(200, fileBytes(file)));
     }
 
     // An option in `extra` comes last, so it wins over the default --url.
@@ -86,13 +84,13 @@ private Q_SLOTS:
         // 0.3.0 again, rebuilt: its entry is replaced, not doubled.
         const QString rebuilt = makePackage("tavrin-keldmarch", "0.3.0", "rebuilt");
         QCOMPARE(sign(rebuilt, {"--into", feed}).status, 0);
-        const auto read = decodeJson<UpdateFeed>(readBytes(feed));
+        const auto read = decodeJson<UpdateFeed>(fileBytes(feed));
         QVERIFY(read && read->releases.size() == 2);
         QCOMPARE(read->channel, std::optional<QString>("stable"));
         QCOMPARE(read->releases[0].version, "0.10.0"); // read from the package
         QCOMPARE(read->releases[1].version, "0.3.0");
         QCOMPARE(read->releases[1].pkgSha256,
-                 QString::fromLatin1(QCryptographicHash::hash(readBytes(rebuilt), QCryptographicHash::Sha256).toHex()));
+                 QString::fromLatin1(QCryptographicHash::hash(fileBytes(rebuilt), QCryptographicHash::Sha256).toHex()));
 
         publish(feed);
         publish(newest);
@@ -107,7 +105,7 @@ private Q_SLOTS:
         const auto downloaded = (*updater)->download();
         QVERIFY(downloaded && downloaded->verified);
         QCOMPARE(QFileInfo(downloaded->stagedDownloadPath).fileName(), "tavrin-keldmarch_0.10.0.deb");
-        QCOMPARE(readBytes(downloaded->stagedDownloadPath), readBytes(newest));
+        QCOMPARE(fileBytes(downloaded->stagedDownloadPath), fileBytes(newest));
         QCOMPARE(run("dpkg-deb", {"--field", downloaded->stagedDownloadPath, "Version"}).out.trimmed(), "0.10.0");
     }
 
@@ -129,12 +127,12 @@ private Q_SLOTS:
             QFile::remove(feed);
             QCOMPARE(sign(ours, {"--into", feed}).status, 0);
             QVERIFY(writeBytes(broken, "{\"channel\": \"stable\"}"));
-            const QByteArray before = readBytes(feed);
+            const QByteArray before = fileBytes(feed);
             const Run refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{"--into", feed});
             QVERIFY2(refused.status == 1 && refused.err.contains(QLatin1StringView(reason)) && refused.out.isEmpty(),
                      qPrintable(refused.err));
-            QCOMPARE(readBytes(feed), before);
-            QCOMPARE(readBytes(broken), QByteArray("{\"channel\": \"stable\"}"));
+            QCOMPARE(fileBytes(feed), before);
+            QCOMPARE(fileBytes(broken), QByteArray("{\"channel\": \"stable\"}"));
         }
     }
 };

@@ -136,13 +136,13 @@ private Q_SLOTS:
             const QString path = saves.filePath(QString("audit-%1.jsonl").arg(checkbox));
             exportThrough("Save audit JSONL", "tavrin-server-audit.jsonl", path);
             QTRY_COMPARE(statusLines(tab), QStringList{"Saved " + QFileInfo(path).fileName()});
-            QCOMPARE(fileContent(path).contains(prompt.toUtf8()), checkbox); // the whole export is ExportDownloadTest's
+            QCOMPARE(test::fileBytes(path).contains(prompt.toUtf8()), checkbox); // the whole export is ExportDownloadTest's
         }
 
         const QString path = saves.filePath("usage.csv");
         exportThrough("Save usage CSV", "tavrin-server-usage.csv", path);
         QTRY_COMPARE(statusLines(tab), QStringList{"Saved usage.csv"});
-        QCOMPARE(fileContent(path), *QCoro::waitFor(client->exportAuditCSV()));
+        QCOMPARE(test::fileBytes(path), *QCoro::waitFor(client->exportAuditCSV()));
         saveLook(tab, "logs-tab-exported");
         tab->editor()->showError("an earlier failure");
         exportThrough("Save usage CSV", "tavrin-server-usage.csv", {});
