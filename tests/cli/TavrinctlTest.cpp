@@ -63,7 +63,7 @@ class TavrinctlTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         const auto started = server.start();
-        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        TAVRIN_REQUIRE(started);
         tool = QProcessEnvironment::systemEnvironment();
         tool.insert("TAVRIN_STATE_DIR", server.stateDirectory());
         tool.insert("TAVRIN_ADMIN_PORT", QString::number(server.adminPort()));
@@ -101,7 +101,7 @@ private Q_SLOTS:
     // Streamed whole, to a file (replaced only once complete) and to a pipe, leaving no part behind.
     void theAuditLogStreamsToAFileAndToAPipe() {
         const auto recorded = test::recordChatRequests(server, 3, QStringLiteral("What is the tide at Porto?"));
-        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        TAVRIN_REQUIRE(recorded);
         const auto client = server.client();
         const QByteArray audit = QCoro::waitFor(client->exportAuditJSONL(true)).value();
         const QByteArray usage = QCoro::waitFor(client->exportAuditCSV()).value();

@@ -140,7 +140,7 @@ protected:
 
     qint32 launchAndWaitUntilReady(std::optional<QString> secret = std::nullopt) {
         const auto launched = controller->launchChildProcess(secret);
-        [&] { QVERIFY2(launched, failureOf(launched).constData()); }();
+        [&] { TAVRIN_REQUIRE(launched); }();
         [&] { QTRY_VERIFY(readAll(report()).endsWith(QStringLiteral("ready\n"))); }();
         return controller->pid().value_or(-1);
     }
@@ -184,7 +184,7 @@ private Q_SLOTS:
 
         // A stop terminates and reaps the child, without a word to the service manager.
         const auto stopped = QCoro::waitFor(controller->stop());
-        QVERIFY2(stopped, failureOf(stopped).constData());
+        TAVRIN_REQUIRE(stopped);
         QVERIFY(!controller->isRunning() && !controller->pid());
         QVERIFY2(test::processGone(pid), "the child is still there, or left as a zombie");
         QVERIFY(!readAll(systemctlLog()).contains(QStringLiteral("stop")));
@@ -490,7 +490,7 @@ private Q_SLOTS:
         const QUrl url = waitForListening();
         DaemonClient client(url, QStringLiteral("correct horse battery staple"));
         const auto status = QCoro::waitFor(client.status());
-        QVERIFY2(status, failureOf(status).constData());
+        TAVRIN_REQUIRE(status);
         QCOMPARE(status->stateDirectory, options().stateDirectory);
         QVERIFY2(status->model.running, "the server found no model in the folder the panel chose");
 
@@ -571,7 +571,7 @@ private Q_SLOTS:
         const auto status = QCoro::waitFor(client.status());
         service.terminate();
         service.waitForFinished(10'000);
-        QVERIFY2(status, failureOf(status).constData());
+        TAVRIN_REQUIRE(status);
         QVERIFY(status->model.running);
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
     }

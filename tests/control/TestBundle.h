@@ -71,8 +71,3 @@ public:
 private:
     QTemporaryDir m_root;
 };
-
-// The failure text of an expected value, for QVERIFY2; empty when it holds a value.
-template <class T, class E> QByteArray failureOf(const std::expected<T, E>& result) {
-    return result ? QByteArray() : result.error().message().toUtf8();
-}

@@ -38,7 +38,7 @@ private Q_SLOTS:
         DaemonProcessController controller(options);
 
         const auto registered = QCoro::waitFor(controller.registerAgent(std::nullopt));
-        QVERIFY2(registered, registered ? "" : qPrintable(registered.error().message()));
+        TAVRIN_REQUIRE(registered);
         const QString units = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user");
         const QString installed = QString::fromUtf8(test::fileBytes(units + QStringLiteral("/com.tavrinai.server.service")));
         QVERIFY2(installed.contains(execStart()), qPrintable(installed));

@@ -287,7 +287,7 @@ private slots:
             c = char(QRandomGenerator::global()->bounded(256));
         server->route("/admin/audit/export", ScriptedResponse::bytes(200, body));
         const Outcome outcome = streamTo(dir.filePath("audit.jsonl"), true);
-        QVERIFY2(outcome.result, qPrintable(outcome.result ? QString() : outcome.result.error().message()));
+        TAVRIN_REQUIRE(outcome.result);
         QVERIFY(*outcome.result == body.size() && outcome.file == body);
         QVERIFY(outcome.answered == 1 && outcome.lastReceived == body.size());
         QCOMPARE(server->requests().at(0).target, "/admin/audit/export?format=jsonl&includePromptContents=true");

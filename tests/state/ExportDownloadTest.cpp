@@ -43,9 +43,9 @@ class ExportDownloadTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         const auto started = server.start();
-        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        TAVRIN_REQUIRE(started);
         const auto recorded = test::recordChatRequests(server, 3, QStringLiteral("What is the tide at Porto?"));
-        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        TAVRIN_REQUIRE(recorded);
         client = server.client();
         if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
             otherFileSystem.emplace(QStringLiteral("/dev/shm/tavrin-export-XXXXXX"));
@@ -67,7 +67,7 @@ private Q_SLOTS:
         const auto answered = QCoro::waitFor(download->answered());
         QVERIFY(answered);
         const auto saved = QCoro::waitFor(download->saveAs(destination));
-        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message()));
+        TAVRIN_REQUIRE(saved);
 
         const auto expected = QCoro::waitFor(client->exportAuditJSONL(true));
         QVERIFY(expected);

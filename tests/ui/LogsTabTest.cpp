@@ -125,7 +125,7 @@ private Q_SLOTS:
     // the server is back.
     void theExportsAreTheServersAndAFailureOpensNoDialog() {
         const auto recorded = test::recordChatRequests(*server, 2, prompt);
-        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        TAVRIN_REQUIRE(recorded);
         openLoaded();
         // The switch as saved here, the checkbox as sent (their rule is the DiagnosticsContractTest's).
         if (auto* master = tab->findChild<KeldmarchSwitch*>(); !master->isChecked())
