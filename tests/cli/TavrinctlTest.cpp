@@ -21,15 +21,12 @@ using namespace tavrin;
 
 namespace {
 
-struct Ran {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonValue json() const {
-        const QJsonDocument document = QJsonDocument::fromJson(out);
-        return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
-    }
-};
+using test::Ran;
+
+QJsonValue jsonOf(const QByteArray& out) {
+    const QJsonDocument document = QJsonDocument::fromJson(out);
+    return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+}
 
 QString freePort() { return QString::number(test::freeLoopbackPort()); }
 
@@ -48,17 +45,10 @@ class TavrinctlTest : public QObject {
 
     Ran run(const QStringList& arguments, const QByteArray& input = {},
             const QProcessEnvironment& environment = {}, const QString& program = {}) {
-        QProcess process;
-        process.setProcessEnvironment(environment.isEmpty() ? tool : environment);
-        process.start(program.isEmpty() ? qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl" : program, arguments);
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60'000))
-            qWarning() << "tavrinctl" << arguments << "did not end";
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return test::runProgram(program.isEmpty() ? qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl" : program,
+                                arguments, input, environment.isEmpty() ? tool : environment);
     }
-    QJsonValue read(const QStringList& arguments) { return run(arguments + QStringList{"--json"}).json(); }
+    QJsonValue read(const QStringList& arguments) { return jsonOf(run(arguments + QStringList{"--json"}).out); }
 
 private Q_SLOTS:
     void initTestCase() {

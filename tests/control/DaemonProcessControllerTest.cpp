@@ -466,9 +466,7 @@ class WithTheReferenceServerTest : public ControllerFixture {
     // The folder the readiness step settled on, holding a valid model bundle.
     void chooseSampleModel() {
         const QString folder = scratch->path() + QStringLiteral("/companion resources");
-        QProcess make;
-        make.start(m_server, {QStringLiteral("make-sample-bundle"), folder});
-        [&] { QVERIFY(make.waitForFinished(15'000) && make.exitCode() == 0); }();
+        [&] { QCOMPARE(test::runProgram(m_server, {QStringLiteral("make-sample-bundle"), folder}).status, 0); }();
         QSettings().setValue(QStringLiteral("TavrinServer.bundlePath"), folder);
     }
 

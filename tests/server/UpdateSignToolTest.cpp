@@ -11,29 +11,12 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace tavrin;
 using namespace tavrin::test;
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QString tool() { return qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/tools/tavrin-update-sign"); }
 
@@ -59,15 +42,15 @@ class UpdateSignToolTest : public QObject {
     }
 
     // An option in `extra` comes last, so it wins over the default --url.
-    Run sign(const QString& deb, const QStringList& extra = {}) const {
+    Ran sign(const QString& deb, const QStringList& extra = {}) const {
         const QStringList args{QStringLiteral("feed"), QStringLiteral("--key"), secretKey(), QStringLiteral("--url"), urlOf(deb)};
-        return run(tool(), args + extra + QStringList{deb});
+        return runProgram(tool(), args + extra + QStringList{deb});
     }
 
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(QFileInfo(tool()).isExecutable());
-        m_publicKey = run(tool(), {QStringLiteral("keygen"), secretKey()}).out.trimmed();
+        m_publicKey = QString::fromUtf8(runProgram(tool(), {QStringLiteral("keygen"), secretKey()}).out.trimmed());
         QVERIFY(Updater::parsePublicKey(m_publicKey).has_value());
     }
 
@@ -79,7 +62,7 @@ private Q_SLOTS:
         const QString feed = path("growing-feed.json");
         QCOMPARE(sign(makePackage("tavrin-keldmarch", "0.3.0"), {"--into", feed}).status, 0);
         const QString newest = makePackage("tavrin-keldmarch", "0.10.0");
-        const Run signed_ = sign(newest, {"--into", feed, "--notes", "Faster exports."});
+        const Ran signed_ = sign(newest, {"--into", feed, "--notes", "Faster exports."});
         QVERIFY2(signed_.status == 0, qPrintable(signed_.err));
         // 0.3.0 again, rebuilt: its entry is replaced, not doubled.
         const QString rebuilt = makePackage("tavrin-keldmarch", "0.3.0", "rebuilt");
@@ -106,7 +89,7 @@ private Q_SLOTS:
         QVERIFY(downloaded && downloaded->verified);
         QCOMPARE(QFileInfo(downloaded->stagedDownloadPath).fileName(), "tavrin-keldmarch_0.10.0.deb");
         QCOMPARE(fileBytes(downloaded->stagedDownloadPath), fileBytes(newest));
-        QCOMPARE(run("dpkg-deb", {"--field", downloaded->stagedDownloadPath, "Version"}).out.trimmed(), "0.10.0");
+        QCOMPARE(runProgram("dpkg-deb", {"--field", downloaded->stagedDownloadPath, "Version"}).out.trimmed(), QByteArray("0.10.0"));
     }
 
     void refusesWhatWouldNotInstallAndLeavesTheFeedAlone() {
@@ -128,8 +111,8 @@ private Q_SLOTS:
             QCOMPARE(sign(ours, {"--into", feed}).status, 0);
             QVERIFY(writeBytes(broken, "{\"channel\": \"stable\"}"));
             const QByteArray before = fileBytes(feed);
-            const Run refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{"--into", feed});
-            QVERIFY2(refused.status == 1 && refused.err.contains(QLatin1StringView(reason)) && refused.out.isEmpty(),
+            const Ran refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{"--into", feed});
+            QVERIFY2(refused.status == 1 && refused.err.contains(reason) && refused.out.isEmpty(),
                      qPrintable(refused.err));
             QCOMPARE(fileBytes(feed), before);
             QCOMPARE(fileBytes(broken), QByteArray("{\"channel\": \"stable\"}"));

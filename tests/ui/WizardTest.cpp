@@ -166,8 +166,7 @@ private Q_SLOTS:
         stored.waitForFinished();
         QCOMPARE(stored.result(), std::optional(password));
         QCOMPARE(test::fileBytes(m_controller->adminSecretFile().path()), password.toUtf8());
-        QCOMPARE(QFile::permissions(m_controller->adminSecretFile().path()),
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+        QCOMPARE(test::modeOf(m_controller->adminSecretFile().path()), mode_t(0600));
 
         // Set up & start: the whole network, for this session; the server answers and the step moves on.
         auto* setup = current<WizardSetupStart>(wizard);
