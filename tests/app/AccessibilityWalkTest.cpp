@@ -8,6 +8,7 @@
 
 #include "base/AdminSecretFile.h"
 #include "control/TestBundle.h"
+#include "support/Basics.h"
 #include "support/HttpProbe.h"
 #include "support/ReferenceServer.h"
 
@@ -178,11 +179,8 @@ class AccessibilityWalkTest : public QObject {
 
     // Whether the login service is registered, as the service manager (the scripted systemctl) says.
     bool loginServiceEnabled() const {
-        QProcess systemctl;
-        systemctl.setProcessEnvironment(m_environment);
-        systemctl.start(SCRIPTED_SYSTEMCTL, {"--user", "is-enabled", "com.tavrinai.server.service"});
-        return systemctl.waitForFinished(10000) && systemctl.exitStatus() == QProcess::NormalExit &&
-               systemctl.exitCode() == 0;
+        return tavrin::test::runProgram(SCRIPTED_SYSTEMCTL, {"--user", "is-enabled", "com.tavrinai.server.service"}, {},
+                                        m_environment).status == 0;
     }
 
     // Starts a panel and waits until the reader finds it showing `windows`; it is then the one walked.

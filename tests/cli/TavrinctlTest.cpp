@@ -263,11 +263,9 @@ private Q_SLOTS:
             QVERIFY2(help.out.startsWith(("Usage: " + cli::synopsis(spec) + "\n").toUtf8()), help.out.constData());
         }
         const QString docs = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/src/cli/";
-        QProcess groff;
-        groff.start("sh", {"-c", "zcat \"$0\" | groff -man -ww -z -Tutf8", docs + "tavrinctl.1.gz"});
-        QVERIFY(groff.waitForFinished());
-        QCOMPARE(groff.readAllStandardError(), QByteArray());
-        QCOMPARE(groff.exitCode(), 0);
+        const Ran groff = test::runProgram("sh", {"-c", "zcat \"$0\" | groff -man -ww -z -Tutf8", docs + "tavrinctl.1.gz"});
+        QCOMPARE(groff.err, QByteArray());
+        QCOMPARE(groff.status, 0);
 
         const struct { QString typed, offered; } completions[] = {
             {"tavrinctl ke", "keys"},
@@ -278,12 +276,11 @@ private Q_SLOTS:
             {"tavrinctl export ", "csv jsonl"},
         };
         for (const auto& [typed, offered] : completions) {
-            QProcess bash;
-            bash.start("bash", {"-c", "source \"$0\"; COMP_WORDS=($1 ''); [[ $1 == *' ' ]] || unset 'COMP_WORDS[-1]'; "
-                                      "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tavrinctl; echo \"${COMPREPLY[*]}\"",
-                                docs + "completion/tavrinctl", typed});
-            QVERIFY(bash.waitForFinished());
-            QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()).trimmed(), offered);
+            const Ran bash = test::runProgram(
+                "bash", {"-c", "source \"$0\"; COMP_WORDS=($1 ''); [[ $1 == *' ' ]] || unset 'COMP_WORDS[-1]'; "
+                               "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tavrinctl; echo \"${COMPREPLY[*]}\"",
+                         docs + "completion/tavrinctl", typed});
+            QCOMPARE(QString::fromUtf8(bash.out).trimmed(), offered);
         }
     }
 

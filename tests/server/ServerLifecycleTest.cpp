@@ -336,11 +336,8 @@ private Q_SLOTS:
         };
         for (const auto& [arguments, message] : cases) {
             QTemporaryDir state;
-            QProcess process;
-            process.start(ReferenceServer::executablePath(), arguments + QStringList{"--state-dir", state.path()});
-            QVERIFY(process.waitForFinished(10000) && process.exitCode() != 0);
-            const QString error = QString::fromUtf8(process.readAllStandardError());
-            QVERIFY2(error.contains(QLatin1StringView(message)), qPrintable(error));
+            const Ran ran = runProgram(ReferenceServer::executablePath(), arguments + QStringList{"--state-dir", state.path()});
+            QVERIFY2(ran.status > 0 && ran.err.contains(message), ran.err.constData());
         }
     }
 };

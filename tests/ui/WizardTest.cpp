@@ -197,11 +197,9 @@ private Q_SLOTS:
         QCOMPARE(reader->text(0, reader->characterCount()), key);
         const QString command = done->smokeTest()->text();
         QVERIFY(command.endsWith("-H \"Authorization: Bearer " + key + "\""));
-        QProcess curl;
-        curl.start("bash", {"-c", command + " --fail --silent --show-error"});
-        QVERIFY(curl.waitForFinished(15'000));
-        QVERIFY2(curl.exitCode() == 0, curl.readAllStandardError().constData());
-        QVERIFY(curl.readAllStandardOutput().contains("\"object\":\"list\""));
+        const test::Ran curl = test::runProgram("bash", {"-c", command + " --fail --silent --show-error"});
+        QVERIFY2(curl.status == 0, curl.err.constData());
+        QVERIFY(curl.out.contains("\"object\":\"list\""));
         saveLook(&window, "5-done");
 
         // Finishing shows the main window at once, on Status, with its sidebar and toolbar.
