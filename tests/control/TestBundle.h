@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <expected>
-
 // A throw-away install laid out like the real one: libexec/tavrin-server and the login unit under
 // lib/systemd/user. Its folder name has a space, as install paths often do.
 class TestBundle {

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the tests of every layer share, QtCore and QtTest alone: a value a test cannot go on without,
-// a file's bytes and permission bits, whether a process is gone, a program's run, and a standard reader in
-// python3.
+// a file's bytes and permission bits, whether a process is gone, a program's run, and a standard
+// reader in python3.
 
 #include <QDir>
 #include <QFile>
