@@ -8,6 +8,7 @@
 
 #include "base/AdminSecretFile.h"
 #include "control/TestBundle.h"
+#include "support/Basics.h"
 #include "support/HttpProbe.h"
 #include "support/ReferenceServer.h"
 
@@ -18,7 +19,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,10 +41,7 @@ const QString kLabel = QStringLiteral("label");
 
 void dieWithTheTest() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }
 
-QString freePort() {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost) ? QString::number(probe.serverPort()) : QString();
-}
+QString freePort() { return QString::number(tavrin::test::freeLoopbackPort()); }
 
 // What a reader could not use: a control without a name it can say or a role it can announce, or one
 // the keyboard cannot reach. Scroll bars are read by their value; a progress bar (the wheel of a tab
@@ -182,11 +179,8 @@ class AccessibilityWalkTest : public QObject {
 
     // Whether the login service is registered, as the service manager (the scripted systemctl) says.
     bool loginServiceEnabled() const {
-        QProcess systemctl;
-        systemctl.setProcessEnvironment(m_environment);
-        systemctl.start(SCRIPTED_SYSTEMCTL, {"--user", "is-enabled", "com.tavrinai.server.service"});
-        return systemctl.waitForFinished(10000) && systemctl.exitStatus() == QProcess::NormalExit &&
-               systemctl.exitCode() == 0;
+        return tavrin::test::runProgram(SCRIPTED_SYSTEMCTL, {"--user", "is-enabled", "com.tavrinai.server.service"}, {},
+                                        m_environment).status == 0;
     }
 
     // Starts a panel and waits until the reader finds it showing `windows`; it is then the one walked.

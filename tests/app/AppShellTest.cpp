@@ -2,6 +2,7 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
+#include "support/Basics.h"
 #include "support/ForeignListener.h"
 #include "support/ReferenceServer.h"
 #include "ui/kit/Theme.h"
@@ -191,8 +192,7 @@ private slots:
         QVERIFY(process->isRunning());
         std::optional<bool> leftLogin, childLeft; // read as the panel ends
         connect(&app, &TavrinServerApp::finished, this, [&] {
-            QFile calls(log);
-            leftLogin = calls.open(QIODevice::ReadOnly) && calls.readAll().contains("stop com.tavrinai.server.service");
+            leftLogin = test::fileBytes(log).contains("stop com.tavrinai.server.service");
             childLeft = !QFileInfo::exists(child);
         });
         app.openMainWindow();

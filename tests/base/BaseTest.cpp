@@ -1,22 +1,12 @@
 #include "base/AdminSecretFile.h"
+#include "support/Basics.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace tavrin;
-
-namespace {
-
-mode_t modeOf(const QString& path) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
-} // namespace
 
 class BaseTest : public QObject {
     Q_OBJECT
@@ -78,8 +68,8 @@ private Q_SLOTS:
         QFile after(AdminSecretFile(folder()).path());
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), QStringLiteral("pässwörd").toUtf8());
-        QCOMPARE(modeOf(after.fileName()), mode_t(0600));
-        QCOMPARE(modeOf(folder()), mode_t(0700));
+        QCOMPARE(test::modeOf(after.fileName()), mode_t(0600));
+        QCOMPARE(test::modeOf(folder()), mode_t(0700));
         QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("admin.secret")});
     }
 

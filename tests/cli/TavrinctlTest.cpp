@@ -6,6 +6,7 @@
 #include "cli/CommandCatalogue.h"
 #include "control/TestBundle.h"
 #include "protocol/DaemonClient.h"
+#include "support/Basics.h"
 #include "support/HttpProbe.h"
 #include "support/RecordedRequests.h"
 #include "support/ReferenceServer.h"
@@ -14,33 +15,20 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace tavrin;
 
 namespace {
 
-struct Ran {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonValue json() const {
-        const QJsonDocument document = QJsonDocument::fromJson(out);
-        return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
-    }
-};
+using test::Ran;
 
-QString freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return QString::number(probe.serverPort());
+QJsonValue jsonOf(const QByteArray& out) {
+    const QJsonDocument document = QJsonDocument::fromJson(out);
+    return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
 }
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+QString freePort() { return QString::number(test::freeLoopbackPort()); }
 
 int statusOfModels(quint16 port, const QString& key) {
     const auto answer = test::exchange(port, test::HttpCall("GET", "/v1/models").bearer(key));
@@ -57,22 +45,15 @@ class TavrinctlTest : public QObject {
 
     Ran run(const QStringList& arguments, const QByteArray& input = {},
             const QProcessEnvironment& environment = {}, const QString& program = {}) {
-        QProcess process;
-        process.setProcessEnvironment(environment.isEmpty() ? tool : environment);
-        process.start(program.isEmpty() ? qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl" : program, arguments);
-        process.write(input);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60'000))
-            qWarning() << "tavrinctl" << arguments << "did not end";
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return test::runProgram(program.isEmpty() ? qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl" : program,
+                                arguments, input, environment.isEmpty() ? tool : environment);
     }
-    QJsonValue read(const QStringList& arguments) { return run(arguments + QStringList{"--json"}).json(); }
+    QJsonValue read(const QStringList& arguments) { return jsonOf(run(arguments + QStringList{"--json"}).out); }
 
 private Q_SLOTS:
     void initTestCase() {
         const auto started = server.start();
-        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        TAVRIN_REQUIRE(started);
         tool = QProcessEnvironment::systemEnvironment();
         tool.insert("TAVRIN_STATE_DIR", server.stateDirectory());
         tool.insert("TAVRIN_ADMIN_PORT", QString::number(server.adminPort()));
@@ -110,7 +91,7 @@ private Q_SLOTS:
     // Streamed whole, to a file (replaced only once complete) and to a pipe, leaving no part behind.
     void theAuditLogStreamsToAFileAndToAPipe() {
         const auto recorded = test::recordChatRequests(server, 3, QStringLiteral("What is the tide at Porto?"));
-        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        TAVRIN_REQUIRE(recorded);
         const auto client = server.client();
         const QByteArray audit = QCoro::waitFor(client->exportAuditJSONL(true)).value();
         const QByteArray usage = QCoro::waitFor(client->exportAuditCSV()).value();
@@ -120,7 +101,7 @@ private Q_SLOTS:
         const Ran saved = run({"export", "jsonl", "--include-contents", "-o", file});
         QCOMPARE(saved.status, 0);
         QCOMPARE(saved.out, "Saved audit.jsonl\n");
-        QCOMPARE(contentOf(file), audit);
+        QCOMPARE(test::fileBytes(file), audit);
         const Ran piped = run({"export", "csv"});
         QCOMPARE(piped.status, 0);
         QCOMPARE(piped.out, usage);
@@ -190,8 +171,8 @@ private Q_SLOTS:
         QCOMPARE(run({"preamble", "show"}).out, "Cite sources.\n");
         const QString copy = scratch.filePath("bundle.zip");
         const QJsonObject bundle = read({"bundle", "-o", copy}).toObject();
-        QCOMPARE(contentOf(copy), contentOf(bundle["bundlePath"].toString()));
-        QVERIFY(contentOf(copy).startsWith("PK"));
+        QCOMPARE(test::fileBytes(copy), test::fileBytes(bundle["bundlePath"].toString()));
+        QVERIFY(test::fileBytes(copy).startsWith("PK"));
     }
 
     void eachFailureHasItsStatusAndThePanelsWords_data() {
@@ -282,11 +263,9 @@ private Q_SLOTS:
             QVERIFY2(help.out.startsWith(("Usage: " + cli::synopsis(spec) + "\n").toUtf8()), help.out.constData());
         }
         const QString docs = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/src/cli/";
-        QProcess groff;
-        groff.start("sh", {"-c", "zcat \"$0\" | groff -man -ww -z -Tutf8", docs + "tavrinctl.1.gz"});
-        QVERIFY(groff.waitForFinished());
-        QCOMPARE(groff.readAllStandardError(), QByteArray());
-        QCOMPARE(groff.exitCode(), 0);
+        const Ran groff = test::runProgram("sh", {"-c", "zcat \"$0\" | groff -man -ww -z -Tutf8", docs + "tavrinctl.1.gz"});
+        QCOMPARE(groff.err, QByteArray());
+        QCOMPARE(groff.status, 0);
 
         const struct { QString typed, offered; } completions[] = {
             {"tavrinctl ke", "keys"},
@@ -297,12 +276,11 @@ private Q_SLOTS:
             {"tavrinctl export ", "csv jsonl"},
         };
         for (const auto& [typed, offered] : completions) {
-            QProcess bash;
-            bash.start("bash", {"-c", "source \"$0\"; COMP_WORDS=($1 ''); [[ $1 == *' ' ]] || unset 'COMP_WORDS[-1]'; "
-                                      "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tavrinctl; echo \"${COMPREPLY[*]}\"",
-                                docs + "completion/tavrinctl", typed});
-            QVERIFY(bash.waitForFinished());
-            QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()).trimmed(), offered);
+            const Ran bash = test::runProgram(
+                "bash", {"-c", "source \"$0\"; COMP_WORDS=($1 ''); [[ $1 == *' ' ]] || unset 'COMP_WORDS[-1]'; "
+                               "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tavrinctl; echo \"${COMPREPLY[*]}\"",
+                         docs + "completion/tavrinctl", typed});
+            QCOMPARE(QString::fromUtf8(bash.out).trimmed(), offered);
         }
     }
 
@@ -315,7 +293,7 @@ private Q_SLOTS:
         const Ran saved = run({"password", "set"}, "a new admin password\n");
         QCOMPARE(saved.status, 0);
         QCOMPARE(saved.out, "Saved.\n");
-        QCOMPARE(contentOf(server.stateDirectory() + "/admin.secret").trimmed(), "a new admin password");
+        QCOMPARE(test::fileBytes(server.stateDirectory() + "/admin.secret").trimmed(), "a new admin password");
         QCOMPARE(run({"keys", "list"}).status, 0);
 
         QCOMPARE(run({"password", "clear"}).status, 0);

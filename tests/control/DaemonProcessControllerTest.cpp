@@ -4,6 +4,8 @@
 #include "protocol/DaemonClient.h"
 #include "protocol/JsonCodec.h"
 
+#include "support/Basics.h"
+
 #include "TestBundle.h"
 
 #include <QElapsedTimer>
@@ -18,7 +20,6 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace tavrin;
@@ -26,10 +27,6 @@ using namespace tavrin;
 Q_DECLARE_METATYPE(tavrin::ServiceStatusSnapshot)
 
 namespace {
-
-bool processGone(qint32 pid) {
-    return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
-}
 
 // Running, not merely waiting to be reaped.
 bool processRunning(qint64 pid) {
@@ -40,15 +37,7 @@ bool processRunning(qint64 pid) {
     return fields.mid(fields.lastIndexOf(')') + 2, 1) != "Z";
 }
 
-mode_t modeOf(const QString& path) {
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
-QString readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+QString readAll(const QString& path) { return QString::fromUtf8(test::fileBytes(path)); }
 
 QString installedUnit() {
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user/com.tavrinai.server.service");
@@ -146,12 +135,12 @@ protected:
         QCoro::waitFor(controller->stop()); // a server outlives its panel, but not its test
         controller.reset();
         if (pid && *pid != 4321 && *pid != 999)
-            QTRY_VERIFY(processGone(*pid));
+            QTRY_VERIFY(test::processGone(*pid));
     }
 
     qint32 launchAndWaitUntilReady(std::optional<QString> secret = std::nullopt) {
         const auto launched = controller->launchChildProcess(secret);
-        [&] { QVERIFY2(launched, failureOf(launched).constData()); }();
+        [&] { TAVRIN_REQUIRE(launched); }();
         [&] { QTRY_VERIFY(readAll(report()).endsWith(QStringLiteral("ready\n"))); }();
         return controller->pid().value_or(-1);
     }
@@ -159,8 +148,7 @@ protected:
     // A folder the readiness step chose because it holds the companion's model.
     QString chooseModelFolder() {
         const QString folder = scratch->path() + QStringLiteral("/models/ModelResources");
-        QDir().mkpath(folder);
-        QFile(folder + QStringLiteral("/model.safetensors")).open(QIODevice::WriteOnly);
+        test::writeBytes(folder + QStringLiteral("/model.safetensors"), {});
         QSettings().setValue(QStringLiteral("TavrinServer.bundlePath"), scratch->path() + QStringLiteral("/models"));
         return scratch->path() + QStringLiteral("/models");
     }
@@ -176,32 +164,29 @@ private Q_SLOTS:
         qputenv("TAVRIN_TEST_AGENT_VALUE", "from-panel"); // the unit's entry replaces it
         qputenv("TAVRIN_TEST_PANEL_VALUE", "kept");
         const QString models = chooseModelFolder();
-        QFile out(options().standardOutputLog);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("earlier run\n");
-        out.close();
+        QVERIFY(test::writeBytes(options().standardOutputLog, "earlier run\n"));
         QSignalSpy running(controller.get(), &DaemonProcessController::isRunningChanged);
         const qint32 pid = launchAndWaitUntilReady(QStringLiteral("launch-secret"));
         qunsetenv("TAVRIN_TEST_AGENT_VALUE");
         qunsetenv("TAVRIN_TEST_PANEL_VALUE");
-        QVERIFY(controller->isRunning() && pid > 0 && !processGone(pid));
+        QVERIFY(controller->isRunning() && pid > 0 && !test::processGone(pid));
         QCOMPARE(running.count(), 1);
         QCOMPARE(readAll(report()), QStringLiteral("arg=serve\nTAVRIN_TEST_AGENT_VALUE=from-unit\n"
                                                    "TAVRIN_TEST_PANEL_VALUE=kept\nTAVRIN_STATE_DIR=%1\n"
                                                    "TAVRIN_MODEL_SOURCE=%2\nready\n")
                                         .arg(options().stateDirectory, models));
         QCOMPARE(readAll(secretFile()), QStringLiteral("launch-secret"));
-        QCOMPARE(modeOf(secretFile()), mode_t(0600));
-        QCOMPARE(modeOf(QFileInfo(secretFile()).path()), mode_t(0700));
+        QCOMPARE(test::modeOf(secretFile()), mode_t(0600));
+        QCOMPARE(test::modeOf(QFileInfo(secretFile()).path()), mode_t(0700));
         QTRY_COMPARE(readAll(options().standardOutputLog), QStringLiteral("earlier run\nlistening on 127.0.0.1:0\n"));
         QTRY_VERIFY(readAll(options().standardErrorLog).contains(QStringLiteral("started")));
-        QCOMPARE(modeOf(options().standardErrorLog), mode_t(0600));
+        QCOMPARE(test::modeOf(options().standardErrorLog), mode_t(0600));
 
         // A stop terminates and reaps the child, without a word to the service manager.
         const auto stopped = QCoro::waitFor(controller->stop());
-        QVERIFY2(stopped, failureOf(stopped).constData());
+        TAVRIN_REQUIRE(stopped);
         QVERIFY(!controller->isRunning() && !controller->pid());
-        QVERIFY2(processGone(pid), "the child is still there, or left as a zombie");
+        QVERIFY2(test::processGone(pid), "the child is still there, or left as a zombie");
         QVERIFY(!readAll(systemctlLog()).contains(QStringLiteral("stop")));
     }
 
@@ -213,7 +198,7 @@ private Q_SLOTS:
         const qint32 pid = launchAndWaitUntilReady();
         QVERIFY(!QFileInfo::exists(target));
         QTRY_VERIFY(!controller->isRunning() && !controller->pid());
-        QTRY_VERIFY2(processGone(pid), "the exited child was left as a zombie");
+        QTRY_VERIFY2(test::processGone(pid), "the exited child was left as a zombie");
         // And a new start launches a new process rather than adopting the dead one.
         qunsetenv("TAVRIN_TEST_CHILD_MODE");
         QFile::remove(report());
@@ -234,7 +219,7 @@ private Q_SLOTS:
         QVERIFY2(ms >= 4'500, qPrintable(QStringLiteral("SIGKILL came after %1 ms").arg(ms)));
         // A blocked GUI thread would have let almost no 10 ms ticks through in those 5 seconds.
         QVERIFY2(ticks > 100, qPrintable(QStringLiteral("%1 ticks").arg(ticks)));
-        QVERIFY(processGone(pid));
+        QVERIFY(test::processGone(pid));
         QVERIFY(!controller->isRunning());
     }
 
@@ -242,7 +227,7 @@ private Q_SLOTS:
         const qint32 pid = launchAndWaitUntilReady();
         controller.reset();
         QCOMPARE(::kill(pid, SIGTERM), 0);
-        QTRY_VERIFY2(processGone(pid), "no one reaped the orphaned child");
+        QTRY_VERIFY2(test::processGone(pid), "no one reaped the orphaned child");
     }
 
     void anExecutableThatIsMissingOrCannotRunStartsNothing() {
@@ -267,10 +252,10 @@ private Q_SLOTS:
         QCOMPARE(QCoro::waitFor(controller->restart()).error().message(),
                  QStringLiteral("Could not start the background service: Tavrin Keldmarch is not registered. "
                                 "Re-run setup."));
-        QVERIFY(controller->isRunning() && !processGone(pid));
+        QVERIFY(controller->isRunning() && !test::processGone(pid));
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
         QVERIFY(!controller->isRunning());
-        QVERIFY(processGone(pid));
+        QVERIFY(test::processGone(pid));
         QVERIFY(!QFileInfo::exists(childRecord()));
     }
 
@@ -362,7 +347,7 @@ private Q_SLOTS:
         const QString models = chooseModelFolder();
         const qint32 child = launchAndWaitUntilReady();
         QVERIFY(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))));
-        QVERIFY(processGone(child));
+        QVERIFY(test::processGone(child));
         QCOMPARE(readAll(secretFile()), QStringLiteral("pw"));
         const QString installed = readAll(installedUnit());
         QVERIFY(installed.contains(QStringLiteral("\nExecStart=\"") + bundle->server() + QStringLiteral("\" serve\n")));
@@ -394,7 +379,7 @@ private Q_SLOTS:
         launchAndWaitUntilReady();
         qputenv(fault.constData(), "1");
         QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(), message);
-        QVERIFY(controller->isRunning() && !processGone(*controller->pid()));
+        QVERIFY(controller->isRunning() && !test::processGone(*controller->pid()));
         QVERIFY(!QFileInfo::exists(installedUnit()));
         qunsetenv(fault.constData());
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
@@ -481,9 +466,7 @@ class WithTheReferenceServerTest : public ControllerFixture {
     // The folder the readiness step settled on, holding a valid model bundle.
     void chooseSampleModel() {
         const QString folder = scratch->path() + QStringLiteral("/companion resources");
-        QProcess make;
-        make.start(m_server, {QStringLiteral("make-sample-bundle"), folder});
-        [&] { QVERIFY(make.waitForFinished(15'000) && make.exitCode() == 0); }();
+        [&] { QCOMPARE(test::runProgram(m_server, {QStringLiteral("make-sample-bundle"), folder}).status, 0); }();
         QSettings().setValue(QStringLiteral("TavrinServer.bundlePath"), folder);
     }
 
@@ -505,7 +488,7 @@ private Q_SLOTS:
         const QUrl url = waitForListening();
         DaemonClient client(url, QStringLiteral("correct horse battery staple"));
         const auto status = QCoro::waitFor(client.status());
-        QVERIFY2(status, failureOf(status).constData());
+        TAVRIN_REQUIRE(status);
         QCOMPARE(status->stateDirectory, options().stateDirectory);
         QVERIFY2(status->model.running, "the server found no model in the folder the panel chose");
 
@@ -564,7 +547,7 @@ private Q_SLOTS:
         QVERIFY(!controller->isRunning() && !QFileInfo::exists(childRecord()));
         // It ends once the server it took over has ended and been reaped.
         QTRY_COMPARE_WITH_TIMEOUT(session.state(), QProcess::NotRunning, 10'000);
-        QVERIFY(processGone(pid));
+        QVERIFY(test::processGone(pid));
     }
 
     // The user manager starts the login service with its own environment, not the panel's: what the
@@ -586,7 +569,7 @@ private Q_SLOTS:
         const auto status = QCoro::waitFor(client.status());
         service.terminate();
         service.waitForFinished(10'000);
-        QVERIFY2(status, failureOf(status).constData());
+        TAVRIN_REQUIRE(status);
         QVERIFY(status->model.running);
         QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
     }

@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <expected>
-
 // A throw-away install laid out like the real one: libexec/tavrin-server and the login unit under
 // lib/systemd/user. Its folder name has a space, as install paths often do.
 class TestBundle {
@@ -71,8 +69,3 @@ public:
 private:
     QTemporaryDir m_root;
 };
-
-// The failure text of an expected value, for QVERIFY2; empty when it holds a value.
-template <class T, class E> QByteArray failureOf(const std::expected<T, E>& result) {
-    return result ? QByteArray() : result.error().message().toUtf8();
-}

@@ -4,21 +4,13 @@
 // manager cannot run here, so the scripted systemctl answers for it.
 
 #include "control/DaemonProcessController.h"
+#include "support/Basics.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
 using namespace tavrin;
-
-namespace {
-
-QString readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-} // namespace
 
 class InstalledBundleTest : public QObject {
     Q_OBJECT
@@ -35,7 +27,7 @@ private Q_SLOTS:
     }
 
     void theBundlesOwnUnitNamesTheInstalledServer() {
-        const QString unit = readAll(m_bundle + QStringLiteral("/lib/systemd/user/com.tavrinai.server.service"));
+        const QString unit = QString::fromUtf8(test::fileBytes(m_bundle + QStringLiteral("/lib/systemd/user/com.tavrinai.server.service")));
         QVERIFY2(unit.contains(execStart()), qPrintable(unit));
     }
 
@@ -46,9 +38,9 @@ private Q_SLOTS:
         DaemonProcessController controller(options);
 
         const auto registered = QCoro::waitFor(controller.registerAgent(std::nullopt));
-        QVERIFY2(registered, registered ? "" : qPrintable(registered.error().message()));
+        TAVRIN_REQUIRE(registered);
         const QString units = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/systemd/user");
-        const QString installed = readAll(units + QStringLiteral("/com.tavrinai.server.service"));
+        const QString installed = QString::fromUtf8(test::fileBytes(units + QStringLiteral("/com.tavrinai.server.service")));
         QVERIFY2(installed.contains(execStart()), qPrintable(installed));
         QVERIFY(QFileInfo(units + QStringLiteral("/default.target.wants/com.tavrinai.server.service")).isSymLink());
         QVERIFY(controller.loginServiceEnabled());

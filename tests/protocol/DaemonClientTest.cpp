@@ -1,4 +1,5 @@
 #include "protocol/DaemonClient.h"
+#include "support/Basics.h"
 #include "support/ForeignListener.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
@@ -70,8 +71,7 @@ class DaemonClientTest : public QObject {
         auto task = jsonl ? client->streamAuditJSONL(true, std::move(file), &watch) : client->streamAuditCSV(std::move(file), &watch);
         Outcome outcome{QCoro::waitFor(std::move(task)), int(answered.count()),
                         received.isEmpty() ? 0 : received.last().at(0).toLongLong(), {}};
-        QFile written(path);
-        outcome.file = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+        outcome.file = test::fileBytes(path);
         return outcome;
     }
 
@@ -287,7 +287,7 @@ private slots:
             c = char(QRandomGenerator::global()->bounded(256));
         server->route("/admin/audit/export", ScriptedResponse::bytes(200, body));
         const Outcome outcome = streamTo(dir.filePath("audit.jsonl"), true);
-        QVERIFY2(outcome.result, qPrintable(outcome.result ? QString() : outcome.result.error().message()));
+        TAVRIN_REQUIRE(outcome.result);
         QVERIFY(*outcome.result == body.size() && outcome.file == body);
         QVERIFY(outcome.answered == 1 && outcome.lastReceived == body.size());
         QCOMPARE(server->requests().at(0).target, "/admin/audit/export?format=jsonl&includePromptContents=true");

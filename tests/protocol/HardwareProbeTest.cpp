@@ -1,4 +1,5 @@
 #include "protocol/HardwareProbe.h"
+#include "support/Basics.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,15 +75,10 @@ private slots:
         };
         for (const auto& [cpuinfo, modelFile, model, brand, tier] : machines) {
             QTemporaryDir root;
-            const auto put = [&](const QString& relative, const QByteArray& bytes) {
-                QDir().mkpath(QFileInfo(root.filePath(relative)).path());
-                QFile file(root.filePath(relative));
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-            };
-            put(QStringLiteral("proc/cpuinfo"), cpuinfo);
-            put(QStringLiteral("proc/sys/kernel/arch"), cpuinfo.contains("implementer") ? "aarch64\n" : "x86_64\n");
+            QVERIFY(test::writeBytes(root.filePath("proc/cpuinfo"), cpuinfo));
+            QVERIFY(test::writeBytes(root.filePath("proc/sys/kernel/arch"), cpuinfo.contains("implementer") ? "aarch64\n" : "x86_64\n"));
             if (!modelFile.isEmpty())
-                put(modelFile, model);
+                QVERIFY(test::writeBytes(root.filePath(modelFile), model));
             HostFacts facts = readLocalHostFacts(root.path());
             facts.memoryBytes = qint64(16) << 30;
             const ClientHardwareReport report = buildHardwareReport(facts);

@@ -1,4 +1,5 @@
 #include "protocol/ClientRecords.h"
+#include "support/Basics.h"
 #include "support/SampleDocuments.h"
 
 #include <QJsonDocument>
@@ -48,7 +49,7 @@ private slots:
     // the round trip and a change deep down cover the rest, for equality and hashing too.
     void aWholeStatusDecodesRoundTripsAndComparesByEveryNestedField() {
         const auto status = decodeJson<ClientServerStatus>(test::fullStatusDocument());
-        QVERIFY2(status, qPrintable(status ? QString() : status.error().message()));
+        TAVRIN_REQUIRE(status);
         QCOMPARE(status->bind.ipAllowlist, (std::vector<QString>{"192.168.1.0/24", "10.0.0.7"}));
         QCOMPARE(status->model.detectedSource->sourceAppVersion, std::nullopt);
         QCOMPARE(status->model.pinState.previous[1].alias, QStringLiteral("keldmarch-4"));
@@ -151,7 +152,7 @@ private slots:
     void validTextDecodesExactly() {
         const auto preamble = decodeJson<ClientOrgPreambleResponse>("{\"preamble\":\"caf\\u00e9 \\ud83d\\ude00 \\\"q\\\" "
                                                                     "\\\\ \\/ \\n\",\"maxLength\":2000,\"other\":\"\\ud800\"}");
-        QVERIFY2(preamble, qPrintable(preamble ? QString() : preamble.error().message()));
+        TAVRIN_REQUIRE(preamble);
         QCOMPARE(*preamble->preamble, QStringLiteral("café 😀 \"q\" \\ / \n"));
         const auto utf8 =
             decodeJson<ClientOrgPreambleResponse>(QStringLiteral("{\"preamble\":\"Grüße, 東京 ✓\",\"maxLength\":1}").toUtf8());

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 using namespace tavrin;
@@ -41,30 +40,22 @@ class DiagnosticsContractTest : public QObject {
         record.time = old.toString(Qt::ISODate);
         record.keyId = QLatin1StringView(keyId);
         const QString file = m_server->stateDirectory() + QStringLiteral("/audit/") + old.date().toString(Qt::ISODate) + QStringLiteral(".jsonl");
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile day(file);
-        if (day.open(QIODevice::Append))
-            day.write(encodeJson(record) + '\n');
+        writeBytes(file, encodeJson(record) + '\n');
         return file;
     }
 
     // Unpacks a zip with a standard reader: its sorted entry names, and every entry's bytes.
     static std::pair<QByteArray, QMap<QString, QByteArray>> unzip(const QString& path) {
         QTemporaryDir unpacked;
-        QProcess reader;
-        reader.start(QStandardPaths::findExecutable(QStringLiteral("python3")),
-                     {QStringLiteral("-c"),
-                      QStringLiteral("import sys,zipfile; z=zipfile.ZipFile(sys.argv[1]); bad=z.testzip(); "
-                                     "assert bad is None, bad; z.extractall(sys.argv[2]); print(' '.join(sorted(z.namelist())))"),
-                      path, unpacked.path()});
-        if (!reader.waitForFinished(20000) || reader.exitCode() != 0)
-            return {reader.readAllStandardError(), {}};
+        const auto names = python("import sys,zipfile; z=zipfile.ZipFile(sys.argv[1]); bad=z.testzip(); "
+                                  "assert bad is None, bad; z.extractall(sys.argv[2]); print(' '.join(sorted(z.namelist())))",
+                                  {path, unpacked.path()});
+        if (!names)
+            return {names.error(), {}};
         QMap<QString, QByteArray> entries;
-        for (const QFileInfo& file : QDir(unpacked.path()).entryInfoList(QDir::Files)) {
-            QFile f(file.filePath());
-            entries.insert(file.fileName(), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-        }
-        return {reader.readAllStandardOutput().trimmed(), entries};
+        for (const QFileInfo& file : QDir(unpacked.path()).entryInfoList(QDir::Files))
+            entries.insert(file.fileName(), fileBytes(file.filePath()));
+        return {names->trimmed(), entries};
     }
 
 private Q_SLOTS:

@@ -4,6 +4,8 @@
 // compress), UTF-8 names, and a half-written archive that never survives a failure. Both are read
 // back by standard readers.
 
+#include "support/Basics.h"
+
 #include "server/AuditExport.h"
 #include "server/AuditLog.h"
 #include "server/ZipWriter.h"
@@ -13,7 +15,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,27 +47,13 @@ template <class Source> std::string exportAll(Source&& source, std::size_t chunk
     return all;
 }
 
-// A python3 snippet run on `arguments` with `input` on its standard input: what it printed, or what it
-// said when it failed.
-std::expected<QByteArray, QByteArray> python(const char* script, const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess reader;
-    reader.start(QStandardPaths::findExecutable(QStringLiteral("python3")), QStringList{"-c", script} + arguments);
-    reader.write(input);
-    reader.closeWriteChannel();
-    if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
-        return std::unexpected(reader.readAllStandardError());
-    return reader.readAllStandardOutput();
-}
-
 } // namespace
 
 class ExportFilesTest : public QObject {
     Q_OBJECT
 
-    static void writeDay(const QString& directory, const QDate& day, const QByteArray& contents = "{}\n") {
-        QFile file(directory + QLatin1Char('/') + day.toString(Qt::ISODate) + QStringLiteral(".jsonl"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
+    static bool writeDay(const QString& directory, const QDate& day, const QByteArray& contents = "{}\n") {
+        return test::writeBytes(directory + QLatin1Char('/') + day.toString(Qt::ISODate) + QStringLiteral(".jsonl"), contents);
     }
 
 private Q_SLOTS:
@@ -78,10 +65,9 @@ private Q_SLOTS:
             QByteArray lines;
             for (const char* time : {"T08:00:00Z", "T12:00:00Z"})
                 lines += encodeJson(recordAt(day.toString(Qt::ISODate) + QLatin1StringView(time))) + '\n';
-            writeDay(dir.path(), day, lines);
+            QVERIFY(writeDay(dir.path(), day, lines));
         }
-        QFile unrelated(dir.filePath(QStringLiteral("notes.txt")));
-        QVERIFY(unrelated.open(QIODevice::WriteOnly));
+        QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("notes.txt")), {}));
 
         AuditLog(dir.path()).prune(7, now);
         const auto kept = AuditLog::readAll(dir.path());
@@ -90,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.jsonl")}).size(), 8);
         QCOMPARE(QFile(dir.filePath(QStringLiteral("2026-11-29.jsonl"))).permissions() & QFileDevice::ReadOther,
                  QFileDevice::Permissions());
-        QVERIFY(unrelated.exists());
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("notes.txt"))));
     }
 
     void recordsAppendPrivatelyAndReadBackSkippingAnIncompleteLine() {
@@ -102,7 +88,7 @@ private Q_SLOTS:
                                QStringLiteral("secret prompt"), QStringLiteral("answer")));
         QVERIFY(log.sync());
         QCOMPARE(QFile(dir.filePath(QStringLiteral("2026-12-06.jsonl"))).permissions() & 0x0077, QFileDevice::Permissions());
-        writeDay(dir.path(), QDate(2000, 1, 1), R"({"time":"2000-01-01T00:00:00Z","keyId":"key_old",)");
+        QVERIFY(writeDay(dir.path(), QDate(2000, 1, 1), R"({"time":"2000-01-01T00:00:00Z","keyId":"key_old",)"));
 
         const auto records = AuditLog::readAll(dir.path());
         QVERIFY(records.size() == 3 && records[2].keyId == QStringLiteral("key_2"));
@@ -118,7 +104,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const ClientAuditLoggingSettings audit{ClientAuditMode::audit, 1, true};
         const QString today = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-        writeDay(dir.path(), QDate::currentDate().addDays(-3), QByteArray(3000, ' ') + '\n'); // beyond a day's retention
+        QVERIFY(writeDay(dir.path(), QDate::currentDate().addDays(-3), QByteArray(3000, ' ') + '\n')); // beyond a day's retention
         AuditLog log(dir.path(), {.maxBytes = 4000, .freeDiskFloor = 0});
         QVERIFY(log.record(audit, recordAt(today), QString(2000, u'p'), QStringLiteral("answer")));
         QCOMPARE(log.dropped(), 1);
@@ -144,7 +130,7 @@ private Q_SLOTS:
                                QStringLiteral("prompt-text"), QStringLiteral("c")));
         const std::string csv = exportAll(AuditExport(dir.path(), AuditExport::Format::csv, true, {}));
         QVERIFY(!csv.contains("prompt-text"));
-        const auto read = python("import csv,io,json,sys; rows=list(csv.reader(io.TextIOWrapper(sys.stdin.buffer, "
+        const auto read = test::python("import csv,io,json,sys; rows=list(csv.reader(io.TextIOWrapper(sys.stdin.buffer, "
                                  "encoding='utf-8', newline=''), strict=True)); print(json.dumps(rows))",
                                  {}, QByteArray::fromStdString(csv));
         QVERIFY2(read, read ? "" : read.error().constData());
@@ -219,7 +205,7 @@ private Q_SLOTS:
         QCOMPARE(QFile(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
         QVERIFY(QFile(path).size() < qint64(noise.size() + 1024 * 1024)); // the repetitive entry was compressed
 
-        const auto read = python("import sys,zipfile,hashlib; z=zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
+        const auto read = test::python("import sys,zipfile,hashlib; z=zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; "
                                  "[print(i.filename, hashlib.sha256(z.read(i)).hexdigest(), oct(i.external_attr >> 16)) "
                                  "for i in z.infolist()]",
                                  {path});

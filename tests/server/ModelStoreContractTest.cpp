@@ -24,12 +24,6 @@ QByteArray safetensors(const QByteArray& header, const QByteArray& data) {
 const QByteArray goodHeader =
     R"({"__metadata__":{"pipeline_version":"3"},"w":{"dtype":"F32","shape":[2,2],"data_offsets":[0,16]}})";
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
-}
-
 QString alias(const std::optional<ClientModelSnapshot>& s) { return s ? s->alias : QString(); }
 
 } // namespace
@@ -125,9 +119,9 @@ private Q_SLOTS:
 
     void aBundleUnderModelResourcesIsStagedWithItsManifest() {
         const QString folder = source() + QStringLiteral("/ModelResources");
-        writeFile(folder + QStringLiteral("/model.safetensors"),
-                  safetensors(R"({"w":{"dtype":"U8","shape":[3],"data_offsets":[0,3]}})", "abc"));
-        writeFile(folder + QStringLiteral("/manifest.json"), R"({"pipelineVersion":7,"appVersion":"3.1","alias":"tavrin-fjord"})");
+        QVERIFY(writeBytes(folder + QStringLiteral("/model.safetensors"),
+                           safetensors(R"({"w":{"dtype":"U8","shape":[3],"data_offsets":[0,3]}})", "abc")));
+        QVERIFY(writeBytes(folder + QStringLiteral("/manifest.json"), R"({"pipelineVersion":7,"appVersion":"3.1","alias":"tavrin-fjord"})"));
         const auto store = openStore();
         const ClientModelStatus m = store ? store->status() : ClientModelStatus{};
         QVERIFY(m.running && QFile::exists(m.running->stagedBundlePath + "/manifest.json"));
@@ -153,7 +147,7 @@ private Q_SLOTS:
             TAVRIN_REQUIRE(writeSampleBundle(source(), "1.0.0", 1));
             const ClientModelPinState before = openStore()->status().pinState;
             QVERIFY(before.production);
-            writeFile(source() + "/model.safetensors", bytes);
+            QVERIFY(writeBytes(source() + "/model.safetensors", bytes));
             const auto store = openStore();
             QVERIFY(store && store->status().pinState == before && store->status().running);
             QVERIFY(!store->status().detectedSource && !store->status().updateAvailable);

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QTcpServer>
 #include <QThread>
 
 #include <arpa/inet.h>
@@ -27,12 +26,6 @@ using namespace tavrin;
 using namespace tavrin::test;
 
 namespace {
-
-quint16 freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 
 class Connection {
@@ -136,8 +129,7 @@ private Q_SLOTS:
             QCOMPARE(QFileInfo(dir.filePath(name)).permissions() & 0x0077, QFileDevice::Permissions());
             QVERIFY2(!name.startsWith(QLatin1Char('.')), qPrintable(name)); // no temporary file left behind
         }
-        QFile stored(dir.filePath(QStringLiteral("keys.json"))); // the key's hash and prefix, never the key
-        const QByteArray keysFile = stored.open(QIODevice::ReadOnly) ? stored.readAll() : QByteArray();
+        const QByteArray keysFile = fileBytes(dir.filePath(QStringLiteral("keys.json"))); // the key's hash and prefix, never the key
         QVERIFY(keysFile.contains(key->record.prefix.toUtf8()) && !keysFile.contains(key->key.toUtf8()));
 
         TAVRIN_REQUIRE(server.restart());
@@ -198,14 +190,14 @@ private Q_SLOTS:
         for (const auto& [bindHost, onTheAdminPort] :
              {std::pair{"0.0.0.0", false}, std::pair{"0.0.0.0", true}, std::pair{"127.0.0.1", true}, std::pair{"127.0.0.1", false}}) {
             ReferenceServerOptions options;
-            options.adminPort = freePort();
+            options.adminPort = freeLoopbackPort();
             ReferenceServer server;
             TAVRIN_REQUIRE(server.start(options));
             const auto key = await(server.client()->createKey(QStringLiteral("k"), std::nullopt));
             TAVRIN_REQUIRE(key);
             quint16 port = options.adminPort;
             while (!onTheAdminPort && port == options.adminPort)
-                port = freePort();
+                port = freeLoopbackPort();
             const ClientNetworkPreferences saved{bindHost, port, QByteArray(bindHost) != "127.0.0.1", std::nullopt, {}, {}};
             TAVRIN_REQUIRE(await(server.client()->updateNetworkPreferences(saved)));
 
@@ -344,11 +336,8 @@ private Q_SLOTS:
         };
         for (const auto& [arguments, message] : cases) {
             QTemporaryDir state;
-            QProcess process;
-            process.start(ReferenceServer::executablePath(), arguments + QStringList{"--state-dir", state.path()});
-            QVERIFY(process.waitForFinished(10000) && process.exitCode() != 0);
-            const QString error = QString::fromUtf8(process.readAllStandardError());
-            QVERIFY2(error.contains(QLatin1StringView(message)), qPrintable(error));
+            const Ran ran = runProgram(ReferenceServer::executablePath(), arguments + QStringList{"--state-dir", state.path()});
+            QVERIFY2(ran.status > 0 && ran.err.contains(message), ran.err.constData());
         }
     }
 };

@@ -11,7 +11,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace tavrin;
@@ -19,25 +18,7 @@ using namespace tavrin::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 QString tool() { return qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/tools/tavrin-update-sign"); }
-
-QByteArray readBytes(const QString& path) { return fileBytes(path); }
 
 } // namespace
 
@@ -57,19 +38,19 @@ class UpdateSignToolTest : public QObject {
     // Where a package is published: its file name under the web server.
     QString urlOf(const QString& deb) const { return m_web.baseUrl().toString() + QLatin1Char('/') + QFileInfo(deb).fileName(); }
     void publish(const QString& file) {
-        m_web.route("/" + QFileInfo(file).fileName().toUtf8(), ScriptedResponse::bytes(200, readBytes(file)));
+        m_web.route("/" + QFileInfo(file).fileName().toUtf8(), ScriptedResponse::bytes(200, fileBytes(file)));
     }
 
     // An option in `extra` comes last, so it wins over the default --url.
-    Run sign(const QString& deb, const QStringList& extra = {}) const {
+    Ran sign(const QString& deb, const QStringList& extra = {}) const {
         const QStringList args{QStringLiteral("feed"), QStringLiteral("--key"), secretKey(), QStringLiteral("--url"), urlOf(deb)};
-        return run(tool(), args + extra + QStringList{deb});
+        return runProgram(tool(), args + extra + QStringList{deb});
     }
 
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(QFileInfo(tool()).isExecutable());
-        m_publicKey = run(tool(), {QStringLiteral("keygen"), secretKey()}).out.trimmed();
+        m_publicKey = QString::fromUtf8(runProgram(tool(), {QStringLiteral("keygen"), secretKey()}).out.trimmed());
         QVERIFY(Updater::parsePublicKey(m_publicKey).has_value());
     }
 
@@ -81,18 +62,18 @@ private Q_SLOTS:
         const QString feed = path("growing-feed.json");
         QCOMPARE(sign(makePackage("tavrin-keldmarch", "0.3.0"), {"--into", feed}).status, 0);
         const QString newest = makePackage("tavrin-keldmarch", "0.10.0");
-        const Run signed_ = sign(newest, {"--into", feed, "--notes", "Faster exports."});
+        const Ran signed_ = sign(newest, {"--into", feed, "--notes", "Faster exports."});
         QVERIFY2(signed_.status == 0, qPrintable(signed_.err));
         // 0.3.0 again, rebuilt: its entry is replaced, not doubled.
         const QString rebuilt = makePackage("tavrin-keldmarch", "0.3.0", "rebuilt");
         QCOMPARE(sign(rebuilt, {"--into", feed}).status, 0);
-        const auto read = decodeJson<UpdateFeed>(readBytes(feed));
+        const auto read = decodeJson<UpdateFeed>(fileBytes(feed));
         QVERIFY(read && read->releases.size() == 2);
         QCOMPARE(read->channel, std::optional<QString>("stable"));
         QCOMPARE(read->releases[0].version, "0.10.0"); // read from the package
         QCOMPARE(read->releases[1].version, "0.3.0");
         QCOMPARE(read->releases[1].pkgSha256,
-                 QString::fromLatin1(QCryptographicHash::hash(readBytes(rebuilt), QCryptographicHash::Sha256).toHex()));
+                 QString::fromLatin1(QCryptographicHash::hash(fileBytes(rebuilt), QCryptographicHash::Sha256).toHex()));
 
         publish(feed);
         publish(newest);
@@ -107,8 +88,8 @@ private Q_SLOTS:
         const auto downloaded = (*updater)->download();
         QVERIFY(downloaded && downloaded->verified);
         QCOMPARE(QFileInfo(downloaded->stagedDownloadPath).fileName(), "tavrin-keldmarch_0.10.0.deb");
-        QCOMPARE(readBytes(downloaded->stagedDownloadPath), readBytes(newest));
-        QCOMPARE(run("dpkg-deb", {"--field", downloaded->stagedDownloadPath, "Version"}).out.trimmed(), "0.10.0");
+        QCOMPARE(fileBytes(downloaded->stagedDownloadPath), fileBytes(newest));
+        QCOMPARE(runProgram("dpkg-deb", {"--field", downloaded->stagedDownloadPath, "Version"}).out.trimmed(), QByteArray("0.10.0"));
     }
 
     void refusesWhatWouldNotInstallAndLeavesTheFeedAlone() {
@@ -129,12 +110,12 @@ private Q_SLOTS:
             QFile::remove(feed);
             QCOMPARE(sign(ours, {"--into", feed}).status, 0);
             QVERIFY(writeBytes(broken, "{\"channel\": \"stable\"}"));
-            const QByteArray before = readBytes(feed);
-            const Run refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{"--into", feed});
-            QVERIFY2(refused.status == 1 && refused.err.contains(QLatin1StringView(reason)) && refused.out.isEmpty(),
+            const QByteArray before = fileBytes(feed);
+            const Ran refused = sign(deb, extra.contains(broken) ? extra : extra + QStringList{"--into", feed});
+            QVERIFY2(refused.status == 1 && refused.err.contains(reason) && refused.out.isEmpty(),
                      qPrintable(refused.err));
-            QCOMPARE(readBytes(feed), before);
-            QCOMPARE(readBytes(broken), QByteArray("{\"channel\": \"stable\"}"));
+            QCOMPARE(fileBytes(feed), before);
+            QCOMPARE(fileBytes(broken), QByteArray("{\"channel\": \"stable\"}"));
         }
     }
 };

@@ -210,11 +210,8 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(downloaded);
         const QString path = downloaded->stagedDownloadPath;
         QVERIFY(downloaded->verified && path.startsWith(server.stateDirectory() + QLatin1Char('/')));
-        QFile staged(path);
-        QVERIFY(staged.open(QIODevice::ReadOnly));
-        QCOMPARE(staged.readAll(), bytes);
-        QCOMPARE(staged.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(fileBytes(path), bytes);
+        QCOMPARE(modeOf(path), mode_t(0600));
 
         TAVRIN_REQUIRE(server.restart());
         QCOMPARE(await(server.client()->updaterStatus())->stagedDownloadPath, std::optional(path));

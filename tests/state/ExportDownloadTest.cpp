@@ -5,6 +5,7 @@
 #include "base/PrivateFile.h"
 #include "protocol/DaemonClient.h"
 #include "state/ExportDownload.h"
+#include "support/Basics.h"
 #include "support/RecordedRequests.h"
 #include "support/ReferenceServer.h"
 #include "support/ScriptedHttpServer.h"
@@ -21,11 +22,6 @@ namespace {
 
 QStringList leftovers(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace
@@ -47,9 +43,9 @@ class ExportDownloadTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         const auto started = server.start();
-        QVERIFY2(started, qPrintable(started ? QString() : started.error()));
+        TAVRIN_REQUIRE(started);
         const auto recorded = test::recordChatRequests(server, 3, QStringLiteral("What is the tide at Porto?"));
-        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        TAVRIN_REQUIRE(recorded);
         client = server.client();
         if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
             otherFileSystem.emplace(QStringLiteral("/dev/shm/tavrin-export-XXXXXX"));
@@ -71,11 +67,11 @@ private Q_SLOTS:
         const auto answered = QCoro::waitFor(download->answered());
         QVERIFY(answered);
         const auto saved = QCoro::waitFor(download->saveAs(destination));
-        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message()));
+        TAVRIN_REQUIRE(saved);
 
         const auto expected = QCoro::waitFor(client->exportAuditJSONL(true));
         QVERIFY(expected);
-        QCOMPARE(contentOf(destination), *expected);
+        QCOMPARE(test::fileBytes(destination), *expected);
         QVERIFY(expected->contains("What is the tide at Porto?"));
         QCOMPARE(leftovers(proposed.path()), QStringList());
         QCOMPARE(leftovers(folder), QStringList());
@@ -99,7 +95,7 @@ private Q_SLOTS:
         // Read where it is written: whole once completed, and gone with the download.
         auto read = startJsonl();
         QVERIFY(QCoro::waitFor(read->completed()));
-        QCOMPARE(contentOf(read->temporaryPath()), *QCoro::waitFor(client->exportAuditJSONL(true)));
+        QCOMPARE(test::fileBytes(read->temporaryPath()), *QCoro::waitFor(client->exportAuditJSONL(true)));
         read.reset();
         QCOMPARE(leftovers(proposed.path()), QStringList());
 
@@ -123,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(!saved);
         QVERIFY2(saved.error().message().startsWith("Tavrin Keldmarch is not reachable: "),
                  qPrintable(saved.error().message()));
-        QCOMPARE(contentOf(destination), "yesterday's export");
+        QCOMPARE(test::fileBytes(destination), "yesterday's export");
         QCOMPARE(leftovers(proposed.path()), QStringList());
         QCOMPARE(leftovers(elsewhere.path()), QStringList());
     }

@@ -5,7 +5,7 @@
 #include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
 #include "support/ForeignListener.h"
-#include "support/ReferenceServer.h"
+#include "support/ModelFixture.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
 
@@ -74,15 +74,6 @@ class ServerStateModelTest : public QObject {
     QString stateDir;
     std::unique_ptr<DaemonProcessController> process;
 
-    // A controller that keeps the admin password file in `folder`; it never starts anything here.
-    static std::unique_ptr<DaemonProcessController> controllerFor(const QString& folder) {
-        DaemonProcessControllerOptions options;
-        options.bundlePath = folder + "/no-bundle";
-        options.systemctl = folder + "/no-systemctl";
-        options.stateDirectory = folder;
-        return std::make_unique<DaemonProcessController>(options);
-    }
-
     std::unique_ptr<ServerStateModel> makeModel(KeychainStore keychain = KeychainStore()) {
         return std::make_unique<ServerStateModel>(client.get(), process.get(), std::move(keychain));
     }
@@ -104,7 +95,7 @@ private slots:
         server->route("/admin/keys", ScriptedResponse::json(200, test::keyListDocument(2)));
         client = std::make_unique<DaemonClient>(server->baseUrl(), std::nullopt, quick());
         stateDir = QDir::homePath() + "/state-" + QString::number(QRandomGenerator::global()->generate());
-        process = controllerFor(stateDir);
+        process = ModelFixture::controllerFor(stateDir);
         KeychainStore().remove(KeychainAccount::adminSecret).waitForFinished();
     }
 
@@ -224,7 +215,7 @@ private slots:
         for (const QString password : {"a-password-ending-in-nbsp\u00A0", "  padded password 12345\n"}) {
             test::ReferenceServer real(std::nullopt);
             QVERIFY(real.start());
-            const auto realProcess = controllerFor(real.stateDirectory());
+            const auto realProcess = ModelFixture::controllerFor(real.stateDirectory());
             for (const bool restarted : {false, true}) { // once restarted, the panel reads it from the file
                 DaemonClient panel(real.baseUrl(), std::nullopt, quick());
                 ServerStateModel model(&panel, realProcess.get());

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the tests of every layer share, QtCore and QtTest alone: a value a test cannot go on without,
-// a file's bytes and permission bits, whether a process is gone, and a standard reader in python3.
+// a file's bytes and permission bits, whether a process is gone, a program's run, and a standard
+// reader in python3.
 
 #include <QDir>
 #include <QFile>
@@ -50,16 +51,33 @@ inline mode_t modeOf(const QString& path) {
 // Ended and reaped: not even a zombie is left.
 inline bool processGone(qint64 pid) { return !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
 
+// How a program ended and what it said: its exit code, or -1 when it crashed or did not end in time.
+struct Ran {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs `program` with `input` on its standard input, in `environment` (empty: this process's).
+inline Ran runProgram(const QString& program, const QStringList& arguments, const QByteArray& input = {},
+                      const QProcessEnvironment& environment = {}) {
+    QProcess process;
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    const bool ended = process.waitForFinished(60'000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
 // A python3 snippet run on `arguments` with `input` on its standard input: what it printed, or what it
 // said when it failed.
 inline std::expected<QByteArray, QByteArray> python(const char* script, const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess reader;
-    reader.start(QStandardPaths::findExecutable(QStringLiteral("python3")), QStringList{"-c", script} + arguments);
-    reader.write(input);
-    reader.closeWriteChannel();
-    if (!reader.waitForFinished(30000) || reader.exitCode() != 0)
-        return std::unexpected(reader.readAllStandardError());
-    return reader.readAllStandardOutput();
+    Ran ran = runProgram(QStandardPaths::findExecutable(QStringLiteral("python3")), QStringList{"-c", script} + arguments, input);
+    if (ran.status != 0)
+        return std::unexpected(ran.err);
+    return ran.out;
 }
 
 } // namespace tavrin::test

@@ -1,6 +1,5 @@
 #include "support/DebPackages.h"
 
-#include <QProcess>
 
 namespace tavrin::test {
 
@@ -15,10 +14,8 @@ QString buildDebPackage(const QString& folder, const QString& name, const QStrin
     if (!writeBytes(root + QStringLiteral("/DEBIAN/control"), control) ||
         !writeBytes(root + QStringLiteral("/opt/tavrin-keldmarch/payload"), payload.repeated(10'000)))
         return {};
-    QProcess dpkg;
-    dpkg.start(QStringLiteral("dpkg-deb"), {QStringLiteral("--build"), QStringLiteral("--root-owner-group"), root, deb});
-    dpkg.closeWriteChannel();
-    const bool built = dpkg.waitForFinished(60'000) && dpkg.exitStatus() == QProcess::NormalExit && dpkg.exitCode() == 0;
+    const bool built =
+        runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("--build"), QStringLiteral("--root-owner-group"), root, deb}).status == 0;
     QDir(root).removeRecursively();
     return built ? deb : QString();
 }

@@ -27,14 +27,17 @@ bool writeAll(int fd, const QByteArray& bytes) {
 
 // Reads one request from `buffer` + the socket. Returns false when the peer closed first.
 bool readRequest(int fd, QByteArray& buffer, RecordedRequest& out) {
-    char chunk[16384];
-    qsizetype headerEnd = -1;
-    while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0) {
+    const auto receive = [&] {
+        char chunk[16384];
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0)
+        if (n > 0)
+            buffer.append(chunk, n);
+        return n > 0;
+    };
+    qsizetype headerEnd = -1;
+    while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0)
+        if (!receive())
             return false;
-        buffer.append(chunk, n);
-    }
     const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     out.method = requestLine.value(0);
@@ -52,12 +55,9 @@ bool readRequest(int fd, QByteArray& buffer, RecordedRequest& out) {
         out.headers.emplace_back(std::move(name), std::move(value));
     }
     buffer.remove(0, headerEnd + 4);
-    while (buffer.size() < contentLength) {
-        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n <= 0)
+    while (buffer.size() < contentLength)
+        if (!receive())
             return false;
-        buffer.append(chunk, n);
-    }
     out.body = buffer.left(contentLength);
     buffer.remove(0, contentLength);
     return true;

@@ -3,6 +3,7 @@
 // what a click does, whichever way it is worked.
 #include "KitTestMain.h"
 
+#include "support/Basics.h"
 #include "ui/gallery/KitGallery.h"
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/TRSegmentedPicker.h"
@@ -124,7 +125,7 @@ private slots:
     void everyPageIsWrittenAsAPictureWithSomethingOnIt() {
         QTemporaryDir dir;
         const auto written = renderKitGallery(dir.filePath("gallery"));
-        QVERIFY2(written.has_value(), written ? "" : qPrintable(written.error()));
+        TAVRIN_REQUIRE(written);
         const QStringList pages = written->filter(QRegularExpression("/gallery/[^/]+\\.png$"));
         QVERIFY(pages.size() >= 10);
         for (const QString& file : pages) {

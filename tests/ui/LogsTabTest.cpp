@@ -125,7 +125,7 @@ private Q_SLOTS:
     // the server is back.
     void theExportsAreTheServersAndAFailureOpensNoDialog() {
         const auto recorded = test::recordChatRequests(*server, 2, prompt);
-        QVERIFY2(recorded, qPrintable(recorded ? QString() : recorded.error()));
+        TAVRIN_REQUIRE(recorded);
         openLoaded();
         // The switch as saved here, the checkbox as sent (their rule is the DiagnosticsContractTest's).
         if (auto* master = tab->findChild<KeldmarchSwitch*>(); !master->isChecked())
@@ -136,13 +136,13 @@ private Q_SLOTS:
             const QString path = saves.filePath(QString("audit-%1.jsonl").arg(checkbox));
             exportThrough("Save audit JSONL", "tavrin-server-audit.jsonl", path);
             QTRY_COMPARE(statusLines(tab), QStringList{"Saved " + QFileInfo(path).fileName()});
-            QCOMPARE(fileContent(path).contains(prompt.toUtf8()), checkbox); // the whole export is ExportDownloadTest's
+            QCOMPARE(test::fileBytes(path).contains(prompt.toUtf8()), checkbox); // the whole export is ExportDownloadTest's
         }
 
         const QString path = saves.filePath("usage.csv");
         exportThrough("Save usage CSV", "tavrin-server-usage.csv", path);
         QTRY_COMPARE(statusLines(tab), QStringList{"Saved usage.csv"});
-        QCOMPARE(fileContent(path), *QCoro::waitFor(client->exportAuditCSV()));
+        QCOMPARE(test::fileBytes(path), *QCoro::waitFor(client->exportAuditCSV()));
         saveLook(tab, "logs-tab-exported");
         tab->editor()->showError("an earlier failure");
         exportThrough("Save usage CSV", "tavrin-server-usage.csv", {});

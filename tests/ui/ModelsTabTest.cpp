@@ -18,7 +18,6 @@
 
 #include <QAccessible>
 #include <QLayout>
-#include <QProcess>
 #include <QScrollArea>
 #include <QTemporaryDir>
 
@@ -37,12 +36,11 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
 
     // What a new user does: the companion app (here the server's own command) leaves a bundle.
     [[nodiscard]] bool dropBundle(const QString& version) {
-        QProcess make;
-        make.start(test::ReferenceServer::executablePath(), {"make-sample-bundle", companion(), "--version", version});
-        if (make.waitForFinished(15000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0)
-            return true;
-        qWarning("make-sample-bundle: %s", make.readAllStandardError().constData());
-        return false;
+        const test::Ran made =
+            test::runProgram(test::ReferenceServer::executablePath(), {"make-sample-bundle", companion(), "--version", version});
+        if (made.status != 0)
+            qWarning("make-sample-bundle: %s", made.err.constData());
+        return made.status == 0;
     }
 
     [[nodiscard]] bool open() {

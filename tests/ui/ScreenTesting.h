@@ -4,6 +4,8 @@
 
 #include "protocol/ClientRecords.h"
 #include "protocol/JsonCodec.h"
+#include "support/Basics.h"
+#include "support/HttpProbe.h"
 #include "support/SampleDocuments.h"
 #include "ui/AdminScreen.h"
 #include "ui/kit/TRButton.h"
@@ -12,7 +14,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QTcpServer>
 #include <QTest>
 #include <QWidget>
 
@@ -31,16 +32,6 @@ inline QWidget* headerOnlyScreen(tavrin::ServerStateModel*, const tavrin::Screen
     auto* screen = new QWidget;
     new tavrin::TabHeader(heading.eyebrow, heading.title, heading.lead, screen);
     return screen;
-}
-
-inline quint16 freeLoopbackPort() {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
-inline QByteArray fileContent(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The visible widgets of type W under `root`.

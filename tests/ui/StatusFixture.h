@@ -14,7 +14,6 @@
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -68,10 +67,8 @@ public:
         quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
         QUrl base = server->baseUrl();
         if (setup.referenceServer) { // the server it starts takes the admin port from the environment, as the panel's does
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost, 0);
-            base.setPort(probe.serverPort());
-            qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
+            base.setPort(tavrin::test::freeLoopbackPort());
+            qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(base.port()));
         }
         client = std::make_unique<tavrin::DaemonClient>(base, QStringLiteral("s3cret"), quick);
 
@@ -102,7 +99,7 @@ public:
     }
 
     QString systemctlLog() const { return scratch->path() + QStringLiteral("/systemctl.log"); }
-    QString systemctlCalls() const { return QString::fromUtf8(fileContent(systemctlLog())); }
+    QString systemctlCalls() const { return QString::fromUtf8(tavrin::test::fileBytes(systemctlLog())); }
 
     // The server answers with `status`; one poll cycle takes it in (phase running).
     void serve(const tavrin::ClientServerStatus& status) {

@@ -34,8 +34,6 @@ QStringList statLines(const QWidget* root) {
     return lines;
 }
 
-bool processGone(qint32 pid) { return !QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }
-
 } // namespace
 
 class MenuPanelPartsTest : public QObject {
@@ -137,7 +135,7 @@ private Q_SLOTS:
 
         panel->startStopItem()->click();
         QTRY_VERIFY(!controller->isRunning());
-        QTRY_VERIFY(processGone(pid));
+        QTRY_VERIFY(test::processGone(pid));
         QCOMPARE(panel->startStopItem()->label(), "Start server");
         QVERIFY(systemctlCalls().contains("stop com.tavrinai.server.service"));
         QCOMPARE(opened.count(), 0);
@@ -151,7 +149,7 @@ private Q_SLOTS:
         QVERIFY(!QCoro::waitFor(controller->unregisterAgent())); // removal cannot work here
         panel->startStopItem()->click();
         QTRY_VERIFY(!controller->isRunning());
-        QTRY_VERIFY(processGone(pid));
+        QTRY_VERIFY(test::processGone(pid));
     }
 
     void startWithAMissingServerBringsTheWindowForward() {

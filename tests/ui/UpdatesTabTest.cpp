@@ -11,7 +11,6 @@
 #include "ui/tabs/UpdatesTabLogic.h"
 
 #include <QDBusConnection>
-#include <QProcess>
 
 using namespace tavrin;
 
@@ -49,10 +48,7 @@ class UpdatesTabTest : public QObject, protected RecordTabFixture {
     const QString m_tool = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/tools/tavrin-update-sign";
 
     QString run(const QString& program, QStringList arguments) const {
-        QProcess process;
-        process.start(program, arguments.replaceInStrings("DIR/", m_dir.path() + "/"));
-        process.waitForFinished(60'000);
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        return QString::fromUtf8(test::runProgram(program, arguments.replaceInStrings("DIR/", m_dir.path() + "/")).out).trimmed();
     }
     // The panel's Debian package signed with `key` into a feed beside it; the package comes a second late.
     void publish(const QString& key) {

@@ -66,7 +66,7 @@ class WizardTest : public QObject {
         const QString companion = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                   "/tavrin-ai/resources";
         QVERIFY(QProcess::execute(m_server, {"make-sample-bundle", companion}) == 0);
-        const quint16 adminPort = freeLoopbackPort();
+        const quint16 adminPort = test::freeLoopbackPort();
         if (withServer)
             QVERIFY(m_bundle->installWrapper(m_server, QStringLiteral("--port 0 --admin-port %1").arg(adminPort)));
         QVERIFY(m_bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
@@ -165,9 +165,8 @@ private Q_SLOTS:
         auto stored = KeychainStore().load(KeychainAccount::adminSecret);
         stored.waitForFinished();
         QCOMPARE(stored.result(), std::optional(password));
-        QCOMPARE(fileContent(m_controller->adminSecretFile().path()), password.toUtf8());
-        QCOMPARE(QFile::permissions(m_controller->adminSecretFile().path()),
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+        QCOMPARE(test::fileBytes(m_controller->adminSecretFile().path()), password.toUtf8());
+        QCOMPARE(test::modeOf(m_controller->adminSecretFile().path()), mode_t(0600));
 
         // Set up & start: the whole network, for this session; the server answers and the step moves on.
         auto* setup = current<WizardSetupStart>(wizard);
@@ -180,7 +179,7 @@ private Q_SLOTS:
         saveLook(&window, "4-set-up-starting");
         QTRY_COMPARE_WITH_TIMEOUT(wizard->step(), WizardStep::done, 20'000);
         QVERIFY(m_controller->isRunning() && m_controller->pid());
-        const QString parent = fileContent(QStringLiteral("/proc/%1/status").arg(*m_controller->pid()));
+        const QString parent = test::fileBytes(QStringLiteral("/proc/%1/status").arg(*m_controller->pid()));
         QVERIFY(parent.contains(QStringLiteral("PPid:\t%1\n").arg(QCoreApplication::applicationPid())));
         QCOMPARE(m_model->phase(), Phase::running());
         const auto network = QCoro::waitFor(m_client->networkPreferences());
@@ -198,11 +197,9 @@ private Q_SLOTS:
         QCOMPARE(reader->text(0, reader->characterCount()), key);
         const QString command = done->smokeTest()->text();
         QVERIFY(command.endsWith("-H \"Authorization: Bearer " + key + "\""));
-        QProcess curl;
-        curl.start("bash", {"-c", command + " --fail --silent --show-error"});
-        QVERIFY(curl.waitForFinished(15'000));
-        QVERIFY2(curl.exitCode() == 0, curl.readAllStandardError().constData());
-        QVERIFY(curl.readAllStandardOutput().contains("\"object\":\"list\""));
+        const test::Ran curl = test::runProgram("bash", {"-c", command + " --fail --silent --show-error"});
+        QVERIFY2(curl.status == 0, curl.err.constData());
+        QVERIFY(curl.out.contains("\"object\":\"list\""));
         saveLook(&window, "5-done");
 
         // Finishing shows the main window at once, on Status, with its sidebar and toolbar.
