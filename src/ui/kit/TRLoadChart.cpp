@@ -18,6 +18,9 @@ constexpr qreal lineWidth = 1.5;
 
 TRLoadChart::TRLoadChart(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Every poll moves the lines: painting its own ground keeps that to this widget, where a
+    // see-through one would have the card and everything under it painted again each time.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QSize TRLoadChart::sizeHint() const { return {160, plotHeight + legendHeight}; }
@@ -35,6 +38,7 @@ void TRLoadChart::setSeries(QList<QPointF> inFlight, QList<QPointF> queued, qrea
 
 void TRLoadChart::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.fillRect(rect(), Theme::surface()); // the ground of the cards it sits on
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF area = QRectF(rect()).adjusted(lineWidth, lineWidth, -lineWidth, -lineWidth - legendHeight);
     p.setPen(QPen(Theme::line(), 1));

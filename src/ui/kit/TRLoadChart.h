@@ -7,8 +7,8 @@
 namespace tavrin {
 
 // A small chart of two series over time (in flight, queued), drawn in the product's colours on a
-// baseline: x runs from 0 (the oldest moment shown) to 1 (now), y from 0 to `top`. A reader hears
-// its description, one line that says what the lines show.
+// baseline, on the ground of the card it sits on: x runs from 0 (the oldest moment shown) to 1 (now),
+// y from 0 to `top`. A reader hears its description, one line that says what the lines show.
 class TRLoadChart : public QWidget {
     Q_OBJECT
 public:
