@@ -1,5 +1,6 @@
 #include "control/ChildProcess.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -237,7 +238,10 @@ ChildProcess* ChildProcess::adopt(const ProcessIdentity& identity, const QString
     return new ChildProcess(identity, pidfd);
 }
 
-ChildProcess::ChildProcess(ProcessIdentity identity, int pidfd) : m_identity(identity), m_pidfd(pidfd) {
+// Held by the application, not the controller: it outlives a controller to reap its process, and
+// goes with the application when the process runs on after the program that started it has ended.
+ChildProcess::ChildProcess(ProcessIdentity identity, int pidfd)
+    : QObject(QCoreApplication::instance()), m_identity(identity), m_pidfd(pidfd) {
     m_notifier = new QSocketNotifier(m_pidfd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] { reapIfExited(); });
 }

@@ -39,7 +39,7 @@ struct ProcessIdentity {
 // One started server process, watched through a pidfd so that signals can never reach a recycled
 // process id and so that its exit is noticed on the GUI thread's event loop without a SIGCHLD
 // handler. It reaps its own process the moment it exits (no zombie), emits exited(), and then
-// deletes itself; it owns itself, so a process whose controller is gone is still reaped.
+// deletes itself; the application holds it, so a process whose controller is gone is still reaped.
 //
 // The process lives on its own: in a session of its own (a terminal's hangup or Ctrl-C that ends
 // the panel does not reach it) and with no tie to the panel's life, so that clients mid-request are
