@@ -36,4 +36,16 @@ QString StateFolder::path() {
     return pathIn(QProcessEnvironment::systemEnvironment().toStringList());
 }
 
+QString SessionLogs::standardOutputIn(const QString& stateFolder) {
+    return stateFolder + QStringLiteral("/tavrin-server.out.log");
+}
+
+QString SessionLogs::standardErrorIn(const QString& stateFolder) {
+    return stateFolder + QStringLiteral("/tavrin-server.err.log");
+}
+
+QString SessionLogs::standardOutput() { return standardOutputIn(StateFolder::path()); }
+
+QString SessionLogs::standardError() { return standardErrorIn(StateFolder::path()); }
+
 } // namespace tavrin

@@ -23,9 +23,14 @@ QString path();
 } // namespace StateFolder
 
 // Where a server the panel starts for this session writes its output; the Diagnostics tab opens them.
+// They sit in the user's private state folder: under a fixed name in the shared /tmp, another user
+// could plant a FIFO there (and hang the start that opens it) or a link to a file of the user's.
 namespace SessionLogs {
-inline constexpr const char* standardOutput = "/tmp/tavrin-server.out.log";
-inline constexpr const char* standardError = "/tmp/tavrin-server.err.log";
+QString standardOutputIn(const QString& stateFolder);
+QString standardErrorIn(const QString& stateFolder);
+// In StateFolder::path().
+QString standardOutput();
+QString standardError();
 } // namespace SessionLogs
 
 // Names the folder of the model bundle a server should serve, instead of the companion app's

@@ -164,7 +164,7 @@ QCoro::Task<int> CommandRunner::service() {
     if (phase == Phase::Kind::probing || phase == Phase::Kind::unknown || phase == Phase::Kind::stopped) {
         Terminal::err(QStringLiteral("The server was started but has not answered yet; its errors go to %1 (or, "
                                      "at login, to the user journal).")
-                          .arg(QString::fromLatin1(SessionLogs::standardError)));
+                          .arg(SessionLogs::standardError()));
         co_return notReachable;
     }
     co_return done;

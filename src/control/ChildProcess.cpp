@@ -1,6 +1,9 @@
 #include "control/ChildProcess.h"
 
+#include "base/StateFolder.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -32,13 +35,14 @@ QString reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Appends to a log without following a planted symbolic link and without writing into a file that
-// someone else owns (the logs live in the shared /tmp). -1 when it cannot be used.
+// Appends to a log only when it is a regular file of the user's: never through a planted symbolic
+// link, never into someone else's file, and never blocking on a FIFO or a device put in its place
+// (opening a FIFO for writing waits for a reader, for ever). -1 when it cannot be used.
 int openLog(const QString& path) {
     if (path.isEmpty())
         return -1;
     const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
     struct stat st {};
@@ -46,6 +50,8 @@ int openLog(const QString& path) {
         ::close(fd);
         return -1;
     }
+    // The server's own writes to its log may block as writes to any file do.
+    ::fcntl(fd, F_SETFL, O_APPEND);
     return fd;
 }
 
@@ -83,6 +89,17 @@ std::optional<quint64> startTimeOf(pid_t pid) {
     bool ok = false;
     const quint64 ticks = fields.value(22 - 3).toULongLong(&ok);
     return ok ? std::optional<quint64>(ticks) : std::nullopt;
+}
+
+// Whether the process was started with `stateFolder` as its state folder, as every server the
+// controller starts is. Another server of the user's, serving another folder, is not this panel's to
+// stop.
+bool servesStateFolder(pid_t pid, const QString& stateFolder) {
+    const QByteArray prefix = QByteArray(StateFolder::variable) + '=';
+    for (const QByteArray& entry : readProcFile(procPath(pid, "/environ")).split('\0'))
+        if (entry.startsWith(prefix))
+            return QDir::cleanPath(QFile::decodeName(entry.mid(prefix.size()))) == QDir::cleanPath(stateFolder);
+    return false;
 }
 
 // A pidfd turns readable once its process has exited.
@@ -216,7 +233,7 @@ std::expected<ChildProcess*, QString> ChildProcess::launch(const ChildLaunch& la
     return new ChildProcess(ProcessIdentity::of(pid).value_or(ProcessIdentity{pid, 0}), pidfd);
 }
 
-ChildProcess* ChildProcess::adopt(const ProcessIdentity& identity, const QString& program) {
+ChildProcess* ChildProcess::adopt(const ProcessIdentity& identity, const QString& program, const QString& stateFolder) {
     const QByteArray executable = QFile::encodeName(QFileInfo(program).canonicalFilePath());
     if (identity.pid <= 0 || executable.isEmpty())
         return nullptr;
@@ -226,9 +243,12 @@ ChildProcess* ChildProcess::adopt(const ProcessIdentity& identity, const QString
     struct stat owner {};
     char exe[PATH_MAX];
     const ssize_t exeLength = ::readlink(procPath(identity.pid, "/exe").constData(), exe, sizeof exe);
+    // An upgrade replaces the program's file while the server runs on: the kernel then names the old
+    // one with " (deleted)" after its path, and it is still the server this panel started.
+    const QByteArray runs(exe, std::max<ssize_t>(exeLength, 0));
+    const bool sameProgram = runs == executable || runs == executable + " (deleted)";
     const bool same = ::stat(procPath(identity.pid, "").constData(), &owner) == 0 &&
-                      owner.st_uid == ::getuid() && exeLength > 0 &&
-                      QByteArray(exe, exeLength) == executable &&
+                      owner.st_uid == ::getuid() && sameProgram && servesStateFolder(identity.pid, stateFolder) &&
                       ProcessIdentity::of(identity.pid) == identity;
     // Alive after the checks, the process they read is the pidfd's: its id could not pass to another.
     if (!same || hasExited(pidfd)) {

@@ -51,9 +51,10 @@ public:
     // The error is the system's reason, e.g. "Permission denied".
     static std::expected<ChildProcess*, QString> launch(const ChildLaunch& launch);
     // The server an earlier panel started and left running, while `identity` still names it: a
-    // process of this user, running `program` (links resolved), started at the recorded time.
-    // Null otherwise. When this panel is not its parent it is not reaped here, only watched.
-    static ChildProcess* adopt(const ProcessIdentity& identity, const QString& program);
+    // process of this user, running `program` (links resolved; or its file since replaced), serving
+    // `stateFolder`, started at the recorded time. Null otherwise. When this panel is not its parent
+    // it is not reaped here, only watched.
+    static ChildProcess* adopt(const ProcessIdentity& identity, const QString& program, const QString& stateFolder);
 
     ~ChildProcess() override;
 

@@ -64,6 +64,10 @@ DaemonProcessControllerOptions resolved(DaemonProcessControllerOptions options) 
         options.bundlePath = bundlePathOfThisProgram();
     if (options.stateDirectory.isEmpty())
         options.stateDirectory = StateFolder::path();
+    if (options.standardOutputLog.isEmpty())
+        options.standardOutputLog = SessionLogs::standardOutputIn(options.stateDirectory);
+    if (options.standardErrorLog.isEmpty())
+        options.standardErrorLog = SessionLogs::standardErrorIn(options.stateDirectory);
     return options;
 }
 
@@ -196,7 +200,7 @@ void DaemonProcessController::adoptRecordedChild() {
     if (!record.open(QIODevice::ReadOnly)) // no server left by an earlier panel: the common case
         return;
     const std::optional<ProcessIdentity> recorded = ProcessIdentity::fromText(record.read(64));
-    ChildProcess* child = recorded ? ChildProcess::adopt(*recorded, serverExecutable()) : nullptr;
+    ChildProcess* child = recorded ? ChildProcess::adopt(*recorded, serverExecutable(), m_options.stateDirectory) : nullptr;
     if (!child) { // it ended, or its id now belongs to another process
         record.remove();
         return;
@@ -301,6 +305,10 @@ DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) 
         if (auto written = writeAdminSecret(*adminSecret); !written)
             return written;
 
+    // The logs go to the state folder by default, which the child's record needs too; only the user
+    // may enter it.
+    if (makeDirectories(m_options.stateDirectory))
+        ::chmod(QFile::encodeName(m_options.stateDirectory).constData(), 0700);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, value] : serverEnvironment())
         environment.insert(name, value);

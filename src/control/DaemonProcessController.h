@@ -95,8 +95,8 @@ struct DaemonProcessControllerOptions {
     QString systemctl;      // default: $TAVRIN_SYSTEMCTL, else systemctl
     QString unitDirectory;  // default: $XDG_CONFIG_HOME/systemd/user
     QString stateDirectory; // default: StateFolder::path()
-    QString standardOutputLog = QString::fromLatin1(SessionLogs::standardOutput);
-    QString standardErrorLog = QString::fromLatin1(SessionLogs::standardError);
+    QString standardOutputLog; // default: SessionLogs in the state folder
+    QString standardErrorLog;
 };
 
 // Installs, starts, stops, restarts and inspects the server, either as the systemd user service that

@@ -1,4 +1,5 @@
 #include "base/PrivateFile.h"
+#include "base/StateFolder.h"
 #include "control/ChildProcess.h"
 #include "control/DaemonProcessController.h"
 #include "protocol/DaemonClient.h"
@@ -17,7 +18,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
 #include <cstdio>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -205,6 +211,39 @@ private Q_SLOTS:
         QVERIFY(launchAndWaitUntilReady() != pid);
     }
 
+    // By default the logs are the user's own, in the private state folder. A FIFO planted where a log
+    // goes (opening one for writing waits for a reader) neither hangs the start nor gets the output.
+    void theLogsAreInThePrivateStateFolderAndAPlantedFifoHangsNothing() {
+        DaemonProcessControllerOptions defaults = options();
+        defaults.standardOutputLog.clear();
+        defaults.standardErrorLog.clear();
+        controller = std::make_unique<DaemonProcessController>(defaults);
+        const QString out = defaults.stateDirectory + QStringLiteral("/tavrin-server.out.log");
+        const QString err = defaults.stateDirectory + QStringLiteral("/tavrin-server.err.log");
+        QVERIFY(makeDirectories(defaults.stateDirectory));
+        QCOMPARE(::mkfifo(QFile::encodeName(err).constData(), 0666), 0);
+
+        // Should the start block on the FIFO, a reader comes after a while to let it go on, and says so.
+        std::atomic<bool> readerNeeded = false;
+        std::promise<void> started;
+        std::thread rescue([&, done = started.get_future()] {
+            if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
+                return;
+            readerNeeded = true;
+            const int fd = ::open(QFile::encodeName(err).constData(), O_RDONLY | O_NONBLOCK);
+            done.wait();
+            ::close(fd);
+        });
+        const qint32 pid = launchAndWaitUntilReady();
+        started.set_value();
+        rescue.join();
+        QVERIFY2(!readerNeeded, "the start waited for a reader of the planted FIFO");
+        QVERIFY(pid > 0);
+        QTRY_COMPARE(readAll(out), QStringLiteral("listening on 127.0.0.1:0\n"));
+        QCOMPARE(test::modeOf(out), mode_t(0600));
+        QCOMPARE(test::modeOf(defaults.stateDirectory), mode_t(0700));
+    }
+
     void aChildThatIgnoresSigtermIsKilledAfterTheDeadlineWhileTheEventLoopRuns() {
         qputenv("TAVRIN_TEST_CHILD_MODE", "ignore-term");
         const qint32 pid = launchAndWaitUntilReady();
@@ -265,15 +304,22 @@ private Q_SLOTS:
     void aRecordOfAnyOtherProcessIsRemovedAndItsProcessLeftAlone_data() {
         QTest::addColumn<QString>("program"); // run for the record to name; none: a record naming nothing
         QTest::addColumn<quint64>("startShift"); // added to its start time in the record
-        QTest::newRow("an id now another run of the server") << "server" << quint64(1);
-        QTest::newRow("an id now another program's") << "/bin/sleep" << quint64(0);
-        QTest::newRow("a process that ended") << "/bin/true" << quint64(0);
-        QTest::newRow("a record that cannot be read") << "" << quint64(0);
+        QTest::addColumn<bool>("ownFolder");     // it runs with the panel's state folder
+        QTest::newRow("an id now another run of the server") << "server" << quint64(1) << true;
+        QTest::newRow("the user's server of another state folder") << "server" << quint64(0) << false;
+        QTest::newRow("an id now another program's") << "/bin/sleep" << quint64(0) << true;
+        QTest::newRow("a process that ended") << "/bin/true" << quint64(0) << true;
+        QTest::newRow("a record that cannot be read") << "" << quint64(0) << true;
     }
     void aRecordOfAnyOtherProcessIsRemovedAndItsProcessLeftAlone() {
         QFETCH(QString, program);
         QFETCH(quint64, startShift);
+        QFETCH(bool, ownFolder);
         QProcess named;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(StateFolder::variable),
+                           ownFolder ? options().stateDirectory : scratch->path() + QStringLiteral("/other state"));
+        named.setProcessEnvironment(environment);
         QByteArray record = "4321\n";
         if (!program.isEmpty()) {
             named.start(program == "server" ? bundle->server() : program, {QStringLiteral("30")});
@@ -507,12 +553,16 @@ private Q_SLOTS:
     // under a stand-in for the desktop's session manager (see playRole()).
     void aServerOutlivesItsPanelAndTheNextPanelStopsIt_data() {
         QTest::addColumn<QString>("ending");
-        QTest::newRow("the panel quits") << "quit";
-        QTest::newRow("the panel's terminal hangs up") << "hangup";
+        QTest::addColumn<bool>("upgraded"); // the server's program file replaced while it runs
+        QTest::newRow("the panel quits") << "quit" << false;
+        QTest::newRow("the panel's terminal hangs up") << "hangup" << false;
+        QTest::newRow("an upgrade replaced the server, then the panel quit") << "quit" << true;
     }
     void aServerOutlivesItsPanelAndTheNextPanelStopsIt() {
         QFETCH(QString, ending);
-        QVERIFY(bundle->linkServer(m_server)); // the recorded process is the server itself
+        QFETCH(bool, upgraded);
+        // The recorded process is the server itself: a link to it, or a copy that an upgrade replaces.
+        QVERIFY(upgraded ? bundle->installServer(m_server) : bundle->linkServer(m_server));
         // Free ports: the client surface's in the saved settings, the admin API's any (TAVRIN_ADMIN_PORT=0,
         // as the test session sets it).
         QTcpServer probe;
@@ -534,6 +584,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT((said += session.readAllStandardOutput()).count('\n') >= 2, 15'000);
         const qint32 pid = said.split('\n').value(0).toInt();
         QCOMPARE(said.split('\n').value(1), QByteArray("panel ended"));
+        if (upgraded)
+            QVERIFY(bundle->installServer(m_server)); // a new file at the same path; the old one is gone
 
         static const QRegularExpression adminApi(QStringLiteral("admin API on 127.0.0.1:(\\d+)"));
         QString port;

@@ -5,8 +5,8 @@
 namespace tavrin {
 
 std::vector<FileRowText> diagnosticsFileRows(const std::optional<ClientServerStatus>& status) {
-    const QString serverLog = QString::fromLatin1(SessionLogs::standardOutput);
-    const QString errorLog = QString::fromLatin1(SessionLogs::standardError);
+    const QString serverLog = SessionLogs::standardOutput();
+    const QString errorLog = SessionLogs::standardError();
     FileRowText state{QStringLiteral("State directory"), QStringLiteral("?"), std::nullopt, FileRowText::Action::reveal};
     if (status) {
         state.path = status->stateDirectory;
