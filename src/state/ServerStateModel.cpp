@@ -1,6 +1,8 @@
 #include "state/ServerStateModel.h"
 
 #include "base/AdminSecretFile.h"
+#include "base/Graphemes.h"
+#include "control/AdminPassword.h"
 #include "control/DaemonProcessController.h"
 #include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
@@ -237,6 +239,13 @@ QCoro::Task<ActionResult> ServerStateModel::setAdminSecret(QString secret) {
     if (trimmedAdminSecret(secret).isEmpty())
         co_return std::unexpected(ActionError{QStringLiteral("A password of only spaces can't be used: the "
                                                              "server ignores spaces at either end.")});
+    // Setup's rule, here so that the Diagnostics tab and tavrinctl cannot save a short one either: the
+    // admin API is on every local user's doorstep, and a short password falls to guessing.
+    if (const int length = graphemeCount(trimmedAdminSecret(secret)); length < minimumAdminPasswordLength)
+        co_return std::unexpected(ActionError{
+            QStringLiteral("An admin password needs %1 characters or more; this one has %2.")
+                .arg(minimumAdminPasswordLength)
+                .arg(length)});
     QPointer self(this);
     m_secretDiscovery.reset(); // what the user sets now wins over what the keychain held
     const auto saving = m_keychain->save(secret, KeychainAccount::adminSecret);

@@ -194,12 +194,28 @@ private slots:
 
     void settingTheSecretStoresItEverywhereAndClearingForgetsIt() {
         auto model = makeModel();
-        // Blank to the server's reading: refused before anything is stored.
+        // Blank or short to the server's reading (characters as a person counts them): refused before
+        // anything is stored, whoever asks.
         const std::optional<QString> held = client->adminSecret();
-        const auto blank = QCoro::waitFor(model->setAdminSecret(QStringLiteral(" \t\n ")));
-        QVERIFY(!blank && blank.error().message().startsWith(QStringLiteral("A password of only spaces")));
+        const std::pair<QString, QString> refused[] = {
+            {QStringLiteral(" \t\n "), QStringLiteral("A password of only spaces can't be used: the server ignores "
+                                                       "spaces at either end.")},
+            {QStringLiteral("7342\n"), QStringLiteral("An admin password needs 16 characters or more; this one has 4.")},
+            {QStringLiteral("   fifteen-chars-x   "), QStringLiteral("An admin password needs 16 characters or more; "
+                                                                   "this one has 15.")},
+            {QStringLiteral("e\u0301").repeated(15), QStringLiteral("An admin password needs 16 characters or more; "
+                                                                   "this one has 15.")},
+        };
+        for (const auto& [typed, message] : refused) {
+            const auto result = QCoro::waitFor(model->setAdminSecret(typed));
+            QVERIFY(!result);
+            QCOMPARE(result.error().message(), message);
+        }
         QCOMPARE(client->adminSecret(), held);
         QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
+        const QString emoji = QStringLiteral("\U0001F510").repeated(16);
+        QVERIFY(QCoro::waitFor(model->setAdminSecret(emoji)));
+        QCOMPARE(AdminSecretFile(stateDir).read(), emoji);
         QVERIFY(QCoro::waitFor(model->setAdminSecret(QStringLiteral("new-password-0123456789"))));
         QCOMPARE(client->adminSecret(), QStringLiteral("new-password-0123456789"));
         QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result(), QStringLiteral("new-password-0123456789"));
