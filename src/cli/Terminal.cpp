@@ -20,12 +20,33 @@ bool progressShown = false;
 // What the interrupt handler removes: written only while the handler is disarmed.
 char interruptedPath[4096];
 volatile std::sig_atomic_t removalArmed = 0;
+// The terminal's settings from before a password prompt turned echo off, put back by the handler:
+// a Ctrl-C at the prompt must not leave the user's shell typing blind.
+termios echoingTerminal{};
+volatile std::sig_atomic_t echoArmed = 0;
 
-extern "C" void removeAndEnd(int signal) {
+extern "C" void tidyAndEnd(int signal) {
     if (removalArmed)
         ::unlink(interruptedPath);
+    if (echoArmed) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &echoingTerminal);
+        (void)!::write(STDERR_FILENO, "\n", 1);
+    }
     std::signal(signal, SIG_DFL);
     std::raise(signal); // ends as the signal would have ended it, status included
+}
+
+void tidyOnInterrupt() {
+    static const bool installed = [] {
+        // A signal ignored by whoever started tavrinctl (nohup, a background job) stays ignored.
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            struct sigaction was {};
+            if (::sigaction(signal, nullptr, &was) == 0 && was.sa_handler != SIG_IGN)
+                std::signal(signal, tidyAndEnd);
+        }
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 void writeLine(std::FILE* stream, const QString& line) {
@@ -73,12 +94,7 @@ void Terminal::endProgress() {
 }
 
 void Terminal::removeOnInterrupt(const QString& path) {
-    static const bool installed = [] {
-        for (int signal : {SIGINT, SIGTERM, SIGHUP})
-            std::signal(signal, removeAndEnd);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    tidyOnInterrupt();
     removalArmed = 0;
     const QByteArray encoded = QFile::encodeName(path);
     if (encoded.isEmpty() || encoded.size() >= qsizetype(sizeof interruptedPath))
@@ -101,6 +117,9 @@ std::optional<QString> Terminal::readSecretLine(const QString& prompt) {
     if (terminal) {
         std::fputs(prompt.toUtf8().constData(), stderr);
         std::fflush(stderr);
+        tidyOnInterrupt();
+        echoingTerminal = saved;
+        echoArmed = 1;
         termios quiet = saved;
         quiet.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
@@ -111,6 +130,7 @@ std::optional<QString> Terminal::readSecretLine(const QString& prompt) {
         line.push_back(char(c));
     if (terminal) {
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        echoArmed = 0;
         std::fputs("\n", stderr);
     }
     if (c == EOF && line.empty())

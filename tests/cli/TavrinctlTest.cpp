@@ -17,6 +17,13 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
 using namespace tavrin;
 
 namespace {
@@ -284,11 +291,54 @@ private Q_SLOTS:
         }
     }
 
+    // Ctrl-C at the prompt, where echo is off, ends tavrinctl as Ctrl-C does, with the user's terminal
+    // echoing again.
+    void anInterruptAtThePasswordPromptLeavesTheTerminalEchoing() {
+        const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+        const QByteArray side = ::ptsname(terminal);
+        QProcess tavrinctl;
+        tavrinctl.setProcessEnvironment(tool);
+        // As a shell starts a command on a terminal: its own session with the terminal as its
+        // controlling one, signals neither blocked nor ignored, whatever this test's threads do.
+        tavrinctl.setChildProcessModifier([&side] {
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            ::signal(SIGINT, SIG_DFL);
+            ::setsid();
+            const int fd = ::open(side.constData(), O_RDWR); // a session leader's first terminal: its own
+            for (int standard : {0, 1, 2})
+                ::dup2(fd, standard);
+        });
+        tavrinctl.start(qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/bin/tavrinctl", {"password", "set"});
+        QByteArray shown;
+        const auto prompted = [&] {
+            char chunk[256];
+            pollfd ready{terminal, POLLIN, 0};
+            if (::poll(&ready, 1, 0) > 0)
+                if (const ssize_t n = ::read(terminal, chunk, sizeof chunk); n > 0)
+                    shown.append(chunk, n);
+            return shown.contains("New admin password: ");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(prompted(), 20'000);
+        QCOMPARE(::write(terminal, "\x03", 1), ssize_t(1)); // the terminal's interrupt character
+        QVERIFY(tavrinctl.waitForFinished(20'000));
+        QCOMPARE(tavrinctl.exitStatus(), QProcess::CrashExit); // ended by the signal, as Ctrl-C ends a program
+        termios after{};
+        QCOMPARE(::tcgetattr(terminal, &after), 0);
+        ::close(terminal);
+        QVERIFY2(after.c_lflag & ECHO, "echo was left off");
+    }
+
     // Read from standard input, never from the command line; saved where the panel saves it. Last: it
     // leaves the server without a password.
     void thePasswordIsReadFromStandardInputAndSavedAsThePanelSavesIt() {
         QCOMPARE(run({"password", "set"}, "   \n").err, "A password of only spaces can't be used: the server ignores "
                                                        "spaces at either end.\n");
+        const Ran tooShort = run({"password", "set"}, "7342\n");
+        QCOMPARE(tooShort.err, "An admin password needs 16 characters or more; this one has 4.\n");
+        QCOMPARE(tooShort.status, 1);
         QCOMPARE(run({"password", "set"}).status, 2);
         const Ran saved = run({"password", "set"}, "a new admin password\n");
         QCOMPARE(saved.status, 0);
