@@ -68,10 +68,20 @@ bool AdminApi::admits(const HttpRequest& head, HttpResponse& res, std::chrono::m
     // A request without any password is a client that has none yet, and with no password set
     // there is nothing to guess. Every peer here is on loopback, where any program can pick any
     // 127.x source address: they are all one peer.
-    if (head.hasHeader("Authorization") && m_context.adminSecret.isSet())
+    if (head.hasHeader("Authorization") && m_context.adminSecret.isSet()) {
         refusalDelay = m_throttle.failed();
+        const QString count = QStringLiteral("wrong admin password (%1 since the start)").arg(m_throttle.failures());
+        logLine(refusalDelay.count() > 0
+                    ? count + QStringLiteral("; the next password is judged in %1 ms").arg(refusalDelay.count())
+                    : count);
+    }
     replyText(res, 401, QStringLiteral("admin password missing or wrong"));
     return false;
+}
+
+bool AdminApi::presentsGuess(const HttpRequest& head) {
+    HttpResponse unused;
+    return head.hasHeader("Authorization") && admitsPeer(head, unused) && admitsHost(head, unused);
 }
 
 void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {

@@ -28,6 +28,10 @@ public:
     // that nobody unknown can make the server take in a body: the peer, the Host and the
     // password. A wrong password's refusal is to wait `refusalDelay` (see PasswordThrottle).
     bool admits(const HttpRequest& head, HttpResponse& res, std::chrono::milliseconds& refusalDelay);
+    // Whether admits() would judge a password on this head: one is presented, by a client that
+    // passes every check before it. Such a head waits for the throttle's gate to open.
+    static bool presentsGuess(const HttpRequest& head);
+    PasswordThrottle& throttle() { return m_throttle; }
 
     ClientServerStatus status() const;
     ClientUpdaterStatus updaterStatus() const;

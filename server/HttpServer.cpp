@@ -22,6 +22,8 @@
 #include <list>
 #include <optional>
 
+#include <poll.h>
+
 namespace tavrin {
 
 namespace net = boost::asio;
@@ -53,7 +55,7 @@ class Session;
 
 struct HttpServer::Impl {
     Impl(ServerContext& context, Limits limits)
-        : limits(limits), admin(context), inference(context), adminPool(limits.adminWorkers),
+        : limits(limits), admin(context), inference(context), bodies(limits.bodies), adminPool(limits.adminWorkers),
           clientPool(limits.clientWorkers) {}
 
     struct Listener {
@@ -71,8 +73,12 @@ struct HttpServer::Impl {
     void admit(tcp::socket socket, Role role);
     void shutDown();
     // Judges a request on its head: false with the refusal in `res`, which is to wait
-    // `refusalDelay` before it goes out. Runs on the I/O thread.
-    bool screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay);
+    // `refusalDelay` before it goes out; true with the id of the API key it comes with in `key`
+    // (empty for none). Runs on the I/O thread.
+    bool screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay,
+                std::string& key);
+    // Judges the waiting admin passwords in turn, as long as the throttle's gate is open.
+    void judgeGuesses();
     void handle(const HttpRequest& req, HttpResponse& res);
 
     // Declared in this order so that sessions still queued when the I/O context goes find the
@@ -81,7 +87,7 @@ struct HttpServer::Impl {
     AdminApi admin;
     InferenceApi inference;
     std::array<Peers, 2> peers;
-    std::size_t bodyBytes = 0; // reserved by requests whose body is being read or handled
+    BodyAllowance bodies;
     bool stopping = false;
     int port = 0;
     int adminPort = 0;
@@ -90,6 +96,12 @@ struct HttpServer::Impl {
     net::thread_pool adminPool;
     net::thread_pool clientPool;
     std::vector<std::unique_ptr<Listener>> listeners;
+    // Heads presenting an admin password that wait for the throttle's gate, the oldest first. No
+    // thread waits with them: a waiting guess costs its connection only, and it is first to go
+    // when connections run short. Declared after the I/O context, so that they go before it.
+    std::list<std::shared_ptr<Session>> guesses;
+    net::steady_timer gate{io};
+    bool gateArmed = false;
 };
 
 namespace {
@@ -101,7 +113,8 @@ namespace {
 class Session : public std::enable_shared_from_this<Session> {
 public:
     Session(HttpServer::Impl& server, tcp::socket socket, Role role, PeerClass peer, std::string remote)
-        : m_server(server), m_stream(std::move(socket)), m_role(role), m_peer(peer), m_remote(std::move(remote)) {
+        : m_server(server), m_stream(std::move(socket)), m_role(role), m_peer(peer), m_remote(std::move(remote)),
+          m_peerGroup(BodyAllowance::peerGroup(m_remote)) {
         ++m_server.peers[m_peer].open;
     }
     ~Session() {
@@ -114,10 +127,26 @@ public:
 
     // Closes a connection that is between requests; its pending read ends and with it the session.
     void drop() {
+        const Self keep = shared_from_this(); // the queue of guesses may hold the last reference
         leaveWaiting();
+        leaveGuesses();
         m_delay.cancel();
         beast::error_code ignored;
         m_stream.socket().close(ignored);
+    }
+
+    // The gate is open and this guess is first in line: its password is judged now, unless its
+    // client has gone meanwhile. A guess nobody waits for any more costs nothing of the gate's time.
+    void takeTurn() {
+        m_queued = false;
+        leaveWaiting();
+        beast::error_code ignored;
+        m_stream.socket().cancel(ignored); // the watch for a hang-up
+        if (hungUp())
+            return close();
+        HttpRequest head = std::move(*m_guess);
+        m_guess.reset();
+        judge(head);
     }
 
 private:
@@ -175,23 +204,83 @@ private:
         if (needsBody(header.method_string()) && !m_parser->content_length() && !m_parser->chunked())
             return refuse(400, QStringLiteral("%1 needs a body with a Content-Length, even if it is {}")
                                    .arg(QString::fromStdString(std::string(header.method_string()))));
-        // Who may send a body is decided before a byte of it is read: a refused request costs
-        // its head only, whatever it announces.
+        HttpRequest head = headOf(header);
+        // An admin password is judged only when the throttle's gate is open and every one that
+        // came before has had its turn; nothing else waits for the gate. The password this
+        // connection has already proven is not a guess: the panel, which keeps its connection,
+        // goes on being answered at once while someone else guesses. A newcomer with the right
+        // password queues like any guess, since nothing tells it from one before it is judged.
+        if (isAdminPath(head.path) && AdminApi::presentsGuess(head) && !proves(head) &&
+            (!m_server.guesses.empty() || m_server.admin.throttle().untilOpen().count() > 0))
+            return waitTurn(std::move(head));
+        judge(head);
+    }
+
+    bool proves(const HttpRequest& head) const { return !m_proven.empty() && head.header("Authorization") == m_proven; }
+
+    void waitTurn(HttpRequest head) {
+        m_guess = std::move(head);
+        m_guessAt = m_server.guesses.insert(m_server.guesses.end(), shared_from_this());
+        m_queued = true;
+        // Waiting counts as idle: a full house drops it first, and so does a stop.
+        m_stream.expires_never();
+        enterWaiting();
+        watchForHangUp();
+        m_server.judgeGuesses();
+    }
+
+    // A client that goes while its guess waits takes the guess with it. Only data that arrives
+    // ends the watch without a hang-up (the body, sent without waiting for 100 Continue); the turn
+    // itself then looks again.
+    void watchForHangUp() {
+        m_stream.socket().async_wait(tcp::socket::wait_read, [self = shared_from_this(), round = ++m_guessRound](beast::error_code ec) {
+            if (!self->m_queued || round != self->m_guessRound)
+                return; // its turn came, or it was dropped
+            if (ec || self->hungUp()) {
+                self->leaveGuesses();
+                self->leaveWaiting();
+                self->close();
+            }
+        });
+    }
+
+    void leaveGuesses() {
+        if (m_queued)
+            m_server.guesses.erase(m_guessAt); // the caller holds a reference
+        m_queued = false;
+    }
+
+    // Whether the client has stopped sending: closed, or gone with an error. Unread data does not
+    // hide it, as it would from a read.
+    bool hungUp() {
+        pollfd fd{m_stream.socket().native_handle(), POLLRDHUP, 0};
+        return !m_stream.socket().is_open() || (::poll(&fd, 1, 0) == 1 && (fd.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0);
+    }
+
+    // Who may send a body is decided before a byte of it is read: a refused request costs its
+    // head only, whatever it announces.
+    void judge(const HttpRequest& head) {
         HttpResponse refusal;
         std::chrono::milliseconds delay{0};
-        if (!m_server.screen(headOf(header), m_role, refusal, delay))
+        std::string key;
+        const bool admitted = m_server.screen(head, m_role, refusal, delay, key);
+        const bool admin = isAdminPath(head.path);
+        if (admin)
+            m_proven = admitted ? head.header("Authorization") : std::string();
+        if (!admitted)
             return refuseLater(std::move(refusal), delay);
         if (m_parser->is_done())
             return dispatch();
         const std::size_t announced = m_parser->content_length() ? std::size_t(*m_parser->content_length())
                                                                  : HttpServer::maxBodyBytes;
-        if (!reserveBody(announced)) {
+        if (!reserveBody(announced, admin, key)) {
             HttpResponse busy;
             busy.setHeader("Retry-After", "1");
             replyText(busy, 503, QStringLiteral("the server is receiving too many request bodies at once; try again shortly"));
             return refuseLater(std::move(busy), std::chrono::milliseconds(0));
         }
         m_stream.expires_after(m_server.limits.bodyDeadline);
+        const auto& header = m_parser->get();
         if (beast::iequals(header[http::field::expect], "100-continue")) {
             auto proceed = std::make_shared<http::response<http::empty_body>>(http::status::continue_, header.version());
             return http::async_write(m_stream, *proceed, [self = shared_from_this(), proceed](beast::error_code ec, std::size_t) {
@@ -255,17 +344,14 @@ private:
     }
 
     // Holds back part of the server's body allowance for this request until it is answered.
-    bool reserveBody(std::size_t bytes) {
-        if (m_server.bodyBytes + bytes > m_server.limits.bodyBytesInFlight)
+    bool reserveBody(std::size_t bytes, bool admin, const std::string& key) {
+        auto reservation = admin ? m_server.bodies.reserveAdmin(bytes) : m_server.bodies.reserveClient(bytes, key, m_peerGroup);
+        if (!reservation)
             return false;
-        m_server.bodyBytes += bytes;
-        m_reservedBody = bytes;
+        m_reservation = std::move(reservation);
         return true;
     }
-    void releaseBody() {
-        m_server.bodyBytes -= m_reservedBody;
-        m_reservedBody = 0;
-    }
+    void releaseBody() { m_reservation.reset(); }
 
     void dispatch() {
         m_stream.expires_never();
@@ -408,12 +494,18 @@ private:
     HttpServer::Impl& m_server;
     beast::tcp_stream m_stream;
     net::steady_timer m_delay{m_stream.get_executor()};
-    std::size_t m_reservedBody = 0;
+    std::optional<BodyAllowance::Reservation> m_reservation;
     beast::flat_buffer m_buffer{headerLimit + 1024};
     Role m_role;
     PeerClass m_peer;
     std::string m_remote;
+    std::string m_peerGroup;
     std::optional<http::request_parser<http::string_body>> m_parser;
+    std::optional<HttpRequest> m_guess; // the head waiting for the password gate
+    std::list<Self>::iterator m_guessAt;
+    bool m_queued = false;
+    quint64 m_guessRound = 0;
+    std::string m_proven; // the Authorization header an admin request on this connection passed with
     std::list<Session*>::iterator m_waitingAt;
     bool m_waiting = false;
     bool m_keepAlive = false;
@@ -529,8 +621,10 @@ void HttpServer::Impl::admit(tcp::socket socket, Role role) {
     std::make_shared<Session>(*this, std::move(socket), role, peer, address.to_string())->start();
 }
 
-bool HttpServer::Impl::screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay) {
+bool HttpServer::Impl::screen(const HttpRequest& head, Role role, HttpResponse& res, std::chrono::milliseconds& refusalDelay,
+                              std::string& key) {
     refusalDelay = std::chrono::milliseconds(0);
+    key.clear();
     if (head.path == healthPath)
         return true;
     // Neither the network nor a misdirected client can occupy an admin worker.
@@ -542,10 +636,35 @@ bool HttpServer::Impl::screen(const HttpRequest& head, Role role, HttpResponse& 
                                 .arg(port));
         return false;
     }
-    if (head.path.starts_with("/v1/") || head.path.starts_with("/api/"))
-        return inference.admits(head, res);
+    if (head.path.starts_with("/v1/") || head.path.starts_with("/api/")) {
+        const auto admitted = inference.admits(head, res);
+        if (admitted)
+            key = *admitted;
+        return admitted.has_value();
+    }
     replyText(res, 404, QStringLiteral("nothing at %1").arg(pathOf(head)));
     return false;
+}
+
+void HttpServer::Impl::judgeGuesses() {
+    while (!guesses.empty() && !stopping) {
+        const auto wait = admin.throttle().untilOpen();
+        if (wait.count() > 0) {
+            if (!gateArmed) {
+                gateArmed = true;
+                gate.expires_after(wait);
+                gate.async_wait([this](beast::error_code ec) {
+                    gateArmed = false;
+                    if (!ec)
+                        judgeGuesses();
+                });
+            }
+            return;
+        }
+        const std::shared_ptr<Session> next = std::move(guesses.front());
+        guesses.pop_front();
+        next->takeTurn();
+    }
 }
 
 void HttpServer::Impl::handle(const HttpRequest& req, HttpResponse& res) {
@@ -567,6 +686,7 @@ void HttpServer::Impl::shutDown() {
     for (Peers& group : peers)
         while (!group.waiting.empty())
             group.waiting.front()->drop();
+    gate.cancel();
 }
 
 bool HttpServer::serve() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/AdminApi.h"
+#include "server/BodyAllowance.h"
 #include "server/InferenceApi.h"
 #include "server/ServerContext.h"
 
@@ -39,10 +40,9 @@ public:
         std::chrono::milliseconds keepAliveIdle{15000};
         std::chrono::milliseconds bodyDeadline{30000};
         std::chrono::milliseconds writeDeadline{30000};
-        // Request bodies being received or handled at once, all connections together (a chunked
-        // body counts as the largest allowed); a request beyond it is answered 503 before its
-        // body is read. Only clients that passed every check of their request's head send one.
-        std::size_t bodyBytesInFlight = 64 * 1024 * 1024;
+        // Request bodies being received or handled at once (a chunked body counts as the largest
+        // allowed); a request beyond them is answered 503 before its body is read.
+        BodyAllowance::Limits bodies;
     };
 
     HttpServer(ServerContext& context, Limits limits);

@@ -91,11 +91,14 @@ bool InferenceApi::applyCors(const HttpRequest& req, HttpResponse& res) {
     return false;
 }
 
-bool InferenceApi::admits(const HttpRequest& head, HttpResponse& res) {
+std::optional<std::string> InferenceApi::admits(const HttpRequest& head, HttpResponse& res) {
     if (head.method == "OPTIONS")
-        return true;
+        return std::string();
     applyCors(head, res); // so that a browser lets its page read the refusal
-    return admission(head, res).has_value();
+    const auto admitted = admission(head, res);
+    if (!admitted)
+        return std::nullopt;
+    return admitted->grant.id.toStdString();
 }
 
 std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest& req, HttpResponse& res) {

@@ -5,6 +5,9 @@
 
 #include "server/HttpMessage.h"
 
+#include <optional>
+#include <string>
+
 namespace tavrin {
 
 // The surface the API keys are for: GET /v1/models, POST /v1/chat/completions (whole or as
@@ -18,8 +21,9 @@ public:
     void handle(const HttpRequest& req, HttpResponse& res);
     // Whether a request is answered beyond a refusal, judged on its head alone (the allowlist, the
     // endpoint and its method, the key), so that a body is only ever taken in from a key holder.
-    // False with the refusal in `res`. A browser's preflight is always let through: it has no body.
-    bool admits(const HttpRequest& head, HttpResponse& res);
+    // Nothing, with the refusal in `res`, or the id of the key the request comes with. A browser's
+    // preflight is always let through, with no key ("").
+    std::optional<std::string> admits(const HttpRequest& head, HttpResponse& res);
 
 private:
     enum class Endpoint { models, chatCompletions, nativeChat, nativeGenerate };

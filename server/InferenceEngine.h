@@ -53,7 +53,8 @@ private:
     std::chrono::milliseconds m_delay;
 };
 
-// Whitespace-separated words: the echo engine's token.
+// The echo engine's token: a word between Unicode white space, one for every four characters
+// of it begun (a ten-letter word is three).
 qint64 countTokens(const QString& text);
 
 } // namespace tavrin

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <poll.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -186,6 +188,49 @@ LoadResult runLoad(const LoadPlan& plan) {
     result.seconds = std::chrono::duration<double>(plan.duration).count();
     std::sort(result.latenciesMs.begin(), result.latenciesMs.end());
     return result;
+}
+
+KeptConnection::KeptConnection(int port) : m_fd(connectTo(port)) {}
+
+KeptConnection::~KeptConnection() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int KeptConnection::exchange(const std::string& request) {
+    std::string buffer;
+    if (m_fd < 0 || ::send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) != ssize_t(request.size()))
+        return -1;
+    return readAnswer(m_fd, buffer);
+}
+
+DroppedGuesses guessAndDrop(int port, int connections, std::chrono::milliseconds patience, std::chrono::seconds duration,
+                            const std::function<std::string(std::uint64_t number)>& guess) {
+    std::atomic<std::uint64_t> next = 0;
+    std::atomic<std::uint64_t> sent = 0;
+    std::atomic<std::uint64_t> answered = 0;
+    const auto end = Clock::now() + duration;
+    std::vector<std::thread> guessers;
+    for (int i = 0; i < connections; ++i)
+        guessers.emplace_back([&] {
+            while (Clock::now() < end) {
+                const std::string request = guess(next++);
+                const int fd = connectTo(port);
+                if (fd < 0)
+                    continue;
+                pollfd ready{fd, POLLIN, 0};
+                char c;
+                if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size())) {
+                    ++sent;
+                    if (::poll(&ready, 1, int(patience.count())) == 1 && ::recv(fd, &c, 1, MSG_PEEK) > 0)
+                        ++answered;
+                }
+                ::close(fd);
+            }
+        });
+    for (std::thread& guesser : guessers)
+        guesser.join();
+    return {sent.load(), answered.load()};
 }
 
 } // namespace tavrin::bench

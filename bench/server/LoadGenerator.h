@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,30 @@ public:
 private:
     std::vector<int> m_fds;
 };
+
+// A connection kept open for one request after another, as the panel keeps its own.
+class KeptConnection {
+public:
+    explicit KeptConnection(int port);
+    ~KeptConnection();
+    KeptConnection(const KeptConnection&) = delete;
+    KeptConnection& operator=(const KeptConnection&) = delete;
+
+    // The answer's status, or -1 when there was none.
+    int exchange(const std::string& request);
+
+private:
+    int m_fd;
+};
+
+// How a password guesser gets around a throttle that delays only the (slow) wrong answers:
+// `connections` at once, each sending a guess, dropping the connection when no answer has come
+// within `patience`, and starting over with the next guess, for `duration`.
+struct DroppedGuesses {
+    std::uint64_t sent = 0;
+    std::uint64_t answered = 0; // within the patience
+};
+DroppedGuesses guessAndDrop(int port, int connections, std::chrono::milliseconds patience, std::chrono::seconds duration,
+                            const std::function<std::string(std::uint64_t number)>& guess);
 
 } // namespace tavrin::bench

@@ -113,6 +113,31 @@ private Q_SLOTS:
         QVERIFY(recordOf(other).totalRequests == 0 && !recordOf(other).lastUsedAt); // another key's use is not counted here
     }
 
+    // Usage cannot be made small by the text's shape: words are told apart on every kind of white
+    // space Unicode has, and a word counts a token for every four characters it has begun, as a
+    // tokenizer would split it.
+    void promptTokensCountWordsOnEveryUnicodeSpaceAndLongWordsByTheirLength_data() {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<qint64>("tokens");
+        const QStringList words(50'000, QStringLiteral("word"));
+        for (const char16_t space : {u' ', u'\t', u'\u0085', u'\u00a0', u'\u1680', u'\u2003', u'\u2028', u'\u2029', u'\u202f', u'\u3000'})
+            QTest::addRow("50,000 words apart by U+%04X", unsigned(space)) << words.join(QChar(space)) << qint64(50'000);
+        QTest::newRow("a million letters without a space") << QString(1'000'000, u'x') << qint64(250'000);
+        QTest::newRow("words of four, five, eight and ten letters") << QStringLiteral("four fifth eighteen tenletters") << qint64(1 + 2 + 2 + 3);
+        QTest::newRow("five emoji, each one character") << QStringLiteral("\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600") << qint64(2);
+        QTest::newRow("spaces alone") << QStringLiteral(" \u00a0\u3000\n") << qint64(0);
+    }
+    void promptTokensCountWordsOnEveryUnicodeSpaceAndLongWordsByTheirLength() {
+        QFETCH(QString, content);
+        QFETCH(qint64, tokens);
+        const auto key = createKey("shapes");
+        const QJsonObject message{{"role", "user"}, {"content", content}};
+        const QByteArray body = QJsonDocument(QJsonObject{{"messages", QJsonArray{message}}}).toJson(QJsonDocument::Compact);
+        const auto answer = send(chat(key.key, body));
+        QVERIFY(answer && answer->status == 200);
+        QCOMPARE(field(jsonOf(answer->body), {"usage", "prompt_tokens"}).toInteger(), tokens);
+    }
+
     // The prompt counted is the text sent, whatever escapes it holds: a lone surrogate is one
     // replacement character, as everywhere, in plain content and in parts alike.
     void aLoneSurrogateDoesNotChangeWhatIsCounted() {
