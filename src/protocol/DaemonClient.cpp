@@ -55,6 +55,7 @@ qint64 answerLimit(AdminOperation operation) {
 
 // Set on a reply that its deadline aborted.
 constexpr const char* deadlinePassed = "tavrinDeadlinePassed";
+
 // A bounded answer's body as it arrives, kept by its reply: taken off the reply at once, so that
 // Qt's own buffer stays at its read buffer's size, and the reply abandoned as the body passes its
 // limit. It touches the reply alone, like the deadline; the abort is queued, since it finishes the
@@ -174,8 +175,8 @@ QString trueOrFalse(bool value) {
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// A complete answer outside 2xx.
-// Its body is shown whole only when short: whatever answers on the port chooses it.
+// A complete answer outside 2xx. Its body is shown whole only when short: whatever answers on the
+// port chooses it.
 DaemonClientError statusFailure(int status, const QByteArray& body) {
     if (status == 401 || status == 403)
         return DaemonClientError::unauthenticated();
