@@ -1,5 +1,6 @@
 #include "server/SupportBundle.h"
 
+#include "base/SupportBundleFile.h"
 #include "server/AuditExport.h"
 #include "server/ServerContext.h"
 #include "server/ServerLog.h"
@@ -30,7 +31,7 @@ std::expected<ClientDiagnosticsResponse, QString> writeSupportBundle(const Serve
                                                                      bool promptContentsAsked) {
     const ClientAuditLoggingSettings logging = context.settings->logging();
     const bool allowed = promptContentsAsked && logging.includePromptContentsInDiagnostics;
-    const QString folder = context.store.pathOf(QStringLiteral("diagnostics"));
+    const QString folder = context.store.pathOf(QString::fromLatin1(SupportBundleFile::folderName));
     if (!QDir().mkpath(folder))
         return std::unexpected(QStringLiteral("cannot create %1").arg(folder));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

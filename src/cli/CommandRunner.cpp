@@ -78,7 +78,18 @@ int CommandRunner::usageError(const QString& message) const {
     return usage;
 }
 
-void CommandRunner::printJson(const QByteArray& json) { Terminal::out(QString::fromUtf8(json)); }
+// The encoder escapes C0 controls but writes DEL and C1 as they are; escaped here too, the document
+// means the same and the line passes the terminal's filter unchanged.
+void CommandRunner::printJson(const QByteArray& json) {
+    QString text;
+    for (const QChar c : QString::fromUtf8(json)) {
+        if (c.unicode() >= 0x7f && c.unicode() <= 0x9f)
+            text += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    Terminal::out(text);
+}
 
 QCoro::Task<int> CommandRunner::run() {
     // Without this, an action asked for before the keyring has answered would go without the password.
@@ -307,11 +318,14 @@ QCoro::Task<int> CommandRunner::bundle() {
         co_return fail(made.error());
     const QString copy = m_invocation.value(QStringLiteral("output"));
     if (!copy.isEmpty()) {
-        // The server's own file, this user's: read here, and kept private where it goes too.
-        QFile bundle(made->bundlePath);
-        if (!bundle.open(QIODevice::ReadOnly))
-            co_return fail(ActionError{made->bundlePath + QStringLiteral(": ") + bundle.errorString()});
-        const QByteArray bytes = bundle.readAll();
+        // The server's own file, this user's, checked again as it is opened: read here, and kept
+        // private where it goes too.
+        const ActionOutcome<std::unique_ptr<QFile>> bundle = m_state.diagnosticsActions().openBundle(made->bundlePath);
+        if (!bundle)
+            co_return fail(bundle.error());
+        const QByteArray bytes = (*bundle)->readAll();
+        if ((*bundle)->error() != QFileDevice::NoError)
+            co_return fail(ActionError{made->bundlePath + QStringLiteral(": ") + (*bundle)->errorString()});
         if (copy == QLatin1String("-")) {
             QString reason;
             if (!Terminal::write(bytes, &reason) || !Terminal::flush())

@@ -49,8 +49,61 @@ void tidyOnInterrupt() {
     Q_UNUSED(installed);
 }
 
+bool isControl(char16_t c) { return (c < 0x20 && c != u'\n' && c != u'\t') || (c >= 0x7f && c <= 0x9f); }
+
+// The index of the last character of the escape sequence that starts at `start` (an ESC): a
+// control sequence runs to its final byte, a string (a title, a colour query, a device message) to
+// BEL or ST, anything else is ESC and one character. A sequence cut short by a line break ends
+// before it, so that no line of a message goes with it.
+qsizetype endOfEscape(QStringView text, qsizetype start) {
+    qsizetype i = start + 1;
+    if (i >= text.size())
+        return start;
+    const char16_t kind = text[i].unicode();
+    if (kind == u'[') {
+        for (++i; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c >= 0x40 && c <= 0x7e)
+                return i;
+            if (c < 0x20 || c > 0x3f)
+                return i - 1;
+        }
+        return text.size() - 1;
+    }
+    if (kind == u']' || kind == u'P' || kind == u'X' || kind == u'^' || kind == u'_') {
+        for (++i; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c == 0x07 || c == 0x9c)
+                return i;
+            if (c == 0x1b && i + 1 < text.size() && text[i + 1] == u'\\')
+                return i + 1;
+            if (c == u'\n')
+                return i - 1;
+        }
+        return text.size() - 1;
+    }
+    return kind == u'\n' ? start : i;
+}
+
+// What tavrinctl prints for a person carries text from outside it: a server's error body, a key's
+// label, a feed's release notes. A terminal obeys some of those bytes (a new window title, a cleared
+// screen, a line rewritten to say something else), so none of them reaches it: control characters
+// go, but for line breaks and tabs, and an escape sequence goes whole.
+QString printable(QStringView text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == 0x1b)
+            i = endOfEscape(text, i);
+        else if (!isControl(c))
+            kept += text[i];
+    }
+    return kept;
+}
+
 void writeLine(std::FILE* stream, const QString& line) {
-    QByteArray bytes = line.toUtf8();
+    QByteArray bytes = printable(line).toUtf8();
     if (!bytes.endsWith('\n'))
         bytes += '\n';
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
@@ -81,7 +134,7 @@ void Terminal::progress(const QString& text) {
     if (!errorIsTerminal())
         return;
     // Back to the line's start, the old text erased.
-    std::fputs(("\r\033[K" + text.toUtf8()).constData(), stderr);
+    std::fputs(("\r\033[K" + printable(text).toUtf8()).constData(), stderr);
     std::fflush(stderr);
     progressShown = true;
 }

@@ -12,10 +12,11 @@ namespace tavrin::cli {
 // other.
 class Terminal {
 public:
-    // A line of text, or lines; a newline ends them.
+    // A line of text, or lines; a newline ends them. Control characters and escape sequences in it
+    // never reach the stream (the text may be a server's): only line breaks and tabs pass.
     static void out(const QString& line);
     static void err(const QString& line);
-    // Bytes as they are; false with the system's reason when standard output will not take them.
+    // Bytes as they are, for a program or a file rather than a person; false with the system's reason when standard output will not take them.
     static bool write(QByteArrayView bytes, QString* reason = nullptr);
     static bool flush();
 

@@ -32,9 +32,90 @@ constexpr qint64 streamBufferBytes = 1 << 20;
 constexpr qint64 streamChunkBytes = 256 * 1024;
 // A failure's body is shown to the user; more than this is no message anyone reads.
 constexpr qsizetype errorBodyLimit = 64 * 1024;
+constexpr qsizetype shownBodyCharacters = 2000;
+
+// What an answer may hold, by what it answers: anyone may listen on the port, and an answer read
+// whole without a bound is a way to exhaust the panel's memory. Each is far beyond what a real
+// server sends (a health body is a word; a status, a few KiB); a list of keys, or an export held in
+// memory, grows with use, and larger exports stream to a file instead.
+constexpr qint64 healthAnswerLimit = 64 * 1024;
+constexpr qint64 recordAnswerLimit = 1024 * 1024;
+constexpr qint64 listAnswerLimit = 16 * 1024 * 1024;
+
+qint64 answerLimit(AdminOperation operation) {
+    switch (operation) {
+    case AdminOperation::listKeys:
+    case AdminOperation::exportAuditCSV:
+    case AdminOperation::exportAuditJSONL:
+        return listAnswerLimit;
+    default:
+        return recordAnswerLimit;
+    }
+}
 
 // Set on a reply that its deadline aborted.
 constexpr const char* deadlinePassed = "tavrinDeadlinePassed";
+
+// A bounded answer's body as it arrives, kept by its reply: taken off the reply at once, so that
+// Qt's own buffer stays at its read buffer's size, and the reply abandoned as the body passes its
+// limit. It touches the reply alone, like the deadline; the abort is queued, since it finishes the
+// reply and so resumes the exchange, which must not happen inside the reply's own signal.
+class AnswerBody : public QObject {
+public:
+    static constexpr const char* name = "answerBody";
+
+    AnswerBody(QNetworkReply* reply, qint64 limit) : QObject(reply), m_reply(reply), m_limit(limit) {
+        setObjectName(QLatin1String(name));
+        // Qt reads no further from the socket than this, whatever the server sends.
+        reply->setReadBufferSize(answerReadBufferBytes);
+        connect(reply, &QNetworkReply::metaDataChanged, this, [this] {
+            bool declared = false;
+            const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&declared);
+            if (declared && length > m_limit)
+                giveUp();
+        });
+        connect(reply, &QNetworkReply::readyRead, this, &AnswerBody::take);
+    }
+
+    static AnswerBody* of(const QNetworkReply* reply) {
+        return static_cast<AnswerBody*>(reply->findChild<QObject*>(QLatin1String(name), Qt::FindDirectChildrenOnly));
+    }
+
+    bool tooLarge() const { return m_tooLarge; }
+    // The whole body, once the reply has finished.
+    QByteArray bytes() {
+        take();
+        return m_bytes;
+    }
+
+private:
+    static constexpr qint64 answerReadBufferBytes = 256 * 1024;
+
+    void take() {
+        while (!m_tooLarge && m_reply->bytesAvailable() > 0) {
+            m_bytes += m_reply->read(answerReadBufferBytes);
+            if (m_bytes.size() > m_limit)
+                giveUp();
+        }
+    }
+    void giveUp() {
+        if (m_tooLarge)
+            return;
+        m_tooLarge = true;
+        m_bytes = QByteArray();
+        QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    }
+
+    QNetworkReply* m_reply;
+    qint64 m_limit;
+    QByteArray m_bytes;
+    bool m_tooLarge = false;
+};
+
+bool answerTooLarge(const QNetworkReply* reply) {
+    const AnswerBody* body = AnswerBody::of(reply);
+    return body && body->tooLarge();
+}
 
 // The deadline is over once the answer is in, whichever came first.
 bool endDeadline(QNetworkReply* reply) {
@@ -94,11 +175,15 @@ QString trueOrFalse(bool value) {
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// A complete answer outside 2xx.
+// A complete answer outside 2xx. Its body is shown whole only when short: whatever answers on the
+// port chooses it.
 DaemonClientError statusFailure(int status, const QByteArray& body) {
     if (status == 401 || status == 403)
         return DaemonClientError::unauthenticated();
-    return DaemonClientError::http(status, bodyText(body));
+    QString text = bodyText(body);
+    if (text.size() > shownBodyCharacters)
+        text = text.left(shownBodyCharacters) + QStringLiteral("…");
+    return DaemonClientError::http(status, text);
 }
 
 } // namespace
@@ -109,6 +194,9 @@ DaemonClient::DaemonClient(QUrl baseURL, std::optional<QString> adminSecret,
       m_configuration(configuration.value_or(DaemonClientConfiguration{})) {
     // The admin API is on this machine; a desktop proxy setting must never route it elsewhere.
     m_network.setProxy(QNetworkProxy::NoProxy);
+    // A redirect would carry the Authorization header to wherever the answer points, checked by
+    // nobody: the server never redirects, so a 3xx is an answer like any other failure.
+    m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
 void DaemonClient::setAdminSecret(std::optional<QString> secret) {
@@ -135,7 +223,8 @@ std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(con
 }
 
 QNetworkReply* DaemonClient::send(QNetworkRequest request, HttpMethod method,
-                                  const std::optional<QByteArray>& body, std::chrono::milliseconds deadline) {
+                                  const std::optional<QByteArray>& body, std::chrono::milliseconds deadline,
+                                  qint64 limit) {
     request.setTransferTimeout(int(m_configuration.idleTimeout.count()));
     if (body)
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
@@ -170,6 +259,9 @@ QNetworkReply* DaemonClient::send(QNetworkRequest request, HttpMethod method,
         reply->abort();
     });
     timer->start(std::min(deadline, m_configuration.resourceTimeout));
+
+    if (limit > 0)
+        new AnswerBody(reply, limit);
     return reply;
 }
 
@@ -178,7 +270,8 @@ DaemonClient::exchange(AdminOperation operation, std::optional<QByteArray> body,
     const AdminRoute& route = adminRoute(operation);
     const QString target = route.targetWith(argument);
     const QByteArray noTag;
-    auto answer = co_await exchangeAnswer(route.method, target, std::move(body), noTag);
+    const qint64 limit = answerLimit(operation);
+    auto answer = co_await exchangeAnswer(route.method, target, std::move(body), noTag, limit);
     if (!answer)
         co_return std::unexpected(answer.error());
     co_return std::move(answer->bytes);
@@ -186,7 +279,7 @@ DaemonClient::exchange(AdminOperation operation, std::optional<QByteArray> body,
 
 QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(HttpMethod method, QString path,
                                                                              std::optional<QByteArray> body,
-                                                                             QByteArray ifNoneMatch) {
+                                                                             QByteArray ifNoneMatch, qint64 limit) {
     auto request = buildRequest(path);
     if (!request)
         co_return std::unexpected(request.error());
@@ -194,14 +287,16 @@ QCoro::Task<ClientResult<DaemonClient::Answer>> DaemonClient::exchangeAnswer(Htt
         request->setRawHeader("If-None-Match", ifNoneMatch);
 
     const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
-    ReplyPtr reply(send(*request, method, body, deadline));
+    ReplyPtr reply(send(*request, method, body, deadline, limit));
     co_await reply.get();
     const bool timedOut = endDeadline(reply.get());
+    if (answerTooLarge(reply.get()))
+        co_return std::unexpected(DaemonClientError::tooLarge(limit));
 
     const auto status = answerStatus(reply.get(), timedOut, deadline, m_configuration.idleTimeout);
     if (!status)
         co_return std::unexpected(status.error());
-    const QByteArray bytes = reply->readAll();
+    const QByteArray bytes = AnswerBody::of(reply.get())->bytes();
     if (*status == 304 && !ifNoneMatch.isEmpty())
         co_return Answer{.bytes = {}, .entityTag = {}, .unchanged = true};
     if (*status >= 200 && *status <= 299)
@@ -224,7 +319,8 @@ QCoro::Task<ClientResult<T>> DaemonClient::fetch(AdminOperation operation, std::
         }
     }
     QPointer self(this);
-    auto answer = co_await exchangeAnswer(method, path, std::move(body), ifNoneMatch);
+    const qint64 limit = answerLimit(operation);
+    auto answer = co_await exchangeAnswer(method, path, std::move(body), ifNoneMatch, limit);
     if (!answer)
         co_return std::unexpected(answer.error());
     if (answer->unchanged)
@@ -244,9 +340,9 @@ QCoro::Task<ClientResult<T>> DaemonClient::fetch(AdminOperation operation, std::
 QCoro::Task<bool> DaemonClient::health() {
     const QUrl relative(QString::fromLatin1(healthPath), QUrl::StrictMode);
     QNetworkRequest request(m_baseURL.resolved(relative));
-    ReplyPtr reply(send(request, HttpMethod::Get, std::nullopt, m_configuration.healthTimeout));
+    ReplyPtr reply(send(request, HttpMethod::Get, std::nullopt, m_configuration.healthTimeout, healthAnswerLimit));
     co_await reply.get();
-    const bool timedOut = endDeadline(reply.get());
+    const bool timedOut = endDeadline(reply.get()) || answerTooLarge(reply.get());
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     co_return !timedOut && status.isValid() && status.toInt() == 200 &&
         (reply->error() == QNetworkReply::NoError);
@@ -314,7 +410,7 @@ QCoro::Task<DownloadResult> DaemonClient::stream(AdminOperation operation, QStri
         co_return std::unexpected(DownloadError{request.error()});
 
     const auto deadline = std::min(m_configuration.requestTimeout, m_configuration.resourceTimeout);
-    ReplyPtr reply(send(*request, route.method, std::nullopt, deadline));
+    ReplyPtr reply(send(*request, route.method, std::nullopt, deadline, 0));
     QNetworkReply* answer = reply.get();
     answer->setReadBufferSize(streamBufferBytes);
 
@@ -325,6 +421,7 @@ QCoro::Task<DownloadResult> DaemonClient::stream(AdminOperation operation, QStri
     QByteArray errorBody;
     QString writeError;
     bool aborted = false;
+    bool errorBodyFull = false; // a failure's body past what is shown: the rest is not waited for
     const auto isSuccess = [&] { return status && *status >= 200 && *status <= 299; };
     // Aborting finishes the reply, and so resumes this coroutine, at once: never from inside one of
     // its own signals, whose handler would then run on in a frame that has ended.
@@ -345,8 +442,11 @@ QCoro::Task<DownloadResult> DaemonClient::stream(AdminOperation operation, QStri
         while (status && answer->bytesAvailable() > 0) {
             const QByteArray chunk = answer->read(streamChunkBytes);
             if (!isSuccess()) {
-                if (errorBody.size() < errorBodyLimit)
-                    errorBody += chunk.left(errorBodyLimit - errorBody.size());
+                errorBody += chunk.left(errorBodyLimit - errorBody.size());
+                if (errorBody.size() >= errorBodyLimit && !errorBodyFull) {
+                    errorBodyFull = true;
+                    abortLater();
+                }
             } else if (writeError.isEmpty()) {
                 if (file->write(chunk) != chunk.size()) {
                     writeError = file->errorString();
@@ -374,6 +474,8 @@ QCoro::Task<DownloadResult> DaemonClient::stream(AdminOperation operation, QStri
         co_return std::unexpected(DownloadError{writeError});
     if (aborted)
         co_return std::unexpected(DownloadError{DaemonClientError::notReachable(QStringLiteral("Operation canceled"))});
+    if (errorBodyFull)
+        co_return std::unexpected(DownloadError{statusFailure(*status, errorBody)});
     const auto finalStatus = answerStatus(answer, timedOut, deadline, m_configuration.idleTimeout);
     if (!finalStatus)
         co_return std::unexpected(DownloadError{finalStatus.error()});

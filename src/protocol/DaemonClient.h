@@ -67,7 +67,8 @@ struct DownloadError {
 // The bytes written.
 using DownloadResult = std::expected<qint64, DownloadError>;
 
-// The panel's only door to the server's admin API. Every call is one HTTP exchange, never retried.
+// The panel's only door to the server's admin API. Every call is one HTTP exchange, never retried
+// and never redirected (a 3xx fails as any other status), its answer bounded by what it can need.
 // A record read with GET is kept with the entity tag its answer carried, and the next read of the
 // same path asks the server whether it changed (If-None-Match): a 304 answer then costs no body and
 // no decoding, and the kept record is the result. A server that tags nothing is read in full each
@@ -145,13 +146,16 @@ private:
     // Sent as its route says; `argument` goes in place of the target's `<…>` part.
     QCoro::Task<ClientResult<QByteArray>>
     exchange(AdminOperation operation, std::optional<QByteArray> body = std::nullopt, QString argument = {});
-    // `ifNoneMatch`: a tag the server may answer 304 to.
+    // `ifNoneMatch`: a tag the server may answer 304 to. An answer of more than `limit` bytes is
+    // abandoned as it passes the limit and fails as too large.
     QCoro::Task<ClientResult<Answer>> exchangeAnswer(HttpMethod method, QString path,
-                                                     std::optional<QByteArray> body, QByteArray ifNoneMatch);
-    // Sends the request with its deadline armed; a plain function, so that nothing of the
-    // awaiting exchange is reachable from the deadline.
+                                                     std::optional<QByteArray> body, QByteArray ifNoneMatch,
+                                                     qint64 limit);
+    // Sends the request with its deadline armed, and its answer bounded by `limit` bytes (0: the
+    // caller reads it as it comes); a plain function, so that nothing of the awaiting exchange is
+    // reachable from the deadline or the bound.
     QNetworkReply* send(QNetworkRequest request, HttpMethod method, const std::optional<QByteArray>& body,
-                        std::chrono::milliseconds deadline);
+                        std::chrono::milliseconds deadline, qint64 limit);
 
     QCoro::Task<DownloadResult> stream(AdminOperation operation, QString argument,
                                        std::unique_ptr<QIODevice> file, QPointer<TransferWatch> watch);

@@ -31,13 +31,20 @@ public:
         QString message;
         bool operator==(const ListenerNotOurs&) const = default;
     };
-    using Case = std::variant<NotReachable, DecodeFailed, Http, Unauthenticated, ListenerNotOurs>;
+    // The answer ran past what its record can ever need (`limit` bytes), and was not read further:
+    // whoever sent it, it is no answer to keep in memory.
+    struct TooLarge {
+        qint64 limit = 0;
+        bool operator==(const TooLarge&) const = default;
+    };
+    using Case = std::variant<NotReachable, DecodeFailed, Http, Unauthenticated, ListenerNotOurs, TooLarge>;
 
     static DaemonClientError notReachable(QString message) { return {NotReachable{std::move(message)}}; }
     static DaemonClientError decodeFailed(QString message) { return {DecodeFailed{std::move(message)}}; }
     static DaemonClientError http(int status, QString body) { return {Http{status, std::move(body)}}; }
     static DaemonClientError unauthenticated() { return {Unauthenticated{}}; }
     static DaemonClientError listenerNotOurs(QString message) { return {ListenerNotOurs{std::move(message)}}; }
+    static DaemonClientError tooLarge(qint64 limit) { return {TooLarge{limit}}; }
 
     const Case& kind() const { return m_case; }
     template <class C> bool is() const { return std::holds_alternative<C>(m_case); }

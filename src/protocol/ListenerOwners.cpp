@@ -6,6 +6,7 @@
 #include <cstring>
 #include <linux/inet_diag.h>
 #include <linux/netlink.h>
+#include <linux/rtnetlink.h>
 #include <linux/sock_diag.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -18,13 +19,29 @@ namespace {
 
 QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
-// Whether a listener bound to `bound` takes connections to `target` (both of one diag family).
-bool takes(const QHostAddress& bound, const QHostAddress& target) {
+// Whether a listener bound to `bound` takes connections to `target`. An IPv6-only socket never
+// receives IPv4 traffic, whatever it is bound to: counting it would let any user lock the panel out
+// of its own server by binding [::] on the admin port.
+bool takes(const QHostAddress& bound, bool v6only, const QHostAddress& target) {
+    if (v6only && target.protocol() == QHostAddress::IPv4Protocol)
+        return false;
     if (bound == QHostAddress(QHostAddress::AnyIPv6))
         return true;
     if (bound == QHostAddress(QHostAddress::AnyIPv4))
         return target.protocol() == QHostAddress::IPv4Protocol;
     return bound.isEqual(target, QHostAddress::TolerantConversion);
+}
+
+// The kernel adds INET_DIAG_SKV6ONLY to every IPv6 socket it reports, unasked: its number is past
+// the eight that the request's idiag_ext can ask for. A reply without it (a kernel too old to send
+// it) counts as dual-stack, the reading that keeps the password back.
+bool isV6Only(const nlmsghdr* header, const inet_diag_msg* diag) {
+    int left = int(header->nlmsg_len) - int(NLMSG_LENGTH(sizeof *diag));
+    for (auto* attribute = reinterpret_cast<const rtattr*>(diag + 1); RTA_OK(attribute, left);
+         attribute = RTA_NEXT(attribute, left))
+        if (attribute->rta_type == INET_DIAG_SKV6ONLY && RTA_PAYLOAD(attribute) >= 1)
+            return *static_cast<const quint8*>(RTA_DATA(attribute)) != 0;
+    return false;
 }
 
 struct Socket {
@@ -75,11 +92,14 @@ std::expected<void, QString> dumpListeners(int family, quint16 port, const QHost
             if (qFromBigEndian(diag->id.idiag_sport) != port)
                 continue;
             QHostAddress bound;
-            if (family == AF_INET)
+            bool v6only = false;
+            if (family == AF_INET) {
                 bound.setAddress(qFromBigEndian(diag->id.idiag_src[0]));
-            else
+            } else {
                 bound.setAddress(reinterpret_cast<const quint8*>(diag->id.idiag_src));
-            if (takes(bound, target))
+                v6only = isV6Only(h, diag);
+            }
+            if (takes(bound, v6only, target))
                 owners.push_back(uid_t(diag->idiag_uid));
         }
     }

@@ -19,6 +19,8 @@ using namespace std::chrono_literals;
 using test::ScriptedHttpServer;
 using test::ScriptedResponse;
 
+Q_DECLARE_METATYPE(ScriptedResponse)
+
 namespace {
 
 DaemonClientConfiguration quickTimeouts() {
@@ -335,6 +337,90 @@ private slots:
         QCOMPARE(streamTo(dir.filePath("usage.csv"), false).result.error().message(), kept);
         const QByteArray seen = squatter.received();
         QVERIFY2(seen.contains("GET /healthz") && !seen.contains("Authorization") && !seen.contains("/admin/"), seen.constData());
+    }
+
+    // Another user's program on [::] at the admin port takes IPv4 connections only when it is not
+    // IPv6-only: beside this user's server on 127.0.0.1, an IPv6-only one holds nothing back.
+    void aForeignIPv6ListenerKeepsThePasswordOnlyWhenItTakesIPv4_data() {
+        QTest::addColumn<bool>("v6only");
+        QTest::newRow("IPv6-only, beside this user's server") << true;
+        QTest::newRow("taking IPv4 too") << false;
+    }
+    void aForeignIPv6ListenerKeepsThePasswordOnlyWhenItTakesIPv4() {
+        QFETCH(bool, v6only);
+        if (!test::ForeignListener::available())
+            QSKIP("running a listener as another user needs root");
+        test::ForeignListener squatter;
+        server->route("/admin/status", ScriptedResponse::json(200, test::fullStatusDocument()));
+        if (v6only) {
+            QVERIFY(squatter.listenTcp6(server->port(), true));
+        } else {
+            server.reset(); // a dual-stack [::] cannot share the port with a listener on 127.0.0.1
+            QVERIFY(squatter.listenTcp6(0, false));
+        }
+        client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(squatter.port())),
+                                                QStringLiteral("s3cret"), quickTimeouts());
+        const QString said = status();
+        if (v6only) {
+            QCOMPARE(said, QStringLiteral("<success>"));
+            QCOMPARE(server->requests().back().header("Authorization"), "Bearer s3cret");
+        } else {
+            QCOMPARE(said, QStringLiteral("Another user's program is listening on 127.0.0.1:%1. The admin password was "
+                                          "not sent.").arg(squatter.port()));
+        }
+        QVERIFY(!squatter.received().contains("Authorization"));
+    }
+
+    // Whoever answers may send a body that never ends: each call gives up as it passes what its answer
+    // can need, and says so; a health check is simply not healthy. (That the test ends at all is the
+    // proof that memory stayed bounded: unbounded, the body grows until the process dies.)
+    void anAnswerPastWhatItCanNeedIsAbandoned_data() {
+        QTest::addColumn<ScriptedResponse>("answer");
+        QTest::addColumn<QString>("statusSays");
+        QTest::addColumn<QString>("keysSay");
+        const QString record = QStringLiteral("The server's answer was too large (over 1 MiB).");
+        const QString list = QStringLiteral("The server's answer was too large (over 16 MiB).");
+        QTest::newRow("endless") << ScriptedResponse::endless(200, "{\"serverVersion\":\"1\",") << record << list;
+        QTest::newRow("endless failure") << ScriptedResponse::endless(500, "\x1b[2J") << record << list;
+        // Told by its length at once; a list may be that long.
+        QTest::newRow("declared too long") << ScriptedResponse::json(200, test::keyListDocument(1) + QByteArray(2 << 20, ' '))
+                                           << record << QStringLiteral("<success>");
+    }
+    void anAnswerPastWhatItCanNeedIsAbandoned() {
+        QFETCH(ScriptedResponse, answer);
+        QFETCH(QString, statusSays);
+        QFETCH(QString, keysSay);
+        DaemonClientConfiguration c = quickTimeouts();
+        c.requestTimeout = c.resourceTimeout = c.healthTimeout = 60s; // only the limit may end these
+        reconnect(c);
+        server->setFallback(answer);
+        QVERIFY(!QCoro::waitFor(client->health()));
+        QCOMPARE(status(), statusSays);
+        QCOMPARE(run(OPERATION(listKeys())), keysSay);
+    }
+
+    // An export streamed to a file whose failure never ends is told by the start of its body.
+    void anEndlessFailedExportEndsWithItsStart() {
+        server->route("/admin/audit/export", ScriptedResponse::endless(500, "nope "));
+        const Outcome outcome = streamTo(dir.filePath("usage.csv"), false);
+        QVERIFY(!outcome.result);
+        QVERIFY2(outcome.result.error().message().startsWith("Server returned HTTP 500: nope nope "),
+                 qPrintable(outcome.result.error().message().left(80)));
+        QVERIFY(outcome.result.error().message().size() < 4000 && outcome.file.isEmpty());
+    }
+
+    // A redirect would take the password wherever it points: it is a failed call, and the place it
+    // names hears nothing, from any kind of call.
+    void aRedirectIsFollowedNowhere() {
+        ScriptedHttpServer elsewhere;
+        elsewhere.setFallback(ScriptedResponse::json(200, test::fullStatusDocument()));
+        ScriptedResponse away = ScriptedResponse::text(302, "");
+        away.headers.emplace_back("Location", elsewhere.baseUrl().toEncoded() + "/admin/status");
+        server->setFallback(away);
+        QCOMPARE(status(), QStringLiteral("Server returned HTTP 302: "));
+        QVERIFY(!QCoro::waitFor(client->health()));
+        QCOMPARE(streamTo(dir.filePath("usage.csv"), false).result.error().message(), "Server returned HTTP 302: ");
+        QCOMPARE(elsewhere.requestCount(), 0u);
     }
 };
 

@@ -42,6 +42,12 @@ bool ForeignListener::start(const QStringList& arguments, const QByteArray& firs
 
 bool ForeignListener::listenTcp() { return start({QStringLiteral("tcp"), QString::number(nobody)}, "port "); }
 
+bool ForeignListener::listenTcp6(quint16 port, bool v6only) {
+    return start({QStringLiteral("tcp6"), QString::number(nobody), QString::number(port),
+                  v6only ? QStringLiteral("v6only") : QStringLiteral("dual")},
+                 "port ");
+}
+
 bool ForeignListener::listenLocal(const QString& path) {
     return start({QStringLiteral("unix"), QString::number(nobody), path}, "ready");
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // Another user's program listening on this machine (tests/support/foreign-listener.cpp, run as
-// "nobody"): a TCP listener on 127.0.0.1 that answers every request 200, or a local socket. It
+// "nobody"): a TCP listener on 127.0.0.1 or [::] that answers every request 200, or a local socket. It
 // needs root to become that user; available() says whether this run can have one.
 
 #include <QByteArray>
@@ -19,6 +19,8 @@ public:
     static bool available();
     // Starts it; false (and nothing running) when it did not come up.
     bool listenTcp();
+    // On [::] at `port` (0: any free one), IPv6-only or taking IPv4 as well.
+    bool listenTcp6(quint16 port, bool v6only);
     bool listenLocal(const QString& path);
     ~ForeignListener();
 

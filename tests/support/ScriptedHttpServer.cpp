@@ -101,6 +101,10 @@ ScriptedResponse ScriptedResponse::raw(QByteArray bytes) {
     return {Kind::Raw, 0, std::move(bytes), {}, {}};
 }
 
+ScriptedResponse ScriptedResponse::endless(int status, QByteArray piece) {
+    return {Kind::Endless, status, std::move(piece), {{"Content-Type", "application/json"}}, {}};
+}
+
 ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
     ScriptedResponse copy = *this;
     copy.delay = wait;
@@ -211,6 +215,22 @@ void ScriptedHttpServer::serve(int fd) {
         }
         if (response.kind == ScriptedResponse::Kind::Raw) {
             writeAll(fd, response.body);
+            break;
+        }
+        if (response.kind == ScriptedResponse::Kind::Endless) {
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\nConnection: close\r\n";
+            for (const auto& [name, value] : response.headers)
+                head += name + ": " + value + "\r\n";
+            bool sent = writeAll(fd, head + "\r\n");
+            const QByteArray piece = response.body.repeated(std::max<qsizetype>(1, 64 * 1024 / std::max<qsizetype>(1, response.body.size())));
+            while (sent && !piece.isEmpty()) {
+                {
+                    std::lock_guard lock(m_mutex);
+                    if (m_stop)
+                        break;
+                }
+                sent = writeAll(fd, piece);
+            }
             break;
         }
         // Clients read the status code alone; the reason phrase is any text.

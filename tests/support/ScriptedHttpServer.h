@@ -2,7 +2,7 @@
 
 // A loopback HTTP server for tests that need answers a real server will not give on demand: any
 // status and body (binary, empty), a delay, a stalled connection, a connection closed mid-body,
-// bytes that are not HTTP at all. It records every request exactly as it arrived.
+// bytes that are not HTTP at all, a body that never ends. It records every request exactly as it arrived.
 //
 // It runs on its own threads, so a client on the test's event loop talks to it over real sockets.
 
@@ -38,6 +38,7 @@ struct ScriptedResponse {
         Stall,        // read the request, then never answer (until the server goes away)
         CloseMidBody, // status line and headers promise more body than is sent, then close
         Raw,          // write `body` verbatim (not HTTP), then close
+        Endless,      // status line and headers with no length, then `body` over and over until the peer goes
     };
 
     Kind kind = Kind::Respond;
@@ -52,6 +53,7 @@ struct ScriptedResponse {
     static ScriptedResponse stall();
     static ScriptedResponse closeMidBody(int status, QByteArray partialBody);
     static ScriptedResponse raw(QByteArray bytes);
+    static ScriptedResponse endless(int status, QByteArray piece);
     ScriptedResponse after(std::chrono::milliseconds wait) const;
 };
 
