@@ -111,9 +111,14 @@ std::expected<void, QString> AuditLog::admits(qint64 bytes) {
 
 std::optional<QString> AuditLog::unavailable() {
     std::lock_guard lock(m_mutex);
+    // Nothing opened yet: whether today's file opens is known now rather than at the first request.
+    if (!m_writeError && m_fd < 0)
+        if (auto opened = openToday(); !opened)
+            failed(opened.error());
     if (m_writeError)
         return m_writeError;
-    if (m_full && hasRoomFor(m_lastAsked))
+    // A record is never empty: even before any request, a log with no room says so.
+    if (hasRoomFor(m_full ? m_lastAsked : 1))
         return std::nullopt;
     return m_full;
 }

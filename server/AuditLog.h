@@ -99,7 +99,7 @@ public:
     std::expected<void, QString> admits(qint64 bytes);
     // Why records cannot be kept now (full, or the file system's error from the last write), or
     // nullopt while they can. A full log is looked at again, so room made since shows at once; a
-    // write error stands until a write succeeds.
+    // write error stands until a write succeeds; a log not yet opened is opened to find out.
     std::optional<QString> unavailable();
 
     // Records not written since the server started, for want of room.

@@ -228,13 +228,15 @@ private Q_SLOTS:
     void auditModeRefusesWhatItCannotRecordAndTheOtherModesServe_data() {
         QTest::addColumn<AuditFault>("fault");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("full") << AuditFault::full << "it is at its size limit";
-        QTest::newRow("folder taken") << AuditFault::folderTaken << "cannot create its folder %1";
-        QTest::newRow("writes fail") << AuditFault::disksRefuses << "cannot append to it: No space left on device";
+        QTest::addColumn<bool>("knownBeforeAnyRequest"); // a file that opens is only found out by a write
+        QTest::newRow("full") << AuditFault::full << "it is at its size limit" << true;
+        QTest::newRow("folder taken") << AuditFault::folderTaken << "cannot create its folder %1" << true;
+        QTest::newRow("writes fail") << AuditFault::disksRefuses << "cannot append to it: No space left on device" << false;
     }
     void auditModeRefusesWhatItCannotRecordAndTheOtherModesServe() {
         QFETCH(AuditFault, fault);
         QFETCH(QString, reason);
+        QFETCH(bool, knownBeforeAnyRequest);
         ReferenceServer server;
         TAVRIN_REQUIRE(server.start(fault == AuditFault::full ? ReferenceServerOptions{{"--audit-max-bytes", "0"}}
                                                               : ReferenceServerOptions{}));
@@ -255,6 +257,7 @@ private Q_SLOTS:
             HttpCall{"POST", "/api/generate"}.bearer(key).json(R"({"prompt":"How warm is it in Lisbon today?"})")};
 
         QVERIFY(setMode(ClientAuditMode::audit));
+        QCOMPARE(await(client->status())->auditUnavailable.value_or("(none)"), knownBeforeAnyRequest ? reason : "(none)");
         for (const HttpCall& call : calls) {
             const auto answer = exchange(server.port(), call);
             TAVRIN_REQUIRE(answer);
