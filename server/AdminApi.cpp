@@ -247,6 +247,8 @@ ClientServerStatus AdminApi::status() const {
     s.orgPreamble = m_context.settings->preamble();
     if (const qint64 dropped = m_context.audit->dropped(); dropped > 0)
         s.auditRecordsDropped = dropped;
+    if (s.logging.mode == ClientAuditMode::audit)
+        s.auditUnavailable = m_context.audit->unavailable();
 
     ClientCompositionStages stages;
     stages.systemPromptApplied = s.orgPreamble.has_value();

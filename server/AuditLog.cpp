@@ -24,10 +24,13 @@ QString dayFile(const QDate& day) { return day.toString(Qt::ISODate) + QStringLi
 
 } // namespace
 
-AuditLog::~AuditLog() {
+AuditLog::~AuditLog() { closeFile(); }
+
+void AuditLog::closeFile() {
     if (m_fd >= 0) {
         ::fdatasync(m_fd);
         ::close(m_fd);
+        m_fd = -1;
     }
 }
 
@@ -47,32 +50,77 @@ std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& 
         break;
     }
     const QByteArray line = encodeJson(record) + '\n';
-    const QDate today = QDateTime::currentDateTimeUtc().date();
 
     std::lock_guard lock(m_mutex);
     if (!hasRoomFor(line.size())) {
         ++m_dropped;
-        return {};
+        return std::unexpected(*m_full);
     }
-    if (m_fd < 0 || m_day != today) {
-        if (m_fd >= 0) {
-            ::fdatasync(m_fd);
-            ::close(m_fd);
-            m_fd = -1;
-        }
-        if (!QDir().mkpath(m_directory))
-            return std::unexpected(QStringLiteral("cannot create %1").arg(m_directory));
-        QFile::setPermissions(m_directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        const QByteArray path = QFile::encodeName(m_directory + QLatin1Char('/') + dayFile(today));
-        m_fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-        if (m_fd < 0)
-            return std::unexpected(QStringLiteral("cannot open the audit log: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-        m_day = today;
+    if (auto opened = openToday(); !opened)
+        return std::unexpected(failed(opened.error()));
+    if (const ssize_t written = ::write(m_fd, line.constData(), std::size_t(line.size())); written != line.size()) {
+        const QString error = written < 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                          : QStringLiteral("only part of the record was written");
+        closeFile(); // admits() opens it afresh to see whether the fault has gone
+        return std::unexpected(failed(QStringLiteral("cannot append to it: %1").arg(error)));
     }
-    if (::write(m_fd, line.constData(), std::size_t(line.size())) != line.size())
-        return std::unexpected(QStringLiteral("cannot append to the audit log: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     *m_bytes += line.size();
+    if (m_writeError) {
+        logLine(QStringLiteral("the audit log is written again"));
+        m_writeError.reset();
+    }
     return {};
+}
+
+std::expected<void, QString> AuditLog::openToday() {
+    const QDate today = QDateTime::currentDateTimeUtc().date();
+    if (m_fd >= 0 && m_day == today)
+        return {};
+    closeFile();
+    if (!QDir().mkpath(m_directory))
+        return std::unexpected(QStringLiteral("cannot create its folder %1").arg(m_directory));
+    QFile::setPermissions(m_directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = QFile::encodeName(m_directory + QLatin1Char('/') + dayFile(today));
+    m_fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        return std::unexpected(QStringLiteral("cannot open today's file: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    m_day = today;
+    return {};
+}
+
+QString AuditLog::failed(QString error) {
+    if (!m_writeError)
+        logLine(QStringLiteral("the audit log cannot be written (%1): records are not kept until it can").arg(error));
+    m_writeError = error;
+    return error;
+}
+
+std::expected<void, QString> AuditLog::admits(qint64 bytes) {
+    std::lock_guard lock(m_mutex);
+    if (!hasRoomFor(bytes))
+        return std::unexpected(*m_full);
+    if (m_writeError) {
+        // The fault may be mended (a folder given back, a file moved away): a fresh open says so
+        // before a generation is spent; a disk that fails writes is only found out by the next one.
+        closeFile();
+        if (auto opened = openToday(); !opened)
+            return std::unexpected(failed(opened.error()));
+    }
+    return {};
+}
+
+std::optional<QString> AuditLog::unavailable() {
+    std::lock_guard lock(m_mutex);
+    // Nothing opened yet: whether today's file opens is known now rather than at the first request.
+    if (!m_writeError && m_fd < 0)
+        if (auto opened = openToday(); !opened)
+            failed(opened.error());
+    if (m_writeError)
+        return m_writeError;
+    // A record is never empty: even before any request, a log with no room says so.
+    if (hasRoomFor(m_full ? m_lastAsked : 1))
+        return std::nullopt;
+    return m_full;
 }
 
 bool AuditLog::hasRoomFor(qint64 bytes) {
@@ -86,22 +134,30 @@ bool AuditLog::hasRoomFor(qint64 bytes) {
     const QByteArray folder = QFile::encodeName(QDir(m_directory).exists() ? m_directory : QFileInfo(m_directory).path());
     const bool diskKnown = ::statvfs(folder.constData(), &disk) == 0;
     const qint64 free = diskKnown ? qint64(disk.f_bavail) * qint64(disk.f_frsize) : std::numeric_limits<qint64>::max();
-    const bool room = *m_bytes + bytes <= m_limits.maxBytes && free - bytes >= m_limits.freeDiskFloor;
-    if (!room && !m_dropping)
+    const bool underCap = *m_bytes + bytes <= m_limits.maxBytes;
+    const bool room = underCap && free - bytes >= m_limits.freeDiskFloor;
+    if (room) {
+        m_full.reset();
+        return true;
+    }
+    if (!m_full)
         logLine(QStringLiteral("the audit log is full (%1 bytes kept, at most %2; %3 bytes free on its disk, at least %4 kept "
                                "free): records are dropped until older ones leave it")
                     .arg(*m_bytes)
                     .arg(m_limits.maxBytes)
                     .arg(free)
                     .arg(m_limits.freeDiskFloor));
-    m_dropping = !room;
-    return room;
+    m_full = underCap ? QStringLiteral("its disk is nearly full") : QStringLiteral("it is at its size limit");
+    m_lastAsked = bytes;
+    return false;
 }
 
 std::expected<void, QString> AuditLog::sync() {
     std::lock_guard lock(m_mutex);
+    // Records that may not have reached the disk are records not kept: the log is at fault until
+    // a write succeeds again.
     if (m_fd >= 0 && ::fdatasync(m_fd) != 0)
-        return std::unexpected(QStringLiteral("cannot sync the audit log: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return std::unexpected(failed(QStringLiteral("cannot sync it: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))));
     return {};
 }
 

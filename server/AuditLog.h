@@ -60,7 +60,9 @@ struct AuditLogLimits {
 // half a line; the files are synced by sync() (about once a second) and pruned to the retention
 // period. In audit mode every prompt is kept whole, so the log has a ceiling: beyond its size cap,
 // or when the disk's free space falls to a floor, records are counted as dropped rather than
-// written, and writing resumes once retention (or the user) makes room. Thread-safe.
+// written, and writing resumes once retention (or the user) makes room. A record not kept, for
+// want of room or for a file system error, is a failure that names why (see unavailable()):
+// audit mode refuses the request rather than serve it unrecorded. Thread-safe.
 class AuditLog {
 public:
     using Limits = AuditLogLimits;
@@ -72,7 +74,9 @@ public:
 
     const QString& directory() const { return m_directory; }
 
-    // Fills in what `settings.mode` asks for from the prompt and answer texts, and appends.
+    // Fills in what `settings.mode` asks for from the prompt and answer texts, and appends. The
+    // error says why the record was not kept, in words that follow "the audit log cannot be
+    // written"; the server's log hears of each failure once, when it begins.
     std::expected<void, QString> record(const ClientAuditLoggingSettings& settings, AuditRecord record,
                                         const QString& prompt, const QString& completion);
     std::expected<void, QString> sync();
@@ -88,18 +92,35 @@ public:
     // Every complete record, oldest day first; a line that does not decode is skipped.
     static std::vector<AuditRecord> readAll(const QString& directory);
 
+    // Whether a record of at least `bytes` can be kept now: asked before a generation, so that
+    // audit mode refuses a request it could not record without spending the generation on it.
+    // After a failed write the day file is opened afresh, and only a file that opens again is
+    // given the next record to try.
+    std::expected<void, QString> admits(qint64 bytes);
+    // Why records cannot be kept now (full, or the file system's error from the last write), or
+    // nullopt while they can. A full log is looked at again, so room made since shows at once; a
+    // write error stands until a write succeeds; a log not yet opened is opened to find out.
+    std::optional<QString> unavailable();
+
     // Records not written since the server started, for want of room.
     qint64 dropped() const { return m_dropped; }
 
 private:
-    // Called with m_mutex held: whether `bytes` more fit under both limits.
+    // Called with m_mutex held: whether `bytes` more fit under both limits; if not, m_full says why.
     bool hasRoomFor(qint64 bytes);
+    // Called with m_mutex held: today's day file open for appending.
+    std::expected<void, QString> openToday();
+    // Called with m_mutex held: keeps `error` as the log's standing fault, logged as it begins.
+    QString failed(QString error);
+    void closeFile();
 
     QString m_directory;
     Limits m_limits;
     std::optional<qint64> m_bytes; // the day files' total, counted when first needed
     std::atomic<qint64> m_dropped{0};
-    bool m_dropping = false; // logged once for each time the log fills up
+    std::optional<QString> m_full; // why the last record asked found no room; logged as it fills up
+    qint64 m_lastAsked = 0;        // that record's size, to see when room is back
+    std::optional<QString> m_writeError; // the last write's failure, until a write succeeds
     std::mutex m_mutex;
     std::mutex m_pruneMutex; // the hourly pass and a retention change may prune at once
     int m_fd = -1;

@@ -2,7 +2,6 @@
 
 #include "server/HttpMessage.h"
 #include "server/IsoTime.h"
-#include "server/ServerLog.h"
 
 #include <QDateTime>
 
@@ -19,6 +18,14 @@ namespace {
 
 void replyError(HttpResponse& res, int status, const char* type, const QString& message) {
     replyJson(res, status, ApiError{{message, QString::fromLatin1(type)}});
+}
+
+// Audit mode's refusal of a request that could not be put on record; `why` follows "the audit log
+// cannot be written".
+void refuseUnrecorded(HttpResponse& res, const QString& why) {
+    replyError(res, 503, "audit_log_unavailable",
+               QStringLiteral("Audit logging is on and the audit log cannot be written (%1), so this request was not served.")
+                   .arg(why));
 }
 
 QString completionId() {
@@ -213,6 +220,18 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
     QString promptText;
     for (const auto& turn : turns)
         promptText += turn.role + QStringLiteral(": ") + turn.content + QLatin1Char('\n');
+    // One reading of the settings for the whole request: the mode it is refused under is the mode
+    // it is recorded under.
+    const ClientAuditLoggingSettings logging = m_context.settings->logging();
+    const bool mustRecord = logging.mode == ClientAuditMode::audit;
+    // The user who chose audit mode was promised that every answer is on record: an answer that
+    // cannot be is not given. Asked before the generation, so that a full or broken log costs none.
+    if (mustRecord)
+        if (auto room = m_context.audit->admits(promptText.toUtf8().size()); !room) {
+            m_context.keys->recordUse(grant.id, remote, 0, 0);
+            refuseUnrecorded(res, room.error());
+            return;
+        }
     const auto audit = [&](int status, const Generation& generation) {
         AuditRecord record;
         record.time = isoUtcNow();
@@ -223,23 +242,31 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
             std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
         record.promptTokens = generation.promptTokens;
         record.completionTokens = generation.completionTokens;
-        const auto logged = m_context.audit->record(m_context.settings->logging(), std::move(record), promptText,
-                                                    generation.text());
-        if (!logged) // the request has been served; the server's log says what the audit log missed
-            logLine(logged.error());
+        // A record not kept has been told to the server's log by the audit log, once per fault.
+        return m_context.audit->record(logging, std::move(record), promptText, generation.text());
     };
 
     std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();
     if (!slot) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
-        audit(503, Generation{});
+        (void)audit(503, Generation{}); // refused either way
         res.setHeader("Retry-After", "1");
         replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
     const Generation generation = m_context.engine->generate(withPreamble(std::move(turns)));
+    // The record is written before the first byte of the answer leaves, streamed or whole: the
+    // engine hands over the whole answer at once, so a stream can still be refused like a whole
+    // answer. That order is kept on purpose. An engine that streams as it generates could only
+    // write the record after its last piece, when nothing can be taken back; for it the check
+    // before the generation is the gate, and a write failing after a stream makes admits() refuse
+    // the requests that follow.
+    if (auto logged = audit(200, generation); !logged && mustRecord) {
+        m_context.keys->recordUse(grant.id, remote, 0, 0);
+        refuseUnrecorded(res, logged.error());
+        return;
+    }
     m_context.keys->recordUse(grant.id, remote, generation.promptTokens, generation.completionTokens);
-    audit(200, generation);
 
     const qint64 created = QDateTime::currentSecsSinceEpoch();
     if (endpoint == Endpoint::chatCompletions) {

@@ -75,7 +75,8 @@ void report(const std::expected<void, QString>& outcome) {
 // Usage counters and audit lines change with every request; they reach the disk here.
 void flush(ServerContext& context) {
     report(context.keys->flush());
-    report(context.audit->sync());
+    // The audit log tells of a failed sync itself, once as the fault begins rather than every second.
+    (void)context.audit->sync();
 }
 
 // Every open connection holds a descriptor, and a desktop session's soft limit (1024) is far
@@ -178,6 +179,10 @@ int main(int argc, char** argv) {
     const qint64 maxConcurrency = options->maxConcurrency.value_or(hardware.recommendedConcurrency);
     const qint64 maxQueueDepth = options->maxQueueDepth.value_or(hardware.recommendedMaxQueueDepth);
 
+    AuditLogLimits auditLimits;
+    if (options->auditMaxBytes)
+        auditLimits.maxBytes = *options->auditMaxBytes;
+
     ServerContext context{
         .store = *store,
         .keys = std::move(*keys),
@@ -188,7 +193,7 @@ int main(int argc, char** argv) {
         .hardware = hardware,
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
         .engine = std::make_unique<EchoEngine>(options->generationDelay),
-        .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit"))),
+        .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit")), auditLimits),
         .models = std::move(*models),
         .updater = std::move(*updater),
         .startedAt = isoUtcNow(),

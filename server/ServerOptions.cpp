@@ -1,6 +1,7 @@
 #include "server/ServerOptions.h"
 
 #include "base/StateFolder.h"
+#include "server/AuditLog.h"
 
 #include <QDir>
 
@@ -50,6 +51,8 @@ Options:
   --max-concurrency N        generations running at once (default: the hardware recommendation)
   --max-queue-depth N        generations waiting before 503 (default: the hardware recommendation)
   --generation-delay-ms N    make every generation take N ms more (for load tests)
+  --audit-max-bytes N        keep the audit log under N bytes (default and most: 2 GiB); in audit
+                             mode, requests that would not fit are refused
   --model-source DIR         look for the model bundle (model.safetensors, directly or under
                              ModelResources/) in DIR instead of /opt/tavrin-ai/resources and
                              $XDG_DATA_HOME/tavrin-ai/resources
@@ -59,7 +62,7 @@ Options:
 
 Environment (a flag wins over its variable):
   TAVRIN_SERVER_MAX_CONCURRENCY, TAVRIN_SERVER_MAX_QUEUE_DEPTH, TAVRIN_SERVER_GENERATION_DELAY_MS,
-  TAVRIN_MODEL_SOURCE, TAVRIN_UPDATE_FEED, TAVRIN_ADMIN_PORT
+  TAVRIN_MODEL_SOURCE, TAVRIN_UPDATE_FEED, TAVRIN_ADMIN_PORT, TAVRIN_AUDIT_MAX_BYTES
 
 make-sample-bundle writes a small valid model bundle (model.safetensors with its metadata) to
 DIR, for trying the model store: a different --version gives a bundle with another digest.
@@ -92,6 +95,11 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
             options.modelSource = value;
         } else if (flag == QLatin1StringView("--update-feed")) {
             options.updateFeed = value;
+        } else if (flag == QLatin1StringView("--audit-max-bytes")) {
+            auto n = number(flag, value, 0, AuditLogLimits{}.maxBytes);
+            if (!n)
+                return std::unexpected(n.error());
+            options.auditMaxBytes = *n;
         } else if (flag == QLatin1StringView("--update-public-key")) {
             options.updatePublicKey = value;
         } else if (flag == QLatin1StringView("--version") || flag == QLatin1StringView("--pipeline")) {
@@ -130,7 +138,7 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
     static const QStringList withValue{QStringLiteral("--state-dir"), QStringLiteral("--host"), QStringLiteral("--port"),
                                        QStringLiteral("--admin-port"), QStringLiteral("--max-concurrency"), QStringLiteral("--max-queue-depth"),
                                        QStringLiteral("--generation-delay-ms"), QStringLiteral("--model-source"),
-                                       QStringLiteral("--update-feed")};
+                                       QStringLiteral("--update-feed"), QStringLiteral("--audit-max-bytes")};
     const std::pair<const char*, const char*> fromEnvironment[] = {
         {"TAVRIN_SERVER_MAX_CONCURRENCY", "--max-concurrency"},
         {"TAVRIN_SERVER_MAX_QUEUE_DEPTH", "--max-queue-depth"},
@@ -138,6 +146,7 @@ std::expected<ServerOptions, QString> ServerOptions::parse(const QStringList& ar
         {modelSourceVariable, "--model-source"},
         {"TAVRIN_UPDATE_FEED", "--update-feed"},
         {"TAVRIN_ADMIN_PORT", "--admin-port"},
+        {"TAVRIN_AUDIT_MAX_BYTES", "--audit-max-bytes"},
     };
     for (const auto& [variable, flag] : fromEnvironment)
         if (auto value = envValue(environment, QLatin1StringView(variable)); value && !value->isEmpty())

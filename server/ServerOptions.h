@@ -24,6 +24,7 @@ struct ServerOptions {
     std::optional<qint64> maxConcurrency;
     std::optional<qint64> maxQueueDepth;
     std::chrono::milliseconds generationDelay{0};
+    std::optional<qint64> auditMaxBytes; // below the audit log's own cap of 2 GiB
     std::optional<QString> modelSource; // replaces the companion folders
     QString updateFeed;                 // empty: none
     std::optional<QString> updatePublicKey; // hex; only where the build accepts one

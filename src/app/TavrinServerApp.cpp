@@ -6,6 +6,7 @@
 #include "ui/desktop/FileManager.h"
 #include "ui/gallery/KitGallery.h"
 #include "ui/kit/Icons.h"
+#include "ui/tabs/StatusTabLogic.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/tray/TrayPanelLogic.h"
@@ -119,6 +120,11 @@ void TavrinServerApp::setUpNotifications() {
     connect(&m_events, &ServerEvents::runningAgain, this, [this] {
         notify(QStringLiteral("server"), QStringLiteral("Tavrin server is running again"),
                QStringLiteral("It came back by itself."), {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+    });
+    connect(&m_events, &ServerEvents::auditRefusing, this, [this](const QString& reason) {
+        const AuditRefusalText refusal = auditRefusalText(reason);
+        notify(QStringLiteral("audit"), refusal.title, refusal.message,
+               {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
     });
     connect(&m_events, &ServerEvents::updateFound, this, [this](const QString& version) {
         // Once per version, across launches too: a version told of is not told again.

@@ -337,6 +337,9 @@ struct ClientServerStatus {
     // Audit records not kept since the server started because the audit log was at its size cap
     // or the disk at its floor; absent while none was dropped.
     std::optional<qint64> auditRecordsDropped;
+    // In audit mode, why the audit log cannot keep records now (full, or the file system's error),
+    // so that inference requests are being refused; absent while it can, and in the other modes.
+    std::optional<QString> auditUnavailable;
 
     static constexpr auto fields() {
         using R = ClientServerStatus;
@@ -355,6 +358,7 @@ struct ClientServerStatus {
             optional("concurrency", &R::concurrency),
             optional("orgPreamble", &R::orgPreamble),
             optional("auditRecordsDropped", &R::auditRecordsDropped),
+            optional("auditUnavailable", &R::auditUnavailable),
         };
     }
 };

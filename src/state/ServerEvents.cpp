@@ -29,7 +29,16 @@ void ServerEvents::followPhase() {
 
 void ServerEvents::followStatus() {
     const auto& status = m_model->status();
-    if (!status || !status->updater.availableUpdate)
+    // No status (a stopped server, a poll that failed) is no news of the audit log either way.
+    if (!status)
+        return;
+    if (!status->auditUnavailable) {
+        m_reportedAuditRefusal = false;
+    } else if (!m_reportedAuditRefusal) {
+        m_reportedAuditRefusal = true;
+        Q_EMIT auditRefusing(*status->auditUnavailable);
+    }
+    if (!status->updater.availableUpdate)
         return;
     const QString version = status->updater.availableUpdate->version;
     if (version != m_lastUpdate) {

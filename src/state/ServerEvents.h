@@ -10,8 +10,9 @@ namespace tavrin {
 class ServerStateModel;
 
 // What happened to the server that its user should hear of even with no window open: it stopped
-// without being asked to (a crash, a kill, the login service failing), it came back by itself, or a
-// check found an update. What the user has just done themselves is never an event here.
+// without being asked to (a crash, a kill, the login service failing), it came back by itself, a
+// check found an update, or audit mode began refusing requests because the audit log cannot be
+// written. What the user has just done themselves is never an event here.
 class ServerEvents : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +22,9 @@ Q_SIGNALS:
     void stoppedUnasked();
     void runningAgain();
     void updateFound(const QString& version);
+    // Once as the refusals begin, whatever the number of polls that see them; again only after a
+    // status without them. `reason` is the server's account of why.
+    void auditRefusing(const QString& reason);
 
 private:
     void followPhase();
@@ -30,6 +34,7 @@ private:
     Phase m_last;
     bool m_reportedStop = false; // a "stopped" went out, and no start since
     QString m_lastUpdate;
+    bool m_reportedAuditRefusal = false; // told, and no status since without it
 };
 
 } // namespace tavrin

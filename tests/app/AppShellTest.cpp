@@ -74,6 +74,28 @@ private:
 class AppShellTest : public QObject {
     Q_OBJECT
 
+    // The real server, through a bundle of the test's own in `scratch` whose script adds
+    // `serverArguments`; its admin port is a free one, given through the environment as the
+    // panel's would be (the caller sets TAVRIN_ADMIN_PORT back to 0).
+    static bool withRealServer(const QTemporaryDir& scratch, AppOptions& options, const QString& serverArguments = {}) {
+        options.process.bundlePath = scratch.filePath("bundle");
+        options.process.stateDirectory = scratch.filePath("state");
+        options.process.standardOutputLog = options.process.standardErrorLog = scratch.filePath("server.log");
+        const QString script = options.process.bundlePath + "/libexec/tavrin-server";
+        if (!makeDirectories(options.process.bundlePath + "/libexec") || !makeDirectories(scratch.filePath("no-model")) ||
+            !writeFilePrivately(script, QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2' %3\n")
+                                            .arg(test::ReferenceServer::executablePath(), scratch.filePath("no-model"), serverArguments)
+                                            .toUtf8()) ||
+            !QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner))
+            return false;
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
+        qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
+        probe.close();
+        return AdminSecretFile(options.process.stateDirectory).write("notified-password").has_value();
+    }
+
 private slots:
     void initTestCase() {
         QApplication::setOrganizationName("Tavrin");
@@ -219,23 +241,8 @@ private slots:
     void theServerDyingIsToldOnceAndTheUsersOwnDoingsNever() {
         NotificationService service;
         QTemporaryDir scratch;
-        AppOptions options; // the real server, through a bundle of the test's own
-        options.process.bundlePath = scratch.filePath("bundle");
-        options.process.stateDirectory = scratch.filePath("state");
-        options.process.standardOutputLog = options.process.standardErrorLog = scratch.filePath("server.log");
-        QVERIFY(makeDirectories(options.process.bundlePath + "/libexec") && makeDirectories(scratch.filePath("no-model")));
-        QVERIFY(writeFilePrivately(options.process.bundlePath + "/libexec/tavrin-server",
-                                   QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2'\n")
-                                       .arg(test::ReferenceServer::executablePath(), scratch.filePath("no-model"))
-                                       .toUtf8()));
-        QVERIFY(QFile::setPermissions(options.process.bundlePath + "/libexec/tavrin-server", QFile::ReadOwner | QFile::ExeOwner));
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
-        qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
-        probe.close();
-        QVERIFY(AdminSecretFile(options.process.stateDirectory).write("notified-password"));
-
+        AppOptions options;
+        QVERIFY(withRealServer(scratch, options));
         TavrinServerApp app(options);
         app.notificationsToggle()->setChecked(true);
         app.state().setPollIntervalSeconds(0.2);
@@ -261,6 +268,28 @@ private slots:
         QTRY_COMPARE(app.state().phase(), Phase::stopped());
         QCOMPARE(service.shown.size(), 1u);
         app.notificationsToggle()->setChecked(true);
+        qputenv("TAVRIN_ADMIN_PORT", "0");
+    }
+
+    // Audit mode turning requests away (here: an audit log with no room at all) is told once, by a
+    // notification that opens the panel; the polls that see the same refusal say nothing more.
+    void auditRefusalsAreToldOnce() {
+        NotificationService service;
+        QTemporaryDir scratch;
+        AppOptions options;
+        QVERIFY(withRealServer(scratch, options, "--audit-max-bytes 0"));
+        TavrinServerApp app(options);
+        app.notificationsToggle()->setChecked(true);
+        app.state().setPollIntervalSeconds(0.2);
+        app.state().startPolling();
+        QVERIFY(QCoro::waitFor(app.state().actions().start()));
+        QVERIFY(QCoro::waitFor(app.state().settingsActions().saveLoggingSettings({ClientAuditMode::audit, 30, false})));
+        QTRY_COMPARE(service.shown.size(), 1u);
+        QCOMPARE(service.shown[0].summary, "Audit log can't be written: requests are being refused.");
+        QCOMPARE(service.shown[0].actions, (QStringList{"open", "Open Tavrin Keldmarch"}));
+        QTest::qWait(1000); // five poll cycles that still see the refusal
+        QCOMPARE(service.shown.size(), 1u);
+        QVERIFY(QCoro::waitFor(app.state().actions().stop()));
         qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 

@@ -27,6 +27,9 @@ using namespace tavrin;
 
 namespace {
 
+// What became of a record: "kept", or why the log took none.
+QString outcome(const std::expected<void, QString>& result) { return result ? QStringLiteral("kept") : result.error(); }
+
 AuditRecord recordAt(const QString& time, const QString& keyId = QStringLiteral("key_1")) {
     AuditRecord r;
     r.time = time;
@@ -99,23 +102,32 @@ private Q_SLOTS:
     // Read back by a standard reader, every field is what was recorded, whatever it holds; the
     // prompt text never goes into the CSV.
     // In audit mode every prompt is kept whole; at its cap (or its disk's floor) the log counts what
-    // it leaves out instead of growing, and takes records again once retention has made room.
+    // it leaves out instead of growing, says why it took none, and takes records again once
+    // retention has made room.
     void aFullAuditLogCountsWhatItDropsUntilThereIsRoom() {
         QTemporaryDir dir;
         const ClientAuditLoggingSettings audit{ClientAuditMode::audit, 1, true};
         const QString today = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
         QVERIFY(writeDay(dir.path(), QDate::currentDate().addDays(-3), QByteArray(3000, ' ') + '\n')); // beyond a day's retention
         AuditLog log(dir.path(), {.maxBytes = 4000, .freeDiskFloor = 0});
-        QVERIFY(log.record(audit, recordAt(today), QString(2000, u'p'), QStringLiteral("answer")));
+        const QString atCap = QStringLiteral("it is at its size limit");
+        QCOMPARE(outcome(log.record(audit, recordAt(today), QString(2000, u'p'), QStringLiteral("answer"))), atCap);
         QCOMPARE(log.dropped(), 1);
+        QCOMPARE(log.unavailable().value_or(QString()), atCap);
         log.prune(1, QDateTime::currentDateTimeUtc());
+        QCOMPARE(log.unavailable(), std::nullopt);
+        QStringList outcomes;
         for (int i = 0; i < 3; ++i)
-            QVERIFY(log.record(audit, recordAt(today), QString(1500, u'p'), QStringLiteral("answer")));
+            outcomes << outcome(log.record(audit, recordAt(today), QString(1500, u'p'), QStringLiteral("answer")));
+        QCOMPARE(outcomes, (QStringList{"kept", "kept", atCap}));
         QCOMPARE(AuditLog::readAll(dir.path()).size(), 2u);
         QCOMPARE(log.dropped(), 2);
+        QVERIFY(!log.admits(1500));
 
         AuditLog floored(dir.path(), {.maxBytes = std::numeric_limits<qint64>::max(), .freeDiskFloor = std::numeric_limits<qint64>::max() / 2});
-        QVERIFY(floored.record(audit, recordAt(today), QStringLiteral("prompt"), QStringLiteral("answer")));
+        QCOMPARE(outcome(floored.admits(1)), "its disk is nearly full");
+        QCOMPARE(outcome(floored.record(audit, recordAt(today), QStringLiteral("prompt"), QStringLiteral("answer"))),
+                 "its disk is nearly full");
         QCOMPARE(floored.dropped(), 1);
     }
 

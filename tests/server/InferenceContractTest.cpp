@@ -3,7 +3,12 @@
 
 #include "support/HttpProbe.h"
 #include "ServerTesting.h"
+#include "server/AuditLog.h"
 
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,9 +41,22 @@ QJsonValue field(QJsonValue value, std::initializer_list<std::variant<const char
     return value;
 }
 
+// The ways an audit log fails to take a record, and how each is mended.
+enum class AuditFault {
+    full,         // at its size cap, a tiny one given on the command line
+    folderTaken,  // a file stands where its folder goes: it cannot be created
+    disksRefuses, // today's file opens but every write fails, as on a full disk
+};
+
+QString todaysAuditFile(const QString& auditFolder) {
+    return auditFolder + QLatin1Char('/') + QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate) + ".jsonl";
+}
+
 QString answerText(const HttpAnswer& answer) { return field(jsonOf(answer.body), {"choices", 0, "message", "content"}).toString(); }
 
 } // namespace
+
+Q_DECLARE_METATYPE(AuditFault)
 
 class InferenceContractTest : public QObject {
     Q_OBJECT
@@ -230,6 +248,72 @@ private Q_SLOTS:
         QCOMPARE(served, 2);
         const auto after = await(client->status())->concurrency;
         QVERIFY(after->inFlight == 0 && after->queued == 0 && after->totalCompleted == 2 && after->totalRejected == 2);
+    }
+
+    void auditModeRefusesWhatItCannotRecordAndTheOtherModesServe_data() {
+        QTest::addColumn<AuditFault>("fault");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("knownBeforeAnyRequest"); // a file that opens is only found out by a write
+        QTest::newRow("full") << AuditFault::full << "it is at its size limit" << true;
+        QTest::newRow("folder taken") << AuditFault::folderTaken << "cannot create its folder %1" << true;
+        QTest::newRow("writes fail") << AuditFault::disksRefuses << "cannot append to it: No space left on device" << false;
+    }
+    void auditModeRefusesWhatItCannotRecordAndTheOtherModesServe() {
+        QFETCH(AuditFault, fault);
+        QFETCH(QString, reason);
+        QFETCH(bool, knownBeforeAnyRequest);
+        ReferenceServer server;
+        TAVRIN_REQUIRE(server.start(fault == AuditFault::full ? ReferenceServerOptions{{"--audit-max-bytes", "0"}}
+                                                              : ReferenceServerOptions{}));
+        const QString folder = server.stateDirectory() + "/audit";
+        reason = reason.arg(folder);
+        if (fault == AuditFault::folderTaken) {
+            QDir(folder).removeRecursively();
+            QVERIFY(QFile::copy(server.stateDirectory() + "/admin.secret", folder)); // any file will do
+        } else if (fault == AuditFault::disksRefuses) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::link("/dev/full", todaysAuditFile(folder)));
+        }
+        auto client = server.client();
+        const QString key = await(client->createKey(QStringLiteral("audited"), std::nullopt)).value_or(ClientCreatedAPIKey{}).key;
+        const auto setMode = [&](ClientAuditMode mode) { return bool(await(client->updateLoggingSettings({mode, 30, false}))); };
+        const HttpCall calls[] = {
+            chat(key), chat(key, R"({"messages":[{"role":"user","content":"How warm is it in Lisbon today?"}],"stream":true})"),
+            HttpCall{"POST", "/api/generate"}.bearer(key).json(R"({"prompt":"How warm is it in Lisbon today?"})")};
+
+        QVERIFY(setMode(ClientAuditMode::audit));
+        QCOMPARE(await(client->status())->auditUnavailable.value_or("(none)"), knownBeforeAnyRequest ? reason : "(none)");
+        for (const HttpCall& call : calls) {
+            const auto answer = exchange(server.port(), call);
+            TAVRIN_REQUIRE(answer);
+            QCOMPARE(answer->status, 503);
+            QCOMPARE(field(jsonOf(answer->body), {"error", "message"}).toString(),
+                     "Audit logging is on and the audit log cannot be written (" + reason + "), so this request was not served.");
+            QCOMPARE(field(jsonOf(answer->body), {"error", "type"}).toString(), "audit_log_unavailable");
+        }
+        QCOMPARE(await(client->status())->auditUnavailable.value_or("(none)"), reason);
+        const auto usage = await(client->listKeys());
+        QVERIFY(usage && usage->size() == 1 && usage->front().totalRequests == 3 && usage->front().completionTokens == 0);
+
+        QVERIFY(setMode(ClientAuditMode::privacy));
+        const auto privately = exchange(server.port(), chat(key));
+        QVERIFY(privately && privately->status == 200 && !answerText(*privately).isEmpty());
+        QCOMPARE(await(client->status())->auditUnavailable.value_or("(none)"), "(none)");
+
+        // Mended, audit mode serves again, and keeps what it serves.
+        QVERIFY(setMode(ClientAuditMode::audit));
+        if (fault == AuditFault::full) {
+            QCOMPARE(server.stop().value_or(-1), 0);
+            TAVRIN_REQUIRE(server.start());
+            client = server.client();
+        } else {
+            QVERIFY(QFile::remove(fault == AuditFault::folderTaken ? folder : todaysAuditFile(folder)));
+        }
+        const auto served = exchange(server.port(), chat(key));
+        QVERIFY(served && served->status == 200);
+        QCOMPARE(await(client->status())->auditUnavailable.value_or("(none)"), "(none)");
+        const auto kept = AuditLog::readAll(folder);
+        QVERIFY(!kept.empty() && kept.back().completion == answerText(*served));
     }
 
     // Both lists apply from the next start; an empty one restricts nothing.

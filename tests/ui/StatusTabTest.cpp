@@ -10,6 +10,7 @@
 #include "ui/kit/KVRow.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/StatTile.h"
+#include "ui/kit/TRBanner.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRCopyButton.h"
 #include "ui/kit/TRDisclosure.h"
@@ -121,6 +122,33 @@ private Q_SLOTS:
                               static_cast<QWidget*>(tab->findChild<TRDisclosure*>())})
             QVERIFY(!part->isVisibleTo(tab));
         QVERIFY(loginCard());
+    }
+
+    // While audit mode turns requests away for want of a writable audit log, the tab says so above
+    // everything else, with the server's reason; the callout goes when the status no longer has one.
+    void anAuditLogThatCannotBeWrittenIsToldAboveEverything() {
+        setUp({});
+        open();
+        serve(sampleStatus());
+        auto* callout = tab->findChild<TRBanner*>();
+        QVERIFY(callout && !callout->isVisibleTo(tab));
+
+        ClientServerStatus refusing = sampleStatus();
+        refusing.logging.mode = ClientAuditMode::audit;
+        refusing.auditUnavailable = QStringLiteral("it is at its size limit");
+        serve(refusing);
+        saveLook("audit-refusing");
+        QVERIFY(callout->isVisibleTo(tab));
+        QCOMPARE(callout->kind(), BannerKind::danger);
+        QCOMPARE(callout->title(), "Audit log can't be written: requests are being refused.");
+        QCOMPARE(callout->message(), "It is at its size limit.");
+        QVERIFY(callout->geometry().bottom() < tab->findChild<TRPhaseBlock*>()->mapTo(tab, QPoint(0, 0)).y());
+
+        refusing.auditUnavailable = QStringLiteral("cannot open today's file: Is a directory");
+        serve(refusing);
+        QCOMPARE(callout->message(), "Cannot open today's file: Is a directory.");
+        serve(sampleStatus());
+        QVERIFY(!callout->isVisibleTo(tab));
     }
 
     // The concurrency card keeps the last ten minutes, read out as one line; with LAN access on, the

@@ -12,6 +12,7 @@
 #include "ui/kit/HeroCard.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/StatTile.h"
+#include "ui/kit/TRBanner.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRCard.h"
 #include "ui/kit/TRCopyButton.h"
@@ -39,6 +40,10 @@ StatusTab::StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWid
     : TabContent(parent), m_state(state), m_actions(&state->actions()), m_heading(heading) {
     m_header = new TabHeader(heading.eyebrow, {}, {});
     addWidget(m_header);
+    // Above everything else: the server is up, yet turns every request away.
+    m_auditRefusal = new TRBanner(BannerKind::danger, QStringLiteral("exclamationmark.triangle.fill"));
+    m_auditRefusal->hide();
+    addWidget(m_auditRefusal);
     buildHero();
     buildTiles();
     buildStartAtLogin();
@@ -170,8 +175,14 @@ void StatusTab::showStatus() {
     m_endpoints->setVisible(bool(status));
     m_tiles->setVisible(bool(status));
     m_technical->setVisible(bool(status));
+    m_auditRefusal->setVisible(status && status->auditUnavailable);
     if (!status)
         return;
+    if (status->auditUnavailable) {
+        const AuditRefusalText refusal = auditRefusalText(*status->auditUnavailable);
+        m_auditRefusal->setTitle(refusal.title);
+        m_auditRefusal->setMessage(refusal.message);
+    }
 
     m_localhost->setUrl(localhostEndpoint(*status));
     const auto lan = lanEndpoint(*status, QSysInfo::machineHostName());

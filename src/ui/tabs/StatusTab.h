@@ -16,6 +16,7 @@ class RedrawWhenShown;
 class ServerActions;
 class ServerStateModel;
 class StatTile;
+class TRBanner;
 class TRButton;
 class TRCard;
 class TRDisclosure;
@@ -64,6 +65,7 @@ private:
     RedrawWhenShown* m_redraw = nullptr;
 
     TabHeader* m_header = nullptr;
+    TRBanner* m_auditRefusal = nullptr;
     TRPhaseBlock* m_phaseBlock = nullptr;
     TRButton* m_startStop = nullptr;
     QWidget* m_endpoints = nullptr;
