@@ -22,13 +22,5 @@ if [ "$found" = no ]; then
   echo "Put a sample model bundle in $companion"
 fi
 
-# The readiness step lets only Apple silicon (an Apple CPU, implementer 0x61) go on, as the product
-# does on an Intel Mac. Anywhere else the panel judges a simulated Apple-silicon machine instead, and
-# its hardware card says so, so that setup can be tried to the end; --simulate-host given here wins.
-simulate=()
-if ! grep -qiE '^CPU implementer[[:space:]]*:[[:space:]]*0x61' /proc/cpuinfo && [[ " $* " != *" --simulate-host"* ]]; then
-  simulate=(--simulate-host "Apple M3 Max:36")
-  echo "This machine is not Apple silicon: setup will judge a simulated Apple M3 Max with 36 GB (--simulate-host)."
-fi
-
-exec build/bin/tavrin-keldmarch "${simulate[@]}" "$@"
+# The readiness step judges this machine as it is; --simulate-host given here tries another one.
+exec build/bin/tavrin-keldmarch "$@"

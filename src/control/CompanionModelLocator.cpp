@@ -1,5 +1,6 @@
 #include "control/CompanionModelLocator.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -22,6 +23,18 @@ std::optional<QString> CompanionModelLocator::chosenFolder() {
     if (folder.isEmpty() || !folderHasModel(folder))
         return std::nullopt;
     return folder;
+}
+
+std::expected<QString, QString> CompanionModelLocator::makeFolderForModel(const QString& folder,
+                                                                         const QStringList& candidates) {
+    QStringList tries{folder};
+    if (!candidates.isEmpty() && candidates.last() != folder)
+        tries.push_back(candidates.last());
+    for (const QString& candidate : tries)
+        if (!candidate.isEmpty() && QDir().mkpath(candidate) && QFileInfo(candidate).isWritable())
+            return candidate;
+    return std::unexpected(QStringLiteral("Could not create the folder ") + tries.last() +
+                           QStringLiteral(". Choose the folder that holds the model with Browse… instead."));
 }
 
 CompanionModelLocator::CompanionModelLocator(QStringList candidates, QObject* parent)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <expected>
 #include <optional>
 
 namespace tavrin {
@@ -29,6 +30,11 @@ public:
     // The folder the last check settled on, while it still holds the model: the server is told to
     // serve from it. Nothing otherwise, and the server searches the candidate folders itself.
     static std::optional<QString> chosenFolder();
+    // The folder the user is shown to put the model in: `folder` itself, made if missing, or where
+    // it cannot be made (a system-wide folder, for one), the last of `candidates`, the user's own.
+    // The error is the message to show.
+    static std::expected<QString, QString> makeFolderForModel(const QString& folder,
+                                                              const QStringList& candidates = defaultCandidateFolders());
 
     // Starts on the first qualifying candidate, or the first candidate when none qualifies.
     explicit CompanionModelLocator(QStringList candidates = defaultCandidateFolders(),

@@ -91,11 +91,7 @@ QString DaemonProcessControllerError::message() const {
             [](const SecretWriteFailed& e) {
                 return QStringLiteral("Could not save the admin password: ") + e.text;
             },
-            [](const RequiresApproval&) {
-                return QStringLiteral(
-                    "macOS needs your approval. Open System Settings → General → Login Items "
-                    "and turn on Tavrin Keldmarch.");
-            },
+            [](const StopFailed& e) { return QStringLiteral("Could not stop the background service: ") + e.text; },
         },
         m_case);
 }
@@ -140,11 +136,6 @@ void DaemonProcessController::setIsRunning(bool value) {
 void DaemonProcessController::setPid(std::optional<qint32> value) {
     m_pid = value;
     Q_EMIT pidChanged();
-}
-
-void DaemonProcessController::setRequiresApproval(bool value) {
-    m_requiresApproval = value;
-    Q_EMIT requiresApprovalChanged();
 }
 
 void DaemonProcessController::setLoginServiceEnabled(bool value) {
@@ -273,14 +264,8 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
         co_return std::unexpected(Error::registrationFailed(started.error().words));
     }
 
-    const AgentStatus status = co_await agentStatus();
-    if (!self)
-        co_return Result<>{};
-    if (status == AgentStatus::requiresApproval) {
-        setRequiresApproval(true);
-        co_return std::unexpected(Error::requiresApproval());
-    }
-    setRequiresApproval(false);
+    // Read back, so that the start-at-login switch shows what systemd now holds.
+    co_await agentStatus();
     co_return Result<>{};
 }
 
@@ -372,7 +357,7 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::stop() {
     if (!self)
         co_return Result<>{};
     if (!stoppedAsAsked(stopped))
-        co_return std::unexpected(Error::registrationFailed(stopped.error().words));
+        co_return std::unexpected(Error::stopFailed(stopped.error().words));
     publishStopped();
     co_return Result<>{};
 }
@@ -433,8 +418,6 @@ QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
         statusSnapshot(unit, trackedChildRunning() ? std::optional<qint32>(m_child->pid()) : std::nullopt);
     setIsRunning(snapshot.running);
     setPid(snapshot.pid);
-    // Approval is pending exactly while the registered service is held back.
-    setRequiresApproval(unit.registration == AgentStatus::requiresApproval);
     co_return snapshot;
 }
 

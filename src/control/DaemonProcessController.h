@@ -38,11 +38,11 @@ public:
         QString text;
         bool operator==(const SecretWriteFailed&) const = default;
     };
-    struct RequiresApproval {
-        bool operator==(const RequiresApproval&) const = default;
+    struct StopFailed {
+        QString text;
+        bool operator==(const StopFailed&) const = default;
     };
-    using Case = std::variant<DaemonBinaryMissing, WrongAppLocation, RegistrationFailed, SecretWriteFailed,
-                              RequiresApproval>;
+    using Case = std::variant<DaemonBinaryMissing, WrongAppLocation, RegistrationFailed, SecretWriteFailed, StopFailed>;
 
     static DaemonProcessControllerError daemonBinaryMissing(QString path) {
         return {DaemonBinaryMissing{std::move(path)}};
@@ -56,7 +56,7 @@ public:
     static DaemonProcessControllerError secretWriteFailed(QString text) {
         return {SecretWriteFailed{std::move(text)}};
     }
-    static DaemonProcessControllerError requiresApproval() { return {RequiresApproval{}}; }
+    static DaemonProcessControllerError stopFailed(QString text) { return {StopFailed{std::move(text)}}; }
 
     const Case& kind() const { return m_case; }
     template <class C> bool is() const { return std::holds_alternative<C>(m_case); }
@@ -119,8 +119,6 @@ class DaemonProcessController : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
     Q_PROPERTY(std::optional<qint32> pid READ pid NOTIFY pidChanged)
-    Q_PROPERTY(
-        bool requiresApproval READ requiresApproval WRITE setRequiresApproval NOTIFY requiresApprovalChanged)
     Q_PROPERTY(bool loginServiceEnabled READ loginServiceEnabled NOTIFY loginServiceEnabledChanged)
 
 public:
@@ -132,8 +130,6 @@ public:
 
     bool isRunning() const { return m_isRunning; }
     std::optional<qint32> pid() const { return m_pid; }
-    bool requiresApproval() const { return m_requiresApproval; }
-    void setRequiresApproval(bool value);
     // The last registration status read, as "enabled": what the start-at-login switch shows.
     bool loginServiceEnabled() const { return m_loginServiceEnabled; }
 
@@ -158,7 +154,6 @@ public:
 Q_SIGNALS:
     void isRunningChanged();
     void pidChanged();
-    void requiresApprovalChanged();
     void loginServiceEnabledChanged();
 
 private:
@@ -182,7 +177,6 @@ private:
     QPointer<ChildProcess> m_child;
     bool m_isRunning = false;
     std::optional<qint32> m_pid;
-    bool m_requiresApproval = false;
     bool m_loginServiceEnabled = false;
 };
 

@@ -138,7 +138,7 @@ QString accountName(KeychainAccount account) {
 }
 
 QString KeychainError::message() const {
-    return QStringLiteral("Keychain write failed (") + QString::number(status) + QStringLiteral(")");
+    return QStringLiteral("Keyring write failed (") + QString::number(status) + QStringLiteral(")");
 }
 
 KeychainStore::KeychainStore(QString fallbackDirectory) : m_fallbackDirectory(std::move(fallbackDirectory)) {

@@ -14,12 +14,26 @@ namespace tavrin {
 
 namespace {
 
-const QString kAppleSiliconNote =
-    QStringLiteral("Tavrin Keldmarch requires an Apple-silicon Mac. MLX is not available on Intel.");
-
-QString memoryNote(double memoryGB) {
+// The memory note a simulated Apple machine is given: the Apple rules keep their own words.
+QString appleMemoryNote(double memoryGB) {
     return QStringLiteral("Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected ") +
            QString::asprintf("%.1f", memoryGB) + QStringLiteral(" GB.");
+}
+
+QString memoryNote(double memoryGB) {
+    return QStringLiteral("Tavrin Keldmarch is recommended on computers with 16 GB RAM or more. Detected ") +
+           QString::asprintf("%.1f", memoryGB) + QStringLiteral(" GB.");
+}
+
+QString architectureNote(const QString& machine) {
+    return QStringLiteral("Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is ") +
+           (machine.isEmpty() ? QStringLiteral("of an unknown architecture") : machine) + QStringLiteral(".");
+}
+
+// The kernel's names for the two architectures the server is built for.
+bool isSupportedArchitecture(const QString& machine) {
+    return machine == QLatin1String("x86_64") || machine == QLatin1String("amd64") ||
+           machine == QLatin1String("aarch64") || machine == QLatin1String("arm64");
 }
 
 // The value of the first "key : value" line of a /proc-style text, trimmed; an empty value is
@@ -167,6 +181,7 @@ HostFacts applySimulatedHost(HostFacts facts, const SimulatedHost& host) {
     facts.cpuBrand = host.cpuBrand;
     // The simulated machine is described by its brand alone, not by this machine's processor.
     facts.appleCpu = false;
+    facts.simulated = true;
     facts.memoryBytes = qint64(std::llround(host.memoryGiB * 1073741824.0));
     return facts;
 }
@@ -178,10 +193,14 @@ ClientHardwareReport buildHardwareReport(const HostFacts& facts) {
                                            : facts.deviceModel.value_or(facts.machine.isEmpty()
                                                                             ? QSysInfo::currentCpuArchitecture()
                                                                             : facts.machine);
-    const bool appleSilicon =
-        facts.appleCpu || (facts.cpuBrand && facts.cpuBrand->toLower().contains(QLatin1StringView("apple")));
+    // A simulated Apple chip is judged as on a Mac, with the Apple rules and their words: it is the
+    // one way to see them. Every other machine, this one above all, is judged as the Linux machine
+    // it is.
+    const bool appleRules = facts.simulated && brand.toLower().contains(QLatin1StringView("apple"));
+    const bool appleSilicon = appleRules || facts.appleCpu;
     const double memoryGB = double(facts.memoryBytes) * std::ldexp(1.0, -30);
-    const ChipTier tier = classifyChipTier(brand);
+    // A brand that names Apple on a processor that is not Apple's does not make an Apple chip.
+    const ChipTier tier = appleSilicon ? classifyChipTier(brand) : ChipTier::unknown;
     const qint64 concurrency = recommendedConcurrency(tier, memoryGB);
 
     report.macOSVersion = facts.osVersion;
@@ -199,13 +218,17 @@ ClientHardwareReport buildHardwareReport(const HostFacts& facts) {
     // The threshold is 12 GB although the note recommends 16: machines between the two run, but
     // are told they are below the recommendation only when under 12.
     const bool enoughMemory = memoryGB >= 12.0;
-    if (appleSilicon) {
+    if (appleRules) {
+        report.supportLevel = enoughMemory ? QStringLiteral("supported") : QStringLiteral("underspec");
+        if (!enoughMemory)
+            report.supportNotes.push_back(appleMemoryNote(memoryGB));
+    } else if (isSupportedArchitecture(facts.machine)) {
         report.supportLevel = enoughMemory ? QStringLiteral("supported") : QStringLiteral("underspec");
         if (!enoughMemory)
             report.supportNotes.push_back(memoryNote(memoryGB));
     } else {
         report.supportLevel = QStringLiteral("unsupported");
-        report.supportNotes.push_back(kAppleSiliconNote);
+        report.supportNotes.push_back(architectureNote(facts.machine));
         if (!enoughMemory)
             report.supportNotes.push_back(memoryNote(memoryGB));
     }

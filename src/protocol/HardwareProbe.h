@@ -29,14 +29,17 @@ struct HostFacts {
     qint64 cpuCores = 0;
     qint64 memoryBytes = 0;
     QString hostname;
+    bool simulated = false; // the brand and memory were given on the command line
 };
 
+// Supported: a 64-bit machine (x86-64 or ARM64) with at least 12 GB; under 12 GB it is underspec.
 // Apple silicon is Apple's own processor, never any other 64-bit ARM machine. Where the processor
 // has no brand string (Linux on Apple silicon has none), the chip is named from the device tree's
 // model ("Apple MacBook Pro (14-inch, M1 Pro, 2021)" gives "Apple M1 Pro").
 
 // A host given on the panel's command line to try the product on other hardware. Only the brand
-// and the memory size are replaced; every rule then runs on them.
+// and the memory size are replaced. A simulated Apple chip is judged by the rules and words the
+// product has on a Mac; any other simulated brand by the rules of this Linux machine.
 struct SimulatedHost {
     QString cpuBrand;
     double memoryGiB = 0;

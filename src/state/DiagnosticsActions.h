@@ -35,7 +35,7 @@ public:
     // Kept as typed: keychain, client, then the file the server reads (see ServerStateModel::setAdminSecret).
     // No poll follows: the next one reads with the new password.
     QCoro::Task<ActionResult> savePassword(QString password);
-    // Keychain item, client, file; never fails.
+    // Keyring item, client, file; never fails.
     QCoro::Task<void> clearPassword();
 
 private:

@@ -32,16 +32,11 @@ ServerActions::ServerActions(ServerStateModel* model) : m_model(model) {
         connect(process, &DaemonProcessController::isRunningChanged, this, &ServerActions::serverRunningChanged);
         connect(process, &DaemonProcessController::loginServiceEnabledChanged, this,
                 &ServerActions::loginServiceEnabledChanged);
-        connect(process, &DaemonProcessController::requiresApprovalChanged, this,
-                &ServerActions::requiresApprovalChanged);
     }
 }
 
 bool ServerActions::serverRunning() const { return m_model->process()->isRunning(); }
 bool ServerActions::loginServiceEnabled() const { return m_model->process()->loginServiceEnabled(); }
-bool ServerActions::requiresApproval() const { return m_model->process()->requiresApproval(); }
-
-QString ServerActions::loginServiceFile() const { return ServiceManager({}).installedUnitPath(); }
 
 // Every action keeps the model and the controller through guarded pointers: the application owns both
 // for its whole life, but an action must still end quietly if they go first (at exit, in tests).

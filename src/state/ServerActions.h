@@ -27,9 +27,6 @@ public:
     // What the service manager last said, for the controls that show it.
     bool serverRunning() const; // the controller believes the server runs: what the tray's entry acts on
     bool loginServiceEnabled() const;
-    bool requiresApproval() const;
-    // The login service's installed unit: the nearest thing to Login Items a Linux desktop has.
-    QString loginServiceFile() const;
 
     // A registered login service is restarted in place; otherwise the server starts as a child for
     // this session.
@@ -57,7 +54,6 @@ public:
 Q_SIGNALS:
     void serverRunningChanged();
     void loginServiceEnabledChanged();
-    void requiresApprovalChanged();
 
 private:
     QCoro::Task<void> settle();

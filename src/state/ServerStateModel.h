@@ -101,7 +101,7 @@ public:
 
     // In this order, stopping at the first failure: keychain, client, file (through the controller).
     QCoro::Task<ActionResult> setAdminSecret(QString secret);
-    // Keychain item, client, file; reports nothing.
+    // Keyring item, client, file; reports nothing.
     QCoro::Task<void> clearAdminSecret();
 
 Q_SIGNALS:

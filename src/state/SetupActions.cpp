@@ -44,6 +44,10 @@ CompanionSearch SetupActions::checkCompanion(const QString& folder) const {
     return searchOf(locator);
 }
 
+std::expected<QString, QString> SetupActions::makeCompanionFolder(const QString& folder) const {
+    return CompanionModelLocator::makeFolderForModel(folder);
+}
+
 QString SetupActions::generatePassword() const { return generateAdminSecret(); }
 
 QCoro::Task<std::optional<QString>> SetupActions::storedPassword() {
@@ -90,8 +94,7 @@ QCoro::Task<std::expected<void, StartFailure>> SetupActions::launchServer(bool s
     else
         started = process->launchChildProcess(secret);
     if (!started)
-        co_return std::unexpected(StartFailure{
-            started.error().message(), started.error().is<DaemonProcessControllerError::RequiresApproval>()});
+        co_return std::unexpected(StartFailure{started.error().message()});
     co_return std::expected<void, StartFailure>{};
 }
 

@@ -28,8 +28,6 @@ struct CompanionSearch {
 // Why the server could not be started; message() is the service controller's own text.
 struct StartFailure {
     QString text;
-    // The desktop holds the login service for the user's approval.
-    bool needsApproval = false;
     QString message() const { return text; }
 };
 
@@ -57,13 +55,16 @@ public:
     // Keeps `folder` while it holds the model, else the first candidate that does, else `folder`; and
     // remembers the folder, so that the server is told to serve from it. Quick file tests only.
     CompanionSearch checkCompanion(const QString& folder) const;
+    // The folder to put the model bundle in: `folder`, made if missing, else the user's own candidate;
+    // the error is the message to show.
+    std::expected<QString, QString> makeCompanionFolder(const QString& folder) const;
 
     QString generatePassword() const;
     // The keychain's admin password, if it holds one.
     QCoro::Task<std::optional<QString>> storedPassword();
     // 16 or more characters, confirmed exactly.
     static bool acceptablePassword(const QString& password, const QString& confirmation);
-    // Keychain, client, then the file the server reads; stops at the first failure.
+    // Keyring, client, then the file the server reads; stops at the first failure.
     QCoro::Task<ActionResult> savePassword(QString password);
 
     // The set-up step's choices, kept between visits and runs.

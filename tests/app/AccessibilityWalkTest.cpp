@@ -397,25 +397,25 @@ private slots:
         QVERIFY(act(status, kCheckBox, "Start at login"));
         status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
             return checked(shown(nodes, kCheckBox, "Start at login")) &&
-                   shown(nodes, kButton, "Remove from Login Items…");
+                   shown(nodes, kButton, "Remove login service…");
         });
         QVERIFY2(!status.isEmpty(), "start at login never read as on, with its removal offered");
         QVERIFY2(loginServiceEnabled(), "the login service was not registered");
 
-        QVERIFY(act(status, kButton, "Remove from Login Items…"));
-        const QString question = "Stop Tavrin Keldmarch and remove it from Login Items?";
+        QVERIFY(act(status, kButton, "Remove login service…"));
+        const QString question = "Stop the Tavrin server and remove its login service?";
         const QList<AtspiNode> dialog = walkUntil(question, [](const QList<AtspiNode>& nodes) {
             return shown(nodes, kButton, "Remove") && shown(nodes, kButton, "Cancel");
         });
         QVERIFY2(!dialog.isEmpty(), "the removal was never asked");
         QVERIFY(shown(dialog, kLabel,
-                      "The server will stop and the Login Items entry will be deleted. You'll need to "
+                      "The server will stop and its login service will be deleted. You'll need to "
                       "re-run setup to bring it back."));
         QVERIFY(act(dialog, kButton, "Remove"));
         status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
             return shown(nodes, kCheckBox, "Start at login") &&
                    !checked(shown(nodes, kCheckBox, "Start at login")) &&
-                   !shown(nodes, kButton, "Remove from Login Items…");
+                   !shown(nodes, kButton, "Remove login service…");
         });
         QVERIFY2(!status.isEmpty(), "start at login never read as off after the removal");
         QVERIFY2(!loginServiceEnabled(), "the login service is still registered");
@@ -431,13 +431,13 @@ private slots:
         QVERIFY(find(kit, "label", "tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0"));
         const AtspiNode* open = find(kit, kButton, "Advanced — CORS & IP allowlist");
         QVERIFY(open && open->has(AtspiState::expanded) && !open->has(AtspiState::collapsed));
-        const AtspiNode* on = find(kit, "radio button", "Just this Mac");
+        const AtspiNode* on = find(kit, "radio button", "Just this computer");
         const AtspiNode* off = find(kit, "radio button", "My whole network");
         QVERIFY(on && off && on->has(AtspiState::checked) && !off->has(AtspiState::checked));
         QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
     }
 
-    // A first launch, in a panel of its own: no settings, no admin password, the companion's sample model in
+    // A first launch on this machine as it is, in a panel of its own: no settings, no admin password, the companion's sample model in
     // its user folder. Every step of setup is read, and left by the reader's press alone, up to the server
     // started from setup and the main window it opens on; the admin password and the first key are read
     // whole, and the whole network is chosen, by the reader alone.
@@ -457,12 +457,12 @@ private slots:
             m_walked = &m_panel;
             m_app = app;
         });
-        QVERIFY(launch(firstLaunch, environment, {m_bundle.path(), adminPort, home, "Apple M3 Max:36"}, {kMainWindow}));
+        QVERIFY(launch(firstLaunch, environment, {m_bundle.path(), adminPort, home, "this-machine"}, {kMainWindow}));
 
         const struct { QString heading, ready, forward; } steps[] = {
             {"BUILD YOUR OWN KELDMARCH AI.", "Begin setup →", "Begin setup →"},
-            {"Let's make sure this Mac is up to it.", "Continue →", "Continue →"},
-            {"An admin password, just for this Mac.", "Save & continue →", "Save & continue →"},
+            {"Let's make sure this computer is up to it.", "Continue →", "Continue →"},
+            {"An admin password, just for this computer.", "Save & continue →", "Save & continue →"},
             {"Choose how it runs, then start it.", "Start Tavrin Keldmarch", "Start Tavrin Keldmarch"},
             {"YOUR SERVER IS LIVE.", "Copy first API key", "Open Tavrin Keldmarch →"}};
         QString password, firstKey; // as the reader reads them
@@ -483,7 +483,7 @@ private slots:
                 QVERIFY(act(step, kRadio, "My whole network"));
                 const auto chosen = [](const QList<AtspiNode>& nodes) {
                     return checked(shown(nodes, kRadio, "My whole network")) &&
-                           !checked(shown(nodes, kRadio, "Just this Mac"));
+                           !checked(shown(nodes, kRadio, "Just this computer"));
                 };
                 QVERIFY2(!walkUntil(kMainWindow, chosen).isEmpty(), "the whole network never read as chosen");
             }

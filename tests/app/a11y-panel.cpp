@@ -1,9 +1,10 @@
 // The panel as the accessibility walk meets it: the application built as main.cpp builds it, on the
 // admin port the test chose, starting the server through the test's own bundle, polling every second
 // so that the walk need not wait long for each phase; and beside it a window with every page of the kit
-// gallery, so that every component is walked in its states, new ones included. Given a simulated host,
-// it is a first launch instead: setup in the window, judging that host.
-//   tavrin-a11y-panel BUNDLE ADMIN_PORT LOG_FOLDER [SIMULATED_HOST]
+// gallery, so that every component is walked in its states, new ones included. Given a fifth
+// argument, it is a first launch instead: setup in the window, judging this machine ("this-machine")
+// or the simulated host given.
+//   tavrin-a11y-panel BUNDLE ADMIN_PORT LOG_FOLDER [this-machine|SIMULATED_HOST]
 #include "app/TavrinServerApp.h"
 #include "protocol/HardwareProbe.h"
 #include "ui/gallery/KitGallery.h"
@@ -31,14 +32,15 @@ int main(int argc, char** argv) {
     options.process.requiredBundlePath = args[1]; // installed where start at login wants it
     options.process.standardOutputLog = args[3] + QStringLiteral("/out.log");
     options.process.standardErrorLog = args[3] + QStringLiteral("/err.log");
-    if (args.size() == 5)
+    const bool firstLaunch = args.size() == 5;
+    if (firstLaunch && args[4] != QLatin1String("this-machine"))
         options.simulatedHost = parseSimulatedHost(args[4]);
     TavrinServerApp shell(options);
     QObject::connect(&shell, &TavrinServerApp::finished, &app, &QCoreApplication::quit);
     shell.state().setPollIntervalSeconds(1);
     // The walk is over the tabs, and setup's components are walked on the gallery's setup page; a first
     // launch walks setup itself, step by step.
-    if (!options.simulatedHost)
+    if (!firstLaunch)
         shell.state().setHasCompletedFirstRun(true);
     shell.openMainWindow();
 

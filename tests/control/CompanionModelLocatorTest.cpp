@@ -53,6 +53,34 @@ private Q_SLOTS:
     // A picked folder stays, with the error, while nothing qualifies, and is not handed on: the server
     // then searches its usual places rather than a folder known to be empty. Once it holds the model
     // it is kept, even beside a qualifying candidate; an empty pick gives way to that candidate.
+    // "Open Folder" shows a folder the user can drop the bundle into: the one shown, made if missing,
+    // else the user's own candidate (the last), made if missing; when neither can be made, it says so.
+    void theFolderToPutTheModelInIsMadeWhereTheUserCanWrite_data() {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<QString>("made"); // empty: none could be
+        QTest::newRow("the shown folder, missing") << "shown/deep" << "own" << "shown/deep";
+        QTest::newRow("a system folder") << "/proc/no-such/resources" << "own/resources" << "own/resources";
+        QTest::newRow("the shown one is the user's own") << "own" << "own" << "own";
+        QTest::newRow("neither") << "/proc/no-such/resources" << "/proc/no-such/own" << "";
+    }
+    void theFolderToPutTheModelInIsMadeWhereTheUserCanWrite() {
+        QFETCH(QString, shown);
+        QFETCH(QString, own);
+        QFETCH(QString, made);
+        const auto inRoot = [this](const QString& path) {
+            return path.isEmpty() || path.startsWith(QLatin1Char('/')) ? path : m_root->path() + QLatin1Char('/') + path;
+        };
+        const auto result = CompanionModelLocator::makeFolderForModel(inRoot(shown), {QStringLiteral("/opt/elsewhere"), inRoot(own)});
+        if (made.isEmpty()) {
+            QCOMPARE(result.error(), "Could not create the folder " + own +
+                                         ". Choose the folder that holds the model with Browse… instead.");
+            return;
+        }
+        QCOMPARE(result.value(), inRoot(made));
+        QVERIFY(QFileInfo(inRoot(made)).isDir());
+    }
+
     void aPickedFolderIsKeptWhileItHoldsTheModelAndGivesWayOtherwise() {
         CompanionModelLocator locator(candidates());
         const QString picked = folder(QStringLiteral("picked"));

@@ -79,7 +79,7 @@ private Q_SLOTS:
             break;
         case Keychain::refusing:
             QVERIFY(!second);
-            QVERIFY2(second.error().message().startsWith(QStringLiteral("Keychain write failed (")),
+            QVERIFY2(second.error().message().startsWith(QStringLiteral("Keyring write failed (")),
                      qPrintable(second.error().message()));
             QVERIFY2(!QFile::exists(fallback()), "a refusing Secret Service must not be bypassed by the file");
             QCOMPARE(m_store.load(KeychainAccount::adminSecret).result(), std::nullopt);
@@ -109,7 +109,7 @@ private Q_SLOTS:
             QSKIP("the fallback is only used where there is no Secret Service");
         const KeychainStore store(QStringLiteral("/dev/null/keychain")); // under a file, not a folder
         QCOMPARE(store.save(QStringLiteral("value"), KeychainAccount::adminSecret).result().error().message(),
-                 QStringLiteral("Keychain write failed (20)")); // ENOTDIR
+                 QStringLiteral("Keyring write failed (20)")); // ENOTDIR
     }
 
     void aSessionWithoutABusUsesTheFallbackWithoutLaunchingOne() {

@@ -10,17 +10,13 @@ using namespace tavrin;
 
 namespace {
 
-ClientHardwareReport reportFor(std::optional<QString> brand, double gib) {
-    HostFacts facts;
-    facts.cpuBrand = std::move(brand);
-    facts.memoryBytes = qint64(gib * 1073741824.0);
-    facts.cpuCores = 8;
-    facts.hostname = QStringLiteral("ada-studio");
-    return buildHardwareReport(facts);
+QString macMemoryNote(const char* gb) {
+    return QStringLiteral("Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected %1 GB.").arg(gb);
 }
 
-const QString appleNote =
-    QStringLiteral("Tavrin Keldmarch requires an Apple-silicon Mac. MLX is not available on Intel.");
+QString linuxMemoryNote(const char* gb) {
+    return QStringLiteral("Tavrin Keldmarch is recommended on computers with 16 GB RAM or more. Detected %1 GB.").arg(gb);
+}
 
 } // namespace
 
@@ -28,30 +24,83 @@ class HardwareProbeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void judgesMachinesByBrandAndMemory() {
-        const QString memory8 = QStringLiteral("Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected 8.0 GB.");
-        // brand, memory in GiB, tier, support, notes, concurrency
-        const std::tuple<const char*, double, const char*, const char*, QStringList, qint64> machines[] = {
-            {"Apple M3 Max", 36.0, "max", "supported", {}, 8},
-            {"Apple M1", 8.0, "base", "underspec", {memory8}, 1},
-            {"Apple M2 Pro", 12.0, "pro", "supported", {}, 4}, // at the 12 GB line
-            {"Intel(R) Core(TM) i9-9880H CPU @ 2.30GHz", 16.0, "unknown", "unsupported", {appleNote}, 2},
-            {"Intel(R) Xeon(R) CPU", 8.0, "unknown", "unsupported", {appleNote, memory8}, 1},
-            {"Apple M4 Pro Max", 64.0, "max", "supported", {}, 8},
-            {"apple m2 ultra pro max", 192.0, "ultra", "supported", {}, 14}, // ultra beats both
-            {"Apple A17", 16.0, "unknown", "supported", {}, 2},               // no chip number
-            {"Apple M1", 16.0, "base", "supported", {}, 3},                   // below each tier's cap, memory decides
-            {"Apple M1 Pro", 16.0, "pro", "supported", {}, 5},
-            {"Apple M1 Max", 16.0, "max", "supported", {}, 8},
-            {"Apple M1 Ultra", 16.0, "ultra", "supported", {}, 12},
-        };
-        for (const auto& [brand, gib, tier, support, notes, concurrency] : machines) {
-            const auto r = reportFor(QString::fromLatin1(brand), gib);
-            QVERIFY2(r.chipTier == tier && r.supportLevel == support && QStringList(r.supportNotes.begin(), r.supportNotes.end()) == notes,
-                     brand);
-            QVERIFY2(r.recommendedConcurrency == concurrency && r.recommendedMaxQueueDepth == 4 * concurrency, brand);
-            QVERIFY2(r.totalMemoryGB == gib && r.appleSiliconChip.has_value() == r.isAppleSilicon, brand);
-        }
+    void judgesAMachineByItsArchitectureAndMemoryOrASimulatedAppleChipByTheAppleRules_data() {
+        QTest::addColumn<QString>("brand");
+        QTest::addColumn<QString>("machine");
+        QTest::addColumn<double>("gib");
+        QTest::addColumn<bool>("simulated");
+        QTest::addColumn<bool>("appleCpu");
+        QTest::addColumn<QString>("tier");
+        QTest::addColumn<QString>("support");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<bool>("appleSilicon");
+        QTest::addColumn<qint64>("concurrency");
+
+        const QString intel = QStringLiteral("Intel(R) Core(TM) i9-9880H CPU @ 2.30GHz");
+        const QString x86 = QStringLiteral("x86_64");
+        const QString arm = QStringLiteral("aarch64");
+        // This Linux machine, as it is.
+        QTest::newRow("x86-64 with 16 GB") << intel << x86 << 16.0 << false << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
+        QTest::newRow("x86-64 at the 12 GB line") << intel << x86 << 12.0 << false << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
+        QTest::newRow("x86-64 with 8 GB") << intel << x86 << 8.0 << false << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("8.0")} << false << qint64(1);
+        QTest::newRow("x86-64 just under 12 GB") << intel << x86 << 11.99 << false << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("12.0")} << false << qint64(2);
+        QTest::newRow("ARM64 board with 16 GB") << "aarch64" << arm << 16.0 << false << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
+        QTest::newRow("ARM64 board with 4 GB") << "aarch64" << arm << 4.0 << false << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("4.0")} << false << qint64(1);
+        QTest::newRow("Apple's own CPU under Linux") << "Apple M1 Pro" << arm << 32.0 << false << true << "pro" << "supported" << QStringList{} << true << qint64(5);
+        QTest::newRow("Apple's own CPU under Linux, 8 GB") << "Apple M1" << arm << 8.0 << false << true << "base" << "underspec" << QStringList{linuxMemoryNote("8.0")} << true << qint64(1);
+        QTest::newRow("a brand naming Apple is not Apple's CPU") << "Apple M2 (emulated)" << x86 << 16.0 << false << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
+        QTest::newRow("32-bit ARM with 16 GB") << "ARMv7 Processor rev 4 (v7l)" << "armv7l" << 16.0 << false << false << "unknown" << "unsupported"
+                                              << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is armv7l."} << false << qint64(2);
+        QTest::newRow("32-bit x86 with 4 GB") << "Intel(R) Atom(TM)" << "i686" << 4.0 << false << false << "unknown" << "unsupported"
+                                             << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is i686.", linuxMemoryNote("4.0")} << false << qint64(1);
+        QTest::newRow("an architecture nobody named") << "RISC-V" << "" << 64.0 << false << false << "unknown" << "unsupported"
+                                                     << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is of an unknown architecture."} << false << qint64(2);
+        // A simulated Apple chip: the Apple rules and their words, on whatever machine runs them.
+        QTest::newRow("simulated Apple M3 Max, 36 GB") << "Apple M3 Max" << x86 << 36.0 << true << false << "max" << "supported" << QStringList{} << true << qint64(8);
+        QTest::newRow("simulated Apple M1, 8 GB") << "Apple M1" << x86 << 8.0 << true << false << "base" << "underspec" << QStringList{macMemoryNote("8.0")} << true << qint64(1);
+        QTest::newRow("simulated Apple M2 Pro at the 12 GB line") << "Apple M2 Pro" << x86 << 12.0 << true << false << "pro" << "supported" << QStringList{} << true << qint64(4);
+        QTest::newRow("simulated Apple chip on a 32-bit machine") << "Apple M1" << "i686" << 16.0 << true << false << "base" << "supported" << QStringList{} << true << qint64(3);
+        QTest::newRow("simulated Apple M4 Pro Max") << "Apple M4 Pro Max" << arm << 64.0 << true << false << "max" << "supported" << QStringList{} << true << qint64(8);
+        QTest::newRow("simulated apple m2 ultra pro max") << "apple m2 ultra pro max" << arm << 192.0 << true << false << "ultra" << "supported" << QStringList{} << true << qint64(14);
+        QTest::newRow("simulated Apple A17") << "Apple A17" << arm << 16.0 << true << false << "unknown" << "supported" << QStringList{} << true << qint64(2);
+        QTest::newRow("simulated Apple M1 Ultra, 16 GB") << "Apple M1 Ultra" << arm << 16.0 << true << false << "ultra" << "supported" << QStringList{} << true << qint64(12);
+        // Any other simulated brand: the rules of the Linux machine it runs on.
+        QTest::newRow("simulated Intel, 16 GB") << intel << x86 << 16.0 << true << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
+        QTest::newRow("simulated Intel, 8 GB") << "Intel(R) Xeon(R) CPU" << x86 << 8.0 << true << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("8.0")} << false << qint64(1);
+        QTest::newRow("simulated Intel on a 32-bit machine") << intel << "i686" << 8.0 << true << false << "unknown" << "unsupported"
+                                                            << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is i686.", linuxMemoryNote("8.0")} << false << qint64(1);
+        // A simulated host on Apple's own CPU is the brand it is given, not the CPU it runs on.
+        QTest::newRow("simulated Intel on Apple's CPU") << intel << arm << 16.0 << true << true << "unknown" << "supported" << QStringList{} << false << qint64(2);
+    }
+
+    void judgesAMachineByItsArchitectureAndMemoryOrASimulatedAppleChipByTheAppleRules() {
+        QFETCH(QString, brand);
+        QFETCH(QString, machine);
+        QFETCH(double, gib);
+        QFETCH(bool, simulated);
+        QFETCH(bool, appleCpu);
+        HostFacts facts;
+        facts.cpuBrand = brand;
+        facts.appleCpu = appleCpu;
+        facts.machine = machine;
+        facts.memoryBytes = qint64(gib * 1073741824.0);
+        facts.cpuCores = 8;
+        facts.hostname = QStringLiteral("ada-studio");
+        if (simulated)
+            facts = applySimulatedHost(facts, SimulatedHost{brand, gib});
+        const ClientHardwareReport r = buildHardwareReport(facts);
+
+        QTEST(r.chipTier, "tier");
+        QTEST(r.supportLevel, "support");
+        QTEST(QStringList(r.supportNotes.begin(), r.supportNotes.end()), "notes");
+        QTEST(r.isAppleSilicon, "appleSilicon");
+        QCOMPARE(r.appleSiliconChip, r.isAppleSilicon ? std::optional<QString>(brand) : std::nullopt);
+        QTEST(r.recommendedConcurrency, "concurrency");
+        QCOMPARE(r.recommendedMaxQueueDepth, 4 * r.recommendedConcurrency);
+        QVERIFY(qAbs(r.totalMemoryGB - gib) < 1e-6);
+    }
+
+    void recommendsConcurrencyByTierAndMemory() {
         for (const auto tier : {ChipTier::base, ChipTier::pro, ChipTier::max, ChipTier::ultra, ChipTier::unknown})
             QVERIFY(recommendedConcurrency(tier, 8.0) == 1 && recommendedConcurrency(tier, 64.0) == chipTierConcurrencyCap(tier));
         QCOMPARE(recommendedConcurrency(ChipTier::ultra, 10.49), 1); // 0.98 truncates to 0
@@ -85,7 +134,7 @@ private slots:
             const bool isApple = cpuinfo == apple;
             QVERIFY2(report.cpuBrand == brand && report.isAppleSilicon == isApple && report.chipTier == tier, brand);
             QVERIFY2(report.appleSiliconChip == (isApple ? std::optional<QString>(brand) : std::nullopt), brand);
-            QCOMPARE(report.supportLevel, isApple ? QStringLiteral("supported") : QStringLiteral("unsupported"));
+            QCOMPARE(report.supportLevel, QStringLiteral("supported")); // every one of them is 64-bit
         }
     }
 
@@ -98,6 +147,7 @@ private slots:
         const auto real = probeLocalHardware();
         const auto simulated = probeLocalHardware(SimulatedHost{QStringLiteral("Apple M1"), 8});
         QVERIFY(simulated.cpuBrand == "Apple M1" && simulated.totalMemoryBytes == qint64(8) << 30 && simulated.supportLevel == "underspec");
+        QVERIFY(simulated.isAppleSilicon && simulated.supportNotes.front().contains(QLatin1String(" Macs ")));
         QVERIFY(simulated.hostname == real.hostname && simulated.cpuCores == real.cpuCores);
         // This machine's own files read as a machine.
         const HostFacts facts = readLocalHostFacts();

@@ -258,7 +258,7 @@ private slots:
         QCOMPARE(model->phase(), Phase::unknown());
         QCOMPARE(client->adminSecret(), std::nullopt);
         keyring.answerAll();
-        QCOMPARE(QCoro::waitFor(std::move(saving)).error().message(), QStringLiteral("Keychain write failed (9)"));
+        QCOMPARE(QCoro::waitFor(std::move(saving)).error().message(), QStringLiteral("Keyring write failed (9)"));
         QCoro::waitFor(std::move(cycle));
         QCOMPARE(model->phase(), Phase::unauthenticated());
     }
@@ -282,7 +282,7 @@ private slots:
         const auto result = QCoro::waitFor(model->setAdminSecret(typed));
         QFile::remove(stateDir);
         QVERIFY(!result);
-        const QString expected = keychainFails ? QStringLiteral("Keychain write failed (") : stateDir + QStringLiteral(": Not a directory");
+        const QString expected = keychainFails ? QStringLiteral("Keyring write failed (") : stateDir + QStringLiteral(": Not a directory");
         QVERIFY2(result.error().message().startsWith(expected), qPrintable(result.error().message()));
         QCOMPARE(client->adminSecret() == typed, !keychainFails);
         QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result() == typed, !keychainFails);

@@ -144,7 +144,7 @@ private Q_SLOTS:
         QTRY_COMPARE(opened.paths.size(), 1);
         QCOMPARE(QDir(opened.paths[0]).entryList({"tavrin-support-*.zip"}, QDir::Files).size(), 1);
         for (const char* row : {"Server log", "Error log", "State directory"})
-            button(diagnostics, QStringLiteral("Reveal in Finder: ") + row)->click();
+            button(diagnostics, QStringLiteral("Show in Folder: ") + row)->click();
         QTRY_COMPARE(opened.paths.size(), 4);
         const QDir panelState(StateFolder::path());
         QCOMPARE(opened.paths.mid(1, 2), (QStringList{panelState.filePath("tavrin-server.out.log"),

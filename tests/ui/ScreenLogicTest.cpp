@@ -56,7 +56,7 @@ private Q_SLOTS:
         const ScreenHeading& resting = adminTab(AdminTab::status).heading;
         const QString stopped = "Start it whenever you need it. The Tavrin app launches in the background and the "
                                 "menu-bar icon stays visible.";
-        const QString running = "One Mac, two endpoints, no surveillance. Everything below reflects what the "
+        const QString running = "One computer, two endpoints, no surveillance. Everything below reflects what the "
                                 "server is doing right now.";
         const QString locked = "Set the admin password in Diagnostics ▸ Admin password to take control of the server.";
         QTest::newRow("unknown") << Phase::unknown() << "Unknown" << Theme::mutedGrey() << PillKind::muted
@@ -103,7 +103,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("withStatus");
         QTest::addColumn<double>("uptime");
         QTest::addColumn<QString>("line");
-        QTest::newRow("stopped") << Phase::stopped() << false << 0.0 << "The launchd agent is not running.";
+        QTest::newRow("stopped") << Phase::stopped() << false << 0.0 << "The login service is not running.";
         QTest::newRow("running with uptime") << Phase::running() << true << 7384.25 << "Uptime · 2h 3m";
         QTest::newRow("running, uptime 0") << Phase::running() << true << 0.0 << "PID 4321";
         QTest::newRow("running without status") << Phase::running() << false << 0.0 << "PID ?";

@@ -344,35 +344,32 @@ private Q_SLOTS:
         QVERIFY(!loginSwitch()->isChecked());
         QCOMPARE(loginCard()->subtitle(), "Currently off. You'll start the server manually from this tab.");
         saveLook("failed-toggle");
-        QVERIFY(!buttonNamed(tab, "Open Login Items…")); // offered only while approval is pending
-        controller->setRequiresApproval(true);
-        QVERIFY(buttonNamed(tab, "Open Login Items…"));
     }
 
     void startAtLoginRegistersAndRemovalAsksFirst() {
         setUp({.atRequiredLocation = true});
         open();
-        QVERIFY(!buttonNamed(tab, "Remove from Login Items…"));
+        QVERIFY(!buttonNamed(tab, "Remove login service…"));
         QTest::mouseClick(loginSwitch(), Qt::LeftButton);
-        QTRY_VERIFY(buttonNamed(tab, "Remove from Login Items…"));
-        QCOMPARE(loginCard()->subtitle(), "macOS will launch Tavrin Keldmarch every time you sign in.");
+        QTRY_VERIFY(buttonNamed(tab, "Remove login service…"));
+        QCOMPARE(loginCard()->subtitle(), "systemd will start the Tavrin server every time you sign in.");
         QTRY_VERIFY(controller->isRunning());
         saveLook("registered");
         QTRY_COMPARE(tab->flows().running(), 0);
 
-        buttonNamed(tab, "Remove from Login Items…")->click();
+        buttonNamed(tab, "Remove login service…")->click();
         QMessageBox* box = tab->removeConfirmation();
-        QCOMPARE(box->text(), "Stop Tavrin Keldmarch and remove it from Login Items?");
-        QCOMPARE(box->informativeText(), "The server will stop and the Login Items entry will be deleted. You'll need "
+        QCOMPARE(box->text(), "Stop the Tavrin server and remove its login service?");
+        QCOMPARE(box->informativeText(), "The server will stop and its login service will be deleted. You'll need "
                                          "to re-run setup to bring it back.");
         findVisible<QPushButton>(box, "Cancel", [](QPushButton* b) { return b->text(); })->click();
         QCOMPARE(tab->flows().running(), 0); // Cancel starts nothing
         QTRY_VERIFY(!tab->removeConfirmation());
 
-        buttonNamed(tab, "Remove from Login Items…")->click();
+        buttonNamed(tab, "Remove login service…")->click();
         findVisible<QPushButton>(tab->removeConfirmation(), "Remove", [](QPushButton* b) { return b->text(); })->click();
         QTRY_VERIFY(!loginSwitch()->isChecked());
-        QTRY_VERIFY(!buttonNamed(tab, "Remove from Login Items…"));
+        QTRY_VERIFY(!buttonNamed(tab, "Remove login service…"));
         QVERIFY(systemctlCalls().contains("disable com.tavrinai.server.service"));
         QVERIFY(!controller->isRunning());
         QCOMPARE(errorLine(), QString());

@@ -83,7 +83,7 @@ private Q_SLOTS:
         for (TRButton* b : tab->findChildren<TRButton*>()) // the hero's and the card's: one check, one state
             QVERIFY(b->symbol() != "arrow.triangle.2.circlepath" || (b->text() == "Checking…" && !b->isEnabled()));
         QTRY_COMPARE(statusLines(tab), QStringList{"Update found."});
-        QVERIFY(visibleTexts(tab).contains("Faster exports.") && !buttonNamed(tab, "Open in Finder"));
+        QVERIFY(visibleTexts(tab).contains("Faster exports.") && !buttonNamed(tab, "Show in Folder"));
         tab->findChild<TRDisclosure*>()->setExpanded(true);
         saveLook(tab, "updates-tab-update-available");
 
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(bus.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots) &&
                 bus.registerService("org.freedesktop.FileManager1"));
-        buttonNamed(tab, "Open in Finder")->click();
+        buttonNamed(tab, "Show in Folder")->click();
         const QString path = tab->editor()->record()->stagedDownloadPath.value_or("none");
         QTRY_COMPARE(fileManager.shown, QStringList{QUrl::fromLocalFile(path).toString()});
         const QStringList said = statusLines(tab);

@@ -19,12 +19,16 @@ ClientHardwareReport report(const QString& level, bool appleSilicon = true) {
     return hardware;
 }
 
-// What the machine reads as through the same rules the server uses.
-ClientHardwareReport machine(const QString& brand, double gib) {
+// What the machine reads as through the same rules the server uses; an Apple brand is simulated, as
+// only a simulated Apple chip is judged by the Apple rules.
+ClientHardwareReport machine(const QString& brand, double gib, const QString& architecture) {
     HostFacts facts;
+    facts.machine = architecture;
+    facts.osVersion = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
+    if (brand.startsWith(QLatin1String("Apple")))
+        return buildHardwareReport(applySimulatedHost(facts, SimulatedHost{brand, gib}));
     facts.cpuBrand = brand;
     facts.memoryBytes = qint64(gib * 1024 * 1024 * 1024);
-    facts.osVersion = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
     return buildHardwareReport(facts);
 }
 
@@ -97,24 +101,32 @@ private Q_SLOTS:
     void theHardwareCardReadsTheMachine_data() {
         QTest::addColumn<QString>("brand");
         QTest::addColumn<double>("gib");
+        QTest::addColumn<QString>("architecture");
         QTest::addColumn<QString>("subtitle");
         QTest::addColumn<QString>("pill");
         QTest::addColumn<QStringList>("tiles");
         QTest::addColumn<QColor>("supportColour");
         QTest::addColumn<int>("notes");
-        QTest::newRow("M3 Max, 36 GB") << "Apple M3 Max" << 36.0 << "36 GB RAM · Debian GNU/Linux 12 (bookworm)"
+        QTest::newRow("simulated M3 Max, 36 GB") << "Apple M3 Max" << 36.0 << "x86_64" << "36 GB RAM · Debian GNU/Linux 12 (bookworm)"
                                        << "Supported" << QStringList{"8", "32", "Supported", "Apple silicon · max"}
                                        << Theme::okGreen() << 0;
-        QTest::newRow("M1, 8 GB") << "Apple M1" << 8.0 << "8 GB RAM · Debian GNU/Linux 12 (bookworm)" << "Warning"
+        QTest::newRow("simulated M1, 8 GB") << "Apple M1" << 8.0 << "x86_64" << "8 GB RAM · Debian GNU/Linux 12 (bookworm)" << "Warning"
                                   << QStringList{"1", "4", "Underspec", "Apple silicon · base"} << Theme::warnAmber() << 1;
-        QTest::newRow("Intel, 8 GB") << "Intel(R) Core(TM) i7" << 8.0 << "8 GB RAM · Debian GNU/Linux 12 (bookworm)"
-                                     << "Warning" << QStringList{"1", "4", "Unsupported", "Intel · limited"}
-                                     << Theme::warnAmber() << 2;
+        QTest::newRow("x86-64, 16 GB") << "Intel(R) Core(TM) i7" << 16.0 << "x86_64" << "16 GB RAM · Debian GNU/Linux 12 (bookworm)"
+                                       << "Supported" << QStringList{"2", "8", "Supported", "64-bit processor"}
+                                       << Theme::okGreen() << 0;
+        QTest::newRow("ARM64, 8 GB") << "aarch64" << 8.0 << "aarch64" << "8 GB RAM · Debian GNU/Linux 12 (bookworm)"
+                                     << "Warning" << QStringList{"1", "4", "Underspec", "64-bit processor"}
+                                     << Theme::warnAmber() << 1;
+        QTest::newRow("32-bit x86, 8 GB") << "Intel(R) Atom(TM)" << 8.0 << "i686" << "8 GB RAM · Debian GNU/Linux 12 (bookworm)"
+                                          << "Warning" << QStringList{"1", "4", "Unsupported", "Not a 64-bit processor"}
+                                          << Theme::warnAmber() << 2;
     }
     void theHardwareCardReadsTheMachine() {
         QFETCH(QString, brand);
         QFETCH(double, gib);
-        const HardwareLook look = hardwareLook(machine(brand, gib), false);
+        QFETCH(QString, architecture);
+        const HardwareLook look = hardwareLook(machine(brand, gib, architecture), false);
         QCOMPARE(look.title, brand);
         QTEST(look.subtitle, "subtitle");
         QTEST(look.pill, "pill");
@@ -122,7 +134,7 @@ private Q_SLOTS:
         QTEST(look.tiles[2].valueColour, "supportColour");
         QTEST(int(look.notes.size()), "notes");
         // A simulated host is never taken for this machine.
-        QCOMPARE(hardwareLook(machine(brand, gib), true).subtitle, look.subtitle + " · simulated host, not this machine");
+        QCOMPARE(hardwareLook(machine(brand, gib, architecture), true).subtitle, look.subtitle + " · simulated host, not this machine");
     }
 
     // Save & continue: the generated password once it is there; one's own only by the password rule

@@ -149,7 +149,7 @@ std::unique_ptr<Sheet> typeSheet() {
         {"Display name 24 black 0.4 · TAVRIN-SAMPLE-2.0.0", TextRole::displayName},
         {"Value 15 bold −0.2 · 2 in flight · 0 queued", TextRole::statValue},
         {"Card title 14 bold · Start at login", TextRole::cardTitle},
-        {"Lead 13.5 · One Mac, two endpoints, no surveillance.", TextRole::lead},
+        {"Lead 13.5 · One computer, two endpoints, no surveillance.", TextRole::lead},
         {"Body 13 medium · value text", TextRole::bodyMedium},
         {"Subtitle 12.5 · Currently off. You'll start the server manually.", TextRole::secondary},
         {"Detail 11.5 · Start the server to see live load.", TextRole::detail},
@@ -197,8 +197,8 @@ std::unique_ptr<Sheet> bannerSheet() {
     auto sheet = std::make_unique<Sheet>(640);
     sheet->caption("Banners");
     sheet->add(new TRBanner(BannerKind::info, "info.circle", "The installer runs separately",
-                            "Privilege escalation stays with the macOS Installer. After download we open it in "
-                            "Finder — double-click to install."));
+                            "Installing stays with your system's package installer, which asks for your password. "
+                            "After download we show the package in its folder — open it to install."));
     sheet->add(new TRBanner(BannerKind::warn, "exclamationmark.triangle.fill", "Restart required after promoting.",
                             "The running engine doesn't hot-swap models — use the Status tab to restart when "
                             "you're ready."));
@@ -252,7 +252,7 @@ std::unique_ptr<Sheet> buttonSheet() {
     auto* rotate = new TRButton("Rotate", GhostButtonStyle{.size = ButtonSize::small});
     rotate->setSymbol("arrow.triangle.2.circlepath");
     row->addWidget(rotate);
-    auto* reveal = new TRButton("Reveal in Finder", GhostButtonStyle{.size = ButtonSize::small});
+    auto* reveal = new TRButton("Show in Folder", GhostButtonStyle{.size = ButtonSize::small});
     reveal->setSymbol("folder");
     row->addWidget(reveal);
     auto* save = new TRButton("Save usage CSV", GhostButtonStyle{.size = ButtonSize::small});
@@ -349,7 +349,7 @@ std::unique_ptr<Sheet> cardSheet() {
     toggle->setLabelHidden(true);
     login->setAccessory(toggle);
     login->body()->addWidget(
-        new TRButton("Remove from Login Items…", GhostButtonStyle{.danger = true, .size = ButtonSize::small}),
+        new TRButton("Remove login service…", GhostButtonStyle{.danger = true, .size = ButtonSize::small}),
         0, Qt::AlignLeft);
     sheet->add(login);
     auto* accessoryOnly = new TRCard;
@@ -360,7 +360,7 @@ std::unique_ptr<Sheet> cardSheet() {
     auto* plain = new TRCard;
     plain->body()->addWidget(kitLabel("A card without a header row.", TextRole::body, Theme::inkSecondary()));
     sheet->add(plain);
-    auto* danger = new TRCard("Reset admin password", "Forget the password stored on this Mac.");
+    auto* danger = new TRCard("Reset admin password", "Forget the password stored on this computer.");
     danger->setDanger(true);
     danger->body()->addWidget(new TRButton("Clear password", GhostButtonStyle{.danger = true, .size = ButtonSize::small}),
                               0, Qt::AlignLeft);
@@ -411,7 +411,7 @@ std::unique_ptr<Sheet> rowSheet() {
     auto* grid = new QGridLayout;
     grid->setSpacing(Spacing::grid);
     grid->addWidget(new StatTile("cube", "Model", "prod-2026-11", "Adapter · Steering loaded"), 0, 0);
-    grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · macOS 14.5"), 0, 1);
+    grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · Debian GNU/Linux 12 (bookworm)"), 0, 1);
     grid->addWidget(new StatTile("paperplane.fill", "Concurrency", "—", "Start the server to see live load."), 1, 0);
     grid->addWidget(new StatTile("checkmark.seal", "Support status", "Supported", "Apple silicon · max",
                                  Theme::okGreen()),
@@ -446,14 +446,14 @@ std::unique_ptr<Sheet> modeSheet() {
     sheet->caption("Mode cards · on, off");
     auto* modes = new QHBoxLayout;
     modes->setSpacing(Spacing::grid);
-    modes->addWidget(new ModeCard("Default", "Just this Mac", "127.0.0.1 only · port 11434", true));
+    modes->addWidget(new ModeCard("Default", "Just this computer", "127.0.0.1 only · port 11434", true));
     modes->addWidget(new ModeCard({}, "My whole network", "0.0.0.0 binding · LAN clients with API key", false));
     sheet->add(modes);
     sheet->caption("Network map nodes · active, inactive");
     auto* nodes = new QHBoxLayout;
     nodes->setSpacing(Spacing::grid);
-    nodes->addWidget(new NetMapNode("cpu", "This Mac", "Localhost",
-                                    "Apps on this Mac (127.0.0.1) can reach the server. Always on.", true));
+    nodes->addWidget(new NetMapNode("cpu", "This computer", "Localhost",
+                                    "Apps on this computer (127.0.0.1) can reach the server. Always on.", true));
     nodes->addWidget(new NetMapNode("wifi", "Your network", "LAN — disabled",
                                     "Toggle below to expose the server to other machines on this network.", false));
     sheet->add(nodes);
@@ -502,7 +502,7 @@ std::unique_ptr<Sheet> setupSheet() {
     sheet->caption("Step rail · done, done, current, to come; numbered items; greeting and display type");
     auto* row = sheet->row();
     auto* rail = new TRStepRail("First-run setup · ~6 minutes",
-                                {"Welcome", "Mac readiness", "Admin password", "Set up & start", "You're set"});
+                                {"Welcome", "Machine readiness", "Admin password", "Set up & start", "You're set"});
     rail->setStates({StepState::done, StepState::done, StepState::current, StepState::upcoming, StepState::upcoming});
     rail->setFixedHeight(330);
     row->addWidget(rail);
@@ -520,7 +520,7 @@ std::unique_ptr<Sheet> setupSheet() {
     sheet->caption("Network map buttons · chosen, not chosen");
     auto* choices = new QHBoxLayout;
     choices->setSpacing(Spacing::grid);
-    auto* local = new TRNetMapButton("cpu", "Default", "Just this Mac", "127.0.0.1 only · port 11434");
+    auto* local = new TRNetMapButton("cpu", "Default", "Just this computer", "127.0.0.1 only · port 11434");
     auto* lan = new TRNetMapButton("wifi", {}, "My whole network", "0.0.0.0 binding · LAN clients with API key");
     local->setChecked(true);
     choices->addWidget(local, 1);
@@ -561,7 +561,7 @@ std::unique_ptr<QWidget> samplePage() {
     auto page = std::make_unique<TabContent>();
     page->resize(860, 980);
     page->addWidget(new TabHeader("Server", "Your Tavrin server is live.",
-                                  "One Mac, two endpoints, no surveillance. Everything below reflects what the "
+                                  "One computer, two endpoints, no surveillance. Everything below reflects what the "
                                   "server is doing right now."));
     auto* hero = new HeroCard;
     auto* top = new QHBoxLayout;
@@ -581,12 +581,12 @@ std::unique_ptr<QWidget> samplePage() {
     auto* grid = new QGridLayout;
     grid->setSpacing(Spacing::grid);
     grid->addWidget(new StatTile("cube", "Model", "prod-2026-11", "Adapter · Steering loaded"), 0, 0);
-    grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · macOS 14.5"), 0, 1);
+    grid->addWidget(new StatTile("cpu", "Hardware", "Apple M3 Max", "36 GB · Debian GNU/Linux 12 (bookworm)"), 0, 1);
     grid->addWidget(new StatTile("paperplane.fill", "Concurrency", "1 in flight · 0 queued",
                                  "503 above 32 · completed 118 since start"),
                     1, 0);
     page->addLayout(grid);
-    auto* login = new TRCard("Start at login", "macOS will launch Tavrin Keldmarch every time you sign in.");
+    auto* login = new TRCard("Start at login", "systemd will start the Tavrin server every time you sign in.");
     auto* toggle = new KeldmarchSwitch("Start at login");
     toggle->setLabelHidden(true);
     toggle->setChecked(true);

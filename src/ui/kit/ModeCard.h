@@ -6,7 +6,7 @@ class QLabel;
 
 namespace tavrin {
 
-// A selectable option card (one of a set, like "Just this Mac" / "My whole network"). It does not
+// A selectable option card (one of a set, like "Just this computer" / "My whole network"). It does not
 // select itself: the owner listens to clicked() and sets isOn on the cards of its set. Screen readers
 // meet it as a radio button, checked while on.
 class ModeCard : public QAbstractButton {

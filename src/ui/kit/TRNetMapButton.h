@@ -6,7 +6,7 @@ namespace tavrin {
 
 class NetMapNode;
 
-// A NetMapNode that is one choice of a set ("Just this Mac" / "My whole network"): the buttons of
+// A NetMapNode that is one choice of a set ("Just this computer" / "My whole network"): the buttons of
 // one parent behave as radio buttons (one checked; arrow keys move between them), and the checked
 // one shows its node active.
 class TRNetMapButton : public QAbstractButton {

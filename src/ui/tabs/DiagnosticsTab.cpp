@@ -69,9 +69,9 @@ void DiagnosticsTab::buildBundleCard() {
 
 void DiagnosticsTab::buildPasswordCard() {
     auto* card = new TRCard(QStringLiteral("Admin password"),
-                            QStringLiteral("This Mac's Keychain holds the password the Tavrin app uses to manage its "
+                            QStringLiteral("This computer's keyring holds the password the Tavrin app uses to manage its "
                                            "own server (start, stop, switch model). It never leaves this machine."));
-    card->setAccessory(new TRPill(QStringLiteral("Saved to Keychain"), PillKind::ok, {.mono = true}));
+    card->setAccessory(new TRPill(QStringLiteral("Saved to keyring"), PillKind::ok, {.mono = true}));
 
     auto* caption = new TRCaption(QStringLiteral("SET OR CHANGE PASSWORD"));
     card->body()->addWidget(caption);
@@ -119,9 +119,9 @@ void DiagnosticsTab::buildFilesCard() {
         text->addWidget(path);
         m_filePaths.push_back(path);
         row->addLayout(text, 1);
-        auto* button = new TRButton(QStringLiteral("Reveal in Finder"), GhostButtonStyle{.size = ButtonSize::small});
+        auto* button = new TRButton(QStringLiteral("Show in Folder"), GhostButtonStyle{.size = ButtonSize::small});
         button->setSymbol(QStringLiteral("folder"));
-        button->setAccessibleName(QStringLiteral("Reveal in Finder: ") + rows[i].label);
+        button->setAccessibleName(QStringLiteral("Show in Folder: ") + rows[i].label);
         row->addWidget(button, 0, Qt::AlignVCenter);
         card->body()->addLayout(row);
         connect(button, &QPushButton::clicked, this, [this, i] { runFileRow(i); });

@@ -19,8 +19,8 @@ bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') |
 } // namespace
 
 MapNodeText loopbackNode() {
-    return {QStringLiteral("cpu"), QStringLiteral("This Mac"), QStringLiteral("Localhost"),
-            QStringLiteral("Apps on this Mac (127.0.0.1) can reach the server. Always on."), true};
+    return {QStringLiteral("cpu"), QStringLiteral("This computer"), QStringLiteral("Localhost"),
+            QStringLiteral("Apps on this computer (127.0.0.1) can reach the server. Always on."), true};
 }
 
 MapNodeText networkNode(const ClientNetworkPreferences& prefs, const QString& hostName) {

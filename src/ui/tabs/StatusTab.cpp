@@ -7,7 +7,6 @@
 #include "ui/RedrawWhenShown.h"
 #include "ui/ServerFigures.h"
 #include "ui/TechnicalRows.h"
-#include "ui/desktop/FileManager.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
 #include "ui/kit/KeldmarchSwitch.h"
@@ -55,19 +54,16 @@ StatusTab::StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWid
         showPhase();
         showStatus();
         showLoad();
-        showApproval();
         showRegistration();
     });
     connect(m_state, &ServerStateModel::phaseChanged, this, &StatusTab::showPhase);
     connect(m_state, &ServerStateModel::statusChanged, this, &StatusTab::showStatus);
     connect(&m_state->loadHistory(), &LoadHistory::changed, this, &StatusTab::showLoad);
-    connect(m_actions, &ServerActions::requiresApprovalChanged, this, &StatusTab::showApproval);
     connect(m_actions, &ServerActions::loginServiceEnabledChanged, this, &StatusTab::showRegistration);
 
     showPhase();
     showStatus();
     showLoad();
-    showApproval();
     showRegistration();
     setStartAtLoginSwitch(m_actions->loginServiceEnabled());
     readRegistration();
@@ -97,10 +93,6 @@ void StatusTab::buildHero() {
     m_lanAddresses = new TREndpointList;
     boxes->addWidget(m_lanAddresses);
     hero->body()->addWidget(m_endpoints);
-
-    m_openLoginItems = new TRButton(QStringLiteral("Open Login Items…"), GhostButtonStyle{.size = ButtonSize::small});
-    hero->body()->addWidget(m_openLoginItems, 0, Qt::AlignLeft);
-    connect(m_openLoginItems, &QPushButton::clicked, this, &StatusTab::openLoginItems);
 
     m_startError = new TRMessageLine(MessageKind::error);
     hero->body()->addWidget(m_startError);
@@ -142,7 +134,7 @@ void StatusTab::buildStartAtLogin() {
     m_removeRow = new QWidget;
     auto* row = new QHBoxLayout(m_removeRow);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* remove = new TRButton(QStringLiteral("Remove from Login Items…"),
+    auto* remove = new TRButton(QStringLiteral("Remove login service…"),
                                 GhostButtonStyle{.danger = true, .size = ButtonSize::small});
     row->addWidget(remove);
     row->addStretch(1);
@@ -211,11 +203,6 @@ void StatusTab::showLoad() {
     m_loadChart->setSeries(chart.inFlight, chart.queued, qreal(chart.top), chart.description);
 }
 
-void StatusTab::showApproval() {
-    if (m_redraw->now())
-        m_openLoginItems->setVisible(m_actions->requiresApproval());
-}
-
 void StatusTab::showRegistration() {
     if (m_redraw->now())
         m_removeRow->setVisible(m_actions->loginServiceEnabled());
@@ -234,15 +221,11 @@ void StatusTab::confirmRemoval() {
     if (m_confirmation)
         return;
     m_confirmation = confirmDestructive(
-        this, QStringLiteral("Stop Tavrin Keldmarch and remove it from Login Items?"),
-        QStringLiteral("The server will stop and the Login Items entry will be deleted. You'll need to re-run setup "
-                       "to bring it back."),
-        QStringLiteral("Remove"), [this] { removeFromLoginItems(); });
+        this, QStringLiteral("Stop the Tavrin server and remove its login service?"),
+        QStringLiteral("The server will stop and its login service will be deleted. You'll need to re-run setup to "
+                       "bring it back."),
+        QStringLiteral("Remove"), [this] { removeLoginService(); });
 }
-
-// There is no settings pane for login items on a Linux desktop. The honest counterpart is the login
-// service's unit in the user's unit folder (systemd's own place for it), shown in the file manager.
-void StatusTab::openLoginItems() { revealInFileManager(m_actions->loginServiceFile()); }
 
 Flow StatusTab::readRegistration() {
     const bool enabled = co_await m_actions->readLoginService();
@@ -266,7 +249,7 @@ Flow StatusTab::changeStartAtLogin(bool wanted) {
         setStartAtLoginSwitch(m_actions->loginServiceEnabled());
 }
 
-Flow StatusTab::removeFromLoginItems() {
+Flow StatusTab::removeLoginService() {
     m_startError->clearMessage();
     const ActionResult outcome = co_await m_actions->removeFromLogin();
     showOutcome(outcome);

@@ -46,17 +46,15 @@ private:
     void showPhase();
     void showStatus();
     void showLoad();
-    void showApproval();
     void showRegistration();
     void showOutcome(const ActionResult& outcome);
     void setStartAtLoginSwitch(bool on);
     void confirmRemoval();
-    void openLoginItems();
 
     Flow readRegistration();
     Flow startOrStop(bool running);
     Flow changeStartAtLogin(bool wanted);
-    Flow removeFromLoginItems();
+    Flow removeLoginService();
 
     ServerStateModel* m_state;
     ServerActions* m_actions;
@@ -72,7 +70,6 @@ private:
     EndpointBox* m_localhost = nullptr;
     EndpointBox* m_lan = nullptr;
     TREndpointList* m_lanAddresses = nullptr;
-    TRButton* m_openLoginItems = nullptr;
     TRMessageLine* m_startError = nullptr;
     QWidget* m_tiles = nullptr;
     StatTile* m_modelTile = nullptr;

@@ -20,7 +20,7 @@ StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) 
                                "menu-bar icon stays visible.")};
     case Phase::Kind::running:
         return {QStringLiteral("Your Tavrin server is live."),
-                QStringLiteral("One Mac, two endpoints, no surveillance. Everything below reflects what the server "
+                QStringLiteral("One computer, two endpoints, no surveillance. Everything below reflects what the server "
                                "is doing right now.")};
     case Phase::Kind::unauthenticated:
         return {QStringLiteral("Admin password required."),
@@ -34,7 +34,7 @@ StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) 
 QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStatus>& status) {
     switch (phase.kind) {
     case Phase::Kind::stopped:
-        return QStringLiteral("The launchd agent is not running.");
+        return QStringLiteral("The login service is not running.");
     case Phase::Kind::running:
         if (status && status->uptimeSeconds > 0)
             if (const auto uptime = formatUptime(status->uptimeSeconds))
@@ -136,7 +136,7 @@ AuditRefusalText auditRefusalText(const QString& reason) {
 }
 
 QString startAtLoginSubtitle(bool on) {
-    return on ? QStringLiteral("macOS will launch Tavrin Keldmarch every time you sign in.")
+    return on ? QStringLiteral("systemd will start the Tavrin server every time you sign in.")
               : QStringLiteral("Currently off. You'll start the server manually from this tab.");
 }
 

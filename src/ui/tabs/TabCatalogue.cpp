@@ -23,7 +23,7 @@ const std::vector<AdminScreen>& catalogue() {
     static const std::vector<AdminScreen> tabs{
         {QStringLiteral("Status"), QStringLiteral("gauge.medium"),
          {QStringLiteral("Server"), QStringLiteral("Tavrin Keldmarch"),
-          QStringLiteral("Tools to start, monitor, and tune the Tavrin server running on this Mac.")},
+          QStringLiteral("Tools to start, monitor, and tune the Tavrin server running on this computer.")},
          make<StatusTab>},
         {QStringLiteral("API Keys"), QStringLiteral("key.fill"),
          {QStringLiteral("Access"), QStringLiteral("API keys"),

@@ -98,7 +98,7 @@ void UpdatesTab::buildAvailable() {
     auto* buttons = new QHBoxLayout(m_packageButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(Spacing::group);
-    auto* reveal = new TRButton(QStringLiteral("Open in Finder"), GhostButtonStyle{.size = ButtonSize::small});
+    auto* reveal = new TRButton(QStringLiteral("Show in Folder"), GhostButtonStyle{.size = ButtonSize::small});
     auto* remove =
         new TRButton(QStringLiteral("Delete download"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
     buttons->addWidget(reveal);
@@ -114,8 +114,8 @@ void UpdatesTab::buildAvailable() {
 
     m_releaseCard->body()->addWidget(new TRBanner(
         BannerKind::info, QStringLiteral("info.circle"), QStringLiteral("The installer runs separately"),
-        QStringLiteral("Privilege escalation stays with the macOS Installer. After download we open it in Finder — "
-                       "double-click to install.")));
+        QStringLiteral("Installing stays with your system's package installer, which asks for your password. After "
+                       "download we show the package in its folder — open it to install.")));
     section->addWidget(m_releaseCard);
     m_editor->body()->addWidget(m_available);
 }

@@ -34,9 +34,9 @@ TRTextField* secureField(const QString& name) {
 WizardAdminSecret::WizardAdminSecret(ServerStateModel* state, std::function<void()> advance,
                                      std::function<void()> back, QWidget* parent)
     : WizardStepView(parent), m_setup(&state->setup()), m_advance(std::move(advance)) {
-    addStepHeader(WizardStep::adminSecret, QStringLiteral("An admin password, just for this Mac."),
+    addStepHeader(WizardStep::adminSecret, QStringLiteral("An admin password, just for this computer."),
                   QStringLiteral("This is the password the Tavrin app uses to manage its own server — starting, "
-                                 "stopping, switching models. It stays in this Mac's Keychain. It is never sent over "
+                                 "stopping, switching models. It stays in this computer's keyring. It is never sent over "
                                  "the network."));
 
     auto* card = new TRCard(QStringLiteral("Generated for you"));

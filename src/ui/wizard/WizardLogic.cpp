@@ -11,6 +11,14 @@ namespace {
 const QString kUnsupported = QStringLiteral("unsupported");
 const QString kSupported = QStringLiteral("supported");
 
+// Apple silicon by its tier; any other processor by what the Linux rules judge, its being 64-bit.
+QString supportDetail(const ClientHardwareReport& hardware) {
+    if (hardware.isAppleSilicon)
+        return QStringLiteral("Apple silicon · ") + hardware.chipTier;
+    return hardware.supportLevel == kUnsupported ? QStringLiteral("Not a 64-bit processor")
+                                                 : QStringLiteral("64-bit processor");
+}
+
 } // namespace
 
 QString wizardStepTitle(WizardStep step) {
@@ -18,7 +26,7 @@ QString wizardStepTitle(WizardStep step) {
     case WizardStep::welcome:
         return QStringLiteral("Welcome");
     case WizardStep::readiness:
-        return QStringLiteral("Mac readiness");
+        return QStringLiteral("Machine readiness");
     case WizardStep::adminSecret:
         return QStringLiteral("Admin password");
     case WizardStep::setupAndStart:
@@ -84,8 +92,7 @@ HardwareLook hardwareLook(const ClientHardwareReport& hardware, bool simulated) 
         {QStringLiteral("paperplane.fill"), QStringLiteral("Queue before 503"),
          QString::number(hardware.recommendedMaxQueueDepth), QStringLiteral("Default backpressure"), {}},
         {QStringLiteral("checkmark.seal"), QStringLiteral("Support status"), level,
-         hardware.isAppleSilicon ? QStringLiteral("Apple silicon · ") + hardware.chipTier
-                                 : QStringLiteral("Intel · limited"),
+         supportDetail(hardware),
          supported ? Theme::okGreen() : Theme::warnAmber()},
     }};
     look.notes = hardware.supportNotes;
@@ -131,11 +138,6 @@ QString startedMessage(bool startAtLogin) {
     if (startAtLogin)
         return QStringLiteral("Server started. It'll start automatically next time you log in.");
     return QStringLiteral("Server started for this session. Start it from the Status tab next time.");
-}
-
-QString approvalMessage() {
-    return QStringLiteral("macOS asked for permission. Open System Settings → General → Login Items, turn on Tavrin "
-                          "Keldmarch, then come back here.");
 }
 
 ClientNetworkPreferences wizardNetwork(bool lanEnabled, int port) {

@@ -20,7 +20,7 @@ enum class WizardStep { welcome, readiness, adminSecret, setupAndStart, done };
 inline constexpr int wizardStepCount = 5;
 
 QString wizardStepTitle(WizardStep step);
-// "Step 2 of 5 · Mac readiness".
+// "Step 2 of 5 · Machine readiness".
 QString wizardStepHeader(WizardStep step);
 std::optional<WizardStep> nextStep(WizardStep step);
 std::optional<WizardStep> previousStep(WizardStep step);
@@ -39,7 +39,7 @@ struct CompanionLook {
     QString title;
     QString pill;
     PillKind pillKind;
-    bool showInstructions; // the install instruction, "Open App Store" and "Browse…"
+    bool showInstructions; // the instruction, "Open Folder" and "Browse…"
 };
 CompanionLook companionLook(const CompanionSearch& search);
 
@@ -90,7 +90,6 @@ struct StartFace {
 StartFace startButtonFace(bool working, bool running);
 QString localhostNodeDetail(int port);
 QString startedMessage(bool startAtLogin);
-QString approvalMessage();
 ClientNetworkPreferences wizardNetwork(bool lanEnabled, int port);
 
 // The done step.

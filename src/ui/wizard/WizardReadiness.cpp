@@ -1,7 +1,7 @@
 #include "ui/wizard/WizardReadiness.h"
 
 #include "state/ServerStateModel.h"
-#include "ui/desktop/SoftwareCentre.h"
+#include "ui/desktop/FileManager.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/StatTile.h"
 #include "ui/kit/TRButton.h"
@@ -28,9 +28,9 @@ constexpr qreal kCardSymbolSize = 15;
 WizardReadiness::WizardReadiness(ServerStateModel* state, std::function<void()> advance, std::function<void()> back,
                                  QWidget* parent)
     : WizardStepView(parent), m_setup(&state->setup()), m_search(m_setup->companionAtStart()) {
-    addStepHeader(WizardStep::readiness, QStringLiteral("Let's make sure this Mac is up to it."),
-                  QStringLiteral("Two checks: the free Tavrin AI app needs to be installed (we use its model file), "
-                                 "and your Mac needs enough horsepower to run it well."));
+    addStepHeader(WizardStep::readiness, QStringLiteral("Let's make sure this computer is up to it."),
+                  QStringLiteral("Two checks: the free Tavrin AI model bundle needs to be on this computer (we use its "
+                                 "model file), and your computer needs enough horsepower to run it well."));
     buildCompanionCard();
     buildHardwareCard();
     m_continue = new TRButton(QStringLiteral("Continue →"), KeldmarchButtonStyle{});
@@ -64,7 +64,8 @@ void WizardReadiness::buildCompanionCard() {
     card->body()->addLayout(head);
 
     m_instructions = kitLabel(
-        QStringLiteral("Install the free Tavrin AI app from the Mac App Store, then click Check again."),
+        QStringLiteral("Put the Tavrin AI model bundle in this folder, or choose the folder that holds it, then click "
+                       "Check again."),
         TextRole::secondary);
     m_instructions->setWordWrap(true);
     card->body()->addWidget(m_instructions);
@@ -74,14 +75,14 @@ void WizardReadiness::buildCompanionCard() {
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(Spacing::group);
     auto* again = new TRButton(QStringLiteral("Check again"), GhostButtonStyle{.size = ButtonSize::small});
-    m_appStore = new TRButton(QStringLiteral("Open App Store"), GhostButtonStyle{.size = ButtonSize::small});
+    m_openFolder = new TRButton(QStringLiteral("Open Folder"), GhostButtonStyle{.size = ButtonSize::small});
     m_browse = new TRButton(QStringLiteral("Browse…"), GhostButtonStyle{.size = ButtonSize::small});
-    for (TRButton* button : {again, m_appStore, m_browse})
+    for (TRButton* button : {again, m_openFolder, m_browse})
         buttons->addWidget(button);
     buttons->addStretch(1);
     card->body()->addLayout(buttons);
     connect(again, &QPushButton::clicked, this, [this] { checkCompanion(m_search.folder); });
-    connect(m_appStore, &QPushButton::clicked, this, &WizardReadiness::openAppStore);
+    connect(m_openFolder, &QPushButton::clicked, this, &WizardReadiness::openFolder);
     connect(m_browse, &QPushButton::clicked, this, &WizardReadiness::browse);
     addWidget(card);
 }
@@ -123,7 +124,7 @@ void WizardReadiness::showCompanion() {
     m_companionPill->setLabel(look.pill);
     m_companionPill->setKind(look.pillKind);
     m_instructions->setVisible(look.showInstructions);
-    m_appStore->setVisible(look.showInstructions);
+    m_openFolder->setVisible(look.showInstructions);
     m_browse->setVisible(look.showInstructions);
     m_companionError->setMessage(m_search.found ? QString() : m_search.error);
     m_continue->setEnabled(readinessCanContinue(m_search.found, m_hardware));
@@ -172,12 +173,17 @@ void WizardReadiness::browse() {
     picker->open();
 }
 
-void WizardReadiness::openAppStore() {
+// The folder is made where the user can write, and shown, so that the bundle can be dropped in.
+void WizardReadiness::openFolder() {
     m_companionError->clearMessage();
-    if (!openInSoftwareCentre(QString::fromLatin1(companionAppStreamId)))
-        m_companionError->setMessage(
-            QStringLiteral("No software centre answered. Install the free Tavrin AI app from your software centre, "
-                           "then click Check again."));
+    const std::expected<QString, QString> folder = m_setup->makeCompanionFolder(m_search.folder);
+    if (!folder) {
+        m_companionError->setMessage(folder.error());
+        return;
+    }
+    if (*folder != m_search.folder)
+        checkCompanion(*folder);
+    openInDefaultApplication(*folder);
 }
 
 Flow WizardReadiness::probe() {

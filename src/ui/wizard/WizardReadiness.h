@@ -41,7 +41,7 @@ private:
     void showHardware();
     void checkCompanion(const QString& folder);
     void browse();
-    void openAppStore();
+    void openFolder();
 
     Flow probe();
 
@@ -55,7 +55,7 @@ private:
     TRPill* m_companionPill = nullptr;
     QLabel* m_instructions = nullptr;
     TRMessageLine* m_companionError = nullptr;
-    TRButton* m_appStore = nullptr;
+    TRButton* m_openFolder = nullptr;
     TRButton* m_browse = nullptr;
     QPointer<QFileDialog> m_picker;
 

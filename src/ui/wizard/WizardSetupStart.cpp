@@ -1,7 +1,6 @@
 #include "ui/wizard/WizardSetupStart.h"
 
 #include "state/ServerStateModel.h"
-#include "ui/desktop/FileManager.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/KitParts.h"
 #include "ui/kit/TRButton.h"
@@ -36,7 +35,7 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
                                             "your network."));
     auto* choices = new QHBoxLayout;
     choices->setSpacing(Spacing::grid);
-    m_localhost = new TRNetMapButton(QStringLiteral("cpu"), QStringLiteral("Default"), QStringLiteral("Just this Mac"),
+    m_localhost = new TRNetMapButton(QStringLiteral("cpu"), QStringLiteral("Default"), QStringLiteral("Just this computer"),
                                      localhostNodeDetail(m_port));
     m_lan = new TRNetMapButton(QStringLiteral("wifi"), {}, QStringLiteral("My whole network"),
                                QStringLiteral("0.0.0.0 binding · LAN clients with API key"));
@@ -53,7 +52,7 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
     m_startAtLogin = new KeldmarchSwitch(QStringLiteral("Start automatically when you log in"));
     m_startAtLogin->setChecked(m_setup->startAtLoginChoice());
     login->body()->addWidget(m_startAtLogin, 0, Qt::AlignLeft);
-    for (const QString& line : {QStringLiteral("macOS will launch the server in the background every time you sign in."),
+    for (const QString& line : {QStringLiteral("systemd will start the server in the background every time you sign in."),
                                 QStringLiteral("Off means you'll start it manually from the Status tab. Either way the "
                                                "menu-bar icon stays.")}) {
         QLabel* text = kitLabel(line, TextRole::secondary);
@@ -64,9 +63,7 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
     // The switch is the stored choice itself: every flip is kept at once.
     connect(m_startAtLogin, &QAbstractButton::toggled, this, [this](bool on) { m_setup->setStartAtLoginChoice(on); });
 
-    QLabel* note = kitLabel(QStringLiteral("macOS may ask for permission. That's expected — just approve and you're "
-                                           "done."),
-                            TextRole::secondary);
+    QLabel* note = kitLabel(QStringLiteral("It runs as you, not as root: nothing to approve."), TextRole::secondary);
     note->setWordWrap(true);
     addWidget(note);
 
@@ -124,13 +121,7 @@ Flow WizardSetupStart::start() {
 
     const auto launched = co_await m_setup->launchServer(atLogin);
     if (!launched) {
-        if (launched.error().needsApproval) {
-            m_error->setMessage(approvalMessage());
-            // The nearest thing to Login Items a Linux desktop has: the login service's unit.
-            revealInFileManager(m_actions->loginServiceFile());
-        } else {
-            m_error->setMessage(launched.error().message());
-        }
+        m_error->setMessage(launched.error().message());
         setWorking(false);
         co_return;
     }

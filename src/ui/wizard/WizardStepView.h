@@ -30,7 +30,7 @@ public:
     QWidget* firstField() const;
 
 protected:
-    // "Step 2 of 5 · Mac readiness", the title and the lead.
+    // "Step 2 of 5 · Machine readiness", the title and the lead.
     void addStepHeader(WizardStep step, const QString& title, const QString& lead);
     // The greeting, a headline of capitals in lines, and the lead: how the first and last steps open.
     void addGreeting(const QString& greeting, const QStringList& headline, const QString& lead);

@@ -14,7 +14,7 @@ namespace tavrin {
 WizardWelcome::WizardWelcome(std::function<void()> advance, QWidget* parent) : WizardStepView(parent) {
     addGreeting(QStringLiteral("welcome, organizer"),
                 {QStringLiteral("BUILD YOUR OWN"), QStringLiteral("KELDMARCH AI.")},
-                QStringLiteral("Tavrin Keldmarch turns this Mac into an AI server for your team. About six minutes of "
+                QStringLiteral("Tavrin Keldmarch turns this computer into an AI server for your team. About six minutes of "
                                "setup, and you'll be running on localhost. No cloud account, no data leaving the "
                                "machine."));
 
@@ -24,18 +24,18 @@ WizardWelcome::WizardWelcome(std::function<void()> advance, QWidget* parent) : W
     items->setSpacing(Spacing::block);
     items->addWidget(new TRNumberedItem(
         1, QStringLiteral("We'll find the free Tavrin AI app"),
-        QStringLiteral("The Keldmarch server uses its model. If you don't have it yet, we'll point you at the App "
-                       "Store.")));
+        QStringLiteral("The Keldmarch server uses its model. If you don't have it yet, we'll show you where it "
+                       "goes.")));
     items->addWidget(new TRNumberedItem(
-        2, QStringLiteral("You'll set an admin password for this Mac"),
-        QStringLiteral("It lets this app start, stop and manage its own server. It stays on this Mac.")));
+        2, QStringLiteral("You'll set an admin password for this computer"),
+        QStringLiteral("It lets this app start, stop and manage its own server. It stays on this computer.")));
     items->addWidget(new TRNumberedItem(
         3, QStringLiteral("We'll start the server & hand you an API key"),
         QStringLiteral("You'll leave with a working endpoint and a one-line curl command to test it.")));
     addWidget(list);
 
     QHBoxLayout* footer = addFooterRow();
-    footer->addWidget(kitLabel(QStringLiteral("Your data stays on this Mac. Always."), TextRole::secondary), 1,
+    footer->addWidget(kitLabel(QStringLiteral("Your data stays on this computer. Always."), TextRole::secondary), 1,
                       Qt::AlignVCenter);
     auto* begin = new TRButton(QStringLiteral("Begin setup →"), KeldmarchButtonStyle{.size = ButtonSize::large});
     connect(begin, &QPushButton::clicked, this, [advance] { advance(); });
