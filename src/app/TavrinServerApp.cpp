@@ -1,12 +1,12 @@
 #include "app/TavrinServerApp.h"
 
 #include "base/StateFolder.h"
+#include "state/ActionWords.h"
 #include "ui/PhaseLook.h"
 #include "ui/StatusScreens.h"
 #include "ui/desktop/FileManager.h"
 #include "ui/gallery/KitGallery.h"
 #include "ui/kit/Icons.h"
-#include "ui/tabs/StatusTabLogic.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/tray/TrayPanelLogic.h"

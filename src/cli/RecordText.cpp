@@ -1,5 +1,7 @@
 #include "cli/RecordText.h"
 
+#include "state/ActionWords.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -67,6 +69,10 @@ QString statusText(const ClientServerStatus& status, const QString& hostName, st
     if (startAtLogin)
         fields.push_back({QStringLiteral("Start at login"), onOff(*startAtLogin)});
     fields.push_back({QStringLiteral("State folder"), status.stateDirectory});
+    if (status.auditUnavailable) {
+        const AuditRefusalText refusal = auditRefusalText(*status.auditUnavailable);
+        fields.push_back({QStringLiteral("Audit"), refusal.title + QLatin1Char(' ') + refusal.message});
+    }
     return fieldLines(fields);
 }
 

@@ -30,4 +30,14 @@ QString exportFileName(AuditExportRequest::Format format) {
                                                      : QStringLiteral("tavrin-server-audit.jsonl");
 }
 
+AuditRefusalText auditRefusalText(const QString& reason) {
+    QString sentence = reason.trimmed();
+    if (!sentence.isEmpty()) {
+        sentence[0] = sentence[0].toUpper();
+        if (!sentence.endsWith(QLatin1Char('.')))
+            sentence += QLatin1Char('.');
+    }
+    return {QStringLiteral("Audit log can't be written: requests are being refused."), sentence};
+}
+
 } // namespace tavrin

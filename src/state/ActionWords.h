@@ -7,8 +7,9 @@
 
 namespace tavrin {
 
-// What the user reads when a change to the server worked. The panel's screens and the command-line
-// tool say it in the same words, so both take them from here.
+// What the user reads when a change to the server worked, or of a state of the server's that the
+// user must act on. The panel's screens, its notifications and the command-line tool say it in the
+// same words, so all take them from here.
 
 QString settingsSavedMessage();
 QString networkSavedMessage();
@@ -20,5 +21,15 @@ QString updateCheckedMessage(bool found);
 // How far a streamed export has come, and the name a saved export is proposed under.
 QString exportProgressText(qint64 bytes);
 QString exportFileName(AuditExportRequest::Format format);
+
+// While audit mode refuses inference requests because the server cannot write its audit log: what
+// the Status tab's callout, the desktop notification and `tavrinctl status` say. `reason` is the server's own account
+// (its status's auditUnavailable), shown as a sentence.
+struct AuditRefusalText {
+    QString title;
+    QString message;
+    bool operator==(const AuditRefusalText&) const = default;
+};
+AuditRefusalText auditRefusalText(const QString& reason);
 
 } // namespace tavrin

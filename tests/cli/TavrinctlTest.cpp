@@ -371,6 +371,22 @@ private Q_SLOTS:
         }
     }
 
+    // A server whose audit log has no room refuses requests in audit mode; the status says so.
+    void theStatusSaysWhenAuditModeRefusesRequests() {
+        test::ReferenceServer full;
+        const auto started = full.start({{"--audit-max-bytes", "0"}});
+        TAVRIN_REQUIRE(started);
+        QProcessEnvironment environment = tool;
+        environment.insert("TAVRIN_STATE_DIR", full.stateDirectory());
+        environment.insert("TAVRIN_ADMIN_PORT", QString::number(full.adminPort()));
+        QVERIFY(!run({"status"}, {}, environment).out.contains("Audit"));
+        QCOMPARE(run({"logging", "set", "--mode", "audit"}, {}, environment).status, 0);
+        const Ran status = run({"status"}, {}, environment);
+        QCOMPARE(status.status, 0);
+        QVERIFY2(status.out.contains("Audit log can't be written: requests are being refused. It is at its size limit.\n"),
+                 status.out.constData());
+    }
+
     // Ctrl-C at the prompt, where echo is off, ends tavrinctl as Ctrl-C does, with the user's terminal
     // echoing again.
     void anInterruptAtThePasswordPromptLeavesTheTerminalEchoing() {

@@ -1,5 +1,7 @@
 // What the panel tells its user of without a window, as the state layer sees the real reference
-// server: here, audit mode starting to refuse requests, told once however many polls see it.
+// server: here, audit mode starting to refuse requests, told once however many polls see it, and
+// in what words.
+#include "state/ActionWords.h"
 #include "state/ServerEvents.h"
 #include "support/ModelFixture.h"
 
@@ -47,6 +49,23 @@ private Q_SLOTS:
         QVERIFY(setMode(ClientAuditMode::audit));
         poll(3);
         QCOMPARE(told.size(), 2);
+    }
+
+    // Why audit mode refuses requests, in the server's words, reads as a sentence under one title.
+    void anAuditRefusalReadsAsASentence_data() {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("full") << "it is at its size limit" << "It is at its size limit.";
+        QTest::newRow("a file system error") << "cannot append to it: No space left on device"
+                                             << "Cannot append to it: No space left on device.";
+        QTest::newRow("already a sentence") << " Its disk is nearly full. " << "Its disk is nearly full.";
+    }
+    void anAuditRefusalReadsAsASentence() {
+        QFETCH(QString, reason);
+        QFETCH(QString, message);
+        const AuditRefusalText text = auditRefusalText(reason);
+        QCOMPARE(text.title, "Audit log can't be written: requests are being refused.");
+        QCOMPARE(text.message, message);
     }
 };
 

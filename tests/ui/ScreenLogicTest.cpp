@@ -215,23 +215,6 @@ private Q_SLOTS:
         QCOMPARE(dropped(), "1204 (the audit log reached its size limit)");
     }
 
-    // Why audit mode refuses requests, in the server's words, reads as a sentence under one title.
-    void anAuditRefusalReadsAsASentence_data() {
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("full") << "it is at its size limit" << "It is at its size limit.";
-        QTest::newRow("a file system error") << "cannot append to it: No space left on device"
-                                             << "Cannot append to it: No space left on device.";
-        QTest::newRow("already a sentence") << " Its disk is nearly full. " << "Its disk is nearly full.";
-    }
-    void anAuditRefusalReadsAsASentence() {
-        QFETCH(QString, reason);
-        QFETCH(QString, message);
-        const AuditRefusalText text = auditRefusalText(reason);
-        QCOMPARE(text.title, "Audit log can't be written: requests are being refused.");
-        QCOMPARE(text.message, message);
-    }
-
     // The concurrency card's chart: readings in, points (x: 0 ten minutes ago, 1 now) and what a
     // reader hears out. Older readings, and any from the future, are not drawn.
     void theLoadChartShowsTheLastTenMinutes() {

@@ -1,5 +1,6 @@
 #include "ui/tabs/StatusTab.h"
 
+#include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 #include "ui/ConfirmDestructive.h"
 #include "ui/LanAddresses.h"

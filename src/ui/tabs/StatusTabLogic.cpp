@@ -125,16 +125,6 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
     return rows;
 }
 
-AuditRefusalText auditRefusalText(const QString& reason) {
-    QString sentence = reason.trimmed();
-    if (!sentence.isEmpty()) {
-        sentence[0] = sentence[0].toUpper();
-        if (!sentence.endsWith(QLatin1Char('.')))
-            sentence += QLatin1Char('.');
-    }
-    return {QStringLiteral("Audit log can't be written: requests are being refused."), sentence};
-}
-
 QString startAtLoginSubtitle(bool on) {
     return on ? QStringLiteral("systemd will start the Tavrin server every time you sign in.")
               : QStringLiteral("Currently off. You'll start the server manually from this tab.");

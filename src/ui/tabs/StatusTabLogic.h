@@ -52,15 +52,6 @@ TileText concurrencyTile(const ClientServerStatus& status);
 
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status);
 
-// While audit mode refuses inference requests because the server cannot write its audit log: what
-// the Status tab's callout and the desktop notification say. `reason` is the server's own account
-// (its status's auditUnavailable), shown as a sentence.
-struct AuditRefusalText {
-    QString title;
-    QString message;
-    bool operator==(const AuditRefusalText&) const = default;
-};
-AuditRefusalText auditRefusalText(const QString& reason);
 
 QString startAtLoginSubtitle(bool on);
 
