@@ -35,3 +35,10 @@ public:
         QVERIFY(QTest::qWaitForWindowExposed(this));
     }
 };
+
+// Delivers the chain of layout requests a change sets off, each level's posting the next: what the
+// event loop does before the next frame, without waiting on a clock.
+inline void settleLayouts() {
+    for (int level = 0; level < 32; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}

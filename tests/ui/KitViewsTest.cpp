@@ -11,14 +11,18 @@
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRSymbol.h"
+#include "ui/kit/TRScrollBar.h"
 #include "ui/kit/TabHeader.h"
 
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using namespace tavrin;
 
@@ -145,6 +149,45 @@ private slots:
         StatTile tile("cube", "Model", "Not loaded", "Server not loaded");
         tile.setDetail({});
         QCOMPARE(shownTexts(tile), (QStringList{"MODEL", "Not loaded"}));
+    }
+
+    // A list to edit shows no scroll bar while its lines fit, and the kit's thin one, never the
+    // platform's with its arrows, once they do not; whether the text came before or after it showed.
+    void aTextAreaScrollsWithTheKitsBarOnlyWhenItsTextOverflows_data() {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("textBeforeShown");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("three lines, filled before shown") << 3 << true << false;
+        QTest::newRow("three lines, typed once shown") << 3 << false << false;
+        QTest::newRow("fifty lines, filled before shown") << 50 << true << true;
+        QTest::newRow("fifty lines, typed once shown") << 50 << false << true;
+    }
+    void aTextAreaScrollsWithTheKitsBarOnlyWhenItsTextOverflows() {
+        QFETCH(int, lines);
+        QFETCH(bool, textBeforeShown);
+        QFETCH(bool, scrolls);
+        QStringList entries;
+        for (int n = 1; n <= lines; ++n)
+            entries << QStringLiteral("https://app%1.example").arg(n);
+        // Laid out as a screen lays it out: in a column, at the height it asks for.
+        const auto column = std::make_unique<QWidget>();
+        auto* stack = new QVBoxLayout(column.get());
+        auto* editor = new TRTextEditor(70, true);
+        stack->addWidget(editor);
+        stack->addStretch(1);
+        if (textBeforeShown)
+            editor->setText(entries.join('\n'));
+        host.place(column.get(), 420, 0, 400);
+        if (!textBeforeShown)
+            editor->editor()->insertPlainText(entries.join('\n'));
+        settleLayouts();
+
+        const QScrollBar* bar = editor->editor()->verticalScrollBar();
+        QVERIFY(qobject_cast<const TRScrollBar*>(bar));
+        QCOMPARE(bar->isVisible(), scrolls);
+        QVERIFY(!editor->editor()->horizontalScrollBar()->isVisible());
+        if (scrolls)
+            QVERIFY(bar->width() <= TRScrollBar::kThickness);
     }
 
     void theEditorIsAtLeastItsMinimumHeightAndGrowsWithItsText() {

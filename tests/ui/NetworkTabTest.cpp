@@ -14,6 +14,7 @@
 #include "ui/tabs/NetworkTab.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSysInfo>
 
 using namespace tavrin;
@@ -36,6 +37,9 @@ void type(TRTextField* into, const QString& text) {
     QTest::keyClick(into, Qt::Key_Backspace);
     QTest::keyClicks(into, text);
 }
+
+// What an editor shows for a list the server holds: one entry a line.
+QString listText(const std::vector<QString>& entries) { return QStringList(entries.begin(), entries.end()).join('\n'); }
 
 NetMapNode* networkNode(const QWidget* tab) { return tab->findChildren<NetMapNode*>().value(1); }
 
@@ -102,6 +106,34 @@ private Q_SLOTS:
         press("Save changes");
         QTRY_COMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
         QCOMPARE(QCoro::waitFor(client->networkPreferences())->mdnsName, std::nullopt);
+    }
+
+    // A saved list reads what the server now holds, as it answered, not the text as typed; opened
+    // again, the three lines it keeps fit their editor, which shows no scroll bar.
+    void aSavedListReadsWhatTheServerHolds() {
+        openLoaded();
+        tab->findChild<TRDisclosure*>()->header()->click();
+        editor(tab, "CORS allowed origins")->editor()->insertPlainText("  https://a.example \n\nhttps://a.example\n");
+        editor(tab, "IP allowlist")->editor()->insertPlainText("\t10.0.0.0/8 \n\n127.0.0.1\nfd00::/8\n");
+        saveLook(tab, "network-tab-lists-typed");
+        press("Save changes");
+        QTRY_COMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
+        saveLook(tab, "network-tab-lists-saved");
+        const auto held = QCoro::waitFor(client->networkPreferences());
+        QVERIFY(held);
+        QCOMPARE(held->ipAllowlist.size(), 3u);
+        QCOMPARE(editor(tab, "CORS allowed origins")->text(), listText(held->corsAllowedOrigins));
+        QCOMPARE(editor(tab, "IP allowlist")->text(), listText(held->ipAllowlist));
+
+        close(tab);
+        openLoaded();
+        auto* advanced = tab->findChild<TRDisclosure*>();
+        advanced->header()->click();
+        QTRY_COMPARE(advanced->contentArea()->maximumHeight(), QWIDGETSIZE_MAX); // opened all the way
+        settleLayouts();
+        for (const QString name : {"CORS allowed origins", "IP allowlist"})
+            QVERIFY2(!editor(tab, name)->editor()->verticalScrollBar()->isVisible(), qPrintable(name));
+        saveLook(tab, "network-tab-lists-reopened");
     }
 };
 

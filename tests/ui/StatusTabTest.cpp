@@ -32,17 +32,30 @@
 
 using namespace tavrin;
 
+namespace {
+
+// The lines of text under `root` that are drawn shorter than their text needs at their width.
+QStringList clippedTexts(const QWidget& root) {
+    QStringList clipped;
+    for (const QLabel* label : root.findChildren<QLabel*>())
+        if (label->isVisibleTo(&root) && label->wordWrap() && label->height() < label->heightForWidth(label->width()))
+            clipped << QStringLiteral("%1 (%2 of %3)").arg(label->text()).arg(label->height()).arg(label->heightForWidth(label->width()));
+    return clipped;
+}
+
+} // namespace
+
 class StatusTabTest : public QObject, protected StatusFixture {
     Q_OBJECT
     std::unique_ptr<TestHost> host;
     StatusTab* tab = nullptr;
 
-    void open() {
+    void open(int width = 860, int height = 1400) {
         host = std::make_unique<TestHost>();
         QSignalSpy registrationRead(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
         const AdminScreen& entry = adminTab(AdminTab::status);
         tab = static_cast<StatusTab*>(entry.make(model.get(), entry.heading));
-        host->place(tab, 860, 0, 1400);
+        host->place(tab, width, 0, height);
         // The tab reads the registration when it appears.
         QTRY_VERIFY(!registrationRead.isEmpty());
     }
@@ -63,6 +76,46 @@ class StatusTabTest : public QObject, protected StatusFixture {
 
 private Q_SLOTS:
     void cleanup() { close(); }
+
+    // The record arrives after the tab was laid out without one (the window opened as setup ended), at
+    // the window's own height: every box and tile takes the height its texts need, and the page
+    // scrolls for the rest rather than squeezing them.
+    void aRecordThatArrivesLateIsShownWhole_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("the window's own size") << 820 << 660;
+        QTest::newRow("the window at its smallest") << 660 << 520;
+        QTest::newRow("narrow") << 420 << 520;
+    }
+    void aRecordThatArrivesLateIsShownWhole() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        setUp({});
+        open(width, height);
+        settleLayouts();
+        ClientServerStatus status = sampleStatus();
+        status.model.running->productionAlias = "keldmarch-2026.11.03-nightly-instruct-extended-context-window";
+        status.hardware.appleSiliconChip.reset();
+        status.hardware.cpuBrand = "Keldmarch Workstation Processor with sixteen cores at three gigahertz";
+        serve(status);
+        settleLayouts();
+        saveLook("late-record-" + QString::number(width) + "x" + QString::number(height));
+        QVERIFY2(clippedTexts(*tab).isEmpty(), qPrintable(clippedTexts(*tab).join("; ")));
+        QList<QWidget*> boxes;
+        for (QWidget* box : tab->findChildren<EndpointBox*>())
+            boxes << box;
+        for (QWidget* tile : tab->findChildren<StatTile*>())
+            boxes << tile;
+        for (const QWidget* box : boxes) {
+            if (!box->isVisibleTo(tab))
+                continue;
+            const int needed = box->hasHeightForWidth() ? box->heightForWidth(box->width()) : box->sizeHint().height();
+            QVERIFY2(box->height() >= needed, qPrintable(QStringLiteral("%1: %2 of %3")
+                                                             .arg(box->metaObject()->className())
+                                                             .arg(box->height())
+                                                             .arg(needed)));
+        }
+    }
 
     // Running with a record, then stopped without one: the same widgets follow, and what needs a
     // record goes away with it. Technical details copy whole values and say what they copy; a poll

@@ -1,12 +1,14 @@
 #include "ui/kit/TRTextEditor.h"
 
 #include "ui/kit/RoundedBox.h"
+#include "ui/kit/TRScrollBar.h"
 #include "ui/kit/Theme.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -25,6 +27,7 @@ TRTextEditor::TRTextEditor(int minHeight, bool monospaced, QWidget* parent) : QW
     m_editor->setFrameShape(QFrame::NoFrame);
     m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    TRScrollBar::install(m_editor);
     m_editor->document()->setDocumentMargin(4);
     m_editor->viewport()->setAutoFillBackground(false);
     m_editor->setAutoFillBackground(false);
@@ -68,9 +71,12 @@ void TRTextEditor::setMinHeight(int minHeight) {
 QSize TRTextEditor::sizeHint() const {
     constexpr int kMaxLines = 12;
     const int lines = std::clamp(m_editor->document()->lineCount(), 1, kMaxLines);
-    const int text = lines * QFontMetrics(m_editor->font()).lineSpacing();
-    const int chrome = 2 * kFrameInset + 2 * int(m_editor->document()->documentMargin()) + 2;
-    return {200, std::max(m_minHeight, text + chrome)};
+    // The editor lays each line out at its spacing rounded up, keeps the document's margin above and
+    // below, and counts a line as shown only with one more pixel beneath it: anything less and three
+    // lines that fit would bring up a scroll bar for the last pixel of the third.
+    const int line = int(std::ceil(QFontMetricsF(m_editor->font()).lineSpacing()));
+    const int chrome = 2 * kFrameInset + 2 * int(m_editor->document()->documentMargin()) + 1;
+    return {200, std::max(m_minHeight, lines * line + chrome)};
 }
 
 QSize TRTextEditor::minimumSizeHint() const { return {60, m_minHeight}; }

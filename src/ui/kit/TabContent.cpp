@@ -1,10 +1,10 @@
 #include "ui/kit/TabContent.h"
 
+#include "ui/kit/TRScrollBar.h"
 #include "ui/kit/Theme.h"
 
 #include <QPainter>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace tavrin {
@@ -26,18 +26,7 @@ TabContent::TabContent(QWidget* parent) : QWidget(parent) {
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->viewport()->setAutoFillBackground(false);
-    // A thin, quiet scroll bar in the spirit of overlay scrollers, instead of the style's arrows.
-    const QColor handle = Theme::alpha(Theme::ink(), 0.22);
-    m_scroll->verticalScrollBar()->setStyleSheet(
-        QStringLiteral("QScrollBar:vertical { width: 10px; background: transparent; margin: 2px 2px 2px 0; }"
-                       "QScrollBar::handle:vertical { background: rgba(%1, %2, %3, %4); border-radius: 3px;"
-                       " min-height: 32px; margin: 0 2px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
-            .arg(handle.red())
-            .arg(handle.green())
-            .arg(handle.blue())
-            .arg(handle.alpha()));
+    TRScrollBar::install(m_scroll);
     QPalette transparent = m_scroll->palette();
     transparent.setColor(QPalette::Window, Qt::transparent);
     m_scroll->setPalette(transparent);

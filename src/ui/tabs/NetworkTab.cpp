@@ -74,7 +74,6 @@ NetworkTab::NetworkTab(ServerStateModel* state, const ScreenHeading& heading, QW
     buildExposure();
     buildAdvanced();
     buildFooter();
-    connect(m_editor, &RecordEditorBase::contentShown, this, &NetworkTab::fillEditors);
     connect(m_editor, &RecordEditorBase::recordReplaced, this, &NetworkTab::showPreferences);
 }
 
@@ -190,8 +189,9 @@ void NetworkTab::buildFooter() {
     connect(save, &QPushButton::clicked, this, &NetworkTab::save);
 }
 
-// The editors hold their lists as text until a save; they are filled from the copy when the
-// content first comes on screen, and never again (a save keeps what the user typed).
+// The editors hold their lists as text while the user types; a load or a save puts back the lists the
+// server holds, as it answered them (trimmed, without the blank lines, each entry as it keeps it), so
+// that what shows after "Save changes" is what the server will apply.
 void NetworkTab::fillEditors() {
     const auto* prefs = m_editor->copy();
     m_cors->setText(textFromEntries(prefs->corsAllowedOrigins));
@@ -208,6 +208,7 @@ void NetworkTab::showPreferences() {
     const QString mdns = prefs->mdnsName.value_or(QString());
     if (m_mdnsName->text() != mdns)
         m_mdnsName->setText(mdns);
+    fillEditors();
     showNetworkNode();
 }
 
