@@ -27,7 +27,7 @@ QStringList joinedTexts(QString source) {
 
 // Names of facilities a Linux desktop does not have. "macOSVersion" and "macOSBuild", the admin
 // protocol's field names, are no words and do not match.
-const QRegularExpression otherPlatformWords(QStringLiteral("\\bMacs?\\b|\\bmacOS\\b|Finder|Keychain|launchd|Login Items|App Store"));
+const QRegularExpression otherPlatformWords(QStringLiteral("\\bMacs?\\b|\\bmacOS\\b|Finder|Keychain|launchd|Login Items|App Store|[Mm]enu[- ]bar"));
 
 struct Allowed {
     const char* file;

@@ -55,7 +55,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lead");
         const ScreenHeading& resting = adminTab(AdminTab::status).heading;
         const QString stopped = "Start it whenever you need it. The Tavrin app launches in the background and the "
-                                "menu-bar icon stays visible.";
+                                "tray icon stays visible.";
         const QString running = "One computer, two endpoints, no surveillance. Everything below reflects what the "
                                 "server is doing right now.";
         const QString locked = "Set the admin password in Diagnostics ▸ Admin password to take control of the server.";

@@ -17,7 +17,7 @@ StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) 
     case Phase::Kind::stopped:
         return {QStringLiteral("Your server is stopped."),
                 QStringLiteral("Start it whenever you need it. The Tavrin app launches in the background and the "
-                               "menu-bar icon stays visible.")};
+                               "tray icon stays visible.")};
     case Phase::Kind::running:
         return {QStringLiteral("Your Tavrin server is live."),
                 QStringLiteral("One computer, two endpoints, no surveillance. Everything below reflects what the server "

@@ -54,7 +54,7 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
     login->body()->addWidget(m_startAtLogin, 0, Qt::AlignLeft);
     for (const QString& line : {QStringLiteral("systemd will start the server in the background every time you sign in."),
                                 QStringLiteral("Off means you'll start it manually from the Status tab. Either way the "
-                                               "menu-bar icon stays.")}) {
+                                               "tray icon stays.")}) {
         QLabel* text = kitLabel(line, TextRole::secondary);
         text->setWordWrap(true);
         login->body()->addWidget(text);
