@@ -10,6 +10,7 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
 #include "support/ReferenceServer.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
