@@ -66,7 +66,7 @@ public:
     // The one way the panel and tavrinctl make their model: its own admin client and controller, as
     // `options` say. Neither face sees the client or the controller.
     static std::unique_ptr<ServerStateModel> make(ModelOptions options = {});
-    // A model over a client and a controller that outlive it, for the state layer's own tests. The admin
+    // A model over a client and a controller that outlive it, for tests that hand in their own. The admin
     // password file is the controller's. The keychain is the user's own unless one is given.
     ServerStateModel(DaemonClient* client, DaemonProcessController* process, QObject* parent = nullptr);
     ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
