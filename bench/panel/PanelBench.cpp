@@ -9,6 +9,8 @@
 
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
+#include "control/DaemonProcessController.h"
+#include "protocol/DaemonClient.h"
 #include "support/ReferenceServer.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
@@ -203,7 +205,7 @@ int measurePolling(QApplication& app, int keyCount, int seconds, bool window) {
         return 1;
     completeSetup(server.adminSecret());
     AppOptions options;
-    options.baseURL = server.baseUrl();
+    options.model.baseURL = server.baseUrl();
     TavrinServerApp shell(options);
     shell.openMainWindow();
     QCoro::waitFor(shell.state().refresh());
@@ -400,8 +402,10 @@ int measureStartStop(int rounds) {
 
     completeSetup(test::ReferenceServer::defaultAdminSecret());
     AppOptions options;
-    options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
-    options.process.bundlePath = bundle.path();
+    options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
+    DaemonProcessControllerOptions process;
+    process.bundlePath = bundle.path();
+    options.model.process = std::make_shared<DaemonProcessController>(process);
     TavrinServerApp shell(options);
     shell.openMainWindow();
     QWidget* window = shell.mainWindow();
@@ -451,7 +455,7 @@ int measureSoak(QApplication& app, int polls) {
         return 1;
     completeSetup(server.adminSecret());
     AppOptions options;
-    options.baseURL = server.baseUrl();
+    options.model.baseURL = server.baseUrl();
     TavrinServerApp shell(options);
     shell.openMainWindow();
     shell.state().setPollIntervalSeconds(0.005);

@@ -23,10 +23,7 @@
 namespace tavrin {
 
 TavrinServerApp::TavrinServerApp(AppOptions options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)),
-      m_client(std::make_unique<DaemonClient>(m_options.baseURL)),
-      m_process(std::make_unique<DaemonProcessController>(m_options.process)),
-      m_state(std::make_unique<ServerStateModel>(m_client.get(), m_process.get())) {
+    : QObject(parent), m_options(std::move(options)), m_state(ServerStateModel::make(m_options.model)) {
     m_state->setup().setSimulatedHost(m_options.simulatedHost);
     setUpNotifications();
     setUpTray();

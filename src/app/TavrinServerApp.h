@@ -3,10 +3,6 @@
 #include "protocol/Task.h"
 
 #include "app/SingleInstance.h"
-#include "base/ServerAddress.h"
-#include "control/DaemonProcessController.h"
-#include "protocol/DaemonClient.h"
-#include "protocol/HardwareProbe.h"
 #include "state/ServerEvents.h"
 #include "state/ServerStateModel.h"
 #include "ui/desktop/DesktopNotifications.h"
@@ -25,13 +21,11 @@ namespace tavrin {
 
 struct AppOptions {
     std::optional<SimulatedHost> simulatedHost;
-    // The panel always talks to the server's default address; only tests and benchmarks point it elsewhere.
-    QUrl baseURL = ServerAddress::defaultBaseUrl();
-    // Where the server is and how it is run; tests give a bundle and a service manager of their own.
-    DaemonProcessControllerOptions process{};
+    // The state model as the state layer makes it: the panel's defaults, but in tests and benchmarks.
+    ModelOptions model{};
 };
 
-// The application: the one state model with its client and controller, the main window (made
+// The application: the one state model, the main window (made
 // again when reopened after a close), the tray item whose icon follows the phase, and the
 // single-instance channel through which a second launch brings this one's window forward.
 class TavrinServerApp : public QObject {
@@ -44,8 +38,6 @@ public:
     bool claimSingleInstance();
 
     ServerStateModel& state() { return *m_state; }
-    // The service controller the state model acts through; only the state layer's actions use it.
-    DaemonProcessController& process() { return *m_process; }
     MainWindow* mainWindow() const { return m_window; }
     const AppOptions& options() const { return m_options; }
 
@@ -82,8 +74,6 @@ private:
     class TrayPanel* newTrayPanel();
 
     AppOptions m_options;
-    std::unique_ptr<DaemonClient> m_client;
-    std::unique_ptr<DaemonProcessController> m_process;
     std::unique_ptr<ServerStateModel> m_state;
     ServerEvents m_events{m_state.get()};
     DesktopNotifications m_notifications;

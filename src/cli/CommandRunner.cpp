@@ -204,8 +204,6 @@ QCoro::Task<int> CommandRunner::keys() {
         co_return done;
     }
     const QString label = m_invocation.arguments.value(0);
-    if (label.trimmed().isEmpty()) // the panel's Create key stays disabled for it
-        co_return usageError(QStringLiteral("a key needs a label"));
     std::optional<std::vector<ClientAPIKeyScope>> scopes;
     if (m_invocation.has(QStringLiteral("scope"))) {
         scopes.emplace();
@@ -235,20 +233,18 @@ QCoro::Task<int> CommandRunner::changeKey() {
                              : command() == Command::keysRevoke ? KeyChange::revoke
                                                                 : KeyChange::remove;
     const QString id = key->id;
-    const ActionResult changed = co_await keys.change(change, id);
+    const ActionOutcome<KeyChanged> changed = co_await keys.change(change, id);
     if (!changed)
         co_return fail(changed.error());
     const QString named = QStringLiteral("%1 (id %2)").arg(quoted(key->label), id);
-    if (change == KeyChange::rotate) {
-        const std::optional<ClientCreatedAPIKey>& issued = m_state.lastIssuedKey();
-        if (issued && !printedAsJson(*issued))
+    if (const std::optional<ClientCreatedAPIKey>& issued = changed->issued) {
+        if (!printedAsJson(*issued))
             Terminal::out(issued->key);
         Terminal::err(QStringLiteral("Key %1 has a new secret; the old one no longer works. The server shows it only "
                                      "this once.")
                           .arg(named));
-    } else if (change == KeyChange::revoke) {
-        const auto now = std::ranges::find(m_state.keys(), id, &ClientAPIKeyPublic::id);
-        if (now == m_state.keys().end() || !printedAsJson(*now))
+    } else if (const std::optional<ClientAPIKeyPublic>& revoked = changed->revoked) {
+        if (!printedAsJson(*revoked))
             Terminal::out(QStringLiteral("Key %1 revoked.").arg(named));
     } else if (!m_invocation.json) {
         Terminal::out(QStringLiteral("Key %1 deleted.").arg(named));

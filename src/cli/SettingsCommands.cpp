@@ -4,8 +4,6 @@
 
 #include "cli/CommandRunner.h"
 
-#include "base/Graphemes.h"
-#include "base/ServerAddress.h"
 #include "cli/RecordText.h"
 #include "cli/Terminal.h"
 #include "state/ActionWords.h"
@@ -125,8 +123,8 @@ QCoro::Task<int> CommandRunner::network() {
         co_return usageError(QStringLiteral("--mdns and --no-mdns contradict each other"));
     ClientNetworkPreferences& prefs = *current;
     if (asked.has(QStringLiteral("lan"))) { // as the panel's switch: every interface, or this machine only
-        prefs.lanEnabled = asked.value(QStringLiteral("lan")) == QLatin1String("on");
-        prefs.bindHost = prefs.lanEnabled ? QStringLiteral("0.0.0.0") : QString(ServerAddress::defaultHost);
+        const bool on = asked.value(QStringLiteral("lan")) == QLatin1String("on");
+        prefs = SettingsActions::withLanEnabled(prefs, on);
     }
     if (asked.has(QStringLiteral("host")))
         prefs.bindHost = asked.value(QStringLiteral("host"));
@@ -170,12 +168,8 @@ QCoro::Task<int> CommandRunner::preamble() {
                 typed.chop(typed.endsWith(QLatin1String("\r\n")) ? 2 : 1);
         }
     }
-    // Counted as typed, as the panel's counter counts, though what is sent is trimmed.
-    if (const qint64 count = graphemeCount(typed); count > current->maxLength)
-        co_return fail(ActionError{QStringLiteral("%1 / %2 characters: the preamble is too long.").arg(count).arg(current->maxLength)});
-    const QString trimmed = typed.trimmed();
-    const std::optional<QString> sent = trimmed.isEmpty() ? std::nullopt : std::optional(trimmed);
-    const ActionOutcome<ClientOrgPreambleResponse> saved = co_await settings.saveOrgPreamble(sent);
+    const qint64 limit = current->maxLength;
+    const ActionOutcome<ClientOrgPreambleResponse> saved = co_await settings.saveOrgPreamble(typed, limit);
     if (!saved)
         co_return fail(saved.error());
     if (!printedAsJson(*saved))

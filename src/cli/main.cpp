@@ -63,7 +63,9 @@ int main(int argc, char** argv) {
         return usageError(QStringLiteral("TAVRIN_ADMIN_PORT is no port: \"%1\"").arg(qEnvironmentVariable("TAVRIN_ADMIN_PORT")),
                           QStringLiteral("tavrinctl --help"));
 
-    const std::unique_ptr<ServerStateModel> state = ServerStateModel::withOwnClient(*admin);
+    // A command reads what its action hands back, never the model's fields afterwards: no poll follows.
+    const std::unique_ptr<ServerStateModel> state =
+        ServerStateModel::make({.baseURL = *admin, .followChanges = false});
     CommandRunner runner(*state, std::get<Invocation>(std::move(parsed)));
     return QCoro::waitFor(runner.run());
 }

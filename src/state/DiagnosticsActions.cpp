@@ -21,7 +21,7 @@ QCoro::Task<ActionOutcome<ClientDiagnosticsResponse>> DiagnosticsActions::suppor
     QPointer<ServerStateModel> model = m_model;
     ClientResult<ClientDiagnosticsResponse> made = co_await m_model->client()->createDiagnostics(includePromptContents);
     if (made && model)
-        co_await model->refresh();
+        co_await model->followChange();
     if (!made)
         co_return outcomeOf(std::move(made));
     if (auto bundle = bundles.open(made->bundlePath); !bundle)

@@ -9,18 +9,17 @@ namespace tavrin {
 
 // The model may go while a call waits (at exit, in tests): after each wait it is asked for again.
 
+bool KeyActions::acceptableLabel(const QString& label) { return !label.trimmed().isEmpty(); }
+
 QCoro::Task<ActionOutcome<ClientCreatedAPIKey>>
-KeyActions::create(QString label, std::optional<std::vector<ClientAPIKeyScope>> scopes, IssuedSecret secret) {
+KeyActions::create(QString label, std::optional<std::vector<ClientAPIKeyScope>> scopes) {
+    // A key nobody can tell from the others in the list.
+    if (!acceptableLabel(label))
+        co_return std::unexpected(ActionError{QStringLiteral("A key needs a label.")});
     QPointer<ServerStateModel> model = m_model;
     ClientResult<ClientCreatedAPIKey> created = co_await m_model->client()->createKey(label, scopes);
-    if (created && model) {
-        if (secret == IssuedSecret::keptInModel) {
-            model->setLastIssuedKey(*created);
-            co_await model->refresh();
-        } else {
-            model->refresh(); // setup shows its key at once; the list catches up meanwhile
-        }
-    }
+    if (created && model)
+        co_await model->followChange();
     co_return outcomeOf(std::move(created));
 }
 
@@ -28,22 +27,27 @@ QCoro::Task<ActionOutcome<ClientAPIKeyList>> KeyActions::list() {
     co_return outcomeOf(co_await m_model->client()->listKeys());
 }
 
-QCoro::Task<ActionResult> KeyActions::change(KeyChange change, QString id) {
+QCoro::Task<ActionOutcome<KeyChanged>> KeyActions::change(KeyChange change, QString id) {
     QPointer<ServerStateModel> model = m_model;
     DaemonClient* client = m_model->client();
-    ActionResult changed;
+    ActionOutcome<KeyChanged> changed{KeyChanged{}};
     if (change == KeyChange::rotate) {
         ClientResult<ClientCreatedAPIKey> rotated = co_await client->rotateKey(id);
-        if (rotated && model)
-            model->setLastIssuedKey(*rotated);
-        changed = resultOf(rotated);
+        if (rotated)
+            changed->issued = std::move(*rotated);
+        else
+            changed = std::unexpected(actionErrorOf(rotated.error()));
     } else if (change == KeyChange::revoke) {
-        changed = resultOf(co_await client->revokeKey(id));
-    } else {
-        changed = resultOf(co_await client->deleteKey(id));
+        ClientResult<ClientAPIKeyPublic> revoked = co_await client->revokeKey(id);
+        if (revoked)
+            changed->revoked = std::move(*revoked);
+        else
+            changed = std::unexpected(actionErrorOf(revoked.error()));
+    } else if (const ClientResult<void> removed = co_await client->deleteKey(id); !removed) {
+        changed = std::unexpected(actionErrorOf(removed.error()));
     }
     if (changed && model)
-        co_await model->refresh();
+        co_await model->followChange();
     co_return changed;
 }
 

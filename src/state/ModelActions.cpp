@@ -17,7 +17,7 @@ QCoro::Task<ActionResult> ModelActions::change(ProductionChange change) {
     else
         changed = resultOf(co_await client->rollbackModel());
     if (changed && model)
-        co_await model->refresh();
+        co_await model->followChange();
     co_return changed;
 }
 

@@ -49,7 +49,7 @@ QCoro::Task<void> ServerActions::settle() {
     if (process)
         co_await process->refreshStatus();
     if (model)
-        co_await model->refresh();
+        co_await model->followChange();
 }
 
 QCoro::Task<void> ServerActions::settleAfterStart() {
@@ -82,7 +82,7 @@ QCoro::Task<void> ServerActions::settleAfterStop() {
     if (gone && model)
         model->showStopped();
     if (model)
-        co_await model->refresh();
+        co_await model->followChange();
 }
 
 QCoro::Task<ActionResult> ServerActions::start() {

@@ -15,7 +15,8 @@ class ServerStateModel;
 // What screens ask of the server and its login service. Screens never reach the service controller:
 // they await one of these and show its outcome. Every action runs to its end even when the screen that
 // asked has gone, and ends by bringing everyone up to date (the service manager's view, then a poll
-// cycle), so that whatever shows the state shows what became of it.
+// cycle), so that whatever shows the state shows what became of it. A face that follows no field of
+// the model (tavrinctl) is spared the poll, but after a start, whose phase it reads.
 //
 // Where the Status tab and the tray panel ask for different things under the same name, both are
 // here side by side, each with the reason.

@@ -42,13 +42,15 @@ ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController
     m_hasCompletedFirstRun = QSettings().value(QLatin1StringView(firstRunKey), false).toBool();
 }
 
-std::unique_ptr<ServerStateModel> ServerStateModel::withOwnClient(QUrl baseURL) {
-    auto* client = new DaemonClient(std::move(baseURL));
-    auto* process = new DaemonProcessController();
-    auto model = std::make_unique<ServerStateModel>(client, process);
+std::unique_ptr<ServerStateModel> ServerStateModel::make(ModelOptions options) {
+    std::shared_ptr<DaemonProcessController> process =
+        options.process ? std::move(options.process) : std::make_shared<DaemonProcessController>();
+    auto* client = new DaemonClient(std::move(options.baseURL));
+    auto model = std::make_unique<ServerStateModel>(client, process.get());
     // The model's children go after its own members, which use them to the end.
     client->setParent(model.get());
-    process->setParent(model.get());
+    model->m_ownProcess = std::move(process);
+    model->m_followChanges = options.followChanges;
     return model;
 }
 
@@ -95,9 +97,9 @@ void ServerStateModel::setPollIntervalSeconds(double seconds) {
     Q_EMIT pollIntervalSecondsChanged();
 }
 
-void ServerStateModel::setLastIssuedKey(std::optional<ClientCreatedAPIKey> key) {
-    m_lastIssuedKey = std::move(key);
-    Q_EMIT lastIssuedKeyChanged();
+QCoro::Task<void> ServerStateModel::followChange() {
+    if (m_followChanges)
+        co_await refresh();
 }
 
 void ServerStateModel::takeDiscoveredSecret() {

@@ -2,6 +2,7 @@
 
 #include "protocol/Task.h"
 
+#include "base/ServerAddress.h"
 #include "protocol/ClientRecords.h"
 #include "state/DiagnosticsActions.h"
 #include "state/KeyActions.h"
@@ -29,6 +30,20 @@ class DaemonClient;
 class DaemonProcessController;
 class KeychainStore;
 
+// How a model is made (ServerStateModel::make): the panel and tavrinctl differ only here, and tests give
+// parts of their own.
+struct ModelOptions {
+    // The admin API: the server's default address, unless a test or a benchmark points elsewhere.
+    QUrl baseURL = ServerAddress::defaultBaseUrl();
+    // The service controller the model acts through; none makes one for this program's bundle. A test
+    // gives its own (its bundle, service manager and state folder) and may keep a hold on it.
+    std::shared_ptr<DaemonProcessController> process{};
+    // Whether a face reads the model's fields after a change: the panel's screens do, so every change the
+    // server took ends with a poll cycle that brings them up to date; tavrinctl reads each action's own
+    // answer, and is spared the poll.
+    bool followChanges = true;
+};
+
 // The one observable object every screen watches. It polls the server, keeps the last status and
 // key list, derives the phase, and owns the admin secret's life cycle on the panel's side: it finds
 // the password at start (the file the controller keeps, then the keychain), and saves and forgets
@@ -48,16 +63,15 @@ class ServerStateModel : public QObject {
 public:
     static constexpr const char* firstRunKey = "TavrinServer.firstRunComplete";
 
-    // The client and controller outlive the model (the application owns all three). The admin
+    // The one way the panel and tavrinctl make their model: its own admin client and controller, as
+    // `options` say. Neither face sees the client or the controller.
+    static std::unique_ptr<ServerStateModel> make(ModelOptions options = {});
+    // A model over a client and a controller that outlive it, for tests that hand in their own. The admin
     // password file is the controller's. The keychain is the user's own unless one is given.
     ServerStateModel(DaemonClient* client, DaemonProcessController* process, QObject* parent = nullptr);
     ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
                      QObject* parent = nullptr);
     ~ServerStateModel() override;
-    // A model with an admin client of `baseURL` and a controller of this program's bundle, both its
-    // own: for a program that builds on the state layer alone (the command-line tool). The panel makes
-    // its client and controller itself and hands them over.
-    static std::unique_ptr<ServerStateModel> withOwnClient(QUrl baseURL);
 
     Phase phase() const { return m_phase; }
     const std::optional<ClientServerStatus>& status() const { return m_status; }
@@ -68,8 +82,6 @@ public:
     void setHasCompletedFirstRun(bool done);
     double pollIntervalSeconds() const { return m_pollIntervalSeconds; }
     void setPollIntervalSeconds(double seconds);
-    // The last key made or rotated by the key actions, with its one-time secret.
-    const std::optional<ClientCreatedAPIKey>& lastIssuedKey() const { return m_lastIssuedKey; }
 
     // What the user last asked of the server, for half a minute after the asking: none, once older.
     enum class Request { none, start, stop };
@@ -94,8 +106,12 @@ public:
     // else when the keychain has answered. An action asked for before then goes without it.
     QCoro::Task<void> adminSecretFound();
 
-    // One poll cycle; never fails. Every action ends with one; the window's refresh button asks for one.
+    // One poll cycle; never fails. Every change ends with one (followChange); the window's refresh button
+    // asks for one.
     QCoro::Task<void> refresh();
+    // The poll cycle that ends every change the server took, when a face follows the model's fields;
+    // nothing for a face that reads only what its actions hand back (ModelOptions::followChanges).
+    QCoro::Task<void> followChange();
     // Starts the poll loop, replacing (never adding to) one already running.
     void startPolling();
 
@@ -112,7 +128,6 @@ Q_SIGNALS:
     void lastRefreshedAtChanged();
     void hasCompletedFirstRunChanged();
     void pollIntervalSecondsChanged();
-    void lastIssuedKeyChanged();
     // Emitted when a poll loop is replaced, to wake the old loop from its sleep so it can end.
     void pollLoopReplaced();
 
@@ -126,7 +141,6 @@ private:
     friend class DiagnosticsActions;
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
-    void setLastIssuedKey(std::optional<ClientCreatedAPIKey> key);
     // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
     void expectStop(bool expected) { m_stopExpected = expected; }
     // The user's own stop has ended the server: stopped now, and a poll that finds it down keeps it so.
@@ -145,8 +159,11 @@ private:
     void setLastError(std::optional<QString> error);
     void setLastRefreshedAt(std::optional<QDateTime> at);
 
+    // What make() made, gone after everything that uses it (the client is a child of the model).
+    std::shared_ptr<DaemonProcessController> m_ownProcess;
     DaemonClient* m_client;
     DaemonProcessController* m_process;
+    bool m_followChanges = true;
     std::unique_ptr<KeychainStore> m_keychain;
     // The keychain's pending answer while the password is being found at start.
     std::optional<QFuture<std::optional<QString>>> m_secretDiscovery;
@@ -158,7 +175,6 @@ private:
     std::optional<QDateTime> m_lastRefreshedAt;
     bool m_hasCompletedFirstRun = false;
     double m_pollIntervalSeconds = 5.0;
-    std::optional<ClientCreatedAPIKey> m_lastIssuedKey;
 
     int m_consecutiveHealthFailures = 0;
     quint64 m_pollGeneration = 0;

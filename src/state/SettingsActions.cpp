@@ -1,5 +1,7 @@
 #include "state/SettingsActions.h"
 
+#include "base/Graphemes.h"
+#include "base/ServerAddress.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 
@@ -15,7 +17,7 @@ QCoro::Task<ActionOutcome<Record>> saveThenRefresh(QPointer<ServerStateModel> mo
                                                    QCoro::Task<ClientResult<Record>> saving) {
     ClientResult<Record> saved = co_await std::move(saving);
     if (saved && model)
-        co_await model->refresh();
+        co_await model->followChange();
     co_return outcomeOf(std::move(saved));
 }
 
@@ -39,12 +41,36 @@ SettingsActions::saveNetworkPreferences(ClientNetworkPreferences preferences) {
     return saveThenRefresh(QPointer<ServerStateModel>(m_model), m_model->client()->updateNetworkPreferences(std::move(preferences)));
 }
 
+ClientNetworkPreferences SettingsActions::withLanEnabled(ClientNetworkPreferences preferences, bool on) {
+    preferences.lanEnabled = on;
+    preferences.bindHost = on ? QStringLiteral("0.0.0.0") : QString(ServerAddress::defaultHost);
+    return preferences;
+}
+
 QCoro::Task<ActionOutcome<ClientOrgPreambleResponse>> SettingsActions::orgPreamble() {
     co_return outcomeOf(co_await m_model->client()->orgPreamble());
 }
 
-QCoro::Task<ActionOutcome<ClientOrgPreambleResponse>> SettingsActions::saveOrgPreamble(std::optional<QString> preamble) {
-    return saveThenRefresh(QPointer<ServerStateModel>(m_model), m_model->client()->setOrgPreamble(std::move(preamble)));
+qint64 SettingsActions::preambleLength(const QString& typed) { return graphemeCount(typed); }
+
+bool SettingsActions::preambleFits(const QString& typed, qint64 maxLength) {
+    return preambleLength(typed) <= maxLength;
+}
+
+QCoro::Task<ActionOutcome<ClientOrgPreambleResponse>> SettingsActions::saveOrgPreamble(QString typed,
+                                                                                      qint64 maxLength) {
+    if (!preambleFits(typed, maxLength))
+        co_return std::unexpected(ActionError{QStringLiteral("%1 / %2 characters: the preamble is too long.")
+                                                  .arg(preambleLength(typed))
+                                                  .arg(maxLength)});
+    const QString trimmed = typed.trimmed();
+    std::optional<QString> preamble;
+    if (!trimmed.isEmpty())
+        preamble = trimmed;
+    // Named first: no temporary goes to a coroutine inside a co_await (see "Writing a coroutine").
+    QCoro::Task<ActionOutcome<ClientOrgPreambleResponse>> saving =
+        saveThenRefresh(QPointer<ServerStateModel>(m_model), m_model->client()->setOrgPreamble(preamble));
+    co_return co_await std::move(saving);
 }
 
 std::shared_ptr<ExportDownload> SettingsActions::startAuditExport(AuditExportRequest request, const QString& folder,

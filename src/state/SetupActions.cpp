@@ -98,7 +98,10 @@ QCoro::Task<std::expected<void, StartFailure>> SetupActions::launchServer(bool s
     co_return std::expected<void, StartFailure>{};
 }
 
-QCoro::Task<bool> SetupActions::awaitServer(ClientNetworkPreferences network) {
+QCoro::Task<bool> SetupActions::awaitServer(bool lanEnabled, int port) {
+    ClientNetworkPreferences network;
+    network.bindPort = port;
+    network = SettingsActions::withLanEnabled(std::move(network), lanEnabled);
     QPointer<ServerStateModel> model = m_model;
     QPointer<DaemonClient> client = m_model->client();
     QPointer<DaemonProcessController> process = m_model->process();
@@ -122,8 +125,7 @@ QCoro::Task<bool> SetupActions::awaitServer(ClientNetworkPreferences network) {
 QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> SetupActions::createFirstKey() {
     const QString label = QString::fromLatin1(firstKeyLabel);
     const std::optional<std::vector<ClientAPIKeyScope>> noScopes;
-    const IssuedSecret shownOnlyHere = IssuedSecret::handedBack;
-    co_return co_await m_model->keyActions().create(label, noScopes, shownOnlyHere);
+    co_return co_await m_model->keyActions().create(label, noScopes);
 }
 
 } // namespace tavrin

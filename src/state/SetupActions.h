@@ -80,12 +80,12 @@ public:
     // either way with the password the client holds.
     QCoro::Task<std::expected<void, StartFailure>> launchServer(bool startAtLogin);
     // Up to ten health checks half a second apart; then the service manager's view and a poll cycle;
-    // then the network choice, sent best effort. True when the server answered a health check.
-    QCoro::Task<bool> awaitServer(ClientNetworkPreferences network);
+    // then the network choice (LAN or this machine only, on `port`), sent best effort. True when the
+    // server answered a health check.
+    QCoro::Task<bool> awaitServer(bool lanEnabled, int port);
 
     // "First key", with no scopes, made by the key actions; its secret is handed back and kept nowhere
-    // else. It returns as soon as the server has made the key, while a poll cycle brings it into the
-    // model's list.
+    // else.
     QCoro::Task<std::expected<ClientCreatedAPIKey, ActionError>> createFirstKey();
 
 private:

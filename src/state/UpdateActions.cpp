@@ -18,7 +18,7 @@ QCoro::Task<ActionOutcome<ClientUpdateCheckResponse>> UpdateActions::check() {
     QPointer<ServerStateModel> model = m_model;
     ClientResult<ClientUpdateCheckResponse> checked = co_await m_model->client()->checkForUpdates();
     if (checked && model)
-        co_await model->refresh();
+        co_await model->followChange();
     co_return outcomeOf(std::move(checked));
 }
 
@@ -31,7 +31,7 @@ QCoro::Task<ActionOutcome<UpdateDownloaded>> UpdateActions::download() {
     ClientResult<ClientUpdaterStatus> after = co_await client->updaterStatus();
     UpdateDownloaded done{downloaded->message, outcomeOf(std::move(after))};
     if (model)
-        co_await model->refresh();
+        co_await model->followChange();
     co_return done;
 }
 
@@ -44,7 +44,7 @@ QCoro::Task<ActionOutcome<ClientUpdaterStatus>> UpdateActions::deleteDownload() 
         co_return std::unexpected(deleted.error());
     ActionOutcome<ClientUpdaterStatus> after = outcomeOf(co_await client->updaterStatus());
     if (model)
-        co_await model->refresh();
+        co_await model->followChange();
     co_return after;
 }
 

@@ -2,6 +2,7 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
+#include "control/DaemonProcessController.h"
 #include "support/Basics.h"
 #include "support/ForeignListener.h"
 #include "support/ReferenceServer.h"
@@ -78,11 +79,9 @@ class AppShellTest : public QObject {
     // `serverArguments`; its admin port is a free one, given through the environment as the
     // panel's would be (the caller sets TAVRIN_ADMIN_PORT back to 0).
     static bool withRealServer(const QTemporaryDir& scratch, AppOptions& options, const QString& serverArguments = {}) {
-        options.process.bundlePath = scratch.filePath("bundle");
-        options.process.stateDirectory = scratch.filePath("state");
-        options.process.standardOutputLog = options.process.standardErrorLog = scratch.filePath("server.log");
-        const QString script = options.process.bundlePath + "/libexec/tavrin-server";
-        if (!makeDirectories(options.process.bundlePath + "/libexec") || !makeDirectories(scratch.filePath("no-model")) ||
+        const DaemonProcessControllerOptions process = bundleIn(scratch);
+        const QString script = process.bundlePath + "/libexec/tavrin-server";
+        if (!makeDirectories(process.bundlePath + "/libexec") || !makeDirectories(scratch.filePath("no-model")) ||
             !writeFilePrivately(script, QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2' %3\n")
                                             .arg(test::ReferenceServer::executablePath(), scratch.filePath("no-model"), serverArguments)
                                             .toUtf8()) ||
@@ -90,10 +89,20 @@ class AppShellTest : public QObject {
             return false;
         QTcpServer probe;
         probe.listen(QHostAddress::LocalHost, 0);
-        options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
+        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
         qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
         probe.close();
-        return AdminSecretFile(options.process.stateDirectory).write("notified-password").has_value();
+        options.model.process = std::make_shared<DaemonProcessController>(process);
+        return AdminSecretFile(process.stateDirectory).write("notified-password").has_value();
+    }
+
+    // A bundle of the test's own in `scratch`, with the state folder and the session server's log beside it.
+    static DaemonProcessControllerOptions bundleIn(const QTemporaryDir& scratch) {
+        DaemonProcessControllerOptions process;
+        process.bundlePath = scratch.filePath("bundle");
+        process.stateDirectory = scratch.filePath("state");
+        process.standardOutputLog = process.standardErrorLog = scratch.filePath("server.log");
+        return process;
     }
 
 private slots:
@@ -199,15 +208,15 @@ private slots:
         qputenv("SCRIPTED_SYSTEMCTL_STATE", scratch.filePath("manager").toUtf8());
         QVERIFY(makeDirectories(scratch.filePath("manager")) && // the manager runs it
                 writeFilePrivately(scratch.filePath("manager/com.tavrinai.server.service"), "4321\n"));
-        AppOptions options; // and the test child as the session server of a bundle of its own
-        options.process.bundlePath = scratch.filePath("bundle");
-        options.process.stateDirectory = scratch.filePath("state");
-        options.process.standardOutputLog = options.process.standardErrorLog = scratch.filePath("server.log");
-        QVERIFY(makeDirectories(options.process.bundlePath + "/libexec") &&
-                QFile::copy(TEST_CHILD, options.process.bundlePath + "/libexec/tavrin-server"));
+        // and the test child as the session server of a bundle of its own
+        const DaemonProcessControllerOptions bundle = bundleIn(scratch);
+        QVERIFY(makeDirectories(bundle.bundlePath + "/libexec") &&
+                QFile::copy(TEST_CHILD, bundle.bundlePath + "/libexec/tavrin-server"));
+        AppOptions options;
+        options.model.process = std::make_shared<DaemonProcessController>(bundle);
 
         TavrinServerApp app(options);
-        DaemonProcessController* process = &app.process();
+        DaemonProcessController* process = options.model.process.get();
         QVERIFY(process->launchChildProcess(std::nullopt));
         const QString child = QStringLiteral("/proc/%1").arg(*process->pid());
         QCoro::waitFor(process->refreshStatus());

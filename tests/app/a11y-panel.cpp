@@ -6,6 +6,7 @@
 // or the simulated host given.
 //   tavrin-a11y-panel BUNDLE ADMIN_PORT LOG_FOLDER [this-machine|SIMULATED_HOST]
 #include "app/TavrinServerApp.h"
+#include "control/DaemonProcessController.h"
 #include "protocol/HardwareProbe.h"
 #include "ui/gallery/KitGallery.h"
 #include "ui/kit/Theme.h"
@@ -26,12 +27,14 @@ int main(int argc, char** argv) {
     if (args.size() != 4 && args.size() != 5)
         return 2;
 
+    DaemonProcessControllerOptions process;
+    process.bundlePath = args[1];
+    process.requiredBundlePath = args[1]; // installed where start at login wants it
+    process.standardOutputLog = args[3] + QStringLiteral("/out.log");
+    process.standardErrorLog = args[3] + QStringLiteral("/err.log");
     AppOptions options;
-    options.baseURL = QUrl(QStringLiteral("http://127.0.0.1:") + args[2]);
-    options.process.bundlePath = args[1];
-    options.process.requiredBundlePath = args[1]; // installed where start at login wants it
-    options.process.standardOutputLog = args[3] + QStringLiteral("/out.log");
-    options.process.standardErrorLog = args[3] + QStringLiteral("/err.log");
+    options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:") + args[2]);
+    options.model.process = std::make_shared<DaemonProcessController>(process);
     const bool firstLaunch = args.size() == 5;
     if (firstLaunch && args[4] != QLatin1String("this-machine"))
         options.simulatedHost = parseSimulatedHost(args[4]);

@@ -205,8 +205,8 @@ private Q_SLOTS:
                                                 << "no update feed is configured";
         QTest::newRow("a preamble over the limit") << QStringList{"preamble", "set", QString(5000, 'x')} << QString() << 1
                                                    << "5000 / 2000 characters: the preamble is too long.\n";
+        QTest::newRow("a blank label") << QStringList{"keys", "create", " "} << QString() << 1 << "A key needs a label.\n";
         QTest::newRow("a missing label") << QStringList{"keys", "create"} << QString() << 2 << "tavrinctl: LABEL is missing\n";
-        QTest::newRow("a blank label") << QStringList{"keys", "create", " "} << QString() << 2 << "tavrinctl: a key needs a label\n";
         QTest::newRow("no number") << QStringList{"network", "set", "--port", "80a"} << QString() << 2
                                    << "tavrinctl: --port takes a whole number, not \"80a\"\n";
         QTest::newRow("no choice") << QStringList{"logging", "set", "--mode", "loud"} << QString() << 2

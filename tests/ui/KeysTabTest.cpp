@@ -49,12 +49,6 @@ private Q_SLOTS:
         QCOMPARE(keyCountLine(keys), "2 of unlimited active · 3 revoked · 5 total");
     }
 
-    void aLabelNeedsMoreThanWhiteSpace() {
-        for (const QString blank : {"", "\t\n", "\u00A0"})
-            QVERIFY2(!canCreateKey(blank), qPrintable(blank));
-        QVERIFY(canCreateKey("  My laptop "));
-    }
-
     // One row per kind of key: its status pill, scope pill (none without scopes), usage line and
     // whether Revoke is offered.
     void aRowSaysWhatItsKeyIs() {
@@ -172,7 +166,7 @@ private Q_SLOTS:
             QVERIFY(made->scopes == std::vector{scopeChoices()[std::size_t(step.scope)].scope});
             QVERIFY(banner());
             QCOMPARE(banner()->label(), QString(step.label));
-            QCOMPARE(banner()->token(), model->lastIssuedKey()->key);
+            QVERIFY(banner()->token().startsWith(made->prefix));
             QCOMPARE(rows().size(), int(listed.size())); // what a row says of its key is the row table's, above
             QCOMPARE(labelField()->text(), QString());
             QVERIFY(!createButton()->isEnabled());
@@ -208,7 +202,6 @@ private Q_SLOTS:
 
         open(); // the user comes back to the tab
         QVERIFY(!banner());
-        QVERIFY(model->lastIssuedKey());
         QCOMPARE(tab->findChild<IssuedKeyBanner*>()->token(), QString()); // not even out of sight
 
         row("Laptop")->revokeButton()->setFocus();

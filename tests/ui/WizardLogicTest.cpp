@@ -186,15 +186,7 @@ private Q_SLOTS:
         }
     }
 
-    void theReachChoiceBecomesNetworkPreferences() {
-        const ClientNetworkPreferences lan = wizardNetwork(true, 11434);
-        QCOMPARE(lan.bindHost, QStringLiteral("0.0.0.0"));
-        QCOMPARE(lan.bindPort, qint64(11434));
-        QVERIFY(lan.lanEnabled && !lan.mdnsName && lan.corsAllowedOrigins.empty() && lan.ipAllowlist.empty());
-        const ClientNetworkPreferences local = wizardNetwork(false, 8080);
-        QCOMPARE(local.bindHost, QStringLiteral("127.0.0.1"));
-        QCOMPARE(local.bindPort, qint64(8080));
-        QVERIFY(!local.lanEnabled);
+    void theLocalNodeNamesItsPort() {
         QCOMPARE(localhostNodeDetail(8080), QStringLiteral("127.0.0.1 only · port 8080"));
     }
 

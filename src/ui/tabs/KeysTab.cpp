@@ -36,9 +36,7 @@ KeysTab::KeysTab(ServerStateModel* state, const ScreenHeading& heading, QWidget*
     buildKeyList();
 
     connect(m_state, &ServerStateModel::keysChanged, this, &KeysTab::showKeys);
-    connect(m_state, &ServerStateModel::lastIssuedKeyChanged, this, &KeysTab::showIssuedKey);
     showScope();
-    showIssuedKey();
     showKeys();
 }
 
@@ -76,7 +74,7 @@ void KeysTab::buildCreateCard() {
     addWidget(card);
 
     connect(m_label, &QLineEdit::textChanged, this,
-            [this](const QString& label) { m_create->setEnabled(canCreateKey(label)); });
+            [this](const QString& label) { m_create->setEnabled(KeyActions::acceptableLabel(label)); });
     connect(m_label, &QLineEdit::returnPressed, this, [this] {
         if (m_create->isEnabled())
             startCreate();
@@ -107,12 +105,9 @@ void KeysTab::showScope() {
     m_scope->setAccessibleDescription(description);
 }
 
-void KeysTab::showIssuedKey() {
-    const std::optional<ClientCreatedAPIKey>& issued = m_state->lastIssuedKey();
-    const bool shown = m_revealNewKey && issued;
-    if (shown)
-        m_banner->setKey(issued->record.label, issued->key);
-    m_banner->setVisible(shown);
+void KeysTab::showIssuedKey(const ClientCreatedAPIKey& issued) {
+    m_banner->setKey(issued.record.label, issued.key);
+    m_banner->setVisible(true);
 }
 
 // Rows are the keys' own, found by id: a poll that brings the same keys leaves every row (its focus, its
@@ -182,8 +177,7 @@ Flow KeysTab::create() {
         co_return;
     }
     const bool focusHere = isAncestorOf(QApplication::focusWidget());
-    m_revealNewKey = true;
-    showIssuedKey();
+    showIssuedKey(*created);
     m_label->clear();
     m_scope->setCurrentIndex(0);
     if (focusHere) // the next thing to do is to copy it
@@ -193,15 +187,14 @@ Flow KeysTab::create() {
 Flow KeysTab::changeKey(KeyChange change, QString id) {
     m_keysInAction.insert(id);
     m_error->clearMessage();
-    const ActionResult changed = co_await m_state->keyActions().change(change, id);
+    const ActionOutcome<KeyChanged> changed = co_await m_state->keyActions().change(change, id);
     m_keysInAction.remove(id);
     if (!changed) {
         showFailure(changed.error());
         co_return;
     }
-    if (change == KeyChange::rotate) {
-        m_revealNewKey = true;
-        showIssuedKey();
+    if (changed->issued) {
+        showIssuedKey(*changed->issued);
         bringIntoView(m_banner); // perhaps far above the row that asked for it
     }
 }

@@ -29,8 +29,9 @@ class TRTextField;
 // The API Keys tab: a card that creates keys, the one-time banner with a new key's secret, and the list
 // of keys with their status, scope and use, each with its Revoke, Rotate and Delete buttons. The list is
 // the model's; the tab asks the state layer's key actions for every change.
-// Its own state (the label typed, the scope chosen, the error, whether the banner may show) ends with it:
-// a tab made anew never shows the secret of an earlier key.
+// Its own state (the label typed, the scope chosen, the error, the key on the banner) ends with it: a new
+// key's secret is held by the banner while it shows it, and nowhere else, so a tab made anew never shows
+// the secret of an earlier key.
 class KeysTab : public TabContent {
     Q_OBJECT
 public:
@@ -42,7 +43,7 @@ private:
     void buildCreateCard();
     void buildKeyList();
     void showScope();
-    void showIssuedKey();
+    void showIssuedKey(const ClientCreatedAPIKey& issued);
     void showKeys();
     void showFailure(const ActionError& error);
     void bringIntoView(QWidget* widget);
@@ -54,7 +55,6 @@ private:
 
     ServerStateModel* m_state;
     ScreenFlows m_flows;
-    bool m_revealNewKey = false;
     bool m_creating = false;
     QSet<QString> m_keysInAction; // one action at a time per key: a double click is one press
 

@@ -13,8 +13,6 @@ QString keyCountLine(const ClientAPIKeyList& keys) {
            QString::number(keys.size()) + QStringLiteral(" total");
 }
 
-bool canCreateKey(const QString& label) { return !label.trimmed().isEmpty(); }
-
 QString keyLabelPlaceholder() { return QStringLiteral("e.g. Quillterm — Maya's laptop"); }
 
 QString noKeysText() { return QStringLiteral("No keys yet. Create one above."); }

@@ -14,9 +14,6 @@ namespace tavrin {
 // "2 of unlimited active · 1 revoked · 3 total": only a status of exactly "active" counts as active.
 QString keyCountLine(const ClientAPIKeyList& keys);
 
-// A key needs a label with something in it; it is sent as typed, spaces and all.
-bool canCreateKey(const QString& label);
-
 QString keyLabelPlaceholder();
 QString noKeysText();
 

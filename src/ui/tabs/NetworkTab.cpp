@@ -106,7 +106,7 @@ void NetworkTab::buildExposure() {
     card->setAccessory(m_lan);
     connect(m_lan, &QAbstractButton::clicked, this, [this](bool on) {
         if (auto* prefs = m_editor->copy()) {
-            *prefs = withLanEnabled(*prefs, on);
+            *prefs = SettingsActions::withLanEnabled(*prefs, on);
             m_bindHost->setText(prefs->bindHost);
             showNetworkNode();
         }

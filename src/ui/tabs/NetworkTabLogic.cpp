@@ -1,7 +1,5 @@
 #include "ui/tabs/NetworkTabLogic.h"
 
-#include "base/ServerAddress.h"
-
 #include <algorithm>
 
 namespace tavrin {
@@ -31,12 +29,6 @@ MapNodeText networkNode(const ClientNetworkPreferences& prefs, const QString& ho
             QStringLiteral("Other devices on Wi-Fi can reach http://") + hostName + QLatin1Char(':') +
                 QString::number(prefs.bindPort),
             true};
-}
-
-ClientNetworkPreferences withLanEnabled(ClientNetworkPreferences prefs, bool on) {
-    prefs.lanEnabled = on;
-    prefs.bindHost = on ? QStringLiteral("0.0.0.0") : QString(ServerAddress::defaultHost);
-    return prefs;
 }
 
 std::optional<qint64> portFromText(const QString& text, const QLocale& locale) {

@@ -26,10 +26,6 @@ MapNodeText loopbackNode();
 // The local network, as the switch and the port stand now, before anything is saved.
 MapNodeText networkNode(const ClientNetworkPreferences& prefs, const QString& hostName);
 
-// The LAN switch: on listens on every interface (0.0.0.0), off on this machine only (127.0.0.1),
-// whatever host was typed before.
-ClientNetworkPreferences withLanEnabled(ClientNetworkPreferences prefs, bool on);
-
 // The port as typed: a whole number in `locale`'s digits, without digit grouping (so "18,080" is
 // no port). Nothing for anything else, which leaves the saved port as it was.
 std::optional<qint64> portFromText(const QString& text, const QLocale& locale = QLocale());

@@ -111,11 +111,16 @@ void OrgPreambleTab::showCounter() {
 
 // On failure the text stays as typed, for another try.
 Flow OrgPreambleTab::save() {
+    const auto* stored = m_editor->copy();
+    if (!stored) // the buttons show only with the record
+        co_return;
     m_saving = true;
     showCounter();
     m_editor->clearMessages();
-    const std::optional<QString> sent = preambleToSend(m_text->text());
-    ActionOutcome<ClientOrgPreambleResponse> saved = co_await m_state->settingsActions().saveOrgPreamble(sent);
+    const QString typed = m_text->text();
+    const qint64 limit = stored->maxLength;
+    ActionOutcome<ClientOrgPreambleResponse> saved =
+        co_await m_state->settingsActions().saveOrgPreamble(typed, limit);
     m_saving = false;
     if (!saved) {
         m_editor->showError(saved.error().message());

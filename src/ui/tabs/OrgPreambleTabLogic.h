@@ -12,18 +12,13 @@ namespace tavrin {
 
 // What the Org Preamble tab decides from the text being typed, without a window.
 
-// The line under the editor. The text is counted as typed, surrounding white space included, though
-// what is sent is trimmed: the limit a user reads is the one the counter shows.
+// The line under the editor: the length and the limit as the preamble's save counts them.
 struct PreambleCounter {
     QString text; // "12 / 2000 characters"
     QColor colour;
     bool overLimit = false;
 };
 PreambleCounter preambleCounter(const QString& typed, qint64 maxLength);
-
-// What "Save preamble" sends: the text without white space or line breaks at either end, or no
-// preamble at all when nothing else is left.
-std::optional<QString> preambleToSend(const QString& typed);
 
 bool preambleSaveEnabled(const PreambleCounter& counter, bool saving);
 bool preambleClearEnabled(const QString& typed, bool saving);

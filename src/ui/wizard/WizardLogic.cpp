@@ -140,14 +140,6 @@ QString startedMessage(bool startAtLogin) {
     return QStringLiteral("Server started for this session. Start it from the Status tab next time.");
 }
 
-ClientNetworkPreferences wizardNetwork(bool lanEnabled, int port) {
-    ClientNetworkPreferences network;
-    network.bindHost = lanEnabled ? QStringLiteral("0.0.0.0") : QString(ServerAddress::defaultHost);
-    network.bindPort = port;
-    network.lanEnabled = lanEnabled;
-    return network;
-}
-
 DoneEndpoints doneEndpoints(const std::optional<ClientServerStatus>& status, const QString& hostName) {
     if (!status)
         return {localhostEndpoint(ServerAddress::defaultPort), std::nullopt};

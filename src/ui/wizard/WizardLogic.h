@@ -90,7 +90,6 @@ struct StartFace {
 StartFace startButtonFace(bool working, bool running);
 QString localhostNodeDetail(int port);
 QString startedMessage(bool startAtLogin);
-ClientNetworkPreferences wizardNetwork(bool lanEnabled, int port);
 
 // The done step.
 struct DoneEndpoints {

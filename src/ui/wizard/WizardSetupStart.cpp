@@ -127,8 +127,9 @@ Flow WizardSetupStart::start() {
     }
     m_status->setMessage(startedMessage(atLogin));
 
-    const ClientNetworkPreferences network = wizardNetwork(m_lanEnabled, m_port);
-    const bool serving = co_await m_setup->awaitServer(network);
+    const bool lan = m_lanEnabled;
+    const int port = m_port;
+    const bool serving = co_await m_setup->awaitServer(lan, port);
     // A server that never answered leaves the user here, with its "Server started…" line and no
     // error; "Continue →" opens once the server shows as running.
     if (serving) {
