@@ -52,7 +52,8 @@ struct ManagerFailure {
 };
 template <class T = void> using ManagerResult = std::expected<T, ManagerFailure>;
 
-// What systemd says of the login service's unit, as one `systemctl show` reads it. A manager that
+// What systemd says of the login service's unit, as one `systemctl show` or one round of D-Bus
+// property reads gives it. A manager that
 // cannot be asked shows nothing loaded: without one no unit runs.
 struct UnitState {
     AgentStatus registration = AgentStatus::notRegistered;
@@ -62,9 +63,17 @@ struct UnitState {
     bool operator==(const UnitState&) const = default;
 };
 
-// The per-user systemd manager, driven through `systemctl --user`: it installs, enables, starts,
-// stops, restarts, inspects and removes the login service's unit, and says what it found or why it
-// failed in systemd's own terms. What those mean for the product is the controller's to decide.
+// The per-user systemd manager: it installs, enables, starts, stops, restarts, inspects and removes
+// the login service's unit, and says what it found or why it failed in systemd's own terms. What
+// those mean for the product is the controller's to decide.
+//
+// Two ways to ask it. When the manager is on the session bus (`org.freedesktop.systemd1`), every
+// operation is a D-Bus call (SystemdBus): no process per refresh, typed properties instead of text.
+// When it is not, `systemctl --user` is run as before. That fallback is kept on purpose: systemctl
+// reaches a manager through its private socket even where the session bus does not carry it, and
+// its unit-file verbs work with no manager at all, which is what lets the unit be removed and its
+// registration read in a session without one. Both ways fail in the same words, so the
+// controller decides the same whichever answered.
 //
 // Coroutines here: g++ 12 destroys a temporary argument of a coroutine call inside a co_await
 // expression twice, and cannot compile a braced list there. Pass named values, never temporaries
@@ -104,6 +113,9 @@ public:
     QCoro::Task<ManagerResult<>> uninstall() const;
 
 private:
+    // One step of a registration, by bus or by systemctl: "daemon-reload", "enable", "disable",
+    // "start", "stop" or "restart" of the unit.
+    QCoro::Task<ManagerResult<>> step(bool viaBus, QString verb) const;
     // `systemctl --user --no-pager <args>`, off the GUI thread; co_await the future.
     QFuture<ToolRun> systemctl(const QStringList& args) const;
     ManagerFailure failureOf(const ToolRun& run) const;
