@@ -7,6 +7,7 @@
 #include <QDBusPendingCall>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QDeadlineTimer>
 #include <QHash>
 
 #include <chrono>
@@ -140,11 +141,10 @@ QCoro::Task<ManagerResult<QDBusMessage>> SystemdBus::call(QString path, QString 
     const QDBusMessage reply = co_await pending;
     if (reply.type() == QDBusMessage::ReplyMessage)
         co_return reply;
-    const QString doing;
-    co_return std::unexpected(co_await self.failureOf(reply, doing));
+    co_return std::unexpected(co_await self.failureOf(reply));
 }
 
-QCoro::Task<ManagerFailure> SystemdBus::failureOf(QDBusMessage reply, QString doing) const {
+QCoro::Task<ManagerFailure> SystemdBus::failureOf(QDBusMessage reply) const {
     const SystemdBus self = *this;
     using R = ManagerFailure::Reason;
     const QString name = reply.errorName();
@@ -155,8 +155,7 @@ QCoro::Task<ManagerFailure> SystemdBus::failureOf(QDBusMessage reply, QString do
         co_return ManagerFailure{R::noManager, QStringLiteral("The user manager went away before it answered.")};
     if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
         co_return ManagerFailure{R::refused, QStringLiteral("The user manager did not answer in time.")};
-    const QString words = reply.errorMessage().isEmpty() ? name : reply.errorMessage();
-    co_return ManagerFailure{R::refused, doing.isEmpty() ? words : doing + words};
+    co_return ManagerFailure{R::refused, reply.errorMessage().isEmpty() ? name : reply.errorMessage()};
 }
 
 QCoro::Task<ManagerResult<SystemdUnitProperties>> SystemdBus::unitProperties(QString unit) const {
@@ -285,8 +284,10 @@ QCoro::Task<ManagerResult<>> SystemdBus::runJob(QString verb, QString unit) cons
     }
     const QString job = queued->arguments().value(0).value<QDBusObjectPath>().path();
 
+    const QDeadlineTimer deadline(jobDeadline);
     while (!watch->resultOf(job) && !watch->managerLeft())
-        if (!co_await qCoro(watch.get(), &JobWatch::ended, jobDeadline))
+        if (!co_await qCoro(watch.get(), &JobWatch::ended,
+                            std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0))))
             co_return std::unexpected(ManagerFailure{
                 ManagerFailure::Reason::refused, QStringLiteral("Job for %1 did not end in time.").arg(unit)});
     if (!watch->resultOf(job))

@@ -71,7 +71,7 @@ public:
 private:
     QCoro::Task<ManagerResult<QDBusMessage>> call(QString path, QString interface, QString method,
                                                   QVariantList arguments) const;
-    QCoro::Task<ManagerFailure> failureOf(QDBusMessage reply, QString doing) const;
+    QCoro::Task<ManagerFailure> failureOf(QDBusMessage reply) const;
 
     QDBusConnection m_connection;
 };

@@ -538,8 +538,10 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(installedUnit()));
         QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{false, false, std::nullopt}));
+        QVERIFY(QCoro::waitFor(controller->stop())); // a unit the manager no longer has is stopped
         QCOMPARE(changesAsked(), (QStringList{"Reload", "EnableUnitFiles", "Reload", "StartUnit", "StopUnit",
-                                              "RestartUnit", "DisableUnitFiles", "Reload", "StopUnit", "Reload"}));
+                                              "RestartUnit", "DisableUnitFiles", "Reload", "StopUnit", "Reload",
+                                              "StopUnit"}));
         QVERIFY2(!QFileInfo::exists(systemctlLog()), qPrintable(readAll(systemctlLog())));
     }
 
@@ -566,6 +568,51 @@ private Q_SLOTS:
         QVERIFY(!controller->pid());
         QVERIFY(controller->loginServiceEnabled()); // still registered: systemd will try it again at login
         QVERIFY(stopped.count() > 0);
+    }
+
+    // The controller decides on what the manager says, so the manager says the same whether it was
+    // asked over the bus or through systemctl (the scripted one, once the manager is off the bus).
+    void theManagerFailsInTheSameWordsEitherWay_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("installed"); // the unit installed and enabled first
+        QTest::addColumn<int>("reason");     // ManagerFailure::Reason
+        QTest::addColumn<QString>("words");
+        const QString unitName = QLatin1String(ServiceManager::unitName);
+        QTest::newRow("a start of a unit not installed")
+            << "start" << false << int(ManagerFailure::Reason::unitNotLoaded)
+            << "Failed to start " + unitName + ": Unit " + unitName + " not found.";
+        QTest::newRow("a stop of a unit not loaded")
+            << "stop" << false << int(ManagerFailure::Reason::unitNotLoaded)
+            << "Failed to stop " + unitName + ": Unit " + unitName + " not loaded.";
+        QTest::newRow("a start whose server exits at once")
+            << "start" << true << int(ManagerFailure::Reason::refused)
+            << "Job for " + unitName + " failed because the control process exited with error code.";
+    }
+    void theManagerFailsInTheSameWordsEitherWay() {
+        QFETCH(QString, operation);
+        QFETCH(bool, installed);
+        QFETCH(int, reason);
+        QFETCH(QString, words);
+        const ServiceManager service(bundle->path(), QStringLiteral(SCRIPTED_SYSTEMCTL));
+        const EnvironmentEntries environment;
+        const auto ask = [&] {
+            if (installed) {
+                const ManagerResult<> done = QCoro::waitFor(service.install(environment));
+                [&] { QVERIFY2(done, qPrintable(done ? QString() : done.error().words)); }();
+            }
+            return QCoro::waitFor(operation == "start" ? service.start() : service.stop());
+        };
+        QVERIFY(manager->failStarts(true));
+        const ManagerResult<> overTheBus = ask();
+        manager.reset();
+        qputenv("SCRIPTED_SYSTEMCTL_FAIL_START", "1");
+        const ManagerResult<> bySystemctl = ask();
+        qunsetenv("SCRIPTED_SYSTEMCTL_FAIL_START");
+        for (const ManagerResult<>& answer : {overTheBus, bySystemctl}) {
+            QVERIFY(!answer);
+            QCOMPARE(answer.error().words, words);
+            QCOMPARE(int(answer.error().reason), reason);
+        }
     }
 
     // A manager that leaves the bus while a call waits for its answer fails that call, at once.
