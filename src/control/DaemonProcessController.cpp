@@ -429,7 +429,7 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStart
 
 QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
     QPointer self(this);
-    const UnitState unit = co_await m_manager.inspect(); // one systemctl run per refresh
+    const UnitState unit = co_await m_manager.inspect(); // bus calls, or one systemctl run
     if (!self)
         co_return ServiceStatusSnapshot{};
     setLoginServiceEnabled(unit.registration == AgentStatus::enabled);

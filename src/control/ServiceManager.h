@@ -53,8 +53,8 @@ struct ManagerFailure {
 template <class T = void> using ManagerResult = std::expected<T, ManagerFailure>;
 
 // What systemd says of the login service's unit, as one `systemctl show` or one round of D-Bus
-// property reads gives it. A manager that
-// cannot be asked shows nothing loaded: without one no unit runs.
+// property reads gives it. A manager that cannot be asked shows nothing loaded: without one no unit
+// runs.
 struct UnitState {
     AgentStatus registration = AgentStatus::notRegistered;
     bool loaded = false;           // systemd has the unit: its LoadState is anything but not-found
@@ -93,10 +93,12 @@ public:
     // The bundle unit's Environment= entries; empty when the unit is missing or unreadable.
     EnvironmentEntries bundleEnvironment() const;
 
-    // One `systemctl is-enabled` (none when either unit file is missing).
+    // The manager's GetUnitFileState, or one `systemctl is-enabled` (neither when either unit file is
+    // missing).
     QCoro::Task<AgentStatus> registration() const;
-    // The unit's registration and state from a single `systemctl show`; only where no manager runs
-    // (so nothing can be running) is-enabled is asked for the registration.
+    // The unit's registration and state from its properties (LoadUnit and two GetAll over the bus)
+    // or from a single `systemctl show`; only where no manager runs (so nothing can be running) the
+    // registration is asked for apart.
     QCoro::Task<UnitState> inspect() const;
 
     // Registering is two steps, so that a caller can free the port the service needs between them:
@@ -105,7 +107,7 @@ public:
     // telling the truth.
     QCoro::Task<ManagerResult<>> install(EnvironmentEntries environment) const;
     QCoro::Task<ManagerResult<>> start() const;
-    // `systemctl stop`, `systemctl restart` of the unit, as they are.
+    // A stop and a restart of the unit, as they are.
     QCoro::Task<ManagerResult<>> stop() const;
     QCoro::Task<ManagerResult<>> restart() const;
     // Disables and stops the unit and removes it; a unit that no manager could be running is removed
