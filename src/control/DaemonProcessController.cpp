@@ -4,6 +4,7 @@
 #include "control/ChildProcess.h"
 #include "control/CompanionModelLocator.h"
 #include "control/OffThread.h"
+#include "control/SystemdBus.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -122,7 +123,26 @@ bool stoppedAsAsked(const ManagerResult<>& stopped) {
 
 DaemonProcessController::DaemonProcessController(DaemonProcessControllerOptions options, QObject* parent)
     : QObject(parent), m_options(resolved(std::move(options))),
-      m_manager(m_options.bundlePath, m_options.systemctl, m_options.unitDirectory) {}
+      m_manager(m_options.bundlePath, m_options.systemctl, m_options.unitDirectory),
+      m_unitWatch(new SystemdUnitWatch(QLatin1String(ServiceManager::unitName), QDBusConnection::sessionBus(), this)) {
+    connect(m_unitWatch, &SystemdUnitWatch::changed, this, [this] { followUnitChanges(); });
+}
+
+// One refresh at a time: changes that arrive during one are read by one more refresh after it.
+QCoro::Task<void> DaemonProcessController::followUnitChanges() {
+    QPointer self(this);
+    if (m_followingUnit) {
+        m_unitChangedAgain = true;
+        co_return;
+    }
+    m_followingUnit = true;
+    do {
+        m_unitChangedAgain = false;
+        co_await refreshStatus();
+    } while (self && m_unitChangedAgain);
+    if (self)
+        m_followingUnit = false;
+}
 
 // A child still running is left to run, for a later panel to take over: it is reaped when it ends
 // (ChildProcess owns itself), and its record then names a process that is gone.
@@ -409,7 +429,7 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStart
 
 QCoro::Task<ServiceStatusSnapshot> DaemonProcessController::refreshStatus() {
     QPointer self(this);
-    const UnitState unit = co_await m_manager.inspect(); // one systemctl run per refresh
+    const UnitState unit = co_await m_manager.inspect(); // bus calls, or one systemctl run
     if (!self)
         co_return ServiceStatusSnapshot{};
     setLoginServiceEnabled(unit.registration == AgentStatus::enabled);

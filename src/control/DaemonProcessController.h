@@ -17,6 +17,7 @@
 namespace tavrin {
 
 class ChildProcess;
+class SystemdUnitWatch;
 struct ProcessIdentity;
 
 // Every way a service operation can fail. message() is the exact text the user sees.
@@ -103,6 +104,10 @@ struct DaemonProcessControllerOptions {
 // starts at login or as a child process for this session. Lives on the GUI thread; the tool runs and
 // the wait for a stopping process happen on workers and are applied back here.
 //
+// When the login service's unit changes in the user manager (it stops, crashes, or the manager
+// comes or goes), the controller refreshes and publishes what it finds at once, without waiting for
+// the next poll.
+//
 // Every server it starts, child or login service, is told the panel's state folder and the model
 // folder the readiness step chose (StateFolder::variable, modelSourceVariable): a service started
 // by the user manager does not see the panel's environment.
@@ -171,10 +176,14 @@ private:
     void recordChild(const ChildProcess& child) const;
     void forgetChildRecord(const ProcessIdentity& identity) const;
     void adoptRecordedChild();
+    QCoro::Task<void> followUnitChanges();
 
     DaemonProcessControllerOptions m_options;
     ServiceManager m_manager;
     QPointer<ChildProcess> m_child;
+    SystemdUnitWatch* m_unitWatch = nullptr; // a child of this object
+    bool m_followingUnit = false;
+    bool m_unitChangedAgain = false;
     bool m_isRunning = false;
     std::optional<qint32> m_pid;
     bool m_loginServiceEnabled = false;

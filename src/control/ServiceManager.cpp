@@ -2,6 +2,7 @@
 
 #include "base/PrivateFile.h"
 #include "control/OffThread.h"
+#include "control/SystemdBus.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -303,12 +304,38 @@ ManagerFailure ServiceManager::failureOf(const ToolRun& run) const {
     return ManagerFailure{reason, wordsOf(run, m_systemctl)};
 }
 
+QCoro::Task<ManagerResult<>> ServiceManager::step(bool viaBus, QString verb) const {
+    const ServiceManager self = *this;
+    const QString unit = QLatin1String(unitName);
+    if (viaBus) {
+        const SystemdBus bus;
+        if (verb == QLatin1String("daemon-reload"))
+            co_return co_await bus.reload();
+        if (verb == QLatin1String("enable"))
+            co_return co_await bus.enable(unit);
+        if (verb == QLatin1String("disable"))
+            co_return co_await bus.disable(unit);
+        co_return co_await bus.runJob(verb, unit);
+    }
+    const QStringList arguments = verb == QLatin1String("daemon-reload") ? argv(verb) : argv(verb, unit);
+    const ToolRun run = co_await self.systemctl(arguments);
+    if (run.status == 0)
+        co_return done();
+    co_return std::unexpected(self.failureOf(run));
+}
+
 QCoro::Task<AgentStatus> ServiceManager::registration() const {
     const ServiceManager self = *this;
     if (!QFileInfo::exists(self.bundleUnitPath()))
         co_return AgentStatus::notFound;
     if (!QFileInfo::exists(self.installedUnitPath()))
         co_return AgentStatus::notRegistered;
+    const SystemdBus bus;
+    if (co_await bus.present()) {
+        const QString unit = QLatin1String(unitName);
+        const ManagerResult<QString> state = co_await bus.unitFileState(unit);
+        co_return state && *state == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
+    }
     const ToolRun run = co_await self.systemctl(argv(QStringLiteral("is-enabled"), QLatin1String(unitName)));
     co_return run.status == 0 && run.output.trimmed() == QLatin1String("enabled")
         ? AgentStatus::enabled
@@ -318,28 +345,47 @@ QCoro::Task<AgentStatus> ServiceManager::registration() const {
 QCoro::Task<UnitState> ServiceManager::inspect() const {
     const ServiceManager self = *this;
     UnitState unit;
-    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("show"), QLatin1String(unitName), shownProperties()));
-    const ShownUnit shown = ShownUnit::parse(run.output);
-    if (run.status == 0) {
-        unit.loaded = !shown.loadState.isEmpty() && shown.loadState != QLatin1String("not-found");
-        unit.running = shown.subState == QLatin1String("running");
-        unit.mainPid = shown.mainPid();
+    bool answered = false;
+    bool managerMissing = false;
+    QString fileState;
+    const SystemdBus bus;
+    if (co_await bus.present()) {
+        const QString name = QLatin1String(unitName);
+        const ManagerResult<SystemdUnitProperties> properties = co_await bus.unitProperties(name);
+        answered = properties.has_value();
+        managerMissing = !properties && properties.error().reason == ManagerFailure::Reason::noManager;
+        if (properties) {
+            unit.loaded = !properties->loadState.isEmpty() && properties->loadState != QLatin1String("not-found");
+            unit.running = properties->subState == QLatin1String("running");
+            unit.mainPid = properties->mainPid;
+            fileState = properties->unitFileState;
+        }
+    } else {
+        const ToolRun run =
+            co_await self.systemctl(argv(QStringLiteral("show"), QLatin1String(unitName), shownProperties()));
+        const ShownUnit shown = ShownUnit::parse(run.output);
+        answered = run.status == 0;
+        managerMissing = noManager(run);
+        if (answered) {
+            unit.loaded = !shown.loadState.isEmpty() && shown.loadState != QLatin1String("not-found");
+            unit.running = shown.subState == QLatin1String("running");
+            unit.mainPid = shown.mainPid();
+            fileState = shown.fileState;
+        }
     }
     if (!QFileInfo::exists(self.bundleUnitPath()))
         unit.registration = AgentStatus::notFound;
     else if (!QFileInfo::exists(self.installedUnitPath()))
         unit.registration = AgentStatus::notRegistered;
-    else if (run.status == 0)
-        unit.registration =
-            shown.fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
-    else if (noManager(run))
+    else if (answered)
+        unit.registration = fileState == QLatin1String("enabled") ? AgentStatus::enabled : AgentStatus::notRegistered;
+    else if (managerMissing)
         unit.registration = co_await self.registration();
     co_return unit;
 }
 
 QCoro::Task<ManagerResult<>> ServiceManager::install(EnvironmentEntries environment) const {
     const ServiceManager self = *this;
-    const QString unit = QLatin1String(unitName);
     const auto refused = [](QString words) {
         return std::unexpected(ManagerFailure{ManagerFailure::Reason::refused, words});
     };
@@ -351,13 +397,16 @@ QCoro::Task<ManagerResult<>> ServiceManager::install(EnvironmentEntries environm
     if (auto written = writeFilePrivately(self.installedUnitPath(), text.toUtf8()); !written)
         co_return refused(written.error().message());
 
-    const QList<QStringList> steps{argv(QStringLiteral("daemon-reload")), argv(QStringLiteral("enable"), unit)};
-    for (const QStringList& step : steps) {
-        const ToolRun run = co_await self.systemctl(step);
-        if (run.status != 0) {
-            co_await self.systemctl(argv(QStringLiteral("disable"), unit));
+    const SystemdBus bus;
+    const bool viaBus = co_await bus.present();
+    const QStringList steps{QStringLiteral("daemon-reload"), QStringLiteral("enable")};
+    for (const QString& verb : steps) {
+        const ManagerResult<> stepped = co_await self.step(viaBus, verb);
+        if (!stepped) {
+            const QString disable = QStringLiteral("disable");
+            co_await self.step(viaBus, disable); // best effort: the failure above is what is reported
             ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
-            co_return std::unexpected(self.failureOf(run));
+            co_return stepped;
         }
     }
     co_return done();
@@ -365,42 +414,49 @@ QCoro::Task<ManagerResult<>> ServiceManager::install(EnvironmentEntries environm
 
 QCoro::Task<ManagerResult<>> ServiceManager::start() const {
     const ServiceManager self = *this;
-    const QString unit = QLatin1String(unitName);
-    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("start"), unit));
-    if (run.status == 0)
+    const SystemdBus bus;
+    const bool viaBus = co_await bus.present();
+    const QString verb = QStringLiteral("start");
+    const ManagerResult<> started = co_await self.step(viaBus, verb);
+    if (started)
         co_return done();
-    co_await self.systemctl(argv(QStringLiteral("disable"), unit));
+    const QString disable = QStringLiteral("disable");
+    co_await self.step(viaBus, disable);
     ::unlink(QFile::encodeName(self.installedUnitPath()).constData());
-    co_await self.systemctl(argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
-    co_return std::unexpected(self.failureOf(run));
+    const QString reload = QStringLiteral("daemon-reload");
+    co_await self.step(viaBus, reload); // best effort: forget the removed unit
+    co_return started;
 }
 
 QCoro::Task<ManagerResult<>> ServiceManager::stop() const {
     const ServiceManager self = *this;
-    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("stop"), QLatin1String(unitName)));
-    if (run.status == 0)
-        co_return done();
-    co_return std::unexpected(self.failureOf(run));
+    const SystemdBus bus;
+    const bool viaBus = co_await bus.present();
+    const QString verb = QStringLiteral("stop");
+    co_return co_await self.step(viaBus, verb);
 }
 
 QCoro::Task<ManagerResult<>> ServiceManager::restart() const {
     const ServiceManager self = *this;
-    const ToolRun run = co_await self.systemctl(argv(QStringLiteral("restart"), QLatin1String(unitName)));
-    if (run.status == 0)
-        co_return done();
-    co_return std::unexpected(self.failureOf(run));
+    const SystemdBus bus;
+    const bool viaBus = co_await bus.present();
+    const QString verb = QStringLiteral("restart");
+    co_return co_await self.step(viaBus, verb);
 }
 
 QCoro::Task<ManagerResult<>> ServiceManager::uninstall() const {
     const ServiceManager self = *this;
-    const QString unit = QLatin1String(unitName);
+    const SystemdBus bus;
+    const bool viaBus = co_await bus.present();
     const bool installed = QFileInfo::exists(self.installedUnitPath());
     if (installed) {
-        const ToolRun disabled = co_await self.systemctl(argv(QStringLiteral("disable"), unit));
-        if (disabled.status != 0)
-            co_return std::unexpected(self.failureOf(disabled));
+        const QString disable = QStringLiteral("disable");
+        const ManagerResult<> disabled = co_await self.step(viaBus, disable);
+        if (!disabled)
+            co_return disabled;
     }
-    const ManagerResult<> stopped = co_await self.stop();
+    const QString stop = QStringLiteral("stop");
+    const ManagerResult<> stopped = co_await self.step(viaBus, stop);
     if (!stopped && stopped.error().reason == ManagerFailure::Reason::refused)
         co_return stopped;
     if (installed) {
@@ -408,8 +464,8 @@ QCoro::Task<ManagerResult<>> ServiceManager::uninstall() const {
             co_return std::unexpected(
                 ManagerFailure{ManagerFailure::Reason::refused,
                                FileError::fromErrno(self.installedUnitPath(), errno).message()});
-        co_await self.systemctl(
-            argv(QStringLiteral("daemon-reload"))); // best effort: forget the removed unit
+        const QString reload = QStringLiteral("daemon-reload");
+        co_await self.step(viaBus, reload); // best effort: forget the removed unit
     }
     co_return done();
 }

@@ -52,8 +52,9 @@ struct ManagerFailure {
 };
 template <class T = void> using ManagerResult = std::expected<T, ManagerFailure>;
 
-// What systemd says of the login service's unit, as one `systemctl show` reads it. A manager that
-// cannot be asked shows nothing loaded: without one no unit runs.
+// What systemd says of the login service's unit, as one `systemctl show` or one round of D-Bus
+// property reads gives it. A manager that cannot be asked shows nothing loaded: without one no unit
+// runs.
 struct UnitState {
     AgentStatus registration = AgentStatus::notRegistered;
     bool loaded = false;           // systemd has the unit: its LoadState is anything but not-found
@@ -62,9 +63,17 @@ struct UnitState {
     bool operator==(const UnitState&) const = default;
 };
 
-// The per-user systemd manager, driven through `systemctl --user`: it installs, enables, starts,
-// stops, restarts, inspects and removes the login service's unit, and says what it found or why it
-// failed in systemd's own terms. What those mean for the product is the controller's to decide.
+// The per-user systemd manager: it installs, enables, starts, stops, restarts, inspects and removes
+// the login service's unit, and says what it found or why it failed in systemd's own terms. What
+// those mean for the product is the controller's to decide.
+//
+// Two ways to ask it. When the manager is on the session bus (`org.freedesktop.systemd1`), every
+// operation is a D-Bus call (SystemdBus): no process per refresh, typed properties instead of text.
+// When it is not, `systemctl --user` is run as before. That fallback is kept on purpose: systemctl
+// reaches a manager through its private socket even where the session bus does not carry it, and
+// its unit-file verbs work with no manager at all, which is what lets the unit be removed and its
+// registration read in a session without one. Both ways fail in the same words, so the
+// controller decides the same whichever answered.
 //
 // Coroutines here: g++ 12 destroys a temporary argument of a coroutine call inside a co_await
 // expression twice, and cannot compile a braced list there. Pass named values, never temporaries
@@ -84,10 +93,12 @@ public:
     // The bundle unit's Environment= entries; empty when the unit is missing or unreadable.
     EnvironmentEntries bundleEnvironment() const;
 
-    // One `systemctl is-enabled` (none when either unit file is missing).
+    // The manager's GetUnitFileState, or one `systemctl is-enabled` (neither when either unit file is
+    // missing).
     QCoro::Task<AgentStatus> registration() const;
-    // The unit's registration and state from a single `systemctl show`; only where no manager runs
-    // (so nothing can be running) is-enabled is asked for the registration.
+    // The unit's registration and state from its properties (LoadUnit and two GetAll over the bus)
+    // or from a single `systemctl show`; only where no manager runs (so nothing can be running) the
+    // registration is asked for apart.
     QCoro::Task<UnitState> inspect() const;
 
     // Registering is two steps, so that a caller can free the port the service needs between them:
@@ -96,7 +107,7 @@ public:
     // telling the truth.
     QCoro::Task<ManagerResult<>> install(EnvironmentEntries environment) const;
     QCoro::Task<ManagerResult<>> start() const;
-    // `systemctl stop`, `systemctl restart` of the unit, as they are.
+    // A stop and a restart of the unit, as they are.
     QCoro::Task<ManagerResult<>> stop() const;
     QCoro::Task<ManagerResult<>> restart() const;
     // Disables and stops the unit and removes it; a unit that no manager could be running is removed
@@ -104,6 +115,9 @@ public:
     QCoro::Task<ManagerResult<>> uninstall() const;
 
 private:
+    // One step of a registration, by bus or by systemctl: "daemon-reload", "enable", "disable",
+    // "start", "stop" or "restart" of the unit.
+    QCoro::Task<ManagerResult<>> step(bool viaBus, QString verb) const;
     // `systemctl --user --no-pager <args>`, off the GUI thread; co_await the future.
     QFuture<ToolRun> systemctl(const QStringList& args) const;
     ManagerFailure failureOf(const ToolRun& run) const;

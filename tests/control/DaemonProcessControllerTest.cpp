@@ -6,6 +6,7 @@
 #include "protocol/JsonCodec.h"
 
 #include "support/Basics.h"
+#include "support/ScriptedSystemd.h"
 
 #include "TestBundle.h"
 
@@ -496,6 +497,162 @@ private Q_SLOTS:
     }
 };
 
+// The login service, with the user manager on the session bus (the scripted one): the controller asks
+// it over D-Bus and hears from it when the unit changes.
+class LoginServiceOverTheBusTest : public ControllerFixture {
+    Q_OBJECT
+    std::unique_ptr<test::ScriptedSystemd> manager;
+    const QString unit = QLatin1String(ServiceManager::unitName);
+
+    // What the manager was asked to change, in order (reads and subscriptions left out).
+    QStringList changesAsked() {
+        QStringList changes = manager->calls();
+        changes.removeIf([](const QString& call) {
+            return call == "Subscribe" || call == "LoadUnit" || call == "GetUnit" || call == "GetUnitFileState";
+        });
+        return changes;
+    }
+
+private Q_SLOTS:
+    void init() {
+        setUp(true);
+        manager = std::make_unique<test::ScriptedSystemd>();
+        QVERIFY(manager->start());
+    }
+    void cleanup() {
+        tearDown();
+        manager.reset();
+    }
+
+    void theWholeWalkGoesOverTheBusWithoutRunningSystemctl() {
+        QVERIFY(QCoro::waitFor(controller->registerAgent(QStringLiteral("pw"))));
+        QVERIFY(controller->loginServiceEnabled());
+        QVERIFY(QFileInfo(qEnvironmentVariable("XDG_CONFIG_HOME") + "/systemd/user/default.target.wants/" + unit).isSymLink());
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
+        QVERIFY(QCoro::waitFor(controller->stop()));
+        QVERIFY(!controller->isRunning() && !controller->pid());
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, false, std::nullopt}));
+        QVERIFY(QCoro::waitFor(controller->restart()));
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, true, 4321}));
+        QVERIFY(QCoro::waitFor(controller->unregisterAgent()));
+        QVERIFY(!QFileInfo::exists(installedUnit()));
+        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
+        QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{false, false, std::nullopt}));
+        QVERIFY(QCoro::waitFor(controller->stop())); // a unit the manager no longer has is stopped
+        QCOMPARE(changesAsked(), (QStringList{"Reload", "EnableUnitFiles", "Reload", "StartUnit", "StopUnit",
+                                              "RestartUnit", "DisableUnitFiles", "Reload", "StopUnit", "Reload",
+                                              "StopUnit"}));
+        QVERIFY2(!QFileInfo::exists(systemctlLog()), qPrintable(readAll(systemctlLog())));
+    }
+
+    // A start whose server exits at once fails in the words systemctl would use, and leaves no unit.
+    void aServiceThatFailsToStartIsReportedAndRemoved() {
+        QVERIFY(manager->failStarts(true));
+        QCOMPARE(QCoro::waitFor(controller->setStartAtLogin(true)).error().message(),
+                 "Could not start the background service: Job for " + unit +
+                     " failed because the control process exited with error code.");
+        QVERIFY(!QFileInfo::exists(installedUnit()));
+        QVERIFY(!controller->loginServiceEnabled());
+        QCOMPARE(changesAsked().last(4), (QStringList{"StartUnit", "DisableUnitFiles", "Reload", "Reload"}));
+        QCOMPARE(QCoro::waitFor(controller->agentStatus()), AgentStatus::notRegistered);
+    }
+
+    // The manager tells of a crash as it happens; nobody asks for a refresh.
+    void aCrashOfTheLoginServiceIsPublishedWhenItHappens() {
+        QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+        QCoro::waitFor(controller->refreshStatus());
+        QVERIFY(controller->isRunning());
+        QSignalSpy stopped(controller.get(), &DaemonProcessController::isRunningChanged);
+        QVERIFY(manager->crash(unit));
+        QTRY_VERIFY(!controller->isRunning());
+        QVERIFY(!controller->pid());
+        QVERIFY(controller->loginServiceEnabled()); // still registered: systemd will try it again at login
+        QVERIFY(stopped.count() > 0);
+    }
+
+    // The controller decides on what the manager says, so the manager says the same whether it was
+    // asked over the bus or through systemctl (the scripted one, once the manager is off the bus).
+    void theManagerFailsInTheSameWordsEitherWay_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("installed"); // the unit installed and enabled first
+        QTest::addColumn<int>("reason");     // ManagerFailure::Reason
+        QTest::addColumn<QString>("words");
+        const QString unitName = QLatin1String(ServiceManager::unitName);
+        QTest::newRow("a start of a unit not installed")
+            << "start" << false << int(ManagerFailure::Reason::unitNotLoaded)
+            << "Failed to start " + unitName + ": Unit " + unitName + " not found.";
+        QTest::newRow("a stop of a unit not loaded")
+            << "stop" << false << int(ManagerFailure::Reason::unitNotLoaded)
+            << "Failed to stop " + unitName + ": Unit " + unitName + " not loaded.";
+        QTest::newRow("a start whose server exits at once")
+            << "start" << true << int(ManagerFailure::Reason::refused)
+            << "Job for " + unitName + " failed because the control process exited with error code.";
+    }
+    void theManagerFailsInTheSameWordsEitherWay() {
+        QFETCH(QString, operation);
+        QFETCH(bool, installed);
+        QFETCH(int, reason);
+        QFETCH(QString, words);
+        const ServiceManager service(bundle->path(), QStringLiteral(SCRIPTED_SYSTEMCTL));
+        const EnvironmentEntries environment;
+        const auto ask = [&] {
+            if (installed) {
+                const ManagerResult<> done = QCoro::waitFor(service.install(environment));
+                [&] { QVERIFY2(done, qPrintable(done ? QString() : done.error().words)); }();
+            }
+            return QCoro::waitFor(operation == "start" ? service.start() : service.stop());
+        };
+        QVERIFY(manager->failStarts(true));
+        const ManagerResult<> overTheBus = ask();
+        manager.reset();
+        qputenv("SCRIPTED_SYSTEMCTL_FAIL_START", "1");
+        const ManagerResult<> bySystemctl = ask();
+        qunsetenv("SCRIPTED_SYSTEMCTL_FAIL_START");
+        for (const ManagerResult<>& answer : {overTheBus, bySystemctl}) {
+            QVERIFY(!answer);
+            QCOMPARE(answer.error().words, words);
+            QCOMPARE(int(answer.error().reason), reason);
+        }
+    }
+
+    // A manager that leaves the bus while a call waits for its answer fails that call, at once.
+    void aManagerThatVanishesMidCallFailsTheCall_data() {
+        QTest::addColumn<QString>("method");   // the call it leaves without answering
+        QTest::addColumn<QString>("operation"); // what the controller was doing
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a start") << "StartUnit" << "register"
+                                 << "Could not start the background service: The user manager went away before "
+                                    "it answered.";
+        QTest::newRow("a stop") << "StopUnit" << "stop"
+                                << "Could not stop the background service: The user manager went away before it "
+                                   "answered.";
+        QTest::newRow("a restart") << "RestartUnit" << "restart"
+                                   << "Could not start the background service: The user manager went away before "
+                                      "it answered.";
+        QTest::newRow("a status read") << "GetAll" << "refresh" << "";
+    }
+    void aManagerThatVanishesMidCallFailsTheCall() {
+        QFETCH(QString, method);
+        QFETCH(QString, operation);
+        QFETCH(QString, message);
+        if (operation != "register") {
+            QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
+            QCoro::waitFor(controller->refreshStatus());
+        }
+        QVERIFY(manager->vanishOn(method));
+        if (operation == "refresh") {
+            // What the manager took with it runs no longer; the unit file stays registered.
+            QCOMPARE(QCoro::waitFor(controller->refreshStatus()), (ServiceStatusSnapshot{true, false, std::nullopt}));
+        } else {
+            const auto result = QCoro::waitFor(operation == "register" ? controller->registerAgent(std::nullopt)
+                                               : operation == "stop"   ? controller->stop()
+                                                                       : controller->restart());
+            QCOMPARE(result ? QString() : result.error().message(), message);
+        }
+        QVERIFY(manager->ended());
+    }
+};
+
 // The controller driving the real reference server over real HTTP. The bundle's libexec/tavrin-server
 // execs the server (same process id) on a free port, so parallel runs never meet on port 11434;
 // everything else the server finds by itself, from what the panel gave it.
@@ -676,9 +833,10 @@ int main(int argc, char** argv) {
     ServiceDecisionsTest decisions;
     SessionModeTest session;
     LoginServiceTest login;
+    LoginServiceOverTheBusTest overTheBus;
     WithTheReferenceServerTest reference;
     int status = 0;
-    for (QObject* test : std::initializer_list<QObject*>{&decisions, &session, &login, &reference})
+    for (QObject* test : std::initializer_list<QObject*>{&decisions, &session, &login, &overTheBus, &reference})
         status |= QTest::qExec(test, argc, argv);
     return status;
 }
