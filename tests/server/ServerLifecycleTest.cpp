@@ -370,8 +370,8 @@ private Q_SLOTS:
         QVERIFY(panel.receive("HTTP/1.1 200"));
 
         // Eleven wrong passwords at once: five are free, and the sixth to the eleventh are judged
-        // 250 ms, 500 ms, … 4 s apart. Once ten are refused, the last is judged or next in line,
-        // and then closes the gate for the longest wait, 8 s.
+        // 250 ms, 500 ms, … 4 s apart. Once ten are refused and the last is judged, it has closed
+        // the gate for the longest wait, 8 s.
         std::vector<Connection> first;
         for (int i = 0; i < 11; ++i) {
             first.emplace_back(server.port());
@@ -383,7 +383,7 @@ private Q_SLOTS:
                 refused[i] = refused[i] || first[i].receive("HTTP/1.1 401", 0);
             return int(std::ranges::count(refused, true));
         };
-        QTRY_VERIFY_WITH_TIMEOUT(refusals() >= 10, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(refusals() >= 10 && judged() == 11, 20000);
 
         std::vector<Connection> guessers;
         for (int i = 0; i < 40; ++i) {

@@ -58,8 +58,15 @@ void ReferenceServer::writeAdminSecret(const std::optional<QString>& secret) {
 }
 
 QByteArray ReferenceServer::standardError() {
-    if (m_process)
+    if (m_process) {
+        // What the server has written so far, even where no event loop ran since (a test that waits
+        // on blocking sockets): QProcess only takes from the pipe when asked to wait for it.
+        m_process->setReadChannel(QProcess::StandardError);
+        while (m_process->waitForReadyRead(0)) {
+        }
+        m_process->setReadChannel(QProcess::StandardOutput);
         m_stderr += m_process->readAllStandardError();
+    }
     return m_stderr;
 }
 
