@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/Task.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,21 +9,11 @@
 
 namespace tavrin::cli {
 
-// Every command of tavrinctl, once: its words, arguments, options and the texts that explain it. The
-// parser, --help, the man page and the bash completion are all read from this table, so that none of
-// them can name an option the others lack.
+// Every command of tavrinctl, once: its words, arguments, options, the texts that explain it and what
+// runs it. The parser, --help, the man page, the bash completion and the run are all read from this
+// table, so that none of them can name a command or an option the others lack.
 
-enum class Command {
-    status, start, stop, restart,
-    loginOn, loginOff, loginRemove,
-    keysList, keysCreate, keysRevoke, keysRotate, keysDelete,
-    loggingShow, loggingSet, exportLog,
-    networkShow, networkSet,
-    preambleShow, preambleSet, preambleClear,
-    modelsShow, modelsPromote, modelsRollback,
-    updatesShow, updatesCheck, updatesDownload, updatesClear,
-    bundle, passwordSet, passwordClear,
-};
+class CommandContext;
 
 struct OptionSpec {
     enum class Kind {
@@ -47,18 +39,33 @@ struct ArgumentSpec {
 };
 
 struct CommandSpec {
-    Command command;
-    QStringList words; // {"keys", "create"}
-    std::vector<ArgumentSpec> arguments;
-    std::vector<OptionSpec> options;
-    QString summary;     // one line, for lists
-    QString description; // what it does, for its --help and the man page
+    QStringList words = {}; // {"keys", "create"}
+    std::vector<ArgumentSpec> arguments = {};
+    std::vector<OptionSpec> options = {};
+    QString summary = {};     // one line, for lists
+    QString description = {}; // what it does, for its --help and the man page
     bool needsOption = false; // a change that names nothing to change is a mistake
+    // What the command does, once the keyring has answered; its exit status. A reference, so that an
+    // entry without it does not compile. The context outlives the task (see CommandContext).
+    QCoro::Task<int> (&run)(CommandContext& command);
 };
 
+// Every command, in the order --help and the man page list them: the groups below, in this order.
 const std::vector<CommandSpec>& commandCatalogue();
 // What every command also takes.
 const std::vector<OptionSpec>& commonOptions();
+
+// The commands by what they touch, each group beside its run functions in the file of its name.
+std::vector<CommandSpec> serviceCommands();     // the server and its login service (ServiceCommands.cpp)
+std::vector<CommandSpec> keyCommands();         // API keys (KeyCommands.cpp)
+std::vector<CommandSpec> settingsCommands();    // logging, the audit export, network, preamble (SettingsCommands.cpp)
+std::vector<CommandSpec> modelCommands();       // the production model (ModelCommands.cpp)
+std::vector<CommandSpec> updateCommands();      // the updater (UpdateCommands.cpp)
+std::vector<CommandSpec> diagnosticsCommands(); // support bundles and the admin password (DiagnosticsCommands.cpp)
+
+// Options that commands of more than one group take.
+OptionSpec outputOption(const QString& help); // -o, --output FILE
+const OptionSpec& includeContentsOption();
 
 // "tavrinctl keys create LABEL [--scope inference|readonly]"
 QString synopsis(const CommandSpec& spec);

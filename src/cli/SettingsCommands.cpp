@@ -1,8 +1,9 @@
-// The CommandRunner's commands for the records the Logs, Network and Org Preamble tabs edit, and for
-// the audit log's exports: each reads the whole record, changes what the command line names, and
-// saves the whole record, as the tabs do.
+// The commands of the records the Logs, Network and Org Preamble tabs edit, and of the audit log's
+// exports, through the state layer's SettingsActions: each reads the whole record, changes what the
+// command line names, and saves the whole record, as the tabs do.
 
-#include "cli/CommandRunner.h"
+#include "cli/CommandCatalogue.h"
+#include "cli/CommandContext.h"
 
 #include "cli/RecordText.h"
 #include "cli/Terminal.h"
@@ -20,42 +21,45 @@ namespace {
 
 std::vector<QString> entries(const QStringList& list) { return {list.begin(), list.end()}; }
 
-} // namespace
+QCoro::Task<int> showLogging(CommandContext& command) {
+    const ActionOutcome<ClientAuditLoggingSettings> current = co_await command.state.settingsActions().loggingSettings();
+    if (!current)
+        co_return command.fail(current.error());
+    if (!command.printedAsJson(*current))
+        Terminal::out(loggingText(*current));
+    co_return done;
+}
 
-QCoro::Task<int> CommandRunner::logging() {
-    SettingsActions& settings = m_state.settingsActions();
+QCoro::Task<int> setLogging(CommandContext& command) {
+    SettingsActions& settings = command.state.settingsActions();
     ActionOutcome<ClientAuditLoggingSettings> current = co_await settings.loggingSettings();
     if (!current)
-        co_return fail(current.error());
-    if (command() == Command::loggingShow) {
-        if (!printedAsJson(*current))
-            Terminal::out(loggingText(*current));
-        co_return done;
-    }
-    if (m_invocation.has(QStringLiteral("mode")))
-        current->mode = *enumFromRawValue<ClientAuditMode>(m_invocation.value(QStringLiteral("mode")));
-    if (m_invocation.has(QStringLiteral("retention")))
-        current->retentionDays = m_invocation.value(QStringLiteral("retention")).toLongLong();
-    if (m_invocation.has(QStringLiteral("include-contents")))
-        current->includePromptContentsInDiagnostics = m_invocation.value(QStringLiteral("include-contents")) == QLatin1String("on");
+        co_return command.fail(current.error());
+    const Invocation& asked = command.asked;
+    if (asked.has(QStringLiteral("mode")))
+        current->mode = *enumFromRawValue<ClientAuditMode>(asked.value(QStringLiteral("mode")));
+    if (asked.has(QStringLiteral("retention")))
+        current->retentionDays = asked.value(QStringLiteral("retention")).toLongLong();
+    if (asked.has(QStringLiteral("include-contents")))
+        current->includePromptContentsInDiagnostics = asked.value(QStringLiteral("include-contents")) == QLatin1String("on");
     const ClientAuditLoggingSettings wanted = *current;
     const ActionOutcome<ClientAuditLoggingSettings> saved = co_await settings.saveLoggingSettings(wanted);
     if (!saved)
-        co_return fail(saved.error());
-    if (!printedAsJson(*saved))
+        co_return command.fail(saved.error());
+    if (!command.printedAsJson(*saved))
         Terminal::out(settingsSavedMessage());
     co_return done;
 }
 
-QCoro::Task<int> CommandRunner::exportLog() {
-    const bool csv = m_invocation.arguments.value(0) == QLatin1String("csv");
-    const bool includeContents = m_invocation.has(QStringLiteral("include-contents"));
+QCoro::Task<int> exportLog(CommandContext& command) {
+    const bool csv = command.asked.arguments.value(0) == QLatin1String("csv");
+    const bool includeContents = command.asked.has(QStringLiteral("include-contents"));
     if (csv && includeContents)
-        co_return usageError(QStringLiteral("prompt contents go into the jsonl export only"));
+        co_return command.usageError(QStringLiteral("prompt contents go into the jsonl export only"));
     const AuditExportRequest request{csv ? AuditExportRequest::Format::csv : AuditExportRequest::Format::jsonl,
                                      includeContents};
-    const QString output = m_invocation.value(QStringLiteral("output"));
-    SettingsActions& settings = m_state.settingsActions();
+    const QString output = command.asked.value(QStringLiteral("output"));
+    SettingsActions& settings = command.state.settingsActions();
 
     if (!output.isEmpty() && output != QLatin1String("-")) {
         // Streamed into a hidden file beside the destination, which is replaced only by the whole export.
@@ -70,8 +74,8 @@ QCoro::Task<int> CommandRunner::exportLog() {
         Terminal::removeOnInterrupt({});
         Terminal::endProgress();
         if (!saved)
-            co_return fail(saved.error());
-        if (!m_invocation.json)
+            co_return command.fail(saved.error());
+        if (!command.asked.json)
             Terminal::out(QStringLiteral("Saved ") + destination.fileName());
         co_return done;
     }
@@ -98,7 +102,7 @@ QCoro::Task<int> CommandRunner::exportLog() {
     download->cancel();
     Terminal::removeOnInterrupt({});
     if (!completed)
-        co_return fail(completed.error());
+        co_return command.fail(completed.error());
     if (broken.isEmpty() && !Terminal::flush())
         broken = QStringLiteral("the output could not be written");
     if (!broken.isEmpty()) {
@@ -108,19 +112,23 @@ QCoro::Task<int> CommandRunner::exportLog() {
     co_return done;
 }
 
-QCoro::Task<int> CommandRunner::network() {
-    SettingsActions& settings = m_state.settingsActions();
+QCoro::Task<int> showNetwork(CommandContext& command) {
+    const ActionOutcome<ClientNetworkPreferences> current = co_await command.state.settingsActions().networkPreferences();
+    if (!current)
+        co_return command.fail(current.error());
+    if (!command.printedAsJson(*current))
+        Terminal::out(networkText(*current));
+    co_return done;
+}
+
+QCoro::Task<int> setNetwork(CommandContext& command) {
+    SettingsActions& settings = command.state.settingsActions();
     ActionOutcome<ClientNetworkPreferences> current = co_await settings.networkPreferences();
     if (!current)
-        co_return fail(current.error());
-    if (command() == Command::networkShow) {
-        if (!printedAsJson(*current))
-            Terminal::out(networkText(*current));
-        co_return done;
-    }
-    const Invocation& asked = m_invocation;
+        co_return command.fail(current.error());
+    const Invocation& asked = command.asked;
     if (asked.has(QStringLiteral("mdns")) && asked.has(QStringLiteral("no-mdns")))
-        co_return usageError(QStringLiteral("--mdns and --no-mdns contradict each other"));
+        co_return command.usageError(QStringLiteral("--mdns and --no-mdns contradict each other"));
     ClientNetworkPreferences& prefs = *current;
     if (asked.has(QStringLiteral("lan"))) { // as the panel's switch: every interface, or this machine only
         const bool on = asked.value(QStringLiteral("lan")) == QLatin1String("on");
@@ -143,38 +151,122 @@ QCoro::Task<int> CommandRunner::network() {
     const ClientNetworkPreferences wanted = prefs;
     const ActionOutcome<ClientNetworkPreferences> saved = co_await settings.saveNetworkPreferences(wanted);
     if (!saved)
-        co_return fail(saved.error());
-    if (!printedAsJson(*saved))
+        co_return command.fail(saved.error());
+    if (!command.printedAsJson(*saved))
         Terminal::out(networkSavedMessage());
     co_return done;
 }
 
-QCoro::Task<int> CommandRunner::preamble() {
-    SettingsActions& settings = m_state.settingsActions();
+QCoro::Task<int> showPreamble(CommandContext& command) {
+    const ActionOutcome<ClientOrgPreambleResponse> current = co_await command.state.settingsActions().orgPreamble();
+    if (!current)
+        co_return command.fail(current.error());
+    if (!command.printedAsJson(*current) && current->preamble)
+        Terminal::out(*current->preamble);
+    co_return done;
+}
+
+// Set and clear both: clear takes no TEXT, so it saves the empty text, as emptying the tab's field does.
+QCoro::Task<int> savePreamble(CommandContext& command) {
+    SettingsActions& settings = command.state.settingsActions();
     const ActionOutcome<ClientOrgPreambleResponse> current = co_await settings.orgPreamble();
     if (!current)
-        co_return fail(current.error());
-    if (command() == Command::preambleShow) {
-        if (!printedAsJson(*current) && current->preamble)
-            Terminal::out(*current->preamble);
-        co_return done;
-    }
-    QString typed;
-    if (command() == Command::preambleSet) {
-        typed = m_invocation.arguments.value(0);
-        if (typed == QLatin1String("-")) {
-            typed = QString::fromUtf8(Terminal::readInput());
-            if (typed.endsWith(QLatin1Char('\n'))) // the input's last line break ends it; nobody typed it
-                typed.chop(typed.endsWith(QLatin1String("\r\n")) ? 2 : 1);
-        }
+        co_return command.fail(current.error());
+    QString typed = command.asked.arguments.value(0);
+    if (typed == QLatin1String("-")) {
+        typed = QString::fromUtf8(Terminal::readInput());
+        if (typed.endsWith(QLatin1Char('\n'))) // the input's last line break ends it; nobody typed it
+            typed.chop(typed.endsWith(QLatin1String("\r\n")) ? 2 : 1);
     }
     const qint64 limit = current->maxLength;
     const ActionOutcome<ClientOrgPreambleResponse> saved = co_await settings.saveOrgPreamble(typed, limit);
     if (!saved)
-        co_return fail(saved.error());
-    if (!printedAsJson(*saved))
+        co_return command.fail(saved.error());
+    if (!command.printedAsJson(*saved))
         Terminal::out(preambleSavedMessage(*saved));
     co_return done;
+}
+
+const QStringList onOffChoices{QStringLiteral("on"), QStringLiteral("off")};
+
+OptionSpec choice(const QString& name, const QStringList& choices, const QString& help) {
+    return {name, {}, OptionSpec::Kind::choice, choices.join(QLatin1Char('|')), choices, false, help};
+}
+
+} // namespace
+
+std::vector<CommandSpec> settingsCommands() {
+    using Kind = OptionSpec::Kind;
+    return {
+        {.words = {"logging", "show"},
+         .summary = "Show the audit logging settings",
+         .description = "Shows the audit logging mode, how many days records are kept, and whether support bundles may "
+                        "carry prompt contents.",
+         .run = showLogging},
+        {.words = {"logging", "set"},
+         .options = {choice(QStringLiteral("mode"),
+                            {QStringLiteral("none"), QStringLiteral("privacy"), QStringLiteral("hash"), QStringLiteral("audit")},
+                            QStringLiteral("none keeps nothing; privacy keeps metadata only; hash adds digests of "
+                                           "prompts; audit keeps prompts and replies.")),
+                     {QStringLiteral("retention"), {}, Kind::number, QStringLiteral("DAYS"), {}, false,
+                      QStringLiteral("How many days audit records are kept.")},
+                     choice(QStringLiteral("include-contents"), onOffChoices,
+                            QStringLiteral("Whether support bundles may carry prompt contents."))},
+         .summary = "Change the audit logging settings",
+         .description = "Changes the settings given and keeps the others as the server holds them.",
+         .needsOption = true,
+         .run = setLogging},
+        {.words = {"export"},
+         .arguments = {{"csv|jsonl", {"csv", "jsonl"}, false}},
+         .options = {outputOption(QStringLiteral("Write the export to FILE, replacing it once complete; \"-\", or no "
+                                                 "--output, writes standard output.")),
+                     includeContentsOption()},
+         .summary = "Export the audit log",
+         .description = "Streams the usage records as CSV, or the audit log as JSON lines, as the server writes them. "
+                        "Prompt contents go into the JSON lines only. Shows its progress on a terminal when writing a "
+                        "file.",
+         .run = exportLog},
+        {.words = {"network", "show"},
+         .summary = "Show the network settings",
+         .description = "Shows whether the server listens on the local network, its host and port, its mDNS name, the CORS "
+                        "origins and the IP allowlist.",
+         .run = showNetwork},
+        {.words = {"network", "set"},
+         .options = {choice(QStringLiteral("lan"), onOffChoices,
+                            QStringLiteral("on listens on every interface (0.0.0.0), off on this machine only "
+                                           "(127.0.0.1).")),
+                     {QStringLiteral("host"), {}, Kind::text, QStringLiteral("H"), {}, false,
+                      QStringLiteral("The address to listen on.")},
+                     {QStringLiteral("port"), {}, Kind::number, QStringLiteral("P"), {}, false,
+                      QStringLiteral("The port of the inference API.")},
+                     {QStringLiteral("mdns"), {}, Kind::text, QStringLiteral("NAME"), {}, false,
+                      QStringLiteral("The name announced over mDNS.")},
+                     {QStringLiteral("no-mdns"), {}, Kind::flag, {}, {}, false, QStringLiteral("Announce no name.")},
+                     {QStringLiteral("cors"), {}, Kind::text, QStringLiteral("ORIGIN,..."), {}, true,
+                      QStringLiteral("The browser origins allowed to call the server (replaces the list; \"\" empties "
+                                     "it).")},
+                     {QStringLiteral("allow"), {}, Kind::text, QStringLiteral("ADDR,..."), {}, true,
+                      QStringLiteral("The client addresses allowed in (replaces the list; \"\" allows every one).")}},
+         .summary = "Change the network settings",
+         .description = "Changes the settings given and keeps the others as the server holds them; the server applies "
+                        "them when it restarts.",
+         .needsOption = true,
+         .run = setNetwork},
+        {.words = {"preamble", "show"},
+         .summary = "Print the org preamble",
+         .description = "Prints the instruction the server puts before every request, alone; nothing when there is none.",
+         .run = showPreamble},
+        {.words = {"preamble", "set"},
+         .arguments = {{"TEXT|-", {"-"}, true}},
+         .summary = "Set the org preamble",
+         .description = "Sets the org preamble to TEXT, or to what standard input holds when TEXT is \"-\". White space at "
+                        "either end is dropped; the server's limit counts characters as typed.",
+         .run = savePreamble},
+        {.words = {"preamble", "clear"},
+         .summary = "Remove the org preamble",
+         .description = "Removes the org preamble.",
+         .run = savePreamble},
+    };
 }
 
 } // namespace tavrin::cli

@@ -1,7 +1,7 @@
 #include "protocol/Task.h"
 
 #include "base/ServerAddress.h"
-#include "cli/CommandRunner.h"
+#include "cli/CommandContext.h"
 #include "cli/Terminal.h"
 #include "state/ServerStateModel.h"
 
@@ -66,6 +66,6 @@ int main(int argc, char** argv) {
     // A command reads what its action hands back, never the model's fields afterwards: no poll follows.
     const std::unique_ptr<ServerStateModel> state =
         ServerStateModel::make({.baseURL = *admin, .followChanges = false});
-    CommandRunner runner(*state, std::get<Invocation>(std::move(parsed)));
-    return QCoro::waitFor(runner.run());
+    const Invocation asked = std::get<Invocation>(std::move(parsed));
+    return QCoro::waitFor(runCommand(*state, asked));
 }
