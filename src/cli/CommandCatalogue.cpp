@@ -75,7 +75,7 @@ QStringList commandGroups() {
 std::vector<const CommandSpec*> commandsIn(const QString& group) {
     std::vector<const CommandSpec*> found;
     for (const CommandSpec& spec : commandCatalogue())
-        if (group.isEmpty() || (spec.words.size() > 1 && spec.words.first() == group))
+        if (spec.words.size() > 1 && spec.words.first() == group)
             found.push_back(&spec);
     return found;
 }

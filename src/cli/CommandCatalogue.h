@@ -38,6 +38,7 @@ struct ArgumentSpec {
     bool open = false;   // any text besides the choices
 };
 
+// An entry names only what it has (.words, .options, …, .run): the rest defaults to empty.
 struct CommandSpec {
     QStringList words = {}; // {"keys", "create"}
     std::vector<ArgumentSpec> arguments = {};
@@ -46,7 +47,7 @@ struct CommandSpec {
     QString description = {}; // what it does, for its --help and the man page
     bool needsOption = false; // a change that names nothing to change is a mistake
     // What the command does, once the keyring has answered; its exit status. A reference, so that an
-    // entry without it does not compile. The context outlives the task (see CommandContext).
+    // entry without it does not compile. The context outlives the task (see runCommand).
     QCoro::Task<int> (&run)(CommandContext& command);
 };
 
@@ -55,13 +56,14 @@ const std::vector<CommandSpec>& commandCatalogue();
 // What every command also takes.
 const std::vector<OptionSpec>& commonOptions();
 
-// The commands by what they touch, each group beside its run functions in the file of its name.
-std::vector<CommandSpec> serviceCommands();     // the server and its login service (ServiceCommands.cpp)
-std::vector<CommandSpec> keyCommands();         // API keys (KeyCommands.cpp)
-std::vector<CommandSpec> settingsCommands();    // logging, the audit export, network, preamble (SettingsCommands.cpp)
-std::vector<CommandSpec> modelCommands();       // the production model (ModelCommands.cpp)
-std::vector<CommandSpec> updateCommands();      // the updater (UpdateCommands.cpp)
-std::vector<CommandSpec> diagnosticsCommands(); // support bundles and the admin password (DiagnosticsCommands.cpp)
+// The commands by what they touch, each group beside its run functions in the file of its name
+// (serviceCommands in ServiceCommands.cpp, …).
+std::vector<CommandSpec> serviceCommands();     // the server and its login service
+std::vector<CommandSpec> keyCommands();         // API keys
+std::vector<CommandSpec> settingsCommands();    // logging, the audit export, network, the preamble
+std::vector<CommandSpec> modelCommands();       // the production model
+std::vector<CommandSpec> updateCommands();      // the updater
+std::vector<CommandSpec> diagnosticsCommands(); // support bundles and the admin password
 
 // Options that commands of more than one group take.
 OptionSpec outputOption(const QString& help); // -o, --output FILE
@@ -74,7 +76,7 @@ QString optionSynopsis(const OptionSpec& option);
 
 // The first words of commands with more than one ("keys", "logging", …), in catalogue order.
 QStringList commandGroups();
-// The commands under `group` ("keys": list, create, …); every command for an empty group.
+// The commands under `group` ("keys": list, create, …).
 std::vector<const CommandSpec*> commandsIn(const QString& group);
 
 // What the exit statuses mean, and the environment read: for --help and the man page.

@@ -3,11 +3,13 @@
 #include "cli/Terminal.h"
 #include "state/ServerStateModel.h"
 
-// The coroutines name every argument of a call they await (see "Writing a coroutine" in
-// docs/ARCHITECTURE.md).
-
 namespace tavrin::cli {
 
+namespace {
+
+// A failure's exit status. A listener of another user's keeps the password back (a plain failure, 1):
+// the password itself is neither missing nor refused, and a script that answers 4 by setting it again
+// would do the wrong thing.
 int exitStatusOf(const ActionError& error) {
     switch (error.cause) {
     case ActionError::Cause::notReachable:
@@ -19,6 +21,8 @@ int exitStatusOf(const ActionError& error) {
     }
     return failed;
 }
+
+} // namespace
 
 CommandContext::CommandContext(ServerStateModel& state, Invocation asked) : state(state), asked(std::move(asked)) {}
 

@@ -21,15 +21,11 @@ enum ExitStatus : int {
     unauthenticated = 4, // no admin password, or the server refused it
 };
 
-// A failure's exit status. A listener of another user's keeps the password back (a plain failure, 1):
-// the password itself is neither missing nor refused, and a script that answers 4 by setting it again
-// would do the wrong thing.
-int exitStatusOf(const ActionError& error);
-
 // What a command's run function is handed: the model whose actions it awaits, as the panel's screens
 // do (the same actions, rules and messages), what was asked, and the ways a command answers. Failures
 // are told on standard error in the actions' own words; what a command gives goes to standard output,
-// as text for a person or, with --json, as the server's records.
+// as text for a person or, with --json, as the server's records. Run functions name every argument of
+// a call they await (see "Writing a coroutine" in docs/ARCHITECTURE.md).
 class CommandContext {
 public:
     CommandContext(ServerStateModel& state, Invocation asked);

@@ -66,17 +66,18 @@ QCoro::Task<int> clearPassword(CommandContext& command) {
 std::vector<CommandSpec> diagnosticsCommands() {
     return {
         {.words = {"bundle"},
-         .options = {outputOption(QStringLiteral("Copy the bundle to FILE as well; \"-\" writes it to standard output instead.")),
+         .options = {outputOption(QStringLiteral("Copy the bundle to FILE as well; \"-\" writes it to standard "
+                                                 "output instead.")),
                      includeContentsOption()},
          .summary = "Make a support bundle",
-         .description = "Has the server zip its hardware summary, audit metadata and recent log output, and prints where "
-                        "the bundle is.",
+         .description = "Has the server zip its hardware summary, audit metadata and recent log output, and "
+                        "prints where the bundle is.",
          .run = makeBundle},
         {.words = {"password", "set"},
          .summary = "Set the admin password",
-         .description = "Reads the new admin password from standard input (without echo on a terminal) and keeps it where "
-                        "the panel does: the keyring and the server's admin.secret file. It is never taken from the "
-                        "command line.",
+         .description = "Reads the new admin password from standard input (without echo on a terminal) and "
+                        "keeps it where the panel does: the keyring and the server's admin.secret file. It "
+                        "is never taken from the command line.",
          .run = setPassword},
         {.words = {"password", "clear"},
          .summary = "Forget the admin password",

@@ -35,7 +35,8 @@ std::expected<ClientAPIKeyPublic, QString> findKey(const ClientAPIKeyList& keys,
 }
 
 QCoro::Task<int> listKeys(CommandContext& command) {
-    const ActionOutcome<ClientAPIKeyList> listed = co_await command.state.keyActions().list();
+    KeyActions& keys = command.state.keyActions();
+    const ActionOutcome<ClientAPIKeyList> listed = co_await keys.list();
     if (!listed)
         co_return command.fail(listed.error());
     if (!command.printedAsJson(*listed))
@@ -44,6 +45,7 @@ QCoro::Task<int> listKeys(CommandContext& command) {
 }
 
 QCoro::Task<int> createKey(CommandContext& command) {
+    KeyActions& keys = command.state.keyActions();
     const QString label = command.asked.arguments.value(0);
     std::optional<std::vector<ClientAPIKeyScope>> scopes;
     if (command.asked.has(QStringLiteral("scope"))) {
@@ -52,7 +54,7 @@ QCoro::Task<int> createKey(CommandContext& command) {
             if (const auto scope = enumFromRawValue<ClientAPIKeyScope>(name); scope && std::ranges::find(*scopes, *scope) == scopes->end())
                 scopes->push_back(*scope);
     }
-    const ActionOutcome<ClientCreatedAPIKey> created = co_await command.state.keyActions().create(label, scopes);
+    const ActionOutcome<ClientCreatedAPIKey> created = co_await keys.create(label, scopes);
     if (!created)
         co_return command.fail(created.error());
     if (!command.printedAsJson(*created))
@@ -108,20 +110,21 @@ std::vector<CommandSpec> keyCommands() {
                       QStringLiteral("What the key may do: inference (chat and generation) or readonly (list "
                                      "models). Repeat it for both; without it the server chooses.")}},
          .summary = "Make an API key",
-         .description = "Makes an API key labelled LABEL and prints its secret alone on standard output, so that "
-                        "KEY=$(tavrinctl keys create ci) keeps it; a line about the key goes to standard error. The "
-                        "server shows a secret only once.",
+         .description = "Makes an API key labelled LABEL and prints its secret alone on standard output, so "
+                        "that KEY=$(tavrinctl keys create ci) keeps it; a line about the key goes to "
+                        "standard error. The server shows a secret only once.",
          .run = createKey},
         {.words = {"keys", "revoke"},
          .arguments = {keyArgument},
          .summary = "Revoke an API key",
-         .description = "Revokes the key whose id or exact label is KEY: it stops working at once and stays listed.",
+         .description = "Revokes the key whose id or exact label is KEY: it stops working at once and stays "
+                        "listed.",
          .run = changeKey<KeyChange::revoke>},
         {.words = {"keys", "rotate"},
          .arguments = {keyArgument},
          .summary = "Give an API key a new secret",
-         .description = "Gives the key whose id or exact label is KEY a new secret, printed alone on standard output; the "
-                        "old secret stops working.",
+         .description = "Gives the key whose id or exact label is KEY a new secret, printed alone on "
+                        "standard output; the old secret stops working.",
          .run = changeKey<KeyChange::rotate>},
         {.words = {"keys", "delete"},
          .arguments = {keyArgument},

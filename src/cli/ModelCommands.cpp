@@ -37,8 +37,8 @@ std::vector<CommandSpec> modelCommands() {
     return {
         {.words = {"models", "show"},
          .summary = "Show the running, staged and previous models",
-         .description = "Shows the model in production, a staged version ready to promote, and the earlier versions a "
-                        "rollback can return to.",
+         .description = "Shows the model in production, a staged version ready to promote, and the earlier "
+                        "versions a rollback can return to.",
          .run = showModels},
         {.words = {"models", "promote"},
          .summary = "Promote the staged model",

@@ -58,7 +58,9 @@ QCoro::Task<int> start(CommandContext& command) {
     co_return done;
 }
 
-QCoro::Task<int> stop(CommandContext& command) { co_return command.ended(co_await command.state.actions().stop()); }
+QCoro::Task<int> stop(CommandContext& command) {
+    co_return command.ended(co_await command.state.actions().stop());
+}
 
 QCoro::Task<int> restart(CommandContext& command) {
     const int stopped = co_await stop(command);
@@ -80,14 +82,16 @@ std::vector<CommandSpec> serviceCommands() {
     return {
         {.words = {"status"},
          .summary = "Show whether the server runs, and how",
-         .description = "Shows the server's phase, version, uptime, endpoints, model and load, and whether it starts at "
-                        "login. Exits with 3 when no server answers and 4 when the admin password is missing or refused.",
+         .description = "Shows the server's phase, version, uptime, endpoints, model and load, and whether "
+                        "it starts at login. Exits with 3 when no server answers and 4 when the admin "
+                        "password is missing or refused.",
          .run = status},
         {.words = {"start"},
          .summary = "Start the server",
-         .description = "Starts the server as the Status tab does: the login service is restarted when start at login is "
-                        "on; otherwise the server starts for this session and keeps running after tavrinctl ends, and "
-                        "the next tavrinctl stop, or the panel, stops it. Waits a few seconds for it to answer.",
+         .description = "Starts the server as the Status tab does: the login service is restarted when "
+                        "start at login is on; otherwise the server starts for this session and keeps "
+                        "running after tavrinctl ends, and the next tavrinctl stop, or the panel, stops it. "
+                        "Waits a few seconds for it to answer.",
          .run = start},
         {.words = {"stop"},
          .summary = "Stop the server",
@@ -95,12 +99,14 @@ std::vector<CommandSpec> serviceCommands() {
          .run = stop},
         {.words = {"restart"},
          .summary = "Stop the server, then start it again",
-         .description = "Stops the server and starts it again, as stop and start do; network changes take effect then.",
+         .description = "Stops the server and starts it again, as stop and start do; network changes take "
+                        "effect then.",
          .run = restart},
         {.words = {"login", "on"},
          .summary = "Start the server at every login",
-         .description = "Installs and enables the login service (a systemd user service), which starts the server now and "
-                        "at every login. Only an installation in /opt/tavrin-keldmarch can do this.",
+         .description = "Installs and enables the login service (a systemd user service), which starts the "
+                        "server now and at every login. Only an installation in /opt/tavrin-keldmarch can "
+                        "do this.",
          .run = setStartAtLogin<true>},
         {.words = {"login", "off"},
          .summary = "Stop starting the server at login",

@@ -22,7 +22,8 @@ namespace {
 std::vector<QString> entries(const QStringList& list) { return {list.begin(), list.end()}; }
 
 QCoro::Task<int> showLogging(CommandContext& command) {
-    const ActionOutcome<ClientAuditLoggingSettings> current = co_await command.state.settingsActions().loggingSettings();
+    SettingsActions& settings = command.state.settingsActions();
+    const ActionOutcome<ClientAuditLoggingSettings> current = co_await settings.loggingSettings();
     if (!current)
         co_return command.fail(current.error());
     if (!command.printedAsJson(*current))
@@ -113,7 +114,8 @@ QCoro::Task<int> exportLog(CommandContext& command) {
 }
 
 QCoro::Task<int> showNetwork(CommandContext& command) {
-    const ActionOutcome<ClientNetworkPreferences> current = co_await command.state.settingsActions().networkPreferences();
+    SettingsActions& settings = command.state.settingsActions();
+    const ActionOutcome<ClientNetworkPreferences> current = co_await settings.networkPreferences();
     if (!current)
         co_return command.fail(current.error());
     if (!command.printedAsJson(*current))
@@ -158,7 +160,8 @@ QCoro::Task<int> setNetwork(CommandContext& command) {
 }
 
 QCoro::Task<int> showPreamble(CommandContext& command) {
-    const ActionOutcome<ClientOrgPreambleResponse> current = co_await command.state.settingsActions().orgPreamble();
+    SettingsActions& settings = command.state.settingsActions();
+    const ActionOutcome<ClientOrgPreambleResponse> current = co_await settings.orgPreamble();
     if (!current)
         co_return command.fail(current.error());
     if (!command.printedAsJson(*current) && current->preamble)
@@ -200,8 +203,8 @@ std::vector<CommandSpec> settingsCommands() {
     return {
         {.words = {"logging", "show"},
          .summary = "Show the audit logging settings",
-         .description = "Shows the audit logging mode, how many days records are kept, and whether support bundles may "
-                        "carry prompt contents.",
+         .description = "Shows the audit logging mode, how many days records are kept, and whether support "
+                        "bundles may carry prompt contents.",
          .run = showLogging},
         {.words = {"logging", "set"},
          .options = {choice(QStringLiteral("mode"),
@@ -222,14 +225,14 @@ std::vector<CommandSpec> settingsCommands() {
                                                  "--output, writes standard output.")),
                      includeContentsOption()},
          .summary = "Export the audit log",
-         .description = "Streams the usage records as CSV, or the audit log as JSON lines, as the server writes them. "
-                        "Prompt contents go into the JSON lines only. Shows its progress on a terminal when writing a "
-                        "file.",
+         .description = "Streams the usage records as CSV, or the audit log as JSON lines, as the server "
+                        "writes them. Prompt contents go into the JSON lines only. Shows its progress on a "
+                        "terminal when writing a file.",
          .run = exportLog},
         {.words = {"network", "show"},
          .summary = "Show the network settings",
-         .description = "Shows whether the server listens on the local network, its host and port, its mDNS name, the CORS "
-                        "origins and the IP allowlist.",
+         .description = "Shows whether the server listens on the local network, its host and port, its mDNS "
+                        "name, the CORS origins and the IP allowlist.",
          .run = showNetwork},
         {.words = {"network", "set"},
          .options = {choice(QStringLiteral("lan"), onOffChoices,
@@ -248,19 +251,21 @@ std::vector<CommandSpec> settingsCommands() {
                      {QStringLiteral("allow"), {}, Kind::text, QStringLiteral("ADDR,..."), {}, true,
                       QStringLiteral("The client addresses allowed in (replaces the list; \"\" allows every one).")}},
          .summary = "Change the network settings",
-         .description = "Changes the settings given and keeps the others as the server holds them; the server applies "
-                        "them when it restarts.",
+         .description = "Changes the settings given and keeps the others as the server holds them; the "
+                        "server applies them when it restarts.",
          .needsOption = true,
          .run = setNetwork},
         {.words = {"preamble", "show"},
          .summary = "Print the org preamble",
-         .description = "Prints the instruction the server puts before every request, alone; nothing when there is none.",
+         .description = "Prints the instruction the server puts before every request, alone; nothing when "
+                        "there is none.",
          .run = showPreamble},
         {.words = {"preamble", "set"},
          .arguments = {{"TEXT|-", {"-"}, true}},
          .summary = "Set the org preamble",
-         .description = "Sets the org preamble to TEXT, or to what standard input holds when TEXT is \"-\". White space at "
-                        "either end is dropped; the server's limit counts characters as typed.",
+         .description = "Sets the org preamble to TEXT, or to what standard input holds when TEXT is \"-\". "
+                        "White space at either end is dropped; the server's limit counts characters as "
+                        "typed.",
          .run = savePreamble},
         {.words = {"preamble", "clear"},
          .summary = "Remove the org preamble",

@@ -46,7 +46,8 @@ QCoro::Task<int> downloadUpdate(CommandContext& command) {
 }
 
 QCoro::Task<int> deleteDownload(CommandContext& command) {
-    const ActionOutcome<ClientUpdaterStatus> updater = co_await command.state.updateActions().deleteDownload();
+    UpdateActions& updates = command.state.updateActions();
+    const ActionOutcome<ClientUpdaterStatus> updater = co_await updates.deleteDownload();
     if (!updater)
         co_return command.fail(updater.error());
     command.printedAsJson(*updater); // a person is told nothing: the update is gone, as asked
@@ -59,7 +60,8 @@ std::vector<CommandSpec> updateCommands() {
     return {
         {.words = {"updates", "show"},
          .summary = "Show the updater's state",
-         .description = "Shows the running version, the channel, the last check, an available update and a downloaded one.",
+         .description = "Shows the running version, the channel, the last check, an available update and a "
+                        "downloaded one.",
          .run = showUpdater},
         {.words = {"updates", "check"},
          .summary = "Check for a server update",
@@ -67,8 +69,8 @@ std::vector<CommandSpec> updateCommands() {
          .run = checkForUpdate},
         {.words = {"updates", "download"},
          .summary = "Download and verify the update",
-         .description = "Has the server download the available update and verify its signature. Installing it is "
-                        "left to you.",
+         .description = "Has the server download the available update and verify its signature. Installing "
+                        "it is left to you.",
          .run = downloadUpdate},
         {.words = {"updates", "clear"},
          .summary = "Delete the downloaded update",
