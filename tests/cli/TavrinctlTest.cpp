@@ -3,7 +3,7 @@
 // tested where they live; here, what the tool adds: the command line, where each answer goes, the
 // panel's words, the exit statuses, streaming, and a server started by one run and stopped by the next.
 #include "base/PrivateFile.h"
-#include "cli/CommandCatalogue.h"
+#include "cli/CommandHelp.h"
 #include "control/TestBundle.h"
 #include "protocol/DaemonClient.h"
 #include "support/Basics.h"
@@ -59,6 +59,13 @@ class TavrinctlTest : public QObject {
                                 arguments, input, environment.isEmpty() ? tool : environment);
     }
     QJsonValue read(const QStringList& arguments) { return jsonOf(run(arguments + QStringList{"--json"}).out); }
+    // The tool's environment, aimed at another admin port and state folder.
+    QProcessEnvironment toolFor(const QString& adminPort, const QString& stateFolder) const {
+        QProcessEnvironment environment = tool;
+        environment.insert("TAVRIN_ADMIN_PORT", adminPort);
+        environment.insert("TAVRIN_STATE_DIR", stateFolder);
+        return environment;
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -192,7 +199,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("said"); // standard error's start
         const QString nobody = "TAVRIN_ADMIN_PORT=" + freePort();
         QTest::newRow("a stopped server") << QStringList{"keys", "list"} << nobody << 3 << "Tavrin Keldmarch is not reachable: ";
-        QTest::newRow("status of a stopped server") << QStringList{"status"} << nobody << 3 << "Tavrin Keldmarch is not reachable: ";
         QTest::newRow("a wrong password") << QStringList{"network", "show"} << "TAVRIN_STATE_DIR=" + scratch.filePath("other")
                                           << 4 << "Admin secret missing or rejected. Set it in Settings.\n";
         QTest::newRow("refused by the server") << QStringList{"logging", "set", "--retention", "0"} << QString() << 1
@@ -205,7 +211,6 @@ private Q_SLOTS:
                                                 << "no update feed is configured";
         QTest::newRow("a preamble over the limit") << QStringList{"preamble", "set", QString(5000, 'x')} << QString() << 1
                                                    << "5000 / 2000 characters: the preamble is too long.\n";
-        QTest::newRow("a blank label") << QStringList{"keys", "create", " "} << QString() << 1 << "A key needs a label.\n";
         QTest::newRow("a missing label") << QStringList{"keys", "create"} << QString() << 2 << "tavrinctl: LABEL is missing\n";
         QTest::newRow("no number") << QStringList{"network", "set", "--port", "80a"} << QString() << 2
                                    << "tavrinctl: --port takes a whole number, not \"80a\"\n";
@@ -272,9 +277,7 @@ private Q_SLOTS:
                                                                                    {"promptContentsIncluded", false},
                                                                                    {"message", "Support bundle saved."}})
                                                              .toJson()));
-        QProcessEnvironment environment = tool;
-        environment.insert("TAVRIN_ADMIN_PORT", QString::number(impostor.port()));
-        environment.insert("TAVRIN_STATE_DIR", root.filePath("state"));
+        const QProcessEnvironment environment = toolFor(QString::number(impostor.port()), root.filePath("state"));
         const QString copy = root.filePath("support.zip");
         const Ran ran = run({"bundle", "-o", copy}, {}, environment);
         QVERIFY2(ran.err.startsWith(said.toUtf8()), ran.err.constData());
@@ -295,9 +298,7 @@ private Q_SLOTS:
         impostor.route("/admin/status", test::ScriptedResponse::text(500, title + "broken" + clear + "\xc2\x9b" + "6n\r"));
         impostor.route("/admin/keys", test::ScriptedResponse::json(200, test::keyListDocument(1).replace(
                                                                             "Build farm 0", R"(\u001b]0;pwned\u0007evil\u001b[2J\u009b)")));
-        QProcessEnvironment environment = tool;
-        environment.insert("TAVRIN_ADMIN_PORT", QString::number(impostor.port()));
-        environment.insert("TAVRIN_STATE_DIR", root.path());
+        const QProcessEnvironment environment = toolFor(QString::number(impostor.port()), root.path());
         const Ran failed = run({"status"}, {}, environment);
         QVERIFY2(failed.err.contains("Server returned HTTP 500: broken6n\n"), failed.err.constData());
         const Ran listed = run({"keys", "list"}, {}, environment);
@@ -321,9 +322,7 @@ private Q_SLOTS:
         // The client surface on a free port, as the panel's network settings would have it.
         const ClientNetworkPreferences network{"127.0.0.1", freePort().toInt(), false, std::nullopt, {}, {}};
         QVERIFY(writeFilePrivately(state + "/network.json", encodeJson(network)));
-        QProcessEnvironment environment = tool;
-        environment.insert("TAVRIN_STATE_DIR", state);
-        environment.insert("TAVRIN_ADMIN_PORT", freePort());
+        QProcessEnvironment environment = toolFor(freePort(), state);
         environment.insert("TAVRIN_SYSTEMCTL", SCRIPTED_SYSTEMCTL);
         environment.insert("SCRIPTED_SYSTEMCTL_STATE", scratch.filePath("systemd"));
         environment.insert("XDG_CONFIG_HOME", scratch.filePath("config"));
@@ -342,12 +341,14 @@ private Q_SLOTS:
         QCOMPARE(run({"status"}, {}, environment, tavrinctl).status, 3);
     }
 
-    // Every command's --help, the man page and the completion are read from one table.
-    void helpManPageAndCompletionFollowTheCommandTable() {
+    // The table is the one place of a command: its words reach its own entry, whose run function the
+    // compiler requires, and no other (a second entry with the same words would be shadowed, and its
+    // --help would be the first one's); the man page and the completion are read from the same table.
+    void everyEntryIsReachedByItsWordsAndDocumentedFromTheTable() {
         for (const cli::CommandSpec& spec : cli::commandCatalogue()) {
             const Ran help = run(spec.words + QStringList{"--help"});
             QCOMPARE(help.status, 0);
-            QVERIFY2(help.out.startsWith(("Usage: " + cli::synopsis(spec) + "\n").toUtf8()), help.out.constData());
+            QCOMPARE(QString::fromUtf8(help.out), cli::commandHelp(spec));
         }
         const QString docs = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/src/cli/";
         const Ran groff = test::runProgram("sh", {"-c", "zcat \"$0\" | groff -man -ww -z -Tutf8", docs + "tavrinctl.1.gz"});
@@ -376,9 +377,7 @@ private Q_SLOTS:
         test::ReferenceServer full;
         const auto started = full.start({{"--audit-max-bytes", "0"}});
         TAVRIN_REQUIRE(started);
-        QProcessEnvironment environment = tool;
-        environment.insert("TAVRIN_STATE_DIR", full.stateDirectory());
-        environment.insert("TAVRIN_ADMIN_PORT", QString::number(full.adminPort()));
+        const QProcessEnvironment environment = toolFor(QString::number(full.adminPort()), full.stateDirectory());
         QVERIFY(!run({"status"}, {}, environment).out.contains("Audit"));
         QCOMPARE(run({"logging", "set", "--mode", "audit"}, {}, environment).status, 0);
         const Ran status = run({"status"}, {}, environment);
@@ -430,8 +429,6 @@ private Q_SLOTS:
     // Read from standard input, never from the command line; saved where the panel saves it. Last: it
     // leaves the server without a password.
     void thePasswordIsReadFromStandardInputAndSavedAsThePanelSavesIt() {
-        QCOMPARE(run({"password", "set"}, "   \n").err, "A password of only spaces can't be used: the server ignores "
-                                                       "spaces at either end.\n");
         const Ran tooShort = run({"password", "set"}, "7342\n");
         QCOMPARE(tooShort.err, "An admin password needs 16 characters or more; this one has 4.\n");
         QCOMPARE(tooShort.status, 1);
