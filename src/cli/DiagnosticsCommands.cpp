@@ -1,10 +1,10 @@
 // The commands of support bundles and the admin password, through the state layer's
 // DiagnosticsActions, as the Diagnostics tab runs them.
 
+#include "base/PrivateFile.h"
 #include "cli/CommandCatalogue.h"
 #include "cli/CommandContext.h"
 #include "cli/Terminal.h"
-#include "base/PrivateFile.h"
 #include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 

@@ -4,7 +4,6 @@
 
 #include "cli/CommandCatalogue.h"
 #include "cli/CommandContext.h"
-
 #include "cli/RecordText.h"
 #include "cli/Terminal.h"
 #include "state/ActionWords.h"
