@@ -63,8 +63,9 @@ QCoro::Task<int> stop(CommandContext& command) {
 }
 
 QCoro::Task<int> restart(CommandContext& command) {
-    const int stopped = co_await stop(command);
-    co_return stopped == done ? co_await start(command) : stopped;
+    if (const int stopped = co_await stop(command); stopped != done)
+        co_return stopped;
+    co_return co_await start(command);
 }
 
 template <bool enabled> QCoro::Task<int> setStartAtLogin(CommandContext& command) {
