@@ -1,7 +1,7 @@
 // The Status tab as a user meets it: real widgets offscreen, a model fed over real HTTP, the
 // controller driving a temporary bundle through the scripted systemctl: each phase as the tab reads
-// it, and what its buttons do. Its Start and Stop while the panel polls, and the removal's question,
-// are the accessibility walk's (tests/app), pressed through the reader.
+// it, and what its buttons do. Its Start and Stop while the panel polls, and start at login with the
+// removal's question, are the accessibility walk's (tests/app), pressed through the reader.
 #include "KitTestMain.h"
 #include "StatusFixture.h"
 
@@ -25,8 +25,6 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QSysInfo>
 
@@ -352,32 +350,6 @@ private Q_SLOTS:
         QVERIFY(!loginSwitch()->isChecked());
         QCOMPARE(loginCard()->subtitle(), "Currently off. You'll start the server manually from this tab.");
         saveLook("failed-toggle");
-    }
-
-    void startAtLoginRegistersAndRemovalAsksFirst() {
-        setUp({.atRequiredLocation = true});
-        open();
-        QVERIFY(!buttonNamed(tab, "Remove login service…"));
-        QTest::mouseClick(loginSwitch(), Qt::LeftButton);
-        QTRY_VERIFY(buttonNamed(tab, "Remove login service…"));
-        QCOMPARE(loginCard()->subtitle(), "systemd will start the Tavrin server every time you sign in.");
-        QTRY_VERIFY(controller->isRunning());
-        saveLook("registered");
-        QTRY_COMPARE(tab->flows().running(), 0);
-
-        buttonNamed(tab, "Remove login service…")->click();
-        // What the question says is read in the accessibility walk; here, Cancel leaves all as it was.
-        findVisible<QPushButton>(tab->removeConfirmation(), "Cancel", [](QPushButton* b) { return b->text(); })->click();
-        QCOMPARE(tab->flows().running(), 0); // Cancel starts nothing
-        QTRY_VERIFY(!tab->removeConfirmation());
-
-        buttonNamed(tab, "Remove login service…")->click();
-        findVisible<QPushButton>(tab->removeConfirmation(), "Remove", [](QPushButton* b) { return b->text(); })->click();
-        QTRY_VERIFY(!loginSwitch()->isChecked());
-        QTRY_VERIFY(!buttonNamed(tab, "Remove login service…"));
-        QVERIFY(systemctlCalls().contains("disable com.tavrinai.server.service"));
-        QVERIFY(!controller->isRunning());
-        QCOMPARE(errorLine(), QString());
     }
 };
 
