@@ -25,6 +25,7 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSysInfo>
 
@@ -83,17 +84,17 @@ private Q_SLOTS:
         QCOMPARE(tiles, (QStringList{"keldmarch-1 | Adapter · Steering · System prompt loaded",
                                      "Apple M3 Max | 36 GB · Debian GNU/Linux 12 (bookworm)",
                                      "2 in flight · 1 queued | 503 above 32 · completed 1234 since start"}));
-        QStringList copies{boxes[0]->copyButton()->accessibleName(), boxes[1]->copyButton()->accessibleName()};
         auto* details = tab->findChild<TRDisclosure*>();
         details->header()->click();
-        for (auto* row : details->findChildren<KVRow*>())
-            copies << row->label() + (row->copyButton() ? " / " + row->copyButton()->accessibleName() : "");
         QTRY_VERIFY(details->contentArea()->height() >= details->contentArea()->sizeHint().height());
         saveLook("technical-details");
-        QCOMPARE(copies, (QStringList{"Copy localhost endpoint", "Copy LAN endpoint", "PID / Copy PID",
-                                      "Pipeline version / Copy pipeline version", "Model SHA-256 / Copy model hash",
-                                      "State directory / Copy state directory", "Max concurrency", "Max queue depth",
-                                      "Rejected (busy)", "Server version / Copy server version"}));
+        // A copy button is heard by its name alone: each says what it copies.
+        QSet<QString> copyNames;
+        for (const TRCopyButton* copy : tab->findChildren<TRCopyButton*>())
+            copyNames << copy->accessibleName();
+        QVERIFY(copyNames.contains("Copy localhost endpoint") && copyNames.contains("Copy PID"));
+        for (const QString& name : copyNames)
+            QVERIFY2(name.startsWith("Copy ") && name.size() > 5, qPrintable(name));
         KVRow* pid = details->findChildren<KVRow*>().first();
         ClientServerStatus changed = sampleStatus();
         changed.pid = 5150;
