@@ -327,14 +327,14 @@ private slots:
     }
 
     // What a reader does takes effect as a click does. Each control is worked by its own default action
-    // ("Toggle" for a switch, a mode card or a segment), never by a click: the screen says so at once, the
-    // server only once Save is pressed; start at login registers the login service, and its removal is
-    // asked in a dialog that the reader walks and answers too.
+    // ("Toggle" for a switch, a mode card or a segment), never by a click: the screen says so at once,
+    // and the tab takes the change (what else Save sends is each tab's own test); start at login
+    // registers the login service, and its removal is asked in a dialog the reader walks and answers.
     void theReadersActionsTakeEffectAsClicksDo() {
         QVERIFY(act(walk(kMainWindow), kButton, "Start server"));
         QVERIFY2(!untilShown(kHeading, "Your Tavrin server is live.").isEmpty(), "the server never ran");
 
-        // The Network tab: LAN on changes the bind host and the map before anything is saved.
+        // The Network tab: LAN on changes the bind host and the map, and off again.
         const QString lan = "Allow other machines on the local network to connect";
         QVERIFY(choose("Network"));
         QList<AtspiNode> network = untilShown(kCheckBox, lan);
@@ -342,7 +342,6 @@ private slots:
         for (const bool on : {true, false}) {
             const QString host = on ? "0.0.0.0" : "127.0.0.1";
             const QString map = on ? "LAN — Wi-Fi & Ethernet" : "LAN — disabled";
-            QVERIFY(checked(shown(network, kCheckBox, lan)) != on);
             QVERIFY(act(network, kCheckBox, lan));
             network = walkUntil(kMainWindow, [&](const QList<AtspiNode>& nodes) {
                 const AtspiNode* field = shown(nodes, "text", "Bind host");
@@ -351,14 +350,6 @@ private slots:
             });
             QVERIFY2(!network.isEmpty(),
                      qPrintable("the bind host and the map never followed the switch to " + host));
-            QCOMPARE(m_server.read("/admin/network").value("lanEnabled").toBool(), !on); // not saved yet
-            QVERIFY(act(network, kButton, "Save changes"));
-            QVERIFY2(m_server.comesTo("/admin/network",
-                                      [&](const QJsonObject& saved) {
-                                          return saved.value("lanEnabled").toBool() == on &&
-                                                 saved.value("bindHost").toString() == host;
-                                      }),
-                     qPrintable("the server never held the bind host " + host));
         }
 
         // The Logs tab: a mode card, a segment of the retention picker and the diagnostics switch.
@@ -366,10 +357,6 @@ private slots:
         QVERIFY(choose("Logs"));
         QList<AtspiNode> logs = untilShown(kRadio, "Audit");
         QVERIFY2(!logs.isEmpty(), "the Logs tab never showed its mode cards");
-        const QJsonObject before = m_server.read("/admin/settings/logging");
-        QVERIFY2(before.value("mode") != "audit" && before.value("retentionDays") != 90 &&
-                     !before.value("includePromptContentsInDiagnostics").toBool(),
-                 QJsonDocument(before).toJson().constData());
         const std::pair<QString, QString> choices[] = {
             {kRadio, "Audit"}, {kRadio, "90 days"}, {kCheckBox, contents}};
         for (const auto& [role, name] : choices)
@@ -380,7 +367,7 @@ private slots:
                    shown(nodes, kLabel, "Audit mode stores prompt and response text.");
         });
         QVERIFY2(!logs.isEmpty(), "the mode, the retention and the switch never read as chosen");
-        QVERIFY(m_server.read("/admin/settings/logging") == before); // nothing is sent before Save
+        // Not only drawn: the tab took each change, and Save sends them.
         QVERIFY(act(logs, kButton, "Save"));
         QVERIFY2(m_server.comesTo("/admin/settings/logging",
                                   [](const QJsonObject& saved) {
@@ -390,34 +377,43 @@ private slots:
                                   }),
                  "the server never held the mode, the retention and the switch the reader chose");
 
-        // The Status tab: start at login registers the login service; removing it is asked first.
+        // The Status tab: start at login registers the login service; removing it is asked first, and
+        // Cancel leaves all as it was.
         QVERIFY(choose("Status"));
         QList<AtspiNode> status = untilShown(kCheckBox, "Start at login");
         QVERIFY(!checked(shown(status, kCheckBox, "Start at login")) && !loginServiceEnabled());
         QVERIFY(act(status, kCheckBox, "Start at login"));
         status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
             return checked(shown(nodes, kCheckBox, "Start at login")) &&
+                   shown(nodes, kLabel, "systemd will start the Tavrin server every time you sign in.") &&
                    shown(nodes, kButton, "Remove login service…");
         });
         QVERIFY2(!status.isEmpty(), "start at login never read as on, with its removal offered");
         QVERIFY2(loginServiceEnabled(), "the login service was not registered");
 
-        QVERIFY(act(status, kButton, "Remove login service…"));
         const QString question = "Stop the Tavrin server and remove its login service?";
-        const QList<AtspiNode> dialog = walkUntil(question, [](const QList<AtspiNode>& nodes) {
-            return shown(nodes, kButton, "Remove") && shown(nodes, kButton, "Cancel");
-        });
+        const auto asked = [&] {
+            return act(status, kButton, "Remove login service…") ? walkUntil(question, [](const QList<AtspiNode>& nodes) {
+                return shown(nodes, kButton, "Remove") && shown(nodes, kButton, "Cancel");
+            }) : QList<AtspiNode>();
+        };
+        QList<AtspiNode> dialog = asked();
         QVERIFY2(!dialog.isEmpty(), "the removal was never asked");
         QVERIFY(shown(dialog, kLabel,
                       "The server will stop and its login service will be deleted. You'll need to "
                       "re-run setup to bring it back."));
+        QVERIFY(act(dialog, kButton, "Cancel"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_reader->windows(m_app).contains(question), 10000);
+        QVERIFY2(loginServiceEnabled(), "Cancel removed the login service");
+        dialog = asked();
+        QVERIFY2(!dialog.isEmpty(), "the removal was never asked again");
         QVERIFY(act(dialog, kButton, "Remove"));
         status = walkUntil(kMainWindow, [](const QList<AtspiNode>& nodes) {
             return shown(nodes, kCheckBox, "Start at login") &&
                    !checked(shown(nodes, kCheckBox, "Start at login")) &&
-                   !shown(nodes, kButton, "Remove login service…");
+                   !shown(nodes, kButton, "Remove login service…") && find(nodes, kHeading, "Your server is stopped.");
         });
-        QVERIFY2(!status.isEmpty(), "start at login never read as off after the removal");
+        QVERIFY2(!status.isEmpty(), "start at login never read as off, with the server stopped, after the removal");
         QVERIFY2(!loginServiceEnabled(), "the login service is still registered");
         QVERIFY2(m_problems.isEmpty(), qPrintable(m_problems.join('\n')));
     }

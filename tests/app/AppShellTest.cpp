@@ -2,9 +2,11 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
+#include "control/TestBundle.h"
 #include "control/DaemonProcessController.h"
 #include "support/Basics.h"
 #include "support/ForeignListener.h"
+#include "support/HttpProbe.h"
 #include "support/ReferenceServer.h"
 #include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
@@ -15,7 +17,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QTcpServer>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -75,33 +76,27 @@ private:
 class AppShellTest : public QObject {
     Q_OBJECT
 
-    // The real server, through a bundle of the test's own in `scratch` whose script adds
-    // `serverArguments`; its admin port is a free one, given through the environment as the
-    // panel's would be (the caller sets TAVRIN_ADMIN_PORT back to 0).
-    static bool withRealServer(const QTemporaryDir& scratch, AppOptions& options, const QString& serverArguments = {}) {
-        const DaemonProcessControllerOptions process = bundleIn(scratch);
-        const QString script = process.bundlePath + "/libexec/tavrin-server";
-        if (!makeDirectories(process.bundlePath + "/libexec") || !makeDirectories(scratch.filePath("no-model")) ||
-            !writeFilePrivately(script, QStringLiteral("#!/bin/sh\nexec '%1' \"$@\" --port 0 --model-source '%2' %3\n")
-                                            .arg(test::ReferenceServer::executablePath(), scratch.filePath("no-model"), serverArguments)
-                                            .toUtf8()) ||
-            !QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner))
-            return false;
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
-        qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(probe.serverPort()));
-        probe.close();
-        options.model.process = std::make_shared<DaemonProcessController>(process);
-        return AdminSecretFile(process.stateDirectory).write("notified-password").has_value();
+    // The real server, through a bundle of the test's own whose script adds `serverArguments`; its
+    // admin port is a free one, given through the environment as the panel's would be (the caller
+    // sets TAVRIN_ADMIN_PORT back to 0).
+    static bool withRealServer(const TestBundle& bundle, AppOptions& options, const QString& serverArguments = {}) {
+        const QString noModel = bundle.path() + "/no-model";
+        const quint16 port = test::freeLoopbackPort();
+        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
+        qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(port));
+        options.model.process = std::make_shared<DaemonProcessController>(processOf(bundle));
+        return makeDirectories(noModel) &&
+               bundle.installWrapper(test::ReferenceServer::executablePath(),
+                                     "--port 0 --model-source '" + noModel + "' " + serverArguments) &&
+               AdminSecretFile(processOf(bundle).stateDirectory).write("notified-password").has_value();
     }
 
-    // A bundle of the test's own in `scratch`, with the state folder and the session server's log beside it.
-    static DaemonProcessControllerOptions bundleIn(const QTemporaryDir& scratch) {
+    // The bundle's controller, with the state folder and the session server's log beside it.
+    static DaemonProcessControllerOptions processOf(const TestBundle& bundle) {
         DaemonProcessControllerOptions process;
-        process.bundlePath = scratch.filePath("bundle");
-        process.stateDirectory = scratch.filePath("state");
-        process.standardOutputLog = process.standardErrorLog = scratch.filePath("server.log");
+        process.bundlePath = bundle.path();
+        process.stateDirectory = bundle.path() + "/state";
+        process.standardOutputLog = process.standardErrorLog = bundle.path() + "/server.log";
         return process;
     }
 
@@ -208,12 +203,10 @@ private slots:
         qputenv("SCRIPTED_SYSTEMCTL_STATE", scratch.filePath("manager").toUtf8());
         QVERIFY(makeDirectories(scratch.filePath("manager")) && // the manager runs it
                 writeFilePrivately(scratch.filePath("manager/com.tavrinai.server.service"), "4321\n"));
-        // and the test child as the session server of a bundle of its own
-        const DaemonProcessControllerOptions bundle = bundleIn(scratch);
-        QVERIFY(makeDirectories(bundle.bundlePath + "/libexec") &&
-                QFile::copy(TEST_CHILD, bundle.bundlePath + "/libexec/tavrin-server"));
+        TestBundle bundle; // and the test child as the session server of a bundle of its own
+        QVERIFY(bundle.installServer(TEST_CHILD));
         AppOptions options;
-        options.model.process = std::make_shared<DaemonProcessController>(bundle);
+        options.model.process = std::make_shared<DaemonProcessController>(processOf(bundle));
 
         TavrinServerApp app(options);
         DaemonProcessController* process = options.model.process.get();
@@ -249,9 +242,9 @@ private slots:
     // from there; nothing is said of what the user did, nor anything once notifications are off.
     void theServerDyingIsToldOnceAndTheUsersOwnDoingsNever() {
         NotificationService service;
-        QTemporaryDir scratch;
+        TestBundle bundle;
         AppOptions options;
-        QVERIFY(withRealServer(scratch, options));
+        QVERIFY(withRealServer(bundle, options));
         TavrinServerApp app(options);
         app.notificationsToggle()->setChecked(true);
         app.state().setPollIntervalSeconds(0.2);
@@ -284,9 +277,9 @@ private slots:
     // notification that opens the panel; the polls that see the same refusal say nothing more.
     void auditRefusalsAreToldOnce() {
         NotificationService service;
-        QTemporaryDir scratch;
+        TestBundle bundle;
         AppOptions options;
-        QVERIFY(withRealServer(scratch, options, "--audit-max-bytes 0"));
+        QVERIFY(withRealServer(bundle, options, "--audit-max-bytes 0"));
         TavrinServerApp app(options);
         app.notificationsToggle()->setChecked(true);
         app.state().setPollIntervalSeconds(0.2);

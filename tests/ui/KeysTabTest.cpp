@@ -62,12 +62,9 @@ private Q_SLOTS:
             QStringList usage;
             bool revocable;
         } cases[] = {
-            {key("active", std::vector{S::inference}, "2025-03-01T10:00:00Z", 42), "Active", PillKind::ok, "inference",
-             {"tvn_3f9a…", "Last used 2025-03-01T10:00:00Z", "42 requests"}, true},
             {key("revoked", std::vector{S::readonly}), "Revoked", PillKind::muted, "readonly", never, false},
             {key("suspended"), "Revoked", PillKind::muted, "", never, false}, // an unknown status
             {key("active"), "Active", PillKind::ok, "", never, true}, // no scopes
-            {key("active", std::vector<S>{}), "Active", PillKind::ok, "", never, true},
             {key("active", std::vector{S::readonly, S::inference}), "Active", PillKind::ok, "readonly", never, true},
             {key("active", std::nullopt, std::nullopt, 9007199254740993), "Active", PillKind::ok, "", // beyond 2^53
              {"tvn_3f9a…", "Last used never", "9007199254740993 requests"}, true}};

@@ -86,7 +86,6 @@ private Q_SLOTS:
 
     // "hash" and 45 days have no control: they go back as they came, with the switch's change. Then a
     // mode and a retention chosen are saved; the audit warning comes with the tap, before any save.
-    // Which card and segment stand for which value is the editing rules' table (EditingRulesTest).
     void aChosenModeAndRetentionAreSaved() {
         QVERIFY(QCoro::waitFor(client->updateLoggingSettings({ClientAuditMode::hash, 45, false})));
         openLoaded();

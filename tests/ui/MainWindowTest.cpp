@@ -27,8 +27,8 @@ private slots:
         tearDown();
     }
 
-    // The window lists the catalogue's screens in its order and builds the chosen one afresh each time
-    // it is chosen; choosing the one shown changes nothing.
+    // The window builds the chosen screen afresh each time it is chosen; choosing the one shown
+    // changes nothing.
     void choosingAScreenBuildsItAfresh() {
         QStringList built;
         std::vector<AdminScreen> screens;
@@ -41,11 +41,7 @@ private slots:
             screens.push_back(counted);
         }
         MainWindow window(model.get(), screens);
-        QStringList rows;
-        for (int i = 0; i < window.sidebar()->count(); ++i)
-            rows << window.sidebar()->item(i)->accessibleName();
-        QCOMPARE(rows, (QStringList{"Status", "API Keys", "Models", "Logs", "Network", "Org Preamble", "Updates",
-                                    "Diagnostics"}));
+        QCOMPARE(window.sidebar()->count(), int(screens.size())); // the rows a reader hears: the accessibility walk
         QCOMPARE(built, QStringList{"Status"});
         window.show();
         const int logs = int(AdminTab::logs);
@@ -67,7 +63,7 @@ private slots:
         serve(status);
         QCOMPARE(window.subtitle(), QStringLiteral("1.4.2"));
         QCOMPARE(window.sidebar()->pinnedModel(), QStringLiteral("keldmarch-1"));
-        QCOMPARE(window.statusChip()->kind(), PillKind::ok); // how each phase looks is the phase table's test
+        QCOMPARE(window.statusChip()->kind(), PillKind::ok);
 
         // A long alias stays on one line, cut in the middle.
         const QString alias = "keldmarch-production-alias-that-is-much-too-long-for-the-sidebar-v42";

@@ -168,8 +168,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!client->adminSecret() && !AdminSecretFile(server->stateDirectory()).read());
     }
 
-    // Confirmed, "Re-run setup" brings the wizard into the window at once (what "Cancel" does is the one
-    // confirmation's, tried on the Status tab).
+    // Confirmed, "Re-run setup" brings the wizard into the window at once (what "Cancel" does is the
+    // login service removal's, tried in the accessibility walk).
     void reRunSetupBringsTheWizardBack() {
         model->setHasCompletedFirstRun(true);
         std::vector<AdminScreen> screens(adminTabs().begin(), adminTabs().end());

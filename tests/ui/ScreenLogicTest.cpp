@@ -8,8 +8,9 @@
 #include "ui/ServerFigures.h"
 #include "ui/tabs/ModelsTabLogic.h"
 #include "ui/tabs/StatusTabLogic.h"
-#include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanelLogic.h"
+
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -17,7 +18,6 @@
 using namespace tavrin;
 
 Q_DECLARE_METATYPE(std::optional<tavrin::ClientCompositionStages>)
-Q_DECLARE_METATYPE(tavrin::PillKind)
 
 namespace {
 
@@ -43,47 +43,25 @@ QStringList pillTexts(const std::optional<std::vector<PillLook>>& pills) {
 class PhaseLookTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // One row per phase: how it reads, its colour, its chip, the tray's symbol, and the Status tab's
-    // headline (the tab's resting heading where nothing is known, or went wrong).
-    void eachPhaseLooksAndReadsAsTheProductSays_data() {
-        QTest::addColumn<Phase>("phase");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<PillKind>("chip");
-        QTest::addColumn<QString>("tray");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("lead");
-        const ScreenHeading& resting = adminTab(AdminTab::status).heading;
-        const QString stopped = "Start it whenever you need it. The Tavrin app launches in the background and the "
-                                "tray icon stays visible.";
-        const QString running = "One computer, two endpoints, no surveillance. Everything below reflects what the "
-                                "server is doing right now.";
-        const QString locked = "Set the admin password in Diagnostics ▸ Admin password to take control of the server.";
-        QTest::newRow("unknown") << Phase::unknown() << "Unknown" << Theme::mutedGrey() << PillKind::muted
-                                 << "ellipsis.circle" << resting.title << resting.lead;
-        QTest::newRow("probing") << Phase::probing() << "Checking…" << Theme::mutedGrey() << PillKind::muted
-                                 << "ellipsis.circle" << resting.title << resting.lead;
-        QTest::newRow("stopped") << Phase::stopped() << "Stopped" << Theme::mutedGrey() << PillKind::muted
-                                 << "antenna.radiowaves.left.and.right.slash" << "Your server is stopped." << stopped;
-        QTest::newRow("running") << Phase::running() << "Running" << Theme::okGreen() << PillKind::ok
-                                 << "antenna.radiowaves.left.and.right" << "Your Tavrin server is live." << running;
-        QTest::newRow("unauthenticated") << Phase::unauthenticated() << "Admin password required" << Theme::warnAmber()
-                                         << PillKind::warn << "lock.fill" << "Admin password required." << locked;
-        QTest::newRow("error") << Phase::error("Server not reachable") << "Error: Server not reachable"
-                               << Theme::dangerRed() << PillKind::bad << "exclamationmark.triangle.fill"
-                               << "Your server hit an error." << resting.lead;
-    }
-    void eachPhaseLooksAndReadsAsTheProductSays() {
-        QFETCH(Phase, phase);
-        const PhaseLook look = phaseLook(phase);
-        QTEST(look.label, "label");
-        QTEST(look.colour, "colour");
-        QTEST(look.chip, "chip");
-        QTEST(look.traySymbol, "tray");
-        const StatusHeadline headline = statusHeadline(phase, adminTab(AdminTab::status).heading);
-        QTEST(headline.title, "title");
-        QTEST(headline.lead, "lead");
-        QCOMPARE(startStopLook(phase).label, phase == Phase::running() ? "Stop server" : "Start server");
+    // Every phase a user can meet reads as a word of its own in a colour of the palette, with a tray
+    // symbol; only a running server is green and has Stop to press, and an error says what went wrong.
+    void everyPhaseHasAWordOfItsOwnInAColourOfThePalette() {
+        const QString why = QStringLiteral("Server not reachable");
+        const Phase phases[] = {Phase::unknown(), Phase::probing(),        Phase::stopped(),
+                                Phase::running(), Phase::unauthenticated(), Phase::error(why)};
+        const QColor palette[] = {Theme::mutedGrey(), Theme::okGreen(), Theme::warnAmber(), Theme::dangerRed()};
+        QSet<QString> words;
+        for (const Phase& phase : phases) {
+            const PhaseLook look = phaseLook(phase);
+            QVERIFY2(!look.label.isEmpty() && !look.traySymbol.isEmpty(), qPrintable(look.label));
+            QVERIFY2(std::ranges::find(palette, look.colour) != std::end(palette), qPrintable(look.label));
+            QCOMPARE(look.colour == Theme::okGreen(), phase == Phase::running());
+            QCOMPARE(startStopLook(phase).label, phase == Phase::running() ? "Stop server" : "Start server");
+            words << look.label;
+        }
+        QCOMPARE(words.size(), qsizetype(std::size(phases)));
+        QVERIFY(phaseLook(Phase::error(why)).label.contains(why));
+        QCOMPARE(phaseLook(Phase::error(why)).colour, Theme::dangerRed());
     }
 
     // Whole hours and minutes of truncated seconds, hours not capped; nothing for what cannot be a
@@ -98,24 +76,18 @@ private Q_SLOTS:
             QCOMPARE(formatUptime(seconds), text.isEmpty() ? std::nullopt : std::optional<QString>(text));
     }
 
+    // A running server's line tells its uptime; where there is none to tell, or none that can be
+    // written, the pid still says which server answers.
     void detailLineSaysUptimeOrPidWhileRunning_data() {
-        QTest::addColumn<Phase>("phase");
         QTest::addColumn<bool>("withStatus");
         QTest::addColumn<double>("uptime");
         QTest::addColumn<QString>("line");
-        QTest::newRow("stopped") << Phase::stopped() << false << 0.0 << "The login service is not running.";
-        QTest::newRow("running with uptime") << Phase::running() << true << 7384.25 << "Uptime · 2h 3m";
-        QTest::newRow("running, uptime 0") << Phase::running() << true << 0.0 << "PID 4321";
-        QTest::newRow("running without status") << Phase::running() << false << 0.0 << "PID ?";
-        QTest::newRow("running, unformattable uptime") << Phase::running() << true << 1e300 << "PID 4321";
-        QTest::newRow("unauthenticated") << Phase::unauthenticated() << true << 5.0
-                                         << "Set the admin password in Diagnostics ▸ Admin password.";
-        QTest::newRow("unknown") << Phase::unknown() << false << 0.0 << "";
-        QTest::newRow("probing") << Phase::probing() << true << 5.0 << "";
-        QTest::newRow("error") << Phase::error("x") << true << 5.0 << "";
+        QTest::newRow("with uptime") << true << 7384.25 << "Uptime · 2h 3m";
+        QTest::newRow("uptime 0") << true << 0.0 << "PID 4321";
+        QTest::newRow("without status") << false << 0.0 << "PID ?";
+        QTest::newRow("unformattable uptime") << true << 1e300 << "PID 4321";
     }
     void detailLineSaysUptimeOrPidWhileRunning() {
-        QFETCH(Phase, phase);
         QFETCH(bool, withStatus);
         std::optional<ClientServerStatus> status;
         if (withStatus) {
@@ -123,7 +95,7 @@ private Q_SLOTS:
             QFETCH(double, uptime);
             status->uptimeSeconds = uptime;
         }
-        QTEST(phaseDetailLine(phase, status), "line");
+        QTEST(phaseDetailLine(Phase::running(), status), "line");
     }
 };
 
@@ -141,13 +113,9 @@ private Q_SLOTS:
         QTest::newRow("all but soft prompt") << Stages(stages(true, true, true, true)) << true
                                              << "Adapter · Steering · System prompt loaded"
                                              << QStringList{"Adapter ✓:brand", "Steering ✓:brand", "System prompt ✓:brand"};
-        QTest::newRow("steering only") << Stages(stages(false, false, true, false)) << true << "Steering loaded"
-                                       << QStringList{"Steering ✓:brand"};
         QTest::newRow("adapter and prompt") << Stages(stages(true, false, false, true)) << true
                                             << "Adapter · System prompt loaded"
                                             << QStringList{"Adapter ✓:brand", "System prompt ✓:brand"};
-        QTest::newRow("prompt only") << Stages(stages(false, false, false, true)) << true << "System prompt loaded"
-                                     << QStringList{"System prompt ✓:brand"};
         QTest::newRow("soft prompt alone is not listed") << Stages(stages(false, true, false, false)) << true
                                                          << "Base model only" << base;
         QTest::newRow("nothing applied") << Stages(stages(false, false, false, false)) << false << "Base model only"
@@ -215,24 +183,6 @@ private Q_SLOTS:
         QCOMPARE(dropped(), "1204 (the audit log reached its size limit)");
     }
 
-    // The concurrency card's chart: readings in, points (x: 0 ten minutes ago, 1 now) and what a
-    // reader hears out. Older readings, and any from the future, are not drawn.
-    void theLoadChartShowsTheLastTenMinutes() {
-        const QDateTime now(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
-        const auto at = [&](int secondsAgo, qint64 inFlight, qint64 queued) {
-            return LoadSample{now.addSecs(-secondsAgo), inFlight, queued};
-        };
-        const LoadChartSeries quiet = loadChartSeries({}, now);
-        QVERIFY(quiet.inFlight.isEmpty() && quiet.top == 1);
-        QCOMPARE(quiet.description, "No readings of the load in the last 10 minutes yet.");
-
-        const LoadChartSeries busy = loadChartSeries({at(900, 9, 9), at(600, 2, 0), at(300, 3, 1), at(0, 0, 0), at(-5, 7, 7)}, now);
-        QCOMPARE(busy.inFlight, (QList<QPointF>{{0, 2}, {0.5, 3}, {1, 0}}));
-        QCOMPARE(busy.queued, (QList<QPointF>{{0, 0}, {0.5, 1}, {1, 0}}));
-        QCOMPARE(busy.top, 3);
-        QCOMPARE(busy.description, "In flight over the last 10 minutes: peak 3, now 0. Queued: peak 1, now 0.");
-    }
-
     // The addresses a colleague can use: one per up, non-loopback interface, its IPv4 address where it
     // has one, IPv4 interfaces first, then the mDNS name.
     void colleaguesGetOneAddressPerInterface() {
@@ -257,40 +207,21 @@ private Q_SLOTS:
 class ModelsLogicTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void theRunningModelReadsAsItsNameOrAsNone_data() {
-        QTest::addColumn<bool>("running");
-        QTest::addColumn<bool>("withSource");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("imported");
-        QTest::addColumn<QString>("pill");
-        QTest::addColumn<QStringList>("rows");
-        const QStringList common{"Alias", "Pipeline version", "SHA-256", "Staged path"};
-        QTest::newRow("running, from the companion app")
-            << true << true << "KELDMARCH-1" << "Imported 2026-11-01T09:12:44Z · from Tavrin AI 2.1.0"
-            << "Healthy:ok" << common + QStringList{"Source app version"};
-        QTest::newRow("running, no app version") << true << false << "KELDMARCH-1" << "Imported 2026-11-01T09:12:44Z"
-                                                 << "Healthy:ok" << common;
-        QTest::newRow("nothing running") << false << false << "NO MODEL LOADED" << "" << "Not loaded:muted"
-                                         << QStringList{};
-    }
-    void theRunningModelReadsAsItsNameOrAsNone() {
-        QFETCH(bool, running);
-        QFETCH(bool, withSource);
+    // With nothing running the card says so; a model without the companion's version names none.
+    // (A model from the companion is read on the Models tab, against the real server.)
+    void theRunningModelReadsAsNoneOrWithoutItsSource() {
         ClientModelStatus model = sampleStatus().model;
-        if (!running)
-            model.running.reset();
-        else if (!withSource)
-            model.running->sourceAppVersion.reset();
-        const ProductionLook look = productionLook(model);
-        QTEST(look.name, "name");
-        QTEST(look.imported.value_or(""), "imported");
-        QCOMPARE(bool(look.imported), running);
-        QTEST(look.status.label + (look.status.kind == PillKind::ok ? ":ok" : ":muted"), "pill");
-        QStringList labels;
-        if (model.running)
-            for (const TechnicalRow& row : modelDetailRows(*model.running))
-                labels << row.label;
-        QTEST(labels, "rows");
+        model.running->sourceAppVersion.reset();
+        const ProductionLook bare = productionLook(model);
+        QCOMPARE(bare.imported, "Imported 2026-11-01T09:12:44Z");
+        QVERIFY(std::ranges::none_of(modelDetailRows(*model.running),
+                                     [](const TechnicalRow& row) { return row.label == "Source app version"; }));
+        model.running.reset();
+        const ProductionLook none = productionLook(model);
+        QCOMPARE(none.name, "NO MODEL LOADED");
+        QCOMPARE(none.imported, std::nullopt);
+        QCOMPARE(none.status.label, "Not loaded");
+        QCOMPARE(none.status.kind, PillKind::muted);
     }
 
     // Pills by position: "Previous" on the first, "First install" on the last of several, none

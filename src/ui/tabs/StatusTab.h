@@ -34,9 +34,6 @@ class StatusTab : public TabContent {
 public:
     StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent = nullptr);
 
-    // The removal confirmation while it is open (tests press its buttons).
-    QMessageBox* removeConfirmation() const { return m_confirmation; }
-
     const ScreenFlows& flows() const { return m_flows; }
 
 private:

@@ -29,7 +29,6 @@ public:
 
     const std::optional<ClientCreatedAPIKey>& firstKey() const { return m_firstKey; }
     TRCodeBlock* smokeTest() const { return m_command; }
-    TRElidedText* keyText() const { return m_keyView; }
 
 private:
     void showEndpoints();
