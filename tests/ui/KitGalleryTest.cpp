@@ -57,18 +57,24 @@ QStringList work(QPoint place, const QString& way) {
     const auto note = [&heard](const QString& what) { heard << what; };
     QObject::connect(button, &QAbstractButton::pressed, [=] { note("pressed"); });
     QObject::connect(button, &QAbstractButton::released, [=] { note("released"); });
-    QObject::connect(button, &QAbstractButton::toggled, [=](bool on) { note(QString("toggled %1").arg(on)); });
-    QObject::connect(button, &QAbstractButton::clicked, [=](bool on) { note(QString("clicked %1").arg(on)); });
+    QObject::connect(button, &QAbstractButton::toggled,
+                     [=](bool on) { note(QString("toggled %1").arg(on)); });
+    QObject::connect(button, &QAbstractButton::clicked,
+                     [=](bool on) { note(QString("clicked %1").arg(on)); });
     if (auto* picker = qobject_cast<TRSegmentedPicker*>(button->parentWidget()))
-        QObject::connect(picker, &TRSegmentedPicker::activated, [=](int i) { note(QString("chose %1").arg(i)); });
+        QObject::connect(picker, &TRSegmentedPicker::activated,
+                         [=](int i) { note(QString("chose %1").arg(i)); });
     button->setFocus();
     if (way == "mouse") {
         QTest::mouseClick(button, Qt::LeftButton);
     } else if (way == "reader") {
-        QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(button)->actionInterface();
+        QAccessibleActionInterface* actions =
+            QAccessible::queryAccessibleInterface(button)->actionInterface();
         actions->doAction(actions->actionNames().value(0)); // its default action, whatever its name
     } else {
-        QTest::keyClick(button, way == "space" ? Qt::Key_Space : way == "return" ? Qt::Key_Return : Qt::Key_Enter);
+        QTest::keyClick(button, way == "space"    ? Qt::Key_Space
+                                : way == "return" ? Qt::Key_Return
+                                                  : Qt::Key_Enter);
     }
     if (!QTest::qWaitFor([&heard] { return !heard.filter(QRegularExpression("^clicked")).isEmpty(); }))
         return heard << "never clicked";
@@ -113,14 +119,15 @@ private slots:
         for (const QString& file : written->filter("/focus/")) {
             const QImage pair(file);
             const int half = pair.width() / 2;
-            QVERIFY2(half > 0 && pair.copy(0, 0, half, pair.height()) != pair.copy(half, 0, half, pair.height()),
+            QVERIFY2(half > 0 &&
+                         pair.copy(0, 0, half, pair.height()) != pair.copy(half, 0, half, pair.height()),
                      qPrintable(file));
             kinds << QFileInfo(file).baseName();
         }
         for (const char* kind :
-             {"TRButton", "TRIconButton", "TRCopyButton", "KeldmarchSwitch", "TRCheckBox", "TRDisclosureHeader",
-              "ModeCard", "TRNetMapButton", "TRSegment", "SidebarItem", "TRStepRow", "MBItem", "TRTextField",
-              "TRTextEditor", "TRElidedText", "TRValueLabel"})
+             {"TRButton", "TRIconButton", "TRCopyButton", "KeldmarchSwitch", "TRCheckBox",
+              "TRDisclosureHeader", "ModeCard", "TRNetMapButton", "TRSegment", "SidebarItem", "TRStepRow",
+              "MBItem", "TRTextField", "TRTextEditor", "TRElidedText", "TRValueLabel"})
             QVERIFY2(kinds.contains(kind), qPrintable(QString(kind) + " not among " + kinds.join(", ")));
     }
 };

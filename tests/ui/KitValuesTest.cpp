@@ -39,15 +39,17 @@ private slots:
                     if (image.pixelColor(x, y).alpha() > 200)
                         inked << image.pixelColor(x, y);
             QVERIFY2(inked.size() > 15, entry.symbol);
-            QVERIFY2(std::ranges::all_of(inked, [](const QColor& c) { return c.red() > 200 && c.green() < 60; }),
-                     entry.symbol);
+            QVERIFY2(
+                std::ranges::all_of(inked, [](const QColor& c) { return c.red() > 200 && c.green() < 60; }),
+                entry.symbol);
         }
     }
 
     // The glyph names are for readers; the codepoints must be the ones the font gives those names.
     void codepointsAreTheFontsOwnForTheNamedGlyphs() {
         QFile variables("/usr/share/fonts-materialdesignicons-webfont/scss/_variables.scss");
-        QVERIFY2(variables.open(QIODevice::ReadOnly), "the icon font's package (scripts/bootstrap.sh) is not installed");
+        QVERIFY2(variables.open(QIODevice::ReadOnly),
+                 "the icon font's package (scripts/bootstrap.sh) is not installed");
         QHash<QString, char32_t> byName;
         const QRegularExpression entry(QStringLiteral("\"([a-z0-9-]+)\":\\s*([0-9A-Fa-f]{4})"));
         for (const auto& m : entry.globalMatch(QString::fromUtf8(variables.readAll())))
@@ -80,7 +82,8 @@ private slots:
         using enum FontWeight;
         for (const FontWeight weight : {regular, medium, semibold, bold, heavy, black}) {
             const QFontInfo face(Theme::font(13, weight));
-            QCOMPARE(face.family() + " " + QString::number(face.weight()), "Inter " + QString::number(int(weight)));
+            QCOMPARE(face.family() + " " + QString::number(face.weight()),
+                     "Inter " + QString::number(int(weight)));
         }
         QCOMPARE(QFontInfo(Theme::mono(13)).family(), QStringLiteral("JetBrains Mono"));
         QVERIFY(QFontInfo(Theme::mono(13)).fixedPitch());
@@ -95,7 +98,9 @@ private slots:
         QApplication::setPalette(dark);
         Theme::apply(*qApp);
         const std::pair<QPalette::ColorRole, QColor> roles[] = {{QPalette::Window, Theme::canvas()},
-            {QPalette::WindowText, Theme::ink()}, {QPalette::Base, Theme::surface()}, {QPalette::Text, Theme::ink()}};
+                                                                {QPalette::WindowText, Theme::ink()},
+                                                                {QPalette::Base, Theme::surface()},
+                                                                {QPalette::Text, Theme::ink()}};
         for (auto group : {QPalette::Active, QPalette::Inactive})
             for (const auto& [role, colour] : roles)
                 QCOMPARE(QApplication::palette().color(group, role), colour);

@@ -32,7 +32,8 @@ constexpr QMargins kPinnedInsets{16, 12, 16, 14};
 } // namespace
 
 SidebarItem::SidebarItem(const QString& label, const QString& symbol, QWidget* parent)
-    : TRPaintedRow(label, {.radius = kRadius, .barInset = 4, .keyboardRing = true, .arrowsStep = true}, parent),
+    : TRPaintedRow(label, {.radius = kRadius, .barInset = 4, .keyboardRing = true, .arrowsStep = true},
+                   parent),
       m_symbol(symbol) {
     setFocusPolicy(Qt::ClickFocus);
 }
@@ -61,8 +62,8 @@ void SidebarItem::paintContent(QPainter& p, const QRectF& box) {
     const TextStyle text = Theme::text(isActive() ? TextRole::bodySemibold : TextRole::body);
     p.setFont(text.font);
     p.setPen(text.colour);
-    p.drawText(QRectF(iconFrame.right() + kIconGap, 0, box.width() - iconFrame.right() - kIconGap - kItemPaddingH,
-                      box.height()),
+    p.drawText(QRectF(iconFrame.right() + kIconGap, 0,
+                      box.width() - iconFrame.right() - kIconGap - kItemPaddingH, box.height()),
                Qt::AlignVCenter | Qt::AlignLeft, label());
 }
 

@@ -8,15 +8,16 @@
 namespace tavrin {
 
 // A row of a column of choices (the sidebar's screens, a guided sequence's steps), a button drawn
-// alike in every such column: the chosen row's tint and accent bar, the hover tint, the focus ring. A kind of row draws only its marker and its text. Return and Enter click it, as a
-// mouse does; where the rows allow it, Up, Down, Home and End ask for another row.
+// alike in every such column: the chosen row's tint and accent bar, the hover tint, the focus ring. A
+// kind of row draws only its marker and its text. Return and Enter click it, as a mouse does; where
+// the rows allow it, Up, Down, Home and End ask for another row.
 class TRPaintedRow : public QAbstractButton {
     Q_OBJECT
 public:
     // What one column's rows do differently from another's.
     struct Look {
         qreal radius;
-        qreal barInset;   // between the accent bar and the row's top and bottom
+        qreal barInset; // between the accent bar and the row's top and bottom
         // The focus ring only for focus the keyboard moved (not a click's or the window's), and under
         // the chosen row's bar, so that a focused row still says it is the chosen one. Otherwise the
         // ring shows whenever the row has the focus, over the bar.

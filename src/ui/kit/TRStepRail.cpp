@@ -84,7 +84,8 @@ QString stateDescription(StepState state, int number, int count) {
 } // namespace
 
 TRStepRow::TRStepRow(int number, int count, const QString& title, QWidget* parent)
-    : TRPaintedRow(title, {.radius = kRadius, .barInset = 5, .keyboardRing = false, .arrowsStep = false}, parent),
+    : TRPaintedRow(title, {.radius = kRadius, .barInset = 5, .keyboardRing = false, .arrowsStep = false},
+                   parent),
       m_number(number), m_count(count) {
     setText(literalButtonText(title));
     setFocusPolicy(Qt::TabFocus);
