@@ -5,7 +5,6 @@
 #include "ui/PhaseLook.h"
 #include "ui/StatusScreens.h"
 #include "ui/desktop/FileManager.h"
-#include "ui/gallery/KitGallery.h"
 #include "ui/kit/Icons.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanel.h"
@@ -207,8 +206,6 @@ QStringList TavrinServerApp::renderScreens(const QString& directory) {
     }
     if (auto status = renderStatusScreens(directory, m_state.get()))
         written << *status;
-    if (auto gallery = renderKitGallery(directory))
-        written << *gallery;
     return written;
 }
 

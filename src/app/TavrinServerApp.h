@@ -59,7 +59,8 @@ public:
     QAction* notificationsToggle() const { return m_notificationsToggle; }
     static constexpr const char* notificationsSetting = "TavrinServer.notifications";
 
-    // Renders the main window on every tab, and the kit, to PNG files; returns the files written.
+    // Renders the main window on every tab and the status screens to PNG files; returns the files
+    // written. The kit in its states is the gallery's (tavrin-kit-gallery), not the panel's.
     QStringList renderScreens(const QString& directory);
 
 Q_SIGNALS:

@@ -62,8 +62,9 @@ private slots:
         }
     }
 
-    // A key shown cut in the middle is heard, selected and copied whole; on a well (the issued-key
-    // banner's) as plain. A new key is not left selected for the user.
+    // A key shown cut in the middle is selected and copied whole, by a reader as by the keyboard; on a
+    // well (the issued-key banner's) as plain. A new key is not left selected for the user. That it is
+    // heard whole is the accessibility walk's.
     void elidedTextIsReadSelectedAndCopiedWhole() {
         const QString key = "tvn_live_4f2a9c1e7b3d48a0b6e5c2d9f1a7e3b8c4d6a2f0";
         for (bool well : {false, true}) {
@@ -74,7 +75,6 @@ private slots:
             const QString shown = text->displayedText();
             QVERIFY2(shown.contains("…") && shown.startsWith("tvn_") && shown.endsWith(key.right(2)), qPrintable(shown));
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(text);
-            QCOMPARE(reader->text(QAccessible::Name), key);
             reader->textInterface()->setSelection(0, 3, 7);
             int start = -1, end = -1;
             reader->textInterface()->selection(0, &start, &end);

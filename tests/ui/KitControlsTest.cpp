@@ -48,7 +48,9 @@ private slots:
             QCOMPARE(accessibleName(control), label);
     }
 
-    // The product's words are literal: an ampersand is shown, not turned into a shortcut.
+    // The product's words are literal: an ampersand is shown, not turned into a shortcut. A screen that
+    // turns Start into Stop keeps the one button, its focus and what listens to it. (That an icon-only
+    // button is named is the accessibility walk's, over every control the gallery shows.)
     void switchingLooksKeepsTheSameButtonItsFocusAndItsConnections() {
         TestHost host;
         auto* button = new TRButton("Download & verify", KeldmarchButtonStyle{});
@@ -66,13 +68,6 @@ private slots:
         QTest::keyClick(button, Qt::Key_Space);
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
-
-        // An icon-only button is still named.
-        TRButton trash({}, GhostButtonStyle{.danger = true, .size = ButtonSize::small});
-        trash.setToolTip("Delete");
-        trash.setSymbol("trash");
-        QCOMPARE(accessibleName(&trash), QStringLiteral("Delete"));
-        QVERIFY(trash.sizeHint().width() > 0);
     }
 
     // A hidden label takes no room but still names the switch. The knob slides rather than jumps, and
@@ -102,6 +97,8 @@ private slots:
         QVERIFY(whiteAt(0.7));
     }
 
+    // The header's sign says which way a press goes; the owner's flag and the header agree both ways, and
+    // only changes are announced.
     void pressingTheHeaderShowsAndHidesTheContent() {
         TestHost host;
         TRDisclosure disclosure("Technical details");
@@ -109,21 +106,12 @@ private slots:
         disclosure.body()->addWidget(row);
         host.place(&disclosure, 400);
         QSignalSpy changed(&disclosure, &TRDisclosure::expandedChanged);
-        QVERIFY(!row->isVisible());
-        QCOMPARE(disclosure.header()->sign(), QStringLiteral("+"));
-
+        QVERIFY(!row->isVisible() && disclosure.header()->sign() == "+");
         QTest::mouseClick(disclosure.header(), Qt::LeftButton);
-        QVERIFY(disclosure.isExpanded());
-        QCOMPARE(disclosure.header()->sign(), QStringLiteral("−"));
-        QVERIFY(row->isVisible());
+        QVERIFY(disclosure.isExpanded() && row->isVisible() && disclosure.header()->sign() == "−");
         QTRY_COMPARE(disclosure.contentArea()->maximumHeight(), QWIDGETSIZE_MAX);
-
         QTest::mouseClick(disclosure.header(), Qt::LeftButton);
-        QVERIFY(!disclosure.isExpanded());
         QTRY_VERIFY(!row->isVisible());
-        QCOMPARE(changed.count(), 2);
-
-        // The owner's flag and the header agree both ways, and only changes are announced.
         disclosure.setExpanded(true);
         disclosure.setExpanded(true);
         QCOMPARE(changed.count(), 3);
@@ -176,42 +164,37 @@ private slots:
     }
 
     // Screen readers meet a group named by the hidden title, holding radio buttons of which the chosen one
-    // is checked; a value the picker does not list leaves all unchecked. One tab stop: the chosen segment.
+    // is checked; a value the picker does not list leaves all unchecked, and new options keep the choice
+    // while it is still one of them. One tab stop: the chosen segment.
     void screenReadersMeetANamedGroupOfRadioButtons() {
         TRSegmentedPicker picker("Retention", {"7 days", "30 days", "90 days", "365 days"});
         picker.setTitleHidden(true);
-        picker.setCurrentIndex(2);
         QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&picker);
         QCOMPARE(group->role(), QAccessible::Grouping);
         QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Retention"));
-        QCOMPARE(group->childCount(), 4); // the hidden title is not met a second time
-        auto checks = [&] {
-            QString marks;
-            for (int i = 0; i < group->childCount(); ++i) {
-                QAccessibleInterface* radio = group->child(i);
-                if (radio->role() != QAccessible::RadioButton || !radio->state().checkable)
-                    return QStringLiteral("not a radio button");
-                marks += radio->state().checked ? 'x' : '-';
-            }
-            return marks;
+        const auto read = [&] { // the hidden title is not met a second time
+            QStringList radios;
+            for (int i = 0; i < group->childCount(); ++i)
+                if (QAccessibleInterface* radio = group->child(i); radio->role() == QAccessible::RadioButton)
+                    radios << radio->text(QAccessible::Name) + (radio->state().checked ? " (x)" : "");
+            return radios.join(", ");
         };
-        QCOMPARE(checks(), QStringLiteral("--x-"));
-        QCOMPARE(group->child(0)->text(QAccessible::Name), QStringLiteral("7 days"));
-        QStringList tabStops;
-        for (int i = 0; i < picker.count(); ++i)
-            if (picker.segment(i)->focusPolicy() & Qt::TabFocus)
-                tabStops << picker.segment(i)->label();
-        QCOMPARE(tabStops, QStringList{"90 days"});
-
+        const auto tabStops = [&] {
+            QStringList stops;
+            for (int i = 0; i < picker.count(); ++i)
+                if (picker.segment(i)->focusPolicy() & Qt::TabFocus)
+                    stops << picker.segment(i)->label();
+            return stops;
+        };
+        picker.setCurrentIndex(2);
+        QCOMPARE(read(), "7 days, 30 days, 90 days (x), 365 days");
+        QCOMPARE(group->childCount(), 4);
+        QCOMPARE(tabStops(), QStringList{"90 days"});
         picker.setCurrentIndex(9);
-        QCOMPARE(picker.currentIndex(), -1);
-        QCOMPARE(checks(), QStringLiteral("----"));
+        QCOMPARE(read(), "7 days, 30 days, 90 days, 365 days");
         picker.setCurrentIndex(1);
-        QCOMPARE(checks(), QStringLiteral("-x--"));
-
-        // New choices keep the chosen index while it is still one of them.
         picker.setOptions({"Inference", "Read-only"});
-        QCOMPARE(picker.currentIndex(), 1);
+        QCOMPARE(read(), "Inference, Read-only (x)");
         picker.setOptions({"Inference"});
         QCOMPARE(picker.currentIndex(), -1);
     }

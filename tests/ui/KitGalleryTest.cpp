@@ -1,6 +1,5 @@
-// The gallery renders every page of the kit to real PNG files without a display, and every kind of
-// control the keyboard reaches with and without its focus ring; and every kind of button it shows does
-// what a click does, whichever way it is worked.
+// What the gallery shows of every kind of control: a button does what a click does, whichever way it
+// is worked, and the keyboard's focus is seen wherever it goes.
 #include "KitTestMain.h"
 
 #include "support/Basics.h"
@@ -11,56 +10,47 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFileInfo>
-#include <QHash>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <map>
 
 using namespace tavrin;
 
 namespace {
 
-// A button of each kind the gallery shows, enabled, and one not checked where there is one (a choice not
-// made yet): by its page, its kind and its rank among the buttons of that page, so that a gallery built
-// anew holds it at the same place.
-struct GalleryButton {
-    std::size_t page;
-    QString kind;
-    qsizetype rank;
-    bool checked;
-};
-
-std::vector<GalleryButton> buttonOfEachKind() {
-    std::vector<GalleryButton> found;
-    QHash<QString, std::size_t> kinds;
+// A button of each kind the gallery shows, enabled, by its page and its rank among the page's buttons
+// (a gallery built anew holds it at the same place); an unchecked one where there is one, for a choice
+// not made yet.
+std::vector<std::pair<QString, QPoint>> buttonOfEachKind() {
+    std::map<QString, std::pair<QPoint, bool>> found; // kind: (page, rank), checked
     const auto pages = kitGalleryPages();
     for (std::size_t page = 0; page < pages.size(); ++page) {
         const auto buttons = pages[page]->findChildren<QAbstractButton*>();
         for (qsizetype rank = 0; rank < buttons.size(); ++rank) {
             QAbstractButton* button = buttons[rank];
-            const GalleryButton candidate{page, button->metaObject()->className(), rank, button->isChecked()};
             if (!button->isEnabled() || !button->isVisibleTo(pages[page].get()))
                 continue;
-            if (!kinds.contains(candidate.kind)) {
-                kinds.insert(candidate.kind, found.size());
-                found.push_back(candidate);
-            } else if (GalleryButton& kept = found[kinds[candidate.kind]];
-                       kept.checked && !candidate.checked) {
-                kept = candidate;
-            }
+            auto [kept, fresh] = found.try_emplace(button->metaObject()->className(),
+                                                   QPoint(int(page), int(rank)), button->isChecked());
+            if (!fresh && kept->second.second && !button->isChecked())
+                kept->second = {QPoint(int(page), int(rank)), false};
         }
     }
-    return found;
+    std::vector<std::pair<QString, QPoint>> each;
+    for (const auto& [kind, place] : found)
+        each.emplace_back(kind, place.first);
+    return each;
 }
 
-// Works the button `way` on a gallery page of its own, and returns what the button and its owner said up
-// to its click, and its state then.
-QStringList work(const GalleryButton& which, const QString& way) {
+// Works the button at `place` (page, rank) `way` on a gallery page of its own, and returns what the
+// button and its owner said up to its click, and its state then.
+QStringList work(QPoint place, const QString& way) {
     QStringList heard; // outlives the page, which says nothing more as it goes
     TestHost host;
-    auto pages = kitGalleryPages();
-    QWidget* page = pages[which.page].release();
-    QAbstractButton* button = page->findChildren<QAbstractButton*>().value(which.rank);
+    QWidget* page = kitGalleryPages()[std::size_t(place.x())].release();
+    QAbstractButton* button = page->findChildren<QAbstractButton*>().value(place.y());
     host.place(page, page->width());
     if (!QTest::qWaitForWindowActive(&host))
         return {"never active"};
@@ -104,58 +94,40 @@ private slots:
     // its order, and leave the button as a click leaves it: the screens listen to clicked(), and a
     // reader's "Toggle" once flipped a switch without it. One row per kind of button and way.
     void everyKindOfButtonDoesWhatAClickDoesWhicheverWayItIsWorked_data() {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("rank");
+        QTest::addColumn<QPoint>("place");
         QTest::addColumn<QString>("way");
-        const std::vector<GalleryButton> buttons = buttonOfEachKind();
+        const auto buttons = buttonOfEachKind();
         QVERIFY(buttons.size() >= 12);
-        for (const GalleryButton& button : buttons)
+        for (const auto& [kind, place] : buttons)
             for (const char* way : {"space", "return", "enter", "reader"})
-                QTest::addRow("%s, %s", qPrintable(button.kind), way)
-                    << int(button.page) << int(button.rank) << QString::fromLatin1(way);
+                QTest::addRow("%s, %s", qPrintable(kind), way) << place << QString::fromLatin1(way);
     }
     void everyKindOfButtonDoesWhatAClickDoesWhicheverWayItIsWorked() {
-        QFETCH(int, page);
-        QFETCH(int, rank);
+        QFETCH(QPoint, place);
         QFETCH(QString, way);
-        const GalleryButton button{std::size_t(page), {}, rank, false};
-        QCOMPARE(work(button, way).join(" / "), work(button, "mouse").join(" / "));
+        QCOMPARE(work(place, way).join(" / "), work(place, "mouse").join(" / "));
     }
 
-    void everyPageIsWrittenAsAPictureWithSomethingOnIt() {
+    // Each picture of a focused control holds it twice, unfocused and focused, in two cells of one size:
+    // the two must differ, or a keyboard user could not see where they are.
+    void everyKindOfControlTheKeyboardReachesShowsWhereTheFocusIs() {
         QTemporaryDir dir;
-        const auto written = renderKitGallery(dir.filePath("gallery"));
+        const auto written = renderKitGallery(dir.path());
         TAVRIN_REQUIRE(written);
-        const QStringList pages = written->filter(QRegularExpression("/gallery/[^/]+\\.png$"));
-        QVERIFY(pages.size() >= 10);
-        for (const QString& file : pages) {
-            QImage image(file);
-            QVERIFY2(!image.isNull(), qPrintable(file));
-            QVERIFY2(image.width() >= 300 && image.height() >= 100, qPrintable(file));
-            // More than the canvas: count pixels that differ from the background colour.
-            const QColor canvas = Theme::canvas();
-            int drawn = 0;
-            for (int y = 0; y < image.height(); y += 3)
-                for (int x = 0; x < image.width(); x += 3)
-                    drawn += image.pixelColor(x, y) != canvas;
-            QVERIFY2(drawn > 200, qPrintable(file));
-        }
-
-        // Each picture of a focused control holds it twice, unfocused and focused, in two cells of one
-        // size: the two must differ, or a keyboard user could not see where they are.
+        QVERIFY(written->size() - written->filter("/focus/").size() >= 10); // the pages
         QStringList kinds;
-        for (const QString& file : written->filter("/gallery/focus/")) {
+        for (const QString& file : written->filter("/focus/")) {
             const QImage pair(file);
             const int half = pair.width() / 2;
-            QVERIFY2(!pair.isNull() && half > 0, qPrintable(file));
-            QVERIFY2(pair.copy(0, 0, half, pair.height()) != pair.copy(half, 0, half, pair.height()),
+            QVERIFY2(half > 0 &&
+                         pair.copy(0, 0, half, pair.height()) != pair.copy(half, 0, half, pair.height()),
                      qPrintable(file));
             kinds << QFileInfo(file).baseName();
         }
         for (const char* kind :
              {"TRButton", "TRIconButton", "TRCopyButton", "KeldmarchSwitch", "TRCheckBox",
-              "TRDisclosureHeader", "ModeCard", "TRNetMapButton", "TRSegment", "SidebarItem", "MBItem",
-              "TRTextField", "TRTextEditor", "TRElidedText", "TRValueLabel"})
+              "TRDisclosureHeader", "ModeCard", "TRNetMapButton", "TRSegment", "SidebarItem", "TRStepRow",
+              "MBItem", "TRTextField", "TRTextEditor", "TRElidedText", "TRValueLabel"})
             QVERIFY2(kinds.contains(kind), qPrintable(QString(kind) + " not among " + kinds.join(", ")));
     }
 };

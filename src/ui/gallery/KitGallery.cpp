@@ -1,6 +1,5 @@
 #include "ui/gallery/KitGallery.h"
 
-#include "ui/PhaseLook.h"
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
 #include "ui/kit/Icons.h"
@@ -179,16 +178,8 @@ std::unique_ptr<Sheet> pillSheet() {
     }
     sheet->caption("Status chip");
     auto* row = sheet->row();
-    const auto chip = [](const Phase& phase) {
-        const PhaseLook look = phaseLook(phase);
-        return new StatusChip(look.label, look.chip);
-    };
-    for (const Phase& phase : {Phase::unknown(), Phase::probing(), Phase::stopped(), Phase::running()})
-        row->addWidget(chip(phase));
-    endRow(row);
-    row = sheet->row();
-    for (const Phase& phase : {Phase::unauthenticated(), Phase::error("Server not reachable")})
-        row->addWidget(chip(phase));
+    for (const auto& [kind, label] : kinds)
+        row->addWidget(new StatusChip(QString::fromUtf8(label), kind));
     endRow(row);
     return sheet;
 }

@@ -1,9 +1,11 @@
 #include "ui/kit/KeldmarchLogoMark.h"
 
+#include "ui/kit/KitParts.h"
 #include "ui/kit/RoundedBox.h"
 #include "ui/kit/Theme.h"
 
 #include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
 #include <QPainter>
 
 namespace tavrin {
@@ -37,6 +39,16 @@ void KeldmarchLogoMark::paintEvent(QPaintEvent*) {
     p.setFont(Theme::font(0.58 * m_size, FontWeight::heavy));
     p.setPen(Theme::alpha(Theme::brandTealDark(), 0.92));
     p.drawText(box, Qt::AlignCenter, QStringLiteral("T"));
+}
+
+QHBoxLayout* brandLine(int markSize, const QMargins& insets) {
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(insets);
+    line->setSpacing(Spacing::grid);
+    line->addWidget(new KeldmarchLogoMark(markSize));
+    line->addWidget(kitLabel(QStringLiteral("TAVRIN"), TextRole::brand));
+    line->addStretch();
+    return line;
 }
 
 } // namespace tavrin

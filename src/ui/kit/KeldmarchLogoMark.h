@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QMargins>
 #include <QWidget>
+
+class QHBoxLayout;
 
 namespace tavrin {
 
@@ -18,5 +21,9 @@ protected:
 private:
     int m_size;
 };
+
+// The head of a column beside a screen (the window's sidebar, a guided sequence's rail): the mark and
+// the product's name, left-aligned within `insets`.
+QHBoxLayout* brandLine(int markSize, const QMargins& insets);
 
 } // namespace tavrin

@@ -2,22 +2,14 @@
 
 #include "ui/kit/Icons.h"
 #include "ui/kit/KeldmarchLogoMark.h"
-#include "ui/kit/KitParts.h"
-#include "ui/kit/RoundedBox.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
 #include <QAccessible>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace tavrin {
 
@@ -30,33 +22,28 @@ constexpr qreal kItemPaddingH = 10;
 constexpr int kItemPaddingV = 6;
 constexpr qreal kIconGap = 9;
 constexpr qreal kRadius = 6;
-constexpr qreal kAccentBar = 2.5;
 constexpr int kLogoSize = 28;
 constexpr QMargins kBrandInsets{16, 14, 16, 12};
 constexpr int kCaptionInset = 18;
 constexpr int kItemsInset = 8;
 constexpr int kItemGap = 1;
 constexpr QMargins kPinnedInsets{16, 12, 16, 14};
-constexpr int kWholeList = 1 << 16;
 
 } // namespace
 
 SidebarItem::SidebarItem(const QString& label, const QString& symbol, QWidget* parent)
-    : QAbstractButton(parent), m_label(label), m_symbol(symbol) {
-    setAccessibleName(label);
-    setCursor(Qt::PointingHandCursor);
+    : TRPaintedRow(label, {.radius = kRadius, .barInset = 4, .keyboardRing = true, .arrowsStep = true},
+                   parent),
+      m_symbol(symbol) {
     setFocusPolicy(Qt::ClickFocus);
-    setCheckable(false);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void SidebarItem::setActive(bool active) {
-    if (active == m_active)
+    if (active == isActive())
         return;
-    m_active = active;
+    setChosen(active);
     // Only the chosen row is a Tab stop; the others are reached with the arrow keys.
     setFocusPolicy(active ? Qt::StrongFocus : Qt::ClickFocus);
-    update();
     QAccessibleEvent changed(this, active ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
     QAccessible::updateAccessibility(&changed);
 }
@@ -66,69 +53,18 @@ QSize SidebarItem::sizeHint() const {
     return {KeldmarchSidebar::kWidth - 2 * kItemsInset, metrics.height() + 2 * kItemPaddingV};
 }
 
-void SidebarItem::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = rect();
-    if (m_active || m_hovered) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(Theme::alpha(Theme::ink(), m_active ? 0.06 : 0.04));
-        p.drawRoundedRect(box, kRadius, kRadius);
-    }
-    // The ring is for keyboard users only, not for focus that a click or the window gave. The chosen
-    // row's bar goes over it, so that a focused row still says it is the chosen one.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
-        paintFocusRing(p, box, kRadius);
-    if (m_active) {
-        QPainterPath bar;
-        bar.addRoundedRect(QRectF(0, 4, kAccentBar, box.height() - 8), kAccentBar / 2, kAccentBar / 2);
-        p.fillPath(bar, Theme::accentBarGradient());
-    }
-
+void SidebarItem::paintContent(QPainter& p, const QRectF& box) {
     const QRectF iconFrame(kItemPaddingH, 0, kIconFrame, box.height());
     p.setFont(Theme::symbolFont(TRSymbol::glyphPixels(kIconSize)));
-    p.setPen(m_active ? Theme::brandTealDeep() : Theme::inkMuted());
+    p.setPen(isActive() ? Theme::brandTealDeep() : Theme::inkMuted());
     p.drawText(iconFrame, Qt::AlignCenter, icons::glyph(m_symbol));
 
-    const TextStyle label = Theme::text(m_active ? TextRole::bodySemibold : TextRole::body);
-    p.setFont(label.font);
-    p.setPen(label.colour);
-    p.drawText(QRectF(iconFrame.right() + kIconGap, 0, box.width() - iconFrame.right() - kIconGap - kItemPaddingH,
-                      box.height()),
-               Qt::AlignVCenter | Qt::AlignLeft, m_label);
-}
-
-void SidebarItem::enterEvent(QEnterEvent*) {
-    m_hovered = true;
-    update();
-}
-
-void SidebarItem::leaveEvent(QEvent*) {
-    m_hovered = false;
-    update();
-}
-
-void SidebarItem::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        click();
-        return;
-    case Qt::Key_Up:
-        Q_EMIT stepRequested(-1);
-        return;
-    case Qt::Key_Down:
-        Q_EMIT stepRequested(1);
-        return;
-    case Qt::Key_Home:
-        Q_EMIT stepRequested(-kWholeList);
-        return;
-    case Qt::Key_End:
-        Q_EMIT stepRequested(kWholeList);
-        return;
-    default:
-        QAbstractButton::keyPressEvent(event);
-    }
+    const TextStyle text = Theme::text(isActive() ? TextRole::bodySemibold : TextRole::body);
+    p.setFont(text.font);
+    p.setPen(text.colour);
+    p.drawText(QRectF(iconFrame.right() + kIconGap, 0,
+                      box.width() - iconFrame.right() - kIconGap - kItemPaddingH, box.height()),
+               Qt::AlignVCenter | Qt::AlignLeft, label());
 }
 
 TRSidebarList::TRSidebarList(QWidget* parent) : QWidget(parent) {
@@ -141,31 +77,21 @@ KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* p
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    auto* brand = new QHBoxLayout;
-    brand->setContentsMargins(kBrandInsets);
-    brand->setSpacing(Spacing::grid);
-    brand->addWidget(new KeldmarchLogoMark(kLogoSize));
-    brand->addWidget(kitLabel(QStringLiteral("TAVRIN"), TextRole::brand));
-    brand->addStretch();
-    column->addLayout(brand);
+    column->addLayout(brandLine(kLogoSize, kBrandInsets));
 
     auto* caption = new TRCaption(QStringLiteral("SERVER"));
     caption->setContentsMargins(kCaptionInset, 0, kCaptionInset, Spacing::caption);
     column->addWidget(caption);
 
     auto* list = new TRSidebarList(this);
-    auto* items = new QVBoxLayout(list);
-    items->setContentsMargins(kItemsInset, 0, kItemsInset, 0);
-    items->setSpacing(kItemGap);
+    m_rows = new TRPaintedRows(kItemsInset, kItemGap, list);
     for (const Entry& entry : entries) {
         auto* item = new SidebarItem(entry.label, entry.symbol, list);
-        const int index = int(m_items.size());
-        item->setActive(index == m_selection);
-        connect(item, &QAbstractButton::clicked, this, [this, index] { setSelection(index); });
-        connect(item, &SidebarItem::stepRequested, this, [this, index](int by) { step(index, by); });
-        items->addWidget(item);
-        m_items.push_back(item);
+        item->setActive(m_rows->rowCount() == m_selection);
+        m_rows->addRow(item);
     }
+    connect(m_rows, &TRPaintedRows::rowClicked, this, &KeldmarchSidebar::setSelection);
+    connect(m_rows, &TRPaintedRows::rowStepped, this, &KeldmarchSidebar::setSelection);
     column->addWidget(list);
     column->addStretch();
 
@@ -184,16 +110,9 @@ void KeldmarchSidebar::setSelection(int index) {
     if (index == m_selection)
         return;
     m_selection = index;
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        m_items[i]->setActive(int(i) == index);
+    for (int i = 0; i < count(); ++i)
+        item(i)->setActive(i == index);
     Q_EMIT selectionChanged(index);
-}
-
-void KeldmarchSidebar::step(int from, int by) {
-    const int to = std::clamp(from + by, 0, count() - 1);
-    setSelection(to);
-    // A key moved the focus: the ring shows, as it does for Tab.
-    item(to)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void KeldmarchSidebar::setPinnedModel(const std::optional<QString>& alias) {

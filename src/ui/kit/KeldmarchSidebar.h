@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "ui/kit/TRPaintedRows.h"
+
 #include <QWidget>
 
 #include <optional>
@@ -10,35 +11,23 @@ namespace tavrin {
 
 class TRElidedText;
 
-// One row of the sidebar: a symbol and a label, with the selected and hover looks. Screen readers meet
-// it as a tab that is selected or not; Up and Down (Home, End) ask for the row above or below.
-class SidebarItem : public QAbstractButton {
+// One row of the sidebar: a symbol and a label. Screen readers meet it as a tab that is selected or not;
+// Up and Down (Home, End) ask for the row above or below.
+class SidebarItem : public TRPaintedRow {
     Q_OBJECT
 public:
     SidebarItem(const QString& label, const QString& symbol, QWidget* parent = nullptr);
 
-    QString label() const { return m_label; }
     void setActive(bool active);
-    bool isActive() const { return m_active; }
-    bool isHovered() const { return m_hovered; }
+    bool isActive() const { return isChosen(); }
 
     QSize sizeHint() const override;
 
-Q_SIGNALS:
-    // The row `step` rows away (±1; a large step goes to the first or last row).
-    void stepRequested(int step);
-
 protected:
-    void paintEvent(QPaintEvent*) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void paintContent(QPainter& p, const QRectF& box) override;
 
 private:
-    QString m_label;
     QString m_symbol;
-    bool m_active = false;
-    bool m_hovered = false;
 };
 
 // The sidebar's rows, which screen readers meet as a list of tabs ("Sections").
@@ -67,8 +56,8 @@ public:
     void setPinnedModel(const std::optional<QString>& alias);
     std::optional<QString> pinnedModel() const { return m_pinnedModel; }
 
-    SidebarItem* item(int index) const { return m_items.at(std::size_t(index)); }
-    int count() const { return int(m_items.size()); }
+    SidebarItem* item(int index) const { return static_cast<SidebarItem*>(m_rows->row(index)); }
+    int count() const { return m_rows->rowCount(); }
     QWidget* pinnedBlock() const { return m_pinnedBlock; }
     TRElidedText* pinnedAlias() const { return m_pinnedAlias; }
 
@@ -79,11 +68,9 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    void step(int from, int by);
-
     int m_selection = 0;
     std::optional<QString> m_pinnedModel;
-    std::vector<SidebarItem*> m_items;
+    TRPaintedRows* m_rows;
     QWidget* m_pinnedBlock;
     TRElidedText* m_pinnedAlias;
 };

@@ -3,16 +3,13 @@
 #include "ui/kit/Icons.h"
 #include "ui/kit/KeldmarchLogoMark.h"
 #include "ui/kit/KitParts.h"
-#include "ui/kit/RoundedBox.h"
 #include "ui/kit/TRCaption.h"
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace tavrin {
@@ -25,7 +22,6 @@ constexpr qreal kBadge = 22;
 constexpr qreal kRowPaddingH = 10;
 constexpr qreal kBadgeGap = 10;
 constexpr qreal kRadius = 7;
-constexpr qreal kAccentBar = 2.5;
 constexpr int kLogoSize = 32;
 constexpr QMargins kBrandInsets{20, 22, 20, 8};
 constexpr int kSideInset = 20;
@@ -88,43 +84,25 @@ QString stateDescription(StepState state, int number, int count) {
 } // namespace
 
 TRStepRow::TRStepRow(int number, int count, const QString& title, QWidget* parent)
-    : QAbstractButton(parent), m_number(number), m_count(count), m_title(title) {
+    : TRPaintedRow(title, {.radius = kRadius, .barInset = 5, .keyboardRing = false, .arrowsStep = false},
+                   parent),
+      m_number(number), m_count(count) {
     setText(literalButtonText(title));
-    setAccessibleName(title);
-    setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setState(StepState::upcoming);
 }
 
 void TRStepRow::setState(StepState state) {
     m_state = state;
+    setChosen(state == StepState::current);
     // A step still to come cannot be chosen: it is skipped by Tab and read as unavailable.
     setEnabled(state != StepState::upcoming);
     setAccessibleDescription(stateDescription(state, m_number, m_count));
-    update();
 }
 
 QSize TRStepRow::sizeHint() const { return {TRStepRail::kWidth - 2 * kRowsInset, kRowHeight}; }
 
-void TRStepRow::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = rect();
-    const bool current = m_state == StepState::current;
-    if (current || (m_hovered && isEnabled())) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(Theme::alpha(Theme::ink(), current ? 0.06 : 0.04));
-        p.drawRoundedRect(box, kRadius, kRadius);
-    }
-    if (current) {
-        QPainterPath bar;
-        bar.addRoundedRect(QRectF(0, 5, kAccentBar, box.height() - 10), kAccentBar / 2, kAccentBar / 2);
-        p.fillPath(bar, Theme::accentBarGradient());
-    }
-    if (hasFocus())
-        paintFocusRing(p, box, kRadius);
-
+void TRStepRow::paintContent(QPainter& p, const QRectF& box) {
     const QRectF badge(kRowPaddingH, (box.height() - kBadge) / 2, kBadge, kBadge);
     paintBadge(p, badge,
                m_state == StepState::done      ? Badge::done
@@ -132,30 +110,12 @@ void TRStepRow::paintEvent(QPaintEvent*) {
                                                : Badge::upcoming,
                m_number);
 
-    const TextStyle label = Theme::text(current ? TextRole::bodySemibold : TextRole::body);
-    p.setFont(label.font);
-    p.setPen(m_state == StepState::upcoming ? Theme::inkMuted() : label.colour);
+    const TextStyle text = Theme::text(isChosen() ? TextRole::bodySemibold : TextRole::body);
+    p.setFont(text.font);
+    p.setPen(m_state == StepState::upcoming ? Theme::inkMuted() : text.colour);
     const qreal textLeft = badge.right() + kBadgeGap;
     p.drawText(QRectF(textLeft, 0, box.width() - textLeft - kRowPaddingH, box.height()),
-               Qt::AlignVCenter | Qt::AlignLeft, m_title);
-}
-
-void TRStepRow::enterEvent(QEnterEvent*) {
-    m_hovered = true;
-    update();
-}
-
-void TRStepRow::leaveEvent(QEvent*) {
-    m_hovered = false;
-    update();
-}
-
-void TRStepRow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        animateClick();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
+               Qt::AlignVCenter | Qt::AlignLeft, label());
 }
 
 TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* parent) : QWidget(parent) {
@@ -165,13 +125,7 @@ TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* 
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    auto* brand = new QHBoxLayout;
-    brand->setContentsMargins(kBrandInsets);
-    brand->setSpacing(Spacing::grid);
-    brand->addWidget(new KeldmarchLogoMark(kLogoSize));
-    brand->addWidget(kitLabel(QStringLiteral("TAVRIN"), TextRole::brand));
-    brand->addStretch();
-    column->addLayout(brand);
+    column->addLayout(brandLine(kLogoSize, kBrandInsets));
 
     QLabel* noteLabel = kitLabel(note, TextRole::detail);
     noteLabel->setWordWrap(true);
@@ -182,23 +136,17 @@ TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* 
     caption->setContentsMargins(kSideInset, 0, kSideInset, Spacing::group);
     column->addWidget(caption);
 
-    auto* rows = new QVBoxLayout;
-    rows->setContentsMargins(kRowsInset, 0, kRowsInset, 0);
-    rows->setSpacing(kRowGap);
-    for (const QString& title : titles) {
-        const int index = int(m_rows.size());
-        auto* row = new TRStepRow(index + 1, int(titles.size()), title);
-        connect(row, &QAbstractButton::clicked, this, [this, index] { Q_EMIT rowClicked(index); });
-        rows->addWidget(row);
-        m_rows.push_back(row);
-    }
-    column->addLayout(rows);
+    m_rows = new TRPaintedRows(kRowsInset, kRowGap);
+    for (const QString& title : titles)
+        m_rows->addRow(new TRStepRow(m_rows->rowCount() + 1, int(titles.size()), title));
+    connect(m_rows, &TRPaintedRows::rowClicked, this, &TRStepRail::rowClicked);
+    column->addLayout(m_rows);
     column->addStretch();
 }
 
 void TRStepRail::setStates(const std::vector<StepState>& states) {
-    for (std::size_t i = 0; i < m_rows.size() && i < states.size(); ++i)
-        m_rows[i]->setState(states[i]);
+    for (std::size_t i = 0; i < std::size_t(count()) && i < states.size(); ++i)
+        row(int(i))->setState(states[i]);
 }
 
 void TRStepRail::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Theme::sidebarBackground()); }

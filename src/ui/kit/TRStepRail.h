@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "ui/kit/TRPaintedRows.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -16,27 +17,21 @@ enum class StepState { done, current, upcoming };
 // One step of the rail: its number in a badge (a check mark once done) and its title; the current
 // one highlighted. Upcoming steps cannot be chosen, and say so to screen readers; every row says
 // whether it is done, current or still to come.
-class TRStepRow : public QAbstractButton {
+class TRStepRow : public TRPaintedRow {
     Q_OBJECT
 public:
     TRStepRow(int number, int count, const QString& title, QWidget* parent = nullptr);
     void setState(StepState state);
     StepState state() const { return m_state; }
-    QString title() const { return m_title; }
     QSize sizeHint() const override;
 
 protected:
-    void paintEvent(QPaintEvent*) override;
-    void enterEvent(QEnterEvent*) override;
-    void leaveEvent(QEvent*) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void paintContent(QPainter& p, const QRectF& box) override;
 
 private:
     int m_number;
     int m_count;
-    QString m_title;
     StepState m_state = StepState::upcoming;
-    bool m_hovered = false;
 };
 
 // The column on the left of a guided sequence: the brand, a note on what lies ahead, "STEPS" and a
@@ -49,8 +44,8 @@ public:
 
     TRStepRail(const QString& note, const QStringList& titles, QWidget* parent = nullptr);
     void setStates(const std::vector<StepState>& states);
-    TRStepRow* row(int index) const { return m_rows.at(std::size_t(index)); }
-    int count() const { return int(m_rows.size()); }
+    TRStepRow* row(int index) const { return static_cast<TRStepRow*>(m_rows->row(index)); }
+    int count() const { return m_rows->rowCount(); }
 
 Q_SIGNALS:
     void rowClicked(int index);
@@ -59,7 +54,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    std::vector<TRStepRow*> m_rows;
+    TRPaintedRows* m_rows;
 };
 
 // An item of a numbered list: the number in a badge, a bold title and a line of text under it.
