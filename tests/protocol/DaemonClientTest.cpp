@@ -105,11 +105,9 @@ private slots:
             {OPERATION(revokeKey("k_7f3")), "POST", "/admin/keys/k_7f3/revoke", "{}"},
             {OPERATION(deleteKey("k_7f3")), "DELETE", "/admin/keys/k_7f3", "-"},
             {OPERATION(exportAuditJSONL(false)), "GET", "/admin/audit/export?format=jsonl&includePromptContents=false", "-"},
-            {OPERATION(exportAuditJSONL(true)), "GET", "/admin/audit/export?format=jsonl&includePromptContents=true", "-"},
             {OPERATION(updateNetworkPreferences({"0.0.0.0", 11500, true, std::nullopt, {}, {"10.0.0.0/8"}})), "PUT", "/admin/network",
              R"({"bindHost":"0.0.0.0","bindPort":11500,"corsAllowedOrigins":[],"ipAllowlist":["10.0.0.0/8"],"lanEnabled":true})"},
-            {OPERATION(setOrgPreamble(std::nullopt)), "PUT", "/admin/settings/preamble", "{}"},
-            {OPERATION(promoteModel()), "POST", "/admin/model/promote", "{}"}};
+            {OPERATION(setOrgPreamble(std::nullopt)), "PUT", "/admin/settings/preamble", "{}"}};
         for (const auto& [operation, method, target, body] : operations) {
             server->clearRequests();
             run(operation);
