@@ -223,15 +223,6 @@ private slots:
         }
     }
 
-    void aStoppedServerFailsEveryCallAndIsNotHealthy() {
-        const QUrl closed = server->baseUrl();
-        server.reset();
-        client = std::make_unique<DaemonClient>(closed, QStringLiteral("s3cret"), quickTimeouts());
-        QVERIFY(!QCoro::waitFor(client->health()));
-        const QString message = run(OPERATION(listKeys()));
-        QVERIFY2(message.startsWith(unreachable) && message.contains("refused"), qPrintable(message));
-    }
-
     // A poll asks whether a tagged record changed; a 304 gives back the record read before. A server
     // that ignores the question, or tags nothing, is read in full every time.
     void aTaggedRecordIsAskedForAgainAndKeptWhileUnchanged() {
