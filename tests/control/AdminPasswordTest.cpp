@@ -26,7 +26,7 @@ private Q_SLOTS:
             {times("👨‍👩‍👧", 15), times("👨‍👩‍👧", 15), false},
             {QString(), QString(), false},
             // Counted as the server will hold it: the white space at the ends is not part of a password
-            // (blank and short ones after the trim: ServerStateModelTest, where every face saves).
+            // (blank and short ones after the trim: tavrinctl's password test and ServerStateModelTest).
             {" " + sixteen + " ", " " + sixteen + " ", true}};
         for (const auto& c : cases)
             QVERIFY2(isAcceptableAdminPassword(c.password, c.confirmation) == c.accepted, qPrintable(c.password));
