@@ -2,7 +2,10 @@
 
 #include "base/AdminSecretFile.h"
 #include "base/StateFolder.h"
-#include "control/ServiceManager.h"
+#include "control/DaemonProcessControllerError.h"
+#include "control/LoginService.h"
+#include "control/ServerBundle.h"
+#include "control/ServerHandover.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,83 +15,11 @@
 
 #include <expected>
 #include <optional>
-#include <variant>
 
 namespace tavrin {
 
-class ChildProcess;
+class SessionServer;
 class SystemdUnitWatch;
-struct ProcessIdentity;
-
-// Every way a service operation can fail. message() is the exact text the user sees.
-class DaemonProcessControllerError {
-public:
-    struct DaemonBinaryMissing {
-        QString path;
-        bool operator==(const DaemonBinaryMissing&) const = default;
-    };
-    struct WrongAppLocation {
-        QString path;
-        bool operator==(const WrongAppLocation&) const = default;
-    };
-    struct RegistrationFailed {
-        QString text;
-        bool operator==(const RegistrationFailed&) const = default;
-    };
-    struct SecretWriteFailed {
-        QString text;
-        bool operator==(const SecretWriteFailed&) const = default;
-    };
-    struct StopFailed {
-        QString text;
-        bool operator==(const StopFailed&) const = default;
-    };
-    using Case = std::variant<DaemonBinaryMissing, WrongAppLocation, RegistrationFailed, SecretWriteFailed, StopFailed>;
-
-    static DaemonProcessControllerError daemonBinaryMissing(QString path) {
-        return {DaemonBinaryMissing{std::move(path)}};
-    }
-    static DaemonProcessControllerError wrongAppLocation(QString path) {
-        return {WrongAppLocation{std::move(path)}};
-    }
-    static DaemonProcessControllerError registrationFailed(QString text) {
-        return {RegistrationFailed{std::move(text)}};
-    }
-    static DaemonProcessControllerError secretWriteFailed(QString text) {
-        return {SecretWriteFailed{std::move(text)}};
-    }
-    static DaemonProcessControllerError stopFailed(QString text) { return {StopFailed{std::move(text)}}; }
-
-    const Case& kind() const { return m_case; }
-    template <class C> bool is() const { return std::holds_alternative<C>(m_case); }
-    template <class C> const C* as() const { return std::get_if<C>(&m_case); }
-    QString message() const;
-
-    bool operator==(const DaemonProcessControllerError&) const = default;
-
-private:
-    DaemonProcessControllerError(Case c) : m_case(std::move(c)) {}
-    Case m_case;
-};
-
-struct ServiceStatusSnapshot {
-    bool registered = false;
-    bool running = false;
-    std::optional<qint32> pid;
-    bool operator==(const ServiceStatusSnapshot&) const = default;
-};
-
-// What a refresh reports from the login service's unit: its own main process first, then a child
-// this panel started. A unit systemd has not loaded runs nothing, whatever else it says.
-ServiceStatusSnapshot statusSnapshot(const UnitState& unit, std::optional<qint32> childPid);
-
-// What turning start at login on or off comes to, given the registration read just before.
-enum class StartAtLoginStep { nothing, registerService, unregisterService };
-StartAtLoginStep startAtLoginStep(AgentStatus status, bool enabled);
-
-// Whether a stop of the login service did its job: a unit that is not loaded is as stopped as a stop
-// could make it.
-bool stoppedAsAsked(const ManagerResult<>& stopped);
 
 struct DaemonProcessControllerOptions {
     QString bundlePath; // default: parent of the folder of the program as it was started
@@ -101,22 +32,17 @@ struct DaemonProcessControllerOptions {
 };
 
 // Installs, starts, stops, restarts and inspects the server, either as the systemd user service that
-// starts at login or as a child process for this session. Lives on the GUI thread; the tool runs and
-// the wait for a stopping process happen on workers and are applied back here.
+// starts at login or as a child process for this session: the façade the state layer acts through,
+// composed of one part per job. ServerBundle finds the bundle and its server, ServerHandover gives a
+// server what it needs (its folders, the password file), LoginService drives the service manager,
+// SessionServer runs, records and takes over the session's server, DaemonProcessControllerError
+// words every failure. What is left here is the product's order of steps across them and what the
+// controller publishes. Lives on the GUI thread; the tool runs and the wait for a stopping process
+// happen on workers and are applied back here.
 //
 // When the login service's unit changes in the user manager (it stops, crashes, or the manager
 // comes or goes), the controller refreshes and publishes what it finds at once, without waiting for
 // the next poll.
-//
-// Every server it starts, child or login service, is told the panel's state folder and the model
-// folder the readiness step chose (StateFolder::variable, modelSourceVariable): a service started
-// by the user manager does not see the panel's environment.
-//
-// A child outlives the panel (quitting leaves the server to its clients). The controller records the
-// child it starts in the state folder ("session-server": its id and start time, private), and a later
-// controller that finds the recorded process still there, this user's and running this bundle's
-// server, tracks it as its own child: stop, the published state and a second start work on it as
-// on a child it started. A record that names anything else is removed.
 //
 // The coroutines follow "Writing a coroutine" in docs/ARCHITECTURE.md: name every argument of a
 // co_awaited call (`const std::optional<QString> none; co_await registerAgent(none);`).
@@ -128,7 +54,7 @@ class DaemonProcessController : public QObject {
 
 public:
     using Error = DaemonProcessControllerError;
-    template <class T = void> using Result = std::expected<T, Error>;
+    template <class T = void> using Result = ControllerResult<T>;
 
     explicit DaemonProcessController(DaemonProcessControllerOptions options = {}, QObject* parent = nullptr);
     ~DaemonProcessController() override;
@@ -138,8 +64,8 @@ public:
     // The last registration status read, as "enabled": what the start-at-login switch shows.
     bool loginServiceEnabled() const { return m_loginServiceEnabled; }
 
-    QString bundlePath() const { return m_options.bundlePath; }
-    QString serverExecutable() const;
+    QString bundlePath() const { return m_bundle.path(); }
+    QString serverExecutable() const { return m_bundle.server(); }
 
     QCoro::Task<Result<>> registerAgent(std::optional<QString> adminSecret);
     Result<> launchChildProcess(std::optional<QString> adminSecret);
@@ -152,9 +78,9 @@ public:
     QCoro::Task<AgentStatus> agentStatus();
 
     // The panel's one writer of the admin password file; the state model writes through it too.
-    Result<> writeAdminSecret(const QString& secret);
-    AdminSecretFile adminSecretFile() const { return AdminSecretFile(m_options.stateDirectory); }
-    EnvironmentEntries agentEnvironment() const;
+    Result<> writeAdminSecret(const QString& secret) { return m_handover.writeAdminSecret(secret); }
+    AdminSecretFile adminSecretFile() const { return m_handover.adminSecretFile(); }
+    EnvironmentEntries agentEnvironment() const { return m_login.bundleEnvironment(); }
 
 Q_SIGNALS:
     void isRunningChanged();
@@ -162,25 +88,23 @@ Q_SIGNALS:
     void loginServiceEnabledChanged();
 
 private:
+    struct Resolved {
+        DaemonProcessControllerOptions options; // every default filled in
+    };
+    DaemonProcessController(Resolved resolved, QObject* parent);
+
     void setIsRunning(bool value);
     void setPid(std::optional<qint32> value);
     void setLoginServiceEnabled(bool value);
+    void publishRunning(qint32 pid);
     void publishStopped();
-    Result<> checkExecutable() const;
     EnvironmentEntries serverEnvironment() const;
-    bool trackedChildRunning();
-    QCoro::Task<void> stopChild();
-    void track(ChildProcess* child);
-    void childExited(ChildProcess* child);
-    QString childRecordPath() const;
-    void recordChild(const ChildProcess& child) const;
-    void forgetChildRecord(const ProcessIdentity& identity) const;
-    void adoptRecordedChild();
     QCoro::Task<void> followUnitChanges();
 
-    DaemonProcessControllerOptions m_options;
-    ServiceManager m_manager;
-    QPointer<ChildProcess> m_child;
+    ServerBundle m_bundle;
+    ServerHandover m_handover;
+    LoginService m_login;
+    SessionServer* m_session;                // a child of this object
     SystemdUnitWatch* m_unitWatch = nullptr; // a child of this object
     bool m_followingUnit = false;
     bool m_unitChangedAgain = false;

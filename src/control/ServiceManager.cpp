@@ -2,6 +2,7 @@
 
 #include "base/PrivateFile.h"
 #include "control/OffThread.h"
+#include "control/ServerBundle.h"
 #include "control/SystemdBus.h"
 
 #include <QFile>
@@ -280,7 +281,7 @@ QString ServiceManager::installedUnitPath() const {
 }
 
 QString ServiceManager::serverExecutable() const {
-    return m_bundlePath + QStringLiteral("/libexec/tavrin-server");
+    return ServerBundle::serverIn(m_bundlePath);
 }
 
 EnvironmentEntries ServiceManager::bundleEnvironment() const {

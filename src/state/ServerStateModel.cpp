@@ -1,21 +1,10 @@
 #include "state/ServerStateModel.h"
 
-#include "base/AdminSecretFile.h"
-#include "base/Graphemes.h"
-#include "control/AdminPassword.h"
 #include "control/DaemonProcessController.h"
 #include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
-#include "state/PollAlarm.h"
 
-#include <QCoroFuture>
-#include <QCoroSignal>
-#include <QFutureWatcher>
 #include <QSettings>
-#include <QTimer>
-
-#include <chrono>
-#include <cmath>
 
 namespace tavrin {
 
@@ -24,21 +13,7 @@ ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController
 
 ServerStateModel::ServerStateModel(DaemonClient* client, DaemonProcessController* process, KeychainStore keychain,
                                    QObject* parent)
-    : QObject(parent), m_client(client), m_process(process),
-      m_keychain(std::make_unique<KeychainStore>(std::move(keychain))) {
-    // The file is what the server reads, so it wins; the keychain copy is the panel's own.
-    if (const std::optional<QString> secret = m_process->adminSecretFile().read()) {
-        m_client->setAdminSecret(*secret);
-    } else {
-        m_secretDiscovery = m_keychain->load(KeychainAccount::adminSecret);
-        auto* watcher = new QFutureWatcher<std::optional<QString>>(this);
-        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
-            takeDiscoveredSecret();
-            watcher->deleteLater();
-        });
-        watcher->setFuture(*m_secretDiscovery);
-    }
-
+    : QObject(parent), m_client(client), m_process(process), m_password(client, process, std::move(keychain)) {
     m_hasCompletedFirstRun = QSettings().value(QLatin1StringView(firstRunKey), false).toBool();
 }
 
@@ -54,10 +29,7 @@ std::unique_ptr<ServerStateModel> ServerStateModel::make(ModelOptions options) {
     return model;
 }
 
-ServerStateModel::~ServerStateModel() {
-    // Wakes a sleeping loop so it sees the model gone and ends, instead of waiting out its interval.
-    Q_EMIT pollLoopReplaced();
-}
+ServerStateModel::~ServerStateModel() = default;
 
 void ServerStateModel::setPhase(Phase phase) {
     m_phase = std::move(phase);
@@ -102,23 +74,8 @@ QCoro::Task<void> ServerStateModel::followChange() {
         co_await refresh();
 }
 
-void ServerStateModel::takeDiscoveredSecret() {
-    if (!m_secretDiscovery || !m_secretDiscovery->isFinished())
-        return;
-    const std::optional<QString> found = m_secretDiscovery->result();
-    m_secretDiscovery.reset();
-    if (found && !m_client->adminSecret())
-        m_client->setAdminSecret(*found);
-}
-
 QCoro::Task<void> ServerStateModel::adminSecretFound() {
-    if (!m_secretDiscovery)
-        co_return;
-    QPointer<ServerStateModel> self(this);
-    const QFuture<std::optional<QString>> discovery = *m_secretDiscovery;
-    co_await discovery;
-    if (self)
-        takeDiscoveredSecret();
+    return m_password.found();
 }
 
 QCoro::Task<void> ServerStateModel::refresh() {
@@ -144,27 +101,20 @@ QCoro::Task<void> ServerStateModel::refresh() {
         co_return;
     }
 
-    if (!m_stopExpected)
-        m_consecutiveHealthFailures = 0;
+    m_phaseRules.healthy();
     auto status = co_await m_client->status();
     if (!self)
         co_return;
-    // A server told to stop closes its port at once but may still answer a health check for a few
-    // seconds on a connection it had open; its status read is refused meanwhile. During a stop the
-    // user asked for, that is the server going away, not an error: it counts as a failed check.
-    if (!status && m_stopExpected && status.error().is<DaemonClientError::NotReachable>()) {
+    if (!status && m_phaseRules.goingAway(status.error())) {
         countFailedCheck();
         co_return;
     }
-    m_consecutiveHealthFailures = 0;
+    m_phaseRules.answered();
     if (!status) {
-        if (status.error().is<DaemonClientError::Unauthenticated>()) {
-            setPhase(Phase::unauthenticated());
-        } else {
-            const QString message = status.error().message();
-            setLastError(message);
-            setPhase(Phase::error(message));
-        }
+        const Phase refused = PhaseRules::refused(status.error());
+        if (refused.kind == Phase::Kind::error)
+            setLastError(refused.message);
+        setPhase(refused);
         co_return;
     }
 
@@ -182,10 +132,8 @@ QCoro::Task<void> ServerStateModel::refresh() {
 }
 
 void ServerStateModel::countFailedCheck() {
-    // One failed check is tolerated: the previous phase stays on screen.
-    if (++m_consecutiveHealthFailures >= 2) {
-        m_stopExpected = false;
-        setPhase(Phase::stopped());
+    if (std::optional<Phase> stopped = m_phaseRules.checkFailed()) {
+        setPhase(std::move(*stopped));
         setStatus(std::nullopt);
     }
 }
@@ -204,75 +152,16 @@ void ServerStateModel::noteRequest(Request request) {
 }
 
 void ServerStateModel::showStopped() {
-    m_stopExpected = false;
-    m_consecutiveHealthFailures = 2;
-    setPhase(Phase::stopped());
+    setPhase(m_phaseRules.stopEnded());
     setStatus(std::nullopt);
 }
 
-void ServerStateModel::startPolling() {
-    ++m_pollGeneration;
-    Q_EMIT pollLoopReplaced();
-    pollLoop(QPointer<ServerStateModel>(this), m_pollGeneration);
-}
-
-QCoro::Task<void> ServerStateModel::pollLoop(QPointer<ServerStateModel> model, quint64 generation) {
-    // The loop holds only a weak reference and checks, each time it wakes, that the model still
-    // exists and that no newer loop has replaced it; so there is never more than one.
-    auto current = [&] { return model && model->m_pollGeneration == generation; };
-    while (current()) {
-        co_await model->refresh();
-        if (!current())
-            co_return;
-
-        const auto interval =
-            std::chrono::milliseconds(qint64(std::llround(model->m_pollIntervalSeconds * 1000.0)));
-        PollAlarm alarm(interval);
-        // Queued, so a loop never resumes inside the call that replaced it or destroyed its model.
-        QObject::connect(model.data(), &ServerStateModel::pollLoopReplaced, &alarm, &PollAlarm::ring,
-                         Qt::QueuedConnection);
-        co_await qCoro(&alarm, &PollAlarm::rang);
-    }
-}
-
 QCoro::Task<ActionResult> ServerStateModel::setAdminSecret(QString secret) {
-    // The server trims the password it reads; one of only spaces would leave it with none, and every
-    // admin call refused after a "Saved.".
-    if (trimmedAdminSecret(secret).isEmpty())
-        co_return std::unexpected(ActionError{QStringLiteral("A password of only spaces can't be used: the "
-                                                             "server ignores spaces at either end.")});
-    // Setup's rule, here so that the Diagnostics tab and tavrinctl cannot save a short one either: the
-    // admin API is on every local user's doorstep, and a short password falls to guessing.
-    if (const int length = graphemeCount(trimmedAdminSecret(secret)); length < minimumAdminPasswordLength)
-        co_return std::unexpected(ActionError{
-            QStringLiteral("An admin password needs %1 characters or more; this one has %2.")
-                .arg(minimumAdminPasswordLength)
-                .arg(length)});
-    QPointer self(this);
-    m_secretDiscovery.reset(); // what the user sets now wins over what the keychain held
-    const auto saving = m_keychain->save(secret, KeychainAccount::adminSecret);
-    const auto saved = co_await saving;
-    if (!self)
-        co_return std::unexpected(ActionError{QStringLiteral("The panel is closing.")});
-    if (!saved)
-        co_return std::unexpected(ActionError{saved.error().message()});
-    m_client->setAdminSecret(secret);
-    if (auto written = m_process->writeAdminSecret(secret); !written) {
-        const auto* failed = written.error().as<DaemonProcessControllerError::SecretWriteFailed>();
-        co_return std::unexpected(ActionError{failed ? failed->text : written.error().message()});
-    }
-    co_return ActionResult{};
+    return m_password.save(std::move(secret));
 }
 
 QCoro::Task<void> ServerStateModel::clearAdminSecret() {
-    QPointer self(this);
-    m_secretDiscovery.reset();
-    const auto removing = m_keychain->remove(KeychainAccount::adminSecret);
-    co_await removing;
-    if (!self)
-        co_return;
-    m_client->setAdminSecret(std::nullopt);
-    m_process->adminSecretFile().remove();
+    return m_password.forget();
 }
 
 } // namespace tavrin

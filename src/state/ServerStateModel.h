@@ -4,18 +4,20 @@
 
 #include "base/ServerAddress.h"
 #include "protocol/ClientRecords.h"
+#include "state/AdminPasswordKeeper.h"
 #include "state/DiagnosticsActions.h"
 #include "state/KeyActions.h"
 #include "state/LoadHistory.h"
 #include "state/ModelActions.h"
 #include "state/Phase.h"
+#include "state/PhaseRules.h"
+#include "state/PollLoop.h"
 #include "state/ServerActions.h"
 #include "state/SettingsActions.h"
 #include "state/SetupActions.h"
 #include "state/UpdateActions.h"
 
 #include <QDateTime>
-#include <QFuture>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -44,11 +46,11 @@ struct ModelOptions {
     bool followChanges = true;
 };
 
-// The one observable object every screen watches. It polls the server, keeps the last status and
-// key list, derives the phase, and owns the admin secret's life cycle on the panel's side: it finds
-// the password at start (the file the controller keeps, then the keychain), and saves and forgets
-// it. The keychain is only ever asked off the GUI thread; until its answer about the password is
-// in, a poll cycle waits for it rather than calling the password missing.
+// The one observable object every screen and tavrinctl hold. It keeps the last status and key list the
+// server gave and the phase derived from them, filled by its poll cycle (refresh()); what else it does
+// is its members', each with one job: the poll loop (PollLoop), the phase rules (PhaseRules), the admin
+// password's life on the panel's side (AdminPasswordKeeper), the load of the last minutes
+// (LoadHistory), and the actions.
 // Every write of a published field emits its signal, even when the value is unchanged.
 class ServerStateModel : public QObject {
     Q_OBJECT
@@ -102,8 +104,8 @@ public:
     UpdateActions& updateActions() { return m_updateActions; }
     DiagnosticsActions& diagnosticsActions() { return m_diagnosticsActions; }
 
-    // Returns once the password found at start is in the client: at once when it came from the file,
-    // else when the keychain has answered. An action asked for before then goes without it.
+    // Returns once the password found at start is in the client (AdminPasswordKeeper::found). An
+    // action asked for before then goes without it.
     QCoro::Task<void> adminSecretFound();
 
     // One poll cycle; never fails. Every change ends with one (followChange); the window's refresh button
@@ -113,11 +115,10 @@ public:
     // nothing for a face that reads only what its actions hand back (ModelOptions::followChanges).
     QCoro::Task<void> followChange();
     // Starts the poll loop, replacing (never adding to) one already running.
-    void startPolling();
+    void startPolling() { m_pollLoop.start(); }
 
-    // In this order, stopping at the first failure: keychain, client, file (through the controller).
+    // The admin password, saved (with its length rule) and forgotten: AdminPasswordKeeper::save, forget.
     QCoro::Task<ActionResult> setAdminSecret(QString secret);
-    // Keyring item, client, file; reports nothing.
     QCoro::Task<void> clearAdminSecret();
 
 Q_SIGNALS:
@@ -128,8 +129,6 @@ Q_SIGNALS:
     void lastRefreshedAtChanged();
     void hasCompletedFirstRunChanged();
     void pollIntervalSecondsChanged();
-    // Emitted when a poll loop is replaced, to wake the old loop from its sleep so it can end.
-    void pollLoopReplaced();
 
 private:
     friend class ServerActions;
@@ -141,16 +140,11 @@ private:
     friend class DiagnosticsActions;
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
-    // Set while a stop the user asked for is under way, until the phase shows it: see refresh().
-    void expectStop(bool expected) { m_stopExpected = expected; }
+    // Set while a stop the user asked for is under way, until the phase shows it: see PhaseRules.
+    void expectStop(bool expected) { m_phaseRules.expectStop(expected); }
     // The user's own stop has ended the server: stopped now, and a poll that finds it down keeps it so.
     void showStopped();
     void noteRequest(Request request);
-
-    static QCoro::Task<void> pollLoop(QPointer<ServerStateModel> model, quint64 generation);
-    // Applies the keychain's answer about the password, once, unless a password was set or cleared
-    // meanwhile.
-    void takeDiscoveredSecret();
 
     void countFailedCheck();
     void setPhase(Phase phase);
@@ -164,9 +158,7 @@ private:
     DaemonClient* m_client;
     DaemonProcessController* m_process;
     bool m_followChanges = true;
-    std::unique_ptr<KeychainStore> m_keychain;
-    // The keychain's pending answer while the password is being found at start.
-    std::optional<QFuture<std::optional<QString>>> m_secretDiscovery;
+    AdminPasswordKeeper m_password;
 
     Phase m_phase = Phase::unknown();
     std::optional<ClientServerStatus> m_status;
@@ -176,9 +168,8 @@ private:
     bool m_hasCompletedFirstRun = false;
     double m_pollIntervalSeconds = 5.0;
 
-    int m_consecutiveHealthFailures = 0;
-    quint64 m_pollGeneration = 0;
-    bool m_stopExpected = false;
+    PhaseRules m_phaseRules;
+    PollLoop m_pollLoop{this};
     Request m_request = Request::none;
     QDateTime m_requestedAt;
     LoadHistory m_loadHistory{this};

@@ -4,7 +4,6 @@
 #include "control/AdminPassword.h"
 #include "control/CompanionModelLocator.h"
 #include "control/DaemonProcessController.h"
-#include "control/KeychainStore.h"
 #include "control/OffThread.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
@@ -51,7 +50,7 @@ std::expected<QString, QString> SetupActions::makeCompanionFolder(const QString&
 QString SetupActions::generatePassword() const { return generateAdminSecret(); }
 
 QCoro::Task<std::optional<QString>> SetupActions::storedPassword() {
-    const QFuture<std::optional<QString>> loading = m_model->m_keychain->load(KeychainAccount::adminSecret);
+    const QFuture<std::optional<QString>> loading = m_model->m_password.stored();
     co_return co_await loading;
 }
 

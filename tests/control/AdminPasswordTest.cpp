@@ -24,11 +24,9 @@ private Q_SLOTS:
             {times("🔐", 15), times("🔐", 15), false}, // 30 UTF-16 units
             // A family emoji is seven code points joined into one character.
             {times("👨‍👩‍👧", 15), times("👨‍👩‍👧", 15), false},
-            {times("e\u0301", 15), times("e\u0301", 15), false},
             {QString(), QString(), false},
-            // Counted as the server will hold it: the white space at the ends is not part of a password.
-            {QString(16, u' '), QString(16, u' '), false},
-            {sixteen.left(15) + '\n', sixteen.left(15) + '\n', false},
+            // Counted as the server will hold it: the white space at the ends is not part of a password
+            // (blank and short ones after the trim: tavrinctl's password test and ServerStateModelTest).
             {" " + sixteen + " ", " " + sixteen + " ", true}};
         for (const auto& c : cases)
             QVERIFY2(isAcceptableAdminPassword(c.password, c.confirmation) == c.accepted, qPrintable(c.password));

@@ -105,11 +105,9 @@ private slots:
             {OPERATION(revokeKey("k_7f3")), "POST", "/admin/keys/k_7f3/revoke", "{}"},
             {OPERATION(deleteKey("k_7f3")), "DELETE", "/admin/keys/k_7f3", "-"},
             {OPERATION(exportAuditJSONL(false)), "GET", "/admin/audit/export?format=jsonl&includePromptContents=false", "-"},
-            {OPERATION(exportAuditJSONL(true)), "GET", "/admin/audit/export?format=jsonl&includePromptContents=true", "-"},
             {OPERATION(updateNetworkPreferences({"0.0.0.0", 11500, true, std::nullopt, {}, {"10.0.0.0/8"}})), "PUT", "/admin/network",
              R"({"bindHost":"0.0.0.0","bindPort":11500,"corsAllowedOrigins":[],"ipAllowlist":["10.0.0.0/8"],"lanEnabled":true})"},
-            {OPERATION(setOrgPreamble(std::nullopt)), "PUT", "/admin/settings/preamble", "{}"},
-            {OPERATION(promoteModel()), "POST", "/admin/model/promote", "{}"}};
+            {OPERATION(setOrgPreamble(std::nullopt)), "PUT", "/admin/settings/preamble", "{}"}};
         for (const auto& [operation, method, target, body] : operations) {
             server->clearRequests();
             run(operation);
@@ -223,15 +221,6 @@ private slots:
             reconnect(c);
             QCOMPARE(status(), unreachable + "The request timed out (" + said + ").");
         }
-    }
-
-    void aStoppedServerFailsEveryCallAndIsNotHealthy() {
-        const QUrl closed = server->baseUrl();
-        server.reset();
-        client = std::make_unique<DaemonClient>(closed, QStringLiteral("s3cret"), quickTimeouts());
-        QVERIFY(!QCoro::waitFor(client->health()));
-        const QString message = run(OPERATION(listKeys()));
-        QVERIFY2(message.startsWith(unreachable) && message.contains("refused"), qPrintable(message));
     }
 
     // A poll asks whether a tagged record changed; a 304 gives back the record read before. A server

@@ -45,12 +45,9 @@ private slots:
         QTest::newRow("x86-64 with 8 GB") << intel << x86 << 8.0 << false << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("8.0")} << false << qint64(1);
         QTest::newRow("x86-64 just under 12 GB") << intel << x86 << 11.99 << false << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("12.0")} << false << qint64(2);
         QTest::newRow("ARM64 board with 16 GB") << "aarch64" << arm << 16.0 << false << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
-        QTest::newRow("ARM64 board with 4 GB") << "aarch64" << arm << 4.0 << false << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("4.0")} << false << qint64(1);
         QTest::newRow("Apple's own CPU under Linux") << "Apple M1 Pro" << arm << 32.0 << false << true << "pro" << "supported" << QStringList{} << true << qint64(5);
         QTest::newRow("Apple's own CPU under Linux, 8 GB") << "Apple M1" << arm << 8.0 << false << true << "base" << "underspec" << QStringList{linuxMemoryNote("8.0")} << true << qint64(1);
         QTest::newRow("a brand naming Apple is not Apple's CPU") << "Apple M2 (emulated)" << x86 << 16.0 << false << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
-        QTest::newRow("32-bit ARM with 16 GB") << "ARMv7 Processor rev 4 (v7l)" << "armv7l" << 16.0 << false << false << "unknown" << "unsupported"
-                                              << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is armv7l."} << false << qint64(2);
         QTest::newRow("32-bit x86 with 4 GB") << "Intel(R) Atom(TM)" << "i686" << 4.0 << false << false << "unknown" << "unsupported"
                                              << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is i686.", linuxMemoryNote("4.0")} << false << qint64(1);
         QTest::newRow("an architecture nobody named") << "RISC-V" << "" << 64.0 << false << false << "unknown" << "unsupported"
@@ -65,7 +62,6 @@ private slots:
         QTest::newRow("simulated Apple A17") << "Apple A17" << arm << 16.0 << true << false << "unknown" << "supported" << QStringList{} << true << qint64(2);
         QTest::newRow("simulated Apple M1 Ultra, 16 GB") << "Apple M1 Ultra" << arm << 16.0 << true << false << "ultra" << "supported" << QStringList{} << true << qint64(12);
         // Any other simulated brand: the rules of the Linux machine it runs on.
-        QTest::newRow("simulated Intel, 16 GB") << intel << x86 << 16.0 << true << false << "unknown" << "supported" << QStringList{} << false << qint64(2);
         QTest::newRow("simulated Intel, 8 GB") << "Intel(R) Xeon(R) CPU" << x86 << 8.0 << true << false << "unknown" << "underspec" << QStringList{linuxMemoryNote("8.0")} << false << qint64(1);
         QTest::newRow("simulated Intel on a 32-bit machine") << intel << "i686" << 8.0 << true << false << "unknown" << "unsupported"
                                                             << QStringList{"Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is i686.", linuxMemoryNote("8.0")} << false << qint64(1);
@@ -100,9 +96,8 @@ private slots:
         QVERIFY(qAbs(r.totalMemoryGB - gib) < 1e-6);
     }
 
-    void recommendsConcurrencyByTierAndMemory() {
-        for (const auto tier : {ChipTier::base, ChipTier::pro, ChipTier::max, ChipTier::ultra, ChipTier::unknown})
-            QVERIFY(recommendedConcurrency(tier, 8.0) == 1 && recommendedConcurrency(tier, 64.0) == chipTierConcurrencyCap(tier));
+    // At the edges of memory the table above does not reach.
+    void recommendsConcurrencyAtTheEdgesOfMemory() {
         QCOMPARE(recommendedConcurrency(ChipTier::ultra, 10.49), 1); // 0.98 truncates to 0
         QCOMPARE(recommendedConcurrency(ChipTier::ultra, 1e300), 14);
     }
