@@ -2,8 +2,8 @@
 // counters report. The key store while keys.json is being written: requests are authenticated and
 // counted meanwhile, nothing counted then is lost, and the file's versions land in order.
 
-#include "server/AdmissionControl.h"
-#include "server/KeyStore.h"
+#include "server/runtime/AdmissionControl.h"
+#include "server/stores/KeyStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>

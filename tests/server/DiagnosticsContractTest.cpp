@@ -5,7 +5,7 @@
 #include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
-#include "server/AuditLog.h"
+#include "server/stores/AuditLog.h"
 
 #include <QDir>
 #include <QFile>

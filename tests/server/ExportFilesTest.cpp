@@ -6,9 +6,9 @@
 
 #include "support/Basics.h"
 
-#include "server/AuditExport.h"
-#include "server/AuditLog.h"
-#include "server/ZipWriter.h"
+#include "server/admin/AuditExport.h"
+#include "server/stores/AuditLog.h"
+#include "server/support/ZipWriter.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "ServerTesting.h"
 
-#include "server/ModelStore.h"
+#include "server/stores/ModelStore.h"
 
 #include <QDir>
 #include <QFile>

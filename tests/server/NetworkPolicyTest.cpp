@@ -1,8 +1,8 @@
 // Who may reach the server, and where it listens: allowlist matching, origins, what counts as
 // loopback, which preferences can be stored, and when one socket serves the admin API too.
 
-#include "server/HttpServer.h"
-#include "server/NetworkPolicy.h"
+#include "server/http/HttpServer.h"
+#include "server/stores/NetworkPolicy.h"
 
 #include <QTest>
 

@@ -7,7 +7,7 @@
 #include "support/DebPackages.h"
 #include "support/ScriptedHttpServer.h"
 
-#include "server/Updater.h"
+#include "server/updates/Updater.h"
 
 #include <QDir>
 #include <QFile>
