@@ -1,6 +1,5 @@
 #include "server/admin/AdminApi.h"
 
-#include "server/admin/AuditExport.h"
 #include "server/admin/SupportBundle.h"
 #include "server/support/HttpMessage.h"
 #include "server/support/ServerLog.h"
@@ -89,7 +88,11 @@ void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
         return;
     const AdminRouteMatch match = matchAdminRoute(req.method, pathOf(req));
     if (match.operation) {
-        answer(*match.operation, match.argument, req, res);
+        const auto query = matchAdminQuery(*match.operation, req.params);
+        if (!query)
+            return replyText(res, 400, query.error());
+        // A row has its argument in its path or in its query, never in both.
+        answer(query->operation, match.argument.isEmpty() ? query->argument : match.argument, req, res);
         answerConditionally(req, res);
     } else if (match.allowed.isEmpty()) {
         replyText(res, 404, QStringLiteral("no admin endpoint at %1").arg(pathOf(req)));
@@ -102,7 +105,7 @@ void AdminApi::handle(const HttpRequest& req, HttpResponse& res) {
 }
 
 // One case per row of the route table: a route without its answer here does not build.
-void AdminApi::answer(AdminOperation operation, const QString& id, const HttpRequest& req,
+void AdminApi::answer(AdminOperation operation, const QString& argument, const HttpRequest& req,
                       HttpResponse& res) {
     KeyStore& keys = *m_context.keys;
     ServerSettings& settings = *m_context.settings;
@@ -117,11 +120,11 @@ void AdminApi::answer(AdminOperation operation, const QString& id, const HttpReq
             replyResult(res, keys.create(body->label, body->scopes), 201);
         return;
     case AdminOperation::revokeKey:
-        return replyResult(res, keys.revoke(id));
+        return replyResult(res, keys.revoke(argument));
     case AdminOperation::rotateKey:
-        return replyResult(res, keys.rotate(id));
+        return replyResult(res, keys.rotate(argument));
     case AdminOperation::deleteKey:
-        if (auto removed = keys.remove(id); removed)
+        if (auto removed = keys.remove(argument); removed)
             res.status = 204;
         else
             replyRefusal(res, removed.error());
@@ -131,8 +134,9 @@ void AdminApi::answer(AdminOperation operation, const QString& id, const HttpReq
     case AdminOperation::updateLoggingSettings:
         return saveLogging(req, res);
     case AdminOperation::exportAuditCSV:
-    case AdminOperation::exportAuditJSONL: // the query says which
-        return exportAudit(req, res);
+        return exportAudit(AuditExport::Format::csv, false, res);
+    case AdminOperation::exportAuditJSONL:
+        return exportAudit(AuditExport::Format::jsonl, argument == QLatin1StringView("true"), res);
     case AdminOperation::networkPreferences:
         return replyJson(res, 200, settings.network());
     case AdminOperation::updateNetworkPreferences:
@@ -182,22 +186,11 @@ void AdminApi::savePreamble(const HttpRequest& req, HttpResponse& res) {
 
 ClientUpdaterStatus AdminApi::updaterStatus() const { return m_context.updater->status(); }
 
-void AdminApi::exportAudit(const HttpRequest& req, HttpResponse& res) {
-    const std::string format = req.param("format");
-    const std::string include = req.hasParam("includePromptContents") ? req.param("includePromptContents") : "false";
-    if (format != "csv" && format != "jsonl") {
-        replyText(res, 400, QStringLiteral("format must be csv or jsonl"));
-        return;
-    }
-    if (include != "true" && include != "false") {
-        replyText(res, 400, QStringLiteral("includePromptContents must be true or false"));
-        return;
-    }
+void AdminApi::exportAudit(AuditExport::Format format, bool textAsked, HttpResponse& res) {
     const ClientAuditLoggingSettings logging = m_context.settings->logging();
-    const bool csv = format == "csv";
-    const bool withText = !csv && include == "true" && logging.includePromptContentsInDiagnostics;
-    auto source = std::make_shared<AuditExport>(m_context.audit->directory(),
-                                                csv ? AuditExport::Format::csv : AuditExport::Format::jsonl, withText,
+    const bool csv = format == AuditExport::Format::csv;
+    const bool withText = textAsked && logging.includePromptContentsInDiagnostics;
+    auto source = std::make_shared<AuditExport>(m_context.audit->directory(), format, withText,
                                                 AuditLog::cutoff(logging.retentionDays, QDateTime::currentDateTimeUtc()));
     res.setHeader("Content-Disposition", csv ? R"(attachment; filename="tavrin-server-usage.csv")"
                                               : R"(attachment; filename="tavrin-server-audit.jsonl")");

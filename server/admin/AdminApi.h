@@ -3,6 +3,7 @@
 #include "server/runtime/ServerContext.h"
 
 #include "protocol/AdminRoute.h"
+#include "server/admin/AuditExport.h"
 #include "server/admin/PasswordThrottle.h"
 #include "server/support/HttpMessage.h"
 
@@ -37,11 +38,12 @@ public:
     ClientUpdaterStatus updaterStatus() const;
 
 private:
-    // `id`: the key a key route names.
-    void answer(AdminOperation operation, const QString& id, const HttpRequest& req, HttpResponse& res);
+    // `argument`: the key a key route names, or the choice the query of an export makes.
+    void answer(AdminOperation operation, const QString& argument, const HttpRequest& req, HttpResponse& res);
     void saveLogging(const HttpRequest& req, HttpResponse& res);
     void savePreamble(const HttpRequest& req, HttpResponse& res);
-    void exportAudit(const HttpRequest& req, HttpResponse& res);
+    // `textAsked`: the prompt contents go out only if the master switch also allows them.
+    void exportAudit(AuditExport::Format format, bool textAsked, HttpResponse& res);
     void changeProduction(bool promote, HttpResponse& res);
     void diagnostics(const HttpRequest& req, HttpResponse& res);
 
