@@ -12,9 +12,9 @@ bool sameName(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [](char x, char y) { return std::tolower(uchar(x)) == std::tolower(uchar(y)); });
 }
 
-const std::string* find(const HttpFields& fields, std::string_view name, bool caseless) {
-    for (const auto& [key, value] : fields)
-        if (caseless ? sameName(key, name) : key == name)
+const std::string* find(const HttpFields& headers, std::string_view name) {
+    for (const auto& [key, value] : headers)
+        if (sameName(key, name))
             return &value;
     return nullptr;
 }
@@ -44,19 +44,13 @@ std::string decoded(std::string_view text) {
 
 } // namespace
 
-bool HttpRequest::hasHeader(std::string_view name) const { return find(headers, name, true); }
+bool HttpRequest::hasHeader(std::string_view name) const { return find(headers, name); }
 
 std::string HttpRequest::header(std::string_view name) const {
-    const std::string* value = find(headers, name, true);
+    const std::string* value = find(headers, name);
     return value ? *value : std::string();
 }
 
-bool HttpRequest::hasParam(std::string_view name) const { return find(params, name, false); }
-
-std::string HttpRequest::param(std::string_view name) const {
-    const std::string* value = find(params, name, false);
-    return value ? *value : std::string();
-}
 
 void HttpResponse::setHeader(std::string name, std::string value) {
     for (auto& [key, existing] : headers)
@@ -67,7 +61,7 @@ void HttpResponse::setHeader(std::string name, std::string value) {
     headers.emplace_back(std::move(name), std::move(value));
 }
 
-bool HttpResponse::hasHeader(std::string_view name) const { return find(headers, name, true); }
+bool HttpResponse::hasHeader(std::string_view name) const { return find(headers, name); }
 
 void HttpResponse::setContent(std::string content, std::string type) {
     body = std::move(content);

@@ -20,15 +20,13 @@ struct HttpRequest {
     std::string method;
     std::string path; // the target without its query
     HttpFields headers;
-    HttpFields params; // the query, decoded
+    HttpFields params; // the query, decoded; an admin route's is judged by its row (matchAdminQuery)
     std::string body;
     std::string remoteAddress;
 
-    // Header names compare without case; an absent header or parameter reads as empty.
+    // Header names compare without case; an absent header reads as empty.
     bool hasHeader(std::string_view name) const;
     std::string header(std::string_view name) const;
-    bool hasParam(std::string_view name) const;
-    std::string param(std::string_view name) const;
 };
 
 // What a handler answers: a whole body, or a body produced piece by piece and sent chunked.
