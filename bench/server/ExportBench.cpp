@@ -5,7 +5,7 @@
 //
 // Usage: bench-server-export [BUILD_DIR] [--records N]   (BUILD_DIR defaults to $TAVRIN_BUILD_DIR)
 
-#include "server/AuditLog.h"
+#include "server/stores/AuditLog.h"
 
 #include <httplib.h>
 

@@ -4,13 +4,18 @@
 // client is sent with. The client builds its requests from this table and the server's router
 // answers from it, so a path cannot be spelled one way on one side and another way on the other.
 // Adding an endpoint is one row here, one function of DaemonClient and one case of the server's
-// router (which does not build until it has it).
+// router (which does not build until it has it). A query is written in the row too, and the server
+// judges a request's query by it (matchAdminQuery), so no handler reads one by hand.
 
 #include <QString>
 #include <QStringView>
 
+#include <expected>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace tavrin {
 
@@ -45,7 +50,7 @@ enum class HttpMethod { Get, Post, Put, Delete };
 std::string_view methodName(HttpMethod method);
 
 // A target's `<…>` part is the operation's argument: a key's id in the path, the export's choice in
-// its query. The query is the client's to send; the server routes on the path alone.
+// its query. The server routes on the path, then on the query (matchAdminQuery).
 struct AdminRoute {
     AdminOperation operation;
     HttpMethod method;
@@ -95,5 +100,17 @@ struct AdminRouteMatch {
     QString allowed;                         // the methods the path answers ("GET, POST"); empty: none
 };
 AdminRouteMatch matchAdminRoute(std::string_view method, QStringView path);
+
+// What a request's query makes of the rows at the method and path `routed` was found at. Where the
+// table writes a query, its parameters are those rows' own: a fixed `name=value` picks the row and
+// must be given, a `name=<a|b>` is the row's argument, one of those values or left out (empty).
+// A parameter none of the rows names is ignored, as on a route without a query; a named one given
+// twice, or with a value no row allows, is refused with the line the request is answered with.
+struct AdminQueryMatch {
+    AdminOperation operation;
+    QString argument; // the query's `<…>` parameter as given; empty when left out or the row has none
+};
+std::expected<AdminQueryMatch, QString> matchAdminQuery(AdminOperation routed,
+                                                        std::span<const std::pair<std::string, std::string>> query);
 
 } // namespace tavrin

@@ -7,7 +7,6 @@
 #include "protocol/HardwareProbe.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkInterface>
 
@@ -39,7 +38,7 @@ private Q_SLOTS:
     }
 
     // Every route is behind the one check; a wrong password is tried on a few (wrong ones count
-    // towards the throttle, which has its own test).
+    // towards the throttle, which ServerLifecycleTest tries with guessers of its own).
     void everyAdminRouteRefusesAMissingOrWrongPassword() {
         const std::size_t keys = keyCount();
         const QString suffixed = m_server->adminSecret() + QStringLiteral("x");
@@ -113,18 +112,18 @@ private Q_SLOTS:
 
         const ClientNetworkPreferences prefs{"0.0.0.0", 11500, true, "office-box", {"https://app.example.com"}, {"fd00::/8"}};
         QCOMPARE(await(m_client->updateNetworkPreferences(prefs)).value_or(ClientNetworkPreferences{}), prefs);
-        QCOMPARE(*await(m_client->networkPreferences()), prefs);
         QCOMPARE(await(m_client->status())->bind, status->bind); // the binding in effect stays as it was started
     }
 
-    void keysAreCreatedListedRotatedRevokedAndDeleted() {
+    // A key's life as a user walks it is tavrinctl's test and the Keys tab's; here what the server
+    // promises beside it: the secret's form, a rotation that keeps the key, a revocation said twice
+    // that changes nothing, and what can no longer be done.
+    void keysAreCreatedRotatedRevokedAndDeleted() {
         const auto created = await(m_client->createKey(QStringLiteral("  CI runner  "), std::vector{ClientAPIKeyScope::readonly}));
         const auto plain = await(m_client->createKey(QStringLiteral("First key"), std::nullopt));
         QVERIFY(created && plain);
         QVERIFY(created->key.startsWith(QStringLiteral("tk-")) && created->key.size() >= 40 && created->key != plain->key);
         QVERIFY(created->key.startsWith(created->record.prefix) && created->record.prefix.size() < created->key.size() / 2);
-        const auto keys = await(m_client->listKeys()).value_or(ClientAPIKeyList{});
-        QVERIFY(keys.size() >= 2 && keys[keys.size() - 2] == created->record && keys.back() == plain->record);
 
         const auto rotated = await(m_client->rotateKey(created->record.id));
         TAVRIN_REQUIRE(rotated);
@@ -135,9 +134,7 @@ private Q_SLOTS:
         QCOMPARE(await(m_client->revokeKey(created->record.id)).value_or(ClientAPIKeyPublic{}).revokedAt, revoked->revokedAt);
         QCOMPARE(httpStatusOf(await(m_client->rotateKey(created->record.id))), 409);
 
-        const std::size_t before = keyCount();
         TAVRIN_REQUIRE(await(m_client->deleteKey(created->record.id)));
-        QCOMPARE(keyCount(), before - 1);
         const auto gone = await(m_client->deleteKey(created->record.id));
         QVERIFY(httpStatusOf(gone) == 404 && httpBodyOf(gone).contains(created->record.id));
     }
@@ -186,9 +183,15 @@ private Q_SLOTS:
     }
 
     // How each kind of refusal reaches the panel: one plain line that says why, and nothing stored.
-    // What the decoder and the network rules say is their own tests'.
+    // What the decoder says is its own test's; network preferences that could not be applied are
+    // tried here, where the Network tab meets them.
     void malformedAdminRequestsGetOneLineThatSaysWhy() {
         const std::size_t keys = keyCount();
+        // Plain literals, not raw ones: moc misreads braces and "//" inside raw strings.
+        const auto network = [](const char* host, int port, const char* origins, const char* allowlist) {
+            return "{\"bindHost\":\"" + QByteArray(host) + "\",\"bindPort\":" + QByteArray::number(port) +
+                   ",\"lanEnabled\":false,\"corsAllowedOrigins\":" + origins + ",\"ipAllowlist\":" + allowlist + "}";
+        };
         const std::tuple<QByteArray, QByteArray, QByteArray, int, const char*> cases[] = {
             {"GET", "/admin/nothing", {}, 404, "no admin endpoint at /admin/nothing"},
             {"GET", "/admin/keys/key_x/undo", {}, 404, "no admin endpoint at /admin/keys/key_x/undo"},
@@ -201,9 +204,14 @@ private Q_SLOTS:
             {"PUT", "/admin/settings/logging", R"({"mode":"audit","retentionDays":0,"includePromptContentsInDiagnostics":false})",
              400, "retentionDays"},
             {"PUT", "/admin/settings/logging", R"({"mode":"audit","retentionDays":7})", 400, "includePromptContentsInDiagnostics"},
-            {"PUT", "/admin/network",
-             R"({"bindHost":"localhost","bindPort":11434,"lanEnabled":false,"corsAllowedOrigins":[],"ipAllowlist":[]})", 400,
-             "bindHost must be an IP address"}};
+            {"PUT", "/admin/network", network("localhost", 11434, "[]", "[]"), 400, "bindHost must be an IP address"},
+            {"PUT", "/admin/network", network("", 11434, "[]", "[]"), 400, "bindHost must be an IP address"},
+            {"PUT", "/admin/network", network("::", 65536, "[]", "[]"), 400, "bindPort must be between 1 and 65535"},
+            {"PUT", "/admin/network", network("::", 0, "[]", "[]"), 400, "bindPort must be between 1 and 65535"},
+            {"PUT", "/admin/network", network("::", 1, "[]", "[\"10.0.0.0/33\"]"), 400, "is not an IP address or subnet"},
+            {"PUT", "/admin/network", network("::", 1, "[]", "[\"office\"]"), 400, "is not an IP address or subnet"},
+            {"PUT", "/admin/network", network("::", 1, "[\"https://app.example.com/x\"]", "[]"), 400, "is not an origin"},
+            {"PUT", "/admin/network", network("::", 1, "[\"app.example.com\"]", "[]"), 400, "is not an origin"}};
         for (const auto& [method, target, body, status, reason] : cases) {
             HttpCall call{method, target};
             if (!body.isEmpty())
@@ -232,25 +240,6 @@ private Q_SLOTS:
         const auto remote = exchange(server.port(), call.bearer(server.adminSecret()));
         QVERIFY(remote && remote->status == 403 && remote->body.contains("loopback"));
         QVERIFY(await(server.client()->status()).has_value());
-    }
-
-    // Guesses cost time once there have been a few; the right password is answered at once
-    // throughout. A server of its own, so that the others' mistakes do not count here.
-    void wrongPasswordsAreSlowedDownAndTheRightOneNeverIs() {
-        ReferenceServer server;
-        TAVRIN_REQUIRE(server.start());
-        const auto answer = [&](const QString& password) {
-            HttpCall call{"GET", "/admin/status"};
-            return exchange(server.port(), call.bearer(password)).value_or(HttpAnswer{}).status;
-        };
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(answer(QStringLiteral("guess-%1").arg(i)), 401);
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(answer(QStringLiteral("guess-5")), 401);
-        QCOMPARE(answer(QStringLiteral("guess-6")), 401);
-        QVERIFY2(clock.elapsed() >= 250 + 500, qPrintable(QString::number(clock.elapsed()))); // waits that had to pass
-        QCOMPARE(answer(server.adminSecret()), 200);
     }
 };
 

@@ -5,7 +5,7 @@
 #include "support/HttpProbe.h"
 #include "ServerTesting.h"
 
-#include "server/AuditLog.h"
+#include "server/stores/AuditLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,14 +119,17 @@ private Q_SLOTS:
             }
     }
 
-    // Exports name their files and refuse unknown formats. Records older than the retention go when
-    // the server starts, and at once when it is shortened.
+    // Exports name their files and refuse unknown formats, and a choice made twice, which would mean
+    // whichever the server happened to read. Records older than the retention go when the server
+    // starts, and at once when it is shortened.
     void exportsNameTheirFilesAndRecordsBeyondTheRetentionGo() {
         const auto csv = exchange(m_server->port(), HttpCall{"GET", "/admin/audit/export?format=csv"}.bearer(m_server->adminSecret()));
         QVERIFY(csv && csv->header("Content-Type") == std::optional<QByteArray>("text/csv; charset=utf-8"));
         QVERIFY(csv->header("Content-Disposition")->contains("tavrin-server-usage.csv")); // the file's name
         for (const QByteArray target : {"/admin/audit/export?format=xml", "/admin/audit/export",
-                                        "/admin/audit/export?format=jsonl&includePromptContents=yes"})
+                                        "/admin/audit/export?format=jsonl&includePromptContents=yes",
+                                        "/admin/audit/export?format=csv&format=jsonl",
+                                        "/admin/audit/export?format=jsonl&includePromptContents=false&includePromptContents=true"})
             QCOMPARE(exchange(m_server->port(), HttpCall{"GET", target}.bearer(m_server->adminSecret()))->status, 400);
 
         const QString month = writeOldRecord(31, "key_month");

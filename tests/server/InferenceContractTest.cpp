@@ -3,7 +3,7 @@
 
 #include "support/HttpProbe.h"
 #include "ServerTesting.h"
-#include "server/AuditLog.h"
+#include "server/stores/AuditLog.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -4,7 +4,7 @@
 
 #include "ServerTesting.h"
 
-#include "server/ModelStore.h"
+#include "server/stores/ModelStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +23,6 @@ QByteArray safetensors(const QByteArray& header, const QByteArray& data) {
 
 const QByteArray goodHeader =
     R"({"__metadata__":{"pipeline_version":"3"},"w":{"dtype":"F32","shape":[2,2],"data_offsets":[0,16]}})";
-
-QString alias(const std::optional<ClientModelSnapshot>& s) { return s ? s->alias : QString(); }
 
 } // namespace
 
@@ -65,9 +63,9 @@ private Q_SLOTS:
         m_server.reset();
     }
 
-    // The Models tab walks this road too, through its own screen; here also what it does not see: a
-    // server without a bundle, a restart that changes nothing, a staged copy that outlives the
-    // companion folder, and what each change answers.
+    // The Models tab walks the road from a staged bundle to a rollback; here what it does not see: a
+    // server without a bundle, what the store keeps of a bundle's manifest, a restart that changes
+    // nothing, a staged copy that outlives the companion folder, and a rollback with nothing left.
     void bundlesAreStagedPromotedAndRolledBackAcrossRestarts() {
         QVERIFY(start());
         ClientModelStatus m = model();
@@ -84,33 +82,18 @@ private Q_SLOTS:
         QVERIFY(m.running && m.running->stagedBundlePath.startsWith(m_server->stateDirectory()));
         QVERIFY(m.running->productionAlias == "tavrin-sample-1.0.0" && m.running->manifestPipelineVersion == 4);
         QVERIFY(m.running->sourceAppVersion == std::optional<QString>("1.0.0") && m.detectedSource == m.running);
-        QVERIFY(!m.pinState.stagedUpdate && !m.updateAvailable && !m.restartRequired);
         const QString first = m.running->modelSha256;
         QVERIFY(restart()); // the same bundle again changes nothing
         QCOMPARE(model().pinState, m.pinState);
 
         TAVRIN_REQUIRE(writeSampleBundle(source(), "2.0.0", 5));
         QVERIFY(restart());
-        m = model();
-        QVERIFY(alias(m.pinState.stagedUpdate) == "tavrin-sample-2.0.0" && m.updateAvailable && !m.restartRequired);
         QDir(source()).removeRecursively();
         TAVRIN_REQUIRE(await(m_client->promoteModel()));
-        m = model();
-        QCOMPARE(alias(m.pinState.production), "tavrin-sample-2.0.0");
-        QVERIFY(m.pinState.previous.size() == 1 && m.pinState.previous.front().modelSha256 == first);
-        QVERIFY(!m.pinState.stagedUpdate && !m.updateAvailable && m.restartRequired);
-        QCOMPARE(m.running->modelSha256, first); // the running engine does not hot-swap
-        QCOMPARE(httpStatusOf(await(m_client->promoteModel())), 409);
-
         QVERIFY(restart());
         m = model();
-        QCOMPARE(m.running->productionAlias, "tavrin-sample-2.0.0");
-        QVERIFY(!m.restartRequired && !m.detectedSource);
+        QVERIFY(m.running->productionAlias == "tavrin-sample-2.0.0" && !m.detectedSource); // from the staged copy
         TAVRIN_REQUIRE(await(m_client->rollbackModel()));
-        m = model();
-        QVERIFY(alias(m.pinState.production) == "tavrin-sample-1.0.0" &&
-                alias(m.pinState.stagedUpdate) == "tavrin-sample-2.0.0");
-        QVERIFY(m.pinState.previous.empty() && m.restartRequired);
         QCOMPARE(httpStatusOf(await(m_client->rollbackModel())), 409);
         QVERIFY(restart());
         m = model();

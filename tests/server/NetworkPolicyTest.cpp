@@ -1,8 +1,9 @@
 // Who may reach the server, and where it listens: allowlist matching, origins, what counts as
-// loopback, which preferences can be stored, and when one socket serves the admin API too.
+// loopback, and when one socket serves the admin API too. Which preferences can be stored is
+// AdminContractTest's, over HTTP.
 
-#include "server/HttpServer.h"
-#include "server/NetworkPolicy.h"
+#include "server/http/HttpServer.h"
+#include "server/stores/NetworkPolicy.h"
 
 #include <QTest>
 
@@ -36,31 +37,6 @@ private Q_SLOTS:
                                                         {"https://app.example.com:8443", false}, {"null", false}};
         for (const auto& [origin, allowed] : origins)
             QVERIFY2(policy.allowsOrigin(QString::fromLatin1(origin)) == allowed, origin);
-    }
-
-    void preferencesThatCannotBeAppliedAreRefusedWithTheReason() {
-        struct Case {
-            void (*spoil)(ClientNetworkPreferences&);
-            const char* reason;
-        };
-        const Case cases[] = {
-            {[](auto& p) { p.bindHost = QStringLiteral("localhost"); }, "bindHost must be an IP address"},
-            {[](auto& p) { p.bindHost.clear(); }, "bindHost must be an IP address"},
-            {[](auto& p) { p.bindPort = 0; }, "bindPort must be between 1 and 65535"},
-            {[](auto& p) { p.bindPort = 65536; }, "bindPort must be between 1 and 65535"},
-            {[](auto& p) { p.ipAllowlist.push_back(QStringLiteral("office")); }, "is not an IP address or subnet"},
-            {[](auto& p) { p.ipAllowlist.push_back(QStringLiteral("10.0.0.0/33")); }, "is not an IP address or subnet"},
-            {[](auto& p) { p.corsAllowedOrigins.push_back(QStringLiteral("https://app.example.com/x")); }, "is not an origin"},
-            {[](auto& p) { p.corsAllowedOrigins.push_back(QStringLiteral("app.example.com")); }, "is not an origin"},
-        };
-        for (const Case& c : cases) {
-            ClientNetworkPreferences prefs = prefsWith({QStringLiteral("192.168.1.0/24"), QStringLiteral("fd00::/8")},
-                                                       {QStringLiteral("https://app.example.com")});
-            QVERIFY(NetworkPolicy::validate(prefs));
-            c.spoil(prefs);
-            const auto refused = NetworkPolicy::validate(prefs);
-            QVERIFY2(!refused && refused.error().contains(QLatin1StringView(c.reason)), c.reason);
-        }
     }
 
     // On Linux a wildcard listener keeps a loopback one off its port, so such a bind must serve

@@ -27,7 +27,6 @@ using namespace tavrin::test;
 
 namespace {
 
-
 class Connection {
 public:
     // `source`: the loopback address to call from, as different clients on this machine may.
@@ -336,12 +335,6 @@ private Q_SLOTS:
         // The panel's writes, each with a body, while the holders keep theirs.
         const auto created = await(admin->createKey(QStringLiteral("while-busy"), std::nullopt));
         QVERIFY2(created, qPrintable(QString::number(httpStatusOf(created))));
-        const auto revoked = await(admin->revokeKey(created->record.id));
-        QVERIFY2(revoked, qPrintable(QString::number(httpStatusOf(revoked))));
-        const auto network = await(admin->networkPreferences());
-        TAVRIN_REQUIRE(network);
-        const auto saved = await(admin->updateNetworkPreferences(*network));
-        QVERIFY2(saved, qPrintable(QString::number(httpStatusOf(saved))));
         const auto preamble = await(admin->setOrgPreamble(QStringLiteral("Answer briefly.")));
         QVERIFY2(preamble, qPrintable(QString::number(httpStatusOf(preamble))));
 

@@ -7,7 +7,7 @@
 #include "support/DebPackages.h"
 #include "support/ScriptedHttpServer.h"
 
-#include "server/Updater.h"
+#include "server/updates/Updater.h"
 
 #include <QDir>
 #include <QFile>
@@ -195,7 +195,7 @@ private Q_SLOTS:
     }
 
     // The Updates tab walks this way too, with a refusal; here what it does not see: the staged bytes,
-    // who may read them, and a restart that keeps them.
+    // their name, who may read them, and a restart that keeps them.
     void anUpdateIsCheckedDownloadedAndClearedThroughTheServer() {
         const QByteArray bytes = package();
         m_web.route("/pkg", ScriptedResponse::bytes(200, bytes));
@@ -210,6 +210,7 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(downloaded);
         const QString path = downloaded->stagedDownloadPath;
         QVERIFY(downloaded->verified && path.startsWith(server.stateDirectory() + QLatin1Char('/')));
+        QCOMPARE(QFileInfo(path).fileName(), "tavrin-keldmarch_0.2.0.deb"); // a name the package installer opens
         QCOMPARE(fileBytes(path), bytes);
         QCOMPARE(modeOf(path), mode_t(0600));
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "protocol/ClientRecords.h"
+#include "server/runtime/AdmissionControl.h"
+#include "server/runtime/InferenceEngine.h"
+#include "server/stores/AdminSecret.h"
+#include "server/stores/AuditLog.h"
+#include "server/stores/KeyStore.h"
+#include "server/stores/ModelStore.h"
+#include "server/stores/NetworkPolicy.h"
+#include "server/stores/ServerSettings.h"
+#include "server/stores/StateStore.h"
+#include "server/updates/Updater.h"
+
+#include <chrono>
+#include <memory>
+
+namespace tavrin {
+
+// Everything the request handlers share, built once at start. The stores guard themselves;
+// the rest is fixed for the life of the process.
+struct ServerContext {
+    StateStore store;
+    std::unique_ptr<KeyStore> keys;
+    std::unique_ptr<ServerSettings> settings;
+    AdminSecret adminSecret;
+    ClientNetworkPreferences network; // in effect since start; later changes wait for a restart
+    NetworkPolicy policy;
+    ClientHardwareReport hardware;
+    std::unique_ptr<AdmissionControl> admission;
+    std::unique_ptr<InferenceEngine> engine;
+    std::unique_ptr<AuditLog> audit;
+    std::unique_ptr<ModelStore> models;
+    std::unique_ptr<Updater> updater;
+    QString startedAt;
+    std::chrono::steady_clock::time_point startedClock;
+    qint64 pid = 0;
+};
+
+QString serverVersion();
+
+} // namespace tavrin
