@@ -8,9 +8,11 @@
 #include "support/ForeignListener.h"
 #include "support/HttpProbe.h"
 #include "support/ReferenceServer.h"
+#include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
+#include "ui/wizard/FirstRunWizardView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +27,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 #include <csignal>
 #include <unistd.h>
@@ -113,21 +116,29 @@ private slots:
         QTest::qWait(300);
     }
 
-    // The window shows setup until it is complete, as the next launch remembers; the simulated host
-    // reaches setup's probe.
+    // The window shows setup alone, at setup's size, until it is complete; then its screens, sidebar and
+    // toolbar, as the next launch remembers. The simulated host reaches setup's probe.
     void aFirstLaunchShowsSetupAndALaterOneTheScreens() {
         QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
+        const auto showsScreens = [](const MainWindow* window) {
+            return !window->firstRunScreen() && window->currentScreen() && window->sidebar()->isVisibleTo(window) &&
+                   window->findChild<QToolBar*>()->isVisibleTo(window) && window->minimumSize() == MainWindow::kMinimumSize;
+        };
         {
             TavrinServerApp app(AppOptions{.simulatedHost = SimulatedHost{"Apple M1", 8}});
             app.openMainWindow();
-            QVERIFY(app.mainWindow()->firstRunScreen() && !app.mainWindow()->currentScreen());
+            const MainWindow* window = app.mainWindow();
+            QVERIFY(window->firstRunScreen() && !window->currentScreen() && !window->sidebar()->isVisibleTo(window));
+            QVERIFY(!window->findChild<QToolBar*>()->isVisibleTo(window));
+            QCOMPARE(window->minimumSize(), FirstRunWizardView::kMinimumSize);
             QVERIFY(app.state().setup().hostIsSimulated());
             app.state().setHasCompletedFirstRun(true);
+            QVERIFY(showsScreens(window));
         }
         {
             TavrinServerApp app;
             app.openMainWindow();
-            QVERIFY(!app.mainWindow()->firstRunScreen() && app.mainWindow()->currentScreen());
+            QVERIFY(showsScreens(app.mainWindow()));
             QVERIFY(!app.state().setup().hostIsSimulated());
         }
         QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
