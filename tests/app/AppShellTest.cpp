@@ -79,19 +79,26 @@ private:
 class AppShellTest : public QObject {
     Q_OBJECT
 
-    // The real server, through a bundle of the test's own whose script adds `serverArguments`; its
-    // admin port is a free one, given through the environment as the panel's would be (the caller
-    // sets TAVRIN_ADMIN_PORT back to 0).
-    static bool withRealServer(const TestBundle& bundle, AppOptions& options, const QString& serverArguments = {}) {
+    // A shell with notifications on and a quick poll, whose server is the real one through a bundle of
+    // the test's own whose script adds `serverArguments`; its admin port is a free one, given through the
+    // environment as the panel's would be (cleanup sets it back to 0).
+    static std::unique_ptr<TavrinServerApp> notifyingShell(const TestBundle& bundle, const QString& serverArguments = {}) {
         const QString noModel = bundle.path() + "/no-model";
         const quint16 port = test::freeLoopbackPort();
-        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
         qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(port));
+        if (!makeDirectories(noModel) ||
+            !bundle.installWrapper(test::ReferenceServer::executablePath(),
+                                   "--port 0 --model-source '" + noModel + "' " + serverArguments) ||
+            !AdminSecretFile(processOf(bundle).stateDirectory).write("notified-password"))
+            return nullptr;
+        AppOptions options;
+        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
         options.model.process = std::make_shared<DaemonProcessController>(processOf(bundle));
-        return makeDirectories(noModel) &&
-               bundle.installWrapper(test::ReferenceServer::executablePath(),
-                                     "--port 0 --model-source '" + noModel + "' " + serverArguments) &&
-               AdminSecretFile(processOf(bundle).stateDirectory).write("notified-password").has_value();
+        auto app = std::make_unique<TavrinServerApp>(options);
+        app->notificationsToggle()->setChecked(true);
+        app->state().setPollIntervalSeconds(0.2);
+        app->state().startPolling();
+        return app;
     }
 
     // The bundle's controller, with the state folder and the session server's log beside it.
@@ -114,6 +121,7 @@ private slots:
     void cleanup() {
         // The shells of a test are gone: let their poll loops and pending cycles end.
         QTest::qWait(300);
+        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
     // The window shows setup alone, at setup's size, until it is complete; then its screens, sidebar and
@@ -254,12 +262,9 @@ private slots:
     void theServerDyingIsToldOnceAndTheUsersOwnDoingsNever() {
         NotificationService service;
         TestBundle bundle;
-        AppOptions options;
-        QVERIFY(withRealServer(bundle, options));
-        TavrinServerApp app(options);
-        app.notificationsToggle()->setChecked(true);
-        app.state().setPollIntervalSeconds(0.2);
-        app.state().startPolling();
+        const auto shell = notifyingShell(bundle);
+        QVERIFY(shell);
+        TavrinServerApp& app = *shell;
         const auto startedAndKilled = [&] {
             QVERIFY(QCoro::waitFor(app.state().actions().start()));
             QCOMPARE(app.state().phase(), Phase::running());
@@ -281,7 +286,6 @@ private slots:
         QTRY_COMPARE(app.state().phase(), Phase::stopped());
         QCOMPARE(service.shown.size(), 1u);
         app.notificationsToggle()->setChecked(true);
-        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
     // Audit mode turning requests away (here: an audit log with no room at all) is told once, by a
@@ -289,12 +293,9 @@ private slots:
     void auditRefusalsAreToldOnce() {
         NotificationService service;
         TestBundle bundle;
-        AppOptions options;
-        QVERIFY(withRealServer(bundle, options, "--audit-max-bytes 0"));
-        TavrinServerApp app(options);
-        app.notificationsToggle()->setChecked(true);
-        app.state().setPollIntervalSeconds(0.2);
-        app.state().startPolling();
+        const auto shell = notifyingShell(bundle, "--audit-max-bytes 0");
+        QVERIFY(shell);
+        TavrinServerApp& app = *shell;
         QVERIFY(QCoro::waitFor(app.state().actions().start()));
         QVERIFY(QCoro::waitFor(app.state().settingsActions().saveLoggingSettings({ClientAuditMode::audit, 30, false})));
         QTRY_COMPARE(service.shown.size(), 1u);
@@ -303,7 +304,6 @@ private slots:
         QTest::qWait(1000); // five poll cycles that still see the refusal
         QCOMPARE(service.shown.size(), 1u);
         QVERIFY(QCoro::waitFor(app.state().actions().stop()));
-        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
     void everyScreenRendersToAFile() {
