@@ -87,7 +87,6 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
     KeysTab* tab = nullptr;
 
     void open() {
-        close(tab);
         tab = RecordTabFixture::open<KeysTab>(AdminTab::keys, {860, 1400});
         host->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(host.get()));
@@ -122,11 +121,7 @@ private Q_SLOTS:
         startServer();
         QCOMPARE(model->phase(), Phase::running());
     }
-    void cleanup() {
-        close(tab);
-        tab = nullptr;
-        tearDown();
-    }
+    void cleanup() { tearDown(); }
 
     // The first key by a double click on the button (one press: one key) with the inference scope, the
     // second by Enter with read-only: each is listed with its scope, its secret shows once in the banner,
