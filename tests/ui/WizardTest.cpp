@@ -97,12 +97,23 @@ private Q_SLOTS:
         m_bundle.reset();
     }
 
-    // The generated password goes to the clipboard marked as a secret; a typed one survives Escape and,
-    // unconfirmed, holds Enter back; closed again, the generated one is saved. A later visit shows the
-    // saved password and leaves the clipboard alone.
+    // From the keyboard: Enter begins, and this machine may go on. The generated password goes to the
+    // clipboard marked as a secret; a typed one survives Escape and, unconfirmed, holds Enter back;
+    // closed again, the generated one is saved. A later visit shows the saved password and leaves the
+    // clipboard alone.
     void thePasswordIsCopiedOnceAndAnUnconfirmedOneHoldsEnterBack() {
         setUpPanel();
-        FirstRunWizardView* wizard = openWizard(WizardStep::adminSecret);
+        FirstRunWizardView* wizard = openWizard(WizardStep::welcome);
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        saveLook(wizard, "1-welcome");
+        QTRY_COMPARE(QApplication::focusWidget(), wizard->currentStep());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(wizard->step(), WizardStep::readiness);
+        QTRY_VERIFY(current<WizardReadiness>(wizard)->hardware().has_value());
+        saveLook(wizard, "2-readiness-this-machine");
+        QTest::mouseClick(buttonNamed(wizard, "Continue →"), Qt::LeftButton);
+        QTRY_COMPARE(wizard->step(), WizardStep::adminSecret);
         auto* admin = current<WizardAdminSecret>(wizard);
         QTRY_COMPARE(admin->secret().size(), 43);
         const QString password = admin->secret();
