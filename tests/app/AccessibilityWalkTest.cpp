@@ -439,7 +439,8 @@ private slots:
             m_walked = &m_panel;
             m_app = app;
         });
-        QVERIFY(launch(firstLaunch, environment, {m_bundle.path(), adminPort, home, "first-launch"}, {kMainWindow}));
+        QVERIFY(launch(firstLaunch, environment, {m_bundle.path(), adminPort, home, "first-launch"},
+                       {kMainWindow}));
 
         const struct { QString heading, ready, forward; } steps[] = {
             {"BUILD YOUR OWN KELDMARCH AI.", "Begin setup →", "Begin setup →"},
@@ -477,7 +478,8 @@ private slots:
         const auto onStatus = [](const QList<AtspiNode>& nodes) {
             return find(nodes, kPageTab, "Status") && find(nodes, kHeading, "Your Tavrin server is live.");
         };
-        QVERIFY2(!walkUntil(kMainWindow, onStatus).isEmpty(), "setup never gave way to the main window on Status");
+        QVERIFY2(!walkUntil(kMainWindow, onStatus).isEmpty(),
+                 "setup never gave way to the main window on Status");
 
         // What the reader read and chose is what the server holds: the admin password lets it in, the
         // whole network was sent, and the first key is that of the key setup made, all of it.
@@ -485,7 +487,8 @@ private slots:
         const AdminApi firstServer{adminPort, password};
         QVERIFY2(firstServer.comesTo("/admin/network",
                                      [](const QJsonObject& saved) {
-                                         return saved.value("lanEnabled").toBool() && saved.value("bindHost") == "0.0.0.0";
+                                         return saved.value("lanEnabled").toBool() &&
+                                                saved.value("bindHost") == "0.0.0.0";
                                      }),
                  "the whole network the reader chose never reached the server");
         const QJsonArray keys = firstServer.read("/admin/keys").value("keys").toArray();
@@ -497,7 +500,8 @@ private slots:
                  qPrintable("the first key read as '" + firstKey + "', its prefix is '" + prefix + "'"));
 
         // The password is kept where only this user reads it: the keychain, and the server's file, 0600.
-        const QString secretFile = tavrin::AdminSecretFile(tavrin::StateFolder::pathIn(environment.toStringList())).path();
+        const QString secretFile =
+            tavrin::AdminSecretFile(tavrin::StateFolder::pathIn(environment.toStringList())).path();
         QCOMPARE(tavrin::test::fileBytes(secretFile), password.toUtf8());
         QCOMPARE(tavrin::test::modeOf(secretFile), mode_t(0600));
         auto stored = tavrin::KeychainStore().load(tavrin::KeychainAccount::adminSecret);

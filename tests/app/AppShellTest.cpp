@@ -2,8 +2,8 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
-#include "control/TestBundle.h"
 #include "control/DaemonProcessController.h"
+#include "control/TestBundle.h"
 #include "support/Basics.h"
 #include "support/ForeignListener.h"
 #include "support/HttpProbe.h"
@@ -82,7 +82,8 @@ class AppShellTest : public QObject {
     // A shell with notifications on and a quick poll, whose server is the real one through a bundle of
     // the test's own whose script adds `serverArguments`; its admin port is a free one, given through the
     // environment as the panel's would be (cleanup sets it back to 0).
-    static std::unique_ptr<TavrinServerApp> notifyingShell(const TestBundle& bundle, const QString& serverArguments = {}) {
+    static std::unique_ptr<TavrinServerApp> notifyingShell(const TestBundle& bundle,
+                                                           const QString& serverArguments = {}) {
         const QString noModel = bundle.path() + "/no-model";
         const quint16 port = test::freeLoopbackPort();
         qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(port));
@@ -129,14 +130,17 @@ private slots:
     void aFirstLaunchShowsSetupAndALaterOneTheScreens() {
         QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
         const auto showsScreens = [](const MainWindow* window) {
-            return !window->firstRunScreen() && window->currentScreen() && window->sidebar()->isVisibleTo(window) &&
-                   window->findChild<QToolBar*>()->isVisibleTo(window) && window->minimumSize() == MainWindow::kMinimumSize;
+            return !window->firstRunScreen() && window->currentScreen() &&
+                   window->sidebar()->isVisibleTo(window) &&
+                   window->findChild<QToolBar*>()->isVisibleTo(window) &&
+                   window->minimumSize() == MainWindow::kMinimumSize;
         };
         {
             TavrinServerApp app(AppOptions{.simulatedHost = SimulatedHost{"Apple M1", 8}});
             app.openMainWindow();
             const MainWindow* window = app.mainWindow();
-            QVERIFY(window->firstRunScreen() && !window->currentScreen() && !window->sidebar()->isVisibleTo(window));
+            QVERIFY(window->firstRunScreen() && !window->currentScreen() &&
+                    !window->sidebar()->isVisibleTo(window));
             QVERIFY(!window->findChild<QToolBar*>()->isVisibleTo(window));
             QCOMPARE(window->minimumSize(), FirstRunWizardView::kMinimumSize);
             QVERIFY(app.state().setup().hostIsSimulated());

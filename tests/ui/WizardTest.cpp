@@ -62,8 +62,8 @@ class WizardTest : public QObject {
         DaemonClientConfiguration quick;
         quick.requestTimeout = quick.resourceTimeout = std::chrono::seconds(5);
         quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
-        m_client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(test::freeLoopbackPort())),
-                                                  std::nullopt, quick);
+        m_client = std::make_unique<DaemonClient>(
+            QUrl(QStringLiteral("http://127.0.0.1:%1").arg(test::freeLoopbackPort())), std::nullopt, quick);
         m_model = std::make_unique<ServerStateModel>(m_client.get(), m_controller.get());
         m_model->setPollIntervalSeconds(3600); // the steps drive every cycle themselves
     }
