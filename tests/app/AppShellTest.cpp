@@ -2,15 +2,17 @@
 #include "app/TavrinServerApp.h"
 #include "base/AdminSecretFile.h"
 #include "base/PrivateFile.h"
-#include "control/TestBundle.h"
 #include "control/DaemonProcessController.h"
+#include "control/TestBundle.h"
 #include "support/Basics.h"
 #include "support/ForeignListener.h"
 #include "support/HttpProbe.h"
 #include "support/ReferenceServer.h"
+#include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/Theme.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
+#include "ui/wizard/FirstRunWizardView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +27,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 #include <csignal>
 #include <unistd.h>
@@ -76,19 +79,27 @@ private:
 class AppShellTest : public QObject {
     Q_OBJECT
 
-    // The real server, through a bundle of the test's own whose script adds `serverArguments`; its
-    // admin port is a free one, given through the environment as the panel's would be (the caller
-    // sets TAVRIN_ADMIN_PORT back to 0).
-    static bool withRealServer(const TestBundle& bundle, AppOptions& options, const QString& serverArguments = {}) {
+    // A shell with notifications on and a quick poll, whose server is the real one through a bundle of
+    // the test's own whose script adds `serverArguments`; its admin port is a free one, given through the
+    // environment as the panel's would be (cleanup sets it back to 0).
+    static std::unique_ptr<TavrinServerApp> notifyingShell(const TestBundle& bundle,
+                                                           const QString& serverArguments = {}) {
         const QString noModel = bundle.path() + "/no-model";
         const quint16 port = test::freeLoopbackPort();
-        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
         qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(port));
+        if (!makeDirectories(noModel) ||
+            !bundle.installWrapper(test::ReferenceServer::executablePath(),
+                                   "--port 0 --model-source '" + noModel + "' " + serverArguments) ||
+            !AdminSecretFile(processOf(bundle).stateDirectory).write("notified-password"))
+            return nullptr;
+        AppOptions options;
+        options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
         options.model.process = std::make_shared<DaemonProcessController>(processOf(bundle));
-        return makeDirectories(noModel) &&
-               bundle.installWrapper(test::ReferenceServer::executablePath(),
-                                     "--port 0 --model-source '" + noModel + "' " + serverArguments) &&
-               AdminSecretFile(processOf(bundle).stateDirectory).write("notified-password").has_value();
+        auto app = std::make_unique<TavrinServerApp>(options);
+        app->notificationsToggle()->setChecked(true);
+        app->state().setPollIntervalSeconds(0.2);
+        app->state().startPolling();
+        return app;
     }
 
     // The bundle's controller, with the state folder and the session server's log beside it.
@@ -111,23 +122,35 @@ private slots:
     void cleanup() {
         // The shells of a test are gone: let their poll loops and pending cycles end.
         QTest::qWait(300);
+        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
-    // The window shows setup until it is complete, as the next launch remembers; the simulated host
-    // reaches setup's probe.
+    // The window shows setup alone, at setup's size, until it is complete; then its screens, sidebar and
+    // toolbar, as the next launch remembers. The simulated host reaches setup's probe.
     void aFirstLaunchShowsSetupAndALaterOneTheScreens() {
         QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
+        const auto showsScreens = [](const MainWindow* window) {
+            return !window->firstRunScreen() && window->currentScreen() &&
+                   window->sidebar()->isVisibleTo(window) &&
+                   window->findChild<QToolBar*>()->isVisibleTo(window) &&
+                   window->minimumSize() == MainWindow::kMinimumSize;
+        };
         {
             TavrinServerApp app(AppOptions{.simulatedHost = SimulatedHost{"Apple M1", 8}});
             app.openMainWindow();
-            QVERIFY(app.mainWindow()->firstRunScreen() && !app.mainWindow()->currentScreen());
+            const MainWindow* window = app.mainWindow();
+            QVERIFY(window->firstRunScreen() && !window->currentScreen() &&
+                    !window->sidebar()->isVisibleTo(window));
+            QVERIFY(!window->findChild<QToolBar*>()->isVisibleTo(window));
+            QCOMPARE(window->minimumSize(), FirstRunWizardView::kMinimumSize);
             QVERIFY(app.state().setup().hostIsSimulated());
             app.state().setHasCompletedFirstRun(true);
+            QVERIFY(showsScreens(window));
         }
         {
             TavrinServerApp app;
             app.openMainWindow();
-            QVERIFY(!app.mainWindow()->firstRunScreen() && app.mainWindow()->currentScreen());
+            QVERIFY(showsScreens(app.mainWindow()));
             QVERIFY(!app.state().setup().hostIsSimulated());
         }
         QSettings().remove(QLatin1StringView(ServerStateModel::firstRunKey));
@@ -243,12 +266,9 @@ private slots:
     void theServerDyingIsToldOnceAndTheUsersOwnDoingsNever() {
         NotificationService service;
         TestBundle bundle;
-        AppOptions options;
-        QVERIFY(withRealServer(bundle, options));
-        TavrinServerApp app(options);
-        app.notificationsToggle()->setChecked(true);
-        app.state().setPollIntervalSeconds(0.2);
-        app.state().startPolling();
+        const auto shell = notifyingShell(bundle);
+        QVERIFY(shell);
+        TavrinServerApp& app = *shell;
         const auto startedAndKilled = [&] {
             QVERIFY(QCoro::waitFor(app.state().actions().start()));
             QCOMPARE(app.state().phase(), Phase::running());
@@ -270,7 +290,6 @@ private slots:
         QTRY_COMPARE(app.state().phase(), Phase::stopped());
         QCOMPARE(service.shown.size(), 1u);
         app.notificationsToggle()->setChecked(true);
-        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
     // Audit mode turning requests away (here: an audit log with no room at all) is told once, by a
@@ -278,12 +297,9 @@ private slots:
     void auditRefusalsAreToldOnce() {
         NotificationService service;
         TestBundle bundle;
-        AppOptions options;
-        QVERIFY(withRealServer(bundle, options, "--audit-max-bytes 0"));
-        TavrinServerApp app(options);
-        app.notificationsToggle()->setChecked(true);
-        app.state().setPollIntervalSeconds(0.2);
-        app.state().startPolling();
+        const auto shell = notifyingShell(bundle, "--audit-max-bytes 0");
+        QVERIFY(shell);
+        TavrinServerApp& app = *shell;
         QVERIFY(QCoro::waitFor(app.state().actions().start()));
         QVERIFY(QCoro::waitFor(app.state().settingsActions().saveLoggingSettings({ClientAuditMode::audit, 30, false})));
         QTRY_COMPARE(service.shown.size(), 1u);
@@ -292,7 +308,6 @@ private slots:
         QTest::qWait(1000); // five poll cycles that still see the refusal
         QCOMPARE(service.shown.size(), 1u);
         QVERIFY(QCoro::waitFor(app.state().actions().stop()));
-        qputenv("TAVRIN_ADMIN_PORT", "0");
     }
 
     void everyScreenRendersToAFile() {

@@ -2,12 +2,10 @@
 // admin port the test chose, starting the server through the test's own bundle, polling every second
 // so that the walk need not wait long for each phase; and beside it a window with every page of the kit
 // gallery, so that every component is walked in its states, new ones included. Given a fifth
-// argument, it is a first launch instead: setup in the window, judging this machine ("this-machine")
-// or the simulated host given.
-//   tavrin-a11y-panel BUNDLE ADMIN_PORT LOG_FOLDER [this-machine|SIMULATED_HOST]
+// argument, it is a first launch instead: setup in the window, judging this machine.
+//   tavrin-a11y-panel BUNDLE ADMIN_PORT LOG_FOLDER [first-launch]
 #include "app/TavrinServerApp.h"
 #include "control/DaemonProcessController.h"
-#include "protocol/HardwareProbe.h"
 #include "ui/gallery/KitGallery.h"
 #include "ui/kit/Theme.h"
 
@@ -36,8 +34,6 @@ int main(int argc, char** argv) {
     options.model.baseURL = QUrl(QStringLiteral("http://127.0.0.1:") + args[2]);
     options.model.process = std::make_shared<DaemonProcessController>(process);
     const bool firstLaunch = args.size() == 5;
-    if (firstLaunch && args[4] != QLatin1String("this-machine"))
-        options.simulatedHost = parseSimulatedHost(args[4]);
     TavrinServerApp shell(options);
     QObject::connect(&shell, &TavrinServerApp::finished, &app, &QCoreApplication::quit);
     shell.state().setPollIntervalSeconds(1);

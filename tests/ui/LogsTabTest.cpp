@@ -78,11 +78,7 @@ class LogsTabTest : public QObject, protected RecordTabFixture {
 
 private Q_SLOTS:
     void init() { startServer(); }
-    void cleanup() {
-        close(tab);
-        tab = nullptr;
-        tearDown();
-    }
+    void cleanup() { tearDown(); }
 
     // "hash" and 45 days have no control: they go back as they came, with the switch's change. Then a
     // mode and a retention chosen are saved; the audit warning comes with the tap, before any save.
@@ -158,7 +154,7 @@ private Q_SLOTS:
         QVERIFY(!tab->findChild<QFileDialog*>());
         QVERIFY(partFiles(proposedSaveFolder()).isEmpty());
         saveLook(tab, "logs-tab-error");
-        close(tab);
+        close();
 
         pollUntilStopped();
         saveLoadingLook(AdminTab::logs, "logs-tab-loading");

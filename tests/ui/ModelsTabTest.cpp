@@ -124,8 +124,6 @@ private Q_SLOTS:
         QVERIFY(m_companion->isValid());
     }
     void cleanup() {
-        close(m_tab);
-        m_tab = nullptr;
         tearDown();
         m_companion.reset();
     }

@@ -70,15 +70,7 @@ private Q_SLOTS:
         if (!QByteArray(QTest::currentTestFunction()).startsWith("the")) // the tables need no server
             startServer();
     }
-    void cleanup() {
-        if (preamble) // closing one closes the host, and whatever tab it holds
-            close(preamble);
-        else
-            close(diagnostics);
-        preamble = nullptr;
-        diagnostics = nullptr;
-        tearDown();
-    }
+    void cleanup() { tearDown(); }
 
     // What the tab saves is the system turn of the next conversation; cleared, it is gone again.
     void savedPreambleIsPrependedToTheNextConversation() {

@@ -3,7 +3,6 @@
 // Common ground of the admin tab tests: the state layer over the real reference server, and a tab
 // built from the catalogue and shown offscreen.
 
-#include "KitTestMain.h"
 #include "ScreenTesting.h"
 
 #include "support/ModelFixture.h"
@@ -13,28 +12,16 @@
 
 #include <memory>
 
-class RecordTabFixture : public ModelFixture {
+class RecordTabFixture : public ModelFixture, public ScreenHost {
 public:
-    std::unique_ptr<TestHost> host;
-
     // Builds the catalogue's tab and shows it; `Tab` is the catalogue's type for `which`.
     template <class Tab> Tab* open(tavrin::AdminTab which, QSize size = {860, 1300}) {
-        host = std::make_unique<TestHost>();
         const tavrin::AdminScreen& entry = tavrin::adminTab(which);
-        auto* tab = static_cast<Tab*>(entry.make(model.get(), entry.heading));
-        host->place(tab, size.width(), 0, size.height());
-        return tab;
-    }
-
-    // Every flow of `tab` runs to its end before the model it talks to goes away.
-    template <class Tab> void close(Tab* tab) {
-        if (tab)
-            QTRY_COMPARE_WITH_TIMEOUT(tab->flows().running(), 0, 15000);
-        host.reset();
+        return show(static_cast<Tab*>(entry.make(model.get(), entry.heading)), size);
     }
 
     void tearDown() {
-        host.reset();
+        close();
         stopModel();
     }
 

@@ -2,12 +2,15 @@
 
 // Reading and hosting a screen in widget tests, as a user meets it.
 
+#include "KitTestMain.h"
+
 #include "protocol/ClientRecords.h"
 #include "protocol/JsonCodec.h"
 #include "support/Basics.h"
 #include "support/HttpProbe.h"
 #include "support/SampleDocuments.h"
 #include "ui/AdminScreen.h"
+#include "ui/Flow.h"
 #include "ui/kit/TRButton.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TabHeader.h"
@@ -17,6 +20,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 // The sample status record that screens are shown.
@@ -82,3 +86,31 @@ inline void saveScreen(QWidget* widget, const QString& name) {
     if (!dir.isEmpty() && QDir().mkpath(dir))
         widget->grab().save(dir + QStringLiteral("/") + name + QStringLiteral(".png"));
 }
+
+// One screen shown offscreen at a time, in a window of its own. Whatever its flows are doing ends
+// before it goes (a new one shown, or the test over), so that none outlives the model it talks to.
+class ScreenHost {
+public:
+    std::unique_ptr<TestHost> host;
+
+    template <class Screen> Screen* show(Screen* screen, QSize size) {
+        close();
+        host = std::make_unique<TestHost>();
+        m_flows = &screen->flows();
+        host->place(screen, size.width(), 0, size.height());
+        return screen;
+    }
+    void close() {
+        const bool ended = !m_flows || QTest::qWaitFor([this] { return m_flows->running() == 0; }, 15000);
+        closeAtOnce(); // even so: a flow never comes back into a screen that went
+        QVERIFY2(ended, "the screen's flows were still running as it closed");
+    }
+    // Gone while its flows may still run, as a tab is when another is chosen.
+    void closeAtOnce() {
+        m_flows = nullptr;
+        host.reset();
+    }
+
+private:
+    const tavrin::ScreenFlows* m_flows = nullptr;
+};

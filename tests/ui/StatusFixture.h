@@ -1,8 +1,8 @@
 #pragma once
 
-// Common ground of the Status tab and tray panel tests: a model whose client talks over real HTTP to
-// a scripted server, and whose controller drives a temporary bundle (the test child as its server)
-// through the scripted systemctl.
+// Common ground of the Status tab, tray panel and main window tests: a model whose client talks over
+// real HTTP to a scripted server, and whose controller drives a temporary bundle (the test child as its
+// server) through the scripted systemctl; the screen under test shown offscreen.
 
 #include "control/DaemonProcessController.h"
 #include "control/TestBundle.h"
@@ -18,7 +18,7 @@
 
 #include <memory>
 
-class StatusFixture {
+class StatusFixture : public ScreenHost {
 public:
     std::unique_ptr<TestBundle> bundle;
     std::unique_ptr<QTemporaryDir> scratch;
@@ -82,6 +82,7 @@ public:
     }
 
     void tearDown() {
+        close();
         if (controller)
             QCoro::waitFor(controller->stop()); // a server outlives its panel, but not its test
         model.reset();

@@ -33,24 +33,14 @@ using namespace tavrin;
 
 class StatusTabTest : public QObject, protected StatusFixture {
     Q_OBJECT
-    std::unique_ptr<TestHost> host;
     StatusTab* tab = nullptr;
 
     void open() {
-        host = std::make_unique<TestHost>();
         QSignalSpy registrationRead(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
         const AdminScreen& entry = adminTab(AdminTab::status);
-        tab = static_cast<StatusTab*>(entry.make(model.get(), entry.heading));
-        host->place(tab, 860, 0, 1400);
+        tab = show(static_cast<StatusTab*>(entry.make(model.get(), entry.heading)), {860, 1400});
         // The tab reads the registration when it appears.
         QTRY_VERIFY(!registrationRead.isEmpty());
-    }
-    void close() {
-        if (tab) // every flow runs to its end before the model it talks to goes away
-            QTRY_COMPARE(tab->flows().running(), 0);
-        host.reset();
-        tab = nullptr;
-        tearDown();
     }
     // For a person to look at: states that a fresh render of the tab cannot show.
     void saveLook(const QString& name) const { saveScreen(tab, "flow-" + name); }
@@ -61,7 +51,7 @@ class StatusTabTest : public QObject, protected StatusFixture {
     }
 
 private Q_SLOTS:
-    void cleanup() { close(); }
+    void cleanup() { tearDown(); }
 
     // Running with a record, then stopped without one: the same widgets follow, and what needs a
     // record goes away with it. Technical details copy whole values and say what they copy; a poll
@@ -238,8 +228,7 @@ private Q_SLOTS:
         QCOMPARE(errorLine(), QString());
         const auto life = tab->flows().life();
         QCOMPARE(life->running, 1);
-        host.reset();
-        tab = nullptr;
+        closeAtOnce();
         QTRY_COMPARE(life->running, 0);
         QVERIFY(controller->isRunning());
     }

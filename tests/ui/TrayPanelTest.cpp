@@ -72,24 +72,15 @@ private Q_SLOTS:
 
 class TrayPanelTest : public QObject, protected StatusFixture {
     Q_OBJECT
-    std::unique_ptr<TestHost> host;
     TrayPanel* panel = nullptr;
 
     void open() {
-        host = std::make_unique<TestHost>();
         panel = new TrayPanel(model.get());
-        host->place(panel, MBPanel::kWidth, 0, panel->sizeHint().height());
-    }
-    void close() {
-        if (panel) // every flow runs to its end before the model it talks to goes away
-            QTRY_COMPARE(panel->flows().running(), 0);
-        host.reset();
-        panel = nullptr;
-        tearDown();
+        show(panel, {MBPanel::kWidth, panel->sizeHint().height()});
     }
 
 private Q_SLOTS:
-    void cleanup() { close(); }
+    void cleanup() { tearDown(); }
 
     // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again as
     // it opens.

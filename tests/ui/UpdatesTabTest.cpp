@@ -67,7 +67,7 @@ class UpdatesTabTest : public QObject, protected RecordTabFixture {
     QString updaterError() const { return QCoro::waitFor(client->updaterStatus())->lastError.value_or("none"); }
 
 private Q_SLOTS:
-    void cleanup() { close(tab); tearDown(); }
+    void cleanup() { tearDown(); }
 
     void aSignedReleaseIsFoundStagedRevealedAndDeleted() {
         test::ReferenceServerOptions options({"--update-public-key", run(m_tool, {"keygen", "DIR/publisher.key"})},

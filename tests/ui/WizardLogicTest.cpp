@@ -1,5 +1,6 @@
-// What the first-run wizard decides where its walk (WizardTest) cannot go: a machine that is not
-// this one, a probe still running, passwords at the rule's edge, a status that is not there.
+// What the first-run wizard decides where neither its run-through (the accessibility walk's first
+// launch) nor WizardTest can go: a machine that is not this one, a probe still running, passwords at
+// the rule's edge, a status that is not there.
 #include "ui/kit/Theme.h"
 #include "ui/wizard/WizardLogic.h"
 
@@ -90,7 +91,8 @@ private Q_SLOTS:
     }
 
     // Without LAN access, or before any status, only the local endpoint is offered; without a status,
-    // on the port the panel calls. (The command is run with curl in the wizard's walk.)
+    // on the port the panel calls. (The command is run with curl after the accessibility walk's first
+    // launch.)
     void onlyTheLocalEndpointIsOfferedWithoutLanAccess() {
         QCOMPARE(doneEndpoints(statusOn(8080, true), QStringLiteral("studio")).lan, "http://studio:8080/v1");
         QCOMPARE(doneEndpoints(statusOn(8080, false), QStringLiteral("studio")).lan, std::nullopt);
