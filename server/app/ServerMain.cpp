@@ -3,12 +3,15 @@
 #include "base/ServerAddress.h"
 #include "protocol/HardwareProbe.h"
 #include "server/app/ServerOptions.h"
+#include "server/engines/EchoEngine.h"
 #include "server/http/HttpServer.h"
 #include "server/runtime/ServerContext.h"
 #include "server/support/IsoTime.h"
 #include "server/support/ServerLog.h"
 
 #include <QProcessEnvironment>
+
+#include <boost/asio/io_context.hpp>
 
 #include <sodium.h>
 
@@ -183,6 +186,8 @@ int main(int argc, char** argv) {
     if (options->auditMaxBytes)
         auditLimits.maxBytes = *options->auditMaxBytes;
 
+    // Declared before the context, so that the engines it holds go before the loop they run on.
+    boost::asio::io_context io{1};
     ServerContext context{
         .store = *store,
         .keys = std::move(*keys),
@@ -192,7 +197,8 @@ int main(int argc, char** argv) {
         .policy = NetworkPolicy(network),
         .hardware = hardware,
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
-        .engine = std::make_unique<EchoEngine>(options->generationDelay),
+        .engineSlot = {},
+        .makeEngine = {},
         .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit")), auditLimits),
         .models = std::move(*models),
         .updater = std::move(*updater),
@@ -201,6 +207,19 @@ int main(int argc, char** argv) {
         .pid = qint64(::getpid()),
     };
 
+    // The one loop of the server's I/O: every connection, and every engine's requests upstream.
+    context.makeEngine = [&io, delay = options->generationDelay](const ClientEngineSettings& settings,
+                                                                 std::optional<std::string> apiKey)
+        -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
+        (void)apiKey;
+        if (settings.kind == QLatin1StringView("builtin"))
+            return std::make_shared<EchoEngine>(io, delay, settings.servedName.value_or(QString()));
+        return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
+    };
+    ClientEngineSettings builtin;
+    builtin.kind = QStringLiteral("builtin");
+    context.engineSlot.replace(*context.makeEngine(builtin, std::nullopt));
+
     HttpServer::Limits limits;
     // Room for every running and waiting generation, plus workers that stay free for the
     // client surface's quick answers and the 503s of a full queue.
@@ -208,7 +227,7 @@ int main(int argc, char** argv) {
     // Half the descriptors for each class of peer, less a reserve for state files and logs.
     const std::size_t descriptors = raiseDescriptorLimit();
     limits.connectionsPerPeerClass = descriptors > 384 ? (descriptors - 256) / 2 : 64;
-    HttpServer http(context, limits);
+    HttpServer http(context, limits, io);
     if (auto bound = http.bind(network.bindHost, int(network.bindPort), options->adminPort); !bound)
         return fail(bound.error());
     context.network.bindPort = http.port();

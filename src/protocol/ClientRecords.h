@@ -320,6 +320,58 @@ struct ClientConcurrencyStats {
     }
 };
 
+// GET/PUT /admin/engine: which engine generates. "builtin" is the echo engine; "openai" is any
+// server that speaks the OpenAI API, reached at `url`. The upstream's key is never part of it: only
+// the path of the user's own file that holds it.
+struct ClientEngineSettings {
+    QString kind;
+    std::optional<QString> url;
+    std::optional<QString> model;
+    std::optional<QString> servedName;
+    std::optional<QString> keyFile;
+    std::optional<qint64> timeoutSeconds;
+    std::optional<qint64> connectTimeoutSeconds;
+
+    static constexpr auto fields() {
+        using R = ClientEngineSettings;
+        return std::tuple{
+            required("kind", &R::kind),
+            optional("url", &R::url),
+            optional("model", &R::model),
+            optional("servedName", &R::servedName),
+            optional("keyFile", &R::keyFile),
+            optional("timeoutSeconds", &R::timeoutSeconds),
+            optional("connectTimeoutSeconds", &R::connectTimeoutSeconds),
+        };
+    }
+};
+
+// The current engine's latest reading, as /admin/status carries it.
+struct ClientEngineHealth {
+    QString kind;
+    std::optional<QString> url;
+    std::optional<QString> model;
+    std::optional<QString> servedName;
+    bool reachable = false;
+    std::optional<bool> modelListed;
+    std::optional<QString> lastError;
+    std::optional<QString> checkedAt;
+
+    static constexpr auto fields() {
+        using R = ClientEngineHealth;
+        return std::tuple{
+            required("kind", &R::kind),
+            optional("url", &R::url),
+            optional("model", &R::model),
+            optional("servedName", &R::servedName),
+            required("reachable", &R::reachable),
+            optional("modelListed", &R::modelListed),
+            optional("lastError", &R::lastError),
+            optional("checkedAt", &R::checkedAt),
+        };
+    }
+};
+
 struct ClientServerStatus {
     QString serverVersion;
     QString stateDirectory;
