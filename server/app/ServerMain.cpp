@@ -4,11 +4,13 @@
 #include "protocol/HardwareProbe.h"
 #include "server/app/ServerOptions.h"
 #include "server/engines/EchoEngine.h"
+#include "server/engines/OpenAIEngine.h"
 #include "server/http/HttpServer.h"
 #include "server/runtime/ServerContext.h"
 #include "server/support/IsoTime.h"
 #include "server/support/ServerLog.h"
 
+#include <QFile>
 #include <QProcessEnvironment>
 
 #include <boost/asio/io_context.hpp>
@@ -211,14 +213,36 @@ int main(int argc, char** argv) {
     context.makeEngine = [&io, delay = options->generationDelay](const ClientEngineSettings& settings,
                                                                  std::optional<std::string> apiKey)
         -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
-        (void)apiKey;
         if (settings.kind == QLatin1StringView("builtin"))
             return std::make_shared<EchoEngine>(io, delay, settings.servedName.value_or(QString()));
+        if (settings.kind == QLatin1StringView("openai"))
+            return OpenAIEngine::make(io, settings, std::move(apiKey));
         return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
     };
     ClientEngineSettings builtin;
     builtin.kind = QStringLiteral("builtin");
     context.engineSlot.replace(*context.makeEngine(builtin, std::nullopt));
+#if TAVRIN_ACCEPTS_TEST_UPDATE_KEY
+    // The test build alone starts with the engine its environment names (settings as JSON, the key
+    // in the file they name), so that the engine's tests need no admin route. Nothing a running
+    // server receives reaches this.
+    if (const QByteArray json = qgetenv("TAVRIN_TEST_ENGINE"); !json.isEmpty()) {
+        const auto settings = decodeJson<ClientEngineSettings>(json);
+        if (!settings)
+            return fail(QStringLiteral("TAVRIN_TEST_ENGINE: %1").arg(settings.error().message()), 64);
+        std::optional<std::string> key;
+        if (settings->keyFile) {
+            QFile file(*settings->keyFile);
+            if (!file.open(QIODevice::ReadOnly))
+                return fail(QStringLiteral("TAVRIN_TEST_ENGINE: cannot read %1").arg(*settings->keyFile), 64);
+            key = file.readAll().trimmed().toStdString();
+        }
+        auto engine = context.makeEngine(*settings, std::move(key));
+        if (!engine)
+            return fail(engine.error(), 64);
+        context.engineSlot.replace(std::move(*engine));
+    }
+#endif
 
     HttpServer::Limits limits;
     // Room for every running and waiting generation, plus workers that stay free for the
