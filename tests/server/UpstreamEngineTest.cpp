@@ -61,8 +61,11 @@ ScriptedResponse streamed(const QByteArray& body) { return ScriptedResponse::jso
 // A client that reads its answer as it comes, over a plain socket.
 class StreamingClient {
 public:
-    explicit StreamingClient(quint16 port) {
+    // `receiveBuffer`: the kernel's buffer for what the client has not read yet (0: the system's).
+    explicit StreamingClient(quint16 port, int receiveBuffer = 0) {
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (receiveBuffer > 0)
+            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(port);
@@ -348,6 +351,23 @@ private Q_SLOTS:
         QVERIFY2(answer.contains("\"type\":\"upstream_malformed\"") && !answer.contains("[DONE]"), answer.constData());
         QVERIFY(answer.endsWith("\r\n0\r\n\r\n")); // the chunked answer is whole
         QVERIFY(client.closedByServer());
+    }
+
+    void aClientThatReadsSlowerThanTheEngineWritesEndsItsGenerationNotTheServersMemory() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", ScriptedResponse::endless(200, pieceEvent(QString(512, QLatin1Char('w')))));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        StreamingClient client(server.port(), 4096);
+        QVERIFY(client.send("/v1/chat/completions", clientKey(server), chatBody(true)));
+        // The client reads nothing: once its share of the server's memory is full, the generation
+        // ends and its slot comes back, while the client still has not read a byte.
+        QTRY_COMPARE_WITH_TIMEOUT(await(server.client()->status())->concurrency->totalCompleted, 1, 60000);
+        QVERIFY(client.received().isEmpty());
+        const QByteArray answer = client.readToEnd();
+        QVERIFY(answer.startsWith("HTTP/1.1 200") && answer.contains(QByteArray(512, 'w')));
+        QVERIFY2(answer.contains("\"type\":\"client_too_slow\"") && !answer.contains("[DONE]"), answer.right(300).constData());
+        QVERIFY(answer.endsWith("\r\n0\r\n\r\n") && client.closedByServer());
     }
 
     void aClientThatHangsUpCancelsItsGenerationAndEverySlotComesBack() {
