@@ -121,14 +121,14 @@ protected:
             if (newline == std::string_view::npos) {
                 m_line.append(bytes);
                 if (m_line.size() > OpenAIEngine::lineLimit)
-                    return malformed(QStringLiteral("a line of its event stream is larger than %1 MiB")
+                    return malformed(QStringLiteral("an event stream line larger than %1 MiB")
                                          .arg(OpenAIEngine::lineLimit / (1024 * 1024)));
                 return true;
             }
             m_line.append(bytes.substr(0, newline));
             bytes.remove_prefix(newline + 1);
             if (m_line.size() > OpenAIEngine::lineLimit)
-                return malformed(QStringLiteral("a line of its event stream is larger than %1 MiB")
+                return malformed(QStringLiteral("an event stream line larger than %1 MiB")
                                      .arg(OpenAIEngine::lineLimit / (1024 * 1024)));
             std::string line = std::move(m_line);
             m_line.clear();
@@ -152,6 +152,8 @@ protected:
         fault({502, "upstream_malformed",
                QStringLiteral("The engine at %1 ended its answer before it was complete.").arg(target().address)});
     }
+
+    void dropped() override { m_sink.reset(); }
 
     void fault(EngineFailure failure) override {
         if (!m_sink)

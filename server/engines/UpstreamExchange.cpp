@@ -22,6 +22,10 @@ namespace {
 constexpr std::size_t errorBodyLimit = 64 * 1024;
 constexpr std::size_t readPiece = 64 * 1024;
 
+QString seconds(std::chrono::seconds span) {
+    return span.count() == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(span.count());
+}
+
 QString describe(const boost::system::error_code& ec) {
     return QString::fromStdString(ec.message()).toLower();
 }
@@ -58,9 +62,12 @@ UpstreamExchange::UpstreamExchange(net::io_context& io, std::shared_ptr<ssl::con
 beast::tcp_stream& UpstreamExchange::lowest() { return m_tls ? beast::get_lowest_layer(*m_tls) : *m_plain; }
 
 void UpstreamExchange::start(Request request) {
+    if (m_done)
+        return; // cancelled before it began
     m_request = std::move(request);
     m_request.version(11);
-    m_request.set(http::field::host, m_target.host + ":" + m_target.port);
+    const bool v6 = m_target.host.find(':') != std::string::npos;
+    m_request.set(http::field::host, (v6 ? "[" + m_target.host + "]" : m_target.host) + ":" + m_target.port);
     m_request.set(http::field::user_agent, "tavrin-server");
     m_request.keep_alive(false);
     m_request.prepare_payload();
@@ -198,10 +205,10 @@ void UpstreamExchange::failWith(const boost::system::error_code& ec, const char*
     const std::string_view where(stage);
     if (m_timedOut)
         return fail({504, "upstream_timeout",
-                     QStringLiteral("The engine at %1 did not finish answering within %2 seconds.").arg(at).arg(m_timeouts.whole.count())});
+                     QStringLiteral("The engine at %1 did not finish answering within %2.").arg(at, seconds(m_timeouts.whole))});
     if (ec == beast::error::timeout && m_connecting)
         return fail({504, "upstream_timeout",
-                     QStringLiteral("The engine at %1 did not accept a connection within %2 seconds.").arg(at).arg(m_timeouts.connect.count())});
+                     QStringLiteral("The engine at %1 did not accept a connection within %2.").arg(at, seconds(m_timeouts.connect))});
     if (where == "resolve" || where == "connect")
         return fail({502, "upstream_unreachable", QStringLiteral("The engine at %1 could not be reached (%2).").arg(at, describe(ec))});
     if (where == "handshake")
@@ -244,6 +251,7 @@ void UpstreamExchange::cancel() {
     const auto stop = [self = shared_from_this()] {
         self->m_cancelled = true;
         self->finish();
+        self->dropped();
     };
     if (m_io.get_executor().running_in_this_thread())
         stop();

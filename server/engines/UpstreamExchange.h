@@ -63,6 +63,9 @@ protected:
     // The body ended as its head said it would.
     virtual void ended() = 0;
     virtual void fault(EngineFailure failure) = 0;
+    // Cancelled: let go at once of whatever the caller gave (a generation's sink settles its
+    // request when it goes, and must go while the server it settles with is still there).
+    virtual void dropped() {}
 
     const UpstreamTarget& target() const { return m_target; }
     bool cancelled() const { return m_cancelled; }
