@@ -20,7 +20,8 @@ namespace {
 
 // A refusal's body is read this far; what a person reads of it, shorter still.
 constexpr std::size_t errorBodyLimit = 64 * 1024;
-constexpr std::size_t readPiece = 64 * 1024;
+// What one read of an answer takes in; every open generation holds a buffer of it.
+constexpr std::size_t readPiece = 16 * 1024;
 
 QString seconds(std::chrono::seconds span) {
     return span.count() == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(span.count());
