@@ -131,7 +131,48 @@ private:
 
 QJsonObject jsonOf(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
 
+// Who is at the engine's address.
+enum class Listener {
+    scripted, // the scripted engine
+    nobody,   // nothing: connections are refused
+    full,     // a listener that accepts nobody and whose backlog is full: connections never complete
+};
+
+// A loopback listener that never accepts, its backlog filled, so that a further connect hangs.
+class FullListener {
+public:
+    FullListener() {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_fd, 0);
+        socklen_t length = sizeof address;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        for (int i = 0; i < 4; ++i) { // the backlog's places, taken without waiting for them
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            m_fillers.push_back(fd);
+        }
+    }
+    ~FullListener() {
+        for (int fd : m_fillers)
+            ::close(fd);
+        ::close(m_fd);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::vector<int> m_fillers;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Listener)
 
 Q_DECLARE_METATYPE(ScriptedResponse)
 
@@ -149,8 +190,12 @@ class UpstreamEngineTest : public QObject {
 
     // A gateway whose engine is the scripted one at `url` (or any URL), with the key file unless told not to.
     std::expected<void, QString> startGateway(ReferenceServer& server, const QString& url, QStringList arguments = {},
-                                              bool withKey = true, qint64 timeoutSeconds = 30) {
-        QJsonObject engine{{"kind", "openai"}, {"url", url}, {"model", upstreamModel}, {"timeoutSeconds", timeoutSeconds}};
+                                              bool withKey = true, qint64 timeoutSeconds = 30, qint64 connectTimeoutSeconds = 10) {
+        QJsonObject engine{{"kind", "openai"},
+                           {"url", url},
+                           {"model", upstreamModel},
+                           {"timeoutSeconds", timeoutSeconds},
+                           {"connectTimeoutSeconds", connectTimeoutSeconds}};
         if (withKey)
             engine.insert("keyFile", keyFile());
         ReferenceServerOptions options(std::move(arguments),
@@ -266,52 +311,57 @@ private Q_SLOTS:
 
     void everyFaultOfTheEngineIsAnsweredInTheOpenAIShape_data() {
         QTest::addColumn<ScriptedResponse>("script");
-        QTest::addColumn<bool>("nobodyListens");
+        QTest::addColumn<Listener>("listener");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("words"); // %1: the engine's address
         QTest::addColumn<bool>("pieceFirst"); // a piece reaches a streaming client before the fault
 
         const ScriptedResponse none = ScriptedResponse::text(200, "");
-        QTest::newRow("refused") << none << true << 502 << "upstream_unreachable" << "The engine at %1 could not be reached (" << false;
-        QTest::newRow("hangs") << ScriptedResponse::stall() << false << 504 << "upstream_timeout"
-                               << "The engine at %1 did not finish answering within 1 second." << false;
-        QTest::newRow("500 with a body") << ScriptedResponse::json(500, "{\"error\":{\"message\":\"model \\u001b[31mcrashed\\u0007 again\"}}")
-                                         << false << 500 << "upstream_error" << "The engine at %1 answered 500: model [31mcrashed again" << false;
-        QTest::newRow("429 in plain text, long") << ScriptedResponse::text(429, QByteArray("slow down ").repeated(500)) << false << 429
+        QTest::newRow("refused") << none << Listener::nobody << 502 << "upstream_unreachable" << "The engine at %1 could not be reached (" << false;
+        QTest::newRow("accepts nobody") << none << Listener::full << 504 << "upstream_timeout"
+                                        << "The engine at %1 did not accept a connection within 1 second." << false;
+        QTest::newRow("hangs") << ScriptedResponse::stall() << Listener::scripted << 504 << "upstream_timeout"
+                               << "The engine at %1 did not finish answering within 2 seconds." << false;
+        QTest::newRow("500 with a body")
+            << ScriptedResponse::json(500, "{\"error\":{\"message\":\"model \\u001b[31mcrashed\\u0007 again\"}}") << Listener::scripted
+            << 500 << "upstream_error" << "The engine at %1 answered 500: model [31mcrashed again" << false;
+        QTest::newRow("429 in plain text, long") << ScriptedResponse::text(429, QByteArray("slow down ").repeated(500)) << Listener::scripted << 429
                                                  << "upstream_error" << "The engine at %1 answered 429: slow down slow down" << false;
         ScriptedResponse redirect = ScriptedResponse::text(302, "");
         redirect.headers.emplace_back("Location", "http://127.0.0.1:1/elsewhere");
-        QTest::newRow("redirect") << redirect << false << 502 << "upstream_error"
+        QTest::newRow("redirect") << redirect << Listener::scripted << 502 << "upstream_error"
                                   << "The engine at %1 answered with a redirect (302), which is not followed." << false;
-        QTest::newRow("binary") << ScriptedResponse::raw(QByteArray("\x00\x01\xfe\xff binary", 12)) << false << 502
+        QTest::newRow("binary") << ScriptedResponse::raw(QByteArray("\x00\x01\xfe\xff binary", 12)) << Listener::scripted << 502
                                 << "upstream_malformed" << "The engine at %1 did not answer in HTTP (" << false;
         QTest::newRow("huge head") << ScriptedResponse::raw("HTTP/1.1 200 OK\r\nX-Filler: " + QByteArray(20000, 'a') + "\r\n\r\n")
-                                   << false << 502 << "upstream_malformed" << "The engine at %1 sent headers larger than 16 KiB." << false;
-        QTest::newRow("endless line") << ScriptedResponse::endless(200, "data: aaaaaaaaaaaaaaaa") << false << 502 << "upstream_malformed"
+                                   << Listener::scripted << 502 << "upstream_malformed"
+                                   << "The engine at %1 sent headers larger than 16 KiB." << false;
+        QTest::newRow("endless line") << ScriptedResponse::endless(200, "data: aaaaaaaaaaaaaaaa") << Listener::scripted << 502 << "upstream_malformed"
                                       << "The engine at %1 sent an event stream line larger than 1 MiB." << false;
-        QTest::newRow("endless answer") << ScriptedResponse::endless(200, ": keep-alive comment\n") << false << 502
+        QTest::newRow("endless answer") << ScriptedResponse::endless(200, ": keep-alive comment\n") << Listener::scripted << 502
                                         << "upstream_malformed" << "The engine at %1 sent an answer larger than 16 MiB." << false;
-        QTest::newRow("truncated") << ScriptedResponse::closeMidBody(200, pieceEvent("Tides")) << false << 502 << "upstream_malformed"
+        QTest::newRow("truncated") << ScriptedResponse::closeMidBody(200, pieceEvent("Tides")) << Listener::scripted << 502 << "upstream_malformed"
                                    << "The engine at %1 closed the connection before its answer was complete." << true;
-        QTest::newRow("not JSON") << streamed("data: {tides\n\n") << false << 502 << "upstream_malformed"
+        QTest::newRow("not JSON") << streamed("data: {tides\n\n") << Listener::scripted << 502 << "upstream_malformed"
                                   << "The engine at %1 sent an event that is not valid JSON (" << false;
-        QTest::newRow("no end") << streamed(pieceEvent("Tides")) << false << 502 << "upstream_malformed"
+        QTest::newRow("no end") << streamed(pieceEvent("Tides")) << Listener::scripted << 502 << "upstream_malformed"
                                 << "The engine at %1 ended its answer before it was complete." << true;
     }
     void everyFaultOfTheEngineIsAnsweredInTheOpenAIShape() {
         QFETCH(ScriptedResponse, script);
-        QFETCH(bool, nobodyListens);
+        QFETCH(Listener, listener);
         QFETCH(int, status);
         QFETCH(QString, type);
         QFETCH(QString, words);
         QFETCH(bool, pieceFirst);
         ScriptedHttpServer upstream;
         upstream.route("/v1/chat/completions", script);
-        const quint16 port = nobodyListens ? freeLoopbackPort() : upstream.port();
+        FullListener full;
+        const quint16 port = listener == Listener::nobody ? freeLoopbackPort() : listener == Listener::full ? full.port() : upstream.port();
         const QString address = QStringLiteral("http://127.0.0.1:%1").arg(port);
         ReferenceServer server;
-        TAVRIN_REQUIRE(startGateway(server, address + "/v1", {}, true, 1));
+        TAVRIN_REQUIRE(startGateway(server, address + "/v1", {}, true, 2, 1));
         const QString key = clientKey(server);
 
         const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(false)));
