@@ -328,6 +328,9 @@ private Q_SLOTS:
             << 500 << "upstream_error" << "The engine at %1 answered 500: model [31mcrashed again" << false;
         QTest::newRow("429 in plain text, long") << ScriptedResponse::text(429, QByteArray("slow down ").repeated(500)) << Listener::scripted << 429
                                                  << "upstream_error" << "The engine at %1 answered 429: slow down slow down" << false;
+        QTest::newRow("401 quoting the key") << ScriptedResponse::json(401, "{\"error\":{\"message\":\"key " + upstreamKey.toUtf8() + " is revoked\"}}")
+                                             << Listener::scripted << 401 << "upstream_error"
+                                             << "The engine at %1 answered 401: key [the engine's key] is revoked" << false;
         ScriptedResponse redirect = ScriptedResponse::text(302, "");
         redirect.headers.emplace_back("Location", "http://127.0.0.1:1/elsewhere");
         QTest::newRow("redirect") << redirect << Listener::scripted << 502 << "upstream_error"
@@ -375,6 +378,7 @@ private Q_SLOTS:
         for (const QChar c : message)
             QVERIFY(c.category() != QChar::Other_Control);
         QVERIFY(!answer->body.contains(upstreamKey.toUtf8()));
+        QVERIFY(!answer->body.contains(upstreamKey.left(12).toUtf8()));
         QVERIFY(!server.standardError().contains(upstreamKey.toUtf8()));
 
         // A streamed request fails the same way before its first piece, and after it ends with the
