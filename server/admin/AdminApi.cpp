@@ -26,6 +26,13 @@ void replyRefusal(HttpResponse& res, const Refusal& refusal) {
     replyText(res, refusal.status, refusal.message());
 }
 
+// For the log: which engine, where, never its key.
+QString engineDescription(const ClientEngineSettings& settings) {
+    if (!settings.url)
+        return QStringLiteral("the built-in echo engine");
+    return QStringLiteral("%1 at %2").arg(settings.model.value_or(QString()), *settings.url);
+}
+
 template <class T>
 void replyResult(HttpResponse& res, const std::expected<T, Refusal>& result, int okStatus = 200) {
     if (result)
@@ -161,6 +168,12 @@ void AdminApi::answer(AdminOperation operation, const QString& argument, const H
         return changeProduction(operation == AdminOperation::promoteModel, res);
     case AdminOperation::createDiagnostics:
         return diagnostics(req, res);
+    case AdminOperation::engineSettings:
+        return replyJson(res, 200, settings.engine());
+    case AdminOperation::updateEngineSettings:
+        return saveEngine(req, res);
+    case AdminOperation::testEngine:
+        return testEngine(res);
     }
 }
 
@@ -224,6 +237,38 @@ void AdminApi::diagnostics(const HttpRequest& req, HttpResponse& res) {
     replyJson(res, 200, *written);
 }
 
+// The engine is made before anything is saved: settings it cannot be made from are refused, and the
+// engine in use keeps serving.
+void AdminApi::saveEngine(const HttpRequest& req, HttpResponse& res) {
+    auto body = decodeBody<ClientEngineSettings>(req, res);
+    if (!body)
+        return;
+    std::lock_guard change(m_engineChange);
+    auto engine = makeEngineFor(m_context, *body);
+    if (!engine)
+        return replyText(res, 400, engine.error());
+    const auto saved = m_context.settings->setEngine(*body);
+    if (saved) {
+        m_context.engineSlot.replace(std::move(*engine));
+        logLine(QStringLiteral("the engine is now %1").arg(engineDescription(*saved)));
+    }
+    replyResult(res, saved);
+}
+
+// A prompt small enough for any engine to answer at once, sent as a client's would be but without
+// the org preamble: it asks whether the engine answers, not what the organisation wants said.
+void AdminApi::testEngine(HttpResponse& res) {
+    const std::shared_ptr<InferenceEngine> engine = m_context.engineSlot.current();
+    GenerationRequest request;
+    request.turns.push_back({QStringLiteral("user"), QStringLiteral("Say hello.")});
+    const auto started = std::chrono::steady_clock::now();
+    const Generation generation = engine->generate(request);
+    const qint64 total =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    // This engine hands over its whole answer at once: its first piece comes with the last.
+    replyJson(res, 200, ClientEngineTestResult{total, total, generation.text()});
+}
+
 ClientServerStatus AdminApi::status() const {
     ClientServerStatus s;
     s.serverVersion = serverVersion();
@@ -249,6 +294,7 @@ ClientServerStatus AdminApi::status() const {
         stages.systemPromptChars = graphemeCount(*s.orgPreamble);
     s.stages = stages;
     s.model = m_context.models->status();
+    s.engine = m_context.engineSlot.current()->health();
     return s;
 }
 

@@ -94,6 +94,31 @@ std::size_t raiseDescriptorLimit() {
     return limit.rlim_cur == RLIM_INFINITY ? std::size_t(1) << 20 : std::size_t(limit.rlim_cur);
 }
 
+// The engines this program can make. Until it can reach OpenAI-compatible engines, the built-in
+// one is all it makes.
+EngineFactory engineFactory(std::chrono::milliseconds generationDelay) {
+    return [generationDelay](const ClientEngineSettings& settings,
+                             std::optional<std::string>) -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
+        if (settings.kind == QLatin1StringView("builtin"))
+            return std::make_shared<EchoEngine>(generationDelay);
+        return std::unexpected(QStringLiteral("This server cannot reach OpenAI-compatible engines yet."));
+    };
+}
+
+// The engine saved last. One that can no longer be made (its key file changed hands, say) does not
+// keep the server from starting: the built-in engine serves, under its own name, so that clients
+// asking for the saved engine's model are told it is not served rather than answered by another.
+void startEngine(ServerContext& context) {
+    auto engine = makeEngineFor(context, context.settings->engine());
+    if (!engine) {
+        logLine(QStringLiteral("The saved engine cannot be used, so the built-in echo engine serves until the engine is "
+                               "set again: %1")
+                    .arg(engine.error()));
+        engine = context.makeEngine(ServerSettings::defaultEngine(), std::nullopt);
+    }
+    context.engineSlot.replace(std::move(*engine));
+}
+
 void pruneAudit(ServerContext& context) {
     context.audit->prune(context.settings->logging().retentionDays, QDateTime::currentDateTimeUtc());
 }
@@ -192,7 +217,8 @@ int main(int argc, char** argv) {
         .policy = NetworkPolicy(network),
         .hardware = hardware,
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
-        .engine = std::make_unique<EchoEngine>(options->generationDelay),
+        .engineSlot = EngineSlot(),
+        .makeEngine = engineFactory(options->generationDelay),
         .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit")), auditLimits),
         .models = std::move(*models),
         .updater = std::move(*updater),
@@ -200,6 +226,8 @@ int main(int argc, char** argv) {
         .startedClock = std::chrono::steady_clock::now(),
         .pid = qint64(::getpid()),
     };
+
+    startEngine(context);
 
     HttpServer::Limits limits;
     // Room for every running and waiting generation, plus workers that stay free for the

@@ -160,7 +160,7 @@ void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
         const qint64 created = QDateTime::fromString(m_context.startedAt, Qt::ISODate).toSecsSinceEpoch();
         ModelList list{QStringLiteral("list"),
-                       {ModelEntry{m_context.engine->modelId(), QStringLiteral("model"), created,
+                       {ModelEntry{m_context.engineSlot.current()->modelId(), QStringLiteral("model"), created,
                                    QStringLiteral("tavrin-server"),
                                    QStringLiteral("Deterministic echo engine: no model weights; it answers with a "
                                                   "summary of the prompt it received.")}}};
@@ -209,7 +209,9 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
         model = body->model;
         stream = body->stream.value_or(stream);
     }
-    const QString engineModel = m_context.engine->modelId();
+    // The engine this request started with serves it to its end, whatever replaces it meanwhile.
+    const std::shared_ptr<InferenceEngine> engine = m_context.engineSlot.current();
+    const QString engineModel = engine->modelId();
     if (model && !model->isEmpty() && *model != engineModel) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
         replyError(res, 404, "not_found_error",
@@ -254,7 +256,7 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
         replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
-    const Generation generation = m_context.engine->generate(withPreamble(std::move(turns)));
+    const Generation generation = engine->generate(withPreamble(std::move(turns)));
     // The record is written before the first byte of the answer leaves, streamed or whole: the
     // engine hands over the whole answer at once, so a stream can still be refused like a whole
     // answer. That order is kept on purpose. An engine that streams as it generates could only

@@ -1,5 +1,7 @@
 #include "server/runtime/InferenceEngine.h"
 
+#include "server/support/IsoTime.h"
+
 #include <QRegularExpression>
 
 #include <thread>
@@ -48,6 +50,16 @@ qint64 countTokens(const QString& text) {
 }
 
 QString EchoEngine::modelId() const { return QString::fromLatin1(id); }
+
+// Nothing to reach: it answers whenever it is asked.
+ClientEngineHealth EchoEngine::health() const {
+    ClientEngineHealth health;
+    health.kind = QStringLiteral("builtin");
+    health.servedName = modelId();
+    health.reachable = true;
+    health.checkedAt = isoUtcNow();
+    return health;
+}
 
 Generation EchoEngine::generate(const GenerationRequest& request) {
     if (m_delay.count() > 0)

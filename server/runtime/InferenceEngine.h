@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ClientRecords.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,7 +34,9 @@ class InferenceEngine {
 public:
     virtual ~InferenceEngine() = default;
 
-    virtual QString modelId() const = 0;
+    virtual QString modelId() const = 0; // the served name
+    // The latest reading of how the engine is faring; never a check of its own.
+    virtual ClientEngineHealth health() const = 0;
     // Runs on a server worker thread; several generations may run at once.
     virtual Generation generate(const GenerationRequest& request) = 0;
 };
@@ -47,6 +51,7 @@ public:
     static constexpr const char* id = "tavrin-echo";
 
     QString modelId() const override;
+    ClientEngineHealth health() const override;
     Generation generate(const GenerationRequest& request) override;
 
 private:
