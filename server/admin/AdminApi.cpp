@@ -7,6 +7,10 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <condition_variable>
+#include <expected>
+#include <mutex>
+#include <optional>
 
 namespace tavrin {
 
@@ -255,18 +259,84 @@ void AdminApi::saveEngine(const HttpRequest& req, HttpResponse& res) {
     replyResult(res, saved);
 }
 
+namespace {
+
+// Longer than any engine needs to say hello, shorter than the panel waits for an admin answer.
+constexpr auto testPatience = std::chrono::seconds(45);
+// Of a longer answer, the beginning is enough to show that it came.
+constexpr qsizetype testAnswerLimit = 4000;
+
+// What one test generation brings, awaited by the admin worker that asked while the engine's events
+// arrive on the I/O thread.
+class TestGeneration final : public GenerationSink {
+public:
+    void piece(QString text) override {
+        std::lock_guard lock(m_mutex);
+        if (!m_firstPiece)
+            m_firstPiece = elapsed();
+        if (m_answer.size() < testAnswerLimit)
+            m_answer += text.left(testAnswerLimit - m_answer.size());
+    }
+    void finished(EngineUsage) override { end(std::nullopt); }
+    void failed(EngineFailure failure) override { end(std::move(failure)); }
+
+    // False when the engine has not ended by then.
+    bool waitUntil(std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock lock(m_mutex);
+        return m_ended.wait_until(lock, deadline, [this] { return m_total.has_value(); });
+    }
+    std::expected<ClientEngineTestResult, EngineFailure> outcome() const {
+        std::lock_guard lock(m_mutex);
+        if (m_failure)
+            return std::unexpected(*m_failure);
+        const qint64 total = m_total.value_or(0);
+        return ClientEngineTestResult{m_firstPiece.value_or(total), total, m_answer};
+    }
+
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+
+private:
+    qint64 elapsed() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    }
+    void end(std::optional<EngineFailure> failure) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_failure = std::move(failure);
+            m_total = elapsed();
+        }
+        m_ended.notify_all();
+    }
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_ended;
+    std::optional<qint64> m_firstPiece;
+    std::optional<qint64> m_total;
+    QString m_answer;
+    std::optional<EngineFailure> m_failure;
+};
+
+} // namespace
+
 // A prompt small enough for any engine to answer at once, sent as a client's would be but without
-// the org preamble: it asks whether the engine answers, not what the organisation wants said.
+// the org preamble: it asks whether the engine answers, not what the organisation wants said. It
+// takes no generation slot from the clients: it is one request, and only the administrator's.
 void AdminApi::testEngine(HttpResponse& res) {
     const std::shared_ptr<InferenceEngine> engine = m_context.engineSlot.current();
     GenerationRequest request;
     request.turns.push_back({QStringLiteral("user"), QStringLiteral("Say hello.")});
-    const auto started = std::chrono::steady_clock::now();
-    const Generation generation = engine->generate(request);
-    const qint64 total =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
-    // This engine hands over its whole answer at once: its first piece comes with the last.
-    replyJson(res, 200, ClientEngineTestResult{total, total, generation.text()});
+    request.sampling.maxTokens = 32;
+    auto generation = std::make_shared<TestGeneration>();
+    std::unique_ptr<GenerationHandle> handle = engine->generate(std::move(request), generation);
+    if (!generation->waitUntil(generation->started + testPatience)) {
+        handle.reset(); // cancels it: nothing more comes
+        return replyText(res, 504,
+                         QStringLiteral("The engine did not finish its answer within %1 seconds.").arg(testPatience.count()));
+    }
+    const auto outcome = generation->outcome();
+    if (!outcome)
+        return replyText(res, outcome.error().status == 504 ? 504 : 502, outcome.error().message);
+    replyJson(res, 200, *outcome);
 }
 
 ClientServerStatus AdminApi::status() const {

@@ -3,12 +3,17 @@
 #include "base/ServerAddress.h"
 #include "protocol/HardwareProbe.h"
 #include "server/app/ServerOptions.h"
+#include "server/engines/EchoEngine.h"
+#include "server/engines/OpenAIEngine.h"
 #include "server/http/HttpServer.h"
 #include "server/runtime/ServerContext.h"
 #include "server/support/IsoTime.h"
 #include "server/support/ServerLog.h"
 
+#include <QFile>
 #include <QProcessEnvironment>
+
+#include <boost/asio/io_context.hpp>
 
 #include <sodium.h>
 
@@ -92,17 +97,6 @@ std::size_t raiseDescriptorLimit() {
             limit = raised;
     }
     return limit.rlim_cur == RLIM_INFINITY ? std::size_t(1) << 20 : std::size_t(limit.rlim_cur);
-}
-
-// The engines this program can make. Until it can reach OpenAI-compatible engines, the built-in
-// one is all it makes.
-EngineFactory engineFactory(std::chrono::milliseconds generationDelay) {
-    return [generationDelay](const ClientEngineSettings& settings,
-                             std::optional<std::string>) -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
-        if (settings.kind == QLatin1StringView("builtin"))
-            return std::make_shared<EchoEngine>(generationDelay);
-        return std::unexpected(QStringLiteral("This server cannot reach OpenAI-compatible engines yet."));
-    };
 }
 
 // The engine saved last. One that can no longer be made (its key file changed hands, say) does not
@@ -208,6 +202,8 @@ int main(int argc, char** argv) {
     if (options->auditMaxBytes)
         auditLimits.maxBytes = *options->auditMaxBytes;
 
+    // Declared before the context, so that the engines it holds go before the loop they run on.
+    boost::asio::io_context io{1};
     ServerContext context{
         .store = *store,
         .keys = std::move(*keys),
@@ -217,8 +213,8 @@ int main(int argc, char** argv) {
         .policy = NetworkPolicy(network),
         .hardware = hardware,
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
-        .engineSlot = EngineSlot(),
-        .makeEngine = engineFactory(options->generationDelay),
+        .engineSlot = {},
+        .makeEngine = {},
         .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit")), auditLimits),
         .models = std::move(*models),
         .updater = std::move(*updater),
@@ -227,7 +223,38 @@ int main(int argc, char** argv) {
         .pid = qint64(::getpid()),
     };
 
+    // The one loop of the server's I/O: every connection, and every engine's requests upstream.
+    context.makeEngine = [&io, delay = options->generationDelay](const ClientEngineSettings& settings,
+                                                                 std::optional<std::string> apiKey)
+        -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
+        if (settings.kind == QLatin1StringView("builtin"))
+            return std::make_shared<EchoEngine>(io, delay, settings.servedName.value_or(QString()));
+        if (settings.kind == QLatin1StringView("openai"))
+            return OpenAIEngine::make(io, settings, std::move(apiKey));
+        return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
+    };
     startEngine(context);
+#if TAVRIN_ACCEPTS_TEST_UPDATE_KEY
+    // The test build alone starts with the engine its environment names (settings as JSON, the key
+    // in the file they name), so that the engine's tests need no admin route. Nothing a running
+    // server receives reaches this.
+    if (const QByteArray json = qgetenv("TAVRIN_TEST_ENGINE"); !json.isEmpty()) {
+        const auto settings = decodeJson<ClientEngineSettings>(json);
+        if (!settings)
+            return fail(QStringLiteral("TAVRIN_TEST_ENGINE: %1").arg(settings.error().message()), 64);
+        std::optional<std::string> key;
+        if (settings->keyFile) {
+            QFile file(*settings->keyFile);
+            if (!file.open(QIODevice::ReadOnly))
+                return fail(QStringLiteral("TAVRIN_TEST_ENGINE: cannot read %1").arg(*settings->keyFile), 64);
+            key = file.readAll().trimmed().toStdString();
+        }
+        auto engine = context.makeEngine(*settings, std::move(key));
+        if (!engine)
+            return fail(engine.error(), 64);
+        context.engineSlot.replace(std::move(*engine));
+    }
+#endif
 
     HttpServer::Limits limits;
     // Room for every running and waiting generation, plus workers that stay free for the
@@ -236,7 +263,7 @@ int main(int argc, char** argv) {
     // Half the descriptors for each class of peer, less a reserve for state files and logs.
     const std::size_t descriptors = raiseDescriptorLimit();
     limits.connectionsPerPeerClass = descriptors > 384 ? (descriptors - 256) / 2 : 64;
-    HttpServer http(context, limits);
+    HttpServer http(context, limits, io);
     if (auto bound = http.bind(network.bindHost, int(network.bindPort), options->adminPort); !bound)
         return fail(bound.error());
     context.network.bindPort = http.port();

@@ -1,15 +1,20 @@
 #include "server/inference/InferenceApi.h"
 
+#include "server/support/AnswerFeed.h"
 #include "server/support/HttpMessage.h"
 #include "server/support/IsoTime.h"
 
 #include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <expected>
 #include <memory>
 
 namespace tavrin {
@@ -36,19 +41,6 @@ QString completionId() {
 
 std::string sseEvent(const ChatCompletion& chunk) {
     return "data: " + encodeJson(chunk).toStdString() + "\n\n";
-}
-
-// A streamed answer of one piece that holds `slot` until the last byte is out.
-std::function<bool(std::string&)> onePiece(std::string text, std::shared_ptr<AdmissionControl::Slot> slot) {
-    return [text = std::move(text), slot = std::move(slot), sent = false](std::string& out) mutable {
-        if (sent) {
-            slot.reset();
-            return false;
-        }
-        out += text;
-        sent = true;
-        return true;
-    };
 }
 
 template <class T>
@@ -159,11 +151,15 @@ void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
     if (admitted->endpoint == Endpoint::models) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
         const qint64 created = QDateTime::fromString(m_context.startedAt, Qt::ISODate).toSecsSinceEpoch();
+        const auto engine = m_context.engineSlot.current();
+        const ClientEngineHealth health = engine->health();
+        const QString description =
+            health.kind == QLatin1StringView("builtin")
+                ? QStringLiteral("Deterministic echo engine: no model weights; it answers with a summary of the prompt it received.")
+                : QStringLiteral("Served by an OpenAI-compatible engine behind this server.");
         ModelList list{QStringLiteral("list"),
-                       {ModelEntry{m_context.engineSlot.current()->modelId(), QStringLiteral("model"), created,
-                                   QStringLiteral("tavrin-server"),
-                                   QStringLiteral("Deterministic echo engine: no model weights; it answers with a "
-                                                  "summary of the prompt it received.")}}};
+                       {ModelEntry{engine->modelId(), QStringLiteral("model"), created, QStringLiteral("tavrin-server"),
+                                   description}}};
         replyJson(res, 200, list);
         return;
     }
@@ -184,12 +180,268 @@ GenerationRequest InferenceApi::withPreamble(std::vector<ChatTurn> turns) const 
     return request;
 }
 
-void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res,
-                            const KeyGrant& grant) {
+namespace {
+
+SamplingChoices samplingOf(const SamplingFields& f) {
+    SamplingChoices c;
+    c.temperature = f.temperature;
+    c.topP = f.top_p;
+    c.maxTokens = f.num_predict ? f.num_predict : f.max_tokens;
+    c.seed = f.seed;
+    c.presencePenalty = f.presence_penalty;
+    c.frequencyPenalty = f.frequency_penalty;
+    if (f.stop)
+        c.stop = f.stop->words;
+    return c;
+}
+
+SamplingChoices samplingOf(const ChatRequest& body) {
+    if (body.options) // /api/chat
+        return samplingOf(*body.options);
+    SamplingFields f{body.temperature, body.top_p, body.max_tokens, std::nullopt, std::nullopt,
+                     body.seed,        body.presence_penalty, body.frequency_penalty, body.stop};
+    if (body.max_completion_tokens)
+        f.max_tokens = f.max_tokens ? std::min(*f.max_tokens, *body.max_completion_tokens) : *body.max_completion_tokens;
+    return samplingOf(f);
+}
+
+// What the server's log and the audit log take from one request, settled once at its end.
+struct Settlement {
+    ServerContext& context;
+    ClientAuditLoggingSettings logging; // the mode it was admitted under is the mode it is recorded under
+    QString keyId;
+    QString remote;
+    QString endpoint;
+    QString promptText;
+    std::chrono::steady_clock::time_point received;
+
+    // Counts the key's use and writes the audit record; the record's failure, in audit mode.
+    std::expected<void, QString> settle(int status, EngineUsage usage, const QString& completion) const {
+        AuditRecord record;
+        record.time = isoUtcNow();
+        record.keyId = keyId;
+        record.endpoint = endpoint;
+        record.status = status;
+        record.responseTimeMs =
+            std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
+        record.promptTokens = usage.promptTokens;
+        record.completionTokens = usage.completionTokens;
+        // A record not kept has been told to the server's log by the audit log, once per fault.
+        auto logged = context.audit->record(logging, std::move(record), promptText, completion);
+        const bool refused = !logged && logging.mode == ClientAuditMode::audit;
+        context.keys->recordUse(keyId, remote, usage.promptTokens, refused ? 0 : usage.completionTokens);
+        if (refused)
+            return std::unexpected(logged.error());
+        return {};
+    }
+};
+
+// How one endpoint writes a generation: the OpenAI surface as server-sent events ending with
+// "data: [DONE]", or a whole chat.completion; the JSON-lines surfaces as one line per piece and a
+// last line with the counts, or one line whole.
+struct AnswerShape {
+    enum class Kind { chatCompletions, nativeChat, nativeGenerate } kind;
+    bool stream = false;
+    QString model;
+    QString id;
+    qint64 created = 0;
+    // Audit mode with a log whose last write failed: the stream goes out only once its record is
+    // written, all at once, as a whole answer does.
+    bool holdBack = false;
+
+    HttpResponse streamHead(const HttpFields& base) const {
+        HttpResponse head;
+        head.headers = base;
+        if (kind == Kind::chatCompletions) {
+            head.setHeader("Cache-Control", "no-cache");
+            head.contentType = "text/event-stream";
+        } else {
+            head.contentType = "application/x-ndjson";
+        }
+        return head;
+    }
+
+    ChatCompletion chunk(std::optional<OutMessage> delta, std::optional<QString> finish) const {
+        return ChatCompletion{id, QStringLiteral("chat.completion.chunk"), created, model,
+                              {{0, std::nullopt, std::move(delta), std::move(finish)}}, std::nullopt};
+    }
+
+    NativeAnswer native(const QString& text, bool done, EngineUsage usage = {}) const {
+        NativeAnswer a{model, isoUtcNow(), std::nullopt, std::nullopt, done, std::nullopt, std::nullopt, std::nullopt};
+        if (kind == Kind::nativeChat)
+            a.message = OutMessage{QStringLiteral("assistant"), text};
+        else
+            a.response = text;
+        if (done) {
+            a.done_reason = QStringLiteral("stop");
+            a.prompt_eval_count = usage.promptTokens;
+            a.eval_count = usage.completionTokens;
+        }
+        return a;
+    }
+
+    // What opens a stream, before its first piece.
+    std::string opening() const {
+        if (kind != Kind::chatCompletions)
+            return {};
+        return sseEvent(chunk(OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt));
+    }
+    std::string piece(const QString& text) const {
+        if (kind == Kind::chatCompletions)
+            return sseEvent(chunk(OutMessage{std::nullopt, text}, std::nullopt));
+        return encodeJson(native(text, false)).toStdString() + "\n";
+    }
+    std::string closing(EngineUsage usage) const {
+        if (kind == Kind::chatCompletions)
+            return sseEvent(chunk(OutMessage{}, QStringLiteral("stop"))) + "data: [DONE]\n\n";
+        return encodeJson(native(QString(), true, usage)).toStdString() + "\n";
+    }
+    // A stream that breaks off says why in its own form; the OpenAI one sends no [DONE] after it.
+    std::string breaking(const char* type, const QString& message) const {
+        if (kind == Kind::chatCompletions)
+            return "data: " + encodeJson(ApiError{{message, QString::fromLatin1(type)}}).toStdString() + "\n\n";
+        QJsonObject line{{QStringLiteral("error"), message}};
+        return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
+    }
+
+    HttpResponse whole(const HttpFields& base, const QString& text, EngineUsage usage) const {
+        HttpResponse res;
+        res.headers = base;
+        if (kind == Kind::chatCompletions) {
+            ChatCompletion answer{id, QStringLiteral("chat.completion"), created, model, {}, std::nullopt};
+            answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), text}, std::nullopt, QStringLiteral("stop")});
+            answer.usage = CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
+            replyJson(res, 200, answer);
+        } else {
+            res.status = 200;
+            res.setContent(encodeJson(native(text, true, usage)).toStdString() + "\n", "application/json");
+        }
+        return res;
+    }
+};
+
+HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
+    HttpResponse res;
+    res.headers = base;
+    replyError(res, status, type, message);
+    return res;
+}
+
+QString auditRefusal(const QString& why) {
+    return QStringLiteral("Audit logging is on and the audit log cannot be written (%1), so this request was not served.").arg(why);
+}
+
+// One generation's events, turned into its client's answer. Lives as long as the engine holds it;
+// the feed it writes to is the HTTP side's, which lets go when the client does. Every event comes
+// on the I/O thread.
+class AnswerSink final : public GenerationSink {
+public:
+    AnswerSink(std::shared_ptr<AnswerFeed> feed, AnswerShape shape, HttpFields base, Settlement settlement, qint64 promptTokens)
+        : m_feed(feed), m_shape(std::move(shape)), m_base(std::move(base)), m_settlement(std::move(settlement)),
+          m_promptTokens(promptTokens) {}
+
+    // A generation cancelled (its client gone, or too slow) hears nothing more from its engine;
+    // what it cost is settled here, as the client closed the request.
+    ~AnswerSink() override {
+        if (!m_settled)
+            (void)m_settlement.settle(499, usageSoFar(), m_text);
+    }
+
+    void piece(QString text) override {
+        if (m_settled || text.isEmpty())
+            return;
+        m_text += text;
+        if (!m_shape.stream)
+            return;
+        if (m_shape.holdBack) {
+            m_held << text;
+            return;
+        }
+        const auto feed = m_feed.lock();
+        if (!feed)
+            return;
+        std::string bytes;
+        if (!m_begun) {
+            feed->begin(m_shape.streamHead(m_base));
+            bytes = m_shape.opening();
+            m_begun = true;
+        }
+        bytes += m_shape.piece(text);
+        if (feed->push(bytes))
+            return;
+        // The client has gone, or reads slower than the engine writes: the answer ends here, and
+        // with the feed's end the generation's handle goes, which cancels it.
+        (void)m_settlement.settle(499, usageSoFar(), m_text);
+        m_settled = true;
+        feed->end(m_shape.breaking("client_too_slow",
+                                   QStringLiteral("The answer was stopped: the client did not read it as fast as it was generated.")),
+                  true);
+    }
+
+    void finished(EngineUsage usage) override {
+        if (m_settled)
+            return;
+        m_settled = true;
+        if (usage.promptTokens <= 0 && usage.completionTokens <= 0)
+            usage = usageSoFar();
+        const auto logged = m_settlement.settle(200, usage, m_text);
+        const auto feed = m_feed.lock();
+        if (!feed)
+            return;
+        if (!m_shape.stream || m_shape.holdBack) {
+            // A whole answer, or one held back, is still refused when it cannot be put on record.
+            if (!logged)
+                return feed->answer(errorAnswer(m_base, 503, "audit_log_unavailable", auditRefusal(logged.error())));
+            if (!m_shape.stream)
+                return feed->answer(m_shape.whole(m_base, m_text, usage));
+        }
+        std::string bytes;
+        if (!m_begun) {
+            feed->begin(m_shape.streamHead(m_base));
+            bytes = m_shape.opening();
+        }
+        for (const QString& held : std::exchange(m_held, {}))
+            bytes += m_shape.piece(held);
+        if (!logged)
+            return feed->end(bytes + m_shape.breaking("audit_log_unavailable", auditRefusal(logged.error())), true);
+        feed->end(bytes + m_shape.closing(usage));
+    }
+
+    void failed(EngineFailure failure) override {
+        if (m_settled)
+            return;
+        m_settled = true;
+        (void)m_settlement.settle(failure.status, usageSoFar(), m_text);
+        const auto feed = m_feed.lock();
+        if (!feed)
+            return;
+        if (!m_begun)
+            return feed->answer(errorAnswer(m_base, failure.status, failure.type.c_str(), failure.message));
+        feed->end(m_shape.breaking(failure.type.c_str(), failure.message), true);
+    }
+
+private:
+    EngineUsage usageSoFar() const { return {m_promptTokens, countTokens(m_text)}; }
+
+    std::weak_ptr<AnswerFeed> m_feed;
+    AnswerShape m_shape;
+    HttpFields m_base;
+    Settlement m_settlement;
+    qint64 m_promptTokens;
+    QString m_text;
+    QStringList m_held;
+    bool m_begun = false;
+    bool m_settled = false;
+};
+
+} // namespace
+
+void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res, const KeyGrant& grant) {
     const auto received = std::chrono::steady_clock::now();
     const QString remote = QString::fromStdString(req.remoteAddress);
     std::vector<ChatTurn> turns;
     std::optional<QString> model;
+    SamplingChoices sampling;
     bool stream = endpoint != Endpoint::chatCompletions; // the JSON-lines endpoints stream unless told not to
     if (endpoint == Endpoint::nativeGenerate) {
         auto body = decodeBody<GenerateRequest>(req, res);
@@ -200,6 +452,8 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
         turns.push_back({QStringLiteral("user"), body->prompt});
         model = body->model;
         stream = body->stream.value_or(stream);
+        if (body->options)
+            sampling = samplingOf(*body->options);
     } else {
         auto body = decodeBody<ChatRequest>(req, res);
         if (!body)
@@ -208,8 +462,9 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
             turns.push_back({m.role, m.content.text});
         model = body->model;
         stream = body->stream.value_or(stream);
+        sampling = samplingOf(*body);
     }
-    // The engine this request started with serves it to its end, whatever replaces it meanwhile.
+    // Taken once: a new engine set meanwhile serves the next request, never half of this one.
     const std::shared_ptr<InferenceEngine> engine = m_context.engineSlot.current();
     const QString engineModel = engine->modelId();
     if (model && !model->isEmpty() && *model != engineModel) {
@@ -222,106 +477,46 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
     QString promptText;
     for (const auto& turn : turns)
         promptText += turn.role + QStringLiteral(": ") + turn.content + QLatin1Char('\n');
-    // One reading of the settings for the whole request: the mode it is refused under is the mode
-    // it is recorded under.
-    const ClientAuditLoggingSettings logging = m_context.settings->logging();
-    const bool mustRecord = logging.mode == ClientAuditMode::audit;
-    // The user who chose audit mode was promised that every answer is on record: an answer that
-    // cannot be is not given. Asked before the generation, so that a full or broken log costs none.
-    if (mustRecord)
+    const Settlement settlement{m_context, m_context.settings->logging(), grant.id, remote, pathOf(req), promptText, received};
+    // The user who chose audit mode was promised that every answer is on record. The log is asked
+    // before the generation, so that a full or broken log costs none; the record itself is written
+    // when the generation ends. A whole answer is given only once its record is written. A streamed
+    // one reaches its client piece by piece before that: when its record then cannot be written it
+    // ends with an error event instead of its proper end (and no [DONE]), and from then on, until a
+    // write succeeds, streamed answers are held back until their record is written, like whole ones
+    // (AnswerShape::holdBack), so that a disk that fails writes lets no second answer out unrecorded.
+    if (settlement.logging.mode == ClientAuditMode::audit)
         if (auto room = m_context.audit->admits(promptText.toUtf8().size()); !room) {
             m_context.keys->recordUse(grant.id, remote, 0, 0);
             refuseUnrecorded(res, room.error());
             return;
         }
-    const auto audit = [&](int status, const Generation& generation) {
-        AuditRecord record;
-        record.time = isoUtcNow();
-        record.keyId = grant.id;
-        record.endpoint = pathOf(req);
-        record.status = status;
-        record.responseTimeMs =
-            std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
-        record.promptTokens = generation.promptTokens;
-        record.completionTokens = generation.completionTokens;
-        // A record not kept has been told to the server's log by the audit log, once per fault.
-        return m_context.audit->record(logging, std::move(record), promptText, generation.text());
-    };
 
     std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();
     if (!slot) {
-        m_context.keys->recordUse(grant.id, remote, 0, 0);
-        (void)audit(503, Generation{}); // refused either way
+        (void)settlement.settle(503, {}, QString()); // refused either way
         res.setHeader("Retry-After", "1");
         replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
-    const Generation generation = engine->generate(withPreamble(std::move(turns)));
-    // The record is written before the first byte of the answer leaves, streamed or whole: the
-    // engine hands over the whole answer at once, so a stream can still be refused like a whole
-    // answer. That order is kept on purpose. An engine that streams as it generates could only
-    // write the record after its last piece, when nothing can be taken back; for it the check
-    // before the generation is the gate, and a write failing after a stream makes admits() refuse
-    // the requests that follow.
-    if (auto logged = audit(200, generation); !logged && mustRecord) {
-        m_context.keys->recordUse(grant.id, remote, 0, 0);
-        refuseUnrecorded(res, logged.error());
-        return;
-    }
-    m_context.keys->recordUse(grant.id, remote, generation.promptTokens, generation.completionTokens);
 
-    const qint64 created = QDateTime::currentSecsSinceEpoch();
-    if (endpoint == Endpoint::chatCompletions) {
-        ChatCompletion answer{completionId(), QStringLiteral("chat.completion"), created, engineModel, {}, std::nullopt};
-        if (!stream) {
-            answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), generation.text()}, std::nullopt,
-                                      QStringLiteral("stop")});
-            answer.usage = CompletionUsage{generation.promptTokens, generation.completionTokens,
-                                           generation.promptTokens + generation.completionTokens};
-            replyJson(res, 200, answer);
-            return;
-        }
-        answer.object = QStringLiteral("chat.completion.chunk");
-        std::string events;
-        ChatCompletion chunk = answer;
-        chunk.choices = {{0, std::nullopt, OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt}};
-        events += sseEvent(chunk);
-        for (const auto& piece : generation.pieces) {
-            chunk.choices = {{0, std::nullopt, OutMessage{std::nullopt, piece}, std::nullopt}};
-            events += sseEvent(chunk);
-        }
-        chunk.choices = {{0, std::nullopt, OutMessage{}, QStringLiteral("stop")}};
-        events += sseEvent(chunk) + "data: [DONE]\n\n";
-        // The slot is held until the last byte is out, as it would be for a real engine.
-        res.setHeader("Cache-Control", "no-cache");
-        res.setStream("text/event-stream", onePiece(std::move(events), std::move(slot)));
-        return;
-    }
-
-    const bool chat = endpoint == Endpoint::nativeChat;
-    const auto line = [&](const QString& text, bool done) {
-        NativeAnswer a{engineModel, isoUtcNow(), std::nullopt, std::nullopt, done, std::nullopt, std::nullopt, std::nullopt};
-        if (chat)
-            a.message = OutMessage{QStringLiteral("assistant"), text};
-        else
-            a.response = text;
-        if (done) {
-            a.done_reason = QStringLiteral("stop");
-            a.prompt_eval_count = generation.promptTokens;
-            a.eval_count = generation.completionTokens;
-        }
-        return encodeJson(a).toStdString() + "\n";
-    };
-    if (!stream) {
-        res.status = 200;
-        res.setContent(line(generation.text(), true), "application/json");
-        return;
-    }
-    std::string lines;
-    for (const auto& piece : generation.pieces)
-        lines += line(piece, false);
-    lines += line(QString(), true);
-    res.setStream("application/x-ndjson", onePiece(std::move(lines), std::move(slot)));
+    GenerationRequest request = withPreamble(std::move(turns));
+    request.sampling = std::move(sampling);
+    const qint64 promptTokens = countPromptTokens(request);
+    const AnswerShape shape{endpoint == Endpoint::chatCompletions ? AnswerShape::Kind::chatCompletions
+                            : endpoint == Endpoint::nativeChat    ? AnswerShape::Kind::nativeChat
+                                                                  : AnswerShape::Kind::nativeGenerate,
+                            stream, engineModel, completionId(), QDateTime::currentSecsSinceEpoch(),
+                            stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed()};
+    auto feed = std::make_shared<AnswerFeed>(m_unreadAnswerBytes);
+    auto sink = std::make_shared<AnswerSink>(feed, shape, res.headers, settlement, promptTokens);
+    // The feed holds the generation (its drop cancels it), its slot and its engine until the
+    // answer is over or its client has gone, whichever comes first.
+    std::shared_ptr<GenerationHandle> handle = engine->generate(std::move(request), std::move(sink));
+    feed->hold(std::move(handle));
+    feed->hold(std::move(slot));
+    feed->hold(engine);
+    res.feed = std::move(feed);
 }
 
 } // namespace tavrin

@@ -4,30 +4,16 @@
 
 #include <memory>
 #include <mutex>
-#include <utility>
 
 namespace tavrin {
 
-// The engine that new requests go to. The administrator may put another in its place at any time;
-// a generation already running keeps the engine it started with, which lives until the last one
-// holding it lets go.
+// Where the current engine sits. A request takes the engine once, at its start, and keeps it to
+// its end: replacing the engine (new settings) never pulls one out from under a generation in
+// flight, and the old engine goes when its last generation does.
 class EngineSlot {
 public:
-    EngineSlot() = default;
-    explicit EngineSlot(std::shared_ptr<InferenceEngine> engine) : m_engine(std::move(engine)) {}
-
-    std::shared_ptr<InferenceEngine> current() const {
-        std::lock_guard lock(m_mutex);
-        return m_engine;
-    }
-    void replace(std::shared_ptr<InferenceEngine> engine) {
-        std::shared_ptr<InferenceEngine> previous;
-        {
-            std::lock_guard lock(m_mutex);
-            previous = std::exchange(m_engine, std::move(engine));
-        }
-        // `previous` goes here, outside the lock: an engine's end may take a while.
-    }
+    std::shared_ptr<InferenceEngine> current() const;
+    void replace(std::shared_ptr<InferenceEngine> engine);
 
 private:
     mutable std::mutex m_mutex;

@@ -22,13 +22,13 @@
 
 namespace tavrin {
 
-// Makes the engine that settings describe, with the upstream's key when they name a key file; the
-// words of why not otherwise. Set by the program's start, which alone knows what engines need to run.
+// Makes an engine from its settings and the upstream's key (read from the key file by the caller).
+// Set by the executable, which owns the I/O loop engines run on, so that nothing else needs it.
 using EngineFactory = std::function<std::expected<std::shared_ptr<InferenceEngine>, QString>(
     const ClientEngineSettings& settings, std::optional<std::string> apiKey)>;
 
-// Everything the request handlers share, built once at start. The stores guard themselves;
-// the rest is fixed for the life of the process.
+// Everything the request handlers share, built once at start. The stores and the engine slot
+// guard themselves; the rest is fixed for the life of the process.
 struct ServerContext {
     StateStore store;
     std::unique_ptr<KeyStore> keys;

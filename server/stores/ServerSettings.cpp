@@ -138,11 +138,11 @@ std::expected<std::optional<QString>, Refusal> ServerSettings::setPreamble(std::
 }
 
 std::expected<void, QString> ServerSettings::validateEngine(const ClientEngineSettings& settings) {
+    if (blank(settings.servedName))
+        return std::unexpected(QStringLiteral("The served name must not be blank; leave it out to serve the engine's own name."));
     if (settings.kind == builtinKind) {
-        if (settings.url || settings.model || settings.servedName || settings.keyFile || settings.timeoutSeconds ||
-            settings.connectTimeoutSeconds)
-            return std::unexpected(QStringLiteral(
-                "The built-in engine takes no address, model, served name, key file or timeouts."));
+        if (settings.url || settings.model || settings.keyFile || settings.timeoutSeconds || settings.connectTimeoutSeconds)
+            return std::unexpected(QStringLiteral("The built-in engine takes no address, model, key file or timeouts."));
         return {};
     }
     if (settings.kind != openaiKind)
@@ -153,8 +153,6 @@ std::expected<void, QString> ServerSettings::validateEngine(const ClientEngineSe
         return valid;
     if (!settings.model || settings.model->trimmed().isEmpty())
         return std::unexpected(QStringLiteral("An OpenAI-compatible engine needs a model name."));
-    if (blank(settings.servedName))
-        return std::unexpected(QStringLiteral("The served name must not be blank; leave it out to serve the model's name."));
     if (settings.keyFile && !settings.keyFile->startsWith(QLatin1Char('/')))
         return std::unexpected(QStringLiteral("The key file must be given by its full path, starting with /."));
     if (settings.timeoutSeconds && (*settings.timeoutSeconds < 1 || *settings.timeoutSeconds > maxTimeoutSeconds))
