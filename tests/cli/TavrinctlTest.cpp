@@ -202,6 +202,28 @@ private Q_SLOTS:
         QVERIFY(shown["reachable"].toBool() && !shown.contains("lastError") && !shown.contains("url"));
         QVERIFY(run({"engine", "show"}).out.contains("built-in echo engine"));
 
+        // An OpenAI-compatible engine, its key file named from the folder the tool runs in; a later set
+        // changes what it names and keeps the rest.
+        test::ScriptedHttpServer upstream;
+        const QString url = upstream.baseUrl().toString() + "/v1";
+        QVERIFY(writeFilePrivately(scratch.filePath("engine.key"), "sk-from-the-terminal"));
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(scratch.path()));
+        const Ran pointed = run({"engine", "set", "--url", url, "--model", "tide-7b", "--key-file", "engine.key"});
+        QVERIFY(QDir::setCurrent(folder));
+        QVERIFY2(pointed.status == 0, pointed.err.constData());
+        QCOMPARE(pointed.out, "Saved. New requests go to the engine serving tide-7b at " + url.toUtf8() + ".\n");
+        QCOMPARE(run({"engine", "set", "--model", "tide-8b", "--served-name", "office", "--timeout", "60"}).status, 0);
+        const QJsonObject upstreamShown = read({"engine", "show"}).toObject();
+        QCOMPARE(upstreamShown["kind"].toString(), "openai");
+        QCOMPARE(upstreamShown["url"].toString(), url);
+        QCOMPARE(upstreamShown["model"].toString(), "tide-8b");
+        QCOMPARE(upstreamShown["servedName"].toString(), "office");
+        QCOMPARE(upstreamShown["keyFile"].toString(), scratch.filePath("engine.key"));
+        QCOMPARE(upstreamShown["timeoutSeconds"].toInt(), 60);
+        QVERIFY(upstreamShown.contains("reachable"));
+        QVERIFY(!run({"engine", "show"}).out.contains("sk-from-the-terminal"));
+
         const Ran set = run({"engine", "set", "--builtin"});
         QVERIFY2(set.status == 0, set.err.constData());
         QCOMPARE(set.out, "Saved. New requests go to the built-in echo engine.\n");
