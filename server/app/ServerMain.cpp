@@ -99,6 +99,20 @@ std::size_t raiseDescriptorLimit() {
     return limit.rlim_cur == RLIM_INFINITY ? std::size_t(1) << 20 : std::size_t(limit.rlim_cur);
 }
 
+// The engine saved last. One that can no longer be made (its key file changed hands, say) does not
+// keep the server from starting: the built-in engine serves, under its own name, so that clients
+// asking for the saved engine's model are told it is not served rather than answered by another.
+void startEngine(ServerContext& context) {
+    auto engine = makeEngineFor(context, context.settings->engine());
+    if (!engine) {
+        logLine(QStringLiteral("The saved engine cannot be used, so the built-in echo engine serves until the engine is "
+                               "set again: %1")
+                    .arg(engine.error()));
+        engine = context.makeEngine(ServerSettings::defaultEngine(), std::nullopt);
+    }
+    context.engineSlot.replace(std::move(*engine));
+}
+
 void pruneAudit(ServerContext& context) {
     context.audit->prune(context.settings->logging().retentionDays, QDateTime::currentDateTimeUtc());
 }
@@ -219,9 +233,7 @@ int main(int argc, char** argv) {
             return OpenAIEngine::make(io, settings, std::move(apiKey));
         return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
     };
-    ClientEngineSettings builtin;
-    builtin.kind = QStringLiteral("builtin");
-    context.engineSlot.replace(*context.makeEngine(builtin, std::nullopt));
+    startEngine(context);
 #if TAVRIN_ACCEPTS_TEST_UPDATE_KEY
     // The test build alone starts with the engine its environment names (settings as JSON, the key
     // in the file they name), so that the engine's tests need no admin route. Nothing a running

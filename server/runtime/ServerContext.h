@@ -50,4 +50,9 @@ struct ServerContext {
 
 QString serverVersion();
 
+// The engine that `settings` describe, made with the key their key file holds; or why not, in the
+// administrator's words. Nothing changes: the caller decides whether to put it in use.
+std::expected<std::shared_ptr<InferenceEngine>, QString> makeEngineFor(const ServerContext& context,
+                                                                       const ClientEngineSettings& settings);
+
 } // namespace tavrin
