@@ -188,20 +188,24 @@ class UpstreamEngineTest : public QObject {
         return path;
     }
 
-    // A gateway whose engine is the scripted one at `url` (or any URL), with the key file unless told not to.
+    // A gateway whose engine is the scripted one at `url` (or any URL), set through the admin API,
+    // with the key file unless told not to.
     std::expected<void, QString> startGateway(ReferenceServer& server, const QString& url, QStringList arguments = {},
                                               bool withKey = true, qint64 timeoutSeconds = 30, qint64 connectTimeoutSeconds = 10) {
-        QJsonObject engine{{"kind", "openai"},
-                           {"url", url},
-                           {"model", upstreamModel},
-                           {"timeoutSeconds", timeoutSeconds},
-                           {"connectTimeoutSeconds", connectTimeoutSeconds}};
+        if (auto started = server.start(ReferenceServerOptions(std::move(arguments))); !started)
+            return started;
+        ClientEngineSettings engine;
+        engine.kind = QStringLiteral("openai");
+        engine.url = url;
+        engine.model = upstreamModel;
+        engine.timeoutSeconds = timeoutSeconds;
+        engine.connectTimeoutSeconds = connectTimeoutSeconds;
         if (withKey)
-            engine.insert("keyFile", keyFile());
-        ReferenceServerOptions options(std::move(arguments),
-                                       {"TAVRIN_TEST_ENGINE=" + QString::fromUtf8(QJsonDocument(engine).toJson(QJsonDocument::Compact))});
-        options.executable = ReferenceServer::testKeysExecutablePath();
-        return server.start(options);
+            engine.keyFile = keyFile();
+        const auto set = await(server.client()->updateEngineSettings(engine));
+        if (!set)
+            return std::unexpected(set.error().message());
+        return {};
     }
 
     static QString clientKey(ReferenceServer& server) {
