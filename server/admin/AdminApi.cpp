@@ -7,6 +7,10 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <condition_variable>
+#include <expected>
+#include <mutex>
+#include <optional>
 
 namespace tavrin {
 
@@ -24,6 +28,13 @@ std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
 
 void replyRefusal(HttpResponse& res, const Refusal& refusal) {
     replyText(res, refusal.status, refusal.message());
+}
+
+// For the log: which engine, where, never its key.
+QString engineDescription(const ClientEngineSettings& settings) {
+    if (!settings.url)
+        return QStringLiteral("the built-in echo engine");
+    return QStringLiteral("%1 at %2").arg(settings.model.value_or(QString()), *settings.url);
 }
 
 template <class T>
@@ -161,6 +172,12 @@ void AdminApi::answer(AdminOperation operation, const QString& argument, const H
         return changeProduction(operation == AdminOperation::promoteModel, res);
     case AdminOperation::createDiagnostics:
         return diagnostics(req, res);
+    case AdminOperation::engineSettings:
+        return replyJson(res, 200, settings.engine());
+    case AdminOperation::updateEngineSettings:
+        return saveEngine(req, res);
+    case AdminOperation::testEngine:
+        return testEngine(res);
     }
 }
 
@@ -224,6 +241,104 @@ void AdminApi::diagnostics(const HttpRequest& req, HttpResponse& res) {
     replyJson(res, 200, *written);
 }
 
+// The engine is made before anything is saved: settings it cannot be made from are refused, and the
+// engine in use keeps serving.
+void AdminApi::saveEngine(const HttpRequest& req, HttpResponse& res) {
+    auto body = decodeBody<ClientEngineSettings>(req, res);
+    if (!body)
+        return;
+    std::lock_guard change(m_engineChange);
+    auto engine = makeEngineFor(m_context, *body);
+    if (!engine)
+        return replyText(res, 400, engine.error());
+    const auto saved = m_context.settings->setEngine(*body);
+    if (saved) {
+        m_context.engineSlot.replace(std::move(*engine));
+        logLine(QStringLiteral("the engine is now %1").arg(engineDescription(*saved)));
+    }
+    replyResult(res, saved);
+}
+
+namespace {
+
+// Longer than any engine needs to say hello, shorter than the panel waits for an admin answer.
+constexpr auto testPatience = std::chrono::seconds(45);
+// Of a longer answer, the beginning is enough to show that it came.
+constexpr qsizetype testAnswerLimit = 4000;
+
+// What one test generation brings, awaited by the admin worker that asked while the engine's events
+// arrive on the I/O thread.
+class TestGeneration final : public GenerationSink {
+public:
+    void piece(QString text) override {
+        std::lock_guard lock(m_mutex);
+        if (!m_firstPiece)
+            m_firstPiece = elapsed();
+        if (m_answer.size() < testAnswerLimit)
+            m_answer += text.left(testAnswerLimit - m_answer.size());
+    }
+    void finished(EngineUsage) override { end(std::nullopt); }
+    void failed(EngineFailure failure) override { end(std::move(failure)); }
+
+    // False when the engine has not ended by then.
+    bool waitUntil(std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock lock(m_mutex);
+        return m_ended.wait_until(lock, deadline, [this] { return m_total.has_value(); });
+    }
+    std::expected<ClientEngineTestResult, EngineFailure> outcome() const {
+        std::lock_guard lock(m_mutex);
+        if (m_failure)
+            return std::unexpected(*m_failure);
+        const qint64 total = m_total.value_or(0);
+        return ClientEngineTestResult{m_firstPiece.value_or(total), total, m_answer};
+    }
+
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+
+private:
+    qint64 elapsed() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    }
+    void end(std::optional<EngineFailure> failure) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_failure = std::move(failure);
+            m_total = elapsed();
+        }
+        m_ended.notify_all();
+    }
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_ended;
+    std::optional<qint64> m_firstPiece;
+    std::optional<qint64> m_total;
+    QString m_answer;
+    std::optional<EngineFailure> m_failure;
+};
+
+} // namespace
+
+// A prompt small enough for any engine to answer at once, sent as a client's would be but without
+// the org preamble: it asks whether the engine answers, not what the organisation wants said. It
+// takes no generation slot from the clients: it is one request, and only the administrator's.
+void AdminApi::testEngine(HttpResponse& res) {
+    const std::shared_ptr<InferenceEngine> engine = m_context.engineSlot.current();
+    GenerationRequest request;
+    request.turns.push_back({QStringLiteral("user"), QStringLiteral("Say hello.")});
+    request.sampling.maxTokens = 32;
+    auto generation = std::make_shared<TestGeneration>();
+    std::unique_ptr<GenerationHandle> handle = engine->generate(std::move(request), generation);
+    if (!generation->waitUntil(generation->started + testPatience)) {
+        handle.reset(); // cancels it: nothing more comes
+        return replyText(res, 504,
+                         QStringLiteral("The engine did not finish its answer within %1 seconds.").arg(testPatience.count()));
+    }
+    const auto outcome = generation->outcome();
+    if (!outcome)
+        return replyText(res, outcome.error().status == 504 ? 504 : 502, outcome.error().message);
+    replyJson(res, 200, *outcome);
+}
+
 ClientServerStatus AdminApi::status() const {
     ClientServerStatus s;
     s.serverVersion = serverVersion();
@@ -249,6 +364,7 @@ ClientServerStatus AdminApi::status() const {
         stages.systemPromptChars = graphemeCount(*s.orgPreamble);
     s.stages = stages;
     s.model = m_context.models->status();
+    s.engine = m_context.engineSlot.current()->health();
     return s;
 }
 

@@ -8,6 +8,7 @@
 #include "server/support/HttpMessage.h"
 
 #include <chrono>
+#include <mutex>
 
 namespace tavrin {
 
@@ -46,9 +47,13 @@ private:
     void exportAudit(AuditExport::Format format, bool textAsked, HttpResponse& res);
     void changeProduction(bool promote, HttpResponse& res);
     void diagnostics(const HttpRequest& req, HttpResponse& res);
+    void saveEngine(const HttpRequest& req, HttpResponse& res);
+    void testEngine(HttpResponse& res);
 
     ServerContext& m_context;
     PasswordThrottle m_throttle;
+    // One engine change at a time, so that the engine in use is always the one saved last.
+    std::mutex m_engineChange;
 };
 
 } // namespace tavrin

@@ -3,12 +3,16 @@
 #include "base/ServerAddress.h"
 #include "protocol/HardwareProbe.h"
 #include "server/app/ServerOptions.h"
+#include "server/engines/EchoEngine.h"
+#include "server/engines/OpenAIEngine.h"
 #include "server/http/HttpServer.h"
 #include "server/runtime/ServerContext.h"
 #include "server/support/IsoTime.h"
 #include "server/support/ServerLog.h"
 
 #include <QProcessEnvironment>
+
+#include <boost/asio/io_context.hpp>
 
 #include <sodium.h>
 
@@ -92,6 +96,20 @@ std::size_t raiseDescriptorLimit() {
             limit = raised;
     }
     return limit.rlim_cur == RLIM_INFINITY ? std::size_t(1) << 20 : std::size_t(limit.rlim_cur);
+}
+
+// The engine saved last. One that can no longer be made (its key file changed hands, say) does not
+// keep the server from starting: the built-in engine serves, under its own name, so that clients
+// asking for the saved engine's model are told it is not served rather than answered by another.
+void startEngine(ServerContext& context) {
+    auto engine = makeEngineFor(context, context.settings->engine());
+    if (!engine) {
+        logLine(QStringLiteral("The saved engine cannot be used, so the built-in echo engine serves until the engine is "
+                               "set again: %1")
+                    .arg(engine.error()));
+        engine = context.makeEngine(ServerSettings::defaultEngine(), std::nullopt);
+    }
+    context.engineSlot.replace(std::move(*engine));
 }
 
 void pruneAudit(ServerContext& context) {
@@ -183,6 +201,8 @@ int main(int argc, char** argv) {
     if (options->auditMaxBytes)
         auditLimits.maxBytes = *options->auditMaxBytes;
 
+    // Declared before the context, so that the engines it holds go before the loop they run on.
+    boost::asio::io_context io{1};
     ServerContext context{
         .store = *store,
         .keys = std::move(*keys),
@@ -192,7 +212,8 @@ int main(int argc, char** argv) {
         .policy = NetworkPolicy(network),
         .hardware = hardware,
         .admission = std::make_unique<AdmissionControl>(maxConcurrency, maxQueueDepth),
-        .engine = std::make_unique<EchoEngine>(options->generationDelay),
+        .engineSlot = {},
+        .makeEngine = {},
         .audit = std::make_unique<AuditLog>(store->pathOf(QStringLiteral("audit")), auditLimits),
         .models = std::move(*models),
         .updater = std::move(*updater),
@@ -201,6 +222,18 @@ int main(int argc, char** argv) {
         .pid = qint64(::getpid()),
     };
 
+    // The one loop of the server's I/O: every connection, and every engine's requests upstream.
+    context.makeEngine = [&io, delay = options->generationDelay](const ClientEngineSettings& settings,
+                                                                 std::optional<std::string> apiKey)
+        -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
+        if (settings.kind == QLatin1StringView("builtin"))
+            return std::make_shared<EchoEngine>(io, delay, settings.servedName.value_or(QString()));
+        if (settings.kind == QLatin1StringView("openai"))
+            return OpenAIEngine::make(io, settings, std::move(apiKey));
+        return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
+    };
+    startEngine(context);
+
     HttpServer::Limits limits;
     // Room for every running and waiting generation, plus workers that stay free for the
     // client surface's quick answers and the 503s of a full queue.
@@ -208,7 +241,7 @@ int main(int argc, char** argv) {
     // Half the descriptors for each class of peer, less a reserve for state files and logs.
     const std::size_t descriptors = raiseDescriptorLimit();
     limits.connectionsPerPeerClass = descriptors > 384 ? (descriptors - 256) / 2 : 64;
-    HttpServer http(context, limits);
+    HttpServer http(context, limits, io);
     if (auto bound = http.bind(network.bindHost, int(network.bindPort), options->adminPort); !bound)
         return fail(bound.error());
     context.network.bindPort = http.port();

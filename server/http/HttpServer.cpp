@@ -2,6 +2,7 @@
 
 #include "base/ServerAddress.h"
 #include "protocol/AdminRoute.h"
+#include "server/support/AnswerFeed.h"
 #include "server/support/HttpMessage.h"
 #include "server/support/ServerLog.h"
 
@@ -54,9 +55,9 @@ class Session;
 } // namespace
 
 struct HttpServer::Impl {
-    Impl(ServerContext& context, Limits limits)
-        : limits(limits), admin(context), inference(context), bodies(limits.bodies), adminPool(limits.adminWorkers),
-          clientPool(limits.clientWorkers) {}
+    Impl(ServerContext& context, Limits limits, net::io_context& io)
+        : limits(limits), admin(context), inference(context, limits.unreadAnswerBytes), bodies(limits.bodies), io(io),
+          adminPool(limits.adminWorkers), clientPool(limits.clientWorkers) {}
 
     struct Listener {
         tcp::acceptor acceptor;
@@ -72,6 +73,8 @@ struct HttpServer::Impl {
     void accept(Listener& listener);
     void admit(tcp::socket socket, Role role);
     void shutDown();
+    // Once stopping and the last connection has gone, the loop is left, whatever engines still run on it.
+    void finishIfDone();
     // Judges a request on its head: false with the refusal in `res`, which is to wait
     // `refusalDelay` before it goes out; true with the id of the API key it comes with in `key`
     // (empty for none). Runs on the I/O thread.
@@ -92,7 +95,7 @@ struct HttpServer::Impl {
     int port = 0;
     int adminPort = 0;
     QString clientHost;
-    net::io_context io{1};
+    net::io_context& io;
     net::thread_pool adminPool;
     net::thread_pool clientPool;
     std::vector<std::unique_ptr<Listener>> listeners;
@@ -120,7 +123,10 @@ public:
     ~Session() {
         leaveWaiting();
         releaseBody();
+        if (m_feed)
+            m_feed->abandon();
         --m_server.peers[m_peer].open;
+        m_server.finishIfDone();
     }
 
     void start() { awaitRequest(); }
@@ -384,18 +390,23 @@ private:
         });
     }
 
+    template <class Message>
+    static void fillHead(Message& message, const HttpResponse& res, bool keepAlive) {
+        message.version(11);
+        message.result(unsigned(res.status));
+        for (const auto& [name, value] : res.headers)
+            message.set(name, value);
+        if (!res.contentType.empty())
+            message.set(http::field::content_type, res.contentType);
+        message.keep_alive(keepAlive);
+    }
+
     void respond(HttpResponse res) {
         releaseBody(); // the request is done with, whatever the answer still takes to send
+        if (res.feed)
+            return awaitFeed(std::move(res.feed));
         const bool keepAlive = m_keepAlive && !m_server.stopping;
-        const auto fill = [&](auto& message) {
-            message.version(11);
-            message.result(unsigned(res.status));
-            for (const auto& [name, value] : res.headers)
-                message.set(name, value);
-            if (!res.contentType.empty())
-                message.set(http::field::content_type, res.contentType);
-            message.keep_alive(keepAlive);
-        };
+        const auto fill = [&](auto& message) { fillHead(message, res, keepAlive); };
         m_stream.expires_after(m_server.limits.writeDeadline);
         if (!res.stream) {
             m_whole.emplace();
@@ -460,6 +471,104 @@ private:
                          });
     }
 
+    // A generation's answer: written as it comes, with no deadline while the engine is silent
+    // (its own timeouts rule that), and the write deadline on every write.
+    void awaitFeed(std::shared_ptr<AnswerFeed> feed) {
+        m_feed = std::move(feed);
+        m_feedBusy = false;
+        m_stream.expires_never();
+        watchFeedHangUp();
+        m_feed->watch([weak = weak_from_this(), &io = m_server.io] {
+            net::post(io, [weak] {
+                if (const auto self = weak.lock())
+                    self->drainFeed();
+            });
+        });
+    }
+
+    // A client that hangs up while its generation runs cancels it now, not at the next piece's
+    // write, which an engine that thinks long may not make for minutes. Data that arrives instead
+    // (the next request, sent early) does not end the watch; it only slows it to a look now and then.
+    void watchFeedHangUp() {
+        m_stream.socket().async_wait(tcp::socket::wait_read, [self = shared_from_this()](beast::error_code ec) {
+            if (ec || !self->m_feed)
+                return;
+            if (self->hungUp())
+                return self->close();
+            self->m_delay.expires_after(std::chrono::milliseconds(250));
+            self->m_delay.async_wait([self](beast::error_code waited) {
+                if (!waited && self->m_feed)
+                    self->watchFeedHangUp();
+            });
+        });
+    }
+
+    void drainFeed() {
+        if (!m_feed || m_feedBusy)
+            return;
+        AnswerFeed::Taken taken = m_feed->take();
+        if (taken.whole) {
+            leaveFeed();
+            return respond(std::move(*taken.whole));
+        }
+        if (!taken.head && taken.bytes.empty() && !taken.ended)
+            return;
+        m_feedBusy = true;
+        m_feedBytes = std::move(taken.bytes);
+        m_feedEnded = taken.ended;
+        m_feedCloses = taken.closeConnection;
+        if (!taken.head)
+            return writeFeed();
+        m_feedKeepAlive = m_keepAlive && !m_server.stopping;
+        m_head.emplace();
+        fillHead(*m_head, *taken.head, m_feedKeepAlive);
+        m_head->chunked(true);
+        m_headWriter.emplace(*m_head);
+        m_stream.expires_after(m_server.limits.writeDeadline);
+        http::async_write_header(m_stream, *m_headWriter, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (ec)
+                return self->close();
+            self->writeFeed();
+        });
+    }
+
+    void writeFeed() {
+        if (!m_feedBytes.empty()) {
+            m_piece = std::move(m_feedBytes);
+            m_feedBytes.clear();
+            m_stream.expires_after(m_server.limits.writeDeadline);
+            return net::async_write(m_stream, http::make_chunk(net::buffer(m_piece)),
+                                    [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                                        if (ec)
+                                            return self->close();
+                                        self->m_piece.clear();
+                                        self->writeFeed();
+                                    });
+        }
+        if (m_feedEnded) {
+            const bool keepAlive = m_feedKeepAlive && !m_feedCloses;
+            leaveFeed();
+            m_stream.expires_after(m_server.limits.writeDeadline);
+            return net::async_write(m_stream, http::make_chunk_last(), [self = shared_from_this(), keepAlive](beast::error_code ec, std::size_t) {
+                self->m_headWriter.reset();
+                self->m_head.reset();
+                self->afterAnswer(ec, keepAlive);
+            });
+        }
+        m_stream.expires_never();
+        m_feedBusy = false;
+        drainFeed(); // more may have come during the write
+    }
+
+    // The answer is out (or about to be): the watch ends, and whatever the feed held goes.
+    void leaveFeed() {
+        m_feed.reset();
+        m_feedBusy = false;
+        m_delay.cancel();
+        beast::error_code ignored;
+        m_stream.socket().cancel(ignored); // the watch for a hang-up; nothing else is pending now
+    }
+
     void afterAnswer(beast::error_code ec, bool keepAlive) {
         if (ec)
             return close();
@@ -486,6 +595,11 @@ private:
     }
 
     void close() {
+        if (m_feed) {
+            m_feed->abandon(); // its generation is cancelled now, not when the last handler lets go
+            m_feed.reset();
+        }
+        m_delay.cancel();
         beast::error_code ignored;
         m_stream.socket().shutdown(tcp::socket::shutdown_both, ignored);
         m_stream.socket().close(ignored);
@@ -517,6 +631,12 @@ private:
     std::optional<http::response_serializer<http::empty_body>> m_headWriter;
     std::function<bool(std::string&)> m_next;
     std::string m_piece;
+    std::shared_ptr<AnswerFeed> m_feed;
+    bool m_feedBusy = false; // a write of the feed's is under way
+    std::string m_feedBytes;
+    bool m_feedEnded = false;
+    bool m_feedCloses = false;
+    bool m_feedKeepAlive = false;
 };
 
 } // namespace
@@ -529,7 +649,8 @@ bool listenerCoversAdmin(const QString& host, int port, int adminPort) {
            address == QHostAddress(QHostAddress::AnyIPv6);
 }
 
-HttpServer::HttpServer(ServerContext& context, Limits limits) : m_impl(std::make_unique<Impl>(context, limits)) {}
+HttpServer::HttpServer(ServerContext& context, Limits limits, net::io_context& io)
+    : m_impl(std::make_unique<Impl>(context, limits, io)) {}
 
 HttpServer::~HttpServer() {
     m_impl->adminPool.join();
@@ -687,6 +808,12 @@ void HttpServer::Impl::shutDown() {
         while (!group.waiting.empty())
             group.waiting.front()->drop();
     gate.cancel();
+    finishIfDone();
+}
+
+void HttpServer::Impl::finishIfDone() {
+    if (stopping && peers[loopbackPeers].open + peers[otherPeers].open == 0)
+        io.stop();
 }
 
 bool HttpServer::serve() {

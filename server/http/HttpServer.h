@@ -11,13 +11,19 @@
 #include <expected>
 #include <memory>
 
+namespace boost::asio {
+class io_context;
+}
+
 namespace tavrin {
 
 // The HTTP side. One thread waits on every socket at once, so an open connection costs a few
 // kilobytes and no thread: clients that are slow to send their request, or that keep an idle
 // connection open, cannot use up anything the others need. Only a complete request reaches a
 // worker, from one of two pools: one for the admin API and one for the client surface, so that
-// administration never queues behind generations. /healthz is answered on the spot.
+// administration never queues behind generations. /healthz is answered on the spot. A generation's
+// answer comes through a feed (AnswerFeed) on the I/O thread the engines share: no worker waits
+// for an engine, and a client that hangs up cancels its generation.
 //
 // The panel always calls 127.0.0.1 on the admin port, so the admin API (and /healthz) are
 // answered there whatever the saved bind host and port, and the client surface on those.
@@ -40,12 +46,16 @@ public:
         std::chrono::milliseconds keepAliveIdle{15000};
         std::chrono::milliseconds bodyDeadline{30000};
         std::chrono::milliseconds writeDeadline{30000};
+        // Bytes of a generation's answer that its client has not taken yet; past them the answer
+        // ends with an error and the generation is cancelled.
+        std::size_t unreadAnswerBytes = 1024 * 1024;
         // Request bodies being received or handled at once (a chunked body counts as the largest
         // allowed); a request beyond them is answered 503 before its body is read.
         BodyAllowance::Limits bodies;
     };
 
-    HttpServer(ServerContext& context, Limits limits);
+    // `io` is the loop the engines run on too; serve() runs it on the calling thread.
+    HttpServer(ServerContext& context, Limits limits, boost::asio::io_context& io);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
@@ -58,7 +68,8 @@ public:
     int port() const;
     int adminPort() const;
 
-    // Serves until stop(); returns once every request in flight has been answered.
+    // Serves until stop(); returns once every request in flight has been answered, whatever else
+    // (an engine's health check) still runs on the loop.
     bool serve();
     // Safe from any thread, before or during serve(): stops listening, drops every connection
     // that is not in the middle of a request at once, and closes the others once answered.

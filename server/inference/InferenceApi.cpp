@@ -1,5 +1,8 @@
 #include "server/inference/InferenceApi.h"
 
+#include "server/inference/AnswerSink.h"
+
+#include "server/support/AnswerFeed.h"
 #include "server/support/HttpMessage.h"
 #include "server/support/IsoTime.h"
 
@@ -7,25 +10,20 @@
 
 #include <sodium.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
+#include <expected>
 #include <memory>
 
 namespace tavrin {
 
 namespace {
 
-void replyError(HttpResponse& res, int status, const char* type, const QString& message) {
-    replyJson(res, status, ApiError{{message, QString::fromLatin1(type)}});
-}
-
 // Audit mode's refusal of a request that could not be put on record; `why` follows "the audit log
 // cannot be written".
 void refuseUnrecorded(HttpResponse& res, const QString& why) {
-    replyError(res, 503, "audit_log_unavailable",
-               QStringLiteral("Audit logging is on and the audit log cannot be written (%1), so this request was not served.")
-                   .arg(why));
+    replyApiError(res, 503, "audit_log_unavailable", auditRefusal(why));
 }
 
 QString completionId() {
@@ -34,28 +32,11 @@ QString completionId() {
     return QStringLiteral("chatcmpl-") + QString::fromLatin1(QByteArray(reinterpret_cast<char*>(raw), sizeof raw).toHex());
 }
 
-std::string sseEvent(const ChatCompletion& chunk) {
-    return "data: " + encodeJson(chunk).toStdString() + "\n\n";
-}
-
-// A streamed answer of one piece that holds `slot` until the last byte is out.
-std::function<bool(std::string&)> onePiece(std::string text, std::shared_ptr<AdmissionControl::Slot> slot) {
-    return [text = std::move(text), slot = std::move(slot), sent = false](std::string& out) mutable {
-        if (sent) {
-            slot.reset();
-            return false;
-        }
-        out += text;
-        sent = true;
-        return true;
-    };
-}
-
 template <class T>
 std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
     auto decoded = decodeJson<T>(QByteArray::fromStdString(req.body));
     if (!decoded) {
-        replyError(res, 400, "invalid_request_error",
+        replyApiError(res, 400, "invalid_request_error",
                    QStringLiteral("invalid request body: %1").arg(decoded.error().message()));
         return std::nullopt;
     }
@@ -111,7 +92,7 @@ std::optional<std::string> InferenceApi::admits(const HttpRequest& head, HttpRes
 std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest& req, HttpResponse& res) {
     const QString remote = QString::fromStdString(req.remoteAddress);
     if (!m_context.policy.allows(remote)) {
-        replyError(res, 403, "permission_error",
+        replyApiError(res, 403, "permission_error",
                    QStringLiteral("client address %1 is not in this server's IP allowlist").arg(remote));
         return std::nullopt;
     }
@@ -129,12 +110,12 @@ std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest
     } else if (path == "/api/generate") {
         endpoint = Endpoint::nativeGenerate;
     } else {
-        replyError(res, 404, "not_found_error", QStringLiteral("no endpoint at %1").arg(pathOf(req)));
+        replyApiError(res, 404, "not_found_error", QStringLiteral("no endpoint at %1").arg(pathOf(req)));
         return std::nullopt;
     }
     if (req.method != method) {
         res.setHeader("Allow", method);
-        replyError(res, 405, "invalid_request_error",
+        replyApiError(res, 405, "invalid_request_error",
                    QStringLiteral("method %1 is not allowed on %2").arg(QString::fromStdString(req.method), pathOf(req)));
         return std::nullopt;
     }
@@ -142,7 +123,7 @@ std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest
     const auto presented = bearerOf(req);
     const auto grant = presented ? m_context.keys->authenticate(*presented) : std::nullopt;
     if (!grant) {
-        replyError(res, 401, "authentication_error", QStringLiteral("API key missing, unknown or revoked"));
+        replyApiError(res, 401, "authentication_error", QStringLiteral("API key missing, unknown or revoked"));
         return std::nullopt;
     }
     return Admission{endpoint, *grant};
@@ -159,17 +140,21 @@ void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
     if (admitted->endpoint == Endpoint::models) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
         const qint64 created = QDateTime::fromString(m_context.startedAt, Qt::ISODate).toSecsSinceEpoch();
+        const auto engine = m_context.engineSlot.current();
+        const ClientEngineHealth health = engine->health();
+        const QString description =
+            health.kind == QLatin1StringView("builtin")
+                ? QStringLiteral("Deterministic echo engine: no model weights; it answers with a summary of the prompt it received.")
+                : QStringLiteral("Served by an OpenAI-compatible engine behind this server.");
         ModelList list{QStringLiteral("list"),
-                       {ModelEntry{m_context.engine->modelId(), QStringLiteral("model"), created,
-                                   QStringLiteral("tavrin-server"),
-                                   QStringLiteral("Deterministic echo engine: no model weights; it answers with a "
-                                                  "summary of the prompt it received.")}}};
+                       {ModelEntry{engine->modelId(), QStringLiteral("model"), created, QStringLiteral("tavrin-server"),
+                                   description}}};
         replyJson(res, 200, list);
         return;
     }
     if (!grant.mayGenerate) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
-        replyError(res, 403, "permission_error", QStringLiteral("this API key is read-only: it may not generate text"));
+        replyApiError(res, 403, "permission_error", QStringLiteral("this API key is read-only: it may not generate text"));
         return;
     }
     generate(admitted->endpoint, req, res, grant);
@@ -184,12 +169,39 @@ GenerationRequest InferenceApi::withPreamble(std::vector<ChatTurn> turns) const 
     return request;
 }
 
-void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res,
-                            const KeyGrant& grant) {
+namespace {
+
+SamplingChoices samplingOf(const SamplingFields& f) {
+    SamplingChoices c;
+    c.temperature = f.temperature;
+    c.topP = f.top_p;
+    c.maxTokens = f.num_predict ? f.num_predict : f.max_tokens;
+    c.seed = f.seed;
+    c.presencePenalty = f.presence_penalty;
+    c.frequencyPenalty = f.frequency_penalty;
+    if (f.stop)
+        c.stop = f.stop->words;
+    return c;
+}
+
+SamplingChoices samplingOf(const ChatRequest& body) {
+    if (body.options) // /api/chat
+        return samplingOf(*body.options);
+    SamplingFields f{body.temperature, body.top_p, body.max_tokens, std::nullopt, std::nullopt,
+                     body.seed,        body.presence_penalty, body.frequency_penalty, body.stop};
+    if (body.max_completion_tokens)
+        f.max_tokens = f.max_tokens ? std::min(*f.max_tokens, *body.max_completion_tokens) : *body.max_completion_tokens;
+    return samplingOf(f);
+}
+
+} // namespace
+
+void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res, const KeyGrant& grant) {
     const auto received = std::chrono::steady_clock::now();
     const QString remote = QString::fromStdString(req.remoteAddress);
     std::vector<ChatTurn> turns;
     std::optional<QString> model;
+    SamplingChoices sampling;
     bool stream = endpoint != Endpoint::chatCompletions; // the JSON-lines endpoints stream unless told not to
     if (endpoint == Endpoint::nativeGenerate) {
         auto body = decodeBody<GenerateRequest>(req, res);
@@ -200,6 +212,8 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
         turns.push_back({QStringLiteral("user"), body->prompt});
         model = body->model;
         stream = body->stream.value_or(stream);
+        if (body->options)
+            sampling = samplingOf(*body->options);
     } else {
         auto body = decodeBody<ChatRequest>(req, res);
         if (!body)
@@ -208,11 +222,14 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
             turns.push_back({m.role, m.content.text});
         model = body->model;
         stream = body->stream.value_or(stream);
+        sampling = samplingOf(*body);
     }
-    const QString engineModel = m_context.engine->modelId();
+    // Taken once: a new engine set meanwhile serves the next request, never half of this one.
+    const std::shared_ptr<InferenceEngine> engine = m_context.engineSlot.current();
+    const QString engineModel = engine->modelId();
     if (model && !model->isEmpty() && *model != engineModel) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
-        replyError(res, 404, "not_found_error",
+        replyApiError(res, 404, "not_found_error",
                    QStringLiteral("model \"%1\" is not served here; this server serves \"%2\"").arg(*model, engineModel));
         return;
     }
@@ -220,106 +237,46 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
     QString promptText;
     for (const auto& turn : turns)
         promptText += turn.role + QStringLiteral(": ") + turn.content + QLatin1Char('\n');
-    // One reading of the settings for the whole request: the mode it is refused under is the mode
-    // it is recorded under.
-    const ClientAuditLoggingSettings logging = m_context.settings->logging();
-    const bool mustRecord = logging.mode == ClientAuditMode::audit;
-    // The user who chose audit mode was promised that every answer is on record: an answer that
-    // cannot be is not given. Asked before the generation, so that a full or broken log costs none.
-    if (mustRecord)
+    const Settlement settlement{m_context, m_context.settings->logging(), grant.id, remote, pathOf(req), promptText, received};
+    // The user who chose audit mode was promised that every answer is on record. The log is asked
+    // before the generation, so that a full or broken log costs none; the record itself is written
+    // when the generation ends. A whole answer is given only once its record is written. A streamed
+    // one reaches its client piece by piece before that: when its record then cannot be written it
+    // ends with an error event instead of its proper end (and no [DONE]), and from then on, until a
+    // write succeeds, streamed answers are held back until their record is written, like whole ones
+    // (AnswerShape::holdBack), so that a disk that fails writes lets no second answer out unrecorded.
+    if (settlement.logging.mode == ClientAuditMode::audit)
         if (auto room = m_context.audit->admits(promptText.toUtf8().size()); !room) {
             m_context.keys->recordUse(grant.id, remote, 0, 0);
             refuseUnrecorded(res, room.error());
             return;
         }
-    const auto audit = [&](int status, const Generation& generation) {
-        AuditRecord record;
-        record.time = isoUtcNow();
-        record.keyId = grant.id;
-        record.endpoint = pathOf(req);
-        record.status = status;
-        record.responseTimeMs =
-            std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
-        record.promptTokens = generation.promptTokens;
-        record.completionTokens = generation.completionTokens;
-        // A record not kept has been told to the server's log by the audit log, once per fault.
-        return m_context.audit->record(logging, std::move(record), promptText, generation.text());
-    };
 
     std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();
     if (!slot) {
-        m_context.keys->recordUse(grant.id, remote, 0, 0);
-        (void)audit(503, Generation{}); // refused either way
+        (void)settlement.settle(503, {}, QString()); // refused either way
         res.setHeader("Retry-After", "1");
-        replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
-        return;
-    }
-    const Generation generation = m_context.engine->generate(withPreamble(std::move(turns)));
-    // The record is written before the first byte of the answer leaves, streamed or whole: the
-    // engine hands over the whole answer at once, so a stream can still be refused like a whole
-    // answer. That order is kept on purpose. An engine that streams as it generates could only
-    // write the record after its last piece, when nothing can be taken back; for it the check
-    // before the generation is the gate, and a write failing after a stream makes admits() refuse
-    // the requests that follow.
-    if (auto logged = audit(200, generation); !logged && mustRecord) {
-        m_context.keys->recordUse(grant.id, remote, 0, 0);
-        refuseUnrecorded(res, logged.error());
-        return;
-    }
-    m_context.keys->recordUse(grant.id, remote, generation.promptTokens, generation.completionTokens);
-
-    const qint64 created = QDateTime::currentSecsSinceEpoch();
-    if (endpoint == Endpoint::chatCompletions) {
-        ChatCompletion answer{completionId(), QStringLiteral("chat.completion"), created, engineModel, {}, std::nullopt};
-        if (!stream) {
-            answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), generation.text()}, std::nullopt,
-                                      QStringLiteral("stop")});
-            answer.usage = CompletionUsage{generation.promptTokens, generation.completionTokens,
-                                           generation.promptTokens + generation.completionTokens};
-            replyJson(res, 200, answer);
-            return;
-        }
-        answer.object = QStringLiteral("chat.completion.chunk");
-        std::string events;
-        ChatCompletion chunk = answer;
-        chunk.choices = {{0, std::nullopt, OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt}};
-        events += sseEvent(chunk);
-        for (const auto& piece : generation.pieces) {
-            chunk.choices = {{0, std::nullopt, OutMessage{std::nullopt, piece}, std::nullopt}};
-            events += sseEvent(chunk);
-        }
-        chunk.choices = {{0, std::nullopt, OutMessage{}, QStringLiteral("stop")}};
-        events += sseEvent(chunk) + "data: [DONE]\n\n";
-        // The slot is held until the last byte is out, as it would be for a real engine.
-        res.setHeader("Cache-Control", "no-cache");
-        res.setStream("text/event-stream", onePiece(std::move(events), std::move(slot)));
+        replyApiError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
 
-    const bool chat = endpoint == Endpoint::nativeChat;
-    const auto line = [&](const QString& text, bool done) {
-        NativeAnswer a{engineModel, isoUtcNow(), std::nullopt, std::nullopt, done, std::nullopt, std::nullopt, std::nullopt};
-        if (chat)
-            a.message = OutMessage{QStringLiteral("assistant"), text};
-        else
-            a.response = text;
-        if (done) {
-            a.done_reason = QStringLiteral("stop");
-            a.prompt_eval_count = generation.promptTokens;
-            a.eval_count = generation.completionTokens;
-        }
-        return encodeJson(a).toStdString() + "\n";
-    };
-    if (!stream) {
-        res.status = 200;
-        res.setContent(line(generation.text(), true), "application/json");
-        return;
-    }
-    std::string lines;
-    for (const auto& piece : generation.pieces)
-        lines += line(piece, false);
-    lines += line(QString(), true);
-    res.setStream("application/x-ndjson", onePiece(std::move(lines), std::move(slot)));
+    GenerationRequest request = withPreamble(std::move(turns));
+    request.sampling = std::move(sampling);
+    const qint64 promptTokens = countPromptTokens(request);
+    const AnswerShape shape{endpoint == Endpoint::chatCompletions ? AnswerShape::Kind::chatCompletions
+                            : endpoint == Endpoint::nativeChat    ? AnswerShape::Kind::nativeChat
+                                                                  : AnswerShape::Kind::nativeGenerate,
+                            stream, engineModel, completionId(), QDateTime::currentSecsSinceEpoch(),
+                            stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed()};
+    auto feed = std::make_shared<AnswerFeed>(m_unreadAnswerBytes);
+    auto sink = std::make_shared<AnswerSink>(feed, shape, res.headers, settlement, promptTokens);
+    // The feed holds the generation (its drop cancels it), its slot and its engine until the
+    // answer is over or its client has gone, whichever comes first.
+    std::shared_ptr<GenerationHandle> handle = engine->generate(std::move(request), std::move(sink));
+    feed->hold(std::move(handle));
+    feed->hold(std::move(slot));
+    feed->hold(engine);
+    res.feed = std::move(feed);
 }
 
 } // namespace tavrin

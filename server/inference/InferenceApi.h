@@ -16,7 +16,9 @@ namespace tavrin {
 // body, admission control; the org preamble is prepended to every generation.
 class InferenceApi {
 public:
-    explicit InferenceApi(ServerContext& context) : m_context(context) {}
+    // `unreadAnswerBytes`: how much of a streamed answer may wait for a slow client (AnswerFeed).
+    InferenceApi(ServerContext& context, std::size_t unreadAnswerBytes)
+        : m_context(context), m_unreadAnswerBytes(unreadAnswerBytes) {}
 
     void handle(const HttpRequest& req, HttpResponse& res);
     // Whether a request is answered beyond a refusal, judged on its head alone (the allowlist, the
@@ -39,6 +41,7 @@ private:
     GenerationRequest withPreamble(std::vector<ChatTurn> turns) const;
 
     ServerContext& m_context;
+    std::size_t m_unreadAnswerBytes;
 };
 
 } // namespace tavrin

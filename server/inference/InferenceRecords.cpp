@@ -24,4 +24,20 @@ bool Codec<MessageContent>::read(Reader& r, const Path& p, MessageContent& out) 
     return true;
 }
 
+bool Codec<StopWords>::read(Reader& r, const Path& p, StopWords& out) {
+    out.words.clear();
+    if (r.peek() == Reader::Kind::String) {
+        QString word;
+        if (!r.readString(word))
+            return false;
+        out.words.push_back(std::move(word));
+        return true;
+    }
+    if (r.peek() != Reader::Kind::Array)
+        return r.wrongType(p, "string or array of strings");
+    return readValue(r, p, out.words);
+}
+
+QJsonValue Codec<StopWords>::encode(const StopWords& s) { return Codec<std::vector<QString>>::encode(s.words); }
+
 } // namespace tavrin::json

@@ -39,6 +39,52 @@ struct Codec<MessageContent> {
 };
 } // namespace json
 
+// "stop": one string or a list of them.
+struct StopWords {
+    std::vector<QString> words;
+    bool operator==(const StopWords&) const = default;
+};
+
+namespace json {
+template <>
+struct Codec<StopWords> {
+    static bool read(Reader& r, const Path& p, StopWords& out);
+    static QJsonValue encode(const StopWords& s);
+};
+} // namespace json
+
+// The sampling fields a client's request may carry that the server passes on to the engine.
+// The OpenAI endpoint takes them at the top level; the JSON-lines endpoints in "options", with
+// "num_predict" for the answer's length. These, and no others, are passed on: temperature, top_p,
+// max_tokens (max_completion_tokens, its newer name, when both come the smaller), seed,
+// presence_penalty, frequency_penalty and stop. Every other field a client sends is dropped, as
+// every unknown field always was (n, logprobs, tools, response_format, …): the answer is one
+// choice of plain text, whatever the engine behind.
+struct SamplingFields {
+    std::optional<double> temperature;
+    std::optional<double> top_p;
+    std::optional<qint64> max_tokens;
+    std::optional<qint64> max_completion_tokens;
+    std::optional<qint64> num_predict;
+    std::optional<qint64> seed;
+    std::optional<double> presence_penalty;
+    std::optional<double> frequency_penalty;
+    std::optional<StopWords> stop;
+
+    static constexpr auto fields() {
+        using R = SamplingFields;
+        return std::tuple{optional("temperature", &R::temperature),
+                          optional("top_p", &R::top_p),
+                          optional("max_tokens", &R::max_tokens),
+                          optional("max_completion_tokens", &R::max_completion_tokens),
+                          optional("num_predict", &R::num_predict),
+                          optional("seed", &R::seed),
+                          optional("presence_penalty", &R::presence_penalty),
+                          optional("frequency_penalty", &R::frequency_penalty),
+                          optional("stop", &R::stop)};
+    }
+};
+
 struct ChatMessage {
     QString role;
     MessageContent content;
@@ -54,11 +100,32 @@ struct ChatRequest {
     std::optional<QString> model;
     std::vector<ChatMessage> messages;
     std::optional<bool> stream;
+    // The OpenAI endpoint's sampling fields, at the top level.
+    std::optional<double> temperature;
+    std::optional<double> top_p;
+    std::optional<qint64> max_tokens;
+    std::optional<qint64> max_completion_tokens;
+    std::optional<qint64> seed;
+    std::optional<double> presence_penalty;
+    std::optional<double> frequency_penalty;
+    std::optional<StopWords> stop;
+    // /api/chat's, in "options".
+    std::optional<SamplingFields> options;
 
     static constexpr auto fields() {
         using R = ChatRequest;
-        return std::tuple{optional("model", &R::model), required("messages", &R::messages),
-                          optional("stream", &R::stream)};
+        return std::tuple{optional("model", &R::model),
+                          required("messages", &R::messages),
+                          optional("stream", &R::stream),
+                          optional("temperature", &R::temperature),
+                          optional("top_p", &R::top_p),
+                          optional("max_tokens", &R::max_tokens),
+                          optional("max_completion_tokens", &R::max_completion_tokens),
+                          optional("seed", &R::seed),
+                          optional("presence_penalty", &R::presence_penalty),
+                          optional("frequency_penalty", &R::frequency_penalty),
+                          optional("stop", &R::stop),
+                          optional("options", &R::options)};
     }
 };
 
@@ -68,11 +135,13 @@ struct GenerateRequest {
     QString prompt;
     std::optional<QString> system;
     std::optional<bool> stream;
+    std::optional<SamplingFields> options;
 
     static constexpr auto fields() {
         using R = GenerateRequest;
         return std::tuple{optional("model", &R::model), required("prompt", &R::prompt),
-                          optional("system", &R::system), optional("stream", &R::stream)};
+                          optional("system", &R::system), optional("stream", &R::stream),
+                          optional("options", &R::options)};
     }
 };
 

@@ -1,22 +1,7 @@
 #include "server/runtime/InferenceEngine.h"
 
-#include <QRegularExpression>
-
-#include <thread>
-
 namespace tavrin {
 
-namespace {
-
-// Long prompts are quoted by their beginning only: the answer is a summary, not a copy.
-QString quoted(const QString& text) {
-    constexpr qsizetype limit = 160;
-    const QString flat = text.simplified();
-    return QLatin1Char('"') + (flat.size() > limit ? flat.left(limit) + QStringLiteral("…") : flat) +
-           QLatin1Char('"');
-}
-
-} // namespace
 
 qint64 countTokens(const QString& text) {
     // Usage is what keys are billed and limited by, so no text may count for less than a model
@@ -47,37 +32,11 @@ qint64 countTokens(const QString& text) {
     return tokens;
 }
 
-QString EchoEngine::modelId() const { return QString::fromLatin1(id); }
-
-Generation EchoEngine::generate(const GenerationRequest& request) {
-    if (m_delay.count() > 0)
-        std::this_thread::sleep_for(m_delay);
-
-    Generation out;
-    QStringList systems;
-    const ChatTurn* lastUser = nullptr;
-    for (const auto& turn : request.turns) {
-        out.promptTokens += countTokens(turn.content);
-        if (turn.role == QLatin1StringView("system"))
-            systems << turn.content;
-        else if (turn.role == QLatin1StringView("user"))
-            lastUser = &turn;
-    }
-
-    QString answer = QStringLiteral("Echo engine (no model loaded). Received %1 message(s), %2 prompt token(s).")
-                         .arg(request.turns.size())
-                         .arg(out.promptTokens);
-    if (!systems.isEmpty())
-        answer += QStringLiteral(" System instruction: %1.").arg(quoted(systems.join(QLatin1Char('\n'))));
-    answer += lastUser ? QStringLiteral(" Last user message: %1.").arg(quoted(lastUser->content))
-                       : QStringLiteral(" No user message.");
-
-    // Stream word by word, each piece carrying the space that follows it.
-    static const QRegularExpression word(QStringLiteral("\\S+\\s*"));
-    for (auto it = word.globalMatch(answer); it.hasNext();)
-        out.pieces << it.next().captured();
-    out.completionTokens = out.pieces.size();
-    return out;
+qint64 countPromptTokens(const GenerationRequest& request) {
+    qint64 tokens = 0;
+    for (const auto& turn : request.turns)
+        tokens += countTokens(turn.content);
+    return tokens;
 }
 
 } // namespace tavrin

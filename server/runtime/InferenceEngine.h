@@ -1,9 +1,13 @@
 #pragma once
 
+#include "protocol/ClientRecords.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tavrin {
@@ -13,48 +17,74 @@ struct ChatTurn {
     QString content;
 };
 
+// The client's sampling choices that reach the engine. Which of a request's fields land here is
+// decided where the request is read (InferenceApi); an engine passes on those it has and none else.
+struct SamplingChoices {
+    std::optional<double> temperature;
+    std::optional<double> topP;
+    std::optional<qint64> maxTokens;
+    std::optional<qint64> seed;
+    std::optional<double> presencePenalty;
+    std::optional<double> frequencyPenalty;
+    std::vector<QString> stop;
+};
+
 // A generation as the engine sees it: the conversation with the org preamble already prepended
 // as the first system turn.
 struct GenerationRequest {
     std::vector<ChatTurn> turns;
+    SamplingChoices sampling;
 };
 
-struct Generation {
-    QStringList pieces; // the answer in the order it would stream; joined, it is the whole answer
+struct EngineUsage {
     qint64 promptTokens = 0;
     qint64 completionTokens = 0;
-
-    QString text() const { return pieces.join(QString()); }
 };
 
-// What the inference surface needs from an engine; a real one replaces the echo engine here.
+// Why a generation did not finish, in the OpenAI error shape: the status a whole answer gets,
+// its error type ("upstream_unreachable", "upstream_timeout", "upstream_error",
+// "upstream_malformed") and words for a person, which never carry a key.
+struct EngineFailure {
+    int status = 502;
+    std::string type;
+    QString message;
+};
+
+// Receives one generation's events, in order: pieces, then exactly one of finished or failed.
+// Called on the server's I/O thread.
+class GenerationSink {
+public:
+    virtual ~GenerationSink() = default;
+    virtual void piece(QString text) = 0;
+    virtual void finished(EngineUsage usage) = 0;
+    virtual void failed(EngineFailure failure) = 0;
+};
+
+// Cancels the generation when dropped or cancel()ed; no sink call follows. It may be dropped from
+// inside one of its sink's calls.
+class GenerationHandle {
+public:
+    virtual ~GenerationHandle() = default;
+    virtual void cancel() = 0;
+};
+
+// What the inference surface needs from an engine: the echo engine, or an upstream server.
 class InferenceEngine {
 public:
     virtual ~InferenceEngine() = default;
 
-    virtual QString modelId() const = 0;
-    // Runs on a server worker thread; several generations may run at once.
-    virtual Generation generate(const GenerationRequest& request) = 0;
+    virtual QString modelId() const = 0; // the name clients see
+    // The latest reading; a remote engine refreshes it on its own every few seconds, never per request.
+    virtual ClientEngineHealth health() const = 0;
+    // Returns at once, from any thread; the events come on the I/O thread.
+    virtual std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) = 0;
 };
 
-// A deterministic engine without model weights: it answers with a summary of the prompt it
-// received, so that keys, scopes, counters, the preamble and admission control can be
-// exercised end to end. `delay` stands in for the time a real model takes.
-class EchoEngine final : public InferenceEngine {
-public:
-    explicit EchoEngine(std::chrono::milliseconds delay = {}) : m_delay(delay) {}
-
-    static constexpr const char* id = "tavrin-echo";
-
-    QString modelId() const override;
-    Generation generate(const GenerationRequest& request) override;
-
-private:
-    std::chrono::milliseconds m_delay;
-};
-
-// The echo engine's token: a word between Unicode white space, one for every four characters
-// of it begun (a ten-letter word is three).
+// The echo engine's token, and every engine's when it reports no usage of its own: a word
+// between Unicode white space, one for every four characters of it begun (a ten-letter word is three).
 qint64 countTokens(const QString& text);
+
+// The prompt's tokens by that count, over every turn.
+qint64 countPromptTokens(const GenerationRequest& request);
 
 } // namespace tavrin

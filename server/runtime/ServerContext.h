@@ -2,6 +2,7 @@
 
 #include "protocol/ClientRecords.h"
 #include "server/runtime/AdmissionControl.h"
+#include "server/runtime/EngineSlot.h"
 #include "server/runtime/InferenceEngine.h"
 #include "server/stores/AdminSecret.h"
 #include "server/stores/AuditLog.h"
@@ -13,12 +14,21 @@
 #include "server/updates/Updater.h"
 
 #include <chrono>
+#include <expected>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace tavrin {
 
-// Everything the request handlers share, built once at start. The stores guard themselves;
-// the rest is fixed for the life of the process.
+// Makes an engine from its settings and the upstream's key (read from the key file by the caller).
+// Set by the executable, which owns the I/O loop engines run on, so that nothing else needs it.
+using EngineFactory = std::function<std::expected<std::shared_ptr<InferenceEngine>, QString>(
+    const ClientEngineSettings& settings, std::optional<std::string> apiKey)>;
+
+// Everything the request handlers share, built once at start. The stores and the engine slot
+// guard themselves; the rest is fixed for the life of the process.
 struct ServerContext {
     StateStore store;
     std::unique_ptr<KeyStore> keys;
@@ -28,7 +38,8 @@ struct ServerContext {
     NetworkPolicy policy;
     ClientHardwareReport hardware;
     std::unique_ptr<AdmissionControl> admission;
-    std::unique_ptr<InferenceEngine> engine;
+    EngineSlot engineSlot;
+    EngineFactory makeEngine;
     std::unique_ptr<AuditLog> audit;
     std::unique_ptr<ModelStore> models;
     std::unique_ptr<Updater> updater;
@@ -38,5 +49,10 @@ struct ServerContext {
 };
 
 QString serverVersion();
+
+// The engine that `settings` describe, made with the key their key file holds; or why not, in the
+// administrator's words. Nothing changes: the caller decides whether to put it in use.
+std::expected<std::shared_ptr<InferenceEngine>, QString> makeEngineFor(const ServerContext& context,
+                                                                       const ClientEngineSettings& settings);
 
 } // namespace tavrin

@@ -109,6 +109,11 @@ std::expected<void, QString> AuditLog::admits(qint64 bytes) {
     return {};
 }
 
+bool AuditLog::lastWriteFailed() {
+    std::lock_guard lock(m_mutex);
+    return m_writeError.has_value();
+}
+
 std::optional<QString> AuditLog::unavailable() {
     std::lock_guard lock(m_mutex);
     // Nothing opened yet: whether today's file opens is known now rather than at the first request.

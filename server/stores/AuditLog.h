@@ -101,6 +101,9 @@ public:
     // nullopt while they can. A full log is looked at again, so room made since shows at once; a
     // write error stands until a write succeeds; a log not yet opened is opened to find out.
     std::optional<QString> unavailable();
+    // Whether the last write failed and none has succeeded since: a disk that refuses writes opens
+    // its file as ever, so only the next write can tell that it is mended.
+    bool lastWriteFailed();
 
     // Records not written since the server started, for want of room.
     qint64 dropped() const { return m_dropped; }

@@ -5,12 +5,15 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tavrin {
+
+class AnswerFeed;
 
 using HttpFields = std::vector<std::pair<std::string, std::string>>;
 
@@ -29,7 +32,8 @@ struct HttpRequest {
     std::string header(std::string_view name) const;
 };
 
-// What a handler answers: a whole body, or a body produced piece by piece and sent chunked.
+// What a handler answers: a whole body, a body produced piece by piece and sent chunked, or an
+// answer that comes later, through a feed (a generation's).
 struct HttpResponse {
     int status = 200;
     HttpFields headers;
@@ -38,6 +42,8 @@ struct HttpResponse {
     // Appends the next piece to its argument; false once nothing is left. Called on a worker,
     // one piece at a time, only as fast as the client reads.
     std::function<bool(std::string&)> stream;
+    // When set, the answer is the feed's; the rest of this record is not used.
+    std::shared_ptr<AnswerFeed> feed;
 
     void setHeader(std::string name, std::string value);
     bool hasHeader(std::string_view name) const;

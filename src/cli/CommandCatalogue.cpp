@@ -8,7 +8,7 @@ using Kind = OptionSpec::Kind;
 
 std::vector<CommandSpec> makeCatalogue() {
     std::vector<CommandSpec> all;
-    for (const auto group : {serviceCommands, keyCommands, settingsCommands, modelCommands, updateCommands,
+    for (const auto group : {serviceCommands, keyCommands, settingsCommands, modelCommands, engineCommands, updateCommands,
                              diagnosticsCommands})
         for (CommandSpec& spec : group()) // one by one: an entry holds a reference, so it is not assignable
             all.push_back(std::move(spec));

@@ -62,6 +62,7 @@ std::vector<CommandSpec> serviceCommands();     // the server and its login serv
 std::vector<CommandSpec> keyCommands();         // API keys
 std::vector<CommandSpec> settingsCommands();    // logging, the audit export, network, the preamble
 std::vector<CommandSpec> modelCommands();       // the production model
+std::vector<CommandSpec> engineCommands();      // the engine the answers come from
 std::vector<CommandSpec> updateCommands();      // the updater
 std::vector<CommandSpec> diagnosticsCommands(); // support bundles and the admin password
 

@@ -42,6 +42,9 @@ enum class AdminOperation {
     promoteModel,
     rollbackModel,
     createDiagnostics,
+    engineSettings,
+    updateEngineSettings,
+    testEngine,
 };
 
 enum class HttpMethod { Get, Post, Put, Delete };
@@ -83,6 +86,9 @@ inline constexpr AdminRoute adminRoutes[] = {
     {AdminOperation::promoteModel, HttpMethod::Post, "/admin/model/promote"},
     {AdminOperation::rollbackModel, HttpMethod::Post, "/admin/model/rollback"},
     {AdminOperation::createDiagnostics, HttpMethod::Post, "/admin/diagnostics"},
+    {AdminOperation::engineSettings, HttpMethod::Get, "/admin/engine"},
+    {AdminOperation::updateEngineSettings, HttpMethod::Put, "/admin/engine"},
+    {AdminOperation::testEngine, HttpMethod::Post, "/admin/engine/test"},
 };
 
 const AdminRoute& adminRoute(AdminOperation operation);

@@ -320,6 +320,75 @@ struct ClientConcurrencyStats {
     }
 };
 
+// Which engine generates the answers: the built-in echo engine, or an OpenAI-compatible server the
+// reference server stands in front of. The upstream's key is never part of it: `keyFile` names a file
+// of the user's own (0600) that holds it, read by the server alone.
+struct ClientEngineSettings {
+    QString kind; // "builtin" | "openai"
+    std::optional<QString> url;        // openai: the base URL, http or https, e.g. http://127.0.0.1:8080/v1
+    std::optional<QString> model;      // openai: the upstream's model name
+    std::optional<QString> servedName; // the name clients see; the model's by default ("tavrin-echo" built in)
+    std::optional<QString> keyFile;    // absolute path of the file holding the upstream's API key
+    std::optional<qint64> timeoutSeconds;        // one request, whole; 300 by default
+    std::optional<qint64> connectTimeoutSeconds; // reaching the upstream; 10 by default
+
+    static constexpr auto fields() {
+        using R = ClientEngineSettings;
+        return std::tuple{
+            required("kind", &R::kind),
+            optional("url", &R::url),
+            optional("model", &R::model),
+            optional("servedName", &R::servedName),
+            optional("keyFile", &R::keyFile),
+            optional("timeoutSeconds", &R::timeoutSeconds),
+            optional("connectTimeoutSeconds", &R::connectTimeoutSeconds),
+        };
+    }
+};
+
+// How the engine in use is faring, as it last found out: a remote engine checks on its own every few
+// seconds, never on a client's request.
+struct ClientEngineHealth {
+    QString kind;
+    std::optional<QString> url;
+    std::optional<QString> model;
+    std::optional<QString> servedName;
+    bool reachable = false;
+    std::optional<bool> modelListed;  // the upstream's model list names `model`
+    std::optional<QString> lastError; // words for a person; never the key
+    std::optional<QString> checkedAt; // ISO time of the last check
+
+    static constexpr auto fields() {
+        using R = ClientEngineHealth;
+        return std::tuple{
+            required("kind", &R::kind),
+            optional("url", &R::url),
+            optional("model", &R::model),
+            optional("servedName", &R::servedName),
+            required("reachable", &R::reachable),
+            optional("modelListed", &R::modelListed),
+            optional("lastError", &R::lastError),
+            optional("checkedAt", &R::checkedAt),
+        };
+    }
+};
+
+// One tiny request through the engine in use, timed.
+struct ClientEngineTestResult {
+    qint64 firstPieceMilliseconds = 0;
+    qint64 totalMilliseconds = 0;
+    QString answer;
+
+    static constexpr auto fields() {
+        using R = ClientEngineTestResult;
+        return std::tuple{
+            required("firstPieceMilliseconds", &R::firstPieceMilliseconds),
+            required("totalMilliseconds", &R::totalMilliseconds),
+            required("answer", &R::answer),
+        };
+    }
+};
+
 struct ClientServerStatus {
     QString serverVersion;
     QString stateDirectory;
@@ -340,6 +409,8 @@ struct ClientServerStatus {
     // In audit mode, why the audit log cannot keep records now (full, or the file system's error),
     // so that inference requests are being refused; absent while it can, and in the other modes.
     std::optional<QString> auditUnavailable;
+    // The engine in use and how it is faring; absent from servers that have but one engine.
+    std::optional<ClientEngineHealth> engine;
 
     static constexpr auto fields() {
         using R = ClientServerStatus;
@@ -359,6 +430,7 @@ struct ClientServerStatus {
             optional("orgPreamble", &R::orgPreamble),
             optional("auditRecordsDropped", &R::auditRecordsDropped),
             optional("auditUnavailable", &R::auditUnavailable),
+            optional("engine", &R::engine),
         };
     }
 };

@@ -548,4 +548,16 @@ DaemonClient::createDiagnostics(bool includePromptContents) {
     return fetch<ClientDiagnosticsResponse>(AdminOperation::createDiagnostics, encodeJson(body));
 }
 
+QCoro::Task<ClientResult<ClientEngineSettings>> DaemonClient::engineSettings() {
+    return fetch<ClientEngineSettings>(AdminOperation::engineSettings);
+}
+
+QCoro::Task<ClientResult<ClientEngineSettings>> DaemonClient::updateEngineSettings(ClientEngineSettings settings) {
+    return fetch<ClientEngineSettings>(AdminOperation::updateEngineSettings, encodeJson(settings));
+}
+
+QCoro::Task<ClientResult<ClientEngineTestResult>> DaemonClient::testEngine() {
+    return fetch<ClientEngineTestResult>(AdminOperation::testEngine, emptyObject);
+}
+
 } // namespace tavrin

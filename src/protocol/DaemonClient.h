@@ -125,6 +125,11 @@ public:
     QCoro::Task<ClientResult<QByteArray>> promoteModel();
     QCoro::Task<ClientResult<QByteArray>> rollbackModel();
     QCoro::Task<ClientResult<ClientDiagnosticsResponse>> createDiagnostics(bool includePromptContents);
+    QCoro::Task<ClientResult<ClientEngineSettings>> engineSettings();
+    // Answers the settings as saved; a refusal leaves the engine in use serving.
+    QCoro::Task<ClientResult<ClientEngineSettings>> updateEngineSettings(ClientEngineSettings settings);
+    // One tiny request through the engine in use; its failure carries the engine's words.
+    QCoro::Task<ClientResult<ClientEngineTestResult>> testEngine();
 
 Q_SIGNALS:
     void adminSecretChanged();

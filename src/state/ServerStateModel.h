@@ -6,6 +6,7 @@
 #include "protocol/ClientRecords.h"
 #include "state/AdminPasswordKeeper.h"
 #include "state/DiagnosticsActions.h"
+#include "state/EngineActions.h"
 #include "state/KeyActions.h"
 #include "state/LoadHistory.h"
 #include "state/ModelActions.h"
@@ -103,6 +104,7 @@ public:
     SettingsActions& settingsActions() { return m_settingsActions; }
     UpdateActions& updateActions() { return m_updateActions; }
     DiagnosticsActions& diagnosticsActions() { return m_diagnosticsActions; }
+    EngineActions& engineActions() { return m_engineActions; }
 
     // Returns once the password found at start is in the client (AdminPasswordKeeper::found). An
     // action asked for before then goes without it.
@@ -138,6 +140,7 @@ private:
     friend class SettingsActions;
     friend class UpdateActions;
     friend class DiagnosticsActions;
+    friend class EngineActions;
     DaemonClient* client() const { return m_client; }
     DaemonProcessController* process() const { return m_process; }
     // Set while a stop the user asked for is under way, until the phase shows it: see PhaseRules.
@@ -180,6 +183,7 @@ private:
     SettingsActions m_settingsActions{this};
     UpdateActions m_updateActions{this};
     DiagnosticsActions m_diagnosticsActions{this};
+    EngineActions m_engineActions{this};
 };
 
 } // namespace tavrin

@@ -77,6 +77,8 @@ private Q_SLOTS:
         tool.insert("TMPDIR", scratch.path());
         QVERIFY(makeDirectories(scratch.filePath("other")) &&
                 writeFilePrivately(scratch.filePath("other/admin.secret"), "not the password"));
+        QVERIFY(writeFilePrivately(scratch.filePath("shared.key"), "sk-shared") &&
+                QFile::setPermissions(scratch.filePath("shared.key"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
     }
 
     // The secret alone on standard output, so that KEY=$(…) keeps it; a key named by its id or label.
@@ -192,6 +194,47 @@ private Q_SLOTS:
         QVERIFY(test::fileBytes(copy).startsWith("PK"));
     }
 
+    // Which engine serves and whether it answers, the built-in one put back, and a try through it.
+    void theEngineIsShownSetAndTried() {
+        const QJsonObject shown = read({"engine", "show"}).toObject();
+        QCOMPARE(shown["kind"].toString(), "builtin");
+        QCOMPARE(shown["servedName"].toString(), "tavrin-echo");
+        QVERIFY(shown["reachable"].toBool() && !shown.contains("lastError") && !shown.contains("url"));
+        QVERIFY(run({"engine", "show"}).out.contains("built-in echo engine"));
+
+        // An OpenAI-compatible engine, its key file named from the folder the tool runs in; a later set
+        // changes what it names and keeps the rest.
+        test::ScriptedHttpServer upstream;
+        const QString url = upstream.baseUrl().toString() + "/v1";
+        QVERIFY(writeFilePrivately(scratch.filePath("engine.key"), "sk-from-the-terminal"));
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(scratch.path()));
+        const Ran pointed = run({"engine", "set", "--url", url, "--model", "tide-7b", "--key-file", "engine.key"});
+        QVERIFY(QDir::setCurrent(folder));
+        QVERIFY2(pointed.status == 0, pointed.err.constData());
+        QCOMPARE(pointed.out, "Saved. New requests go to the engine serving tide-7b at " + url.toUtf8() + ".\n");
+        QCOMPARE(run({"engine", "set", "--model", "tide-8b", "--served-name", "office", "--timeout", "60"}).status, 0);
+        const QJsonObject upstreamShown = read({"engine", "show"}).toObject();
+        QCOMPARE(upstreamShown["kind"].toString(), "openai");
+        QCOMPARE(upstreamShown["url"].toString(), url);
+        QCOMPARE(upstreamShown["model"].toString(), "tide-8b");
+        QCOMPARE(upstreamShown["servedName"].toString(), "office");
+        QCOMPARE(upstreamShown["keyFile"].toString(), scratch.filePath("engine.key"));
+        QCOMPARE(upstreamShown["timeoutSeconds"].toInt(), 60);
+        QVERIFY(upstreamShown.contains("reachable"));
+        QVERIFY(!run({"engine", "show"}).out.contains("sk-from-the-terminal"));
+
+        const Ran set = run({"engine", "set", "--builtin"});
+        QVERIFY2(set.status == 0, set.err.constData());
+        QCOMPARE(set.out, "Saved. New requests go to the built-in echo engine.\n");
+
+        const Ran tried = run({"engine", "test"});
+        QVERIFY2(tried.status == 0 && tried.out.startsWith("First token") && tried.out.contains("\"Say hello.\""),
+                 tried.out.constData());
+        const QJsonObject timed = read({"engine", "test"}).toObject();
+        QVERIFY(timed.contains("firstPieceMilliseconds") && timed["answer"].toString().contains("Say hello."));
+    }
+
     void eachFailureHasItsStatusAndThePanelsWords_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("variable"); // set for this run; "NAME=value"
@@ -220,6 +263,18 @@ private Q_SLOTS:
         QTest::newRow("contents in the CSV") << QStringList{"export", "csv", "--include-contents"} << QString() << 2
                                              << "tavrinctl: prompt contents go into the jsonl export only\n";
         QTest::newRow("no command") << QStringList{"kees", "list"} << QString() << 2 << "tavrinctl: no command \"kees\"\n";
+        QTest::newRow("an engine at no web address") << QStringList{"engine", "set", "--url", "ftp://127.0.0.1/v1", "--model", "m"}
+                                                     << QString() << 1
+                                                     << "Server returned HTTP 400: The engine's address must start with http:// or https://.\n";
+        QTest::newRow("a key file others read") << QStringList{"engine", "set", "--url", "http://127.0.0.1:8080/v1", "--model", "m",
+                                                               "--key-file", scratch.filePath("shared.key")}
+                                                << QString() << 1
+                                                << "Server returned HTTP 400: The key file must be a regular file of yours that only "
+                                                   "you can read (mode 0600).\n";
+        QTest::newRow("built in and elsewhere") << QStringList{"engine", "set", "--builtin", "--url", "http://127.0.0.1:8080/v1"}
+                                                << QString() << 2 << "tavrinctl: --builtin and --url contradict each other\n";
+        QTest::newRow("no engine change") << QStringList{"engine", "set"} << QString() << 2 << "tavrinctl: nothing to change";
+        QTest::newRow("no engine answers") << QStringList{"engine", "test"} << nobody << 3 << "Tavrin Keldmarch is not reachable: ";
         QTest::newRow("no admin port") << QStringList{"status"} << "TAVRIN_ADMIN_PORT=0" << 2 << "tavrinctl: TAVRIN_ADMIN_PORT is no port";
     }
     void eachFailureHasItsStatusAndThePanelsWords() {

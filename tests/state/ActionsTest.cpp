@@ -114,6 +114,8 @@ private Q_SLOTS:
             [&] { return resultOf(await(model->updateActions().deleteDownload())); },
             [&] { return resultOf(await(model->keyActions().list())); },
             [&] { return resultOf(await(model->actions().readStatus())); },
+            [&] { return resultOf(await(model->engineActions().setBuiltin())); },
+            [&] { return resultOf(await(model->engineActions().test())); },
         };
         for (const auto& change : changes) {
             const ActionResult changed = change();
@@ -143,6 +145,35 @@ private Q_SLOTS:
         QCOMPARE(model->status()->orgPreamble, std::nullopt);
         QVERIFY(await(model->settingsActions().saveOrgPreamble("Be brief.", 2000)));
         QCOMPARE(model->status()->orgPreamble, std::optional<QString>("Be brief."));
+    }
+
+    // The engine as both faces see it: which one serves and whether it answers, a change the server
+    // refuses in its own words (the engine in use stays), the built-in one put back, and a try.
+    void theEngineIsShownSetAndTried() {
+        EngineActions& engines = model->engineActions();
+        const auto shown = await(engines.show());
+        TAVRIN_REQUIRE(shown);
+        QVERIFY(shown->kind == "builtin" && shown->servedName == std::optional<QString>("tavrin-echo") && shown->reachable);
+
+        QTemporaryDir folder;
+        const QString shared = folder.filePath("key");
+        QVERIFY(writeFilePrivately(shared, "sk-never-shown") && QFile::setPermissions(shared, QFile::ReadOwner | QFile::ReadOther));
+        ClientEngineSettings upstream;
+        upstream.url = "http://127.0.0.1:8080/v1";
+        upstream.model = "qwen2.5-7b-instruct";
+        upstream.keyFile = shared;
+        const auto refused = await(engines.set(upstream));
+        QVERIFY(!refused && refused.error().cause == ActionError::Cause::failed);
+        QCOMPARE(refused.error().message(),
+                 "Server returned HTTP 400: The key file must be a regular file of yours that only you can read (mode 0600).\n");
+        QCOMPARE(await(engines.settings())->kind, "builtin");
+
+        const auto builtin = await(engines.setBuiltin());
+        QVERIFY(builtin && builtin->kind == "builtin" && !builtin->url);
+        QVERIFY(model->status()->engine && model->status()->engine->kind == "builtin");
+        const auto tried = await(engines.test());
+        TAVRIN_REQUIRE(tried);
+        QVERIFY2(tried->answer.contains("\"Say hello.\""), qPrintable(tried->answer));
     }
 
     // What the panel's Diagnostics tab reveals: the bundle the server wrote in the panel's own state

@@ -1,6 +1,7 @@
 #include "support/ScriptedHttpServer.h"
 
 #include <arpa/inet.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -78,31 +79,45 @@ QByteArray RecordedRequest::path() const {
 }
 
 ScriptedResponse ScriptedResponse::json(int status, QByteArray body) {
-    return {Kind::Respond, status, std::move(body), {{"Content-Type", "application/json"}}, {}};
+    return {Kind::Respond, status, std::move(body), {{"Content-Type", "application/json"}}, {}, {}};
 }
 
 ScriptedResponse ScriptedResponse::text(int status, QByteArray body) {
-    return {Kind::Respond, status, std::move(body), {{"Content-Type", "text/plain; charset=utf-8"}}, {}};
+    return {Kind::Respond, status, std::move(body), {{"Content-Type", "text/plain; charset=utf-8"}}, {}, {}};
 }
 
 ScriptedResponse ScriptedResponse::bytes(int status, QByteArray body) {
-    return {Kind::Respond, status, std::move(body), {{"Content-Type", "application/octet-stream"}}, {}};
+    return {Kind::Respond, status, std::move(body), {{"Content-Type", "application/octet-stream"}}, {}, {}};
 }
 
 ScriptedResponse ScriptedResponse::stall() {
-    return {Kind::Stall, 0, {}, {}, {}};
+    return {Kind::Stall, 0, {}, {}, {}, {}};
 }
 
 ScriptedResponse ScriptedResponse::closeMidBody(int status, QByteArray partialBody) {
-    return {Kind::CloseMidBody, status, std::move(partialBody), {{"Content-Type", "application/json"}}, {}};
+    return {Kind::CloseMidBody, status, std::move(partialBody), {{"Content-Type", "application/json"}}, {}, {}};
 }
 
 ScriptedResponse ScriptedResponse::raw(QByteArray bytes) {
-    return {Kind::Raw, 0, std::move(bytes), {}, {}};
+    return {Kind::Raw, 0, std::move(bytes), {}, {}, {}};
 }
 
 ScriptedResponse ScriptedResponse::endless(int status, QByteArray piece) {
-    return {Kind::Endless, status, std::move(piece), {{"Content-Type", "application/json"}}, {}};
+    return {Kind::Endless, status, std::move(piece), {{"Content-Type", "application/json"}}, {}, {}};
+}
+
+ScriptedResponse ScriptedResponse::gated(int status, QByteArray contentType, QByteArray first, QByteArray rest) {
+    ScriptedResponse response{Kind::Gated, status, std::move(first), {{"Content-Type", std::move(contentType)}}, {}, {}};
+    response.rest = std::move(rest);
+    return response;
+}
+
+ScriptedResponse ScriptedResponse::withType(QByteArray contentType) const {
+    ScriptedResponse copy = *this;
+    for (auto& [name, value] : copy.headers)
+        if (name.compare("Content-Type", Qt::CaseInsensitive) == 0)
+            value = contentType;
+    return copy;
 }
 
 ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
@@ -170,6 +185,29 @@ void ScriptedHttpServer::clearRequests() {
     m_requests.clear();
 }
 
+void ScriptedHttpServer::openGate() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_gateOpen = true;
+    }
+    m_stopping.notify_all();
+}
+
+void ScriptedHttpServer::shutGate() {
+    std::lock_guard lock(m_mutex);
+    m_gateOpen = false;
+}
+
+std::size_t ScriptedHttpServer::hangUps() const {
+    std::lock_guard lock(m_mutex);
+    return m_hangUps;
+}
+
+bool ScriptedHttpServer::waitForHangUps(std::size_t count, std::chrono::milliseconds patience) {
+    std::unique_lock lock(m_mutex);
+    return m_stopping.wait_for(lock, patience, [&] { return m_hangUps >= count; });
+}
+
 void ScriptedHttpServer::acceptLoop() {
     for (;;) {
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
@@ -232,6 +270,38 @@ void ScriptedHttpServer::serve(int fd) {
                 sent = writeAll(fd, piece);
             }
             break;
+        }
+        if (response.kind == ScriptedResponse::Kind::Gated) {
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\nTransfer-Encoding: chunked\r\n";
+            for (const auto& [name, value] : response.headers)
+                head += name + ": " + value + "\r\n";
+            const auto chunk = [](const QByteArray& bytes) {
+                return bytes.isEmpty() ? QByteArray() : QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
+            };
+            if (!writeAll(fd, head + "\r\n" + chunk(response.body))) {
+                std::lock_guard lock(m_mutex);
+                ++m_hangUps; // gone before the answer began
+                m_stopping.notify_all();
+                break;
+            }
+            // Wait for the gate, looking out for the client's hang-up meanwhile.
+            bool hungUp = false;
+            for (;;) {
+                std::unique_lock lock(m_mutex);
+                if (m_stop || m_gateOpen)
+                    break;
+                pollfd watch{fd, POLLRDHUP, 0};
+                if (::poll(&watch, 1, 0) == 1 && (watch.revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+                    hungUp = true;
+                    ++m_hangUps;
+                    m_stopping.notify_all();
+                    break;
+                }
+                m_stopping.wait_for(lock, std::chrono::milliseconds(20));
+            }
+            if (hungUp || !writeAll(fd, chunk(response.rest) + "0\r\n\r\n"))
+                break;
+            continue;
         }
         // Clients read the status code alone; the reason phrase is any text.
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\n";

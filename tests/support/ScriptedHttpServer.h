@@ -39,6 +39,7 @@ struct ScriptedResponse {
         CloseMidBody, // status line and headers promise more body than is sent, then close
         Raw,          // write `body` verbatim (not HTTP), then close
         Endless,      // status line and headers with no length, then `body` over and over until the peer goes
+        Gated,        // chunked: `body`, then nothing until the gate opens (or the peer goes), then `rest`
     };
 
     Kind kind = Kind::Respond;
@@ -46,6 +47,7 @@ struct ScriptedResponse {
     QByteArray body;
     std::vector<std::pair<QByteArray, QByteArray>> headers;
     std::chrono::milliseconds delay{0};
+    QByteArray rest; // Gated: what follows the gate
 
     static ScriptedResponse json(int status, QByteArray body);
     static ScriptedResponse text(int status, QByteArray body);
@@ -54,7 +56,9 @@ struct ScriptedResponse {
     static ScriptedResponse closeMidBody(int status, QByteArray partialBody);
     static ScriptedResponse raw(QByteArray bytes);
     static ScriptedResponse endless(int status, QByteArray piece);
+    static ScriptedResponse gated(int status, QByteArray contentType, QByteArray first, QByteArray rest);
     ScriptedResponse after(std::chrono::milliseconds wait) const;
+    ScriptedResponse withType(QByteArray contentType) const; // the same, with this Content-Type
 };
 
 class ScriptedHttpServer {
@@ -69,6 +73,13 @@ public:
     void route(const QByteArray& path, ScriptedResponse response);
     // The answer for paths without a route (404 by default).
     void setFallback(ScriptedResponse response);
+
+    // Gated answers wait while the gate is shut (as it starts) and go on once it opens.
+    void openGate();
+    void shutGate();
+    // Gated answers whose client closed the connection before the gate opened.
+    std::size_t hangUps() const;
+    bool waitForHangUps(std::size_t count, std::chrono::milliseconds patience);
 
     std::vector<RecordedRequest> requests() const;
     std::size_t requestCount() const;
@@ -86,6 +97,8 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_stopping;
     bool m_stop = false;
+    bool m_gateOpen = false;
+    std::size_t m_hangUps = 0;
     std::map<QByteArray, ScriptedResponse> m_routes;
     ScriptedResponse m_fallback;
     std::vector<RecordedRequest> m_requests;

@@ -1,0 +1,274 @@
+#include "server/engines/UpstreamExchange.h"
+
+#include <boost/asio/post.hpp>
+#include <boost/asio/ssl/error.hpp>
+#include <boost/asio/ssl/host_name_verification.hpp>
+#include <boost/beast/core/error.hpp>
+
+#include <QUrl>
+
+#include <openssl/ssl.h>
+
+namespace tavrin {
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace ssl = net::ssl;
+
+namespace {
+
+// A refusal's body is read this far; what a person reads of it, shorter still.
+constexpr std::size_t errorBodyLimit = 64 * 1024;
+// What one read of an answer takes in; every open generation holds a buffer of it.
+constexpr std::size_t readPiece = 16 * 1024;
+
+QString seconds(std::chrono::seconds span) {
+    return span.count() == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(span.count());
+}
+
+QString describe(const boost::system::error_code& ec) {
+    return QString::fromStdString(ec.message()).toLower();
+}
+
+} // namespace
+
+std::expected<UpstreamTarget, QString> UpstreamTarget::parse(const QString& url) {
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    if (!parsed.isValid() || parsed.host().isEmpty() || (scheme != QLatin1StringView("http") && scheme != QLatin1StringView("https")))
+        return std::unexpected(QStringLiteral("The engine's address must be an http or https URL."));
+    UpstreamTarget target;
+    target.tls = scheme == QLatin1StringView("https");
+    target.host = parsed.host(QUrl::FullyEncoded).toStdString();
+    if (target.host.starts_with('[')) // an IPv6 literal: the resolver wants it bare
+        target.host = target.host.substr(1, target.host.size() - 2);
+    const int port = parsed.port(target.tls ? 443 : 80);
+    target.port = std::to_string(port);
+    QString path = parsed.path(QUrl::FullyEncoded);
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    target.basePath = path.toStdString();
+    // Scheme, host and port only: a user name or password in the URL never reaches a message.
+    target.address = scheme + QStringLiteral("://") + parsed.host(QUrl::FullyEncoded) +
+                     (parsed.port() >= 0 ? QStringLiteral(":%1").arg(port) : QString());
+    return target;
+}
+
+UpstreamExchange::UpstreamExchange(net::io_context& io, std::shared_ptr<ssl::context> tls, UpstreamTarget target,
+                                   UpstreamTimeouts timeouts, std::size_t bodyLimit)
+    : m_io(io), m_tlsContext(std::move(tls)), m_target(std::move(target)), m_timeouts(timeouts), m_bodyLimit(bodyLimit),
+      m_resolver(io), m_deadline(io) {}
+
+beast::tcp_stream& UpstreamExchange::lowest() { return m_tls ? beast::get_lowest_layer(*m_tls) : *m_plain; }
+
+void UpstreamExchange::start(Request request) {
+    if (m_done)
+        return; // cancelled before it began
+    m_request = std::move(request);
+    m_request.version(11);
+    const bool v6 = m_target.host.find(':') != std::string::npos;
+    m_request.set(http::field::host, (v6 ? "[" + m_target.host + "]" : m_target.host) + ":" + m_target.port);
+    m_request.set(http::field::user_agent, "tavrin-server");
+    m_request.keep_alive(false);
+    m_request.prepare_payload();
+    if (m_target.tls) {
+        m_tls = std::make_unique<beast::ssl_stream<beast::tcp_stream>>(m_io, *m_tlsContext);
+        // The certificate must name the host asked for, and the host is named in the handshake.
+        ::SSL_set_tlsext_host_name(m_tls->native_handle(), m_target.host.c_str());
+        m_tls->set_verify_mode(ssl::verify_peer);
+        m_tls->set_verify_callback(ssl::host_name_verification(m_target.host));
+    } else {
+        m_plain = std::make_unique<beast::tcp_stream>(m_io);
+    }
+    m_deadline.expires_after(m_timeouts.whole);
+    m_deadline.async_wait([self = shared_from_this()](boost::system::error_code ec) {
+        if (ec || self->m_done)
+            return;
+        self->m_timedOut = true;
+        self->m_resolver.cancel();
+        beast::error_code ignored;
+        self->lowest().socket().close(ignored); // the pending operation fails, and says why below
+    });
+    m_resolver.async_resolve(m_target.host, m_target.port,
+                             [self = shared_from_this()](boost::system::error_code ec, net::ip::tcp::resolver::results_type results) {
+                                 if (self->m_done)
+                                     return;
+                                 if (ec)
+                                     return self->failWith(ec, "resolve");
+                                 self->lowest().expires_after(self->m_timeouts.connect);
+                                 self->lowest().async_connect(results, [self](beast::error_code ec, const auto&) {
+                                     if (self->m_done)
+                                         return;
+                                     if (ec)
+                                         return self->failWith(ec, "connect");
+                                     self->connected();
+                                 });
+                             });
+}
+
+void UpstreamExchange::connected() {
+    if (!m_tls)
+        return send();
+    lowest().expires_after(m_timeouts.connect);
+    m_tls->async_handshake(ssl::stream_base::client, [self = shared_from_this()](beast::error_code ec) {
+        if (self->m_done)
+            return;
+        if (ec)
+            return self->failWith(ec, "handshake");
+        self->send();
+    });
+}
+
+void UpstreamExchange::send() {
+    m_connecting = false;
+    lowest().expires_never(); // from here the whole request's deadline rules
+    onStream([&](auto& stream) {
+        http::async_write(stream, m_request, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (self->m_done)
+                return;
+            if (ec)
+                return self->failWith(ec, "send");
+            self->readHead();
+        });
+    });
+}
+
+void UpstreamExchange::readHead() {
+    m_parser.emplace();
+    m_parser->header_limit(headLimit);
+    m_parser->body_limit(m_bodyLimit);
+    onStream([&](auto& stream) {
+        http::async_read_header(stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (self->m_done)
+                return;
+            if (ec)
+                return self->failWith(ec, "head");
+            self->m_status = int(self->m_parser->get().result_int());
+            if (self->m_status >= 300 && self->m_status < 400)
+                return self->fail({502, "upstream_error",
+                                   QStringLiteral("The engine at %1 answered with a redirect (%2), which is not followed.")
+                                       .arg(self->m_target.address)
+                                       .arg(self->m_status)});
+            if (self->m_status < 200 || self->m_status >= 300) {
+                self->m_parser->body_limit(boost::none); // read to errorBodyLimit below, then no further
+                return self->readError();
+            }
+            self->readBody();
+        });
+    });
+}
+
+void UpstreamExchange::readBody() {
+    m_chunk.resize(readPiece);
+    m_parser->get().body().data = m_chunk.data();
+    m_parser->get().body().size = m_chunk.size();
+    onStream([&](auto& stream) {
+        http::async_read_some(stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (self->m_done)
+                return;
+            if (ec && ec != http::error::need_buffer)
+                return self->failWith(ec, "body");
+            const std::size_t got = self->m_chunk.size() - self->m_parser->get().body().size;
+            if (got > 0 && (!self->consume(std::string_view(self->m_chunk.data(), got)) || self->m_done))
+                return;
+            if (self->m_parser->is_done()) {
+                self->ended();
+                return self->finish();
+            }
+            self->readBody();
+        });
+    });
+}
+
+void UpstreamExchange::readError() {
+    m_chunk.resize(readPiece);
+    m_parser->get().body().data = m_chunk.data();
+    m_parser->get().body().size = m_chunk.size();
+    onStream([&](auto& stream) {
+        http::async_read_some(stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+            if (self->m_done)
+                return;
+            const std::size_t got = self->m_chunk.size() - self->m_parser->get().body().size;
+            self->m_errorBody.append(self->m_chunk.data(), std::min(got, errorBodyLimit - self->m_errorBody.size()));
+            const bool more = (!ec || ec == http::error::need_buffer) && !self->m_parser->is_done() &&
+                              self->m_errorBody.size() < errorBodyLimit;
+            if (more)
+                return self->readError();
+            // Whatever stopped the reading, the engine's refusal is what the client hears.
+            self->fail({self->m_status, "upstream_error", upstreamRefusal(self->m_target.address, self->m_status, self->m_errorBody)});
+        });
+    });
+}
+
+void UpstreamExchange::failWith(const boost::system::error_code& ec, const char* stage) {
+    const QString at = m_target.address;
+    const std::string_view where(stage);
+    if (m_timedOut)
+        return fail({504, "upstream_timeout",
+                     QStringLiteral("The engine at %1 did not finish answering within %2.").arg(at, seconds(m_timeouts.whole))});
+    if (ec == beast::error::timeout && m_connecting)
+        return fail({504, "upstream_timeout",
+                     QStringLiteral("The engine at %1 did not accept a connection within %2.").arg(at, seconds(m_timeouts.connect))});
+    if (where == "resolve" || where == "connect")
+        return fail({502, "upstream_unreachable", QStringLiteral("The engine at %1 could not be reached (%2).").arg(at, describe(ec))});
+    if (where == "handshake")
+        return fail({502, "upstream_unreachable",
+                     QStringLiteral("The engine at %1 could not be reached securely (%2).").arg(at, describe(ec))});
+    if (ec == http::error::header_limit)
+        return fail({502, "upstream_malformed",
+                     QStringLiteral("The engine at %1 sent headers larger than %2 KiB.").arg(at).arg(headLimit / 1024)});
+    if (ec == http::error::body_limit)
+        return fail({502, "upstream_malformed",
+                     QStringLiteral("The engine at %1 sent an answer larger than %2 MiB.").arg(at).arg(m_bodyLimit / (1024 * 1024))});
+    if (ec == http::error::end_of_stream || ec == http::error::partial_message || ec == net::error::eof ||
+        ec == net::error::connection_reset || ec == ssl::error::stream_truncated)
+        return fail({502, "upstream_malformed",
+                     QStringLiteral("The engine at %1 closed the connection before its answer was complete.").arg(at)});
+    if (ec.category() == http::make_error_code(http::error::bad_target).category())
+        return fail({502, "upstream_malformed", QStringLiteral("The engine at %1 did not answer in HTTP (%2).").arg(at, describe(ec))});
+    fail({502, "upstream_unreachable", QStringLiteral("The connection to the engine at %1 failed (%2).").arg(at, describe(ec))});
+}
+
+QString UpstreamExchange::withoutKey(QString text) const {
+    static constexpr std::string_view scheme = "Bearer ";
+    const auto header = m_request[http::field::authorization];
+    if (header.size() > scheme.size() && header.starts_with(scheme)) {
+        const auto key = header.substr(scheme.size());
+        text.replace(QString::fromUtf8(key.data(), qsizetype(key.size())), QStringLiteral("[the engine's key]"));
+    }
+    return text;
+}
+
+void UpstreamExchange::fail(EngineFailure failure) {
+    if (m_done)
+        return;
+    failure.message = withoutKey(std::move(failure.message));
+    finish();
+    fault(std::move(failure));
+}
+
+void UpstreamExchange::finish() {
+    m_done = true;
+    m_resolver.cancel();
+    m_deadline.cancel();
+    if (m_plain || m_tls) {
+        beast::error_code ignored;
+        lowest().socket().shutdown(net::ip::tcp::socket::shutdown_both, ignored);
+        lowest().socket().close(ignored);
+    }
+}
+
+void UpstreamExchange::cancel() {
+    const auto stop = [self = shared_from_this()] {
+        self->m_cancelled = true;
+        self->finish();
+        self->dropped();
+    };
+    if (m_io.get_executor().running_in_this_thread())
+        stop();
+    else
+        net::post(m_io, stop);
+}
+
+} // namespace tavrin

@@ -1,0 +1,96 @@
+#pragma once
+
+// What the server reads from an OpenAI-compatible engine, with the same field tables as every
+// other record, read by the same strict reader. Only what is used is declared; the rest of each
+// document is checked for well-formedness and skipped.
+
+#include "protocol/JsonCodec.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace tavrin {
+
+struct UpstreamDelta {
+    std::optional<QString> content;
+
+    static constexpr auto fields() { return std::tuple{optional("content", &UpstreamDelta::content)}; }
+};
+
+struct UpstreamChoice {
+    std::optional<UpstreamDelta> delta;
+    std::optional<QString> finish_reason;
+
+    static constexpr auto fields() {
+        using R = UpstreamChoice;
+        return std::tuple{optional("delta", &R::delta), optional("finish_reason", &R::finish_reason)};
+    }
+};
+
+struct UpstreamUsage {
+    qint64 prompt_tokens = 0;
+    qint64 completion_tokens = 0;
+
+    static constexpr auto fields() {
+        using R = UpstreamUsage;
+        return std::tuple{required("prompt_tokens", &R::prompt_tokens), required("completion_tokens", &R::completion_tokens)};
+    }
+};
+
+struct UpstreamErrorDetail {
+    std::optional<QString> message;
+
+    static constexpr auto fields() { return std::tuple{optional("message", &UpstreamErrorDetail::message)}; }
+};
+
+// One event of a streamed chat completion; an engine that fails mid-stream may send an error instead.
+struct UpstreamChunk {
+    std::optional<std::vector<UpstreamChoice>> choices;
+    std::optional<UpstreamUsage> usage;
+    std::optional<UpstreamErrorDetail> error;
+
+    static constexpr auto fields() {
+        using R = UpstreamChunk;
+        return std::tuple{optional("choices", &R::choices), optional("usage", &R::usage), optional("error", &R::error)};
+    }
+};
+
+// A refusal's body: {"error": {"message": …}} as OpenAI's, or {"error": "…"} or {"message": "…"} as others'.
+struct UpstreamRefusal {
+    std::optional<UpstreamErrorDetail> error;
+    std::optional<QString> message;
+
+    static constexpr auto fields() {
+        using R = UpstreamRefusal;
+        return std::tuple{optional("error", &R::error), optional("message", &R::message)};
+    }
+};
+struct UpstreamRefusalText {
+    std::optional<QString> error;
+
+    static constexpr auto fields() { return std::tuple{optional("error", &UpstreamRefusalText::error)}; }
+};
+
+struct UpstreamModel {
+    QString id;
+
+    static constexpr auto fields() { return std::tuple{required("id", &UpstreamModel::id)}; }
+};
+
+struct UpstreamModelList {
+    std::vector<UpstreamModel> data;
+
+    static constexpr auto fields() { return std::tuple{required("data", &UpstreamModelList::data)}; }
+};
+
+// The words a person reads of an engine's refusal: its own message when it gives one in a shape
+// known here, else its body as text, without control characters and at most 2,000 characters.
+QString upstreamRefusal(const QString& address, int status, const std::string& body);
+
+// Text from an engine, made safe to show: control characters (escape sequences among them) go,
+// runs of white space become one space, and it is cut at `limit` characters.
+QString cleanUpstreamText(const QString& text, qsizetype limit = 2000);
+
+} // namespace tavrin

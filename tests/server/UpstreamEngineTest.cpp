@@ -1,0 +1,477 @@
+// The server as a gateway in front of an OpenAI-compatible engine, over real HTTP on both sides:
+// the real server binary, a scripted engine (tests/support's ScriptedHttpServer) and a client on
+// plain sockets that reads the answer as it arrives.
+
+#include "ServerTesting.h"
+#include "support/HttpProbe.h"
+#include "support/ScriptedHttpServer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+
+using namespace tavrin;
+using namespace tavrin::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString upstreamKey = QStringLiteral("sk-upstream-9f2c7e41d0b8");
+const QString upstreamModel = QStringLiteral("scripted-model-7b");
+
+QByteArray event(const QJsonObject& chunk) { return "data: " + QJsonDocument(chunk).toJson(QJsonDocument::Compact) + "\n\n"; }
+
+QByteArray pieceEvent(const QString& text) {
+    return event({{"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", QJsonObject{{"content", text}}}}}}});
+}
+
+QByteArray finishEvent() {
+    return event({{"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", QJsonObject{}}, {"finish_reason", "stop"}}}}});
+}
+
+QByteArray usageEvent(qint64 prompt, qint64 completion) {
+    return event({{"choices", QJsonArray{}},
+                  {"usage", QJsonObject{{"prompt_tokens", prompt}, {"completion_tokens", completion}, {"total_tokens", prompt + completion}}}});
+}
+
+// An engine's whole event stream: the pieces, the finish, the usage when given, and [DONE].
+QByteArray eventStream(const QStringList& pieces, std::optional<std::pair<qint64, qint64>> usage = std::pair<qint64, qint64>{31, 17}) {
+    QByteArray out;
+    for (const auto& piece : pieces)
+        out += pieceEvent(piece);
+    out += finishEvent();
+    if (usage)
+        out += usageEvent(usage->first, usage->second);
+    return out + "data: [DONE]\n\n";
+}
+
+ScriptedResponse streamed(const QByteArray& body) { return ScriptedResponse::json(200, body).withType("text/event-stream"); }
+
+// A client that reads its answer as it comes, over a plain socket.
+class StreamingClient {
+public:
+    // `receiveBuffer`: the kernel's buffer for what the client has not read yet (0: the system's).
+    explicit StreamingClient(quint16 port, int receiveBuffer = 0) {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (receiveBuffer > 0)
+            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        m_connected = ::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~StreamingClient() { hangUp(); }
+
+    bool send(const QByteArray& target, const QString& key, const QByteArray& body) {
+        const QByteArray request = "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " + key.toUtf8() +
+                                   "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+                                   "\r\n\r\n" + body;
+        return m_connected && ::send(m_fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) == request.size();
+    }
+    // Reads until `text` has arrived (true), or the connection ends or nothing comes for a long while.
+    bool readUntil(QByteArrayView text) {
+        while (!m_received.contains(text))
+            if (!readSome())
+                return false;
+        return true;
+    }
+    // Reads until the server closes the connection or ends the chunked answer.
+    QByteArray readToEnd() {
+        while (!m_received.contains("\r\n0\r\n\r\n") && readSome()) {
+        }
+        return m_received;
+    }
+    // Whether the server closed its side after the answer.
+    bool closedByServer() {
+        while (readSome()) {
+        }
+        return m_eof;
+    }
+    void hangUp() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    const QByteArray& received() const { return m_received; }
+
+private:
+    bool readSome() {
+        if (m_fd < 0 || m_eof)
+            return false;
+        pollfd watch{m_fd, POLLIN, 0};
+        if (::poll(&watch, 1, 20000) != 1)
+            return false;
+        char buffer[16384];
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            m_eof = true;
+            return false;
+        }
+        m_received.append(buffer, n);
+        return true;
+    }
+
+    int m_fd = -1;
+    bool m_connected = false;
+    bool m_eof = false;
+    QByteArray m_received;
+};
+
+QJsonObject jsonOf(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
+
+// Who is at the engine's address.
+enum class Listener {
+    scripted, // the scripted engine
+    nobody,   // nothing: connections are refused
+    full,     // a listener that accepts nobody and whose backlog is full: connections never complete
+};
+
+// A loopback listener that never accepts, its backlog filled, so that a further connect hangs.
+class FullListener {
+public:
+    FullListener() {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_fd, 0);
+        socklen_t length = sizeof address;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        for (int i = 0; i < 4; ++i) { // the backlog's places, taken without waiting for them
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+            m_fillers.push_back(fd);
+        }
+    }
+    ~FullListener() {
+        for (int fd : m_fillers)
+            ::close(fd);
+        ::close(m_fd);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::vector<int> m_fillers;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Listener)
+
+Q_DECLARE_METATYPE(ScriptedResponse)
+
+class UpstreamEngineTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_keyFolder;
+
+    QString keyFile() {
+        const QString path = m_keyFolder.filePath("upstream.key");
+        writeBytes(path, upstreamKey.toUtf8() + "\n");
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        return path;
+    }
+
+    // A gateway whose engine is the scripted one at `url` (or any URL), set through the admin API,
+    // with the key file unless told not to.
+    std::expected<void, QString> startGateway(ReferenceServer& server, const QString& url, QStringList arguments = {},
+                                              bool withKey = true, qint64 timeoutSeconds = 30, qint64 connectTimeoutSeconds = 10) {
+        if (auto started = server.start(ReferenceServerOptions(std::move(arguments))); !started)
+            return started;
+        ClientEngineSettings engine;
+        engine.kind = QStringLiteral("openai");
+        engine.url = url;
+        engine.model = upstreamModel;
+        engine.timeoutSeconds = timeoutSeconds;
+        engine.connectTimeoutSeconds = connectTimeoutSeconds;
+        if (withKey)
+            engine.keyFile = keyFile();
+        const auto set = await(server.client()->updateEngineSettings(engine));
+        if (!set)
+            return std::unexpected(set.error().message());
+        return {};
+    }
+
+    static QString clientKey(ReferenceServer& server) {
+        return await(server.client()->createKey(QStringLiteral("gateway"), std::nullopt)).value_or(ClientCreatedAPIKey{}).key;
+    }
+
+    static QByteArray chatBody(bool stream) {
+        QJsonObject body{{"model", upstreamModel},
+                         {"messages", QJsonArray{QJsonObject{{"role", "user"}, {"content", "Tell me about tides."}}}},
+                         {"temperature", 0.25},
+                         {"n", 3},
+                         {"stream", stream}};
+        return QJsonDocument(body).toJson(QJsonDocument::Compact);
+    }
+
+private Q_SLOTS:
+    void piecesReachTheClientWhileTheEngineIsStillGenerating_data() {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("end"); // how the client's answer ends when the engine ends
+        QTest::newRow("chat completions") << QByteArray("/v1/chat/completions") << chatBody(true) << QByteArray("data: [DONE]");
+        QTest::newRow("native chat") << QByteArray("/api/chat")
+                                     << QByteArray("{\"messages\":[{\"role\":\"user\",\"content\":\"Tell me about tides.\"}]}")
+                                     << QByteArray("\"done\":true");
+        QTest::newRow("native generate") << QByteArray("/api/generate") << QByteArray("{\"prompt\":\"Tell me about tides.\"}")
+                                         << QByteArray("\"done\":true");
+    }
+    void piecesReachTheClientWhileTheEngineIsStillGenerating() {
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, end);
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions",
+                       ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"), pieceEvent(" follow the moon.") +
+                                                                                                     finishEvent() + usageEvent(31, 17) +
+                                                                                                     "data: [DONE]\n\n"));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        const QString key = clientKey(server);
+
+        StreamingClient client(server.port());
+        QVERIFY(client.send(target, key, body));
+        // The engine waits at its gate until told: what the client has read so far came while it
+        // was still generating.
+        QVERIFY2(client.readUntil("Spring tides"), client.received().constData());
+        QVERIFY(!client.received().contains("follow the moon"));
+        upstream.openGate();
+        const QByteArray answer = client.readToEnd();
+        QVERIFY2(answer.contains("follow the moon") && answer.contains(end), answer.constData());
+
+        // Usage is the engine's own count, for the key and in the answer.
+        const auto keys = await(server.client()->listKeys());
+        QVERIFY(keys && keys->size() == 1);
+        QCOMPARE(keys->front().promptTokens, 31);
+        QCOMPARE(keys->front().completionTokens, 17);
+    }
+
+    void whatGoesUpstreamIsTheConfiguredKeyModelAndSamplingOnly() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", streamed(eventStream({"Tides ", "turn."})));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1/"));
+        const QString key = clientKey(server);
+        const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(false)));
+        TAVRIN_REQUIRE(answer);
+        QCOMPARE(answer->status, 200);
+        QCOMPARE(jsonOf(answer->body)["choices"].toArray().at(0)["message"]["content"].toString(), "Tides turn.");
+
+        std::optional<RecordedRequest> sent;
+        for (const auto& request : upstream.requests())
+            if (request.path() == "/v1/chat/completions")
+                sent = request;
+        QVERIFY(sent);
+        QCOMPARE(sent->header("Authorization").value_or("(none)"), "Bearer " + upstreamKey.toUtf8());
+        for (const auto& [name, value] : sent->headers)
+            QVERIFY2(!value.contains(key.toUtf8()), name.constData());
+        const QJsonObject up = jsonOf(sent->body);
+        QCOMPARE(up["model"].toString(), upstreamModel);
+        QVERIFY(up["stream"].toBool() && up["stream_options"]["include_usage"].toBool());
+        QCOMPARE(up["temperature"].toDouble(), 0.25);
+        QVERIFY(!up.contains("n")); // not one of the fields passed on
+        QCOMPARE(up["messages"].toArray().last()["content"].toString(), "Tell me about tides.");
+
+        // Without a key file, no Authorization header goes up at all.
+        ReferenceServer keyless;
+        TAVRIN_REQUIRE(startGateway(keyless, upstream.baseUrl().toString() + "/v1", {}, false));
+        upstream.clearRequests();
+        QVERIFY(exchange(keyless.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(clientKey(keyless)).json(chatBody(false))));
+        for (const auto& request : upstream.requests())
+            QVERIFY(!request.header("Authorization"));
+    }
+
+    void anAnswerWithoutUsageIsCountedHere() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", streamed(eventStream({"Tide ", "runs fast"}, std::nullopt)));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        const QString key = clientKey(server);
+        const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(false)));
+        TAVRIN_REQUIRE(answer);
+        const QJsonObject usage = jsonOf(answer->body)["usage"].toObject();
+        // Three words of four characters: three tokens by the server's own count.
+        QCOMPARE(usage["completion_tokens"].toInteger(), 3);
+        QVERIFY(usage["prompt_tokens"].toInteger() > 0);
+        QCOMPARE(await(server.client()->listKeys())->front().completionTokens, 3);
+    }
+
+    void everyFaultOfTheEngineIsAnsweredInTheOpenAIShape_data() {
+        QTest::addColumn<ScriptedResponse>("script");
+        QTest::addColumn<Listener>("listener");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("words"); // %1: the engine's address
+        QTest::addColumn<bool>("pieceFirst"); // a piece reaches a streaming client before the fault
+
+        const ScriptedResponse none = ScriptedResponse::text(200, "");
+        QTest::newRow("refused") << none << Listener::nobody << 502 << "upstream_unreachable" << "The engine at %1 could not be reached (" << false;
+        QTest::newRow("accepts nobody") << none << Listener::full << 504 << "upstream_timeout"
+                                        << "The engine at %1 did not accept a connection within 1 second." << false;
+        QTest::newRow("hangs") << ScriptedResponse::stall() << Listener::scripted << 504 << "upstream_timeout"
+                               << "The engine at %1 did not finish answering within 2 seconds." << false;
+        QTest::newRow("500 with a body")
+            << ScriptedResponse::json(500, "{\"error\":{\"message\":\"model \\u001b[31mcrashed\\u0007 again\"}}") << Listener::scripted
+            << 500 << "upstream_error" << "The engine at %1 answered 500: model [31mcrashed again" << false;
+        QTest::newRow("429 in plain text, long") << ScriptedResponse::text(429, QByteArray("slow down ").repeated(500)) << Listener::scripted << 429
+                                                 << "upstream_error" << "The engine at %1 answered 429: slow down slow down" << false;
+        QTest::newRow("401 quoting the key") << ScriptedResponse::json(401, "{\"error\":{\"message\":\"key " + upstreamKey.toUtf8() + " is revoked\"}}")
+                                             << Listener::scripted << 401 << "upstream_error"
+                                             << "The engine at %1 answered 401: key [the engine's key] is revoked" << false;
+        ScriptedResponse redirect = ScriptedResponse::text(302, "");
+        redirect.headers.emplace_back("Location", "http://127.0.0.1:1/elsewhere");
+        QTest::newRow("redirect") << redirect << Listener::scripted << 502 << "upstream_error"
+                                  << "The engine at %1 answered with a redirect (302), which is not followed." << false;
+        QTest::newRow("binary") << ScriptedResponse::raw(QByteArray("\x00\x01\xfe\xff binary", 12)) << Listener::scripted << 502
+                                << "upstream_malformed" << "The engine at %1 did not answer in HTTP (" << false;
+        QTest::newRow("huge head") << ScriptedResponse::raw("HTTP/1.1 200 OK\r\nX-Filler: " + QByteArray(20000, 'a') + "\r\n\r\n")
+                                   << Listener::scripted << 502 << "upstream_malformed"
+                                   << "The engine at %1 sent headers larger than 16 KiB." << false;
+        QTest::newRow("endless line") << ScriptedResponse::endless(200, "data: aaaaaaaaaaaaaaaa") << Listener::scripted << 502 << "upstream_malformed"
+                                      << "The engine at %1 sent an event stream line larger than 1 MiB." << false;
+        QTest::newRow("endless answer") << ScriptedResponse::endless(200, ": keep-alive comment\n") << Listener::scripted << 502
+                                        << "upstream_malformed" << "The engine at %1 sent an answer larger than 16 MiB." << false;
+        QTest::newRow("truncated") << ScriptedResponse::closeMidBody(200, pieceEvent("Tides")) << Listener::scripted << 502 << "upstream_malformed"
+                                   << "The engine at %1 closed the connection before its answer was complete." << true;
+        QTest::newRow("not JSON") << streamed("data: {tides\n\n") << Listener::scripted << 502 << "upstream_malformed"
+                                  << "The engine at %1 sent an event that is not valid JSON (" << false;
+        QTest::newRow("no end") << streamed(pieceEvent("Tides")) << Listener::scripted << 502 << "upstream_malformed"
+                                << "The engine at %1 ended its answer before it was complete." << true;
+    }
+    void everyFaultOfTheEngineIsAnsweredInTheOpenAIShape() {
+        QFETCH(ScriptedResponse, script);
+        QFETCH(Listener, listener);
+        QFETCH(int, status);
+        QFETCH(QString, type);
+        QFETCH(QString, words);
+        QFETCH(bool, pieceFirst);
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", script);
+        FullListener full;
+        const quint16 port = listener == Listener::nobody ? freeLoopbackPort() : listener == Listener::full ? full.port() : upstream.port();
+        const QString address = QStringLiteral("http://127.0.0.1:%1").arg(port);
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, address + "/v1", {}, true, 2, 1));
+        const QString key = clientKey(server);
+
+        const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(false)));
+        TAVRIN_REQUIRE(answer);
+        QCOMPARE(answer->status, status);
+        const QJsonObject error = jsonOf(answer->body)["error"].toObject();
+        QCOMPARE(error["type"].toString(), type);
+        const QString message = error["message"].toString();
+        QVERIFY2(message.startsWith(words.arg(address)), qPrintable(message));
+        QVERIFY2(message.size() <= 2100, qPrintable(message.left(100)));
+        for (const QChar c : message)
+            QVERIFY(c.category() != QChar::Other_Control);
+        QVERIFY(!answer->body.contains(upstreamKey.toUtf8()));
+        QVERIFY(!answer->body.contains(upstreamKey.left(12).toUtf8()));
+        QVERIFY(!server.standardError().contains(upstreamKey.toUtf8()));
+
+        // A streamed request fails the same way before its first piece, and after it ends with the
+        // fault as an event; nothing is left behind.
+        const auto streamedAnswer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+        TAVRIN_REQUIRE(streamedAnswer);
+        QCOMPARE(streamedAnswer->status, pieceFirst ? 200 : status);
+        if (pieceFirst)
+            QVERIFY2(streamedAnswer->body.contains("\"type\":\"" + type.toUtf8() + "\"") && !streamedAnswer->body.contains("[DONE]"),
+                     streamedAnswer->body.constData());
+        const auto after = await(server.client()->status());
+        QVERIFY(after && after->concurrency->inFlight == 0);
+    }
+
+    void aStreamThatBreaksOffEndsWithAnErrorEventAndACleanClose() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", streamed(pieceEvent("Spring tides") + "data: {broken\n\n"));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        StreamingClient client(server.port());
+        QVERIFY(client.send("/v1/chat/completions", clientKey(server), chatBody(true)));
+        const QByteArray answer = client.readToEnd();
+        QVERIFY2(answer.startsWith("HTTP/1.1 200") && answer.contains("Spring tides"), answer.constData());
+        QVERIFY2(answer.contains("\"type\":\"upstream_malformed\"") && !answer.contains("[DONE]"), answer.constData());
+        QVERIFY(answer.endsWith("\r\n0\r\n\r\n")); // the chunked answer is whole
+        QVERIFY(client.closedByServer());
+    }
+
+    void aClientThatReadsSlowerThanTheEngineWritesEndsItsGenerationNotTheServersMemory() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", ScriptedResponse::endless(200, pieceEvent(QString(512, QLatin1Char('w')))));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        StreamingClient client(server.port(), 4096);
+        QVERIFY(client.send("/v1/chat/completions", clientKey(server), chatBody(true)));
+        // The client reads nothing: once its share of the server's memory is full, the generation
+        // ends and its slot comes back, while the client still has not read a byte.
+        QTRY_COMPARE_WITH_TIMEOUT(await(server.client()->status())->concurrency->totalCompleted, 1, 60000);
+        QVERIFY(client.received().isEmpty());
+        const QByteArray answer = client.readToEnd();
+        QVERIFY(answer.startsWith("HTTP/1.1 200") && answer.contains(QByteArray(512, 'w')));
+        QVERIFY2(answer.contains("\"type\":\"client_too_slow\"") && !answer.contains("[DONE]"), answer.right(300).constData());
+        QVERIFY(answer.endsWith("\r\n0\r\n\r\n") && client.closedByServer());
+    }
+
+    void aClientThatHangsUpCancelsItsGenerationAndEverySlotComesBack() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
+                                                                       finishEvent() + "data: [DONE]\n\n"));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1", {"--max-concurrency", "4", "--max-queue-depth", "1"}));
+        const QString key = clientKey(server);
+
+        constexpr int aborted = 200;
+        for (int i = 0; i < aborted; ++i) {
+            StreamingClient client(server.port());
+            QVERIFY(client.send("/v1/chat/completions", key, chatBody(i % 2 == 0)) && (i % 2 != 0 || client.readUntil("Spring tides")));
+            client.hangUp();
+        }
+        // Each hang-up reaches the engine as its connection closing: every one that had reached it
+        // (a whole answer's client that leaves at once may go before the engine is called at all),
+        // and at least every streamed one, whose first piece came from it.
+        QVERIFY(upstream.waitForHangUps(aborted / 2, 30s));
+        const auto generations = [&] {
+            const auto requests = upstream.requests();
+            return std::size_t(std::count_if(requests.begin(), requests.end(),
+                                             [](const RecordedRequest& r) { return r.path() == "/v1/chat/completions"; }));
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(upstream.hangUps(), generations(), 30000);
+
+        // Every slot can be filled again, and the queue's place, and one more request finds none.
+        std::vector<std::unique_ptr<StreamingClient>> holders;
+        for (int i = 0; i < 4; ++i) {
+            holders.push_back(std::make_unique<StreamingClient>(server.port()));
+            QVERIFY(holders.back()->send("/v1/chat/completions", key, chatBody(true)));
+            QVERIFY(holders.back()->readUntil("Spring tides"));
+        }
+        holders.push_back(std::make_unique<StreamingClient>(server.port()));
+        QVERIFY(holders.back()->send("/v1/chat/completions", key, chatBody(true)));
+        QTRY_COMPARE_WITH_TIMEOUT(await(server.client()->status())->concurrency->queued, 1, 20000);
+        const auto busy = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+        QVERIFY(busy && busy->status == 503);
+        upstream.openGate();
+        for (auto& holder : holders)
+            QVERIFY(holder->readToEnd().contains("data: [DONE]"));
+        const auto stats = await(server.client()->status())->concurrency;
+        QCOMPARE(stats->totalRejected, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(UpstreamEngineTest)
+#include "UpstreamEngineTest.moc"
