@@ -36,4 +36,16 @@ struct AuditRefusalText {
 };
 AuditRefusalText auditRefusalText(const QString& reason);
 
+// Which engine serves and whether it answers, as the Status tab's model card says it: "Built-in
+// echo engine · answering", "office · http://127.0.0.1:8080/v1 · not answering".
+QString engineLine(const ClientEngineHealth& engine);
+// When the engine in use stops answering: what the desktop notification says. `lastError` is the
+// engine's own account, shown as a sentence.
+struct EngineDownText {
+    QString title;
+    QString message;
+    bool operator==(const EngineDownText&) const = default;
+};
+EngineDownText engineDownText(const ClientEngineHealth& engine);
+
 } // namespace tavrin
