@@ -225,7 +225,11 @@ private Q_SLOTS:
         QVERIFY(::chmod(QFile::encodeName(keyFile).constData(), 0644) == 0);
         TAVRIN_REQUIRE(m_server->restart());
         QCOMPARE(await(m_client->engineSettings()).value_or(ClientEngineSettings{}), settings); // kept as saved
-        QCOMPARE(await(m_client->status())->engine->kind, QStringLiteral("builtin"));
+        const auto standIn = await(m_client->status());
+        TAVRIN_REQUIRE(standIn);
+        QCOMPARE(standIn->engine->kind, QStringLiteral("builtin"));
+        QVERIFY(standIn->engine->lastError &&
+                standIn->engine->lastError->contains("The key file must be a regular file of yours"));
         QVERIFY(m_server->standardError().contains("The saved engine cannot be used") &&
                 m_server->standardError().contains("The key file must be a regular file of yours"));
         QVERIFY(!m_server->standardError().contains(upstreamKey));
