@@ -6,15 +6,11 @@ namespace tavrin {
 
 QString settingsSavedMessage() { return QStringLiteral("Saved."); }
 
-QString engineName(const ClientEngineSettings& settings) {
-    if (!settings.url)
-        return QStringLiteral("Built-in echo engine");
-    return QStringLiteral("%1 at %2").arg(settings.servedName.value_or(settings.model.value_or(QString())), *settings.url);
-}
-
 QString engineSavedMessage(const ClientEngineSettings& saved) {
-    return QStringLiteral("Saved. New requests go to the %1.")
-        .arg(saved.url ? QStringLiteral("engine serving ") + engineName(saved) : QStringLiteral("built-in echo engine"));
+    if (!saved.url)
+        return QStringLiteral("Saved. New requests go to the built-in echo engine.");
+    return QStringLiteral("Saved. New requests go to the engine serving %1 at %2.")
+        .arg(saved.servedName.value_or(saved.model.value_or(QString())), *saved.url);
 }
 
 QString networkSavedMessage() { return QStringLiteral("Saved. Restart the server to apply."); }

@@ -19,8 +19,6 @@ QString rolledBackMessage();
 QString updateCheckedMessage(bool found);
 // Which engine answers from now on, named as the Status tab names it.
 QString engineSavedMessage(const ClientEngineSettings& saved);
-// "Built-in echo engine", or the name clients see and where its engine is.
-QString engineName(const ClientEngineSettings& settings);
 
 // How far a streamed export has come, and the name a saved export is proposed under.
 QString exportProgressText(qint64 bytes);
