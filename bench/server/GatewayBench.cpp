@@ -11,8 +11,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -136,15 +134,19 @@ int main(int argc, char** argv) {
     upstream.route("/v1/models", ScriptedResponse::json(200, R"({"data":[{"id":"bench-model"}]})"));
 
     ReferenceServer gateway;
-    const QJsonObject engine{{"kind", "openai"}, {"url", upstream.baseUrl().toString() + "/v1"}, {"model", "bench-model"}};
-    ReferenceServerOptions options({"--max-concurrency", "128", "--max-queue-depth", "128"},
-                                   {"TAVRIN_TEST_ENGINE=" + QString::fromUtf8(QJsonDocument(engine).toJson(QJsonDocument::Compact))});
-    options.executable = ReferenceServer::testKeysExecutablePath();
-    if (auto started = gateway.start(options); !started) {
+    if (auto started = gateway.start(ReferenceServerOptions({"--max-concurrency", "128", "--max-queue-depth", "128"})); !started) {
         std::fprintf(stderr, "the gateway did not start: %s\n", qPrintable(started.error()));
         return 1;
     }
     const auto client = gateway.client();
+    ClientEngineSettings engine;
+    engine.kind = QStringLiteral("openai");
+    engine.url = upstream.baseUrl().toString() + "/v1";
+    engine.model = QStringLiteral("bench-model");
+    if (const auto set = QCoro::waitFor(client->updateEngineSettings(engine)); !set) {
+        std::fprintf(stderr, "the engine was not set: %s\n", qPrintable(set.error().message()));
+        return 1;
+    }
     const QString key = QCoro::waitFor(client->createKey(QStringLiteral("bench"), std::nullopt)).value_or(ClientCreatedAPIKey{}).key;
 
     std::printf("%d pieces an answer, %d answers a stream, each on a fresh connection\n", piecesPerAnswer, answersPerStream);

@@ -10,7 +10,6 @@
 #include "server/support/IsoTime.h"
 #include "server/support/ServerLog.h"
 
-#include <QFile>
 #include <QProcessEnvironment>
 
 #include <boost/asio/io_context.hpp>
@@ -257,27 +256,6 @@ int main(int argc, char** argv) {
         return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
     };
     startEngine(context);
-#if TAVRIN_ACCEPTS_TEST_UPDATE_KEY
-    // The test build alone starts with the engine its environment names (settings as JSON, the key
-    // in the file they name), so that the engine's tests need no admin route. Nothing a running
-    // server receives reaches this.
-    if (const QByteArray json = qgetenv("TAVRIN_TEST_ENGINE"); !json.isEmpty()) {
-        const auto settings = decodeJson<ClientEngineSettings>(json);
-        if (!settings)
-            return fail(QStringLiteral("TAVRIN_TEST_ENGINE: %1").arg(settings.error().message()), 64);
-        std::optional<std::string> key;
-        if (settings->keyFile) {
-            QFile file(*settings->keyFile);
-            if (!file.open(QIODevice::ReadOnly))
-                return fail(QStringLiteral("TAVRIN_TEST_ENGINE: cannot read %1").arg(*settings->keyFile), 64);
-            key = file.readAll().trimmed().toStdString();
-        }
-        auto engine = context.makeEngine(*settings, std::move(key));
-        if (!engine)
-            return fail(engine.error(), 64);
-        context.engineSlot.replace(std::move(*engine));
-    }
-#endif
 
     HttpServer::Limits limits;
     // Room for every running and waiting generation, plus workers that stay free for the

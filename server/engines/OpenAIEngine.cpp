@@ -205,6 +205,7 @@ private:
     }
 
     void fail(EngineFailure failure) {
+        failure.message = withoutKey(std::move(failure.message));
         finish();
         fault(std::move(failure));
     }

@@ -230,9 +230,20 @@ void UpstreamExchange::failWith(const boost::system::error_code& ec, const char*
     fail({502, "upstream_unreachable", QStringLiteral("The connection to the engine at %1 failed (%2).").arg(at, describe(ec))});
 }
 
+QString UpstreamExchange::withoutKey(QString text) const {
+    static constexpr std::string_view scheme = "Bearer ";
+    const auto header = m_request[http::field::authorization];
+    if (header.size() > scheme.size() && header.starts_with(scheme)) {
+        const auto key = header.substr(scheme.size());
+        text.replace(QString::fromUtf8(key.data(), qsizetype(key.size())), QStringLiteral("[the engine's key]"));
+    }
+    return text;
+}
+
 void UpstreamExchange::fail(EngineFailure failure) {
     if (m_done)
         return;
+    failure.message = withoutKey(std::move(failure.message));
     finish();
     fault(std::move(failure));
 }

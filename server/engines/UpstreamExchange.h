@@ -70,6 +70,9 @@ protected:
     const UpstreamTarget& target() const { return m_target; }
     bool cancelled() const { return m_cancelled; }
     void finish(); // closes the connection once the reader is done
+    // An engine may echo the key it was sent (a refusal that quotes it): no text of the engine's
+    // reaches a person with the key in it.
+    QString withoutKey(QString text) const;
 
 private:
     void fail(EngineFailure failure);

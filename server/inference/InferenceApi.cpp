@@ -1,18 +1,17 @@
 #include "server/inference/InferenceApi.h"
 
+#include "server/inference/AnswerSink.h"
+
 #include "server/support/AnswerFeed.h"
 #include "server/support/HttpMessage.h"
 #include "server/support/IsoTime.h"
 
 #include <QDateTime>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <sodium.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <expected>
 #include <memory>
@@ -21,16 +20,10 @@ namespace tavrin {
 
 namespace {
 
-void replyError(HttpResponse& res, int status, const char* type, const QString& message) {
-    replyJson(res, status, ApiError{{message, QString::fromLatin1(type)}});
-}
-
 // Audit mode's refusal of a request that could not be put on record; `why` follows "the audit log
 // cannot be written".
 void refuseUnrecorded(HttpResponse& res, const QString& why) {
-    replyError(res, 503, "audit_log_unavailable",
-               QStringLiteral("Audit logging is on and the audit log cannot be written (%1), so this request was not served.")
-                   .arg(why));
+    replyApiError(res, 503, "audit_log_unavailable", auditRefusal(why));
 }
 
 QString completionId() {
@@ -39,15 +32,11 @@ QString completionId() {
     return QStringLiteral("chatcmpl-") + QString::fromLatin1(QByteArray(reinterpret_cast<char*>(raw), sizeof raw).toHex());
 }
 
-std::string sseEvent(const ChatCompletion& chunk) {
-    return "data: " + encodeJson(chunk).toStdString() + "\n\n";
-}
-
 template <class T>
 std::optional<T> decodeBody(const HttpRequest& req, HttpResponse& res) {
     auto decoded = decodeJson<T>(QByteArray::fromStdString(req.body));
     if (!decoded) {
-        replyError(res, 400, "invalid_request_error",
+        replyApiError(res, 400, "invalid_request_error",
                    QStringLiteral("invalid request body: %1").arg(decoded.error().message()));
         return std::nullopt;
     }
@@ -103,7 +92,7 @@ std::optional<std::string> InferenceApi::admits(const HttpRequest& head, HttpRes
 std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest& req, HttpResponse& res) {
     const QString remote = QString::fromStdString(req.remoteAddress);
     if (!m_context.policy.allows(remote)) {
-        replyError(res, 403, "permission_error",
+        replyApiError(res, 403, "permission_error",
                    QStringLiteral("client address %1 is not in this server's IP allowlist").arg(remote));
         return std::nullopt;
     }
@@ -121,12 +110,12 @@ std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest
     } else if (path == "/api/generate") {
         endpoint = Endpoint::nativeGenerate;
     } else {
-        replyError(res, 404, "not_found_error", QStringLiteral("no endpoint at %1").arg(pathOf(req)));
+        replyApiError(res, 404, "not_found_error", QStringLiteral("no endpoint at %1").arg(pathOf(req)));
         return std::nullopt;
     }
     if (req.method != method) {
         res.setHeader("Allow", method);
-        replyError(res, 405, "invalid_request_error",
+        replyApiError(res, 405, "invalid_request_error",
                    QStringLiteral("method %1 is not allowed on %2").arg(QString::fromStdString(req.method), pathOf(req)));
         return std::nullopt;
     }
@@ -134,7 +123,7 @@ std::optional<InferenceApi::Admission> InferenceApi::admission(const HttpRequest
     const auto presented = bearerOf(req);
     const auto grant = presented ? m_context.keys->authenticate(*presented) : std::nullopt;
     if (!grant) {
-        replyError(res, 401, "authentication_error", QStringLiteral("API key missing, unknown or revoked"));
+        replyApiError(res, 401, "authentication_error", QStringLiteral("API key missing, unknown or revoked"));
         return std::nullopt;
     }
     return Admission{endpoint, *grant};
@@ -165,7 +154,7 @@ void InferenceApi::handle(const HttpRequest& req, HttpResponse& res) {
     }
     if (!grant.mayGenerate) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
-        replyError(res, 403, "permission_error", QStringLiteral("this API key is read-only: it may not generate text"));
+        replyApiError(res, 403, "permission_error", QStringLiteral("this API key is read-only: it may not generate text"));
         return;
     }
     generate(admitted->endpoint, req, res, grant);
@@ -205,235 +194,6 @@ SamplingChoices samplingOf(const ChatRequest& body) {
     return samplingOf(f);
 }
 
-// What the server's log and the audit log take from one request, settled once at its end.
-struct Settlement {
-    ServerContext& context;
-    ClientAuditLoggingSettings logging; // the mode it was admitted under is the mode it is recorded under
-    QString keyId;
-    QString remote;
-    QString endpoint;
-    QString promptText;
-    std::chrono::steady_clock::time_point received;
-
-    // Counts the key's use and writes the audit record; the record's failure, in audit mode.
-    std::expected<void, QString> settle(int status, EngineUsage usage, const QString& completion) const {
-        AuditRecord record;
-        record.time = isoUtcNow();
-        record.keyId = keyId;
-        record.endpoint = endpoint;
-        record.status = status;
-        record.responseTimeMs =
-            std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
-        record.promptTokens = usage.promptTokens;
-        record.completionTokens = usage.completionTokens;
-        // A record not kept has been told to the server's log by the audit log, once per fault.
-        auto logged = context.audit->record(logging, std::move(record), promptText, completion);
-        const bool refused = !logged && logging.mode == ClientAuditMode::audit;
-        context.keys->recordUse(keyId, remote, usage.promptTokens, refused ? 0 : usage.completionTokens);
-        if (refused)
-            return std::unexpected(logged.error());
-        return {};
-    }
-};
-
-// How one endpoint writes a generation: the OpenAI surface as server-sent events ending with
-// "data: [DONE]", or a whole chat.completion; the JSON-lines surfaces as one line per piece and a
-// last line with the counts, or one line whole.
-struct AnswerShape {
-    enum class Kind { chatCompletions, nativeChat, nativeGenerate } kind;
-    bool stream = false;
-    QString model;
-    QString id;
-    qint64 created = 0;
-    // Audit mode with a log whose last write failed: the stream goes out only once its record is
-    // written, all at once, as a whole answer does.
-    bool holdBack = false;
-
-    HttpResponse streamHead(const HttpFields& base) const {
-        HttpResponse head;
-        head.headers = base;
-        if (kind == Kind::chatCompletions) {
-            head.setHeader("Cache-Control", "no-cache");
-            head.contentType = "text/event-stream";
-        } else {
-            head.contentType = "application/x-ndjson";
-        }
-        return head;
-    }
-
-    ChatCompletion chunk(std::optional<OutMessage> delta, std::optional<QString> finish) const {
-        return ChatCompletion{id, QStringLiteral("chat.completion.chunk"), created, model,
-                              {{0, std::nullopt, std::move(delta), std::move(finish)}}, std::nullopt};
-    }
-
-    NativeAnswer native(const QString& text, bool done, EngineUsage usage = {}) const {
-        NativeAnswer a{model, isoUtcNow(), std::nullopt, std::nullopt, done, std::nullopt, std::nullopt, std::nullopt};
-        if (kind == Kind::nativeChat)
-            a.message = OutMessage{QStringLiteral("assistant"), text};
-        else
-            a.response = text;
-        if (done) {
-            a.done_reason = QStringLiteral("stop");
-            a.prompt_eval_count = usage.promptTokens;
-            a.eval_count = usage.completionTokens;
-        }
-        return a;
-    }
-
-    // What opens a stream, before its first piece.
-    std::string opening() const {
-        if (kind != Kind::chatCompletions)
-            return {};
-        return sseEvent(chunk(OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt));
-    }
-    std::string piece(const QString& text) const {
-        if (kind == Kind::chatCompletions)
-            return sseEvent(chunk(OutMessage{std::nullopt, text}, std::nullopt));
-        return encodeJson(native(text, false)).toStdString() + "\n";
-    }
-    std::string closing(EngineUsage usage) const {
-        if (kind == Kind::chatCompletions)
-            return sseEvent(chunk(OutMessage{}, QStringLiteral("stop"))) + "data: [DONE]\n\n";
-        return encodeJson(native(QString(), true, usage)).toStdString() + "\n";
-    }
-    // A stream that breaks off says why in its own form; the OpenAI one sends no [DONE] after it.
-    std::string breaking(const char* type, const QString& message) const {
-        if (kind == Kind::chatCompletions)
-            return "data: " + encodeJson(ApiError{{message, QString::fromLatin1(type)}}).toStdString() + "\n\n";
-        QJsonObject line{{QStringLiteral("error"), message}};
-        return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
-    }
-
-    HttpResponse whole(const HttpFields& base, const QString& text, EngineUsage usage) const {
-        HttpResponse res;
-        res.headers = base;
-        if (kind == Kind::chatCompletions) {
-            ChatCompletion answer{id, QStringLiteral("chat.completion"), created, model, {}, std::nullopt};
-            answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), text}, std::nullopt, QStringLiteral("stop")});
-            answer.usage = CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
-            replyJson(res, 200, answer);
-        } else {
-            res.status = 200;
-            res.setContent(encodeJson(native(text, true, usage)).toStdString() + "\n", "application/json");
-        }
-        return res;
-    }
-};
-
-HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
-    HttpResponse res;
-    res.headers = base;
-    replyError(res, status, type, message);
-    return res;
-}
-
-QString auditRefusal(const QString& why) {
-    return QStringLiteral("Audit logging is on and the audit log cannot be written (%1), so this request was not served.").arg(why);
-}
-
-// One generation's events, turned into its client's answer. Lives as long as the engine holds it;
-// the feed it writes to is the HTTP side's, which lets go when the client does. Every event comes
-// on the I/O thread.
-class AnswerSink final : public GenerationSink {
-public:
-    AnswerSink(std::shared_ptr<AnswerFeed> feed, AnswerShape shape, HttpFields base, Settlement settlement, qint64 promptTokens)
-        : m_feed(feed), m_shape(std::move(shape)), m_base(std::move(base)), m_settlement(std::move(settlement)),
-          m_promptTokens(promptTokens) {}
-
-    // A generation cancelled (its client gone, or too slow) hears nothing more from its engine;
-    // what it cost is settled here, as the client closed the request.
-    ~AnswerSink() override {
-        if (!m_settled)
-            (void)m_settlement.settle(499, usageSoFar(), m_text);
-    }
-
-    void piece(QString text) override {
-        if (m_settled || text.isEmpty())
-            return;
-        m_text += text;
-        if (!m_shape.stream)
-            return;
-        if (m_shape.holdBack) {
-            m_held << text;
-            return;
-        }
-        const auto feed = m_feed.lock();
-        if (!feed)
-            return;
-        std::string bytes;
-        if (!m_begun) {
-            feed->begin(m_shape.streamHead(m_base));
-            bytes = m_shape.opening();
-            m_begun = true;
-        }
-        bytes += m_shape.piece(text);
-        if (feed->push(bytes))
-            return;
-        // The client has gone, or reads slower than the engine writes: the answer ends here, and
-        // with the feed's end the generation's handle goes, which cancels it.
-        (void)m_settlement.settle(499, usageSoFar(), m_text);
-        m_settled = true;
-        feed->end(m_shape.breaking("client_too_slow",
-                                   QStringLiteral("The answer was stopped: the client did not read it as fast as it was generated.")),
-                  true);
-    }
-
-    void finished(EngineUsage usage) override {
-        if (m_settled)
-            return;
-        m_settled = true;
-        if (usage.promptTokens <= 0 && usage.completionTokens <= 0)
-            usage = usageSoFar();
-        const auto logged = m_settlement.settle(200, usage, m_text);
-        const auto feed = m_feed.lock();
-        if (!feed)
-            return;
-        if (!m_shape.stream || m_shape.holdBack) {
-            // A whole answer, or one held back, is still refused when it cannot be put on record.
-            if (!logged)
-                return feed->answer(errorAnswer(m_base, 503, "audit_log_unavailable", auditRefusal(logged.error())));
-            if (!m_shape.stream)
-                return feed->answer(m_shape.whole(m_base, m_text, usage));
-        }
-        std::string bytes;
-        if (!m_begun) {
-            feed->begin(m_shape.streamHead(m_base));
-            bytes = m_shape.opening();
-        }
-        for (const QString& held : std::exchange(m_held, {}))
-            bytes += m_shape.piece(held);
-        if (!logged)
-            return feed->end(bytes + m_shape.breaking("audit_log_unavailable", auditRefusal(logged.error())), true);
-        feed->end(bytes + m_shape.closing(usage));
-    }
-
-    void failed(EngineFailure failure) override {
-        if (m_settled)
-            return;
-        m_settled = true;
-        (void)m_settlement.settle(failure.status, usageSoFar(), m_text);
-        const auto feed = m_feed.lock();
-        if (!feed)
-            return;
-        if (!m_begun)
-            return feed->answer(errorAnswer(m_base, failure.status, failure.type.c_str(), failure.message));
-        feed->end(m_shape.breaking(failure.type.c_str(), failure.message), true);
-    }
-
-private:
-    EngineUsage usageSoFar() const { return {m_promptTokens, countTokens(m_text)}; }
-
-    std::weak_ptr<AnswerFeed> m_feed;
-    AnswerShape m_shape;
-    HttpFields m_base;
-    Settlement m_settlement;
-    qint64 m_promptTokens;
-    QString m_text;
-    QStringList m_held;
-    bool m_begun = false;
-    bool m_settled = false;
-};
-
 } // namespace
 
 void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpResponse& res, const KeyGrant& grant) {
@@ -469,7 +229,7 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
     const QString engineModel = engine->modelId();
     if (model && !model->isEmpty() && *model != engineModel) {
         m_context.keys->recordUse(grant.id, remote, 0, 0);
-        replyError(res, 404, "not_found_error",
+        replyApiError(res, 404, "not_found_error",
                    QStringLiteral("model \"%1\" is not served here; this server serves \"%2\"").arg(*model, engineModel));
         return;
     }
@@ -496,7 +256,7 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
     if (!slot) {
         (void)settlement.settle(503, {}, QString()); // refused either way
         res.setHeader("Retry-After", "1");
-        replyError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
+        replyApiError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
         return;
     }
 

@@ -188,20 +188,24 @@ class UpstreamEngineTest : public QObject {
         return path;
     }
 
-    // A gateway whose engine is the scripted one at `url` (or any URL), with the key file unless told not to.
+    // A gateway whose engine is the scripted one at `url` (or any URL), set through the admin API,
+    // with the key file unless told not to.
     std::expected<void, QString> startGateway(ReferenceServer& server, const QString& url, QStringList arguments = {},
                                               bool withKey = true, qint64 timeoutSeconds = 30, qint64 connectTimeoutSeconds = 10) {
-        QJsonObject engine{{"kind", "openai"},
-                           {"url", url},
-                           {"model", upstreamModel},
-                           {"timeoutSeconds", timeoutSeconds},
-                           {"connectTimeoutSeconds", connectTimeoutSeconds}};
+        if (auto started = server.start(ReferenceServerOptions(std::move(arguments))); !started)
+            return started;
+        ClientEngineSettings engine;
+        engine.kind = QStringLiteral("openai");
+        engine.url = url;
+        engine.model = upstreamModel;
+        engine.timeoutSeconds = timeoutSeconds;
+        engine.connectTimeoutSeconds = connectTimeoutSeconds;
         if (withKey)
-            engine.insert("keyFile", keyFile());
-        ReferenceServerOptions options(std::move(arguments),
-                                       {"TAVRIN_TEST_ENGINE=" + QString::fromUtf8(QJsonDocument(engine).toJson(QJsonDocument::Compact))});
-        options.executable = ReferenceServer::testKeysExecutablePath();
-        return server.start(options);
+            engine.keyFile = keyFile();
+        const auto set = await(server.client()->updateEngineSettings(engine));
+        if (!set)
+            return std::unexpected(set.error().message());
+        return {};
     }
 
     static QString clientKey(ReferenceServer& server) {
@@ -328,6 +332,9 @@ private Q_SLOTS:
             << 500 << "upstream_error" << "The engine at %1 answered 500: model [31mcrashed again" << false;
         QTest::newRow("429 in plain text, long") << ScriptedResponse::text(429, QByteArray("slow down ").repeated(500)) << Listener::scripted << 429
                                                  << "upstream_error" << "The engine at %1 answered 429: slow down slow down" << false;
+        QTest::newRow("401 quoting the key") << ScriptedResponse::json(401, "{\"error\":{\"message\":\"key " + upstreamKey.toUtf8() + " is revoked\"}}")
+                                             << Listener::scripted << 401 << "upstream_error"
+                                             << "The engine at %1 answered 401: key [the engine's key] is revoked" << false;
         ScriptedResponse redirect = ScriptedResponse::text(302, "");
         redirect.headers.emplace_back("Location", "http://127.0.0.1:1/elsewhere");
         QTest::newRow("redirect") << redirect << Listener::scripted << 502 << "upstream_error"
@@ -375,6 +382,7 @@ private Q_SLOTS:
         for (const QChar c : message)
             QVERIFY(c.category() != QChar::Other_Control);
         QVERIFY(!answer->body.contains(upstreamKey.toUtf8()));
+        QVERIFY(!answer->body.contains(upstreamKey.left(12).toUtf8()));
         QVERIFY(!server.standardError().contains(upstreamKey.toUtf8()));
 
         // A streamed request fails the same way before its first piece, and after it ends with the

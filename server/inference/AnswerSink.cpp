@@ -1,0 +1,202 @@
+#include "server/inference/AnswerSink.h"
+
+#include "server/support/IsoTime.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <utility>
+
+namespace tavrin {
+
+namespace {
+
+std::string sseEvent(const ChatCompletion& chunk) { return "data: " + encodeJson(chunk).toStdString() + "\n\n"; }
+
+HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
+    HttpResponse res;
+    res.headers = base;
+    replyApiError(res, status, type, message);
+    return res;
+}
+
+} // namespace
+
+void replyApiError(HttpResponse& res, int status, const char* type, const QString& message) {
+    replyJson(res, status, ApiError{{message, QString::fromLatin1(type)}});
+}
+
+QString auditRefusal(const QString& why) {
+    return QStringLiteral("Audit logging is on and the audit log cannot be written (%1), so this request was not served.").arg(why);
+}
+
+std::expected<void, QString> Settlement::settle(int status, EngineUsage usage, const QString& completion) const {
+    AuditRecord record;
+    record.time = isoUtcNow();
+    record.keyId = keyId;
+    record.endpoint = endpoint;
+    record.status = status;
+    record.responseTimeMs =
+        std::round(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - received).count() * 1000) / 1000;
+    record.promptTokens = usage.promptTokens;
+    record.completionTokens = usage.completionTokens;
+    // A record not kept has been told to the server's log by the audit log, once per fault.
+    auto logged = context.audit->record(logging, std::move(record), promptText, completion);
+    const bool refused = !logged && logging.mode == ClientAuditMode::audit;
+    context.keys->recordUse(keyId, remote, usage.promptTokens, refused ? 0 : usage.completionTokens);
+    if (refused)
+        return std::unexpected(logged.error());
+    return {};
+}
+
+HttpResponse AnswerShape::streamHead(const HttpFields& base) const {
+    HttpResponse head;
+    head.headers = base;
+    if (kind == Kind::chatCompletions) {
+        head.setHeader("Cache-Control", "no-cache");
+        head.contentType = "text/event-stream";
+    } else {
+        head.contentType = "application/x-ndjson";
+    }
+    return head;
+}
+
+ChatCompletion AnswerShape::chunk(std::optional<OutMessage> delta, std::optional<QString> finish) const {
+    return ChatCompletion{id, QStringLiteral("chat.completion.chunk"), created, model,
+                          {{0, std::nullopt, std::move(delta), std::move(finish)}}, std::nullopt};
+}
+
+NativeAnswer AnswerShape::native(const QString& text, bool done, EngineUsage usage) const {
+    NativeAnswer a{model, isoUtcNow(), std::nullopt, std::nullopt, done, std::nullopt, std::nullopt, std::nullopt};
+    if (kind == Kind::nativeChat)
+        a.message = OutMessage{QStringLiteral("assistant"), text};
+    else
+        a.response = text;
+    if (done) {
+        a.done_reason = QStringLiteral("stop");
+        a.prompt_eval_count = usage.promptTokens;
+        a.eval_count = usage.completionTokens;
+    }
+    return a;
+}
+
+std::string AnswerShape::opening() const {
+    if (kind != Kind::chatCompletions)
+        return {};
+    return sseEvent(chunk(OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt));
+}
+
+std::string AnswerShape::piece(const QString& text) const {
+    if (kind == Kind::chatCompletions)
+        return sseEvent(chunk(OutMessage{std::nullopt, text}, std::nullopt));
+    return encodeJson(native(text, false)).toStdString() + "\n";
+}
+
+std::string AnswerShape::closing(EngineUsage usage) const {
+    if (kind == Kind::chatCompletions)
+        return sseEvent(chunk(OutMessage{}, QStringLiteral("stop"))) + "data: [DONE]\n\n";
+    return encodeJson(native(QString(), true, usage)).toStdString() + "\n";
+}
+
+std::string AnswerShape::breaking(const char* type, const QString& message) const {
+    if (kind == Kind::chatCompletions)
+        return "data: " + encodeJson(ApiError{{message, QString::fromLatin1(type)}}).toStdString() + "\n\n";
+    QJsonObject line{{QStringLiteral("error"), message}};
+    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
+}
+
+HttpResponse AnswerShape::whole(const HttpFields& base, const QString& text, EngineUsage usage) const {
+    HttpResponse res;
+    res.headers = base;
+    if (kind == Kind::chatCompletions) {
+        ChatCompletion answer{id, QStringLiteral("chat.completion"), created, model, {}, std::nullopt};
+        answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), text}, std::nullopt, QStringLiteral("stop")});
+        answer.usage = CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
+        replyJson(res, 200, answer);
+    } else {
+        res.status = 200;
+        res.setContent(encodeJson(native(text, true, usage)).toStdString() + "\n", "application/json");
+    }
+    return res;
+}
+
+AnswerSink::~AnswerSink() {
+    if (!m_settled)
+        (void)m_settlement.settle(499, usageSoFar(), m_text);
+}
+
+void AnswerSink::piece(QString text) {
+    if (m_settled || text.isEmpty())
+        return;
+    m_text += text;
+    if (!m_shape.stream)
+        return;
+    if (m_shape.holdBack) {
+        m_held << text;
+        return;
+    }
+    const auto feed = m_feed.lock();
+    if (!feed)
+        return;
+    std::string bytes;
+    if (!m_begun) {
+        feed->begin(m_shape.streamHead(m_base));
+        bytes = m_shape.opening();
+        m_begun = true;
+    }
+    bytes += m_shape.piece(text);
+    if (feed->push(bytes))
+        return;
+    // The client has gone, or reads slower than the engine writes: the answer ends here, and
+    // with the feed's end the generation's handle goes, which cancels it.
+    (void)m_settlement.settle(499, usageSoFar(), m_text);
+    m_settled = true;
+    feed->end(m_shape.breaking("client_too_slow",
+                               QStringLiteral("The answer was stopped: the client did not read it as fast as it was generated.")),
+              true);
+}
+
+void AnswerSink::finished(EngineUsage usage) {
+    if (m_settled)
+        return;
+    m_settled = true;
+    if (usage.promptTokens <= 0 && usage.completionTokens <= 0)
+        usage = usageSoFar();
+    const auto logged = m_settlement.settle(200, usage, m_text);
+    const auto feed = m_feed.lock();
+    if (!feed)
+        return;
+    if (!m_shape.stream || m_shape.holdBack) {
+        // A whole answer, or one held back, is still refused when it cannot be put on record.
+        if (!logged)
+            return feed->answer(errorAnswer(m_base, 503, "audit_log_unavailable", auditRefusal(logged.error())));
+        if (!m_shape.stream)
+            return feed->answer(m_shape.whole(m_base, m_text, usage));
+    }
+    std::string bytes;
+    if (!m_begun) {
+        feed->begin(m_shape.streamHead(m_base));
+        bytes = m_shape.opening();
+    }
+    for (const QString& held : std::exchange(m_held, {}))
+        bytes += m_shape.piece(held);
+    if (!logged)
+        return feed->end(bytes + m_shape.breaking("audit_log_unavailable", auditRefusal(logged.error())), true);
+    feed->end(bytes + m_shape.closing(usage));
+}
+
+void AnswerSink::failed(EngineFailure failure) {
+    if (m_settled)
+        return;
+    m_settled = true;
+    (void)m_settlement.settle(failure.status, usageSoFar(), m_text);
+    const auto feed = m_feed.lock();
+    if (!feed)
+        return;
+    if (!m_begun)
+        return feed->answer(errorAnswer(m_base, failure.status, failure.type.c_str(), failure.message));
+    feed->end(m_shape.breaking(failure.type.c_str(), failure.message), true);
+}
+
+} // namespace tavrin

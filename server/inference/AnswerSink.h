@@ -1,0 +1,94 @@
+#pragma once
+
+#include "server/inference/InferenceRecords.h"
+#include "server/runtime/ServerContext.h"
+#include "server/support/AnswerFeed.h"
+#include "server/support/HttpMessage.h"
+
+#include <QStringList>
+
+#include <chrono>
+#include <expected>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tavrin {
+
+// A refusal in the OpenAI error shape: {"error": {"message", "type"}}.
+void replyApiError(HttpResponse& res, int status, const char* type, const QString& message);
+// Audit mode's words for a request that could not be put on record; `why` follows "the audit log
+// cannot be written".
+QString auditRefusal(const QString& why);
+
+// What the server's log and the audit log take from one request, settled once at its end.
+struct Settlement {
+    ServerContext& context;
+    ClientAuditLoggingSettings logging; // the mode it was admitted under is the mode it is recorded under
+    QString keyId;
+    QString remote;
+    QString endpoint;
+    QString promptText;
+    std::chrono::steady_clock::time_point received;
+
+    // Counts the key's use and writes the audit record; the record's failure, in audit mode.
+    std::expected<void, QString> settle(int status, EngineUsage usage, const QString& completion) const;
+};
+
+// How one endpoint writes a generation: the OpenAI surface as server-sent events ending with
+// "data: [DONE]", or a whole chat.completion; the JSON-lines surfaces as one line per piece and a
+// last line with the counts, or one line whole.
+struct AnswerShape {
+    enum class Kind { chatCompletions, nativeChat, nativeGenerate } kind;
+    bool stream = false;
+    QString model;
+    QString id;
+    qint64 created = 0;
+    // Audit mode with a log whose last write failed: the stream goes out only once its record is
+    // written, all at once, as a whole answer does.
+    bool holdBack = false;
+
+    HttpResponse streamHead(const HttpFields& base) const;
+    ChatCompletion chunk(std::optional<OutMessage> delta, std::optional<QString> finish) const;
+    NativeAnswer native(const QString& text, bool done, EngineUsage usage = {}) const;
+    // What opens a stream, before its first piece.
+    std::string opening() const;
+    std::string piece(const QString& text) const;
+    std::string closing(EngineUsage usage) const;
+    // A stream that breaks off says why in its own form; the OpenAI one sends no [DONE] after it.
+    std::string breaking(const char* type, const QString& message) const;
+    HttpResponse whole(const HttpFields& base, const QString& text, EngineUsage usage) const;
+};
+
+// One generation's events, turned into its client's answer. Lives as long as the engine holds it;
+// the feed it writes to is the HTTP side's, which lets go when the client does. Every event comes
+// on the I/O thread.
+class AnswerSink final : public GenerationSink {
+public:
+    AnswerSink(std::shared_ptr<AnswerFeed> feed, AnswerShape shape, HttpFields base, Settlement settlement, qint64 promptTokens)
+        : m_feed(feed), m_shape(std::move(shape)), m_base(std::move(base)), m_settlement(std::move(settlement)),
+          m_promptTokens(promptTokens) {}
+
+    // A generation cancelled (its client gone, or too slow) hears nothing more from its engine;
+    // what it cost is settled here, as the client closed the request.
+    ~AnswerSink() override;
+
+    void piece(QString text) override;
+    void finished(EngineUsage usage) override;
+    void failed(EngineFailure failure) override;
+
+private:
+    EngineUsage usageSoFar() const { return {m_promptTokens, countTokens(m_text)}; }
+
+    std::weak_ptr<AnswerFeed> m_feed;
+    AnswerShape m_shape;
+    HttpFields m_base;
+    Settlement m_settlement;
+    qint64 m_promptTokens;
+    QString m_text;
+    QStringList m_held;
+    bool m_begun = false;
+    bool m_settled = false;
+};
+
+} // namespace tavrin
