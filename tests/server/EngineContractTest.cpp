@@ -279,6 +279,12 @@ private Q_SLOTS:
         QCOMPARE(httpStatusOf(failed), 502);
         QVERIFY(!httpBodyOf(failed).isEmpty() && !httpBodyOf(failed).contains(QString::fromUtf8(upstreamKey)));
 
+        // An engine that never answers is given up on within its own timeout.
+        settings.timeoutSeconds = 1;
+        TAVRIN_REQUIRE(await(m_client->updateEngineSettings(settings)));
+        engine.route("/v1/chat/completions", ScriptedResponse::stall());
+        QCOMPARE(httpStatusOf(await(m_client->testEngine())), 504);
+
         ClientEngineSettings builtin;
         builtin.kind = QStringLiteral("builtin");
         TAVRIN_REQUIRE(await(m_client->updateEngineSettings(builtin)));
