@@ -98,16 +98,39 @@ std::size_t raiseDescriptorLimit() {
     return limit.rlim_cur == RLIM_INFINITY ? std::size_t(1) << 20 : std::size_t(limit.rlim_cur);
 }
 
+// The built-in engine standing in for a saved engine that could not be made: it serves as itself,
+// and its readings say why the saved one does not, so that the panel and tavrinctl show it.
+class StandInEngine final : public InferenceEngine {
+public:
+    StandInEngine(std::shared_ptr<InferenceEngine> engine, QString why) : m_engine(std::move(engine)), m_why(std::move(why)) {}
+
+    QString modelId() const override { return m_engine->modelId(); }
+    ClientEngineHealth health() const override {
+        ClientEngineHealth health = m_engine->health();
+        health.lastError = m_why;
+        return health;
+    }
+    std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) override {
+        return m_engine->generate(std::move(request), std::move(sink));
+    }
+
+private:
+    std::shared_ptr<InferenceEngine> m_engine;
+    QString m_why;
+};
+
 // The engine saved last. One that can no longer be made (its key file changed hands, say) does not
 // keep the server from starting: the built-in engine serves, under its own name, so that clients
 // asking for the saved engine's model are told it is not served rather than answered by another.
 void startEngine(ServerContext& context) {
     auto engine = makeEngineFor(context, context.settings->engine());
     if (!engine) {
-        logLine(QStringLiteral("The saved engine cannot be used, so the built-in echo engine serves until the engine is "
-                               "set again: %1")
-                    .arg(engine.error()));
-        engine = context.makeEngine(ServerSettings::defaultEngine(), std::nullopt);
+        const QString why = QStringLiteral("The saved engine cannot be used, so the built-in echo engine serves until "
+                                           "the engine is set again: %1")
+                                .arg(engine.error());
+        logLine(why);
+        auto builtin = context.makeEngine(ServerSettings::defaultEngine(), std::nullopt);
+        engine = std::make_shared<StandInEngine>(std::move(*builtin), why);
     }
     context.engineSlot.replace(std::move(*engine));
 }

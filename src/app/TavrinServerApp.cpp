@@ -122,6 +122,10 @@ void TavrinServerApp::setUpNotifications() {
         notify(QStringLiteral("audit"), refusal.title, refusal.message,
                {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
     });
+    connect(&m_events, &ServerEvents::engineNotAnswering, this, [this](const ClientEngineHealth& engine) {
+        const EngineDownText down = engineDownText(engine);
+        notify(QStringLiteral("engine"), down.title, down.message, {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+    });
     connect(&m_events, &ServerEvents::updateFound, this, [this](const QString& version) {
         // Once per version, across launches too: a version told of is not told again.
         QSettings settings;

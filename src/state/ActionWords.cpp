@@ -6,15 +6,11 @@ namespace tavrin {
 
 QString settingsSavedMessage() { return QStringLiteral("Saved."); }
 
-QString engineName(const ClientEngineSettings& settings) {
-    if (!settings.url)
-        return QStringLiteral("Built-in echo engine");
-    return QStringLiteral("%1 at %2").arg(settings.servedName.value_or(settings.model.value_or(QString())), *settings.url);
-}
-
 QString engineSavedMessage(const ClientEngineSettings& saved) {
-    return QStringLiteral("Saved. New requests go to the %1.")
-        .arg(saved.url ? QStringLiteral("engine serving ") + engineName(saved) : QStringLiteral("built-in echo engine"));
+    if (!saved.url)
+        return QStringLiteral("Saved. New requests go to the built-in echo engine.");
+    return QStringLiteral("Saved. New requests go to the engine serving %1 at %2.")
+        .arg(saved.servedName.value_or(saved.model.value_or(QString())), *saved.url);
 }
 
 QString networkSavedMessage() { return QStringLiteral("Saved. Restart the server to apply."); }
@@ -41,14 +37,40 @@ QString exportFileName(AuditExportRequest::Format format) {
                                                      : QStringLiteral("tavrin-server-audit.jsonl");
 }
 
-AuditRefusalText auditRefusalText(const QString& reason) {
-    QString sentence = reason.trimmed();
+namespace {
+
+QString asSentence(const QString& text) {
+    QString sentence = text.trimmed();
     if (!sentence.isEmpty()) {
         sentence[0] = sentence[0].toUpper();
         if (!sentence.endsWith(QLatin1Char('.')))
             sentence += QLatin1Char('.');
     }
-    return {QStringLiteral("Audit log can't be written: requests are being refused."), sentence};
+    return sentence;
+}
+
+// The engine as its user named it: the built-in one, or the name clients see and where it is.
+QString engineNamed(const ClientEngineHealth& engine) {
+    if (!engine.url)
+        return QStringLiteral("Built-in echo engine");
+    const QString name = engine.servedName.value_or(engine.model.value_or(QString()));
+    return name.isEmpty() ? *engine.url : name + QStringLiteral(" · ") + *engine.url;
+}
+
+} // namespace
+
+AuditRefusalText auditRefusalText(const QString& reason) {
+    return {QStringLiteral("Audit log can't be written: requests are being refused."), asSentence(reason)};
+}
+
+QString engineLine(const ClientEngineHealth& engine) {
+    return engineNamed(engine) + (engine.reachable ? QStringLiteral(" · answering") : QStringLiteral(" · not answering"));
+}
+
+EngineDownText engineDownText(const ClientEngineHealth& engine) {
+    const QString why = engine.lastError ? asSentence(*engine.lastError) + QLatin1Char(' ') : QString();
+    return {QStringLiteral("The engine stopped answering"),
+            QStringLiteral("%1 does not answer. %2Requests fail until it does.").arg(engineNamed(engine), why)};
 }
 
 } // namespace tavrin

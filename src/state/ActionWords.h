@@ -19,8 +19,6 @@ QString rolledBackMessage();
 QString updateCheckedMessage(bool found);
 // Which engine answers from now on, named as the Status tab names it.
 QString engineSavedMessage(const ClientEngineSettings& saved);
-// "Built-in echo engine", or the name clients see and where its engine is.
-QString engineName(const ClientEngineSettings& settings);
 
 // How far a streamed export has come, and the name a saved export is proposed under.
 QString exportProgressText(qint64 bytes);
@@ -35,5 +33,17 @@ struct AuditRefusalText {
     bool operator==(const AuditRefusalText&) const = default;
 };
 AuditRefusalText auditRefusalText(const QString& reason);
+
+// Which engine serves and whether it answers, as the Status tab's model card says it: "Built-in
+// echo engine · answering", "office · http://127.0.0.1:8080/v1 · not answering".
+QString engineLine(const ClientEngineHealth& engine);
+// When the engine in use stops answering: what the desktop notification says. `lastError` is the
+// engine's own account, shown as a sentence.
+struct EngineDownText {
+    QString title;
+    QString message;
+    bool operator==(const EngineDownText&) const = default;
+};
+EngineDownText engineDownText(const ClientEngineHealth& engine);
 
 } // namespace tavrin

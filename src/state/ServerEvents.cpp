@@ -38,6 +38,16 @@ void ServerEvents::followStatus() {
         m_reportedAuditRefusal = true;
         Q_EMIT auditRefusing(*status->auditUnavailable);
     }
+    if (const auto& engine = status->engine) {
+        const QString address = engine->url.value_or(QString());
+        if (engine->reachable || m_reportedEngineDown != address)
+            m_reportedEngineDown.reset();
+        // A new engine is not answering until its first check: only a check that failed is news.
+        if (!engine->reachable && engine->checkedAt && !m_reportedEngineDown) {
+            m_reportedEngineDown = address;
+            Q_EMIT engineNotAnswering(*engine);
+        }
+    }
     if (!status->updater.availableUpdate)
         return;
     const QString version = status->updater.availableUpdate->version;

@@ -225,7 +225,11 @@ private Q_SLOTS:
         QVERIFY(::chmod(QFile::encodeName(keyFile).constData(), 0644) == 0);
         TAVRIN_REQUIRE(m_server->restart());
         QCOMPARE(await(m_client->engineSettings()).value_or(ClientEngineSettings{}), settings); // kept as saved
-        QCOMPARE(await(m_client->status())->engine->kind, QStringLiteral("builtin"));
+        const auto standIn = await(m_client->status());
+        TAVRIN_REQUIRE(standIn);
+        QCOMPARE(standIn->engine->kind, QStringLiteral("builtin"));
+        QVERIFY(standIn->engine->lastError &&
+                standIn->engine->lastError->contains("The key file must be a regular file of yours"));
         QVERIFY(m_server->standardError().contains("The saved engine cannot be used") &&
                 m_server->standardError().contains("The key file must be a regular file of yours"));
         QVERIFY(!m_server->standardError().contains(upstreamKey));
@@ -274,6 +278,12 @@ private Q_SLOTS:
         const auto failed = await(m_client->testEngine());
         QCOMPARE(httpStatusOf(failed), 502);
         QVERIFY(!httpBodyOf(failed).isEmpty() && !httpBodyOf(failed).contains(QString::fromUtf8(upstreamKey)));
+
+        // An engine that never answers is given up on within its own timeout.
+        settings.timeoutSeconds = 1;
+        TAVRIN_REQUIRE(await(m_client->updateEngineSettings(settings)));
+        engine.route("/v1/chat/completions", ScriptedResponse::stall());
+        QCOMPARE(httpStatusOf(await(m_client->testEngine())), 504);
 
         ClientEngineSettings builtin;
         builtin.kind = QStringLiteral("builtin");

@@ -3,6 +3,7 @@
 // in what words.
 #include "state/ActionWords.h"
 #include "state/ServerEvents.h"
+#include "support/HttpProbe.h"
 #include "support/ModelFixture.h"
 
 #include <QSignalSpy>
@@ -49,6 +50,39 @@ private Q_SLOTS:
         QVERIFY(setMode(ClientAuditMode::audit));
         poll(3);
         QCOMPARE(told.size(), 2);
+    }
+
+    // An engine its checks cannot reach is told of once, in words naming it and why; one that was
+    // never checked yet is no news, and another engine starts afresh.
+    void anEngineThatStopsAnsweringIsToldOnce() {
+        startServer();
+        ServerEvents events(model.get());
+        QSignalSpy told(&events, &ServerEvents::engineNotAnswering);
+        poll(2);
+        QCOMPARE(told.size(), 0); // the built-in engine always answers
+
+        ClientEngineSettings nowhere;
+        nowhere.kind = "openai";
+        nowhere.url = QString("http://127.0.0.1:%1/v1").arg(test::freeLoopbackPort());
+        nowhere.model = "tide-7b";
+        TAVRIN_REQUIRE(QCoro::waitFor(client->updateEngineSettings(nowhere)));
+        // Its first check comes on its own; until then nothing is told.
+        QTRY_VERIFY_WITH_TIMEOUT((poll(1), model->status()->engine->checkedAt.has_value()), 15000);
+        poll(3);
+        QCOMPARE(told.size(), 1);
+        const auto engine = told[0][0].value<ClientEngineHealth>();
+        QVERIFY(!engine.reachable && engine.url == nowhere.url);
+        const EngineDownText text = engineDownText(engine);
+        QCOMPARE(text.title, "The engine stopped answering");
+        QVERIFY2(text.message.startsWith("tide-7b · " + *nowhere.url + " does not answer. ") &&
+                     text.message.endsWith(". Requests fail until it does."),
+                 qPrintable(text.message));
+
+        ClientEngineSettings builtin;
+        builtin.kind = "builtin";
+        TAVRIN_REQUIRE(QCoro::waitFor(client->updateEngineSettings(builtin)));
+        poll(2);
+        QCOMPARE(told.size(), 1);
     }
 
     // Why audit mode refuses requests, in the server's words, reads as a sentence under one title.

@@ -3,6 +3,7 @@
 #include "KitTestMain.h"
 #include "ScreenTesting.h"
 
+#include "state/ActionWords.h"
 #include "ui/LanAddresses.h"
 #include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"
@@ -168,6 +169,45 @@ private Q_SLOTS:
                 QCOMPARE(row->copyName, "Copy model hash");
             }
         }
+    }
+
+    // The model card names the engine that serves and whether it answers; the technical rows give its
+    // address to copy and its last error, only where there are such.
+    void theEngineIsNamedWithWhetherItAnswers_data() {
+        QTest::addColumn<QString>("url"); // empty: the built-in engine
+        QTest::addColumn<QString>("servedName");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("lastError");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("built in") << QString() << "tavrin-echo" << true << QString() << "Built-in echo engine · answering";
+        QTest::newRow("upstream answering") << "http://127.0.0.1:8080/v1" << "office" << true << QString()
+                                            << "office · http://127.0.0.1:8080/v1 · answering";
+        QTest::newRow("upstream silent") << "https://gpu.example/v1" << "office" << false
+                                         << "the engine refused the connection" << "office · https://gpu.example/v1 · not answering";
+    }
+    void theEngineIsNamedWithWhetherItAnswers() {
+        QFETCH(QString, url);
+        QFETCH(QString, servedName);
+        QFETCH(bool, reachable);
+        QFETCH(QString, lastError);
+        ClientServerStatus status = sampleStatus();
+        ClientEngineHealth engine;
+        engine.kind = url.isEmpty() ? "builtin" : "openai";
+        if (!url.isEmpty())
+            engine.url = url;
+        engine.servedName = servedName;
+        engine.reachable = reachable;
+        if (!lastError.isEmpty())
+            engine.lastError = lastError;
+        status.engine = engine;
+        QTEST(engineLine(engine), "line");
+        const auto rows = technicalRows(status);
+        const auto address = std::ranges::find(rows, QString("Engine address"), &TechnicalRow::label);
+        const auto error = std::ranges::find(rows, QString("Engine error"), &TechnicalRow::label);
+        QCOMPARE(address != rows.end(), !url.isEmpty());
+        if (address != rows.end())
+            QVERIFY(address->value == url && address->copyText == url && address->copyName == "Copy engine address");
+        QCOMPARE(error == rows.end() ? QString() : error->value, lastError);
     }
 
     // Records the audit log had no room for are told among the technical rows, only when there are some.

@@ -25,6 +25,7 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSysInfo>
@@ -56,6 +57,34 @@ private Q_SLOTS:
     // Running with a record, then stopped without one: the same widgets follow, and what needs a
     // record goes away with it. Technical details copy whole values and say what they copy; a poll
     // with the same rows keeps the rows (and any selection in them) and shows new figures.
+    // Under the model, the engine that serves it and whether it answers, as each status says.
+    void theModelCardSaysWhichEngineServesAndWhetherItAnswers() {
+        setUp({});
+        open();
+        const auto engineLineShown = [&] {
+            for (QLabel* label : tab->findChildren<QLabel*>())
+                if (label->isVisibleTo(tab) && label->text().contains(" answering"))
+                    return label->text();
+            return QString();
+        };
+        ClientServerStatus status = sampleStatus();
+        serve(status);
+        QCOMPARE(engineLineShown(), QString()); // a server with one engine says nothing of it
+        ClientEngineHealth engine;
+        engine.kind = "builtin";
+        engine.servedName = "tavrin-echo";
+        engine.reachable = true;
+        status.engine = engine;
+        serve(status);
+        QCOMPARE(engineLineShown(), "Built-in echo engine · answering");
+        engine = ClientEngineHealth{"openai", "http://10.0.0.7:8000/v1", "tide-7b", "office", false, false,
+                                    "the engine refused the connection", "2026-12-08T10:00:00Z"};
+        status.engine = engine;
+        serve(status);
+        QCOMPARE(engineLineShown(), "office · http://10.0.0.7:8000/v1 · not answering");
+        saveLook("engine-not-answering");
+    }
+
     void theTabFollowsThePhaseAndTheRecord() {
         setUp({});
         open();

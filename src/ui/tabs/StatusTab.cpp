@@ -11,6 +11,7 @@
 #include "ui/kit/EndpointBox.h"
 #include "ui/kit/HeroCard.h"
 #include "ui/kit/KeldmarchSwitch.h"
+#include "ui/kit/KitParts.h"
 #include "ui/kit/StatTile.h"
 #include "ui/kit/TRBanner.h"
 #include "ui/kit/TRButton.h"
@@ -26,6 +27,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QVBoxLayout>
@@ -112,6 +114,9 @@ void StatusTab::buildTiles() {
     m_modelTile = new StatTile(QStringLiteral("cube"), QStringLiteral("Model"), {});
     m_hardwareTile = new StatTile(QStringLiteral("cpu"), QStringLiteral("Hardware"), {});
     m_concurrencyTile = new StatTile(QStringLiteral("paperplane.fill"), QStringLiteral("Concurrency"), {});
+    m_engineLine = kitLabel({}, TextRole::detail);
+    m_engineLine->setWordWrap(true);
+    m_modelTile->addBelow(m_engineLine);
     grid->addWidget(m_modelTile, 0, 0);
     grid->addWidget(m_hardwareTile, 0, 1);
     m_loadChart = new TRLoadChart;
@@ -189,6 +194,9 @@ void StatusTab::showStatus() {
     const TileText model = modelTile(*status), hardware = hardwareTile(*status), load = concurrencyTile(*status);
     m_modelTile->setValue(model.value);
     m_modelTile->setDetail(model.detail);
+    m_engineLine->setVisible(bool(status->engine));
+    if (status->engine)
+        m_engineLine->setText(engineLine(*status->engine));
     m_hardwareTile->setValue(hardware.value);
     m_hardwareTile->setDetail(hardware.detail);
     m_concurrencyTile->setValue(load.value);

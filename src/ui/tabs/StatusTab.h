@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+class QLabel;
+
 namespace tavrin {
 
 class EndpointBox;
@@ -70,6 +72,7 @@ private:
     TRMessageLine* m_startError = nullptr;
     QWidget* m_tiles = nullptr;
     StatTile* m_modelTile = nullptr;
+    QLabel* m_engineLine = nullptr; // under the model: which engine serves it, and whether it answers
     StatTile* m_hardwareTile = nullptr;
     StatTile* m_concurrencyTile = nullptr;
     TRLoadChart* m_loadChart = nullptr;

@@ -112,6 +112,12 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
     }
     rows.push_back(copyable(QStringLiteral("State directory"), status.stateDirectory,
                             QStringLiteral("Copy state directory")));
+    if (const auto& engine = status.engine) {
+        if (engine->url)
+            rows.push_back(copyable(QStringLiteral("Engine address"), *engine->url, QStringLiteral("Copy engine address")));
+        if (engine->lastError)
+            rows.push_back(plain(QStringLiteral("Engine error"), *engine->lastError));
+    }
     if (const auto& c = status.concurrency) {
         rows.push_back(plain(QStringLiteral("Max concurrency"), QString::number(c->maxConcurrency) + QStringLiteral(" generations")));
         rows.push_back(plain(QStringLiteral("Max queue depth"), QString::number(c->maxQueueDepth) + QStringLiteral(" (HTTP 503 above)")));
