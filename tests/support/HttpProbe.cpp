@@ -1,6 +1,8 @@
 #include "support/HttpProbe.h"
 
+#include <QFile>
 #include <QHostAddress>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -92,6 +94,22 @@ std::expected<HttpAnswer, QString> exchange(quint16 port, const HttpCall& call) 
 }
 
 quint16 freeLoopbackPort() {
+    // A port the kernel handed out for "any port" goes back into its pool the moment the probe closes,
+    // and a test running beside this one (a server on port 0, an outgoing connection) may be given it
+    // before the server meant for it binds it: the panel then finds a stranger there, with another
+    // password. Ports below the kernel's own range are never handed out that way.
+    int firstEphemeral = 32768;
+    QFile range(QStringLiteral("/proc/sys/net/ipv4/ip_local_port_range"));
+    if (range.open(QIODevice::ReadOnly))
+        firstEphemeral = std::clamp(QString::fromLatin1(range.readAll()).simplified().section(u' ', 0, 0).toInt(),
+                                    2048, 65535);
+    const int lowest = std::max(1024, firstEphemeral / 2);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const auto port = quint16(QRandomGenerator::global()->bounded(lowest, firstEphemeral));
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, port))
+            return port;
+    }
     QTcpServer probe;
     return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
 }
