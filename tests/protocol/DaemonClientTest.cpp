@@ -94,32 +94,6 @@ private slots:
         server.reset();
     }
 
-    // One operation of each shape (the server's contract tests run every one against the real
-    // server): no body and no Content-Type on GET and DELETE, optional fields left out, exact queries.
-    void sendsExactlyTheRequestOfEachOperation() {
-        const std::tuple<Call, const char*, const char*, QByteArray> operations[] = { // no body: "-"
-            {OPERATION(status()), "GET", "/admin/status", "-"},
-            {OPERATION(createKey("CI runner", std::nullopt)), "POST", "/admin/keys", R"({"label":"CI runner"})"},
-            {OPERATION(createKey("Docs", std::vector{ClientAPIKeyScope::readonly})), "POST", "/admin/keys",
-             R"({"label":"Docs","scopes":["readonly"]})"},
-            {OPERATION(revokeKey("k_7f3")), "POST", "/admin/keys/k_7f3/revoke", "{}"},
-            {OPERATION(deleteKey("k_7f3")), "DELETE", "/admin/keys/k_7f3", "-"},
-            {OPERATION(exportAuditJSONL(false)), "GET", "/admin/audit/export?format=jsonl&includePromptContents=false", "-"},
-            {OPERATION(updateNetworkPreferences({"0.0.0.0", 11500, true, std::nullopt, {}, {"10.0.0.0/8"}})), "PUT", "/admin/network",
-             R"({"bindHost":"0.0.0.0","bindPort":11500,"corsAllowedOrigins":[],"ipAllowlist":["10.0.0.0/8"],"lanEnabled":true})"},
-            {OPERATION(setOrgPreamble(std::nullopt)), "PUT", "/admin/settings/preamble", "{}"}};
-        for (const auto& [operation, method, target, body] : operations) {
-            server->clearRequests();
-            run(operation);
-            const auto requests = server->requests();
-            QVERIFY2(requests.size() == 1, target);
-            const auto& r = requests.front();
-            QVERIFY2(r.method == method && r.target == target && r.header("Authorization") == "Bearer s3cret", target);
-            QCOMPARE(r.body, body == "-" ? QByteArray() : body);
-            QCOMPARE(r.header("Content-Type"), body == "-" ? std::nullopt : std::optional<QByteArray>("application/json"));
-        }
-    }
-
     void authorizationOnlyWithANonEmptySecretAndAsItWasWhenSent() {
         const auto sent = [&] { return server->requests().back().header("Authorization"); };
         server->route("/admin/status", ScriptedResponse::text(401, "no"));

@@ -147,14 +147,6 @@ private slots:
         const auto absent = withScopes(QJsonValue(QJsonValue::Undefined));
         QVERIFY(absent && !absent->at(3).scopes.has_value() && absent->at(3) != empty->at(3));
     }
-
-    // The request bodies the client sends, optional fields left out, are checked whole in its own
-    // test; these are the text and the names of a string enumeration.
-    void encodesTextAsUtf8AndEnumerationsByName() {
-        QCOMPARE(encodeJson(PreambleBody{QStringLiteral("Sé bref — ✓")}), QStringLiteral(R"({"preamble":"Sé bref — ✓"})").toUtf8());
-        QCOMPARE(encodeJson(ClientAuditLoggingSettings{ClientAuditMode::audit, 7, true}),
-                 QByteArray(R"({"includePromptContentsInDiagnostics":true,"mode":"audit","retentionDays":7})"));
-    }
 };
 
 QTEST_GUILESS_MAIN(RecordCodecTest)

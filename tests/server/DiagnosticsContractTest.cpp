@@ -90,9 +90,9 @@ private Q_SLOTS:
             for (const bool asked : {false, true}) {
                 const QByteArray combination = QByteArray("switch ") + (masterSwitch ? "on" : "off") + (asked ? ", asked" : "");
                 setLogging({ClientAuditMode::audit, 30, masterSwitch});
-                // The Logs tab's test reads the JSONL export under each combination.
                 const QByteArray jsonl = await(m_client->exportAuditJSONL(asked)).value_or("failed");
                 QVERIFY(jsonl.count('\n') == 3 && !jsonl.contains("quokka-privacy") && !jsonl.contains("quokka-hash"));
+                QVERIFY2(jsonl.contains("quokka-audit") == (masterSwitch && asked), combination.constData());
                 const auto hashed = decodeJson<AuditRecord>(jsonl.split('\n')[1]);
                 QVERIFY(hashed && hashed->promptSha256 && hashed->mode == ClientAuditMode::hash);
 
