@@ -16,16 +16,9 @@ private Q_SLOTS:
             {{A::enabled, true, true, 4321}, 77, {true, true, 4321}},
             {{A::enabled, true, false, 4321}, std::nullopt, {true, true, 4321}}, // a main process runs
             {{A::enabled, true, true, std::nullopt}, 77, {true, true, 77}},
-            {{A::enabled, false, true, 4321}, std::nullopt, {true, false, std::nullopt}},
-            {{A::requiresApproval, true, false, std::nullopt}, std::nullopt, {false, false, std::nullopt}}};
+            {{A::enabled, false, true, 4321}, std::nullopt, {true, false, std::nullopt}}};
         for (const auto& [unit, child, expected] : rows)
             QCOMPARE(statusSnapshot(unit, child), expected);
-    }
-
-    // A status systemd never reports counts as registered, as on the description's platform.
-    void aRegistrationAwaitingApprovalIsRegistered() {
-        QCOMPARE(startAtLoginStep(AgentStatus::requiresApproval, true), StartAtLoginStep::nothing);
-        QCOMPARE(startAtLoginStep(AgentStatus::requiresApproval, false), StartAtLoginStep::unregisterService);
     }
 };
 

@@ -3,7 +3,7 @@
 // what the panel asks, with systemd's error names and words:
 //   - unit files live in $XDG_CONFIG_HOME/systemd/user; enabled means linked from
 //     default.target.wants, as `systemctl enable` leaves it;
-//   - Manager: Subscribe, LoadUnit, GetUnit, GetUnitFileState, EnableUnitFiles, DisableUnitFiles,
+//   - Manager: Subscribe, LoadUnit, GetUnitFileState, EnableUnitFiles, DisableUnitFiles,
 //     Reload, StartUnit, StopUnit, RestartUnit (each job ends at once, announced by JobRemoved);
 //   - every unit: org.freedesktop.DBus.Properties Get/GetAll of the Unit interface (LoadState,
 //     ActiveState, SubState, UnitFileState) and the Service interface (MainPID, Result), and
@@ -13,8 +13,7 @@
 //   Crash(s unit)  the unit's server dies of a signal: failed, Result "signal";
 //   VanishOn(s m)  the next call of method m ends this manager before it answers;
 //   Calls() -> as  the Manager methods called so far, in order.
-// A running unit's MainPID is $SCRIPTED_SYSTEMD_MAINPID (default 4321). It prints "ready" once its
-// name is on the bus.
+// A running unit's MainPID is 4321. It prints "ready" once its name is on the bus.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -153,12 +152,6 @@ private:
         } else if (method == QLatin1String("LoadUnit")) {
             m_units.insert(name, m_units.value(name));
             reply(message, {QVariant::fromValue(QDBusObjectPath(pathOf(name)))});
-        } else if (method == QLatin1String("GetUnit")) {
-            if (!m_units.contains(name) && !hasFile(name))
-                fail(message, QStringLiteral("org.freedesktop.systemd1.NoSuchUnit"),
-                     QStringLiteral("Unit %1 not loaded.").arg(name));
-            else
-                reply(message, {QVariant::fromValue(QDBusObjectPath(pathOf(name)))});
         } else if (method == QLatin1String("GetUnitFileState")) {
             if (!hasFile(name))
                 fail(message, QStringLiteral("org.freedesktop.DBus.Error.FileNotFound"),
@@ -205,10 +198,7 @@ private:
             setState(name, QStringLiteral("failed"), QStringLiteral("failed"), QStringLiteral("exit-code"), 0);
             result = QStringLiteral("failed");
         } else
-            setState(name, QStringLiteral("active"), QStringLiteral("running"), QStringLiteral("success"),
-                     qEnvironmentVariableIntValue("SCRIPTED_SYSTEMD_MAINPID") > 0
-                         ? uint(qEnvironmentVariableIntValue("SCRIPTED_SYSTEMD_MAINPID"))
-                         : 4321);
+            setState(name, QStringLiteral("active"), QStringLiteral("running"), QStringLiteral("success"), 4321);
         QDBusMessage removed = QDBusMessage::createSignal(managerPath, managerApi, QStringLiteral("JobRemoved"));
         removed << m_lastJob << QVariant::fromValue(path) << name << result;
         m_connection.send(removed);
