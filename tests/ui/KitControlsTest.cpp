@@ -70,33 +70,6 @@ private slots:
         QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
     }
 
-    // A hidden label takes no room but still names the switch. The knob slides rather than jumps, and
-    // ends at the trailing end of the track.
-    void theKnobSlidesToTheTrailingEndWhenOn() {
-        KeldmarchSwitch sw("Start at login");
-        const int labelled = sw.sizeHint().width();
-        sw.setLabelHidden(true);
-        QVERIFY(sw.sizeHint().width() < labelled);
-        QCOMPARE(accessibleName(&sw), QStringLiteral("Start at login"));
-        sw.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sw));
-        auto whiteAt = [&](qreal fractionOfTrack) {
-            const QImage image = sw.grab().toImage();
-            const qreal dpr = image.devicePixelRatio();
-            const QRectF track(sw.width() - 39, (sw.height() - 22) / 2.0, 38, 22);
-            const QPointF p(track.left() + fractionOfTrack * track.width(), track.center().y());
-            const QColor c = image.pixelColor(int(p.x() * dpr), int(p.y() * dpr));
-            return c.red() > 245 && c.green() > 245 && c.blue() > 245;
-        };
-        QVERIFY(whiteAt(0.3));
-        QVERIFY(!whiteAt(0.7));
-        QTest::mouseClick(&sw, Qt::LeftButton);
-        QVERIFY(sw.knobPosition() < 1.0);
-        QTRY_COMPARE(sw.knobPosition(), 1.0);
-        QVERIFY(!whiteAt(0.3));
-        QVERIFY(whiteAt(0.7));
-    }
-
     // The header's sign says which way a press goes; the owner's flag and the header agree both ways, and
     // only changes are announced.
     void pressingTheHeaderShowsAndHidesTheContent() {

@@ -10,7 +10,6 @@
 #include "ui/kit/TRDisplayName.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPill.h"
-#include "ui/kit/TRSymbol.h"
 #include "ui/kit/TRScrollBar.h"
 #include "ui/kit/TabHeader.h"
 
@@ -18,7 +17,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
@@ -68,17 +66,6 @@ private slots:
         host.place(&card, 420);
         QCOMPARE(shownTexts(card), (QStringList{"Supported", "Body"}));
         QCOMPARE(geometryIn(card, accessory).right(), card.width() - 18 - 1); // at the trailing edge
-    }
-
-    void aBannerWithNeitherTitleNorMessageShowsOnlyIconAndTrailing() {
-        TRBanner banner(BannerKind::warn, "lock.fill");
-        auto* trailing = new QPushButton("Open Diagnostics");
-        banner.setTrailing(trailing);
-        host.place(&banner, 480);
-        QVERIFY(shownTexts(banner).isEmpty());
-        auto* icon = banner.findChild<TRSymbol*>();
-        QVERIFY(icon && icon->isVisible() && trailing->isVisible());
-        QCOMPARE(banner.height(), 12 + std::max(trailing->sizeHint().height(), icon->sizeHint().height()) + 12);
     }
 
     // A server ends its one-line answers with a line break; what shows them draws no empty line for it.

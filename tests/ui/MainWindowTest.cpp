@@ -5,7 +5,6 @@
 
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/StatusChip.h"
-#include "ui/kit/TRElidedText.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/window/MainWindow.h"
@@ -64,17 +63,6 @@ private slots:
         QCOMPARE(window.subtitle(), QStringLiteral("1.4.2"));
         QCOMPARE(window.sidebar()->pinnedModel(), QStringLiteral("keldmarch-1"));
         QCOMPARE(window.statusChip()->kind(), PillKind::ok);
-
-        // A long alias stays on one line, cut in the middle.
-        const QString alias = "keldmarch-production-alias-that-is-much-too-long-for-the-sidebar-v42";
-        status.model.running->productionAlias = alias;
-        serve(status);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const TRElidedText* shown = window.sidebar()->pinnedAlias();
-        const QString drawn = shown->displayedText();
-        QVERIFY2(drawn.startsWith("keldmarch-") && drawn.contains("…") && drawn.endsWith("-v42"), qPrintable(drawn));
-        QCOMPARE(shown->text(), alias); // what is heard, selected and copied
 
         status.model.running.reset();
         serve(status);

@@ -13,20 +13,15 @@
 #include "ui/kit/TRElidedText.h"
 #include "ui/kit/TRHistoryRow.h"
 #include "ui/kit/TRPill.h"
-#include "ui/kit/TabContent.h"
 #include "ui/tabs/ModelsTab.h"
 
 #include <QAccessible>
-#include <QLayout>
-#include <QScrollArea>
 #include <QTemporaryDir>
 
 using namespace tavrin;
 
 class ModelsTabTest : public QObject, protected RecordTabFixture {
     Q_OBJECT
-    static constexpr int kWidth = 860;
-
     std::unique_ptr<QTemporaryDir> m_companion;
     ModelsTab* m_tab = nullptr;
 
@@ -46,7 +41,7 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
     [[nodiscard]] bool open() {
         startServer(test::ReferenceServerOptions({"--model-source", companion()}), false);
         if (!QTest::currentTestFailed())
-            m_tab = RecordTabFixture::open<ModelsTab>(AdminTab::models, {kWidth, 1200});
+            m_tab = RecordTabFixture::open<ModelsTab>(AdminTab::models, {860, 1200});
         return !QTest::currentTestFailed();
     }
     void poll() { QCoro::waitFor(model->refresh()); }
@@ -104,20 +99,6 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
         return rows;
     }
 
-    // For a person to look at, when TAVRIN_SCREENS_DIR names a folder: the whole page.
-    void saveLook(const QString& name) const {
-        const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
-        if (dir.isEmpty() || !QDir().mkpath(dir))
-            return;
-        QWidget* page = m_tab->scrollArea()->widget();
-        page->layout()->activate();
-        const int height = page->heightForWidth(kWidth) + 2; // and the brand strip above
-        host->resize(kWidth, height);
-        m_tab->resize(kWidth, height);
-        QCoreApplication::sendPostedEvents();
-        m_tab->grab().save(dir + "/models-tab-" + name + ".png");
-    }
-
 private Q_SLOTS:
     void init() {
         m_companion = std::make_unique<QTemporaryDir>();
@@ -135,7 +116,6 @@ private Q_SLOTS:
         QVERIFY(dropBundle("1.0.0"));
         QVERIFY(open());
         QVERIFY(onlyUnreachable());
-        saveLook("no-server");
 
         poll();
         QVERIFY(!cardTitled("Server unreachable"));
@@ -150,7 +130,6 @@ private Q_SLOTS:
         QVERIFY(!stagedCard());
         QCOMPARE(historyRows(), QStringList{});
         QCOMPARE(banners(), QStringList{});
-        saveLook("model-without-update");
 
         QVERIFY(dropBundle("2.0.0"));
         QVERIFY(restartServer());

@@ -80,8 +80,11 @@ inline tavrin::TRButton* buttonNamed(const QWidget* root, const QString& text) {
     return findVisible<tavrin::TRButton>(root, text, [](tavrin::TRButton* b) { return b->text(); });
 }
 
-// For a person to look at, when TAVRIN_SCREENS_DIR names a folder: `widget` as it stands.
+// For a person to look at, when TAVRIN_SCREENS_DIR names a folder: `widget` as it stands, once the
+// children added to it since it showed have shown too. The screens that a render of the window cannot
+// show (setup's steps act as they appear) are saved this way by their tests.
 inline void saveScreen(QWidget* widget, const QString& name) {
+    QCoreApplication::processEvents();
     const QString dir = qEnvironmentVariable("TAVRIN_SCREENS_DIR");
     if (!dir.isEmpty() && QDir().mkpath(dir))
         widget->grab().save(dir + QStringLiteral("/") + name + QStringLiteral(".png"));

@@ -32,14 +32,9 @@ ClientServerStatus statusOn(qint64 port, bool lan) {
 class WizardLogicTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A probe still running holds nobody up; a missing companion does.
-    void aProbeStillRunningHoldsNobodyUp() {
-        QVERIFY(readinessCanContinue(true, std::nullopt));
-        QVERIFY(!readinessCanContinue(false, std::nullopt));
-    }
-
     // A processor that is not Apple's is judged by its being 64-bit, in the card's words; no "macOS "
-    // before a Linux system's name, and a simulated host is never taken for this machine.
+    // before a Linux system's name, and a simulated host is never taken for this machine. A probe still
+    // running holds nobody up; a missing companion holds up everybody.
     void theHardwareCardJudgesAProcessorByItsBeing64Bit_data() {
         QTest::addColumn<QString>("brand");
         QTest::addColumn<QString>("architecture");
@@ -59,6 +54,7 @@ private Q_SLOTS:
         QCOMPARE(look.tiles[2].detail, support);
         QCOMPARE(look.tiles[2].valueColour == Theme::okGreen(), look.pill == "Supported");
         QCOMPARE(readinessCanContinue(true, hardware), support == "64-bit processor");
+        QVERIFY(readinessCanContinue(true, std::nullopt) && !readinessCanContinue(false, hardware));
         QCOMPARE(hardwareLook(hardware, true).subtitle, look.subtitle + " · simulated host, not this machine");
     }
 

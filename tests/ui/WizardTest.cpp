@@ -27,16 +27,6 @@
 
 using namespace tavrin;
 
-namespace {
-
-// For a person to look at: every step, as the window shows it.
-void saveLook(QWidget* widget, const QString& name) {
-    QCoreApplication::processEvents(); // children added to a shown widget show on the next turn
-    saveScreen(widget, "wizard-" + name);
-}
-
-} // namespace
-
 class WizardTest : public QObject {
     Q_OBJECT
     std::unique_ptr<TestBundle> m_bundle;
@@ -44,7 +34,6 @@ class WizardTest : public QObject {
     std::unique_ptr<DaemonClient> m_client;
     std::unique_ptr<DaemonProcessController> m_controller;
     std::unique_ptr<ServerStateModel> m_model;
-    QString m_server = qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/libexec/tavrin-server";
 
     // A panel as a first launch finds it: no password, no flag, an empty keychain, the companion's
     // sample model in its user folder; its bundle has no server, and nothing answers its client.
@@ -56,7 +45,7 @@ class WizardTest : public QObject {
         qputenv("SCRIPTED_SYSTEMCTL_STATE", (m_scratch->path() + "/systemd-state").toUtf8());
         const QString companion = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                   "/tavrin-ai/resources";
-        QVERIFY(QProcess::execute(m_server, {"make-sample-bundle", companion}) == 0);
+        QVERIFY(QProcess::execute(test::ReferenceServer::executablePath(), {"make-sample-bundle", companion}) == 0);
         QVERIFY(m_bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
         m_controller = std::make_unique<DaemonProcessController>(m_bundle->controllerOptions(m_scratch->path()));
         DaemonClientConfiguration quick;
@@ -80,11 +69,6 @@ class WizardTest : public QObject {
     template <class Step> Step* current(FirstRunWizardView* w) { return qobject_cast<Step*>(w->currentStep()); }
 
 private Q_SLOTS:
-    void initTestCase() {
-        if (!QFileInfo(m_server).isExecutable())
-            QSKIP("the reference server is not built in this tree");
-    }
-
     void cleanup() {
         QTest::qWait(300); // the last flows see their screens go, and their actions end
         m_host.reset();
@@ -106,12 +90,12 @@ private Q_SLOTS:
         FirstRunWizardView* wizard = openWizard(WizardStep::welcome);
         m_host->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
-        saveLook(wizard, "1-welcome");
+        saveScreen(wizard, "wizard-1-welcome");
         QTRY_COMPARE(QApplication::focusWidget(), wizard->currentStep());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(wizard->step(), WizardStep::readiness);
         QTRY_VERIFY(current<WizardReadiness>(wizard)->hardware().has_value());
-        saveLook(wizard, "2-readiness-this-machine");
+        saveScreen(wizard, "wizard-2-readiness-this-machine");
         QTest::mouseClick(buttonNamed(wizard, "Continue →"), Qt::LeftButton);
         QTRY_COMPARE(wizard->step(), WizardStep::adminSecret);
         auto* admin = current<WizardAdminSecret>(wizard);
@@ -120,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), password);
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), QByteArray("secret"));
         QVERIFY(buttonNamed(admin, "Copied"));
-        saveLook(wizard, "3-admin-password");
+        saveScreen(wizard, "wizard-3-admin-password");
         admin->ownPasswordDisclosure()->header()->click();
         QTRY_COMPARE(QApplication::focusWidget(), admin->passwordField());
         QTest::keyClicks(admin->passwordField(), "correct horse battery");
@@ -129,7 +113,7 @@ private Q_SLOTS:
         QCOMPARE(admin->passwordField()->text(), "correct horse battery");
         QVERIFY(messageLines(admin).contains("Passwords don't match."));
         QCOMPARE(wizard->step(), WizardStep::adminSecret);
-        saveLook(wizard, "3-admin-password-own");
+        saveScreen(wizard, "wizard-3-admin-password-own");
         admin->ownPasswordDisclosure()->header()->click();
         QTest::keyClick(admin->passwordField(), Qt::Key_Return);
         QTRY_COMPARE(wizard->step(), WizardStep::setupAndStart);
@@ -168,7 +152,7 @@ private Q_SLOTS:
                      qPrintable(visibleTexts(readiness).join(" | ")));
         QCOMPARE(visibleTexts(readiness).filter("simulated host, not this machine").size(), 1);
         QVERIFY(buttonNamed(readiness, "Continue →")->isEnabled()); // underspec warns, and lets the user on
-        saveLook(wizard, "2-readiness-simulated");
+        saveScreen(wizard, "wizard-2-readiness-simulated");
         QVERIFY(QFile::remove(readiness->companion().folder + "/model.safetensors"));
         QTest::mouseClick(buttonNamed(readiness, "Check again"), Qt::LeftButton);
         QVERIFY(!readiness->companion().found);
@@ -187,7 +171,7 @@ private Q_SLOTS:
             "No model.safetensors found in this folder or its ModelResources/ subdirectory."));
         QVERIFY(visibleTexts(readiness).contains(empty));
         QVERIFY(!buttonNamed(readiness, "Continue →")->isEnabled());
-        saveLook(wizard, "2-readiness-not-found");
+        saveScreen(wizard, "wizard-2-readiness-not-found");
     }
 
     // With no server to start, the start says why in the controller's words and leaves the user free
@@ -203,7 +187,7 @@ private Q_SLOTS:
                                               ". Reinstall Tavrin Keldmarch."});
         QVERIFY(buttonNamed(setup, "Start Tavrin Keldmarch")->isEnabled());
         QCOMPARE(wizard->step(), WizardStep::setupAndStart);
-        saveLook(wizard, "4-set-up-failed");
+        saveScreen(wizard, "wizard-4-set-up-failed");
 
         wizard->go(WizardStep::done);
         auto* done = current<WizardDone>(wizard);
@@ -211,7 +195,7 @@ private Q_SLOTS:
         QVERIFY(!done->firstKey());
         QCOMPARE(messageLines(done).size(), 1);
         QVERIFY(messageLines(done).first().startsWith("Tavrin Keldmarch is not reachable: "));
-        saveLook(wizard, "5-done-no-key");
+        saveScreen(wizard, "wizard-5-done-no-key");
         QTest::mouseClick(buttonNamed(done, "Re-run setup"), Qt::LeftButton);
         QCOMPARE(wizard->step(), WizardStep::setupAndStart);
     }
