@@ -42,7 +42,7 @@ struct EngineUsage {
 };
 
 // Why a generation did not finish, in the OpenAI error shape: the status a whole answer gets,
-// its error type ("upstream_unreachable", "upstream_timeout", "upstream_error",
+// its error type ("upstream_unreachable", "upstream_untrusted", "upstream_timeout", "upstream_error",
 // "upstream_malformed") and words for a person, which never carry a key.
 struct EngineFailure {
     int status = 502;
