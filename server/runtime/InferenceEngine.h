@@ -78,6 +78,10 @@ public:
     virtual ClientEngineHealth health() const = 0;
     // Returns at once, from any thread; the events come on the I/O thread.
     virtual std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) = 0;
+    // Replaced: no new request comes to it. Whatever it does on its own (a remote engine's checks)
+    // stops now, not when its last generation ends; generations already begun go on to their end.
+    // From any thread.
+    virtual void retire() {}
 };
 
 // The echo engine's token, and every engine's when it reports no usage of its own: a word

@@ -152,6 +152,12 @@ enum class Certificate {
     otherHost,        // from the trusted authority, for another host name
 };
 
+// How many times the engine at `upstream` was asked for its model list.
+std::size_t modelChecks(const ScriptedHttpServer& upstream) {
+    const auto requests = upstream.requests();
+    return std::size_t(std::count_if(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path() == "/v1/models"; }));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Listener)
@@ -522,6 +528,36 @@ private Q_SLOTS:
         // The engine was reached and turned down at the handshake: nothing, and so no key, was sent to it.
         QVERIFY(upstream.refusedHandshakes() > 0);
         QVERIFY(upstream.requests().empty());
+    }
+
+    void aReplacedEngineStopsCheckingAtOnceWhileItsGenerationFinishes() {
+        ScriptedHttpServer old;
+        old.route("/v1/models", modelListOf(upstreamModel));
+        old.route("/v1/chat/completions",
+                  ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
+                                          pieceEvent(" follow the moon.") + finishEvent() + "data: [DONE]\n\n"));
+        ScriptedHttpServer replacement;
+        replacement.route("/v1/models", modelListOf(upstreamModel));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, old.baseUrl().toString() + "/v1"));
+        StreamingClient client(server.port());
+        QVERIFY(client.send("/v1/chat/completions", clientKey(server), chatBody(true)));
+        QVERIFY(client.readUntil("Spring tides"));
+
+        // Replaced just after one of its checks, the old engine's next one would be a whole interval away.
+        const std::size_t before = modelChecks(old);
+        QTRY_VERIFY_WITH_TIMEOUT(modelChecks(old) > before, 30000);
+        TAVRIN_REQUIRE(setEngine(server, replacement.baseUrl().toString() + "/v1"));
+        const std::size_t atSwitch = modelChecks(old);
+        // The replacement checks at once and then once an interval: by its third check, two intervals
+        // have passed in which the old engine, still holding a generation, asked nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(modelChecks(replacement) >= 3, 60000);
+        QCOMPARE(modelChecks(old), atSwitch);
+
+        old.openGate();
+        const QByteArray answer = client.readToEnd();
+        QVERIFY2(answer.contains("follow the moon.") && answer.contains("data: [DONE]"), answer.constData());
+        QCOMPARE(modelChecks(old), atSwitch);
     }
 };
 
