@@ -81,12 +81,14 @@ void UpstreamExchange::start(Request request) {
         SSL* handle = m_tls->native_handle();
         boost::system::error_code notAddress;
         (void)net::ip::make_address(m_target.host, notAddress);
-        if (notAddress) {
-            ::SSL_set_tlsext_host_name(handle, m_target.host.c_str());
-            ::SSL_set1_host(handle, m_target.host.c_str());
-        } else {
-            ::X509_VERIFY_PARAM_set1_ip_asc(::SSL_get0_param(handle), m_target.host.c_str());
-        }
+        const bool named = notAddress ? ::SSL_set_tlsext_host_name(handle, m_target.host.c_str()) == 1 &&
+                                            ::SSL_set1_host(handle, m_target.host.c_str()) == 1
+                                      : ::X509_VERIFY_PARAM_set1_ip_asc(::SSL_get0_param(handle), m_target.host.c_str()) == 1;
+        // Without its name to check, any certificate a trusted authority signed would pass.
+        if (!named)
+            return fail({502, "upstream_untrusted",
+                         QStringLiteral("The engine at %1 cannot be checked against its certificate, so it is not trusted.")
+                             .arg(m_target.address)});
         m_tls->set_verify_mode(ssl::verify_peer);
     } else {
         m_plain = std::make_unique<beast::tcp_stream>(m_io);
