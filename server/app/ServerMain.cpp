@@ -113,6 +113,7 @@ public:
     std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) override {
         return m_engine->generate(std::move(request), std::move(sink));
     }
+    void retire() override { m_engine->retire(); }
 
 private:
     std::shared_ptr<InferenceEngine> m_engine;

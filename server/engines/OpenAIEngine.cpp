@@ -11,6 +11,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace tavrin {
@@ -272,7 +273,7 @@ public:
     explicit HealthLoop(std::shared_ptr<OpenAIEngine::Parts> parts) : m_parts(std::move(parts)), m_timer(m_parts->io) {}
 
     void tick() {
-        if (m_stopped)
+        if (m_stopped.load())
             return;
         if (m_check)
             m_check->cancel(); // one still running after a whole interval has failed to answer in time
@@ -284,19 +285,25 @@ public:
                 self->tick();
         });
     }
+    // From any thread: the check under way is cancelled and no other begins; the timer and the
+    // check's connection, which live on the loop, are let go there.
     void stop() {
         m_stopped = true;
+        net::post(m_parts->io, [self = shared_from_this()] { self->stopOnLoop(); });
+    }
+
+private:
+    void stopOnLoop() {
         m_timer.cancel();
         if (m_check)
             m_check->cancel();
         m_check.reset();
     }
 
-private:
     std::shared_ptr<OpenAIEngine::Parts> m_parts;
     net::steady_timer m_timer;
     std::shared_ptr<ModelsExchange> m_check;
-    bool m_stopped = false;
+    std::atomic<bool> m_stopped = false;
 };
 
 } // namespace
@@ -343,11 +350,10 @@ OpenAIEngine::OpenAIEngine(std::shared_ptr<Parts> parts) : m_parts(std::move(par
     m_checks = startHealth(m_parts);
 }
 
-OpenAIEngine::~OpenAIEngine() {
-    // The last holder may be a worker (settings replaced) or the loop (a generation's end): the
-    // loop's own objects are stopped on the loop.
-    net::post(m_parts->io, [health = std::static_pointer_cast<HealthLoop>(m_checks)] { health->stop(); });
-}
+// The last holder may be a worker (settings replaced) or the loop (a generation's end).
+OpenAIEngine::~OpenAIEngine() { retire(); }
+
+void OpenAIEngine::retire() { std::static_pointer_cast<HealthLoop>(m_checks)->stop(); }
 
 QString OpenAIEngine::modelId() const { return m_parts->servedName; }
 

@@ -15,8 +15,9 @@ namespace tavrin {
 
 // Any server that speaks the OpenAI API, as the engine behind this one: each generation is one
 // streamed POST {url}/chat/completions on the server's I/O loop (no thread per generation),
-// its pieces passed on as they arrive. While it is an engine in use it checks {url}/models every
-// few seconds on a timer of its own; health() reads the last check, never the network.
+// its pieces passed on as they arrive. While it is the engine in use (until it goes or is retired)
+// it checks {url}/models every few seconds on a timer of its own; health() reads the last check,
+// never the network.
 //
 // The upstream's key goes only into the Authorization header of requests to the upstream,
 // never into a message, a log line or a health reading; a client's own Authorization header
@@ -31,6 +32,7 @@ public:
     QString modelId() const override;
     ClientEngineHealth health() const override;
     std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) override;
+    void retire() override;
 
     // Bounds on what an engine may send.
     static constexpr std::size_t lineLimit = 1024 * 1024;         // one line of its event stream

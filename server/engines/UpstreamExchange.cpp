@@ -2,12 +2,13 @@
 
 #include <boost/asio/post.hpp>
 #include <boost/asio/ssl/error.hpp>
-#include <boost/asio/ssl/host_name_verification.hpp>
+#include <boost/asio/ip/address.hpp>
 #include <boost/beast/core/error.hpp>
 
 #include <QUrl>
 
 #include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
 
 namespace tavrin {
 
@@ -74,10 +75,21 @@ void UpstreamExchange::start(Request request) {
     m_request.prepare_payload();
     if (m_target.tls) {
         m_tls = std::make_unique<beast::ssl_stream<beast::tcp_stream>>(m_io, *m_tlsContext);
-        // The certificate must name the host asked for, and the host is named in the handshake.
-        ::SSL_set_tlsext_host_name(m_tls->native_handle(), m_target.host.c_str());
+        // The certificate must name the host asked for. OpenSSL checks the name itself (rather than
+        // a verify callback), so that a certificate for another host fails with a reason of its own.
+        // A name is also told in the handshake; an address never is.
+        SSL* handle = m_tls->native_handle();
+        boost::system::error_code notAddress;
+        (void)net::ip::make_address(m_target.host, notAddress);
+        const bool named = notAddress ? ::SSL_set_tlsext_host_name(handle, m_target.host.c_str()) == 1 &&
+                                            ::SSL_set1_host(handle, m_target.host.c_str()) == 1
+                                      : ::X509_VERIFY_PARAM_set1_ip_asc(::SSL_get0_param(handle), m_target.host.c_str()) == 1;
+        // Without its name to check, any certificate a trusted authority signed would pass.
+        if (!named)
+            return fail({502, "upstream_untrusted",
+                         QStringLiteral("The engine at %1 cannot be checked against its certificate, so it is not trusted.")
+                             .arg(m_target.address)});
         m_tls->set_verify_mode(ssl::verify_peer);
-        m_tls->set_verify_callback(ssl::host_name_verification(m_target.host));
     } else {
         m_plain = std::make_unique<beast::tcp_stream>(m_io);
     }
@@ -212,9 +224,19 @@ void UpstreamExchange::failWith(const boost::system::error_code& ec, const char*
                      QStringLiteral("The engine at %1 did not accept a connection within %2.").arg(at, seconds(m_timeouts.connect))});
     if (where == "resolve" || where == "connect")
         return fail({502, "upstream_unreachable", QStringLiteral("The engine at %1 could not be reached (%2).").arg(at, describe(ec))});
-    if (where == "handshake")
+    if (where == "handshake") {
+        const long verified = ::SSL_get_verify_result(m_tls->native_handle());
+        if (verified == X509_V_ERR_HOSTNAME_MISMATCH || verified == X509_V_ERR_IP_ADDRESS_MISMATCH)
+            return fail({502, "upstream_untrusted",
+                         QStringLiteral("The engine at %1 sent a certificate that is not for %2, so it is not trusted.")
+                             .arg(at, QString::fromStdString(m_target.host))});
+        if (verified != X509_V_OK)
+            return fail({502, "upstream_untrusted",
+                         QStringLiteral("The engine at %1 sent a certificate this server does not trust (%2).")
+                             .arg(at, QString::fromUtf8(::X509_verify_cert_error_string(verified)))});
         return fail({502, "upstream_unreachable",
                      QStringLiteral("The engine at %1 could not be reached securely (%2).").arg(at, describe(ec))});
+    }
     if (ec == http::error::header_limit)
         return fail({502, "upstream_malformed",
                      QStringLiteral("The engine at %1 sent headers larger than %2 KiB.").arg(at).arg(headLimit / 1024)});

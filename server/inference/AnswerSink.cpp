@@ -14,6 +14,10 @@ namespace {
 
 std::string sseEvent(const ChatCompletion& chunk) { return "data: " + encodeJson(chunk).toStdString() + "\n\n"; }
 
+CompletionUsage usageOf(EngineUsage usage) {
+    return CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
+}
+
 HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
     HttpResponse res;
     res.headers = base;
@@ -94,8 +98,12 @@ std::string AnswerShape::piece(const QString& text) const {
 }
 
 std::string AnswerShape::closing(EngineUsage usage) const {
-    if (kind == Kind::chatCompletions)
-        return sseEvent(chunk(OutMessage{}, QStringLiteral("stop"))) + "data: [DONE]\n\n";
+    if (kind == Kind::chatCompletions) {
+        std::string out = sseEvent(chunk(OutMessage{}, QStringLiteral("stop")));
+        if (streamUsage)
+            out += sseEvent(ChatCompletion{id, QStringLiteral("chat.completion.chunk"), created, model, {}, usageOf(usage)});
+        return out + "data: [DONE]\n\n";
+    }
     return encodeJson(native(QString(), true, usage)).toStdString() + "\n";
 }
 
@@ -112,7 +120,7 @@ HttpResponse AnswerShape::whole(const HttpFields& base, const QString& text, Eng
     if (kind == Kind::chatCompletions) {
         ChatCompletion answer{id, QStringLiteral("chat.completion"), created, model, {}, std::nullopt};
         answer.choices.push_back({0, OutMessage{QStringLiteral("assistant"), text}, std::nullopt, QStringLiteral("stop")});
-        answer.usage = CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
+        answer.usage = usageOf(usage);
         replyJson(res, 200, answer);
     } else {
         res.status = 200;

@@ -47,6 +47,8 @@ struct AnswerShape {
     // Audit mode with a log whose last write failed: the stream goes out only once its record is
     // written, all at once, as a whole answer does.
     bool holdBack = false;
+    // The OpenAI surface's stream, asked for its usage: a chunk with no choice, and the usage, ends it.
+    bool streamUsage = false;
 
     HttpResponse streamHead(const HttpFields& base) const;
     ChatCompletion chunk(std::optional<OutMessage> delta, std::optional<QString> finish) const;

@@ -203,6 +203,7 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
     std::optional<QString> model;
     SamplingChoices sampling;
     bool stream = endpoint != Endpoint::chatCompletions; // the JSON-lines endpoints stream unless told not to
+    bool streamUsage = false;
     if (endpoint == Endpoint::nativeGenerate) {
         auto body = decodeBody<GenerateRequest>(req, res);
         if (!body)
@@ -222,6 +223,7 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
             turns.push_back({m.role, m.content.text});
         model = body->model;
         stream = body->stream.value_or(stream);
+        streamUsage = body->stream_options && body->stream_options->include_usage.value_or(false);
         sampling = samplingOf(*body);
     }
     // Taken once: a new engine set meanwhile serves the next request, never half of this one.
@@ -267,7 +269,8 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
                             : endpoint == Endpoint::nativeChat    ? AnswerShape::Kind::nativeChat
                                                                   : AnswerShape::Kind::nativeGenerate,
                             stream, engineModel, completionId(), QDateTime::currentSecsSinceEpoch(),
-                            stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed()};
+                            stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed(),
+                            streamUsage};
     auto feed = std::make_shared<AnswerFeed>(m_unreadAnswerBytes);
     auto sink = std::make_shared<AnswerSink>(feed, shape, res.headers, settlement, promptTokens);
     // The feed holds the generation (its drop cancels it), its slot and its engine until the

@@ -95,11 +95,23 @@ struct ChatMessage {
     }
 };
 
+// A streamed chat completion's options: with include_usage, a last chunk before [DONE] carries
+// the usage, as OpenAI's own clients ask for it.
+struct StreamOptions {
+    std::optional<bool> include_usage;
+
+    static constexpr auto fields() {
+        using R = StreamOptions;
+        return std::tuple{optional("include_usage", &R::include_usage)};
+    }
+};
+
 // POST /v1/chat/completions and POST /api/chat.
 struct ChatRequest {
     std::optional<QString> model;
     std::vector<ChatMessage> messages;
     std::optional<bool> stream;
+    std::optional<StreamOptions> stream_options;
     // The OpenAI endpoint's sampling fields, at the top level.
     std::optional<double> temperature;
     std::optional<double> top_p;
@@ -117,6 +129,7 @@ struct ChatRequest {
         return std::tuple{optional("model", &R::model),
                           required("messages", &R::messages),
                           optional("stream", &R::stream),
+                          optional("stream_options", &R::stream_options),
                           optional("temperature", &R::temperature),
                           optional("top_p", &R::top_p),
                           optional("max_tokens", &R::max_tokens),

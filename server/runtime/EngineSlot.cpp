@@ -14,6 +14,9 @@ void EngineSlot::replace(std::shared_ptr<InferenceEngine> engine) {
         old = std::exchange(m_engine, std::move(engine));
     }
     // The old engine, when this was its last holder, goes outside the lock: its end may wait on I/O.
+    // Generations in flight may hold it a long while yet, and it speaks for nobody meanwhile.
+    if (old)
+        old->retire();
 }
 
 } // namespace tavrin

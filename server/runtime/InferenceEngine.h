@@ -42,7 +42,7 @@ struct EngineUsage {
 };
 
 // Why a generation did not finish, in the OpenAI error shape: the status a whole answer gets,
-// its error type ("upstream_unreachable", "upstream_timeout", "upstream_error",
+// its error type ("upstream_unreachable", "upstream_untrusted", "upstream_timeout", "upstream_error",
 // "upstream_malformed") and words for a person, which never carry a key.
 struct EngineFailure {
     int status = 502;
@@ -78,6 +78,10 @@ public:
     virtual ClientEngineHealth health() const = 0;
     // Returns at once, from any thread; the events come on the I/O thread.
     virtual std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) = 0;
+    // Replaced: no new request comes to it. Whatever it does on its own (a remote engine's checks)
+    // stops now, not when its last generation ends; generations already begun go on to their end.
+    // From any thread.
+    virtual void retire() {}
 };
 
 // The echo engine's token, and every engine's when it reports no usage of its own: a word

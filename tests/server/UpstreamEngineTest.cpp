@@ -4,7 +4,9 @@
 
 #include "ServerTesting.h"
 #include "support/HttpProbe.h"
+#include "support/ScriptedEngine.h"
 #include "support/ScriptedHttpServer.h"
+#include "support/TestCertificateAuthority.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,34 +31,6 @@ namespace {
 
 const QString upstreamKey = QStringLiteral("sk-upstream-9f2c7e41d0b8");
 const QString upstreamModel = QStringLiteral("scripted-model-7b");
-
-QByteArray event(const QJsonObject& chunk) { return "data: " + QJsonDocument(chunk).toJson(QJsonDocument::Compact) + "\n\n"; }
-
-QByteArray pieceEvent(const QString& text) {
-    return event({{"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", QJsonObject{{"content", text}}}}}}});
-}
-
-QByteArray finishEvent() {
-    return event({{"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", QJsonObject{}}, {"finish_reason", "stop"}}}}});
-}
-
-QByteArray usageEvent(qint64 prompt, qint64 completion) {
-    return event({{"choices", QJsonArray{}},
-                  {"usage", QJsonObject{{"prompt_tokens", prompt}, {"completion_tokens", completion}, {"total_tokens", prompt + completion}}}});
-}
-
-// An engine's whole event stream: the pieces, the finish, the usage when given, and [DONE].
-QByteArray eventStream(const QStringList& pieces, std::optional<std::pair<qint64, qint64>> usage = std::pair<qint64, qint64>{31, 17}) {
-    QByteArray out;
-    for (const auto& piece : pieces)
-        out += pieceEvent(piece);
-    out += finishEvent();
-    if (usage)
-        out += usageEvent(usage->first, usage->second);
-    return out + "data: [DONE]\n\n";
-}
-
-ScriptedResponse streamed(const QByteArray& body) { return ScriptedResponse::json(200, body).withType("text/event-stream"); }
 
 // A client that reads its answer as it comes, over a plain socket.
 class StreamingClient {
@@ -170,9 +144,24 @@ private:
     std::vector<int> m_fillers;
 };
 
+// What an https engine shows the gateway.
+enum class Certificate {
+    trusted,          // issued for 127.0.0.1 and localhost by the authority the gateway is told to trust
+    selfSigned,       // for the same names, vouched for by nobody
+    unknownAuthority, // for the same names, from an authority the gateway was not told of
+    otherHost,        // from the trusted authority, for another host name
+};
+
+// How many times the engine at `upstream` was asked for its model list.
+std::size_t modelChecks(const ScriptedHttpServer& upstream) {
+    const auto requests = upstream.requests();
+    return std::size_t(std::count_if(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path() == "/v1/models"; }));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Listener)
+Q_DECLARE_METATYPE(Certificate)
 
 Q_DECLARE_METATYPE(ScriptedResponse)
 
@@ -188,12 +177,10 @@ class UpstreamEngineTest : public QObject {
         return path;
     }
 
-    // A gateway whose engine is the scripted one at `url` (or any URL), set through the admin API,
-    // with the key file unless told not to.
-    std::expected<void, QString> startGateway(ReferenceServer& server, const QString& url, QStringList arguments = {},
-                                              bool withKey = true, qint64 timeoutSeconds = 30, qint64 connectTimeoutSeconds = 10) {
-        if (auto started = server.start(ReferenceServerOptions(std::move(arguments))); !started)
-            return started;
+    // Sets the engine to the scripted one at `url` (or any URL) through the admin API, with the key
+    // file unless told not to.
+    std::expected<void, QString> setEngine(ReferenceServer& server, const QString& url, bool withKey = true, qint64 timeoutSeconds = 30,
+                                           qint64 connectTimeoutSeconds = 10) {
         ClientEngineSettings engine;
         engine.kind = QStringLiteral("openai");
         engine.url = url;
@@ -206,6 +193,14 @@ class UpstreamEngineTest : public QObject {
         if (!set)
             return std::unexpected(set.error().message());
         return {};
+    }
+
+    // A gateway whose engine is the one at `url`.
+    std::expected<void, QString> startGateway(ReferenceServer& server, const QString& url, ReferenceServerOptions options = {},
+                                              bool withKey = true, qint64 timeoutSeconds = 30, qint64 connectTimeoutSeconds = 10) {
+        if (auto started = server.start(std::move(options)); !started)
+            return started;
+        return setEngine(server, url, withKey, timeoutSeconds, connectTimeoutSeconds);
     }
 
     static QString clientKey(ReferenceServer& server) {
@@ -433,7 +428,8 @@ private Q_SLOTS:
         upstream.route("/v1/chat/completions", ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
                                                                        finishEvent() + "data: [DONE]\n\n"));
         ReferenceServer server;
-        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1", {"--max-concurrency", "4", "--max-queue-depth", "1"}));
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1",
+                                    QStringList{"--max-concurrency", "4", "--max-queue-depth", "1"}));
         const QString key = clientKey(server);
 
         constexpr int aborted = 200;
@@ -470,6 +466,98 @@ private Q_SLOTS:
             QVERIFY(holder->readToEnd().contains("data: [DONE]"));
         const auto stats = await(server.client()->status())->concurrency;
         QCOMPARE(stats->totalRejected, 1);
+    }
+
+    void anHttpsEngineIsUsedOnlyWithATrustedCertificateForItsName_data() {
+        QTest::addColumn<Certificate>("certificate");
+        QTest::addColumn<QString>("host"); // as the engine's address names it
+        QTest::addColumn<QString>("words"); // how the 502's message begins, %1: the engine's address; empty: it answers
+
+        QTest::newRow("trusted, by address") << Certificate::trusted << "127.0.0.1" << QString();
+        QTest::newRow("trusted, by name") << Certificate::trusted << "localhost" << QString();
+        QTest::newRow("self-signed") << Certificate::selfSigned << "127.0.0.1"
+                                     << "The engine at %1 sent a certificate this server does not trust (self-signed certificate).";
+        QTest::newRow("unknown authority") << Certificate::unknownAuthority << "localhost"
+                                           << "The engine at %1 sent a certificate this server does not trust (";
+        QTest::newRow("another host, by address") << Certificate::otherHost << "127.0.0.1"
+                                                  << "The engine at %1 sent a certificate that is not for 127.0.0.1, so it is not trusted.";
+        QTest::newRow("another host, by name") << Certificate::otherHost << "localhost"
+                                               << "The engine at %1 sent a certificate that is not for localhost, so it is not trusted.";
+    }
+    void anHttpsEngineIsUsedOnlyWithATrustedCertificateForItsName() {
+        QFETCH(Certificate, certificate);
+        QFETCH(QString, host);
+        QFETCH(QString, words);
+        const auto authority = TestCertificateAuthority::make(QStringLiteral("Keldmarch test authority"));
+        TAVRIN_REQUIRE(authority);
+        const auto stranger = TestCertificateAuthority::make(QStringLiteral("Unknown test authority"));
+        TAVRIN_REQUIRE(stranger);
+        const auto identity = certificate == Certificate::trusted        ? authority->issue(CertificateNames::loopback())
+                              : certificate == Certificate::selfSigned   ? TestCertificateAuthority::selfSigned(CertificateNames::loopback())
+                              : certificate == Certificate::otherHost    ? authority->issue({{QStringLiteral("tides.invalid")}, {}})
+                                                                         : stranger->issue(CertificateNames::loopback());
+        TAVRIN_REQUIRE(identity);
+        ScriptedHttpServer upstream(*identity);
+        upstream.route("/v1/models", modelListOf(upstreamModel));
+        upstream.route("/v1/chat/completions", streamed(eventStream({"Spring tides ", "follow the moon."})));
+        // The gateway trusts the test's authority because its environment says so, as OpenSSL reads it.
+        const QString trusted = m_keyFolder.filePath("authority.pem");
+        QVERIFY(writeBytes(trusted, authority->certificatePem()));
+
+        ReferenceServer server;
+        const QString address = QStringLiteral("https://%1:%2").arg(host).arg(upstream.port());
+        TAVRIN_REQUIRE(startGateway(server, address + "/v1", ReferenceServerOptions({}, {"SSL_CERT_FILE=" + trusted})));
+        const auto answer =
+            exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(clientKey(server)).json(chatBody(true)));
+        TAVRIN_REQUIRE(answer);
+        QVERIFY(!answer->body.contains(upstreamKey.toUtf8()));
+        QVERIFY(!server.standardError().contains(upstreamKey.toUtf8()));
+        if (words.isEmpty()) {
+            QCOMPARE(answer->status, 200);
+            QVERIFY2(answer->body.contains("Spring tides ") && answer->body.contains("follow the moon.") &&
+                         answer->body.contains("data: [DONE]"),
+                     answer->body.constData());
+            for (const auto& request : upstream.requests()) // the generation's, and the engine's checks
+                QCOMPARE(request.header("Authorization").value_or("(none)"), "Bearer " + upstreamKey.toUtf8());
+            return;
+        }
+        QCOMPARE(answer->status, 502);
+        const QJsonObject error = jsonOf(answer->body)["error"].toObject();
+        QCOMPARE(error["type"].toString(), "upstream_untrusted");
+        QVERIFY2(error["message"].toString().startsWith(words.arg(address)), qPrintable(error["message"].toString()));
+        // The engine was reached and turned down at the handshake: nothing, and so no key, was sent to it.
+        QVERIFY(upstream.refusedHandshakes() > 0);
+        QVERIFY(upstream.requests().empty());
+    }
+
+    void aReplacedEngineStopsCheckingAtOnceWhileItsGenerationFinishes() {
+        ScriptedHttpServer old;
+        old.route("/v1/models", modelListOf(upstreamModel));
+        old.route("/v1/chat/completions",
+                  ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
+                                          pieceEvent(" follow the moon.") + finishEvent() + "data: [DONE]\n\n"));
+        ScriptedHttpServer replacement;
+        replacement.route("/v1/models", modelListOf(upstreamModel));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, old.baseUrl().toString() + "/v1"));
+        StreamingClient client(server.port());
+        QVERIFY(client.send("/v1/chat/completions", clientKey(server), chatBody(true)));
+        QVERIFY(client.readUntil("Spring tides"));
+
+        // Replaced just after one of its checks, the old engine's next one would be a whole interval away.
+        const std::size_t before = modelChecks(old);
+        QTRY_VERIFY_WITH_TIMEOUT(modelChecks(old) > before, 30000);
+        TAVRIN_REQUIRE(setEngine(server, replacement.baseUrl().toString() + "/v1"));
+        const std::size_t atSwitch = modelChecks(old);
+        // The replacement checks at once and then once an interval: by its third check, two intervals
+        // have passed in which the old engine, still holding a generation, asked nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(modelChecks(replacement) >= 3, 60000);
+        QCOMPARE(modelChecks(old), atSwitch);
+
+        old.openGate();
+        const QByteArray answer = client.readToEnd();
+        QVERIFY2(answer.contains("follow the moon.") && answer.contains("data: [DONE]"), answer.constData());
+        QCOMPARE(modelChecks(old), atSwitch);
     }
 };
 

@@ -1,7 +1,13 @@
 #include "support/ScriptedHttpServer.h"
 
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+
 #include <arpa/inet.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,23 +20,54 @@ namespace tavrin::test {
 
 namespace {
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype sent = 0; sent < bytes.size();) {
-        const ssize_t n = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        sent += n;
+} // namespace
+
+// One client's connection: the socket itself, or TLS over it once the handshake is done.
+class ScriptedWire {
+public:
+    ScriptedWire(int fd, SSL* tls) : m_fd(fd), m_tls(tls) {}
+
+    // What arrived, or <= 0 once the peer has closed or failed.
+    ssize_t receive(char* into, std::size_t size) {
+        if (m_tls)
+            return ::SSL_read(m_tls, into, int(size));
+        for (;;) {
+            const ssize_t n = ::recv(m_fd, into, size, 0);
+            if (n >= 0 || errno != EINTR)
+                return n;
+        }
     }
-    return true;
-}
+
+    bool writeAll(const QByteArray& bytes) {
+        for (qsizetype sent = 0; sent < bytes.size();) {
+            const qsizetype left = bytes.size() - sent;
+            ssize_t n = 0;
+            if (m_tls) {
+                n = ::SSL_write(m_tls, bytes.constData() + sent, int(std::min<qsizetype>(left, 1 << 20)));
+            } else {
+                n = ::send(m_fd, bytes.constData() + sent, size_t(left), MSG_NOSIGNAL);
+                if (n < 0 && errno == EINTR)
+                    continue;
+            }
+            if (n <= 0)
+                return false;
+            sent += n;
+        }
+        return true;
+    }
+
+private:
+    int m_fd;
+    SSL* m_tls;
+};
+
+namespace {
 
 // Reads one request from `buffer` + the socket. Returns false when the peer closed first.
-bool readRequest(int fd, QByteArray& buffer, RecordedRequest& out) {
+bool readRequest(ScriptedWire& wire, QByteArray& buffer, RecordedRequest& out) {
     const auto receive = [&] {
         char chunk[16384];
-        const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+        const ssize_t n = wire.receive(chunk, sizeof chunk);
         if (n > 0)
             buffer.append(chunk, n);
         return n > 0;
@@ -126,7 +163,30 @@ ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
     return copy;
 }
 
-ScriptedHttpServer::ScriptedHttpServer() : m_fallback(ScriptedResponse::text(404, "no route")) {
+namespace {
+
+std::shared_ptr<ssl_ctx_st> serverContext(const TlsIdentity& identity) {
+    std::shared_ptr<SSL_CTX> context(SSL_CTX_new(TLS_server_method()), &SSL_CTX_free);
+    const auto read = [](const QByteArray& pem, auto reader) {
+        std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(pem.constData(), int(pem.size())), &BIO_free);
+        return bio ? reader(bio.get(), nullptr, nullptr, nullptr) : nullptr;
+    };
+    std::unique_ptr<X509, decltype(&X509_free)> certificate(read(identity.certificatePem, PEM_read_bio_X509), &X509_free);
+    std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(read(identity.privateKeyPem, PEM_read_bio_PrivateKey), &EVP_PKEY_free);
+    if (!context || !certificate || !key || SSL_CTX_use_certificate(context.get(), certificate.get()) != 1 ||
+        SSL_CTX_use_PrivateKey(context.get(), key.get()) != 1 || SSL_CTX_check_private_key(context.get()) != 1)
+        throw std::runtime_error("the scripted server's TLS identity cannot be used");
+    return context;
+}
+
+} // namespace
+
+ScriptedHttpServer::ScriptedHttpServer() : ScriptedHttpServer(std::shared_ptr<ssl_ctx_st>()) {}
+
+ScriptedHttpServer::ScriptedHttpServer(const TlsIdentity& tls) : ScriptedHttpServer(serverContext(tls)) {}
+
+ScriptedHttpServer::ScriptedHttpServer(std::shared_ptr<ssl_ctx_st> tls)
+    : m_tls(std::move(tls)), m_fallback(ScriptedResponse::text(404, "no route")) {
     m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{}; // port 0: any free one
     address.sin_family = AF_INET;
@@ -157,7 +217,12 @@ ScriptedHttpServer::~ScriptedHttpServer() {
 }
 
 QUrl ScriptedHttpServer::baseUrl() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(m_tls ? QStringLiteral("https") : QStringLiteral("http")).arg(m_port));
+}
+
+std::size_t ScriptedHttpServer::refusedHandshakes() const {
+    std::lock_guard lock(m_mutex);
+    return m_refusedHandshakes;
 }
 
 void ScriptedHttpServer::route(const QByteArray& path, ScriptedResponse response) {
@@ -232,10 +297,36 @@ bool ScriptedHttpServer::waitUnlessStopping(std::chrono::milliseconds wait) {
 }
 
 void ScriptedHttpServer::serve(int fd) {
+    if (!m_tls) {
+        ScriptedWire wire(fd, nullptr);
+        answer(fd, wire);
+    } else if (std::unique_ptr<SSL, decltype(&SSL_free)> tls(SSL_new(m_tls.get()), &SSL_free); tls && SSL_set_fd(tls.get(), fd) == 1) {
+        // A peer that goes mid-answer must not end the test with SIGPIPE, and TLS writes with write():
+        // the signal is held back in this thread, and dropped with it.
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        if (SSL_accept(tls.get()) == 1) {
+            ScriptedWire wire(fd, tls.get());
+            answer(fd, wire);
+            SSL_shutdown(tls.get());
+        } else {
+            std::lock_guard lock(m_mutex);
+            ++m_refusedHandshakes;
+        }
+    }
+    ::shutdown(fd, SHUT_RDWR);
+    std::lock_guard lock(m_mutex);
+    m_clientFds.erase(std::remove(m_clientFds.begin(), m_clientFds.end(), fd), m_clientFds.end());
+    ::close(fd);
+}
+
+void ScriptedHttpServer::answer(int fd, ScriptedWire& wire) {
     QByteArray buffer;
     for (;;) {
         RecordedRequest request;
-        if (!readRequest(fd, buffer, request))
+        if (!readRequest(wire, buffer, request))
             break;
         ScriptedResponse response;
         {
@@ -252,14 +343,14 @@ void ScriptedHttpServer::serve(int fd) {
             break;
         }
         if (response.kind == ScriptedResponse::Kind::Raw) {
-            writeAll(fd, response.body);
+            wire.writeAll(response.body);
             break;
         }
         if (response.kind == ScriptedResponse::Kind::Endless) {
             QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\nConnection: close\r\n";
             for (const auto& [name, value] : response.headers)
                 head += name + ": " + value + "\r\n";
-            bool sent = writeAll(fd, head + "\r\n");
+            bool sent = wire.writeAll(head + "\r\n");
             const QByteArray piece = response.body.repeated(std::max<qsizetype>(1, 64 * 1024 / std::max<qsizetype>(1, response.body.size())));
             while (sent && !piece.isEmpty()) {
                 {
@@ -267,7 +358,7 @@ void ScriptedHttpServer::serve(int fd) {
                     if (m_stop)
                         break;
                 }
-                sent = writeAll(fd, piece);
+                sent = wire.writeAll(piece);
             }
             break;
         }
@@ -278,7 +369,7 @@ void ScriptedHttpServer::serve(int fd) {
             const auto chunk = [](const QByteArray& bytes) {
                 return bytes.isEmpty() ? QByteArray() : QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
             };
-            if (!writeAll(fd, head + "\r\n" + chunk(response.body))) {
+            if (!wire.writeAll(head + "\r\n" + chunk(response.body))) {
                 std::lock_guard lock(m_mutex);
                 ++m_hangUps; // gone before the answer began
                 m_stopping.notify_all();
@@ -299,7 +390,7 @@ void ScriptedHttpServer::serve(int fd) {
                 }
                 m_stopping.wait_for(lock, std::chrono::milliseconds(20));
             }
-            if (hungUp || !writeAll(fd, chunk(response.rest) + "0\r\n\r\n"))
+            if (hungUp || !wire.writeAll(chunk(response.rest) + "0\r\n\r\n"))
                 break;
             continue;
         }
@@ -312,13 +403,9 @@ void ScriptedHttpServer::serve(int fd) {
         for (const auto& [name, value] : response.headers)
             head += name + ": " + value + "\r\n";
         head += "\r\n";
-        if (!writeAll(fd, head + response.body) || response.kind == ScriptedResponse::Kind::CloseMidBody)
+        if (!wire.writeAll(head + response.body) || response.kind == ScriptedResponse::Kind::CloseMidBody)
             break;
     }
-    ::shutdown(fd, SHUT_RDWR);
-    std::lock_guard lock(m_mutex);
-    m_clientFds.erase(std::remove(m_clientFds.begin(), m_clientFds.end(), fd), m_clientFds.end());
-    ::close(fd);
 }
 
 } // namespace tavrin::test

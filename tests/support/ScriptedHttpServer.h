@@ -5,6 +5,9 @@
 // bytes that are not HTTP at all, a body that never ends. It records every request exactly as it arrived.
 //
 // It runs on its own threads, so a client on the test's event loop talks to it over real sockets.
+// Given a TLS identity, it speaks https only, with that certificate.
+
+#include "support/TestCertificateAuthority.h"
 
 #include <QByteArray>
 #include <QUrl>
@@ -13,13 +16,18 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
+struct ssl_ctx_st;
+
 namespace tavrin::test {
+
+class ScriptedWire;
 
 struct RecordedRequest {
     QByteArray method;
@@ -64,10 +72,15 @@ struct ScriptedResponse {
 class ScriptedHttpServer {
 public:
     ScriptedHttpServer();
+    // Throws when the identity cannot be used: a test fixture, not a value to check.
+    explicit ScriptedHttpServer(const TlsIdentity& tls);
     ~ScriptedHttpServer();
 
     quint16 port() const { return m_port; }
-    QUrl baseUrl() const;
+    QUrl baseUrl() const; // http://127.0.0.1:port, or https:// with a TLS identity
+
+    // TLS handshakes that did not complete (the client did not trust the certificate, say).
+    std::size_t refusedHandshakes() const;
 
     // Answer every request for `path` (query ignored) with `response` until changed.
     void route(const QByteArray& path, ScriptedResponse response);
@@ -86,10 +99,13 @@ public:
     void clearRequests();
 
 private:
+    explicit ScriptedHttpServer(std::shared_ptr<ssl_ctx_st> tls);
     void acceptLoop();
     void serve(int fd);
+    void answer(int fd, ScriptedWire& wire);
     bool waitUnlessStopping(std::chrono::milliseconds wait);
 
+    std::shared_ptr<ssl_ctx_st> m_tls;
     int m_listenFd = -1;
     quint16 m_port = 0;
     std::thread m_acceptThread;
@@ -99,6 +115,7 @@ private:
     bool m_stop = false;
     bool m_gateOpen = false;
     std::size_t m_hangUps = 0;
+    std::size_t m_refusedHandshakes = 0;
     std::map<QByteArray, ScriptedResponse> m_routes;
     ScriptedResponse m_fallback;
     std::vector<RecordedRequest> m_requests;
