@@ -110,6 +110,7 @@
     </message>
     <message>
         <source>Standard</source>
+        <extracomment>The tag of the middle logging mode, beside &quot;Default&quot; and &quot;Compliance&quot;.</extracomment>
         <translation>Normal</translation>
     </message>
     <message>
@@ -213,6 +214,7 @@
     </message>
     <message>
         <source>staged</source>
+        <extracomment>A model delivered and waiting to be promoted to production.</extracomment>
         <translation>bereitgestellt</translation>
     </message>
     <message>
@@ -301,6 +303,7 @@
     <name>ServerFigures</name>
     <message>
         <source>%1h %2m</source>
+        <extracomment>Server uptime: %1 whole hours, %2 minutes.</extracomment>
         <translation>%1 Std. %2 Min.</translation>
     </message>
     <message>
@@ -663,6 +666,7 @@
     </message>
     <message>
         <source>%1 / %2 max</source>
+        <extracomment>Generations running now (%1) out of the most allowed at once (%2).</extracomment>
         <translation>%1 / %2 max.</translation>
     </message>
     <message>
@@ -694,6 +698,7 @@
     </message>
     <message>
         <source> · %1 MB</source>
+        <extracomment>Appended to the release line: %1 is the package size in mebibytes.</extracomment>
         <translation> · %1 MB</translation>
     </message>
     <message>
@@ -703,10 +708,6 @@
     <message>
         <source>What&apos;s in %1</source>
         <translation>Neu in %1</translation>
-    </message>
-    <message>
-        <source>v</source>
-        <translation>v</translation>
     </message>
     <message>
         <source>never</source>
@@ -855,6 +856,10 @@
         <source>Server started for this session. Start it from the Status tab next time.</source>
         <translation>Server für diese Sitzung gestartet. Starten Sie ihn nächstes Mal im Tab „Status“.</translation>
     </message>
+    <message>
+        <source>Unsupported</source>
+        <translation>Nicht unterstützt</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::DiagnosticsTab</name>
@@ -951,6 +956,7 @@
     <name>tavrin::EndpointBox</name>
     <message>
         <source>Copy %1</source>
+        <extracomment>Name of a copy button; %1 is the endpoint&apos;s caption, e.g. &quot;Localhost&quot;.</extracomment>
         <translation>%1 kopieren</translation>
     </message>
 </context>
@@ -980,6 +986,7 @@
     <name>tavrin::KVRow</name>
     <message>
         <source>Copy %1</source>
+        <extracomment>Name of a copy button; %1 is the row&apos;s label, e.g. &quot;State directory&quot;.</extracomment>
         <translation>%1 kopieren</translation>
     </message>
 </context>
@@ -1387,6 +1394,7 @@
     <name>tavrin::TREndpointList</name>
     <message>
         <source>Copy address on %1</source>
+        <extracomment>Name of a copy button; %1 is the address caption, e.g. &quot;LAN&quot; or &quot;mDNS&quot;.</extracomment>
         <translation>Adresse auf %1 kopieren</translation>
     </message>
 </context>

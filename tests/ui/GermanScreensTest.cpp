@@ -9,6 +9,7 @@
 #include "ui/kit/TRCopyButton.h"
 #include "ui/tabs/StatusTabLogic.h"
 #include "ui/tabs/TabCatalogue.h"
+#include "ui/wizard/WizardLogic.h"
 
 #include <QCoreApplication>
 
@@ -34,6 +35,9 @@ private Q_SLOTS:
         QTest::newRow("an uptime") << formatUptime(3 * 3600 + 7 * 60).value_or(QString()) << "3 Std. 7 Min.";
         QTest::newRow("the sidebar") << adminTab(AdminTab::keys).label << "API-Schlüssel";
         QTest::newRow("a tab's heading") << adminTab(AdminTab::diagnostics).heading.title << "Diagnose";
+        ClientHardwareReport hardware;
+        hardware.supportLevel = QStringLiteral("supported");
+        QTest::newRow("a level the server sends") << hardwareLook(hardware, false).tiles[2].value << "Unterstützt";
         TRCopyButton copy(copyModelHashName());
         QTest::newRow("a widget's tooltip") << copy.toolTip() << "Kopieren";
         QTest::newRow("a widget's name for screen readers") << copy.accessibleName() << "Modell-Hash kopieren";

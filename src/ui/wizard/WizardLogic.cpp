@@ -91,8 +91,13 @@ HardwareLook hardwareLook(const ClientHardwareReport& hardware, bool simulated) 
     look.pill = supported ? QCoreApplication::translate("WizardLogic", "Supported")
                           : QCoreApplication::translate("WizardLogic", "Warning");
     look.pillKind = supported ? PillKind::ok : PillKind::warn;
+    // The server's two known levels are read in the user's language; another it may send, as it is.
     QString level = hardware.supportLevel;
-    if (!level.isEmpty())
+    if (level == kSupported)
+        level = QCoreApplication::translate("WizardLogic", "Supported");
+    else if (level == kUnsupported)
+        level = QCoreApplication::translate("WizardLogic", "Unsupported");
+    else if (!level.isEmpty())
         level[0] = level[0].toUpper();
     look.tiles = {{
         {QStringLiteral("wand.and.stars"),
