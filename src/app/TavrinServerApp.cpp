@@ -204,7 +204,7 @@ QStringList TavrinServerApp::renderScreens(const QString& directory) {
         const QString file = QDir(directory).filePath(
             QStringLiteral("window-%1-%2.png")
                 .arg(index + 1, 2, 10, QLatin1Char('0'))
-                .arg(tabs[std::size_t(index)].label.toLower().replace(QLatin1Char(' '), QLatin1Char('-'))));
+                .arg(tabs[std::size_t(index)].name.toLower().replace(QLatin1Char(' '), QLatin1Char('-'))));
         if (window.grab().save(file))
             written << file;
     }

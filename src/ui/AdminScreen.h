@@ -27,6 +27,7 @@ struct AdminScreen {
     // A fresh screen each time it is chosen (its own state starts anew), given the shared model and
     // this entry's heading.
     std::function<QWidget*(ServerStateModel*, const ScreenHeading&)> make;
+    QString name; // the label in English, for what programs read (a rendered screen's file name)
 };
 
 } // namespace tavrin

@@ -1,5 +1,6 @@
 #include "ui/ConfirmDestructive.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,7 +12,8 @@ QMessageBox* confirmDestructive(QWidget* parent, const QString& question, const 
     box->setInformativeText(detail);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* act = box->addButton(confirm, QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* cancel =
+        box->addButton(QCoreApplication::translate("ConfirmDestructive", "Cancel"), QMessageBox::RejectRole);
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
     QObject::connect(act, &QPushButton::clicked, parent, std::move(onConfirmed));

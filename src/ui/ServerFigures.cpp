@@ -2,6 +2,8 @@
 
 #include "base/ServerAddress.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace tavrin {
@@ -22,17 +24,26 @@ std::optional<QString> formatUptime(double seconds) {
     const auto s = static_cast<qint64>(std::trunc(seconds));
     const qint64 h = s / 3600;
     const qint64 m = (s - 3600 * h) / 60;
-    return QString::number(h) + QStringLiteral("h ") + QString::number(m) + QStringLiteral("m");
+    //: Server uptime: %1 whole hours, %2 minutes.
+    return QCoreApplication::translate("ServerFigures", "%1h %2m")
+        .arg(QString::number(h), QString::number(m));
 }
 
 QString memoryAndSystem(const ClientHardwareReport& hardware, const QString& afterSize) {
-    return QString::asprintf("%.0f GB", hardware.totalMemoryGB) + afterSize + QStringLiteral(" · ") +
-           hardware.macOSVersion;
+    return QCoreApplication::translate("ServerFigures", "%1 GB")
+               .arg(QString::asprintf("%.0f", hardware.totalMemoryGB)) +
+           afterSize + QStringLiteral(" · ") + hardware.macOSVersion;
 }
 
-QString copyLocalhostEndpointName() { return QStringLiteral("Copy localhost endpoint"); }
-QString copyLanEndpointName() { return QStringLiteral("Copy LAN endpoint"); }
-QString copyModelHashName() { return QStringLiteral("Copy model hash"); }
+QString copyLocalhostEndpointName() {
+    return QCoreApplication::translate("ServerFigures", "Copy localhost endpoint");
+}
+QString copyLanEndpointName() {
+    return QCoreApplication::translate("ServerFigures", "Copy LAN endpoint");
+}
+QString copyModelHashName() {
+    return QCoreApplication::translate("ServerFigures", "Copy model hash");
+}
 
 QString localhostEndpoint(const ClientServerStatus& status) {
     return localhostEndpoint(status.bind.bindPort);

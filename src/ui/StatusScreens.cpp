@@ -32,7 +32,7 @@ std::expected<QString, QString> render(QWidget* screen, QWidget& stage, int widt
     stage.resize(screen->size());
     QCoreApplication::sendPostedEvents();
     if (!screen->grab().save(file))
-        return std::unexpected(QStringLiteral("Could not write ") + file);
+        return std::unexpected(QCoreApplication::translate("StatusScreens", "Could not write %1").arg(file));
     return file;
 }
 
@@ -52,7 +52,7 @@ std::expected<QStringList, QString> renderStatusScreens(const QString& dir, Serv
                                                         const QString& prefix) {
     Theme::loadFonts();
     if (!QDir().mkpath(dir))
-        return std::unexpected(QStringLiteral("Could not create ") + dir);
+        return std::unexpected(QCoreApplication::translate("StatusScreens", "Could not create %1").arg(dir));
     QStringList written;
     {
         QWidget stage;

@@ -27,8 +27,9 @@ EndpointBox::EndpointBox(const QString& label, const QString& url, EndpointBoxOp
     texts->addWidget(m_label);
     texts->addWidget(m_url);
     row->addLayout(texts, 1);
-    m_copy = new TRCopyButton(options.copyName.isEmpty() ? QStringLiteral("Copy ") + label : options.copyName,
-                              11, this);
+    m_copy =
+        //: Name of a copy button; %1 is the endpoint's caption, e.g. "Localhost".
+        new TRCopyButton(options.copyName.isEmpty() ? tr("Copy %1").arg(label) : options.copyName, 11, this);
     m_copy->setPayload(url);
     connect(m_copy, &TRCopyButton::copied, this, &EndpointBox::copied);
     row->addWidget(m_copy, 0, Qt::AlignVCenter);

@@ -31,7 +31,7 @@ IssuedKeyBanner::IssuedKeyBanner(const QString& label, const QString& token, QWi
     auto* warning = new QHBoxLayout;
     warning->setSpacing(kWarningGap);
     warning->addWidget(new TRSymbol(QStringLiteral("exclamationmark.triangle.fill"), 11, warningColour(), this));
-    warning->addWidget(kitLabel(QStringLiteral("SAVE THIS KEY NOW · IT WILL NOT BE SHOWN AGAIN"), TextRole::alert,
+    warning->addWidget(kitLabel(tr("SAVE THIS KEY NOW · IT WILL NOT BE SHOWN AGAIN"), TextRole::alert,
                                 warningColour(), this));
     warning->addStretch(1);
     stack->addLayout(warning);
@@ -45,7 +45,7 @@ IssuedKeyBanner::IssuedKeyBanner(const QString& label, const QString& token, QWi
     m_token = new TRElidedText(token, TextRole::monoValue, this);
     m_token->setWell(true);
     row->addWidget(m_token, 1, Qt::AlignVCenter);
-    m_copy = new TRButton(QStringLiteral("Copy"), KeldmarchButtonStyle{}, this);
+    m_copy = new TRButton(tr("Copy"), KeldmarchButtonStyle{}, this);
     m_copy->setSymbol(QStringLiteral("doc.on.doc"));
     row->addWidget(m_copy, 0, Qt::AlignVCenter);
     stack->addLayout(row);
@@ -59,7 +59,7 @@ void IssuedKeyBanner::setKey(const QString& label, const QString& token) {
     m_label->setText(label);
     m_token->setText(token);
     // Heard apart from the token beside it, the button says whose key it copies.
-    m_copy->setAccessibleName(QStringLiteral("Copy key ") + label);
+    m_copy->setAccessibleName(tr("Copy key %1").arg(label));
 }
 
 QString IssuedKeyBanner::label() const { return m_label->text(); }

@@ -43,7 +43,8 @@ KVRow::KVRow(const QString& label, const QString& value, KVRowOptions options, Q
     row->addWidget(m_labelView, 0, Qt::AlignTop);
     row->addWidget(m_valueView, 1, Qt::AlignTop);
     if (options.copyable) {
-        m_copy = new TRCopyButton(options.copyName.isEmpty() ? QStringLiteral("Copy ") + label : options.copyName,
+        //: Name of a copy button; %1 is the row's label, e.g. "State directory".
+        m_copy = new TRCopyButton(options.copyName.isEmpty() ? tr("Copy %1").arg(label) : options.copyName,
                                   12, this);
         m_copy->setPayload(value);
         connect(m_copy, &TRCopyButton::copied, this, &KVRow::copied);

@@ -68,7 +68,7 @@ void SidebarItem::paintContent(QPainter& p, const QRectF& box) {
 }
 
 TRSidebarList::TRSidebarList(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("Sections"));
+    setAccessibleName(tr("Sections"));
 }
 
 KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* parent) : QWidget(parent) {
@@ -79,7 +79,7 @@ KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* p
 
     column->addLayout(brandLine(kLogoSize, kBrandInsets));
 
-    auto* caption = new TRCaption(QStringLiteral("SERVER"));
+    auto* caption = new TRCaption(tr("SERVER"));
     caption->setContentsMargins(kCaptionInset, 0, kCaptionInset, Spacing::caption);
     column->addWidget(caption);
 
@@ -99,7 +99,7 @@ KeldmarchSidebar::KeldmarchSidebar(const std::vector<Entry>& entries, QWidget* p
     auto* pinned = new QVBoxLayout(m_pinnedBlock);
     pinned->setContentsMargins(kPinnedInsets);
     pinned->setSpacing(Spacing::caption);
-    pinned->addWidget(new TRCaption(QStringLiteral("PINNED MODEL")));
+    pinned->addWidget(new TRCaption(tr("PINNED MODEL")));
     m_pinnedAlias = new TRElidedText({}, TextRole::monoSmall);
     pinned->addWidget(m_pinnedAlias);
     m_pinnedBlock->hide();

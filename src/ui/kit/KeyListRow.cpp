@@ -44,11 +44,11 @@ KeyListRow::KeyListRow(const KeyListRowContent& content, QWidget* parent) : QWid
     texts->addWidget(m_usageLine);
     row->addLayout(texts, 1);
 
-    m_revoke = new TRButton(QStringLiteral("Revoke"), kSmall, this);
-    m_rotate = new TRButton(QStringLiteral("Rotate"), kSmall, this);
+    m_revoke = new TRButton(tr("Revoke"), kSmall, this);
+    m_rotate = new TRButton(tr("Rotate"), kSmall, this);
     m_rotate->setSymbol(QStringLiteral("arrow.triangle.2.circlepath"));
     m_delete = new TRButton({}, GhostButtonStyle{.danger = true, .size = ButtonSize::small}, this);
-    m_delete->setToolTip(QStringLiteral("Delete"));
+    m_delete->setToolTip(tr("Delete"));
     m_delete->setSymbol(QStringLiteral("trash"));
     for (TRButton* button : {m_revoke, m_rotate, m_delete})
         row->addWidget(button, 0, Qt::AlignVCenter);
@@ -67,9 +67,9 @@ void KeyListRow::setContent(const KeyListRowContent& content) {
 
 void KeyListRow::apply(const KeyListRowContent& content) {
     m_label->setText(content.label);
-    m_revoke->setAccessibleName(QStringLiteral("Revoke key ") + content.label);
-    m_rotate->setAccessibleName(QStringLiteral("Rotate key ") + content.label);
-    m_delete->setAccessibleName(QStringLiteral("Delete key ") + content.label);
+    m_revoke->setAccessibleName(tr("Revoke key %1").arg(content.label));
+    m_rotate->setAccessibleName(tr("Rotate key %1").arg(content.label));
+    m_delete->setAccessibleName(tr("Delete key %1").arg(content.label));
     m_status->setLabel(content.status);
     m_status->setKind(content.statusKind);
     m_scope->setLabel(content.scope);

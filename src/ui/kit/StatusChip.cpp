@@ -4,7 +4,7 @@ namespace tavrin {
 
 StatusChip::StatusChip(const QString& label, PillKind kind, QWidget* parent)
     : TRPill(label, kind, {.withDot = true, .mono = false}, parent) {
-    setMeaning(QStringLiteral("Server"));
+    setMeaning(tr("Server"));
 }
 
 void StatusChip::setState(const QString& label, PillKind kind) {

@@ -20,7 +20,7 @@ namespace tavrin {
 TRCopyButton::TRCopyButton(const QString& name, qreal textSize, QWidget* parent)
     : QAbstractButton(parent), m_textSize(textSize) {
     setAccessibleName(name);
-    setToolTip(QStringLiteral("Copy"));
+    setToolTip(tr("Copy"));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);

@@ -170,7 +170,7 @@ void TRElidedText::focusOutEvent(QFocusEvent* event) {
 void TRElidedText::contextMenuEvent(QContextMenuEvent* event) {
     setSelected(true);
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Copy"), this, &TRElidedText::copy);
+    menu.addAction(tr("Copy"), this, &TRElidedText::copy);
     menu.exec(event->globalPos());
 }
 

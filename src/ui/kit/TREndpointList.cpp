@@ -22,7 +22,8 @@ void TREndpointList::setEntries(const QList<Entry>& entries) {
     m_boxes.clear();
     for (const auto& [caption, url] : entries) {
         // Heard apart from the list, a copy button says which address it copies.
-        auto* box = new EndpointBox(caption, url, {.copyName = QStringLiteral("Copy address on ") + caption}, this);
+        //: Name of a copy button; %1 is the address caption, e.g. "LAN" or "mDNS".
+        auto* box = new EndpointBox(caption, url, {.copyName = tr("Copy address on %1").arg(caption)}, this);
         m_column->addWidget(box);
         m_boxes << box;
     }

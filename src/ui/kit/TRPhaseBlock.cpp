@@ -12,7 +12,7 @@ TRPhaseBlock::TRPhaseBlock(QWidget* parent) : QWidget(parent) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(Spacing::lines);
-    m_caption = new TRCaption(QStringLiteral("Phase"), this);
+    m_caption = new TRCaption(tr("Phase"), this);
     m_phase = kitLabel({}, TextRole::phase, Theme::mutedGrey(), this);
     // An error phase carries the server's message, which can be long.
     m_phase->setWordWrap(true);

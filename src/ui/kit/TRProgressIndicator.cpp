@@ -15,7 +15,7 @@ constexpr qreal kArcDegrees = 100;
 TRProgressIndicator::TRProgressIndicator(QWidget* parent) : QProgressBar(parent) {
     setRange(0, 0); // busy: no amount to report
     setTextVisible(false);
-    setAccessibleName(QStringLiteral("Loading"));
+    setAccessibleName(tr("Loading"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_turn = new QVariantAnimation(this);
     m_turn->setStartValue(0.0);

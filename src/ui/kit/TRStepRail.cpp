@@ -7,6 +7,7 @@
 #include "ui/kit/TRSymbol.h"
 #include "ui/kit/Theme.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -69,16 +70,16 @@ void paintBadge(QPainter& p, const QRectF& box, Badge kind, int number) {
 }
 
 QString stateDescription(StepState state, int number, int count) {
-    const QString place = QStringLiteral("Step %1 of %2, ").arg(number).arg(count);
+    const QString n = QString::number(number), of = QString::number(count);
     switch (state) {
     case StepState::done:
-        return place + QStringLiteral("done");
+        return QCoreApplication::translate("TRStepRail", "Step %1 of %2, done").arg(n, of);
     case StepState::current:
-        return place + QStringLiteral("current step");
+        return QCoreApplication::translate("TRStepRail", "Step %1 of %2, current step").arg(n, of);
     case StepState::upcoming:
         break;
     }
-    return place + QStringLiteral("not reached yet");
+    return QCoreApplication::translate("TRStepRail", "Step %1 of %2, not reached yet").arg(n, of);
 }
 
 } // namespace
@@ -120,7 +121,7 @@ void TRStepRow::paintContent(QPainter& p, const QRectF& box) {
 
 TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* parent) : QWidget(parent) {
     setFixedWidth(kWidth);
-    setAccessibleName(QStringLiteral("Steps"));
+    setAccessibleName(tr("Steps"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -132,7 +133,7 @@ TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* 
     noteLabel->setContentsMargins(kSideInset, 0, kSideInset, Spacing::page.top());
     column->addWidget(noteLabel);
 
-    auto* caption = new TRCaption(QStringLiteral("STEPS"));
+    auto* caption = new TRCaption(tr("STEPS"));
     caption->setContentsMargins(kSideInset, 0, kSideInset, Spacing::group);
     column->addWidget(caption);
 

@@ -51,16 +51,16 @@ DiagnosticsTab::DiagnosticsTab(ServerStateModel* state, const ScreenHeading& hea
 }
 
 void DiagnosticsTab::buildBundleCard() {
-    auto* card = new TRCard(QStringLiteral("Generate a support bundle"),
-                            QStringLiteral("Zips the hardware summary, audit metadata and recent log output for the "
-                                           "support team. Prompt contents are redacted by default."));
+    auto* card = new TRCard(tr("Generate a support bundle"),
+                            tr("Zips the hardware summary, audit metadata and recent log output for the "
+                               "support team. Prompt contents are redacted by default."));
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::beside);
-    m_includeContents = new TRCheckBox(QStringLiteral("Include prompt contents"));
-    m_includeContents->setNote(QStringLiteral("(only if Audit logging is on)"));
+    m_includeContents = new TRCheckBox(tr("Include prompt contents"));
+    m_includeContents->setNote(tr("(only if Audit logging is on)"));
     row->addWidget(m_includeContents);
     row->addStretch(1);
-    auto* generate = new TRButton(QStringLiteral("Generate bundle"), KeldmarchButtonStyle{.size = ButtonSize::small});
+    auto* generate = new TRButton(tr("Generate bundle"), KeldmarchButtonStyle{.size = ButtonSize::small});
     row->addWidget(generate);
     card->body()->addLayout(row);
     connect(generate, &QPushButton::clicked, this, [this] { generateBundle(); });
@@ -68,29 +68,29 @@ void DiagnosticsTab::buildBundleCard() {
 }
 
 void DiagnosticsTab::buildPasswordCard() {
-    auto* card = new TRCard(QStringLiteral("Admin password"),
-                            QStringLiteral("This computer's keyring holds the password the Tavrin app uses to manage its "
-                                           "own server (start, stop, switch model). It never leaves this machine."));
-    card->setAccessory(new TRPill(QStringLiteral("Saved to keyring"), PillKind::ok, {.mono = true}));
+    auto* card = new TRCard(tr("Admin password"),
+                            tr("This computer's keyring holds the password the Tavrin app uses to manage its "
+                               "own server (start, stop, switch model). It never leaves this machine."));
+    card->setAccessory(new TRPill(tr("Saved to keyring"), PillKind::ok, {.mono = true}));
 
-    auto* caption = new TRCaption(QStringLiteral("SET OR CHANGE PASSWORD"));
+    auto* caption = new TRCaption(tr("SET OR CHANGE PASSWORD"));
     card->body()->addWidget(caption);
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::group);
     m_password = new TRTextField;
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(QStringLiteral("••••••••••••••••"));
-    m_password->setAccessibleName(QStringLiteral("New admin password"));
+    m_password->setAccessibleName(tr("New admin password"));
     caption->setBuddy(m_password);
     row->addWidget(m_password, 1);
-    m_savePassword = new TRButton(QStringLiteral("Save"), KeldmarchButtonStyle{.size = ButtonSize::small});
+    m_savePassword = new TRButton(tr("Save"), KeldmarchButtonStyle{.size = ButtonSize::small});
     m_savePassword->setEnabled(false);
     row->addWidget(m_savePassword);
-    auto* clear = new TRButton(QStringLiteral("Clear"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
+    auto* clear = new TRButton(tr("Clear"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
     row->addWidget(clear);
     card->body()->addLayout(row);
-    card->body()->addWidget(paragraph(QStringLiteral("If you lose it, reset it here. The server keeps running — only "
-                                                     "the GUI's admin commands need a matching password."),
+    card->body()->addWidget(paragraph(tr("If you lose it, reset it here. The server keeps running — only "
+                                         "the GUI's admin commands need a matching password."),
                                       TextRole::detail));
 
     connect(m_password, &QLineEdit::textChanged, this,
@@ -105,8 +105,8 @@ void DiagnosticsTab::buildPasswordCard() {
 }
 
 void DiagnosticsTab::buildFilesCard() {
-    auto* card = new TRCard(QStringLiteral("Files & folders"),
-                            QStringLiteral("Open the directories Tavrin uses for state, logs, and errors."));
+    auto* card = new TRCard(tr("Files & folders"),
+                            tr("Open the directories Tavrin uses for state, logs, and errors."));
     const std::vector<FileRowText> rows = fileRows(m_state);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         auto* row = new QHBoxLayout;
@@ -119,9 +119,9 @@ void DiagnosticsTab::buildFilesCard() {
         text->addWidget(path);
         m_filePaths.push_back(path);
         row->addLayout(text, 1);
-        auto* button = new TRButton(QStringLiteral("Show in Folder"), GhostButtonStyle{.size = ButtonSize::small});
+        auto* button = new TRButton(tr("Show in Folder"), GhostButtonStyle{.size = ButtonSize::small});
         button->setSymbol(QStringLiteral("folder"));
-        button->setAccessibleName(QStringLiteral("Show in Folder: ") + rows[i].label);
+        button->setAccessibleName(tr("Show in Folder: %1").arg(rows[i].label));
         row->addWidget(button, 0, Qt::AlignVCenter);
         card->body()->addLayout(row);
         connect(button, &QPushButton::clicked, this, [this, i] { runFileRow(i); });
@@ -130,11 +130,12 @@ void DiagnosticsTab::buildFilesCard() {
 }
 
 void DiagnosticsTab::buildRerunCard() {
-    auto* card = new TRCard(QStringLiteral("Re-run first-run setup"),
-                            QStringLiteral("Walks through the prerequisite, password, network and install steps of "
-                                           "setup again — useful to reinstall the login agent or re-test the install "
-                                           "path. Your keys and logs are not deleted."));
-    auto* rerun = new TRButton(QStringLiteral("Re-run setup"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
+    auto* card = new TRCard(tr("Re-run first-run setup"),
+                            tr("Walks through the prerequisite, password, network and install steps of "
+                               "setup again — useful to reinstall the login agent or re-test the install "
+                               "path. Your keys and logs are not deleted."));
+    auto* rerun =
+        new TRButton(tr("Re-run setup"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
     rerun->setSymbol(QStringLiteral("wand.and.stars"));
     card->body()->addWidget(rerun, 0, Qt::AlignLeft);
     connect(rerun, &QPushButton::clicked, this, &DiagnosticsTab::confirmRerun);
@@ -166,9 +167,9 @@ void DiagnosticsTab::confirmRerun() {
     if (m_confirmation)
         return;
     m_confirmation = confirmDestructive(
-        this, QStringLiteral("Re-run first-run setup?"),
-        QStringLiteral("This relaunches the setup wizard. Your existing keys and the server's state are preserved."),
-        QStringLiteral("Re-run setup"), [this] { m_state->setHasCompletedFirstRun(false); });
+        this, tr("Re-run first-run setup?"),
+        tr("This relaunches the setup wizard. Your existing keys and the server's state are preserved."),
+        tr("Re-run setup"), [this] { m_state->setHasCompletedFirstRun(false); });
 }
 
 // The checkbox only asks: whether prompt text goes in is the server's call, by its audit settings.

@@ -41,13 +41,13 @@ KeysTab::KeysTab(ServerStateModel* state, const ScreenHeading& heading, QWidget*
 }
 
 void KeysTab::buildCreateCard() {
-    auto* card = new TRCard(QStringLiteral("Create a new key"), QStringLiteral("Pick a label so you remember what it's for."));
+    auto* card = new TRCard(tr("Create a new key"), tr("Pick a label so you remember what it's for."));
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::beside);
     m_label = new TRTextField;
     m_label->setPlaceholderText(keyLabelPlaceholder());
-    m_label->setAccessibleName(QStringLiteral("Key label"));
-    m_create = new TRButton(QStringLiteral("Create key"), KeldmarchButtonStyle{});
+    m_label->setAccessibleName(tr("Key label"));
+    m_create = new TRButton(tr("Create key"), KeldmarchButtonStyle{});
     m_create->setEnabled(false);
     row->addWidget(m_label, 1, Qt::AlignVCenter);
     row->addWidget(m_create, 0, Qt::AlignVCenter);
@@ -56,11 +56,11 @@ void KeysTab::buildCreateCard() {
     card->body()->addSpacing(Spacing::lines);
     auto* scope = new QVBoxLayout;
     scope->setSpacing(Spacing::lines);
-    scope->addWidget(new TRCaption(QStringLiteral("SCOPE")));
+    scope->addWidget(new TRCaption(tr("SCOPE")));
     QStringList labels;
     for (const ScopeChoice& choice : scopeChoices())
         labels << choice.label;
-    m_scope = new TRSegmentedPicker(QStringLiteral("Scope"), labels);
+    m_scope = new TRSegmentedPicker(tr("Scope"), labels);
     m_scope->setTitleHidden(true);
     m_scope->setCurrentIndex(0);
     scope->addWidget(m_scope, 0, Qt::AlignLeft);
@@ -84,8 +84,8 @@ void KeysTab::buildCreateCard() {
 }
 
 void KeysTab::buildKeyList() {
-    m_keysCard = new TRCard(QStringLiteral("Your keys"));
-    m_keysCard->setAccessory(new TRPill(QStringLiteral("Sort: last used"), PillKind::muted, {.mono = true}));
+    m_keysCard = new TRCard(tr("Your keys"));
+    m_keysCard->setAccessory(new TRPill(tr("Sort: last used"), PillKind::muted, {.mono = true}));
     m_empty = kitLabel(noKeysText(), TextRole::note);
     m_empty->setContentsMargins(0, Spacing::lines, 0, Spacing::lines);
     m_keysCard->body()->addWidget(m_empty);

@@ -1,5 +1,7 @@
 #include "ui/tabs/KeysTabLogic.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -8,21 +10,27 @@ namespace tavrin {
 QString keyCountLine(const ClientAPIKeyList& keys) {
     const auto active = std::ranges::count_if(keys, &ClientAPIKeyPublic::isActive);
     const auto other = qsizetype(keys.size()) - active;
-    return QString::number(active) + QStringLiteral(" of ") + QStringLiteral("unlimited") +
-           QStringLiteral(" active · ") + QString::number(other) + QStringLiteral(" revoked · ") +
-           QString::number(keys.size()) + QStringLiteral(" total");
+    return QCoreApplication::translate("KeysTabLogic", "%1 of unlimited active · %2 revoked · %3 total")
+        .arg(QString::number(active), QString::number(other), QString::number(keys.size()));
 }
 
-QString keyLabelPlaceholder() { return QStringLiteral("e.g. Quillterm — Maya's laptop"); }
+QString keyLabelPlaceholder() {
+    return QCoreApplication::translate("KeysTabLogic", "e.g. Quillterm — Maya's laptop");
+}
 
-QString noKeysText() { return QStringLiteral("No keys yet. Create one above."); }
+QString noKeysText() {
+    return QCoreApplication::translate("KeysTabLogic", "No keys yet. Create one above.");
+}
 
 std::span<const ScopeChoice> scopeChoices() {
     static const std::array<ScopeChoice, 2> choices{{
-        {ClientAPIKeyScope::inference, QStringLiteral("Inference"),
-         QStringLiteral("Can call /v1/chat/completions, /v1/models, /api/chat, /api/generate.")},
-        {ClientAPIKeyScope::readonly, QStringLiteral("Read-only"),
-         QStringLiteral("Can list models but cannot generate text. Useful for monitoring or audit-only integrations.")},
+        {ClientAPIKeyScope::inference, QCoreApplication::translate("KeysTabLogic", "Inference"),
+         QCoreApplication::translate("KeysTabLogic",
+                                     "Can call /v1/chat/completions, /v1/models, /api/chat, /api/generate.")},
+        {ClientAPIKeyScope::readonly, QCoreApplication::translate("KeysTabLogic", "Read-only"),
+         QCoreApplication::translate(
+             "KeysTabLogic",
+             "Can list models but cannot generate text. Useful for monitoring or audit-only integrations.")},
     }};
     return choices;
 }
@@ -34,12 +42,15 @@ KeyListRowContent keyRowContent(const ClientAPIKeyPublic& key) {
         scope = rawValue(key.scopes->front());
     return {
         .label = key.label,
-        .status = active ? QStringLiteral("Active") : QStringLiteral("Revoked"),
+        .status = active ? QCoreApplication::translate("KeysTabLogic", "Active")
+                         : QCoreApplication::translate("KeysTabLogic", "Revoked"),
         .statusKind = active ? PillKind::ok : PillKind::muted,
         .scope = scope,
         .usage = {key.prefix + QStringLiteral("…"),
-                  QStringLiteral("Last used ") + key.lastUsedAt.value_or(QStringLiteral("never")),
-                  QString::asprintf("%lld", static_cast<long long>(key.totalRequests)) + QStringLiteral(" requests")},
+                  QCoreApplication::translate("KeysTabLogic", "Last used %1")
+                      .arg(key.lastUsedAt.value_or(QCoreApplication::translate("KeysTabLogic", "never"))),
+                  QCoreApplication::translate("KeysTabLogic", "%1 requests")
+                      .arg(QString::asprintf("%lld", static_cast<long long>(key.totalRequests)))},
         .revocable = active,
     };
 }

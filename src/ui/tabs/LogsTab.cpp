@@ -38,9 +38,9 @@ LogsTab::LogsTab(ServerStateModel* state, const ScreenHeading& heading, QWidget*
 }
 
 void LogsTab::buildModes() {
-    auto* card = new TRCard(QStringLiteral("Logging mode"),
-                            QStringLiteral("Pick what you want recorded. Each mode is more permissive than the one to "
-                                           "its left."));
+    auto* card = new TRCard(tr("Logging mode"),
+                            tr("Pick what you want recorded. Each mode is more permissive than the one to "
+                               "its left."));
     auto* modes = new QHBoxLayout;
     modes->setSpacing(Spacing::grid);
     for (const ModeCardText& text : modeCards(ClientAuditMode::none)) {
@@ -56,13 +56,13 @@ void LogsTab::buildModes() {
     row->setSpacing(Spacing::beside);
     auto* keep = new QVBoxLayout;
     keep->setSpacing(Spacing::caption);
-    keep->addWidget(new TRCaption(QStringLiteral("KEEP RECORDS FOR")));
-    m_retention = new TRSegmentedPicker(QStringLiteral("Retention"), retentionLabels());
+    keep->addWidget(new TRCaption(tr("KEEP RECORDS FOR")));
+    m_retention = new TRSegmentedPicker(tr("Retention"), retentionLabels());
     m_retention->setTitleHidden(true);
     keep->addWidget(m_retention, 0, Qt::AlignLeft);
     row->addLayout(keep);
     row->addStretch(1);
-    auto* save = new TRButton(QStringLiteral("Save"), KeldmarchButtonStyle{});
+    auto* save = new TRButton(tr("Save"), KeldmarchButtonStyle{});
     row->addWidget(save, 0, Qt::AlignBottom);
     card->body()->addLayout(row);
     connect(m_retention, &TRSegmentedPicker::activated, this, [this](int index) {
@@ -75,9 +75,9 @@ void LogsTab::buildModes() {
     });
 
     m_auditWarning = new TRBanner(BannerKind::warn, QStringLiteral("exclamationmark.triangle.fill"),
-                                  QStringLiteral("Audit mode stores prompt and response text."),
-                                  QStringLiteral("Make sure your retention settings comply with your organization's "
-                                                 "data handling policy."));
+                                  tr("Audit mode stores prompt and response text."),
+                                  tr("Make sure your retention settings comply with your organization's "
+                                     "data handling policy."));
     m_auditWarning->hide();
     card->body()->addWidget(m_auditWarning);
     card->body()->addWidget(m_editor->statusLine());
@@ -86,9 +86,9 @@ void LogsTab::buildModes() {
 }
 
 void LogsTab::buildDiagnostics() {
-    const QString title = QStringLiteral("Include prompt contents in diagnostic exports");
-    auto* card = new TRCard(title, QStringLiteral("Even in Audit mode, exports redact prompt text unless this master "
-                                                  "switch is on. Required for some support bundles."));
+    const QString title = tr("Include prompt contents in diagnostic exports");
+    auto* card = new TRCard(title, tr("Even in Audit mode, exports redact prompt text unless this master "
+                                      "switch is on. Required for some support bundles."));
     m_diagnosticsSwitch = new KeldmarchSwitch(title);
     m_diagnosticsSwitch->setLabelHidden(true);
     card->setAccessory(m_diagnosticsSwitch);
@@ -100,8 +100,8 @@ void LogsTab::buildDiagnostics() {
 }
 
 void LogsTab::buildExport() {
-    auto* card = new TRCard(QStringLiteral("Export"), QStringLiteral("Save what's been logged to disk. CSV is request "
-                                                                     "metadata. JSONL contains full audit detail."));
+    auto* card = new TRCard(tr("Export"), tr("Save what's been logged to disk. CSV is request "
+                                             "metadata. JSONL contains full audit detail."));
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::group);
     const auto exportButton = [&](const QString& text) {
@@ -110,9 +110,9 @@ void LogsTab::buildExport() {
         row->addWidget(button);
         return button;
     };
-    TRButton* csv = exportButton(QStringLiteral("Save usage CSV"));
-    TRButton* jsonl = exportButton(QStringLiteral("Save audit JSONL"));
-    m_includeContents = new TRCheckBox(QStringLiteral("Include prompt contents"));
+    TRButton* csv = exportButton(tr("Save usage CSV"));
+    TRButton* jsonl = exportButton(tr("Save audit JSONL"));
+    m_includeContents = new TRCheckBox(tr("Include prompt contents"));
     row->addSpacing(Spacing::lines);
     row->addWidget(m_includeContents);
     row->addStretch(1);
@@ -123,8 +123,8 @@ void LogsTab::buildExport() {
     m_progress = kitLabel({}, TextRole::secondary);
     m_progress->hide();
     card->body()->addWidget(m_progress);
-    auto* note = kitLabel(QStringLiteral("Privacy-mode exports never contain prompt text. JSONL respects the "
-                                         "include-contents toggle only when the master switch above is on."),
+    auto* note = kitLabel(tr("Privacy-mode exports never contain prompt text. JSONL respects the "
+                             "include-contents toggle only when the master switch above is on."),
                           TextRole::detail);
     note->setWordWrap(true);
     card->body()->addWidget(note);

@@ -1,5 +1,6 @@
 #include "ui/tabs/LogsTabLogic.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -13,7 +14,15 @@ struct RetentionChoice {
     qint64 days;
     const char* label;
 };
-constexpr std::array<RetentionChoice, 4> kRetention{{{7, "7 days"}, {30, "30 days"}, {90, "90 days"}, {365, "365 days"}}};
+constexpr std::array<RetentionChoice, 4> kRetention{{{7, QT_TRANSLATE_NOOP("LogsTabLogic", "7 days")},
+                                                     {30, QT_TRANSLATE_NOOP("LogsTabLogic", "30 days")},
+                                                     {90, QT_TRANSLATE_NOOP("LogsTabLogic", "90 days")},
+                                                     {365, QT_TRANSLATE_NOOP("LogsTabLogic", "365 days")}}};
+
+// The tables hold the English; what the user reads is looked up when shown.
+QString shown(const char* text) {
+    return QCoreApplication::translate("LogsTabLogic", text);
+}
 
 } // namespace
 
@@ -21,23 +30,32 @@ std::vector<ModeCardText> modeCards(ClientAuditMode current) {
     const auto card = [current](ClientAuditMode mode, const char* otherwise, const char* title,
                                 const char* description) {
         const bool on = mode == current;
-        return ModeCardText{mode, on ? QStringLiteral("Active") : QString::fromUtf8(otherwise),
-                            QString::fromUtf8(title), QString::fromUtf8(description), on};
+        return ModeCardText{mode,
+                            on ? QCoreApplication::translate("LogsTabLogic", "Active") : shown(otherwise),
+                            shown(title), shown(description), on};
     };
     return {
-        card(ClientAuditMode::none, "Default", "None",
-             "Nothing is logged. The server keeps no record of who called it or what they asked."),
-        card(ClientAuditMode::privacy, "Standard", "Privacy",
-             "Timestamps, key ID, response time, token counts. No prompts, no responses."),
-        card(ClientAuditMode::audit, "Compliance", "Audit",
-             "Everything in Privacy, plus prompt and response text. Required for many regulated contexts."),
+        card(ClientAuditMode::none, QT_TRANSLATE_NOOP("LogsTabLogic", "Default"),
+             QT_TRANSLATE_NOOP("LogsTabLogic", "None"),
+             QT_TRANSLATE_NOOP(
+                 "LogsTabLogic",
+                 "Nothing is logged. The server keeps no record of who called it or what they asked.")),
+        //: The tag of the middle logging mode, beside "Default" and "Compliance".
+        card(ClientAuditMode::privacy, QT_TRANSLATE_NOOP("LogsTabLogic", "Standard"),
+             QT_TRANSLATE_NOOP("LogsTabLogic", "Privacy"),
+             QT_TRANSLATE_NOOP("LogsTabLogic",
+                               "Timestamps, key ID, response time, token counts. No prompts, no responses.")),
+        card(ClientAuditMode::audit, QT_TRANSLATE_NOOP("LogsTabLogic", "Compliance"),
+             QT_TRANSLATE_NOOP("LogsTabLogic", "Audit"),
+             QT_TRANSLATE_NOOP("LogsTabLogic", "Everything in Privacy, plus prompt and response text. "
+                                               "Required for many regulated contexts.")),
     };
 }
 
 QStringList retentionLabels() {
     QStringList labels;
     for (const RetentionChoice& choice : kRetention)
-        labels << QString::fromUtf8(choice.label);
+        labels << shown(choice.label);
     return labels;
 }
 
@@ -60,7 +78,8 @@ ExportChoice auditExport(bool includeContents) {
             QStringLiteral("JSON (*.jsonl *.json)")};
 }
 
-QString exportSavedMessage(const QString& path) { return QStringLiteral("Saved ") + QFileInfo(path).fileName(); }
-
+QString exportSavedMessage(const QString& path) {
+    return QCoreApplication::translate("LogsTabLogic", "Saved %1").arg(QFileInfo(path).fileName());
+}
 
 } // namespace tavrin

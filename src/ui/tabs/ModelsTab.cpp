@@ -36,8 +36,8 @@ QVBoxLayout* stackIn(QWidget* widget, int spacing) {
 ModelsTab::ModelsTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
     : TabContent(parent), m_state(state) {
     addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
-    m_unreachable = new TRCard(QStringLiteral("Server unreachable"),
-                               QStringLiteral("Start the server from the Status tab to inspect model state."));
+    m_unreachable = new TRCard(tr("Server unreachable"),
+                               tr("Start the server from the Status tab to inspect model state."));
     addWidget(m_unreachable);
     buildProduction();
     buildStaged();
@@ -57,7 +57,7 @@ void ModelsTab::buildProduction() {
     running->setSpacing(Spacing::beside);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(Spacing::lines);
-    texts->addWidget(new TRCaption(QStringLiteral("LOADED · PRODUCTION")));
+    texts->addWidget(new TRCaption(tr("LOADED · PRODUCTION")));
     m_name = new TRDisplayName;
     texts->addWidget(m_name);
     m_imported = kitLabel({}, TextRole::phaseDetail);
@@ -75,7 +75,7 @@ void ModelsTab::buildProduction() {
     m_stagesRow->addStretch(1);
     section->addWidget(m_stages);
 
-    m_technical = new TRDisclosure(QStringLiteral("Technical details"));
+    m_technical = new TRDisclosure(tr("Technical details"));
     section->addWidget(m_technical);
     addWidget(m_production);
 }
@@ -83,8 +83,9 @@ void ModelsTab::buildProduction() {
 void ModelsTab::buildStaged() {
     m_staged = new QWidget;
     QVBoxLayout* section = stackIn(m_staged, Spacing::section);
-    m_stagedBanner = new TRBanner(BannerKind::brand, QStringLiteral("sparkles"), {},
-                                  QStringLiteral("The free Tavrin AI app delivered a new model. Promotion is reversible."));
+    m_stagedBanner =
+        new TRBanner(BannerKind::brand, QStringLiteral("sparkles"), {},
+                     tr("The free Tavrin AI app delivered a new model. Promotion is reversible."));
     section->addWidget(m_stagedBanner);
 
     m_stagedCard = new TRCard;
@@ -92,25 +93,25 @@ void ModelsTab::buildStaged() {
     auto* row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(Spacing::lines);
-    m_rollBack = new TRButton(QStringLiteral("Roll back"), GhostButtonStyle{.size = ButtonSize::small});
-    m_promote = new TRButton(QStringLiteral("Promote"), KeldmarchButtonStyle{ButtonSize::small});
+    m_rollBack = new TRButton(tr("Roll back"), GhostButtonStyle{.size = ButtonSize::small});
+    m_promote = new TRButton(tr("Promote"), KeldmarchButtonStyle{ButtonSize::small});
     row->addWidget(m_rollBack);
     row->addWidget(m_promote);
     m_stagedCard->setAccessory(buttons);
     connect(m_rollBack, &QPushButton::clicked, this, [this] { changeProduction(ProductionChange::rollBack); });
     connect(m_promote, &QPushButton::clicked, this, [this] { changeProduction(ProductionChange::promote); });
 
-    m_restartNotice = new TRBanner(BannerKind::warn, kWarningSymbol, QStringLiteral("Restart required after promoting."),
-                                   QStringLiteral("The running engine doesn't hot-swap models — use the Status tab to "
-                                                  "restart when you're ready."));
+    m_restartNotice = new TRBanner(BannerKind::warn, kWarningSymbol, tr("Restart required after promoting."),
+                                   tr("The running engine doesn't hot-swap models — use the Status tab to "
+                                      "restart when you're ready."));
     m_stagedCard->body()->addWidget(m_restartNotice);
     section->addWidget(m_stagedCard);
     addWidget(m_staged);
 }
 
 void ModelsTab::buildHistory() {
-    m_history = new TRCard(QStringLiteral("Rollback history"),
-                           QStringLiteral("Most recent first. Rollback restores the top entry and asks you to restart."));
+    m_history = new TRCard(tr("Rollback history"),
+                           tr("Most recent first. Rollback restores the top entry and asks you to restart."));
     m_historyRows = new QWidget;
     stackIn(m_historyRows, 0); // each row draws its own padding and hairline
     m_history->body()->addWidget(m_historyRows);
@@ -191,7 +192,7 @@ void ModelsTab::showHistory(const std::vector<HistoryEntry>& entries) {
     for (const HistoryEntry& entry : entries) {
         auto* row = new TRHistoryRow(entry.alias, entry.detail, entry.pill);
         if (entry.rollBackHere) {
-            auto* button = new TRButton(QStringLiteral("Roll back to this"), GhostButtonStyle{.size = ButtonSize::small});
+            auto* button = new TRButton(tr("Roll back to this"), GhostButtonStyle{.size = ButtonSize::small});
             // Reached by Tab, the button alone does not say which version "this" is.
             button->setAccessibleName(button->text() + QStringLiteral(": ") + entry.alias);
             connect(button, &QPushButton::clicked, this, [this] { changeProduction(ProductionChange::rollBack); });

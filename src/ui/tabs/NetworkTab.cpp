@@ -78,8 +78,8 @@ NetworkTab::NetworkTab(ServerStateModel* state, const ScreenHeading& heading, QW
 }
 
 void NetworkTab::buildMap() {
-    auto* card = new TRCard(QStringLiteral("Currently exposed"),
-                            QStringLiteral("A live picture of what your server is accepting connections from."));
+    auto* card = new TRCard(tr("Currently exposed"),
+                            tr("A live picture of what your server is accepting connections from."));
     auto* grid = new QGridLayout;
     grid->setSpacing(Spacing::grid);
     for (int column : {0, 1}) {
@@ -98,9 +98,9 @@ void NetworkTab::buildMap() {
 }
 
 void NetworkTab::buildExposure() {
-    const QString title = QStringLiteral("Allow other machines on the local network to connect");
-    auto* card = new TRCard(title, QStringLiteral("Binds the server to 0.0.0.0 instead of 127.0.0.1. Anyone with "
-                                                  "a valid API key on your network can reach it."));
+    const QString title = tr("Allow other machines on the local network to connect");
+    auto* card = new TRCard(title, tr("Binds the server to 0.0.0.0 instead of 127.0.0.1. Anyone with "
+                                      "a valid API key on your network can reach it."));
     m_lan = new KeldmarchSwitch(title);
     m_lan->setLabelHidden(true);
     card->setAccessory(m_lan);
@@ -116,17 +116,17 @@ void NetworkTab::buildExposure() {
     body->setSpacing(Spacing::beside);
     auto* fields = new QHBoxLayout;
     fields->setSpacing(Spacing::beside);
-    m_bindHost = textField(QStringLiteral("Bind host"), QStringLiteral("Bind host"));
-    m_port = textField(QStringLiteral("Port"), QStringLiteral("Port"));
+    m_bindHost = textField(tr("Bind host"), tr("Bind host"));
+    m_port = textField(tr("Port"), tr("Port"));
     m_port->setFixedWidth(kPortFieldWidth);
     m_port->setValidator(new PortValidator(m_port));
-    fields->addLayout(labelled(QStringLiteral("BIND HOST"), m_bindHost), 1);
-    fields->addLayout(labelled(QStringLiteral("PORT"), m_port), 0);
+    fields->addLayout(labelled(tr("BIND HOST"), m_bindHost), 1);
+    fields->addLayout(labelled(tr("PORT"), m_port), 0);
     body->addLayout(fields);
-    m_mdnsName = textField(QStringLiteral("tavrin-server"), QStringLiteral("mDNS name"));
-    auto* mdns = labelled(QStringLiteral("MDNS NAME · OPTIONAL"), m_mdnsName);
-    auto* help = kitLabel(QStringLiteral("Broadcast a friendly hostname like tavrin-server.local so colleagues don't "
-                                         "have to remember an IP."),
+    m_mdnsName = textField(QStringLiteral("tavrin-server"), tr("mDNS name"));
+    auto* mdns = labelled(tr("MDNS NAME · OPTIONAL"), m_mdnsName);
+    auto* help = kitLabel(tr("Broadcast a friendly hostname like tavrin-server.local so colleagues don't "
+                             "have to remember an IP."),
                           TextRole::detail);
     help->setWordWrap(true);
     mdns->addWidget(help);
@@ -151,7 +151,7 @@ void NetworkTab::buildExposure() {
 }
 
 void NetworkTab::buildAdvanced() {
-    m_advanced = new TRDisclosure(QStringLiteral("Advanced — CORS & IP allowlist"));
+    m_advanced = new TRDisclosure(tr("Advanced — CORS & IP allowlist"));
     const auto editor = [this](const QString& caption, const QString& name, const QString& help) {
         auto* text = new TRTextEditor(kEditorMinHeight, true);
         text->editor()->setAccessibleName(name);
@@ -162,13 +162,13 @@ void NetworkTab::buildAdvanced() {
         m_advanced->body()->addLayout(column);
         return text;
     };
-    m_cors = editor(QStringLiteral("CORS ALLOWED ORIGINS"), QStringLiteral("CORS allowed origins"),
-                    QStringLiteral("One per line. Leave empty to deny browser cross-origin requests. Only matters if "
-                                   "you call the API from a web app."));
+    m_cors = editor(tr("CORS ALLOWED ORIGINS"), tr("CORS allowed origins"),
+                    tr("One per line. Leave empty to deny browser cross-origin requests. Only matters if "
+                       "you call the API from a web app."));
     m_advanced->body()->addSpacing(Spacing::beside);
-    m_allowlist = editor(QStringLiteral("IP ALLOWLIST"), QStringLiteral("IP allowlist"),
-                         QStringLiteral("One per line. Empty means any device with a valid API key. Use this to lock "
-                                        "the server to specific subnets."));
+    m_allowlist = editor(tr("IP ALLOWLIST"), tr("IP allowlist"),
+                         tr("One per line. Empty means any device with a valid API key. Use this to lock "
+                            "the server to specific subnets."));
     m_editor->body()->addWidget(m_advanced);
 }
 
@@ -177,13 +177,13 @@ void NetworkTab::buildFooter() {
     footer->setSpacing(Spacing::beside);
     auto* lines = new QVBoxLayout;
     lines->setSpacing(Spacing::lines);
-    auto* note = kitLabel(QStringLiteral("Changes apply when the server restarts."), TextRole::secondary);
+    auto* note = kitLabel(tr("Changes apply when the server restarts."), TextRole::secondary);
     note->setWordWrap(true);
     lines->addWidget(note);
     lines->addWidget(m_editor->statusLine());
     lines->addWidget(m_editor->errorLine());
     footer->addLayout(lines, 1);
-    auto* save = new TRButton(QStringLiteral("Save changes"), KeldmarchButtonStyle{});
+    auto* save = new TRButton(tr("Save changes"), KeldmarchButtonStyle{});
     footer->addWidget(save, 0, Qt::AlignTop);
     m_editor->body()->addLayout(footer);
     connect(save, &QPushButton::clicked, this, &NetworkTab::save);

@@ -1,5 +1,7 @@
 #include "ui/tabs/NetworkTabLogic.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tavrin {
@@ -17,17 +19,25 @@ bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') |
 } // namespace
 
 MapNodeText loopbackNode() {
-    return {QStringLiteral("cpu"), QStringLiteral("This computer"), QStringLiteral("Localhost"),
-            QStringLiteral("Apps on this computer (127.0.0.1) can reach the server. Always on."), true};
+    return {QStringLiteral("cpu"), QCoreApplication::translate("NetworkTabLogic", "This computer"),
+            QCoreApplication::translate("NetworkTabLogic", "Localhost"),
+            QCoreApplication::translate("NetworkTabLogic",
+                                        "Apps on this computer (127.0.0.1) can reach the server. Always on."),
+            true};
 }
 
 MapNodeText networkNode(const ClientNetworkPreferences& prefs, const QString& hostName) {
     if (!prefs.lanEnabled)
-        return {QStringLiteral("wifi"), QStringLiteral("Your network"), QStringLiteral("LAN — disabled"),
-                QStringLiteral("Toggle below to expose the server to other machines on this network."), false};
-    return {QStringLiteral("wifi"), QStringLiteral("Your network"), QStringLiteral("LAN — Wi-Fi & Ethernet"),
-            QStringLiteral("Other devices on Wi-Fi can reach http://") + hostName + QLatin1Char(':') +
-                QString::number(prefs.bindPort),
+        return {
+            QStringLiteral("wifi"), QCoreApplication::translate("NetworkTabLogic", "Your network"),
+            QCoreApplication::translate("NetworkTabLogic", "LAN — disabled"),
+            QCoreApplication::translate(
+                "NetworkTabLogic", "Toggle below to expose the server to other machines on this network."),
+            false};
+    return {QStringLiteral("wifi"), QCoreApplication::translate("NetworkTabLogic", "Your network"),
+            QCoreApplication::translate("NetworkTabLogic", "LAN — Wi-Fi & Ethernet"),
+            QCoreApplication::translate("NetworkTabLogic", "Other devices on Wi-Fi can reach http://%1:%2")
+                .arg(hostName, QString::number(prefs.bindPort)),
             true};
 }
 

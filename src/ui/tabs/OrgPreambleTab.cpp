@@ -24,8 +24,8 @@ OrgPreambleTab::OrgPreambleTab(ServerStateModel* state, const ScreenHeading& hea
     : TabContent(parent), m_state(state) {
     addWidget(new TabHeader(heading.eyebrow, heading.title, heading.lead));
 
-    m_unreachable = new TRCard(QStringLiteral("Server unreachable"));
-    auto* why = kitLabel(QStringLiteral("Start the server first."), TextRole::body);
+    m_unreachable = new TRCard(tr("Server unreachable"));
+    auto* why = kitLabel(tr("Start the server first."), TextRole::body);
     why->setWordWrap(true);
     m_unreachable->body()->addWidget(why);
     addWidget(m_unreachable);
@@ -43,16 +43,16 @@ OrgPreambleTab::OrgPreambleTab(ServerStateModel* state, const ScreenHeading& hea
 
 void OrgPreambleTab::buildEditorCard() {
     auto* card = new TRCard(
-        QStringLiteral("Org Preamble"),
-        QStringLiteral("A short, persistent instruction prepended to every request to the server. Use it to set context "
-                       "about who you are, what jurisdiction you operate in, or what tone you want — without "
-                       "re-stating it in each conversation."));
+        tr("Org Preamble"),
+        tr("A short, persistent instruction prepended to every request to the server. Use it to set context "
+           "about who you are, what jurisdiction you operate in, or what tone you want — without "
+           "re-stating it in each conversation."));
     m_text = new TRTextEditor(kEditorMinHeight);
-    m_text->editor()->setAccessibleName(QStringLiteral("Org preamble"));
+    m_text->editor()->setAccessibleName(tr("Org preamble"));
     card->body()->addWidget(m_text);
 
-    auto* note = kitLabel(QStringLiteral("The KV cache is disabled while a preamble is set — expect slightly slower "
-                                         "time-to-first-token in exchange for the persistent context."),
+    auto* note = kitLabel(tr("The KV cache is disabled while a preamble is set — expect slightly slower "
+                             "time-to-first-token in exchange for the persistent context."),
                           TextRole::detail);
     note->setWordWrap(true);
     card->body()->addWidget(note);
@@ -62,8 +62,8 @@ void OrgPreambleTab::buildEditorCard() {
     m_counter = kitLabel({}, TextRole::small);
     row->addWidget(m_counter);
     row->addStretch(1);
-    m_clear = new TRButton(QStringLiteral("Clear"), GhostButtonStyle{.size = ButtonSize::small});
-    m_save = new TRButton(QStringLiteral("Save preamble"), KeldmarchButtonStyle{.size = ButtonSize::small});
+    m_clear = new TRButton(tr("Clear"), GhostButtonStyle{.size = ButtonSize::small});
+    m_save = new TRButton(tr("Save preamble"), KeldmarchButtonStyle{.size = ButtonSize::small});
     row->addWidget(m_clear);
     row->addWidget(m_save);
     card->body()->addLayout(row);

@@ -49,7 +49,7 @@ StatusTab::StatusTab(ServerStateModel* state, const ScreenHeading& heading, QWid
     buildHero();
     buildTiles();
     buildStartAtLogin();
-    m_technical = new TRDisclosure(QStringLiteral("Technical details"));
+    m_technical = new TRDisclosure(tr("Technical details"));
     addWidget(m_technical);
 
     // A hidden or minimised window keeps its tab, which then follows nothing until it shows again.
@@ -89,8 +89,8 @@ void StatusTab::buildHero() {
     auto* boxes = new QVBoxLayout(m_endpoints);
     boxes->setContentsMargins(0, 0, 0, 0);
     boxes->setSpacing(Spacing::group);
-    m_localhost = new EndpointBox(QStringLiteral("Localhost"), {}, {.copyName = copyLocalhostEndpointName()});
-    m_lan = new EndpointBox(QStringLiteral("LAN"), {}, {.copyName = copyLanEndpointName()});
+    m_localhost = new EndpointBox(tr("Localhost"), {}, {.copyName = copyLocalhostEndpointName()});
+    m_lan = new EndpointBox(tr("LAN"), {}, {.copyName = copyLanEndpointName()});
     boxes->addWidget(m_localhost);
     boxes->addWidget(m_lan);
     m_lanAddresses = new TREndpointList;
@@ -111,9 +111,9 @@ void StatusTab::buildTiles() {
         grid->setColumnStretch(column, 1);
         grid->setColumnMinimumWidth(column, kTileMinimumWidth);
     }
-    m_modelTile = new StatTile(QStringLiteral("cube"), QStringLiteral("Model"), {});
-    m_hardwareTile = new StatTile(QStringLiteral("cpu"), QStringLiteral("Hardware"), {});
-    m_concurrencyTile = new StatTile(QStringLiteral("paperplane.fill"), QStringLiteral("Concurrency"), {});
+    m_modelTile = new StatTile(QStringLiteral("cube"), tr("Model"), {});
+    m_hardwareTile = new StatTile(QStringLiteral("cpu"), tr("Hardware"), {});
+    m_concurrencyTile = new StatTile(QStringLiteral("paperplane.fill"), tr("Concurrency"), {});
     m_engineLine = kitLabel({}, TextRole::detail);
     m_engineLine->setWordWrap(true);
     m_modelTile->addBelow(m_engineLine);
@@ -126,8 +126,8 @@ void StatusTab::buildTiles() {
 }
 
 void StatusTab::buildStartAtLogin() {
-    m_loginCard = new TRCard(QStringLiteral("Start at login"));
-    m_startAtLogin = new KeldmarchSwitch(QStringLiteral("Start at login"));
+    m_loginCard = new TRCard(tr("Start at login"));
+    m_startAtLogin = new KeldmarchSwitch(tr("Start at login"));
     m_startAtLogin->setLabelHidden(true);
     m_loginCard->setAccessory(m_startAtLogin);
     // Only the user's own flips change the registration: the tab's corrections of the switch must not
@@ -140,7 +140,7 @@ void StatusTab::buildStartAtLogin() {
     m_removeRow = new QWidget;
     auto* row = new QHBoxLayout(m_removeRow);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* remove = new TRButton(QStringLiteral("Remove login service…"),
+    auto* remove = new TRButton(tr("Remove login service…"),
                                 GhostButtonStyle{.danger = true, .size = ButtonSize::small});
     row->addWidget(remove);
     row->addStretch(1);
@@ -230,10 +230,10 @@ void StatusTab::confirmRemoval() {
     if (m_confirmation)
         return;
     m_confirmation = confirmDestructive(
-        this, QStringLiteral("Stop the Tavrin server and remove its login service?"),
-        QStringLiteral("The server will stop and its login service will be deleted. You'll need to re-run setup to "
-                       "bring it back."),
-        QStringLiteral("Remove"), [this] { removeLoginService(); });
+        this, tr("Stop the Tavrin server and remove its login service?"),
+        tr("The server will stop and its login service will be deleted. You'll need to re-run setup to "
+           "bring it back."),
+        tr("Remove"), [this] { removeLoginService(); });
 }
 
 Flow StatusTab::readRegistration() {

@@ -2,6 +2,7 @@
 
 #include "ui/ServerFigures.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,18 +16,24 @@ StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) 
     case Phase::Kind::probing:
         break;
     case Phase::Kind::stopped:
-        return {QStringLiteral("Your server is stopped."),
-                QStringLiteral("Start it whenever you need it. The Tavrin app launches in the background and the "
-                               "tray icon stays visible.")};
+        return {QCoreApplication::translate("StatusTabLogic", "Your server is stopped."),
+                QCoreApplication::translate(
+                    "StatusTabLogic",
+                    "Start it whenever you need it. The Tavrin app launches in the background and the "
+                    "tray icon stays visible.")};
     case Phase::Kind::running:
-        return {QStringLiteral("Your Tavrin server is live."),
-                QStringLiteral("One computer, two endpoints, no surveillance. Everything below reflects what the server "
-                               "is doing right now.")};
+        return {QCoreApplication::translate("StatusTabLogic", "Your Tavrin server is live."),
+                QCoreApplication::translate(
+                    "StatusTabLogic",
+                    "One computer, two endpoints, no surveillance. Everything below reflects what the server "
+                    "is doing right now.")};
     case Phase::Kind::unauthenticated:
-        return {QStringLiteral("Admin password required."),
-                QStringLiteral("Set the admin password in Diagnostics ▸ Admin password to take control of the server.")};
+        return {QCoreApplication::translate("StatusTabLogic", "Admin password required."),
+                QCoreApplication::translate(
+                    "StatusTabLogic",
+                    "Set the admin password in Diagnostics ▸ Admin password to take control of the server.")};
     case Phase::Kind::error:
-        return {QStringLiteral("Your server hit an error."), resting.lead};
+        return {QCoreApplication::translate("StatusTabLogic", "Your server hit an error."), resting.lead};
     }
     return {resting.title, resting.lead};
 }
@@ -34,15 +41,17 @@ StatusHeadline statusHeadline(const Phase& phase, const ScreenHeading& resting) 
 QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStatus>& status) {
     switch (phase.kind) {
     case Phase::Kind::stopped:
-        return QStringLiteral("The login service is not running.");
+        return QCoreApplication::translate("StatusTabLogic", "The login service is not running.");
     case Phase::Kind::running:
         if (status && status->uptimeSeconds > 0)
             if (const auto uptime = formatUptime(status->uptimeSeconds))
-                return QStringLiteral("Uptime · ") + *uptime;
+                return QCoreApplication::translate("StatusTabLogic", "Uptime · %1").arg(*uptime);
         // Also where an uptime cannot be formatted: the pid still tells which server answers.
-        return QStringLiteral("PID ") + (status ? QString::number(status->pid) : QStringLiteral("?"));
+        return QCoreApplication::translate("StatusTabLogic", "PID %1")
+            .arg(status ? QString::number(status->pid) : QStringLiteral("?"));
     case Phase::Kind::unauthenticated:
-        return QStringLiteral("Set the admin password in Diagnostics ▸ Admin password.");
+        return QCoreApplication::translate("StatusTabLogic",
+                                           "Set the admin password in Diagnostics ▸ Admin password.");
     case Phase::Kind::unknown:
     case Phase::Kind::probing:
     case Phase::Kind::error:
@@ -53,29 +62,36 @@ QString phaseDetailLine(const Phase& phase, const std::optional<ClientServerStat
 
 StartStopLook startStopLook(const Phase& phase) {
     if (phase.kind == Phase::Kind::running)
-        return {QStringLiteral("Stop server"), QStringLiteral("stop.fill"), GhostButtonStyle{.danger = true}};
-    return {QStringLiteral("Start server"), QStringLiteral("play.fill"), KeldmarchButtonStyle{}};
+        return {QCoreApplication::translate("StatusTabLogic", "Stop server"), QStringLiteral("stop.fill"),
+                GhostButtonStyle{.danger = true}};
+    return {QCoreApplication::translate("StatusTabLogic", "Start server"), QStringLiteral("play.fill"),
+            KeldmarchButtonStyle{}};
 }
 
-QString lanDisabledText() { return QStringLiteral("disabled · enable in Network tab"); }
+QString lanDisabledText() {
+    return QCoreApplication::translate("StatusTabLogic", "disabled · enable in Network tab");
+}
 
 QString stageSummary(const ClientServerStatus& status) {
     if (!status.stages)
-        return status.model.running ? noFigure() : QStringLiteral("Server not loaded");
+        return status.model.running ? noFigure()
+                                    : QCoreApplication::translate("StatusTabLogic", "Server not loaded");
     QStringList applied;
     if (status.stages->adapterApplied)
-        applied << QStringLiteral("Adapter");
+        applied << QCoreApplication::translate("StatusTabLogic", "Adapter");
     if (status.stages->steeringApplied)
-        applied << QStringLiteral("Steering");
+        applied << QCoreApplication::translate("StatusTabLogic", "Steering");
     if (status.stages->systemPromptApplied)
-        applied << QStringLiteral("System prompt");
+        applied << QCoreApplication::translate("StatusTabLogic", "System prompt");
     if (applied.isEmpty())
-        return QStringLiteral("Base model only");
-    return applied.join(QStringLiteral(" · ")) + QStringLiteral(" loaded");
+        return QCoreApplication::translate("StatusTabLogic", "Base model only");
+    return QCoreApplication::translate("StatusTabLogic", "%1 loaded")
+        .arg(applied.join(QStringLiteral(" · ")));
 }
 
 TileText modelTile(const ClientServerStatus& status) {
-    return {status.model.running ? status.model.running->productionAlias : QStringLiteral("Not loaded"),
+    return {status.model.running ? status.model.running->productionAlias
+                                 : QCoreApplication::translate("StatusTabLogic", "Not loaded"),
             stageSummary(status)};
 }
 
@@ -86,12 +102,13 @@ TileText hardwareTile(const ClientServerStatus& status) {
 
 TileText concurrencyTile(const ClientServerStatus& status) {
     if (!status.concurrency)
-        return {noFigure(), QStringLiteral("Start the server to see live load.")};
+        return {noFigure(),
+                QCoreApplication::translate("StatusTabLogic", "Start the server to see live load.")};
     const auto& c = *status.concurrency;
-    return {QString::number(c.inFlight) + QStringLiteral(" in flight · ") + QString::number(c.queued) +
-                QStringLiteral(" queued"),
-            QStringLiteral("503 above ") + QString::number(c.maxQueueDepth) + QStringLiteral(" · completed ") +
-                QString::number(c.totalCompleted) + QStringLiteral(" since start")};
+    return {QCoreApplication::translate("StatusTabLogic", "%1 in flight · %2 queued")
+                .arg(QString::number(c.inFlight), QString::number(c.queued)),
+            QCoreApplication::translate("StatusTabLogic", "503 above %1 · completed %2 since start")
+                .arg(QString::number(c.maxQueueDepth), QString::number(c.totalCompleted))};
 }
 
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
@@ -103,37 +120,54 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
     };
 
     std::vector<TechnicalRow> rows;
-    rows.push_back(copyable(QStringLiteral("PID"), QString::number(status.pid), QStringLiteral("Copy PID")));
+    rows.push_back(copyable(QCoreApplication::translate("StatusTabLogic", "PID"), QString::number(status.pid),
+                            QCoreApplication::translate("StatusTabLogic", "Copy PID")));
     if (const auto& running = status.model.running) {
-        rows.push_back(copyable(QStringLiteral("Pipeline version"), QString::number(running->manifestPipelineVersion),
-                                QStringLiteral("Copy pipeline version")));
+        rows.push_back(copyable(QCoreApplication::translate("StatusTabLogic", "Pipeline version"),
+                                QString::number(running->manifestPipelineVersion),
+                                QCoreApplication::translate("StatusTabLogic", "Copy pipeline version")));
         const QString& hash = running->modelSha256;
-        rows.push_back(TechnicalRow{QStringLiteral("Model SHA-256"), shortenedHash(hash), true, hash, copyModelHashName()});
+        rows.push_back(TechnicalRow{QCoreApplication::translate("StatusTabLogic", "Model SHA-256"),
+                                    shortenedHash(hash), true, hash, copyModelHashName()});
     }
-    rows.push_back(copyable(QStringLiteral("State directory"), status.stateDirectory,
-                            QStringLiteral("Copy state directory")));
+    rows.push_back(copyable(QCoreApplication::translate("StatusTabLogic", "State directory"),
+                            status.stateDirectory,
+                            QCoreApplication::translate("StatusTabLogic", "Copy state directory")));
     if (const auto& engine = status.engine) {
         if (engine->url)
-            rows.push_back(copyable(QStringLiteral("Engine address"), *engine->url, QStringLiteral("Copy engine address")));
+            rows.push_back(copyable(QCoreApplication::translate("StatusTabLogic", "Engine address"),
+                                    *engine->url,
+                                    QCoreApplication::translate("StatusTabLogic", "Copy engine address")));
         if (engine->lastError)
-            rows.push_back(plain(QStringLiteral("Engine error"), *engine->lastError));
+            rows.push_back(
+                plain(QCoreApplication::translate("StatusTabLogic", "Engine error"), *engine->lastError));
     }
     if (const auto& c = status.concurrency) {
-        rows.push_back(plain(QStringLiteral("Max concurrency"), QString::number(c->maxConcurrency) + QStringLiteral(" generations")));
-        rows.push_back(plain(QStringLiteral("Max queue depth"), QString::number(c->maxQueueDepth) + QStringLiteral(" (HTTP 503 above)")));
-        rows.push_back(plain(QStringLiteral("Rejected (busy)"), QString::number(c->totalRejected)));
+        rows.push_back(
+            plain(QCoreApplication::translate("StatusTabLogic", "Max concurrency"),
+                  QCoreApplication::translate("StatusTabLogic", "%1 generations").arg(c->maxConcurrency)));
+        rows.push_back(plain(
+            QCoreApplication::translate("StatusTabLogic", "Max queue depth"),
+            QCoreApplication::translate("StatusTabLogic", "%1 (HTTP 503 above)").arg(c->maxQueueDepth)));
+        rows.push_back(plain(QCoreApplication::translate("StatusTabLogic", "Rejected (busy)"),
+                             QString::number(c->totalRejected)));
     }
     if (status.auditRecordsDropped)
-        rows.push_back(plain(QStringLiteral("Audit records dropped"),
-                             QStringLiteral("%1 (the audit log reached its size limit)").arg(*status.auditRecordsDropped)));
-    rows.push_back(copyable(QStringLiteral("Server version"), status.serverVersion,
-                            QStringLiteral("Copy server version")));
+        rows.push_back(
+            plain(QCoreApplication::translate("StatusTabLogic", "Audit records dropped"),
+                  QCoreApplication::translate("StatusTabLogic", "%1 (the audit log reached its size limit)")
+                      .arg(*status.auditRecordsDropped)));
+    rows.push_back(copyable(QCoreApplication::translate("StatusTabLogic", "Server version"),
+                            status.serverVersion,
+                            QCoreApplication::translate("StatusTabLogic", "Copy server version")));
     return rows;
 }
 
 QString startAtLoginSubtitle(bool on) {
-    return on ? QStringLiteral("systemd will start the Tavrin server every time you sign in.")
-              : QStringLiteral("Currently off. You'll start the server manually from this tab.");
+    return on ? QCoreApplication::translate("StatusTabLogic",
+                                            "systemd will start the Tavrin server every time you sign in.")
+              : QCoreApplication::translate("StatusTabLogic",
+                                            "Currently off. You'll start the server manually from this tab.");
 }
 
 LoadChartSeries loadChartSeries(const std::deque<LoadSample>& samples, const QDateTime& now) {
@@ -152,14 +186,17 @@ LoadChartSeries loadChartSeries(const std::deque<LoadSample>& samples, const QDa
     }
     chart.top = std::max<qint64>({1, peakInFlight, peakQueued});
     if (chart.inFlight.isEmpty()) {
-        chart.description = QStringLiteral("No readings of the load in the last 10 minutes yet.");
+        chart.description = QCoreApplication::translate(
+            "StatusTabLogic", "No readings of the load in the last 10 minutes yet.");
         return chart;
     }
-    chart.description = QStringLiteral("In flight over the last 10 minutes: peak %1, now %2. Queued: peak %3, now %4.")
-                            .arg(peakInFlight)
-                            .arg(qint64(chart.inFlight.last().y()))
-                            .arg(peakQueued)
-                            .arg(qint64(chart.queued.last().y()));
+    chart.description =
+        QCoreApplication::translate(
+            "StatusTabLogic", "In flight over the last 10 minutes: peak %1, now %2. Queued: peak %3, now %4.")
+            .arg(peakInFlight)
+            .arg(qint64(chart.inFlight.last().y()))
+            .arg(peakQueued)
+            .arg(qint64(chart.queued.last().y()));
     return chart;
 }
 

@@ -65,32 +65,32 @@ void UpdatesTab::buildAvailable() {
 
     auto* hero = new HeroCard;
     hero->body()->setSpacing(Spacing::lines);
-    hero->body()->addWidget(new TREyebrow(QStringLiteral("UPDATE AVAILABLE"), false));
+    hero->body()->addWidget(new TREyebrow(tr("UPDATE AVAILABLE"), false));
     m_releaseVersion = new TRValueLabel({}, TextRole::release);
     hero->body()->addWidget(m_releaseVersion);
     m_released = kitLabel({}, TextRole::bodyMedium);
     m_released->setWordWrap(true);
     hero->body()->addWidget(m_released);
-    m_download = new TRButton(QStringLiteral("Download & verify"), KeldmarchButtonStyle{ButtonSize::large});
+    m_download = new TRButton(tr("Download & verify"), KeldmarchButtonStyle{ButtonSize::large});
     m_download->setSymbol(QStringLiteral("arrow.down.circle"));
     hero->body()->addWidget(m_download, 0, Qt::AlignLeft);
     connect(m_download, &QPushButton::clicked, this, [this] { download(); });
     section->addWidget(hero);
 
-    m_releaseCard = new TRCard({}, QStringLiteral("Each release ships with an ed25519 signature; the server refuses to "
-                                                  "stage anything that doesn't verify."));
+    m_releaseCard = new TRCard({}, tr("Each release ships with an ed25519 signature; the server refuses to "
+                                      "stage anything that doesn't verify."));
     m_notes = new TRValueLabel({}, TextRole::body);
     m_notes->setWordWrap(true);
     m_releaseCard->body()->addWidget(m_notes);
 
-    auto* verification = new TRDisclosure(QStringLiteral("Verification details"));
+    auto* verification = new TRDisclosure(tr("Verification details"));
     const KVRowOptions copyable{.monospaced = true, .copyable = true, .labelWidth = kVerificationLabelWidth};
-    m_pkgUrl = new KVRow(QStringLiteral("pkg URL"), {}, copyable);
-    m_sha256 = new KVRow(QStringLiteral("SHA-256"), {}, copyable);
+    m_pkgUrl = new KVRow(tr("pkg URL"), {}, copyable);
+    m_sha256 = new KVRow(tr("SHA-256"), {}, copyable);
     verification->body()->addWidget(m_pkgUrl);
     verification->body()->addWidget(m_sha256);
-    verification->body()->addWidget(new KVRow(QStringLiteral("Signature"),
-                                              QStringLiteral("ed25519 · verified against pinned public key"),
+    verification->body()->addWidget(new KVRow(tr("Signature"),
+                                              tr("ed25519 · verified against pinned public key"),
                                               {.monospaced = true, .labelWidth = kVerificationLabelWidth}));
     m_releaseCard->body()->addWidget(verification);
 
@@ -98,9 +98,9 @@ void UpdatesTab::buildAvailable() {
     auto* buttons = new QHBoxLayout(m_packageButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(Spacing::group);
-    auto* reveal = new TRButton(QStringLiteral("Show in Folder"), GhostButtonStyle{.size = ButtonSize::small});
+    auto* reveal = new TRButton(tr("Show in Folder"), GhostButtonStyle{.size = ButtonSize::small});
     auto* remove =
-        new TRButton(QStringLiteral("Delete download"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
+        new TRButton(tr("Delete download"), GhostButtonStyle{.danger = true, .size = ButtonSize::small});
     buttons->addWidget(reveal);
     buttons->addWidget(remove);
     buttons->addStretch(1);
@@ -113,9 +113,9 @@ void UpdatesTab::buildAvailable() {
     connect(remove, &QPushButton::clicked, this, [this] { deleteDownload(); });
 
     m_releaseCard->body()->addWidget(new TRBanner(
-        BannerKind::info, QStringLiteral("info.circle"), QStringLiteral("The installer runs separately"),
-        QStringLiteral("Installing stays with your system's package installer, which asks for your password. After "
-                       "download we show the package in its folder — open it to install.")));
+        BannerKind::info, QStringLiteral("info.circle"), tr("The installer runs separately"),
+        tr("Installing stays with your system's package installer, which asks for your password. After "
+           "download we show the package in its folder — open it to install.")));
     section->addWidget(m_releaseCard);
     m_editor->body()->addWidget(m_available);
 }
@@ -127,7 +127,7 @@ void UpdatesTab::buildUpToDate() {
     row->setSpacing(Spacing::beside);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(Spacing::lines);
-    texts->addWidget(new TREyebrow(QStringLiteral("UP TO DATE"), false));
+    texts->addWidget(new TREyebrow(tr("UP TO DATE"), false));
     m_upToDateVersion = new TRValueLabel({}, TextRole::version);
     texts->addWidget(m_upToDateVersion);
     m_upToDateLine = kitLabel({}, TextRole::small);
@@ -140,15 +140,15 @@ void UpdatesTab::buildUpToDate() {
 }
 
 void UpdatesTab::buildInstalled() {
-    auto* card = new TRCard(QStringLiteral("Currently installed"));
+    auto* card = new TRCard(tr("Currently installed"));
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::columns);
     m_installedVersion = new TRValueLabel({}, TextRole::bodyMedium);
     m_channel = new TRValueLabel({}, TextRole::bodyMedium);
     m_lastChecked = new TRValueLabel({}, TextRole::bodyMedium);
-    row->addLayout(labelled(QStringLiteral("VERSION"), m_installedVersion));
-    row->addLayout(labelled(QStringLiteral("CHANNEL"), m_channel));
-    row->addLayout(labelled(QStringLiteral("LAST CHECKED"), m_lastChecked));
+    row->addLayout(labelled(tr("VERSION"), m_installedVersion));
+    row->addLayout(labelled(tr("CHANNEL"), m_channel));
+    row->addLayout(labelled(tr("LAST CHECKED"), m_lastChecked));
     row->addStretch(1);
     row->addWidget(checkButton(), 0, Qt::AlignVCenter);
     card->body()->addLayout(row);

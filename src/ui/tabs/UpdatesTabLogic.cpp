@@ -1,5 +1,6 @@
 #include "ui/tabs/UpdatesTabLogic.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace tavrin {
@@ -9,32 +10,37 @@ constexpr qint64 kMebibyte = 1024 * 1024;
 }
 
 QString releasedLine(const ClientAppcastRelease& release, const QString& channel) {
-    QString line = QStringLiteral("Released ") + release.publishedAt + QStringLiteral(" · ") + channel +
-                   QStringLiteral(" channel");
+    QString line = QCoreApplication::translate("UpdatesTabLogic", "Released %1 · %2 channel")
+                       .arg(release.publishedAt, channel);
     // Below a mebibyte the size would round to "0 MB" or "1 MB" and say nothing true.
     if (release.pkgSize && *release.pkgSize >= kMebibyte)
-        line += QStringLiteral(" · ") + QString::asprintf("%.0f", double(*release.pkgSize) / double(kMebibyte)) +
-                QStringLiteral(" MB");
+        //: Appended to the release line: %1 is the package size in mebibytes.
+        line += QCoreApplication::translate("UpdatesTabLogic", " · %1 MB")
+                    .arg(QString::asprintf("%.0f", double(*release.pkgSize) / double(kMebibyte)));
     return line;
 }
 
 QString releaseNotesText(const ClientAppcastRelease& release) {
     if (release.releaseNotes && !release.releaseNotes->isEmpty())
         return *release.releaseNotes;
-    return QStringLiteral("No release notes published.");
+    return QCoreApplication::translate("UpdatesTabLogic", "No release notes published.");
 }
 
-QString releaseCardTitle(const ClientAppcastRelease& release) { return QStringLiteral("What's in ") + release.version; }
+QString releaseCardTitle(const ClientAppcastRelease& release) {
+    return QCoreApplication::translate("UpdatesTabLogic", "What's in %1").arg(release.version);
+}
 
-QString versionText(const QString& version) { return QStringLiteral("v") + version; }
+QString versionText(const QString& version) {
+    return QStringLiteral("v") + version;
+}
 
 QString lastCheckedText(const ClientUpdaterStatus& status) {
-    return status.lastCheckedAt.value_or(QStringLiteral("never"));
+    return status.lastCheckedAt.value_or(QCoreApplication::translate("UpdatesTabLogic", "never"));
 }
 
 QString upToDateLine(const ClientUpdaterStatus& status) {
-    return QStringLiteral("Latest stable on the ") + status.channel + QStringLiteral(" channel · last checked ") +
-           lastCheckedText(status);
+    return QCoreApplication::translate("UpdatesTabLogic", "Latest stable on the %1 channel · last checked %2")
+        .arg(status.channel, lastCheckedText(status));
 }
 
 QString channelTitle(const QString& channel) {
@@ -49,7 +55,8 @@ QString channelTitle(const QString& channel) {
 }
 
 QString checkButtonText(bool checking) {
-    return checking ? QStringLiteral("Checking…") : QStringLiteral("Check now");
+    return checking ? QCoreApplication::translate("UpdatesTabLogic", "Checking…")
+                    : QCoreApplication::translate("UpdatesTabLogic", "Check now");
 }
 
 CheckOutcome checkOutcome(const ClientUpdateCheckResponse& response) {

@@ -7,6 +7,7 @@
 #include "ui/kit/TRCopyButton.h"
 #include "ui/tray/TrayPanelLogic.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -74,8 +75,8 @@ TrayPanel::TrayPanel(ServerStateModel* state, QWidget* parent)
 
 QWidget* TrayPanel::buildEndpoints() {
     QWidget* block = column(this);
-    add(block, new MBCaption(QStringLiteral("Endpoints"), block));
-    m_unreachable = new MBNote(QStringLiteral("Daemon not reachable"), MBNote::Kind::muted, block);
+    add(block, new MBCaption(tr("Endpoints"), block));
+    m_unreachable = new MBNote(tr("Daemon not reachable"), MBNote::Kind::muted, block);
     m_copyLocalhost = new MBItem(QStringLiteral("cpu"), copyLocalhostEndpointName(), false, block);
     m_copyLan = new MBItem(QStringLiteral("wifi"), copyLanEndpointName(), false, block);
     add(block, m_unreachable);
@@ -86,10 +87,10 @@ QWidget* TrayPanel::buildEndpoints() {
 
 QWidget* TrayPanel::buildServerState() {
     QWidget* block = column(this);
-    add(block, new MBCaption(QStringLiteral("Server state"), block));
-    m_model = new MBStat(QStringLiteral("Model"), {}, block);
-    m_uptime = new MBStat(QStringLiteral("Uptime"), {}, block);
-    m_inFlight = new MBStat(QStringLiteral("In flight"), {}, block);
+    add(block, new MBCaption(tr("Server state"), block));
+    m_model = new MBStat(tr("Model"), {}, block);
+    m_uptime = new MBStat(tr("Uptime"), {}, block);
+    m_inFlight = new MBStat(tr("In flight"), {}, block);
     m_update = new MBNote({}, MBNote::Kind::good, block);
     for (QWidget* row : {static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
                          static_cast<QWidget*>(m_inFlight), static_cast<QWidget*>(m_update)})
@@ -99,11 +100,11 @@ QWidget* TrayPanel::buildServerState() {
 
 QWidget* TrayPanel::buildActions() {
     QWidget* block = column(this);
-    add(block, new MBCaption(QStringLiteral("Actions"), block));
+    add(block, new MBCaption(tr("Actions"), block));
     m_startStop = new MBItem({}, {}, false, block);
-    m_refresh = new MBItem(QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("Refresh"), false, block);
+    m_refresh = new MBItem(QStringLiteral("arrow.triangle.2.circlepath"), tr("Refresh"), false, block);
     m_open = new MBItem(QStringLiteral("macwindow"), openEntryLabel(), false, block);
-    m_rerunSetup = new MBItem(QStringLiteral("wand.and.stars"), QStringLiteral("Re-run setup…"), false, block);
+    m_rerunSetup = new MBItem(QStringLiteral("wand.and.stars"), tr("Re-run setup…"), false, block);
     for (MBItem* item : {m_startStop, m_refresh, m_open, m_rerunSetup})
         add(block, item);
     return block;
@@ -195,7 +196,7 @@ void showTrayPanelWindow(QWidget* window, const QRect& iconGeometry) {
 
 QDialog* makeTrayPanelDialog(TrayPanel* panel, QWidget* parent) {
     auto* dialog = new QDialog(parent);
-    dialog->setWindowTitle(QStringLiteral("Tavrin Keldmarch menu"));
+    dialog->setWindowTitle(QCoreApplication::translate("TrayPanel", "Tavrin Keldmarch menu"));
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);

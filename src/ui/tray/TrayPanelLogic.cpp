@@ -2,30 +2,39 @@
 
 #include "ui/ServerFigures.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tavrin {
 
 TrayServerLines trayServerLines(const ClientServerStatus& status) {
     TrayServerLines lines;
-    lines.model = status.model.running ? status.model.running->productionAlias : QStringLiteral("not loaded");
+    lines.model = status.model.running ? status.model.running->productionAlias
+                                       : QCoreApplication::translate("TrayPanelLogic", "not loaded");
     lines.uptime = formatUptime(status.uptimeSeconds).value_or(noFigure());
     if (const auto& c = status.concurrency)
-        lines.inFlight = QString::number(c->inFlight) + QStringLiteral(" / ") + QString::number(c->maxConcurrency) +
-                         QStringLiteral(" max");
+        //: Generations running now (%1) out of the most allowed at once (%2).
+        lines.inFlight = QCoreApplication::translate("TrayPanelLogic", "%1 / %2 max")
+                             .arg(QString::number(c->inFlight), QString::number(c->maxConcurrency));
     if (const auto& release = status.updater.availableUpdate)
-        lines.update = QStringLiteral("Update available · ") + release->version;
+        lines.update =
+            QCoreApplication::translate("TrayPanelLogic", "Update available · %1").arg(release->version);
     return lines;
 }
 
 TrayStartStop trayStartStop(bool isRunning) {
     if (isRunning)
-        return {QStringLiteral("stop.fill"), QStringLiteral("Stop server")};
-    return {QStringLiteral("play.fill"), QStringLiteral("Start server")};
+        return {QStringLiteral("stop.fill"), QCoreApplication::translate("TrayPanelLogic", "Stop server")};
+    return {QStringLiteral("play.fill"), QCoreApplication::translate("TrayPanelLogic", "Start server")};
 }
 
-QString openEntryLabel() { return QStringLiteral("Open Tavrin Keldmarch…"); }
-QString quitEntryLabel() { return QStringLiteral("Quit Tavrin Keldmarch"); }
+QString openEntryLabel() {
+    return QCoreApplication::translate("TrayPanelLogic", "Open Tavrin Keldmarch…");
+}
+QString quitEntryLabel() {
+    return QCoreApplication::translate("TrayPanelLogic", "Quit Tavrin Keldmarch");
+}
 
 QPoint trayPanelPosition(const QRect& iconGeometry, const QSize& panelSize, const QRect& available) {
     constexpr int gap = 4;

@@ -64,7 +64,7 @@ MainWindow::MainWindow(ServerStateModel* state, std::span<const AdminScreen> scr
     toolbar->addWidget(spacer);
     m_chip = new StatusChip;
     toolbar->addWidget(m_chip);
-    m_refresh = new TRIconButton(QStringLiteral("arrow.clockwise"), QStringLiteral("Refresh"));
+    m_refresh = new TRIconButton(QStringLiteral("arrow.clockwise"), tr("Refresh"));
     m_refresh->setShortcut(QKeySequence::Refresh);
     toolbar->addWidget(m_refresh);
     addToolBar(Qt::TopToolBarArea, toolbar);
@@ -114,18 +114,18 @@ void MainWindow::followFirstRun() {
 
 void MainWindow::buildMenus() {
     // No command opens further windows: the File menu has none.
-    QMenu* file = m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* reveal = file->addAction(QStringLiteral("Open State Folder"));
+    QMenu* file = m_fileMenu = menuBar()->addMenu(tr("&File"));
+    QAction* reveal = file->addAction(tr("Open State Folder"));
     reveal->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Comma));
     reveal->setShortcutContext(Qt::ApplicationShortcut);
     connect(reveal, &QAction::triggered, this, &MainWindow::openStateFolderRequested);
-    QAction* panel = file->addAction(QStringLiteral("Show Status Panel"));
+    QAction* panel = file->addAction(tr("Show Status Panel"));
     connect(panel, &QAction::triggered, this, &MainWindow::showTrayPanelRequested);
     m_fileSettingsEnd = file->addSeparator();
-    QAction* close = file->addAction(QStringLiteral("Close Window"));
+    QAction* close = file->addAction(tr("Close Window"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &QWidget::close);
-    QAction* quit = file->addAction(QStringLiteral("Quit"));
+    QAction* quit = file->addAction(tr("Quit"));
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);

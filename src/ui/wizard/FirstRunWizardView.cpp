@@ -29,7 +29,7 @@ FirstRunWizardView::FirstRunWizardView(ServerStateModel* state, QWidget* parent)
     m_row = new QHBoxLayout(this);
     m_row->setContentsMargins(0, 0, 0, 0);
     m_row->setSpacing(0);
-    m_rail = new TRStepRail(QStringLiteral("First-run setup · ~6 minutes"), stepTitles());
+    m_rail = new TRStepRail(tr("First-run setup · ~6 minutes"), stepTitles());
     m_row->addWidget(m_rail);
     m_row->addWidget(new TRHairline(Qt::Vertical));
     connect(m_rail, &TRStepRail::rowClicked, this, &FirstRunWizardView::chooseRow);

@@ -34,21 +34,21 @@ TRTextField* secureField(const QString& name) {
 WizardAdminSecret::WizardAdminSecret(ServerStateModel* state, std::function<void()> advance,
                                      std::function<void()> back, QWidget* parent)
     : WizardStepView(parent), m_setup(&state->setup()), m_advance(std::move(advance)) {
-    addStepHeader(WizardStep::adminSecret, QStringLiteral("An admin password, just for this computer."),
-                  QStringLiteral("This is the password the Tavrin app uses to manage its own server — starting, "
-                                 "stopping, switching models. It stays in this computer's keyring. It is never sent over "
-                                 "the network."));
+    addStepHeader(WizardStep::adminSecret, tr("An admin password, just for this computer."),
+                  tr("This is the password the Tavrin app uses to manage its own server — starting, "
+                     "stopping, switching models. It stays in this computer's keyring. It is never sent over "
+                     "the network."));
 
-    auto* card = new TRCard(QStringLiteral("Generated for you"));
+    auto* card = new TRCard(tr("Generated for you"));
     auto* row = new QHBoxLayout;
     row->setSpacing(Spacing::group);
     m_secretView = new TRElidedText({}, TextRole::monoValue);
-    m_secretView->setAccessibleName(QStringLiteral("Admin password"));
+    m_secretView->setAccessibleName(tr("Admin password"));
     row->addWidget(m_secretView, 1, Qt::AlignVCenter);
     m_copy = new TRButton({}, GhostButtonStyle{.size = ButtonSize::small});
     row->addWidget(m_copy, 0, Qt::AlignVCenter);
-    auto* regenerate = new TRIconButton(QStringLiteral("arrow.triangle.2.circlepath"),
-                                        QStringLiteral("Generate a new password"));
+    auto* regenerate =
+        new TRIconButton(QStringLiteral("arrow.triangle.2.circlepath"), tr("Generate a new password"));
     row->addWidget(regenerate, 0, Qt::AlignVCenter);
     card->body()->addLayout(row);
     QLabel* caption = kitLabel(generatedPasswordCaption(), TextRole::detail);
@@ -64,14 +64,14 @@ WizardAdminSecret::WizardAdminSecret(ServerStateModel* state, std::function<void
     m_error = new TRMessageLine(MessageKind::error);
     addWidget(m_error);
 
-    m_custom = new TRDisclosure(QStringLiteral("Use my own password instead"));
-    m_password = secureField(QStringLiteral("Password (16+ characters)"));
-    m_confirm = secureField(QStringLiteral("Confirm password"));
+    m_custom = new TRDisclosure(tr("Use my own password instead"));
+    m_password = secureField(tr("Password (16+ characters)"));
+    m_confirm = secureField(tr("Confirm password"));
     m_custom->body()->setSpacing(Spacing::caption);
-    m_custom->body()->addWidget(new TRCaption(QStringLiteral("PASSWORD (16+ CHARACTERS)")));
+    m_custom->body()->addWidget(new TRCaption(tr("PASSWORD (16+ CHARACTERS)")));
     m_custom->body()->addWidget(m_password);
     m_custom->body()->addSpacing(Spacing::group);
-    m_custom->body()->addWidget(new TRCaption(QStringLiteral("CONFIRM")));
+    m_custom->body()->addWidget(new TRCaption(tr("CONFIRM")));
     m_custom->body()->addWidget(m_confirm);
     m_mismatch = new TRMessageLine(MessageKind::error);
     m_custom->body()->addSpacing(Spacing::caption);
@@ -85,13 +85,13 @@ WizardAdminSecret::WizardAdminSecret(ServerStateModel* state, std::function<void
     for (TRTextField* field : {m_password, m_confirm})
         connect(field, &QLineEdit::textChanged, this, &WizardAdminSecret::showRules);
 
-    QLabel* note = kitLabel(QStringLiteral("Save this to your password manager before you continue. You can reset it "
-                                           "any time from Diagnostics."),
+    QLabel* note = kitLabel(tr("Save this to your password manager before you continue. You can reset it "
+                               "any time from Diagnostics."),
                             TextRole::secondary);
     note->setWordWrap(true);
     addWidget(note);
 
-    m_save = new TRButton(QStringLiteral("Save & continue →"), KeldmarchButtonStyle{});
+    m_save = new TRButton(tr("Save & continue →"), KeldmarchButtonStyle{});
     connect(m_save, &QPushButton::clicked, this, [this] { save(); });
     addFooter(back, m_save);
 
@@ -111,7 +111,7 @@ void WizardAdminSecret::setCopied(bool copied) {
     const CopyFace face = copyPasswordFace(copied);
     m_copy->setText(face.label);
     m_copy->setSymbol(face.symbol);
-    m_copy->setAccessibleName(copied ? QStringLiteral("Admin password copied") : QStringLiteral("Copy admin password"));
+    m_copy->setAccessibleName(copied ? tr("Admin password copied") : tr("Copy admin password"));
 }
 
 OwnPassword WizardAdminSecret::ownPassword() const {
@@ -120,7 +120,7 @@ OwnPassword WizardAdminSecret::ownPassword() const {
 
 void WizardAdminSecret::showRules() {
     const OwnPassword own = ownPassword();
-    m_mismatch->setMessage(passwordsMismatchShown(own) ? QStringLiteral("Passwords don't match.") : QString());
+    m_mismatch->setMessage(passwordsMismatchShown(own) ? tr("Passwords don't match.") : QString());
     m_save->setEnabled(adminSecretCanSave(m_secret, own));
 }
 

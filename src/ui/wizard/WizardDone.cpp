@@ -35,32 +35,32 @@ QVBoxLayout* section(const QString& caption) {
 WizardDone::WizardDone(ServerStateModel* state, std::function<void()> finish, std::function<void()> back,
                        QWidget* parent)
     : WizardStepView(parent), m_state(state), m_setup(&state->setup()) {
-    addGreeting(QStringLiteral("all set."), {QStringLiteral("YOUR SERVER IS"), QStringLiteral("LIVE.")},
-                QStringLiteral("Your endpoint and your first API key are below. Run the curl command to make sure "
-                               "everything talks to everything."));
+    addGreeting(tr("all set."), {tr("YOUR SERVER IS"), tr("LIVE.")},
+                tr("Your endpoint and your first API key are below. Run the curl command to make sure "
+                   "everything talks to everything."));
 
-    QVBoxLayout* endpoints = section(QStringLiteral("Your endpoint"));
-    m_localhost = new EndpointBox(QStringLiteral("Localhost"), {}, {.copyName = copyLocalhostEndpointName()});
-    m_lan = new EndpointBox(QStringLiteral("LAN"), {}, {.copyName = copyLanEndpointName()});
+    QVBoxLayout* endpoints = section(tr("Your endpoint"));
+    m_localhost = new EndpointBox(tr("Localhost"), {}, {.copyName = copyLocalhostEndpointName()});
+    m_lan = new EndpointBox(tr("LAN"), {}, {.copyName = copyLanEndpointName()});
     endpoints->addWidget(m_localhost);
     endpoints->addWidget(m_lan);
     addLayout(endpoints);
 
-    QVBoxLayout* key = section(QStringLiteral("First API key"));
+    QVBoxLayout* key = section(tr("First API key"));
     m_beforeKey = new QWidget;
     auto* before = new QVBoxLayout(m_beforeKey);
     before->setContentsMargins(0, 0, 0, 0);
     before->setSpacing(Spacing::group);
-    QLabel* promise = kitLabel(QStringLiteral("We'll create a key labeled \"First key\" for you. You can rename or "
-                                              "create more from the API Keys tab."),
+    QLabel* promise = kitLabel(tr("We'll create a key labeled \"First key\" for you. You can rename or "
+                                  "create more from the API Keys tab."),
                                TextRole::secondary);
     promise->setWordWrap(true);
     before->addWidget(promise);
     m_error = new TRMessageLine(MessageKind::error);
     before->addWidget(m_error);
-    m_progress = new TRProgress(QStringLiteral("Creating…"));
+    m_progress = new TRProgress(tr("Creating…"));
     before->addWidget(m_progress);
-    m_create = new TRButton(QStringLiteral("Create first key"), GhostButtonStyle{});
+    m_create = new TRButton(tr("Create first key"), GhostButtonStyle{});
     before->addWidget(m_create, 0, Qt::AlignLeft);
     connect(m_create, &QPushButton::clicked, this, [this] { createFirstKey(); });
     key->addWidget(m_beforeKey);
@@ -70,35 +70,35 @@ WizardDone::WizardDone(ServerStateModel* state, std::function<void()> finish, st
     shown->setContentsMargins(0, 0, 0, 0);
     shown->setSpacing(Spacing::grid);
     shown->addWidget(new TRBanner(BannerKind::warn, QStringLiteral("exclamationmark.triangle.fill"),
-                                  QStringLiteral("SAVE THIS KEY NOW · IT WON'T BE SHOWN AGAIN")));
+                                  tr("SAVE THIS KEY NOW · IT WON'T BE SHOWN AGAIN")));
     auto* secret = new QHBoxLayout;
     secret->setSpacing(Spacing::group);
     // The key as the API Keys tab hands one over: on a well, read, selected and copied whole.
     m_keyView = new TRElidedText({}, TextRole::monoValue);
     m_keyView->setWell(true);
-    m_keyView->setAccessibleName(QStringLiteral("First API key"));
+    m_keyView->setAccessibleName(tr("First API key"));
     secret->addWidget(m_keyView, 1, Qt::AlignVCenter);
-    m_copyKey = new TRButton(QStringLiteral("Copy"), GhostButtonStyle{.size = ButtonSize::small});
+    m_copyKey = new TRButton(tr("Copy"), GhostButtonStyle{.size = ButtonSize::small});
     m_copyKey->setSymbol(QStringLiteral("doc.on.doc"));
-    m_copyKey->setAccessibleName(QStringLiteral("Copy first API key"));
+    m_copyKey->setAccessibleName(tr("Copy first API key"));
     secret->addWidget(m_copyKey, 0, Qt::AlignVCenter);
     shown->addLayout(secret);
     connect(m_copyKey, &QPushButton::clicked, m_keyView, &TRElidedText::copy);
     shown->addSpacing(Spacing::lines);
-    shown->addWidget(new TRCaption(QStringLiteral("SMOKE TEST")));
-    shown->addWidget(kitLabel(QStringLiteral("Paste this into a terminal to verify"), TextRole::secondary));
-    m_command = new TRCodeBlock({}, QStringLiteral("Copy test command"));
+    shown->addWidget(new TRCaption(tr("SMOKE TEST")));
+    shown->addWidget(kitLabel(tr("Paste this into a terminal to verify"), TextRole::secondary));
+    m_command = new TRCodeBlock({}, tr("Copy test command"));
     shown->addWidget(m_command);
     key->addWidget(m_keyBlock);
     addLayout(key);
 
     QHBoxLayout* footer = addFooterRow();
-    footer->addWidget(kitLabel(QStringLiteral("Need to start over?"), TextRole::small), 0, Qt::AlignVCenter);
-    auto* rerun = new TRButton(QStringLiteral("Re-run setup"), GhostButtonStyle{.size = ButtonSize::small});
+    footer->addWidget(kitLabel(tr("Need to start over?"), TextRole::small), 0, Qt::AlignVCenter);
+    auto* rerun = new TRButton(tr("Re-run setup"), GhostButtonStyle{.size = ButtonSize::small});
     connect(rerun, &QPushButton::clicked, this, back);
     footer->addWidget(rerun, 0, Qt::AlignVCenter);
     footer->addStretch(1);
-    auto* open = new TRButton(QStringLiteral("Open Tavrin Keldmarch →"), KeldmarchButtonStyle{.size = ButtonSize::large});
+    auto* open = new TRButton(tr("Open Tavrin Keldmarch →"), KeldmarchButtonStyle{.size = ButtonSize::large});
     connect(open, &QPushButton::clicked, this, finish);
     footer->addWidget(open);
     setForward(open);

@@ -4,6 +4,8 @@
 #include "ui/ServerFigures.h"
 #include "ui/kit/Theme.h"
 
+#include <QCoreApplication>
+
 namespace tavrin {
 
 namespace {
@@ -14,9 +16,10 @@ const QString kSupported = QStringLiteral("supported");
 // Apple silicon by its tier; any other processor by what the Linux rules judge, its being 64-bit.
 QString supportDetail(const ClientHardwareReport& hardware) {
     if (hardware.isAppleSilicon)
-        return QStringLiteral("Apple silicon · ") + hardware.chipTier;
-    return hardware.supportLevel == kUnsupported ? QStringLiteral("Not a 64-bit processor")
-                                                 : QStringLiteral("64-bit processor");
+        return QCoreApplication::translate("WizardLogic", "Apple silicon · %1").arg(hardware.chipTier);
+    return hardware.supportLevel == kUnsupported
+               ? QCoreApplication::translate("WizardLogic", "Not a 64-bit processor")
+               : QCoreApplication::translate("WizardLogic", "64-bit processor");
 }
 
 } // namespace
@@ -24,21 +27,22 @@ QString supportDetail(const ClientHardwareReport& hardware) {
 QString wizardStepTitle(WizardStep step) {
     switch (step) {
     case WizardStep::welcome:
-        return QStringLiteral("Welcome");
+        return QCoreApplication::translate("WizardLogic", "Welcome");
     case WizardStep::readiness:
-        return QStringLiteral("Machine readiness");
+        return QCoreApplication::translate("WizardLogic", "Machine readiness");
     case WizardStep::adminSecret:
-        return QStringLiteral("Admin password");
+        return QCoreApplication::translate("WizardLogic", "Admin password");
     case WizardStep::setupAndStart:
-        return QStringLiteral("Set up & start");
+        return QCoreApplication::translate("WizardLogic", "Set up & start");
     case WizardStep::done:
         break;
     }
-    return QStringLiteral("You're set");
+    return QCoreApplication::translate("WizardLogic", "You're set");
 }
 
 QString wizardStepHeader(WizardStep step) {
-    return QStringLiteral("Step %1 of %2 · ").arg(int(step) + 1).arg(wizardStepCount) + wizardStepTitle(step);
+    return QCoreApplication::translate("WizardLogic", "Step %1 of %2 · %3")
+        .arg(QString::number(int(step) + 1), QString::number(wizardStepCount), wizardStepTitle(step));
 }
 
 std::optional<WizardStep> nextStep(WizardStep step) {
@@ -67,10 +71,13 @@ bool readinessCanContinue(bool companionFound, const std::optional<ClientHardwar
 
 CompanionLook companionLook(const CompanionSearch& search) {
     if (search.found)
-        return {QStringLiteral("checkmark.circle.fill"), QStringLiteral("Tavrin AI app found"), QStringLiteral("Ready"),
-                PillKind::ok, false};
-    return {QStringLiteral("magnifyingglass"), QStringLiteral("Looking for Tavrin AI"),
-            search.checked ? QStringLiteral("Not found") : QStringLiteral("Checking…"),
+        return {QStringLiteral("checkmark.circle.fill"),
+                QCoreApplication::translate("WizardLogic", "Tavrin AI app found"),
+                QCoreApplication::translate("WizardLogic", "Ready"), PillKind::ok, false};
+    return {QStringLiteral("magnifyingglass"),
+            QCoreApplication::translate("WizardLogic", "Looking for Tavrin AI"),
+            search.checked ? QCoreApplication::translate("WizardLogic", "Not found")
+                           : QCoreApplication::translate("WizardLogic", "Checking…"),
             search.checked ? PillKind::bad : PillKind::muted, true};
 }
 
@@ -78,22 +85,33 @@ HardwareLook hardwareLook(const ClientHardwareReport& hardware, bool simulated) 
     const bool supported = hardware.supportLevel == kSupported;
     HardwareLook look;
     look.title = hardware.appleSiliconChip.value_or(hardware.cpuBrand);
-    look.subtitle = memoryAndSystem(hardware, QStringLiteral(" RAM"));
+    look.subtitle = memoryAndSystem(hardware, QCoreApplication::translate("WizardLogic", " RAM"));
     if (simulated)
-        look.subtitle += QStringLiteral(" · simulated host, not this machine");
-    look.pill = supported ? QStringLiteral("Supported") : QStringLiteral("Warning");
+        look.subtitle += QCoreApplication::translate("WizardLogic", " · simulated host, not this machine");
+    look.pill = supported ? QCoreApplication::translate("WizardLogic", "Supported")
+                          : QCoreApplication::translate("WizardLogic", "Warning");
     look.pillKind = supported ? PillKind::ok : PillKind::warn;
+    // The server's two known levels are read in the user's language; another it may send, as it is.
     QString level = hardware.supportLevel;
-    if (!level.isEmpty())
+    if (level == kSupported)
+        level = QCoreApplication::translate("WizardLogic", "Supported");
+    else if (level == kUnsupported)
+        level = QCoreApplication::translate("WizardLogic", "Unsupported");
+    else if (!level.isEmpty())
         level[0] = level[0].toUpper();
     look.tiles = {{
-        {QStringLiteral("wand.and.stars"), QStringLiteral("Concurrent generations"),
-         QString::number(hardware.recommendedConcurrency), QStringLiteral("Recommended ceiling"), {}},
-        {QStringLiteral("paperplane.fill"), QStringLiteral("Queue before 503"),
-         QString::number(hardware.recommendedMaxQueueDepth), QStringLiteral("Default backpressure"), {}},
-        {QStringLiteral("checkmark.seal"), QStringLiteral("Support status"), level,
-         supportDetail(hardware),
-         supported ? Theme::okGreen() : Theme::warnAmber()},
+        {QStringLiteral("wand.and.stars"),
+         QCoreApplication::translate("WizardLogic", "Concurrent generations"),
+         QString::number(hardware.recommendedConcurrency),
+         QCoreApplication::translate("WizardLogic", "Recommended ceiling"),
+         {}},
+        {QStringLiteral("paperplane.fill"),
+         QCoreApplication::translate("WizardLogic", "Queue before 503"),
+         QString::number(hardware.recommendedMaxQueueDepth),
+         QCoreApplication::translate("WizardLogic", "Default backpressure"),
+         {}},
+        {QStringLiteral("checkmark.seal"), QCoreApplication::translate("WizardLogic", "Support status"),
+         level, supportDetail(hardware), supported ? Theme::okGreen() : Theme::warnAmber()},
     }};
     look.notes = hardware.supportNotes;
     return look;
@@ -115,29 +133,37 @@ bool passwordsMismatchShown(const OwnPassword& own) {
 
 CopyFace copyPasswordFace(bool copied) {
     if (copied)
-        return {QStringLiteral("Copied"), QStringLiteral("checkmark")};
-    return {QStringLiteral("Copy"), QStringLiteral("doc.on.doc")};
+        return {QCoreApplication::translate("WizardLogic", "Copied"), QStringLiteral("checkmark")};
+    return {QCoreApplication::translate("WizardLogic", "Copy"), QStringLiteral("doc.on.doc")};
 }
 
 QString generatedPasswordCaption() {
-    return QStringLiteral("43 characters, 256 bits of randomness: far beyond guessing. Safe to keep in a password "
-                          "manager or a team vault.");
+    return QCoreApplication::translate(
+        "WizardLogic",
+        "43 characters, 256 bits of randomness: far beyond guessing. Safe to keep in a password "
+        "manager or a team vault.");
 }
 
 StartFace startButtonFace(bool working, bool running) {
     if (working)
-        return {QStringLiteral("Starting…"), {}, true, false};
+        return {QCoreApplication::translate("WizardLogic", "Starting…"), {}, true, false};
     if (running)
-        return {QStringLiteral("Server is running"), QStringLiteral("checkmark.circle.fill"), false, false};
-    return {QStringLiteral("Start Tavrin Keldmarch"), QStringLiteral("play.fill"), false, true};
+        return {QCoreApplication::translate("WizardLogic", "Server is running"),
+                QStringLiteral("checkmark.circle.fill"), false, false};
+    return {QCoreApplication::translate("WizardLogic", "Start Tavrin Keldmarch"), QStringLiteral("play.fill"),
+            false, true};
 }
 
-QString localhostNodeDetail(int port) { return QStringLiteral("127.0.0.1 only · port ") + QString::number(port); }
+QString localhostNodeDetail(int port) {
+    return QCoreApplication::translate("WizardLogic", "127.0.0.1 only · port %1").arg(port);
+}
 
 QString startedMessage(bool startAtLogin) {
     if (startAtLogin)
-        return QStringLiteral("Server started. It'll start automatically next time you log in.");
-    return QStringLiteral("Server started for this session. Start it from the Status tab next time.");
+        return QCoreApplication::translate("WizardLogic",
+                                           "Server started. It'll start automatically next time you log in.");
+    return QCoreApplication::translate(
+        "WizardLogic", "Server started for this session. Start it from the Status tab next time.");
 }
 
 DoneEndpoints doneEndpoints(const std::optional<ClientServerStatus>& status, const QString& hostName) {

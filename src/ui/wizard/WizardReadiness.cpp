@@ -28,12 +28,12 @@ constexpr qreal kCardSymbolSize = 15;
 WizardReadiness::WizardReadiness(ServerStateModel* state, std::function<void()> advance, std::function<void()> back,
                                  QWidget* parent)
     : WizardStepView(parent), m_setup(&state->setup()), m_search(m_setup->companionAtStart()) {
-    addStepHeader(WizardStep::readiness, QStringLiteral("Let's make sure this computer is up to it."),
-                  QStringLiteral("Two checks: the free Tavrin AI model bundle needs to be on this computer (we use its "
-                                 "model file), and your computer needs enough horsepower to run it well."));
+    addStepHeader(WizardStep::readiness, tr("Let's make sure this computer is up to it."),
+                  tr("Two checks: the free Tavrin AI model bundle needs to be on this computer (we use its "
+                     "model file), and your computer needs enough horsepower to run it well."));
     buildCompanionCard();
     buildHardwareCard();
-    m_continue = new TRButton(QStringLiteral("Continue →"), KeldmarchButtonStyle{});
+    m_continue = new TRButton(tr("Continue →"), KeldmarchButtonStyle{});
     connect(m_continue, &QPushButton::clicked, this, [advance] { advance(); });
     addFooter(back, m_continue);
 
@@ -64,8 +64,8 @@ void WizardReadiness::buildCompanionCard() {
     card->body()->addLayout(head);
 
     m_instructions = kitLabel(
-        QStringLiteral("Put the Tavrin AI model bundle in this folder, or choose the folder that holds it, then click "
-                       "Check again."),
+        tr("Put the Tavrin AI model bundle in this folder, or choose the folder that holds it, then click "
+           "Check again."),
         TextRole::secondary);
     m_instructions->setWordWrap(true);
     card->body()->addWidget(m_instructions);
@@ -74,9 +74,9 @@ void WizardReadiness::buildCompanionCard() {
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(Spacing::group);
-    auto* again = new TRButton(QStringLiteral("Check again"), GhostButtonStyle{.size = ButtonSize::small});
-    m_openFolder = new TRButton(QStringLiteral("Open Folder"), GhostButtonStyle{.size = ButtonSize::small});
-    m_browse = new TRButton(QStringLiteral("Browse…"), GhostButtonStyle{.size = ButtonSize::small});
+    auto* again = new TRButton(tr("Check again"), GhostButtonStyle{.size = ButtonSize::small});
+    m_openFolder = new TRButton(tr("Open Folder"), GhostButtonStyle{.size = ButtonSize::small});
+    m_browse = new TRButton(tr("Browse…"), GhostButtonStyle{.size = ButtonSize::small});
     for (TRButton* button : {again, m_openFolder, m_browse})
         buttons->addWidget(button);
     buttons->addStretch(1);
@@ -89,7 +89,7 @@ void WizardReadiness::buildCompanionCard() {
 
 void WizardReadiness::buildHardwareCard() {
     m_hardwareCard = new TRCard;
-    m_checking = new TRProgress(QStringLiteral("Checking hardware…"));
+    m_checking = new TRProgress(tr("Checking hardware…"));
     m_hardwareCard->body()->addWidget(m_checking);
 
     // The tiles come with the report, as its figures do.
@@ -160,8 +160,8 @@ void WizardReadiness::browse() {
         m_picker->raise();
         return;
     }
-    auto* picker = new QFileDialog(this, QStringLiteral("Choose the folder that holds model.safetensors"),
-                                   m_search.folder);
+    auto* picker =
+        new QFileDialog(this, tr("Choose the folder that holds model.safetensors"), m_search.folder);
     picker->setFileMode(QFileDialog::Directory);
     picker->setOption(QFileDialog::ShowDirsOnly);
     picker->setAttribute(Qt::WA_DeleteOnClose);

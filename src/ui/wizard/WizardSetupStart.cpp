@@ -27,18 +27,18 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
                                    std::function<void()> back, QWidget* parent)
     : WizardStepView(parent), m_actions(&state->actions()), m_setup(&state->setup()),
       m_advance(std::move(advance)), m_lanEnabled(m_setup->lanChoice()), m_port(m_setup->portChoice()) {
-    addStepHeader(WizardStep::setupAndStart, QStringLiteral("Choose how it runs, then start it."),
-                  QStringLiteral("These choices are reversible from the Status and Network tabs."));
+    addStepHeader(WizardStep::setupAndStart, tr("Choose how it runs, then start it."),
+                  tr("These choices are reversible from the Status and Network tabs."));
 
-    auto* reach = new TRCard(QStringLiteral("Who can reach this server?"),
-                             QStringLiteral("Localhost only is the safe default. LAN exposes it to other devices on "
-                                            "your network."));
+    auto* reach = new TRCard(tr("Who can reach this server?"),
+                             tr("Localhost only is the safe default. LAN exposes it to other devices on "
+                                "your network."));
     auto* choices = new QHBoxLayout;
     choices->setSpacing(Spacing::grid);
-    m_localhost = new TRNetMapButton(QStringLiteral("cpu"), QStringLiteral("Default"), QStringLiteral("Just this computer"),
+    m_localhost = new TRNetMapButton(QStringLiteral("cpu"), tr("Default"), tr("Just this computer"),
                                      localhostNodeDetail(m_port));
-    m_lan = new TRNetMapButton(QStringLiteral("wifi"), {}, QStringLiteral("My whole network"),
-                               QStringLiteral("0.0.0.0 binding · LAN clients with API key"));
+    m_lan = new TRNetMapButton(QStringLiteral("wifi"), {}, tr("My whole network"),
+                               tr("0.0.0.0 binding · LAN clients with API key"));
     choices->addWidget(m_localhost, 1);
     choices->addWidget(m_lan, 1);
     reach->body()->addLayout(choices);
@@ -49,12 +49,12 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
     connect(m_lan, &QAbstractButton::clicked, this, [this] { chooseReach(true); });
 
     auto* login = new TRCard;
-    m_startAtLogin = new KeldmarchSwitch(QStringLiteral("Start automatically when you log in"));
+    m_startAtLogin = new KeldmarchSwitch(tr("Start automatically when you log in"));
     m_startAtLogin->setChecked(m_setup->startAtLoginChoice());
     login->body()->addWidget(m_startAtLogin, 0, Qt::AlignLeft);
-    for (const QString& line : {QStringLiteral("systemd will start the server in the background every time you sign in."),
-                                QStringLiteral("Off means you'll start it manually from the Status tab. Either way the "
-                                               "tray icon stays.")}) {
+    for (const QString& line : {tr("systemd will start the server in the background every time you sign in."),
+                                tr("Off means you'll start it manually from the Status tab. Either way the "
+                                   "tray icon stays.")}) {
         QLabel* text = kitLabel(line, TextRole::secondary);
         text->setWordWrap(true);
         login->body()->addWidget(text);
@@ -63,7 +63,7 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
     // The switch is the stored choice itself: every flip is kept at once.
     connect(m_startAtLogin, &QAbstractButton::toggled, this, [this](bool on) { m_setup->setStartAtLoginChoice(on); });
 
-    QLabel* note = kitLabel(QStringLiteral("It runs as you, not as root: nothing to approve."), TextRole::secondary);
+    QLabel* note = kitLabel(tr("It runs as you, not as root: nothing to approve."), TextRole::secondary);
     note->setWordWrap(true);
     addWidget(note);
 
@@ -81,7 +81,7 @@ WizardSetupStart::WizardSetupStart(ServerStateModel* state, std::function<void()
     addWidget(m_error);
     connect(m_start, &QPushButton::clicked, this, [this] { start(); });
 
-    m_continue = new TRButton(QStringLiteral("Continue →"), KeldmarchButtonStyle{});
+    m_continue = new TRButton(tr("Continue →"), KeldmarchButtonStyle{});
     connect(m_continue, &QPushButton::clicked, this, [this] { m_advance(); });
     addFooter(back, m_continue);
 

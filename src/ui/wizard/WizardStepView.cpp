@@ -55,7 +55,7 @@ QHBoxLayout* WizardStepView::addFooterRow() {
 
 void WizardStepView::addFooter(const std::function<void()>& back, TRButton* forward) {
     QHBoxLayout* row = addFooterRow();
-    auto* backButton = new TRButton(QStringLiteral("← Back"), GhostButtonStyle{});
+    auto* backButton = new TRButton(tr("← Back"), GhostButtonStyle{});
     connect(backButton, &QPushButton::clicked, this, back);
     row->addWidget(backButton);
     row->addStretch(1);
