@@ -52,11 +52,24 @@ net::ip::address plain(const net::ip::address& address) {
 
 class Session;
 
+// Timers for the handlers, on the loop. The handle cancels on the loop too, from whatever thread
+// lets go of it, so that a timer is only ever touched there once armed.
+InferenceApi::Alarm alarmOn(net::io_context& io) {
+    return [&io](std::chrono::milliseconds delay, std::function<void()> work) -> std::shared_ptr<void> {
+        auto timer = std::make_shared<net::steady_timer>(io, delay);
+        timer->async_wait([timer, work = std::move(work)](beast::error_code ec) {
+            if (!ec)
+                work();
+        });
+        return std::shared_ptr<void>(timer.get(), [&io, timer](void*) { net::post(io, [timer] { timer->cancel(); }); });
+    };
+}
+
 } // namespace
 
 struct HttpServer::Impl {
     Impl(ServerContext& context, Limits limits, net::io_context& io)
-        : limits(limits), admin(context), inference(context, limits.unreadAnswerBytes), bodies(limits.bodies), io(io),
+        : limits(limits), admin(context), inference(context, limits.unreadAnswerBytes, alarmOn(io)), bodies(limits.bodies), io(io),
           adminPool(limits.adminWorkers), clientPool(limits.clientWorkers) {}
 
     struct Listener {
@@ -431,7 +444,7 @@ private:
         });
     }
 
-    // The producer may read files or hold a generation slot: it runs on the request's pool.
+    // The producer may read files (an export): it runs on the request's pool.
     void nextPiece(bool keepAlive) {
         net::post(*m_pool, [self = shared_from_this(), keepAlive, work = net::make_work_guard(m_server.io)]() mutable {
             std::string piece;

@@ -6,6 +6,7 @@
 #include "support/HttpProbe.h"
 #include "support/ScriptedHttpServer.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -130,6 +131,17 @@ private:
 };
 
 QJsonObject jsonOf(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
+
+// The threads a process runs now, from /proc.
+int threadsOf(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("Threads:"))
+            return line.mid(8).trimmed().toInt();
+    return -1;
+}
 
 // Who is at the engine's address.
 enum class Listener {
@@ -470,6 +482,53 @@ private Q_SLOTS:
             QVERIFY(holder->readToEnd().contains("data: [DONE]"));
         const auto stats = await(server.client()->status())->concurrency;
         QCOMPARE(stats->totalRejected, 1);
+    }
+
+    void generationsWaitingForASlotHoldNoThreadAndLeaveTheLineWhenTheirClientsGo() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
+                                                                       finishEvent() + "data: [DONE]\n\n"));
+        constexpr int waiting = 48;
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1",
+                                    {"--max-concurrency", "1", "--max-queue-depth", QString::number(waiting)}));
+        const QString key = clientKey(server);
+        const auto queued = [&] { return await(server.client()->status())->concurrency->queued; };
+
+        StreamingClient running(server.port());
+        QVERIFY(running.send("/v1/chat/completions", key, chatBody(true)) && running.readUntil("Spring tides"));
+        std::vector<std::unique_ptr<StreamingClient>> line;
+        for (int i = 0; i < waiting; ++i) {
+            line.push_back(std::make_unique<StreamingClient>(server.port()));
+            QVERIFY(line.back()->send("/v1/chat/completions", key, chatBody(true)));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(queued(), qint64(waiting), 30000);
+
+        // A waiting generation costs its connection, not a thread: the server runs fewer threads
+        // than there are generations waiting, and still answers everything that needs no slot.
+        const int threads = threadsOf(server.pid());
+        QVERIFY2(threads > 0 && threads < waiting, qPrintable(QStringLiteral("%1 threads").arg(threads)));
+        const auto models = exchange(server.port(), HttpCall{"GET", "/v1/models"}.bearer(key));
+        QVERIFY(models && models->status == 200);
+        const auto health = exchange(server.port(), HttpCall{"GET", "/healthz"});
+        QVERIFY(health && health->status == 200);
+        const auto full = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+        QVERIFY(full && full->status == 503 && full->header("Retry-After") == "1");
+
+        // A client that leaves the line takes its place along, and is neither served nor refused.
+        line.front()->hangUp();
+        QTRY_COMPARE_WITH_TIMEOUT(queued(), qint64(waiting - 1), 30000);
+
+        upstream.openGate();
+        QVERIFY(running.readToEnd().contains("data: [DONE]"));
+        for (std::size_t i = 1; i < line.size(); ++i)
+            QVERIFY2(line[i]->readToEnd().contains("data: [DONE]"), line[i]->received().constData());
+        const auto stats = await(server.client()->status())->concurrency;
+        QCOMPARE(stats->totalRejected, 1);
+        QCOMPARE(stats->totalCompleted, qint64(waiting));
+        const auto requests = upstream.requests();
+        QCOMPARE(std::count_if(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path() == "/v1/chat/completions"; }),
+                 std::ptrdiff_t(waiting));
     }
 };
 
