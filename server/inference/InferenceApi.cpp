@@ -296,7 +296,8 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
                             : endpoint == Endpoint::nativeChat    ? AnswerShape::Kind::nativeChat
                                                                   : AnswerShape::Kind::nativeGenerate,
                             stream, engineModel, completionId(), QDateTime::currentSecsSinceEpoch(),
-                            stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed()};
+                            stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed(),
+                            std::nullopt};
     auto feed = std::make_shared<AnswerFeed>(m_unreadAnswerBytes);
     auto pending = std::make_shared<PendingGeneration>();
     pending->engine = engine;
