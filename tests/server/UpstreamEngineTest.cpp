@@ -132,17 +132,6 @@ private:
 
 QJsonObject jsonOf(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
 
-// The threads a process runs now, from /proc.
-int threadsOf(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("Threads:"))
-            return line.mid(8).trimmed().toInt();
-    return -1;
-}
-
 // Who is at the engine's address.
 enum class Listener {
     scripted, // the scripted engine
@@ -506,7 +495,7 @@ private Q_SLOTS:
 
         // A waiting generation costs its connection, not a thread: the server runs fewer threads
         // than there are generations waiting, and still answers everything that needs no slot.
-        const int threads = threadsOf(server.pid());
+        const qint64 threads = processStatusNumber(server.pid(), "Threads");
         QVERIFY2(threads > 0 && threads < waiting, qPrintable(QStringLiteral("%1 threads").arg(threads)));
         const auto models = exchange(server.port(), HttpCall{"GET", "/v1/models"}.bearer(key));
         QVERIFY(models && models->status == 200);
