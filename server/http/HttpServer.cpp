@@ -389,18 +389,30 @@ private:
             return respond(std::move(res));
         }
         // Every other refusal was answered from the request's head (screen()).
+        // A generation asked for in a small body is judged here, on the loop: its handler touches
+        // memory only and hands the answer to a feed, and the way to a worker and back (two thread
+        // wakes, each a wait for a core on a busy machine) would cost more than the work itself.
         m_pool = isAdminPath(req.path) ? &m_server.adminPool : &m_server.clientPool;
+        if (!isAdminPath(req.path) && req.method == "POST" && req.body.size() <= loopBodyBytes)
+            return respond(answer(req));
         net::post(*m_pool, [self = shared_from_this(), req = std::move(req), work = net::make_work_guard(m_server.io)]() mutable {
-            HttpResponse answer;
-            try {
-                self->m_server.handle(req, answer);
-            } catch (const std::exception&) {
-                answer = HttpResponse{};
-                replyText(answer, 500, QStringLiteral("request failed: %1").arg(pathOf(req)));
-            }
+            HttpResponse answer = self->answer(req);
             auto& io = self->m_server.io;
             net::post(io, [self = std::move(self), answer = std::move(answer)]() mutable { self->respond(std::move(answer)); });
         });
+    }
+
+    static constexpr std::size_t loopBodyBytes = 16 * 1024;
+
+    HttpResponse answer(const HttpRequest& req) {
+        HttpResponse answer;
+        try {
+            m_server.handle(req, answer);
+        } catch (const std::exception&) {
+            answer = HttpResponse{};
+            replyText(answer, 500, QStringLiteral("request failed: %1").arg(pathOf(req)));
+        }
+        return answer;
     }
 
     template <class Message>
