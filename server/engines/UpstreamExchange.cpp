@@ -58,7 +58,12 @@ std::expected<UpstreamTarget, QString> UpstreamTarget::parse(const QString& url)
 UpstreamExchange::UpstreamExchange(net::io_context& io, std::shared_ptr<ssl::context> tls, UpstreamTarget target,
                                    UpstreamTimeouts timeouts, std::size_t bodyLimit)
     : m_io(io), m_tlsContext(std::move(tls)), m_target(std::move(target)), m_timeouts(timeouts), m_bodyLimit(bodyLimit),
-      m_resolver(io), m_deadline(io) {}
+      m_resolver(io), m_deadline(io) {
+    // The parser reads into this buffer as far as its room goes: left to grow on its own it takes
+    // 512 bytes a read, and a burst of pieces came as a dozen reads, each written on to the client
+    // on its own.
+    m_buffer.reserve(readPiece);
+}
 
 beast::tcp_stream& UpstreamExchange::lowest() { return m_tls ? beast::get_lowest_layer(*m_tls) : *m_plain; }
 
