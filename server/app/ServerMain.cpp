@@ -259,9 +259,6 @@ int main(int argc, char** argv) {
     startEngine(context);
 
     HttpServer::Limits limits;
-    // Room for every running and waiting generation, plus workers that stay free for the
-    // client surface's quick answers and the 503s of a full queue.
-    limits.clientWorkers = std::size_t(std::max<qint64>(16, maxConcurrency + maxQueueDepth + 8));
     // Half the descriptors for each class of peer, less a reserve for state files and logs.
     const std::size_t descriptors = raiseDescriptorLimit();
     limits.connectionsPerPeerClass = descriptors > 384 ? (descriptors - 256) / 2 : 64;

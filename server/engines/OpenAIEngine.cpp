@@ -126,16 +126,22 @@ protected:
                                          .arg(OpenAIEngine::lineLimit / (1024 * 1024)));
                 return true;
             }
-            m_line.append(bytes.substr(0, newline));
+            // A line that came whole in this read is taken where it lies; only one split between
+            // reads is gathered.
+            std::string_view line = bytes.substr(0, newline);
+            if (!m_line.empty()) {
+                m_line.append(line);
+                line = m_line;
+            }
             bytes.remove_prefix(newline + 1);
-            if (m_line.size() > OpenAIEngine::lineLimit)
+            if (line.size() > OpenAIEngine::lineLimit)
                 return malformed(QStringLiteral("an event stream line larger than %1 MiB")
                                      .arg(OpenAIEngine::lineLimit / (1024 * 1024)));
-            std::string line = std::move(m_line);
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            const bool more = takeLine(line) && !cancelled();
             m_line.clear();
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!takeLine(line) || cancelled())
+            if (!more)
                 return false;
         }
     }

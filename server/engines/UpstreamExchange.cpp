@@ -59,7 +59,12 @@ std::expected<UpstreamTarget, QString> UpstreamTarget::parse(const QString& url)
 UpstreamExchange::UpstreamExchange(net::io_context& io, std::shared_ptr<ssl::context> tls, UpstreamTarget target,
                                    UpstreamTimeouts timeouts, std::size_t bodyLimit)
     : m_io(io), m_tlsContext(std::move(tls)), m_target(std::move(target)), m_timeouts(timeouts), m_bodyLimit(bodyLimit),
-      m_resolver(io), m_deadline(io) {}
+      m_resolver(io), m_deadline(io) {
+    // The parser reads into this buffer as far as its room goes: left to grow on its own it takes
+    // 512 bytes a read, and a burst of pieces came as a dozen reads, each written on to the client
+    // on its own.
+    m_buffer.reserve(readPiece);
+}
 
 beast::tcp_stream& UpstreamExchange::lowest() { return m_tls ? beast::get_lowest_layer(*m_tls) : *m_plain; }
 
@@ -102,21 +107,36 @@ void UpstreamExchange::start(Request request) {
         beast::error_code ignored;
         self->lowest().socket().close(ignored); // the pending operation fails, and says why below
     });
+    // An engine given by its address needs no lookup: the resolver works on a thread of its own,
+    // and the way there and back would come before every generation's first byte.
+    boost::system::error_code notLiteral;
+    const auto literal = net::ip::make_address(m_target.host, notLiteral);
+    if (!notLiteral)
+        return connect(net::ip::tcp::resolver::results_type::create(
+            net::ip::tcp::endpoint(literal, net::ip::port_type(std::stoi(m_target.port))), m_target.host, m_target.port));
     m_resolver.async_resolve(m_target.host, m_target.port,
                              [self = shared_from_this()](boost::system::error_code ec, net::ip::tcp::resolver::results_type results) {
                                  if (self->m_done)
                                      return;
                                  if (ec)
                                      return self->failWith(ec, "resolve");
-                                 self->lowest().expires_after(self->m_timeouts.connect);
-                                 self->lowest().async_connect(results, [self](beast::error_code ec, const auto&) {
-                                     if (self->m_done)
-                                         return;
-                                     if (ec)
-                                         return self->failWith(ec, "connect");
-                                     self->connected();
-                                 });
+                                 self->connect(results);
                              });
+}
+
+void UpstreamExchange::connect(const net::ip::tcp::resolver::results_type& endpoints) {
+    lowest().expires_after(m_timeouts.connect);
+    lowest().async_connect(endpoints, [self = shared_from_this()](beast::error_code ec, const auto&) {
+        if (self->m_done)
+            return;
+        if (ec)
+            return self->failWith(ec, "connect");
+        // What goes upstream in more than one write (a request over TLS) does not wait for the
+        // first write to be acknowledged.
+        beast::error_code ignored;
+        self->lowest().socket().set_option(net::ip::tcp::no_delay(true), ignored);
+        self->connected();
+    });
 }
 
 void UpstreamExchange::connected() {

@@ -77,6 +77,7 @@ protected:
 private:
     void fail(EngineFailure failure);
     void failWith(const boost::system::error_code& ec, const char* stage);
+    void connect(const boost::asio::ip::tcp::resolver::results_type& endpoints);
     void connected();
     void send();
     void readHead();

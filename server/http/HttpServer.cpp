@@ -52,11 +52,24 @@ net::ip::address plain(const net::ip::address& address) {
 
 class Session;
 
+// Timers for the handlers, on the loop. The handle cancels on the loop too, from whatever thread
+// lets go of it, so that a timer is only ever touched there once armed.
+InferenceApi::Alarm alarmOn(net::io_context& io) {
+    return [&io](std::chrono::milliseconds delay, std::function<void()> work) -> std::shared_ptr<void> {
+        auto timer = std::make_shared<net::steady_timer>(io, delay);
+        timer->async_wait([timer, work = std::move(work)](beast::error_code ec) {
+            if (!ec)
+                work();
+        });
+        return std::shared_ptr<void>(timer.get(), [&io, timer](void*) { net::post(io, [timer] { timer->cancel(); }); });
+    };
+}
+
 } // namespace
 
 struct HttpServer::Impl {
     Impl(ServerContext& context, Limits limits, net::io_context& io)
-        : limits(limits), admin(context), inference(context, limits.unreadAnswerBytes), bodies(limits.bodies), io(io),
+        : limits(limits), admin(context), inference(context, limits.unreadAnswerBytes, alarmOn(io)), bodies(limits.bodies), io(io),
           adminPool(limits.adminWorkers), clientPool(limits.clientWorkers) {}
 
     struct Listener {
@@ -376,18 +389,30 @@ private:
             return respond(std::move(res));
         }
         // Every other refusal was answered from the request's head (screen()).
+        // A generation asked for in a small body is judged here, on the loop: its handler touches
+        // memory only and hands the answer to a feed, and the way to a worker and back (two thread
+        // wakes, each a wait for a core on a busy machine) would cost more than the work itself.
         m_pool = isAdminPath(req.path) ? &m_server.adminPool : &m_server.clientPool;
+        if (!isAdminPath(req.path) && req.method == "POST" && req.body.size() <= loopBodyBytes)
+            return respond(answer(req));
         net::post(*m_pool, [self = shared_from_this(), req = std::move(req), work = net::make_work_guard(m_server.io)]() mutable {
-            HttpResponse answer;
-            try {
-                self->m_server.handle(req, answer);
-            } catch (const std::exception&) {
-                answer = HttpResponse{};
-                replyText(answer, 500, QStringLiteral("request failed: %1").arg(pathOf(req)));
-            }
+            HttpResponse answer = self->answer(req);
             auto& io = self->m_server.io;
             net::post(io, [self = std::move(self), answer = std::move(answer)]() mutable { self->respond(std::move(answer)); });
         });
+    }
+
+    static constexpr std::size_t loopBodyBytes = 16 * 1024;
+
+    HttpResponse answer(const HttpRequest& req) {
+        HttpResponse answer;
+        try {
+            m_server.handle(req, answer);
+        } catch (const std::exception&) {
+            answer = HttpResponse{};
+            replyText(answer, 500, QStringLiteral("request failed: %1").arg(pathOf(req)));
+        }
+        return answer;
     }
 
     template <class Message>
@@ -431,7 +456,7 @@ private:
         });
     }
 
-    // The producer may read files or hold a generation slot: it runs on the request's pool.
+    // The producer may read files (an export): it runs on the request's pool.
     void nextPiece(bool keepAlive) {
         net::post(*m_pool, [self = shared_from_this(), keepAlive, work = net::make_work_guard(m_server.io)]() mutable {
             std::string piece;

@@ -23,7 +23,8 @@ namespace tavrin {
 // worker, from one of two pools: one for the admin API and one for the client surface, so that
 // administration never queues behind generations. /healthz is answered on the spot. A generation's
 // answer comes through a feed (AnswerFeed) on the I/O thread the engines share: no worker waits
-// for an engine, and a client that hangs up cancels its generation.
+// for an engine or for a generation slot, and a client that hangs up cancels its generation, or
+// gives up its place in line.
 //
 // The panel always calls 127.0.0.1 on the admin port, so the admin API (and /healthz) are
 // answered there whatever the saved bind host and port, and the client surface on those.
@@ -33,9 +34,10 @@ class HttpServer {
 public:
     struct Limits {
         std::size_t adminWorkers = 4;
-        // Must exceed the generations that may run or wait at once, so that a full queue
-        // still leaves workers for the client surface's quick answers and its 503s.
-        std::size_t clientWorkers = 16;
+        // Workers only judge a request and build its answer: a generation runs on the I/O loop
+        // through its feed, and one waiting for a slot waits in AdmissionControl's line, so no
+        // request holds a worker while it waits and a few cover any number of generations.
+        std::size_t clientWorkers = 4;
         // Open connections from loopback peers, and from all others, each counted apart so
         // that no amount of traffic from the network can crowd out this machine's own clients.
         std::size_t connectionsPerPeerClass = 4096;

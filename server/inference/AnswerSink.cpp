@@ -2,9 +2,11 @@
 
 #include "server/support/IsoTime.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -16,6 +18,19 @@ std::string sseEvent(const ChatCompletion& chunk) { return "data: " + encodeJson
 
 CompletionUsage usageOf(EngineUsage usage) {
     return CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
+}
+
+// A string as the JSON writer spells it between its quotes. Printable ASCII other than a quote or
+// a backslash, which most pieces are made of, stands as it is; the rest is left to the writer.
+std::string jsonStringText(const QString& text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u >= 0x20 && u < 0x80 && u != u'"' && u != u'\\';
+    });
+    if (plain)
+        return text.toStdString();
+    const QByteArray quoted = compactJson(QJsonArray{text}); // ["..."]
+    return quoted.mid(2, quoted.size() - 4).toStdString();
 }
 
 HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
@@ -92,8 +107,16 @@ std::string AnswerShape::opening() const {
 }
 
 std::string AnswerShape::piece(const QString& text) const {
-    if (kind == Kind::chatCompletions)
-        return sseEvent(chunk(OutMessage{std::nullopt, text}, std::nullopt));
+    if (kind == Kind::chatCompletions) {
+        if (!pieceFrame) {
+            static constexpr std::string_view marker = "\"piece-text-goes-here\"";
+            const std::string event = sseEvent(chunk(OutMessage{std::nullopt, QString::fromLatin1(marker.substr(1, marker.size() - 2))},
+                                                     std::nullopt));
+            const std::size_t at = event.rfind(marker); // the text comes after the model's name
+            pieceFrame.emplace(event.substr(0, at + 1), event.substr(at + marker.size() - 1));
+        }
+        return pieceFrame->first + jsonStringText(text) + pieceFrame->second;
+    }
     return encodeJson(native(text, false)).toStdString() + "\n";
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tavrin {
 
@@ -60,6 +61,10 @@ struct AnswerShape {
     // A stream that breaks off says why in its own form; the OpenAI one sends no [DONE] after it.
     std::string breaking(const char* type, const QString& message) const;
     HttpResponse whole(const HttpFields& base, const QString& text, EngineUsage usage) const;
+
+    // What surrounds a piece's text in an OpenAI stream event, as chunk() is written: made once
+    // per answer, since an answer's pieces differ in their text alone.
+    mutable std::optional<std::pair<std::string, std::string>> pieceFrame;
 };
 
 // One generation's events, turned into its client's answer. Lives as long as the engine holds it;

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <expected>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace tavrin {
 
@@ -25,6 +27,41 @@ namespace {
 void refuseUnrecorded(HttpResponse& res, const QString& why) {
     replyApiError(res, 503, "audit_log_unavailable", auditRefusal(why));
 }
+
+void refuseBusy(HttpResponse& res) {
+    res.setHeader("Retry-After", "1");
+    replyApiError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
+}
+
+// A generation that has passed every check but admission, until it has a slot. While it waits in
+// line its client's feed holds it, so that a client who leaves takes its place in line along.
+struct PendingGeneration {
+    std::shared_ptr<InferenceEngine> engine;
+    GenerationRequest request;
+    AnswerShape shape;
+    HttpFields base;
+    std::optional<Settlement> settlement; // holds a reference: set once, never assigned
+    qint64 promptTokens = 0;
+    std::weak_ptr<AnswerFeed> feed;
+    // The turn may come on another thread before the handler that queued it has armed the alarm.
+    std::mutex mutex;
+    bool started = false;
+    std::unique_ptr<AdmissionControl::Place> place;
+    std::shared_ptr<void> patience; // the alarm that gives the place up
+
+    // The feed holds the generation (its drop cancels it), its slot and its engine until the
+    // answer is over or its client has gone, whichever comes first.
+    void start(std::unique_ptr<AdmissionControl::Slot> slot) {
+        const auto client = feed.lock();
+        if (!client)
+            return;
+        auto sink = std::make_shared<AnswerSink>(client, shape, base, *settlement, promptTokens);
+        std::shared_ptr<GenerationHandle> handle = engine->generate(std::move(request), std::move(sink));
+        client->hold(std::move(handle));
+        client->hold(std::shared_ptr<AdmissionControl::Slot>(std::move(slot)));
+        client->hold(engine);
+    }
+};
 
 QString completionId() {
     unsigned char raw[12];
@@ -254,14 +291,6 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
             return;
         }
 
-    std::shared_ptr<AdmissionControl::Slot> slot = m_context.admission->admit();
-    if (!slot) {
-        (void)settlement.settle(503, {}, QString()); // refused either way
-        res.setHeader("Retry-After", "1");
-        replyApiError(res, 503, "server_busy", QStringLiteral("the server is busy: every generation slot and queue place is taken"));
-        return;
-    }
-
     GenerationRequest request = withPreamble(std::move(turns));
     request.sampling = std::move(sampling);
     const qint64 promptTokens = countPromptTokens(request);
@@ -270,15 +299,64 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
                                                                   : AnswerShape::Kind::nativeGenerate,
                             stream, engineModel, completionId(), QDateTime::currentSecsSinceEpoch(),
                             stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed(),
-                            streamUsage};
+                            streamUsage, std::nullopt};
     auto feed = std::make_shared<AnswerFeed>(m_unreadAnswerBytes);
-    auto sink = std::make_shared<AnswerSink>(feed, shape, res.headers, settlement, promptTokens);
-    // The feed holds the generation (its drop cancels it), its slot and its engine until the
-    // answer is over or its client has gone, whichever comes first.
-    std::shared_ptr<GenerationHandle> handle = engine->generate(std::move(request), std::move(sink));
-    feed->hold(std::move(handle));
-    feed->hold(std::move(slot));
-    feed->hold(engine);
+    auto pending = std::make_shared<PendingGeneration>();
+    pending->engine = engine;
+    pending->request = std::move(request);
+    pending->shape = shape;
+    pending->base = res.headers;
+    pending->settlement.emplace(settlement);
+    pending->promptTokens = promptTokens;
+    pending->feed = feed;
+    // A generation that has to wait does so in line, not on this thread: its turn starts it on
+    // whichever thread frees a slot, and a client that hangs up meanwhile gives its place up.
+    auto admitted = m_context.admission->admit([weak = std::weak_ptr(pending)](std::unique_ptr<AdmissionControl::Slot> slot) {
+        const auto waiting = weak.lock();
+        if (!waiting)
+            return;
+        std::shared_ptr<void> alarm;
+        {
+            std::lock_guard lock(waiting->mutex);
+            waiting->started = true;
+            alarm = std::move(waiting->patience);
+        }
+        alarm.reset();
+        waiting->start(std::move(slot));
+    });
+    if (admitted.slot) {
+        pending->start(std::move(admitted.slot));
+        res.feed = std::move(feed);
+        return;
+    }
+    if (!admitted.place) {
+        (void)settlement.settle(503, {}, QString()); // refused either way
+        refuseBusy(res);
+        return;
+    }
+    {
+        std::lock_guard lock(pending->mutex);
+        pending->place = std::move(admitted.place);
+        if (!pending->started)
+            pending->patience = m_alarm(queuePatience, [weak = std::weak_ptr(pending)] {
+                const auto waiting = weak.lock();
+                if (!waiting)
+                    return;
+                {
+                    std::lock_guard lock(waiting->mutex);
+                    if (waiting->started || !waiting->place->refuse())
+                        return; // its turn came meanwhile
+                }
+                (void)waiting->settlement->settle(503, {}, QString());
+                if (const auto client = waiting->feed.lock()) {
+                    HttpResponse busy;
+                    busy.headers = waiting->base;
+                    refuseBusy(busy);
+                    client->answer(std::move(busy));
+                }
+            });
+    }
+    feed->hold(std::move(pending));
     res.feed = std::move(feed);
 }
 

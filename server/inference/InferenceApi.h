@@ -5,6 +5,9 @@
 
 #include "server/support/HttpMessage.h"
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,9 +19,16 @@ namespace tavrin {
 // body, admission control; the org preamble is prepended to every generation.
 class InferenceApi {
 public:
+    // Runs `work` on the server's I/O loop once `delay` has passed, unless the handle it returns
+    // has been dropped by then. The HTTP side keeps the time; this surface keeps none of its own.
+    using Alarm = std::function<std::shared_ptr<void>(std::chrono::milliseconds delay, std::function<void()> work)>;
+
     // `unreadAnswerBytes`: how much of a streamed answer may wait for a slow client (AnswerFeed).
-    InferenceApi(ServerContext& context, std::size_t unreadAnswerBytes)
-        : m_context(context), m_unreadAnswerBytes(unreadAnswerBytes) {}
+    InferenceApi(ServerContext& context, std::size_t unreadAnswerBytes, Alarm alarm)
+        : m_context(context), m_unreadAnswerBytes(unreadAnswerBytes), m_alarm(std::move(alarm)) {}
+
+    // How long a generation may wait in line for a slot before it is answered 503.
+    static constexpr std::chrono::seconds queuePatience{120};
 
     void handle(const HttpRequest& req, HttpResponse& res);
     // Whether a request is answered beyond a refusal, judged on its head alone (the allowlist, the
@@ -42,6 +52,7 @@ private:
 
     ServerContext& m_context;
     std::size_t m_unreadAnswerBytes;
+    Alarm m_alarm;
 };
 
 } // namespace tavrin

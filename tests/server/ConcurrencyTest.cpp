@@ -69,40 +69,49 @@ class ConcurrencyTest : public QObject {
 private Q_SLOTS:
     void waitersAreServedInTheOrderTheyArrived() {
         AdmissionControl admission(1, 3);
-        auto first = admission.admit();
-        QVERIFY(first);
-        std::mutex mutex;
+        auto first = admission.admit({});
+        QVERIFY(first.slot && !first.place);
         std::vector<int> served;
-        std::vector<std::thread> waiters;
+        std::vector<std::unique_ptr<AdmissionControl::Place>> line;
         for (int i = 0; i < 3; ++i) {
-            waiters.emplace_back([&, i] {
-                auto slot = admission.admit(5s);
-                std::lock_guard lock(mutex);
+            // Each turn lets its slot go at once, which hands it to the next in line.
+            auto waiting = admission.admit([&served, i](std::unique_ptr<AdmissionControl::Slot> slot) {
                 served.push_back(slot ? i : -1);
             });
-            QTRY_COMPARE(admission.stats().queued, qint64(i + 1)); // each in line before the next arrives
+            QVERIFY(!waiting.slot && waiting.place);
+            line.push_back(std::move(waiting.place));
+            QCOMPARE(admission.stats().queued, qint64(i + 1));
         }
-        first.reset();
-        for (auto& t : waiters)
-            t.join();
+        auto beyond = admission.admit([&served](std::unique_ptr<AdmissionControl::Slot>) { served.push_back(99); });
+        QVERIFY(!beyond.slot && !beyond.place);
+        QVERIFY(served.empty());
+        first.slot.reset();
         QCOMPARE(served, (std::vector<int>{0, 1, 2}));
         const auto stats = admission.stats();
-        QVERIFY(stats.totalCompleted == 4 && stats.totalRejected == 0 && stats.inFlight == 0);
+        QVERIFY(stats.totalCompleted == 4 && stats.totalRejected == 1 && stats.inFlight == 0 && stats.queued == 0);
+        for (auto& place : line)
+            QVERIFY(!place->giveUp()); // served: there is nothing left to give up
     }
 
     void aWaiterThatGivesUpDoesNotBlockThoseBehindIt() {
-        AdmissionControl admission(1, 2);
-        auto running = admission.admit();
-        std::unique_ptr<AdmissionControl::Slot> impatient;
-        std::thread first([&] { impatient = admission.admit(100ms); });
-        QTRY_COMPARE(admission.stats().queued, 1);
-        std::atomic<bool> patientServed = false;
-        std::thread second([&] { patientServed = admission.admit(5s) != nullptr; });
-        first.join();
-        QVERIFY(!impatient && admission.stats().totalRejected == 1);
-        running.reset();
-        second.join();
-        QVERIFY(patientServed);
+        AdmissionControl admission(1, 3);
+        auto running = admission.admit({});
+        bool othersServed = false;
+        std::unique_ptr<AdmissionControl::Slot> patientSlot;
+        auto impatient = admission.admit([&](std::unique_ptr<AdmissionControl::Slot>) { othersServed = true; });
+        auto leaving = admission.admit([&](std::unique_ptr<AdmissionControl::Slot>) { othersServed = true; });
+        auto patient = admission.admit([&](std::unique_ptr<AdmissionControl::Slot> slot) { patientSlot = std::move(slot); });
+        QVERIFY(impatient.place && leaving.place && patient.place);
+        QVERIFY(impatient.place->refuse()); // its patience ran out: refused, and counted so
+        leaving.place.reset();               // its client went: neither served nor refused
+        QVERIFY(admission.stats().totalRejected == 1 && admission.stats().queued == 1);
+        running.slot.reset();
+        QVERIFY(!othersServed && patientSlot);
+        QCOMPARE(admission.stats().inFlight, 1);
+        patient.place.reset(); // served already: dropping the place gives nothing back
+        QCOMPARE(admission.stats().inFlight, 1);
+        patientSlot.reset();
+        QVERIFY(admission.stats().inFlight == 0 && admission.stats().totalCompleted == 2);
     }
 
     void requestsAreServedAndCountedWhileAKeyChangeIsWritten() {

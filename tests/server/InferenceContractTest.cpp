@@ -3,6 +3,7 @@
 
 #include "support/HttpProbe.h"
 #include "ServerTesting.h"
+#include "server/inference/AnswerSink.h"
 #include "server/stores/AuditLog.h"
 
 #include <QDate>
@@ -208,6 +209,27 @@ private Q_SLOTS:
             joined += field(jsonOf(line), {"message", "content"}).toString();
         QCOMPARE(joined, whole);
         QVERIFY(jsonOf(lines.last())["done"].toBool() && jsonOf(lines.last())["eval_count"].toInteger() > 0);
+    }
+
+    void aStreamedPieceIsWrittenAsItsWholeEventWouldBe_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain words") << QStringLiteral("Spring tides follow the moon.");
+        QTest::newRow("quotes and a backslash") << QStringLiteral("say \"C:\\tides\"");
+        QTest::newRow("line breaks and a tab") << QStringLiteral("one\ntwo\r\n\tthree");
+        QTest::newRow("other control characters") << QString(QChar(0x01)) + QChar(0x1f) + QChar(0x7f);
+        QTest::newRow("accents and other scripts") << QStringLiteral("Lisboa é quente · 東京");
+        QTest::newRow("outside the basic plane") << QString::fromUtf8("tide \xF0\x9F\x8C\x8A");
+        QTest::newRow("a lone surrogate") << QString(QChar(0xd83c));
+        QTest::newRow("a slash and braces") << QStringLiteral("a/b {\"content\":1}");
+    }
+
+    void aStreamedPieceIsWrittenAsItsWholeEventWouldBe() {
+        QFETCH(QString, text);
+        const AnswerShape shape{AnswerShape::Kind::chatCompletions, true, QStringLiteral("model \"x\""), QStringLiteral("chatcmpl-1"), 1765000000,
+                                false, std::nullopt};
+        (void)shape.piece(QStringLiteral("first")); // the frame is made with the answer's first piece
+        const std::string whole = "data: " + encodeJson(shape.chunk(OutMessage{std::nullopt, text}, std::nullopt)).toStdString() + "\n\n";
+        QCOMPARE(QByteArray::fromStdString(shape.piece(text)), QByteArray::fromStdString(whole));
     }
 
     void badInferenceRequestsAreRefusedWithTheReason() {

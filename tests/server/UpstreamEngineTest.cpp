@@ -8,6 +8,7 @@
 #include "support/ScriptedHttpServer.h"
 #include "support/TestCertificateAuthority.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -558,6 +559,53 @@ private Q_SLOTS:
         const QByteArray answer = client.readToEnd();
         QVERIFY2(answer.contains("follow the moon.") && answer.contains("data: [DONE]"), answer.constData());
         QCOMPARE(modelChecks(old), atSwitch);
+    }
+
+    void generationsWaitingForASlotHoldNoThreadAndLeaveTheLineWhenTheirClientsGo() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
+                                                                       finishEvent() + "data: [DONE]\n\n"));
+        constexpr int waiting = 48;
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1",
+                                    ReferenceServerOptions({"--max-concurrency", "1", "--max-queue-depth", QString::number(waiting)})));
+        const QString key = clientKey(server);
+        const auto queued = [&] { return await(server.client()->status())->concurrency->queued; };
+
+        StreamingClient running(server.port());
+        QVERIFY(running.send("/v1/chat/completions", key, chatBody(true)) && running.readUntil("Spring tides"));
+        std::vector<std::unique_ptr<StreamingClient>> line;
+        for (int i = 0; i < waiting; ++i) {
+            line.push_back(std::make_unique<StreamingClient>(server.port()));
+            QVERIFY(line.back()->send("/v1/chat/completions", key, chatBody(true)));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(queued(), qint64(waiting), 30000);
+
+        // A waiting generation costs its connection, not a thread: the server runs fewer threads
+        // than there are generations waiting, and still answers everything that needs no slot.
+        const qint64 threads = processStatusNumber(server.pid(), "Threads");
+        QVERIFY2(threads > 0 && threads < waiting, qPrintable(QStringLiteral("%1 threads").arg(threads)));
+        const auto models = exchange(server.port(), HttpCall{"GET", "/v1/models"}.bearer(key));
+        QVERIFY(models && models->status == 200);
+        const auto health = exchange(server.port(), HttpCall{"GET", "/healthz"});
+        QVERIFY(health && health->status == 200);
+        const auto full = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+        QVERIFY(full && full->status == 503 && full->header("Retry-After") == "1");
+
+        // A client that leaves the line takes its place along, and is neither served nor refused.
+        line.front()->hangUp();
+        QTRY_COMPARE_WITH_TIMEOUT(queued(), qint64(waiting - 1), 30000);
+
+        upstream.openGate();
+        QVERIFY(running.readToEnd().contains("data: [DONE]"));
+        for (std::size_t i = 1; i < line.size(); ++i)
+            QVERIFY2(line[i]->readToEnd().contains("data: [DONE]"), line[i]->received().constData());
+        const auto stats = await(server.client()->status())->concurrency;
+        QCOMPARE(stats->totalRejected, 1);
+        QCOMPARE(stats->totalCompleted, qint64(waiting));
+        const auto requests = upstream.requests();
+        QCOMPARE(std::count_if(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path() == "/v1/chat/completions"; }),
+                 std::ptrdiff_t(waiting));
     }
 };
 

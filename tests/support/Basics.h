@@ -35,6 +35,15 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The number a line of /proc/PID/status gives for `field` ("Threads", or "VmRSS" in KiB); -1 when
+// the process or the field is not there.
+inline qint64 processStatusNumber(qint64 pid, QByteArrayView field) {
+    for (const QByteArray& line : fileBytes(QStringLiteral("/proc/%1/status").arg(pid)).split('\n'))
+        if (line.startsWith(field) && line.mid(field.size()).startsWith(':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 // Replaces the file, or makes it and its folders.
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
