@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build g++ pkg-config clang-16 libclang-rt-16-dev lld-16
   # panel: Qt 6 widgets, coroutines, keychain
   qt6-base-dev qt6-svg-dev libgl-dev libxkbcommon-dev qcoro-qt6-dev libsecret-1-dev
+  # translations: lupdate and lrelease, and Qt's own catalogues (its dialogs' words)
+  qt6-l10n-tools qt6-translations-l10n
   # reference server
   libsodium-dev libcpp-httplib-dev libssl-dev zlib1g-dev libboost1.81-dev libarchive-dev
   # fonts and icons of the visual kit

@@ -25,7 +25,7 @@ fi
 [ -n "$(cache TAVRIN_UPDATE_PUBLIC_KEY)" ] ||
   echo "package: no update key is pinned (TAVRIN_UPDATE_PUBLIC_KEY), so this package's server will refuse every update" >&2
 
-ninja -C "$build" -j2 tavrin-keldmarch tavrin-server tavrinctl tavrinctl-docs-files >&2
+ninja -C "$build" -j2 tavrin-keldmarch tavrin-server tavrinctl tavrinctl-docs-files translations >&2
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 if ! (cd "$build" && cpack -G DEB) >"$log" 2>&1; then

@@ -1,5 +1,6 @@
 #include "app/TavrinServerApp.h"
 
+#include "base/Translations.h"
 #include "ui/kit/Theme.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
     QApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
+    tavrin::installTranslations(app);
     // The installed icon of the desktop entry, for desktops that take a window's icon from the
     // window itself; a build tree has none, and the windows keep the desktop's default.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TAVRIN_APP_ID)));

@@ -1,6 +1,7 @@
 #include "protocol/Task.h"
 
 #include "base/ServerAddress.h"
+#include "base/Translations.h"
 #include "cli/CommandContext.h"
 #include "cli/Terminal.h"
 #include "state/ServerStateModel.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+    installTranslations(app);
     // A reader that goes away (a pipe into head) is a failed write, not the end of tavrinctl: an
     // export's own file must still go.
     std::signal(SIGPIPE, SIG_IGN);

@@ -78,8 +78,11 @@ stray=$(grep -v -e "^$bundle\(/\|$\)" -e '^/usr/share/\(applications\|icons/hico
 [ "$(readlink /usr/bin/tavrinctl)" = "$bundle/bin/tavrinctl" ] && pass "/usr/bin/tavrinctl runs the bundle's" ||
   fail "/usr/bin/tavrinctl links to $(readlink /usr/bin/tavrinctl)"
 bundle_files=$(grep "^$bundle/" "$root/files" | while read -r f; do [ -f "$f" ] && echo "$f"; done | sort | tr '\n' ' ')
-expected_files="$bundle/bin/tavrin-keldmarch $bundle/bin/tavrinctl $bundle/lib/systemd/user/com.tavrinai.server.service $bundle/libexec/tavrin-server "
-[ "$bundle_files" = "$expected_files" ] && pass "the bundle holds the panel, tavrinctl, the server and the login unit" ||
+# Each language's catalogues: one compiled catalogue for every translations/*.ts of the source.
+catalogues=$(for ts in translations/*.ts; do [ -f "$ts" ] && echo "$bundle/translations/$(basename "$ts" .ts).qm"; done)
+expected_files=$(printf '%s\n' "$bundle/bin/tavrin-keldmarch" "$bundle/bin/tavrinctl" "$bundle/lib/systemd/user/com.tavrinai.server.service" \
+                   "$bundle/libexec/tavrin-server" $catalogues | sort | tr '\n' ' ')
+[ "$bundle_files" = "$expected_files" ] && pass "the bundle holds the panel, tavrinctl, the server, the login unit and the catalogues" ||
   fail "the bundle holds: $bundle_files"
 
 echo "=== desktop entry, icon and metainfo"
