@@ -64,10 +64,9 @@ QString wordsOf(const ToolRun& run, const QString& program) {
     if (run.status == -1)
         return QCoreApplication::translate("ServiceManager", "Could not run %1")
             .arg(program.isEmpty() ? QStringLiteral("systemctl") : program);
-    return //: %1 is a program ("systemctl"), %2 its exit status.
-        return QCoreApplication::translate("ServiceManager", "%1 exited %2")
-            .arg(QFileInfo(program).fileName())
-            .arg(run.status);
+    //: %1 is a program ("systemctl"), %2 its exit status.
+    return QCoreApplication::translate("ServiceManager", "%1 exited %2")
+        .arg(QFileInfo(program).fileName(), QString::number(run.status));
 }
 
 // Without a user manager nothing can run, so there is nothing to stop either.

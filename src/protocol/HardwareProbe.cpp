@@ -31,8 +31,8 @@ QString memoryNote(double memoryGB) {
 }
 
 QString architectureNote(const QString& machine) {
-    return //: %1 is the machine's architecture ("armv7l"), or the words "of an unknown architecture".
-        return QCoreApplication::translate(
+    //: %1 is the machine's architecture ("armv7l"), or the words "of an unknown architecture".
+    return QCoreApplication::translate(
                    "HardwareProbe",
                    "Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is %1.")
             .arg(machine.isEmpty()
