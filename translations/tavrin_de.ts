@@ -499,7 +499,7 @@
     </message>
     <message>
         <source>Exit status:</source>
-        <translation>Rückgabewert:</translation>
+        <translation>Exit-Status:</translation>
     </message>
     <message>
         <source>Environment:</source>
