@@ -862,7 +862,7 @@
     </message>
 </context>
 <context>
-    <name>KeychainStore</name>
+    <name>Keyring</name>
     <message>
         <source>Keyring write failed (%1)</source>
         <translation>Schreiben in den Schlüsselbund fehlgeschlagen (%1)</translation>

@@ -139,7 +139,7 @@ QString accountName(KeychainAccount account) {
 }
 
 QString KeychainError::message() const {
-    return QCoreApplication::translate("KeychainStore", "Keyring write failed (%1)").arg(status);
+    return QCoreApplication::translate("Keyring", "Keyring write failed (%1)").arg(status);
 }
 
 KeychainStore::KeychainStore(QString fallbackDirectory) : m_fallbackDirectory(std::move(fallbackDirectory)) {
