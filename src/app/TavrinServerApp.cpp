@@ -101,7 +101,8 @@ void TavrinServerApp::showStatusPanel() {
 }
 
 void TavrinServerApp::setUpNotifications() {
-    m_notificationsToggle = new QAction(QStringLiteral("Notifications"), this);
+    m_notificationsToggle =
+        new QAction(QCoreApplication::translate("TavrinServerApp", "Notifications"), this);
     m_notificationsToggle->setCheckable(true);
     m_notificationsToggle->setChecked(QSettings().value(QLatin1StringView(notificationsSetting), true).toBool());
     connect(m_notificationsToggle, &QAction::toggled, this,
@@ -109,22 +110,33 @@ void TavrinServerApp::setUpNotifications() {
 
     // One key for the server's coming and going, so that "running again" takes the place of "stopped".
     connect(&m_events, &ServerEvents::stoppedUnasked, this, [this] {
-        notify(QStringLiteral("server"), QStringLiteral("Tavrin server stopped"),
-               QStringLiteral("It stopped without being asked to. Start it again, or open Tavrin Keldmarch to see why."),
-               {{QStringLiteral("start"), QStringLiteral("Start server")}, {QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+        notify(QStringLiteral("server"),
+               QCoreApplication::translate("TavrinServerApp", "Tavrin server stopped"),
+               QCoreApplication::translate(
+                   "TavrinServerApp",
+                   "It stopped without being asked to. Start it again, or open Tavrin Keldmarch to see why."),
+               {{QStringLiteral("start"), QCoreApplication::translate("TavrinServerApp", "Start server")},
+                {QStringLiteral("open"),
+                 QCoreApplication::translate("TavrinServerApp", "Open Tavrin Keldmarch")}});
     });
     connect(&m_events, &ServerEvents::runningAgain, this, [this] {
-        notify(QStringLiteral("server"), QStringLiteral("Tavrin server is running again"),
-               QStringLiteral("It came back by itself."), {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+        notify(QStringLiteral("server"),
+               QCoreApplication::translate("TavrinServerApp", "Tavrin server is running again"),
+               QCoreApplication::translate("TavrinServerApp", "It came back by itself."),
+               {{QStringLiteral("open"),
+                 QCoreApplication::translate("TavrinServerApp", "Open Tavrin Keldmarch")}});
     });
     connect(&m_events, &ServerEvents::auditRefusing, this, [this](const QString& reason) {
         const AuditRefusalText refusal = auditRefusalText(reason);
         notify(QStringLiteral("audit"), refusal.title, refusal.message,
-               {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+               {{QStringLiteral("open"),
+                 QCoreApplication::translate("TavrinServerApp", "Open Tavrin Keldmarch")}});
     });
     connect(&m_events, &ServerEvents::engineNotAnswering, this, [this](const ClientEngineHealth& engine) {
         const EngineDownText down = engineDownText(engine);
-        notify(QStringLiteral("engine"), down.title, down.message, {{QStringLiteral("open"), QStringLiteral("Open Tavrin Keldmarch")}});
+        notify(QStringLiteral("engine"), down.title, down.message,
+               {{QStringLiteral("open"),
+                 QCoreApplication::translate("TavrinServerApp", "Open Tavrin Keldmarch")}});
     });
     connect(&m_events, &ServerEvents::updateFound, this, [this](const QString& version) {
         // Once per version, across launches too: a version told of is not told again.
@@ -133,8 +145,10 @@ void TavrinServerApp::setUpNotifications() {
         if (settings.value(toldOf).toString() == version)
             return;
         settings.setValue(toldOf, version);
-        notify(QStringLiteral("update"), QStringLiteral("Update available: ") + version,
-               QStringLiteral("Download and verify it on the Updates tab."), {{QStringLiteral("updates"), QStringLiteral("Open Updates")}});
+        notify(QStringLiteral("update"),
+               QCoreApplication::translate("TavrinServerApp", "Update available: %1").arg(version),
+               QCoreApplication::translate("TavrinServerApp", "Download and verify it on the Updates tab."),
+               {{QStringLiteral("updates"), QCoreApplication::translate("TavrinServerApp", "Open Updates")}});
     });
     connect(&m_notifications, &DesktopNotifications::actionInvoked, this, [this](const QString&, const QString& action) {
         if (action == QLatin1StringView("start")) {
@@ -155,7 +169,8 @@ void TavrinServerApp::notify(const QString& key, const QString& summary, const Q
 
 void TavrinServerApp::setUpTray() {
     m_trayMenu.addAction(openEntryLabel(), this, &TavrinServerApp::openMainWindow);
-    m_trayMenu.addAction(QStringLiteral("Show Status Panel"), this, &TavrinServerApp::showStatusPanel);
+    m_trayMenu.addAction(QCoreApplication::translate("TavrinServerApp", "Show Status Panel"), this,
+                         &TavrinServerApp::showStatusPanel);
     m_trayMenu.addAction(m_notificationsToggle);
     m_trayMenu.addSeparator();
     m_trayMenu.addAction(quitEntryLabel(), this, [this] { quitFromTray(); });

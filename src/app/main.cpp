@@ -25,16 +25,18 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Control panel of the local Tavrin inference server."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Control panel of the local Tavrin inference server."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption render(QStringLiteral("render-screens"),
-                                    QStringLiteral("Render every screen to PNG files in DIR, then exit."),
-                                    QStringLiteral("DIR"));
+    const QCommandLineOption render(
+        QStringLiteral("render-screens"),
+        QCoreApplication::translate("main", "Render every screen to PNG files in DIR, then exit."),
+        QStringLiteral("DIR"));
     const QCommandLineOption simulate(
         QStringLiteral("simulate-host"),
-        QStringLiteral(
-            "Judge a simulated machine instead of this one, e.g. \"Apple M3 Max:36\" (brand:GiB)."),
+        QCoreApplication::translate(
+            "main", "Judge a simulated machine instead of this one, e.g. \"Apple M3 Max:36\" (brand:GiB)."),
         QStringLiteral("BRAND:GIB"));
     parser.addOption(render);
     parser.addOption(simulate);

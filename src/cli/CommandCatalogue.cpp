@@ -27,17 +27,34 @@ OptionSpec outputOption(const QString& help) {
 }
 
 const OptionSpec& includeContentsOption() {
-    static const OptionSpec option{QStringLiteral("include-contents"), {}, Kind::flag, {}, {}, false,
-                                   QStringLiteral("Ask for prompt contents too; the server adds them only while "
-                                                  "audit logging keeps them.")};
+    static const OptionSpec option{
+        QStringLiteral("include-contents"),
+        {},
+        Kind::flag,
+        {},
+        {},
+        false,
+        QT_TRANSLATE_NOOP("CommandCatalogue", "Ask for prompt contents too; the server adds them only while "
+                                              "audit logging keeps them.")};
     return option;
 }
 
 const std::vector<OptionSpec>& commonOptions() {
     static const std::vector<OptionSpec> options{
-        {QStringLiteral("json"), {}, Kind::flag, {}, {}, false,
-         QStringLiteral("Print the server's records as JSON, one document a line.")},
-        {QStringLiteral("help"), QLatin1Char('h'), Kind::flag, {}, {}, false, QStringLiteral("Show this help.")},
+        {QStringLiteral("json"),
+         {},
+         Kind::flag,
+         {},
+         {},
+         false,
+         QT_TRANSLATE_NOOP("CommandCatalogue", "Print the server's records as JSON, one document a line.")},
+        {QStringLiteral("help"),
+         QLatin1Char('h'),
+         Kind::flag,
+         {},
+         {},
+         false,
+         QT_TRANSLATE_NOOP("CommandCatalogue", "Show this help.")},
     };
     return options;
 }
@@ -82,13 +99,16 @@ std::vector<const CommandSpec*> commandsIn(const QString& group) {
 
 const std::vector<Explained>& exitStatuses() {
     static const std::vector<Explained> statuses{
-        {QStringLiteral("0"), QStringLiteral("Done.")},
-        {QStringLiteral("1"), QStringLiteral("The server refused, or the action failed; standard error says why, in "
-                                             "the panel's words.")},
-        {QStringLiteral("2"), QStringLiteral("The command line was not understood.")},
-        {QStringLiteral("3"), QStringLiteral("No server answers.")},
-        {QStringLiteral("4"), QStringLiteral("No admin password is set, or the server refused it "
-                                             "(tavrinctl password set).")},
+        {QStringLiteral("0"), QT_TRANSLATE_NOOP("CommandCatalogue", "Done.")},
+        {QStringLiteral("1"),
+         QT_TRANSLATE_NOOP("CommandCatalogue",
+                           "The server refused, or the action failed; standard error says why, in "
+                           "the panel's words.")},
+        {QStringLiteral("2"), QT_TRANSLATE_NOOP("CommandCatalogue", "The command line was not understood.")},
+        {QStringLiteral("3"), QT_TRANSLATE_NOOP("CommandCatalogue", "No server answers.")},
+        {QStringLiteral("4"),
+         QT_TRANSLATE_NOOP("CommandCatalogue", "No admin password is set, or the server refused it "
+                                               "(tavrinctl password set).")},
     };
     return statuses;
 }
@@ -96,10 +116,13 @@ const std::vector<Explained>& exitStatuses() {
 const std::vector<Explained>& environmentVariables() {
     static const std::vector<Explained> variables{
         {QStringLiteral("TAVRIN_STATE_DIR"),
-         QStringLiteral("The server's state folder, which holds the admin.secret file; as for the panel and the "
-                        "server, it defaults to $XDG_DATA_HOME/Tavrin Server.")},
+         QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "The server's state folder, which holds the admin.secret file; as for the panel and the "
+             "server, it defaults to $XDG_DATA_HOME/Tavrin Server.")},
         {QStringLiteral("TAVRIN_ADMIN_PORT"),
-         QStringLiteral("The port of the admin API on 127.0.0.1, as for the server; 11434 when unset.")},
+         QT_TRANSLATE_NOOP("CommandCatalogue",
+                           "The port of the admin API on 127.0.0.1, as for the server; 11434 when unset.")},
     };
     return variables;
 }

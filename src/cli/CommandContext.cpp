@@ -3,6 +3,8 @@
 #include "cli/Terminal.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
+
 namespace tavrin::cli {
 
 namespace {
@@ -35,7 +37,10 @@ int CommandContext::ended(const ActionResult& result) const { return result ? in
 
 int CommandContext::usageError(const QString& message) const {
     Terminal::err(QStringLiteral("tavrinctl: ") + message);
-    Terminal::err(QStringLiteral("Try '%1 --help'.").arg(QStringList(QStringList{QStringLiteral("tavrinctl")} + asked.spec->words).join(QLatin1Char(' '))));
+    Terminal::err(QCoreApplication::translate("tavrinctl", "Try '%1'.")
+                      .arg(QStringList(QStringList{QStringLiteral("tavrinctl")} + asked.spec->words +
+                                       QStringList{QStringLiteral("--help")})
+                               .join(QLatin1Char(' '))));
     return usage;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/CommandHelp.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace tavrin::cli {
@@ -11,14 +12,17 @@ constexpr int helpColumn = 28;
 constexpr int commandColumn = 22;
 constexpr int statusColumn = 6;
 
-const QString lead = QStringLiteral("Every admin action of Tavrin Keldmarch from a terminal: the server, its login service, "
-                                    "API keys, models, audit logging, network, org preamble, updates and support "
-                                    "bundles, over the same admin API and with the same rules and messages as the panel.");
+// The texts that --help translates and the man page keeps in English.
+const char* const lead = QT_TRANSLATE_NOOP(
+    "CommandHelp", "Every admin action of Tavrin Keldmarch from a terminal: the server, its login service, "
+                   "API keys, models, audit logging, network, org preamble, updates and support "
+                   "bundles, over the same admin API and with the same rules and messages as the panel.");
 
-const QString passwordNote =
-    QStringLiteral("The admin password is found where the panel keeps it: the admin.secret file of the server's state "
-                   "folder, then the keyring. It goes only to a server of this user's own, and is never taken from "
-                   "the command line.");
+const char* const passwordNote = QT_TRANSLATE_NOOP(
+    "CommandHelp",
+    "The admin password is found where the panel keeps it: the admin.secret file of the server's state "
+    "folder, then the keyring. It goes only to a server of this user's own, and is never taken from "
+    "the command line.");
 
 struct Example {
     QString command;
@@ -35,6 +39,15 @@ const Example examples[] = {
      QStringLiteral("Serve the local network on port 8080.")},
     {QStringLiteral("tavrinctl keys list --json | jq -r '.[].label'"), QStringLiteral("The keys' labels, for a script.")},
 };
+
+// A text of the command table in the reader's language.
+QString translated(const QString& text) {
+    return QCoreApplication::translate("CommandCatalogue", text.toUtf8().constData());
+}
+
+QString translated(const char* text) {
+    return QCoreApplication::translate("CommandHelp", text);
+}
 
 // `text` in lines of at most `width` characters, each after `indent` spaces.
 QString wrapped(const QString& text, int indent, int width = lineWidth) {
@@ -61,14 +74,15 @@ QString entry(const QString& name, const QString& text, int column = helpColumn)
 }
 
 QString optionsSection(const CommandSpec* spec) {
-    QString text = QStringLiteral("Options:\n");
+    QString text = QCoreApplication::translate("CommandHelp", "Options:") + QLatin1Char('\n');
     if (spec)
         for (const OptionSpec& option : spec->options)
-            text += entry(optionSynopsis(option), option.help);
+            text += entry(optionSynopsis(option), translated(option.help));
     for (const OptionSpec& option : commonOptions())
-        text += entry(optionSynopsis(option), option.help);
+        text += entry(optionSynopsis(option), translated(option.help));
     if (!spec)
-        text += entry(QStringLiteral("--version"), QStringLiteral("Show the version."));
+        text += entry(QStringLiteral("--version"),
+                      QCoreApplication::translate("CommandHelp", "Show the version."));
     return text;
 }
 
@@ -113,41 +127,59 @@ QString bashWords(const QStringList& words) { return QLatin1Char('\'') + words.j
 } // namespace
 
 QString overallHelp() {
-    QString text = QStringLiteral("Usage: tavrinctl COMMAND [OPTIONS]\n\n") + wrapped(lead, 0) + QLatin1Char('\n') +
-                   QStringLiteral("Commands:\n");
+    const QChar newline = QLatin1Char('\n');
+    //: COMMAND and OPTIONS are placeholders the reader replaces; kept in capitals.
+    QString text = QCoreApplication::translate("CommandHelp", "Usage: tavrinctl COMMAND [OPTIONS]") +
+                   newline + newline + wrapped(translated(lead), 0) + newline +
+                   QCoreApplication::translate("CommandHelp", "Commands:") + newline;
     for (const CommandSpec& spec : commandCatalogue())
-        text += entry(spec.words.join(QLatin1Char(' ')), spec.summary, commandColumn);
-    text += QLatin1Char('\n') + optionsSection(nullptr) + QStringLiteral("\nExit status:\n");
+        text += entry(spec.words.join(QLatin1Char(' ')), translated(spec.summary), commandColumn);
+    text += newline + optionsSection(nullptr) + newline +
+            QCoreApplication::translate("CommandHelp", "Exit status:") + newline;
     for (const Explained& status : exitStatuses())
-        text += entry(status.name, status.meaning, statusColumn);
-    text += QStringLiteral("\nEnvironment:\n");
+        text += entry(status.name, translated(status.meaning), statusColumn);
+    text += newline + QCoreApplication::translate("CommandHelp", "Environment:") + newline;
     for (const Explained& variable : environmentVariables())
-        text += entry(variable.name, variable.meaning, commandColumn);
-    text += QLatin1Char('\n') + wrapped(passwordNote, 0) + QLatin1Char('\n') +
-            QStringLiteral("Run 'tavrinctl COMMAND --help' for what a command does and takes.\n");
+        text += entry(variable.name, translated(variable.meaning), commandColumn);
+    text += newline + wrapped(translated(passwordNote), 0) + newline +
+            QCoreApplication::translate("CommandHelp",
+                                        "Run 'tavrinctl COMMAND --help' for what a command does and takes.") +
+            newline;
     return text;
 }
 
 QString groupHelp(const QString& group) {
-    QString text = QStringLiteral("Usage: tavrinctl %1 COMMAND [OPTIONS]\n\nCommands:\n").arg(group);
+    const QChar newline = QLatin1Char('\n');
+    //: %1 is a group of commands ("keys"); COMMAND and OPTIONS stay in capitals.
+    QString text =
+        QCoreApplication::translate("CommandHelp", "Usage: tavrinctl %1 COMMAND [OPTIONS]").arg(group) +
+        newline + newline + QCoreApplication::translate("CommandHelp", "Commands:") + newline;
     for (const CommandSpec* spec : commandsIn(group))
-        text += entry(spec->words.join(QLatin1Char(' ')), spec->summary, commandColumn);
-    return text + QStringLiteral("\nRun 'tavrinctl %1 COMMAND --help' for what a command does and takes.\n").arg(group);
+        text += entry(spec->words.join(QLatin1Char(' ')), translated(spec->summary), commandColumn);
+    return text + newline +
+           QCoreApplication::translate("CommandHelp",
+                                       "Run 'tavrinctl %1 COMMAND --help' for what a command does and takes.")
+               .arg(group) +
+           newline;
 }
 
 QString commandHelp(const CommandSpec& spec) {
-    return QStringLiteral("Usage: ") + synopsis(spec) + QStringLiteral("\n\n") + wrapped(spec.description, 0) +
-           QLatin1Char('\n') + optionsSection(&spec);
+    //: %1 is the command's synopsis ("tavrinctl keys create LABEL [--scope inference|readonly]").
+    return QCoreApplication::translate("CommandHelp", "Usage: %1").arg(synopsis(spec)) +
+           QStringLiteral("\n\n") + wrapped(translated(spec.description), 0) + QLatin1Char('\n') +
+           optionsSection(&spec);
 }
 
 QString manPage(const QString& version) {
     QString text = QStringLiteral(".TH TAVRINCTL 1 \"\" \"tavrinctl %1\" \"User Commands\"\n").arg(version);
     text += QStringLiteral(".SH NAME\ntavrinctl \\- every admin action of Tavrin Keldmarch from a terminal\n");
     text += QStringLiteral(".SH SYNOPSIS\n.B tavrinctl\n.I command\n.RI [ options ]\n");
-    text += QStringLiteral(".SH DESCRIPTION\n") + roff(lead) + QStringLiteral("\n.PP\n") + roff(passwordNote) +
+    text += QStringLiteral(".SH DESCRIPTION\n") + roff(QString::fromUtf8(lead)) + QStringLiteral("\n.PP\n") +
+            roff(QString::fromUtf8(passwordNote)) +
             QStringLiteral("\n.PP\nEvery command takes \\fB\\-\\-help\\fR. ") +
-            roff(QStringLiteral("A failure is told on standard error in the panel's own words, and the exit status "
-                                "says what kind it was.")) +
+            roff(QStringLiteral(
+                "A failure is told on standard error in the panel's own words, and the exit status "
+                "says what kind it was.")) +
             QLatin1Char('\n');
     text += QStringLiteral(".SH COMMANDS\n");
     for (const CommandSpec& spec : commandCatalogue()) {

@@ -2,6 +2,8 @@
 
 #include "cli/CommandHelp.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tavrin::cli {
@@ -36,9 +38,11 @@ QStringList splitList(const QString& value) {
 
 // "a, b or c"
 QString alternatives(const QStringList& choices) {
-    return choices.size() < 2 ? choices.value(0)
-                              : choices.mid(0, choices.size() - 1).join(QLatin1String(", ")) + QStringLiteral(" or ") +
-                                    choices.last();
+    //: The last of several choices: "%1 or %2" as in "inference, readonly or none".
+    return choices.size() < 2
+               ? choices.value(0)
+               : QCoreApplication::translate("CommandLine", "%1 or %2")
+                     .arg(choices.mid(0, choices.size() - 1).join(QLatin1String(", ")), choices.last());
 }
 
 // The value is fine for the option, or why not.
@@ -48,12 +52,14 @@ QString valueProblem(const OptionSpec& option, const QString& value) {
         bool whole = false;
         value.toLongLong(&whole);
         if (!whole)
-            return QStringLiteral("%1 takes a whole number, not \"%2\"").arg(named, value);
+            return QCoreApplication::translate("CommandLine", "%1 takes a whole number, not \"%2\"")
+                .arg(named, value);
     } else if (option.kind == Kind::choice) {
         const QStringList given = option.repeatable ? splitList(value) : QStringList{value};
         for (const QString& one : given)
             if (!option.choices.contains(one))
-                return QStringLiteral("%1 takes %2, not \"%3\"").arg(named, alternatives(option.choices), one);
+                return QCoreApplication::translate("CommandLine", "%1 takes %2, not \"%3\"")
+                    .arg(named, alternatives(option.choices), one);
     }
     return {};
 }
@@ -70,10 +76,15 @@ public:
             if (m_help)
                 return HelpRequest{overallHelp()};
             if (m_next < m_arguments.size() && !isOption(m_arguments[m_next]))
-                return UsageError{QStringLiteral("no command \"%1\"").arg(m_arguments[m_next]), helpCommandFor({})};
+                return UsageError{
+                    QCoreApplication::translate("CommandLine", "no command \"%1\"").arg(m_arguments[m_next]),
+                    helpCommandFor({})};
             if (m_next < m_arguments.size())
-                return UsageError{QStringLiteral("unknown option %1").arg(m_arguments[m_next]), helpCommandFor({})};
-            return UsageError{QStringLiteral("which command?"), helpCommandFor({})};
+                return UsageError{
+                    QCoreApplication::translate("CommandLine", "unknown option %1").arg(m_arguments[m_next]),
+                    helpCommandFor({})};
+            return UsageError{QCoreApplication::translate("CommandLine", "which command?"),
+                              helpCommandFor({})};
         }
         const CommandSpec* spec = commandNamed(m_words);
         if (!spec) { // a group's word alone: "keys"
@@ -82,9 +93,11 @@ public:
             QStringList choices;
             for (const CommandSpec* member : commandsIn(m_words.first()))
                 choices << member->words.last();
-            const QString which = m_next < m_arguments.size() && !isOption(m_arguments[m_next])
-                                      ? QStringLiteral("no command \"%1 %2\"").arg(m_words.first(), m_arguments[m_next])
-                                      : QStringLiteral("%1 what?").arg(m_words.first());
+            const QString which =
+                m_next < m_arguments.size() && !isOption(m_arguments[m_next])
+                    ? QCoreApplication::translate("CommandLine", "no command \"%1 %2\"")
+                          .arg(m_words.first(), m_arguments[m_next])
+                    : QCoreApplication::translate("CommandLine", "%1 what?").arg(m_words.first());
             return UsageError{which + QStringLiteral(" (%1)").arg(choices.join(QLatin1String(", "))),
                               helpCommandFor(m_words)};
         }
@@ -149,7 +162,7 @@ private:
             }
             const OptionSpec* option = find(spec, name);
             if (!option)
-                return QStringLiteral("unknown option %1").arg(argument);
+                return QCoreApplication::translate("CommandLine", "unknown option %1").arg(argument);
             if (option->name == QLatin1String("help")) {
                 m_help = true;
                 continue;
@@ -159,16 +172,17 @@ private:
                 continue;
             }
             if (option->kind == Kind::flag && value)
-                return QStringLiteral("--%1 takes no value").arg(option->name);
+                return QCoreApplication::translate("CommandLine", "--%1 takes no value").arg(option->name);
             if (option->kind != Kind::flag && !value) {
                 if (m_next + 1 >= m_arguments.size())
-                    return QStringLiteral("--%1 needs a value (%2)").arg(option->name, option->valueName);
+                    return QCoreApplication::translate("CommandLine", "--%1 needs a value (%2)")
+                        .arg(option->name, option->valueName);
                 value = m_arguments[++m_next];
             }
             if (const QString problem = valueProblem(*option, value.value_or(QString())); !problem.isEmpty())
                 return problem;
             if (m_invocation.has(option->name) && !option->repeatable)
-                return QStringLiteral("--%1 is given twice").arg(option->name);
+                return QCoreApplication::translate("CommandLine", "--%1 is given twice").arg(option->name);
             m_invocation.options[option->name] << value.value_or(QString());
         }
         return {};
@@ -177,17 +191,20 @@ private:
     QString checkArguments(const CommandSpec& spec) const {
         const QStringList& given = m_invocation.arguments;
         if (given.size() < qsizetype(spec.arguments.size()))
-            return QStringLiteral("%1 is missing").arg(spec.arguments[given.size()].name);
+            return QCoreApplication::translate("CommandLine", "%1 is missing")
+                .arg(spec.arguments[given.size()].name);
         if (given.size() > qsizetype(spec.arguments.size()))
-            return QStringLiteral("unexpected argument \"%1\"").arg(given[spec.arguments.size()]);
+            return QCoreApplication::translate("CommandLine", "unexpected argument \"%1\"")
+                .arg(given[spec.arguments.size()]);
         for (std::size_t i = 0; i < spec.arguments.size(); ++i) {
             const ArgumentSpec& argument = spec.arguments[i];
             if (!argument.open && !argument.choices.contains(given[qsizetype(i)]))
-                return QStringLiteral("%1 is %2, not \"%3\"")
-                    .arg(spec.words.join(QLatin1Char(' ')), alternatives(argument.choices), given[qsizetype(i)]);
+                return QCoreApplication::translate("CommandLine", "%1 is %2, not \"%3\"")
+                    .arg(spec.words.join(QLatin1Char(' ')), alternatives(argument.choices),
+                         given[qsizetype(i)]);
         }
         if (spec.needsOption && m_invocation.options.isEmpty())
-            return QStringLiteral("nothing to change: name at least one setting");
+            return QCoreApplication::translate("CommandLine", "nothing to change: name at least one setting");
         return {};
     }
 

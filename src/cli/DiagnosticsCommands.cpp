@@ -8,6 +8,7 @@
 #include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace tavrin::cli {
@@ -33,7 +34,8 @@ QCoro::Task<int> makeBundle(CommandContext& command) {
         if (copy == QLatin1String("-")) {
             QString reason;
             if (!Terminal::write(bytes, &reason) || !Terminal::flush())
-                co_return command.fail(ActionError{QStringLiteral("standard output: ") + reason});
+                co_return command.fail(ActionError{
+                    QCoreApplication::translate("SettingsCommands", "standard output: %1").arg(reason)});
             co_return done;
         }
         if (const auto written = writeFilePrivately(copy, bytes); !written)
@@ -45,9 +47,11 @@ QCoro::Task<int> makeBundle(CommandContext& command) {
 }
 
 QCoro::Task<int> setPassword(CommandContext& command) {
-    const std::optional<QString> typed = Terminal::readSecretLine(QStringLiteral("New admin password: "));
+    const std::optional<QString> typed =
+        Terminal::readSecretLine(QCoreApplication::translate("DiagnosticsCommands", "New admin password: "));
     if (!typed || typed->isEmpty()) // the panel's Save stays disabled for an empty field
-        co_return command.usageError(QStringLiteral("no password on standard input"));
+        co_return command.usageError(
+            QCoreApplication::translate("DiagnosticsCommands", "no password on standard input"));
     const QString password = *typed;
     const ActionResult saved = co_await command.state.diagnosticsActions().savePassword(password);
     if (!saved)
@@ -66,22 +70,28 @@ QCoro::Task<int> clearPassword(CommandContext& command) {
 std::vector<CommandSpec> diagnosticsCommands() {
     return {
         {.words = {"bundle"},
-         .options = {outputOption(QStringLiteral("Copy the bundle to FILE as well; \"-\" writes it to standard "
-                                                 "output instead.")),
+         .options = {outputOption(QT_TRANSLATE_NOOP(
+                         "CommandCatalogue", "Copy the bundle to FILE as well; \"-\" writes it to standard "
+                                             "output instead.")),
                      includeContentsOption()},
-         .summary = "Make a support bundle",
-         .description = "Has the server zip its hardware summary, audit metadata and recent log output, and "
-                        "prints where the bundle is.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Make a support bundle"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Has the server zip its hardware summary, audit metadata and recent log output, and "
+             "prints where the bundle is."),
          .run = makeBundle},
         {.words = {"password", "set"},
-         .summary = "Set the admin password",
-         .description = "Reads the new admin password from standard input (without echo on a terminal) and "
-                        "keeps it where the panel does: the keyring and the server's admin.secret file. It "
-                        "is never taken from the command line.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Set the admin password"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Reads the new admin password from standard input (without echo on a terminal) and "
+             "keeps it where the panel does: the keyring and the server's admin.secret file. It "
+             "is never taken from the command line."),
          .run = setPassword},
         {.words = {"password", "clear"},
-         .summary = "Forget the admin password",
-         .description = "Removes the admin password from the keyring and the admin.secret file.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Forget the admin password"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue", "Removes the admin password from the keyring and the admin.secret file."),
          .run = clearPassword},
     };
 }

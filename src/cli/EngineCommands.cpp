@@ -9,34 +9,47 @@
 #include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace tavrin::cli {
 
 namespace {
 
-const QString none = QStringLiteral("none");
+QString none() {
+    return QCoreApplication::translate("RecordText", "none");
+}
 
 QString engineText(const EngineOverview& engine) {
     const bool builtin = !engine.url;
     std::vector<std::pair<QString, QString>> fields{
-        {QStringLiteral("Engine"), builtin ? QStringLiteral("built-in echo engine")
-                                           : QStringLiteral("OpenAI-compatible at ") + *engine.url}};
+        {QCoreApplication::translate("EngineCommands", "Engine"),
+         builtin
+             ? QCoreApplication::translate("EngineCommands", "built-in echo engine")
+             : QCoreApplication::translate("EngineCommands", "OpenAI-compatible at %1").arg(*engine.url)}};
     if (!builtin) {
-        fields.push_back({QStringLiteral("Model"), engine.model.value_or(none)});
-        fields.push_back({QStringLiteral("Key file"), engine.keyFile.value_or(none)});
-        fields.push_back({QStringLiteral("Timeouts"), QStringLiteral("%1 s a request, %2 s to connect")
-                                                          .arg(engine.timeoutSeconds.value_or(300))
-                                                          .arg(engine.connectTimeoutSeconds.value_or(10))});
+        fields.push_back(
+            {QCoreApplication::translate("EngineCommands", "Model"), engine.model.value_or(none())});
+        fields.push_back(
+            {QCoreApplication::translate("EngineCommands", "Key file"), engine.keyFile.value_or(none())});
+        fields.push_back({QCoreApplication::translate("EngineCommands", "Timeouts"),
+                          QCoreApplication::translate("EngineCommands", "%1 s a request, %2 s to connect")
+                              .arg(engine.timeoutSeconds.value_or(300))
+                              .arg(engine.connectTimeoutSeconds.value_or(10))});
     }
-    fields.push_back({QStringLiteral("Served as"), engine.servedName.value_or(engine.model.value_or(none))});
-    fields.push_back({QStringLiteral("Answers"), engine.reachable ? QStringLiteral("yes") : QStringLiteral("no")});
+    fields.push_back({QCoreApplication::translate("EngineCommands", "Served as"),
+                      engine.servedName.value_or(engine.model.value_or(none()))});
+    fields.push_back({QCoreApplication::translate("EngineCommands", "Answers"),
+                      engine.reachable ? QCoreApplication::translate("EngineCommands", "yes")
+                                       : QCoreApplication::translate("EngineCommands", "no")});
     if (engine.modelListed)
-        fields.push_back({QStringLiteral("Model listed"), *engine.modelListed ? QStringLiteral("yes") : QStringLiteral("no")});
+        fields.push_back({QCoreApplication::translate("EngineCommands", "Model listed"),
+                          *engine.modelListed ? QCoreApplication::translate("EngineCommands", "yes")
+                                              : QCoreApplication::translate("EngineCommands", "no")});
     if (engine.lastError)
-        fields.push_back({QStringLiteral("Last error"), *engine.lastError});
+        fields.push_back({QCoreApplication::translate("EngineCommands", "Last error"), *engine.lastError});
     if (engine.checkedAt)
-        fields.push_back({QStringLiteral("Checked"), *engine.checkedAt});
+        fields.push_back({QCoreApplication::translate("EngineCommands", "Checked"), *engine.checkedAt});
     return fieldLines(fields);
 }
 
@@ -57,7 +70,9 @@ QCoro::Task<int> setEngine(CommandContext& command) {
     if (asked.has(QStringLiteral("builtin"))) {
         for (const char* other : {"url", "model", "served-name", "key-file", "timeout"})
             if (asked.has(QLatin1String(other)))
-                co_return command.usageError(QStringLiteral("--builtin and --%1 contradict each other").arg(QLatin1String(other)));
+                co_return command.usageError(
+                    QCoreApplication::translate("EngineCommands", "--builtin and --%1 contradict each other")
+                        .arg(QLatin1String(other)));
         const ActionOutcome<ClientEngineSettings> saved = co_await engines.setBuiltin();
         if (!saved)
             co_return command.fail(saved.error());
@@ -99,9 +114,13 @@ QCoro::Task<int> testEngine(CommandContext& command) {
     if (!tested)
         co_return command.fail(tested.error());
     if (!command.printedAsJson(*tested))
-        Terminal::out(fieldLines({{QStringLiteral("First token"), QStringLiteral("%1 ms").arg(tested->firstPieceMilliseconds)},
-                                  {QStringLiteral("Whole answer"), QStringLiteral("%1 ms").arg(tested->totalMilliseconds)}}) +
-                      tested->answer);
+        Terminal::out(
+            fieldLines(
+                {{QCoreApplication::translate("EngineCommands", "First token"),
+                  QCoreApplication::translate("EngineCommands", "%1 ms").arg(tested->firstPieceMilliseconds)},
+                 {QCoreApplication::translate("EngineCommands", "Whole answer"),
+                  QCoreApplication::translate("EngineCommands", "%1 ms").arg(tested->totalMilliseconds)}}) +
+            tested->answer);
     co_return done;
 }
 
@@ -111,35 +130,76 @@ std::vector<CommandSpec> engineCommands() {
     using Kind = OptionSpec::Kind;
     return {
         {.words = {"engine", "show"},
-         .summary = "Show the engine and whether it answers",
-         .description = "Shows which engine the server's answers come from (the built-in echo engine or an "
-                        "OpenAI-compatible server), the name clients see, and whether it answered when last "
-                        "checked, with its last error.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Show the engine and whether it answers"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Shows which engine the server's answers come from (the built-in echo engine or an "
+             "OpenAI-compatible server), the name clients see, and whether it answered when last "
+             "checked, with its last error."),
          .run = showEngine},
         {.words = {"engine", "set"},
-         .options = {{QStringLiteral("url"), {}, Kind::text, QStringLiteral("URL"), {}, false,
-                      QStringLiteral("The OpenAI-compatible server's base address, e.g. http://127.0.0.1:8080/v1.")},
-                     {QStringLiteral("model"), {}, Kind::text, QStringLiteral("NAME"), {}, false,
-                      QStringLiteral("The model to ask that server for.")},
-                     {QStringLiteral("served-name"), {}, Kind::text, QStringLiteral("NAME"), {}, false,
-                      QStringLiteral("The model name clients see; the model's own by default.")},
-                     {QStringLiteral("key-file"), {}, Kind::file, QStringLiteral("PATH"), {}, false,
-                      QStringLiteral("A file of yours, mode 0600, holding that server's API key; \"\" for none.")},
-                     {QStringLiteral("timeout"), {}, Kind::number, QStringLiteral("SECONDS"), {}, false,
-                      QStringLiteral("How long one request may take.")},
-                     {QStringLiteral("builtin"), {}, Kind::flag, {}, {}, false,
-                      QStringLiteral("Answer with the built-in echo engine again.")}},
-         .summary = "Change the engine",
-         .description = "Puts an OpenAI-compatible server behind this one, or with --builtin the built-in echo "
-                        "engine back. Changes what is given and keeps the rest as the server holds it; the "
-                        "server makes the new engine before it saves, and a refusal leaves the engine in use "
-                        "serving. The key itself never leaves its file.",
+         .options = {{QStringLiteral("url"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("URL"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP(
+                          "CommandCatalogue",
+                          "The OpenAI-compatible server's base address, e.g. http://127.0.0.1:8080/v1.")},
+                     {QStringLiteral("model"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("NAME"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "The model to ask that server for.")},
+                     {QStringLiteral("served-name"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("NAME"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue",
+                                        "The model name clients see; the model's own by default.")},
+                     {QStringLiteral("key-file"),
+                      {},
+                      Kind::file,
+                      QStringLiteral("PATH"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP(
+                          "CommandCatalogue",
+                          "A file of yours, mode 0600, holding that server's API key; \"\" for none.")},
+                     {QStringLiteral("timeout"),
+                      {},
+                      Kind::number,
+                      QStringLiteral("SECONDS"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "How long one request may take.")},
+                     {QStringLiteral("builtin"),
+                      {},
+                      Kind::flag,
+                      {},
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "Answer with the built-in echo engine again.")}},
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Change the engine"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Puts an OpenAI-compatible server behind this one, or with --builtin the built-in echo "
+             "engine back. Changes what is given and keeps the rest as the server holds it; the "
+             "server makes the new engine before it saves, and a refusal leaves the engine in use "
+             "serving. The key itself never leaves its file."),
          .needsOption = true,
          .run = setEngine},
         {.words = {"engine", "test"},
-         .summary = "Send one tiny request through the engine",
-         .description = "Asks the engine in use to say hello and prints how long its first token and its whole "
-                        "answer took, then the answer.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Send one tiny request through the engine"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Asks the engine in use to say hello and prints how long its first token and its whole "
+             "answer took, then the answer."),
          .run = testEngine},
     };
 }

@@ -7,6 +7,8 @@
 #include "cli/Terminal.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <expected>
 
@@ -26,11 +28,13 @@ std::expected<ClientAPIKeyPublic, QString> findKey(const ClientAPIKeyList& keys,
         if (key.label == idOrLabel)
             ids << key.id;
     if (ids.isEmpty())
-        return std::unexpected(QStringLiteral("No key has the id or label %1.").arg(quoted(idOrLabel)));
+        return std::unexpected(QCoreApplication::translate("KeyCommands", "No key has the id or label %1.")
+                                   .arg(quoted(idOrLabel)));
     if (ids.size() > 1)
-        return std::unexpected(QStringLiteral("%1 keys have the label %2; name one by its id: %3.")
-                                   .arg(ids.size())
-                                   .arg(quoted(idOrLabel), ids.join(QLatin1String(", "))));
+        return std::unexpected(
+            QCoreApplication::translate("KeyCommands", "%1 keys have the label %2; name one by its id: %3.")
+                .arg(ids.size())
+                .arg(quoted(idOrLabel), ids.join(QLatin1String(", "))));
     return *std::ranges::find(keys, ids.first(), &ClientAPIKeyPublic::id);
 }
 
@@ -59,7 +63,8 @@ QCoro::Task<int> createKey(CommandContext& command) {
         co_return command.fail(created.error());
     if (!command.printedAsJson(*created))
         Terminal::out(created->key);
-    Terminal::err(QStringLiteral("Key %1 made (id %2). The server shows its secret only this once.")
+    Terminal::err(QCoreApplication::translate(
+                      "KeyCommands", "Key %1 made (id %2). The server shows its secret only this once.")
                       .arg(quoted(created->record.label), created->record.id));
     co_return done;
 }
@@ -77,18 +82,21 @@ template <KeyChange change> QCoro::Task<int> changeKey(CommandContext& command) 
     const ActionOutcome<KeyChanged> changed = co_await keys.change(wanted, id);
     if (!changed)
         co_return command.fail(changed.error());
-    const QString named = QStringLiteral("%1 (id %2)").arg(quoted(key->label), id);
+    const QString named =
+        QCoreApplication::translate("KeyCommands", "%1 (id %2)").arg(quoted(key->label), id);
     if (const std::optional<ClientCreatedAPIKey>& issued = changed->issued) {
         if (!command.printedAsJson(*issued))
             Terminal::out(issued->key);
-        Terminal::err(QStringLiteral("Key %1 has a new secret; the old one no longer works. The server shows it only "
-                                     "this once.")
+        Terminal::err(QCoreApplication::translate(
+                          "KeyCommands",
+                          "Key %1 has a new secret; the old one no longer works. The server shows it only "
+                          "this once.")
                           .arg(named));
     } else if (const std::optional<ClientAPIKeyPublic>& revoked = changed->revoked) {
         if (!command.printedAsJson(*revoked))
-            Terminal::out(QStringLiteral("Key %1 revoked.").arg(named));
+            Terminal::out(QCoreApplication::translate("KeyCommands", "Key %1 revoked.").arg(named));
     } else if (!command.asked.json) {
-        Terminal::out(QStringLiteral("Key %1 deleted.").arg(named));
+        Terminal::out(QCoreApplication::translate("KeyCommands", "Key %1 deleted.").arg(named));
     }
     co_return done;
 }
@@ -100,36 +108,51 @@ const ArgumentSpec keyArgument{QStringLiteral("KEY"), {}, true};
 std::vector<CommandSpec> keyCommands() {
     return {
         {.words = {"keys", "list"},
-         .summary = "List the API keys",
-         .description = "Lists every API key: id, label, scopes, status, requests made and last use.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "List the API keys"),
+         .description =
+             QT_TRANSLATE_NOOP("CommandCatalogue",
+                               "Lists every API key: id, label, scopes, status, requests made and last use."),
          .run = listKeys},
         {.words = {"keys", "create"},
          .arguments = {{"LABEL", {}, true}},
-         .options = {{QStringLiteral("scope"), {}, OptionSpec::Kind::choice, QStringLiteral("inference|readonly"),
-                      {QStringLiteral("inference"), QStringLiteral("readonly")}, true,
-                      QStringLiteral("What the key may do: inference (chat and generation) or readonly (list "
-                                     "models). Repeat it for both; without it the server chooses.")}},
-         .summary = "Make an API key",
-         .description = "Makes an API key labelled LABEL and prints its secret alone on standard output, so "
-                        "that KEY=$(tavrinctl keys create ci) keeps it; a line about the key goes to "
-                        "standard error. The server shows a secret only once.",
+         .options = {{QStringLiteral("scope"),
+                      {},
+                      OptionSpec::Kind::choice,
+                      QStringLiteral("inference|readonly"),
+                      {QStringLiteral("inference"), QStringLiteral("readonly")},
+                      true,
+                      QT_TRANSLATE_NOOP(
+                          "CommandCatalogue",
+                          "What the key may do: inference (chat and generation) or readonly (list "
+                          "models). Repeat it for both; without it the server chooses.")}},
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Make an API key"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Makes an API key labelled LABEL and prints its secret alone on standard output, so "
+             "that KEY=$(tavrinctl keys create ci) keeps it; a line about the key goes to "
+             "standard error. The server shows a secret only once."),
          .run = createKey},
         {.words = {"keys", "revoke"},
          .arguments = {keyArgument},
-         .summary = "Revoke an API key",
-         .description = "Revokes the key whose id or exact label is KEY: it stops working at once and stays "
-                        "listed.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Revoke an API key"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Revokes the key whose id or exact label is KEY: it stops working at once and stays "
+             "listed."),
          .run = changeKey<KeyChange::revoke>},
         {.words = {"keys", "rotate"},
          .arguments = {keyArgument},
-         .summary = "Give an API key a new secret",
-         .description = "Gives the key whose id or exact label is KEY a new secret, printed alone on "
-                        "standard output; the old secret stops working.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Give an API key a new secret"),
+         .description =
+             QT_TRANSLATE_NOOP("CommandCatalogue",
+                               "Gives the key whose id or exact label is KEY a new secret, printed alone on "
+                               "standard output; the old secret stops working."),
          .run = changeKey<KeyChange::rotate>},
         {.words = {"keys", "delete"},
          .arguments = {keyArgument},
-         .summary = "Delete an API key",
-         .description = "Deletes the key whose id or exact label is KEY, for good.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Delete an API key"),
+         .description = QT_TRANSLATE_NOOP("CommandCatalogue",
+                                          "Deletes the key whose id or exact label is KEY, for good."),
          .run = changeKey<KeyChange::remove>},
     };
 }

@@ -36,17 +36,23 @@ template <ProductionChange change> QCoro::Task<int> changeProduction(CommandCont
 std::vector<CommandSpec> modelCommands() {
     return {
         {.words = {"models", "show"},
-         .summary = "Show the running, staged and previous models",
-         .description = "Shows the model in production, a staged version ready to promote, and the earlier "
-                        "versions a rollback can return to.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Show the running, staged and previous models"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Shows the model in production, a staged version ready to promote, and the earlier "
+             "versions a rollback can return to."),
          .run = showModels},
         {.words = {"models", "promote"},
-         .summary = "Promote the staged model",
-         .description = "Makes the staged model the production one; the server loads it when it restarts.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Promote the staged model"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Makes the staged model the production one; the server loads it when it restarts."),
          .run = changeProduction<ProductionChange::promote>},
         {.words = {"models", "rollback"},
-         .summary = "Return to the previous model",
-         .description = "Brings the previous production model back; the server loads it when it restarts.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Return to the previous model"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Brings the previous production model back; the server loads it when it restarts."),
          .run = changeProduction<ProductionChange::rollBack>},
     };
 }

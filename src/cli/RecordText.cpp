@@ -2,6 +2,7 @@
 
 #include "state/ActionWords.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -11,17 +12,19 @@ namespace tavrin::cli {
 
 namespace {
 
-const QString none = QStringLiteral("none");
+QString none() {
+    return QCoreApplication::translate("RecordText", "none");
+}
 
 QString listOrNone(const std::vector<QString>& entries) {
-    return entries.empty() ? none : QStringList(entries.begin(), entries.end()).join(QLatin1String(", "));
+    return entries.empty() ? none() : QStringList(entries.begin(), entries.end()).join(QLatin1String(", "));
 }
 
 // The first twelve characters of a digest: enough to tell two models apart at a glance.
 QString shortDigest(const QString& digest) { return digest.size() > 12 ? digest.left(12) + QStringLiteral("…") : digest; }
 
 QString snapshotLine(const ClientModelSnapshot& snapshot) {
-    return QStringLiteral("%1 (%2, sha256 %3, imported %4)")
+    return QCoreApplication::translate("RecordText", "%1 (%2, sha256 %3, imported %4)")
         .arg(snapshot.alias, snapshot.id, shortDigest(snapshot.modelSha256), snapshot.importedAt);
 }
 
@@ -37,7 +40,10 @@ QString fieldLines(const std::vector<std::pair<QString, QString>>& fields) {
     return text;
 }
 
-QString onOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
+QString onOff(bool on) {
+    return on ? QCoreApplication::translate("RecordText", "on")
+              : QCoreApplication::translate("RecordText", "off");
+}
 
 QString uptimeText(double seconds) {
     if (!std::isfinite(seconds) || seconds < 0 || seconds >= 9.2e18)
@@ -49,29 +55,37 @@ QString uptimeText(double seconds) {
 QString statusText(const ClientServerStatus& status, const QString& hostName, std::optional<bool> startAtLogin) {
     const QString port = QString::number(status.bind.bindPort);
     std::vector<std::pair<QString, QString>> fields{
-        {QStringLiteral("Phase"), QStringLiteral("running")},
-        {QStringLiteral("Version"), QStringLiteral("%1 (pid %2)").arg(status.serverVersion).arg(status.pid)},
-        {QStringLiteral("Uptime"), uptimeText(status.uptimeSeconds)},
-        {QStringLiteral("Endpoint"), QStringLiteral("http://127.0.0.1:%1/v1").arg(port)},
-        {QStringLiteral("LAN endpoint"),
-         status.bind.lanEnabled ? QStringLiteral("http://%1:%2/v1").arg(hostName, port) : QStringLiteral("off")},
+        {QCoreApplication::translate("RecordText", "Phase"),
+         QCoreApplication::translate("RecordText", "running")},
+        {QCoreApplication::translate("RecordText", "Version"),
+         QCoreApplication::translate("RecordText", "%1 (pid %2)").arg(status.serverVersion).arg(status.pid)},
+        {QCoreApplication::translate("RecordText", "Uptime"), uptimeText(status.uptimeSeconds)},
+        {QCoreApplication::translate("RecordText", "Endpoint"),
+         QStringLiteral("http://127.0.0.1:%1/v1").arg(port)},
+        {QCoreApplication::translate("RecordText", "LAN endpoint"),
+         status.bind.lanEnabled ? QStringLiteral("http://%1:%2/v1").arg(hostName, port)
+                                : QCoreApplication::translate("RecordText", "off")},
     };
     const auto& running = status.model.running;
-    fields.push_back({QStringLiteral("Model"), running ? QStringLiteral("%1 (sha256 %2)").arg(running->productionAlias,
-                                                                                              shortDigest(running->modelSha256))
-                                                       : QStringLiteral("none loaded")});
+    fields.push_back({QCoreApplication::translate("RecordText", "Model"),
+                      running ? QCoreApplication::translate("RecordText", "%1 (sha256 %2)")
+                                    .arg(running->productionAlias, shortDigest(running->modelSha256))
+                              : QCoreApplication::translate("RecordText", "none loaded")});
     if (const auto& load = status.concurrency)
-        fields.push_back({QStringLiteral("Load"), QStringLiteral("%1 in flight, %2 queued (at most %3 at once), %4 done")
-                                                      .arg(load->inFlight)
-                                                      .arg(load->queued)
-                                                      .arg(load->maxConcurrency)
-                                                      .arg(load->totalCompleted)});
+        fields.push_back({QCoreApplication::translate("RecordText", "Load"),
+                          QCoreApplication::translate("RecordText",
+                                                      "%1 in flight, %2 queued (at most %3 at once), %4 done")
+                              .arg(load->inFlight)
+                              .arg(load->queued)
+                              .arg(load->maxConcurrency)
+                              .arg(load->totalCompleted)});
     if (startAtLogin)
-        fields.push_back({QStringLiteral("Start at login"), onOff(*startAtLogin)});
-    fields.push_back({QStringLiteral("State folder"), status.stateDirectory});
+        fields.push_back({QCoreApplication::translate("RecordText", "Start at login"), onOff(*startAtLogin)});
+    fields.push_back({QCoreApplication::translate("RecordText", "State folder"), status.stateDirectory});
     if (status.auditUnavailable) {
         const AuditRefusalText refusal = auditRefusalText(*status.auditUnavailable);
-        fields.push_back({QStringLiteral("Audit"), refusal.title + QLatin1Char(' ') + refusal.message});
+        fields.push_back({QCoreApplication::translate("RecordText", "Audit"),
+                          refusal.title + QLatin1Char(' ') + refusal.message});
     }
     return fieldLines(fields);
 }
@@ -86,11 +100,16 @@ QString scopesText(const std::optional<std::vector<ClientAPIKeyScope>>& scopes) 
 }
 
 QString keyTable(const ClientAPIKeyList& keys) {
-    std::vector<QStringList> rows{{QStringLiteral("ID"), QStringLiteral("LABEL"), QStringLiteral("SCOPES"),
-                                   QStringLiteral("STATUS"), QStringLiteral("REQUESTS"), QStringLiteral("LAST USED")}};
+    std::vector<QStringList> rows{{QCoreApplication::translate("RecordText", "ID"),
+                                   QCoreApplication::translate("RecordText", "LABEL"),
+                                   QCoreApplication::translate("RecordText", "SCOPES"),
+                                   QCoreApplication::translate("RecordText", "STATUS"),
+                                   QCoreApplication::translate("RecordText", "REQUESTS"),
+                                   QCoreApplication::translate("RecordText", "LAST USED")}};
     for (const ClientAPIKeyPublic& key : keys)
-        rows.push_back({key.id, key.label, scopesText(key.scopes), key.status, QString::number(key.totalRequests),
-                        key.lastUsedAt.value_or(QStringLiteral("never"))});
+        rows.push_back({key.id, key.label, scopesText(key.scopes), key.status,
+                        QString::number(key.totalRequests),
+                        key.lastUsedAt.value_or(QCoreApplication::translate("RecordText", "never"))});
     std::vector<qsizetype> widths(rows.front().size(), 0);
     for (const QStringList& row : rows)
         for (qsizetype i = 0; i < row.size(); ++i)
@@ -107,56 +126,69 @@ QString keyTable(const ClientAPIKeyList& keys) {
 
 QString loggingText(const ClientAuditLoggingSettings& settings) {
     return fieldLines({
-        {QStringLiteral("Mode"), rawValue(settings.mode)},
-        {QStringLiteral("Retention"), QStringLiteral("%1 days").arg(settings.retentionDays)},
-        {QStringLiteral("Contents in support bundles"), onOff(settings.includePromptContentsInDiagnostics)},
+        {QCoreApplication::translate("RecordText", "Mode"), rawValue(settings.mode)},
+        {QCoreApplication::translate("RecordText", "Retention"),
+         QCoreApplication::translate("RecordText", "%1 days").arg(settings.retentionDays)},
+        {QCoreApplication::translate("RecordText", "Contents in support bundles"),
+         onOff(settings.includePromptContentsInDiagnostics)},
     });
 }
 
 QString networkText(const ClientNetworkPreferences& preferences) {
     return fieldLines({
-        {QStringLiteral("LAN"), onOff(preferences.lanEnabled)},
-        {QStringLiteral("Host"), preferences.bindHost},
-        {QStringLiteral("Port"), QString::number(preferences.bindPort)},
-        {QStringLiteral("mDNS name"), preferences.mdnsName.value_or(none)},
-        {QStringLiteral("CORS origins"), listOrNone(preferences.corsAllowedOrigins)},
-        {QStringLiteral("IP allowlist"), listOrNone(preferences.ipAllowlist)},
+        {QCoreApplication::translate("RecordText", "LAN"), onOff(preferences.lanEnabled)},
+        {QCoreApplication::translate("RecordText", "Host"), preferences.bindHost},
+        {QCoreApplication::translate("RecordText", "Port"), QString::number(preferences.bindPort)},
+        {QCoreApplication::translate("RecordText", "mDNS name"), preferences.mdnsName.value_or(none())},
+        {QCoreApplication::translate("RecordText", "CORS origins"),
+         listOrNone(preferences.corsAllowedOrigins)},
+        {QCoreApplication::translate("RecordText", "IP allowlist"), listOrNone(preferences.ipAllowlist)},
     });
 }
 
 QString modelsText(const ClientModelStatus& models) {
     std::vector<std::pair<QString, QString>> fields;
     if (const auto& running = models.running)
-        fields.push_back({QStringLiteral("Running"), QStringLiteral("%1 (%2, sha256 %3, imported %4)")
-                                                         .arg(running->productionAlias, running->id,
-                                                              shortDigest(running->modelSha256), running->importedAt)});
+        fields.push_back({QCoreApplication::translate("RecordText", "Running"),
+                          QCoreApplication::translate("RecordText", "%1 (%2, sha256 %3, imported %4)")
+                              .arg(running->productionAlias, running->id, shortDigest(running->modelSha256),
+                                   running->importedAt)});
     else
-        fields.push_back({QStringLiteral("Running"), QStringLiteral("none loaded")});
+        fields.push_back({QCoreApplication::translate("RecordText", "Running"),
+                          QCoreApplication::translate("RecordText", "none loaded")});
     const ClientModelPinState& pins = models.pinState;
-    fields.push_back({QStringLiteral("Staged"), pins.stagedUpdate ? snapshotLine(*pins.stagedUpdate) : none});
+    fields.push_back({QCoreApplication::translate("RecordText", "Staged"),
+                      pins.stagedUpdate ? snapshotLine(*pins.stagedUpdate) : none()});
     for (std::size_t i = 0; i < pins.previous.size(); ++i)
-        fields.push_back({i == 0 ? QStringLiteral("Previous") : QString(), snapshotLine(pins.previous[i])});
+        fields.push_back({i == 0 ? QCoreApplication::translate("RecordText", "Previous") : QString(),
+                          snapshotLine(pins.previous[i])});
     if (pins.previous.empty())
-        fields.push_back({QStringLiteral("Previous"), none});
+        fields.push_back({QCoreApplication::translate("RecordText", "Previous"), none()});
     if (models.restartRequired)
-        fields.push_back({QStringLiteral("Restart"), QStringLiteral("needed to load the production model")});
+        fields.push_back({QCoreApplication::translate("RecordText", "Restart"),
+                          QCoreApplication::translate("RecordText", "needed to load the production model")});
     return fieldLines(fields);
 }
 
 QString updaterText(const ClientUpdaterStatus& updater) {
     std::vector<std::pair<QString, QString>> fields{
-        {QStringLiteral("Version"), updater.current},
-        {QStringLiteral("Updates"), updater.enabled ? QStringLiteral("on, %1 channel").arg(updater.channel)
-                                                    : QStringLiteral("off")},
-        {QStringLiteral("Last checked"), updater.lastCheckedAt.value_or(QStringLiteral("never"))},
+        {QCoreApplication::translate("RecordText", "Version"), updater.current},
+        {QCoreApplication::translate("RecordText", "Updates"),
+         updater.enabled ? QCoreApplication::translate("RecordText", "on, %1 channel").arg(updater.channel)
+                         : QCoreApplication::translate("RecordText", "off")},
+        {QCoreApplication::translate("RecordText", "Last checked"),
+         updater.lastCheckedAt.value_or(QCoreApplication::translate("RecordText", "never"))},
     };
     if (const auto& release = updater.availableUpdate)
-        fields.push_back({QStringLiteral("Available"), QStringLiteral("%1, released %2").arg(release->version, release->publishedAt)});
+        fields.push_back({QCoreApplication::translate("RecordText", "Available"),
+                          QCoreApplication::translate("RecordText", "%1, released %2")
+                              .arg(release->version, release->publishedAt)});
     else
-        fields.push_back({QStringLiteral("Available"), none});
-    fields.push_back({QStringLiteral("Downloaded"), updater.stagedDownloadPath.value_or(none)});
+        fields.push_back({QCoreApplication::translate("RecordText", "Available"), none()});
+    fields.push_back({QCoreApplication::translate("RecordText", "Downloaded"),
+                      updater.stagedDownloadPath.value_or(none())});
     if (updater.lastError)
-        fields.push_back({QStringLiteral("Last error"), *updater.lastError});
+        fields.push_back({QCoreApplication::translate("RecordText", "Last error"), *updater.lastError});
     return fieldLines(fields);
 }
 

@@ -8,6 +8,7 @@
 #include "cli/Terminal.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QSysInfo>
 
 namespace tavrin::cli {
@@ -18,13 +19,13 @@ namespace {
 QString phaseWord(ActionError::Cause cause) {
     switch (cause) {
     case ActionError::Cause::notReachable:
-        return QStringLiteral("stopped");
+        return QCoreApplication::translate("ServiceCommands", "stopped");
     case ActionError::Cause::unauthenticated:
-        return QStringLiteral("unauthenticated");
+        return QCoreApplication::translate("ServiceCommands", "unauthenticated");
     case ActionError::Cause::failed:
         break;
     }
-    return QStringLiteral("error");
+    return QCoreApplication::translate("ServiceCommands", "error");
 }
 
 QCoro::Task<int> status(CommandContext& command) {
@@ -34,8 +35,9 @@ QCoro::Task<int> status(CommandContext& command) {
     const bool startAtLogin = co_await command.state.actions().readLoginService();
     if (!read) {
         if (!command.asked.json)
-            Terminal::out(fieldLines({{QStringLiteral("Phase"), phaseWord(read.error().cause)},
-                                      {QStringLiteral("Start at login"), onOff(startAtLogin)}}));
+            Terminal::out(fieldLines(
+                {{QCoreApplication::translate("ServiceCommands", "Phase"), phaseWord(read.error().cause)},
+                 {QCoreApplication::translate("ServiceCommands", "Start at login"), onOff(startAtLogin)}}));
         co_return command.fail(read.error());
     }
     Terminal::out(statusText(*read, QSysInfo::machineHostName(), startAtLogin));
@@ -50,8 +52,10 @@ QCoro::Task<int> start(CommandContext& command) {
     // still not known is a server that has not answered.
     const Phase::Kind phase = command.state.phase().kind;
     if (phase == Phase::Kind::probing || phase == Phase::Kind::unknown || phase == Phase::Kind::stopped) {
-        Terminal::err(QStringLiteral("The server was started but has not answered yet; its errors go to %1 (or, "
-                                     "at login, to the user journal).")
+        Terminal::err(QCoreApplication::translate(
+                          "ServiceCommands",
+                          "The server was started but has not answered yet; its errors go to %1 (or, "
+                          "at login, to the user journal).")
                           .arg(SessionLogs::standardError()));
         co_return notReachable;
     }
@@ -82,40 +86,51 @@ QCoro::Task<int> removeFromLogin(CommandContext& command) {
 std::vector<CommandSpec> serviceCommands() {
     return {
         {.words = {"status"},
-         .summary = "Show whether the server runs, and how",
-         .description = "Shows the server's phase, version, uptime, endpoints, model and load, and whether "
-                        "it starts at login. Exits with 3 when no server answers and 4 when the admin "
-                        "password is missing or refused.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Show whether the server runs, and how"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Shows the server's phase, version, uptime, endpoints, model and load, and whether "
+             "it starts at login. Exits with 3 when no server answers and 4 when the admin "
+             "password is missing or refused."),
          .run = status},
         {.words = {"start"},
-         .summary = "Start the server",
-         .description = "Starts the server as the Status tab does: the login service is restarted when "
-                        "start at login is on; otherwise the server starts for this session and keeps "
-                        "running after tavrinctl ends, and the next tavrinctl stop, or the panel, stops it. "
-                        "Waits a few seconds for it to answer.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Start the server"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Starts the server as the Status tab does: the login service is restarted when "
+             "start at login is on; otherwise the server starts for this session and keeps "
+             "running after tavrinctl ends, and the next tavrinctl stop, or the panel, stops it. "
+             "Waits a few seconds for it to answer."),
          .run = start},
         {.words = {"stop"},
-         .summary = "Stop the server",
-         .description = "Stops the server, whichever way it runs. Start at login stays as it is.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Stop the server"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue", "Stops the server, whichever way it runs. Start at login stays as it is."),
          .run = stop},
         {.words = {"restart"},
-         .summary = "Stop the server, then start it again",
-         .description = "Stops the server and starts it again, as stop and start do; network changes take "
-                        "effect then.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Stop the server, then start it again"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Stops the server and starts it again, as stop and start do; network changes take "
+             "effect then."),
          .run = restart},
         {.words = {"login", "on"},
-         .summary = "Start the server at every login",
-         .description = "Installs and enables the login service (a systemd user service), which starts the "
-                        "server now and at every login. Only an installation in /opt/tavrin-keldmarch can "
-                        "do this.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Start the server at every login"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Installs and enables the login service (a systemd user service), which starts the "
+             "server now and at every login. Only an installation in /opt/tavrin-keldmarch can "
+             "do this."),
          .run = setStartAtLogin<true>},
         {.words = {"login", "off"},
-         .summary = "Stop starting the server at login",
-         .description = "Turns start at login off; the login service's server stops with it.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Stop starting the server at login"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue", "Turns start at login off; the login service's server stops with it."),
          .run = setStartAtLogin<false>},
         {.words = {"login", "remove"},
-         .summary = "Stop the server and remove the login service",
-         .description = "Stops the server and removes the login service from this user's systemd.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Stop the server and remove the login service"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue", "Stops the server and removes the login service from this user's systemd."),
          .run = removeFromLogin},
     };
 }

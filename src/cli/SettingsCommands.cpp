@@ -9,6 +9,7 @@
 #include "state/ActionWords.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,7 +56,8 @@ QCoro::Task<int> exportLog(CommandContext& command) {
     const bool csv = command.asked.arguments.value(0) == QLatin1String("csv");
     const bool includeContents = command.asked.has(QStringLiteral("include-contents"));
     if (csv && includeContents)
-        co_return command.usageError(QStringLiteral("prompt contents go into the jsonl export only"));
+        co_return command.usageError(
+            QCoreApplication::translate("SettingsCommands", "prompt contents go into the jsonl export only"));
     const AuditExportRequest request{csv ? AuditExportRequest::Format::csv : AuditExportRequest::Format::jsonl,
                                      includeContents};
     const QString output = command.asked.value(QStringLiteral("output"));
@@ -76,7 +78,8 @@ QCoro::Task<int> exportLog(CommandContext& command) {
         if (!saved)
             co_return command.fail(saved.error());
         if (!command.asked.json)
-            Terminal::out(QStringLiteral("Saved ") + destination.fileName());
+            Terminal::out(
+                QCoreApplication::translate("SettingsCommands", "Saved %1").arg(destination.fileName()));
         co_return done;
     }
 
@@ -104,9 +107,9 @@ QCoro::Task<int> exportLog(CommandContext& command) {
     if (!completed)
         co_return command.fail(completed.error());
     if (broken.isEmpty() && !Terminal::flush())
-        broken = QStringLiteral("the output could not be written");
+        broken = QCoreApplication::translate("SettingsCommands", "the output could not be written");
     if (!broken.isEmpty()) {
-        Terminal::err(QStringLiteral("standard output: ") + broken);
+        Terminal::err(QCoreApplication::translate("SettingsCommands", "standard output: %1").arg(broken));
         co_return failed;
     }
     co_return done;
@@ -129,7 +132,8 @@ QCoro::Task<int> setNetwork(CommandContext& command) {
         co_return command.fail(current.error());
     const Invocation& asked = command.asked;
     if (asked.has(QStringLiteral("mdns")) && asked.has(QStringLiteral("no-mdns")))
-        co_return command.usageError(QStringLiteral("--mdns and --no-mdns contradict each other"));
+        co_return command.usageError(
+            QCoreApplication::translate("SettingsCommands", "--mdns and --no-mdns contradict each other"));
     ClientNetworkPreferences& prefs = *current;
     if (asked.has(QStringLiteral("lan"))) { // as the panel's switch: every interface, or this machine only
         const bool on = asked.value(QStringLiteral("lan")) == QLatin1String("on");
@@ -201,74 +205,135 @@ std::vector<CommandSpec> settingsCommands() {
     using Kind = OptionSpec::Kind;
     return {
         {.words = {"logging", "show"},
-         .summary = "Show the audit logging settings",
-         .description = "Shows the audit logging mode, how many days records are kept, and whether support "
-                        "bundles may carry prompt contents.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Show the audit logging settings"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Shows the audit logging mode, how many days records are kept, and whether support "
+             "bundles may carry prompt contents."),
          .run = showLogging},
         {.words = {"logging", "set"},
          .options = {choice(QStringLiteral("mode"),
-                            {QStringLiteral("none"), QStringLiteral("privacy"), QStringLiteral("hash"), QStringLiteral("audit")},
-                            QStringLiteral("none keeps nothing; privacy keeps metadata only; hash adds digests of "
-                                           "prompts; audit keeps prompts and replies.")),
-                     {QStringLiteral("retention"), {}, Kind::number, QStringLiteral("DAYS"), {}, false,
-                      QStringLiteral("How many days audit records are kept.")},
+                            {QStringLiteral("none"), QStringLiteral("privacy"), QStringLiteral("hash"),
+                             QStringLiteral("audit")},
+                            QT_TRANSLATE_NOOP(
+                                "CommandCatalogue",
+                                "none keeps nothing; privacy keeps metadata only; hash adds digests of "
+                                "prompts; audit keeps prompts and replies.")),
+                     {QStringLiteral("retention"),
+                      {},
+                      Kind::number,
+                      QStringLiteral("DAYS"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "How many days audit records are kept.")},
                      choice(QStringLiteral("include-contents"), onOffChoices,
-                            QStringLiteral("Whether support bundles may carry prompt contents."))},
-         .summary = "Change the audit logging settings",
-         .description = "Changes the settings given and keeps the others as the server holds them.",
+                            QT_TRANSLATE_NOOP("CommandCatalogue",
+                                              "Whether support bundles may carry prompt contents."))},
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Change the audit logging settings"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue", "Changes the settings given and keeps the others as the server holds them."),
          .needsOption = true,
          .run = setLogging},
         {.words = {"export"},
          .arguments = {{"csv|jsonl", {"csv", "jsonl"}, false}},
-         .options = {outputOption(QStringLiteral("Write the export to FILE, replacing it once complete; \"-\", or no "
-                                                 "--output, writes standard output.")),
+         .options = {outputOption(QT_TRANSLATE_NOOP(
+                         "CommandCatalogue",
+                         "Write the export to FILE, replacing it once complete; \"-\", or no "
+                         "--output, writes standard output.")),
                      includeContentsOption()},
-         .summary = "Export the audit log",
-         .description = "Streams the usage records as CSV, or the audit log as JSON lines, as the server "
-                        "writes them. Prompt contents go into the JSON lines only. Shows its progress on a "
-                        "terminal when writing a file.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Export the audit log"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Streams the usage records as CSV, or the audit log as JSON lines, as the server "
+             "writes them. Prompt contents go into the JSON lines only. Shows its progress on a "
+             "terminal when writing a file."),
          .run = exportLog},
         {.words = {"network", "show"},
-         .summary = "Show the network settings",
-         .description = "Shows whether the server listens on the local network, its host and port, its mDNS "
-                        "name, the CORS origins and the IP allowlist.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Show the network settings"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Shows whether the server listens on the local network, its host and port, its mDNS "
+             "name, the CORS origins and the IP allowlist."),
          .run = showNetwork},
         {.words = {"network", "set"},
          .options = {choice(QStringLiteral("lan"), onOffChoices,
-                            QStringLiteral("on listens on every interface (0.0.0.0), off on this machine only "
-                                           "(127.0.0.1).")),
-                     {QStringLiteral("host"), {}, Kind::text, QStringLiteral("H"), {}, false,
-                      QStringLiteral("The address to listen on.")},
-                     {QStringLiteral("port"), {}, Kind::number, QStringLiteral("P"), {}, false,
-                      QStringLiteral("The port of the inference API.")},
-                     {QStringLiteral("mdns"), {}, Kind::text, QStringLiteral("NAME"), {}, false,
-                      QStringLiteral("The name announced over mDNS.")},
-                     {QStringLiteral("no-mdns"), {}, Kind::flag, {}, {}, false, QStringLiteral("Announce no name.")},
-                     {QStringLiteral("cors"), {}, Kind::text, QStringLiteral("ORIGIN,..."), {}, true,
-                      QStringLiteral("The browser origins allowed to call the server (replaces the list; \"\" empties "
-                                     "it).")},
-                     {QStringLiteral("allow"), {}, Kind::text, QStringLiteral("ADDR,..."), {}, true,
-                      QStringLiteral("The client addresses allowed in (replaces the list; \"\" allows every one).")}},
-         .summary = "Change the network settings",
-         .description = "Changes the settings given and keeps the others as the server holds them; the "
-                        "server applies them when it restarts.",
+                            QT_TRANSLATE_NOOP(
+                                "CommandCatalogue",
+                                "on listens on every interface (0.0.0.0), off on this machine only "
+                                "(127.0.0.1).")),
+                     {QStringLiteral("host"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("H"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "The address to listen on.")},
+                     {QStringLiteral("port"),
+                      {},
+                      Kind::number,
+                      QStringLiteral("P"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "The port of the inference API.")},
+                     {QStringLiteral("mdns"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("NAME"),
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "The name announced over mDNS.")},
+                     {QStringLiteral("no-mdns"),
+                      {},
+                      Kind::flag,
+                      {},
+                      {},
+                      false,
+                      QT_TRANSLATE_NOOP("CommandCatalogue", "Announce no name.")},
+                     {QStringLiteral("cors"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("ORIGIN,..."),
+                      {},
+                      true,
+                      QT_TRANSLATE_NOOP(
+                          "CommandCatalogue",
+                          "The browser origins allowed to call the server (replaces the list; \"\" empties "
+                          "it).")},
+                     {QStringLiteral("allow"),
+                      {},
+                      Kind::text,
+                      QStringLiteral("ADDR,..."),
+                      {},
+                      true,
+                      QT_TRANSLATE_NOOP(
+                          "CommandCatalogue",
+                          "The client addresses allowed in (replaces the list; \"\" allows every one).")}},
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Change the network settings"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Changes the settings given and keeps the others as the server holds them; the "
+             "server applies them when it restarts."),
          .needsOption = true,
          .run = setNetwork},
         {.words = {"preamble", "show"},
-         .summary = "Print the org preamble",
-         .description = "Prints the instruction the server puts before every request, alone; nothing when "
-                        "there is none.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Print the org preamble"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Prints the instruction the server puts before every request, alone; nothing when "
+             "there is none."),
          .run = showPreamble},
         {.words = {"preamble", "set"},
          .arguments = {{"TEXT|-", {"-"}, true}},
-         .summary = "Set the org preamble",
-         .description = "Sets the org preamble to TEXT, or to what standard input holds when TEXT is \"-\". "
-                        "White space at either end is dropped; the server's limit counts characters as "
-                        "typed.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Set the org preamble"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Sets the org preamble to TEXT, or to what standard input holds when TEXT is \"-\". "
+             "White space at either end is dropped; the server's limit counts characters as "
+             "typed."),
          .run = savePreamble},
         {.words = {"preamble", "clear"},
-         .summary = "Remove the org preamble",
-         .description = "Removes the org preamble.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Remove the org preamble"),
+         .description = QT_TRANSLATE_NOOP("CommandCatalogue", "Removes the org preamble."),
          .run = savePreamble},
     };
 }

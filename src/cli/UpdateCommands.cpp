@@ -59,22 +59,26 @@ QCoro::Task<int> deleteDownload(CommandContext& command) {
 std::vector<CommandSpec> updateCommands() {
     return {
         {.words = {"updates", "show"},
-         .summary = "Show the updater's state",
-         .description = "Shows the running version, the channel, the last check, an available update and a "
-                        "downloaded one.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Show the updater's state"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Shows the running version, the channel, the last check, an available update and a "
+             "downloaded one."),
          .run = showUpdater},
         {.words = {"updates", "check"},
-         .summary = "Check for a server update",
-         .description = "Asks the server to read its update feed now.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Check for a server update"),
+         .description = QT_TRANSLATE_NOOP("CommandCatalogue", "Asks the server to read its update feed now."),
          .run = checkForUpdate},
         {.words = {"updates", "download"},
-         .summary = "Download and verify the update",
-         .description = "Has the server download the available update and verify its signature. Installing "
-                        "it is left to you.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Download and verify the update"),
+         .description = QT_TRANSLATE_NOOP(
+             "CommandCatalogue",
+             "Has the server download the available update and verify its signature. Installing "
+             "it is left to you."),
          .run = downloadUpdate},
         {.words = {"updates", "clear"},
-         .summary = "Delete the downloaded update",
-         .description = "Deletes the update the server downloaded.",
+         .summary = QT_TRANSLATE_NOOP("CommandCatalogue", "Delete the downloaded update"),
+         .description = QT_TRANSLATE_NOOP("CommandCatalogue", "Deletes the update the server downloaded."),
          .run = deleteDownload},
     };
 }

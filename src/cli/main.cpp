@@ -32,7 +32,7 @@ std::optional<QUrl> adminBaseUrl() {
 
 int usageError(const QString& message, const QString& helpCommand) {
     Terminal::err(QStringLiteral("tavrinctl: ") + message);
-    Terminal::err(QStringLiteral("Try '%1'.").arg(helpCommand));
+    Terminal::err(QCoreApplication::translate("tavrinctl", "Try '%1'.").arg(helpCommand));
     return usage;
 }
 
@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
         return usageError(error->message, error->helpCommand);
     const std::optional<QUrl> admin = adminBaseUrl();
     if (!admin)
-        return usageError(QStringLiteral("TAVRIN_ADMIN_PORT is no port: \"%1\"").arg(qEnvironmentVariable("TAVRIN_ADMIN_PORT")),
+        return usageError(QCoreApplication::translate("tavrinctl", "TAVRIN_ADMIN_PORT is no port: \"%1\"")
+                              .arg(qEnvironmentVariable("TAVRIN_ADMIN_PORT")),
                           QStringLiteral("tavrinctl --help"));
 
     // A command reads what its action hands back, never the model's fields afterwards: no poll follows.

@@ -1,5 +1,6 @@
 #include "control/CompanionModelLocator.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -33,8 +34,11 @@ std::expected<QString, QString> CompanionModelLocator::makeFolderForModel(const 
     for (const QString& candidate : tries)
         if (!candidate.isEmpty() && QDir().mkpath(candidate) && QFileInfo(candidate).isWritable())
             return candidate;
-    return std::unexpected(QStringLiteral("Could not create the folder ") + tries.last() +
-                           QStringLiteral(". Choose the folder that holds the model with Browse… instead."));
+    return std::unexpected(
+        QCoreApplication::translate("CompanionModelLocator",
+                                    "Could not create the folder %1. Choose the folder that holds "
+                                    "the model with Browse… instead.")
+            .arg(tries.last()));
 }
 
 CompanionModelLocator::CompanionModelLocator(QStringList candidates, QObject* parent)
@@ -59,8 +63,9 @@ void CompanionModelLocator::check() {
     // A picked folder without the model stays when no candidate has it either.
     setFound(folderHasModel(m_folderPath));
     if (!m_found)
-        setErrorText(
-            QStringLiteral("No model.safetensors found in this folder or its ModelResources/ subdirectory."));
+        setErrorText(QCoreApplication::translate(
+            "CompanionModelLocator",
+            "No model.safetensors found in this folder or its ModelResources/ subdirectory."));
     QSettings().setValue(QLatin1StringView(folderSetting), m_folderPath);
 }
 

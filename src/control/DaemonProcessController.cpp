@@ -3,6 +3,8 @@
 #include "control/SessionServer.h"
 #include "control/SystemdBus.h"
 
+#include <QCoreApplication>
+
 namespace tavrin {
 
 namespace {
@@ -19,7 +21,9 @@ DaemonProcessControllerOptions resolved(DaemonProcessControllerOptions options) 
     return options;
 }
 
-const QString closing = QStringLiteral("the panel is closing");
+QString closing() {
+    return QCoreApplication::translate("DaemonProcessController", "the panel is closing");
+}
 
 } // namespace
 
@@ -108,7 +112,7 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
     const LoginService login = m_login;
     const Result<> installed = co_await login.install(environment);
     if (!self)
-        co_return std::unexpected(Error::registrationFailed(closing));
+        co_return std::unexpected(Error::registrationFailed(closing()));
     if (!installed)
         co_return installed;
 
@@ -122,10 +126,10 @@ DaemonProcessController::registerAgent(std::optional<QString> adminSecret) {
             publishStopped();
     }
     if (!self)
-        co_return std::unexpected(Error::registrationFailed(closing));
+        co_return std::unexpected(Error::registrationFailed(closing()));
     const Result<> started = co_await login.start();
     if (!self)
-        co_return std::unexpected(Error::registrationFailed(closing));
+        co_return std::unexpected(Error::registrationFailed(closing()));
     if (!started) {
         setLoginServiceEnabled(false);
         if (hadChild)
@@ -152,8 +156,9 @@ DaemonProcessController::launchChildProcess(std::optional<QString> adminSecret) 
             return written;
     const auto launched = m_session->launch(serverEnvironment());
     if (!launched)
-        return std::unexpected(
-            Error::registrationFailed(QStringLiteral("Could not launch tavrin-server: ") + launched.error()));
+        return std::unexpected(Error::registrationFailed(
+            QCoreApplication::translate("DaemonProcessController", "Could not launch tavrin-server: %1")
+                .arg(launched.error())));
     publishRunning(*launched);
     return {};
 }
@@ -179,8 +184,8 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::stop() {
 QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::restart() {
     QPointer self(this);
     if (co_await agentStatus() != AgentStatus::enabled)
-        co_return std::unexpected(
-            Error::registrationFailed(QStringLiteral("Tavrin Keldmarch is not registered. Re-run setup.")));
+        co_return std::unexpected(Error::registrationFailed(QCoreApplication::translate(
+            "DaemonProcessController", "Tavrin Keldmarch is not registered. Re-run setup.")));
     if (!self)
         co_return Result<>{};
     const LoginService login = m_login;
@@ -208,7 +213,7 @@ QCoro::Task<DaemonProcessController::Result<>> DaemonProcessController::setStart
     QPointer self(this);
     const AgentStatus status = co_await agentStatus();
     if (!self)
-        co_return std::unexpected(Error::registrationFailed(closing));
+        co_return std::unexpected(Error::registrationFailed(closing()));
     const StartAtLoginStep step = startAtLoginStep(status, enabled);
     if (step == StartAtLoginStep::registerService) {
         const std::optional<QString> noSecret; // named: see "Writing a coroutine" in docs/ARCHITECTURE.md

@@ -1,5 +1,7 @@
 #include "control/DaemonProcessControllerError.h"
 
+#include <QCoreApplication>
+
 namespace tavrin {
 
 namespace {
@@ -12,21 +14,33 @@ QString DaemonProcessControllerError::message() const {
     return std::visit(
         Overloaded{
             [](const DaemonBinaryMissing& e) {
-                return QStringLiteral("tavrin-server binary not found at ") + e.path +
-                       QStringLiteral(". Reinstall Tavrin Keldmarch.");
+                return QCoreApplication::translate(
+                           "DaemonProcessControllerError",
+                           "tavrin-server binary not found at %1. Reinstall Tavrin Keldmarch.")
+                    .arg(e.path);
             },
             [](const WrongAppLocation& e) {
-                return QStringLiteral(
-                           "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at ") +
-                       e.path + QStringLiteral(". Move it to /opt/tavrin-keldmarch and re-run setup.");
+                return QCoreApplication::translate(
+                           "DaemonProcessControllerError",
+                           "Tavrin Keldmarch must be installed in /opt/tavrin-keldmarch. Currently at %1. "
+                           "Move it to /opt/tavrin-keldmarch and re-run setup.")
+                    .arg(e.path);
             },
             [](const RegistrationFailed& e) {
-                return QStringLiteral("Could not start the background service: ") + e.text;
+                return QCoreApplication::translate("DaemonProcessControllerError",
+                                                   "Could not start the background service: %1")
+                    .arg(e.text);
             },
             [](const SecretWriteFailed& e) {
-                return QStringLiteral("Could not save the admin password: ") + e.text;
+                return QCoreApplication::translate("DaemonProcessControllerError",
+                                                   "Could not save the admin password: %1")
+                    .arg(e.text);
             },
-            [](const StopFailed& e) { return QStringLiteral("Could not stop the background service: ") + e.text; },
+            [](const StopFailed& e) {
+                return QCoreApplication::translate("DaemonProcessControllerError",
+                                                   "Could not stop the background service: %1")
+                    .arg(e.text);
+            },
         },
         m_case);
 }

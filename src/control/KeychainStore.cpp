@@ -9,6 +9,7 @@
 #include "base/PrivateFile.h"
 #include "control/OffThread.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -138,7 +139,7 @@ QString accountName(KeychainAccount account) {
 }
 
 QString KeychainError::message() const {
-    return QStringLiteral("Keyring write failed (") + QString::number(status) + QStringLiteral(")");
+    return QCoreApplication::translate("Keyring", "Keyring write failed (%1)").arg(status);
 }
 
 KeychainStore::KeychainStore(QString fallbackDirectory) : m_fallbackDirectory(std::move(fallbackDirectory)) {

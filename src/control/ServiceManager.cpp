@@ -5,6 +5,7 @@
 #include "control/ServerBundle.h"
 #include "control/SystemdBus.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -61,8 +62,11 @@ QString wordsOf(const ToolRun& run, const QString& program) {
     if (!words.isEmpty())
         return words;
     if (run.status == -1)
-        return QStringLiteral("Could not run ") + (program.isEmpty() ? QStringLiteral("systemctl") : program);
-    return QFileInfo(program).fileName() + QStringLiteral(" exited ") + QString::number(run.status);
+        return QCoreApplication::translate("ServiceManager", "Could not run %1")
+            .arg(program.isEmpty() ? QStringLiteral("systemctl") : program);
+    //: %1 is a program ("systemctl"), %2 its exit status.
+    return QCoreApplication::translate("ServiceManager", "%1 exited %2")
+        .arg(QFileInfo(program).fileName(), QString::number(run.status));
 }
 
 // Without a user manager nothing can run, so there is nothing to stop either.

@@ -1,5 +1,6 @@
 #include "control/SystemdBus.h"
 
+#include <QCoreApplication>
 #include <QCoroDBusPendingCall>
 #include <QCoroSignal>
 #include <QDBusArgument>
@@ -60,27 +61,33 @@ private:
 // systemctl's explanation of a failed job, from the service's Result.
 QString failedJobWords(const QString& unit, const QString& serviceResult) {
     static const QHash<QString, QString> because{
-        {QStringLiteral("exit-code"), QStringLiteral("the control process exited with error code")},
-        {QStringLiteral("signal"), QStringLiteral("a fatal signal was delivered to the control process")},
+        {QStringLiteral("exit-code"),
+         QCoreApplication::translate("SystemdBus", "the control process exited with error code")},
+        {QStringLiteral("signal"),
+         QCoreApplication::translate("SystemdBus", "a fatal signal was delivered to the control process")},
         {QStringLiteral("core-dump"),
-         QStringLiteral("a fatal signal was delivered causing the control process to dump core")},
-        {QStringLiteral("timeout"), QStringLiteral("a timeout was exceeded")},
-        {QStringLiteral("resources"), QStringLiteral("of unavailable resources or another system error")},
-        {QStringLiteral("start-limit-hit"), QStringLiteral("start of the service was attempted too often")},
+         QCoreApplication::translate(
+             "SystemdBus", "a fatal signal was delivered causing the control process to dump core")},
+        {QStringLiteral("timeout"), QCoreApplication::translate("SystemdBus", "a timeout was exceeded")},
+        {QStringLiteral("resources"),
+         QCoreApplication::translate("SystemdBus", "of unavailable resources or another system error")},
+        {QStringLiteral("start-limit-hit"),
+         QCoreApplication::translate("SystemdBus", "start of the service was attempted too often")},
     };
     const QString reason = because.value(serviceResult);
-    return reason.isEmpty() ? QStringLiteral("Job for %1 failed.").arg(unit)
-                            : QStringLiteral("Job for %1 failed because %2.").arg(unit, reason);
+    return reason.isEmpty()
+               ? QCoreApplication::translate("SystemdBus", "Job for %1 failed.").arg(unit)
+               : QCoreApplication::translate("SystemdBus", "Job for %1 failed because %2.").arg(unit, reason);
 }
 
 QString jobResultWords(const QString& unit, const QString& jobResult) {
     if (jobResult == QLatin1String("canceled"))
-        return QStringLiteral("Job for %1 canceled.").arg(unit);
+        return QCoreApplication::translate("SystemdBus", "Job for %1 canceled.").arg(unit);
     if (jobResult == QLatin1String("timeout"))
-        return QStringLiteral("Job for %1 timed out.").arg(unit);
+        return QCoreApplication::translate("SystemdBus", "Job for %1 timed out.").arg(unit);
     if (jobResult == QLatin1String("dependency"))
-        return QStringLiteral("A dependency job for %1 failed.").arg(unit);
-    return QStringLiteral("Job for %1 ended as %2.").arg(unit, jobResult);
+        return QCoreApplication::translate("SystemdBus", "A dependency job for %1 failed.").arg(unit);
+    return QCoreApplication::translate("SystemdBus", "Job for %1 ended as %2.").arg(unit, jobResult);
 }
 
 std::optional<qint32> pidOf(const QVariant& value) {
@@ -152,9 +159,12 @@ QCoro::Task<ManagerFailure> SystemdBus::failureOf(QDBusMessage reply) const {
         co_return ManagerFailure{R::unitNotLoaded, reply.errorMessage()};
     // Whatever the error, a manager no longer on the bus has taken its units with it.
     if (!co_await self.present())
-        co_return ManagerFailure{R::noManager, QStringLiteral("The user manager went away before it answered.")};
+        co_return ManagerFailure{
+            R::noManager,
+            QCoreApplication::translate("SystemdBus", "The user manager went away before it answered.")};
     if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
-        co_return ManagerFailure{R::refused, QStringLiteral("The user manager did not answer in time.")};
+        co_return ManagerFailure{R::refused, QCoreApplication::translate(
+                                                 "SystemdBus", "The user manager did not answer in time.")};
     co_return ManagerFailure{R::refused, reply.errorMessage().isEmpty() ? name : reply.errorMessage()};
 }
 
@@ -227,7 +237,7 @@ QCoro::Task<ManagerResult<>> SystemdBus::enable(QString unit) const {
     if (!answer) {
         ManagerFailure failure = answer.error();
         if (failure.reason == ManagerFailure::Reason::refused)
-            failure.words.prepend(QStringLiteral("Failed to enable unit: "));
+            failure.words.prepend(QCoreApplication::translate("SystemdBus", "Failed to enable unit: "));
         co_return std::unexpected(failure);
     }
     co_return co_await self.reload();
@@ -243,7 +253,7 @@ QCoro::Task<ManagerResult<>> SystemdBus::disable(QString unit) const {
     if (!answer) {
         ManagerFailure failure = answer.error();
         if (failure.reason == ManagerFailure::Reason::refused)
-            failure.words.prepend(QStringLiteral("Failed to disable unit: "));
+            failure.words.prepend(QCoreApplication::translate("SystemdBus", "Failed to disable unit: "));
         co_return std::unexpected(failure);
     }
     co_return co_await self.reload();
@@ -279,7 +289,8 @@ QCoro::Task<ManagerResult<>> SystemdBus::runJob(QString verb, QString unit) cons
     if (!queued) {
         ManagerFailure failure = queued.error();
         if (failure.reason != ManagerFailure::Reason::noManager)
-            failure.words = QStringLiteral("Failed to %1 %2: %3").arg(verb, unit, failure.words);
+            failure.words = QCoreApplication::translate("SystemdBus", "Failed to %1 %2: %3")
+                                .arg(verb, unit, failure.words);
         co_return std::unexpected(failure);
     }
     const QString job = queued->arguments().value(0).value<QDBusObjectPath>().path();
@@ -289,10 +300,12 @@ QCoro::Task<ManagerResult<>> SystemdBus::runJob(QString verb, QString unit) cons
         if (!co_await qCoro(watch.get(), &JobWatch::ended,
                             std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 0))))
             co_return std::unexpected(ManagerFailure{
-                ManagerFailure::Reason::refused, QStringLiteral("Job for %1 did not end in time.").arg(unit)});
+                ManagerFailure::Reason::refused,
+                QCoreApplication::translate("SystemdBus", "Job for %1 did not end in time.").arg(unit)});
     if (!watch->resultOf(job))
-        co_return std::unexpected(ManagerFailure{ManagerFailure::Reason::noManager,
-                                                 QStringLiteral("The user manager went away before it answered.")});
+        co_return std::unexpected(ManagerFailure{
+            ManagerFailure::Reason::noManager,
+            QCoreApplication::translate("SystemdBus", "The user manager went away before it answered.")});
     const QString result = *watch->resultOf(job);
     if (result == QLatin1String("done") || result == QLatin1String("skipped"))
         co_return done();

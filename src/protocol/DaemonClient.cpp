@@ -3,6 +3,7 @@
 #include "base/AdminSecretFile.h"
 #include "protocol/ListenerOwners.h"
 
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QFileDevice>
 #include <QNetworkProxy>
@@ -127,9 +128,10 @@ bool endDeadline(QNetworkReply* reply) {
 QString secondsText(std::chrono::milliseconds ms) {
     const auto count = ms.count();
     if (count % 1000 == 0)
-        return QString::number(count / 1000) +
-               (count == 1000 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
-    return QString::number(double(count) / 1000.0) + QStringLiteral(" seconds");
+        return (count == 1000 ? QCoreApplication::translate("DaemonClient", "%1 second")
+                              : QCoreApplication::translate("DaemonClient", "%1 seconds"))
+            .arg(count / 1000);
+    return QCoreApplication::translate("DaemonClient", "%1 seconds").arg(double(count) / 1000.0);
 }
 
 QString bodyText(const QByteArray& bytes) {
@@ -154,20 +156,24 @@ std::expected<int, DaemonClientError> answerStatus(QNetworkReply* reply, bool ti
         return statusAttribute.toInt();
     if (timedOut)
         return std::unexpected(DaemonClientError::notReachable(
-            QStringLiteral("The request timed out (no complete answer within %1).").arg(secondsText(deadline))));
+            QCoreApplication::translate("DaemonClient",
+                                        "The request timed out (no complete answer within %1).")
+                .arg(secondsText(deadline))));
     // Qt ends a reply whose transfer timeout expired as "Operation canceled"; nothing else
     // cancels our replies (a download's caller that aborts one ignores the outcome), so say what
     // really happened.
     if (error == QNetworkReply::OperationCanceledError)
         return std::unexpected(DaemonClientError::notReachable(
-            QStringLiteral("The request timed out (no data for %1).").arg(secondsText(idleTimeout))));
+            QCoreApplication::translate("DaemonClient", "The request timed out (no data for %1).")
+                .arg(secondsText(idleTimeout))));
     // Only where Qt itself says the answer was not HTTP. A connection dropped before or in the
     // middle of the answer is said in the transport's own words ("Connection closed"); Qt
     // reports bytes that are not HTTP followed by a close in those same words, and there is
     // nothing more to tell the two apart by.
     if (!statusAttribute.isValid() && (error == QNetworkReply::NoError || error == QNetworkReply::ProtocolFailure ||
                                        error == QNetworkReply::ProtocolUnknownError))
-        return std::unexpected(DaemonClientError::notReachable(QStringLiteral("non-HTTP response")));
+        return std::unexpected(DaemonClientError::notReachable(
+            QCoreApplication::translate("DaemonClient", "non-HTTP response")));
     return std::unexpected(DaemonClientError::notReachable(reply->errorString()));
 }
 
@@ -208,7 +214,8 @@ void DaemonClient::setAdminSecret(std::optional<QString> secret) {
 std::expected<QNetworkRequest, DaemonClientError> DaemonClient::buildRequest(const QString& path) const {
     const QUrl relative(path, QUrl::StrictMode);
     if (path.isEmpty() || !relative.isValid())
-        return std::unexpected(DaemonClientError::notReachable(QStringLiteral("invalid path ") + path));
+        return std::unexpected(DaemonClientError::notReachable(
+            QCoreApplication::translate("DaemonClient", "invalid path %1").arg(path)));
     QNetworkRequest request(m_baseURL.resolved(relative));
     // Trimmed, a secret also never carries a line break into the header.
     const QString secret = m_adminSecret ? trimmedAdminSecret(*m_adminSecret) : QString();
@@ -473,7 +480,8 @@ QCoro::Task<DownloadResult> DaemonClient::stream(AdminOperation operation, QStri
     if (!writeError.isEmpty())
         co_return std::unexpected(DownloadError{writeError});
     if (aborted)
-        co_return std::unexpected(DownloadError{DaemonClientError::notReachable(QStringLiteral("Operation canceled"))});
+        co_return std::unexpected(DownloadError{DaemonClientError::notReachable(
+            QCoreApplication::translate("DaemonClient", "Operation canceled"))});
     if (errorBodyFull)
         co_return std::unexpected(DownloadError{statusFailure(*status, errorBody)});
     const auto finalStatus = answerStatus(answer, timedOut, deadline, m_configuration.idleTimeout);

@@ -1,5 +1,6 @@
 #include "protocol/HardwareProbe.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -16,18 +17,27 @@ namespace {
 
 // The memory note a simulated Apple machine is given: the Apple rules keep their own words.
 QString appleMemoryNote(double memoryGB) {
-    return QStringLiteral("Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected ") +
-           QString::asprintf("%.1f", memoryGB) + QStringLiteral(" GB.");
+    return QCoreApplication::translate(
+               "HardwareProbe",
+               "Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected %1 GB.")
+        .arg(QString::asprintf("%.1f", memoryGB));
 }
 
 QString memoryNote(double memoryGB) {
-    return QStringLiteral("Tavrin Keldmarch is recommended on computers with 16 GB RAM or more. Detected ") +
-           QString::asprintf("%.1f", memoryGB) + QStringLiteral(" GB.");
+    return QCoreApplication::translate(
+               "HardwareProbe",
+               "Tavrin Keldmarch is recommended on computers with 16 GB RAM or more. Detected %1 GB.")
+        .arg(QString::asprintf("%.1f", memoryGB));
 }
 
 QString architectureNote(const QString& machine) {
-    return QStringLiteral("Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is ") +
-           (machine.isEmpty() ? QStringLiteral("of an unknown architecture") : machine) + QStringLiteral(".");
+    //: %1 is the machine's architecture ("armv7l"), or the words "of an unknown architecture".
+    return QCoreApplication::translate(
+                   "HardwareProbe",
+                   "Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is %1.")
+            .arg(machine.isEmpty()
+                     ? QCoreApplication::translate("HardwareProbe", "of an unknown architecture")
+                     : machine);
 }
 
 // The kernel's names for the two architectures the server is built for.

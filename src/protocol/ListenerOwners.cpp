@@ -1,5 +1,6 @@
 #include "protocol/ListenerOwners.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <cerrno>
@@ -79,7 +80,9 @@ std::expected<void, QString> dumpListeners(int family, quint16 port, const QHost
         if (received < 0 && errno == EINTR)
             continue;
         if (received <= 0)
-            return std::unexpected(received < 0 ? errnoText() : QStringLiteral("the socket table ended early"));
+            return std::unexpected(
+                received < 0 ? errnoText()
+                             : QCoreApplication::translate("ListenerOwners", "the socket table ended early"));
         int left = int(received);
         for (auto* h = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(h, left); h = NLMSG_NEXT(h, left)) {
             if (h->nlmsg_type == NLMSG_DONE)
@@ -127,14 +130,20 @@ std::expected<void, DaemonClientError> checkListenerIsOurs(const QHostAddress& a
     const auto owners = listenerOwners(address, port);
     if (!owners)
         return std::unexpected(DaemonClientError::listenerNotOurs(
-            QStringLiteral("Cannot tell whose program is listening on %1 (%2). The admin password was not sent.")
+            QCoreApplication::translate(
+                "ListenerOwners",
+                "Cannot tell whose program is listening on %1 (%2). The admin password was not sent.")
                 .arg(where, owners.error())));
     if (owners->empty())
-        return std::unexpected(DaemonClientError::notReachable(QStringLiteral("Connection refused")));
+        return std::unexpected(DaemonClientError::notReachable(
+            QCoreApplication::translate("ListenerOwners", "Connection refused")));
     for (const uid_t owner : *owners)
         if (owner != self)
             return std::unexpected(DaemonClientError::listenerNotOurs(
-                QStringLiteral("Another user's program is listening on %1. The admin password was not sent.").arg(where)));
+                QCoreApplication::translate(
+                    "ListenerOwners",
+                    "Another user's program is listening on %1. The admin password was not sent.")
+                    .arg(where)));
     return {};
 }
 

@@ -1,35 +1,51 @@
 #include "state/ActionWords.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace tavrin {
 
-QString settingsSavedMessage() { return QStringLiteral("Saved."); }
+QString settingsSavedMessage() {
+    return QCoreApplication::translate("ActionWords", "Saved.");
+}
 
 QString engineSavedMessage(const ClientEngineSettings& saved) {
     if (!saved.url)
-        return QStringLiteral("Saved. New requests go to the built-in echo engine.");
-    return QStringLiteral("Saved. New requests go to the engine serving %1 at %2.")
+        return QCoreApplication::translate("ActionWords",
+                                           "Saved. New requests go to the built-in echo engine.");
+    return QCoreApplication::translate("ActionWords",
+                                       "Saved. New requests go to the engine serving %1 at %2.")
         .arg(saved.servedName.value_or(saved.model.value_or(QString())), *saved.url);
 }
 
-QString networkSavedMessage() { return QStringLiteral("Saved. Restart the server to apply."); }
+QString networkSavedMessage() {
+    return QCoreApplication::translate("ActionWords", "Saved. Restart the server to apply.");
+}
 
 QString preambleSavedMessage(const ClientOrgPreambleResponse& saved) {
-    return saved.preamble ? QStringLiteral("Preamble saved. Future requests will include it.")
-                          : QStringLiteral("Preamble cleared.");
+    return saved.preamble ? QCoreApplication::translate("ActionWords",
+                                                        "Preamble saved. Future requests will include it.")
+                          : QCoreApplication::translate("ActionWords", "Preamble cleared.");
 }
 
-QString promotedMessage() { return QStringLiteral("Promoted. Restart the server for the runtime to load the new model."); }
+QString promotedMessage() {
+    return QCoreApplication::translate("ActionWords",
+                                       "Promoted. Restart the server for the runtime to load the new model.");
+}
 
 QString rolledBackMessage() {
-    return QStringLiteral("Rolled back. Restart the server for the runtime to load the previous model.");
+    return QCoreApplication::translate(
+        "ActionWords", "Rolled back. Restart the server for the runtime to load the previous model.");
 }
 
-QString updateCheckedMessage(bool found) { return found ? QStringLiteral("Update found.") : QStringLiteral("Up to date."); }
+QString updateCheckedMessage(bool found) {
+    return found ? QCoreApplication::translate("ActionWords", "Update found.")
+                 : QCoreApplication::translate("ActionWords", "Up to date.");
+}
 
 QString exportProgressText(qint64 bytes) {
-    return QStringLiteral("Downloading… %1").arg(QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat));
+    return QCoreApplication::translate("ActionWords", "Downloading… %1")
+        .arg(QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat));
 }
 
 QString exportFileName(AuditExportRequest::Format format) {
@@ -52,7 +68,7 @@ QString asSentence(const QString& text) {
 // The engine as its user named it: the built-in one, or the name clients see and where it is.
 QString engineNamed(const ClientEngineHealth& engine) {
     if (!engine.url)
-        return QStringLiteral("Built-in echo engine");
+        return QCoreApplication::translate("ActionWords", "Built-in echo engine");
     const QString name = engine.servedName.value_or(engine.model.value_or(QString()));
     return name.isEmpty() ? *engine.url : name + QStringLiteral(" · ") + *engine.url;
 }
@@ -60,17 +76,22 @@ QString engineNamed(const ClientEngineHealth& engine) {
 } // namespace
 
 AuditRefusalText auditRefusalText(const QString& reason) {
-    return {QStringLiteral("Audit log can't be written: requests are being refused."), asSentence(reason)};
+    return {
+        QCoreApplication::translate("ActionWords", "Audit log can't be written: requests are being refused."),
+        asSentence(reason)};
 }
 
 QString engineLine(const ClientEngineHealth& engine) {
-    return engineNamed(engine) + (engine.reachable ? QStringLiteral(" · answering") : QStringLiteral(" · not answering"));
+    return engineNamed(engine) + (engine.reachable
+                                      ? QCoreApplication::translate("ActionWords", " · answering")
+                                      : QCoreApplication::translate("ActionWords", " · not answering"));
 }
 
 EngineDownText engineDownText(const ClientEngineHealth& engine) {
     const QString why = engine.lastError ? asSentence(*engine.lastError) + QLatin1Char(' ') : QString();
-    return {QStringLiteral("The engine stopped answering"),
-            QStringLiteral("%1 does not answer. %2Requests fail until it does.").arg(engineNamed(engine), why)};
+    return {QCoreApplication::translate("ActionWords", "The engine stopped answering"),
+            QCoreApplication::translate("ActionWords", "%1 does not answer. %2Requests fail until it does.")
+                .arg(engineNamed(engine), why)};
 }
 
 } // namespace tavrin

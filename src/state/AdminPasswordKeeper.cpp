@@ -7,6 +7,7 @@
 #include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
 
+#include <QCoreApplication>
 #include <QCoroFuture>
 #include <QFutureWatcher>
 #include <QPointer>
@@ -59,13 +60,15 @@ QCoro::Task<ActionResult> AdminPasswordKeeper::save(QString secret) {
     // The server trims the password it reads; one of only spaces would leave it with none, and every
     // admin call refused after a "Saved.".
     if (trimmedAdminSecret(secret).isEmpty())
-        co_return std::unexpected(ActionError{QStringLiteral("A password of only spaces can't be used: the "
-                                                             "server ignores spaces at either end.")});
+        co_return std::unexpected(ActionError{
+            QCoreApplication::translate("AdminPasswordKeeper", "A password of only spaces can't be used: the "
+                                                               "server ignores spaces at either end.")});
     // Setup's rule, here so that the Diagnostics tab and tavrinctl cannot save a short one either: the
     // admin API is on every local user's doorstep, and a short password falls to guessing.
     if (const int length = graphemeCount(trimmedAdminSecret(secret)); length < minimumAdminPasswordLength)
         co_return std::unexpected(ActionError{
-            QStringLiteral("An admin password needs %1 characters or more; this one has %2.")
+            QCoreApplication::translate("AdminPasswordKeeper",
+                                        "An admin password needs %1 characters or more; this one has %2.")
                 .arg(minimumAdminPasswordLength)
                 .arg(length)});
     QPointer self(this);
@@ -73,7 +76,8 @@ QCoro::Task<ActionResult> AdminPasswordKeeper::save(QString secret) {
     const auto saving = m_keychain->save(secret, KeychainAccount::adminSecret);
     const auto saved = co_await saving;
     if (!self)
-        co_return std::unexpected(ActionError{QStringLiteral("The panel is closing.")});
+        co_return std::unexpected(
+            ActionError{QCoreApplication::translate("AdminPasswordKeeper", "The panel is closing.")});
     if (!saved)
         co_return std::unexpected(ActionError{saved.error().message()});
     m_client->setAdminSecret(secret);

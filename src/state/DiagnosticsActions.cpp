@@ -6,6 +6,7 @@
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace tavrin {
@@ -14,8 +15,10 @@ QCoro::Task<ActionOutcome<ClientDiagnosticsResponse>> DiagnosticsActions::suppor
     if (const std::optional<QString>& secret = m_model->client()->adminSecret();
         !secret || trimmedAdminSecret(*secret).isEmpty())
         co_return std::unexpected(ActionError{
-            QStringLiteral("A support bundle needs the admin password: without it, the program answering on the admin "
-                           "port can't be told from another user's. Set it in Settings."),
+            QCoreApplication::translate(
+                "DiagnosticsActions",
+                "A support bundle needs the admin password: without it, the program answering on the admin "
+                "port can't be told from another user's. Set it in Settings."),
             ActionError::Cause::unauthenticated});
     const SupportBundleFile bundles = bundleFiles();
     QPointer<ServerStateModel> model = m_model;

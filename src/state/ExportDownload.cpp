@@ -2,6 +2,7 @@
 
 #include "protocol/DaemonClient.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,7 +132,8 @@ void ExportDownload::cancel() {
     removeTemporary();
     // Whoever still waits for the file learns it will not come, rather than waiting for ever.
     if (!m_result) {
-        m_result = std::unexpected(ActionError{QStringLiteral("The export was cancelled.")});
+        m_result = std::unexpected(
+            ActionError{QCoreApplication::translate("ExportDownload", "The export was cancelled.")});
         settle();
     }
 }

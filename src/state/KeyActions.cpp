@@ -3,6 +3,7 @@
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace tavrin {
@@ -15,7 +16,8 @@ QCoro::Task<ActionOutcome<ClientCreatedAPIKey>>
 KeyActions::create(QString label, std::optional<std::vector<ClientAPIKeyScope>> scopes) {
     // A key nobody can tell from the others in the list.
     if (!acceptableLabel(label))
-        co_return std::unexpected(ActionError{QStringLiteral("A key needs a label.")});
+        co_return std::unexpected(
+            ActionError{QCoreApplication::translate("KeyActions", "A key needs a label.")});
     QPointer<ServerStateModel> model = m_model;
     ClientResult<ClientCreatedAPIKey> created = co_await m_model->client()->createKey(label, scopes);
     if (created && model)

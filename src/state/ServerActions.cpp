@@ -4,6 +4,7 @@
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QCoroTimer>
 #include <QPointer>
 
@@ -22,7 +23,8 @@ ActionError failure(const DaemonProcessControllerError& error) { return {error.m
 
 // A failed start of the server as a child says how to get back on track.
 ActionError childStartFailure(const DaemonProcessControllerError& error) {
-    return {error.message() + QStringLiteral(" Re-run setup from Diagnostics → Re-run setup.")};
+    return {error.message() +
+            QCoreApplication::translate("ServerActions", " Re-run setup from Diagnostics → Re-run setup.")};
 }
 
 } // namespace

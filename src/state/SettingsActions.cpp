@@ -5,6 +5,7 @@
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace tavrin {
@@ -60,9 +61,10 @@ bool SettingsActions::preambleFits(const QString& typed, qint64 maxLength) {
 QCoro::Task<ActionOutcome<ClientOrgPreambleResponse>> SettingsActions::saveOrgPreamble(QString typed,
                                                                                       qint64 maxLength) {
     if (!preambleFits(typed, maxLength))
-        co_return std::unexpected(ActionError{QStringLiteral("%1 / %2 characters: the preamble is too long.")
-                                                  .arg(preambleLength(typed))
-                                                  .arg(maxLength)});
+        co_return std::unexpected(ActionError{
+            QCoreApplication::translate("SettingsActions", "%1 / %2 characters: the preamble is too long.")
+                .arg(preambleLength(typed))
+                .arg(maxLength)});
     const QString trimmed = typed.trimmed();
     std::optional<QString> preamble;
     if (!trimmed.isEmpty())

@@ -37,7 +37,7 @@ struct Allowed {
 
 // Kept tight: each entry must still be found, so that one outliving its text fails too.
 const Allowed allowed[] = {
-    {"src/protocol/HardwareProbe.cpp", "Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected ",
+    {"src/protocol/HardwareProbe.cpp", "Tavrin Keldmarch is recommended on Macs with 16 GB RAM or more. Detected %1 GB.",
      "the memory note of the Apple rules, shown only for a simulated Apple chip"},
 };
 

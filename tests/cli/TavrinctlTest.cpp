@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
+#include <QTranslator>
 
 #include <algorithm>
 #include <csignal>
@@ -64,6 +65,16 @@ class TavrinctlTest : public QObject {
         QProcessEnvironment environment = tool;
         environment.insert("TAVRIN_ADMIN_PORT", adminPort);
         environment.insert("TAVRIN_STATE_DIR", stateFolder);
+        return environment;
+    }
+
+    // The tool's environment, read by a person of that language.
+    static QProcessEnvironment inLanguage(QProcessEnvironment environment, const QString& language,
+                                          const QString& locale) {
+        environment.remove("LC_ALL");
+        environment.remove("LC_MESSAGES");
+        environment.insert("LANGUAGE", language);
+        environment.insert("LANG", locale);
         return environment;
     }
 
@@ -465,6 +476,99 @@ private Q_SLOTS:
         QCOMPARE(::tcgetattr(terminal, &after), 0);
         ::close(terminal);
         QVERIFY2(after.c_lflag & ECHO, "echo was left off");
+    }
+
+    // A person reads the help, a mistake in the command line and a failure in the desktop's language;
+    // a language without a catalogue reads the English texts, byte for byte.
+    void aPersonReadsTheDesktopsLanguage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("serverAnswers");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("german"); // a part of what the German reader is told
+        QTest::newRow("the overview")
+            << QStringList{"--help"} << true << 0
+            << "Aufruf: tavrinctl COMMAND [OPTIONS]\n\nJede Verwaltungsaktion von Tavrin Keldmarch";
+        QTest::newRow("a command in the overview")
+            << QStringList{"help"} << true << 0 << "  keys create         Einen API-Schlüssel erstellen\n";
+        QTest::newRow("a command's help")
+            << QStringList{"keys", "create", "--help"} << true << 0
+            << "Aufruf: tavrinctl keys create LABEL [--scope inference|readonly]\n\nErstellt";
+        QTest::newRow("a common option")
+            << QStringList{"keys", "list", "-h"} << true << 0
+            << "Optionen:\n  --json                    Die Datensätze des Servers als JSON";
+        QTest::newRow("a group's help") << QStringList{"keys", "--help"} << true << 0
+                                        << "Mit 'tavrinctl keys COMMAND --help' erfahren Sie";
+        QTest::newRow("a usage error")
+            << QStringList{"keys", "create"} << true << 2
+            << "tavrinctl: LABEL fehlt\nVersuchen Sie 'tavrinctl keys create --help'.\n";
+        QTest::newRow("a wrong choice") << QStringList{"logging", "set", "--mode", "loud"} << true << 2
+                                        << "--mode nimmt none, privacy, hash oder audit, nicht \"loud\"";
+        QTest::newRow("a saved change")
+            << QStringList{"preamble", "clear"} << true << 0 << "Organisationsvorspann entfernt.\n";
+        QTest::newRow("a table") << QStringList{"keys", "list"} << true << 0 << "BEZEICHNUNG";
+        QTest::newRow("no server") << QStringList{"status"} << false << 3
+                                   << "Phase                  gestoppt\nBei Anmeldung starten  aus\n"
+                                      "Tavrin Keldmarch ist nicht erreichbar: ";
+    }
+    void aPersonReadsTheDesktopsLanguage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, serverAnswers);
+        QFETCH(int, status);
+        QFETCH(QString, german);
+        const QProcessEnvironment base =
+            serverAnswers ? tool : toolFor(freePort(), scratch.filePath("other"));
+        const Ran inGerman = run(arguments, {}, inLanguage(base, "de", "de_DE.UTF-8"));
+        QCOMPARE(inGerman.status, status);
+        QVERIFY2((inGerman.out + inGerman.err).contains(german.toUtf8()),
+                 (inGerman.out + inGerman.err).constData());
+
+        const Ran inEnglish = run(arguments, {}, base);
+        const Ran inUnknown = run(arguments, {}, inLanguage(base, "xx", "xx_XX.UTF-8"));
+        QVERIFY(!(inEnglish.out + inEnglish.err).contains(german.toUtf8()));
+        QCOMPARE(inUnknown.status, inEnglish.status);
+        QCOMPARE(inUnknown.out, inEnglish.out);
+        QCOMPARE(inUnknown.err, inEnglish.err);
+    }
+
+    // What a script reads is the server's records, the same bytes in every language; the person's
+    // form of the same command is German, so the catalogue was read.
+    void aScriptReadsTheSameRecordsInEveryLanguage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("german"); // in the person's form
+        QTest::newRow("logging") << QStringList{"logging", "show"} << "Aufbewahrung";
+        QTest::newRow("network") << QStringList{"network", "show"} << "IP-Positivliste";
+        QTest::newRow("keys") << QStringList{"keys", "list"} << "ZULETZT VERWENDET";
+        QTest::newRow("engine") << QStringList{"engine", "show"} << "eingebaute Echo-Engine";
+        QTest::newRow("models") << QStringList{"models", "show"} << "Vorherige";
+        QTest::newRow("updates") << QStringList{"updates", "show"} << "Zuletzt geprüft";
+    }
+    void aScriptReadsTheSameRecordsInEveryLanguage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, german);
+        const QProcessEnvironment inGerman = inLanguage(tool, "de", "de_DE.UTF-8");
+        QVERIFY(QString::fromUtf8(run(arguments, {}, inGerman).out).contains(german));
+        const Ran scriptInGerman = run(arguments + QStringList{"--json"}, {}, inGerman);
+        const Ran scriptInEnglish = run(arguments + QStringList{"--json"});
+        QCOMPARE(scriptInGerman.status, 0);
+        QCOMPARE(scriptInGerman.out, scriptInEnglish.out);
+        QCOMPARE(scriptInGerman.err, scriptInEnglish.err);
+    }
+
+    // The man page and the completion are written from the table's English texts, even by a program
+    // that has a German catalogue installed; its --help is German then.
+    void theManPageStaysEnglishWhileTheHelpIsTranslated() {
+        const QString english = cli::manPage("1.0") + cli::bashCompletion();
+        const cli::CommandSpec& first = cli::commandCatalogue().front();
+        const QString helpInEnglish = cli::commandHelp(first);
+        QTranslator german;
+        QVERIFY(german.load(qEnvironmentVariable("TAVRIN_BUILD_DIR") + "/translations/tavrin_de.qm"));
+        QVERIFY(QCoreApplication::installTranslator(&german));
+        const QString manPage = cli::manPage("1.0") + cli::bashCompletion();
+        const QString help = cli::commandHelp(first);
+        QCoreApplication::removeTranslator(&german);
+        QCOMPARE(manPage, english);
+        QVERIFY(help.startsWith("Aufruf: tavrinctl "));
+        QVERIFY(help != helpInEnglish);
     }
 
     // Read from standard input, never from the command line; saved where the panel saves it. Last: it
