@@ -77,6 +77,11 @@ private Q_SLOTS:
         status.engine = engine;
         serve(status);
         QCOMPARE(engineLineShown(), "Built-in echo engine · answering");
+        status.engine = ClientEngineHealth{"openai", "http://10.0.0.7:8000/v1", "tide-7b", "office", true, true, {},
+                                           "2026-12-08T10:00:00Z"};
+        serve(status);
+        QCOMPARE(engineLineShown(), "office · http://10.0.0.7:8000/v1 · answering");
+        saveLook("engine-answering");
         engine = ClientEngineHealth{"openai", "http://10.0.0.7:8000/v1", "tide-7b", "office", false, false,
                                     "the engine refused the connection", "2026-12-08T10:00:00Z"};
         status.engine = engine;
