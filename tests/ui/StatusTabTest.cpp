@@ -18,6 +18,7 @@
 #include "ui/kit/TRLoadChart.h"
 #include "ui/kit/TRPhaseBlock.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
 #include "ui/tabs/StatusTab.h"
 #include "ui/tabs/TabCatalogue.h"
 
@@ -61,11 +62,16 @@ private Q_SLOTS:
     void theModelCardSaysWhichEngineServesAndWhetherItAnswers() {
         setUp({});
         open();
-        const auto engineLineShown = [&] {
+        const auto engineLabel = [&]() -> QLabel* {
             for (QLabel* label : tab->findChildren<QLabel*>())
                 if (label->isVisibleTo(tab) && label->text().contains(" answering"))
-                    return label->text();
-            return QString();
+                    return label;
+            return nullptr;
+        };
+        const auto engineLineShown = [&] { return engineLabel() ? engineLabel()->text() : QString(); };
+        // Read as a warning, or with the details around it.
+        const auto engineLineWarns = [&] {
+            return engineLabel() && engineLabel()->palette().color(QPalette::WindowText) == Theme::dangerRed();
         };
         ClientServerStatus status = sampleStatus();
         serve(status);
@@ -81,12 +87,14 @@ private Q_SLOTS:
                                            "2026-12-08T10:00:00Z"};
         serve(status);
         QCOMPARE(engineLineShown(), "office · http://10.0.0.7:8000/v1 · answering");
+        QVERIFY(!engineLineWarns());
         saveLook("engine-answering");
         engine = ClientEngineHealth{"openai", "http://10.0.0.7:8000/v1", "tide-7b", "office", false, false,
                                     "the engine refused the connection", "2026-12-08T10:00:00Z"};
         status.engine = engine;
         serve(status);
         QCOMPARE(engineLineShown(), "office · http://10.0.0.7:8000/v1 · not answering");
+        QVERIFY(engineLineWarns());
         saveLook("engine-not-answering");
     }
 
