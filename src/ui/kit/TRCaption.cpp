@@ -23,7 +23,7 @@ void TRCaption::setCaption(const QString& text) {
 
 void TRCaption::setColor(const QColor& color) { setLabelColor(this, color); }
 
-QVBoxLayout* captionAbove(const QString& caption, QWidget* field) {
+QVBoxLayout* labelled(const QString& caption, QWidget* field) {
     auto* column = new QVBoxLayout;
     column->setSpacing(Spacing::caption);
     column->addWidget(new TRCaption(caption));

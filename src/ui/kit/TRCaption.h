@@ -23,6 +23,6 @@ private:
 };
 
 // A caption over the field or value it names ("PORT" over the port's field), as one column.
-QVBoxLayout* captionAbove(const QString& caption, QWidget* field);
+QVBoxLayout* labelled(const QString& caption, QWidget* field);
 
 } // namespace tavrin

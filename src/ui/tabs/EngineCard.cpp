@@ -80,14 +80,14 @@ void EngineCard::buildFields() {
     fields->setSpacing(Spacing::beside);
 
     m_url = textField(QStringLiteral("http://127.0.0.1:8080/v1"), tr("Base URL"), true);
-    fields->addLayout(captionAbove(tr("BASE URL"), m_url));
+    fields->addLayout(labelled(tr("BASE URL"), m_url));
 
     auto* names = new QHBoxLayout;
     names->setSpacing(Spacing::beside);
     m_model = textField(tr("The model to ask for"), tr("Upstream model"));
     m_servedName = textField(tr("The model's own name"), tr("Name clients see"));
-    names->addLayout(captionAbove(tr("UPSTREAM MODEL"), m_model), 1);
-    names->addLayout(captionAbove(tr("NAME CLIENTS SEE · OPTIONAL"), m_servedName), 1);
+    names->addLayout(labelled(tr("UPSTREAM MODEL"), m_model), 1);
+    names->addLayout(labelled(tr("NAME CLIENTS SEE · OPTIONAL"), m_servedName), 1);
     fields->addLayout(names);
 
     auto* keyRow = new QHBoxLayout;
@@ -112,7 +112,7 @@ void EngineCard::buildFields() {
     m_timeout->setFixedWidth(kTimeoutFieldWidth);
     // Digits alone: the server judges the range and says it in its own words.
     m_timeout->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), m_timeout));
-    auto* timeout = captionAbove(tr("REQUEST TIMEOUT · SECONDS"), m_timeout);
+    auto* timeout = labelled(tr("REQUEST TIMEOUT · SECONDS"), m_timeout);
     timeout->setAlignment(m_timeout, Qt::AlignLeft);
     fields->addLayout(timeout);
     m_editor->body()->addWidget(m_fields);
