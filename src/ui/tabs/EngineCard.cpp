@@ -63,7 +63,7 @@ EngineCard::EngineCard(ServerStateModel* state, const ScreenFlows& flows, QWidge
 }
 
 void EngineCard::buildChoice() {
-    m_choice = new TRSegmentedPicker(tr("Engine"), {tr("Built-in echo"), tr("OpenAI-compatible")});
+    m_choice = new TRSegmentedPicker(title(), {tr("Built-in echo"), tr("OpenAI-compatible")}); // named as the card
     m_choice->setTitleHidden(true);
     m_editor->body()->addWidget(m_choice, 0, Qt::AlignLeft);
     connect(m_choice, &TRSegmentedPicker::activated, this, &EngineCard::showChoice);
