@@ -226,7 +226,7 @@ private Q_SLOTS:
     void aStreamedPieceIsWrittenAsItsWholeEventWouldBe() {
         QFETCH(QString, text);
         const AnswerShape shape{AnswerShape::Kind::chatCompletions, true, QStringLiteral("model \"x\""), QStringLiteral("chatcmpl-1"), 1765000000,
-                                false, std::nullopt};
+                                false, false, std::nullopt};
         (void)shape.piece(QStringLiteral("first")); // the frame is made with the answer's first piece
         const std::string whole = "data: " + encodeJson(shape.chunk(OutMessage{std::nullopt, text}, std::nullopt)).toStdString() + "\n\n";
         QCOMPARE(QByteArray::fromStdString(shape.piece(text)), QByteArray::fromStdString(whole));

@@ -1,6 +1,9 @@
 #include "support/SampleDocuments.h"
 
 #include <QByteArrayList>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 namespace tavrin::test {
@@ -91,6 +94,21 @@ QByteArray keyListDocument(int count) {
     for (int i = 0; i < count; ++i)
         keys << keyDocument(i);
     return '[' + keys.join(',') + ']';
+}
+
+QByteArray engineEventStream(const QStringList& pieces) {
+    QByteArray out;
+    const auto event = [&](const QJsonObject& delta, const QJsonValue& finish) {
+        QJsonObject choice{{"index", 0}, {"delta", delta}};
+        if (!finish.isNull())
+            choice.insert("finish_reason", finish);
+        const QJsonObject chunk{{"choices", QJsonArray{choice}}};
+        out += "data: " + QJsonDocument(chunk).toJson(QJsonDocument::Compact) + "\n\n";
+    };
+    for (const QString& piece : pieces)
+        event({{"content", piece}}, QJsonValue::Null);
+    event({}, QStringLiteral("stop"));
+    return out + "data: [DONE]\n\n";
 }
 
 } // namespace tavrin::test

@@ -18,6 +18,7 @@
 #include "ui/kit/TRLoadChart.h"
 #include "ui/kit/TRPhaseBlock.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
 #include "ui/tabs/StatusTab.h"
 #include "ui/tabs/TabCatalogue.h"
 
@@ -88,6 +89,10 @@ private Q_SLOTS:
                                             "the engine refused the connection", "2026-12-08T10:00:00Z"};
         serve(changed);
         QVERIFY(visibleTexts(tab).contains("office · http://10.0.0.7:8000/v1 · not answering"));
+        // An engine that does not answer reads as a warning, not as one more detail.
+        const auto engineLine = findVisible<QLabel>(tab, "office · http://10.0.0.7:8000/v1 · not answering",
+                                                    [](QLabel* l) { return l->text(); });
+        QVERIFY(engineLine && engineLine->palette().color(QPalette::WindowText) == Theme::dangerRed());
 
         ClientServerStatus local = sampleStatus();
         local.bind.lanEnabled = false;

@@ -3,6 +3,8 @@
 #include "ui/kit/KitParts.h"
 #include "ui/kit/Theme.h"
 
+#include <QVBoxLayout>
+
 namespace tavrin {
 
 TRCaption::TRCaption(const QString& text, QWidget* parent) : QLabel(parent) {
@@ -20,5 +22,13 @@ void TRCaption::setCaption(const QString& text) {
 }
 
 void TRCaption::setColor(const QColor& color) { setLabelColor(this, color); }
+
+QVBoxLayout* labelled(const QString& caption, QWidget* field) {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(Spacing::caption);
+    column->addWidget(new TRCaption(caption));
+    column->addWidget(field);
+    return column;
+}
 
 } // namespace tavrin

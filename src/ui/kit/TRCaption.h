@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QLabel>
 
+class QVBoxLayout;
+
 namespace tavrin {
 
 // The small monospaced capitals that head sections and fields ("PHASE", "SERVER", "BIND HOST",
@@ -19,5 +21,8 @@ public:
 private:
     QString m_caption;
 };
+
+// A caption over the field or value it names ("PORT" over the port's field), as one column.
+QVBoxLayout* labelled(const QString& caption, QWidget* field);
 
 } // namespace tavrin

@@ -13,6 +13,7 @@
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TabHeader.h"
 #include "ui/kit/Theme.h"
+#include "ui/tabs/EngineCard.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,6 +44,7 @@ ModelsTab::ModelsTab(ServerStateModel* state, const ScreenHeading& heading, QWid
     buildStaged();
     buildHistory();
     buildBanners();
+    addWidget(new EngineCard(state, m_flows));
     stack()->addStretch(1);
 
     connect(m_state, &ServerStateModel::statusChanged, this, &ModelsTab::showStatus);

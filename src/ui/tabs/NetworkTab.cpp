@@ -44,15 +44,6 @@ public:
     }
 };
 
-// A small capitals caption over the field it names.
-QVBoxLayout* labelled(const QString& caption, QWidget* field) {
-    auto* column = new QVBoxLayout;
-    column->setSpacing(Spacing::caption);
-    column->addWidget(new TRCaption(caption));
-    column->addWidget(field);
-    return column;
-}
-
 TRTextField* textField(const QString& placeholder, const QString& name) {
     auto* field = new TRTextField;
     field->setPlaceholderText(placeholder);

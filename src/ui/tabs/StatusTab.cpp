@@ -195,8 +195,12 @@ void StatusTab::showStatus() {
     m_modelTile->setValue(model.value);
     m_modelTile->setDetail(model.detail);
     m_engineLine->setVisible(bool(status->engine));
-    if (status->engine)
+    if (status->engine) {
         m_engineLine->setText(engineLine(*status->engine));
+        // While the engine does not answer every request fails: the line must not read like the
+        // quiet details around it.
+        setLabelColor(m_engineLine, status->engine->reachable ? Theme::text(TextRole::detail).colour : Theme::dangerRed());
+    }
     m_hardwareTile->setValue(hardware.value);
     m_hardwareTile->setDetail(hardware.detail);
     m_concurrencyTile->setValue(load.value);

@@ -33,15 +33,6 @@ QVBoxLayout* stackIn(QWidget* widget, int spacing) {
     return stack;
 }
 
-// A caption over its value: "VERSION" over "v0.1.0".
-QVBoxLayout* labelled(const QString& caption, QWidget* value) {
-    auto* column = new QVBoxLayout;
-    column->setSpacing(Spacing::caption);
-    column->addWidget(new TRCaption(caption));
-    column->addWidget(value);
-    return column;
-}
-
 } // namespace
 
 UpdatesTab::UpdatesTab(ServerStateModel* state, const ScreenHeading& heading, QWidget* parent)
