@@ -9,7 +9,9 @@
 #include "ui/tabs/TabCatalogue.h"
 #include "ui/tray/TrayPanel.h"
 #include "ui/window/MainWindow.h"
+#include "protocol/HardwareProbe.h"
 #include "ui/wizard/FirstRunWizardView.h"
+#include "ui/wizard/WizardAdminSecret.h"
 #include "PseudoTranslation.h"
 
 #include <QAbstractButton>
@@ -19,6 +21,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QNetworkInterface>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -41,13 +44,14 @@ public:
     // What is left of `text` once every foreign value is taken out: no letter left, nothing to translate.
     bool covers(const QString& text) const {
         QString rest = text;
-        static const QRegularExpression urlsAndPaths(QStringLiteral("[a-z]+://\\S+|[~.]?/\\S*"));
-        rest.remove(urlsAndPaths);
+        // Values first: a folder with a space in its name would otherwise leave half of it behind.
         QStringList longestFirst = m_values;
         std::sort(longestFirst.begin(), longestFirst.end(),
                   [](const QString& a, const QString& b) { return a.size() > b.size(); });
         for (const QString& value : std::as_const(longestFirst))
             rest.remove(value, Qt::CaseInsensitive); // a caption shows a value in capitals
+        static const QRegularExpression urlsAndPaths(QStringLiteral("[a-z]+://\\S+|[~.]?/\\S*"));
+        rest.remove(urlsAndPaths);
         return std::none_of(rest.cbegin(), rest.cend(), [](QChar c) { return c.isLetter(); });
     }
 
@@ -224,8 +228,16 @@ private Q_SLOTS:
         m_foreign.addDocument(test::keyListDocument(1));
         m_foreign.add(QSysInfo::machineHostName());
         m_foreign.add(QHostInfo::localHostName());
-        for (const char* product : {"Tavrin Keldmarch", "tavrin-server", "tavrinctl"})
-            m_foreign.add(QString::fromLatin1(product));
+        // Names never translated: the product's, its data folder's, the sidebar's wordmark, and the
+        // name of the protocol a LAN address is announced by.
+        for (const char* name : {"Tavrin Keldmarch", "tavrin-server", "tavrinctl", "Tavrin Server", "Tavrin", "mDNS"})
+            m_foreign.add(QString::fromLatin1(name));
+        // What setup's readiness step and the LAN addresses read off this machine.
+        const HostFacts host = readLocalHostFacts();
+        for (const auto& fact : {host.cpuBrand, host.deviceModel, std::optional(host.osVersion), std::optional(host.hostname)})
+            m_foreign.add(fact.value_or(QString()));
+        for (const QNetworkInterface& face : QNetworkInterface::allInterfaces())
+            m_foreign.add(face.humanReadableName());
     }
     void init() {
         setUp({});
@@ -294,6 +306,8 @@ private Q_SLOTS:
                                       WizardStep::setupAndStart, WizardStep::done}) {
             wizard->go(step);
             settle();
+            if (const auto* secret = wizard->findChild<WizardAdminSecret*>())
+                m_foreign.add(secret->secret()); // generated here, shown for the user to keep
             findings.read(QStringLiteral("setup step %1").arg(int(step) + 1), wizard, m_foreign);
         }
         expectNoFindings(findings);

@@ -21,6 +21,7 @@ StatTile::StatTile(const QString& symbol, const QString& label, const QString& v
     caption->setSpacing(Spacing::lines);
     m_icon = new TRSymbol(symbol, 11, Theme::inkMuted(), this);
     m_label = kitLabel(label.toUpper(), TextRole::tileLabel, {}, this);
+    m_label->setWordWrap(true); // a longer language takes a second line rather than losing the end
     caption->addWidget(m_icon, 0, Qt::AlignVCenter);
     caption->addWidget(m_label, 1, Qt::AlignVCenter);
     stack->addLayout(caption);

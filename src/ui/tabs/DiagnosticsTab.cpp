@@ -54,11 +54,11 @@ void DiagnosticsTab::buildBundleCard() {
     auto* card = new TRCard(tr("Generate a support bundle"),
                             tr("Zips the hardware summary, audit metadata and recent log output for the "
                                "support team. Prompt contents are redacted by default."));
-    auto* row = new QHBoxLayout;
-    row->setSpacing(Spacing::beside);
+    // The choice above the button, not beside it: in a longer language the two no longer fit one line.
     m_includeContents = new TRCheckBox(tr("Include prompt contents"));
     m_includeContents->setNote(tr("(only if Audit logging is on)"));
-    row->addWidget(m_includeContents);
+    card->body()->addWidget(m_includeContents);
+    auto* row = new QHBoxLayout;
     row->addStretch(1);
     auto* generate = new TRButton(tr("Generate bundle"), KeldmarchButtonStyle{.size = ButtonSize::small});
     row->addWidget(generate);
