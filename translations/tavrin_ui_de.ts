@@ -24,6 +24,13 @@
     </message>
 </context>
 <context>
+    <name>EngineCardLogic</name>
+    <message>
+        <source>First token in %1 ms · whole answer in %2 ms.</source>
+        <translation>Erstes Token nach %1 ms · ganze Antwort nach %2 ms.</translation>
+    </message>
+</context>
+<context>
     <name>KeysTabLogic</name>
     <message>
         <source>%1 of unlimited active · %2 revoked · %3 total</source>
@@ -958,6 +965,121 @@
         <source>Copy %1</source>
         <extracomment>Name of a copy button; %1 is the endpoint&apos;s caption, e.g. &quot;Localhost&quot;.</extracomment>
         <translation>%1 kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::EngineCard</name>
+    <message>
+        <source>Engine</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>Where the answers come from. Keys, usage, the audit log and the preamble stay with this server, whichever engine answers.</source>
+        <translation>Woher die Antworten kommen. Schlüssel, Nutzung, Audit-Protokoll und Vorspann bleiben bei diesem Server, gleich welche Engine antwortet.</translation>
+    </message>
+    <message>
+        <source>Built-in echo</source>
+        <translation>Eingebautes Echo</translation>
+    </message>
+    <message>
+        <source>OpenAI-compatible</source>
+        <translation>OpenAI-kompatibel</translation>
+    </message>
+    <message>
+        <source>The built-in echo engine answers each request by repeating it. It needs nothing else, which makes it the engine for trying the server out.</source>
+        <translation>Die eingebaute Echo-Engine beantwortet jede Anfrage, indem sie sie wiederholt. Sie braucht nichts weiter und eignet sich daher zum Ausprobieren des Servers.</translation>
+    </message>
+    <message>
+        <source>Base URL</source>
+        <translation>Basis-URL</translation>
+    </message>
+    <message>
+        <source>BASE URL</source>
+        <translation>BASIS-URL</translation>
+    </message>
+    <message>
+        <source>The model to ask for</source>
+        <translation>Das anzufragende Modell</translation>
+    </message>
+    <message>
+        <source>Upstream model</source>
+        <translation>Upstream-Modell</translation>
+    </message>
+    <message>
+        <source>The model&apos;s own name</source>
+        <translation>Der eigene Name des Modells</translation>
+    </message>
+    <message>
+        <source>Name clients see</source>
+        <translation>Name für Clients</translation>
+    </message>
+    <message>
+        <source>UPSTREAM MODEL</source>
+        <translation>UPSTREAM-MODELL</translation>
+    </message>
+    <message>
+        <source>NAME CLIENTS SEE · OPTIONAL</source>
+        <translation>NAME FÜR CLIENTS · OPTIONAL</translation>
+    </message>
+    <message>
+        <source>No key</source>
+        <translation>Kein Schlüssel</translation>
+    </message>
+    <message>
+        <source>Key file</source>
+        <translation>Schlüsseldatei</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen…</translation>
+    </message>
+    <message>
+        <source>Choose the key file</source>
+        <translation>Schlüsseldatei wählen</translation>
+    </message>
+    <message>
+        <source>KEY FILE · OPTIONAL</source>
+        <translation>SCHLÜSSELDATEI · OPTIONAL</translation>
+    </message>
+    <message>
+        <source>A file of yours, mode 0600, holding the engine&apos;s API key. The server reads the key from it; the key itself is never shown or saved.</source>
+        <translation>Eine eigene Datei mit Modus 0600, die den API-Schlüssel der Engine enthält. Der Server liest den Schlüssel daraus; der Schlüssel selbst wird nie angezeigt oder gespeichert.</translation>
+    </message>
+    <message>
+        <source>Request timeout in seconds</source>
+        <translation>Zeitlimit der Anfrage in Sekunden</translation>
+    </message>
+    <message>
+        <source>REQUEST TIMEOUT · SECONDS</source>
+        <translation>ZEITLIMIT DER ANFRAGE · SEKUNDEN</translation>
+    </message>
+    <message>
+        <source>TEST ANSWER</source>
+        <translation>TESTANTWORT</translation>
+    </message>
+    <message>
+        <source>Test answer</source>
+        <translation>Testantwort</translation>
+    </message>
+    <message>
+        <source>Test engine asks the engine in use, as last saved, to say hello.</source>
+        <translation>„Engine testen“ bittet die zuletzt gespeicherte Engine, Hallo zu sagen.</translation>
+    </message>
+    <message>
+        <source>Test engine</source>
+        <translation>Engine testen</translation>
+    </message>
+    <message>
+        <source>Save engine</source>
+        <translation>Engine speichern</translation>
+    </message>
+    <message>
+        <source>In use: %1</source>
+        <translation>In Verwendung: %1</translation>
+    </message>
+    <message>
+        <source>Choose the file that holds the engine&apos;s API key</source>
+        <translation>Datei mit dem API-Schlüssel der Engine wählen</translation>
     </message>
 </context>
 <context>
