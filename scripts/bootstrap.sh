@@ -25,6 +25,10 @@ packages=(
   dpkg-dev file appstream desktop-file-utils lintian
 )
 
+# The suite drives the official OpenAI client for Node.js: Debian's Node.js and npm, unless a Node.js
+# with its own npm is installed already (Debian's npm would conflict with it).
+command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
