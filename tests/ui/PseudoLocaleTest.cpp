@@ -211,19 +211,31 @@ void settle() {
 class PseudoLocaleTest : public QObject, protected StatusFixture {
     Q_OBJECT
     ForeignValues m_foreign;
+    // The pseudo-language by default; run again in a real language (TAVRIN_SCREEN_LANGUAGE=de), the
+    // same walk looks for places too narrow for its words and leaves each screen as a picture for a
+    // person to read. A real language may rightly keep an English word, so only the pseudo-language
+    // can tell a text that went past the catalogues.
+    QString m_language;
+    bool pseudo() const { return m_language == u"en_XA"; }
 
-    void expectNoFindings(const Findings& findings) {
+    void expectNoFindings(Findings findings) {
+        if (!pseudo())
+            findings.untranslated.clear();
         const QString report = findings.report();
         if (!report.isEmpty())
             QFAIL(qPrintable(QStringLiteral("\n") + report));
+    }
+    void look(QWidget* screen, const QString& name) const {
+        if (!pseudo())
+            saveScreen(screen, m_language + u'-' + name);
     }
 
 private Q_SLOTS:
     void initTestCase() {
         const InstalledTranslations installed = installTranslations(
             *QCoreApplication::instance(), qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/translations"),
-            {QStringLiteral("en_XA")});
-        QCOMPARE(installed.language, QStringLiteral("en_XA"));
+            {m_language = qEnvironmentVariable("TAVRIN_SCREEN_LANGUAGE", QStringLiteral("en_XA"))});
+        QCOMPARE(installed.language, m_language);
         m_foreign.addDocument(test::fullStatusDocument());
         m_foreign.addDocument(test::keyListDocument(1));
         m_foreign.add(QSysInfo::machineHostName());
@@ -252,6 +264,8 @@ private Q_SLOTS:
     // The check itself: an English text is found, a marked one is not, nor a value from the server;
     // a label narrower than its text and a button pushed past the edge are found.
     void theCheckFindsUnmarkedTextsAndTextsWithoutRoom() {
+        if (!pseudo())
+            QSKIP("the check is the same in every language");
         QWidget screen;
         screen.resize(300, 100);
         auto* english = new QLabel(QStringLiteral("Start server"), &screen);
@@ -283,6 +297,7 @@ private Q_SLOTS:
             window->select(index);
             settle();
             findings.read(QStringLiteral("tab %1").arg(index + 1), window, m_foreign);
+            look(window, QStringLiteral("window-%1").arg(index + 1, 2, 10, QLatin1Char('0')));
         }
         expectNoFindings(findings);
     }
@@ -294,6 +309,7 @@ private Q_SLOTS:
         settle();
         Findings findings;
         findings.read(QStringLiteral("tray panel"), panel, m_foreign);
+        look(panel, QStringLiteral("tray-panel"));
         expectNoFindings(findings);
     }
 
@@ -309,6 +325,7 @@ private Q_SLOTS:
             if (const auto* secret = wizard->findChild<WizardAdminSecret*>())
                 m_foreign.add(secret->secret()); // generated here, shown for the user to keep
             findings.read(QStringLiteral("setup step %1").arg(int(step) + 1), wizard, m_foreign);
+            look(wizard, QStringLiteral("setup-%1").arg(int(step) + 1));
         }
         expectNoFindings(findings);
     }
