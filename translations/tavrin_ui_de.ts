@@ -732,6 +732,11 @@
         <source>Check now</source>
         <translation>Jetzt prüfen</translation>
     </message>
+    <message>
+        <source>v%1</source>
+        <extracomment>A version as the Updates tab shows it, e.g. &quot;v1.4.2&quot;.</extracomment>
+        <translation>v%1</translation>
+    </message>
 </context>
 <context>
     <name>WizardLogic</name>

@@ -31,7 +31,8 @@ QString releaseCardTitle(const ClientAppcastRelease& release) {
 }
 
 QString versionText(const QString& version) {
-    return QStringLiteral("v") + version;
+    //: A version as the Updates tab shows it, e.g. "v1.4.2".
+    return QCoreApplication::translate("UpdatesTabLogic", "v%1").arg(version);
 }
 
 QString lastCheckedText(const ClientUpdaterStatus& status) {
