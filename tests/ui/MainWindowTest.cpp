@@ -44,8 +44,10 @@ private slots:
         QCOMPARE(built, QStringList{"Status"});
         window.show();
         const int logs = int(AdminTab::logs);
+        const QPointer<QWidget> statusScreen = window.currentScreen();
         QTest::mouseClick(window.sidebar()->item(logs), Qt::LeftButton);
         QCOMPARE(window.selection(), logs);
+        QVERIFY(!statusScreen || !statusScreen->isVisible()); // gone at once for a reader, not a loop later
         QCOMPARE(window.currentScreen()->findChild<TabHeader*>()->title(), "What this server remembers");
         QVERIFY(window.sidebar()->item(logs)->isActive() && !window.sidebar()->item(0)->isActive());
         QWidget* logsScreen = window.currentScreen();

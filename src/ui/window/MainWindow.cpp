@@ -87,6 +87,7 @@ void MainWindow::followFirstRun() {
         // The screen goes with its state: a return from setup starts afresh, on Status.
         if (m_screen) {
             m_row->removeWidget(m_screen);
+            m_screen->hide();
             m_screen->deleteLater();
             m_screen = nullptr;
         }
@@ -147,6 +148,8 @@ void MainWindow::showScreen(int index) {
     QWidget* next = entry.make(m_state, entry.heading);
     if (m_screen) {
         delete m_row->replaceWidget(m_screen, next); // the layout hands back the old item
+        // Hidden now, not when the loop comes round: until then a reader would find two screens.
+        m_screen->hide();
         m_screen->deleteLater();
     } else {
         m_row->addWidget(next, 1);
