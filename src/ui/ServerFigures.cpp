@@ -61,4 +61,16 @@ std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QStri
            QStringLiteral("/v1");
 }
 
+std::optional<QString> answeringModel(const ClientServerStatus& status) {
+    // The bundle stays loaded behind an upstream engine, but a request never reaches it.
+    if (const auto& engine = status.engine; engine && engine->url) {
+        const QString name = engine->servedName.value_or(engine->model.value_or(QString()));
+        if (!name.isEmpty())
+            return name;
+    }
+    if (status.model.running)
+        return status.model.running->productionAlias;
+    return std::nullopt;
+}
+
 } // namespace tavrin

@@ -32,6 +32,10 @@ QString localhostEndpoint(qint64 port);
 // "http://<host name>:<port>/v1"; nothing while the server does not listen on the LAN.
 std::optional<QString> lanEndpoint(const ClientServerStatus& status, const QString& hostName);
 
+// The model clients get their answers from, as they name it: the one an OpenAI-compatible engine
+// serves while it stands in, else the bundle's running model; nothing while neither.
+std::optional<QString> answeringModel(const ClientServerStatus& status);
+
 // What the copy actions of the endpoints are called, in the tray panel and on the Status tab alike.
 QString copyLocalhostEndpointName();
 QString copyLanEndpointName();

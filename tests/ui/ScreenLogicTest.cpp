@@ -201,6 +201,10 @@ private Q_SLOTS:
             engine.lastError = lastError;
         status.engine = engine;
         QTEST(engineLine(engine), "line");
+        // The model named everywhere is the one clients reach, never the bundle an upstream stands in for.
+        const QString answering = url.isEmpty() ? status.model.running->productionAlias : servedName;
+        QCOMPARE(modelTile(status).value, answering);
+        QCOMPARE(trayServerLines(status).model, answering);
         const auto rows = technicalRows(status);
         const auto address = std::ranges::find(rows, QString("Engine address"), &TechnicalRow::label);
         const auto error = std::ranges::find(rows, QString("Engine error"), &TechnicalRow::label);

@@ -90,9 +90,14 @@ QString stageSummary(const ClientServerStatus& status) {
 }
 
 TileText modelTile(const ClientServerStatus& status) {
-    return {status.model.running ? status.model.running->productionAlias
-                                 : QCoreApplication::translate("StatusTabLogic", "Not loaded"),
-            stageSummary(status)};
+    const QString value =
+        answeringModel(status).value_or(QCoreApplication::translate("StatusTabLogic", "Not loaded"));
+    const auto& engine = status.engine;
+    if (!engine || !engine->url)
+        return {value, stageSummary(status)};
+    // The bundle's stages never reach an upstream engine: what does is the model it is asked for.
+    return {value, engine->model ? QCoreApplication::translate("StatusTabLogic", "Upstream model %1").arg(*engine->model)
+                                 : noFigure()};
 }
 
 TileText hardwareTile(const ClientServerStatus& status) {

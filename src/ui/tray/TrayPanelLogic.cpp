@@ -10,8 +10,7 @@ namespace tavrin {
 
 TrayServerLines trayServerLines(const ClientServerStatus& status) {
     TrayServerLines lines;
-    lines.model = status.model.running ? status.model.running->productionAlias
-                                       : QCoreApplication::translate("TrayPanelLogic", "not loaded");
+    lines.model = answeringModel(status).value_or(QCoreApplication::translate("TrayPanelLogic", "not loaded"));
     lines.uptime = formatUptime(status.uptimeSeconds).value_or(noFigure());
     if (const auto& c = status.concurrency)
         //: Generations running now (%1) out of the most allowed at once (%2).

@@ -1,6 +1,7 @@
 #include "ui/window/MainWindow.h"
 
 #include "state/ServerStateModel.h"
+#include "ui/ServerFigures.h"
 #include "ui/PhaseLook.h"
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/StatusChip.h"
@@ -162,10 +163,7 @@ void MainWindow::followState() {
     m_chip->setState(look.label, look.chip);
     const auto& status = m_state->status();
     m_heading->setSubtitle(status ? status->serverVersion : QStringLiteral("—"));
-    std::optional<QString> pinned;
-    if (status && status->model.running)
-        pinned = status->model.running->productionAlias;
-    m_sidebar->setPinnedModel(pinned);
+    m_sidebar->setPinnedModel(status ? answeringModel(*status) : std::nullopt);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
