@@ -217,6 +217,27 @@ private Q_SLOTS:
         QVERIFY2(testAnswer().contains("Say hello."), qPrintable(testAnswer())); // the echo quotes the test's prompt
     }
 
+    // A saved engine the server cannot make at its next start (its key file now readable by others):
+    // the built-in engine serves, and the card says why beside it.
+    void aSavedEngineTheServerCouldNotMakeIsToldOnTheCard() {
+        QVERIFY(open());
+        const QString keyFile = privateKeyFile("engine.key");
+        QVERIFY(choose("OpenAI-compatible"));
+        type(kBaseUrl, engineUrl());
+        type(kModel, "tide-7b");
+        type(kKeyFile, keyFile);
+        QVERIFY(press("Save engine"));
+        QCOMPARE(errorLines(m_card), QStringList());
+        QCOMPARE(::chmod(QFile::encodeName(keyFile).constData(), 0644), 0);
+        QVERIFY(server->restart());
+        QCoro::waitFor(model->refresh());
+        const QStringList shown = visibleTexts(m_card);
+        QVERIFY2(shown.contains("In use: Built-in echo engine · answering"), qPrintable(shown.join('\n')));
+        QVERIFY(std::ranges::any_of(shown, [](const QString& text) {
+            return text.startsWith("The saved engine cannot be used, so the built-in echo engine serves");
+        }));
+    }
+
     // A setting the server refuses: its words under the buttons, what was typed left as it was, and
     // the engine in use still the built-in one.
     void aRefusedSettingShowsTheServersWordsAndKeepsWhatWasTyped_data() {

@@ -49,6 +49,12 @@ EngineCard::EngineCard(ServerStateModel* state, const ScreenFlows& flows, QWidge
       m_state(state), m_flows(flows) {
     m_inUse = wrapped(kitLabel({}, TextRole::detail));
     body()->addWidget(m_inUse);
+    // The engine's own account of why it does not serve, as the server last found it: after a start
+    // with a saved engine it could not make, the built-in one answers and only this line says why.
+    m_engineError = wrapped(kitLabel({}, TextRole::detail));
+    setLabelColor(m_engineError, Theme::dangerRed());
+    m_engineError->hide();
+    body()->addWidget(m_engineError);
     EngineActions* engines = &state->engineActions();
     m_editor = new RecordEditor<ClientEngineSettings>(state, m_flows, [engines] { return engines->settings(); });
     body()->addWidget(m_editor);
@@ -191,6 +197,9 @@ void EngineCard::showEngineInUse() {
     m_inUse->setVisible(told);
     if (told)
         m_inUse->setText(tr("In use: %1").arg(engineLine(*status->engine)));
+    const std::optional<QString> error = told ? status->engine->lastError : std::nullopt;
+    m_engineError->setVisible(bool(error));
+    m_engineError->setText(error.value_or(QString()));
 }
 
 // The chooser starts in the typed path's folder, else in the user's home. It is opened without

@@ -53,6 +53,7 @@ private:
     RecordEditor<ClientEngineSettings>* m_editor = nullptr;
 
     QLabel* m_inUse = nullptr;
+    QLabel* m_engineError = nullptr;
     TRSegmentedPicker* m_choice = nullptr;
     QLabel* m_builtinNote = nullptr;
     QWidget* m_fields = nullptr;
