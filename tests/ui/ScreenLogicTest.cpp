@@ -305,6 +305,23 @@ private Q_SLOTS:
         QCOMPARE(lines.uptime, "—");
         QCOMPARE(lines.inFlight, std::nullopt);
         QCOMPARE(lines.update, std::nullopt);
+        QCOMPARE(lines.failing, std::nullopt);
+    }
+
+    // While every request fails the tray says why, the audit log's refusal before the engine's silence.
+    void serverLinesSayWhyRequestsFail() {
+        ClientServerStatus status = sampleStatus();
+        ClientEngineHealth engine;
+        engine.kind = "openai";
+        engine.url = "http://127.0.0.1:8080/v1";
+        engine.reachable = false;
+        status.engine = engine;
+        QCOMPARE(trayServerLines(status).failing, "The engine stopped answering");
+        status.auditUnavailable = "the disk is full";
+        QCOMPARE(trayServerLines(status).failing, "Audit log can't be written: requests are being refused.");
+        status.auditUnavailable.reset();
+        status.engine->reachable = true;
+        QCOMPARE(trayServerLines(status).failing, std::nullopt);
     }
 
     void panelSitsBesideTheIconInsideTheScreen() {

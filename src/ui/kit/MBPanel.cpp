@@ -96,7 +96,9 @@ MBNote::MBNote(const QString& text, Kind kind, QWidget* parent) : QLabel(text, p
     setWordWrap(true);
     const TextStyle style = Theme::text(kind == Kind::muted ? TextRole::message : TextRole::monoNote);
     setFont(style.font);
-    setLabelColor(this, kind == Kind::muted ? Theme::inkMuted() : style.colour);
+    setLabelColor(this, kind == Kind::muted    ? Theme::inkMuted()
+                        : kind == Kind::danger ? Theme::dangerRed()
+                                               : style.colour);
     setContentsMargins(kRowPaddingH, kItemPaddingV, kRowPaddingH, kItemPaddingV);
 }
 

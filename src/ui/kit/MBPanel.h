@@ -62,7 +62,7 @@ private:
 class MBNote : public QLabel {
     Q_OBJECT
 public:
-    enum class Kind { muted, good };
+    enum class Kind { muted, good, danger };
     MBNote(const QString& text, Kind kind, QWidget* parent = nullptr);
 };
 

@@ -92,7 +92,8 @@ QWidget* TrayPanel::buildServerState() {
     m_uptime = new MBStat(tr("Uptime"), {}, block);
     m_inFlight = new MBStat(tr("In flight"), {}, block);
     m_update = new MBNote({}, MBNote::Kind::good, block);
-    for (QWidget* row : {static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
+    m_failing = new MBNote({}, MBNote::Kind::danger, block);
+    for (QWidget* row : {static_cast<QWidget*>(m_failing), static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
                          static_cast<QWidget*>(m_inFlight), static_cast<QWidget*>(m_update)})
         add(block, row);
     return block;
@@ -123,7 +124,7 @@ void TrayPanel::showStatus() {
     m_copyLocalhost->setVisible(bool(status));
     m_copyLan->setVisible(status && status->bind.lanEnabled);
     if (!status) {
-        for (QWidget* row : {static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
+        for (QWidget* row : {static_cast<QWidget*>(m_failing), static_cast<QWidget*>(m_model), static_cast<QWidget*>(m_uptime),
                              static_cast<QWidget*>(m_inFlight), static_cast<QWidget*>(m_update)})
             row->setVisible(false);
         return;
@@ -137,6 +138,8 @@ void TrayPanel::showStatus() {
     m_inFlight->setVisible(bool(lines.inFlight));
     m_update->setText(lines.update.value_or(QString()));
     m_update->setVisible(bool(lines.update));
+    m_failing->setText(lines.failing.value_or(QString()));
+    m_failing->setVisible(bool(lines.failing));
 }
 
 void TrayPanel::showRunning() {

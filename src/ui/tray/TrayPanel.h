@@ -63,6 +63,7 @@ private:
     MBStat* m_uptime = nullptr;
     MBStat* m_inFlight = nullptr;
     MBNote* m_update = nullptr;
+    MBNote* m_failing = nullptr;
     MBItem* m_startStop = nullptr;
     MBItem* m_refresh = nullptr;
     MBItem* m_open = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/tray/TrayPanelLogic.h"
 
+#include "state/ActionWords.h"
 #include "ui/ServerFigures.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,10 @@ TrayServerLines trayServerLines(const ClientServerStatus& status) {
     if (const auto& release = status.updater.availableUpdate)
         lines.update =
             QCoreApplication::translate("TrayPanelLogic", "Update available · %1").arg(release->version);
+    if (status.auditUnavailable)
+        lines.failing = auditRefusalText(*status.auditUnavailable).title;
+    else if (status.engine && !status.engine->reachable)
+        lines.failing = engineDownText(*status.engine).title;
     return lines;
 }
 

@@ -18,6 +18,8 @@ struct TrayServerLines {
     QString uptime;
     std::optional<QString> inFlight; // only with live concurrency figures
     std::optional<QString> update;   // only when an update is available
+    // Why requests fail now, while they do: the audit log refuses them, or the engine does not answer.
+    std::optional<QString> failing;
 };
 TrayServerLines trayServerLines(const ClientServerStatus& status);
 
