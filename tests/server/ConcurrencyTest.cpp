@@ -1,5 +1,5 @@
 // Server parts under concurrent use. Admission control: order of service and waiters that give up
-// (a full queue's refusal is InferenceContractTest's, over HTTP). The key store while keys.json is being written: requests are authenticated and
+// (a full queue's refusal is UpstreamEngineTest's, over HTTP). The key store while keys.json is being written: requests are authenticated and
 // counted meanwhile, nothing counted then is lost, and the file's versions land in order.
 
 #include "server/runtime/AdmissionControl.h"
