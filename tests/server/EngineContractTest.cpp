@@ -93,14 +93,13 @@ private Q_SLOTS:
                 settings.insert(name, value);
             return QJsonDocument(settings).toJson(QJsonDocument::Compact);
         };
-        const QByteArray scheme = "The engine's address must start with http:// or https://.";
         QTest::newRow("an unknown kind") << QByteArray("{\"kind\":\"llama\"}")
                                          << QByteArray("The engine must be \"builtin\" or \"openai\", not \"llama\".");
         QTest::newRow("a built-in engine with an address") << QByteArray("{\"kind\":\"builtin\",\"url\":\"http://127.0.0.1:8080/v1\"}")
                                                            << QByteArray("The built-in engine takes no address, model, key file or timeouts.");
         QTest::newRow("no address") << with("url", QJsonValue::Undefined) << QByteArray("An OpenAI-compatible engine needs its address.");
-        QTest::newRow("another scheme") << with("url", "ftp://127.0.0.1/v1") << scheme;
-        QTest::newRow("no scheme") << with("url", "127.0.0.1:8080/v1") << scheme;
+        QTest::newRow("another scheme") << with("url", "ftp://127.0.0.1/v1")
+                                        << QByteArray("The engine's address must start with http:// or https://.");
         QTest::newRow("no host") << with("url", "http:///v1") << QByteArray("The engine's address must name its host");
         QTest::newRow("a password in the address") << with("url", QString::fromUtf8("http://me:" + upstreamKey + "@127.0.0.1:8080/v1"))
                                                    << QByteArray("must not hold a user name or password; put the key in a key file.");
