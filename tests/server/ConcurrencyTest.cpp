@@ -1,6 +1,7 @@
 // Server parts under concurrent use. Admission control: order of service and waiters that give up
-// (a full queue's refusal is InferenceContractTest's, over HTTP). The key store while keys.json is being written: requests are authenticated and
-// counted meanwhile, nothing counted then is lost, and the file's versions land in order.
+// (a full queue's refusal is UpstreamEngineTest's, over HTTP). The key store while keys.json is
+// being written: requests are authenticated and counted meanwhile, nothing counted then is lost,
+// and the file's versions land in order.
 
 #include "server/runtime/AdmissionControl.h"
 #include "server/stores/KeyStore.h"

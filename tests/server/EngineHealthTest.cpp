@@ -33,15 +33,7 @@ struct RecordingSink final : GenerationSink {
     void failed(EngineFailure f) override { failure = std::move(f); }
 };
 
-ClientEngineSettings settingsFor(const QString& url) {
-    ClientEngineSettings settings;
-    settings.kind = QStringLiteral("openai");
-    settings.url = url;
-    settings.model = QStringLiteral("scripted-model-7b");
-    settings.connectTimeoutSeconds = 2;
-    settings.timeoutSeconds = 5;
-    return settings;
-}
+ClientEngineSettings settingsFor(const QString& url) { return {"openai", url, "scripted-model-7b", {}, {}, 5, 2}; }
 
 // Runs the loop until `done` holds, or nothing is left to run, or a generous while has passed.
 template <class Done>

@@ -14,7 +14,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <future>
 #include <variant>
 #include <vector>
 
@@ -245,31 +244,6 @@ private Q_SLOTS:
             QVERIFY2(field(jsonOf(answer->body), {"error", "message"}).toString().contains(QLatin1StringView(reason)),
                      answer->body.constData());
         }
-    }
-
-    void generationsBeyondTheQueueAreRefusedWith503() {
-        ReferenceServer busy;
-        TAVRIN_REQUIRE(busy.start({{"--max-concurrency", "1", "--max-queue-depth", "1"}, {"TAVRIN_SERVER_GENERATION_DELAY_MS=1500"}}));
-        const auto client = busy.client();
-        const QString key = await(client->createKey(QStringLiteral("busy"), std::nullopt)).value_or(ClientCreatedAPIKey{}).key;
-        std::vector<std::future<std::expected<HttpAnswer, QString>>> calls;
-        for (int i = 0; i < 4; ++i) {
-            calls.push_back(std::async(std::launch::async, [port = busy.port(), key] { return exchange(port, chat(key)); }));
-            QTest::qWait(100); // in order: the first runs, the second waits, the rest find no room
-        }
-        const auto during = await(client->status());
-        QVERIFY(during && during->concurrency->inFlight == 1 && during->concurrency->queued == 1);
-
-        int served = 0;
-        for (auto& call : calls) {
-            const auto answer = call.get();
-            TAVRIN_REQUIRE(answer);
-            served += answer->status == 200;
-            QVERIFY(answer->status == 200 || (answer->status == 503 && answer->header("Retry-After") == "1"));
-        }
-        QCOMPARE(served, 2);
-        const auto after = await(client->status())->concurrency;
-        QVERIFY(after->inFlight == 0 && after->queued == 0 && after->totalCompleted == 2 && after->totalRejected == 2);
     }
 
     void auditModeRefusesWhatItCannotRecordAndTheOtherModesServe_data() {

@@ -58,10 +58,7 @@ private Q_SLOTS:
         upstream.route("/v1/models", modelListOf(servedModel));
         ReferenceServer server;
         TAVRIN_REQUIRE(server.start());
-        ClientEngineSettings engine;
-        engine.kind = QStringLiteral("openai");
-        engine.url = upstream.baseUrl().toString() + QStringLiteral("/v1");
-        engine.model = servedModel;
+        const ClientEngineSettings engine{"openai", upstream.baseUrl().toString() + "/v1", servedModel, {}, {}, {}, {}};
         TAVRIN_REQUIRE(await(server.client()->updateEngineSettings(engine)));
         const auto key = await(server.client()->createKey(QStringLiteral("node client"), std::nullopt));
         TAVRIN_REQUIRE(key);

@@ -4,6 +4,7 @@
 // answering everyone else, and drops a client that does not finish its request's headers.
 
 #include "support/HttpProbe.h"
+#include "support/StreamingClient.h"
 #include "ServerTesting.h"
 
 #include <QDir>
@@ -12,100 +13,32 @@
 #include <QRandomGenerator>
 #include <QThread>
 
-#include <arpa/inet.h>
 #include <atomic>
 #include <csignal>
 #include <future>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
 
 namespace {
 
-class Connection {
-public:
-    // `source`: the loopback address to call from, as different clients on this machine may.
-    explicit Connection(quint16 port, const char* source = nullptr) : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        if (source && (::inet_pton(AF_INET, source, &address.sin_addr) != 1 ||
-                       ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)) {
-            m_fd = (::close(m_fd), -1);
-            return;
-        }
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-            m_fd = (::close(m_fd), -1);
-    }
-    ~Connection() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Connection(Connection&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-    bool send(std::string_view bytes) { return m_fd >= 0 && ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size()); }
-    // Reads until `marker` has arrived; false when the connection ends or `patienceMs` pass first.
-    bool receive(std::string_view marker, int patienceMs = 5000) {
-        std::string seen;
-        char chunk[4096];
-        ssize_t n = 0;
-        while (seen.find(marker) == std::string::npos) {
-            if (!readable(patienceMs) || (n = ::recv(m_fd, chunk, sizeof chunk, 0)) <= 0)
-                return false;
-            seen.append(chunk, std::size_t(n));
-        }
-        return true;
-    }
-    // True once the server has closed its side, within `patienceMs`; open() is that it has not, now.
-    bool closedByServer(int patienceMs) {
-        char c;
-        return readable(patienceMs) && ::recv(m_fd, &c, 1, MSG_PEEK) <= 0;
-    }
-    bool open() const {
-        char c;
-        return m_fd >= 0 && ::recv(m_fd, &c, 1, MSG_PEEK | MSG_DONTWAIT) < 0 && errno == EAGAIN;
-    }
-
-private:
-    bool readable(int patienceMs) {
-        pollfd fd{m_fd, POLLIN, 0};
-        return ::poll(&fd, 1, patienceMs) == 1;
-    }
-    int m_fd;
-};
-
-// Resident memory of a process, in KiB.
-qint64 residentKiB(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 // The head of a request that announces a megabyte of body, and the first 64 KiB of it.
-std::string announcingAMegabyte(std::string_view target, std::string_view authorization) {
-    std::string head = "POST " + std::string(target) + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n" +
-                       std::string(authorization) + "Content-Length: 1048576\r\n\r\n";
-    return head + std::string(64 * 1024, ' ');
+QByteArray announcingAMegabyte(const QByteArray& target, const QByteArray& authorization) {
+    return "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n" + authorization +
+           "Content-Length: 1048576\r\n\r\n" + QByteArray(64 * 1024, ' ');
 }
 
-std::string bearerLine(const QString& token) { return "Authorization: Bearer " + token.toStdString() + "\r\n"; }
+QByteArray bearerLine(const QString& token) { return "Authorization: Bearer " + token.toUtf8() + "\r\n"; }
 
-std::string adminStatusCall(const QString& password) {
+QByteArray adminStatusCall(const QString& password) {
     return "GET /admin/status HTTP/1.1\r\nHost: 127.0.0.1\r\n" + bearerLine(password) + "\r\n";
 }
 
-constexpr std::string_view unfinishedHeaders = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: slow";
-constexpr std::string_view healthCheck = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+qint64 residentKiB(qint64 pid) { return processStatusNumber(pid, "VmRSS"); }
+
+const QByteArray unfinishedHeaders = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: slow";
+const QByteArray healthCheck = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
 
 } // namespace
 
@@ -228,8 +161,8 @@ private Q_SLOTS:
         ReferenceServer server;
         TAVRIN_REQUIRE(server.start({{QStringLiteral("--generation-delay-ms"), QStringLiteral("3000")}}));
         const QString key = await(server.client()->createKey(QStringLiteral("k"), std::nullopt)).value_or(ClientCreatedAPIKey{}).key;
-        Connection idle(server.adminPort());
-        QVERIFY(idle.send(healthCheck) && idle.receive("\r\n\r\nok\n")); // answered, and kept alive
+        StreamingClient idle(server.adminPort());
+        QVERIFY(idle.send(healthCheck) && idle.readUntil("\r\n\r\nok\n")); // answered, and kept alive
         const quint16 port = server.port();
         auto inFlight = std::async(std::launch::async, [port, key] {
             return exchange(port, HttpCall{"POST", "/api/generate"}.bearer(key).json(R"({"prompt":"slow","stream":false})"));
@@ -249,15 +182,15 @@ private Q_SLOTS:
     void healthAndAdminAnswerWhileHalfOpenAndIdleConnectionsStayOpen() {
         ReferenceServer server;
         TAVRIN_REQUIRE(server.start());
-        std::vector<Connection> halfOpen;
-        std::vector<Connection> idle;
+        std::vector<StreamingClient> halfOpen;
+        std::vector<StreamingClient> idle;
         for (quint16 port : {server.port(), server.adminPort()})
             for (int i = 0; i < 100; ++i) {
                 halfOpen.emplace_back(port);
                 QVERIFY(halfOpen.back().send(unfinishedHeaders));
                 idle.emplace_back(port);
                 QVERIFY(idle.back().send(healthCheck));
-                QVERIFY(idle.back().receive("\r\n\r\nok\n"));
+                QVERIFY(idle.back().readUntil("\r\n\r\nok\n"));
             }
 
         for (quint16 port : {server.adminPort(), server.port()})
@@ -268,7 +201,7 @@ private Q_SLOTS:
             }
         // They were served beside the slow clients, not after them.
         for (const auto* group : {&halfOpen, &idle})
-            for (const Connection& c : *group)
+            for (const StreamingClient& c : *group)
                 QVERIFY(c.open());
     }
 
@@ -279,13 +212,13 @@ private Q_SLOTS:
         TAVRIN_REQUIRE(server.start());
         const qint64 before = residentKiB(server.pid());
         {
-            std::vector<Connection> strangers;
+            std::vector<StreamingClient> strangers;
             for (int i = 0; i < 300; ++i) {
                 strangers.emplace_back(i % 2 ? server.port() : server.adminPort());
                 QVERIFY(strangers.back().send(announcingAMegabyte(i % 2 ? "/v1/chat/completions" : "/admin/keys", "")));
             }
-            for (Connection& c : strangers)
-                QVERIFY(c.receive("HTTP/1.1 401"));
+            for (StreamingClient& c : strangers)
+                QVERIFY(c.readUntil("HTTP/1.1 401"));
         }
         QTRY_VERIFY2(residentKiB(server.pid()) - before < 32 * 1024,
                      qPrintable(QStringLiteral("%1 KiB before, %2 KiB after").arg(before).arg(residentKiB(server.pid()))));
@@ -316,16 +249,16 @@ private Q_SLOTS:
             bearers << key->key;
         }
         const char* sources[] = {"127.0.0.1", "127.0.0.2"};
-        std::vector<Connection> holders;
+        std::vector<StreamingClient> holders;
         for (int i = 0; i < 70; ++i) {
             const int k = i % keys;
-            holders.emplace_back(server.port(), sources[k * addresses / keys]);
+            holders.emplace_back(server.port(), 0, sources[k * addresses / keys]);
             QVERIFY(holders.back().send(announcingAMegabyte("/v1/chat/completions", bearerLine(bearers[k]))));
         }
         std::vector<bool> turnedAway(holders.size());
         const auto busy = [&] {
             for (std::size_t i = 0; i < holders.size(); ++i)
-                turnedAway[i] = turnedAway[i] || holders[i].receive("HTTP/1.1 503", 0);
+                turnedAway[i] = turnedAway[i] || holders[i].readUntil("HTTP/1.1 503", 0);
             return int(std::ranges::count(turnedAway, true));
         };
         QTRY_COMPARE_WITH_TIMEOUT(busy(), 70 - taken, 10000);
@@ -358,14 +291,14 @@ private Q_SLOTS:
         ReferenceServer server;
         TAVRIN_REQUIRE(server.start());
         const auto judged = [&] { return server.standardError().count("wrong admin password ("); };
-        Connection panel(server.adminPort());
+        StreamingClient panel(server.adminPort());
         QVERIFY(panel.send(adminStatusCall(server.adminSecret())));
-        QVERIFY(panel.receive("HTTP/1.1 200"));
+        QVERIFY(panel.readUntil("HTTP/1.1 200"));
 
         // Eleven wrong passwords at once: five are free, and the sixth to the eleventh are judged
         // 250 ms, 500 ms, … 4 s apart. Once ten are refused and the last is judged, it has closed
         // the gate for the longest wait, 8 s.
-        std::vector<Connection> first;
+        std::vector<StreamingClient> first;
         for (int i = 0; i < 11; ++i) {
             first.emplace_back(server.port());
             QVERIFY(first.back().send(adminStatusCall(QStringLiteral("first-guess-%1").arg(i))));
@@ -373,34 +306,34 @@ private Q_SLOTS:
         std::vector<bool> refused(first.size());
         const auto refusals = [&] {
             for (std::size_t i = 0; i < first.size(); ++i)
-                refused[i] = refused[i] || first[i].receive("HTTP/1.1 401", 0);
+                refused[i] = refused[i] || first[i].readUntil("HTTP/1.1 401", 0);
             return int(std::ranges::count(refused, true));
         };
         QTRY_VERIFY_WITH_TIMEOUT(refusals() >= 10 && judged() == 11, 20000);
 
-        std::vector<Connection> guessers;
+        std::vector<StreamingClient> guessers;
         for (int i = 0; i < 40; ++i) {
             guessers.emplace_back(server.port());
             QVERIFY(guessers.back().send(adminStatusCall(i == 20 ? server.adminSecret() : QStringLiteral("guess-%1").arg(i))));
         }
         QThread::msleep(300); // the guesser's patience
-        for (Connection& guesser : guessers)
-            QVERIFY2(!guesser.receive("HTTP/1.1", 0), "a guess was answered before the gate opened");
+        for (StreamingClient& guesser : guessers)
+            QVERIFY2(!guesser.readUntil("HTTP/1.1", 0), "a guess was answered before the gate opened");
         guessers.clear();
 
-        Connection newcomer(server.port());
+        StreamingClient newcomer(server.port());
         QVERIFY(newcomer.send(adminStatusCall(server.adminSecret())));
         QVERIFY(panel.send(adminStatusCall(server.adminSecret())));
-        QVERIFY(panel.receive("HTTP/1.1 200", 20000));
-        QVERIFY2(!newcomer.receive("HTTP/1.1", 0), "the newcomer's password was judged before the gate opened");
-        QVERIFY(newcomer.receive("HTTP/1.1 200", 20000));
+        QVERIFY(panel.readUntil("HTTP/1.1 200", 20000));
+        QVERIFY2(!newcomer.readUntil("HTTP/1.1", 0), "the newcomer's password was judged before the gate opened");
+        QVERIFY(newcomer.readUntil("HTTP/1.1 200", 20000));
         QCOMPARE(judged(), 11);
     }
 
     void aClientThatTricklesItsHeadersIsDisconnected() {
         ReferenceServer server;
         TAVRIN_REQUIRE(server.start());
-        Connection slow(server.port());
+        StreamingClient slow(server.port());
         QVERIFY(slow.send("GET /healthz HTTP/1.1\r\n"));
         // A byte every quarter second would keep a per-read timeout from ever firing.
         bool closed = false;

@@ -9,6 +9,7 @@
 
 #include "server/updates/Updater.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -37,9 +38,7 @@ struct KeyPair {
 };
 
 QString hexSha256(const QByteArray& bytes) {
-    unsigned char digest[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.constData()), quint64(bytes.size()));
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 // The bytes of a real package of the panel (or of `name`) at `version`.

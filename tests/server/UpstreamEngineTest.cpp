@@ -6,6 +6,7 @@
 #include "support/HttpProbe.h"
 #include "support/ScriptedEngine.h"
 #include "support/ScriptedHttpServer.h"
+#include "support/StreamingClient.h"
 #include "support/TestCertificateAuthority.h"
 
 #include <QFile>
@@ -16,7 +17,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -32,77 +32,6 @@ namespace {
 
 const QString upstreamKey = QStringLiteral("sk-upstream-9f2c7e41d0b8");
 const QString upstreamModel = QStringLiteral("scripted-model-7b");
-
-// A client that reads its answer as it comes, over a plain socket.
-class StreamingClient {
-public:
-    // `receiveBuffer`: the kernel's buffer for what the client has not read yet (0: the system's).
-    explicit StreamingClient(quint16 port, int receiveBuffer = 0) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (receiveBuffer > 0)
-            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        m_connected = ::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    }
-    ~StreamingClient() { hangUp(); }
-
-    bool send(const QByteArray& target, const QString& key, const QByteArray& body) {
-        const QByteArray request = "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " + key.toUtf8() +
-                                   "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
-                                   "\r\n\r\n" + body;
-        return m_connected && ::send(m_fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) == request.size();
-    }
-    // Reads until `text` has arrived (true), or the connection ends or nothing comes for a long while.
-    bool readUntil(QByteArrayView text) {
-        while (!m_received.contains(text))
-            if (!readSome())
-                return false;
-        return true;
-    }
-    // Reads until the server closes the connection or ends the chunked answer.
-    QByteArray readToEnd() {
-        while (!m_received.contains("\r\n0\r\n\r\n") && readSome()) {
-        }
-        return m_received;
-    }
-    // Whether the server closed its side after the answer.
-    bool closedByServer() {
-        while (readSome()) {
-        }
-        return m_eof;
-    }
-    void hangUp() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-    const QByteArray& received() const { return m_received; }
-
-private:
-    bool readSome() {
-        if (m_fd < 0 || m_eof)
-            return false;
-        pollfd watch{m_fd, POLLIN, 0};
-        if (::poll(&watch, 1, 20000) != 1)
-            return false;
-        char buffer[16384];
-        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            m_eof = true;
-            return false;
-        }
-        m_received.append(buffer, n);
-        return true;
-    }
-
-    int m_fd = -1;
-    bool m_connected = false;
-    bool m_eof = false;
-    QByteArray m_received;
-};
 
 QJsonObject jsonOf(const QByteArray& bytes) { return QJsonDocument::fromJson(bytes).object(); }
 
@@ -154,10 +83,7 @@ enum class Certificate {
 };
 
 // How many times the engine at `upstream` was asked for its model list.
-std::size_t modelChecks(const ScriptedHttpServer& upstream) {
-    const auto requests = upstream.requests();
-    return std::size_t(std::count_if(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path() == "/v1/models"; }));
-}
+std::size_t modelChecks(const ScriptedHttpServer& upstream) { return upstream.requestCount("/v1/models"); }
 
 } // namespace
 
@@ -182,14 +108,8 @@ class UpstreamEngineTest : public QObject {
     // file unless told not to.
     std::expected<void, QString> setEngine(ReferenceServer& server, const QString& url, bool withKey = true, qint64 timeoutSeconds = 30,
                                            qint64 connectTimeoutSeconds = 10) {
-        ClientEngineSettings engine;
-        engine.kind = QStringLiteral("openai");
-        engine.url = url;
-        engine.model = upstreamModel;
-        engine.timeoutSeconds = timeoutSeconds;
-        engine.connectTimeoutSeconds = connectTimeoutSeconds;
-        if (withKey)
-            engine.keyFile = keyFile();
+        const ClientEngineSettings engine{"openai", url, upstreamModel, {}, withKey ? std::optional(keyFile()) : std::nullopt,
+                                          timeoutSeconds, connectTimeoutSeconds};
         const auto set = await(server.client()->updateEngineSettings(engine));
         if (!set)
             return std::unexpected(set.error().message());
@@ -443,12 +363,7 @@ private Q_SLOTS:
         // (a whole answer's client that leaves at once may go before the engine is called at all),
         // and at least every streamed one, whose first piece came from it.
         QVERIFY(upstream.waitForHangUps(aborted / 2, 30s));
-        const auto generations = [&] {
-            const auto requests = upstream.requests();
-            return std::size_t(std::count_if(requests.begin(), requests.end(),
-                                             [](const RecordedRequest& r) { return r.path() == "/v1/chat/completions"; }));
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(upstream.hangUps(), generations(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(upstream.hangUps(), upstream.requestCount("/v1/chat/completions"), 30000);
 
         // Every slot can be filled again, and the queue's place, and one more request finds none.
         std::vector<std::unique_ptr<StreamingClient>> holders;
@@ -603,9 +518,7 @@ private Q_SLOTS:
         const auto stats = await(server.client()->status())->concurrency;
         QCOMPARE(stats->totalRejected, 1);
         QCOMPARE(stats->totalCompleted, qint64(waiting));
-        const auto requests = upstream.requests();
-        QCOMPARE(std::count_if(requests.begin(), requests.end(), [](const RecordedRequest& r) { return r.path() == "/v1/chat/completions"; }),
-                 std::ptrdiff_t(waiting));
+        QCOMPARE(upstream.requestCount("/v1/chat/completions"), std::size_t(waiting));
     }
 };
 

@@ -1,9 +1,8 @@
 #include "support/SampleDocuments.h"
 
+#include "support/ScriptedEngine.h"
+
 #include <QByteArrayList>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QString>
 
 namespace tavrin::test {
@@ -96,19 +95,6 @@ QByteArray keyListDocument(int count) {
     return '[' + keys.join(',') + ']';
 }
 
-QByteArray engineEventStream(const QStringList& pieces) {
-    QByteArray out;
-    const auto event = [&](const QJsonObject& delta, const QJsonValue& finish) {
-        QJsonObject choice{{"index", 0}, {"delta", delta}};
-        if (!finish.isNull())
-            choice.insert("finish_reason", finish);
-        const QJsonObject chunk{{"choices", QJsonArray{choice}}};
-        out += "data: " + QJsonDocument(chunk).toJson(QJsonDocument::Compact) + "\n\n";
-    };
-    for (const QString& piece : pieces)
-        event({{"content", piece}}, QJsonValue::Null);
-    event({}, QStringLiteral("stop"));
-    return out + "data: [DONE]\n\n";
-}
+QByteArray engineEventStream(const QStringList& pieces) { return eventStream(pieces, std::nullopt); }
 
 } // namespace tavrin::test

@@ -18,10 +18,6 @@
 
 namespace tavrin::test {
 
-namespace {
-
-} // namespace
-
 // One client's connection: the socket itself, or TLS over it once the handshake is done.
 class ScriptedWire {
 public:
@@ -165,6 +161,15 @@ ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
 
 namespace {
 
+// The status line, `framing` (how the body's end is told) and the response's own headers. Clients
+// read the status code alone; the reason phrase is any text.
+QByteArray headOf(const ScriptedResponse& response, const QByteArray& framing) {
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\n" + framing + "\r\n";
+    for (const auto& [name, value] : response.headers)
+        head += name + ": " + value + "\r\n";
+    return head + "\r\n";
+}
+
 std::shared_ptr<ssl_ctx_st> serverContext(const TlsIdentity& identity) {
     std::shared_ptr<SSL_CTX> context(SSL_CTX_new(TLS_server_method()), &SSL_CTX_free);
     const auto read = [](const QByteArray& pem, auto reader) {
@@ -245,6 +250,11 @@ std::size_t ScriptedHttpServer::requestCount() const {
     return m_requests.size();
 }
 
+std::size_t ScriptedHttpServer::requestCount(const QByteArray& path) const {
+    std::lock_guard lock(m_mutex);
+    return std::size_t(std::ranges::count(m_requests, path, &RecordedRequest::path));
+}
+
 void ScriptedHttpServer::clearRequests() {
     std::lock_guard lock(m_mutex);
     m_requests.clear();
@@ -256,11 +266,6 @@ void ScriptedHttpServer::openGate() {
         m_gateOpen = true;
     }
     m_stopping.notify_all();
-}
-
-void ScriptedHttpServer::shutGate() {
-    std::lock_guard lock(m_mutex);
-    m_gateOpen = false;
 }
 
 std::size_t ScriptedHttpServer::hangUps() const {
@@ -347,10 +352,7 @@ void ScriptedHttpServer::answer(int fd, ScriptedWire& wire) {
             break;
         }
         if (response.kind == ScriptedResponse::Kind::Endless) {
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\nConnection: close\r\n";
-            for (const auto& [name, value] : response.headers)
-                head += name + ": " + value + "\r\n";
-            bool sent = wire.writeAll(head + "\r\n");
+            bool sent = wire.writeAll(headOf(response, "Connection: close"));
             const QByteArray piece = response.body.repeated(std::max<qsizetype>(1, 64 * 1024 / std::max<qsizetype>(1, response.body.size())));
             while (sent && !piece.isEmpty()) {
                 {
@@ -363,13 +365,10 @@ void ScriptedHttpServer::answer(int fd, ScriptedWire& wire) {
             break;
         }
         if (response.kind == ScriptedResponse::Kind::Gated) {
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\nTransfer-Encoding: chunked\r\n";
-            for (const auto& [name, value] : response.headers)
-                head += name + ": " + value + "\r\n";
             const auto chunk = [](const QByteArray& bytes) {
                 return bytes.isEmpty() ? QByteArray() : QByteArray::number(bytes.size(), 16) + "\r\n" + bytes + "\r\n";
             };
-            if (!wire.writeAll(head + "\r\n" + chunk(response.body))) {
+            if (!wire.writeAll(headOf(response, "Transfer-Encoding: chunked") + chunk(response.body))) {
                 std::lock_guard lock(m_mutex);
                 ++m_hangUps; // gone before the answer began
                 m_stopping.notify_all();
@@ -394,16 +393,9 @@ void ScriptedHttpServer::answer(int fd, ScriptedWire& wire) {
                 break;
             continue;
         }
-        // Clients read the status code alone; the reason phrase is any text.
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\n";
-        const qsizetype declared = response.kind == ScriptedResponse::Kind::CloseMidBody
-                                       ? response.body.size() * 2 + 64
-                                       : response.body.size();
-        head += "Content-Length: " + QByteArray::number(declared) + "\r\n";
-        for (const auto& [name, value] : response.headers)
-            head += name + ": " + value + "\r\n";
-        head += "\r\n";
-        if (!wire.writeAll(head + response.body) || response.kind == ScriptedResponse::Kind::CloseMidBody)
+        const bool cut = response.kind == ScriptedResponse::Kind::CloseMidBody; // promises more than it sends
+        const qsizetype declared = cut ? response.body.size() * 2 + 64 : response.body.size();
+        if (!wire.writeAll(headOf(response, "Content-Length: " + QByteArray::number(declared)) + response.body) || cut)
             break;
     }
 }

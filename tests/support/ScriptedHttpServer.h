@@ -87,15 +87,15 @@ public:
     // The answer for paths without a route (404 by default).
     void setFallback(ScriptedResponse response);
 
-    // Gated answers wait while the gate is shut (as it starts) and go on once it opens.
+    // Gated answers wait until the gate opens.
     void openGate();
-    void shutGate();
     // Gated answers whose client closed the connection before the gate opened.
     std::size_t hangUps() const;
     bool waitForHangUps(std::size_t count, std::chrono::milliseconds patience);
 
     std::vector<RecordedRequest> requests() const;
     std::size_t requestCount() const;
+    std::size_t requestCount(const QByteArray& path) const; // those for `path`, query ignored
     void clearRequests();
 
 private:

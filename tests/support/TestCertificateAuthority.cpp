@@ -98,6 +98,18 @@ QByteArray keyPemOf(EVP_PKEY* key) {
     return pem([&](BIO* bio) { return PEM_write_bio_PrivateKey(bio, key, nullptr, nullptr, 0, nullptr, nullptr); });
 }
 
+// A server's certificate for `names` and its new key, signed by the issuer (itself when `issuer` is null).
+std::expected<TlsIdentity, QString> serverIdentity(const QString& commonName, X509* issuer, EVP_PKEY* issuerKey,
+                                                   const CertificateNames& names) {
+    const KeyPtr key = newKey();
+    if (!key)
+        return std::unexpected(openSslError("EVP_EC_gen"));
+    const auto certificate = makeCertificate(commonName, key.get(), issuer, issuer ? issuerKey : key.get(), false, names);
+    if (!certificate)
+        return std::unexpected(certificate.error());
+    return TlsIdentity{certificatePemOf(certificate->get()), keyPemOf(key.get())};
+}
+
 } // namespace
 
 struct TestCertificateAuthority::Key {
@@ -124,23 +136,11 @@ std::expected<TestCertificateAuthority, QString> TestCertificateAuthority::make(
 QByteArray TestCertificateAuthority::certificatePem() const { return m_certificatePem; }
 
 std::expected<TlsIdentity, QString> TestCertificateAuthority::issue(const CertificateNames& names) const {
-    const KeyPtr key = newKey();
-    if (!key)
-        return std::unexpected(openSslError("EVP_EC_gen"));
-    const auto certificate = makeCertificate(QStringLiteral("test server"), key.get(), m_key->certificate.get(), m_key->key.get(), false, names);
-    if (!certificate)
-        return std::unexpected(certificate.error());
-    return TlsIdentity{certificatePemOf(certificate->get()), keyPemOf(key.get())};
+    return serverIdentity(QStringLiteral("test server"), m_key->certificate.get(), m_key->key.get(), names);
 }
 
 std::expected<TlsIdentity, QString> TestCertificateAuthority::selfSigned(const CertificateNames& names) {
-    const KeyPtr key = newKey();
-    if (!key)
-        return std::unexpected(openSslError("EVP_EC_gen"));
-    const auto certificate = makeCertificate(QStringLiteral("self-signed test server"), key.get(), nullptr, key.get(), false, names);
-    if (!certificate)
-        return std::unexpected(certificate.error());
-    return TlsIdentity{certificatePemOf(certificate->get()), keyPemOf(key.get())};
+    return serverIdentity(QStringLiteral("self-signed test server"), nullptr, nullptr, names);
 }
 
 } // namespace tavrin::test
