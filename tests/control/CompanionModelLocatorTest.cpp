@@ -27,6 +27,10 @@ class CompanionModelLocatorTest : public QObject {
     static QString stored() { return QSettings().value(QLatin1StringView(CompanionModelLocator::folderSetting)).toString(); }
 
 private Q_SLOTS:
+    void initTestCase() {
+        QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
+        QCoreApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
+    }
     void init() {
         m_root = std::make_unique<QTemporaryDir>();
         QSettings().remove(QLatin1StringView(CompanionModelLocator::folderSetting));
@@ -104,12 +108,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
-    QCoreApplication::setApplicationName(QStringLiteral("Tavrin Keldmarch"));
-    CompanionModelLocatorTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+QTEST_GUILESS_MAIN(CompanionModelLocatorTest)
 
 #include "CompanionModelLocatorTest.moc"

@@ -6,6 +6,7 @@
 #include "protocol/JsonCodec.h"
 
 #include "support/Basics.h"
+#include "support/HttpProbe.h"
 #include "support/ScriptedSystemd.h"
 
 #include "TestBundle.h"
@@ -14,7 +15,6 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -658,11 +658,8 @@ private Q_SLOTS:
         QVERIFY(upgraded ? bundle->installServer(m_server) : bundle->linkServer(m_server));
         // Free ports: the client surface's in the saved settings, the admin API's any (TAVRIN_ADMIN_PORT=0,
         // as the test session sets it).
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
         const ClientNetworkPreferences freePort{
-            QStringLiteral("127.0.0.1"), probe.serverPort(), false, std::nullopt, {}, {}};
-        probe.close();
+            QStringLiteral("127.0.0.1"), test::freeLoopbackPort(), false, std::nullopt, {}, {}};
         QVERIFY(makeDirectories(options().stateDirectory) &&
                 writeFilePrivately(options().stateDirectory + QStringLiteral("/network.json"), encodeJson(freePort)));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

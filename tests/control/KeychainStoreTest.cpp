@@ -1,4 +1,5 @@
 #include "control/KeychainStore.h"
+#include "support/Basics.h"
 
 #pragma push_macro("signals")
 #undef signals
@@ -8,8 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
-
-#include <sys/stat.h>
 
 using namespace tavrin;
 
@@ -33,11 +32,6 @@ std::optional<QString> itemInSecretService() {
     const guint count = g_list_length(items);
     g_list_free_full(items, g_object_unref);
     return count > 1 ? QStringLiteral("<%1 items>").arg(count) : found;
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 enum class Keychain { working, none, refusing };
@@ -74,8 +68,8 @@ private Q_SLOTS:
             QVERIFY(first && second);
             QCOMPARE(fallback(), qEnvironmentVariable("XDG_CONFIG_HOME") +
                                      QStringLiteral("/tavrin-keldmarch/keychain/com.tavrinai.server.gui.admin-secret"));
-            QCOMPARE(modeOf(fallback()), mode_t(0600));
-            QCOMPARE(modeOf(QFileInfo(fallback()).path()), mode_t(0700));
+            QCOMPARE(test::modeOf(fallback()), mode_t(0600));
+            QCOMPARE(test::modeOf(QFileInfo(fallback()).path()), mode_t(0700));
             break;
         case Keychain::refusing:
             QVERIFY(!second);

@@ -95,9 +95,7 @@ private slots:
             const char* rawNumber;
         } faults[] = {
             {"model.pinState.previous[1].alias", removed, "model.pinState.previous[1].alias: missing required key", ""},
-            {"model.pinState.previous", removed, "model.pinState.previous: missing required key", ""},
             {"pid", QJsonValue::Null, "pid: null in a required field", ""},
-            {"hardware", QJsonValue::Null, "hardware: null in a required field", ""},
             {"bind.bindPort", "11434", "bind.bindPort: expected integer, found string", ""},
             {"serverVersion", 142, "serverVersion: expected string, found number", ""},
             {"uptimeSeconds", "7384", "uptimeSeconds: expected number, found string", ""},

@@ -4,7 +4,6 @@
 #include "control/DaemonProcessController.h"
 #include "control/KeychainStore.h"
 #include "protocol/DaemonClient.h"
-#include "support/ForeignListener.h"
 #include "support/ModelFixture.h"
 #include "support/SampleDocuments.h"
 #include "support/ScriptedHttpServer.h"
@@ -286,22 +285,6 @@ private slots:
         QCOMPARE(client->adminSecret() == typed, !keychainFails);
         QCOMPARE(KeychainStore().load(KeychainAccount::adminSecret).result() == typed, !keychainFails);
         QVERIFY(!QFile::exists(stateDir + "/admin.secret"));
-    }
-
-    // Another user's program on the admin port answers health checks as the server would: the
-    // phase says whose it is, and the password stays here.
-    void anotherUsersListenerIsAnErrorAndGetsNoPassword() {
-        if (!test::ForeignListener::available())
-            QSKIP("running a listener as another user needs root");
-        test::ForeignListener squatter;
-        QVERIFY(squatter.listenTcp());
-        client = std::make_unique<DaemonClient>(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(squatter.port())),
-                                                QStringLiteral("pw-of-this-user"), quick());
-        auto model = makeModel();
-        QCoro::waitFor(model->refresh());
-        QCOMPARE(model->phase(), Phase::error(QStringLiteral("Another user's program is listening on 127.0.0.1:%1. The admin "
-                                                             "password was not sent.").arg(squatter.port())));
-        QVERIFY(!squatter.received().contains("pw-of-this-user"));
     }
 };
 
