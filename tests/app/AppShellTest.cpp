@@ -262,11 +262,13 @@ private slots:
     }
 
     // A user who leaves the panel in the tray hears once that the server died and can start it again
-    // from there; nothing is said of what the user did, nor anything once notifications are off.
+    // from there; nothing is said of what the user did, nor anything once notifications are off. Audit
+    // mode turning requests away (an audit log with no room at all) is told by one that opens the panel
+    // (that the polls which see the same refusal say nothing more is ServerEventsTest's).
     void theServerDyingIsToldOnceAndTheUsersOwnDoingsNever() {
         NotificationService service;
         TestBundle bundle;
-        const auto shell = notifyingShell(bundle);
+        const auto shell = notifyingShell(bundle, "--audit-max-bytes 0");
         QVERIFY(shell);
         TavrinServerApp& app = *shell;
         const auto startedAndKilled = [&] {
@@ -283,31 +285,19 @@ private slots:
         QVERIFY(QCoro::waitFor(app.state().actions().stop()));
         QTest::qWait(1000); // five poll cycles, for anything that would still be said
         QCOMPARE(service.shown.size(), 1u); // neither the start asked for there nor the stop
+        QVERIFY(QCoro::waitFor(app.state().actions().start()));
+        QVERIFY(QCoro::waitFor(app.state().settingsActions().saveLoggingSettings({ClientAuditMode::audit, 30, false})));
+        QTRY_COMPARE(service.shown.size(), 2u);
+        QCOMPARE(service.shown[1].summary, "Audit log can't be written: requests are being refused.");
+        QCOMPARE(service.shown[1].actions, (QStringList{"open", "Open Tavrin Keldmarch"}));
+        QVERIFY(QCoro::waitFor(app.state().actions().stop()));
 
         app.notificationsToggle()->setChecked(false);
         QVERIFY(!QSettings().value(TavrinServerApp::notificationsSetting).toBool());
         startedAndKilled();
         QTRY_COMPARE(app.state().phase(), Phase::stopped());
-        QCOMPARE(service.shown.size(), 1u);
+        QCOMPARE(service.shown.size(), 2u);
         app.notificationsToggle()->setChecked(true);
-    }
-
-    // Audit mode turning requests away (here: an audit log with no room at all) is told once, by a
-    // notification that opens the panel; the polls that see the same refusal say nothing more.
-    void auditRefusalsAreToldOnce() {
-        NotificationService service;
-        TestBundle bundle;
-        const auto shell = notifyingShell(bundle, "--audit-max-bytes 0");
-        QVERIFY(shell);
-        TavrinServerApp& app = *shell;
-        QVERIFY(QCoro::waitFor(app.state().actions().start()));
-        QVERIFY(QCoro::waitFor(app.state().settingsActions().saveLoggingSettings({ClientAuditMode::audit, 30, false})));
-        QTRY_COMPARE(service.shown.size(), 1u);
-        QCOMPARE(service.shown[0].summary, "Audit log can't be written: requests are being refused.");
-        QCOMPARE(service.shown[0].actions, (QStringList{"open", "Open Tavrin Keldmarch"}));
-        QTest::qWait(1000); // five poll cycles that still see the refusal
-        QCOMPARE(service.shown.size(), 1u);
-        QVERIFY(QCoro::waitFor(app.state().actions().stop()));
     }
 
     void everyScreenRendersToAFile() {

@@ -1,6 +1,5 @@
-// The Network and Logs tabs' editing rules where their tabs' tests cannot reach: every kind of
-// whitespace in the lists' editors, ports typed in other locales, retentions without a segment.
-#include "ui/tabs/LogsTabLogic.h"
+// The Network tab's editing rules where its test cannot reach: every kind of whitespace in the lists'
+// editors, ports typed in other locales.
 #include "ui/tabs/NetworkTabLogic.h"
 
 #include <QTest>
@@ -49,22 +48,6 @@ private Q_SLOTS:
     }
 };
 
-class LogsRulesTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    // A retention the picker has no segment for (the server's own, or a hostile one) chooses none.
-    void retentionOutsideThePickerChoosesNothing() {
-        for (int index = 0; index < 4; ++index)
-            QCOMPARE(retentionIndex(retentionDays(index)), index);
-        for (qint64 days : {0, 1, 14, 45, 366, -7})
-            QCOMPARE(retentionIndex(days), -1);
-    }
-};
-
-int main(int argc, char** argv) {
-    NetworkRulesTest network;
-    LogsRulesTest logs;
-    return QTest::qExec(&network, argc, argv) + QTest::qExec(&logs, argc, argv);
-}
+QTEST_GUILESS_MAIN(NetworkRulesTest)
 
 #include "EditingRulesTest.moc"

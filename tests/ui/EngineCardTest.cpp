@@ -75,33 +75,15 @@ class EngineCardTest : public QObject, protected RecordTabFixture {
         picker->segment(index)->click();
         return picker->currentIndex() == index;
     }
-    TRTextField* field(const QString& name) const {
-        for (TRTextField* field : m_card->findChildren<TRTextField*>())
-            if (field->accessibleName() == name)
-                return field;
-        return nullptr;
-    }
-    // As a person types: what the field held is selected and typed over.
-    void type(const QString& name, const QString& text) {
-        TRTextField* typedInto = field(name);
-        QVERIFY2(typedInto && typedInto->isVisibleTo(m_card), qPrintable(name));
-        typedInto->selectAll();
-        QTest::keyClick(typedInto, Qt::Key_Delete);
-        QTest::keyClicks(typedInto, text);
-    }
+    TRTextField* field(const QString& name) const { return namedChild<TRTextField>(m_card, name); }
+    void type(const QString& name, const QString& text) { typeOver(field(name), text); }
     QStringList fieldTexts() const {
         QStringList texts;
         for (const QString& name : kFields)
             texts << field(name)->text();
         return texts;
     }
-    [[nodiscard]] bool press(const QString& text) {
-        TRButton* button = buttonNamed(m_card, text);
-        if (!button || !button->isEnabled())
-            return false;
-        button->click();
-        return QTest::qWaitFor([this] { return m_tab->flows().running() == 0; }, 60000);
-    }
+    [[nodiscard]] bool press(const QString& text) { return ScreenHost::press(m_card, text); }
     ClientEngineSettings held() const {
         return QCoro::waitFor(client->engineSettings()).value_or(engineOfKind("unreadable"));
     }
@@ -109,14 +91,6 @@ class EngineCardTest : public QObject, protected RecordTabFixture {
         auto* answer = findVisible<TRValueLabel>(m_card, QStringLiteral("Test answer"),
                                                  [](TRValueLabel* label) { return label->accessibleName(); });
         return answer ? answer->text() : QString();
-    }
-    // For a person to look at, when TAVRIN_SCREENS_DIR names a folder: the card as it stands, once the
-    // page has laid out what the last change showed or hid.
-    void saveCard(const QString& name) const {
-        if (qEnvironmentVariableIsEmpty("TAVRIN_SCREENS_DIR"))
-            return;
-        QTest::qWait(100); // the scroll area's page settles in more than one round of layout
-        saveScreen(m_card, "engine-card-" + name);
     }
 
 private Q_SLOTS:
@@ -167,7 +141,6 @@ private Q_SLOTS:
         QCOMPARE(choice()->currentIndex(), choice()->options().indexOf("Built-in echo"));
         QVERIFY(!field(kBaseUrl)->isVisibleTo(m_card));
         QVERIFY(visibleTexts(m_card).contains("In use: Built-in echo engine · answering"));
-        saveCard("builtin");
 
         const QString keyFile = privateKeyFile("engine.key");
         QVERIFY(choose("OpenAI-compatible"));
@@ -185,7 +158,6 @@ private Q_SLOTS:
         QVERIFY(std::ranges::any_of(visibleTexts(m_card), [&](const QString& text) {
             return text.startsWith("In use: office · " + engineUrl() + " · ");
         }));
-        saveCard("openai-saved");
 
         QVERIFY(press("Test engine"));
         QCOMPARE(errorLines(m_card), QStringList());
@@ -196,7 +168,6 @@ private Q_SLOTS:
             return request.path() == "/v1/chat/completions" &&
                    request.header("Authorization") == std::optional<QByteArray>("Bearer sk-scripted-engine-key");
         }));
-        saveCard("openai-tested");
 
         // A failing engine: the test's failure in the action's own words, and no answer.
         m_engine->route("/v1/chat/completions", ScriptedResponse::text(500, "the model ran out of memory"));
@@ -205,7 +176,6 @@ private Q_SLOTS:
         QVERIFY(press("Test engine"));
         QCOMPARE(errorLines(m_card), QStringList{failed.error().message().trimmed()}); // its line break aside
         QCOMPARE(testAnswer(), QString());
-        saveCard("openai-test-failed");
 
         QVERIFY(choose("Built-in echo"));
         QVERIFY(!field(kBaseUrl)->isVisibleTo(m_card));
@@ -271,8 +241,6 @@ private Q_SLOTS:
         QCOMPARE(fieldTexts(), typed);
         QCOMPARE(choice()->currentIndex(), choice()->options().indexOf("OpenAI-compatible"));
         QCOMPARE(held(), engineOfKind("builtin"));
-        if (QTest::currentDataTag() == QByteArrayLiteral("an ftp address"))
-            saveCard("refused");
     }
 
     // Every field is named for a screen reader and reached by Tab in the order it is filled in; the
@@ -292,12 +260,6 @@ private Q_SLOTS:
         QCOMPARE(reached, (QStringList{"OpenAI-compatible", kBaseUrl, kModel, kServedName, kKeyFile, "Choose the key file",
                                        kTimeout, "Test engine", "Save engine"}));
 
-        if (!qEnvironmentVariableIsEmpty("TAVRIN_SCREENS_DIR")) { // as narrow as the window lets the page be
-            type(kKeyFile, "/home/ada/.config/tavrin/engines/office-assistant.key");
-            host->resize(560, 1600);
-            m_tab->resize(560, 1600);
-            saveCard("openai-narrow");
-        }
         const QString keyFile = privateKeyFile("chosen.key");
         QVERIFY(buttonNamed(m_card, "Browse…"));
         buttonNamed(m_card, "Browse…")->click();

@@ -91,7 +91,7 @@ class KeysTabTest : public QObject, protected RecordTabFixture {
     TRSegmentedPicker* scopePicker() const { return tab->findChild<TRSegmentedPicker*>(); }
     IssuedKeyBanner* banner() const { return shownWidgets<IssuedKeyBanner>(tab).value(0); }
     QString countLine() const {
-        return findVisible<TRCard>(tab, "Your keys", [](TRCard* c) { return c->title(); })->subtitle();
+        return cardTitled(tab, "Your keys")->subtitle();
     }
     QList<KeyListRow*> rows() const { return shownWidgets<KeyListRow>(tab); }
     KeyListRow* row(const QString& label) const {

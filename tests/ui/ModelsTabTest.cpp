@@ -54,17 +54,10 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
         poll();
         return true;
     }
-    [[nodiscard]] bool press(const QString& text) {
-        TRButton* button = buttonNamed(text);
-        if (!button || !button->isEnabled()) {
-            qWarning("no enabled button \"%s\"", qPrintable(text));
-            return false;
-        }
-        button->click();
-        return QTest::qWaitFor([this] { return m_tab->flows().running() == 0; }, 15000);
-    }
+    [[nodiscard]] bool press(const QString& text) { return ScreenHost::press(m_tab, text); }
 
     TRButton* buttonNamed(const QString& text) const { return ::buttonNamed(m_tab, text); }
+    TRCard* cardTitled(const QString& title) const { return ::cardTitled(m_tab, title); }
     const ClientModelStatus& modelStatus() const { return model->status()->model; }
     QString name() const { return m_tab->findChild<TRDisplayName*>()->text(); }
     QStringList pills() const {
@@ -80,9 +73,6 @@ class ModelsTabTest : public QObject, protected RecordTabFixture {
         for (TRBanner* banner : shownWidgets<TRBanner>(m_tab))
             texts << banner->title() + " / " + banner->message();
         return texts;
-    }
-    TRCard* cardTitled(const QString& title) const {
-        return findVisible<TRCard>(m_tab, title, [](TRCard* card) { return card->title(); });
     }
     // Under the heading, the card alone: no model, no outcome of an earlier action.
     bool onlyUnreachable() const {

@@ -21,21 +21,11 @@ using namespace tavrin;
 
 namespace {
 
-TRTextField* field(const QWidget* tab, const QString& name) {
-    return findVisible<TRTextField>(tab, name, [](TRTextField* f) { return f->accessibleName(); });
-}
-
 TRTextEditor* editor(const QWidget* tab, const QString& name) {
     for (auto* e : tab->findChildren<TRTextEditor*>())
         if (e->editor()->accessibleName() == name)
             return e;
     return nullptr;
-}
-
-void type(TRTextField* into, const QString& text) {
-    into->selectAll();
-    QTest::keyClick(into, Qt::Key_Backspace);
-    QTest::keyClicks(into, text);
 }
 
 // What an editor shows for a list the server holds: one entry a line.
@@ -53,7 +43,7 @@ class NetworkTabTest : public QObject, protected RecordTabFixture {
         tab = open<NetworkTab>(AdminTab::network);
         QTRY_VERIFY(tab->editor()->record());
     }
-    void press(const QString& text) { buttonNamed(tab, text)->click(); }
+    TRTextField* field(const QString& name) const { return namedChild<TRTextField>(tab, name); }
 
 private Q_SLOTS:
     void init() { startServer(); }
@@ -65,28 +55,28 @@ private Q_SLOTS:
         openLoaded();
 
         // The server judges the values; its refusal shows and the edits stay for another try.
-        type(field(tab, "Port"), "70000");
-        press("Save changes");
-        QTRY_COMPARE(errorLines(tab).value(0).trimmed(),
+        typeOver(field("Port"), "70000");
+        QVERIFY(press(tab, "Save changes"));
+        QCOMPARE(errorLines(tab).value(0).trimmed(),
                      "Server returned HTTP 400: bindPort must be between 1 and 65535, not 70000");
         QCOMPARE(tab->editor()->record()->bindPort, 70000);
-        QCOMPARE(field(tab, "Port")->text(), "70000");
+        QCOMPARE(field("Port")->text(), "70000");
         QVERIFY(statusLines(tab).isEmpty());
 
         tab->findChild<KeldmarchSwitch*>()->click();
-        QCOMPARE(field(tab, "Bind host")->text(), "0.0.0.0");
+        QCOMPARE(field("Bind host")->text(), "0.0.0.0");
         const quint16 port = 8181; // saved, never served here
-        type(field(tab, "Port"), QString::number(port));
+        typeOver(field("Port"), QString::number(port));
         QCOMPARE(networkNode(tab)->detail(),
                  QStringLiteral("Other devices on Wi-Fi can reach http://%1:%2").arg(QSysInfo::machineHostName()).arg(port));
-        type(field(tab, "mDNS name"), "team-llm");
+        typeOver(field("mDNS name"), "team-llm");
         tab->findChild<TRDisclosure*>()->header()->click();
         editor(tab, "CORS allowed origins")->editor()->insertPlainText("  https://app.example \n\nhttps://app.example\n");
         editor(tab, "IP allowlist")->editor()->insertPlainText("\t10.0.0.0/8 \n\n127.0.0.1\nfd00::/8\n");
         QVERIFY(QCoro::waitFor(client->networkPreferences())->ipAllowlist.empty()); // nothing sent yet
 
-        press("Save changes");
-        QTRY_COMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
+        QVERIFY(press(tab, "Save changes"));
+        QCOMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
         const auto saved = QCoro::waitFor(client->networkPreferences());
         QVERIFY(saved);
         QCOMPARE(saved->bindHost, "0.0.0.0");
@@ -99,18 +89,17 @@ private Q_SLOTS:
         QCOMPARE(editor(tab, "IP allowlist")->text(), listText(saved->ipAllowlist));
 
         // An emptied name is no name at all.
-        type(field(tab, "mDNS name"), "");
-        press("Save changes");
-        QTRY_COMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
+        typeOver(field("mDNS name"), "");
+        QVERIFY(press(tab, "Save changes"));
+        QCOMPARE(statusLines(tab), QStringList{"Saved. Restart the server to apply."});
         QCOMPARE(QCoro::waitFor(client->networkPreferences())->mdnsName, std::nullopt);
 
         openLoaded();
         auto* advanced = tab->findChild<TRDisclosure*>();
         advanced->header()->click();
         QTRY_COMPARE(advanced->contentArea()->maximumHeight(), QWIDGETSIZE_MAX); // opened all the way
-        settleLayouts();
-        for (const QString name : {"CORS allowed origins", "IP allowlist"})
-            QVERIFY2(!editor(tab, name)->editor()->verticalScrollBar()->isVisible(), qPrintable(name));
+        for (const QString name : {"CORS allowed origins", "IP allowlist"}) // once the page has laid itself out
+            QTRY_VERIFY2(!editor(tab, name)->editor()->verticalScrollBar()->isVisible(), qPrintable(name));
     }
 };
 

@@ -274,6 +274,7 @@ private Q_SLOTS:
             *QCoreApplication::instance(), qEnvironmentVariable("TAVRIN_BUILD_DIR") + QStringLiteral("/translations"),
             {m_language = qEnvironmentVariable("TAVRIN_SCREEN_LANGUAGE", QStringLiteral("en_XA"))});
         QCOMPARE(installed.language, m_language);
+        QVERIFY2(installed.unreadable.isEmpty(), qPrintable(installed.unreadable.join(u' ')));
         m_foreign.addDocument(test::fullStatusDocument());
         m_foreign.addDocument(test::keyListDocument(1));
         for (const auto& [path, document] : records())
@@ -343,6 +344,8 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(loaded(window), 10000);
             settle();
             findings.read(QStringLiteral("tab %1").arg(index + 1), window, m_foreign);
+            // What programs read of a screen (a rendered screen's file name) stays in English.
+            QVERIFY2(!marked(tabs[std::size_t(index)].name), qPrintable(tabs[std::size_t(index)].name));
             look(window, QStringLiteral("window-%1").arg(index + 1, 2, 10, QLatin1Char('0')));
         }
         expectNoFindings(findings);

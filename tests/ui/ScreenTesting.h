@@ -12,11 +12,13 @@
 #include "ui/AdminScreen.h"
 #include "ui/Flow.h"
 #include "ui/kit/TRButton.h"
+#include "ui/kit/TRCard.h"
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TabHeader.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -79,6 +81,25 @@ inline QStringList statusLines(const QWidget* root) { return messageLines(root, 
 inline tavrin::TRButton* buttonNamed(const QWidget* root, const QString& text) {
     return findVisible<tavrin::TRButton>(root, text, [](tavrin::TRButton* b) { return b->text(); });
 }
+inline tavrin::TRCard* cardTitled(const QWidget* root, const QString& title) {
+    return findVisible<tavrin::TRCard>(root, title, [](tavrin::TRCard* c) { return c->title(); });
+}
+
+// The widget of type W under `root` that a screen reader names `name`, shown or not.
+template <class W> W* namedChild(const QWidget* root, const QString& name) {
+    for (W* w : root->findChildren<W*>())
+        if (w->accessibleName() == name)
+            return w;
+    return nullptr;
+}
+
+// As a person types: what the field held is selected and typed over.
+inline void typeOver(QLineEdit* field, const QString& text) {
+    QVERIFY2(field && field->isVisible(), "no field to type into");
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
 
 // For a person to look at, when TAVRIN_SCREENS_DIR names a folder: `widget` as it stands, once the
 // children added to it since it showed have shown too. The screens that a render of the window cannot
@@ -107,6 +128,16 @@ public:
         const bool ended = !m_flows || QTest::qWaitFor([this] { return m_flows->running() == 0; }, 15000);
         closeAtOnce(); // even so: a flow never comes back into a screen that went
         QVERIFY2(ended, "the screen's flows were still running as it closed");
+    }
+    // Presses the enabled button of that text under `in`, and waits until the screen's flows have ended.
+    [[nodiscard]] bool press(const QWidget* in, const QString& text) {
+        tavrin::TRButton* button = buttonNamed(in, text);
+        if (!button || !button->isEnabled()) {
+            qWarning("no enabled button \"%s\"", qPrintable(text));
+            return false;
+        }
+        button->click();
+        return QTest::qWaitFor([this] { return m_flows->running() == 0; }, 60000);
     }
     // Gone while its flows may still run, as a tab is when another is chosen.
     void closeAtOnce() {

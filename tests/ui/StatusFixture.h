@@ -5,6 +5,7 @@
 // server) through the scripted systemctl; the screen under test shown offscreen.
 
 #include "control/DaemonProcessController.h"
+#include "control/KeychainStore.h"
 #include "control/TestBundle.h"
 #include "protocol/DaemonClient.h"
 #include "state/ServerStateModel.h"
@@ -14,6 +15,8 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -33,6 +36,9 @@ public:
         bool atRequiredLocation = false;
         bool withoutSystemctl = false; // a machine without any service manager tool
         bool referenceServer = false;  // the bundle's server is the real one, on an admin port of its own
+        // As a first launch finds the panel: no password, no settings, an empty keychain, nothing
+        // answering its client, and the companion's sample model in its user folder.
+        bool firstLaunch = false;
     };
 
     void setUp(Setup setup) {
@@ -57,6 +63,14 @@ public:
         }
         QVERIFY(bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
         qputenv("SCRIPTED_SYSTEMCTL_LOG", systemctlLog().toUtf8());
+        if (setup.firstLaunch) {
+            QSettings().clear();
+            tavrin::KeychainStore().remove(tavrin::KeychainAccount::adminSecret).waitForFinished();
+            const QString companion =
+                QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/tavrin-ai/resources";
+            QCOMPARE(tavrin::test::runProgram(tavrin::test::ReferenceServer::executablePath(),
+                                              {"make-sample-bundle", companion}).status, 0);
+        }
 
         server = std::make_unique<tavrin::test::ScriptedHttpServer>();
         server->route("/healthz", tavrin::test::ScriptedResponse::text(200, "ok"));
@@ -70,7 +84,10 @@ public:
             base.setPort(tavrin::test::freeLoopbackPort());
             qputenv("TAVRIN_ADMIN_PORT", QByteArray::number(base.port()));
         }
-        client = std::make_unique<tavrin::DaemonClient>(base, QStringLiteral("s3cret"), quick);
+        if (setup.firstLaunch)
+            base.setPort(tavrin::test::freeLoopbackPort());
+        client = std::make_unique<tavrin::DaemonClient>(
+            base, setup.firstLaunch ? std::nullopt : std::optional(QStringLiteral("s3cret")), quick);
 
         tavrin::DaemonProcessControllerOptions o = bundle->controllerOptions(scratch->path(), setup.atRequiredLocation);
         if (setup.withoutSystemctl)

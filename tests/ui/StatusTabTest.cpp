@@ -36,7 +36,10 @@ class StatusTabTest : public QObject, protected StatusFixture {
     Q_OBJECT
     StatusTab* tab = nullptr;
 
-    void open() {
+    // Sets the fixture up as `setup` says, unless it was already, and shows the tab.
+    void open(std::optional<Setup> setup = Setup{}) {
+        if (setup)
+            setUp(*setup);
         QSignalSpy registrationRead(controller.get(), &DaemonProcessController::loginServiceEnabledChanged);
         const AdminScreen& entry = adminTab(AdminTab::status);
         tab = show(static_cast<StatusTab*>(entry.make(model.get(), entry.heading)), {860, 1400});
@@ -45,9 +48,7 @@ class StatusTabTest : public QObject, protected StatusFixture {
     }
     KeldmarchSwitch* loginSwitch() const { return tab->findChild<KeldmarchSwitch*>(); }
     QString errorLine() const { return errorLines(tab).value(0); }
-    TRCard* loginCard() const {
-        return findVisible<TRCard>(tab, "Start at login", [](TRCard* c) { return c->title(); });
-    }
+    TRCard* loginCard() const { return cardTitled(tab, "Start at login"); }
 
 private Q_SLOTS:
     void cleanup() { tearDown(); }
@@ -57,7 +58,6 @@ private Q_SLOTS:
     // the rows (and any selection in them) and shows new figures. Under the model, the engine that
     // serves it once there is more than the one.
     void theTabFollowsThePhaseAndTheRecord() {
-        setUp({});
         open();
         serve(sampleStatus());
         TRButton* stop = buttonNamed(tab, "Stop server");
@@ -115,7 +115,6 @@ private Q_SLOTS:
     // While audit mode turns requests away for want of a writable audit log, the tab says so above
     // everything else, with the server's reason; the callout goes when the status no longer has one.
     void anAuditLogThatCannotBeWrittenIsToldAboveEverything() {
-        setUp({});
         open();
         serve(sampleStatus());
         auto* callout = tab->findChild<TRBanner*>();
@@ -141,7 +140,6 @@ private Q_SLOTS:
     // The concurrency card keeps the last ten minutes, read out as one line; with LAN access on, the
     // LAN box is followed by every address of this machine a colleague can use, each to copy.
     void theLoadAndTheAddressesColleaguesCanUseShow() {
-        setUp({});
         open();
         serve(sampleStatus());
         // Ten minutes of polls, as the model would have kept them; the last one is now's.
@@ -168,7 +166,6 @@ private Q_SLOTS:
     // uptime redraws the phase block it stands in and nothing beyond it. The load chart alone moves
     // with every poll: its ten minutes end now.
     void aPollRedrawsOnlyWhatChanged() {
-        setUp({});
         open();
         serve(sampleStatus());
         QTest::qWait(200);
@@ -212,8 +209,7 @@ private Q_SLOTS:
     // chosen, the window closed) while that start runs: the start ends, and the flow never comes back
     // into the destroyed tab.
     void aFailedStartSaysWhyAndATabGoneMidStartIsNotResumed() {
-        setUp({.withServerBinary = false});
-        open();
+        open(Setup{.withServerBinary = false});
         goDown();
         buttonNamed(tab, "Start server")->click();
         QTRY_COMPARE(errorLine(), "tavrin-server binary not found at " + bundle->server() +
@@ -234,7 +230,7 @@ private Q_SLOTS:
     void startRestartsARegisteredServiceAndAFailureShowsTheBareMessage() {
         setUp({.atRequiredLocation = true});
         QVERIFY(QCoro::waitFor(controller->registerAgent(std::nullopt)));
-        open();
+        open(std::nullopt);
         goDown();
         qputenv("SCRIPTED_SYSTEMCTL_NO_MANAGER", "1");
         buttonNamed(tab, "Start server")->click();
@@ -253,7 +249,7 @@ private Q_SLOTS:
     void aStopTheUserAskedForNeverShowsAsAnError() {
         setUp({});
         QVERIFY(controller->launchChildProcess(std::nullopt));
-        open();
+        open(std::nullopt);
         serve(sampleStatus());
         QStringList titles;
         const auto watch = connect(model.get(), &ServerStateModel::phaseChanged, this,
@@ -274,7 +270,6 @@ private Q_SLOTS:
 
     // A stop the user asked for, while something still answers on the port, does not read as stopped.
     void aStopWhileSomethingStillAnswersStaysLive() {
-        setUp({});
         open();
         QVERIFY(controller->launchChildProcess(std::nullopt));
         serve(sampleStatus());
@@ -297,7 +292,6 @@ private Q_SLOTS:
     void aLockedOrFailingServerSaysSo() {
         QFETCH(int, answer);
         QFETCH(QString, phase);
-        setUp({});
         open();
         server->route("/admin/status", test::ScriptedResponse::json(answer, R"({"error":"no"})"));
         QCoro::waitFor(model->refresh());
@@ -312,8 +306,7 @@ private Q_SLOTS:
     // The same with the real server, started and stopped from the tab; no poll loop runs, so only the
     // actions themselves can have brought the phase up to date.
     void startAndStopShowAtOnceWithTheRealServer() {
-        setUp({.referenceServer = true});
-        open();
+        open(Setup{.referenceServer = true});
         goDown();
         buttonNamed(tab, "Start server")->click();
         QTRY_COMPARE_WITH_TIMEOUT(tab->flows().running(), 0, 10000);
@@ -324,8 +317,7 @@ private Q_SLOTS:
     }
 
     void aFailedStartAtLoginChangePutsTheSwitchBackAndKeepsTheError() {
-        setUp({}); // not at the required location: registering fails
-        open();
+        open(); // not at the required location: registering fails
         QSignalSpy flips(loginSwitch(), &QAbstractButton::toggled);
         QTest::mouseClick(loginSwitch(), Qt::LeftButton);
         QTRY_COMPARE(tab->flows().running(), 0);

@@ -61,7 +61,8 @@ class TrayPanelTest : public QObject, protected StatusFixture {
     Q_OBJECT
     TrayPanel* panel = nullptr;
 
-    void open() {
+    void open(Setup setup = {}) {
+        setUp(setup);
         panel = new TrayPanel(model.get());
         show(panel, {MBPanel::kWidth, panel->sizeHint().height()});
     }
@@ -72,7 +73,6 @@ private Q_SLOTS:
     // The tray keeps its panel between uses: hidden, it follows nothing, and it is current again as
     // it opens. A figure too long for its row is drawn cut, but heard whole.
     void thePanelShowsTheStatusCatchesUpAsItShowsAndSaysWhenThereIsNone() {
-        setUp({});
         open();
         ClientServerStatus status = sampleStatus();
         const QString alias = "keldmarch-production-2026-12-06-with-a-very-long-alias-tail";
@@ -107,7 +107,6 @@ private Q_SLOTS:
     // Start launches a child where no login service is registered, and Stop takes it down; where the
     // server cannot start, the window comes forward for the user to finish setting up.
     void startLaunchesAChildWhenNotRegisteredAndStopTakesItDown() {
-        setUp({});
         open();
         goDown();
         QSignalSpy opened(panel, &TrayPanel::openMainWindowRequested);
@@ -132,8 +131,7 @@ private Q_SLOTS:
     }
 
     void stopStillStopsAChildWhenNoServiceManagerAnswers() {
-        setUp({.withoutSystemctl = true});
-        open();
+        open({.withoutSystemctl = true});
         QVERIFY(controller->launchChildProcess(std::nullopt));
         const qint32 pid = *controller->pid();
         QVERIFY(!QCoro::waitFor(controller->unregisterAgent())); // removal cannot work here

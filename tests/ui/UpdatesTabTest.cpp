@@ -59,10 +59,6 @@ class UpdatesTabTest : public QObject, protected RecordTabFixture {
         m_web.route("/p.deb", test::ScriptedResponse::bytes(200, test::fileBytes(deb)).after(std::chrono::seconds(1)));
         m_web.route("/feed.json", test::ScriptedResponse::json(200, feed.toUtf8()));
     }
-    void pressAndWait(const QString& text) {
-        buttonNamed(tab, text)->click();
-        QTRY_COMPARE(tab->flows().running(), 0);
-    }
     QStringList staged() const { return QDir(server->stateDirectory() + "/updates").entryList(QDir::Files | QDir::Hidden); }
     QString updaterError() const { return QCoro::waitFor(client->updaterStatus())->lastError.value_or("none"); }
 
@@ -98,12 +94,12 @@ private Q_SLOTS:
         const QString path = tab->editor()->record()->stagedDownloadPath.value_or("none");
         QTRY_COMPARE(fileManager.shown, QStringList{QUrl::fromLocalFile(path).toString()});
         const QStringList said = statusLines(tab);
-        pressAndWait("Delete download");
+        QVERIFY(press(tab, "Delete download"));
         QVERIFY(!buttonNamed(tab, "Delete download") && staged().isEmpty() && statusLines(tab) == said);
 
         // A failing feed: the check's error and the updater's own in its card; the release stays.
         m_web.route("/feed.json", test::ScriptedResponse::text(500, "boom"));
-        pressAndWait("Check now");
+        QVERIFY(press(tab, "Check now"));
         QCOMPARE(errorLines(tab), QStringList{updaterError()});
         QVERIFY(statusLines(tab).isEmpty() && buttonNamed(tab, "Download & verify") && visibleTexts(tab).count(updaterError()) == 2);
     }

@@ -7,7 +7,6 @@
 #include "KitTestMain.h"
 #include "StatusFixture.h"
 
-#include "control/KeychainStore.h"
 #include "ui/kit/TRDisclosure.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRStepRail.h"
@@ -21,46 +20,22 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMimeData>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
 
 using namespace tavrin;
 
-class WizardTest : public QObject {
+class WizardTest : public QObject, protected StatusFixture {
     Q_OBJECT
-    std::unique_ptr<TestBundle> m_bundle;
-    std::unique_ptr<QTemporaryDir> m_scratch;
-    std::unique_ptr<DaemonClient> m_client;
-    std::unique_ptr<DaemonProcessController> m_controller;
-    std::unique_ptr<ServerStateModel> m_model;
 
-    // A panel as a first launch finds it: no password, no flag, an empty keychain, the companion's
-    // sample model in its user folder; its bundle has no server, and nothing answers its client.
+    // A panel as a first launch finds it, its bundle without a server.
     void setUpPanel() {
-        QSettings().clear();
-        KeychainStore().remove(KeychainAccount::adminSecret).waitForFinished();
-        m_bundle = std::make_unique<TestBundle>();
-        m_scratch = std::make_unique<QTemporaryDir>();
-        qputenv("SCRIPTED_SYSTEMCTL_STATE", (m_scratch->path() + "/systemd-state").toUtf8());
-        const QString companion = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                                  "/tavrin-ai/resources";
-        QVERIFY(QProcess::execute(test::ReferenceServer::executablePath(), {"make-sample-bundle", companion}) == 0);
-        QVERIFY(m_bundle->writeUnit("[Service]\nExecStart=/x serve\n"));
-        m_controller = std::make_unique<DaemonProcessController>(m_bundle->controllerOptions(m_scratch->path()));
-        DaemonClientConfiguration quick;
-        quick.requestTimeout = quick.resourceTimeout = std::chrono::seconds(5);
-        quick.healthTimeout = quick.idleTimeout = std::chrono::seconds(2);
-        m_client = std::make_unique<DaemonClient>(
-            QUrl(QStringLiteral("http://127.0.0.1:%1").arg(test::freeLoopbackPort())), std::nullopt, quick);
-        m_model = std::make_unique<ServerStateModel>(m_client.get(), m_controller.get());
-        m_model->setPollIntervalSeconds(3600); // the steps drive every cycle themselves
+        setUp({.withServerBinary = false, .firstLaunch = true});
+        model->setPollIntervalSeconds(3600); // the steps drive every cycle themselves
     }
 
     std::unique_ptr<TestHost> m_host;
     FirstRunWizardView* openWizard(WizardStep step) {
         m_host = std::make_unique<TestHost>();
-        auto* wizard = new FirstRunWizardView(m_model.get());
+        auto* wizard = new FirstRunWizardView(model.get());
         m_host->place(wizard, 1000, 0, 820);
         wizard->go(step);
         return wizard;
@@ -72,13 +47,7 @@ private Q_SLOTS:
     void cleanup() {
         QTest::qWait(300); // the last flows see their screens go, and their actions end
         m_host.reset();
-        if (m_controller)
-            QCoro::waitFor(m_controller->stop()); // a server outlives its panel, but not its test
-        m_model.reset();
-        m_controller.reset();
-        m_client.reset();
-        m_scratch.reset();
-        m_bundle.reset();
+        tearDown();
     }
 
     // From the keyboard: Enter begins, and this machine may go on. The generated password goes to the
@@ -132,7 +101,7 @@ private Q_SLOTS:
     // without the model is kept and said to be wrong, with the way to put the model in place.
     void theRailGoesBackToThisMachineAndAPickedFolderIsChecked() {
         setUpPanel();
-        m_model->setup().setSimulatedHost(SimulatedHost{QStringLiteral("Apple M1"), 8});
+        model->setup().setSimulatedHost(SimulatedHost{QStringLiteral("Apple M1"), 8});
         FirstRunWizardView* wizard = openWizard(WizardStep::setupAndStart);
         QVERIFY(!wizard->rail()->row(int(WizardStep::done))->isEnabled());
         QTest::mouseClick(wizard->rail()->row(int(WizardStep::done)), Qt::LeftButton);
@@ -156,7 +125,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(readiness->companion().folder + "/model.safetensors"));
         QTest::mouseClick(buttonNamed(readiness, "Check again"), Qt::LeftButton);
         QVERIFY(!readiness->companion().found);
-        const QString empty = m_scratch->path() + "/empty";
+        const QString empty = scratch->path() + "/empty";
         QDir().mkpath(empty);
         QTest::mouseClick(buttonNamed(readiness, "Browse…"), Qt::LeftButton);
         QTRY_VERIFY(readiness->folderPicker());
@@ -183,7 +152,7 @@ private Q_SLOTS:
         QVERIFY(!buttonNamed(setup, "Continue →")->isEnabled());
         QTest::mouseClick(setup->startButton(), Qt::LeftButton);
         QTRY_VERIFY(!setup->isWorking());
-        QCOMPARE(messageLines(setup), QStringList{"tavrin-server binary not found at " + m_bundle->server() +
+        QCOMPARE(messageLines(setup), QStringList{"tavrin-server binary not found at " + bundle->server() +
                                               ". Reinstall Tavrin Keldmarch."});
         QVERIFY(buttonNamed(setup, "Start Tavrin Keldmarch")->isEnabled());
         QCOMPARE(wizard->step(), WizardStep::setupAndStart);
