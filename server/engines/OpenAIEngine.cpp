@@ -193,7 +193,7 @@ private:
             done();
             return false;
         }
-        const auto chunk = decodeJson<UpstreamChunk>(QByteArrayView(line.data(), qsizetype(line.size())));
+        const auto chunk = decodeUpstreamChunk(line);
         if (!chunk)
             return malformed(QStringLiteral("an event that is not valid JSON (%1)").arg(cleanUpstreamText(chunk.error().message(), 200)));
         if (chunk->error) {
