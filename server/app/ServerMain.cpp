@@ -247,13 +247,13 @@ int main(int argc, char** argv) {
     };
 
     // The one loop of the server's I/O: every connection, and every engine's requests upstream.
-    context.makeEngine = [&io, delay = options->generationDelay](const ClientEngineSettings& settings,
+    context.makeEngine = [&io, delay = options->generationDelay, maxConcurrency](const ClientEngineSettings& settings,
                                                                  std::optional<std::string> apiKey)
         -> std::expected<std::shared_ptr<InferenceEngine>, QString> {
         if (settings.kind == QLatin1StringView("builtin"))
             return std::make_shared<EchoEngine>(io, delay, settings.servedName.value_or(QString()));
         if (settings.kind == QLatin1StringView("openai"))
-            return OpenAIEngine::make(io, settings, std::move(apiKey));
+            return OpenAIEngine::make(io, settings, std::move(apiKey), std::size_t(maxConcurrency));
         return std::unexpected(QStringLiteral("unknown engine kind \"%1\"").arg(settings.kind));
     };
     startEngine(context);

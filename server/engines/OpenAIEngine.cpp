@@ -64,6 +64,7 @@ struct OpenAIEngine::Parts {
     QString servedName;
     std::optional<std::string> apiKey;
     std::shared_ptr<HealthBoard> health;
+    std::shared_ptr<UpstreamPool> pool;
 
     UpstreamExchange::Request request(http::verb verb, const std::string& path) const {
         UpstreamExchange::Request req{verb, target.basePath + path, 11};
@@ -112,11 +113,13 @@ std::string chatBody(const QString& model, const GenerationRequest& request) {
 class ChatExchange final : public UpstreamExchange {
 public:
     ChatExchange(const OpenAIEngine::Parts& parts, std::shared_ptr<GenerationSink> sink)
-        : UpstreamExchange(parts.io, parts.tls, parts.target, parts.timeouts, OpenAIEngine::answerLimit),
+        : UpstreamExchange(parts.io, parts.tls, parts.target, parts.timeouts, OpenAIEngine::answerLimit, parts.pool),
           m_sink(std::move(sink)), m_health(parts.health) {}
 
 protected:
     bool consume(std::string_view bytes) override {
+        if (m_over)
+            return true; // what follows [DONE] is read only to keep the connection
         for (;;) {
             const std::size_t newline = bytes.find('\n');
             if (newline == std::string_view::npos) {
@@ -142,11 +145,13 @@ protected:
             const bool more = takeLine(line) && !cancelled();
             m_line.clear();
             if (!more)
-                return false;
+                return m_over && !cancelled();
         }
     }
 
     void ended() override {
+        if (m_over)
+            return;
         if (!m_line.empty()) {
             std::string line = std::move(m_line);
             m_line.clear();
@@ -154,9 +159,11 @@ protected:
                 return;
         }
         // A body that ended whole after its finish reason is an answer, even without [DONE].
-        if (m_finishReason)
+        if (m_finishReason) {
+            settle();
             return done();
-        fault({502, "upstream_malformed",
+        }
+        fail({502, "upstream_malformed",
                QStringLiteral("The engine at %1 ended its answer before it was complete.").arg(target().address)});
     }
 
@@ -179,11 +186,14 @@ private:
         if (line.starts_with(' '))
             line.remove_prefix(1);
         if (line == "[DONE]") {
+            // Settled first: told it is done, the caller lets go of the generation, which must then
+            // leave the connection to be read to its end.
+            m_over = true;
+            settle();
             done();
-            finish();
             return false;
         }
-        const auto chunk = decodeJson<UpstreamChunk>(QByteArrayView(line.data(), qsizetype(line.size())));
+        const auto chunk = decodeUpstreamChunk(line);
         if (!chunk)
             return malformed(QStringLiteral("an event that is not valid JSON (%1)").arg(cleanUpstreamText(chunk.error().message(), 200)));
         if (chunk->error) {
@@ -227,6 +237,7 @@ private:
     std::string m_line;
     std::optional<EngineUsage> m_usage;
     std::optional<QString> m_finishReason;
+    bool m_over = false; // [DONE] came
 };
 
 class ChatHandle final : public GenerationHandle {
@@ -315,7 +326,8 @@ private:
 } // namespace
 
 std::expected<std::shared_ptr<OpenAIEngine>, QString> OpenAIEngine::make(net::io_context& io, const ClientEngineSettings& settings,
-                                                                         std::optional<std::string> apiKey) {
+                                                                         std::optional<std::string> apiKey,
+                                                                         std::size_t idleConnections) {
     auto target = UpstreamTarget::parse(settings.url.value_or(QString()));
     if (!target)
         return std::unexpected(target.error());
@@ -340,7 +352,8 @@ std::expected<std::shared_ptr<OpenAIEngine>, QString> OpenAIEngine::make(net::io
         io, std::move(tls), *target,
         UpstreamTimeouts{std::chrono::seconds(settings.connectTimeoutSeconds.value_or(10)),
                          std::chrono::seconds(settings.timeoutSeconds.value_or(300))},
-        *settings.model, *initial.servedName, std::move(apiKey), std::make_shared<HealthBoard>(initial)});
+        *settings.model, *initial.servedName, std::move(apiKey), std::make_shared<HealthBoard>(initial),
+        std::make_shared<UpstreamPool>(io, std::max<std::size_t>(1, idleConnections))});
     return std::shared_ptr<OpenAIEngine>(new OpenAIEngine(std::move(parts)));
 }
 
@@ -359,7 +372,10 @@ OpenAIEngine::OpenAIEngine(std::shared_ptr<Parts> parts) : m_parts(std::move(par
 // The last holder may be a worker (settings replaced) or the loop (a generation's end).
 OpenAIEngine::~OpenAIEngine() { retire(); }
 
-void OpenAIEngine::retire() { std::static_pointer_cast<HealthLoop>(m_checks)->stop(); }
+void OpenAIEngine::retire() {
+    std::static_pointer_cast<HealthLoop>(m_checks)->stop();
+    m_parts->pool->retire();
+}
 
 QString OpenAIEngine::modelId() const { return m_parts->servedName; }
 

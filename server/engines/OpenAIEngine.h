@@ -22,11 +22,15 @@ namespace tavrin {
 // The upstream's key goes only into the Authorization header of requests to the upstream,
 // never into a message, a log line or a health reading; a client's own Authorization header
 // never reaches the upstream.
+//
+// Generations keep their connections to the engine for the next one, at most `idleConnections`
+// of them at a time (as many as may run at once is plenty); retire() lets them all go.
 class OpenAIEngine final : public InferenceEngine {
 public:
     static std::expected<std::shared_ptr<OpenAIEngine>, QString> make(boost::asio::io_context& io,
                                                                       const ClientEngineSettings& settings,
-                                                                      std::optional<std::string> apiKey);
+                                                                      std::optional<std::string> apiKey,
+                                                                      std::size_t idleConnections = 16);
     ~OpenAIEngine() override;
 
     QString modelId() const override;

@@ -23,6 +23,9 @@ namespace {
 constexpr std::size_t errorBodyLimit = 64 * 1024;
 // What one read of an answer takes in; every open generation holds a buffer of it.
 constexpr std::size_t readPiece = 16 * 1024;
+// After its last event, what is left of an answer (a chunked body's end) comes at once from an
+// engine that keeps its connection; one that does not send it soon loses the connection.
+constexpr auto drainPatience = std::chrono::seconds(2);
 
 QString seconds(std::chrono::seconds span) {
     return span.count() == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(span.count());
@@ -57,16 +60,14 @@ std::expected<UpstreamTarget, QString> UpstreamTarget::parse(const QString& url)
 }
 
 UpstreamExchange::UpstreamExchange(net::io_context& io, std::shared_ptr<ssl::context> tls, UpstreamTarget target,
-                                   UpstreamTimeouts timeouts, std::size_t bodyLimit)
+                                   UpstreamTimeouts timeouts, std::size_t bodyLimit, std::shared_ptr<UpstreamPool> pool)
     : m_io(io), m_tlsContext(std::move(tls)), m_target(std::move(target)), m_timeouts(timeouts), m_bodyLimit(bodyLimit),
-      m_resolver(io), m_deadline(io) {
+      m_resolver(io), m_deadline(io), m_pool(std::move(pool)) {
     // The parser reads into this buffer as far as its room goes: left to grow on its own it takes
     // 512 bytes a read, and a burst of pieces came as a dozen reads, each written on to the client
     // on its own.
     m_buffer.reserve(readPiece);
 }
-
-beast::tcp_stream& UpstreamExchange::lowest() { return m_tls ? beast::get_lowest_layer(*m_tls) : *m_plain; }
 
 void UpstreamExchange::start(Request request) {
     if (m_done)
@@ -76,14 +77,34 @@ void UpstreamExchange::start(Request request) {
     const bool v6 = m_target.host.find(':') != std::string::npos;
     m_request.set(http::field::host, (v6 ? "[" + m_target.host + "]" : m_target.host) + ":" + m_target.port);
     m_request.set(http::field::user_agent, "tavrin-server");
-    m_request.keep_alive(false);
+    m_request.keep_alive(m_pool != nullptr);
     m_request.prepare_payload();
+    m_deadline.expires_after(m_timeouts.whole);
+    m_deadline.async_wait([self = shared_from_this()](boost::system::error_code ec) {
+        if (ec || self->m_done)
+            return;
+        self->m_timedOut = true;
+        self->m_resolver.cancel();
+        beast::error_code ignored;
+        self->lowest().socket().close(ignored); // the pending operation fails, and says why below
+    });
+    if (auto idle = m_pool ? m_pool->take() : std::nullopt) {
+        m_connection = std::move(*idle);
+        m_reused = true;
+        return send();
+    }
+    open();
+}
+
+void UpstreamExchange::open() {
+    m_reused = false;
+    m_connecting = true;
     if (m_target.tls) {
-        m_tls = std::make_unique<beast::ssl_stream<beast::tcp_stream>>(m_io, *m_tlsContext);
+        m_connection.tls = std::make_unique<beast::ssl_stream<beast::tcp_stream>>(m_io, *m_tlsContext);
         // The certificate must name the host asked for. OpenSSL checks the name itself (rather than
         // a verify callback), so that a certificate for another host fails with a reason of its own.
         // A name is also told in the handshake; an address never is.
-        SSL* handle = m_tls->native_handle();
+        SSL* handle = m_connection.tls->native_handle();
         boost::system::error_code notAddress;
         (void)net::ip::make_address(m_target.host, notAddress);
         const bool named = notAddress ? ::SSL_set_tlsext_host_name(handle, m_target.host.c_str()) == 1 &&
@@ -94,19 +115,10 @@ void UpstreamExchange::start(Request request) {
             return fail({502, "upstream_untrusted",
                          QStringLiteral("The engine at %1 cannot be checked against its certificate, so it is not trusted.")
                              .arg(m_target.address)});
-        m_tls->set_verify_mode(ssl::verify_peer);
+        m_connection.tls->set_verify_mode(ssl::verify_peer);
     } else {
-        m_plain = std::make_unique<beast::tcp_stream>(m_io);
+        m_connection.plain = std::make_unique<beast::tcp_stream>(m_io);
     }
-    m_deadline.expires_after(m_timeouts.whole);
-    m_deadline.async_wait([self = shared_from_this()](boost::system::error_code ec) {
-        if (ec || self->m_done)
-            return;
-        self->m_timedOut = true;
-        self->m_resolver.cancel();
-        beast::error_code ignored;
-        self->lowest().socket().close(ignored); // the pending operation fails, and says why below
-    });
     // An engine given by its address needs no lookup: the resolver works on a thread of its own,
     // and the way there and back would come before every generation's first byte.
     boost::system::error_code notLiteral;
@@ -140,10 +152,10 @@ void UpstreamExchange::connect(const net::ip::tcp::resolver::results_type& endpo
 }
 
 void UpstreamExchange::connected() {
-    if (!m_tls)
+    if (!m_connection.tls)
         return send();
     lowest().expires_after(m_timeouts.connect);
-    m_tls->async_handshake(ssl::stream_base::client, [self = shared_from_this()](beast::error_code ec) {
+    m_connection.tls->async_handshake(ssl::stream_base::client, [self = shared_from_this()](beast::error_code ec) {
         if (self->m_done)
             return;
         if (ec)
@@ -156,9 +168,15 @@ void UpstreamExchange::send() {
     m_connecting = false;
     lowest().expires_never(); // from here the whole request's deadline rules
     onStream([&](auto& stream) {
-        http::async_write(stream, m_request, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+        http::async_write(stream, m_request, [self = shared_from_this()](beast::error_code ec, std::size_t sent) {
             if (self->m_done)
                 return;
+            // A kept connection the engine closed just now: nothing of the request reached it, so
+            // it goes once more, on a connection of its own.
+            if (ec && self->m_reused && sent == 0 && !self->m_timedOut) {
+                std::exchange(self->m_connection, {}).close();
+                return self->open();
+            }
             if (ec)
                 return self->failWith(ec, "send");
             self->readHead();
@@ -206,7 +224,7 @@ void UpstreamExchange::readBody() {
                 return;
             if (self->m_parser->is_done()) {
                 self->ended();
-                return self->finish();
+                return self->release();
             }
             self->readBody();
         });
@@ -236,6 +254,8 @@ void UpstreamExchange::readError() {
 void UpstreamExchange::failWith(const boost::system::error_code& ec, const char* stage) {
     const QString at = m_target.address;
     const std::string_view where(stage);
+    if (m_settled)
+        return finish(); // the caller has its answer; only the connection is lost
     if (m_timedOut)
         return fail({504, "upstream_timeout",
                      QStringLiteral("The engine at %1 did not finish answering within %2.").arg(at, seconds(m_timeouts.whole))});
@@ -245,7 +265,7 @@ void UpstreamExchange::failWith(const boost::system::error_code& ec, const char*
     if (where == "resolve" || where == "connect")
         return fail({502, "upstream_unreachable", QStringLiteral("The engine at %1 could not be reached (%2).").arg(at, describe(ec))});
     if (where == "handshake") {
-        const long verified = ::SSL_get_verify_result(m_tls->native_handle());
+        const long verified = ::SSL_get_verify_result(m_connection.tls->native_handle());
         if (verified == X509_V_ERR_HOSTNAME_MISMATCH || verified == X509_V_ERR_IP_ADDRESS_MISMATCH)
             return fail({502, "upstream_untrusted",
                          QStringLiteral("The engine at %1 sent a certificate that is not for %2, so it is not trusted.")
@@ -294,15 +314,42 @@ void UpstreamExchange::finish() {
     m_done = true;
     m_resolver.cancel();
     m_deadline.cancel();
-    if (m_plain || m_tls) {
-        beast::error_code ignored;
-        lowest().socket().shutdown(net::ip::tcp::socket::shutdown_both, ignored);
-        lowest().socket().close(ignored);
-    }
+    m_connection.close();
+}
+
+void UpstreamExchange::settle() {
+    if (m_settled || m_done)
+        return;
+    m_settled = true;
+    m_deadline.expires_after(drainPatience); // the earlier wait ends with operation_aborted, and is ignored
+    m_deadline.async_wait([self = shared_from_this()](boost::system::error_code ec) {
+        if (ec || self->m_done)
+            return;
+        self->finish(); // the read under way ends, and finds the exchange done
+    });
+}
+
+// The answer was read to its end: its connection goes back to the pool when both sides meant to
+// keep it and nothing beyond the answer arrived (bytes the parser holds would be read as the
+// next answer's).
+void UpstreamExchange::release() {
+    if (m_done)
+        return;
+    const bool keep = m_pool && !m_cancelled && m_request.keep_alive() && m_parser && m_parser->is_done() &&
+                      m_parser->keep_alive() && m_buffer.size() == 0;
+    if (!keep)
+        return finish();
+    m_done = true;
+    m_resolver.cancel();
+    m_deadline.cancel();
+    m_pool->give(std::exchange(m_connection, {}));
 }
 
 void UpstreamExchange::cancel() {
     const auto stop = [self = shared_from_this()] {
+        // Once settled, the generation is over and only its connection's end is still read.
+        if (self->m_settled)
+            return self->dropped();
         self->m_cancelled = true;
         self->finish();
         self->dropped();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/engines/UpstreamPool.h"
 #include "server/engines/UpstreamRecords.h"
 #include "server/runtime/InferenceEngine.h"
 
@@ -43,12 +44,17 @@ struct UpstreamTimeouts {
 // Every read is bounded (the head 16 KiB, the body `bodyLimit`), no redirect is followed, and every
 // fault becomes an EngineFailure in the engine's words. Subclasses read the answer; all calls come
 // on the loop, and none after cancel().
+//
+// Given a pool, the exchange asks to keep its connection, takes an idle one when there is one, and
+// gives it back only when its answer was read to the end without a fault or a cancel. A request is
+// never sent twice: a pooled connection found closed before anything was written to it is replaced
+// by a fresh one, but one that fails after the request went out fails the exchange.
 class UpstreamExchange : public std::enable_shared_from_this<UpstreamExchange> {
 public:
     using Request = boost::beast::http::request<boost::beast::http::string_body>;
 
     UpstreamExchange(boost::asio::io_context& io, std::shared_ptr<boost::asio::ssl::context> tls, UpstreamTarget target,
-                     UpstreamTimeouts timeouts, std::size_t bodyLimit);
+                     UpstreamTimeouts timeouts, std::size_t bodyLimit, std::shared_ptr<UpstreamPool> pool = nullptr);
     virtual ~UpstreamExchange() = default;
 
     void start(Request request); // on the loop
@@ -70,6 +76,9 @@ protected:
     const UpstreamTarget& target() const { return m_target; }
     bool cancelled() const { return m_cancelled; }
     void finish(); // closes the connection once the reader is done
+    // The reader has all it wants of the answer (its caller was told): the rest of the body is read
+    // only to keep the connection, briefly, and no fault is reported any more.
+    void settle();
     // An engine may echo the key it was sent (a refusal that quotes it): no text of the engine's
     // reaches a person with the key in it.
     QString withoutKey(QString text) const;
@@ -77,6 +86,8 @@ protected:
 private:
     void fail(EngineFailure failure);
     void failWith(const boost::system::error_code& ec, const char* stage);
+    void open();
+    void release();
     void connect(const boost::asio::ip::tcp::resolver::results_type& endpoints);
     void connected();
     void send();
@@ -85,12 +96,12 @@ private:
     void readError();
 
     template <class F> void onStream(F&& f) {
-        if (m_tls)
-            f(*m_tls);
+        if (m_connection.tls)
+            f(*m_connection.tls);
         else
-            f(*m_plain);
+            f(*m_connection.plain);
     }
-    boost::beast::tcp_stream& lowest();
+    boost::beast::tcp_stream& lowest() { return m_connection.lowest(); }
 
     boost::asio::io_context& m_io;
     std::shared_ptr<boost::asio::ssl::context> m_tlsContext;
@@ -99,8 +110,8 @@ private:
     std::size_t m_bodyLimit;
     boost::asio::ip::tcp::resolver m_resolver;
     boost::asio::steady_timer m_deadline;
-    std::unique_ptr<boost::beast::tcp_stream> m_plain;
-    std::unique_ptr<boost::beast::ssl_stream<boost::beast::tcp_stream>> m_tls;
+    std::shared_ptr<UpstreamPool> m_pool;
+    UpstreamConnection m_connection;
     Request m_request;
     boost::beast::flat_buffer m_buffer;
     std::optional<boost::beast::http::response_parser<boost::beast::http::buffer_body>> m_parser;
@@ -111,6 +122,8 @@ private:
     bool m_done = false;
     bool m_timedOut = false;
     bool m_connecting = true;
+    bool m_reused = false;  // the connection came from the pool
+    bool m_settled = false;
 };
 
 } // namespace tavrin

@@ -2,6 +2,210 @@
 
 namespace tavrin {
 
+namespace {
+
+// A reader for plain JSON only: strings of printable ASCII without escapes, whole numbers in
+// int64's range, true, false, null, and objects and arrays of them, not deeply nested. Whatever
+// it does not know it gives up on (false), never guesses: the strict reader then reads the event
+// again, and its result or its fault is the one that counts. What it accepts is valid JSON, read as
+// the strict reader reads it: a later member of the same name wins, null empties an optional.
+class PlainReader {
+public:
+    explicit PlainReader(std::string_view text) : m_at(text.data()), m_end(text.data() + text.size()) {}
+
+    bool chunk(UpstreamChunk& out) {
+        return object([&](std::string_view key) {
+                   if (key == "choices")
+                       return nullable(out.choices, [&](std::vector<UpstreamChoice>& choices) { return choiceList(choices); });
+                   if (key == "usage")
+                       return nullable(out.usage, [&](UpstreamUsage& usage) { return this->usage(usage); });
+                   if (key == "error")
+                       return nullable(out.error, [&](UpstreamErrorDetail& error) {
+                           return object([&](std::string_view k) { return k == "message" ? nullableString(error.message) : skip(0); });
+                       });
+                   return skip(0);
+               }) &&
+               (space(), m_at == m_end);
+    }
+
+private:
+    static constexpr int maxDepth = 16;
+
+    void space() {
+        while (m_at != m_end && (*m_at == ' ' || *m_at == '\t' || *m_at == '\n' || *m_at == '\r'))
+            ++m_at;
+    }
+    bool take(char c) {
+        space();
+        if (m_at == m_end || *m_at != c)
+            return false;
+        ++m_at;
+        return true;
+    }
+    char next() {
+        space();
+        return m_at == m_end ? '\0' : *m_at;
+    }
+    bool word(std::string_view w) {
+        space();
+        if (std::size_t(m_end - m_at) < w.size() || std::string_view(m_at, w.size()) != w)
+            return false;
+        m_at += w.size();
+        return true;
+    }
+    bool string(std::string_view& out) {
+        if (!take('"'))
+            return false;
+        const char* start = m_at;
+        while (m_at != m_end && *m_at != '"') {
+            const auto c = static_cast<unsigned char>(*m_at);
+            if (c < 0x20 || c >= 0x7f || c == '\\')
+                return false;
+            ++m_at;
+        }
+        if (m_at == m_end)
+            return false;
+        out = std::string_view(start, std::size_t(m_at - start));
+        ++m_at;
+        return true;
+    }
+    bool integer(qint64& out) {
+        space();
+        const bool negative = m_at != m_end && *m_at == '-';
+        if (negative)
+            ++m_at;
+        const char* digits = m_at;
+        while (m_at != m_end && *m_at >= '0' && *m_at <= '9')
+            ++m_at;
+        const std::size_t count = std::size_t(m_at - digits);
+        // No fraction or exponent, no leading zero, and short enough that it cannot overflow.
+        if (count == 0 || count > 18 || (count > 1 && *digits == '0'))
+            return false;
+        if (m_at != m_end && (*m_at == '.' || *m_at == 'e' || *m_at == 'E'))
+            return false;
+        qint64 value = 0;
+        for (const char* d = digits; d != m_at; ++d)
+            value = value * 10 + (*d - '0');
+        out = negative ? -value : value;
+        return true;
+    }
+    template <class Member> bool object(Member&& member) {
+        if (!take('{'))
+            return false;
+        if (take('}'))
+            return true;
+        do {
+            std::string_view key;
+            if (!string(key) || !take(':') || !member(key))
+                return false;
+        } while (take(','));
+        return take('}');
+    }
+    template <class T, class Read> bool nullable(std::optional<T>& out, Read&& read) {
+        if (word("null")) {
+            out.reset();
+            return true;
+        }
+        T value{};
+        if (!read(value))
+            return false;
+        out = std::move(value);
+        return true;
+    }
+    bool nullableString(std::optional<QString>& out) {
+        return nullable(out, [&](QString& text) {
+            std::string_view bytes;
+            if (!string(bytes))
+                return false;
+            text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+            return true;
+        });
+    }
+    bool choiceList(std::vector<UpstreamChoice>& choices) {
+        if (!take('['))
+            return false;
+        if (take(']'))
+            return true;
+        do {
+            UpstreamChoice& choice = choices.emplace_back();
+            const bool read = object([&](std::string_view key) {
+                if (key == "delta")
+                    return nullable(choice.delta, [&](UpstreamDelta& delta) {
+                        return object([&](std::string_view k) { return k == "content" ? nullableString(delta.content) : skip(0); });
+                    });
+                if (key == "finish_reason")
+                    return nullableString(choice.finish_reason);
+                return skip(0);
+            });
+            if (!read)
+                return false;
+        } while (take(','));
+        return take(']');
+    }
+    bool usage(UpstreamUsage& usage) {
+        bool prompt = false;
+        bool completion = false;
+        const bool read = object([&](std::string_view key) {
+            if (key == "prompt_tokens")
+                return prompt = integer(usage.prompt_tokens);
+            if (key == "completion_tokens")
+                return completion = integer(usage.completion_tokens);
+            return skip(0);
+        });
+        return read && prompt && completion;
+    }
+    bool skip(int depth) {
+        if (depth >= maxDepth)
+            return false;
+        switch (next()) {
+        case '"': {
+            std::string_view ignored;
+            return string(ignored);
+        }
+        case '{':
+            return object([&](std::string_view) { return skip(depth + 1); });
+        case '[':
+            if (!take('['))
+                return false;
+            if (take(']'))
+                return true;
+            do {
+                if (!skip(depth + 1))
+                    return false;
+            } while (take(','));
+            return take(']');
+        case 't':
+            return word("true");
+        case 'f':
+            return word("false");
+        case 'n':
+            return word("null");
+        default: {
+            qint64 ignored;
+            return integer(ignored);
+        }
+        }
+    }
+
+    const char* m_at;
+    const char* m_end;
+};
+
+} // namespace
+
+std::optional<UpstreamChunk> readPlainChunk(std::string_view event) {
+    UpstreamChunk chunk;
+    if (!PlainReader(event).chunk(chunk))
+        return std::nullopt;
+    return chunk;
+}
+
+Decoded<UpstreamChunk> decodeUpstreamChunk(std::string_view event) {
+    if (auto chunk = readPlainChunk(event))
+        return std::move(*chunk);
+    return decodeJson<UpstreamChunk>(QByteArrayView(event.data(), qsizetype(event.size())));
+}
+
 QString cleanUpstreamText(const QString& text, qsizetype limit) {
     QString out;
     out.reserve(std::min(text.size(), limit + 1));

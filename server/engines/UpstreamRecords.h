@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace tavrin {
@@ -56,6 +57,13 @@ struct UpstreamChunk {
         return std::tuple{optional("choices", &R::choices), optional("usage", &R::usage), optional("error", &R::error)};
     }
 };
+
+// One event's chunk, read as decodeJson<UpstreamChunk> reads it. Every piece of an answer comes
+// as one, so the usual shape (plain text in its strings, whole numbers) is read by a short path of
+// its own; anything else goes to the strict reader, which decides and words any fault.
+Decoded<UpstreamChunk> decodeUpstreamChunk(std::string_view event);
+// The short path alone: nullopt where it leaves the event to the strict reader.
+std::optional<UpstreamChunk> readPlainChunk(std::string_view event);
 
 // A refusal's body: {"error": {"message": …}} as OpenAI's, or {"error": "…"} or {"message": "…"} as others'.
 struct UpstreamRefusal {

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <set>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -84,6 +85,15 @@ enum class Certificate {
 
 // How many times the engine at `upstream` was asked for its model list.
 std::size_t modelChecks(const ScriptedHttpServer& upstream) { return upstream.requestCount("/v1/models"); }
+
+// The connections the engine at `upstream` was asked for generations on, in order.
+std::vector<std::size_t> generationConnections(const ScriptedHttpServer& upstream) {
+    std::vector<std::size_t> out;
+    for (const auto& request : upstream.requests())
+        if (request.path() == "/v1/chat/completions")
+            out.push_back(request.connection);
+    return out;
+}
 
 } // namespace
 
@@ -474,6 +484,125 @@ private Q_SLOTS:
         const QByteArray answer = client.readToEnd();
         QVERIFY2(answer.contains("follow the moon.") && answer.contains("data: [DONE]"), answer.constData());
         QCOMPARE(modelChecks(old), atSwitch);
+    }
+
+    void generationsOneAfterAnotherShareOneConnectionToTheEngine_data() {
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("http") << false;
+        QTest::newRow("https") << true;
+    }
+    void generationsOneAfterAnotherShareOneConnectionToTheEngine() {
+        QFETCH(bool, tls);
+        const auto authority = TestCertificateAuthority::make(QStringLiteral("Keldmarch test authority"));
+        TAVRIN_REQUIRE(authority);
+        const auto identity = authority->issue(CertificateNames::loopback());
+        TAVRIN_REQUIRE(identity);
+        const QString trusted = m_keyFolder.filePath("authority.pem");
+        QVERIFY(writeBytes(trusted, authority->certificatePem()));
+        auto upstream = tls ? std::make_unique<ScriptedHttpServer>(*identity) : std::make_unique<ScriptedHttpServer>();
+        upstream->route("/v1/models", modelListOf(upstreamModel));
+        upstream->route("/v1/chat/completions", streamed(eventStream({"Spring tides ", "follow the moon."})));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream->baseUrl().toString() + "/v1", ReferenceServerOptions({}, {"SSL_CERT_FILE=" + trusted})));
+        const QString key = clientKey(server);
+        constexpr int generations = 6;
+        for (int i = 0; i < generations; ++i) {
+            const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(i % 2 == 0)));
+            TAVRIN_REQUIRE(answer);
+            QCOMPARE(answer->status, 200);
+            QVERIFY2(answer->body.contains("follow the moon."), answer->body.constData());
+        }
+        const auto connections = generationConnections(*upstream);
+        QCOMPARE(connections.size(), std::size_t(generations));
+        QVERIFY(std::all_of(connections.begin(), connections.end(), [&](std::size_t c) { return c == connections.front(); }));
+    }
+
+    // The engine's answer to a first generation, and whether its connection may carry the next.
+    void aConnectionIsKeptOnlyAfterAWholeAnswerTheEngineMeantToKeep_data() {
+        QTest::addColumn<ScriptedResponse>("first");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a whole answer") << streamed(eventStream({"Tides"})) << true;
+        QTest::newRow("a whole answer without [DONE]") << streamed(pieceEvent("Tides") + finishEvent()) << true;
+        QTest::newRow("an answer saying Connection: close")
+            << streamed(eventStream({"Tides"})).withHeader("Connection", "close") << false;
+        QTest::newRow("a refusal") << ScriptedResponse::json(500, R"({"error":{"message":"out of memory"}})") << false;
+        QTest::newRow("an event that is not JSON") << streamed(pieceEvent("Tides") + "data: {broken\n\n") << false;
+        QTest::newRow("an error event") << streamed(pieceEvent("Tides") + R"(data: {"error":{"message":"overloaded"}})" "\n\n")
+                                        << false;
+        QTest::newRow("a body that ends before the finish") << streamed(pieceEvent("Tides")) << false;
+    }
+    void aConnectionIsKeptOnlyAfterAWholeAnswerTheEngineMeantToKeep() {
+        QFETCH(ScriptedResponse, first);
+        QFETCH(bool, kept);
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", first);
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        const QString key = clientKey(server);
+        QVERIFY(exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true))));
+        upstream.route("/v1/chat/completions", streamed(eventStream({"Spring tides"})));
+        const auto second = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+        TAVRIN_REQUIRE(second);
+        QVERIFY2(second->status == 200 && second->body.contains("Spring tides"), second->body.constData());
+        const auto connections = generationConnections(upstream);
+        QCOMPARE(connections.size(), std::size_t(2));
+        QCOMPARE(connections[0] == connections[1], kept);
+    }
+
+    void anEngineThatClosesIdleConnectionsGetsEachRequestExactlyOnce() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", streamed(eventStream({"Spring tides"})).thenClose());
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        const QString key = clientKey(server);
+        constexpr int generations = 4;
+        for (int i = 0; i < generations; ++i) {
+            const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+            TAVRIN_REQUIRE(answer);
+            QVERIFY2(answer->status == 200 && answer->body.contains("data: [DONE]"), answer->body.constData());
+            // The engine has closed the connection the gateway kept before the next generation asks for it.
+            const auto connections = generationConnections(upstream);
+            QCOMPARE(connections.size(), std::size_t(i + 1));
+            QVERIFY(upstream.waitForClosedConnection(connections.back(), 20s));
+        }
+        const auto connections = generationConnections(upstream);
+        QCOMPARE(connections.size(), std::size_t(generations));
+        QCOMPARE(std::set<std::size_t>(connections.begin(), connections.end()).size(), std::size_t(generations));
+    }
+
+    void aStreamCancelledMidAnswerLeavesItsConnectionAndTheNextGetsAFreshOne() {
+        ScriptedHttpServer upstream;
+        upstream.route("/v1/chat/completions", ScriptedResponse::gated(200, "text/event-stream", pieceEvent("Spring tides"),
+                                                                       finishEvent() + "data: [DONE]\n\n"));
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1"));
+        const QString key = clientKey(server);
+        {
+            StreamingClient client(server.port());
+            QVERIFY(client.send("/v1/chat/completions", key, chatBody(true)) && client.readUntil("Spring tides"));
+        }
+        // The engine sees the connection go, its answer unfinished.
+        QVERIFY(upstream.waitForHangUps(1, 30s));
+        upstream.openGate();
+        const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(true)));
+        TAVRIN_REQUIRE(answer);
+        QVERIFY2(answer->status == 200 && answer->body.contains("data: [DONE]"), answer->body.constData());
+        const auto connections = generationConnections(upstream);
+        QCOMPARE(connections.size(), std::size_t(2));
+        QVERIFY(connections[0] != connections[1]);
+    }
+
+    void aReplacedEngineLetsItsKeptConnectionsGo() {
+        ScriptedHttpServer old;
+        old.route("/v1/chat/completions", streamed(eventStream({"Spring tides"})));
+        ScriptedHttpServer replacement;
+        ReferenceServer server;
+        TAVRIN_REQUIRE(startGateway(server, old.baseUrl().toString() + "/v1"));
+        const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(clientKey(server)).json(chatBody(true)));
+        QVERIFY(answer && answer->status == 200);
+        QVERIFY(old.openConnections() >= 1); // the generation's, kept
+        TAVRIN_REQUIRE(setEngine(server, replacement.baseUrl().toString() + "/v1"));
+        QTRY_COMPARE_WITH_TIMEOUT(old.openConnections(), std::size_t(0), 20000);
     }
 
     void generationsWaitingForASlotHoldNoThreadAndLeaveTheLineWhenTheirClientsGo() {

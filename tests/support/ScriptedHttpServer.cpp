@@ -153,6 +153,18 @@ ScriptedResponse ScriptedResponse::withType(QByteArray contentType) const {
     return copy;
 }
 
+ScriptedResponse ScriptedResponse::thenClose() const {
+    ScriptedResponse copy = *this;
+    copy.closeAfter = true;
+    return copy;
+}
+
+ScriptedResponse ScriptedResponse::withHeader(QByteArray name, QByteArray value) const {
+    ScriptedResponse copy = *this;
+    copy.headers.emplace_back(std::move(name), std::move(value));
+    return copy;
+}
+
 ScriptedResponse ScriptedResponse::after(std::chrono::milliseconds wait) const {
     ScriptedResponse copy = *this;
     copy.delay = wait;
@@ -240,6 +252,16 @@ void ScriptedHttpServer::setFallback(ScriptedResponse response) {
     m_fallback = std::move(response);
 }
 
+std::size_t ScriptedHttpServer::openConnections() const {
+    std::lock_guard lock(m_mutex);
+    return m_clientFds.size();
+}
+
+bool ScriptedHttpServer::waitForClosedConnection(std::size_t connection, std::chrono::milliseconds patience) {
+    std::unique_lock lock(m_mutex);
+    return m_stopping.wait_for(lock, patience, [&] { return m_closed.contains(connection); });
+}
+
 std::vector<RecordedRequest> ScriptedHttpServer::requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;
@@ -292,7 +314,7 @@ void ScriptedHttpServer::acceptLoop() {
             return;
         }
         m_clientFds.push_back(fd);
-        m_clientThreads.emplace_back([this, fd] { serve(fd); });
+        m_clientThreads.emplace_back([this, fd, connection = ++m_accepted] { serve(fd, connection); });
     }
 }
 
@@ -301,10 +323,10 @@ bool ScriptedHttpServer::waitUnlessStopping(std::chrono::milliseconds wait) {
     return !m_stopping.wait_for(lock, wait, [this] { return m_stop; });
 }
 
-void ScriptedHttpServer::serve(int fd) {
+void ScriptedHttpServer::serve(int fd, std::size_t connection) {
     if (!m_tls) {
         ScriptedWire wire(fd, nullptr);
-        answer(fd, wire);
+        answer(fd, connection, wire);
     } else if (std::unique_ptr<SSL, decltype(&SSL_free)> tls(SSL_new(m_tls.get()), &SSL_free); tls && SSL_set_fd(tls.get(), fd) == 1) {
         // A peer that goes mid-answer must not end the test with SIGPIPE, and TLS writes with write():
         // the signal is held back in this thread, and dropped with it.
@@ -314,7 +336,7 @@ void ScriptedHttpServer::serve(int fd) {
         pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
         if (SSL_accept(tls.get()) == 1) {
             ScriptedWire wire(fd, tls.get());
-            answer(fd, wire);
+            answer(fd, connection, wire);
             SSL_shutdown(tls.get());
         } else {
             std::lock_guard lock(m_mutex);
@@ -325,14 +347,17 @@ void ScriptedHttpServer::serve(int fd) {
     std::lock_guard lock(m_mutex);
     m_clientFds.erase(std::remove(m_clientFds.begin(), m_clientFds.end(), fd), m_clientFds.end());
     ::close(fd);
+    m_closed.insert(connection);
+    m_stopping.notify_all();
 }
 
-void ScriptedHttpServer::answer(int fd, ScriptedWire& wire) {
+void ScriptedHttpServer::answer(int fd, std::size_t connection, ScriptedWire& wire) {
     QByteArray buffer;
     for (;;) {
         RecordedRequest request;
         if (!readRequest(wire, buffer, request))
             break;
+        request.connection = connection;
         ScriptedResponse response;
         {
             std::lock_guard lock(m_mutex);
@@ -389,13 +414,14 @@ void ScriptedHttpServer::answer(int fd, ScriptedWire& wire) {
                 }
                 m_stopping.wait_for(lock, std::chrono::milliseconds(20));
             }
-            if (hungUp || !wire.writeAll(chunk(response.rest) + "0\r\n\r\n"))
+            if (hungUp || !wire.writeAll(chunk(response.rest) + "0\r\n\r\n") || response.closeAfter)
                 break;
             continue;
         }
         const bool cut = response.kind == ScriptedResponse::Kind::CloseMidBody; // promises more than it sends
         const qsizetype declared = cut ? response.body.size() * 2 + 64 : response.body.size();
-        if (!wire.writeAll(headOf(response, "Content-Length: " + QByteArray::number(declared)) + response.body) || cut)
+        if (!wire.writeAll(headOf(response, "Content-Length: " + QByteArray::number(declared)) + response.body) || cut ||
+            response.closeAfter)
             break;
     }
 }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -34,6 +35,7 @@ struct RecordedRequest {
     QByteArray target; // path with query, exactly as sent
     std::vector<std::pair<QByteArray, QByteArray>> headers;
     QByteArray body;
+    std::size_t connection = 0; // which connection it came on: the server's count of them, from 1
 
     // Case-insensitive lookup; nullopt when the header was not sent.
     std::optional<QByteArray> header(QByteArrayView name) const;
@@ -56,6 +58,7 @@ struct ScriptedResponse {
     std::vector<std::pair<QByteArray, QByteArray>> headers;
     std::chrono::milliseconds delay{0};
     QByteArray rest; // Gated: what follows the gate
+    bool closeAfter = false;
 
     static ScriptedResponse json(int status, QByteArray body);
     static ScriptedResponse text(int status, QByteArray body);
@@ -67,6 +70,10 @@ struct ScriptedResponse {
     static ScriptedResponse gated(int status, QByteArray contentType, QByteArray first, QByteArray rest);
     ScriptedResponse after(std::chrono::milliseconds wait) const;
     ScriptedResponse withType(QByteArray contentType) const; // the same, with this Content-Type
+    // The same, then the connection closed though its head did not say so, as a server that drops
+    // idle connections at once does.
+    ScriptedResponse thenClose() const;
+    ScriptedResponse withHeader(QByteArray name, QByteArray value) const;
 };
 
 class ScriptedHttpServer {
@@ -93,6 +100,10 @@ public:
     std::size_t hangUps() const;
     bool waitForHangUps(std::size_t count, std::chrono::milliseconds patience);
 
+    // Connections still open; waits for one (as RecordedRequest::connection numbers it) to close, by either side.
+    std::size_t openConnections() const;
+    bool waitForClosedConnection(std::size_t connection, std::chrono::milliseconds patience);
+
     std::vector<RecordedRequest> requests() const;
     std::size_t requestCount() const;
     std::size_t requestCount(const QByteArray& path) const; // those for `path`, query ignored
@@ -101,8 +112,8 @@ public:
 private:
     explicit ScriptedHttpServer(std::shared_ptr<ssl_ctx_st> tls);
     void acceptLoop();
-    void serve(int fd);
-    void answer(int fd, ScriptedWire& wire);
+    void serve(int fd, std::size_t connection);
+    void answer(int fd, std::size_t connection, ScriptedWire& wire);
     bool waitUnlessStopping(std::chrono::milliseconds wait);
 
     std::shared_ptr<ssl_ctx_st> m_tls;
@@ -116,6 +127,8 @@ private:
     bool m_gateOpen = false;
     std::size_t m_hangUps = 0;
     std::size_t m_refusedHandshakes = 0;
+    std::size_t m_accepted = 0;
+    std::set<std::size_t> m_closed;
     std::map<QByteArray, ScriptedResponse> m_routes;
     ScriptedResponse m_fallback;
     std::vector<RecordedRequest> m_requests;

@@ -1,0 +1,97 @@
+// An engine's event chunks read by the short path and by the strict reader: whatever the short
+// path takes, it reads as the strict reader does; whatever it leaves, the strict reader decides,
+// fault and words included.
+
+#include "server/engines/UpstreamRecords.h"
+
+#include <QTest>
+
+using namespace tavrin;
+
+namespace {
+void addChunkRows(); // below the class: its raw strings are more than moc reads
+}
+
+class UpstreamRecordsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyChunkReadsAsTheStrictReaderReadsIt_data() {
+        QTest::addColumn<QByteArray>("event");
+        QTest::addColumn<bool>("plain"); // the short path takes it
+        addChunkRows();
+    }
+    void everyChunkReadsAsTheStrictReaderReadsIt() {
+        QFETCH(QByteArray, event);
+        QFETCH(bool, plain);
+        const std::string_view text(event.constData(), std::size_t(event.size()));
+        const auto strict = decodeJson<UpstreamChunk>(event);
+        const auto fast = readPlainChunk(text);
+        QCOMPARE(fast.has_value(), plain);
+        if (fast) {
+            QVERIFY2(strict, strict ? "" : qPrintable(strict.error().message()));
+            QCOMPARE(encodeJson(*fast), encodeJson(*strict));
+        }
+        const auto either = decodeUpstreamChunk(text);
+        QCOMPARE(either.has_value(), strict.has_value());
+        if (strict)
+            QCOMPARE(encodeJson(*either), encodeJson(*strict));
+        else
+            QCOMPARE(either.error().message(), strict.error().message());
+    }
+};
+
+QTEST_GUILESS_MAIN(UpstreamRecordsTest)
+#include "UpstreamRecordsTest.moc"
+
+namespace {
+void addChunkRows() {
+    const auto row = [](const char* name, QByteArray event, bool plain) { QTest::newRow(name) << event << plain; };
+
+    row("a piece as engines send it",
+        R"({"id":"c1","object":"chat.completion.chunk","created":1700000000,"model":"m","system_fingerprint":null,)"
+        R"("choices":[{"index":0,"delta":{"content":"Hello"},"logprobs":null,"finish_reason":null}]})",
+        true);
+    row("spaces between tokens", "{ \"choices\" : [ { \"delta\" : { \"content\" : \"Hi\" } } ] }\t\r\n", true);
+    row("the finish", R"({"choices":[{"index":0,"delta":{},"finish_reason":"stop"}]})", true);
+    row("the usage", R"({"choices":[],"usage":{"prompt_tokens":8,"completion_tokens":64,"total_tokens":72}})", true);
+    row("usage null", R"({"choices":[{"delta":{"content":"x"}}],"usage":null})", true);
+    row("a role and empty content", R"({"choices":[{"delta":{"role":"assistant","content":""}}]})", true);
+    row("content null", R"({"choices":[{"delta":{"content":null}}]})", true);
+    row("delta null", R"({"choices":[{"delta":null,"finish_reason":"length"}]})", true);
+    row("choices null", R"({"choices":null})", true);
+    row("two choices", R"({"choices":[{"delta":{"content":"a"}},{"delta":{"content":"b"},"finish_reason":"stop"}]})", true);
+    row("a key twice: the later wins", R"({"choices":[{"delta":{"content":"a","content":"b"}}]})", true);
+    row("choices twice", R"({"choices":[{"delta":{"content":"a"}}],"choices":[]})", true);
+    row("a value then null", R"({"usage":{"prompt_tokens":1,"completion_tokens":2},"usage":null})", true);
+    row("extra fields of every plain kind", R"({"x":{"y":[1,-2,true,false,null,{"z":[]},"s"]},"choices":[{"delta":{"content":"t"}}]})",
+        true);
+    row("negative and zero counts", R"({"usage":{"prompt_tokens":-1,"completion_tokens":0}})", true);
+    row("an error event", R"({"error":{"message":"overloaded","code":503}})", true);
+    row("an empty object", "{}", true);
+
+    row("escapes in content", R"({"choices":[{"delta":{"content":"line\nnext \"q\" \\ \/ \t"}}]})", false);
+    row("unicode escapes", R"({"choices":[{"delta":{"content":"\u00e9\ud83d\ude00"}}]})", false);
+    row("an escaped key", R"({"choic\u0065s":[{"delta":{"content":"k"}}]})", false);
+    row("text beyond ASCII", "{\"choices\":[{\"delta\":{\"content\":\"Gr\xc3\xbc\xc3\x9f" "e \xf0\x9f\x8c\x8a\"}}]}", false);
+    row("bytes that are not UTF-8", "{\"choices\":[{\"delta\":{\"content\":\"\xff\xfe\"}}]}", false);
+    row("a delete character", "{\"choices\":[{\"delta\":{\"content\":\"a\x7f\"}}]}", false);
+    row("a raw tab in a string", "{\"choices\":[{\"delta\":{\"content\":\"a\tb\"}}]}", false);
+    row("a fraction in an extra field", R"({"temperature":0.5,"choices":[{"delta":{"content":"f"}}]})", false);
+    row("an exponent", R"({"usage":{"prompt_tokens":1e2,"completion_tokens":2}})", false);
+    row("a leading zero", R"({"choices":[{"index":01,"delta":{"content":"z"}}]})", false);
+    row("a count too large for any integer", R"({"usage":{"prompt_tokens":99999999999999999999,"completion_tokens":2}})", false);
+    row("a count missing", R"({"usage":{"prompt_tokens":8}})", false);
+    row("a count null", R"({"usage":{"prompt_tokens":null,"completion_tokens":2}})", false);
+    row("a count as text", R"({"usage":{"prompt_tokens":"8","completion_tokens":2}})", false);
+    row("content as a number", R"({"choices":[{"delta":{"content":5}}]})", false);
+    row("choices as an object", R"({"choices":{"delta":{"content":"o"}}})", false);
+    row("an error as text", R"({"error":"boom"})", false);
+    row("something after the object", R"({"choices":[]} x)", false);
+    row("not an object", "[]", false);
+    row("cut short", R"({"choices":[{"delta":{"content":"cut)", false);
+    row("a trailing comma", R"({"choices":[],})", false);
+    row("nothing", "", false);
+    row("deep nesting in an extra field", QByteArray(R"({"deep":)") + QByteArray(20, '[') + QByteArray(20, ']') + "}", false);
+}
+} // namespace
