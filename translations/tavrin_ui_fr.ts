@@ -34,7 +34,7 @@
     <name>KeysTabLogic</name>
     <message>
         <source>%1 of unlimited active · %2 revoked · %3 total</source>
-        <translation>%1 actives (sans limite) · %2 révoquées · %3 au total</translation>
+        <translation>Actives&#xa0;: %1 (sans limite) · révoquées&#xa0;: %2 · total&#xa0;: %3</translation>
     </message>
     <message>
         <source>e.g. Quillterm — Maya&apos;s laptop</source>
@@ -269,7 +269,7 @@
     </message>
     <message>
         <source>Other devices on Wi-Fi can reach http://%1:%2</source>
-        <translation>Les autres appareils du Wi-Fi peuvent joindre http://%1:%2</translation>
+        <translation>http://%1:%2 est joignable depuis les autres appareils du Wi-Fi</translation>
     </message>
 </context>
 <context>
@@ -421,7 +421,7 @@
     </message>
     <message>
         <source>%1 loaded</source>
-        <translation>%1 chargé</translation>
+        <translation>Chargés&#xa0;: %1</translation>
     </message>
     <message>
         <source>Not loaded</source>
@@ -619,7 +619,7 @@
     </message>
     <message>
         <source>Localhost is always on. LAN access requires explicit opt-in. The public internet is never recommended — use Tailscale or another VPN for remote staff.</source>
-        <translation>Localhost est toujours actif. L’accès LAN doit être activé explicitement. Internet public est toujours déconseillé — pour le personnel à distance, utilisez Tailscale ou un autre VPN.</translation>
+        <translation>Localhost est toujours actif. L’accès LAN doit être activé explicitement. L’accès depuis Internet est toujours déconseillé — pour le personnel à distance, utilisez Tailscale ou un autre VPN.</translation>
     </message>
     <message>
         <source>Org Preamble</source>
@@ -635,7 +635,7 @@
     </message>
     <message>
         <source>One instruction, prepended to every request this server answers.</source>
-        <translation>Une instruction, placée en tête de chaque requête à laquelle ce serveur répond.</translation>
+        <translation>Une instruction placée en tête de chaque requête à laquelle ce serveur répond.</translation>
     </message>
     <message>
         <source>Updates</source>
@@ -727,7 +727,7 @@
     </message>
     <message>
         <source>Latest stable on the %1 channel · last checked %2</source>
-        <translation>Dernière version stable du canal %1 · dernière vérification&#xa0;: %2</translation>
+        <translation>Dernière version stable · canal %1 · dernière vérification&#xa0;: %2</translation>
     </message>
     <message>
         <source>Checking…</source>
@@ -826,7 +826,7 @@
     </message>
     <message>
         <source>Queue before 503</source>
-        <translation>File d’attente avant 503</translation>
+        <translation>File d’attente avant&#xa0;503</translation>
     </message>
     <message>
         <source>Default backpressure</source>
@@ -862,7 +862,7 @@
     </message>
     <message>
         <source>127.0.0.1 only · port %1</source>
-        <translation>127.0.0.1 seulement · port %1</translation>
+        <translation>127.0.0.1 uniquement · port %1</translation>
     </message>
     <message>
         <source>Server started. It&apos;ll start automatically next time you log in.</source>
@@ -1068,7 +1068,7 @@
     </message>
     <message>
         <source>Test engine asks the engine in use, as last saved, to say hello.</source>
-        <translation>«&#xa0;Tester le moteur&#xa0;» demande au moteur en service, tel qu’enregistré en dernier, de dire bonjour.</translation>
+        <translation>«&#xa0;Tester le moteur&#xa0;» demande au moteur en service, dans sa dernière configuration enregistrée, de dire bonjour.</translation>
     </message>
     <message>
         <source>Test engine</source>
@@ -1091,7 +1091,7 @@
     <name>tavrin::FirstRunWizardView</name>
     <message>
         <source>First-run setup · ~6 minutes</source>
-        <translation>Configuration initiale · env. 6&#xa0;minutes</translation>
+        <translation>Configuration initiale · env.&#xa0;6&#xa0;min</translation>
     </message>
 </context>
 <context>
@@ -1871,7 +1871,7 @@
     <name>tavrin::WizardSetupStart</name>
     <message>
         <source>Choose how it runs, then start it.</source>
-        <translation>Choisissez son mode de fonctionnement, puis démarrez-le.</translation>
+        <translation>Choisissez comment le serveur fonctionne, puis démarrez-le.</translation>
     </message>
     <message>
         <source>These choices are reversible from the Status and Network tabs.</source>

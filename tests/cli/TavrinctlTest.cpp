@@ -27,6 +27,7 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace tavrin;
 
@@ -528,6 +529,32 @@ private Q_SLOTS:
         QCOMPARE(inUnknown.status, inEnglish.status);
         QCOMPARE(inUnknown.out, inEnglish.out);
         QCOMPARE(inUnknown.err, inEnglish.err);
+    }
+
+    // The help keeps to a terminal's eighty columns in every language: a longer sentence goes on over
+    // another line rather than past the edge.
+    void theHelpKeepsToEightyColumnsInEveryLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("arguments");
+        for (const auto& [language, locale] : {std::pair{"en", "en_US.UTF-8"}, std::pair{"de", "de_DE.UTF-8"},
+                                               std::pair{"fr", "fr_FR.UTF-8"}}) {
+            QTest::addRow("overview, %s", language) << language << locale << QStringList{"--help"};
+            QTest::addRow("a group, %s", language) << language << locale << QStringList{"keys", "--help"};
+            QTest::addRow("a command, %s", language)
+                << language << locale << QStringList{"keys", "create", "--help"};
+        }
+    }
+    void theHelpKeepsToEightyColumnsInEveryLanguage() {
+        QFETCH(QString, language);
+        QFETCH(QString, locale);
+        QFETCH(QStringList, arguments);
+        const Ran help = run(arguments, {}, inLanguage(tool, language, locale));
+        QCOMPARE(help.status, 0);
+        const QStringList lines = QString::fromUtf8(help.out).split('\n');
+        QVERIFY(lines.size() > 3);
+        for (const QString& line : lines)
+            QVERIFY2(line.size() <= 80, qPrintable(line));
     }
 
     // What a script reads is the server's records, the same bytes in every language; the person's
