@@ -860,6 +860,11 @@
         <source>Key %1 deleted.</source>
         <translation>Clé %1 supprimée.</translation>
     </message>
+    <message>
+        <source>“%1”</source>
+        <extracomment>A key&apos;s label in quotation marks, as the language writes them: “ci”, „ci“, « ci ».</extracomment>
+        <translation>«&#xa0;%1&#xa0;»</translation>
+    </message>
 </context>
 <context>
     <name>Keyring</name>
@@ -891,7 +896,7 @@
     <name>RecordText</name>
     <message>
         <source>none</source>
-        <translation>aucun</translation>
+        <translation>néant</translation>
     </message>
     <message>
         <source>%1 (%2, sha256 %3, imported %4)</source>
@@ -899,11 +904,11 @@
     </message>
     <message>
         <source>on</source>
-        <translation>activé</translation>
+        <translation>oui</translation>
     </message>
     <message>
         <source>off</source>
-        <translation>désactivé</translation>
+        <translation>non</translation>
     </message>
     <message>
         <source>Phase</source>
@@ -1059,7 +1064,7 @@
     </message>
     <message>
         <source>on, %1 channel</source>
-        <translation>activées, canal %1</translation>
+        <translation>oui, canal %1</translation>
     </message>
     <message>
         <source>Last checked</source>

@@ -557,6 +557,24 @@ private Q_SLOTS:
             QVERIFY2(line.size() <= 80, qPrintable(line));
     }
 
+    // A key's label is quoted as the reader's language quotes a name.
+    void aKeysLabelIsQuotedAsTheReadersLanguageQuotesIt_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("English") << "en" << "en_US.UTF-8" << "“no such key”";
+        QTest::newRow("German") << "de" << "de_DE.UTF-8" << "„no such key“";
+        QTest::newRow("French") << "fr" << "fr_FR.UTF-8" << "«\u00a0no such key\u00a0»";
+    }
+    void aKeysLabelIsQuotedAsTheReadersLanguageQuotesIt() {
+        QFETCH(QString, language);
+        QFETCH(QString, locale);
+        QFETCH(QString, quoted);
+        const Ran revoked = run({"keys", "revoke", "no such key"}, {}, inLanguage(tool, language, locale));
+        QCOMPARE(revoked.status, 1);
+        QVERIFY2(QString::fromUtf8(revoked.err).contains(quoted), revoked.err.constData());
+    }
+
     // What a script reads is the server's records, the same bytes in every language; the person's
     // form of the same command is German, so the catalogue was read.
     void aScriptReadsTheSameRecordsInEveryLanguage_data() {
