@@ -497,7 +497,7 @@
     </message>
     <message>
         <source>Rejected (busy)</source>
-        <translation>Refusées (occupé)</translation>
+        <translation>Refusées (serveur occupé)</translation>
     </message>
     <message>
         <source>Audit records dropped</source>
@@ -1580,7 +1580,7 @@
     </message>
     <message>
         <source>Daemon not reachable</source>
-        <translation>Service injoignable</translation>
+        <translation>Serveur injoignable</translation>
     </message>
     <message>
         <source>Server state</source>
