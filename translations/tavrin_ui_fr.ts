@@ -1953,7 +1953,7 @@
     </message>
     <message>
         <source>The Keldmarch server uses its model. If you don&apos;t have it yet, we&apos;ll show you where it goes.</source>
-        <translation>Le serveur Keldmarch utilise son modèle. Si vous ne l’avez pas encore, nous vous montrerons où la placer.</translation>
+        <translation>Le serveur Keldmarch utilise le modèle de cette application. Si vous ne l’avez pas encore, nous vous montrerons où la placer.</translation>
     </message>
     <message>
         <source>You&apos;ll set an admin password for this computer</source>
