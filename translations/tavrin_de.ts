@@ -860,6 +860,11 @@
         <source>Key %1 deleted.</source>
         <translation>Schlüssel %1 gelöscht.</translation>
     </message>
+    <message>
+        <source>“%1”</source>
+        <extracomment>A key's label in quotation marks, as the language writes them: “ci”, „ci“, « ci ».</extracomment>
+        <translation>„%1“</translation>
+    </message>
 </context>
 <context>
     <name>Keyring</name>

@@ -141,10 +141,11 @@ QString overallHelp() {
     text += newline + QCoreApplication::translate("CommandHelp", "Environment:") + newline;
     for (const Explained& variable : environmentVariables())
         text += entry(variable.name, translated(variable.meaning), commandColumn);
+    // The closing line too is wrapped: in a longer language it is a sentence past the terminal's edge.
     text += newline + wrapped(translated(passwordNote), 0) + newline +
-            QCoreApplication::translate("CommandHelp",
-                                        "Run 'tavrinctl COMMAND --help' for what a command does and takes.") +
-            newline;
+            wrapped(QCoreApplication::translate(
+                        "CommandHelp", "Run 'tavrinctl COMMAND --help' for what a command does and takes."),
+                    0);
     return text;
 }
 
@@ -157,10 +158,10 @@ QString groupHelp(const QString& group) {
     for (const CommandSpec* spec : commandsIn(group))
         text += entry(spec->words.join(QLatin1Char(' ')), translated(spec->summary), commandColumn);
     return text + newline +
-           QCoreApplication::translate("CommandHelp",
-                                       "Run 'tavrinctl %1 COMMAND --help' for what a command does and takes.")
-               .arg(group) +
-           newline;
+           wrapped(QCoreApplication::translate(
+                       "CommandHelp", "Run 'tavrinctl %1 COMMAND --help' for what a command does and takes.")
+                       .arg(group),
+                   0);
 }
 
 QString commandHelp(const CommandSpec& spec) {

@@ -16,7 +16,10 @@ namespace tavrin::cli {
 
 namespace {
 
-QString quoted(const QString& text) { return QStringLiteral("“%1”").arg(text); }
+QString quoted(const QString& text) {
+    //: A key's label in quotation marks, as the language writes them: “ci”, „ci“, « ci ».
+    return QCoreApplication::translate("KeyCommands", "“%1”").arg(text);
+}
 
 // The key a command names by its id or its exact label: the id wins; a label that several keys share
 // names none of them (the message says which ids to use instead).

@@ -26,6 +26,7 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace tavrin;
 
@@ -473,6 +474,50 @@ private Q_SLOTS:
         QCOMPARE(inUnknown.status, inEnglish.status);
         QCOMPARE(inUnknown.out, inEnglish.out);
         QCOMPARE(inUnknown.err, inEnglish.err);
+    }
+
+    // The help keeps to a terminal's eighty columns in every language: a longer sentence goes on over
+    // another line rather than past the edge.
+    void theHelpKeepsToEightyColumnsInEveryLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("arguments");
+        for (const auto& [language, locale] : {std::pair{"en", "en_US.UTF-8"}, std::pair{"de", "de_DE.UTF-8"},
+                                               std::pair{"fr", "fr_FR.UTF-8"}}) {
+            QTest::addRow("overview, %s", language) << language << locale << QStringList{"--help"};
+            QTest::addRow("a group, %s", language) << language << locale << QStringList{"keys", "--help"};
+            QTest::addRow("a command, %s", language)
+                << language << locale << QStringList{"keys", "create", "--help"};
+        }
+    }
+    void theHelpKeepsToEightyColumnsInEveryLanguage() {
+        QFETCH(QString, language);
+        QFETCH(QString, locale);
+        QFETCH(QStringList, arguments);
+        const Ran help = run(arguments, {}, inLanguage(tool, language, locale));
+        QCOMPARE(help.status, 0);
+        const QStringList lines = QString::fromUtf8(help.out).split('\n');
+        QVERIFY(lines.size() > 3);
+        for (const QString& line : lines)
+            QVERIFY2(line.size() <= 80, qPrintable(line));
+    }
+
+    // A key's label is quoted as the reader's language quotes a name.
+    void aKeysLabelIsQuotedAsTheReadersLanguageQuotesIt_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("English") << "en" << "en_US.UTF-8" << "“no such key”";
+        QTest::newRow("German") << "de" << "de_DE.UTF-8" << "„no such key“";
+        QTest::newRow("French") << "fr" << "fr_FR.UTF-8" << "«\u00a0no such key\u00a0»";
+    }
+    void aKeysLabelIsQuotedAsTheReadersLanguageQuotesIt() {
+        QFETCH(QString, language);
+        QFETCH(QString, locale);
+        QFETCH(QString, quoted);
+        const Ran revoked = run({"keys", "revoke", "no such key"}, {}, inLanguage(tool, language, locale));
+        QCOMPARE(revoked.status, 1);
+        QVERIFY2(QString::fromUtf8(revoked.err).contains(quoted), revoked.err.constData());
     }
 
     // What a script reads is the server's records, the same bytes in every language; the person's

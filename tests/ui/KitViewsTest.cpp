@@ -11,7 +11,9 @@
 #include "ui/kit/TRMessageLine.h"
 #include "ui/kit/TRPill.h"
 #include "ui/kit/TRScrollBar.h"
+#include "ui/kit/TRStepRail.h"
 #include "ui/kit/TabHeader.h"
+#include "ui/kit/Theme.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -181,6 +183,36 @@ private slots:
 
     // The Models tab's large name: at most two lines, broken between words or, for one long word,
     // anywhere, cut with "…" only when it does not fit them; never wider than it is given.
+    // A step's title too long for the rail goes on over a further line, its row growing with it and
+    // the rows below moving down; a title that fits keeps the rail's usual row.
+    void aStepTitleTooLongForTheRailGoesOnOverAFurtherLine_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("tooLong");
+        QTest::newRow("fits") << "Admin password" << false;
+        QTest::newRow("too long") << "Mot de passe administrateur de cet ordinateur" << true;
+    }
+    void aStepTitleTooLongForTheRailGoesOnOverAFurtherLine() {
+        QFETCH(QString, title);
+        QFETCH(bool, tooLong);
+        TRStepRail rail("First-run setup", {"Welcome", title, "Done"});
+        rail.setStates({StepState::done, StepState::current, StepState::upcoming});
+        host.place(&rail, TRStepRail::kWidth, 0, 480);
+        settleLayouts();
+        const TRStepRow* above = rail.row(0);
+        const TRStepRow* step = rail.row(1);
+        const TRStepRow* below = rail.row(2);
+        QCOMPARE(step->sizeHint().width() > step->width(), tooLong); // one line would not hold it
+        const int oneLine = above->height();
+        const QFontMetrics metrics(Theme::font(TextRole::bodySemibold));
+        if (tooLong)
+            QVERIFY2(step->height() >= oneLine + metrics.lineSpacing(),
+                     qPrintable(QString("%1 px high").arg(step->height())));
+        else
+            QCOMPARE(step->height(), oneLine);
+        QVERIFY(step->geometry().top() > above->geometry().bottom());
+        QVERIFY(below->geometry().top() > step->geometry().bottom());
+    }
+
     void aNameTakesAtMostTwoLinesOfTheWidthItIsGiven_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("lines");

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace tavrin {
 
 namespace {
@@ -48,9 +50,13 @@ void SidebarItem::setActive(bool active) {
     QAccessible::updateAccessibility(&changed);
 }
 
+// The width its name takes in the chosen row's face: the sidebar is as wide as it is, and a name too
+// long for it is then told as such by the screens' check rather than cut off unseen.
 QSize SidebarItem::sizeHint() const {
     const QFontMetrics metrics(Theme::font(TextRole::bodySemibold));
-    return {KeldmarchSidebar::kWidth - 2 * kItemsInset, metrics.height() + 2 * kItemPaddingV};
+    return {int(std::ceil(kItemPaddingH + kIconFrame + kIconGap + metrics.horizontalAdvance(label()) +
+                          kItemPaddingH)),
+            metrics.height() + 2 * kItemPaddingV};
 }
 
 void SidebarItem::paintContent(QPainter& p, const QRectF& box) {

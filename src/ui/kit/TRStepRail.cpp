@@ -13,6 +13,9 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tavrin {
 
 namespace {
@@ -89,6 +92,10 @@ TRStepRow::TRStepRow(int number, int count, const QString& title, QWidget* paren
                    parent),
       m_number(number), m_count(count) {
     setText(literalButtonText(title));
+    // Taller than one line when the title needs it: a fixed height would hold the row to one.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     setFocusPolicy(Qt::TabFocus);
     setState(StepState::upcoming);
 }
@@ -101,7 +108,26 @@ void TRStepRow::setState(StepState state) {
     setAccessibleDescription(stateDescription(state, m_number, m_count));
 }
 
-QSize TRStepRow::sizeHint() const { return {TRStepRail::kWidth - 2 * kRowsInset, kRowHeight}; }
+QRectF TRStepRow::titleBox(qreal width, qreal height) const {
+    const qreal left = kRowPaddingH + kBadge + kBadgeGap;
+    return {left, 0, width - left - kRowPaddingH, height};
+}
+
+QSize TRStepRow::sizeHint() const {
+    const QFontMetrics metrics(Theme::font(TextRole::bodySemibold));
+    const qreal around = titleBox(0, 0).left() + kRowPaddingH;
+    return {int(std::ceil(around + metrics.horizontalAdvance(label()))), kRowHeight};
+}
+
+int TRStepRow::heightForWidth(int width) const {
+    // Measured in the bolder face, so that choosing a step never needs a line more than it has.
+    const QFontMetrics metrics(Theme::font(TextRole::bodySemibold));
+    const QRectF box = titleBox(width, kRowHeight);
+    const int lines =
+        metrics.boundingRect(QRect(0, 0, std::max(1, int(box.width())), 1 << 16), Qt::TextWordWrap, label())
+            .height();
+    return std::max(kRowHeight, lines + (kRowHeight - metrics.height()));
+}
 
 void TRStepRow::paintContent(QPainter& p, const QRectF& box) {
     const QRectF badge(kRowPaddingH, (box.height() - kBadge) / 2, kBadge, kBadge);
@@ -114,9 +140,8 @@ void TRStepRow::paintContent(QPainter& p, const QRectF& box) {
     const TextStyle text = Theme::text(isChosen() ? TextRole::bodySemibold : TextRole::body);
     p.setFont(text.font);
     p.setPen(m_state == StepState::upcoming ? Theme::inkMuted() : text.colour);
-    const qreal textLeft = badge.right() + kBadgeGap;
-    p.drawText(QRectF(textLeft, 0, box.width() - textLeft - kRowPaddingH, box.height()),
-               Qt::AlignVCenter | Qt::AlignLeft, label());
+    p.drawText(titleBox(box.width(), box.height()), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
+               label());
 }
 
 TRStepRail::TRStepRail(const QString& note, const QStringList& titles, QWidget* parent) : QWidget(parent) {

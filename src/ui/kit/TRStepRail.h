@@ -16,19 +16,25 @@ enum class StepState { done, current, upcoming };
 
 // One step of the rail: its number in a badge (a check mark once done) and its title; the current
 // one highlighted. Upcoming steps cannot be chosen, and say so to screen readers; every row says
-// whether it is done, current or still to come.
+// whether it is done, current or still to come. A title longer than the rail is wide goes on over
+// further lines, the row growing with it: the rail's width is the window's, not the language's.
 class TRStepRow : public TRPaintedRow {
     Q_OBJECT
 public:
     TRStepRow(int number, int count, const QString& title, QWidget* parent = nullptr);
     void setState(StepState state);
     StepState state() const { return m_state; }
+    // The width the title takes on one line, in the chosen step's bolder face.
     QSize sizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
 protected:
     void paintContent(QPainter& p, const QRectF& box) override;
 
 private:
+    QRectF titleBox(qreal width, qreal height) const;
+
     int m_number;
     int m_count;
     StepState m_state = StepState::upcoming;
