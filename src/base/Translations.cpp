@@ -43,15 +43,20 @@ QStringList productCatalogues(const QDir& folder, const QString& language) {
     return folder.entryList({QStringLiteral("tavrin*_%1.qm").arg(language)}, QDir::Files, QDir::Name);
 }
 
+// The locale of messages, as gettext reads it; empty when none is set.
+QString messagesLocale(const QProcessEnvironment& environment) {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString locale = environment.value(QString::fromLatin1(name));
+        if (!locale.isEmpty())
+            return locale;
+    }
+    return {};
+}
+
 } // namespace
 
 QStringList desktopLanguages(const QProcessEnvironment& environment) {
-    QString locale;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        locale = environment.value(QString::fromLatin1(name));
-        if (!locale.isEmpty())
-            break;
-    }
+    const QString locale = messagesLocale(environment);
     if (locale.isEmpty())
         return withBareLanguages(QLocale::system().uiLanguages());
     const QString messages = catalogueName(locale);
@@ -122,9 +127,12 @@ InstalledTranslations installTranslations(QCoreApplication& app, const QString& 
     if (!installed.language.isEmpty()) {
         QLocale::setDefault(QLocale(installed.language));
     } else {
-        const QLocale desktop = QLocale::system();
-        if (desktop.language() != QLocale::C && desktop.language() != QLocale::English)
-            QLocale::setDefault(QLocale(QLocale::English, desktop.territory()));
+        const QString desktop = catalogueName(messagesLocale(QProcessEnvironment::systemEnvironment()));
+        const QLocale system = QLocale::system();
+        if (desktop == u"C" || desktop == u"POSIX")
+            QLocale::setDefault(QLocale::c());
+        else if (system.language() != QLocale::C && system.language() != QLocale::English)
+            QLocale::setDefault(QLocale(QLocale::English, system.territory()));
     }
     return installed;
 }

@@ -33,8 +33,9 @@ QString bundleTranslationsFolder();
 // the default locale, so that numbers and dates read as the words around them. Under every
 // language, English's catalogues (tavrin*_en.qm) go underneath: they hold only the English plural
 // forms of "%n" messages. English, or a language without a catalogue, installs only those: the texts
-// in the source are English, and figures are written as English writes them (in the desktop's region;
-// the C locale stays as it is). A message a catalogue lacks is shown in English.
+// in the source are English, and figures are written as English writes them in the desktop's region,
+// or in the C locale's plain notation on a desktop whose locale is C or POSIX. A message a catalogue
+// lacks is shown in English.
 InstalledTranslations installTranslations(QCoreApplication& app, const QString& folder,
                                           const QStringList& languages);
 
