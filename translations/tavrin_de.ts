@@ -601,9 +601,12 @@
 </context>
 <context>
     <name>DaemonClient</name>
-    <message>
-        <source>%1 second</source>
-        <translation>%1 Sekunde</translation>
+    <message numerus="yes">
+        <source>%n second(s)</source>
+        <translation>
+            <numerusform>%n Sekunde</numerusform>
+            <numerusform>%n Sekunden</numerusform>
+        </translation>
     </message>
     <message>
         <source>%1 seconds</source>
@@ -640,9 +643,12 @@
         <source>%1 KiB</source>
         <translation>%1 KiB</translation>
     </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 Byte</translation>
+    <message numerus="yes">
+        <source>%1 byte(s)</source>
+        <translation>
+            <numerusform>%1 Byte</numerusform>
+            <numerusform>%1 Byte</numerusform>
+        </translation>
     </message>
     <message>
         <source>Tavrin Keldmarch is not reachable: %1</source>
@@ -824,6 +830,150 @@
     </message>
 </context>
 <context>
+    <name>JsonReader</name>
+    <message>
+        <source>null</source>
+        <translation>null</translation>
+    </message>
+    <message>
+        <source>bool</source>
+        <translation>bool</translation>
+    </message>
+    <message>
+        <source>number</source>
+        <translation>Zahl</translation>
+    </message>
+    <message>
+        <source>string</source>
+        <translation>Zeichenkette</translation>
+    </message>
+    <message>
+        <source>array</source>
+        <translation>Array</translation>
+    </message>
+    <message>
+        <source>object</source>
+        <translation>Objekt</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>nichts</translation>
+    </message>
+    <message>
+        <source>invalid JSON</source>
+        <translation>ungültiges JSON</translation>
+    </message>
+    <message>
+        <source>integer</source>
+        <translation>ganze Zahl</translation>
+    </message>
+    <message>
+        <source>not valid JSON (%1 at offset %2)</source>
+        <translation>kein gültiges JSON (%1 an Position %2)</translation>
+    </message>
+    <message>
+        <source>unexpected character</source>
+        <translation>unerwartetes Zeichen</translation>
+    </message>
+    <message>
+        <source>unexpected end</source>
+        <translation>unerwartetes Ende</translation>
+    </message>
+    <message>
+        <source>expected %1, found %2</source>
+        <extracomment>%1 and %2 are kinds of JSON value (&quot;string&quot;, &quot;number&quot;, &quot;object&quot;).</extracomment>
+        <translation>%1 erwartet, %2 gefunden</translation>
+    </message>
+    <message>
+        <source>invalid literal</source>
+        <translation>ungültiges Literal</translation>
+    </message>
+    <message>
+        <source>control character in a string</source>
+        <translation>Steuerzeichen in einer Zeichenkette</translation>
+    </message>
+    <message>
+        <source>unterminated string</source>
+        <translation>nicht abgeschlossene Zeichenkette</translation>
+    </message>
+    <message>
+        <source>invalid \u escape</source>
+        <translation>ungültige \u-Escape-Sequenz</translation>
+    </message>
+    <message>
+        <source>invalid escape</source>
+        <translation>ungültige Escape-Sequenz</translation>
+    </message>
+    <message>
+        <source>invalid UTF-8 in a string</source>
+        <translation>ungültiges UTF-8 in einer Zeichenkette</translation>
+    </message>
+    <message>
+        <source>invalid number</source>
+        <translation>ungültige Zahl</translation>
+    </message>
+    <message>
+        <source>number does not fit a 64-bit integer</source>
+        <translation>Zahl passt in keine 64-Bit-Ganzzahl</translation>
+    </message>
+    <message>
+        <source>expected an integer, found %1</source>
+        <translation>ganze Zahl erwartet, %1 gefunden</translation>
+    </message>
+    <message>
+        <source>number does not fit a 64-bit float</source>
+        <translation>Zahl passt in keine 64-Bit-Gleitkommazahl</translation>
+    </message>
+    <message>
+        <source>number does not fit a 32-bit float</source>
+        <translation>Zahl passt in keine 32-Bit-Gleitkommazahl</translation>
+    </message>
+    <message>
+        <source>nesting too deep</source>
+        <translation>zu tief verschachtelt</translation>
+    </message>
+    <message>
+        <source>expected , or } in an object</source>
+        <translation>, oder } in einem Objekt erwartet</translation>
+    </message>
+    <message>
+        <source>expected a key</source>
+        <translation>Schlüsselname erwartet</translation>
+    </message>
+    <message>
+        <source>expected :</source>
+        <translation>: erwartet</translation>
+    </message>
+    <message>
+        <source>expected , or ] in an array</source>
+        <translation>, oder ] in einem Array erwartet</translation>
+    </message>
+    <message>
+        <source>unexpected text after the document</source>
+        <translation>unerwarteter Text nach dem Dokument</translation>
+    </message>
+    <message>
+        <source>unknown value &quot;%1&quot;</source>
+        <translation>unbekannter Wert „%1“</translation>
+    </message>
+    <message>
+        <source>null is not allowed here</source>
+        <translation>null ist hier nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>null in a required field</source>
+        <translation>null in einem Pflichtfeld</translation>
+    </message>
+    <message>
+        <source>missing required key</source>
+        <translation>Pflichtschlüssel fehlt</translation>
+    </message>
+    <message>
+        <source>empty document</source>
+        <translation>leeres Dokument</translation>
+    </message>
+</context>
+<context>
     <name>KeyActions</name>
     <message>
         <source>A key needs a label.</source>
@@ -836,9 +986,12 @@
         <source>No key has the id or label %1.</source>
         <translation>Kein Schlüssel hat die ID oder Bezeichnung %1.</translation>
     </message>
-    <message>
-        <source>%1 keys have the label %2; name one by its id: %3.</source>
-        <translation>%1 Schlüssel haben die Bezeichnung %2; nennen Sie einen über seine ID: %3.</translation>
+    <message numerus="yes">
+        <source>%n keys have the label %1; name one by its id: %2.</source>
+        <translation>
+            <numerusform>%n Schlüssel hat die Bezeichnung %1; nennen Sie ihn über seine ID: %2.</numerusform>
+            <numerusform>%n Schlüssel haben die Bezeichnung %1; nennen Sie einen über seine ID: %2.</numerusform>
+        </translation>
     </message>
     <message>
         <source>Key %1 made (id %2). The server shows its secret only this once.</source>
@@ -1006,9 +1159,12 @@
         <source>Retention</source>
         <translation>Aufbewahrung</translation>
     </message>
-    <message>
-        <source>%1 days</source>
-        <translation>%1 Tage</translation>
+    <message numerus="yes">
+        <source>%n day(s)</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tage</numerusform>
+        </translation>
     </message>
     <message>
         <source>Contents in support bundles</source>

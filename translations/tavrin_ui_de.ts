@@ -76,9 +76,13 @@
         <source>never</source>
         <translation>nie</translation>
     </message>
-    <message>
-        <source>%1 requests</source>
-        <translation>%1 Anfragen</translation>
+    <message numerus="yes">
+        <source>%1 request(s)</source>
+        <extracomment>%1 is the number of requests, written as the language writes numbers.</extracomment>
+        <translation>
+            <numerusform>%1 Anfrage</numerusform>
+            <numerusform>%1 Anfragen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -484,10 +488,6 @@
         <translation>Max. Parallelität</translation>
     </message>
     <message>
-        <source>%1 generations</source>
-        <translation>%1 Generierungen</translation>
-    </message>
-    <message>
         <source>Max queue depth</source>
         <translation>Max. Warteschlangentiefe</translation>
     </message>
@@ -530,6 +530,13 @@
     <message>
         <source>In flight over the last 10 minutes: peak %1, now %2. Queued: peak %3, now %4.</source>
         <translation>In Arbeit in den letzten 10 Minuten: Spitze %1, jetzt %2. Wartend: Spitze %3, jetzt %4.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n generation(s)</source>
+        <translation>
+            <numerusform>%n Generierung</numerusform>
+            <numerusform>%n Generierungen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -704,11 +711,6 @@
         <translation>Veröffentlicht %1 · Kanal %2</translation>
     </message>
     <message>
-        <source> · %1 MB</source>
-        <extracomment>Appended to the release line: %1 is the package size in mebibytes.</extracomment>
-        <translation> · %1 MB</translation>
-    </message>
-    <message>
         <source>No release notes published.</source>
         <translation>Keine Versionshinweise veröffentlicht.</translation>
     </message>
@@ -736,6 +738,11 @@
         <source>v%1</source>
         <extracomment>A version as the Updates tab shows it, e.g. &quot;v1.4.2&quot;.</extracomment>
         <translation>v%1</translation>
+    </message>
+    <message>
+        <source> · %1</source>
+        <extracomment>Appended to the release line: %1 is the package size with its unit (&quot;3 MB&quot;).</extracomment>
+        <translation> · %1</translation>
     </message>
 </context>
 <context>

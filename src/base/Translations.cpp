@@ -43,15 +43,20 @@ QStringList productCatalogues(const QDir& folder, const QString& language) {
     return folder.entryList({QStringLiteral("tavrin*_%1.qm").arg(language)}, QDir::Files, QDir::Name);
 }
 
+// The locale of messages, as gettext reads it; empty when none is set.
+QString messagesLocale(const QProcessEnvironment& environment) {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString locale = environment.value(QString::fromLatin1(name));
+        if (!locale.isEmpty())
+            return locale;
+    }
+    return {};
+}
+
 } // namespace
 
 QStringList desktopLanguages(const QProcessEnvironment& environment) {
-    QString locale;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        locale = environment.value(QString::fromLatin1(name));
-        if (!locale.isEmpty())
-            break;
-    }
+    const QString locale = messagesLocale(environment);
     if (locale.isEmpty())
         return withBareLanguages(QLocale::system().uiLanguages());
     const QString messages = catalogueName(locale);
@@ -72,33 +77,35 @@ InstalledTranslations installTranslations(QCoreApplication& app, const QString& 
     InstalledTranslations installed;
     const QDir dir(folder);
     for (const QString& language : languages) {
-        if (!productCatalogues(dir, language).isEmpty()) {
+        if (language != u"en" && !productCatalogues(dir, language).isEmpty()) {
             installed.language = language;
             break;
         }
         if (bareLanguage(language) == u"en")
-            return installed; // the source's own language
-    }
-    if (installed.language.isEmpty())
-        return installed;
-
-    // Qt's own words (its dialogs' buttons, its context menus); a machine without them shows those
-    // in English.
-    auto* qt = new QTranslator(&app);
-    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (qt->load(QStringLiteral("qtbase_") + installed.language, qtFolder)) {
-        QCoreApplication::installTranslator(qt);
-        installed.catalogues.append(qt->filePath());
-    } else {
-        delete qt;
+            break; // the source's own language
     }
 
-    // A translator installed later is asked first: the region's catalogue before its language's.
-    QStringList files;
-    const QString bare = bareLanguage(installed.language);
-    if (bare != installed.language)
-        files += productCatalogues(dir, bare);
-    files += productCatalogues(dir, installed.language);
+    // English's own catalogues hold only the plural forms of "%n" messages, whose source text names
+    // both ("%n request(s)"); installed first, they are asked last, under every language, so a
+    // language that lacks a message shows English's form rather than the source text.
+    QStringList files = productCatalogues(dir, QStringLiteral("en"));
+    if (!installed.language.isEmpty()) {
+        // Qt's own words (its dialogs' buttons, its context menus); a machine without them shows
+        // those in English.
+        auto* qt = new QTranslator(&app);
+        const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (qt->load(QStringLiteral("qtbase_") + installed.language, qtFolder)) {
+            QCoreApplication::installTranslator(qt);
+            installed.catalogues.append(qt->filePath());
+        } else {
+            delete qt;
+        }
+        // A translator installed later is asked first: the region's catalogue before its language's.
+        const QString bare = bareLanguage(installed.language);
+        if (bare != installed.language && bare != u"en")
+            files += productCatalogues(dir, bare);
+        files += productCatalogues(dir, installed.language);
+    }
     for (const QString& file : std::as_const(files)) {
         auto* translator = new QTranslator(&app);
         const QString path = dir.filePath(file);
@@ -112,7 +119,21 @@ InstalledTranslations installTranslations(QCoreApplication& app, const QString& 
                      qPrintable(path));
         }
     }
-    QLocale::setDefault(QLocale(installed.language));
+
+    // Figures follow the words: dates, counts and sizes are written as the language shown writes
+    // them, whatever the locale of the rest of the desktop. Shown in English on a desktop whose
+    // locale is another language's, they are written as English writes them in that region; the C
+    // locale (no locale at all) keeps its plain notation, which is the server's own.
+    if (!installed.language.isEmpty()) {
+        QLocale::setDefault(QLocale(installed.language));
+    } else {
+        const QString desktop = catalogueName(messagesLocale(QProcessEnvironment::systemEnvironment()));
+        const QLocale system = QLocale::system();
+        if (desktop == u"C" || desktop == u"POSIX")
+            QLocale::setDefault(QLocale::c());
+        else if (system.language() != QLocale::C && system.language() != QLocale::English)
+            QLocale::setDefault(QLocale(QLocale::English, system.territory()));
+    }
     return installed;
 }
 

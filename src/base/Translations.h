@@ -30,9 +30,12 @@ QString bundleTranslationsFolder();
 // Installs, for the first of languages that has a catalogue of the product in folder
 // (tavrin*_<language>.qm), every such catalogue, with those of its bare language underneath, and
 // Qt's own catalogue (qtbase_<language>.qm) where Qt keeps its translations; and makes that language
-// the default locale, so that numbers and dates read as the words around them. English, or a
-// language without a catalogue, installs nothing and leaves the locale as it was: the texts in the
-// source are English. A message a catalogue lacks is shown in English.
+// the default locale, so that numbers and dates read as the words around them. Under every
+// language, English's catalogues (tavrin*_en.qm) go underneath: they hold only the English plural
+// forms of "%n" messages. English, or a language without a catalogue, installs only those: the texts
+// in the source are English, and figures are written as English writes them in the desktop's region,
+// or in the C locale's plain notation on a desktop whose locale is C or POSIX. A message a catalogue
+// lacks is shown in English.
 InstalledTranslations installTranslations(QCoreApplication& app, const QString& folder,
                                           const QStringList& languages);
 

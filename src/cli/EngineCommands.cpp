@@ -2,6 +2,7 @@
 // as the Status tab runs them: what it is and whether it answers, a new one, the built-in one back,
 // and one tiny request through it.
 
+#include "base/ShownFigures.h"
 #include "cli/CommandCatalogue.h"
 #include "cli/CommandContext.h"
 #include "cli/RecordText.h"
@@ -49,7 +50,7 @@ QString engineText(const EngineOverview& engine) {
     if (engine.lastError)
         fields.push_back({QCoreApplication::translate("EngineCommands", "Last error"), *engine.lastError});
     if (engine.checkedAt)
-        fields.push_back({QCoreApplication::translate("EngineCommands", "Checked"), *engine.checkedAt});
+        fields.push_back({QCoreApplication::translate("EngineCommands", "Checked"), shownMoment(*engine.checkedAt)});
     return fieldLines(fields);
 }
 

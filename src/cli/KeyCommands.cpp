@@ -1,6 +1,7 @@
 // The commands of API keys, through the state layer's KeyActions, as the Keys tab runs them. A secret
 // goes alone to standard output, so that KEY=$(tavrinctl keys create ci) keeps it.
 
+#include "base/ShownFigures.h"
 #include "cli/CommandCatalogue.h"
 #include "cli/CommandContext.h"
 #include "cli/RecordText.h"
@@ -35,8 +36,8 @@ std::expected<ClientAPIKeyPublic, QString> findKey(const ClientAPIKeyList& keys,
                                    .arg(quoted(idOrLabel)));
     if (ids.size() > 1)
         return std::unexpected(
-            QCoreApplication::translate("KeyCommands", "%1 keys have the label %2; name one by its id: %3.")
-                .arg(ids.size())
+            QCoreApplication::translate("KeyCommands", "%n keys have the label %1; name one by its id: %2.",
+                                        nullptr, pluralCount(ids.size()))
                 .arg(quoted(idOrLabel), ids.join(QLatin1String(", "))));
     return *std::ranges::find(keys, ids.first(), &ClientAPIKeyPublic::id);
 }

@@ -1,5 +1,6 @@
 #include "cli/RecordText.h"
 
+#include "base/ShownFigures.h"
 #include "state/ActionWords.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ QString shortDigest(const QString& digest) { return digest.size() > 12 ? digest.
 
 QString snapshotLine(const ClientModelSnapshot& snapshot) {
     return QCoreApplication::translate("RecordText", "%1 (%2, sha256 %3, imported %4)")
-        .arg(snapshot.alias, snapshot.id, shortDigest(snapshot.modelSha256), snapshot.importedAt);
+        .arg(snapshot.alias, snapshot.id, shortDigest(snapshot.modelSha256), shownMoment(snapshot.importedAt));
 }
 
 } // namespace
@@ -108,8 +109,9 @@ QString keyTable(const ClientAPIKeyList& keys) {
                                    QCoreApplication::translate("RecordText", "LAST USED")}};
     for (const ClientAPIKeyPublic& key : keys)
         rows.push_back({key.id, key.label, scopesText(key.scopes), key.status,
-                        QString::number(key.totalRequests),
-                        key.lastUsedAt.value_or(QCoreApplication::translate("RecordText", "never"))});
+                        shownCount(key.totalRequests),
+                        key.lastUsedAt ? shownMoment(*key.lastUsedAt)
+                                       : QCoreApplication::translate("RecordText", "never")});
     std::vector<qsizetype> widths(rows.front().size(), 0);
     for (const QStringList& row : rows)
         for (qsizetype i = 0; i < row.size(); ++i)
@@ -128,7 +130,7 @@ QString loggingText(const ClientAuditLoggingSettings& settings) {
     return fieldLines({
         {QCoreApplication::translate("RecordText", "Mode"), rawValue(settings.mode)},
         {QCoreApplication::translate("RecordText", "Retention"),
-         QCoreApplication::translate("RecordText", "%1 days").arg(settings.retentionDays)},
+         QCoreApplication::translate("RecordText", "%n day(s)", nullptr, pluralCount(settings.retentionDays))},
         {QCoreApplication::translate("RecordText", "Contents in support bundles"),
          onOff(settings.includePromptContentsInDiagnostics)},
     });
@@ -152,7 +154,7 @@ QString modelsText(const ClientModelStatus& models) {
         fields.push_back({QCoreApplication::translate("RecordText", "Running"),
                           QCoreApplication::translate("RecordText", "%1 (%2, sha256 %3, imported %4)")
                               .arg(running->productionAlias, running->id, shortDigest(running->modelSha256),
-                                   running->importedAt)});
+                                   shownMoment(running->importedAt))});
     else
         fields.push_back({QCoreApplication::translate("RecordText", "Running"),
                           QCoreApplication::translate("RecordText", "none loaded")});
@@ -177,12 +179,13 @@ QString updaterText(const ClientUpdaterStatus& updater) {
          updater.enabled ? QCoreApplication::translate("RecordText", "on, %1 channel").arg(updater.channel)
                          : QCoreApplication::translate("RecordText", "off")},
         {QCoreApplication::translate("RecordText", "Last checked"),
-         updater.lastCheckedAt.value_or(QCoreApplication::translate("RecordText", "never"))},
+         updater.lastCheckedAt ? shownMoment(*updater.lastCheckedAt)
+                               : QCoreApplication::translate("RecordText", "never")},
     };
     if (const auto& release = updater.availableUpdate)
         fields.push_back({QCoreApplication::translate("RecordText", "Available"),
                           QCoreApplication::translate("RecordText", "%1, released %2")
-                              .arg(release->version, release->publishedAt)});
+                              .arg(release->version, shownMoment(release->publishedAt))});
     else
         fields.push_back({QCoreApplication::translate("RecordText", "Available"), none()});
     fields.push_back({QCoreApplication::translate("RecordText", "Downloaded"),

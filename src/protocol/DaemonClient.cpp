@@ -1,11 +1,13 @@
 #include "protocol/DaemonClient.h"
 
 #include "base/AdminSecretFile.h"
+#include "base/ShownFigures.h"
 #include "protocol/ListenerOwners.h"
 
 #include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QFileDevice>
+#include <QLocale>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -128,10 +130,8 @@ bool endDeadline(QNetworkReply* reply) {
 QString secondsText(std::chrono::milliseconds ms) {
     const auto count = ms.count();
     if (count % 1000 == 0)
-        return (count == 1000 ? QCoreApplication::translate("DaemonClient", "%1 second")
-                              : QCoreApplication::translate("DaemonClient", "%1 seconds"))
-            .arg(count / 1000);
-    return QCoreApplication::translate("DaemonClient", "%1 seconds").arg(double(count) / 1000.0);
+        return QCoreApplication::translate("DaemonClient", "%n second(s)", nullptr, pluralCount(count / 1000));
+    return QCoreApplication::translate("DaemonClient", "%1 seconds").arg(QLocale().toString(double(count) / 1000.0));
 }
 
 QString bodyText(const QByteArray& bytes) {

@@ -1,5 +1,7 @@
 #include "protocol/DaemonClientError.h"
 
+#include "base/ShownFigures.h"
+
 #include <QCoreApplication>
 
 namespace tavrin {
@@ -11,10 +13,11 @@ template <class... F> Overloaded(F...) -> Overloaded<F...>;
 // Limits are whole KiB or MiB.
 QString sizeText(qint64 bytes) {
     if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
-        return QCoreApplication::translate("DaemonClientError", "%1 MiB").arg(bytes / (1024 * 1024));
+        return QCoreApplication::translate("DaemonClientError", "%1 MiB").arg(shownCount(bytes / (1024 * 1024)));
     if (bytes >= 1024 && bytes % 1024 == 0)
-        return QCoreApplication::translate("DaemonClientError", "%1 KiB").arg(bytes / 1024);
-    return QCoreApplication::translate("DaemonClientError", "%1 bytes").arg(bytes);
+        return QCoreApplication::translate("DaemonClientError", "%1 KiB").arg(shownCount(bytes / 1024));
+    return QCoreApplication::translate("DaemonClientError", "%1 byte(s)", nullptr, pluralCount(bytes))
+        .arg(shownCount(bytes));
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 // is one line in its table.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -110,28 +111,28 @@ template <class T> bool readValue(Reader& r, const Path& p, T& out);
 
 template <> struct Codec<QString> {
     static bool read(Reader& r, const Path& p, QString& out) {
-        return r.peek() == Reader::Kind::String ? r.readString(out) : r.wrongType(p, "string");
+        return r.peek() == Reader::Kind::String ? r.readString(out) : r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "string"));
     }
     static QJsonValue encode(const QString& s) { return s; }
 };
 
 template <> struct Codec<bool> {
     static bool read(Reader& r, const Path& p, bool& out) {
-        return r.peek() == Reader::Kind::Bool ? r.readBool(out) : r.wrongType(p, "bool");
+        return r.peek() == Reader::Kind::Bool ? r.readBool(out) : r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "bool"));
     }
     static QJsonValue encode(bool b) { return b; }
 };
 
 template <> struct Codec<qint64> {
     static bool read(Reader& r, const Path& p, qint64& out) {
-        return r.peek() == Reader::Kind::Number ? r.readInteger(p, out) : r.wrongType(p, "integer");
+        return r.peek() == Reader::Kind::Number ? r.readInteger(p, out) : r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "integer"));
     }
     static QJsonValue encode(qint64 n) { return n; }
 };
 
 template <> struct Codec<double> {
     static bool read(Reader& r, const Path& p, double& out) {
-        return r.peek() == Reader::Kind::Number ? r.readDouble(p, out) : r.wrongType(p, "number");
+        return r.peek() == Reader::Kind::Number ? r.readDouble(p, out) : r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "number"));
     }
     static QJsonValue encode(double d) { return d; }
 };
@@ -150,7 +151,7 @@ template <StringEnum E> struct Codec<E> {
             out = *e;
             return true;
         }
-        return r.fail(failure(p, QStringLiteral("unknown value \"%1\"").arg(raw)));
+        return r.fail(failure(p, QCoreApplication::translate("JsonReader", "unknown value \"%1\"").arg(raw)));
     }
     static QJsonValue encode(E e) { return rawValue(e); }
 };
@@ -158,7 +159,7 @@ template <StringEnum E> struct Codec<E> {
 template <class T> struct Codec<std::vector<T>> {
     static bool read(Reader& r, const Path& p, std::vector<T>& out) {
         if (r.peek() != Reader::Kind::Array)
-            return r.wrongType(p, "array");
+            return r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "array"));
         out.clear();
         bool done = false;
         if (!r.enterArray())
@@ -170,7 +171,7 @@ template <class T> struct Codec<std::vector<T>> {
                 return true;
             const Path element{&p, nullptr, i};
             if (r.peek() == Reader::Kind::Null)
-                return r.fail(failure(element, QStringLiteral("null is not allowed here")));
+                return r.fail(failure(element, QCoreApplication::translate("JsonReader", "null is not allowed here")));
             T item{};
             if (!readValue(r, element, item))
                 return false;
@@ -188,7 +189,7 @@ template <class T> struct Codec<std::vector<T>> {
 template <class T> struct Codec<QMap<QString, T>> {
     static bool read(Reader& r, const Path& p, QMap<QString, T>& out) {
         if (r.peek() != Reader::Kind::Object)
-            return r.wrongType(p, "object");
+            return r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "object"));
         out.clear();
         std::string key;
         bool done = false;
@@ -201,7 +202,7 @@ template <class T> struct Codec<QMap<QString, T>> {
                 return true;
             const Path member{&p, key.c_str(), -1};
             if (r.peek() == Reader::Kind::Null)
-                return r.fail(failure(member, QStringLiteral("null is not allowed here")));
+                return r.fail(failure(member, QCoreApplication::translate("JsonReader", "null is not allowed here")));
             T value{};
             if (!readValue(r, member, value))
                 return false;
@@ -221,7 +222,7 @@ template <Record R> struct Codec<R> {
 
     static bool read(Reader& r, const Path& p, R& record) {
         if (r.peek() != Reader::Kind::Object)
-            return r.wrongType(p, "object");
+            return r.wrongType(p, QT_TRANSLATE_NOOP("JsonReader", "object"));
         std::array<bool, fieldCount> seen{};
         std::string key;
         bool done = false;
@@ -255,7 +256,7 @@ template <Record R> struct Codec<R> {
             [&](const auto&... field) {
                 (void)((!missing && isRequired(field) && !seen[index]
                             ? (missing =
-                                   failure(Path{&p, field.name, -1}, QStringLiteral("missing required key")),
+                                   failure(Path{&p, field.name, -1}, QCoreApplication::translate("JsonReader", "missing required key")),
                                index++)
                             : index++),
                        ...);
@@ -280,7 +281,7 @@ private:
         const Path path{&parent, field.name, -1};
         if (r.peek() == Reader::Kind::Null) {
             if constexpr (Required) {
-                return r.fail(failure(path, QStringLiteral("null in a required field")));
+                return r.fail(failure(path, QCoreApplication::translate("JsonReader", "null in a required field")));
             } else {
                 record.*field.member = std::nullopt;
                 return r.readNull();
@@ -319,7 +320,7 @@ template <class T> struct DocumentName { static constexpr const char* value = nu
 template <class T> Decoded<T> decodeJson(QByteArrayView bytes) {
     json::Reader reader(bytes);
     if (reader.peek() == json::Reader::Kind::End)
-        return std::unexpected(DecodeError{{}, QStringLiteral("empty document")});
+        return std::unexpected(DecodeError{{}, QCoreApplication::translate("JsonReader", "empty document")});
     const json::Path path{nullptr, DocumentName<T>::value, -1};
     T value{};
     if (json::readValue(reader, path, value) && reader.atEnd())

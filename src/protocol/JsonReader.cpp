@@ -1,5 +1,7 @@
 #include "protocol/JsonReader.h"
 
+#include <QCoreApplication>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -102,23 +104,23 @@ Reader::Reader(QByteArrayView bytes)
 const char* Reader::kindName(Kind kind) {
     switch (kind) {
     case Kind::Null:
-        return "null";
+        return QT_TRANSLATE_NOOP("JsonReader", "null");
     case Kind::Bool:
-        return "bool";
+        return QT_TRANSLATE_NOOP("JsonReader", "bool");
     case Kind::Number:
-        return "number";
+        return QT_TRANSLATE_NOOP("JsonReader", "number");
     case Kind::String:
-        return "string";
+        return QT_TRANSLATE_NOOP("JsonReader", "string");
     case Kind::Array:
-        return "array";
+        return QT_TRANSLATE_NOOP("JsonReader", "array");
     case Kind::Object:
-        return "object";
+        return QT_TRANSLATE_NOOP("JsonReader", "object");
     case Kind::End:
-        return "nothing";
+        return QT_TRANSLATE_NOOP("JsonReader", "nothing");
     case Kind::Invalid:
         break;
     }
-    return "invalid JSON";
+    return QT_TRANSLATE_NOOP("JsonReader", "invalid JSON");
 }
 
 Reader::Kind Reader::peek() {
@@ -152,17 +154,21 @@ bool Reader::fail(DecodeError error) {
 
 bool Reader::syntaxError(const char* reason) {
     return fail(DecodeError{
-        {}, QStringLiteral("not valid JSON (%1 at offset %2)").arg(QLatin1StringView(reason)).arg(offset())});
+        {}, QCoreApplication::translate("JsonReader", "not valid JSON (%1 at offset %2)")
+                .arg(QCoreApplication::translate("JsonReader", reason))
+                .arg(offset())});
 }
 
 bool Reader::wrongType(const Path& path, const char* expected) {
     const Kind kind = peek();
     if (kind == Kind::Invalid)
-        return syntaxError("unexpected character");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unexpected character"));
     if (kind == Kind::End)
-        return syntaxError("unexpected end");
-    return fail(failure(path, QStringLiteral("expected %1, found %2")
-                                  .arg(QLatin1StringView(expected), QLatin1StringView(kindName(kind)))));
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unexpected end"));
+    //: %1 and %2 are kinds of JSON value ("string", "number", "object").
+    return fail(failure(path, QCoreApplication::translate("JsonReader", "expected %1, found %2")
+                                  .arg(QCoreApplication::translate("JsonReader", expected),
+                                       QCoreApplication::translate("JsonReader", kindName(kind)))));
 }
 
 bool Reader::expect(char c, const char* reason) {
@@ -179,7 +185,7 @@ bool Reader::readNull() {
         m_cursor += 4;
         return true;
     }
-    return syntaxError("invalid literal");
+    return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid literal"));
 }
 
 bool Reader::readBool(bool& out) {
@@ -193,7 +199,7 @@ bool Reader::readBool(bool& out) {
         out = false;
         return true;
     }
-    return syntaxError("invalid literal");
+    return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid literal"));
 }
 
 bool Reader::readStringBytes(std::string* unescaped, QString* text) {
@@ -230,11 +236,11 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
             return true;
         }
         if (c < 0x20)
-            return syntaxError("control character in a string");
+            return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "control character in a string"));
         if (c == '\\') {
             escaped = true;
             if (m_end - m_cursor < 2)
-                return syntaxError("unterminated string");
+                return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unterminated string"));
             const char e = m_cursor[1];
             m_cursor += 2;
             switch (e) {
@@ -278,7 +284,7 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
                 };
                 char32_t unit = 0;
                 if (!hex4(unit))
-                    return syntaxError("invalid \\u escape");
+                    return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid \\u escape"));
                 if (unit >= 0xD800 && unit <= 0xDBFF && m_end - m_cursor >= 6 && m_cursor[0] == '\\' &&
                     m_cursor[1] == 'u') {
                     const char* save = m_cursor;
@@ -298,7 +304,7 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
                 break;
             }
             default:
-                return syntaxError("invalid escape");
+                return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid escape"));
             }
             continue;
         }
@@ -306,7 +312,7 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
             const int n = utf8SequenceLength(reinterpret_cast<const unsigned char*>(m_cursor),
                                              reinterpret_cast<const unsigned char*>(m_end));
             if (n == 0)
-                return syntaxError("invalid UTF-8 in a string");
+                return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid UTF-8 in a string"));
             ascii = false;
             buffer.append(m_cursor, std::size_t(n));
             m_cursor += n;
@@ -315,7 +321,7 @@ bool Reader::readStringBytes(std::string* unescaped, QString* text) {
         buffer += char(c);
         ++m_cursor;
     }
-    return syntaxError("unterminated string");
+    return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unterminated string"));
 }
 
 bool Reader::readString(QString& out) {
@@ -328,7 +334,7 @@ bool Reader::readNumberText(QByteArrayView& text, bool& integral) {
     if (m_cursor < m_end && *m_cursor == '-')
         ++m_cursor;
     if (m_cursor == m_end || !isDigit(*m_cursor))
-        return syntaxError("invalid number");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid number"));
     if (*m_cursor == '0') {
         ++m_cursor;
     } else {
@@ -339,7 +345,7 @@ bool Reader::readNumberText(QByteArrayView& text, bool& integral) {
         integral = false;
         ++m_cursor;
         if (m_cursor == m_end || !isDigit(*m_cursor))
-            return syntaxError("invalid number");
+            return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid number"));
         while (m_cursor < m_end && isDigit(*m_cursor))
             ++m_cursor;
     }
@@ -349,7 +355,7 @@ bool Reader::readNumberText(QByteArrayView& text, bool& integral) {
         if (m_cursor < m_end && (*m_cursor == '+' || *m_cursor == '-'))
             ++m_cursor;
         if (m_cursor == m_end || !isDigit(*m_cursor))
-            return syntaxError("invalid number");
+            return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "invalid number"));
         while (m_cursor < m_end && isDigit(*m_cursor))
             ++m_cursor;
     }
@@ -382,14 +388,14 @@ bool Reader::readInteger(const Path& path, qint64& out) {
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
         if (ec == std::errc())
             return true;
-        return fail(failure(path, QStringLiteral("number does not fit a 64-bit integer")));
+        return fail(failure(path, QCoreApplication::translate("JsonReader", "number does not fit a 64-bit integer")));
     }
     const double d = toDouble(text);
     if (std::isfinite(d) && std::trunc(d) != d)
-        return fail(failure(path, QStringLiteral("expected an integer, found %1").arg(d)));
+        return fail(failure(path, QCoreApplication::translate("JsonReader", "expected an integer, found %1").arg(d)));
     // 2^63 is exactly representable as a double and is the first value that does not fit.
     if (!std::isfinite(d) || d < -9223372036854775808.0 || d >= 9223372036854775808.0)
-        return fail(failure(path, QStringLiteral("number does not fit a 64-bit integer")));
+        return fail(failure(path, QCoreApplication::translate("JsonReader", "number does not fit a 64-bit integer")));
     out = qint64(d);
     return true;
 }
@@ -401,14 +407,14 @@ bool Reader::readDouble(const Path& path, double& out) {
         return false;
     out = toDouble(text);
     if (!std::isfinite(out))
-        return fail(failure(path, QStringLiteral("number does not fit a 64-bit float")));
+        return fail(failure(path, QCoreApplication::translate("JsonReader", "number does not fit a 64-bit float")));
     return true;
 }
 
 bool Reader::enterObject() {
     ++m_cursor; // '{'
     if (m_firstItem.size() >= std::size_t(kMaxDepth))
-        return syntaxError("nesting too deep");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "nesting too deep"));
     m_firstItem.push_back(true);
     return true;
 }
@@ -423,23 +429,23 @@ bool Reader::nextMember(std::string& key, bool& done) {
         return true;
     }
     if (!m_firstItem.back()) {
-        if (!expect(',', "expected , or } in an object"))
+        if (!expect(',', QT_TRANSLATE_NOOP("JsonReader", "expected , or } in an object")))
             return false;
         if (peek() != Kind::String)
-            return syntaxError("expected a key");
+            return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "expected a key"));
     } else if (kind != Kind::String) {
-        return syntaxError("expected a key");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "expected a key"));
     }
     m_firstItem.back() = false;
     if (!readStringBytes(&key, nullptr))
         return false;
-    return expect(':', "expected :");
+    return expect(':', QT_TRANSLATE_NOOP("JsonReader", "expected :"));
 }
 
 bool Reader::enterArray() {
     ++m_cursor; // '['
     if (m_firstItem.size() >= std::size_t(kMaxDepth))
-        return syntaxError("nesting too deep");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "nesting too deep"));
     m_firstItem.push_back(true);
     return true;
 }
@@ -453,7 +459,7 @@ bool Reader::nextElement(bool& done) {
         done = true;
         return true;
     }
-    if (!m_firstItem.back() && !expect(',', "expected , or ] in an array"))
+    if (!m_firstItem.back() && !expect(',', QT_TRANSLATE_NOOP("JsonReader", "expected , or ] in an array")))
         return false;
     m_firstItem.back() = false;
     return true;
@@ -465,7 +471,7 @@ bool Reader::skipValue() {
 
 bool Reader::skip(int depth) {
     if (depth >= kMaxDepth)
-        return syntaxError("nesting too deep");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "nesting too deep"));
     switch (peek()) {
     case Kind::Null:
         return readNull();
@@ -508,17 +514,17 @@ bool Reader::skip(int depth) {
         }
     }
     case Kind::End:
-        return syntaxError("unexpected end");
+        return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unexpected end"));
     case Kind::Invalid:
         break;
     }
-    return syntaxError("unexpected character");
+    return syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unexpected character"));
 }
 
 bool Reader::atEnd() {
     if (!ok())
         return false;
-    return peek() == Kind::End || syntaxError("unexpected text after the document");
+    return peek() == Kind::End || syntaxError(QT_TRANSLATE_NOOP("JsonReader", "unexpected text after the document"));
 }
 
 } // namespace tavrin::json

@@ -1,7 +1,9 @@
+#include "base/ShownFigures.h"
 #include "base/Translations.h"
 #include "support/Basics.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -20,6 +22,11 @@ QProcessEnvironment environmentOf(const QStringList& variables) {
 }
 
 QString shown(const char* text) { return QCoreApplication::translate("TranslationsTest", text); }
+
+// A plural message of the product's, as the server's time limits are told.
+QString seconds(qint64 count) { return QCoreApplication::translate("DaemonClient", "%n second(s)", nullptr, pluralCount(count)); }
+
+const QString builtCatalogues = QStringLiteral(TAVRIN_BUILT_CATALOGUES);
 
 } // namespace
 
@@ -86,6 +93,62 @@ private Q_SLOTS:
         QVERIFY(installed.unreadable.isEmpty());
         QCOMPARE((QStringList{shown("Start server"), shown("Open logs"), shown("Stop server")}), texts);
         QCOMPARE(QLocale().toString(1234.5, 'f', 1), number);
+    }
+
+    // One message names both English forms ("%n second(s)"); each language's catalogue, English's
+    // too, says how it writes them.
+    void aCountIsToldInTheFormItsLanguageWrites_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English, one") << "en" << qint64(1) << "1 second";
+        QTest::newRow("English, none") << "en" << qint64(0) << "0 seconds";
+        QTest::newRow("English, many") << "en" << qint64(2) << "2 seconds";
+        QTest::newRow("German, one") << "de" << qint64(1) << "1 Sekunde";
+        QTest::newRow("German, many") << "de" << qint64(5) << "5 Sekunden";
+    }
+    void aCountIsToldInTheFormItsLanguageWrites() {
+        QFETCH(QString, language);
+        QFETCH(qint64, count);
+        QFETCH(QString, text);
+        installTranslations(*QCoreApplication::instance(), builtCatalogues, {language});
+        QCOMPARE(seconds(count), text);
+    }
+
+    // A language whose catalogue lacks a plural message tells it in English's forms, not in the
+    // source's "(s)".
+    void aPluralMessageALanguageLacksIsToldInEnglishForms() {
+        QTemporaryDir folder;
+        for (const QString& file : QDir(builtCatalogues).entryList({"tavrin*_en.qm"}))
+            QVERIFY(QFile::copy(builtCatalogues + '/' + file, folder.filePath(file)));
+        QVERIFY(QFile::copy(QStringLiteral(TEST_CATALOGUES "/tavrintest_de.qm"), folder.filePath("tavrintest_de.qm")));
+        const InstalledTranslations installed = installTranslations(*QCoreApplication::instance(), folder.path(), {"de"});
+        QCOMPARE(installed.language, QStringLiteral("de"));
+        QCOMPARE(shown("Start server"), QStringLiteral("Server starten"));
+        QCOMPARE(seconds(1), QStringLiteral("1 second"));
+        QCOMPARE(seconds(3), QStringLiteral("3 seconds"));
+    }
+
+    // A moment the server sends is written as the language shown writes dates; the C locale, a
+    // program's own notation, keeps the server's ISO 8601.
+    void aMomentIsWrittenAsTheLanguageShownWritesDates_data() {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QString>("moment");
+        QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << "01.12.26" << "06.12.26 07:59";
+        QTest::newRow("German words on the C locale")
+            << QStringList{"LC_MESSAGES=de_DE.UTF-8", "LANG=C.UTF-8"} << "01.12.26" << "06.12.26 07:59";
+        QTest::newRow("the C locale") << QStringList{"LC_ALL=C", "LANGUAGE=de"} << "2026-12-01"
+                                      << "2026-12-06T07:59:00Z";
+    }
+    void aMomentIsWrittenAsTheLanguageShownWritesDates() {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, day);
+        QFETCH(QString, moment);
+        installTranslations(*QCoreApplication::instance(), builtCatalogues, desktopLanguages(environmentOf(environment)));
+        QCOMPARE(shownMoment("2026-12-01"), day);
+        QCOMPARE(shownMoment("2026-12-06T07:59:00Z"), moment);
+        QCOMPARE(shownMoment("yesterday"), QStringLiteral("yesterday"));
     }
 
     // A German catalogue loaded for a German desktop names Qt's own too where the machine has it;

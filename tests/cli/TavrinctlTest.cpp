@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTranslator>
 
@@ -518,6 +519,34 @@ private Q_SLOTS:
         const Ran revoked = run({"keys", "revoke", "no such key"}, {}, inLanguage(tool, language, locale));
         QCOMPARE(revoked.status, 1);
         QVERIFY2(QString::fromUtf8(revoked.err).contains(quoted), revoked.err.constData());
+    }
+
+    // Figures follow the words: a moment reads as the language shown writes dates, whatever the
+    // locale of the rest of the desktop; without a locale (C), as the server wrote it.
+    void aMomentReadsAsTheLanguageShownWritesIt_data() {
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<QString>("moment");
+        const QString german = R"(\d\d\.\d\d\.\d\d \d\d:\d\d)";
+        QTest::newRow("German") << QStringList{"LANGUAGE=de", "LANG=de_DE.UTF-8"} << german;
+        QTest::newRow("German words on the C locale") << QStringList{"LC_MESSAGES=de_DE.UTF-8", "LANG=C.UTF-8"} << german;
+        QTest::newRow("the C locale") << QStringList{"LANGUAGE=de", "LANG=C.UTF-8"}
+                                      << R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)";
+    }
+    void aMomentReadsAsTheLanguageShownWritesIt() {
+        QFETCH(QStringList, variables);
+        QFETCH(QString, moment);
+        const Ran made = run({"keys", "create", "figures"});
+        QCOMPARE(made.status, 0);
+        QCOMPARE(statusOfModels(server.port(), made.out.trimmed()), 200);
+        QProcessEnvironment environment = tool;
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
+            environment.remove(name);
+        for (const QString& variable : std::as_const(variables))
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        const QString table = QString::fromUtf8(run({"keys", "list"}, {}, environment).out);
+        QCOMPARE(run({"keys", "delete", "figures"}).status, 0);
+        const QRegularExpression row("figures .*  " + moment + "$", QRegularExpression::MultilineOption);
+        QVERIFY2(row.match(table).hasMatch(), qPrintable(table));
     }
 
     // What a script reads is the server's records, the same bytes in every language; the person's

@@ -175,7 +175,7 @@ private Q_SLOTS:
         const QStringList used = row("Laptop")->content().usage;
         QVERIFY(first.startsWith(used[0].chopped(1))); // the secret's own start
         QVERIFY(used[1].startsWith("Last used 20"));
-        QCOMPARE(used[2], "1 requests");
+        QCOMPARE(used[2], "1 request"); // English's singular, from its catalogue
 
         KeyListRow* laptop = row("Laptop");
         QCOMPARE(laptop->rotateButton()->accessibleName(), "Rotate key Laptop");

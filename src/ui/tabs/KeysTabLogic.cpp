@@ -1,5 +1,7 @@
 #include "ui/tabs/KeysTabLogic.h"
 
+#include "base/ShownFigures.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -11,7 +13,7 @@ QString keyCountLine(const ClientAPIKeyList& keys) {
     const auto active = std::ranges::count_if(keys, &ClientAPIKeyPublic::isActive);
     const auto other = qsizetype(keys.size()) - active;
     return QCoreApplication::translate("KeysTabLogic", "%1 of unlimited active · %2 revoked · %3 total")
-        .arg(QString::number(active), QString::number(other), QString::number(keys.size()));
+        .arg(shownCount(active), shownCount(other), shownCount(qint64(keys.size())));
 }
 
 QString keyLabelPlaceholder() {
@@ -48,9 +50,11 @@ KeyListRowContent keyRowContent(const ClientAPIKeyPublic& key) {
         .scope = scope,
         .usage = {key.prefix + QStringLiteral("…"),
                   QCoreApplication::translate("KeysTabLogic", "Last used %1")
-                      .arg(key.lastUsedAt.value_or(QCoreApplication::translate("KeysTabLogic", "never"))),
-                  QCoreApplication::translate("KeysTabLogic", "%1 requests")
-                      .arg(QString::asprintf("%lld", static_cast<long long>(key.totalRequests)))},
+                      .arg(key.lastUsedAt ? shownMoment(*key.lastUsedAt)
+                                          : QCoreApplication::translate("KeysTabLogic", "never")),
+                  //: %1 is the number of requests, written as the language writes numbers.
+                  QCoreApplication::translate("KeysTabLogic", "%1 request(s)", nullptr, pluralCount(key.totalRequests))
+                      .arg(shownCount(key.totalRequests))},
         .revocable = active,
     };
 }

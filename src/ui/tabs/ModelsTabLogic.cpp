@@ -1,5 +1,6 @@
 #include "ui/tabs/ModelsTabLogic.h"
 
+#include "base/ShownFigures.h"
 #include "ui/ServerFigures.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,7 @@ ProductionLook productionLook(const ClientModelStatus& model) {
                 std::nullopt,
                 {QCoreApplication::translate("ModelsTabLogic", "Not loaded"), PillKind::muted}};
     const ClientModelMetadata& running = *model.running;
-    QString imported = QCoreApplication::translate("ModelsTabLogic", "Imported %1").arg(running.importedAt);
+    QString imported = QCoreApplication::translate("ModelsTabLogic", "Imported %1").arg(shownMoment(running.importedAt));
     if (running.sourceAppVersion)
         imported += QCoreApplication::translate("ModelsTabLogic", " · from Tavrin AI %1")
                         .arg(*running.sourceAppVersion);
@@ -63,7 +64,7 @@ QString snapshotSummary(const ClientModelSnapshot& snapshot) {
     if (snapshot.sourceAppVersion)
         parts << QCoreApplication::translate("ModelsTabLogic", "From Tavrin AI %1")
                      .arg(*snapshot.sourceAppVersion);
-    parts << QCoreApplication::translate("ModelsTabLogic", "imported %1").arg(snapshot.importedAt);
+    parts << QCoreApplication::translate("ModelsTabLogic", "imported %1").arg(shownMoment(snapshot.importedAt));
     parts
         << QCoreApplication::translate("ModelsTabLogic", "pipeline %1").arg(snapshot.manifestPipelineVersion);
     return parts.join(kJoin);
@@ -90,7 +91,7 @@ std::vector<HistoryEntry> historyEntries(const std::vector<ClientModelSnapshot>&
             pill = QCoreApplication::translate("ModelsTabLogic", "First install");
         entries.push_back(
             {previous[i].alias, pill,
-             QCoreApplication::translate("ModelsTabLogic", "Promoted %1").arg(previous[i].importedAt),
+             QCoreApplication::translate("ModelsTabLogic", "Promoted %1").arg(shownMoment(previous[i].importedAt)),
              i == 0});
     }
     return entries;

@@ -1,5 +1,6 @@
 #include "ui/tabs/StatusTabLogic.h"
 
+#include "base/ShownFigures.h"
 #include "ui/ServerFigures.h"
 
 #include <QCoreApplication>
@@ -111,9 +112,9 @@ TileText concurrencyTile(const ClientServerStatus& status) {
                 QCoreApplication::translate("StatusTabLogic", "Start the server to see live load.")};
     const auto& c = *status.concurrency;
     return {QCoreApplication::translate("StatusTabLogic", "%1 in flight · %2 queued")
-                .arg(QString::number(c.inFlight), QString::number(c.queued)),
+                .arg(shownCount(c.inFlight), shownCount(c.queued)),
             QCoreApplication::translate("StatusTabLogic", "503 above %1 · completed %2 since start")
-                .arg(QString::number(c.maxQueueDepth), QString::number(c.totalCompleted))};
+                .arg(shownCount(c.maxQueueDepth), shownCount(c.totalCompleted))};
 }
 
 std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
@@ -150,18 +151,19 @@ std::vector<TechnicalRow> technicalRows(const ClientServerStatus& status) {
     if (const auto& c = status.concurrency) {
         rows.push_back(
             plain(QCoreApplication::translate("StatusTabLogic", "Max concurrency"),
-                  QCoreApplication::translate("StatusTabLogic", "%1 generations").arg(c->maxConcurrency)));
+                  QCoreApplication::translate("StatusTabLogic", "%n generation(s)", nullptr,
+                                              pluralCount(c->maxConcurrency))));
         rows.push_back(plain(
             QCoreApplication::translate("StatusTabLogic", "Max queue depth"),
-            QCoreApplication::translate("StatusTabLogic", "%1 (HTTP 503 above)").arg(c->maxQueueDepth)));
+            QCoreApplication::translate("StatusTabLogic", "%1 (HTTP 503 above)").arg(shownCount(c->maxQueueDepth))));
         rows.push_back(plain(QCoreApplication::translate("StatusTabLogic", "Rejected (busy)"),
-                             QString::number(c->totalRejected)));
+                             shownCount(c->totalRejected)));
     }
     if (status.auditRecordsDropped)
         rows.push_back(
             plain(QCoreApplication::translate("StatusTabLogic", "Audit records dropped"),
                   QCoreApplication::translate("StatusTabLogic", "%1 (the audit log reached its size limit)")
-                      .arg(*status.auditRecordsDropped)));
+                      .arg(shownCount(*status.auditRecordsDropped))));
     rows.push_back(copyable(QCoreApplication::translate("StatusTabLogic", "Server version"),
                             status.serverVersion,
                             QCoreApplication::translate("StatusTabLogic", "Copy server version")));

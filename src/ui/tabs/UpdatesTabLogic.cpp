@@ -1,6 +1,9 @@
 #include "ui/tabs/UpdatesTabLogic.h"
 
+#include "base/ShownFigures.h"
+
 #include <QCoreApplication>
+#include <QLocale>
 #include <QStringList>
 
 namespace tavrin {
@@ -11,12 +14,12 @@ constexpr qint64 kMebibyte = 1024 * 1024;
 
 QString releasedLine(const ClientAppcastRelease& release, const QString& channel) {
     QString line = QCoreApplication::translate("UpdatesTabLogic", "Released %1 · %2 channel")
-                       .arg(release.publishedAt, channel);
+                       .arg(shownMoment(release.publishedAt), channel);
     // Below a mebibyte the size would round to "0 MB" or "1 MB" and say nothing true.
     if (release.pkgSize && *release.pkgSize >= kMebibyte)
-        //: Appended to the release line: %1 is the package size in mebibytes.
-        line += QCoreApplication::translate("UpdatesTabLogic", " · %1 MB")
-                    .arg(QString::asprintf("%.0f", double(*release.pkgSize) / double(kMebibyte)));
+        //: Appended to the release line: %1 is the package size with its unit ("3 MB").
+        line += QCoreApplication::translate("UpdatesTabLogic", " · %1")
+                    .arg(QLocale().formattedDataSize(*release.pkgSize, 0, QLocale::DataSizeTraditionalFormat));
     return line;
 }
 
@@ -36,7 +39,8 @@ QString versionText(const QString& version) {
 }
 
 QString lastCheckedText(const ClientUpdaterStatus& status) {
-    return status.lastCheckedAt.value_or(QCoreApplication::translate("UpdatesTabLogic", "never"));
+    return status.lastCheckedAt ? shownMoment(*status.lastCheckedAt)
+                                : QCoreApplication::translate("UpdatesTabLogic", "never");
 }
 
 QString upToDateLine(const ClientUpdaterStatus& status) {

@@ -1,5 +1,6 @@
 #include "ui/tray/TrayPanelLogic.h"
 
+#include "base/ShownFigures.h"
 #include "state/ActionWords.h"
 #include "ui/ServerFigures.h"
 
@@ -16,7 +17,7 @@ TrayServerLines trayServerLines(const ClientServerStatus& status) {
     if (const auto& c = status.concurrency)
         //: Generations running now (%1) out of the most allowed at once (%2).
         lines.inFlight = QCoreApplication::translate("TrayPanelLogic", "%1 / %2 max")
-                             .arg(QString::number(c->inFlight), QString::number(c->maxConcurrency));
+                             .arg(shownCount(c->inFlight), shownCount(c->maxConcurrency));
     if (const auto& release = status.updater.availableUpdate)
         lines.update =
             QCoreApplication::translate("TrayPanelLogic", "Update available · %1").arg(release->version);
