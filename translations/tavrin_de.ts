@@ -1,4 +1,4 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
@@ -52,7 +52,7 @@
         <translation>Eingebaute Echo-Engine</translation>
     </message>
     <message>
-        <source>Audit log can't be written: requests are being refused.</source>
+        <source>Audit log can&apos;t be written: requests are being refused.</source>
         <translation>Das Audit-Protokoll kann nicht geschrieben werden: Anfragen werden abgelehnt.</translation>
     </message>
     <message>
@@ -75,7 +75,7 @@
 <context>
     <name>AdminPasswordKeeper</name>
     <message>
-        <source>A password of only spaces can't be used: the server ignores spaces at either end.</source>
+        <source>A password of only spaces can&apos;t be used: the server ignores spaces at either end.</source>
         <translation>Ein Passwort nur aus Leerzeichen ist nicht möglich: Der Server ignoriert Leerzeichen am Anfang und am Ende.</translation>
     </message>
     <message>
@@ -94,7 +94,7 @@
         <translation>Auch Prompt-Inhalte anfordern; der Server fügt sie nur hinzu, solange die Audit-Protokollierung sie aufbewahrt.</translation>
     </message>
     <message>
-        <source>Print the server's records as JSON, one document a line.</source>
+        <source>Print the server&apos;s records as JSON, one document a line.</source>
         <translation>Die Datensätze des Servers als JSON ausgeben, ein Dokument pro Zeile.</translation>
     </message>
     <message>
@@ -106,7 +106,7 @@
         <translation>Erledigt.</translation>
     </message>
     <message>
-        <source>The server refused, or the action failed; standard error says why, in the panel's words.</source>
+        <source>The server refused, or the action failed; standard error says why, in the panel&apos;s words.</source>
         <translation>Der Server hat abgelehnt oder die Aktion ist fehlgeschlagen; die Standardfehlerausgabe nennt den Grund, mit den Worten des Bedienfelds.</translation>
     </message>
     <message>
@@ -122,7 +122,7 @@
         <translation>Kein Administratorpasswort ist festgelegt, oder der Server hat es abgelehnt (tavrinctl password set).</translation>
     </message>
     <message>
-        <source>The server's state folder, which holds the admin.secret file; as for the panel and the server, it defaults to $XDG_DATA_HOME/Tavrin Server.</source>
+        <source>The server&apos;s state folder, which holds the admin.secret file; as for the panel and the server, it defaults to $XDG_DATA_HOME/Tavrin Server.</source>
         <translation>Der Zustandsordner des Servers, der die Datei admin.secret enthält; wie beim Bedienfeld und beim Server ist er standardmäßig $XDG_DATA_HOME/Tavrin Server.</translation>
     </message>
     <message>
@@ -130,8 +130,8 @@
         <translation>Der Port der Admin-API auf 127.0.0.1, wie beim Server; 11434, wenn nicht gesetzt.</translation>
     </message>
     <message>
-        <source>Copy the bundle to FILE as well; "-" writes it to standard output instead.</source>
-        <translation>Das Paket zusätzlich nach FILE kopieren; "-" schreibt es stattdessen auf die Standardausgabe.</translation>
+        <source>Copy the bundle to FILE as well; &quot;-&quot; writes it to standard output instead.</source>
+        <translation>Das Paket zusätzlich nach FILE kopieren; &quot;-&quot; schreibt es stattdessen auf die Standardausgabe.</translation>
     </message>
     <message>
         <source>Make a support bundle</source>
@@ -146,7 +146,7 @@
         <translation>Das Administratorpasswort festlegen</translation>
     </message>
     <message>
-        <source>Reads the new admin password from standard input (without echo on a terminal) and keeps it where the panel does: the keyring and the server's admin.secret file. It is never taken from the command line.</source>
+        <source>Reads the new admin password from standard input (without echo on a terminal) and keeps it where the panel does: the keyring and the server&apos;s admin.secret file. It is never taken from the command line.</source>
         <translation>Liest das neue Administratorpasswort von der Standardeingabe (an einem Terminal ohne Anzeige) und bewahrt es dort auf, wo das Bedienfeld es tut: im Schlüsselbund und in der Datei admin.secret des Servers. Es wird nie von der Befehlszeile übernommen.</translation>
     </message>
     <message>
@@ -162,11 +162,11 @@
         <translation>Die Engine anzeigen und ob sie antwortet</translation>
     </message>
     <message>
-        <source>Shows which engine the server's answers come from (the built-in echo engine or an OpenAI-compatible server), the name clients see, and whether it answered when last checked, with its last error.</source>
+        <source>Shows which engine the server&apos;s answers come from (the built-in echo engine or an OpenAI-compatible server), the name clients see, and whether it answered when last checked, with its last error.</source>
         <translation>Zeigt, von welcher Engine die Antworten des Servers kommen (der eingebauten Echo-Engine oder einem OpenAI-kompatiblen Server), den Namen, den Clients sehen, und ob sie bei der letzten Prüfung geantwortet hat, mit ihrem letzten Fehler.</translation>
     </message>
     <message>
-        <source>The OpenAI-compatible server's base address, e.g. http://127.0.0.1:8080/v1.</source>
+        <source>The OpenAI-compatible server&apos;s base address, e.g. http://127.0.0.1:8080/v1.</source>
         <translation>Die Basisadresse des OpenAI-kompatiblen Servers, z. B. http://127.0.0.1:8080/v1.</translation>
     </message>
     <message>
@@ -174,12 +174,12 @@
         <translation>Das Modell, das bei diesem Server angefragt wird.</translation>
     </message>
     <message>
-        <source>The model name clients see; the model's own by default.</source>
+        <source>The model name clients see; the model&apos;s own by default.</source>
         <translation>Der Modellname, den Clients sehen; standardmäßig der eigene Name des Modells.</translation>
     </message>
     <message>
-        <source>A file of yours, mode 0600, holding that server's API key; "" for none.</source>
-        <translation>Eine eigene Datei mit Modus 0600, die den API-Schlüssel dieses Servers enthält; "" für keinen.</translation>
+        <source>A file of yours, mode 0600, holding that server&apos;s API key; &quot;&quot; for none.</source>
+        <translation>Eine eigene Datei mit Modus 0600, die den API-Schlüssel dieses Servers enthält; &quot;&quot; für keinen.</translation>
     </message>
     <message>
         <source>How long one request may take.</source>
@@ -278,7 +278,7 @@
         <translation>Anzeigen, ob und wie der Server läuft</translation>
     </message>
     <message>
-        <source>Shows the server's phase, version, uptime, endpoints, model and load, and whether it starts at login. Exits with 3 when no server answers and 4 when the admin password is missing or refused.</source>
+        <source>Shows the server&apos;s phase, version, uptime, endpoints, model and load, and whether it starts at login. Exits with 3 when no server answers and 4 when the admin password is missing or refused.</source>
         <translation>Zeigt Phase, Version, Laufzeit, Endpunkte, Modell und Last des Servers und ob er bei der Anmeldung startet. Endet mit 3, wenn kein Server antwortet, und mit 4, wenn das Administratorpasswort fehlt oder abgelehnt wird.</translation>
     </message>
     <message>
@@ -318,7 +318,7 @@
         <translation>Den Server nicht mehr bei der Anmeldung starten</translation>
     </message>
     <message>
-        <source>Turns start at login off; the login service's server stops with it.</source>
+        <source>Turns start at login off; the login service&apos;s server stops with it.</source>
         <translation>Schaltet den Start bei der Anmeldung aus; der Server des Anmeldedienstes stoppt mit ihm.</translation>
     </message>
     <message>
@@ -326,7 +326,7 @@
         <translation>Den Server stoppen und den Anmeldedienst entfernen</translation>
     </message>
     <message>
-        <source>Stops the server and removes the login service from this user's systemd.</source>
+        <source>Stops the server and removes the login service from this user&apos;s systemd.</source>
         <translation>Stoppt den Server und entfernt den Anmeldedienst aus dem systemd dieses Benutzers.</translation>
     </message>
     <message>
@@ -358,8 +358,8 @@
         <translation>Ändert die angegebenen Einstellungen und lässt die anderen, wie der Server sie hält.</translation>
     </message>
     <message>
-        <source>Write the export to FILE, replacing it once complete; "-", or no --output, writes standard output.</source>
-        <translation>Den Export nach FILE schreiben und die Datei ersetzen, sobald er vollständig ist; "-" oder kein --output schreibt auf die Standardausgabe.</translation>
+        <source>Write the export to FILE, replacing it once complete; &quot;-&quot;, or no --output, writes standard output.</source>
+        <translation>Den Export nach FILE schreiben und die Datei ersetzen, sobald er vollständig ist; &quot;-&quot; oder kein --output schreibt auf die Standardausgabe.</translation>
     </message>
     <message>
         <source>Export the audit log</source>
@@ -398,12 +398,12 @@
         <translation>Keinen Namen ankündigen.</translation>
     </message>
     <message>
-        <source>The browser origins allowed to call the server (replaces the list; "" empties it).</source>
-        <translation>Die Browser-Ursprünge, die den Server aufrufen dürfen (ersetzt die Liste; "" leert sie).</translation>
+        <source>The browser origins allowed to call the server (replaces the list; &quot;&quot; empties it).</source>
+        <translation>Die Browser-Ursprünge, die den Server aufrufen dürfen (ersetzt die Liste; &quot;&quot; leert sie).</translation>
     </message>
     <message>
-        <source>The client addresses allowed in (replaces the list; "" allows every one).</source>
-        <translation>Die Client-Adressen, die zugelassen sind (ersetzt die Liste; "" lässt jede zu).</translation>
+        <source>The client addresses allowed in (replaces the list; &quot;&quot; allows every one).</source>
+        <translation>Die Client-Adressen, die zugelassen sind (ersetzt die Liste; &quot;&quot; lässt jede zu).</translation>
     </message>
     <message>
         <source>Change the network settings</source>
@@ -426,8 +426,8 @@
         <translation>Den Organisationsvorspann festlegen</translation>
     </message>
     <message>
-        <source>Sets the org preamble to TEXT, or to what standard input holds when TEXT is "-". White space at either end is dropped; the server's limit counts characters as typed.</source>
-        <translation>Setzt den Organisationsvorspann auf TEXT oder, wenn TEXT "-" ist, auf den Inhalt der Standardeingabe. Leerraum am Anfang und am Ende wird entfernt; die Grenze des Servers zählt die Zeichen, wie sie eingegeben wurden.</translation>
+        <source>Sets the org preamble to TEXT, or to what standard input holds when TEXT is &quot;-&quot;. White space at either end is dropped; the server&apos;s limit counts characters as typed.</source>
+        <translation>Setzt den Organisationsvorspann auf TEXT oder, wenn TEXT &quot;-&quot; ist, auf den Inhalt der Standardeingabe. Leerraum am Anfang und am Ende wird entfernt; die Grenze des Servers zählt die Zeichen, wie sie eingegeben wurden.</translation>
     </message>
     <message>
         <source>Remove the org preamble</source>
@@ -438,7 +438,7 @@
         <translation>Entfernt den Organisationsvorspann.</translation>
     </message>
     <message>
-        <source>Show the updater's state</source>
+        <source>Show the updater&apos;s state</source>
         <translation>Den Zustand der Aktualisierung anzeigen</translation>
     </message>
     <message>
@@ -477,7 +477,7 @@
         <translation>Jede Verwaltungsaktion von Tavrin Keldmarch in einem Terminal: der Server, sein Anmeldedienst, API-Schlüssel, Modelle, Audit-Protokollierung, Netzwerk, Organisationsvorspann, Aktualisierungen und Support-Pakete, über dieselbe Admin-API und mit denselben Regeln und Meldungen wie das Bedienfeld.</translation>
     </message>
     <message>
-        <source>The admin password is found where the panel keeps it: the admin.secret file of the server's state folder, then the keyring. It goes only to a server of this user's own, and is never taken from the command line.</source>
+        <source>The admin password is found where the panel keeps it: the admin.secret file of the server&apos;s state folder, then the keyring. It goes only to a server of this user&apos;s own, and is never taken from the command line.</source>
         <translation>Das Administratorpasswort wird dort gefunden, wo das Bedienfeld es aufbewahrt: in der Datei admin.secret im Zustandsordner des Servers, dann im Schlüsselbund. Es geht nur an einen Server dieses Benutzers und wird nie von der Befehlszeile übernommen.</translation>
     </message>
     <message>
@@ -506,21 +506,21 @@
         <translation>Umgebung:</translation>
     </message>
     <message>
-        <source>Run 'tavrinctl COMMAND --help' for what a command does and takes.</source>
-        <translation>Mit 'tavrinctl COMMAND --help' erfahren Sie, was ein Befehl tut und annimmt.</translation>
+        <source>Run &apos;tavrinctl COMMAND --help&apos; for what a command does and takes.</source>
+        <translation>Mit &apos;tavrinctl COMMAND --help&apos; erfahren Sie, was ein Befehl tut und annimmt.</translation>
     </message>
     <message>
         <source>Usage: tavrinctl %1 COMMAND [OPTIONS]</source>
-        <extracomment>%1 is a group of commands ("keys"); COMMAND and OPTIONS stay in capitals.</extracomment>
+        <extracomment>%1 is a group of commands (&quot;keys&quot;); COMMAND and OPTIONS stay in capitals.</extracomment>
         <translation>Aufruf: tavrinctl %1 COMMAND [OPTIONS]</translation>
     </message>
     <message>
-        <source>Run 'tavrinctl %1 COMMAND --help' for what a command does and takes.</source>
-        <translation>Mit 'tavrinctl %1 COMMAND --help' erfahren Sie, was ein Befehl tut und annimmt.</translation>
+        <source>Run &apos;tavrinctl %1 COMMAND --help&apos; for what a command does and takes.</source>
+        <translation>Mit &apos;tavrinctl %1 COMMAND --help&apos; erfahren Sie, was ein Befehl tut und annimmt.</translation>
     </message>
     <message>
         <source>Usage: %1</source>
-        <extracomment>%1 is the command's synopsis ("tavrinctl keys create LABEL [--scope inference|readonly]").</extracomment>
+        <extracomment>%1 is the command&apos;s synopsis (&quot;tavrinctl keys create LABEL [--scope inference|readonly]&quot;).</extracomment>
         <translation>Aufruf: %1</translation>
     </message>
 </context>
@@ -528,20 +528,20 @@
     <name>CommandLine</name>
     <message>
         <source>%1 or %2</source>
-        <extracomment>The last of several choices: "%1 or %2" as in "inference, readonly or none".</extracomment>
+        <extracomment>The last of several choices: &quot;%1 or %2&quot; as in &quot;inference, readonly or none&quot;.</extracomment>
         <translation>%1 oder %2</translation>
     </message>
     <message>
-        <source>%1 takes a whole number, not "%2"</source>
-        <translation>%1 nimmt eine ganze Zahl, nicht "%2"</translation>
+        <source>%1 takes a whole number, not &quot;%2&quot;</source>
+        <translation>%1 nimmt eine ganze Zahl, nicht &quot;%2&quot;</translation>
     </message>
     <message>
-        <source>%1 takes %2, not "%3"</source>
-        <translation>%1 nimmt %2, nicht "%3"</translation>
+        <source>%1 takes %2, not &quot;%3&quot;</source>
+        <translation>%1 nimmt %2, nicht &quot;%3&quot;</translation>
     </message>
     <message>
-        <source>no command "%1"</source>
-        <translation>kein Befehl "%1"</translation>
+        <source>no command &quot;%1&quot;</source>
+        <translation>kein Befehl &quot;%1&quot;</translation>
     </message>
     <message>
         <source>unknown option %1</source>
@@ -552,8 +552,8 @@
         <translation>welcher Befehl?</translation>
     </message>
     <message>
-        <source>no command "%1 %2"</source>
-        <translation>kein Befehl "%1 %2"</translation>
+        <source>no command &quot;%1 %2&quot;</source>
+        <translation>kein Befehl &quot;%1 %2&quot;</translation>
     </message>
     <message>
         <source>%1 what?</source>
@@ -576,12 +576,12 @@
         <translation>%1 fehlt</translation>
     </message>
     <message>
-        <source>unexpected argument "%1"</source>
-        <translation>unerwartetes Argument "%1"</translation>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>unerwartetes Argument &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>%1 is %2, not "%3"</source>
-        <translation>%1 ist %2, nicht "%3"</translation>
+        <source>%1 is %2, not &quot;%3&quot;</source>
+        <translation>%1 ist %2, nicht &quot;%3&quot;</translation>
     </message>
     <message>
         <source>nothing to change: name at least one setting</source>
@@ -667,7 +667,7 @@
         <translation>Administratorpasswort fehlt oder wurde abgelehnt. Legen Sie es in den Einstellungen fest.</translation>
     </message>
     <message>
-        <source>The server's answer was too large (over %1).</source>
+        <source>The server&apos;s answer was too large (over %1).</source>
         <translation>Die Antwort des Servers war zu groß (über %1).</translation>
     </message>
 </context>
@@ -712,7 +712,7 @@
 <context>
     <name>DiagnosticsActions</name>
     <message>
-        <source>A support bundle needs the admin password: without it, the program answering on the admin port can't be told from another user's. Set it in Settings.</source>
+        <source>A support bundle needs the admin password: without it, the program answering on the admin port can&apos;t be told from another user&apos;s. Set it in Settings.</source>
         <translation>Ein Support-Paket braucht das Administratorpasswort: Ohne es lässt sich das Programm, das am Admin-Port antwortet, nicht von dem eines anderen Benutzers unterscheiden. Legen Sie es in den Einstellungen fest.</translation>
     </message>
 </context>
@@ -821,7 +821,7 @@
     </message>
     <message>
         <source>Tavrin Keldmarch needs a 64-bit computer (x86-64 or ARM64). This one is %1.</source>
-        <extracomment>%1 is the machine's architecture ("armv7l"), or the words "of an unknown architecture".</extracomment>
+        <extracomment>%1 is the machine&apos;s architecture (&quot;armv7l&quot;), or the words &quot;of an unknown architecture&quot;.</extracomment>
         <translation>Tavrin Keldmarch braucht einen 64-Bit-Computer (x86-64 oder ARM64). Dieser ist %1.</translation>
     </message>
     <message>
@@ -1015,7 +1015,7 @@
     </message>
     <message>
         <source>“%1”</source>
-        <extracomment>A key's label in quotation marks, as the language writes them: “ci”, „ci“, « ci ».</extracomment>
+        <extracomment>A key&apos;s label in quotation marks, as the language writes them: “ci”, „ci“, « ci ».</extracomment>
         <translation>„%1“</translation>
     </message>
 </context>
@@ -1041,7 +1041,7 @@
         <translation>Verbindung abgelehnt</translation>
     </message>
     <message>
-        <source>Another user's program is listening on %1. The admin password was not sent.</source>
+        <source>Another user&apos;s program is listening on %1. The admin password was not sent.</source>
         <translation>Das Programm eines anderen Benutzers lauscht an %1. Das Administratorpasswort wurde nicht gesendet.</translation>
     </message>
 </context>
@@ -1285,7 +1285,7 @@
     </message>
     <message>
         <source>%1 exited %2</source>
-        <extracomment>%1 is a program ("systemctl"), %2 its exit status.</extracomment>
+        <extracomment>%1 is a program (&quot;systemctl&quot;), %2 its exit status.</extracomment>
         <translation>%1 endete mit %2</translation>
     </message>
 </context>
@@ -1452,19 +1452,19 @@
         <translation>Jede Ansicht als PNG-Datei in DIR ausgeben und dann beenden.</translation>
     </message>
     <message>
-        <source>Judge a simulated machine instead of this one, e.g. "Apple M3 Max:36" (brand:GiB).</source>
-        <translation>Einen simulierten Rechner statt dieses einen beurteilen, z. B. "Apple M3 Max:36" (Marke:GiB).</translation>
+        <source>Judge a simulated machine instead of this one, e.g. &quot;Apple M3 Max:36&quot; (brand:GiB).</source>
+        <translation>Einen simulierten Rechner statt dieses einen beurteilen, z. B. &quot;Apple M3 Max:36&quot; (Marke:GiB).</translation>
     </message>
 </context>
 <context>
     <name>tavrinctl</name>
     <message>
-        <source>Try '%1'.</source>
-        <translation>Versuchen Sie '%1'.</translation>
+        <source>Try &apos;%1&apos;.</source>
+        <translation>Versuchen Sie &apos;%1&apos;.</translation>
     </message>
     <message>
-        <source>TAVRIN_ADMIN_PORT is no port: "%1"</source>
-        <translation>TAVRIN_ADMIN_PORT ist kein Port: "%1"</translation>
+        <source>TAVRIN_ADMIN_PORT is no port: &quot;%1&quot;</source>
+        <translation>TAVRIN_ADMIN_PORT ist kein Port: &quot;%1&quot;</translation>
     </message>
 </context>
 </TS>

@@ -602,10 +602,6 @@
 <context>
     <name>DaemonClient</name>
     <message>
-        <source>%1 second</source>
-        <translation>%1&#xa0;seconde</translation>
-    </message>
-    <message>
         <source>%1 seconds</source>
         <translation>%1&#xa0;secondes</translation>
     </message>
@@ -629,6 +625,13 @@
         <source>Operation canceled</source>
         <translation>Opération annulée</translation>
     </message>
+    <message numerus="yes">
+        <source>%n second(s)</source>
+        <translation>
+            <numerusform>%n seconde</numerusform>
+            <numerusform>%n secondes</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>DaemonClientError</name>
@@ -639,10 +642,6 @@
     <message>
         <source>%1 KiB</source>
         <translation>%1&#xa0;Kio</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1&#xa0;octets</translation>
     </message>
     <message>
         <source>Tavrin Keldmarch is not reachable: %1</source>
@@ -663,6 +662,13 @@
     <message>
         <source>The server&apos;s answer was too large (over %1).</source>
         <translation>La réponse du serveur était trop volumineuse (plus de %1).</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 byte(s)</source>
+        <translation>
+            <numerusform>%1 octet</numerusform>
+            <numerusform>%1 octets</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -824,6 +830,150 @@
     </message>
 </context>
 <context>
+    <name>JsonReader</name>
+    <message>
+        <source>number</source>
+        <translation>nombre</translation>
+    </message>
+    <message>
+        <source>number does not fit a 32-bit float</source>
+        <translation>nombre trop grand pour un flottant 32&#xa0;bits</translation>
+    </message>
+    <message>
+        <source>string</source>
+        <translation>chaîne</translation>
+    </message>
+    <message>
+        <source>bool</source>
+        <translation>booléen</translation>
+    </message>
+    <message>
+        <source>integer</source>
+        <translation>entier</translation>
+    </message>
+    <message>
+        <source>unknown value &quot;%1&quot;</source>
+        <translation>valeur inconnue «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>array</source>
+        <translation>tableau</translation>
+    </message>
+    <message>
+        <source>null is not allowed here</source>
+        <translation>null n’est pas permis ici</translation>
+    </message>
+    <message>
+        <source>object</source>
+        <translation>objet</translation>
+    </message>
+    <message>
+        <source>missing required key</source>
+        <translation>clé obligatoire absente</translation>
+    </message>
+    <message>
+        <source>null in a required field</source>
+        <translation>null dans un champ obligatoire</translation>
+    </message>
+    <message>
+        <source>empty document</source>
+        <translation>document vide</translation>
+    </message>
+    <message>
+        <source>null</source>
+        <translation>null</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>rien</translation>
+    </message>
+    <message>
+        <source>invalid JSON</source>
+        <translation>JSON non valide</translation>
+    </message>
+    <message>
+        <source>not valid JSON (%1 at offset %2)</source>
+        <translation>JSON non valide (%1 à la position %2)</translation>
+    </message>
+    <message>
+        <source>unexpected character</source>
+        <translation>caractère inattendu</translation>
+    </message>
+    <message>
+        <source>unexpected end</source>
+        <translation>fin inattendue</translation>
+    </message>
+    <message>
+        <source>expected %1, found %2</source>
+        <extracomment>%1 and %2 are kinds of JSON value (&quot;string&quot;, &quot;number&quot;, &quot;object&quot;).</extracomment>
+        <translation>%1 attendu, %2 trouvé</translation>
+    </message>
+    <message>
+        <source>invalid literal</source>
+        <translation>littéral non valide</translation>
+    </message>
+    <message>
+        <source>control character in a string</source>
+        <translation>caractère de contrôle dans une chaîne</translation>
+    </message>
+    <message>
+        <source>unterminated string</source>
+        <translation>chaîne non terminée</translation>
+    </message>
+    <message>
+        <source>invalid \u escape</source>
+        <translation>séquence d’échappement \u non valide</translation>
+    </message>
+    <message>
+        <source>invalid escape</source>
+        <translation>séquence d’échappement non valide</translation>
+    </message>
+    <message>
+        <source>invalid UTF-8 in a string</source>
+        <translation>UTF-8 non valide dans une chaîne</translation>
+    </message>
+    <message>
+        <source>invalid number</source>
+        <translation>nombre non valide</translation>
+    </message>
+    <message>
+        <source>number does not fit a 64-bit integer</source>
+        <translation>nombre trop grand pour un entier 64&#xa0;bits</translation>
+    </message>
+    <message>
+        <source>expected an integer, found %1</source>
+        <translation>entier attendu, %1 trouvé</translation>
+    </message>
+    <message>
+        <source>number does not fit a 64-bit float</source>
+        <translation>nombre trop grand pour un flottant 64&#xa0;bits</translation>
+    </message>
+    <message>
+        <source>nesting too deep</source>
+        <translation>imbrication trop profonde</translation>
+    </message>
+    <message>
+        <source>expected , or } in an object</source>
+        <translation>, ou } attendu dans un objet</translation>
+    </message>
+    <message>
+        <source>expected a key</source>
+        <translation>clé attendue</translation>
+    </message>
+    <message>
+        <source>expected :</source>
+        <translation>: attendu</translation>
+    </message>
+    <message>
+        <source>expected , or ] in an array</source>
+        <translation>, ou ] attendu dans un tableau</translation>
+    </message>
+    <message>
+        <source>unexpected text after the document</source>
+        <translation>texte inattendu après le document</translation>
+    </message>
+</context>
+<context>
     <name>KeyActions</name>
     <message>
         <source>A key needs a label.</source>
@@ -835,10 +985,6 @@
     <message>
         <source>No key has the id or label %1.</source>
         <translation>Aucune clé n’a l’id ou le libellé %1.</translation>
-    </message>
-    <message>
-        <source>%1 keys have the label %2; name one by its id: %3.</source>
-        <translation>%1 clés ont le libellé %2&#xa0;; désignez-en une par son id&#xa0;: %3.</translation>
     </message>
     <message>
         <source>Key %1 made (id %2). The server shows its secret only this once.</source>
@@ -864,6 +1010,13 @@
         <source>“%1”</source>
         <extracomment>A key&apos;s label in quotation marks, as the language writes them: “ci”, „ci“, « ci ».</extracomment>
         <translation>«&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n keys have the label %1; name one by its id: %2.</source>
+        <translation>
+            <numerusform>%n clé porte le libellé %1&#xa0;; désignez-la par son identifiant&#xa0;: %2.</numerusform>
+            <numerusform>%n clés portent le libellé %1&#xa0;; désignez-en une par son identifiant&#xa0;: %2.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1007,10 +1160,6 @@
         <translation>Conservation</translation>
     </message>
     <message>
-        <source>%1 days</source>
-        <translation>%1&#xa0;jours</translation>
-    </message>
-    <message>
         <source>Contents in support bundles</source>
         <translation>Contenu dans les archives d’assistance</translation>
     </message>
@@ -1085,6 +1234,13 @@
     <message>
         <source>Last error</source>
         <translation>Dernière erreur</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s)</source>
+        <translation>
+            <numerusform>%n jour</numerusform>
+            <numerusform>%n jours</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -538,6 +538,10 @@
             <numerusform>%n Generierungen</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Upstream model %1</source>
+        <translation>Upstream-Modell %1</translation>
+    </message>
 </context>
 <context>
     <name>TRStepRail</name>

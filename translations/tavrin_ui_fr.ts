@@ -76,9 +76,13 @@
         <source>never</source>
         <translation>jamais</translation>
     </message>
-    <message>
-        <source>%1 requests</source>
-        <translation>%1&#xa0;requêtes</translation>
+    <message numerus="yes">
+        <source>%1 request(s)</source>
+        <extracomment>%1 is the number of requests, written as the language writes numbers.</extracomment>
+        <translation>
+            <numerusform>%1 requête</numerusform>
+            <numerusform>%1 requêtes</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -484,10 +488,6 @@
         <translation>Simultanéité max.</translation>
     </message>
     <message>
-        <source>%1 generations</source>
-        <translation>%1&#xa0;générations</translation>
-    </message>
-    <message>
         <source>Max queue depth</source>
         <translation>File d’attente max.</translation>
     </message>
@@ -530,6 +530,17 @@
     <message>
         <source>In flight over the last 10 minutes: peak %1, now %2. Queued: peak %3, now %4.</source>
         <translation>En cours sur les 10 dernières minutes&#xa0;: pic %1, maintenant %2. En attente&#xa0;: pic %3, maintenant %4.</translation>
+    </message>
+    <message>
+        <source>Upstream model %1</source>
+        <translation>Modèle amont %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n generation(s)</source>
+        <translation>
+            <numerusform>%n génération</numerusform>
+            <numerusform>%n générations</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -704,11 +715,6 @@
         <translation>Publiée le %1 · canal %2</translation>
     </message>
     <message>
-        <source> · %1 MB</source>
-        <extracomment>Appended to the release line: %1 is the package size in mebibytes.</extracomment>
-        <translation> · %1&#xa0;Mo</translation>
-    </message>
-    <message>
         <source>No release notes published.</source>
         <translation>Aucune note de version publiée.</translation>
     </message>
@@ -736,6 +742,11 @@
     <message>
         <source>Check now</source>
         <translation>Vérifier maintenant</translation>
+    </message>
+    <message>
+        <source> · %1</source>
+        <extracomment>Appended to the release line: %1 is the package size with its unit (&quot;3 MB&quot;).</extracomment>
+        <translation> · %1</translation>
     </message>
 </context>
 <context>

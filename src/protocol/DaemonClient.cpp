@@ -129,8 +129,8 @@ bool endDeadline(QNetworkReply* reply) {
 
 QString secondsText(std::chrono::milliseconds ms) {
     const auto count = ms.count();
-    if (count % 1000 == 0)
-        return QCoreApplication::translate("DaemonClient", "%n second(s)", nullptr, pluralCount(count / 1000));
+    if (const qint64 seconds = count / 1000; seconds * 1000 == count)
+        return QCoreApplication::translate("DaemonClient", "%n second(s)", nullptr, pluralCount(seconds));
     return QCoreApplication::translate("DaemonClient", "%1 seconds").arg(QLocale().toString(double(count) / 1000.0));
 }
 

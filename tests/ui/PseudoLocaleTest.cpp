@@ -3,6 +3,7 @@
 // person reads that carries no pseudo marks did not go through the catalogues; a label or button
 // narrower than its lengthened text will cut a translation short.
 #include "KitTestMain.h"
+#include "base/ShownFigures.h"
 #include "StatusFixture.h"
 
 #include "base/Translations.h"
@@ -69,6 +70,7 @@ private:
                 addValue(item);
         } else if (value.typeId() == QMetaType::QString) {
             add(value.toString());
+            add(shownMoment(value.toString())); // a moment is shown as the language writes dates
         }
     }
     QStringList m_values;
