@@ -1242,6 +1242,11 @@
         <source>Last error</source>
         <translation>Letzter Fehler</translation>
     </message>
+    <message>
+        <source>%1h %2m</source>
+        <extracomment>Server uptime: %1 whole hours, %2 minutes.</extracomment>
+        <translation>%1 Std. %2 Min.</translation>
+    </message>
 </context>
 <context>
     <name>ServerActions</name>

@@ -1242,6 +1242,11 @@
             <numerusform>%n jours</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1h %2m</source>
+        <extracomment>Server uptime: %1 whole hours, %2 minutes.</extracomment>
+        <translation>%1&#xa0;h %2&#xa0;min</translation>
+    </message>
 </context>
 <context>
     <name>ServerActions</name>

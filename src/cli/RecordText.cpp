@@ -50,7 +50,8 @@ QString uptimeText(double seconds) {
     if (!std::isfinite(seconds) || seconds < 0 || seconds >= 9.2e18)
         return QStringLiteral("—");
     const qint64 whole = qint64(seconds);
-    return QStringLiteral("%1h %2m").arg(whole / 3600).arg(whole % 3600 / 60);
+    //: Server uptime: %1 whole hours, %2 minutes.
+    return QCoreApplication::translate("RecordText", "%1h %2m").arg(whole / 3600).arg(whole % 3600 / 60);
 }
 
 QString statusText(const ClientServerStatus& status, const QString& hostName, std::optional<bool> startAtLogin) {

@@ -573,6 +573,12 @@ private Q_SLOTS:
         QCOMPARE(scriptInGerman.err, scriptInEnglish.err);
     }
 
+    // Figures a person reads follow the language too: the server's uptime among them.
+    void theStatusReadsInThePersonsLanguage() {
+        const QString status = QString::fromUtf8(run({"status"}, {}, inLanguage(tool, "de", "de_DE.UTF-8")).out);
+        QVERIFY2(status.contains(QRegularExpression("\\b\\d+ Std\\. \\d+ Min\\.")), qPrintable(status));
+    }
+
     // The man page and the completion are written from the table's English texts, even by a program
     // that has a German catalogue installed; its --help is German then.
     void theManPageStaysEnglishWhileTheHelpIsTranslated() {
