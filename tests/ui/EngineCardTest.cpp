@@ -188,7 +188,7 @@ private Q_SLOTS:
     }
 
     // A saved engine the server cannot make at its next start (its key file now readable by others):
-    // the built-in engine serves, and the card says why beside it.
+    // the built-in engine serves, and the card says why beside it, no longer "Saved." below.
     void aSavedEngineTheServerCouldNotMakeIsToldOnTheCard() {
         QVERIFY(open());
         const QString keyFile = privateKeyFile("engine.key");
@@ -206,6 +206,9 @@ private Q_SLOTS:
         QVERIFY(std::ranges::any_of(shown, [](const QString& text) {
             return text.startsWith("The saved engine cannot be used, so the built-in echo engine serves");
         }));
+        QVERIFY2(std::ranges::none_of(shown, [](const QString& text) { return text.startsWith("Saved."); }),
+                 qPrintable(shown.join('\n')));
+        saveScreen(m_card, "engine-card-unusable");
     }
 
     // A setting the server refuses: its words under the buttons, what was typed left as it was, and

@@ -198,6 +198,10 @@ void EngineCard::showEngineInUse() {
     if (told)
         m_inUse->setText(tr("In use: %1").arg(engineLine(*status->engine)));
     const std::optional<QString> error = told ? status->engine->lastError : std::nullopt;
+    // "Saved." said the engine serves; once the server says it cannot, that line would contradict it.
+    if (error && error != m_shownEngineError)
+        m_editor->statusLine()->clearMessage();
+    m_shownEngineError = error;
     m_engineError->setVisible(bool(error));
     m_engineError->setText(error.value_or(QString()));
 }

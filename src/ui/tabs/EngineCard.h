@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QPointer>
 
+#include <optional>
+
 class QLabel;
 
 namespace tavrin {
@@ -54,6 +56,7 @@ private:
 
     QLabel* m_inUse = nullptr;
     QLabel* m_engineError = nullptr;
+    std::optional<QString> m_shownEngineError;
     TRSegmentedPicker* m_choice = nullptr;
     QLabel* m_builtinNote = nullptr;
     QWidget* m_fields = nullptr;
