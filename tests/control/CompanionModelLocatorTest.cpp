@@ -54,9 +54,6 @@ private Q_SLOTS:
         QCOMPARE(stored(), folder(QStringLiteral("third")));
     }
 
-    // A picked folder stays, with the error, while nothing qualifies, and is not handed on: the server
-    // then searches its usual places rather than a folder known to be empty. Once it holds the model
-    // it is kept, even beside a qualifying candidate; an empty pick gives way to that candidate.
     // "Open Folder" shows a folder the user can drop the bundle into: the one shown, made if missing,
     // else the user's own candidate (the last), made if missing; when neither can be made, it says so.
     void theFolderToPutTheModelInIsMadeWhereTheUserCanWrite_data() {
@@ -85,6 +82,9 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(inRoot(made)).isDir());
     }
 
+    // A picked folder stays, with the error, while nothing qualifies, and is not handed on: the server
+    // then searches its usual places rather than a folder known to be empty. Once it holds the model
+    // it is kept, even beside a qualifying candidate; an empty pick gives way to that candidate.
     void aPickedFolderIsKeptWhileItHoldsTheModelAndGivesWayOtherwise() {
         CompanionModelLocator locator(candidates());
         const QString picked = folder(QStringLiteral("picked"));

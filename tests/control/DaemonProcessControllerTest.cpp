@@ -2,6 +2,7 @@
 #include "base/StateFolder.h"
 #include "control/ChildProcess.h"
 #include "control/DaemonProcessController.h"
+#include "control/LoginService.h"
 #include "protocol/DaemonClient.h"
 #include "protocol/JsonCodec.h"
 
@@ -428,6 +429,19 @@ private Q_SLOTS:
         QFile::remove(systemctlLog());
         QCOMPARE(QCoro::waitFor(controller->refreshStatus()), after);
         QCOMPARE(readAll(systemctlLog()).count(QLatin1Char('\n')), 1);
+    }
+
+    // Beside the manager's answers the scripted one gives: the unit's own main process first, then a
+    // child's; a unit systemd has not loaded runs nothing.
+    void aRefreshReportsTheServiceThenTheChild() {
+        using A = AgentStatus;
+        const std::tuple<UnitState, std::optional<qint32>, ServiceStatusSnapshot> rows[] = {
+            {{A::enabled, true, true, 4321}, 77, {true, true, 4321}},
+            {{A::enabled, true, false, 4321}, std::nullopt, {true, true, 4321}}, // a main process runs
+            {{A::enabled, true, true, std::nullopt}, 77, {true, true, 77}},
+            {{A::enabled, false, true, 4321}, std::nullopt, {true, false, std::nullopt}}};
+        for (const auto& [unit, child, expected] : rows)
+            QCOMPARE(statusSnapshot(unit, child), expected);
     }
 
     void aControllerGoneWhileTheSwitchIsTurnedIsLeftAlone() {
