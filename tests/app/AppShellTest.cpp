@@ -19,7 +19,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>

@@ -129,8 +129,7 @@ private Q_SLOTS:
     void saveSendsTheFieldsOverWhatTheServerHolds() {
         QFETCH(ClientEngineSettings, held);
         QFETCH(EngineFieldTexts, typed);
-        QFETCH(ClientEngineSettings, sent);
-        QCOMPARE(settingsToSend(held, typed), sent);
+        QTEST(settingsToSend(held, typed), "sent");
         QCOMPARE(engineChoiceOf(held), held.url ? EngineChoice::openai : EngineChoice::builtin);
     }
 

@@ -4,6 +4,7 @@
 
 #include "ui/kit/KeldmarchSidebar.h"
 #include "ui/kit/KeyListRow.h"
+#include "ui/kit/MBPanel.h"
 #include "ui/kit/KeldmarchSwitch.h"
 #include "ui/kit/ModeCard.h"
 #include "ui/kit/TRButton.h"
@@ -68,6 +69,23 @@ private slots:
         QTest::keyClick(button, Qt::Key_Space);
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(accessibleName(button), QStringLiteral("Stop server"));
+    }
+
+    // A menu row shows its focus ring once the keyboard moves there, not when a popup focuses its first row.
+    void theFocusRingShowsOnlyAfterKeyboardMoves() {
+        TestHost host;
+        auto* item = new MBItem("macwindow", "Open Tavrin Keldmarch…");
+        host.place(item, 320);
+        host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&host));
+        const auto edge = [&] { return item->grab().toImage().pixelColor(3, item->height() / 2); };
+        item->clearFocus();
+        const QColor plain = edge();
+        item->setFocus(Qt::ActiveWindowFocusReason);
+        QCOMPARE(edge(), plain);
+        item->clearFocus();
+        item->setFocus(Qt::TabFocusReason);
+        QVERIFY(edge() != plain);
     }
 
     // The header's sign says which way a press goes; the owner's flag and the header agree both ways, and

@@ -181,8 +181,6 @@ private slots:
         QCOMPARE(changed.count(), 1);
     }
 
-    // The Models tab's large name: at most two lines, broken between words or, for one long word,
-    // anywhere, cut with "…" only when it does not fit them; never wider than it is given.
     // A step's title too long for the rail goes on over a further line, its row growing with it and
     // the rows below moving down; a title that fits keeps the rail's usual row.
     void aStepTitleTooLongForTheRailGoesOnOverAFurtherLine_data() {
@@ -213,6 +211,8 @@ private slots:
         QVERIFY(below->geometry().top() > step->geometry().bottom());
     }
 
+    // The Models tab's large name: at most two lines, broken between words or, for one long word,
+    // anywhere, cut with "…" only when it does not fit them; never wider than it is given.
     void aNameTakesAtMostTwoLinesOfTheWidthItIsGiven_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("lines");

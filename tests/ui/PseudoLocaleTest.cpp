@@ -21,9 +21,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QHostInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QLineEdit>
 #include <QNetworkInterface>
 #include <QPlainTextEdit>
@@ -189,14 +187,10 @@ struct Findings {
 
     QString report() const {
         QString text;
-        if (!untranslated.isEmpty())
-            text += QStringLiteral("%1 texts without pseudo marks (not through the catalogues):\n  %2\n")
-                        .arg(untranslated.size())
-                        .arg(untranslated.join(QStringLiteral("\n  ")));
-        if (!tooNarrow.isEmpty())
-            text += QStringLiteral("%1 places too narrow for their text:\n  %2\n")
-                        .arg(tooNarrow.size())
-                        .arg(tooNarrow.join(QStringLiteral("\n  ")));
+        for (const auto& [found, what] : {std::pair(&untranslated, "texts without pseudo marks (not through the catalogues)"),
+                                          std::pair(&tooNarrow, "places too narrow for their text")})
+            if (!found->isEmpty())
+                text += QStringLiteral("%1 %2:\n  %3\n").arg(found->size()).arg(what, found->join(QStringLiteral("\n  ")));
         return text;
     }
 

@@ -3,7 +3,6 @@
 #include "KitTestMain.h"
 #include "ScreenTesting.h"
 
-#include "state/ActionWords.h"
 #include "ui/LanAddresses.h"
 #include "ui/PhaseLook.h"
 #include "ui/ServerFigures.h"

@@ -1,5 +1,5 @@
-// The tray panel as a user meets it, and the small kit rows it is made of. Its lines are decided
-// without a window (ScreenLogicTest); here is what the panel shows and what its entries do.
+// The tray panel as a user meets it. Its lines are decided without a window (ScreenLogicTest); here is
+// what the panel shows and what its entries do.
 #include "KitTestMain.h"
 #include "StatusFixture.h"
 
@@ -35,27 +35,6 @@ QStringList statLines(const QWidget* root) {
 }
 
 } // namespace
-
-class MenuPanelPartsTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void theFocusRingShowsOnlyAfterKeyboardMoves() {
-        TestHost host;
-        auto* item = new MBItem("macwindow", "Open Tavrin Keldmarch…");
-        host.place(item, 320);
-        host.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&host));
-        const auto edge = [&] { return item->grab().toImage().pixelColor(3, item->height() / 2); };
-        item->clearFocus();
-        const QColor plain = edge();
-        item->setFocus(Qt::ActiveWindowFocusReason); // what a popup does to its first row
-        QCOMPARE(edge(), plain);
-        item->clearFocus();
-        item->setFocus(Qt::TabFocusReason);
-        QVERIFY(edge() != plain);
-    }
-
-};
 
 class TrayPanelTest : public QObject, protected StatusFixture {
     Q_OBJECT
@@ -170,8 +149,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv) {
-    return runKitTests<MenuPanelPartsTest, TrayPanelTest>(argc, argv);
-}
+int main(int argc, char** argv) { return runKitTests<TrayPanelTest>(argc, argv); }
 
 #include "TrayPanelTest.moc"
