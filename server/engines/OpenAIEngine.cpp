@@ -204,7 +204,9 @@ private:
         }
         if (chunk->usage)
             m_usage = EngineUsage{chunk->usage->prompt_tokens, chunk->usage->completion_tokens};
-        for (const auto& choice : chunk->choices.value_or(std::vector<UpstreamChoice>{})) {
+        if (!chunk->choices)
+            return true;
+        for (const auto& choice : *chunk->choices) {
             if (choice.finish_reason)
                 m_finishReason = choice.finish_reason;
             if (choice.delta && choice.delta->content && !choice.delta->content->isEmpty() && m_sink) {
