@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -15,62 +14,6 @@ namespace {
 
 CompletionUsage usageOf(EngineUsage usage) {
     return CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
-}
-
-constexpr char hexDigits[] = "0123456789abcdef";
-
-void appendUnicodeEscape(std::string& out, char16_t u) {
-    const char escape[] = {'\\', 'u', hexDigits[u >> 12], hexDigits[(u >> 8) & 0xf], hexDigits[(u >> 4) & 0xf], hexDigits[u & 0xf]};
-    out.append(escape, sizeof escape);
-}
-
-// A string, quotes and all, as the JSON writer spells it: UTF-8, with a quote, a backslash and
-// the control characters escaped (the usual five by their letters), and a lone surrogate, which
-// has no UTF-8, as its escape.
-void appendJsonString(std::string& out, QStringView text) {
-    out.reserve(out.size() + std::size_t(text.size()) + 2);
-    out += '"';
-    const char16_t* at = text.utf16();
-    const char16_t* const end = at + text.size();
-    while (at != end) {
-        const char16_t u = *at++;
-        if (u >= 0x20 && u < 0x80 && u != u'"' && u != u'\\') {
-            out += char(u);
-        } else if (u < 0x80) {
-            switch (u) {
-            case u'"': out += "\\\""; break;
-            case u'\\': out += "\\\\"; break;
-            case u'\b': out += "\\b"; break;
-            case u'\f': out += "\\f"; break;
-            case u'\n': out += "\\n"; break;
-            case u'\r': out += "\\r"; break;
-            case u'\t': out += "\\t"; break;
-            default: appendUnicodeEscape(out, u);
-            }
-        } else if (u < 0x800) {
-            out += char(0xc0 | (u >> 6));
-            out += char(0x80 | (u & 0x3f));
-        } else if (QChar::isHighSurrogate(u) && at != end && QChar::isLowSurrogate(*at)) {
-            const char32_t c = QChar::surrogateToUcs4(u, *at++);
-            out += char(0xf0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3f));
-            out += char(0x80 | ((c >> 6) & 0x3f));
-            out += char(0x80 | (c & 0x3f));
-        } else if (QChar::isSurrogate(u)) {
-            appendUnicodeEscape(out, u);
-        } else {
-            out += char(0xe0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3f));
-            out += char(0x80 | (u & 0x3f));
-        }
-    }
-    out += '"';
-}
-
-void appendNumber(std::string& out, qint64 value) {
-    char digits[24];
-    const auto written = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, written.ptr);
 }
 
 HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
@@ -145,7 +88,7 @@ NativeAnswer AnswerShape::native(const QString& text, bool done, EngineUsage usa
 const std::string& AnswerShape::tail() const {
     if (eventTail.empty()) {
         eventTail += "\"created\":";
-        appendNumber(eventTail, created);
+        appendJsonNumber(eventTail, created);
         eventTail += ",\"id\":";
         appendJsonString(eventTail, id);
         eventTail += ",\"model\":";
@@ -191,11 +134,11 @@ void AnswerShape::closing(std::string& out, EngineUsage usage) const {
         out += "data: {\"choices\":[],";
         out += tail();
         out += ",\"usage\":{\"completion_tokens\":";
-        appendNumber(out, counted.completion_tokens);
+        appendJsonNumber(out, counted.completion_tokens);
         out += ",\"prompt_tokens\":";
-        appendNumber(out, counted.prompt_tokens);
+        appendJsonNumber(out, counted.prompt_tokens);
         out += ",\"total_tokens\":";
-        appendNumber(out, counted.total_tokens);
+        appendJsonNumber(out, counted.total_tokens);
         out += "}}\n\n";
     }
     out += "data: [DONE]\n\n";

@@ -17,6 +17,8 @@
 #include <variant>
 #include <vector>
 
+Q_DECLARE_METATYPE(tavrin::AuditRecord)
+
 using namespace tavrin;
 using namespace tavrin::test;
 
@@ -250,6 +252,37 @@ private Q_SLOTS:
         shape.piece(written, QStringLiteral("and \"") + text);
         shape.closing(written, EngineUsage{12, 3400000000});
         QCOMPARE(QByteArray::fromStdString(written), QByteArray::fromStdString(expected));
+    }
+
+    void anAuditLineIsWrittenAsItsRecordsJsonDocumentWouldBe_data() {
+        QTest::addColumn<AuditRecord>("record");
+        AuditRecord plain{QStringLiteral("2026-12-06T21:04:05Z"), QStringLiteral("key_1"), QStringLiteral("/v1/chat/completions"),
+                          200, 12.345, 8, 64, ClientAuditMode::privacy, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        QTest::newRow("privacy") << plain;
+        AuditRecord none = plain;
+        none.mode.reset();
+        none.responseTimeMs = 0;
+        none.status = 499;
+        QTest::newRow("no mode, no time taken") << none;
+        AuditRecord hashed = plain;
+        hashed.mode = ClientAuditMode::hash;
+        hashed.promptSha256 = QString(64, QLatin1Char('a'));
+        hashed.completionSha256 = QString(64, QLatin1Char('b'));
+        hashed.responseTimeMs = 1234567.891;
+        QTest::newRow("hash") << hashed;
+        AuditRecord kept = plain;
+        kept.mode = ClientAuditMode::audit;
+        kept.prompt = QStringLiteral("user: say \"hi\"\\\n\t") + QChar(0x01) + QChar(0xd800) + QStringLiteral(" é 東京 ") +
+                      QString::fromUtf8("\xF0\x9F\x8C\x8A");
+        kept.completion = QString();
+        kept.responseTimeMs = 0.001;
+        kept.promptTokens = 9000000000;
+        QTest::newRow("audit, with every kind of character and an empty answer") << kept;
+    }
+
+    void anAuditLineIsWrittenAsItsRecordsJsonDocumentWouldBe() {
+        QFETCH(AuditRecord, record);
+        QCOMPARE(QByteArray::fromStdString(AuditLog::encodeLine(record)), encodeJson(record));
     }
 
     void badInferenceRequestsAreRefusedWithTheReason() {
