@@ -544,8 +544,11 @@ private:
         m_feedCloses = taken.closeConnection;
         // What has come goes out in one write: the head with the first bytes, and the last chunk
         // with the last bytes. An answer that came in one read of the engine's is one write, not
-        // three, and its client is woken once.
+        // three, and its client is woken once. The bytes are not copied on the way: the write
+        // takes them where they lie, between their chunk's size line and its end.
         m_piece.clear();
+        m_feedBytes = std::move(taken.bytes);
+        m_feedAfter.clear();
         if (taken.head) {
             m_feedKeepAlive = m_keepAlive && !m_server.stopping;
             http::response<http::empty_body> head;
@@ -553,17 +556,24 @@ private:
             head.chunked(true);
             appendHead(m_piece, head);
         }
-        if (!taken.bytes.empty())
-            appendChunk(m_piece, taken.bytes);
+        if (!m_feedBytes.empty()) {
+            char size[2 * sizeof(std::size_t)];
+            const auto written = std::to_chars(size, size + sizeof size, m_feedBytes.size(), 16);
+            m_piece.append(size, written.ptr);
+            m_piece += "\r\n";
+            m_feedAfter = "\r\n";
+        }
         const bool ended = m_feedEnded;
         const bool keepAlive = m_feedKeepAlive && !m_feedCloses;
         if (ended) {
-            m_piece += "0\r\n\r\n"; // the last chunk, with no trailer
+            m_feedAfter += "0\r\n\r\n"; // the last chunk, with no trailer
             leaveFeed();
         }
         m_stream.expires_after(m_server.limits.writeDeadline);
-        net::async_write(m_stream, net::buffer(m_piece), [self = shared_from_this(), ended, keepAlive](beast::error_code ec, std::size_t) {
+        const std::array<net::const_buffer, 3> buffers{net::buffer(m_piece), net::buffer(m_feedBytes), net::buffer(m_feedAfter)};
+        net::async_write(m_stream, buffers, [self = shared_from_this(), ended, keepAlive](beast::error_code ec, std::size_t) {
             self->m_piece.clear();
+            self->m_feedBytes.clear();
             if (ended)
                 return self->afterAnswer(ec, keepAlive);
             if (ec)
@@ -585,16 +595,6 @@ private:
                     out.append(static_cast<const char*>(buffer.data()), buffer.size());
                 writer.consume(beast::buffer_bytes(buffers));
             });
-    }
-
-    // A chunk as http::make_chunk frames it: its size in hex, its bytes, each line ended.
-    static void appendChunk(std::string& out, std::string_view bytes) {
-        char size[2 * sizeof(std::size_t)];
-        const auto written = std::to_chars(size, size + sizeof size, bytes.size(), 16);
-        out.append(size, written.ptr);
-        out += "\r\n";
-        out += bytes;
-        out += "\r\n";
     }
 
     // The answer is out (or about to be): the watch ends, and whatever the feed held goes.
@@ -670,6 +670,8 @@ private:
     std::string m_piece;
     std::shared_ptr<AnswerFeed> m_feed;
     bool m_feedBusy = false; // a write of the feed's is under way
+    std::string m_feedBytes;  // what the write under way takes from the feed
+    std::string m_feedAfter;  // what follows them: the chunk's end, and the last chunk
     bool m_feedEnded = false;
     bool m_feedCloses = false;
     bool m_feedKeepAlive = false;
