@@ -38,6 +38,10 @@ public:
     std::unique_ptr<GenerationHandle> generate(GenerationRequest request, std::shared_ptr<GenerationSink> sink) override;
     void retire() override;
 
+    // What a generation POSTs: the model, the turns, the sampling choices and a stream that ends
+    // with its usage, as compactJson would write that document.
+    static std::string requestBody(const QString& model, const GenerationRequest& request);
+
     // Bounds on what an engine may send.
     static constexpr std::size_t lineLimit = 1024 * 1024;         // one line of its event stream
     static constexpr std::size_t answerLimit = 16 * 1024 * 1024;  // a whole answer

@@ -20,6 +20,7 @@
 #include <boost/beast/http.hpp>
 
 #include <array>
+#include <charconv>
 #include <list>
 #include <optional>
 
@@ -539,50 +540,61 @@ private:
         if (!taken.head && taken.bytes.empty() && !taken.ended)
             return;
         m_feedBusy = true;
-        m_feedBytes = std::move(taken.bytes);
         m_feedEnded = taken.ended;
         m_feedCloses = taken.closeConnection;
-        if (!taken.head)
-            return writeFeed();
-        m_feedKeepAlive = m_keepAlive && !m_server.stopping;
-        m_head.emplace();
-        fillHead(*m_head, *taken.head, m_feedKeepAlive);
-        m_head->chunked(true);
-        m_headWriter.emplace(*m_head);
+        // What has come goes out in one write: the head with the first bytes, and the last chunk
+        // with the last bytes. An answer that came in one read of the engine's is one write, not
+        // three, and its client is woken once. The bytes are not copied on the way: the write
+        // takes them where they lie, between their chunk's size line and its end.
+        m_piece.clear();
+        m_feedBytes = std::move(taken.bytes);
+        m_feedAfter.clear();
+        if (taken.head) {
+            m_feedKeepAlive = m_keepAlive && !m_server.stopping;
+            http::response<http::empty_body> head;
+            fillHead(head, *taken.head, m_feedKeepAlive);
+            head.chunked(true);
+            appendHead(m_piece, head);
+        }
+        if (!m_feedBytes.empty()) {
+            char size[2 * sizeof(std::size_t)];
+            const auto written = std::to_chars(size, size + sizeof size, m_feedBytes.size(), 16);
+            m_piece.append(size, written.ptr);
+            m_piece += "\r\n";
+            m_feedAfter = "\r\n";
+        }
+        const bool ended = m_feedEnded;
+        const bool keepAlive = m_feedKeepAlive && !m_feedCloses;
+        if (ended) {
+            m_feedAfter += "0\r\n\r\n"; // the last chunk, with no trailer
+            leaveFeed();
+        }
         m_stream.expires_after(m_server.limits.writeDeadline);
-        http::async_write_header(m_stream, *m_headWriter, [self = shared_from_this()](beast::error_code ec, std::size_t) {
+        const std::array<net::const_buffer, 3> buffers{net::buffer(m_piece), net::buffer(m_feedBytes), net::buffer(m_feedAfter)};
+        net::async_write(m_stream, buffers, [self = shared_from_this(), ended, keepAlive](beast::error_code ec, std::size_t) {
+            self->m_piece.clear();
+            self->m_feedBytes.clear();
+            if (ended)
+                return self->afterAnswer(ec, keepAlive);
             if (ec)
                 return self->close();
-            self->writeFeed();
+            self->m_stream.expires_never();
+            self->m_feedBusy = false;
+            self->drainFeed(); // more may have come during the write
         });
     }
 
-    void writeFeed() {
-        if (!m_feedBytes.empty()) {
-            m_piece = std::move(m_feedBytes);
-            m_feedBytes.clear();
-            m_stream.expires_after(m_server.limits.writeDeadline);
-            return net::async_write(m_stream, http::make_chunk(net::buffer(m_piece)),
-                                    [self = shared_from_this()](beast::error_code ec, std::size_t) {
-                                        if (ec)
-                                            return self->close();
-                                        self->m_piece.clear();
-                                        self->writeFeed();
-                                    });
-        }
-        if (m_feedEnded) {
-            const bool keepAlive = m_feedKeepAlive && !m_feedCloses;
-            leaveFeed();
-            m_stream.expires_after(m_server.limits.writeDeadline);
-            return net::async_write(m_stream, http::make_chunk_last(), [self = shared_from_this(), keepAlive](beast::error_code ec, std::size_t) {
-                self->m_headWriter.reset();
-                self->m_head.reset();
-                self->afterAnswer(ec, keepAlive);
+    // A head as Beast's serializer writes it.
+    static void appendHead(std::string& out, http::response<http::empty_body>& head) {
+        http::response_serializer<http::empty_body> writer(head);
+        writer.split(true);
+        beast::error_code ec;
+        while (!writer.is_header_done() && !ec)
+            writer.next(ec, [&](beast::error_code&, const auto& buffers) {
+                for (const auto buffer : beast::buffers_range_ref(buffers))
+                    out.append(static_cast<const char*>(buffer.data()), buffer.size());
+                writer.consume(beast::buffer_bytes(buffers));
             });
-        }
-        m_stream.expires_never();
-        m_feedBusy = false;
-        drainFeed(); // more may have come during the write
     }
 
     // The answer is out (or about to be): the watch ends, and whatever the feed held goes.
@@ -658,7 +670,8 @@ private:
     std::string m_piece;
     std::shared_ptr<AnswerFeed> m_feed;
     bool m_feedBusy = false; // a write of the feed's is under way
-    std::string m_feedBytes;
+    std::string m_feedBytes;  // what the write under way takes from the feed
+    std::string m_feedAfter;  // what follows them: the chunk's end, and the last chunk
     bool m_feedEnded = false;
     bool m_feedCloses = false;
     bool m_feedKeepAlive = false;

@@ -2,11 +2,9 @@
 
 #include "server/support/IsoTime.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -14,23 +12,8 @@ namespace tavrin {
 
 namespace {
 
-std::string sseEvent(const ChatCompletion& chunk) { return "data: " + encodeJson(chunk).toStdString() + "\n\n"; }
-
 CompletionUsage usageOf(EngineUsage usage) {
     return CompletionUsage{usage.promptTokens, usage.completionTokens, usage.promptTokens + usage.completionTokens};
-}
-
-// A string as the JSON writer spells it between its quotes. Printable ASCII other than a quote or
-// a backslash, which most pieces are made of, stands as it is; the rest is left to the writer.
-std::string jsonStringText(const QString& text) {
-    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return u >= 0x20 && u < 0x80 && u != u'"' && u != u'\\';
-    });
-    if (plain)
-        return text.toStdString();
-    const QByteArray quoted = compactJson(QJsonArray{text}); // ["..."]
-    return quoted.mid(2, quoted.size() - 4).toStdString();
 }
 
 HttpResponse errorAnswer(const HttpFields& base, int status, const char* type, const QString& message) {
@@ -100,34 +83,65 @@ NativeAnswer AnswerShape::native(const QString& text, bool done, EngineUsage usa
     return a;
 }
 
-std::string AnswerShape::opening() const {
-    if (kind != Kind::chatCompletions)
-        return {};
-    return sseEvent(chunk(OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt));
+// The members of an OpenAI stream event after its choices, in the order the JSON writer puts
+// them (by name): created, id, model, object.
+const std::string& AnswerShape::tail() const {
+    if (eventTail.empty()) {
+        eventTail += "\"created\":";
+        appendJsonNumber(eventTail, created);
+        eventTail += ",\"id\":";
+        appendJsonString(eventTail, id);
+        eventTail += ",\"model\":";
+        appendJsonString(eventTail, model);
+        eventTail += ",\"object\":\"chat.completion.chunk\"";
+    }
+    return eventTail;
 }
 
-std::string AnswerShape::piece(const QString& text) const {
-    if (kind == Kind::chatCompletions) {
-        if (!pieceFrame) {
-            static constexpr std::string_view marker = "\"piece-text-goes-here\"";
-            const std::string event = sseEvent(chunk(OutMessage{std::nullopt, QString::fromLatin1(marker.substr(1, marker.size() - 2))},
-                                                     std::nullopt));
-            const std::size_t at = event.rfind(marker); // the text comes after the model's name
-            pieceFrame.emplace(event.substr(0, at + 1), event.substr(at + marker.size() - 1));
-        }
-        return pieceFrame->first + jsonStringText(text) + pieceFrame->second;
-    }
-    return encodeJson(native(text, false)).toStdString() + "\n";
+void AnswerShape::appendChunkEvent(std::string& out, std::string_view choice) const {
+    out += "data: {\"choices\":[";
+    out += choice;
+    out += "],";
+    out += tail();
+    out += "}\n\n";
 }
 
-std::string AnswerShape::closing(EngineUsage usage) const {
-    if (kind == Kind::chatCompletions) {
-        std::string out = sseEvent(chunk(OutMessage{}, QStringLiteral("stop")));
-        if (streamUsage)
-            out += sseEvent(ChatCompletion{id, QStringLiteral("chat.completion.chunk"), created, model, {}, usageOf(usage)});
-        return out + "data: [DONE]\n\n";
+void AnswerShape::opening(std::string& out) const {
+    if (kind == Kind::chatCompletions)
+        appendChunkEvent(out, R"({"delta":{"content":"","role":"assistant"},"index":0})");
+}
+
+void AnswerShape::piece(std::string& out, const QString& text) const {
+    if (kind != Kind::chatCompletions) {
+        out += encodeJson(native(text, false)).toStdString() + "\n";
+        return;
     }
-    return encodeJson(native(QString(), true, usage)).toStdString() + "\n";
+    out += "data: {\"choices\":[{\"delta\":{\"content\":";
+    appendJsonString(out, text);
+    out += "},\"index\":0}],";
+    out += tail();
+    out += "}\n\n";
+}
+
+void AnswerShape::closing(std::string& out, EngineUsage usage) const {
+    if (kind != Kind::chatCompletions) {
+        out += encodeJson(native(QString(), true, usage)).toStdString() + "\n";
+        return;
+    }
+    appendChunkEvent(out, R"({"delta":{},"finish_reason":"stop","index":0})");
+    if (streamUsage) {
+        const CompletionUsage counted = usageOf(usage);
+        out += "data: {\"choices\":[],";
+        out += tail();
+        out += ",\"usage\":{\"completion_tokens\":";
+        appendJsonNumber(out, counted.completion_tokens);
+        out += ",\"prompt_tokens\":";
+        appendJsonNumber(out, counted.prompt_tokens);
+        out += ",\"total_tokens\":";
+        appendJsonNumber(out, counted.total_tokens);
+        out += "}}\n\n";
+    }
+    out += "data: [DONE]\n\n";
 }
 
 std::string AnswerShape::breaking(const char* type, const QString& message) const {
@@ -170,14 +184,14 @@ void AnswerSink::piece(QString text) {
     const auto feed = m_feed.lock();
     if (!feed)
         return;
-    std::string bytes;
+    m_out.clear();
     if (!m_begun) {
         feed->begin(m_shape.streamHead(m_base));
-        bytes = m_shape.opening();
+        m_shape.opening(m_out);
         m_begun = true;
     }
-    bytes += m_shape.piece(text);
-    if (feed->push(bytes))
+    m_shape.piece(m_out, text);
+    if (feed->push(m_out))
         return;
     // The client has gone, or reads slower than the engine writes: the answer ends here, and
     // with the feed's end the generation's handle goes, which cancels it.
@@ -208,13 +222,14 @@ void AnswerSink::finished(EngineUsage usage) {
     std::string bytes;
     if (!m_begun) {
         feed->begin(m_shape.streamHead(m_base));
-        bytes = m_shape.opening();
+        m_shape.opening(bytes);
     }
     for (const QString& held : std::exchange(m_held, {}))
-        bytes += m_shape.piece(held);
+        m_shape.piece(bytes, held);
     if (!logged)
         return feed->end(bytes + m_shape.breaking("audit_log_unavailable", auditRefusal(logged.error())), true);
-    feed->end(bytes + m_shape.closing(usage));
+    m_shape.closing(bytes, usage);
+    feed->end(std::move(bytes));
 }
 
 void AnswerSink::failed(EngineFailure failure) {

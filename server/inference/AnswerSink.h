@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tavrin {
@@ -54,17 +55,24 @@ struct AnswerShape {
     HttpResponse streamHead(const HttpFields& base) const;
     ChatCompletion chunk(std::optional<OutMessage> delta, std::optional<QString> finish) const;
     NativeAnswer native(const QString& text, bool done, EngineUsage usage = {}) const;
-    // What opens a stream, before its first piece.
-    std::string opening() const;
-    std::string piece(const QString& text) const;
-    std::string closing(EngineUsage usage) const;
+    // What opens a stream, before its first piece; a piece; the stream's end. Each is appended to
+    // `out`, so that the events of one engine read go out as one run of bytes.
+    void opening(std::string& out) const;
+    void piece(std::string& out, const QString& text) const;
+    void closing(std::string& out, EngineUsage usage) const;
     // A stream that breaks off says why in its own form; the OpenAI one sends no [DONE] after it.
     std::string breaking(const char* type, const QString& message) const;
     HttpResponse whole(const HttpFields& base, const QString& text, EngineUsage usage) const;
 
-    // What surrounds a piece's text in an OpenAI stream event, as chunk() is written: made once
-    // per answer, since an answer's pieces differ in their text alone.
-    mutable std::optional<std::pair<std::string, std::string>> pieceFrame;
+    // The members every OpenAI stream event of this answer ends with, after its choices, as
+    // encodeJson(chunk()) writes them: made once per answer, since its events differ in their
+    // choices alone. The events are written straight from it rather than through a JSON document
+    // per piece, which cost more than everything else the gateway does with a piece.
+    mutable std::string eventTail;
+
+private:
+    void appendChunkEvent(std::string& out, std::string_view choice) const;
+    const std::string& tail() const;
 };
 
 // One generation's events, turned into its client's answer. Lives as long as the engine holds it;
@@ -94,6 +102,7 @@ private:
     qint64 m_promptTokens;
     QString m_text;
     QStringList m_held;
+    std::string m_out; // a piece's bytes, its room kept from one piece to the next
     bool m_begun = false;
     bool m_settled = false;
 };

@@ -299,7 +299,7 @@ void InferenceApi::generate(Endpoint endpoint, const HttpRequest& req, HttpRespo
                                                                   : AnswerShape::Kind::nativeGenerate,
                             stream, engineModel, completionId(), QDateTime::currentSecsSinceEpoch(),
                             stream && settlement.logging.mode == ClientAuditMode::audit && m_context.audit->lastWriteFailed(),
-                            streamUsage, std::nullopt};
+                            streamUsage, {}};
     auto feed = std::make_shared<AnswerFeed>(m_unreadAnswerBytes);
     auto pending = std::make_shared<PendingGeneration>();
     pending->engine = engine;

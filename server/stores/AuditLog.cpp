@@ -49,27 +49,67 @@ std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& 
         record.completion = completion;
         break;
     }
-    const QByteArray line = encodeJson(record) + '\n';
+    std::string line = encodeLine(record);
+    line += '\n';
 
     std::lock_guard lock(m_mutex);
-    if (!hasRoomFor(line.size())) {
+    if (!hasRoomFor(qint64(line.size()))) {
         ++m_dropped;
         return std::unexpected(*m_full);
     }
     if (auto opened = openToday(); !opened)
         return std::unexpected(failed(opened.error()));
-    if (const ssize_t written = ::write(m_fd, line.constData(), std::size_t(line.size())); written != line.size()) {
+    if (const ssize_t written = ::write(m_fd, line.data(), line.size()); written != ssize_t(line.size())) {
         const QString error = written < 0 ? QString::fromLocal8Bit(std::strerror(errno))
                                           : QStringLiteral("only part of the record was written");
         closeFile(); // admits() opens it afresh to see whether the fault has gone
         return std::unexpected(failed(QStringLiteral("cannot append to it: %1").arg(error)));
     }
-    *m_bytes += line.size();
+    *m_bytes += qint64(line.size());
     if (m_writeError) {
         logLine(QStringLiteral("the audit log is written again"));
         m_writeError.reset();
     }
     return {};
+}
+
+std::string AuditLog::encodeLine(const AuditRecord& r) {
+    // The members in the order the JSON writer puts them, by name; optional ones only when set.
+    std::string out;
+    out.reserve(256 + std::size_t(r.prompt ? r.prompt->size() : 0) + std::size_t(r.completion ? r.completion->size() : 0));
+    const auto member = [&](std::string_view name) {
+        out += out.empty() ? '{' : ',';
+        out += '"';
+        out += name;
+        out += "\":";
+    };
+    const auto text = [&](std::string_view name, const std::optional<QString>& value) {
+        if (value) {
+            member(name);
+            appendJsonString(out, *value);
+        }
+    };
+    text("completion", r.completion);
+    text("completionSha256", r.completionSha256);
+    member("completionTokens");
+    appendJsonNumber(out, r.completionTokens);
+    member("endpoint");
+    appendJsonString(out, r.endpoint);
+    member("keyId");
+    appendJsonString(out, r.keyId);
+    text("mode", r.mode ? std::optional(rawValue(*r.mode)) : std::nullopt);
+    text("prompt", r.prompt);
+    text("promptSha256", r.promptSha256);
+    member("promptTokens");
+    appendJsonNumber(out, r.promptTokens);
+    member("responseTimeMs");
+    appendJsonNumber(out, r.responseTimeMs);
+    member("status");
+    appendJsonNumber(out, r.status);
+    member("time");
+    appendJsonString(out, r.time);
+    out += '}';
+    return out;
 }
 
 std::expected<void, QString> AuditLog::openToday() {

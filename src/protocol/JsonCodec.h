@@ -335,6 +335,14 @@ template <class T> QByteArray encodeJson(const T& value) {
     return compactJson(json::Codec<T>::encode(value));
 }
 
+// compactJson's spelling of a string (quotes and all) and of numbers, appended, for a document
+// made so often that building a QJsonDocument for each would cost more than the rest of the work
+// around it: a streamed answer's events, an audit record. Writers made of these are held against
+// encodeJson by their tests.
+void appendJsonString(std::string& out, QStringView text);
+void appendJsonNumber(std::string& out, qint64 value);
+void appendJsonNumber(std::string& out, double value);
+
 // ---- equality and hashing ------------------------------------------------------------------
 
 template <Record R> bool operator==(const R& a, const R& b) {

@@ -17,6 +17,8 @@
 #include <variant>
 #include <vector>
 
+Q_DECLARE_METATYPE(tavrin::AuditRecord)
+
 using namespace tavrin;
 using namespace tavrin::test;
 
@@ -210,25 +212,77 @@ private Q_SLOTS:
         QVERIFY(jsonOf(lines.last())["done"].toBool() && jsonOf(lines.last())["eval_count"].toInteger() > 0);
     }
 
-    void aStreamedPieceIsWrittenAsItsWholeEventWouldBe_data() {
+    void everyStreamedEventIsWrittenAsItsJsonDocumentWouldBe_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("plain words") << QStringLiteral("Spring tides follow the moon.");
+        QTest::newRow("empty") << QString();
         QTest::newRow("quotes and a backslash") << QStringLiteral("say \"C:\\tides\"");
-        QTest::newRow("line breaks and a tab") << QStringLiteral("one\ntwo\r\n\tthree");
-        QTest::newRow("other control characters") << QString(QChar(0x01)) + QChar(0x1f) + QChar(0x7f);
+        QTest::newRow("line breaks and a tab") << QStringLiteral("one\ntwo\r\n\tthree\b\f");
+        QString controls;
+        for (char16_t c = 0; c < 0x20; ++c)
+            controls += QChar(c);
+        QTest::newRow("every control character") << controls + QChar(0x7f);
         QTest::newRow("accents and other scripts") << QStringLiteral("Lisboa é quente · 東京");
+        QTest::newRow("the edges of two and three bytes") << QString(QChar(0x80)) + QChar(0x7ff) + QChar(0x800) + QChar(0xffff);
         QTest::newRow("outside the basic plane") << QString::fromUtf8("tide \xF0\x9F\x8C\x8A");
-        QTest::newRow("a lone surrogate") << QString(QChar(0xd83c));
+        QTest::newRow("a lone high surrogate") << QString(QChar(0xd83c));
+        QTest::newRow("a lone low surrogate between words") << QStringLiteral("a") + QChar(0xdc00) + QStringLiteral("b");
+        QTest::newRow("a high surrogate before a plain letter") << QString(QChar(0xd800)) + QStringLiteral("x");
         QTest::newRow("a slash and braces") << QStringLiteral("a/b {\"content\":1}");
     }
 
-    void aStreamedPieceIsWrittenAsItsWholeEventWouldBe() {
+    // The events are written straight to bytes; the JSON documents they stand for are the measure.
+    // The text is the model's name too, which every event carries.
+    void everyStreamedEventIsWrittenAsItsJsonDocumentWouldBe() {
         QFETCH(QString, text);
-        const AnswerShape shape{AnswerShape::Kind::chatCompletions, true, QStringLiteral("model \"x\""), QStringLiteral("chatcmpl-1"), 1765000000,
-                                false, false, std::nullopt};
-        (void)shape.piece(QStringLiteral("first")); // the frame is made with the answer's first piece
-        const std::string whole = "data: " + encodeJson(shape.chunk(OutMessage{std::nullopt, text}, std::nullopt)).toStdString() + "\n\n";
-        QCOMPARE(QByteArray::fromStdString(shape.piece(text)), QByteArray::fromStdString(whole));
+        const AnswerShape shape{AnswerShape::Kind::chatCompletions, true, text, QStringLiteral("chatcmpl-1"), 1765000000,
+                                false, true, {}};
+        const auto event = [](const ChatCompletion& chunk) { return "data: " + encodeJson(chunk).toStdString() + "\n\n"; };
+        const std::string expected =
+            event(shape.chunk(OutMessage{QStringLiteral("assistant"), QString()}, std::nullopt)) +
+            event(shape.chunk(OutMessage{std::nullopt, text}, std::nullopt)) +
+            event(shape.chunk(OutMessage{std::nullopt, QStringLiteral("and \"") + text}, std::nullopt)) +
+            event(shape.chunk(OutMessage{}, QStringLiteral("stop"))) +
+            event(ChatCompletion{shape.id, QStringLiteral("chat.completion.chunk"), shape.created, shape.model, {},
+                                 CompletionUsage{12, 3400000000, 3400000012}}) +
+            "data: [DONE]\n\n";
+        std::string written;
+        shape.opening(written);
+        shape.piece(written, text);
+        shape.piece(written, QStringLiteral("and \"") + text);
+        shape.closing(written, EngineUsage{12, 3400000000});
+        QCOMPARE(QByteArray::fromStdString(written), QByteArray::fromStdString(expected));
+    }
+
+    void anAuditLineIsWrittenAsItsRecordsJsonDocumentWouldBe_data() {
+        QTest::addColumn<AuditRecord>("record");
+        AuditRecord plain{QStringLiteral("2026-12-06T21:04:05Z"), QStringLiteral("key_1"), QStringLiteral("/v1/chat/completions"),
+                          200, 12.345, 8, 64, ClientAuditMode::privacy, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        QTest::newRow("privacy") << plain;
+        AuditRecord none = plain;
+        none.mode.reset();
+        none.responseTimeMs = 0;
+        none.status = 499;
+        QTest::newRow("no mode, no time taken") << none;
+        AuditRecord hashed = plain;
+        hashed.mode = ClientAuditMode::hash;
+        hashed.promptSha256 = QString(64, QLatin1Char('a'));
+        hashed.completionSha256 = QString(64, QLatin1Char('b'));
+        hashed.responseTimeMs = 1234567.891;
+        QTest::newRow("hash") << hashed;
+        AuditRecord kept = plain;
+        kept.mode = ClientAuditMode::audit;
+        kept.prompt = QStringLiteral("user: say \"hi\"\\\n\t") + QChar(0x01) + QChar(0xd800) + QStringLiteral(" é 東京 ") +
+                      QString::fromUtf8("\xF0\x9F\x8C\x8A");
+        kept.completion = QString();
+        kept.responseTimeMs = 0.001;
+        kept.promptTokens = 9000000000;
+        QTest::newRow("audit, with every kind of character and an empty answer") << kept;
+    }
+
+    void anAuditLineIsWrittenAsItsRecordsJsonDocumentWouldBe() {
+        QFETCH(AuditRecord, record);
+        QCOMPARE(QByteArray::fromStdString(AuditLog::encodeLine(record)), encodeJson(record));
     }
 
     void badInferenceRequestsAreRefusedWithTheReason() {

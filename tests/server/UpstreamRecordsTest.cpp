@@ -2,9 +2,15 @@
 // path takes, it reads as the strict reader does; whatever it leaves, the strict reader decides,
 // fault and words included.
 
+#include "server/engines/OpenAIEngine.h"
 #include "server/engines/UpstreamRecords.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
+
+Q_DECLARE_METATYPE(tavrin::GenerationRequest)
 
 using namespace tavrin;
 
@@ -16,6 +22,56 @@ class UpstreamRecordsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The body a generation POSTs is written straight to bytes; the document it stands for is
+    // the measure.
+    void theRequestBodyIsWrittenAsItsJsonDocumentWouldBe_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<GenerationRequest>("request");
+        GenerationRequest plain;
+        plain.turns = {{QStringLiteral("system"), QStringLiteral("Be brief.")}, {QStringLiteral("user"), QStringLiteral("Tell me about tides.")}};
+        QTest::newRow("turns alone") << QStringLiteral("bench-model") << plain;
+        GenerationRequest sampled = plain;
+        sampled.sampling = {0.25, 1.0, 9000000000, -3, 1e-7, 2.5e30, {QStringLiteral("\n"), QStringLiteral("END \"x\"")}};
+        QTest::newRow("every sampling choice") << QStringLiteral("m") << sampled;
+        GenerationRequest odd;
+        odd.turns = {{QStringLiteral("user"), QStringLiteral("say \"C:\\tides\"\r\n\t") + QChar(0x01) + QChar(0x7f) +
+                                                  QStringLiteral(" é 東京 ") + QChar(0xd800) + QString::fromUtf8("\xF0\x9F\x8C\x8A")},
+                     {QStringLiteral("assistant"), QString()}};
+        odd.sampling.temperature = 0.0;
+        odd.sampling.maxTokens = 0;
+        QTest::newRow("texts with escapes and other scripts") << QStringLiteral("model \"x\" 東") << odd;
+        QTest::newRow("no turns") << QString() << GenerationRequest{};
+    }
+    void theRequestBodyIsWrittenAsItsJsonDocumentWouldBe() {
+        QFETCH(QString, model);
+        QFETCH(GenerationRequest, request);
+        QJsonArray messages;
+        for (const auto& turn : request.turns)
+            messages.append(QJsonObject{{QStringLiteral("role"), turn.role}, {QStringLiteral("content"), turn.content}});
+        QJsonObject body{{QStringLiteral("model"), model},
+                         {QStringLiteral("messages"), messages},
+                         {QStringLiteral("stream"), true},
+                         {QStringLiteral("stream_options"), QJsonObject{{QStringLiteral("include_usage"), true}}}};
+        const SamplingChoices& s = request.sampling;
+        const auto put = [&](const char* name, const auto& value) {
+            if (value)
+                body.insert(QLatin1StringView(name), *value);
+        };
+        put("temperature", s.temperature);
+        put("top_p", s.topP);
+        put("max_tokens", s.maxTokens);
+        put("seed", s.seed);
+        put("presence_penalty", s.presencePenalty);
+        put("frequency_penalty", s.frequencyPenalty);
+        if (!s.stop.empty()) {
+            QJsonArray stop;
+            for (const auto& word : s.stop)
+                stop.append(word);
+            body.insert(QStringLiteral("stop"), stop);
+        }
+        QCOMPARE(QByteArray::fromStdString(OpenAIEngine::requestBody(model, request)), QJsonDocument(body).toJson(QJsonDocument::Compact));
+    }
+
     void everyChunkReadsAsTheStrictReaderReadsIt_data() {
         QTest::addColumn<QByteArray>("event");
         QTest::addColumn<bool>("plain"); // the short path takes it
