@@ -106,16 +106,40 @@ void AnswerShape::appendChunkEvent(std::string& out, std::string_view choice) co
     out += "}\n\n";
 }
 
+// A JSON-lines answer's line, with its members in the order the JSON writer puts them (by name),
+// as encodeJson(native()) writes it.
+void AnswerShape::appendNativeLine(std::string& out, const QString& text, bool done, EngineUsage usage) const {
+    out += "{\"created_at\":";
+    appendJsonString(out, isoUtcNow());
+    out += done ? ",\"done\":true,\"done_reason\":\"stop\",\"eval_count\":" : ",\"done\":false";
+    if (done)
+        appendJsonNumber(out, usage.completionTokens);
+    if (kind == Kind::nativeChat) {
+        out += ",\"message\":{\"content\":";
+        appendJsonString(out, text);
+        out += ",\"role\":\"assistant\"}";
+    }
+    out += ",\"model\":";
+    appendJsonString(out, model);
+    if (done) {
+        out += ",\"prompt_eval_count\":";
+        appendJsonNumber(out, usage.promptTokens);
+    }
+    if (kind == Kind::nativeGenerate) {
+        out += ",\"response\":";
+        appendJsonString(out, text);
+    }
+    out += "}\n";
+}
+
 void AnswerShape::opening(std::string& out) const {
     if (kind == Kind::chatCompletions)
         appendChunkEvent(out, R"({"delta":{"content":"","role":"assistant"},"index":0})");
 }
 
 void AnswerShape::piece(std::string& out, const QString& text) const {
-    if (kind != Kind::chatCompletions) {
-        out += encodeJson(native(text, false)).toStdString() + "\n";
-        return;
-    }
+    if (kind != Kind::chatCompletions)
+        return appendNativeLine(out, text, false);
     out += "data: {\"choices\":[{\"delta\":{\"content\":";
     appendJsonString(out, text);
     out += "},\"index\":0}],";
@@ -124,10 +148,8 @@ void AnswerShape::piece(std::string& out, const QString& text) const {
 }
 
 void AnswerShape::closing(std::string& out, EngineUsage usage) const {
-    if (kind != Kind::chatCompletions) {
-        out += encodeJson(native(QString(), true, usage)).toStdString() + "\n";
-        return;
-    }
+    if (kind != Kind::chatCompletions)
+        return appendNativeLine(out, QString(), true, usage);
     appendChunkEvent(out, R"({"delta":{},"finish_reason":"stop","index":0})");
     if (streamUsage) {
         const CompletionUsage counted = usageOf(usage);
@@ -160,8 +182,10 @@ HttpResponse AnswerShape::whole(const HttpFields& base, const QString& text, Eng
         answer.usage = usageOf(usage);
         replyJson(res, 200, answer);
     } else {
+        std::string line;
+        appendNativeLine(line, text, true, usage);
         res.status = 200;
-        res.setContent(encodeJson(native(text, true, usage)).toStdString() + "\n", "application/json");
+        res.setContent(std::move(line), "application/json");
     }
     return res;
 }

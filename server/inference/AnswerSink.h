@@ -72,6 +72,8 @@ struct AnswerShape {
 
 private:
     void appendChunkEvent(std::string& out, std::string_view choice) const;
+    // A JSON-lines surface's line, written straight as the events are, to stand for encodeJson(native()).
+    void appendNativeLine(std::string& out, const QString& text, bool done, EngineUsage usage = {}) const;
     const std::string& tail() const;
 };
 

@@ -5,6 +5,7 @@
 #include "ServerTesting.h"
 #include "server/inference/AnswerSink.h"
 #include "server/stores/AuditLog.h"
+#include "server/support/IsoTime.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -252,6 +253,28 @@ private Q_SLOTS:
         shape.piece(written, QStringLiteral("and \"") + text);
         shape.closing(written, EngineUsage{12, 3400000000});
         QCOMPARE(QByteArray::fromStdString(written), QByteArray::fromStdString(expected));
+
+        // The JSON-lines surfaces, streamed and whole; every line carries the second it was
+        // written in, so a pass that straddles one is made again.
+        for (const auto kind : {AnswerShape::Kind::nativeChat, AnswerShape::Kind::nativeGenerate}) {
+            const AnswerShape lines{kind, true, text, QString(), 0, false, false, {}};
+            const auto line = [](const NativeAnswer& answer) { return encodeJson(answer).toStdString() + "\n"; };
+            std::string expectedLines, writtenLines, whole;
+            QString second;
+            do {
+                second = isoUtcNow();
+                expectedLines = line(lines.native(text, false)) + line(lines.native(QStringLiteral("and \"") + text, false)) +
+                                line(lines.native(QString(), true, EngineUsage{12, 3400000000})) +
+                                line(lines.native(text, true, EngineUsage{7, 0}));
+                writtenLines.clear();
+                lines.opening(writtenLines);
+                lines.piece(writtenLines, text);
+                lines.piece(writtenLines, QStringLiteral("and \"") + text);
+                lines.closing(writtenLines, EngineUsage{12, 3400000000});
+                whole = lines.whole({}, text, EngineUsage{7, 0}).body;
+            } while (isoUtcNow() != second);
+            QCOMPARE(QByteArray::fromStdString(writtenLines + whole), QByteArray::fromStdString(expectedLines));
+        }
     }
 
     void anAuditLineIsWrittenAsItsRecordsJsonDocumentWouldBe_data() {
