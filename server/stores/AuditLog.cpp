@@ -66,6 +66,8 @@ std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& 
         return std::unexpected(failed(QStringLiteral("cannot append to it: %1").arg(error)));
     }
     *m_bytes += qint64(line.size());
+    if (*m_diskFree != std::numeric_limits<qint64>::max())
+        *m_diskFree -= qint64(line.size());
     if (m_writeError) {
         logLine(QStringLiteral("the audit log is written again"));
         m_writeError.reset();
@@ -175,10 +177,16 @@ bool AuditLog::hasRoomFor(qint64 bytes) {
             total += QFileInfo(path).size();
         m_bytes = total;
     }
-    struct statvfs disk {};
-    const QByteArray folder = QFile::encodeName(QDir(m_directory).exists() ? m_directory : QFileInfo(m_directory).path());
-    const bool diskKnown = ::statvfs(folder.constData(), &disk) == 0;
-    const qint64 free = diskKnown ? qint64(disk.f_bavail) * qint64(disk.f_frsize) : std::numeric_limits<qint64>::max();
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_diskFree || m_full || now - m_diskRead >= std::chrono::seconds(1)) {
+        // Asked of the file system on every record, this cost more than writing the record.
+        struct statvfs disk {};
+        const QByteArray folder = QFile::encodeName(QDir(m_directory).exists() ? m_directory : QFileInfo(m_directory).path());
+        const bool diskKnown = ::statvfs(folder.constData(), &disk) == 0;
+        m_diskFree = diskKnown ? qint64(disk.f_bavail) * qint64(disk.f_frsize) : std::numeric_limits<qint64>::max();
+        m_diskRead = now;
+    }
+    const qint64 free = *m_diskFree;
     const bool underCap = *m_bytes + bytes <= m_limits.maxBytes;
     const bool room = underCap && free - bytes >= m_limits.freeDiskFloor;
     if (room) {
@@ -226,6 +234,7 @@ void AuditLog::prune(qint64 retentionDays, const QDateTime& now) {
         ~Recount() {
             std::lock_guard lock(log.m_mutex);
             log.m_bytes.reset();
+            log.m_diskFree.reset();
         }
     } recount{*this};
     const QString oldestKept = cutoff(retentionDays, now);

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <expected>
 #include <mutex>
 #include <optional>
@@ -125,6 +126,10 @@ private:
     QString m_directory;
     Limits m_limits;
     std::optional<qint64> m_bytes; // the day files' total, counted when first needed
+    // The disk's free space as last read, less what has been written since; read again once it is
+    // a second old, or at once while the log is full, so that room made shows without delay.
+    std::optional<qint64> m_diskFree;
+    std::chrono::steady_clock::time_point m_diskRead;
     std::atomic<qint64> m_dropped{0};
     std::optional<QString> m_full; // why the last record asked found no room; logged as it fills up
     qint64 m_lastAsked = 0;        // that record's size, to see when room is back
