@@ -213,9 +213,9 @@ private:
             done();
             return false;
         }
-        const auto chunk = decodeUpstreamChunk(line);
-        if (!chunk)
-            return malformed(QStringLiteral("an event that is not valid JSON (%1)").arg(cleanUpstreamText(chunk.error().message(), 200)));
+        if (const auto read = decodeUpstreamChunk(line, m_chunk); !read)
+            return malformed(QStringLiteral("an event that is not valid JSON (%1)").arg(cleanUpstreamText(read.error().message(), 200)));
+        const UpstreamChunk* chunk = &m_chunk;
         if (chunk->error) {
             fail({502, "upstream_error",
                   QStringLiteral("The engine at %1 failed while answering: %2")
@@ -257,6 +257,7 @@ private:
     std::shared_ptr<GenerationSink> m_sink;
     std::shared_ptr<HealthBoard> m_health;
     std::string m_line;
+    UpstreamChunk m_chunk; // the last event's, its room used for the next
     std::optional<EngineUsage> m_usage;
     std::optional<QString> m_finishReason;
     bool m_over = false; // [DONE] came

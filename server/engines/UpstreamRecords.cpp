@@ -1,5 +1,7 @@
 #include "server/engines/UpstreamRecords.h"
 
+#include <utility>
+
 namespace tavrin {
 
 namespace {
@@ -13,10 +15,29 @@ class PlainReader {
 public:
     explicit PlainReader(std::string_view text) : m_at(text.data()), m_end(text.data() + text.size()) {}
 
+    // Reads into `out`, whose room (the choices' vector, the first piece's text) is taken over
+    // from the event it held: every piece of an answer comes as one event, and allocating afresh
+    // for each cost a third of reading it.
     bool chunk(UpstreamChunk& out) {
+        if (out.choices) {
+            m_choices = std::move(*out.choices);
+            if (!m_choices.empty() && m_choices.front().delta && m_choices.front().delta->content)
+                m_text = std::move(*m_choices.front().delta->content);
+            m_choices.clear();
+        }
+        out = UpstreamChunk{};
         return object([&](std::string_view key) {
-                   if (key == "choices")
-                       return nullable(out.choices, [&](std::vector<UpstreamChoice>& choices) { return choiceList(choices); });
+                   if (key == "choices") {
+                       if (word("null")) {
+                           out.choices.reset();
+                           return true;
+                       }
+                       std::vector<UpstreamChoice> choices = std::exchange(m_choices, {});
+                       if (!choiceList(choices))
+                           return false;
+                       out.choices = std::move(choices);
+                       return true;
+                   }
                    if (key == "usage")
                        return nullable(out.usage, [&](UpstreamUsage& usage) { return this->usage(usage); });
                    if (key == "error")
@@ -121,6 +142,23 @@ private:
             return true;
         });
     }
+    // A piece's text, in the last one's room when it has some and no one else holds it.
+    bool pieceText(std::optional<QString>& out) {
+        if (word("null")) {
+            out.reset();
+            return true;
+        }
+        std::string_view bytes;
+        if (!string(bytes))
+            return false;
+        QString text = std::exchange(m_text, {});
+        text.resize(qsizetype(bytes.size()));
+        char16_t* to = reinterpret_cast<char16_t*>(text.data());
+        for (const char c : bytes) // printable ASCII only, as string() takes it
+            *to++ = char16_t(c);
+        out = std::move(text);
+        return true;
+    }
     bool choiceList(std::vector<UpstreamChoice>& choices) {
         if (!take('['))
             return false;
@@ -131,7 +169,7 @@ private:
             const bool read = object([&](std::string_view key) {
                 if (key == "delta")
                     return nullable(choice.delta, [&](UpstreamDelta& delta) {
-                        return object([&](std::string_view k) { return k == "content" ? nullableString(delta.content) : skip(0); });
+                        return object([&](std::string_view k) { return k == "content" ? pieceText(delta.content) : skip(0); });
                     });
                 if (key == "finish_reason")
                     return nullableString(choice.finish_reason);
@@ -189,21 +227,22 @@ private:
 
     const char* m_at;
     const char* m_end;
+    std::vector<UpstreamChoice> m_choices; // room taken over from the last event
+    QString m_text;
 };
 
 } // namespace
 
-std::optional<UpstreamChunk> readPlainChunk(std::string_view event) {
-    UpstreamChunk chunk;
-    if (!PlainReader(event).chunk(chunk))
-        return std::nullopt;
-    return chunk;
-}
+bool readPlainChunk(std::string_view event, UpstreamChunk& into) { return PlainReader(event).chunk(into); }
 
-Decoded<UpstreamChunk> decodeUpstreamChunk(std::string_view event) {
-    if (auto chunk = readPlainChunk(event))
-        return std::move(*chunk);
-    return decodeJson<UpstreamChunk>(QByteArrayView(event.data(), qsizetype(event.size())));
+std::expected<void, DecodeError> decodeUpstreamChunk(std::string_view event, UpstreamChunk& into) {
+    if (readPlainChunk(event, into))
+        return {};
+    auto strict = decodeJson<UpstreamChunk>(QByteArrayView(event.data(), qsizetype(event.size())));
+    if (!strict)
+        return std::unexpected(std::move(strict.error()));
+    into = std::move(*strict);
+    return {};
 }
 
 QString cleanUpstreamText(const QString& text, qsizetype limit) {

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <expected>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -58,12 +59,14 @@ struct UpstreamChunk {
     }
 };
 
-// One event's chunk, read as decodeJson<UpstreamChunk> reads it. Every piece of an answer comes
-// as one, so the usual shape (plain text in its strings, whole numbers) is read by a short path of
-// its own; anything else goes to the strict reader, which decides and words any fault.
-Decoded<UpstreamChunk> decodeUpstreamChunk(std::string_view event);
-// The short path alone: nullopt where it leaves the event to the strict reader.
-std::optional<UpstreamChunk> readPlainChunk(std::string_view event);
+// One event's chunk, read into `into` as decodeJson<UpstreamChunk> reads it; `into` holds the last
+// event's, whose room is used again. Every piece of an answer comes as one, so the usual shape
+// (plain text in its strings, whole numbers) is read by a short path of its own; anything else goes
+// to the strict reader, which decides and words any fault.
+std::expected<void, DecodeError> decodeUpstreamChunk(std::string_view event, UpstreamChunk& into);
+// The short path alone: false where it leaves the event to the strict reader (`into` then holds
+// nothing to go by).
+bool readPlainChunk(std::string_view event, UpstreamChunk& into);
 
 // A refusal's body: {"error": {"message": …}} as OpenAI's, or {"error": "…"} or {"message": "…"} as others'.
 struct UpstreamRefusal {
