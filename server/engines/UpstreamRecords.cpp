@@ -1,5 +1,6 @@
 #include "server/engines/UpstreamRecords.h"
 
+#include <array>
 #include <utility>
 
 namespace tavrin {
@@ -51,9 +52,19 @@ public:
 
 private:
     static constexpr int maxDepth = 16;
+    // The characters a plain string holds: printable ASCII but its quote and backslash.
+    static constexpr auto plainInString = [] {
+        std::array<bool, 256> plain{};
+        for (int c = 0x20; c < 0x7f; ++c)
+            plain[std::size_t(c)] = c != '"' && c != '\\';
+        return plain;
+    }();
 
     void space() {
-        while (m_at != m_end && (*m_at == ' ' || *m_at == '\t' || *m_at == '\n' || *m_at == '\r'))
+        // JSON's white space lies below '!', as no token's first character does: one comparison
+        // passes the usual case, which is a token right away.
+        while (m_at != m_end && static_cast<unsigned char>(*m_at) <= ' ' &&
+               (*m_at == ' ' || *m_at == '\t' || *m_at == '\n' || *m_at == '\r'))
             ++m_at;
     }
     bool take(char c) {
@@ -78,13 +89,9 @@ private:
         if (!take('"'))
             return false;
         const char* start = m_at;
-        while (m_at != m_end && *m_at != '"') {
-            const auto c = static_cast<unsigned char>(*m_at);
-            if (c < 0x20 || c >= 0x7f || c == '\\')
-                return false;
+        while (m_at != m_end && plainInString[static_cast<unsigned char>(*m_at)])
             ++m_at;
-        }
-        if (m_at == m_end)
+        if (m_at == m_end || *m_at != '"')
             return false;
         out = std::string_view(start, std::size_t(m_at - start));
         ++m_at;
