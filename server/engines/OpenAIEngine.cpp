@@ -215,18 +215,18 @@ private:
         }
         if (const auto read = decodeUpstreamChunk(line, m_chunk); !read)
             return malformed(QStringLiteral("an event that is not valid JSON (%1)").arg(cleanUpstreamText(read.error().message(), 200)));
-        const UpstreamChunk* chunk = &m_chunk;
-        if (chunk->error) {
+        const UpstreamChunk& chunk = m_chunk;
+        if (chunk.error) {
             fail({502, "upstream_error",
                   QStringLiteral("The engine at %1 failed while answering: %2")
-                      .arg(target().address, cleanUpstreamText(chunk->error->message.value_or(QStringLiteral("no reason given"))))});
+                      .arg(target().address, cleanUpstreamText(chunk.error->message.value_or(QStringLiteral("no reason given"))))});
             return false;
         }
-        if (chunk->usage)
-            m_usage = EngineUsage{chunk->usage->prompt_tokens, chunk->usage->completion_tokens};
-        if (!chunk->choices)
+        if (chunk.usage)
+            m_usage = EngineUsage{chunk.usage->prompt_tokens, chunk.usage->completion_tokens};
+        if (!chunk.choices)
             return true;
-        for (const auto& choice : *chunk->choices) {
+        for (const auto& choice : *chunk.choices) {
             if (choice.finish_reason)
                 m_finishReason = choice.finish_reason;
             if (choice.delta && choice.delta->content && !choice.delta->content->isEmpty() && m_sink) {
