@@ -79,39 +79,24 @@ std::string OpenAIEngine::requestBody(const QString& model, const GenerationRequ
     const SamplingChoices& s = request.sampling;
     std::string out;
     out.reserve(256);
-    const auto member = [&](std::string_view name) {
-        out += out.empty() ? '{' : ',';
-        out += '"';
-        out += name;
-        out += "\":";
-    };
-    const auto number = [&](std::string_view name, const auto& value) {
-        if (value) {
-            member(name);
-            appendJsonNumber(out, *value);
-        }
-    };
-    number("frequency_penalty", s.frequencyPenalty);
-    number("max_tokens", s.maxTokens);
-    member("messages");
-    out += '[';
+    JsonObjectWriter body(out);
+    body.number("frequency_penalty", s.frequencyPenalty);
+    body.number("max_tokens", s.maxTokens);
+    body.member("messages") += '[';
     for (const auto& turn : request.turns) {
         if (out.back() != '[')
             out += ',';
-        out += "{\"content\":";
-        appendJsonString(out, turn.content);
-        out += ",\"role\":";
-        appendJsonString(out, turn.role);
-        out += '}';
+        JsonObjectWriter message(out);
+        message.string("content", turn.content);
+        message.string("role", turn.role);
+        message.end();
     }
     out += ']';
-    member("model");
-    appendJsonString(out, model);
-    number("presence_penalty", s.presencePenalty);
-    number("seed", s.seed);
+    body.string("model", model);
+    body.number("presence_penalty", s.presencePenalty);
+    body.number("seed", s.seed);
     if (!s.stop.empty()) {
-        member("stop");
-        out += '[';
+        body.member("stop") += '[';
         for (const auto& word : s.stop) {
             if (out.back() != '[')
                 out += ',';
@@ -119,10 +104,11 @@ std::string OpenAIEngine::requestBody(const QString& model, const GenerationRequ
         }
         out += ']';
     }
-    out += R"(,"stream":true,"stream_options":{"include_usage":true})";
-    number("temperature", s.temperature);
-    number("top_p", s.topP);
-    out += '}';
+    body.member("stream") += "true";
+    body.member("stream_options") += R"({"include_usage":true})";
+    body.number("temperature", s.temperature);
+    body.number("top_p", s.topP);
+    body.end();
     return out;
 }
 

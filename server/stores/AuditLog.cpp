@@ -76,41 +76,22 @@ std::expected<void, QString> AuditLog::record(const ClientAuditLoggingSettings& 
 }
 
 std::string AuditLog::encodeLine(const AuditRecord& r) {
-    // The members in the order the JSON writer puts them, by name; optional ones only when set.
     std::string out;
     out.reserve(256 + std::size_t(r.prompt ? r.prompt->size() : 0) + std::size_t(r.completion ? r.completion->size() : 0));
-    const auto member = [&](std::string_view name) {
-        out += out.empty() ? '{' : ',';
-        out += '"';
-        out += name;
-        out += "\":";
-    };
-    const auto text = [&](std::string_view name, const std::optional<QString>& value) {
-        if (value) {
-            member(name);
-            appendJsonString(out, *value);
-        }
-    };
-    text("completion", r.completion);
-    text("completionSha256", r.completionSha256);
-    member("completionTokens");
-    appendJsonNumber(out, r.completionTokens);
-    member("endpoint");
-    appendJsonString(out, r.endpoint);
-    member("keyId");
-    appendJsonString(out, r.keyId);
-    text("mode", r.mode ? std::optional(rawValue(*r.mode)) : std::nullopt);
-    text("prompt", r.prompt);
-    text("promptSha256", r.promptSha256);
-    member("promptTokens");
-    appendJsonNumber(out, r.promptTokens);
-    member("responseTimeMs");
-    appendJsonNumber(out, r.responseTimeMs);
-    member("status");
-    appendJsonNumber(out, r.status);
-    member("time");
-    appendJsonString(out, r.time);
-    out += '}';
+    JsonObjectWriter line(out);
+    line.string("completion", r.completion);
+    line.string("completionSha256", r.completionSha256);
+    line.number("completionTokens", r.completionTokens);
+    line.string("endpoint", r.endpoint);
+    line.string("keyId", r.keyId);
+    line.string("mode", r.mode ? std::optional(rawValue(*r.mode)) : std::nullopt);
+    line.string("prompt", r.prompt);
+    line.string("promptSha256", r.promptSha256);
+    line.number("promptTokens", r.promptTokens);
+    line.number("responseTimeMs", r.responseTimeMs);
+    line.number("status", r.status);
+    line.string("time", r.time);
+    line.end();
     return out;
 }
 

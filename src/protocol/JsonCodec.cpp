@@ -110,6 +110,15 @@ void appendJsonNumber(std::string& out, double value) {
     out.append(digits.constData(), std::size_t(digits.size()));
 }
 
+std::string& JsonObjectWriter::member(std::string_view name) {
+    m_out += m_empty ? '{' : ',';
+    m_empty = false;
+    m_out += '"';
+    m_out += name;
+    m_out += "\":";
+    return m_out;
+}
+
 QByteArray compactJson(const QJsonValue& value) {
     if (value.isArray())
         return QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);

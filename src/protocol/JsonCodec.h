@@ -343,6 +343,32 @@ void appendJsonString(std::string& out, QStringView text);
 void appendJsonNumber(std::string& out, qint64 value);
 void appendJsonNumber(std::string& out, double value);
 
+// An object of such a document, member by member. Its writer names the members in the order
+// compactJson puts them (by name); an optional value that is absent leaves its member out.
+class JsonObjectWriter {
+public:
+    explicit JsonObjectWriter(std::string& out) : m_out(out) {}
+    // The member's name: its value is appended next, by the caller.
+    std::string& member(std::string_view name);
+    void string(std::string_view name, QStringView value) { appendJsonString(member(name), value); }
+    void string(std::string_view name, const QString& value) { string(name, QStringView(value)); }
+    void number(std::string_view name, qint64 value) { appendJsonNumber(member(name), value); }
+    void number(std::string_view name, double value) { appendJsonNumber(member(name), value); }
+    void string(std::string_view name, const std::optional<QString>& value) {
+        if (value)
+            string(name, *value);
+    }
+    template <class T> void number(std::string_view name, const std::optional<T>& value) {
+        if (value)
+            number(name, *value);
+    }
+    void end() { m_out += m_empty ? "{}" : "}"; }
+
+private:
+    std::string& m_out;
+    bool m_empty = true;
+};
+
 // ---- equality and hashing ------------------------------------------------------------------
 
 template <Record R> bool operator==(const R& a, const R& b) {
