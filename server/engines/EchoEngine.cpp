@@ -56,7 +56,9 @@ private:
             auto sink = std::move(m_sink);
             return sink->finished(m_usage);
         }
-        m_sink->piece(m_pieces.at(m_sent++));
+        const auto sink = m_sink; // a client found gone cancels this generation, which lets go of m_sink
+        sink->piece(m_pieces.at(m_sent++));
+        sink->flush();
         net::post(m_io, [self = shared_from_this()] { self->next(); });
     }
 

@@ -133,6 +133,10 @@ protected:
                 if (m_line.size() > OpenAIEngine::lineLimit)
                     return malformed(QStringLiteral("an event stream line larger than %1 MiB")
                                          .arg(OpenAIEngine::lineLimit / (1024 * 1024)));
+                // This read's pieces leave together; a client found gone cancels the exchange,
+                // which its caller sees.
+                if (const auto sink = m_sink)
+                    sink->flush();
                 return true;
             }
             // A line that came whole in this read is taken where it lies; only one split between
@@ -215,11 +219,8 @@ private:
         for (const auto& choice : *chunk.choices) {
             if (choice.finish_reason)
                 m_finishReason = choice.finish_reason;
-            if (choice.delta && choice.delta->content && !choice.delta->content->isEmpty() && m_sink) {
+            if (choice.delta && choice.delta->content && !choice.delta->content->isEmpty() && m_sink)
                 m_sink->piece(*choice.delta->content);
-                if (cancelled())
-                    return false;
-            }
         }
         return true;
     }

@@ -1,6 +1,7 @@
 #include "server/engines/UpstreamExchange.h"
 
 #include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/asio/ssl/error.hpp>
 #include <boost/asio/ip/address.hpp>
 #include <boost/beast/core/error.hpp>
@@ -59,6 +60,26 @@ std::expected<UpstreamTarget, QString> UpstreamTarget::parse(const QString& url)
     return target;
 }
 
+namespace {
+
+// The request as it goes on the wire, written once: Beast's serializer took more of the loop's
+// time for this one small message than reading the whole answer's head.
+std::string wireOf(const UpstreamExchange::Request& request) {
+    std::string wire;
+    wire.reserve(256 + request.body().size());
+    const auto method = request.method_string();
+    const auto target = request.target();
+    wire.append(method.data(), method.size()).append(" ").append(target.data(), target.size()).append(" HTTP/1.1\r\n");
+    for (const auto& field : request) {
+        const auto name = field.name_string();
+        const auto value = field.value();
+        wire.append(name.data(), name.size()).append(": ").append(value.data(), value.size()).append("\r\n");
+    }
+    return wire.append("\r\n").append(request.body());
+}
+
+} // namespace
+
 UpstreamExchange::UpstreamExchange(net::io_context& io, std::shared_ptr<ssl::context> tls, UpstreamTarget target,
                                    UpstreamTimeouts timeouts, std::size_t bodyLimit, std::shared_ptr<UpstreamPool> pool)
     : m_io(io), m_tlsContext(std::move(tls)), m_target(std::move(target)), m_timeouts(timeouts), m_bodyLimit(bodyLimit),
@@ -79,6 +100,9 @@ void UpstreamExchange::start(Request request) {
     m_request.set(http::field::user_agent, "tavrin-server");
     m_request.keep_alive(m_pool != nullptr);
     m_request.prepare_payload();
+    m_wire = wireOf(m_request);
+    m_request.body().clear(); // sent from m_wire; the head stays to be asked about
+    m_request.body().shrink_to_fit();
     m_deadline.expires_after(m_timeouts.whole);
     m_deadline.async_wait([self = shared_from_this()](boost::system::error_code ec) {
         if (ec || self->m_done)
@@ -168,7 +192,7 @@ void UpstreamExchange::send() {
     m_connecting = false;
     lowest().expires_never(); // from here the whole request's deadline rules
     onStream([&](auto& stream) {
-        http::async_write(stream, m_request, [self = shared_from_this()](beast::error_code ec, std::size_t sent) {
+        net::async_write(stream, net::buffer(m_wire), [self = shared_from_this()](beast::error_code ec, std::size_t sent) {
             if (self->m_done)
                 return;
             // A kept connection the engine closed just now: nothing of the request reached it, so
@@ -209,18 +233,25 @@ void UpstreamExchange::readHead() {
     });
 }
 
+void UpstreamExchange::landBodyIn() {
+    // Room taken once and never cleared: only the bytes a read brings are looked at, and clearing
+    // 16 KiB for every answer cost more than reading its head.
+    if (!m_chunk)
+        m_chunk = std::make_unique_for_overwrite<char[]>(readPiece);
+    m_parser->get().body().data = m_chunk.get();
+    m_parser->get().body().size = readPiece;
+}
+
 void UpstreamExchange::readBody() {
-    m_chunk.resize(readPiece);
-    m_parser->get().body().data = m_chunk.data();
-    m_parser->get().body().size = m_chunk.size();
+    landBodyIn();
     onStream([&](auto& stream) {
         http::async_read_some(stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code ec, std::size_t) {
             if (self->m_done)
                 return;
             if (ec && ec != http::error::need_buffer)
                 return self->failWith(ec, "body");
-            const std::size_t got = self->m_chunk.size() - self->m_parser->get().body().size;
-            if (got > 0 && (!self->consume(std::string_view(self->m_chunk.data(), got)) || self->m_done))
+            const std::size_t got = readPiece - self->m_parser->get().body().size;
+            if (got > 0 && (!self->consume(std::string_view(self->m_chunk.get(), got)) || self->m_done))
                 return;
             if (self->m_parser->is_done()) {
                 self->ended();
@@ -232,15 +263,13 @@ void UpstreamExchange::readBody() {
 }
 
 void UpstreamExchange::readError() {
-    m_chunk.resize(readPiece);
-    m_parser->get().body().data = m_chunk.data();
-    m_parser->get().body().size = m_chunk.size();
+    landBodyIn();
     onStream([&](auto& stream) {
         http::async_read_some(stream, m_buffer, *m_parser, [self = shared_from_this()](beast::error_code ec, std::size_t) {
             if (self->m_done)
                 return;
-            const std::size_t got = self->m_chunk.size() - self->m_parser->get().body().size;
-            self->m_errorBody.append(self->m_chunk.data(), std::min(got, errorBodyLimit - self->m_errorBody.size()));
+            const std::size_t got = readPiece - self->m_parser->get().body().size;
+            self->m_errorBody.append(self->m_chunk.get(), std::min(got, errorBodyLimit - self->m_errorBody.size()));
             const bool more = (!ec || ec == http::error::need_buffer) && !self->m_parser->is_done() &&
                               self->m_errorBody.size() < errorBodyLimit;
             if (more)

@@ -92,6 +92,7 @@ private:
     void connected();
     void send();
     void readHead();
+    void landBodyIn();
     void readBody();
     void readError();
 
@@ -113,9 +114,10 @@ private:
     std::shared_ptr<UpstreamPool> m_pool;
     UpstreamConnection m_connection;
     Request m_request;
+    std::string m_wire; // the request as sent, kept to send again on a fresh connection
     boost::beast::flat_buffer m_buffer;
     std::optional<boost::beast::http::response_parser<boost::beast::http::buffer_body>> m_parser;
-    std::string m_chunk;     // where the body's bytes land
+    std::unique_ptr<char[]> m_chunk; // where the body's bytes land
     std::string m_errorBody; // a refusal's body, read to a small limit
     int m_status = 0;
     bool m_cancelled = false;

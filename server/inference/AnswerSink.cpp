@@ -205,17 +205,32 @@ void AnswerSink::piece(QString text) {
         m_held << text;
         return;
     }
-    const auto feed = m_feed.lock();
-    if (!feed)
-        return;
-    m_out.clear();
+    // Room for what one read of an engine usually brings, taken once for all its pieces.
+    if (m_out.empty())
+        m_out.reserve(16 * 1024);
     if (!m_begun) {
-        feed->begin(m_shape.streamHead(m_base));
         m_shape.opening(m_out);
         m_begun = true;
     }
     m_shape.piece(m_out, text);
-    if (feed->push(m_out))
+}
+
+std::shared_ptr<AnswerFeed> AnswerSink::opened() {
+    auto feed = m_feed.lock();
+    if (feed && !m_headGiven) {
+        feed->begin(m_shape.streamHead(m_base));
+        m_headGiven = true;
+    }
+    return feed;
+}
+
+void AnswerSink::flush() {
+    if (m_settled || m_out.empty())
+        return;
+    const auto feed = opened();
+    if (!feed)
+        return;
+    if (feed->push(std::exchange(m_out, {})))
         return;
     // The client has gone, or reads slower than the engine writes: the answer ends here, and
     // with the feed's end the generation's handle goes, which cancels it.
@@ -233,21 +248,22 @@ void AnswerSink::finished(EngineUsage usage) {
     if (usage.promptTokens <= 0 && usage.completionTokens <= 0)
         usage = usageSoFar();
     const auto logged = m_settlement.settle(200, usage, m_text);
-    const auto feed = m_feed.lock();
-    if (!feed)
-        return;
     if (!m_shape.stream || m_shape.holdBack) {
+        const auto feed = m_feed.lock();
+        if (!feed)
+            return;
         // A whole answer, or one held back, is still refused when it cannot be put on record.
         if (!logged)
             return feed->answer(errorAnswer(m_base, 503, "audit_log_unavailable", auditRefusal(logged.error())));
         if (!m_shape.stream)
             return feed->answer(m_shape.whole(m_base, m_text, usage));
     }
-    std::string bytes;
-    if (!m_begun) {
-        feed->begin(m_shape.streamHead(m_base));
+    const auto feed = opened();
+    if (!feed)
+        return;
+    std::string bytes = std::exchange(m_out, {});
+    if (!m_begun)
         m_shape.opening(bytes);
-    }
     for (const QString& held : std::exchange(m_held, {}))
         m_shape.piece(bytes, held);
     if (!logged)
@@ -261,12 +277,14 @@ void AnswerSink::failed(EngineFailure failure) {
         return;
     m_settled = true;
     (void)m_settlement.settle(failure.status, usageSoFar(), m_text);
-    const auto feed = m_feed.lock();
-    if (!feed)
+    if (!m_begun) {
+        if (const auto feed = m_feed.lock())
+            feed->answer(errorAnswer(m_base, failure.status, failure.type.c_str(), failure.message));
         return;
-    if (!m_begun)
-        return feed->answer(errorAnswer(m_base, failure.status, failure.type.c_str(), failure.message));
-    feed->end(m_shape.breaking(failure.type.c_str(), failure.message), true);
+    }
+    // What came before the failure goes out ahead of the words that break the stream off.
+    if (const auto feed = opened())
+        feed->end(std::exchange(m_out, {}) + m_shape.breaking(failure.type.c_str(), failure.message), true);
 }
 
 } // namespace tavrin

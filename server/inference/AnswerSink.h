@@ -91,11 +91,14 @@ public:
     ~AnswerSink() override;
 
     void piece(QString text) override;
+    void flush() override;
     void finished(EngineUsage usage) override;
     void failed(EngineFailure failure) override;
 
 private:
     EngineUsage usageSoFar() const { return {m_promptTokens, countTokens(m_text)}; }
+    // The client's feed, its stream's head given the first time; null once the client has gone.
+    std::shared_ptr<AnswerFeed> opened();
 
     std::weak_ptr<AnswerFeed> m_feed;
     AnswerShape m_shape;
@@ -104,8 +107,9 @@ private:
     qint64 m_promptTokens;
     QString m_text;
     QStringList m_held;
-    std::string m_out; // a piece's bytes, its room kept from one piece to the next
-    bool m_begun = false;
+    std::string m_out; // the pieces' bytes not flushed yet
+    bool m_begun = false;    // the stream's opening is written: from here a failure breaks it off
+    bool m_headGiven = false;
     bool m_settled = false;
 };
 

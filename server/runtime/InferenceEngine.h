@@ -56,6 +56,10 @@ class GenerationSink {
 public:
     virtual ~GenerationSink() = default;
     virtual void piece(QString text) = 0;
+    // The pieces given since the last flush go to the client now. An engine flushes once it has
+    // given every piece it has in hand (all that one read of an upstream brought), so that they
+    // leave together rather than one write each; finished and failed send what is left.
+    virtual void flush() {}
     virtual void finished(EngineUsage usage) = 0;
     virtual void failed(EngineFailure failure) = 0;
 };

@@ -35,12 +35,15 @@ void AnswerFeed::begin(HttpResponse head) {
         wake();
 }
 
-bool AnswerFeed::push(std::string_view bytes) {
+bool AnswerFeed::push(std::string bytes) {
     std::unique_lock lock(m_mutex);
     if (m_abandoned || m_ended || m_bytes.size() + bytes.size() > m_bound)
         return false;
     const bool first = m_bytes.empty();
-    m_bytes.append(bytes);
+    if (first)
+        m_bytes = std::move(bytes);
+    else
+        m_bytes += bytes;
     auto wake = first ? m_wake : nullptr; // one wake per batch: the writer takes all there is
     lock.unlock();
     if (wake)
@@ -54,7 +57,10 @@ void AnswerFeed::end(std::string last, bool closeConnection) {
         return;
     if (!m_head)
         m_head.emplace(); // an answer ended before it began is an empty 200
-    m_bytes += last;
+    if (m_bytes.empty())
+        m_bytes = std::move(last);
+    else
+        m_bytes += last;
     m_ended = true;
     m_closeConnection = closeConnection;
     release(lock);

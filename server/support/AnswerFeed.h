@@ -31,8 +31,9 @@ public:
     // The producer's side, from any thread.
     void answer(HttpResponse whole);
     void begin(HttpResponse head); // status, headers and type of a body that comes in pieces
-    // False once the client has gone, or has more than `bound` bytes untaken: end now.
-    bool push(std::string_view bytes);
+    // False once the client has gone, or has more than `bound` bytes untaken: end now. Bytes
+    // given to a feed with nothing untaken are kept as they are, not copied.
+    bool push(std::string bytes);
     // The last bytes; `closeConnection` when the answer broke off and the client must not take
     // the connection's next answer for part of this one.
     void end(std::string last = {}, bool closeConnection = false);
