@@ -219,8 +219,12 @@ private:
         for (const auto& choice : *chunk.choices) {
             if (choice.finish_reason)
                 m_finishReason = choice.finish_reason;
-            if (choice.delta && choice.delta->content && !choice.delta->content->isEmpty() && m_sink)
-                m_sink->piece(*choice.delta->content);
+            if (!choice.delta || !m_sink)
+                continue;
+            if (const auto& plain = choice.delta->plainContent; plain && !plain->empty())
+                m_sink->plainPiece(*plain);
+            else if (const auto& text = choice.delta->content; text && !text->isEmpty())
+                m_sink->piece(*text);
         }
         return true;
     }

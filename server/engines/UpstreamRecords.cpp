@@ -16,14 +16,11 @@ class PlainReader {
 public:
     explicit PlainReader(std::string_view text) : m_at(text.data()), m_end(text.data() + text.size()) {}
 
-    // Reads into `out`, whose room (the choices' vector, the first piece's text) is taken over
-    // from the event it held: every piece of an answer comes as one event, and allocating afresh
-    // for each cost a third of reading it.
+    // Reads into `out`, whose choices' room is taken over from the event it held: every piece of
+    // an answer comes as one event, and allocating afresh for each cost a third of reading it.
     bool chunk(UpstreamChunk& out) {
         if (out.choices) {
             m_choices = std::move(*out.choices);
-            if (!m_choices.empty() && m_choices.front().delta && m_choices.front().delta->content)
-                m_text = std::move(*m_choices.front().delta->content);
             m_choices.clear();
         }
         out = UpstreamChunk{};
@@ -149,21 +146,17 @@ private:
             return true;
         });
     }
-    // A piece's text, in the last one's room when it has some and no one else holds it.
-    bool pieceText(std::optional<QString>& out) {
+    // A piece's text, left where it lies: printable ASCII only, as string() takes it.
+    bool pieceText(UpstreamDelta& delta) {
+        delta.content.reset();
         if (word("null")) {
-            out.reset();
+            delta.plainContent.reset();
             return true;
         }
         std::string_view bytes;
         if (!string(bytes))
             return false;
-        QString text = std::exchange(m_text, {});
-        text.resize(qsizetype(bytes.size()));
-        char16_t* to = reinterpret_cast<char16_t*>(text.data());
-        for (const char c : bytes) // printable ASCII only, as string() takes it
-            *to++ = char16_t(c);
-        out = std::move(text);
+        delta.plainContent = bytes;
         return true;
     }
     bool choiceList(std::vector<UpstreamChoice>& choices) {
@@ -176,7 +169,7 @@ private:
             const bool read = object([&](std::string_view key) {
                 if (key == "delta")
                     return nullable(choice.delta, [&](UpstreamDelta& delta) {
-                        return object([&](std::string_view k) { return k == "content" ? pieceText(delta.content) : skip(0); });
+                        return object([&](std::string_view k) { return k == "content" ? pieceText(delta) : skip(0); });
                     });
                 if (key == "finish_reason")
                     return nullableString(choice.finish_reason);
@@ -235,7 +228,6 @@ private:
     const char* m_at;
     const char* m_end;
     std::vector<UpstreamChoice> m_choices; // room taken over from the last event
-    QString m_text;
 };
 
 } // namespace

@@ -17,6 +17,10 @@ namespace tavrin {
 
 struct UpstreamDelta {
     std::optional<QString> content;
+    // The content where the short path found it, in place of `content`: printable ASCII needing no
+    // escape, as most pieces are, handed on without a round through UTF-16. It lies in the event
+    // read, and lives as long as that.
+    std::optional<std::string_view> plainContent;
 
     static constexpr auto fields() { return std::tuple{optional("content", &UpstreamDelta::content)}; }
 };
@@ -59,10 +63,11 @@ struct UpstreamChunk {
     }
 };
 
-// One event's chunk, read into `into` as decodeJson<UpstreamChunk> reads it; `into` holds the last
-// event's, whose room is used again. Every piece of an answer comes as one, so the usual shape
-// (plain text in its strings, whole numbers) is read by a short path of its own; anything else goes
-// to the strict reader, which decides and words any fault.
+// One event's chunk, read into `into` as decodeJson<UpstreamChunk> reads it (but for the plain
+// content the short path leaves in the event); `into` holds the last event's, whose room is used
+// again. Every piece of an answer comes as one, so the usual shape (plain text in its strings,
+// whole numbers) is read by a short path of its own; anything else goes to the strict reader, which
+// decides and words any fault.
 std::expected<void, DecodeError> decodeUpstreamChunk(std::string_view event, UpstreamChunk& into);
 // The short path alone: false where it leaves the event to the strict reader (`into` then holds
 // nothing to go by).

@@ -77,6 +77,7 @@ struct HttpServer::Impl {
         tcp::acceptor acceptor;
         Role role;
         net::steady_timer retry;
+        tcp::endpoint peer; // the accepted connection's far end, as accept gives it: no call more to ask
     };
     struct Peers {
         std::size_t open = 0;
@@ -85,7 +86,7 @@ struct HttpServer::Impl {
 
     std::expected<int, QString> listen(const QString& host, int port, Role role);
     void accept(Listener& listener);
-    void admit(tcp::socket socket, Role role);
+    void admit(tcp::socket socket, Role role, const tcp::endpoint& remote);
     void shutDown();
     // Once stopping and the last connection has gone, the loop is left, whatever engines still run on it.
     void finishIfDone();
@@ -709,7 +710,7 @@ std::expected<int, QString> HttpServer::Impl::listen(const QString& host, int po
     const auto address = net::ip::make_address(host.toStdString(), ec);
     if (ec)
         return failure(ec);
-    auto listener = std::make_unique<Listener>(Listener{tcp::acceptor(io), role, net::steady_timer(io)});
+    auto listener = std::make_unique<Listener>(Listener{tcp::acceptor(io), role, net::steady_timer(io), tcp::endpoint()});
     tcp::acceptor& acceptor = listener->acceptor;
     const tcp::endpoint endpoint(address, net::ip::port_type(port));
     // SO_REUSEADDR alone: with SO_REUSEPORT a second server would share the port unnoticed, and
@@ -744,7 +745,7 @@ std::expected<void, QString> HttpServer::bind(const QString& host, int port, int
 }
 
 void HttpServer::Impl::accept(Listener& listener) {
-    listener.acceptor.async_accept([this, &listener](beast::error_code ec, tcp::socket socket) {
+    listener.acceptor.async_accept(listener.peer, [this, &listener](beast::error_code ec, tcp::socket socket) {
         if (stopping || ec == net::error::operation_aborted)
             return;
         if (ec) {
@@ -756,16 +757,13 @@ void HttpServer::Impl::accept(Listener& listener) {
             });
             return;
         }
-        admit(std::move(socket), listener.role);
+        admit(std::move(socket), listener.role, listener.peer);
         accept(listener);
     });
 }
 
-void HttpServer::Impl::admit(tcp::socket socket, Role role) {
+void HttpServer::Impl::admit(tcp::socket socket, Role role, const tcp::endpoint& remote) {
     beast::error_code ec;
-    const auto remote = socket.remote_endpoint(ec);
-    if (ec)
-        return;
     const net::ip::address address = plain(remote.address());
     const PeerClass peer = address.is_loopback() ? loopbackPeers : otherPeers;
     Peers& group = peers[peer];

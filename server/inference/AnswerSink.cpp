@@ -137,14 +137,24 @@ void AnswerShape::opening(std::string& out) const {
         appendChunkEvent(out, R"({"delta":{"content":"","role":"assistant"},"index":0})");
 }
 
-void AnswerShape::piece(std::string& out, const QString& text) const {
-    if (kind != Kind::chatCompletions)
-        return appendNativeLine(out, text, false);
+void AnswerShape::appendPieceEvent(std::string& out, const auto& writeText) const {
     out += "data: {\"choices\":[{\"delta\":{\"content\":";
-    appendJsonString(out, text);
+    writeText();
     out += "},\"index\":0}],";
     out += tail();
     out += "}\n\n";
+}
+
+void AnswerShape::piece(std::string& out, const QString& text) const {
+    if (kind != Kind::chatCompletions)
+        return appendNativeLine(out, text, false);
+    appendPieceEvent(out, [&] { appendJsonString(out, text); });
+}
+
+void AnswerShape::plainPiece(std::string& out, std::string_view text) const {
+    if (kind != Kind::chatCompletions)
+        return appendNativeLine(out, QString::fromLatin1(text.data(), qsizetype(text.size())), false);
+    appendPieceEvent(out, [&] { out.append(1, '"').append(text).append(1, '"'); });
 }
 
 void AnswerShape::closing(std::string& out, EngineUsage usage) const {
@@ -195,15 +205,12 @@ AnswerSink::~AnswerSink() {
         (void)m_settlement.settle(499, usageSoFar(), m_text);
 }
 
-void AnswerSink::piece(QString text) {
-    if (m_settled || text.isEmpty())
-        return;
-    m_text += text;
+bool AnswerSink::writesNow(const QString& held) {
     if (!m_shape.stream)
-        return;
+        return false;
     if (m_shape.holdBack) {
-        m_held << text;
-        return;
+        m_held << held;
+        return false;
     }
     // Room for what one read of an engine usually brings, taken once for all its pieces.
     if (m_out.empty())
@@ -212,7 +219,24 @@ void AnswerSink::piece(QString text) {
         m_shape.opening(m_out);
         m_begun = true;
     }
-    m_shape.piece(m_out, text);
+    return true;
+}
+
+void AnswerSink::piece(QString text) {
+    if (m_settled || text.isEmpty())
+        return;
+    m_text += text;
+    if (writesNow(text))
+        m_shape.piece(m_out, text);
+}
+
+void AnswerSink::plainPiece(std::string_view text) {
+    if (m_settled || text.empty())
+        return;
+    const QLatin1StringView latin(text.data(), qsizetype(text.size()));
+    m_text += latin;
+    if (writesNow(m_shape.holdBack ? QString(latin) : QString()))
+        m_shape.plainPiece(m_out, text);
 }
 
 std::shared_ptr<AnswerFeed> AnswerSink::opened() {

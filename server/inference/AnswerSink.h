@@ -59,6 +59,8 @@ struct AnswerShape {
     // `out`, so that the events of one engine read go out as one run of bytes.
     void opening(std::string& out) const;
     void piece(std::string& out, const QString& text) const;
+    // A piece known to need no escape (GenerationSink::plainPiece): its bytes go as they are.
+    void plainPiece(std::string& out, std::string_view text) const;
     void closing(std::string& out, EngineUsage usage) const;
     // A stream that breaks off says why in its own form; the OpenAI one sends no [DONE] after it.
     std::string breaking(const char* type, const QString& message) const;
@@ -72,6 +74,7 @@ struct AnswerShape {
 
 private:
     void appendChunkEvent(std::string& out, std::string_view choice) const;
+    void appendPieceEvent(std::string& out, const auto& writeText) const;
     // A JSON-lines surface's line, written straight as the events are, to stand for encodeJson(native()).
     void appendNativeLine(std::string& out, const QString& text, bool done, EngineUsage usage = {}) const;
     const std::string& tail() const;
@@ -91,6 +94,7 @@ public:
     ~AnswerSink() override;
 
     void piece(QString text) override;
+    void plainPiece(std::string_view text) override;
     void flush() override;
     void finished(EngineUsage usage) override;
     void failed(EngineFailure failure) override;
@@ -99,6 +103,9 @@ private:
     EngineUsage usageSoFar() const { return {m_promptTokens, countTokens(m_text)}; }
     // The client's feed, its stream's head given the first time; null once the client has gone.
     std::shared_ptr<AnswerFeed> opened();
+    // Whether a piece is to be written to the stream now (its opening written first); a piece held
+    // back is kept here instead.
+    bool writesNow(const QString& held);
 
     std::weak_ptr<AnswerFeed> m_feed;
     AnswerShape m_shape;

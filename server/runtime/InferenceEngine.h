@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin {
@@ -56,6 +57,9 @@ class GenerationSink {
 public:
     virtual ~GenerationSink() = default;
     virtual void piece(QString text) = 0;
+    // A piece of printable ASCII with no quote or backslash in it, as most of an engine's text
+    // comes: the same as piece(), for a sink that can take its bytes as they are.
+    virtual void plainPiece(std::string_view text) { piece(QString::fromLatin1(text.data(), qsizetype(text.size()))); }
     // The pieces given since the last flush go to the client now. An engine flushes once it has
     // given every piece it has in hand (all that one read of an upstream brought), so that they
     // leave together rather than one write each; finished and failed send what is left.

@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <variant>
 #include <vector>
 
@@ -253,6 +254,23 @@ private Q_SLOTS:
         shape.piece(written, QStringLiteral("and \"") + text);
         shape.closing(written, EngineUsage{12, 3400000000});
         QCOMPARE(QByteArray::fromStdString(written), QByteArray::fromStdString(expected));
+
+        // Text that needs no escape may come as its bytes, and then makes the same events and lines.
+        if (std::ranges::all_of(text, [](QChar c) { return c >= u' ' && c < u'\x7f' && c != u'"' && c != u'\\'; })) {
+            for (const auto kind : {AnswerShape::Kind::chatCompletions, AnswerShape::Kind::nativeChat, AnswerShape::Kind::nativeGenerate}) {
+                const AnswerShape any{kind, true, text, QStringLiteral("chatcmpl-1"), 1765000000, false, true, {}};
+                std::string asBytes, asText;
+                QString second;
+                do {
+                    second = isoUtcNow();
+                    asBytes.clear();
+                    asText.clear();
+                    any.plainPiece(asBytes, text.toStdString());
+                    any.piece(asText, text);
+                } while (isoUtcNow() != second);
+                QCOMPARE(QByteArray::fromStdString(asBytes), QByteArray::fromStdString(asText));
+            }
+        }
 
         // The JSON-lines surfaces, streamed and whole; every line carries the second it was
         // written in, so a pass that straddles one is made again.

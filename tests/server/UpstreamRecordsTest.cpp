@@ -16,6 +16,15 @@ using namespace tavrin;
 
 namespace {
 void addChunkRows(); // below the class: its raw strings are more than moc reads
+
+// The chunk as a document: plain text the short path left in the event is that text.
+QByteArray asDocument(UpstreamChunk chunk) {
+    if (chunk.choices)
+        for (auto& choice : *chunk.choices)
+            if (choice.delta && choice.delta->plainContent)
+                choice.delta->content = QString::fromLatin1(choice.delta->plainContent->data(), qsizetype(choice.delta->plainContent->size()));
+    return encodeJson(chunk);
+}
 }
 
 class UpstreamRecordsTest : public QObject {
@@ -92,12 +101,12 @@ private Q_SLOTS:
         QCOMPARE(readPlainChunk(text, fast), plain);
         if (plain) {
             QVERIFY2(strict, strict ? "" : qPrintable(strict.error().message()));
-            QCOMPARE(encodeJson(fast), encodeJson(*strict));
+            QCOMPARE(asDocument(fast), encodeJson(*strict));
         }
         const auto read = decodeUpstreamChunk(text, either);
         QCOMPARE(read.has_value(), strict.has_value());
         if (strict)
-            QCOMPARE(encodeJson(either), encodeJson(*strict));
+            QCOMPARE(asDocument(either), encodeJson(*strict));
         else
             QCOMPARE(read.error().message(), strict.error().message());
     }
