@@ -83,10 +83,17 @@ NativeAnswer AnswerShape::native(const QString& text, bool done, EngineUsage usa
     return a;
 }
 
-// The members of an OpenAI stream event after its choices, in the order the JSON writer puts
-// them (by name): created, id, model, object.
-const std::string& AnswerShape::tail() const {
+namespace {
+constexpr std::string_view pieceOpen = R"(data: {"choices":[{"delta":{"content":)";
+constexpr std::string_view choiceClose = R"(},"index":0}],)";
+constexpr std::string_view eventClose = "}\n\n";
+} // namespace
+
+// After the choices come the members in the order the JSON writer puts them (by name): created,
+// id, model, object.
+const std::string& AnswerShape::pieceEnd() const {
     if (eventTail.empty()) {
+        eventTail += choiceClose;
         eventTail += "\"created\":";
         appendJsonNumber(eventTail, created);
         eventTail += ",\"id\":";
@@ -94,8 +101,13 @@ const std::string& AnswerShape::tail() const {
         eventTail += ",\"model\":";
         appendJsonString(eventTail, model);
         eventTail += ",\"object\":\"chat.completion.chunk\"";
+        eventTail += eventClose;
     }
     return eventTail;
+}
+
+std::string_view AnswerShape::tail() const {
+    return std::string_view(pieceEnd()).substr(choiceClose.size(), eventTail.size() - choiceClose.size() - eventClose.size());
 }
 
 void AnswerShape::appendChunkEvent(std::string& out, std::string_view choice) const {
@@ -138,11 +150,9 @@ void AnswerShape::opening(std::string& out) const {
 }
 
 void AnswerShape::appendPieceEvent(std::string& out, const auto& writeText) const {
-    out += "data: {\"choices\":[{\"delta\":{\"content\":";
+    out += pieceOpen;
     writeText();
-    out += "},\"index\":0}],";
-    out += tail();
-    out += "}\n\n";
+    out += pieceEnd();
 }
 
 void AnswerShape::piece(std::string& out, const QString& text) const {
@@ -202,7 +212,15 @@ HttpResponse AnswerShape::whole(const HttpFields& base, const QString& text, Eng
 
 AnswerSink::~AnswerSink() {
     if (!m_settled)
-        (void)m_settlement.settle(499, usageSoFar(), m_text);
+        (void)m_settlement.settle(499, usageSoFar(), answerText());
+}
+
+const QString& AnswerSink::answerText() {
+    if (!m_plainText.empty()) {
+        m_text += QLatin1StringView(m_plainText.data(), qsizetype(m_plainText.size()));
+        m_plainText.clear();
+    }
+    return m_text;
 }
 
 bool AnswerSink::writesNow(const QString& held) {
@@ -225,6 +243,7 @@ bool AnswerSink::writesNow(const QString& held) {
 void AnswerSink::piece(QString text) {
     if (m_settled || text.isEmpty())
         return;
+    (void)answerText(); // the plain pieces before this one come first
     m_text += text;
     if (writesNow(text))
         m_shape.piece(m_out, text);
@@ -233,9 +252,8 @@ void AnswerSink::piece(QString text) {
 void AnswerSink::plainPiece(std::string_view text) {
     if (m_settled || text.empty())
         return;
-    const QLatin1StringView latin(text.data(), qsizetype(text.size()));
-    m_text += latin;
-    if (writesNow(m_shape.holdBack ? QString(latin) : QString()))
+    m_plainText += text;
+    if (writesNow(m_shape.holdBack ? QString::fromLatin1(text.data(), qsizetype(text.size())) : QString()))
         m_shape.plainPiece(m_out, text);
 }
 
@@ -258,7 +276,7 @@ void AnswerSink::flush() {
         return;
     // The client has gone, or reads slower than the engine writes: the answer ends here, and
     // with the feed's end the generation's handle goes, which cancels it.
-    (void)m_settlement.settle(499, usageSoFar(), m_text);
+    (void)m_settlement.settle(499, usageSoFar(), answerText());
     m_settled = true;
     feed->end(m_shape.breaking("client_too_slow",
                                QStringLiteral("The answer was stopped: the client did not read it as fast as it was generated.")),
@@ -271,7 +289,7 @@ void AnswerSink::finished(EngineUsage usage) {
     m_settled = true;
     if (usage.promptTokens <= 0 && usage.completionTokens <= 0)
         usage = usageSoFar();
-    const auto logged = m_settlement.settle(200, usage, m_text);
+    const auto logged = m_settlement.settle(200, usage, answerText());
     if (!m_shape.stream || m_shape.holdBack) {
         const auto feed = m_feed.lock();
         if (!feed)
@@ -280,7 +298,7 @@ void AnswerSink::finished(EngineUsage usage) {
         if (!logged)
             return feed->answer(errorAnswer(m_base, 503, "audit_log_unavailable", auditRefusal(logged.error())));
         if (!m_shape.stream)
-            return feed->answer(m_shape.whole(m_base, m_text, usage));
+            return feed->answer(m_shape.whole(m_base, answerText(), usage));
     }
     const auto feed = opened();
     if (!feed)
@@ -300,7 +318,7 @@ void AnswerSink::failed(EngineFailure failure) {
     if (m_settled)
         return;
     m_settled = true;
-    (void)m_settlement.settle(failure.status, usageSoFar(), m_text);
+    (void)m_settlement.settle(failure.status, usageSoFar(), answerText());
     if (!m_begun) {
         if (const auto feed = m_feed.lock())
             feed->answer(errorAnswer(m_base, failure.status, failure.type.c_str(), failure.message));

@@ -66,10 +66,11 @@ struct AnswerShape {
     std::string breaking(const char* type, const QString& message) const;
     HttpResponse whole(const HttpFields& base, const QString& text, EngineUsage usage) const;
 
-    // The members every OpenAI stream event of this answer ends with, after its choices, as
-    // encodeJson(chunk()) writes them: made once per answer, since its events differ in their
-    // choices alone. The events are written straight from it rather than through a JSON document
-    // per piece, which cost more than everything else the gateway does with a piece.
+    // How an OpenAI stream event carrying a piece ends, as encodeJson(chunk()) writes it: its
+    // choice closed, the members every event of this answer ends with, and the event's end. Made
+    // once per answer, since its events differ in their choices alone. The events are written
+    // straight from it rather than through a JSON document per piece, which cost more than
+    // everything else the gateway does with a piece.
     mutable std::string eventTail;
 
 private:
@@ -77,7 +78,8 @@ private:
     void appendPieceEvent(std::string& out, const auto& writeText) const;
     // A JSON-lines surface's line, written straight as the events are, to stand for encodeJson(native()).
     void appendNativeLine(std::string& out, const QString& text, bool done, EngineUsage usage = {}) const;
-    const std::string& tail() const;
+    const std::string& pieceEnd() const;
+    std::string_view tail() const; // the members every event ends with, within pieceEnd()
 };
 
 // One generation's events, turned into its client's answer. Lives as long as the engine holds it;
@@ -100,7 +102,9 @@ public:
     void failed(EngineFailure failure) override;
 
 private:
-    EngineUsage usageSoFar() const { return {m_promptTokens, countTokens(m_text)}; }
+    EngineUsage usageSoFar() { return {m_promptTokens, countTokens(answerText())}; }
+    // The answer's text so far: plain pieces are gathered as bytes and widened once, when asked.
+    const QString& answerText();
     // The client's feed, its stream's head given the first time; null once the client has gone.
     std::shared_ptr<AnswerFeed> opened();
     // Whether a piece is to be written to the stream now (its opening written first); a piece held
@@ -113,6 +117,7 @@ private:
     Settlement m_settlement;
     qint64 m_promptTokens;
     QString m_text;
+    std::string m_plainText; // plain pieces that follow m_text, not widened yet
     QStringList m_held;
     std::string m_out; // the pieces' bytes not flushed yet
     bool m_begun = false;    // the stream's opening is written: from here a failure breaks it off

@@ -189,21 +189,22 @@ private Q_SLOTS:
         QCOMPARE(keys->front().completionTokens, 17);
     }
 
-    // An engine that tells no usage: the answer is counted here.
+    // An engine that tells no usage: the answer is counted here. Its pieces come plain and with
+    // escapes, as a model's text does, and are put together in the order they came.
     void whatGoesUpstreamIsTheConfiguredKeyModelAndSamplingOnly() {
         ScriptedHttpServer upstream;
-        upstream.route("/v1/chat/completions", streamed(eventStream({"Tide ", "runs fast"}, std::nullopt)));
+        upstream.route("/v1/chat/completions", streamed(eventStream({"Tide ", "runs \"fast\"", " to", "day"}, std::nullopt)));
         ReferenceServer server;
         TAVRIN_REQUIRE(startGateway(server, upstream.baseUrl().toString() + "/v1/"));
         const QString key = clientKey(server);
         const auto answer = exchange(server.port(), HttpCall{"POST", "/v1/chat/completions"}.bearer(key).json(chatBody(false)));
         TAVRIN_REQUIRE(answer);
         QCOMPARE(answer->status, 200);
-        QCOMPARE(jsonOf(answer->body)["choices"].toArray().at(0)["message"]["content"].toString(), "Tide runs fast");
-        // Three words of four characters: three tokens by the server's own count.
+        QCOMPARE(jsonOf(answer->body)["choices"].toArray().at(0)["message"]["content"].toString(), "Tide runs \"fast\" today");
+        // Words of four, six and five characters: one, two and two tokens by the server's own count.
         const QJsonObject usage = jsonOf(answer->body)["usage"].toObject();
-        QVERIFY(usage["completion_tokens"].toInteger() == 3 && usage["prompt_tokens"].toInteger() > 0);
-        QCOMPARE(await(server.client()->listKeys())->front().completionTokens, 3);
+        QVERIFY(usage["completion_tokens"].toInteger() == 6 && usage["prompt_tokens"].toInteger() > 0);
+        QCOMPARE(await(server.client()->listKeys())->front().completionTokens, 6);
 
         std::optional<RecordedRequest> sent;
         for (const auto& request : upstream.requests())
