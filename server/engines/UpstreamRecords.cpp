@@ -1,17 +1,116 @@
 #include "server/engines/UpstreamRecords.h"
 
+#include <QChar>
+
 #include <array>
+#include <string_view>
 #include <utility>
 
 namespace tavrin {
 
 namespace {
 
-// A reader for plain JSON only: strings of printable ASCII without escapes, whole numbers in
-// int64's range, true, false, null, and objects and arrays of them, not deeply nested. Whatever
-// it does not know it gives up on (false), never guesses: the strict reader then reads the event
-// again, and its result or its fault is the one that counts. What it accepts is valid JSON, read as
-// the strict reader reads it: a later member of the same name wins, null empties an optional.
+// One JSON string's text from just after its opening quote, as the strict reader reads it: its
+// escapes (a surrogate pair's as the one letter it makes) and UTF-8 in its shortest form. A lone
+// surrogate, bytes that are not such UTF-8, a noncharacter or a raw control character it leaves to
+// the strict reader (nullptr). With `to`, writes the text's UTF-16 there: one unit for every byte
+// read is room enough. Returns the closing quote's place.
+const char* readText(const char* from, const char* end, char16_t* to, qsizetype* written) {
+    const auto* at = reinterpret_cast<const unsigned char*>(from);
+    const auto* const stop = reinterpret_cast<const unsigned char*>(end);
+    char16_t* const first = to;
+    const auto put = [&](char32_t c) {
+        if (!to)
+            return;
+        if (c > 0xffff) {
+            *to++ = QChar::highSurrogate(c);
+            *to++ = QChar::lowSurrogate(c);
+        } else {
+            *to++ = char16_t(c);
+        }
+    };
+    const auto hex4 = [&](char32_t& unit) {
+        if (stop - at < 4)
+            return false;
+        unit = 0;
+        for (int i = 0; i < 4; ++i) {
+            const unsigned char h = *at++;
+            const int digit = h >= '0' && h <= '9' ? h - '0' : h >= 'a' && h <= 'f' ? h - 'a' + 10 : h >= 'A' && h <= 'F' ? h - 'A' + 10 : -1;
+            if (digit < 0)
+                return false;
+            unit = unit * 16 + char32_t(digit);
+        }
+        return true;
+    };
+    while (at != stop) {
+        const unsigned char c = *at;
+        if (c == '"') {
+            if (written)
+                *written = to - first;
+            return reinterpret_cast<const char*>(at);
+        }
+        if (c < 0x20)
+            return nullptr;
+        if (c < 0x80 && c != '\\') {
+            put(c);
+            ++at;
+            continue;
+        }
+        if (c == '\\') {
+            if (++at == stop)
+                return nullptr;
+            const unsigned char e = *at++;
+            static constexpr std::string_view named = "\"\\/bfnrt";
+            static constexpr std::u16string_view meant = u"\"\\/\b\f\n\r\t";
+            if (const auto n = named.find(char(e)); n != std::string_view::npos) {
+                put(meant[n]);
+                continue;
+            }
+            char32_t unit = 0;
+            if (e != 'u' || !hex4(unit) || QChar::isLowSurrogate(unit))
+                return nullptr;
+            if (QChar::isHighSurrogate(unit)) {
+                char32_t low = 0;
+                if (stop - at < 2 || at[0] != '\\' || at[1] != 'u' || (at += 2, !hex4(low)) || !QChar::isLowSurrogate(low))
+                    return nullptr;
+                unit = QChar::surrogateToUcs4(char16_t(unit), char16_t(low));
+            }
+            put(unit);
+            continue;
+        }
+        int follow = 0;
+        char32_t letter = 0;
+        char32_t least = 0;
+        if (c >= 0xc2 && c <= 0xdf) {
+            follow = 1, letter = c & 0x1f, least = 0x80;
+        } else if (c >= 0xe0 && c <= 0xef) {
+            follow = 2, letter = c & 0x0f, least = 0x800;
+        } else if (c >= 0xf0 && c <= 0xf4) {
+            follow = 3, letter = c & 0x07, least = 0x10000;
+        } else {
+            return nullptr;
+        }
+        if (stop - at <= follow)
+            return nullptr;
+        for (int i = 1; i <= follow; ++i) {
+            if ((at[i] & 0xc0) != 0x80)
+                return nullptr;
+            letter = letter << 6 | (at[i] & 0x3f);
+        }
+        if (letter < least || letter > 0x10ffff || QChar::isSurrogate(letter) || QChar::isNonCharacter(letter))
+            return nullptr;
+        put(letter);
+        at += follow + 1;
+    }
+    return nullptr;
+}
+
+// A reader for the usual JSON of an engine's events: strings with their escapes and UTF-8, whole
+// numbers in int64's range, true, false, null, and objects and arrays of them, not deeply nested;
+// names are plain ASCII without escapes. Whatever it does not know it gives up on (false), never
+// guesses: the strict reader then reads the event again, and its result or its fault is the one
+// that counts. What it accepts is valid JSON, read as the strict reader reads it: a later member of
+// the same name wins, null empties an optional.
 class PlainReader {
 public:
     explicit PlainReader(std::string_view text) : m_at(text.data()), m_end(text.data() + text.size()) {}
@@ -146,17 +245,29 @@ private:
             return true;
         });
     }
-    // A piece's text, left where it lies: printable ASCII only, as string() takes it.
+    // A piece's text: plain, left where it lies; else decoded.
     bool pieceText(UpstreamDelta& delta) {
         delta.content.reset();
-        if (word("null")) {
-            delta.plainContent.reset();
+        delta.plainContent.reset();
+        if (word("null"))
+            return true;
+        if (next() != '"')
+            return false;
+        const char* start = m_at + 1;
+        std::string_view bytes;
+        if (string(bytes)) {
+            delta.plainContent = bytes;
             return true;
         }
-        std::string_view bytes;
-        if (!string(bytes))
+        const char* close = readText(start, m_end, nullptr, nullptr);
+        if (!close)
             return false;
-        delta.plainContent = bytes;
+        QString text(close - start, Qt::Uninitialized);
+        qsizetype written = 0;
+        readText(start, m_end, reinterpret_cast<char16_t*>(text.data()), &written);
+        text.truncate(written);
+        delta.content = std::move(text);
+        m_at = close + 1;
         return true;
     }
     bool choiceList(std::vector<UpstreamChoice>& choices) {
@@ -197,8 +308,15 @@ private:
             return false;
         switch (next()) {
         case '"': {
+            const char* start = m_at + 1;
             std::string_view ignored;
-            return string(ignored);
+            if (string(ignored))
+                return true;
+            const char* close = readText(start, m_end, nullptr, nullptr);
+            if (!close)
+                return false;
+            m_at = close + 1;
+            return true;
         }
         case '{':
             return object([&](std::string_view) { return skip(depth + 1); });

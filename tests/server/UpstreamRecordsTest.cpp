@@ -141,12 +141,23 @@ void addChunkRows() {
     row("an error event", R"({"error":{"message":"overloaded","code":503}})", true);
     row("an empty object", "{}", true);
 
-    row("escapes in content", R"({"choices":[{"delta":{"content":"line\nnext \"q\" \\ \/ \t"}}]})", false);
-    row("unicode escapes", R"({"choices":[{"delta":{"content":"\u00e9\ud83d\ude00"}}]})", false);
+    row("escapes in content", R"({"choices":[{"delta":{"content":"line\nnext \"q\" \\ \/ \t\b\f\r"}}]})", true);
+    row("unicode escapes", R"({"choices":[{"delta":{"content":"\u00e9\ud83d\ude00\u0000\u00C9"}}]})", true);
     row("an escaped key", R"({"choic\u0065s":[{"delta":{"content":"k"}}]})", false);
-    row("text beyond ASCII", "{\"choices\":[{\"delta\":{\"content\":\"Gr\xc3\xbc\xc3\x9f" "e \xf0\x9f\x8c\x8a\"}}]}", false);
+    row("text beyond ASCII", "{\"choices\":[{\"delta\":{\"content\":\"Gr\xc3\xbc\xc3\x9f" "e \xe6\x9d\xb1 \xf0\x9f\x8c\x8a \xf4\x8f\xbf\xbd\"}}]}", true);
+    row("escapes and accents in an extra field", R"({"model":"m\u00e9 \"x\"","choices":[{"delta":{"content":"t"}}]})", true);
+    row("a lone high surrogate", R"({"choices":[{"delta":{"content":"a\ud83d"}}]})", false);
+    row("a high surrogate before a letter", R"({"choices":[{"delta":{"content":"\ud83d\u0041"}}]})", false);
+    row("a lone low surrogate", R"({"choices":[{"delta":{"content":"\ude00"}}]})", false);
+    row("an unknown escape", R"({"choices":[{"delta":{"content":"\x41"}}]})", false);
+    row("a short unicode escape", R"({"choices":[{"delta":{"content":"\u00e"}}]})", false);
+    row("an overlong letter", "{\"choices\":[{\"delta\":{\"content\":\"\xc0\xaf\"}}]}", false);
+    row("a surrogate in UTF-8", "{\"choices\":[{\"delta\":{\"content\":\"\xed\xa0\x80\"}}]}", false);
+    row("beyond the last letter", "{\"choices\":[{\"delta\":{\"content\":\"\xf4\x90\x80\x80\"}}]}", false);
+    row("a letter cut by the quote", "{\"choices\":[{\"delta\":{\"content\":\"\xe6\x9d\"}}]}", false);
+    row("a noncharacter", "{\"choices\":[{\"delta\":{\"content\":\"\xef\xbf\xbe\"}}]}", false);
     row("bytes that are not UTF-8", "{\"choices\":[{\"delta\":{\"content\":\"\xff\xfe\"}}]}", false);
-    row("a delete character", "{\"choices\":[{\"delta\":{\"content\":\"a\x7f\"}}]}", false);
+    row("a delete character", "{\"choices\":[{\"delta\":{\"content\":\"a\x7f\"}}]}", true);
     row("a raw tab in a string", "{\"choices\":[{\"delta\":{\"content\":\"a\tb\"}}]}", false);
     row("a fraction in an extra field", R"({"temperature":0.5,"choices":[{"delta":{"content":"f"}}]})", false);
     row("an exponent", R"({"usage":{"prompt_tokens":1e2,"completion_tokens":2}})", false);
