@@ -27,6 +27,21 @@ auto findKey(std::vector<StoredAPIKey>& keys, const QString& id) {
     return std::find_if(keys.begin(), keys.end(), [&](const StoredAPIKey& k) { return k.record.id == id; });
 }
 
+// A request's key is judged at its head and again once its body has come (it may have been
+// revoked meanwhile), and a client sends the same key request after request: the hash of the last
+// key judged on this thread is kept rather than made again. Only the hash is kept, never what it
+// granted, and keys are told apart in constant time, as their hashes are.
+QByteArray hashOfPresented(const QString& presented) {
+    thread_local QByteArray lastKey;
+    thread_local QByteArray lastHash;
+    const QByteArray key = presented.toUtf8();
+    if (key.size() != lastKey.size() || sodium_memcmp(key.constData(), lastKey.constData(), std::size_t(key.size())) != 0) {
+        lastHash = sha256Hex(key).toLatin1();
+        lastKey = key;
+    }
+    return lastHash;
+}
+
 } // namespace
 
 QString newKeySecret() {
@@ -164,11 +179,16 @@ std::expected<void, Refusal> KeyStore::remove(const QString& id) {
 std::optional<KeyGrant> KeyStore::authenticate(const QString& presented) const {
     if (!presented.startsWith(QLatin1StringView(secretPrefix)))
         return std::nullopt;
-    const QByteArray hash = sha256Hex(presented.toUtf8()).toLatin1();
+    const QByteArray hash = hashOfPresented(presented);
     std::lock_guard lock(m_mutex);
     for (const auto& k : m_keys) {
-        const QByteArray stored = k.secretSha256.toLatin1();
-        if (stored.size() != hash.size() || sodium_memcmp(stored.constData(), hash.constData(), std::size_t(hash.size())) != 0)
+        // Compared as bytes without a copy per key: every request goes through every key.
+        char stored[2 * crypto_hash_sha256_BYTES];
+        if (k.secretSha256.size() != qsizetype(sizeof stored) || hash.size() != qsizetype(sizeof stored))
+            continue;
+        for (std::size_t i = 0; i < sizeof stored; ++i)
+            stored[i] = char(k.secretSha256[qsizetype(i)].unicode());
+        if (sodium_memcmp(stored, hash.constData(), sizeof stored) != 0)
             continue;
         if (!k.record.isActive())
             return std::nullopt;

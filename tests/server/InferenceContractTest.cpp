@@ -87,8 +87,15 @@ private Q_SLOTS:
 
     void keysThatAreNotActiveAreRefused() {
         const auto revoked = createKey("revoked"), rotated = createKey("rotated"), deleted = createKey("deleted");
+        // Each served a moment before it ended: nothing the server keeps of the last key it judged
+        // lets the key in after.
+        QCOMPARE(send(chat(revoked.key)).value_or(HttpAnswer{}).status, 200);
         TAVRIN_REQUIRE(await(m_client->revokeKey(revoked.record.id)));
+        QCOMPARE(send(chat(revoked.key)).value_or(HttpAnswer{}).status, 401);
+        QCOMPARE(send(chat(rotated.key)).value_or(HttpAnswer{}).status, 200);
         TAVRIN_REQUIRE(await(m_client->rotateKey(rotated.record.id)));
+        QCOMPARE(send(chat(rotated.key)).value_or(HttpAnswer{}).status, 401);
+        QCOMPARE(send(chat(deleted.key)).value_or(HttpAnswer{}).status, 200);
         TAVRIN_REQUIRE(await(m_client->deleteKey(deleted.record.id)));
         for (const QString& presented : {QString(), QStringLiteral("tk-") + QString(43, QLatin1Char('A')), m_server->adminSecret(),
                                          revoked.key, rotated.key, deleted.key})
